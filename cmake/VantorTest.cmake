@@ -1,0 +1,20 @@
+# vantor_add_test(NAME LABEL <unit|widget|e2e> SOURCES ... [LIBS ...])
+# Builds one GoogleTest program and registers each of its tests with CTest under the label.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(vantor_add_test name)
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests/support)
+  target_compile_definitions(${name} PRIVATE
+    VANTOR_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    VANTOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,28 @@
+// The handle-based client API of the monitor protocol.
+#ifndef VANTOR_MONAPI_H
+#define VANTOR_MONAPI_H
+
+#include "monMsg.h"
+
+typedef void *S5MonHandle;
+
+// Handle kinds (the handle's flag). Only the network client is made by this library.
+#define MON_FLAG_CLOSED   0xdeadbeefu
+#define MON_FLAG_NETWORK  0xdeafbeadu
+#define MON_FLAG_KIND_A   0xbabefaceu
+#define MON_FLAG_KIND_B   0xdeedfadeu
+#define MON_FLAG_KIND_C   0xbadfacedu
+#define MON_FLAG_KIND_D   0xdeafbabeu
+
+#define MON_CLIENT_NETWORK 0
+
+int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr);
+int S5MonClose(S5MonHandle h);
+int S5MonSendData(S5MonHandle h, const S5MonData *connPtr);
+int S5MonRecvData(S5MonHandle h, S5MonData *connPtr);
+int S5MonRecvNextData(S5MonHandle h, unsigned all, S5MonData *connPtr);
+int S5MonGetUser(S5MonHandle h, S5MonUser_t *userPtr);
+int S5MonGetNextUser(S5MonHandle h, S5MonUser_t *userPtr);
+int S5MonGetTot(S5MonHandle h, S5MonTot_t *totPtr);
+
+#endif

@@ -1,0 +1,22 @@
+// Framing of monitor messages over TCP: a 2-byte big-endian length, then the message.
+#ifndef VANTOR_MONUNIXTCP_H
+#define VANTOR_MONUNIXTCP_H
+
+#include <stdint.h>
+
+#define MON_DEFAULT_PORT 5051
+
+// hostName is a host, or a host, a colon and a port. Returns a connected socket or -1.
+int Mon_TcpConnect(const char *hostName, int port);
+// Returns bufLen + 2, or -1.
+int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr);
+// Returns the message length (0 for an empty frame), or -1.
+int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr);
+// Closes a descriptor greater than 0. Always 0.
+int Mon_TcpClose(int sockfd);
+
+// How long connect and each read wait for progress before failing with ETIMEDOUT
+// (30000 ms unless changed; tests shorten it). Returns the previous value.
+int Mon_TcpSetTimeout(int milliseconds);
+
+#endif
