@@ -1,0 +1,34 @@
+// One row of the connection table: the last monitor record received for one proxied
+// connection plus the texts derived from it for display.
+#ifndef VANTOR_CONNECTION_H
+#define VANTOR_CONNECTION_H
+
+#include <stdint.h>
+#include "monMsg.h"
+
+// Row kinds.
+enum {
+    CONN_FREE = 0,    // free slot
+    CONN_FAILED = 1,  // failed connection
+    CONN_ACTIVE = 2   // active connection (3 and 4: active rows the table marks with an icon)
+};
+
+// A plain record: the row array is allocated with calloc and grown with realloc, so rows
+// must stay trivially copyable and an all-zero slot must be a free one.
+struct Connection {
+    int32_t  kind;            // see the row kinds above
+    int32_t  age;             // 0 open; 1 ended and listed; 2 failed, listed once more; 3 last time
+    uint32_t lastTotalBytes;  // inTotBytes + outTotBytes at the last traffic accounting
+    char authenText[25];
+    char startText[25];       // "%H:%M:%S", local time
+    char durationText[25];
+    char inText[25];          // written by the table view
+    char outText[25];
+    char totalText[25];
+    char srcAddrText[16];     // dotted form, "0.0.0.0" for an address given by name
+    char dstAddrText[16];
+    char proxyAddrText[16];
+    S5MonData data;           // the whole last record; data.key identifies the connection
+};
+
+#endif
