@@ -1,0 +1,114 @@
+// The controller of the program: owns the main window, the server list, the shared row
+// buffer, the template settings and the three views. Every menu, button and timer action
+// ends in one of its members.
+#ifndef VANTOR_MONITORAPP_H
+#define VANTOR_MONITORAPP_H
+
+#include <X11/Intrinsic.h>
+
+#include "Setting.h"
+
+struct Connection;
+struct S5MonData;
+class SOCKS5;
+class MonMenu;
+class MonTable;
+class MonChart;
+
+// The X Toolkit application context, set by main and used for time-outs and event loops.
+extern XtAppContext monitor_app;
+// Ratio between the new and the old traffic unit after the last unit change.
+extern double adjust_factor;
+
+enum {
+    MAX_SERVERS = 10,
+    STATUS_ICON_COUNT = 6,
+    FILTER_TOGGLE_COUNT = 5,
+    MESSAGE_SIZE = 512
+};
+
+class MonitorApp {
+public:
+    typedef int (MonitorApp::*CompareFunction)(const Connection*, const Connection*);
+
+    MonitorApp(Widget parent, char* name);
+    virtual ~MonitorApp();
+    virtual const char* className();
+
+    // Status line.
+    void setWkLabelValue(int icon);
+    void UpdateNewRejLabel();
+
+    // How rows are shown.
+    void setSortType(int sortType);
+    void setNodeType(int nodeType);
+    void setUnitType(int unitType);
+
+    // Which of table and chart are shown.
+    void UnmanageTable();
+    void UnmanageGraph();
+    void ManageBoth();
+
+    // One-line forwarders used by the menu and the views.
+    void callSetValues(int state);
+    void callSortConnectionList(int reason);
+    void callRestoreConnectionList();
+    void callReadSettingFile();
+    void callClearChart();
+    void callColumnSelect();
+    void callRestoreTable(int reload);
+    void callBuildServicePanel();
+    void callBuildRejectPanel();
+    void callBuildSOCKS5EditPanel();
+    void callAddSOCKS5(char* name);
+    void callWriteSetting();
+
+    static void TablePanelDestroyCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void TryMonitoring();
+
+    void ReadSetting();
+    void BuildRejectPanel();
+
+    // ---- monitoring cycle, rows, sorting, settings files, server list ----
+    // ---- end of monitoring cycle, rows, sorting, settings files, server list ----
+
+    // State, in this order.
+    Widget shell;
+    Setting setting;
+    Connection* connBuffer;
+    int connCapacity;
+    float serviceTraffic[SETTING_SERVICES];
+    int updateSeconds;
+    SOCKS5* servers[MAX_SERVERS];
+    int serverCount;
+    SOCKS5* current;
+    int currentIndex;
+    CompareFunction compareTable[6];
+    Widget intervalField;
+    Widget newRejectionLabel;
+    Widget workingLabel;
+    MonMenu* menu;
+    Widget panedWindow;
+    Widget activeText;
+    Widget failedText;
+    Pixmap pixmaps[STATUS_ICON_COUNT];
+    Widget rejectPanel;
+    Widget filterToggles[FILTER_TOGGLE_COUNT];
+    Widget maxRejectedField;
+    int maxRejectedEntry;
+    int rejectFilter;
+    MonTable* tableView;
+    MonChart* chartView;
+    Widget socks5List;
+    Widget socks5Panel;
+    Widget socks5NameField;
+    Widget socks5AddButton;
+    Widget socks5RemoveButton;
+    char message[MESSAGE_SIZE];
+
+private:
+    void MakeSettingsDirectory();
+    void BuildStatusLine(Widget mainBox);
+};
+
+#endif
