@@ -6,10 +6,9 @@
 
 #include <X11/Intrinsic.h>
 
+#include "Connection.h"
 #include "Setting.h"
 
-struct Connection;
-struct S5MonData;
 class SOCKS5;
 class MonMenu;
 class MonTable;
