@@ -1,0 +1,66 @@
+// One monitored SOCKS5 server: its name, its own settings, its monitor handle, its rows and
+// its two timers (polling and the spinning status icon).
+#ifndef VANTOR_MONSOCKS5_H
+#define VANTOR_MONSOCKS5_H
+
+#include <X11/Intrinsic.h>
+
+#include "Setting.h"
+#include "monAPI.h"
+
+struct Connection;
+class MonitorApp;
+
+// Status bits.
+enum {
+    SOCKS5_ENABLED = 1,    // may be polled; cleared by a failure
+    SOCKS5_CONNECTED = 2,  // monitor handle open
+    SOCKS5_PAUSED = 4,
+    SOCKS5_BUSY = 8        // a poll or redraw is in progress
+};
+
+// The timer id that means "no timer running".
+const XtIntervalId SOCKS5_NO_TIMER = 999999;
+
+enum { SOCKS5_NAME_SIZE = 256 };
+
+class SOCKS5 {
+public:
+    SOCKS5(const char* name, MonitorApp* app, Setting setting);
+    ~SOCKS5();
+    SOCKS5(const SOCKS5&) = delete;
+    SOCKS5& operator=(const SOCKS5&) = delete;
+
+    void AddTimer();
+    void RemoveTimer();
+    void UpdateTime(int seconds);
+    void CopySetting(Setting s);
+
+    static void TimeOutCallback(XtPointer clientData, XtIntervalId* id);
+    static void SpinTimeOutCallback(XtPointer clientData, XtIntervalId* id);
+    void TimeOut();
+    void SpinTimeOut();
+
+    // The spinner phase shared by all servers.
+    static int pixmap_index;
+
+    Widget button;                 // the server menu entry, none until the menu adds it
+    char name[SOCKS5_NAME_SIZE];   // "host" or "host:port"
+    unsigned char status;          // SOCKS5_... bits
+    int failedCount;               // length of failedRows
+    int activeCount;               // length of activeRows
+    Connection** activeRows;       // active rows in display order
+    Connection** failedRows;       // failed rows in display order
+    Setting setting;
+    int tmpFd;                     // file of parked rows, -1 when none
+    int rowCount;                  // used slots of rows
+    int rowBytes;                  // byte length of the used part of rows
+    Connection* rows;              // MonitorApp::connBuffer while current, else none
+    S5MonHandle handle;            // none when not connected
+    int spinInterval;              // milliseconds
+    XtIntervalId updateTimer;      // SOCKS5_NO_TIMER when none
+    XtIntervalId spinTimer;
+    MonitorApp* app;
+};
+
+#endif
