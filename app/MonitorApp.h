@@ -69,6 +69,44 @@ public:
     void BuildRejectPanel();
 
     // ---- monitoring cycle, rows, sorting, settings files, server list ----
+    // Monitoring cycle of the current server.
+    void StartMonitoring();
+    void RunMonitoring();
+    void RetrieveData();
+    void PauseMonitoring();
+    void StopMonitoring();
+    void SaveConnectionList();
+    void RestoreConnectionList();
+    void clearupSOCKS5();
+
+    // Connection rows.
+    void UpdateConnectionList(S5MonData* record);
+    void UpdateConnection(Connection* row, S5MonData* record, int isNew);
+    void UpdateData(int withTraffic);
+    int GetAppIndex(S5MonData* record);
+
+    // Sorting of the list on show.
+    void SortConnectionList(int reason);
+    void Sort(Connection** list, int left, int right, int key);
+    void Swap(Connection** list, int i, int j);
+    int CompareSrc(const Connection* a, const Connection* b);
+    int CompareDst(const Connection* a, const Connection* b);
+    int CompareUsr(const Connection* a, const Connection* b);
+    int CompareApp(const Connection* a, const Connection* b);
+    int CompareTime(const Connection* a, const Connection* b);
+    int CompareByte(const Connection* a, const Connection* b);
+
+    // Settings files.
+    void ReadSettingFile();
+    int WriteSetting();          // 1 written, 0 refused (after the message)
+    int WriteSOCKS5Data();       // the server list; 1 written, 0 refused
+
+    // Server list.
+    int AddSOCKS5(const char* name);   // 1 added, 0 refused (list full)
+    void RemoveSOCKS5(int index);
+    void BuildSOCKS5EditPanel();
+    static void SOCKS5EditPanelCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void SOCKS5EditPanelSelect(Widget w, XtPointer clientData, XtPointer callData);
     // ---- end of monitoring cycle, rows, sorting, settings files, server list ----
 
     // State, in this order.
