@@ -1,0 +1,123 @@
+// Public entry points: check the handle, then dispatch through its procedure table.
+#include "monAPIP.h"
+#include "monUnixTcp.h"
+#include "log.h"
+
+#include <initializer_list>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+bool FlagIn(MonHand_t h, std::initializer_list<uint32_t> accepted)
+{
+    for (uint32_t f : accepted)
+        if (h->flag == f)
+            return true;
+    return false;
+}
+
+// Logs the entry point's refusal of handle h.
+int Refuse(const char *message, const void *h)
+{
+    S5LogUpdate(NULL, 1, 1, message, reinterpret_cast<unsigned long>(h));
+    return -1;
+}
+
+} // namespace
+
+int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
+{
+    *handlePtr = NULL;
+    if (clientType != MON_CLIENT_NETWORK) {
+        S5LogUpdate(NULL, 1, 3, "MonNetOpen: bad client type=%d specified", clientType);
+        return -1;
+    }
+    MonHand_t h = static_cast<MonHand_t>(calloc(1, sizeof *h));
+    MonGUIInfo_t *info = static_cast<MonGUIInfo_t *>(calloc(1, sizeof *info));
+    if (h == NULL || info == NULL) {
+        S5LogUpdate(NULL, 1, 35, "MonNetOpen: malloc() failed");
+        free(h);
+        free(info);
+        return -1;
+    }
+    h->flag = MON_FLAG_CLOSED;
+    h->infoPtr = info;
+    MonGUIFillVec(&h->vec);
+    strncpy(h->name, hostName, sizeof h->name - 1);
+    h->name[sizeof h->name - 1] = '\0';
+    h->flag = MON_FLAG_NETWORK;
+
+    info->sock = Mon_TcpConnect(hostName, MON_DEFAULT_PORT);
+    if (info->sock == -1) {
+        S5LogUpdate(NULL, 1, 15, "Failed to open network connection");
+        free(info);
+        free(h);
+        return -1;
+    }
+    *handlePtr = h;
+    return 0;
+}
+
+int S5MonClose(S5MonHandle handle)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL)
+        return -1;
+    if (!FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D}))
+        return Refuse("S5MonClose(): bad handle=0x%lx specified", h);
+    return h->vec.closeProc(h);
+}
+
+int S5MonSendData(S5MonHandle handle, const S5MonData *connPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_D}) ||
+        h->vec.putConnProc == NULL)
+        return Refuse("S5MonSendData: invalid handle=0x%lx specified", h);
+    return h->vec.putConnProc(h, connPtr);
+}
+
+int S5MonRecvData(S5MonHandle handle, S5MonData *connPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_NETWORK}) || h->vec.getConnProc == NULL)
+        return Refuse("S5MonRecvData: invalid handle=0x%lx specified", h);
+    return h->vec.getConnProc(h, connPtr);
+}
+
+int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK}) ||
+        h->vec.getNextConnProc == NULL)
+        return Refuse("S5MonRecvNextData : invalid handle=0x%lx specified", h);
+    return h->vec.getNextConnProc(h, all, connPtr);
+}
+
+int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
+        h->vec.getUserProc == NULL)
+        return Refuse("S5MonGetUser: invalid handle=0x%lx specified", h);
+    return h->vec.getUserProc(h, userPtr);
+}
+
+int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
+        h->vec.getNextUserProc == NULL)
+        return Refuse("S5MonGetNextUser: invalid handle=0x%lx specified", h);
+    return h->vec.getNextUserProc(h, userPtr);
+}
+
+int S5MonGetTot(S5MonHandle handle, S5MonTot_t *totPtr)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
+        h->vec.getTotProc == NULL)
+        return Refuse("S5MonGetTot: invalid handle=0x%lx specified", h);
+    return h->vec.getTotProc(h, totPtr);
+}

@@ -1,0 +1,41 @@
+// Private to the library: the handle record behind S5MonHandle and the network client.
+#ifndef VANTOR_MONAPIP_H
+#define VANTOR_MONAPIP_H
+
+#include "monAPI.h"
+
+struct MonHand;
+typedef struct MonHand *MonHand_t;
+
+// The procedure table: every entry takes the handle first.
+typedef struct {
+    int (*closeProc)(MonHand_t h);
+    int (*putConnProc)(MonHand_t h, const S5MonData *connPtr);
+    int (*getConnProc)(MonHand_t h, S5MonData *connPtr);
+    int (*getNextConnProc)(MonHand_t h, unsigned all, S5MonData *connPtr);
+    int (*getUserProc)(MonHand_t h, S5MonUser_t *userPtr);
+    int (*getNextUserProc)(MonHand_t h, S5MonUser_t *userPtr);
+    int (*getTotProc)(MonHand_t h, S5MonTot_t *totPtr);
+} MonVec_t;
+
+struct MonHand {
+    uint32_t flag;
+    MonVec_t vec;
+    void *infoPtr;
+    char name[256];
+};
+
+enum { MON_GUI_BUF_LEN = 2048 };
+
+// The network client's state.
+typedef struct {
+    int sock;
+    uint8_t sentReq;
+    char request[MON_GUI_BUF_LEN];
+    char reply[MON_GUI_BUF_LEN];
+} MonGUIInfo_t;
+
+// Fills the procedure table of a network client handle.
+void MonGUIFillVec(MonVec_t *vec);
+
+#endif

@@ -1,0 +1,163 @@
+// The network client behind a handle: requests and replies of the monitor protocol over TCP.
+#include "monAPIP.h"
+#include "monUnixTcp.h"
+#include "log.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+// Every procedure first checks that the handle is a usable network client.
+bool HandleUsable(MonHand_t h, const char *procName)
+{
+    if (h->flag == MON_FLAG_NETWORK)
+        return true;
+    char message[96];
+    snprintf(message, sizeof message, "%s: bad handle=0x%%lx specified", procName);
+    S5LogUpdate(NULL, 1, 1, message, reinterpret_cast<unsigned long>(h));
+    return false;
+}
+
+MonGUIInfo_t *InfoOf(MonHand_t h)
+{
+    return static_cast<MonGUIInfo_t *>(h->infoPtr);
+}
+
+// Sends a request built in info->request and receives one reply frame into info->reply.
+int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
+{
+    if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
+        return -1;
+    return Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
+}
+
+void PutVersion(char *msg, char type)
+{
+    msg[0] = type;
+    msg[1] = MON_MAJOR_VER;
+    msg[2] = MON_MINOR_VER;
+}
+
+int MonGUIClose(MonHand_t h)
+{
+    if (!HandleUsable(h, "MonGUIClose"))
+        return -1;
+    h->flag = MON_FLAG_CLOSED;
+    Mon_TcpClose(InfoOf(h)->sock);
+    free(h->infoPtr);
+    free(h);
+    return 0;
+}
+
+
+int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetConn"))
+        return -1;
+    MonGUIInfo_t *info = InfoOf(h);
+    info->request[0] = MON_MSG_GET_CONN;
+    memcpy(info->request + 1, connPtr->key.key, sizeof connPtr->key.key);
+    int len = Exchange(info, MON_GET_CONN_LEN);
+    if (len < 0)
+        return -1;
+    if (len == 0) {
+        S5LogUpdate(NULL, 1, 28, "MonGUIGet: no connection available");
+        return -1;
+    }
+    Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
+    return 0;
+}
+
+int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetNextConn"))
+        return -1;
+    MonGUIInfo_t *info = InfoOf(h);
+    if (!info->sentReq) {
+        info->request[0] = MON_MSG_GET_NEXT_CONN;
+        info->request[1] = static_cast<char>(all);
+        if (Mon_TcpSend(info->sock, MON_GET_NEXT_CONN_LEN, info->request) < 0)
+            return -1;
+        info->sentReq = 1;
+    }
+    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
+    if (len < 0)
+        return -1;
+    if (len == 0) {
+        info->sentReq = 0;
+        return 0;
+    }
+    Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
+    return 1;
+}
+
+int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetUser"))
+        return -1;
+    MonGUIInfo_t *info = InfoOf(h);
+    memset(info->request, 0, MON_GET_USER_LEN);
+    PutVersion(info->request, MON_MSG_GET_USER);
+    uint16_t offset = 0;
+    uint16_t nameLen = static_cast<uint16_t>(strnlen(userPtr->userName, S5_NAME_LEN - 1) + 1);
+    char name[S5_NAME_LEN];
+    memcpy(name, userPtr->userName, nameLen - 1);
+    name[nameLen - 1] = '\0';
+    Mon_MsgFromVarLen(name, nameLen, info->request + 3, info->request + 7, &offset);
+    int len = Exchange(info, MON_GET_USER_LEN);
+    if (len < 0)
+        return -1;
+    if (len == 0) {
+        S5LogUpdate(NULL, 1, 28, "MonGUIGetUser: no user available");
+        return -1;
+    }
+    return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 0;
+}
+
+int MonGUIGetNextUser(MonHand_t h, S5MonUser_t *userPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetNextUser"))
+        return -1;
+    MonGUIInfo_t *info = InfoOf(h);
+    if (!info->sentReq) {
+        PutVersion(info->request, MON_MSG_GET_NEXT_USER);
+        if (Mon_TcpSend(info->sock, MON_GET_NEXT_USER_LEN, info->request) < 0)
+            return -1;
+        info->sentReq = 1;
+    }
+    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
+    if (len < 0)
+        return -1;
+    if (len == 0) {
+        info->sentReq = 0;
+        return 0;
+    }
+    return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 1;
+}
+
+int MonGUIGetTot(MonHand_t h, S5MonTot_t *totPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetTot"))
+        return -1;
+    MonGUIInfo_t *info = InfoOf(h);
+    PutVersion(info->request, MON_MSG_GET_TOT);
+    int len = Exchange(info, MON_GET_TOT_LEN);
+    if (len <= 0)
+        return -1;
+    return Mon_MsgToTotLen(totPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 0;
+}
+
+} // namespace
+
+void MonGUIFillVec(MonVec_t *vec)
+{
+    vec->closeProc = MonGUIClose;
+    vec->putConnProc = NULL;  // the network client only reads
+    vec->getConnProc = MonGUIGetConn;
+    vec->getNextConnProc = MonGUIGetNextConn;
+    vec->getUserProc = MonGUIGetUser;
+    vec->getNextUserProc = MonGUIGetNextUser;
+    vec->getTotProc = MonGUIGetTot;
+}

@@ -1,0 +1,95 @@
+#include "MonsimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string PrivateTempDir()
+{
+    static std::string dir;
+    if (dir.empty()) {
+        char pattern[] = "/tmp/vantor-test-XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+            ADD_FAILURE() << "mkdtemp failed";
+        dir = pattern;
+    }
+    return dir;
+}
+
+std::string ReadWholeFile(const std::string &path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+std::string MonsimProcess::writeTempFile(const std::string &name, const std::string &text)
+{
+    static int serial = 0;
+    std::string path = PrivateTempDir() + "/" + std::to_string(++serial) + "-" + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+MonsimProcess::MonsimProcess(const std::vector<std::string> &args)
+{
+    static int serial = 0;
+    std::string stem = PrivateTempDir() + "/monsim" + std::to_string(++serial);
+    std::string portFile = stem + ".port";
+    logPath_ = stem + ".log";
+
+    std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/monsim/vantor-monsim", "--bind", "127.0.0.1",
+                                     "--port", "0", "--port-file", portFile, "--request-log", logPath_};
+    argv.insert(argv.end(), args.begin(), args.end());
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        std::vector<char *> cargv;
+        for (auto &a : argv)
+            cargv.push_back(const_cast<char *>(a.c_str()));
+        cargv.push_back(nullptr);
+        execv(cargv[0], cargv.data());
+        _exit(127);
+    }
+    // The simulator writes its port once it listens.
+    for (int i = 0; i < 500 && port_ == 0; i++) {
+        std::string text = ReadWholeFile(portFile);
+        if (!text.empty() && text.back() == '\n')
+            port_ = atoi(text.c_str());
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (port_ == 0)
+        ADD_FAILURE() << "vantor-monsim did not start";
+}
+
+MonsimProcess::~MonsimProcess()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+std::string MonsimProcess::address() const
+{
+    return "127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> MonsimProcess::requests() const
+{
+    std::vector<std::string> lines;
+    std::ifstream in(logPath_);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}

@@ -1,0 +1,32 @@
+// Starts vantor-monsim on a free loopback port for one test and stops it afterwards.
+#ifndef VANTOR_TEST_MONSIM_PROCESS_H
+#define VANTOR_TEST_MONSIM_PROCESS_H
+
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+class MonsimProcess {
+public:
+    // args are passed to vantor-monsim after "--bind 127.0.0.1 --port <free port>",
+    // for example {"--script", path} or {"--connections", "30", "--seed", "7"}.
+    explicit MonsimProcess(const std::vector<std::string> &args);
+    ~MonsimProcess();
+    MonsimProcess(const MonsimProcess &) = delete;
+    MonsimProcess &operator=(const MonsimProcess &) = delete;
+
+    int port() const { return port_; }
+    // "127.0.0.1:<port>", the server name to open.
+    std::string address() const;
+    // Lines the simulator wrote to its request log ("request type=2 all=0", ...).
+    std::vector<std::string> requests() const;
+    // Writes text to a fresh file in a private temporary directory and returns its path.
+    static std::string writeTempFile(const std::string &name, const std::string &text);
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    std::string logPath_;
+};
+
+#endif

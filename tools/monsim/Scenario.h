@@ -1,0 +1,43 @@
+// What the simulator serves: the connection records of each pass, from a script or generated.
+#ifndef VANTOR_MONSIM_SCENARIO_H
+#define VANTOR_MONSIM_SCENARIO_H
+
+#include "monMsg.h"
+
+#include <string>
+#include <vector>
+
+struct Pass {
+    std::vector<S5MonData> conns;
+    bool closeInstead = false;  // answer by closing the client connection
+};
+
+class Scenario {
+public:
+    // Reads a script; on failure returns false and sets error.
+    bool loadScript(const std::string &path, std::string &error);
+    // A generated scenario of connectionCount slots, repeatable from seed.
+    void generate(int connectionCount, unsigned seed);
+
+    // The records of pass number n (1-based).
+    Pass pass(int n) const;
+    // Per-user sums and server totals over the records of pass n.
+    std::vector<S5MonUser_t> users(int n) const;
+    S5MonTot_t totals(int n) const;
+
+private:
+    Pass generatedPass(int n) const;
+
+    std::vector<Pass> scripted_;
+    bool generated_ = false;
+    int slots_ = 0;
+    unsigned seed_ = 0;
+    S5Time baseTime_ = 0;
+};
+
+// Key bytes 0-3 a process id, 4-7 the high word of number, 8-9 its low 16 bits (host order).
+S5MonKey MakeKey(uint32_t number);
+// "a.b.c.d:port" gives an Internet address; "name:port" a named address of family 255.
+S5NetAddr MakeAddress(const std::string &text);
+
+#endif

@@ -1,0 +1,37 @@
+// One client of the simulator: reads requests, answers them, and misbehaves on purpose.
+#ifndef VANTOR_MONSIM_SESSION_H
+#define VANTOR_MONSIM_SESSION_H
+
+#include "Scenario.h"
+
+#include <mutex>
+#include <string>
+
+enum class Fault {
+    None,
+    CloseBeforeAnswer,  // read the request, close without a reply
+    CloseInsideFrame,   // announce a frame, send part of it, close
+    Oversize,           // each pass starts with a 3000-byte frame
+    SplitPrefix,        // every length prefix goes out in two writes
+    BadDescriptors,     // descriptors point outside the message and exceed their fields
+    UserVersion11,      // user replies carry version 1.1
+    Stall               // read the request, never answer
+};
+
+bool ParseFault(const std::string &name, Fault &fault);
+
+// State shared by all sessions: the scenario, the pass counter and the request log.
+struct Simulator {
+    Scenario scenario;
+    Fault fault = Fault::None;
+    int passesServed = 0;
+    Pass lastPass;
+    FILE *requestLog = nullptr;
+    std::mutex lock;
+
+    void logLine(const std::string &line);
+};
+
+void ServeClient(Simulator &sim, int fd);
+
+#endif
