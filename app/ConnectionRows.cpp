@@ -1,0 +1,93 @@
+// Ageing and comparison rules of connection rows.
+#include "ConnectionRows.h"
+
+#include <string.h>
+#include <strings.h>
+
+namespace {
+
+// The difference of two words in 32-bit wrap-around arithmetic, taken as signed.
+int WrapDifference(uint32_t a, uint32_t b)
+{
+    return static_cast<int32_t>(a - b);
+}
+
+} // namespace
+
+bool IsActiveRow(const Connection* row)
+{
+    return row->kind == CONN_ACTIVE || row->kind == 3 || row->kind == 4;
+}
+
+RowFate AgeRow(Connection* row, int showFailed)
+{
+    switch (row->age) {
+    case 3:
+        row->kind = CONN_FREE;
+        row->age = 0;
+        return ROW_FREED;
+    case 0:
+        if (!(row->data.state & CONN_STATE_ENDED)) {
+            return ROW_ACTIVE;
+        }
+        row->age = 1;
+        if (row->data.state & CONN_STATE_FAILED) {
+            row->kind = CONN_FAILED;
+            return ROW_FAILED;
+        }
+        return ROW_ACTIVE;
+    default:
+        if (IsActiveRow(row)) {
+            // Listed in the poll that saw it end and in the next one.
+            if (showFailed == 0 && row->age == 1) {
+                row->age = 3;
+            }
+            return ROW_ACTIVE;
+        }
+        // A failed row ages only while failed rows are on show.
+        if (showFailed == 1) {
+            row->age = row->age == 1 ? 2 : 3;
+        }
+        return ROW_FAILED;
+    }
+}
+
+uint32_t AddressWord(const S5NetAddr& address)
+{
+    if (address.sn.sn_family == ADDRESS_BY_NAME) {
+        return 0;
+    }
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.sin.sin_addr.s_addr);
+    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8
+         | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+}
+
+int CompareHosts(const char* nameA, const S5NetAddr& addressA,
+                 const char* nameB, const S5NetAddr& addressB, int nodeType)
+{
+    if (nodeType == 12) {
+        return strcasecmp(nameA, nameB);
+    }
+    return WrapDifference(AddressWord(addressA), AddressWord(addressB));
+}
+
+int CompareUserNames(const Connection* a, const Connection* b)
+{
+    return strcmp(a->data.userName, b->data.userName);
+}
+
+int CompareServiceNames(const Connection* a, const Connection* b)
+{
+    return strcasecmp(a->data.appName, b->data.appName);
+}
+
+int CompareStartTimes(const Connection* a, const Connection* b)
+{
+    // Compared rather than subtracted: the difference of two 32-bit times may not fit.
+    return (a->data.startTime > b->data.startTime) - (a->data.startTime < b->data.startTime);
+}
+
+int CompareTotalBytes(const Connection* a, const Connection* b)
+{
+    return WrapDifference(a->lastTotalBytes, b->lastTotalBytes);
+}

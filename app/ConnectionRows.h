@@ -1,0 +1,46 @@
+// The rules by which rows age and compare, apart from the controller so that they can be
+// checked without a display.
+#ifndef VANTOR_CONNECTIONROWS_H
+#define VANTOR_CONNECTIONROWS_H
+
+#include <stdint.h>
+
+#include "Connection.h"
+
+// Bits of S5MonData::state.
+enum {
+    CONN_STATE_FAILED = 4,
+    CONN_STATE_ENDED = 8
+};
+
+// Family value of an address given by name.
+enum { ADDRESS_BY_NAME = 255 };
+
+// How a row counts after ageing.
+enum RowFate {
+    ROW_FREED,   // listed for the last time at the previous poll; its slot is free now
+    ROW_ACTIVE,
+    ROW_FAILED
+};
+
+// Kinds 2, 3 and 4 are active rows.
+bool IsActiveRow(const Connection* row);
+
+// Moves a used row on by one poll (the traffic of an open row is accounted before) and
+// tells how it counts. showFailed says which kind of row is on show.
+RowFate AgeRow(Connection* row, int showFailed);
+
+// The IPv4 address as stored (network order) read as a little-endian word, so that the
+// last octet weighs most; 0 for an address given by name.
+uint32_t AddressWord(const S5NetAddr& address);
+
+// Comparisons: negative when a goes before b. Host names ignore case when nodeType is 12;
+// otherwise the address words are compared with a wrap-around difference.
+int CompareHosts(const char* nameA, const S5NetAddr& addressA,
+                 const char* nameB, const S5NetAddr& addressB, int nodeType);
+int CompareUserNames(const Connection* a, const Connection* b);
+int CompareServiceNames(const Connection* a, const Connection* b);
+int CompareStartTimes(const Connection* a, const Connection* b);
+int CompareTotalBytes(const Connection* a, const Connection* b);
+
+#endif
