@@ -215,7 +215,9 @@ void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_lis
 {
     int savedErrno = errno;
     if (handle == NULL) {
-        S5LogStart(&S5LogDefaultHandle, -1, -1, "libsocks5");
+        // The default log starts itself on first use, once.
+        if (S5LogDefaultHandle == NULL)
+            S5LogStart(&S5LogDefaultHandle, -1, -1, "libsocks5");
         handle = S5LogDefaultHandle;
         if (handle == NULL) {
             errno = savedErrno;

@@ -64,7 +64,9 @@ int S5MonClose(S5MonHandle handle)
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL)
         return -1;
-    if (!FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D}))
+    // An empty entry is refused too: calling it would crash.
+    if (!FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D}) ||
+        h->vec.closeProc == NULL)
         return Refuse("S5MonClose(): bad handle=0x%lx specified", h);
     return h->vec.closeProc(h);
 }

@@ -146,8 +146,12 @@ void ServeClient(Simulator &sim, int fd)
         if (type == MON_MSG_GET_NEXT_CONN && len >= 2)
             logText += " all=" + std::to_string(static_cast<unsigned char>(request[1]));
         S5MonUser_t wanted;
-        if (type == MON_MSG_GET_USER) {
-            Mon_MsgToUserLen(&wanted, request, len);
+        memset(&wanted, 0, sizeof wanted);
+        if (type == MON_MSG_GET_USER && len > 7) {
+            // The request carries the name's descriptor at 3 and its free area at 7.
+            uint16_t copied;
+            Mon_MsgToVarLenBounded(wanted.userName, S5_NAME_LEN - 1, &copied, request + 3, request + 7,
+                                   static_cast<uint16_t>(len - 7));
             logText += " user=" + std::string(wanted.userName);
         }
         sim.logLine(logText);

@@ -1,0 +1,220 @@
+// Framing over real sockets: socket pairs for exact byte control, loopback for connecting.
+#include "lib/monUnixTcp.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <string.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class SocketPair : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0); }
+    void TearDown() override
+    {
+        close(fds[0]);
+        if (fds[1] >= 0)
+            close(fds[1]);
+    }
+    void Write(const std::string &bytes) { ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    static std::string Prefix(uint16_t len) { return std::string{static_cast<char>(len >> 8), static_cast<char>(len & 0xff)}; }
+    int fds[2];
+    char buf[2048];
+};
+
+// A listening loopback socket on a free port.
+struct Listener {
+    Listener(int backlog = 16)
+    {
+        fd = socket(AF_INET, SOCK_STREAM, 0);
+        struct sockaddr_in a;
+        memset(&a, 0, sizeof a);
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        listen(fd, backlog);
+        socklen_t len = sizeof a;
+        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+        port = ntohs(a.sin_port);
+    }
+    ~Listener() { close(fd); }
+    int fd, port;
+};
+
+int OpenDescriptors()
+{
+    int count = 0;
+    DIR *d = opendir("/proc/self/fd");
+    while (readdir(d))
+        count++;
+    closedir(d);
+    return count;
+}
+
+} // namespace
+
+TEST_F(SocketPair, SendWritesBigEndianLengthThenMessage)
+{
+    EXPECT_EQ(Mon_TcpSend(fds[0], 3, "abc"), 5);
+    char got[5];
+    ASSERT_EQ(read(fds[1], got, 5), 5);
+    EXPECT_EQ(std::string(got, 5), std::string("\0\3abc", 5));
+}
+
+TEST_F(SocketPair, ReceivesWholeFramesAndEmptyFrames)
+{
+    Write(Prefix(0) + Prefix(4) + "wxyz");
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 0);
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 4);
+    EXPECT_EQ(std::string(buf, 4), "wxyz");
+}
+
+TEST_F(SocketPair, PrefixAndMessageSplitAcrossReadsAreReassembled)
+{
+    std::thread writer([&] {
+        Write(std::string(1, '\0'));
+        usleep(50000);
+        Write(std::string(1, '\5') + "he");
+        usleep(50000);
+        Write("llo");
+    });
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 5);
+    EXPECT_EQ(std::string(buf, 5), "hello");
+    writer.join();
+}
+
+TEST_F(SocketPair, OversizeFrameIsDiscardedExactlyAndTheNextOneSurvives)
+{
+    Write(Prefix(3000) + std::string(3000, 'x') + Prefix(2) + "ok");
+    errno = 0;
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(errno, EMSGSIZE);
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 2);
+    EXPECT_EQ(std::string(buf, 2), "ok");
+}
+
+TEST_F(SocketPair, PeerClosingBeforeTheLengthIsAReset)
+{
+    close(fds[1]);
+    fds[1] = -1;
+    errno = 0;
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(errno, ECONNRESET);
+}
+
+TEST_F(SocketPair, PeerClosingInsideAMessageFails)
+{
+    Write(Prefix(100) + "only part");
+    close(fds[1]);
+    fds[1] = -1;
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+}
+
+TEST_F(SocketPair, SilentPeerTimesOut)
+{
+    int previous = Mon_TcpSetTimeout(200);
+    errno = 0;
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    // A peer that stops in the middle of a message times out as well.
+    Write(Prefix(10) + "abc");
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    Mon_TcpSetTimeout(previous);
+}
+
+TEST_F(SocketPair, ReadInterruptedBySignalIsRetried)
+{
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = [](int) {};
+    sigaction(SIGUSR1, &sa, nullptr);  // no SA_RESTART: reads see EINTR
+    pthread_t reader = pthread_self();
+    std::thread poker([&] {
+        usleep(50000);
+        pthread_kill(reader, SIGUSR1);
+        usleep(50000);
+        Write(Prefix(2) + "hi");
+    });
+    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 2);
+    poker.join();
+}
+
+TEST_F(SocketPair, SendToAClosedPeerFailsInsteadOfKillingTheProcess)
+{
+    signal(SIGPIPE, SIG_IGN);
+    close(fds[1]);
+    fds[1] = -1;
+    EXPECT_EQ(Mon_TcpSend(fds[0], 3, "abc"), -1);
+}
+
+TEST(Connect, HostWithPortAndHostAlone)
+{
+    Listener l;
+    std::string withPort = "127.0.0.1:" + std::to_string(l.port);
+    int fd = Mon_TcpConnect(withPort.c_str(), 1);
+    EXPECT_GT(fd, 0);
+    Mon_TcpClose(fd);
+    fd = Mon_TcpConnect("127.0.0.1", l.port);
+    EXPECT_GT(fd, 0);
+    Mon_TcpClose(fd);
+    std::string named = "localhost:" + std::to_string(l.port);
+    fd = Mon_TcpConnect(named.c_str(), 1);
+    EXPECT_GT(fd, 0);
+    Mon_TcpClose(fd);
+}
+
+TEST(Connect, FailuresReturnMinusOneAndCloseTheirSocket)
+{
+    int before = OpenDescriptors();
+    EXPECT_EQ(Mon_TcpConnect("127.0.0.1:1", 5051), -1);
+    EXPECT_EQ(errno, ECONNREFUSED);
+    EXPECT_EQ(Mon_TcpConnect("127.0.0.1:", 5051), -1);  // a bare colon means port 0
+    EXPECT_EQ(Mon_TcpConnect("no-such-host.invalid", 5051), -1);
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(Connect, ServerThatNeverAcceptsTimesOut)
+{
+    // A listener with a full backlog drops further handshakes, so connect waits.
+    Listener l(0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 8; i++) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        fcntl(fd, F_SETFL, O_NONBLOCK);
+        struct sockaddr_in a;
+        memset(&a, 0, sizeof a);
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(l.port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        fillers.push_back(fd);
+    }
+    usleep(100000);
+    int previous = Mon_TcpSetTimeout(300);
+    std::string name = "127.0.0.1:" + std::to_string(l.port);
+    errno = 0;
+    EXPECT_EQ(Mon_TcpConnect(name.c_str(), 5051), -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    Mon_TcpSetTimeout(previous);
+    for (int fd : fillers)
+        close(fd);
+}
+
+TEST(Close, OnlyPositiveDescriptorsAreClosed)
+{
+    EXPECT_EQ(Mon_TcpClose(-1), 0);
+    EXPECT_EQ(Mon_TcpClose(0), 0);
+    EXPECT_NE(fcntl(0, F_GETFD), -1);  // standard input is still open
+}
