@@ -1,0 +1,53 @@
+#include "ByteBuffer.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+void ByteBuffer::compact()
+{
+    if (head_ == 0)
+        return;
+    std::memmove(data_.data(), data_.data() + head_, size());
+    tail_ -= head_;
+    head_ = 0;
+}
+
+void ByteBuffer::append(const void *bytes, size_t n)
+{
+    if (data_.size() - tail_ < n)
+        compact();
+    std::memcpy(data_.data() + tail_, bytes, n);
+    tail_ += n;
+}
+
+void ByteBuffer::consume(size_t n)
+{
+    head_ += n;
+    if (head_ == tail_)
+        head_ = tail_ = 0;
+}
+
+ssize_t ByteBuffer::readFrom(int fd)
+{
+    if (space() == 0) {
+        errno = EAGAIN;  // a read of 0 bytes would look like end of file
+        return -1;
+    }
+    if (tail_ == data_.size())
+        compact();
+    ssize_t n = read(fd, data_.data() + tail_, data_.size() - tail_);
+    if (n > 0)
+        tail_ += size_t(n);
+    return n;
+}
+
+ssize_t ByteBuffer::writeTo(int fd)
+{
+    ssize_t n = send(fd, data(), size(), MSG_NOSIGNAL);
+    if (n > 0)
+        consume(size_t(n));
+    return n;
+}

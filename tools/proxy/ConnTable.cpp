@@ -1,0 +1,286 @@
+#include "ConnTable.h"
+
+#include <arpa/inet.h>
+
+#include <cstring>
+
+#include "NetUtil.h"
+#include "Services.h"
+
+namespace {
+// Family of a destination known only by name.
+const uint16_t NAMED_FAMILY = 255;
+
+void copyName(char *field, const std::string &text)
+{
+    std::strncpy(field, text.c_str(), S5_NAME_LEN - 1);
+    field[S5_NAME_LEN - 1] = '\0';
+}
+
+void copyAddr(S5NetAddr *field, const sockaddr_in &a)
+{
+    std::memset(field, 0, sizeof *field);
+    if (a.sin_family == AF_INET)
+        field->sin = a;
+}
+} // namespace
+
+ConnTable::ConnTable(uint32_t processId, time_t startTime)
+    : processId_(processId), startTime_(startTime)
+{
+}
+
+ConnRecord *ConnTable::open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now)
+{
+    uint64_t serial = nextSerial_++;
+    ConnRecord &rec = records_[serial];
+    rec.serial = serial;
+    rec.startTime = now;
+    rec.src = src;
+    rec.proxy = proxy;
+    rec.srcHost = addrText(src);
+    rec.proxyHost = addrText(proxy);
+    ++activeConns_;
+    ++totalConns_;
+    return &rec;
+}
+
+void ConnTable::setUser(ConnRecord *rec, const std::string &user)
+{
+    rec->user = user;
+    auto inserted = users_.emplace(user, UserStats());
+    UserStats &u = inserted.first->second;
+    if (inserted.second) {
+        u.startTime = rec->startTime;
+        ++totalUsers_;
+    }
+    ++u.curConns;
+    ++u.totConns;
+    u.endTime = 0;
+    rec->userStats = &u;
+}
+
+void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port)
+{
+    rec->dstName = name;
+    rec->dstPort = port;
+    rec->dstHost = name;
+    rec->app = serviceName(port);
+}
+
+void ConnTable::setDestination(ConnRecord *rec, const sockaddr_in &dst)
+{
+    rec->dstKnown = true;
+    rec->dst = dst;
+    rec->dstPort = ntohs(dst.sin_port);
+    if (rec->dstName.empty())
+        rec->dstHost = addrText(dst);
+    rec->app = serviceName(rec->dstPort);
+}
+
+void ConnTable::addIn(ConnRecord *rec, size_t bytes)
+{
+    rec->inBytes += bytes;
+    inBytes_ += bytes;
+    if (rec->userStats)
+        rec->userStats->inBytes += bytes;
+}
+
+void ConnTable::addOut(ConnRecord *rec, size_t bytes)
+{
+    rec->outBytes += bytes;
+    outBytes_ += bytes;
+    if (rec->userStats)
+        rec->userStats->outBytes += bytes;
+}
+
+void ConnTable::end(ConnRecord *rec, time_t now)
+{
+    if (rec->state & STATE_ENDED)
+        return;
+    ++endedConns_;
+    if (rec->userStats)
+        ++rec->userStats->endConns;
+    finish(rec, now);
+}
+
+void ConnTable::fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now)
+{
+    if (rec->state & STATE_ENDED)
+        return;
+    rec->socksErr = socksErr;
+    rec->socksErrMsg = text;
+    rec->state |= STATE_FAILED;
+    ++failedConns_;
+    if (rec->userStats)
+        ++rec->userStats->errConns;
+    finish(rec, now);
+}
+
+void ConnTable::finish(ConnRecord *rec, time_t now)
+{
+    rec->state = (rec->state & STATE_FAILED) | STATE_ENDED;
+    rec->endTime = now;
+    --activeConns_;
+    if (UserStats *u = rec->userStats) {
+        if (--u->curConns == 0)
+            u->endTime = now;
+        rec->userStats = nullptr;
+    }
+}
+
+void ConnTable::expire(time_t now, time_t retentionSeconds)
+{
+    for (auto it = records_.begin(); it != records_.end();) {
+        const ConnRecord &rec = it->second;
+        if ((rec.state & STATE_ENDED) && now - rec.endTime >= retentionSeconds) {
+            it = records_.erase(it);
+            ++deletedConns_;
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = users_.begin(); it != users_.end();) {
+        const UserStats &u = it->second;
+        if (u.curConns == 0 && now - u.endTime >= retentionSeconds) {
+            it = users_.erase(it);
+            ++deletedUsers_;
+        } else {
+            ++it;
+        }
+    }
+}
+
+std::vector<uint64_t> ConnTable::serials() const
+{
+    std::vector<uint64_t> out;
+    out.reserve(records_.size());
+    for (const auto &entry : records_)
+        out.push_back(entry.first);
+    return out;
+}
+
+const ConnRecord *ConnTable::find(uint64_t serial) const
+{
+    auto it = records_.find(serial);
+    return it == records_.end() ? nullptr : &it->second;
+}
+
+// Key layout, each in host byte order: bytes 0-3 process id, 4-7 the serial number's high
+// word, 8-9 its low 16 bits.
+S5MonKey ConnTable::keyOf(uint64_t serial) const
+{
+    S5MonKey key;
+    uint32_t high = uint32_t(serial >> 16);
+    uint16_t low = uint16_t(serial & 0xffff);
+    std::memcpy(key.key, &processId_, 4);
+    std::memcpy(key.key + 4, &high, 4);
+    std::memcpy(key.key + 8, &low, 2);
+    return key;
+}
+
+bool ConnTable::serialFromKey(const S5MonKey &key, uint64_t *serial) const
+{
+    uint32_t pid, high;
+    uint16_t low;
+    std::memcpy(&pid, key.key, 4);
+    std::memcpy(&high, key.key + 4, 4);
+    std::memcpy(&low, key.key + 8, 2);
+    if (pid != processId_)
+        return false;
+    *serial = uint64_t(high) << 16 | low;
+    return true;
+}
+
+bool ConnTable::toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now,
+                          S5MonData *out) const
+{
+    const ConnRecord *rec = find(serial);
+    if (!rec)
+        return false;
+    std::memset(out, 0, sizeof *out);
+    out->key = keyOf(serial);
+    out->nextKey = nextKey;
+    out->state = rec->state;
+    out->startTime = S5Time(rec->startTime);
+    out->curTime = S5Time(now);
+    out->endTime = S5Time(rec->endTime);
+    // The protocol's counters are 32 bits wide; larger totals wrap.
+    out->inTotBytes = S5Count(rec->inBytes);
+    out->outTotBytes = S5Count(rec->outBytes);
+    out->socksErr = rec->socksErr;
+    out->authen = rec->authen;
+    out->socksCmd = rec->socksCmd;
+    copyAddr(&out->srcSockAddr, rec->src);
+    copyAddr(&out->proxySockAddr, rec->proxy);
+    if (rec->dstKnown) {
+        copyAddr(&out->dstSockAddr, rec->dst);
+    } else if (!rec->dstName.empty()) {
+        out->dstSockAddr.sn.sn_family = NAMED_FAMILY;
+        out->dstSockAddr.sn.sn_port = htons(rec->dstPort);
+        std::strncpy(out->dstSockAddr.sn.sn_name, rec->dstName.c_str(),
+                     sizeof out->dstSockAddr.sn.sn_name - 1);
+    }
+    copyName(out->srcHostName, rec->srcHost);
+    copyName(out->dstHostName, rec->dstHost);
+    copyName(out->proxyHostName, rec->proxyHost);
+    copyName(out->userName, rec->user);
+    copyName(out->appName, rec->app);
+    copyName(out->socksErrMsg, rec->socksErrMsg);
+    return true;
+}
+
+std::vector<std::string> ConnTable::userNames() const
+{
+    std::vector<std::string> out;
+    for (const auto &entry : users_)
+        out.push_back(entry.first);
+    return out;
+}
+
+bool ConnTable::toUser(const std::string &name, time_t now, S5MonUser_t *out) const
+{
+    auto it = users_.find(name);
+    if (it == users_.end())
+        return false;
+    const UserStats &u = it->second;
+    std::memset(out, 0, sizeof *out);
+    copyName(out->userName, name);
+    out->curConns = u.curConns;
+    out->errConns = u.errConns;
+    out->endConns = u.endConns;
+    out->totConns = u.totConns;
+    out->inTotBytes = S5Count(u.inBytes);
+    out->outTotBytes = S5Count(u.outBytes);
+    out->startTime = S5Time(u.startTime);
+    out->curTime = S5Time(now);
+    out->endTime = S5Time(u.endTime);
+    return true;
+}
+
+S5MonTot_t ConnTable::totals(time_t now) const
+{
+    S5MonTot_t t;
+    std::memset(&t, 0, sizeof t);
+    for (const auto &entry : users_) {
+        const UserStats &u = entry.second;
+        if (u.curConns > 0)
+            ++t.curUsers;
+        else
+            ++t.endUsers;
+        if (u.errConns > 0)
+            ++t.errUsers;
+    }
+    t.delUsers = deletedUsers_;
+    t.totUsers = totalUsers_;
+    t.curConns = activeConns_;
+    t.errConns = failedConns_;
+    t.endConns = endedConns_;
+    t.delConns = deletedConns_;
+    t.totConns = totalConns_;
+    t.inTotBytes = S5Count(inBytes_);
+    t.outTotBytes = S5Count(outBytes_);
+    t.startTime = S5Time(startTime_);
+    t.curTime = S5Time(now);
+    return t;
+}

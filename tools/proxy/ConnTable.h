@@ -1,0 +1,95 @@
+// The proxy's records of its connections, its users and its totals, as the monitoring
+// service reports them. Ended and failed connections stay listed for a retention period.
+#ifndef VANTOR_PROXY_CONNTABLE_H
+#define VANTOR_PROXY_CONNTABLE_H
+
+#include <cstdint>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+#include <netinet/in.h>
+
+#include "monMsg.h"
+
+// Bits of a record's state.
+enum ConnState : uint32_t {
+    STATE_NEGOTIATING = 1,  // SOCKS handshake or connect to the destination under way
+    STATE_RELAYING = 2,     // connected; data flows
+    STATE_FAILED = 4,       // ended with a SOCKS error (always with STATE_ENDED)
+    STATE_ENDED = 8
+};
+
+struct UserStats {
+    uint32_t curConns = 0, errConns = 0, endConns = 0, totConns = 0;
+    uint64_t inBytes = 0, outBytes = 0;
+    time_t startTime = 0, endTime = 0;  // first connection; end of the last one (0 while active)
+};
+
+struct ConnRecord {
+    uint64_t serial = 0;
+    uint32_t state = STATE_NEGOTIATING;
+    time_t startTime = 0, endTime = 0;
+    uint64_t inBytes = 0;   // destination to client
+    uint64_t outBytes = 0;  // client to destination
+    uint32_t socksErr = 0;
+    std::string socksErrMsg;
+    uint16_t authen = 0, socksCmd = 0;
+    sockaddr_in src{}, proxy{};
+    // The destination: an IPv4 address once known, otherwise the name the client asked for.
+    bool dstKnown = false;
+    sockaddr_in dst{};
+    std::string dstName;
+    uint16_t dstPort = 0;  // host byte order
+    std::string srcHost, dstHost, proxyHost;
+    std::string user, app;
+    UserStats *userStats = nullptr;  // set while the connection of a named user is open
+};
+
+class ConnTable {
+public:
+    ConnTable(uint32_t processId, time_t startTime);
+
+    // A new record for an accepted client; the pointer stays valid until the record
+    // expires, which only an ended record does.
+    ConnRecord *open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now);
+    // The client authenticated as this user.
+    void setUser(ConnRecord *rec, const std::string &user);
+    void setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port);
+    void setDestination(ConnRecord *rec, const sockaddr_in &dst);
+    void addIn(ConnRecord *rec, size_t bytes);
+    void addOut(ConnRecord *rec, size_t bytes);
+    void end(ConnRecord *rec, time_t now);
+    void fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now);
+
+    // Forgets ended records and idle users older than the retention period.
+    void expire(time_t now, time_t retentionSeconds);
+
+    // Serial numbers of every listed record, oldest first.
+    std::vector<uint64_t> serials() const;
+    size_t size() const { return records_.size(); }
+    const ConnRecord *find(uint64_t serial) const;
+    // The serial number a key names, if it is one of this process's keys.
+    bool serialFromKey(const S5MonKey &key, uint64_t *serial) const;
+    S5MonKey keyOf(uint64_t serial) const;
+
+    // Monitor records. toMonData returns false when no such record is listed.
+    bool toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now, S5MonData *out) const;
+    std::vector<std::string> userNames() const;
+    bool toUser(const std::string &name, time_t now, S5MonUser_t *out) const;
+    S5MonTot_t totals(time_t now) const;
+
+private:
+    uint32_t processId_;
+    time_t startTime_;
+    uint64_t nextSerial_ = 1;
+    std::map<uint64_t, ConnRecord> records_;
+    std::map<std::string, UserStats> users_;
+    uint32_t activeConns_ = 0, failedConns_ = 0, endedConns_ = 0, deletedConns_ = 0;
+    uint32_t totalConns_ = 0, deletedUsers_ = 0, totalUsers_ = 0;
+    uint64_t inBytes_ = 0, outBytes_ = 0;
+
+    void finish(ConnRecord *rec, time_t now);
+};
+
+#endif

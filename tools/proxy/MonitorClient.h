@@ -1,0 +1,50 @@
+// One client of the monitoring port. Requests arrive as frames (2-byte big-endian length,
+// then the message); replies are produced only as fast as the client reads them, so a
+// slow or stalled monitor costs a bounded amount of memory and never blocks the loop.
+#ifndef VANTOR_PROXY_MONITORCLIENT_H
+#define VANTOR_PROXY_MONITORCLIENT_H
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ByteBuffer.h"
+#include "Poller.h"
+#include "ProxyContext.h"
+
+class MonitorClient : public EventHandler {
+public:
+    // The largest request a monitor sends (the user request); longer frames are refused.
+    static const size_t MAX_REQUEST = MON_GET_USER_LEN;
+
+    MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone);
+    ~MonitorClient() override;
+
+    void onEvents(int tag, uint32_t events) override;
+    // Drops the monitor when it has kept work pending without progress for too long.
+    void onTick(time_t monotonicNow);
+
+private:
+    enum class Pass { None, Conns, Users };
+
+    ProxyContext &ctx_;
+    std::function<void(MonitorClient *)> onDone_;
+    Watch sock_;
+    ByteBuffer in_, out_;
+    Pass pass_ = Pass::None;
+    std::vector<uint64_t> passSerials_;
+    std::vector<std::string> passUsers_;
+    size_t cursor_ = 0;
+    time_t lastProgress_;
+
+    void produce();
+    bool handleRequest(const uint8_t *msg, size_t len);
+    bool emitPassFrame();
+    void queueFrame(const char *msg, size_t len);
+    void flush();
+    void drop();
+    bool busy() const;
+};
+
+#endif

@@ -1,0 +1,30 @@
+// The monitoring port: accepts monitors (at most MAX_MONITORS at a time) and keeps them.
+#ifndef VANTOR_PROXY_MONITORSERVICE_H
+#define VANTOR_PROXY_MONITORSERVICE_H
+
+#include <ctime>
+#include <unordered_set>
+
+#include "Poller.h"
+#include "ProxyContext.h"
+
+class MonitorClient;
+
+class MonitorService : public EventHandler {
+public:
+    static const size_t MAX_MONITORS = 64;
+
+    // Takes ownership of the listening socket.
+    MonitorService(ProxyContext &ctx, int listenFd);
+    ~MonitorService() override;
+
+    void onEvents(int tag, uint32_t events) override;
+    void onTick(time_t monotonicNow);
+
+private:
+    ProxyContext &ctx_;
+    Watch listen_;
+    std::unordered_set<MonitorClient *> clients_;
+};
+
+#endif

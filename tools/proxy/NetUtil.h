@@ -1,0 +1,24 @@
+// Small socket helpers shared by the proxy's listeners, sessions and monitor clients.
+#ifndef VANTOR_PROXY_NETUTIL_H
+#define VANTOR_PROXY_NETUTIL_H
+
+#include <string>
+#include <netinet/in.h>
+
+// Parses "ADDR:PORT", "ADDR" or ":PORT" (IPv4 dotted decimal only); fields not given keep
+// the values already in *out. Returns false on a malformed address or port.
+bool parseHostPort(const std::string &text, sockaddr_in *out);
+
+// "a.b.c.d" and "a.b.c.d:port" forms of an IPv4 socket address.
+std::string addrText(const sockaddr_in &a);
+std::string addrPortText(const sockaddr_in &a);
+
+bool setNonBlocking(int fd);
+
+// A non-blocking listening socket bound to addr (port 0 picks a free one), or -1 with errno.
+int listenOn(const sockaddr_in &addr, int backlog);
+
+// The address a socket is bound to (zeros on failure).
+sockaddr_in localAddress(int fd);
+
+#endif

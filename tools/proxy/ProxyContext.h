@@ -1,0 +1,30 @@
+// What every part of the running proxy shares: the loop, the records, the resolver,
+// the users and the options.
+#ifndef VANTOR_PROXY_PROXYCONTEXT_H
+#define VANTOR_PROXY_PROXYCONTEXT_H
+
+#include <ctime>
+
+#include "ConnTable.h"
+#include "Options.h"
+#include "Poller.h"
+#include "Resolver.h"
+#include "UserFile.h"
+
+struct ProxyContext {
+    Poller &poller;
+    ConnTable &table;
+    Resolver &resolver;
+    const UserFile *users;  // null: no authentication required
+    const ProxyOptions &options;
+};
+
+// Seconds of a clock that never jumps, for time limits.
+inline time_t monotonicSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec;
+}
+
+#endif

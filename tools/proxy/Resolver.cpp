@@ -1,0 +1,82 @@
+#include "Resolver.h"
+
+#include <netdb.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstring>
+
+// Several workers, so that one slow name does not hold up the others.
+static const int WORKERS = 4;
+
+Resolver::Resolver() : eventFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{
+    for (int i = 0; i < WORKERS; ++i)
+        workers_.emplace_back(&Resolver::run, this);
+}
+
+Resolver::~Resolver()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread &t : workers_)
+        t.join();
+    if (eventFd_ >= 0)
+        close(eventFd_);
+}
+
+void Resolver::lookup(uint64_t ticket, const std::string &name)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.emplace_back(ticket, name);
+    }
+    wake_.notify_one();
+}
+
+std::vector<Resolver::Answer> Resolver::takeAnswers()
+{
+    uint64_t count;
+    while (read(eventFd_, &count, sizeof count) > 0) {
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Answer> out;
+    out.swap(answers_);
+    return out;
+}
+
+void Resolver::run()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+        if (stopping_)
+            return;
+        auto job = pending_.front();
+        pending_.pop_front();
+        lock.unlock();
+
+        Answer answer;
+        answer.ticket = job.first;
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo *result = nullptr;
+        if (getaddrinfo(job.second.c_str(), nullptr, &hints, &result) == 0 && result) {
+            answer.found = true;
+            answer.addr = reinterpret_cast<sockaddr_in *>(result->ai_addr)->sin_addr;
+        }
+        if (result)
+            freeaddrinfo(result);
+
+        lock.lock();
+        answers_.push_back(answer);
+        uint64_t one = 1;
+        if (write(eventFd_, &one, sizeof one) < 0) {
+            // The counter is only a wake-up signal; a full counter already wakes the loop.
+        }
+    }
+}

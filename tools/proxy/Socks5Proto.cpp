@@ -1,0 +1,135 @@
+#include "Socks5Proto.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace socks5 {
+
+static const uint8_t VERSION = 5;
+static const uint8_t USERPASS_VERSION = 1;
+
+Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used)
+{
+    if (len < 2)
+        return len >= 1 && buf[0] != VERSION ? Parse::Bad : Parse::NeedMore;
+    if (buf[0] != VERSION || buf[1] == 0)
+        return Parse::Bad;
+    size_t need = 2 + size_t(buf[1]);
+    if (len < need)
+        return Parse::NeedMore;
+    out->methods.assign(buf + 2, buf + need);
+    *used = need;
+    return Parse::Done;
+}
+
+Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t *used)
+{
+    if (len >= 1 && buf[0] != USERPASS_VERSION)
+        return Parse::Bad;
+    if (len < 2)
+        return Parse::NeedMore;
+    size_t ulen = buf[1];
+    if (len < 2 + ulen + 1)
+        return Parse::NeedMore;
+    size_t plen = buf[2 + ulen];
+    size_t need = 3 + ulen + plen;
+    if (len < need)
+        return Parse::NeedMore;
+    out->user.assign(reinterpret_cast<const char *>(buf + 2), ulen);
+    out->password.assign(reinterpret_cast<const char *>(buf + 3 + ulen), plen);
+    *used = need;
+    return Parse::Done;
+}
+
+Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
+{
+    if (len >= 1 && buf[0] != VERSION)
+        return Parse::Bad;
+    if (len < 5)
+        return Parse::NeedMore;
+    out->command = buf[1];
+    out->addrType = buf[3];
+    size_t addrLen;
+    size_t addrStart = 4;
+    switch (buf[3]) {
+    case ATYP_IPV4: addrLen = 4; break;
+    case ATYP_IPV6: addrLen = 16; break;
+    case ATYP_DOMAIN:
+        if (buf[4] == 0)
+            return Parse::Bad;
+        addrLen = buf[4];
+        addrStart = 5;
+        break;
+    default:
+        // The length of an unknown address cannot be known; the request still counts as
+        // read so that the client gets the "address type not supported" reply.
+        *used = len;
+        return Parse::Done;
+    }
+    size_t need = addrStart + addrLen + 2;
+    if (len < need)
+        return Parse::NeedMore;
+    if (buf[3] == ATYP_IPV4)
+        std::memcpy(&out->ipv4, buf + 4, 4);
+    else if (buf[3] == ATYP_DOMAIN)
+        out->host.assign(reinterpret_cast<const char *>(buf + 5), addrLen);
+    out->port = uint16_t(buf[need - 2] << 8 | buf[need - 1]);
+    *used = need;
+    return Parse::Done;
+}
+
+uint8_t chooseMethod(const Greeting &g, bool passwordRequired)
+{
+    uint8_t wanted = passwordRequired ? METHOD_USERPASS : METHOD_NONE;
+    for (uint8_t m : g.methods)
+        if (m == wanted)
+            return wanted;
+    return METHOD_REFUSED;
+}
+
+std::vector<uint8_t> methodReply(uint8_t method)
+{
+    return {VERSION, method};
+}
+
+std::vector<uint8_t> credentialsReply(bool accepted)
+{
+    return {USERPASS_VERSION, uint8_t(accepted ? 0 : 1)};
+}
+
+std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet)
+{
+    std::vector<uint8_t> r = {VERSION, rep, 0, ATYP_IPV4, 0, 0, 0, 0, 0, 0};
+    std::memcpy(&r[4], &boundAddr, 4);
+    std::memcpy(&r[8], &boundPortNet, 2);
+    return r;
+}
+
+const char *replyText(uint8_t rep)
+{
+    switch (rep) {
+    case REP_SUCCEEDED: return "Succeeded";
+    case REP_GENERAL_FAILURE: return "General SOCKS server failure";
+    case REP_NOT_ALLOWED: return "Connection not allowed by ruleset";
+    case REP_NET_UNREACHABLE: return "Network unreachable";
+    case REP_HOST_UNREACHABLE: return "Host unreachable";
+    case REP_CONN_REFUSED: return "Connection refused";
+    case REP_TTL_EXPIRED: return "TTL expired";
+    case REP_CMD_NOT_SUPPORTED: return "Command not supported";
+    case REP_ATYP_NOT_SUPPORTED: return "Address type not supported";
+    default: return "Unknown error";
+    }
+}
+
+uint8_t replyForErrno(int err)
+{
+    switch (err) {
+    case ECONNREFUSED: return REP_CONN_REFUSED;
+    case ENETUNREACH: case ENETDOWN: return REP_NET_UNREACHABLE;
+    case EHOSTUNREACH: case EHOSTDOWN: case ETIMEDOUT: return REP_HOST_UNREACHABLE;
+    case EACCES: case EPERM: return REP_NOT_ALLOWED;
+    default: return REP_GENERAL_FAILURE;
+    }
+}
+
+} // namespace socks5

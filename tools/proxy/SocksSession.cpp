@@ -1,0 +1,378 @@
+#include "SocksSession.h"
+
+#include <arpa/inet.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "NetUtil.h"
+#include "Socks5Proto.h"
+
+using namespace socks5;
+
+namespace {
+// Per direction. Large enough for full-speed loopback transfers, small enough for
+// thousands of sessions.
+const size_t RELAY_BUFFER = 64 * 1024;
+} // namespace
+
+SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &peer,
+                           std::function<void(SocksSession *)> onDone)
+    : ctx_(ctx), onDone_(std::move(onDone)),
+      record_(ctx.table.open(peer, localAddress(clientFd), time(nullptr))),
+      deadline_(monotonicSeconds() + ctx.options.handshakeTimeout),
+      toDest_(RELAY_BUFFER), toClient_(RELAY_BUFFER)
+{
+    client_ = Watch{this, clientFd, CLIENT, 0, false};
+    dest_ = Watch{this, -1, DEST, 0, false};
+    updateInterest();
+}
+
+SocksSession::~SocksSession()
+{
+    ctx_.poller.closeWatch(client_);
+    ctx_.poller.closeWatch(dest_);
+}
+
+void SocksSession::onEvents(int tag, uint32_t events)
+{
+    const uint32_t readable = EPOLLIN | EPOLLHUP | EPOLLERR;
+    const uint32_t writable = EPOLLOUT | EPOLLERR;
+    if (tag == CLIENT) {
+        if ((events & writable) && !toClient_.empty())
+            flushClient();
+        if (!retired() && (events & readable))
+            readClient();
+    } else if (phase_ == Phase::Connecting) {
+        int err = 0;
+        socklen_t len = sizeof err;
+        if (getsockopt(dest_.fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+            err = errno;
+        if (err == 0)
+            onConnected();
+        else if (err != EINPROGRESS)
+            refuse(replyForErrno(err), replyText(replyForErrno(err)), requestReply(replyForErrno(err), 0, 0));
+    } else {
+        if ((events & writable) && !toDest_.empty())
+            flushDest();
+        if (!retired() && (events & readable))
+            readDest();
+    }
+    updateInterest();
+}
+
+void SocksSession::onTick(time_t monotonicNow)
+{
+    if (phase_ == Phase::Relaying || monotonicNow < deadline_)
+        return;
+    if (phase_ == Phase::Closing) {
+        finish();
+    } else if (phase_ == Phase::Connecting || phase_ == Phase::Resolving) {
+        refuse(REP_HOST_UNREACHABLE, replyText(REP_HOST_UNREACHABLE),
+               requestReply(REP_HOST_UNREACHABLE, 0, 0));
+    } else {
+        refuse(REP_GENERAL_FAILURE, "Handshake timed out", {});
+    }
+    updateInterest();
+}
+
+// ---- handshake ----
+
+void SocksSession::handshake()
+{
+    for (;;) {
+        Phase before = phase_;
+        size_t pending = toDest_.size();
+        switch (phase_) {
+        case Phase::Greeting: handleGreeting(); break;
+        case Phase::Credentials: handleCredentials(); break;
+        case Phase::Request: handleRequest(); break;
+        default: return;
+        }
+        if (retired() || (phase_ == before && toDest_.size() == pending))
+            return;  // waiting for more bytes, or finished
+    }
+}
+
+void SocksSession::handleGreeting()
+{
+    Greeting g;
+    size_t used = 0;
+    Parse p = parseGreeting(toDest_.data(), toDest_.size(), &g, &used);
+    if (p == Parse::NeedMore)
+        return;
+    if (p == Parse::Bad) {
+        refuse(REP_GENERAL_FAILURE, "Not a SOCKS version 5 client", {});
+        return;
+    }
+    toDest_.consume(used);
+    uint8_t method = chooseMethod(g, ctx_.users != nullptr);
+    record_->authen = method;
+    if (method == METHOD_REFUSED) {
+        refuse(REP_GENERAL_FAILURE, "No acceptable authentication method", methodReply(method));
+        return;
+    }
+    phase_ = method == METHOD_USERPASS ? Phase::Credentials : Phase::Request;
+    sendReply(methodReply(method));
+}
+
+void SocksSession::handleCredentials()
+{
+    Credentials c;
+    size_t used = 0;
+    Parse p = parseCredentials(toDest_.data(), toDest_.size(), &c, &used);
+    if (p == Parse::NeedMore)
+        return;
+    if (p == Parse::Bad) {
+        refuse(REP_GENERAL_FAILURE, "Malformed authentication request", credentialsReply(false));
+        return;
+    }
+    toDest_.consume(used);
+    if (!ctx_.users->check(c.user, c.password)) {
+        record_->user = c.user;  // shown, so that the administrator sees who was refused
+        refuse(REP_GENERAL_FAILURE, "Authentication failed", credentialsReply(false));
+        return;
+    }
+    ctx_.table.setUser(record_, c.user);
+    phase_ = Phase::Request;
+    sendReply(credentialsReply(true));
+}
+
+void SocksSession::handleRequest()
+{
+    Request r;
+    size_t used = 0;
+    Parse p = parseRequest(toDest_.data(), toDest_.size(), &r, &used);
+    if (p == Parse::NeedMore)
+        return;
+    if (p == Parse::Bad || r.host.find('\0') != std::string::npos) {
+        refuse(REP_GENERAL_FAILURE, "Malformed request", requestReply(REP_GENERAL_FAILURE, 0, 0));
+        return;
+    }
+    toDest_.consume(used);  // what follows is early data for the destination
+    record_->socksCmd = r.command;
+    sockaddr_in dst{};
+    dst.sin_family = AF_INET;
+    dst.sin_port = htons(r.port);
+    bool numeric = false;
+    if (r.addrType == ATYP_IPV4) {
+        dst.sin_addr.s_addr = r.ipv4;
+        ctx_.table.setDestination(record_, dst);
+        numeric = true;
+    } else if (r.addrType == ATYP_DOMAIN) {
+        ctx_.table.setDestinationName(record_, r.host, r.port);
+        numeric = inet_pton(AF_INET, r.host.c_str(), &dst.sin_addr) == 1;
+    } else {
+        refuse(REP_ATYP_NOT_SUPPORTED, replyText(REP_ATYP_NOT_SUPPORTED),
+               requestReply(REP_ATYP_NOT_SUPPORTED, 0, 0));
+        return;
+    }
+    if (r.command != CMD_CONNECT) {
+        refuse(REP_CMD_NOT_SUPPORTED, replyText(REP_CMD_NOT_SUPPORTED),
+               requestReply(REP_CMD_NOT_SUPPORTED, 0, 0));
+        return;
+    }
+    if (numeric) {
+        ctx_.table.setDestination(record_, dst);
+        connectTo(dst);
+    } else {
+        phase_ = Phase::Resolving;
+        ctx_.resolver.lookup(record_->serial, r.host);
+    }
+}
+
+void SocksSession::onResolved(bool found, const in_addr &addr)
+{
+    if (phase_ != Phase::Resolving)
+        return;
+    if (!found) {
+        refuse(REP_HOST_UNREACHABLE, replyText(REP_HOST_UNREACHABLE),
+               requestReply(REP_HOST_UNREACHABLE, 0, 0));
+    } else {
+        sockaddr_in dst{};
+        dst.sin_family = AF_INET;
+        dst.sin_port = htons(record_->dstPort);
+        dst.sin_addr = addr;
+        ctx_.table.setDestination(record_, dst);
+        connectTo(dst);
+    }
+    updateInterest();
+}
+
+void SocksSession::connectTo(const sockaddr_in &dst)
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        refuse(REP_GENERAL_FAILURE, replyText(REP_GENERAL_FAILURE),
+               requestReply(REP_GENERAL_FAILURE, 0, 0));
+        return;
+    }
+    dest_.fd = fd;
+    if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), sizeof dst) == 0) {
+        onConnected();
+    } else if (errno == EINPROGRESS) {
+        phase_ = Phase::Connecting;
+    } else {
+        uint8_t rep = replyForErrno(errno);
+        refuse(rep, replyText(rep), requestReply(rep, 0, 0));
+    }
+}
+
+void SocksSession::onConnected()
+{
+    phase_ = Phase::Relaying;
+    record_->state = STATE_RELAYING;
+    sockaddr_in bound = localAddress(dest_.fd);
+    sendReply(requestReply(REP_SUCCEEDED, bound.sin_addr.s_addr, bound.sin_port));
+    if (!retired() && !toDest_.empty())
+        flushDest();
+}
+
+void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
+{
+    toClient_.append(bytes.data(), bytes.size());
+    replyBytes_ += bytes.size();
+    flushClient();
+}
+
+// Records the failure, answers the client if the handshake has a reply for it, and closes
+// once the answer is out.
+void SocksSession::refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply)
+{
+    ctx_.table.fail(record_, rep, text, time(nullptr));
+    ctx_.poller.closeWatch(dest_);
+    phase_ = Phase::Closing;
+    if (!clientEof_ && !reply.empty())
+        sendReply(reply);
+    if (!retired() && toClient_.empty())
+        finish();
+}
+
+// ---- relay ----
+
+void SocksSession::readClient()
+{
+    if (clientEof_ || phase_ == Phase::Closing || toDest_.space() == 0)
+        return;
+    ssize_t n = toDest_.readFrom(client_.fd);
+    if (n < 0 && errno == EAGAIN)
+        return;
+    if (n <= 0) {
+        clientEof_ = true;
+        if (phase_ != Phase::Relaying) {
+            refuse(REP_GENERAL_FAILURE, "Client left before the connection was made", {});
+            return;
+        }
+        if (n < 0) {
+            finish();
+            return;
+        }
+    }
+    if (phase_ == Phase::Relaying)
+        flushDest();
+    else if (n > 0)
+        handshake();
+}
+
+void SocksSession::readDest()
+{
+    if (destEof_ || phase_ != Phase::Relaying || toClient_.space() == 0)
+        return;
+    ssize_t n = toClient_.readFrom(dest_.fd);
+    if (n < 0 && errno == EAGAIN)
+        return;
+    if (n < 0) {
+        finish();
+        return;
+    }
+    if (n == 0)
+        destEof_ = true;
+    flushClient();
+}
+
+void SocksSession::flushClient()
+{
+    if (!toClient_.empty()) {
+        ssize_t n = toClient_.writeTo(client_.fd);
+        if (n < 0 && errno != EAGAIN) {
+            finish();
+            return;
+        }
+        if (n > 0) {
+            size_t replies = std::min(size_t(n), replyBytes_);
+            replyBytes_ -= replies;
+            if (size_t(n) > replies)
+                ctx_.table.addIn(record_, size_t(n) - replies);
+        }
+    }
+    if (!toClient_.empty())
+        return;
+    if (phase_ == Phase::Closing) {
+        finish();
+        return;
+    }
+    if (destEof_ && !clientShut_) {
+        shutdown(client_.fd, SHUT_WR);
+        clientShut_ = true;
+    }
+    if (clientShut_ && destShut_)
+        finish();
+}
+
+void SocksSession::flushDest()
+{
+    if (!toDest_.empty()) {
+        ssize_t n = toDest_.writeTo(dest_.fd);
+        if (n < 0 && errno != EAGAIN) {
+            finish();
+            return;
+        }
+        if (n > 0)
+            ctx_.table.addOut(record_, size_t(n));
+    }
+    if (!toDest_.empty())
+        return;
+    if (clientEof_ && !destShut_) {
+        shutdown(dest_.fd, SHUT_WR);
+        destShut_ = true;
+    }
+    if (clientShut_ && destShut_)
+        finish();
+}
+
+void SocksSession::updateInterest()
+{
+    if (retired())
+        return;
+    uint32_t clientEvents = 0;
+    if (!clientEof_ && phase_ != Phase::Closing && toDest_.space() > 0)
+        clientEvents |= EPOLLIN;
+    if (!toClient_.empty())
+        clientEvents |= EPOLLOUT;
+    uint32_t destEvents = 0;
+    if (phase_ == Phase::Connecting)
+        destEvents = EPOLLOUT;
+    else if (phase_ == Phase::Relaying) {
+        if (!destEof_ && toClient_.space() > 0)
+            destEvents |= EPOLLIN;
+        if (!toDest_.empty())
+            destEvents |= EPOLLOUT;
+    }
+    if (!ctx_.poller.watch(client_, clientEvents)
+        || (dest_.fd >= 0 && !ctx_.poller.watch(dest_, destEvents)))
+        finish();
+}
+
+void SocksSession::finish()
+{
+    if (retired())
+        return;
+    ctx_.table.end(record_, time(nullptr));
+    ctx_.poller.closeWatch(client_);
+    ctx_.poller.closeWatch(dest_);
+    onDone_(this);
+    ctx_.poller.retire(this);
+}

@@ -1,0 +1,61 @@
+// One client of the SOCKS port: the handshake, the connect to the destination and then
+// the relay of bytes in both directions, all without blocking the loop.
+#ifndef VANTOR_PROXY_SOCKSSESSION_H
+#define VANTOR_PROXY_SOCKSSESSION_H
+
+#include <ctime>
+#include <functional>
+#include <netinet/in.h>
+
+#include "ByteBuffer.h"
+#include "ConnTable.h"
+#include "Poller.h"
+#include "ProxyContext.h"
+
+class SocksSession : public EventHandler {
+public:
+    // Takes ownership of the accepted client socket. onDone is called once when the
+    // session retires itself.
+    SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &peer,
+                 std::function<void(SocksSession *)> onDone);
+    ~SocksSession() override;
+
+    void onEvents(int tag, uint32_t events) override;
+    // The answer of a name look-up started by this session.
+    void onResolved(bool found, const in_addr &addr);
+    // Called once a second; ends a handshake that takes too long.
+    void onTick(time_t monotonicNow);
+    uint64_t serial() const { return record_->serial; }
+
+private:
+    enum class Phase { Greeting, Credentials, Request, Resolving, Connecting, Relaying, Closing };
+    enum Tag { CLIENT = 1, DEST = 2 };
+
+    ProxyContext &ctx_;
+    std::function<void(SocksSession *)> onDone_;
+    Watch client_, dest_;
+    ConnRecord *record_;
+    Phase phase_ = Phase::Greeting;
+    time_t deadline_;
+    ByteBuffer toDest_, toClient_;
+    size_t replyBytes_ = 0;  // bytes at the front of toClient_ that are SOCKS replies
+    bool clientEof_ = false, destEof_ = false;
+    bool destShut_ = false, clientShut_ = false;
+
+    void handshake();
+    void handleGreeting();
+    void handleCredentials();
+    void handleRequest();
+    void connectTo(const sockaddr_in &dst);
+    void onConnected();
+    void sendReply(const std::vector<uint8_t> &bytes);
+    void refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply);
+    void readClient();
+    void readDest();
+    void flushClient();
+    void flushDest();
+    void updateInterest();
+    void finish();
+};
+
+#endif

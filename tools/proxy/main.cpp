@@ -1,0 +1,59 @@
+// vantor-proxy: a SOCKS5 proxy that serves the Vantor monitoring protocol.
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Options.h"
+#include "ProxyServer.h"
+
+static volatile std::sig_atomic_t stopRequested = 0;
+
+static void onStopSignal(int)
+{
+    stopRequested = 1;
+}
+
+// Every relayed connection holds two descriptors; take all that the system allows.
+static void raiseDescriptorLimit()
+{
+    rlimit lim;
+    if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {
+        lim.rlim_cur = lim.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &lim);
+    }
+}
+
+int main(int argc, char **argv)
+{
+    ProxyOptions options;
+    std::string error;
+    if (!parseProxyOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "vantor-proxy: %s\n%s", error.c_str(), proxyUsage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(proxyUsage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("vantor-proxy " VANTOR_VERSION);
+        return 0;
+    }
+    raiseDescriptorLimit();
+    std::signal(SIGPIPE, SIG_IGN);
+    struct sigaction stop = {};
+    stop.sa_handler = onStopSignal;
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+
+    ProxyServer server(options);
+    if (!server.start(&error)) {
+        std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
+        return 1;
+    }
+    server.run(&stopRequested);
+    return 0;
+}
