@@ -59,7 +59,7 @@ public:
     void callBuildServicePanel();
     void callBuildRejectPanel();
     void callBuildSOCKS5EditPanel();
-    void callAddSOCKS5(char* name);
+    void callAddSOCKS5(const char* name);
     void callWriteSetting();
 
     static void TablePanelDestroyCallback(Widget w, XtPointer clientData, XtPointer callData);
@@ -78,6 +78,7 @@ public:
     void SaveConnectionList();
     void RestoreConnectionList();
     void clearupSOCKS5();
+    void DropConnectionRows();   // the current server's rows and lists, and the row array
 
     // Connection rows.
     void UpdateConnectionList(S5MonData* record);
@@ -106,6 +107,7 @@ public:
     void RemoveSOCKS5(int index);
     void BuildSOCKS5EditPanel();
     static void SOCKS5EditPanelCallback(Widget w, XtPointer clientData, XtPointer callData);
+    static void SOCKS5EditPanelDestroyCallback(Widget w, XtPointer clientData, XtPointer callData);
     void SOCKS5EditPanelSelect(Widget w, XtPointer clientData, XtPointer callData);
     // ---- end of monitoring cycle, rows, sorting, settings files, server list ----
 

@@ -1,0 +1,35 @@
+// The traffic chart view. Until the chart exists the view shows its title over an empty
+// chart area, so the window keeps its final layout.
+#include "MonChart.h"
+
+#include <Xm/DrawingA.h>
+#include <Xm/LabelG.h>
+#include <Xm/Xm.h>
+
+#include "MonitorApp.h"
+#include "toolkit/util.h"
+
+MonChart::MonChart(Widget parent, MonitorApp* owner) : box(NULL), app(owner)
+{
+    box = XtVaCreateWidget("box", xomBoxWidgetClass, parent, XomNorientation, XmVERTICAL, NULL);
+    XmString title = XmStringCreateLocalized((char*)"Real-time Service Traffic");
+    XtVaCreateManagedWidget("chart_title", xmLabelGadgetClass, box, XmNlabelString, title, NULL);
+    XmStringFree(title);
+    XtVaCreateManagedWidget("editobject", xmDrawingAreaWidgetClass, box,
+                            XmNwidth, (Dimension)750, XmNheight, (Dimension)200,
+                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                            XomNhorizontalShrink, XOM_BOX_UNLIMITED,
+                            XomNverticalStretch, XOM_BOX_UNLIMITED,
+                            XomNverticalShrink, XOM_BOX_UNLIMITED, NULL);
+    XtManageChild(box);
+}
+
+MonChart::~MonChart() {}
+
+void MonChart::RasterChart() {}
+
+void MonChart::ClearChart() {}
+
+void MonChart::BuildServicePanel() {}
+
+void MonChart::RasterChartUnitChange(double) {}

@@ -1,0 +1,371 @@
+// MonitorApp: state, the main window, the status line, the display setters, and the
+// one-line forwarders through which the menu and the views reach the rest of the program.
+#include "MonitorApp.h"
+
+#include <errno.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <X11/Shell.h>
+#include <Xm/LabelG.h>
+#include <Xm/PanedW.h>
+#include <Xm/Separator.h>
+#include <Xm/TextF.h>
+#include <Xm/Xm.h>
+
+#include "MonChart.h"
+#include "MonMenu.h"
+#include "MonSOCKS5.h"
+#include "MonTable.h"
+#include "icons/last_rejection.xpm.h"
+#include "icons/new_rejection.xpm.h"
+#include "icons/pause.xpm.h"
+#include "icons/spin1.xpm.h"
+#include "icons/spin2.xpm.h"
+#include "icons/spin3.xpm.h"
+#include "toolkit/util.h"
+#include "util.h"
+
+XtAppContext monitor_app = NULL;
+double adjust_factor = 1.0;
+
+// Rows the shared buffer starts with.
+enum { INITIAL_ROWS = 25 };
+
+// Indexes of the status icons in pixmaps.
+enum { ICON_SPIN1, ICON_SPIN2, ICON_SPIN3, ICON_PAUSE, ICON_NEW_REJECTION, ICON_LAST_REJECTION };
+
+static const int default_column_type[SETTING_COLUMNS] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+static const int column_width[SETTING_COLUMNS] = {200, 200, 200, 100, 100, 100,
+                                                  100, 100, 100, 35,  200, 150};
+enum { DEFAULT_SERVICES = 7 };
+static const char* const default_app_name[DEFAULT_SERVICES] = {
+    "Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
+static const char* const default_port_name[DEFAULT_SERVICES] = {
+    "", "23", "21", "80", "79", "20", "1525"};
+
+static float UnitFactorOf(int unitType)
+{
+    return (float)pow(1024.0, unitType - 9);
+}
+
+MonitorApp::MonitorApp(Widget parent, char* name)
+{
+    (void)name;
+    shell = NULL;
+    memset(&setting, 0, sizeof setting);
+    connCapacity = INITIAL_ROWS;
+    connBuffer = (Connection*)calloc(connCapacity, sizeof(Connection));
+    memset(serviceTraffic, 0, sizeof serviceTraffic);
+    updateSeconds = 60;
+    memset(servers, 0, sizeof servers);
+    serverCount = 0;
+    current = NULL;
+    currentIndex = -1;
+    compareTable[0] = &MonitorApp::CompareSrc;
+    compareTable[1] = &MonitorApp::CompareDst;
+    compareTable[2] = &MonitorApp::CompareUsr;
+    compareTable[3] = &MonitorApp::CompareApp;
+    compareTable[4] = &MonitorApp::CompareTime;
+    compareTable[5] = &MonitorApp::CompareByte;
+    intervalField = NULL;
+    newRejectionLabel = NULL;
+    workingLabel = NULL;
+    menu = NULL;
+    panedWindow = NULL;
+    activeText = NULL;
+    failedText = NULL;
+    memset(pixmaps, 0, sizeof pixmaps);
+    rejectPanel = NULL;
+    memset(filterToggles, 0, sizeof filterToggles);
+    maxRejectedField = NULL;
+    maxRejectedEntry = 0;
+    rejectFilter = 31;
+    tableView = NULL;
+    chartView = NULL;
+    socks5List = NULL;
+    socks5Panel = NULL;
+    socks5NameField = NULL;
+    socks5AddButton = NULL;
+    socks5RemoveButton = NULL;
+    message[0] = '\0';
+
+    MakeSettingsDirectory();
+    ReadSetting();
+
+    Visual* visual = NULL;
+    XtVaGetValues(OmGetShell(parent), XmNvisual, &visual, NULL);
+    String appName = NULL, appClass = NULL;
+    XtGetApplicationNameAndClass(XtDisplay(parent), &appName, &appClass);
+    (void)appName;
+
+    Arg args[3];
+    XtSetArg(args[0], XmNtitle, "Vantor");
+    XtSetArg(args[1], XmNvisual, visual);
+    XtSetArg(args[2], XmNwinGravity, 9);
+    shell = XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args,
+                             3);
+    XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
+    XtAddCallback(shell, XmNdestroyCallback, TablePanelDestroyCallback, (XtPointer)this);
+
+    Widget mainBox = OmStandardBox(shell, 1, 0, 0);
+    XmAddTabGroup(mainBox);
+
+    menu = new MonMenu(mainBox, this);
+
+    XtVaCreateManagedWidget("seperator", xmSeparatorWidgetClass, mainBox,
+                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                            XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+
+    panedWindow = XtVaCreateWidget("paned_window", xmPanedWindowWidgetClass, mainBox,
+                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                                   XomNhorizontalShrink, XOM_BOX_UNLIMITED,
+                                   XomNverticalStretch, XOM_BOX_UNLIMITED,
+                                   XomNverticalShrink, XOM_BOX_UNLIMITED,
+                                   XmNwidth, (Dimension)800, XmNheight, (Dimension)600, NULL);
+    tableView = new MonTable(panedWindow, this);
+    chartView = new MonChart(panedWindow, this);
+    XtManageChild(panedWindow);
+
+    XtVaCreateManagedWidget("sperator", xmSeparatorWidgetClass, mainBox,
+                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                            XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    XomCreateHorizontalGlue(mainBox, 5, 5, 5);
+
+    BuildStatusLine(mainBox);
+
+    XomCreateHorizontalGlue(mainBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
+    XtRealizeWidget(shell);
+}
+
+// The settings directory is made directly, never through a shell, so that no character of
+// HOME can run a command; an unset HOME counts as empty.
+void MonitorApp::MakeSettingsDirectory()
+{
+    const char* home = getenv("HOME");
+    char path[4096];
+    int length = snprintf(path, sizeof path, "%s/.vantorrc", home ? home : "");
+    if (length < 0 || (size_t)length >= sizeof path)
+        return;
+    if (mkdir(path, 0700) != 0 && errno != EEXIST)
+        return;  // later saves report the missing directory
+}
+
+static Widget CreateStatusText(Widget box)
+{
+    return XtVaCreateManagedWidget("status_text", xmTextFieldWidgetClass, box,
+                                   XmNvalue, "",
+                                   XmNeditable, False,
+                                   XmNcursorPositionVisible, False,
+                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                                   XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+}
+
+void MonitorApp::BuildStatusLine(Widget mainBox)
+{
+    Widget statusBox = OmStandardBox(mainBox, 2, 10, 10);
+    XtVaCreateManagedWidget("Active Connection:", xmLabelGadgetClass, statusBox, NULL);
+    activeText = CreateStatusText(statusBox);
+    XtVaCreateManagedWidget("Failed Connection:", xmLabelGadgetClass, statusBox, NULL);
+    failedText = CreateStatusText(statusBox);
+
+    pixmaps[ICON_SPIN1] = _XomCreatePixmapFromData(0, spin1_xpm, mainBox);
+    pixmaps[ICON_SPIN2] = _XomCreatePixmapFromData(0, spin2_xpm, mainBox);
+    pixmaps[ICON_SPIN3] = _XomCreatePixmapFromData(0, spin3_xpm, mainBox);
+    pixmaps[ICON_PAUSE] = _XomCreatePixmapFromData(0, pause_xpm, mainBox);
+    pixmaps[ICON_NEW_REJECTION] = _XomCreatePixmapFromData(0, new_rejection_xpm, mainBox);
+    pixmaps[ICON_LAST_REJECTION] = _XomCreatePixmapFromData(0, last_rejection_xpm, mainBox);
+
+    XomCreateHorizontalGlue(statusBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
+    newRejectionLabel = XtVaCreateManagedWidget("new_rejection_label", xmLabelGadgetClass,
+                                                statusBox, XmNlabelType, XmPIXMAP,
+                                                XmNlabelPixmap, XmUNSPECIFIED_PIXMAP, NULL);
+    workingLabel = XtVaCreateManagedWidget("working_label", xmLabelGadgetClass, statusBox,
+                                           XmNlabelType, XmPIXMAP,
+                                           XmNlabelPixmap, pixmaps[ICON_LAST_REJECTION], NULL);
+}
+
+MonitorApp::~MonitorApp()
+{
+    for (int i = 0; i < serverCount; i++)
+        delete servers[i];
+    serverCount = 0;
+    current = NULL;
+    free(connBuffer);
+    connBuffer = NULL;
+    for (int i = 0; i < SETTING_SERVICES; i++) {
+        free(setting.serviceName[i]);
+        free(setting.servicePortText[i]);
+    }
+    for (Pixmap pixmap : pixmaps)
+        if (pixmap)
+            XFreePixmap(XtDisplay(shell), pixmap);
+    delete menu;
+    delete tableView;
+    delete chartView;
+    XtDestroyWidget(shell);
+    exit(0);
+}
+
+const char* MonitorApp::className()
+{
+    return "MonitorApp";
+}
+
+// ---- settings ----
+
+static char* NewServiceText(const char* text)
+{
+    char* buffer = (char*)calloc(1, SETTING_TEXT_SIZE);
+    snprintf(buffer, SETTING_TEXT_SIZE, "%s", text);
+    return buffer;
+}
+
+void MonitorApp::ReadSetting()
+{
+    for (int i = 0; i < SETTING_COLUMNS; i++) {
+        setting.columnType[i] = default_column_type[i];
+        setting.columnVisible[i] = 1;
+        setting.columnWidth[i] = column_width[i];
+    }
+    setting.columnCount = SETTING_COLUMNS;
+    setting.frozenColumns = 2;
+    setting.cellHeight = 22;
+    setting.tableWidth = 750;
+    setting.tableHeight = 280;
+    setting.tableRows = 10;
+    setting.tableColumns = 12;
+    setting.chartWidth = 750;
+    setting.chartHeight = 280;
+    setting.sortType = 3;
+    setting.nodeType = 12;
+    setting.showFailed = 0;
+    setting.unitType = 9;
+    setting.unitFactor = UnitFactorOf(setting.unitType);
+    setting.updateInterval = updateSeconds * 1000;
+    setting.maxRejected = 50;
+    setting.showToolbar = 1;
+    setting.serviceCount = DEFAULT_SERVICES;
+    for (int i = 0; i < SETTING_SERVICES; i++) {
+        bool known = i < DEFAULT_SERVICES;
+        setting.serviceName[i] = NewServiceText(known ? default_app_name[i] : " ");
+        setting.servicePortText[i] = NewServiceText(known ? default_port_name[i] : " ");
+        setting.serviceSelected[i] = known ? 1 : 0;
+        // "Others" has no port text; it catches every unmatched port and keeps 0.
+        setting.servicePort[i] = known ? 0 : -1;
+        if (known)
+            sscanf(setting.servicePortText[i], "%d", &setting.servicePort[i]);
+    }
+}
+
+// ---- status line ----
+
+void MonitorApp::setWkLabelValue(int icon)
+{
+    static const int icon_for_value[] = {ICON_SPIN1,         ICON_SPIN2,          ICON_SPIN3,
+                                         ICON_NEW_REJECTION, ICON_LAST_REJECTION, ICON_PAUSE};
+    if (icon < 0 || icon >= (int)(sizeof icon_for_value / sizeof icon_for_value[0]))
+        return;
+    XtVaSetValues(workingLabel, XmNlabelPixmap, pixmaps[icon_for_value[icon]], NULL);
+}
+
+void MonitorApp::UpdateNewRejLabel()
+{
+    if (!current)
+        return;
+    Pixmap pixmap = current->failedCount >= 1 ? pixmaps[ICON_NEW_REJECTION] : XmUNSPECIFIED_PIXMAP;
+    XtVaSetValues(newRejectionLabel, XmNlabelPixmap, pixmap, NULL);
+}
+
+// ---- display setters ----
+
+void MonitorApp::setSortType(int sortType)
+{
+    if (!current || current->setting.sortType == sortType)
+        return;
+    current->setting.sortType = sortType;
+    current->status |= SOCKS5_BUSY;
+    SortConnectionList(5);
+    tableView->RasterTable();
+    current->status &= ~SOCKS5_BUSY;
+}
+
+void MonitorApp::setNodeType(int nodeType)
+{
+    if (!current || current->setting.nodeType == nodeType)
+        return;
+    current->setting.nodeType = nodeType;
+    current->status |= SOCKS5_BUSY;
+    SortConnectionList(3);
+    tableView->RasterTable();
+    current->status &= ~SOCKS5_BUSY;
+}
+
+void MonitorApp::setUnitType(int unitType)
+{
+    if (!current || current->setting.unitType == unitType)
+        return;
+    adjust_factor = pow(1024.0, unitType - current->setting.unitType);
+    current->setting.unitType = unitType;
+    current->setting.unitFactor = UnitFactorOf(unitType);
+    current->status |= SOCKS5_BUSY;
+    tableView->RasterTable();
+    chartView->RasterChartUnitChange(adjust_factor);
+    current->status &= ~SOCKS5_BUSY;
+}
+
+// ---- table and chart ----
+
+void MonitorApp::UnmanageTable()
+{
+    if (!XtIsManaged(chartView->box))
+        XtManageChild(chartView->box);
+    if (XtIsManaged(tableView->scroll))
+        XtUnmanageChild(tableView->scroll);
+}
+
+void MonitorApp::UnmanageGraph()
+{
+    if (XtIsManaged(chartView->box))
+        XtUnmanageChild(chartView->box);
+    if (!XtIsManaged(tableView->scroll))
+        XtManageChild(tableView->scroll);
+}
+
+void MonitorApp::ManageBoth()
+{
+    if (!XtIsManaged(chartView->box))
+        XtManageChild(chartView->box);
+    if (!XtIsManaged(tableView->scroll))
+        XtManageChild(tableView->scroll);
+}
+
+// ---- forwarders ----
+
+void MonitorApp::callSetValues(int state) { menu->setValues(state); }
+void MonitorApp::callSortConnectionList(int reason) { SortConnectionList(reason); }
+void MonitorApp::callRestoreConnectionList() { RestoreConnectionList(); }
+void MonitorApp::callReadSettingFile() { ReadSettingFile(); }
+void MonitorApp::callClearChart() { chartView->ClearChart(); }
+void MonitorApp::callColumnSelect() { tableView->callColumnSelect(); }
+void MonitorApp::callRestoreTable(int reload) { tableView->RestoreTable(reload); }
+void MonitorApp::callBuildServicePanel() { chartView->BuildServicePanel(); }
+void MonitorApp::callBuildRejectPanel() { BuildRejectPanel(); }
+void MonitorApp::callBuildSOCKS5EditPanel() { BuildSOCKS5EditPanel(); }
+void MonitorApp::callAddSOCKS5(const char* name) { AddSOCKS5(name); }
+
+void MonitorApp::callWriteSetting()
+{
+    if (WriteSetting())
+        KesWarningPost(shell, "Settings saved. ", NULL, NULL, "Information");
+}
+
+void MonitorApp::TablePanelDestroyCallback(Widget, XtPointer, XtPointer) {}
+
+void MonitorApp::TryMonitoring() {}
+
+// The general settings dialog is not built yet.
+void MonitorApp::BuildRejectPanel() {}
