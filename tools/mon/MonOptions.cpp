@@ -1,0 +1,73 @@
+#include "MonOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+const char *monUsage()
+{
+    return "Usage: vantor-mon [OPTION]... HOST[:PORT]\n"
+           "Prints the connections that a SOCKS5 server's monitoring service reports\n"
+           "(port 5051 unless given).\n"
+           "\n"
+           "  --csv              comma-separated values with a header line instead of a table\n"
+           "  --users            the server's users instead of its connections\n"
+           "  --totals           the server's totals instead of its connections\n"
+           "  --watch SECONDS    repeat every SECONDS seconds\n"
+           "  --count N          with --watch, stop after N passes\n"
+           "  --help             show this text and exit\n"
+           "  --version          show the version and exit\n"
+           "Exit status: 0 success, 1 the server could not be read, 2 bad usage.\n";
+}
+
+static bool parseCount(const std::string &text, int *out)
+{
+    char *end = nullptr;
+    errno = 0;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || errno != 0 || *end != '\0' || value < 1 || value > 1000000000)
+        return false;
+    *out = int(value);
+    return true;
+}
+
+bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (arg == "--help" || arg == "-h")
+            out->help = true;
+        else if (arg == "--version")
+            out->version = true;
+        else if (arg == "--csv")
+            out->csv = true;
+        else if (arg == "--users")
+            out->what = MonOptions::What::Users;
+        else if (arg == "--totals")
+            out->what = MonOptions::What::Totals;
+        else if (arg == "--watch" || arg == "--count") {
+            int *target = arg == "--watch" ? &out->watchSeconds : &out->count;
+            if (i + 1 >= args.size() || !parseCount(args[i + 1], target)) {
+                *error = arg + " needs a positive whole number";
+                return false;
+            }
+            ++i;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            *error = "unknown option " + arg;
+            return false;
+        } else if (out->server.empty()) {
+            out->server = arg;
+        } else {
+            *error = "only one server may be given";
+            return false;
+        }
+    }
+    if (out->server.empty() && !out->help && !out->version) {
+        *error = "no server given";
+        return false;
+    }
+    if (out->count > 0 && out->watchSeconds == 0) {
+        *error = "--count needs --watch";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,22 @@
+// Command line of vantor-mon.
+#ifndef VANTOR_MON_MONOPTIONS_H
+#define VANTOR_MON_MONOPTIONS_H
+
+#include <string>
+#include <vector>
+
+struct MonOptions {
+    enum class What { Conns, Users, Totals };
+    std::string server;    // HOST or HOST:PORT
+    What what = What::Conns;
+    bool csv = false;
+    int watchSeconds = 0;  // 0: one pass
+    int count = 0;         // passes with --watch; 0: until interrupted
+    bool help = false;
+    bool version = false;
+};
+
+bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error);
+const char *monUsage();
+
+#endif

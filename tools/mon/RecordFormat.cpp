@@ -1,0 +1,138 @@
+#include "RecordFormat.h"
+
+#include <arpa/inet.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+const uint16_t NAMED_FAMILY = 255;
+
+// Names come from the network: keep control characters away from the terminal.
+std::string printable(const char *text, size_t cap)
+{
+    std::string out(text, strnlen(text, cap));
+    for (char &c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return out;
+}
+
+std::string num(unsigned long long v)
+{
+    return std::to_string(v);
+}
+
+std::string clockText(S5Time t)
+{
+    if (t == 0)
+        return "";
+    time_t tt = t;
+    struct tm tm;
+    char buf[32];
+    localtime_r(&tt, &tm);
+    strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
+
+std::string durationText(long seconds)
+{
+    if (seconds < 0)
+        seconds = 0;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return buf;
+}
+
+std::string timeField(S5Time t, Style style)
+{
+    return style == Style::Csv ? std::to_string(t) : clockText(t);
+}
+} // namespace
+
+std::string netAddrText(const S5NetAddr &a)
+{
+    uint16_t family = a.sa.sa_family;
+    if (family == AF_INET || family == htons(AF_INET)) {
+        char ip[INET_ADDRSTRLEN] = "";
+        inet_ntop(AF_INET, &a.sin.sin_addr, ip, sizeof ip);
+        return std::string(ip) + ":" + std::to_string(ntohs(a.sin.sin_port));
+    }
+    if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
+        return printable(a.sn.sn_name, sizeof a.sn.sn_name) + ":" + std::to_string(ntohs(a.sn.sn_port));
+    return "";
+}
+
+const char *statusText(uint32_t state)
+{
+    if (state & 8)
+        return (state & 4) ? "failed" : "ended";
+    return "active";
+}
+
+Row connColumns(Style style)
+{
+    if (style == Style::Csv)
+        return {"key", "state", "status", "start", "cur", "end", "source", "destination", "proxy",
+                "srchost", "dsthost", "proxyhost", "user", "service", "authen", "cmd", "in", "out",
+                "socks_err", "error"};
+    return {"KEY", "STATUS", "START", "DURATION", "SOURCE", "DESTINATION", "HOST", "USER",
+            "SERVICE", "IN", "OUT", "ERROR"};
+}
+
+Row connRow(const S5MonData &d, Style style)
+{
+    char key[64];
+    MonKeyStr(d.key, key);
+    if (style == Style::Csv)
+        return {key, num(d.state), statusText(d.state), timeField(d.startTime, style),
+                timeField(d.curTime, style), timeField(d.endTime, style),
+                netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr), netAddrText(d.proxySockAddr),
+                printable(d.srcHostName, S5_NAME_LEN), printable(d.dstHostName, S5_NAME_LEN),
+                printable(d.proxyHostName, S5_NAME_LEN), printable(d.userName, S5_NAME_LEN),
+                printable(d.appName, S5_NAME_LEN), num(d.authen), num(d.socksCmd),
+                num(d.inTotBytes), num(d.outTotBytes), num(d.socksErr),
+                printable(d.socksErrMsg, S5_NAME_LEN)};
+    S5Time until = (d.state & 8) ? d.endTime : d.curTime;
+    std::string error;
+    if (d.socksErr != 0 || d.socksErrMsg[0] != '\0')
+        error = num(d.socksErr) + " " + printable(d.socksErrMsg, S5_NAME_LEN);
+    return {key, statusText(d.state), clockText(d.startTime), durationText(long(until) - d.startTime),
+            netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr),
+            printable(d.dstHostName, S5_NAME_LEN), printable(d.userName, S5_NAME_LEN),
+            printable(d.appName, S5_NAME_LEN), num(d.inTotBytes), num(d.outTotBytes), error};
+}
+
+Row userColumns(Style style)
+{
+    if (style == Style::Csv)
+        return {"user", "cur_conns", "err_conns", "end_conns", "tot_conns", "in", "out",
+                "start", "cur", "end"};
+    return {"USER", "CURRENT", "FAILED", "ENDED", "TOTAL", "IN", "OUT", "FIRST", "LAST END"};
+}
+
+Row userRow(const S5MonUser_t &u, Style style)
+{
+    Row row = {printable(u.userName, S5_NAME_LEN), num(u.curConns), num(u.errConns),
+               num(u.endConns), num(u.totConns), num(u.inTotBytes), num(u.outTotBytes),
+               timeField(u.startTime, style)};
+    if (style == Style::Csv)
+        row.push_back(timeField(u.curTime, style));
+    row.push_back(timeField(u.endTime, style));
+    return row;
+}
+
+Row totColumns(Style)
+{
+    return {"cur_users", "err_users", "end_users", "del_users", "tot_users", "cur_conns",
+            "err_conns", "end_conns", "del_conns", "tot_conns", "in", "out", "start", "cur", "end"};
+}
+
+Row totRow(const S5MonTot_t &t, Style style)
+{
+    return {num(t.curUsers), num(t.errUsers), num(t.endUsers), num(t.delUsers), num(t.totUsers),
+            num(t.curConns), num(t.errConns), num(t.endConns), num(t.delConns), num(t.totConns),
+            num(t.inTotBytes), num(t.outTotBytes), timeField(t.startTime, style),
+            timeField(t.curTime, style), timeField(t.endTime, style)};
+}

@@ -1,0 +1,58 @@
+#include "TextTable.h"
+
+#include <algorithm>
+
+void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
+{
+    std::vector<size_t> width(columns.size());
+    for (size_t c = 0; c < columns.size(); ++c)
+        width[c] = columns[c].size();
+    for (const Row &row : rows)
+        for (size_t c = 0; c < row.size() && c < width.size(); ++c)
+            width[c] = std::max(width[c], row[c].size());
+    auto printLine = [&](const Row &row) {
+        std::string line;
+        for (size_t c = 0; c < row.size() && c < width.size(); ++c) {
+            line += row[c];
+            if (c + 1 < row.size())
+                line += std::string(width[c] - row[c].size() + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        std::fprintf(out, "%s\n", line.c_str());
+    };
+    printLine(columns);
+    for (const Row &row : rows)
+        printLine(row);
+}
+
+void printVertical(FILE *out, const Row &columns, const Row &row)
+{
+    size_t width = 0;
+    for (const std::string &name : columns)
+        width = std::max(width, name.size());
+    for (size_t c = 0; c < columns.size() && c < row.size(); ++c)
+        std::fprintf(out, "%-*s  %s\n", int(width), columns[c].c_str(), row[c].c_str());
+}
+
+void printCsvRow(FILE *out, const Row &row)
+{
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c) {
+        const std::string &field = row[c];
+        if (c > 0)
+            line += ',';
+        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+            line += field;
+            continue;
+        }
+        line += '"';
+        for (char ch : field) {
+            if (ch == '"')
+                line += '"';
+            line += ch;
+        }
+        line += '"';
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+}

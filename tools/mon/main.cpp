@@ -1,0 +1,106 @@
+// vantor-mon: prints what a SOCKS5 server's monitoring service reports, once or repeatedly.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "MonOptions.h"
+#include "TextTable.h"
+#include "monAPI.h"
+
+namespace {
+
+// One pass of the chosen request; false when the server could not be read.
+bool fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns, std::vector<Row> *rows)
+{
+    switch (opt.what) {
+    case MonOptions::What::Conns: {
+        *columns = connColumns(style);
+        S5MonData d;
+        int r;
+        while ((r = S5MonRecvNextData(h, 0, &d)) == 1)
+            rows->push_back(connRow(d, style));
+        return r == 0;
+    }
+    case MonOptions::What::Users: {
+        *columns = userColumns(style);
+        S5MonUser_t u;
+        int r;
+        while ((r = S5MonGetNextUser(h, &u)) == 1)
+            rows->push_back(userRow(u, style));
+        return r == 0;
+    }
+    case MonOptions::What::Totals: {
+        *columns = totColumns(style);
+        S5MonTot_t t;
+        if (S5MonGetTot(h, &t) != 0)
+            return false;
+        rows->push_back(totRow(t, style));
+        return true;
+    }
+    }
+    return false;
+}
+
+void print(const MonOptions &opt, Style style, const Row &columns, const std::vector<Row> &rows,
+           bool first)
+{
+    if (style == Style::Csv) {
+        if (first)
+            printCsvRow(stdout, columns);  // one header for the whole run
+        for (const Row &row : rows)
+            printCsvRow(stdout, row);
+    } else {
+        if (!first)
+            std::fputc('\n', stdout);
+        if (opt.what == MonOptions::What::Totals)
+            printVertical(stdout, columns, rows.front());
+        else
+            printTable(stdout, columns, rows);
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    MonOptions opt;
+    std::string error;
+    if (!parseMonOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error)) {
+        std::fprintf(stderr, "vantor-mon: %s\n%s", error.c_str(), monUsage());
+        return 2;
+    }
+    if (opt.help) {
+        std::fputs(monUsage(), stdout);
+        return 0;
+    }
+    if (opt.version) {
+        std::puts("vantor-mon " VANTOR_VERSION);
+        return 0;
+    }
+    S5MonHandle h = nullptr;
+    if (S5MonNetOpen(opt.server.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
+        std::fprintf(stderr, "vantor-mon: cannot connect to %s\n", opt.server.c_str());
+        return 1;
+    }
+    Style style = opt.csv ? Style::Csv : Style::Table;
+    int status = 0;
+    for (int pass = 0; opt.count == 0 || pass < opt.count; ++pass) {
+        if (pass > 0)
+            sleep(unsigned(opt.watchSeconds));
+        Row columns;
+        std::vector<Row> rows;
+        if (!fetch(h, opt, style, &columns, &rows)) {
+            std::fprintf(stderr, "vantor-mon: reading from %s failed\n", opt.server.c_str());
+            status = 1;
+            break;
+        }
+        print(opt, style, columns, rows, pass == 0);
+        if (opt.watchSeconds == 0)
+            break;
+    }
+    S5MonClose(h);
+    return status;
+}
