@@ -4,6 +4,8 @@
 #define VANTOR_CONNECTION_H
 
 #include <stdint.h>
+
+#include <type_traits>
 #include "monMsg.h"
 
 // Row kinds.
@@ -11,6 +13,12 @@ enum {
     CONN_FREE = 0,    // free slot
     CONN_FAILED = 1,  // failed connection
     CONN_ACTIVE = 2   // active connection (3 and 4: active rows the table marks with an icon)
+};
+
+// The row array starts with this many zeroed slots and grows by the second number.
+enum {
+    CONN_BUFFER_INITIAL = 25,
+    CONN_BUFFER_GROWTH = 15
 };
 
 // A plain record: the row array is allocated with calloc and grown with realloc, so rows
@@ -30,5 +38,7 @@ struct Connection {
     char proxyAddrText[16];
     S5MonData data;           // the whole last record; data.key identifies the connection
 };
+
+static_assert(std::is_trivially_copyable<Connection>::value, "rows are moved with realloc");
 
 #endif

@@ -18,6 +18,18 @@ public:
     void MenuSelect(Widget w, XtPointer reason);
     void setValues(int state);
 
+    // The server list file: its names (each and the array to be released with free), or
+    // none; the count goes to serverNameCount.
+    char** OpenSOCKS5Data(const char* path);
+    // The server menu entries and tool buttons of the servers.
+    void AddSOCKS5Bn(const char* name);
+    void addToolBn(const char* name, int index);
+    void removeToolBn(int index);
+    void EnableToolBn(int index);
+    void DisableToolBn(int index);
+
+    int serverNameCount = 0;
+
     MonitorApp* app;
 };
 

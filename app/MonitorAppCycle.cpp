@@ -1,0 +1,209 @@
+// The monitoring cycle of the current server: start, poll, pause, stop, and parking its
+// rows in a temporary file.
+#include "MonitorApp.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Connection.h"
+#include "MonChart.h"
+#include "MonSOCKS5.h"
+#include "MonTable.h"
+#include "util.h"
+
+void MonitorApp::StartMonitoring()
+{
+    if (!current) {
+        KesWarningPost(shell, "No SCOSK5Server selected. Please choose a SOCKS5Server.", NULL, NULL, "Warning");
+        return;
+    }
+    if (!(current->status & SOCKS5_ENABLED)) {
+        // A previous failure cleared it; the next Start tries again.
+        current->status |= SOCKS5_ENABLED;
+        snprintf(message, sizeof message, "%s %s", "Unable to connect SOCKS5Server: ", current->name);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+        return;
+    }
+    if (current->status & SOCKS5_CONNECTED) {
+        current->status &= ~SOCKS5_PAUSED;
+    } else {
+        if (S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle) != 0) {
+            if (current->handle) {
+                S5MonClose(current->handle);
+            }
+            current->handle = NULL;
+            current->status = 0;
+            snprintf(message, sizeof message, "%s %s", "Unable to connect SOCKS5Server: ", current->name);
+            KesWarningPost(shell, message, NULL, NULL, "Warning");
+            return;
+        }
+        current->status |= SOCKS5_CONNECTED;
+    }
+    current->rows = connBuffer;
+    RunMonitoring();
+    if (current && (current->status & SOCKS5_ENABLED)) {
+        current->AddTimer();
+    }
+}
+
+void MonitorApp::RunMonitoring()
+{
+    if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_BUSY)) {
+        return;
+    }
+    SOCKS5* server = current;
+    server->status |= SOCKS5_BUSY;
+    RetrieveData();
+    if (server->status & SOCKS5_ENABLED) {
+        UpdateData(1);
+        SortConnectionList(2);
+        tableView->RasterTable();
+        chartView->RasterChart();
+    }
+    server->status &= ~SOCKS5_BUSY;
+}
+
+void MonitorApp::RetrieveData()
+{
+    if (!current) {
+        return;
+    }
+    if (!current->handle) {
+        current->status = 0;
+        return;
+    }
+    S5MonData record;
+    memset(&record, 0, sizeof record);
+    int received;
+    while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
+        UpdateConnectionList(&record);
+    }
+    if (received < 0) {
+        // The connection is gone; the rows stay as they are.
+        S5MonClose(current->handle);
+        current->status = 0;
+        current->handle = NULL;
+        snprintf(message, sizeof message, "%s %s", "Connection unavailable to SOCKS5Server: ", current->name);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
+}
+
+void MonitorApp::PauseMonitoring()
+{
+    if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_PAUSED)) {
+        return;
+    }
+    current->RemoveTimer();
+    current->status |= SOCKS5_PAUSED;
+}
+
+void MonitorApp::StopMonitoring()
+{
+    if (!current) {
+        return;
+    }
+    if (current->status & SOCKS5_CONNECTED) {
+        current->RemoveTimer();
+        S5MonClose(current->handle);
+        current->handle = NULL;
+        current->status = SOCKS5_ENABLED;
+    } else if (current->rowCount <= 0) {
+        return;
+    }
+    // Rows kept after a lost connection are dropped too, so that they never reappear
+    // under the next server that uses the row array.
+    DropConnectionRows();
+    tableView->ClearTable();
+}
+
+void MonitorApp::DropConnectionRows()
+{
+    current->rowCount = 0;
+    current->rowBytes = 0;
+    current->rows = NULL;
+    free(current->activeRows);
+    free(current->failedRows);
+    current->activeRows = NULL;
+    current->failedRows = NULL;
+    current->activeCount = 0;
+    current->failedCount = 0;
+    Connection* fresh = static_cast<Connection*>(calloc(CONN_BUFFER_INITIAL, sizeof(Connection)));
+    if (fresh) {
+        free(connBuffer);
+        connBuffer = fresh;
+        connCapacity = CONN_BUFFER_INITIAL;
+    } else {
+        // Keep the old array, emptied: none of its rows is in use any more.
+        memset(connBuffer, 0, static_cast<size_t>(connCapacity) * sizeof(Connection));
+    }
+}
+
+void MonitorApp::SaveConnectionList()
+{
+    if (!current || current->rowCount <= 0 || !current->rows) {
+        return;
+    }
+    if (current->tmpFd < 0) {
+        FILE* file = tmpfile();
+        if (!file) {
+            current->rowCount = 0;
+            return;
+        }
+        // The descriptor is kept; the stream itself is not needed.
+        current->tmpFd = dup(fileno(file));
+        fclose(file);
+        if (current->tmpFd < 0) {
+            current->rowCount = 0;
+            return;
+        }
+    }
+    struct stat st;
+    if (fstat(current->tmpFd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return;
+    }
+    ssize_t wanted = current->rowBytes;
+    if (pwrite(current->tmpFd, current->rows, static_cast<size_t>(wanted), 0) != wanted) {
+        close(current->tmpFd);
+        current->tmpFd = -1;
+        current->rowCount = 0;
+    }
+}
+
+void MonitorApp::RestoreConnectionList()
+{
+    if (!current) {
+        return;
+    }
+    current->rows = connBuffer;
+    if (current->tmpFd < 0 || current->rowCount <= 0) {
+        return;
+    }
+    ssize_t wanted = current->rowBytes;
+    bool fits = wanted <= static_cast<ssize_t>(static_cast<size_t>(connCapacity) * sizeof(Connection));
+    if (!fits || pread(current->tmpFd, connBuffer, static_cast<size_t>(wanted), 0) != wanted) {
+        close(current->tmpFd);
+        current->tmpFd = -1;
+        current->rowCount = 0;
+        if (current->handle) {
+            S5MonClose(current->handle);
+            current->handle = NULL;
+            current->status = SOCKS5_ENABLED;
+        }
+    }
+}
+
+void MonitorApp::clearupSOCKS5()
+{
+    if (!current) {
+        return;
+    }
+    current->RemoveTimer();
+    current->status |= SOCKS5_PAUSED;
+    SaveConnectionList();
+    if (current->rowCount > 0) {
+        tableView->ClearTable();
+    }
+}

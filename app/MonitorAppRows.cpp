@@ -1,0 +1,311 @@
+// Connection rows of the current server: filing records into slots, deriving their texts,
+// ageing and listing them, accounting traffic per service, and sorting the list on show.
+#include "MonitorApp.h"
+
+#include <arpa/inet.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <Xm/TextF.h>
+
+#include <vector>
+
+#include "Connection.h"
+#include "ConnectionRows.h"
+#include "MonSOCKS5.h"
+#include "util.h"
+
+namespace {
+
+void AddressText(char* text, size_t size, const S5NetAddr& address)
+{
+    if (address.sn.sn_family == ADDRESS_BY_NAME) {
+        snprintf(text, size, "%s", "0.0.0.0");
+    } else {
+        snprintf(text, size, "%s", inet_ntoa(address.sin.sin_addr));
+    }
+}
+
+// Slot indices of a server's listed rows, so that the lists survive a move of the array.
+std::vector<long> ListedSlots(const SOCKS5* server, const Connection* base, int capacity)
+{
+    std::vector<long> slots;
+    for (int i = 0; i < server->activeCount; i++) {
+        slots.push_back(server->activeRows[i] - base);
+    }
+    for (int i = 0; i < server->failedCount; i++) {
+        slots.push_back(server->failedRows[i] - base);
+    }
+    for (long& slot : slots) {
+        if (slot < 0 || slot >= capacity) {
+            slot = -1;  // not a row of this array
+        }
+    }
+    return slots;
+}
+
+void RelistSlots(SOCKS5* server, const std::vector<long>& slots, Connection* base)
+{
+    size_t next = 0;
+    for (int i = 0; i < server->activeCount; i++, next++) {
+        if (slots[next] >= 0) server->activeRows[i] = base + slots[next];
+    }
+    for (int i = 0; i < server->failedCount; i++, next++) {
+        if (slots[next] >= 0) server->failedRows[i] = base + slots[next];
+    }
+}
+
+// Makes a pointer list hold at least count entries; false when it cannot grow.
+bool GrowList(Connection*** list, int listed, int count)
+{
+    if (listed >= count) {
+        return true;
+    }
+    Connection** grown = static_cast<Connection**>(realloc(*list, static_cast<size_t>(count) * sizeof(Connection*)));
+    if (!grown) {
+        return false;
+    }
+    *list = grown;
+    return true;
+}
+
+} // namespace
+
+// Enlarges the row array by one step. The rows move, so every pointer list into the array
+// is carried over. False, with everything unchanged, when memory is exhausted.
+static bool GrowRowArray(MonitorApp* app)
+{
+    std::vector<std::vector<long>> listed;
+    for (int i = 0; i < app->serverCount; i++) {
+        listed.push_back(ListedSlots(app->servers[i], app->connBuffer, app->connCapacity));
+    }
+    int capacity = app->connCapacity + CONN_BUFFER_GROWTH;
+    Connection* grown = static_cast<Connection*>(realloc(app->connBuffer, static_cast<size_t>(capacity) * sizeof(Connection)));
+    if (!grown) {
+        return false;
+    }
+    memset(grown + app->connCapacity, 0, CONN_BUFFER_GROWTH * sizeof(Connection));
+    for (int i = 0; i < app->serverCount; i++) {
+        RelistSlots(app->servers[i], listed[i], grown);
+        if (app->servers[i]->rows == app->connBuffer) {
+            app->servers[i]->rows = grown;
+        }
+    }
+    app->connBuffer = grown;
+    app->current->rows = grown;
+    app->connCapacity = capacity;
+    return true;
+}
+
+void MonitorApp::UpdateConnectionList(S5MonData* record)
+{
+    if (!current || !record) {
+        return;
+    }
+    Connection* freeSlot = NULL;
+    int passed = 0;
+    int scanned = 0;
+    for (; scanned < connCapacity && passed < current->rowCount; scanned++) {
+        Connection* row = &connBuffer[scanned];
+        if (row->kind == CONN_FREE) {
+            freeSlot = row;  // the last free slot seen wins
+            continue;
+        }
+        passed++;
+        if (memcmp(&row->data.key, &record->key, sizeof(S5MonKey)) == 0) {
+            UpdateConnection(row, record, 0);
+            return;
+        }
+    }
+
+    int slot;
+    if (freeSlot) {
+        slot = static_cast<int>(freeSlot - connBuffer);
+    } else if (scanned >= connCapacity) {
+        if (!GrowRowArray(this)) {
+            return;  // no memory: the record is dropped, the array stays as it was
+        }
+        slot = scanned;
+    } else {
+        slot = scanned;
+    }
+    current->rowCount++;
+    // The used part never reaches beyond the array.
+    int usedSlots = scanned + 1 < connCapacity ? scanned + 1 : connCapacity;
+    current->rowBytes = usedSlots * static_cast<int>(sizeof(Connection));
+    UpdateConnection(&connBuffer[slot], record, 1);
+}
+
+void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
+{
+    row->data = *record;
+    const S5MonData& d = row->data;
+    if (isNew) {
+        snprintf(row->authenText, sizeof row->authenText, "%i", d.authen);
+        time_t start = d.startTime;
+        struct tm local;
+        row->startText[0] = '\0';
+        if (localtime_r(&start, &local)) {
+            strftime(row->startText, sizeof row->startText, "%H:%M:%S", &local);
+        }
+        AddressText(row->srcAddrText, sizeof row->srcAddrText, d.srcSockAddr);
+        row->lastTotalBytes = 0;
+        row->kind = CONN_ACTIVE;
+    }
+    long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
+    long long elapsed = llabs(until - static_cast<long long>(d.startTime));
+    if (elapsed > INT_MAX) {
+        elapsed = INT_MAX;  // more than 68 years apart: only a damaged record
+    }
+    ConvertTime(row->durationText, sizeof row->durationText, static_cast<int>(elapsed));
+    AddressText(row->dstAddrText, sizeof row->dstAddrText, d.dstSockAddr);
+    AddressText(row->proxyAddrText, sizeof row->proxyAddrText, d.proxySockAddr);
+}
+
+void MonitorApp::UpdateData(int withTraffic)
+{
+    if (!current || !current->rows || current->rowCount <= 0) {
+        return;
+    }
+    const Setting& s = current->setting;
+    int toVisit = current->rowCount;
+    int active = 0;
+    int failed = 0;
+    for (int i = 0; i < connCapacity && toVisit > 0; i++) {
+        Connection* row = &connBuffer[i];
+        if (row->kind == CONN_FREE) {
+            continue;
+        }
+        toVisit--;
+        if (row->age == 0 && withTraffic) {
+            S5Count total = row->data.inTotBytes + row->data.outTotBytes;
+            S5Count growth = total - row->lastTotalBytes;  // a counter that went back wraps
+            serviceTraffic[GetAppIndex(&row->data)] += static_cast<float>(growth) / s.unitFactor;
+            row->lastTotalBytes = total;
+        }
+        switch (AgeRow(row, s.showFailed)) {
+        case ROW_FREED: current->rowCount--; break;
+        case ROW_ACTIVE: active++; break;
+        case ROW_FAILED: failed++; break;
+        }
+    }
+
+    if (!GrowList(&current->activeRows, current->activeCount, active)) {
+        current->activeCount = 0;
+        return;
+    }
+    if (!GrowList(&current->failedRows, current->failedCount, failed)) {
+        current->failedCount = 0;
+        return;
+    }
+    current->activeCount = active;
+    current->failedCount = failed;
+
+    char count[16];
+    snprintf(count, sizeof count, "%d", active);
+    XmTextFieldSetString(activeText, count);
+    snprintf(count, sizeof count, "%d", failed);
+    XmTextFieldSetString(failedText, count);
+
+    int a = 0;
+    int f = 0;
+    for (int i = 0; i < connCapacity; i++) {
+        Connection* row = &connBuffer[i];
+        if (row->kind == CONN_FREE) {
+            continue;
+        }
+        if (IsActiveRow(row)) {
+            if (a < active) current->activeRows[a++] = row;
+        } else if (f < failed) {
+            current->failedRows[f++] = row;
+        }
+    }
+}
+
+int MonitorApp::GetAppIndex(S5MonData* record)
+{
+    const Setting& s = current->setting;
+    int port = ntohs(record->dstSockAddr.sin.sin_port);
+    for (int i = 0; i < SETTING_SERVICES; i++) {
+        if (s.serviceSelected[i] == 1 && s.servicePort[i] == port) {
+            return i;
+        }
+    }
+    return 0;  // "Others"
+}
+
+void MonitorApp::SortConnectionList(int reason)
+{
+    if (!current) {
+        return;
+    }
+    const Setting& s = current->setting;
+    Connection** list = s.showFailed == 1 ? current->failedRows : current->activeRows;
+    int count = s.showFailed == 1 ? current->failedCount : current->activeCount;
+    if (!list || count <= 0 || s.sortType < 3 || s.sortType > 8) {
+        return;
+    }
+    bool byHost = s.sortType == 3 || s.sortType == 4;
+    if (reason == 2 || reason == 5 || (reason == 3 && byHost)) {
+        Sort(list, 0, count - 1, s.sortType - 3);
+    }
+}
+
+void MonitorApp::Sort(Connection** list, int left, int right, int key)
+{
+    if (left >= right) {
+        return;
+    }
+    Swap(list, left, (left + right) / 2);
+    int last = left;
+    for (int i = left + 1; i <= right; i++) {
+        if ((this->*compareTable[key])(list[i], list[left]) < 0) {
+            Swap(list, ++last, i);
+        }
+    }
+    Swap(list, left, last);
+    Sort(list, left, last - 1, key);
+    Sort(list, last + 1, right, key);
+}
+
+void MonitorApp::Swap(Connection** list, int i, int j)
+{
+    Connection* kept = list[i];
+    list[i] = list[j];
+    list[j] = kept;
+}
+
+int MonitorApp::CompareSrc(const Connection* a, const Connection* b)
+{
+    return CompareHosts(a->data.srcHostName, a->data.srcSockAddr,
+                        b->data.srcHostName, b->data.srcSockAddr, current->setting.nodeType);
+}
+
+int MonitorApp::CompareDst(const Connection* a, const Connection* b)
+{
+    return CompareHosts(a->data.dstHostName, a->data.dstSockAddr,
+                        b->data.dstHostName, b->data.dstSockAddr, current->setting.nodeType);
+}
+
+int MonitorApp::CompareUsr(const Connection* a, const Connection* b)
+{
+    return CompareUserNames(a, b);
+}
+
+int MonitorApp::CompareApp(const Connection* a, const Connection* b)
+{
+    return CompareServiceNames(a, b);
+}
+
+int MonitorApp::CompareTime(const Connection* a, const Connection* b)
+{
+    return CompareStartTimes(a, b);
+}
+
+int MonitorApp::CompareByte(const Connection* a, const Connection* b)
+{
+    return CompareTotalBytes(a, b);
+}

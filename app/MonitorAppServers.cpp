@@ -1,0 +1,265 @@
+// The server list: adding and removing servers, and the "SOCKS5Server Editting" dialog
+// through which the user edits the list.
+#include "MonitorApp.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <Xm/List.h>
+#include <Xm/Label.h>
+#include <Xm/PushB.h>
+#include <Xm/ScrolledW.h>
+#include <Xm/Separator.h>
+#include <Xm/TextF.h>
+#include <Xm/ToggleB.h>
+
+#include "MonChart.h"
+#include "MonMenu.h"
+#include "MonSOCKS5.h"
+#include "MonTable.h"
+#include "SettingsFile.h"
+#include "toolkit/Box.h"
+#include "toolkit/Glue.h"
+#include "toolkit/util.h"
+#include "util.h"
+
+namespace {
+
+// User data of the dialog's widgets.
+enum {
+    EDIT_LIST = 1,
+    EDIT_ADD = 2,
+    EDIT_REMOVE = 3,
+    EDIT_DONE = 4
+};
+
+const int kAsMuchAsNeeded = 10000;
+
+Widget Label(Widget parent, const char* name, const char* text)
+{
+    XmString label = XmStringCreateLocalized(const_cast<char*>(text));
+    Widget w = XtVaCreateManagedWidget(name, xmLabelWidgetClass, parent, XmNlabelString, label, NULL);
+    XmStringFree(label);
+    return w;
+}
+
+Widget Button(Widget parent, const char* name, long userData, XtPointer app)
+{
+    Widget w = XtVaCreateManagedWidget(name, xmPushButtonWidgetClass, parent,
+                                       XmNuserData, (XtPointer)userData, NULL);
+    XtAddCallback(w, XmNactivateCallback, MonitorApp::SOCKS5EditPanelCallback, app);
+    return w;
+}
+
+void AddListItem(Widget list, const char* text)
+{
+    XmString item = XmStringCreateLocalized(const_cast<char*>(text));
+    XmListAddItemUnselected(list, item, 0);
+    XmStringFree(item);
+}
+
+} // namespace
+
+int MonitorApp::AddSOCKS5(const char* name)
+{
+    if (serverCount >= MAX_SERVERS) {
+        KesWarningPost(socks5Panel ? socks5Panel : shell,
+                       "Adding this SOCKS5Server would exceed the maximum limit you can monitor.\n"
+                       "Please remove a server, and try again.",
+                       NULL, NULL, "Warning");
+        return 0;
+    }
+    SOCKS5* server = new SOCKS5(name, this, setting);
+    servers[serverCount++] = server;
+    if (serverCount == 1) {
+        server->rows = connBuffer;
+        current = server;
+        currentIndex = 0;
+    }
+    return 1;
+}
+
+void MonitorApp::RemoveSOCKS5(int index)
+{
+    if (index < 0 || index >= serverCount) {
+        return;
+    }
+    SOCKS5* server = servers[index];
+    bool wasCurrent = server == current;
+    if (wasCurrent) {
+        snprintf(message, sizeof message, "%s %s", "Removed the SOCKS5Server you were monitoring: ", server->name);
+        KesWarningPost(socks5Panel ? socks5Panel : shell, message, NULL, NULL, "Information");
+        tableView->ClearTable();
+        chartView->ClearChart();
+        // Its rows must not show up under the server that takes its place.
+        DropConnectionRows();
+    }
+    for (int i = index; i < serverCount - 1; i++) {
+        servers[i] = servers[i + 1];
+    }
+    servers[--serverCount] = NULL;
+    delete server;
+
+    if (serverCount == 0) {
+        current = NULL;
+        currentIndex = -1;
+        tableView->RestoreTable(0);
+        chartView->ClearChart();
+        menu->DisableToolBn(0);
+        menu->DisableToolBn(4);
+        return;
+    }
+    if (wasCurrent) {
+        current = servers[0];
+        currentIndex = 0;
+        if (current->button) {
+            XmToggleButtonSetState(current->button, True, False);
+        }
+        menu->DisableToolBn(5);
+        menu->setValues(current->status);
+        tableView->RestoreTable(1);
+        chartView->ClearChart();
+    } else if (currentIndex > index) {
+        currentIndex--;
+    }
+}
+
+void MonitorApp::BuildSOCKS5EditPanel()
+{
+    if (socks5Panel) {
+        return;
+    }
+    Widget box;
+    socks5Panel = KesStandardPanel(tableView->table, "SOCKS5Server Editting", 1, -1, -1, 10, 10, &box);
+    XtAddCallback(socks5Panel, XmNdestroyCallback, SOCKS5EditPanelDestroyCallback, this);
+
+    Label(OmStandardBox(box, 2, 0, 0), "name", "SOCKS5Server Name:");
+    socks5NameField = XtVaCreateManagedWidget("fw_add_socks5", xmTextFieldWidgetClass,
+                                              OmStandardBox(box, 2, 0, 0), XmNcolumns, 20, NULL);
+    Label(OmStandardBox(box, 2, 0, 0), "List", "Available SOCKS5Servers:");
+
+    Widget listBox = OmStandardBox(box, 2, 0, 0);
+    XtVaSetValues(listBox, XomNhorizontalStretch, kAsMuchAsNeeded, XomNverticalStretch, kAsMuchAsNeeded, NULL);
+    Widget scroll = XtVaCreateManagedWidget("list_scroll", xmScrolledWindowWidgetClass, listBox,
+                                            XmNscrollingPolicy, XmAPPLICATION_DEFINED,
+                                            XmNvisualPolicy, XmVARIABLE,
+                                            XmNscrollBarDisplayPolicy, XmSTATIC,
+                                            XomNhorizontalStretch, kAsMuchAsNeeded,
+                                            XomNverticalStretch, kAsMuchAsNeeded, NULL);
+    socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll,
+                                         XmNuserData, (XtPointer)EDIT_LIST,
+                                         XmNselectionPolicy, XmBROWSE_SELECT, NULL);
+    for (int i = 0; i < serverCount; i++) {
+        AddListItem(socks5List, servers[i]->name);
+    }
+    XtAddCallback(socks5List, XmNbrowseSelectionCallback, SOCKS5EditPanelCallback, this);
+    XtAddCallback(socks5List, XmNsingleSelectionCallback, SOCKS5EditPanelCallback, this);
+
+    XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, OmStandardBox(box, 2, 0, 0),
+                            XomNhorizontalStretch, kAsMuchAsNeeded, NULL);
+
+    Widget buttons = OmStandardBox(box, 2, 0, 10);
+    XomCreateHorizontalGlue(buttons, 0, kAsMuchAsNeeded, kAsMuchAsNeeded);
+    Widget done = Button(buttons, "fw_done", EDIT_DONE, this);
+    socks5AddButton = Button(buttons, "fw_add", EDIT_ADD, this);
+    socks5RemoveButton = Button(buttons, "fw_remove", EDIT_REMOVE, this);
+    XomCreateHorizontalGlue(buttons, 0, kAsMuchAsNeeded, kAsMuchAsNeeded);
+    Dimension width = 0;
+    XtVaGetValues(socks5RemoveButton, XmNwidth, &width, NULL);
+    XtVaSetValues(done, XmNwidth, width, NULL);
+    XtVaSetValues(socks5AddButton, XmNwidth, width, NULL);
+
+    XtManageChild(box);
+    SetGrabBeepPanel(socks5Panel);
+    XtPopup(socks5Panel, XtGrabExclusive);
+}
+
+void MonitorApp::SOCKS5EditPanelCallback(Widget w, XtPointer clientData, XtPointer callData)
+{
+    static_cast<MonitorApp*>(clientData)->SOCKS5EditPanelSelect(w, clientData, callData);
+}
+
+// The dialog is gone, by OK or by the window manager: the next "Edit..." builds a new one.
+void MonitorApp::SOCKS5EditPanelDestroyCallback(Widget w, XtPointer clientData, XtPointer)
+{
+    MonitorApp* app = static_cast<MonitorApp*>(clientData);
+    if (app->socks5Panel == w) {
+        app->socks5Panel = app->socks5List = app->socks5NameField = NULL;
+        app->socks5AddButton = app->socks5RemoveButton = NULL;
+    }
+}
+
+void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
+{
+    XtPointer userData = NULL;
+    XtVaGetValues(w, XmNuserData, &userData, NULL);
+    switch ((long)userData) {
+    case EDIT_LIST: {
+        int position = static_cast<XmListCallbackStruct*>(callData)->item_position;
+        if (position >= 1 && position <= serverCount) {
+            XmTextFieldSetString(socks5NameField, servers[position - 1]->name);
+        }
+        break;
+    }
+    case EDIT_ADD: {
+        char* text = XmTextFieldGetString(socks5NameField);
+        const char* start = text;
+        while (*start && isspace(static_cast<unsigned char>(*start))) {
+            start++;
+        }
+        if (!text[0]) {
+            KesWarningPost(socks5Panel, "SOCKS5Server name empty.", NULL, NULL, "Warning");
+        } else if (!*start) {
+            KesWarningPost(socks5Panel, "SOCKS5Server name cannot contain space.", NULL, NULL, "Warning");
+        } else {
+            // The name is the first word, as long as a server name may be.
+            char name[SERVER_NAME_MAX + 1];
+            size_t length = 0;
+            while (start[length] && !isspace(static_cast<unsigned char>(start[length])) && length < SERVER_NAME_MAX) {
+                length++;
+            }
+            memcpy(name, start, length);
+            name[length] = '\0';
+            if (AddSOCKS5(name)) {
+                AddListItem(socks5List, name);
+                XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
+                menu->AddSOCKS5Bn(name);
+                menu->addToolBn(name, serverCount + 4);
+                if (serverCount == 1) {
+                    tableView->RestoreTable(1);
+                    chartView->ClearChart();
+                    menu->setValues(1);
+                    menu->DisableToolBn(5);
+                }
+                menu->EnableToolBn(4);
+            }
+        }
+        XtFree(text);
+        break;
+    }
+    case EDIT_REMOVE: {
+        int* positions = NULL;
+        int count = 0;
+        if (XmListGetSelectedPos(socks5List, &positions, &count) && count > 0) {
+            int position = positions[0];
+            XtFree(reinterpret_cast<char*>(positions));
+            XmListDeletePos(socks5List, position);
+            RemoveSOCKS5(position - 1);
+            XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
+            menu->removeToolBn(position + 4);
+        } else {
+            KesWarningPost(socks5Panel, "No SOCKS5Server available. Please choose a SOCKS5Server.", NULL, NULL, "Warning");
+        }
+        break;
+    }
+    case EDIT_DONE: {
+        WriteSOCKS5Data();
+        XtDestroyWidget(socks5Panel);
+        socks5Panel = socks5List = socks5NameField = socks5AddButton = socks5RemoveButton = NULL;
+        break;
+    }
+    default:
+        break;
+    }
+}
