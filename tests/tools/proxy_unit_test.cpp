@@ -1,0 +1,268 @@
+// The proxy's parts without sockets: SOCKS5 messages, connection records, users file, options.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "ConnTable.h"
+#include "NetUtil.h"
+#include "Options.h"
+#include "Socks5Proto.h"
+#include "UserFile.h"
+
+using namespace socks5;
+
+TEST(Socks5Messages, GreetingWaitsForAllMethodsAndRefusesOtherVersions)
+{
+    const uint8_t full[] = {5, 2, 0, 2};
+    Greeting g;
+    size_t used = 0;
+    EXPECT_EQ(parseGreeting(full, 1, &g, &used), Parse::NeedMore);
+    EXPECT_EQ(parseGreeting(full, 3, &g, &used), Parse::NeedMore);
+    ASSERT_EQ(parseGreeting(full, 4, &g, &used), Parse::Done);
+    EXPECT_EQ(used, 4u);
+    EXPECT_EQ(chooseMethod(g, false), METHOD_NONE);
+    EXPECT_EQ(chooseMethod(g, true), METHOD_USERPASS);
+
+    const uint8_t socks4[] = {4, 1, 0, 80};
+    EXPECT_EQ(parseGreeting(socks4, 1, &g, &used), Parse::Bad);
+    const uint8_t noMethods[] = {5, 0};
+    EXPECT_EQ(parseGreeting(noMethods, 2, &g, &used), Parse::Bad);
+
+    const uint8_t onlyNone[] = {5, 1, 0};
+    ASSERT_EQ(parseGreeting(onlyNone, 3, &g, &used), Parse::Done);
+    EXPECT_EQ(chooseMethod(g, true), METHOD_REFUSED);
+}
+
+TEST(Socks5Messages, CredentialsAreSplitAtTheirLengths)
+{
+    const uint8_t msg[] = {1, 5, 'a', 'l', 'i', 'c', 'e', 3, 'p', 'w', '!'};
+    Credentials c;
+    size_t used = 0;
+    for (size_t len = 0; len < sizeof msg; ++len)
+        EXPECT_EQ(parseCredentials(msg, len, &c, &used), Parse::NeedMore) << len;
+    ASSERT_EQ(parseCredentials(msg, sizeof msg, &c, &used), Parse::Done);
+    EXPECT_EQ(c.user, "alice");
+    EXPECT_EQ(c.password, "pw!");
+    EXPECT_EQ(used, sizeof msg);
+    const uint8_t wrongVersion[] = {5, 0, 0};
+    EXPECT_EQ(parseCredentials(wrongVersion, 3, &c, &used), Parse::Bad);
+}
+
+TEST(Socks5Messages, RequestsByAddressAndByName)
+{
+    const uint8_t v4[] = {5, 1, 0, 1, 10, 1, 2, 3, 0x1f, 0x90, 'x'};
+    Request r;
+    size_t used = 0;
+    EXPECT_EQ(parseRequest(v4, 9, &r, &used), Parse::NeedMore);
+    ASSERT_EQ(parseRequest(v4, sizeof v4, &r, &used), Parse::Done);
+    EXPECT_EQ(used, 10u);  // the byte after the request is early data, not part of it
+    EXPECT_EQ(r.command, CMD_CONNECT);
+    EXPECT_EQ(r.ipv4, inet_addr("10.1.2.3"));
+    EXPECT_EQ(r.port, 8080);
+
+    const uint8_t named[] = {5, 2, 0, 3, 9, 'l', 'o', 'c', 'a', 'l', 'h', 'o', 's', 't', 0, 80};
+    ASSERT_EQ(parseRequest(named, sizeof named, &r, &used), Parse::Done);
+    EXPECT_EQ(r.command, CMD_BIND);
+    EXPECT_EQ(r.addrType, ATYP_DOMAIN);
+    EXPECT_EQ(r.host, "localhost");
+    EXPECT_EQ(r.port, 80);
+
+    const uint8_t emptyName[] = {5, 1, 0, 3, 0, 0, 80};
+    EXPECT_EQ(parseRequest(emptyName, sizeof emptyName, &r, &used), Parse::Bad);
+    const uint8_t unknownType[] = {5, 1, 0, 9, 1, 2};
+    ASSERT_EQ(parseRequest(unknownType, sizeof unknownType, &r, &used), Parse::Done);
+    EXPECT_EQ(r.addrType, 9);
+}
+
+TEST(Socks5Messages, RepliesCarryTheBoundAddress)
+{
+    std::vector<uint8_t> r = requestReply(REP_CONN_REFUSED, inet_addr("127.0.0.1"), htons(1080));
+    std::vector<uint8_t> expected = {5, 5, 0, 1, 127, 0, 0, 1, 0x04, 0x38};
+    EXPECT_EQ(r, expected);
+    EXPECT_EQ(methodReply(METHOD_REFUSED), (std::vector<uint8_t>{5, 0xff}));
+    EXPECT_EQ(credentialsReply(false), (std::vector<uint8_t>{1, 1}));
+    EXPECT_EQ(replyForErrno(ECONNREFUSED), REP_CONN_REFUSED);
+    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE);
+    EXPECT_STREQ(replyText(REP_CONN_REFUSED), "Connection refused");
+}
+
+namespace {
+sockaddr_in inet(const char *text)
+{
+    sockaddr_in a{};
+    EXPECT_TRUE(parseHostPort(text, &a));
+    return a;
+}
+} // namespace
+
+TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
+{
+    ConnTable table(4242, 1000);
+    ConnRecord *rec = nullptr;
+    for (int i = 0; i < 0x10001; ++i)  // the 65537th connection carries into the high word
+        rec = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    S5MonKey key = table.keyOf(rec->serial);
+    uint32_t pid, high;
+    uint16_t low;
+    std::memcpy(&pid, key.key, 4);
+    std::memcpy(&high, key.key + 4, 4);
+    std::memcpy(&low, key.key + 8, 2);
+    EXPECT_EQ(pid, 4242u);
+    EXPECT_EQ(high, 1u);
+    EXPECT_EQ(low, 1u);
+    uint64_t serial = 0;
+    ASSERT_TRUE(table.serialFromKey(key, &serial));
+    EXPECT_EQ(serial, rec->serial);
+    key.key[0] ^= 1;  // another process's key
+    EXPECT_FALSE(table.serialFromKey(key, &serial));
+}
+
+TEST(ConnectionRecords, NamedDestinationHasFamily255UntilResolved)
+{
+    ConnTable table(1, 1000);
+    ConnRecord *rec = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    table.setDestinationName(rec, "www.example.org", 443);
+    S5MonData d;
+    ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1005, &d));
+    EXPECT_EQ(d.dstSockAddr.sn.sn_family, 255);
+    EXPECT_EQ(ntohs(d.dstSockAddr.sn.sn_port), 443);
+    EXPECT_STREQ(d.dstSockAddr.sn.sn_name, "www.example.org");
+    EXPECT_STREQ(d.dstHostName, "www.example.org");
+    EXPECT_STREQ(d.appName, "https");
+    EXPECT_STREQ(d.srcHostName, "127.0.0.1");
+    EXPECT_EQ(d.state, uint32_t(STATE_NEGOTIATING));
+    EXPECT_EQ(d.curTime, 1005);
+
+    table.setDestination(rec, inet("93.184.216.34:443"));
+    ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1005, &d));
+    EXPECT_EQ(d.dstSockAddr.sin.sin_family, AF_INET);
+    EXPECT_EQ(d.dstSockAddr.sin.sin_addr.s_addr, inet_addr("93.184.216.34"));
+    EXPECT_STREQ(d.dstHostName, "www.example.org");  // the name asked for stays
+}
+
+TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
+{
+    ConnTable table(1, 1000);
+    ConnRecord *ok = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord *bad = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord *open = table.open(inet("127.0.0.1:5002"), inet("127.0.0.1:1080"), 1000);
+    table.addIn(ok, 300);
+    table.addOut(ok, 20);
+    table.end(ok, 1010);
+    table.fail(bad, 5, "Connection refused", 1020);
+    table.fail(bad, 1, "later", 1030);  // an ended record keeps its first outcome
+
+    S5MonData d;
+    ASSERT_TRUE(table.toMonData(ok->serial, S5MonKey{}, 1050, &d));
+    EXPECT_EQ(d.state, uint32_t(STATE_ENDED));
+    EXPECT_EQ(d.endTime, 1010);
+    EXPECT_EQ(d.inTotBytes, 300u);
+    EXPECT_EQ(d.outTotBytes, 20u);
+    uint64_t badSerial = bad->serial, okSerial = ok->serial;
+    ASSERT_TRUE(table.toMonData(badSerial, S5MonKey{}, 1050, &d));
+    EXPECT_EQ(d.state, uint32_t(STATE_ENDED | STATE_FAILED));
+    EXPECT_EQ(d.socksErr, 5u);
+    EXPECT_STREQ(d.socksErrMsg, "Connection refused");
+
+    table.expire(1015, 10);  // ok ended 5 s ago: still listed
+    EXPECT_EQ(table.size(), 3u);
+    table.expire(1020, 10);
+    EXPECT_EQ(table.find(okSerial), nullptr);
+    EXPECT_NE(table.find(badSerial), nullptr);
+    table.expire(1100, 10);
+    EXPECT_EQ(table.serials(), std::vector<uint64_t>{open->serial});
+
+    S5MonTot_t t = table.totals(1100);
+    EXPECT_EQ(t.totConns, 3u);
+    EXPECT_EQ(t.curConns, 1u);
+    EXPECT_EQ(t.endConns, 1u);
+    EXPECT_EQ(t.errConns, 1u);
+    EXPECT_EQ(t.delConns, 2u);
+    EXPECT_EQ(t.inTotBytes, 300u);
+    EXPECT_EQ(t.startTime, 1000);
+}
+
+TEST(ConnectionRecords, UsersCollectTheirConnections)
+{
+    ConnTable table(1, 1000);
+    ConnRecord *a = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord *b = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1002);
+    table.setUser(a, "alice");
+    table.setUser(b, "alice");
+    table.addIn(a, 10);
+    table.addOut(b, 7);
+    table.end(a, 1005);
+    S5MonUser_t u;
+    ASSERT_TRUE(table.toUser("alice", 1006, &u));
+    EXPECT_STREQ(u.userName, "alice");
+    EXPECT_EQ(u.curConns, 1u);
+    EXPECT_EQ(u.endConns, 1u);
+    EXPECT_EQ(u.totConns, 2u);
+    EXPECT_EQ(u.inTotBytes, 10u);
+    EXPECT_EQ(u.outTotBytes, 7u);
+    EXPECT_EQ(u.startTime, 1000);
+    EXPECT_EQ(u.endTime, 0);  // still has an open connection
+    table.fail(b, 4, "Host unreachable", 1008);
+    ASSERT_TRUE(table.toUser("alice", 1009, &u));
+    EXPECT_EQ(u.errConns, 1u);
+    EXPECT_EQ(u.endTime, 1008);
+    EXPECT_FALSE(table.toUser("bob", 1009, &u));
+    EXPECT_EQ(table.totals(1009).endUsers, 1u);
+
+    table.expire(1008 + 300, 300);
+    EXPECT_TRUE(table.userNames().empty());
+    S5MonTot_t t = table.totals(1400);
+    EXPECT_EQ(t.delUsers, 1u);
+    EXPECT_EQ(t.totUsers, 1u);
+}
+
+TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
+{
+    std::string path = testing::TempDir() + "users_" + std::to_string(getpid());
+    std::ofstream(path) << "# proxy users\n\nalice secret\n  bob\tpw  \r\n";
+    UserFile users;
+    std::string error;
+    ASSERT_TRUE(users.load(path, &error)) << error;
+    EXPECT_TRUE(users.check("alice", "secret"));
+    EXPECT_TRUE(users.check("bob", "pw"));
+    EXPECT_FALSE(users.check("alice", "pw"));
+    EXPECT_FALSE(users.check("carol", ""));
+
+    std::ofstream(path) << "alice secret\nbob\n";
+    EXPECT_FALSE(users.load(path, &error));
+    EXPECT_EQ(error, path + ":2: expected \"NAME PASSWORD\"");
+    EXPECT_TRUE(users.check("alice", "secret"));  // a bad file changes nothing
+    EXPECT_FALSE(users.load(path + ".missing", &error));
+    unlink(path.c_str());
+}
+
+TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
+{
+    ProxyOptions o;
+    std::string error;
+    ASSERT_TRUE(parseProxyOptions({}, &o, &error));
+    EXPECT_EQ(addrPortText(o.socksAddr), "127.0.0.1:1080");
+    EXPECT_EQ(addrPortText(o.monitorAddr), "127.0.0.1:5051");
+    EXPECT_EQ(o.retentionSeconds, 300);
+
+    ProxyOptions p;
+    ASSERT_TRUE(parseProxyOptions({"--socks", "0.0.0.0:1081", "--monitor", ":6000", "--retention",
+                                   "60", "--users", "/etc/u"},
+                                  &p, &error));
+    EXPECT_EQ(addrPortText(p.socksAddr), "0.0.0.0:1081");
+    EXPECT_EQ(addrPortText(p.monitorAddr), "127.0.0.1:6000");
+    EXPECT_EQ(p.retentionSeconds, 60);
+    EXPECT_EQ(p.usersFile, "/etc/u");
+
+    ProxyOptions q;
+    EXPECT_FALSE(parseProxyOptions({"--socks", "host.example:1080"}, &q, &error));
+    EXPECT_FALSE(parseProxyOptions({"--monitor", "127.0.0.1:70000"}, &q, &error));
+    EXPECT_FALSE(parseProxyOptions({"--retention", "-1"}, &q, &error));
+    EXPECT_FALSE(parseProxyOptions({"--retention"}, &q, &error));
+    EXPECT_FALSE(parseProxyOptions({"--bogus", "1"}, &q, &error));
+    EXPECT_EQ(error, "unknown option or argument --bogus");
+}
