@@ -33,6 +33,21 @@ int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
     return Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
 }
 
+// One step of a list pass: sends the list request built in info->request unless one is
+// outstanding, then receives one frame. Returns its length; 0 ends the pass; -1 on failure.
+int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen)
+{
+    if (!info->sentReq) {
+        if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
+            return -1;
+        info->sentReq = 1;
+    }
+    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
+    if (len == 0)
+        info->sentReq = 0;  // the server has sent the whole list
+    return len;
+}
+
 void PutVersion(char *msg, char type)
 {
     msg[0] = type;
@@ -78,17 +93,10 @@ int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
     if (!info->sentReq) {
         info->request[0] = MON_MSG_GET_NEXT_CONN;
         info->request[1] = static_cast<char>(all);
-        if (Mon_TcpSend(info->sock, MON_GET_NEXT_CONN_LEN, info->request) < 0)
-            return -1;
-        info->sentReq = 1;
     }
-    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
-    if (len < 0)
-        return -1;
-    if (len == 0) {
-        info->sentReq = 0;
-        return 0;
-    }
+    int len = NextListFrame(info, MON_GET_NEXT_CONN_LEN);
+    if (len <= 0)
+        return len;
     Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
     return 1;
 }
@@ -121,19 +129,11 @@ int MonGUIGetNextUser(MonHand_t h, S5MonUser_t *userPtr)
     if (!HandleUsable(h, "MonGUIGetNextUser"))
         return -1;
     MonGUIInfo_t *info = InfoOf(h);
-    if (!info->sentReq) {
+    if (!info->sentReq)
         PutVersion(info->request, MON_MSG_GET_NEXT_USER);
-        if (Mon_TcpSend(info->sock, MON_GET_NEXT_USER_LEN, info->request) < 0)
-            return -1;
-        info->sentReq = 1;
-    }
-    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
-    if (len < 0)
-        return -1;
-    if (len == 0) {
-        info->sentReq = 0;
-        return 0;
-    }
+    int len = NextListFrame(info, MON_GET_NEXT_USER_LEN);
+    if (len <= 0)
+        return len;
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 1;
 }
 
