@@ -11,16 +11,20 @@
 
 MonChart::MonChart(Widget parent, MonitorApp* owner) : box(NULL), app(owner)
 {
-    box = XtVaCreateWidget("box", xomBoxWidgetClass, parent, XomNorientation, XmVERTICAL, NULL);
+    box = XtVaCreateWidget("box", xomBoxWidgetClass, parent, XomNorientation, XmVERTICAL,
+                           XomNmargin, (Dimension)5, XomNspacing, (Dimension)5, NULL);
     XmString title = XmStringCreateLocalized((char*)"Real-time Service Traffic");
-    XtVaCreateManagedWidget("chart_title", xmLabelGadgetClass, box, XmNlabelString, title, NULL);
+    XtVaCreateManagedWidget("chart_title", xmLabelGadgetClass, box, XmNlabelString, title,
+                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                            XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
     XmStringFree(title);
     XtVaCreateManagedWidget("editobject", xmDrawingAreaWidgetClass, box,
                             XmNwidth, (Dimension)750, XmNheight, (Dimension)200,
                             XomNhorizontalStretch, XOM_BOX_UNLIMITED,
                             XomNhorizontalShrink, XOM_BOX_UNLIMITED,
                             XomNverticalStretch, XOM_BOX_UNLIMITED,
-                            XomNverticalShrink, XOM_BOX_UNLIMITED, NULL);
+                            XomNverticalShrink, XOM_BOX_UNLIMITED,
+                            XtVaTypedArg, XmNbackground, XmRString, "white", 6, NULL);
     XtManageChild(box);
 }
 

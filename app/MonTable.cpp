@@ -3,7 +3,7 @@
 #include "MonTable.h"
 
 #include <Xm/Label.h>
-#include <Xm/ScrolledW.h>
+#include <Xm/Frame.h>
 #include <Xm/Xm.h>
 
 #include "MonitorApp.h"
@@ -14,9 +14,17 @@ MonTable::MonTable(Widget parent, MonitorApp* owner)
     : scroll(NULL), table(NULL), app(owner)
 {
     current_monTable = this;
-    scroll = XtVaCreateManagedWidget("scroll", xmScrolledWindowWidgetClass, parent,
-                                     XmNscrollingPolicy, XmAUTOMATIC, NULL);
-    table = XtVaCreateManagedWidget("table", xmLabelWidgetClass, scroll, NULL);
+    Setting s = app->setting;
+    scroll = XtVaCreateManagedWidget("scroll", xmFrameWidgetClass, parent,
+                                     XmNshadowType, XmSHADOW_IN, NULL);
+    XmString empty = XmStringCreateLocalized((char*)"");
+    table = XtVaCreateManagedWidget("table", xmLabelWidgetClass, scroll,
+                                    XmNlabelString, empty,
+                                    XmNwidth, (Dimension)s.tableWidth,
+                                    XmNheight, (Dimension)s.tableHeight,
+                                    XmNrecomputeSize, False,
+                                    XtVaTypedArg, XmNbackground, XmRString, "white", 6, NULL);
+    XmStringFree(empty);
 }
 
 MonTable::~MonTable() {}

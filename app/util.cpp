@@ -126,6 +126,20 @@ static bool IsListed(int index, const int list[], int count)
     return false;
 }
 
+// Menu accelerators may be written as translations ("Ctrl<KeyPress>p: DoSelect()"); Motif
+// takes only the event part, so the action is cut off.
+static void SetAccelerator(Widget button, const char* translation)
+{
+    char event[128];
+    snprintf(event, sizeof event, "%s", translation);
+    char* colon = strchr(event, ':');
+    if (colon)
+        *colon = '\0';
+    for (size_t end = strlen(event); end > 0 && event[end - 1] == ' '; end--)
+        event[end - 1] = '\0';
+    XtVaSetValues(button, XmNaccelerator, event, NULL);
+}
+
 void KesStandardMenu(Widget pane, Widget buttons[], const char* title, const char* const names[],
                      const char* const accelerators[], const char* const acceleratorTexts[],
                      int count, XtCallbackProc callback, const int separatorsBefore[],
@@ -140,7 +154,7 @@ void KesStandardMenu(Widget pane, Widget buttons[], const char* title, const cha
             XtVaCreateManagedWidget("sep", xmSeparatorGadgetClass, pane, NULL);
         Widget button = XtVaCreateWidget(names[i], xmPushButtonGadgetClass, pane, NULL);
         if (accelerators && accelerators[i])
-            XtVaSetValues(button, XmNaccelerator, accelerators[i], NULL);
+            SetAccelerator(button, accelerators[i]);
         if (acceleratorTexts && acceleratorTexts[i]) {
             XmString text = XmStringCreateLocalized((char*)acceleratorTexts[i]);
             XtVaSetValues(button, XmNacceleratorText, text, NULL);

@@ -8,7 +8,7 @@ static const char* last_rejection_xpm[] = {
     "   m black c LightBlue3",
     ".  m black c black",
     "X  m white c white",
-    "o  m black c royal",
+    "o  m black c royal blue",
     "      ...      ",
     "    ..ooo..    ",
     "  ..ooooooo..  ",
