@@ -7,6 +7,12 @@
 #include "Box.h"
 #include "GlueP.h"
 
+/* A gap has no border: its size is all it occupies. */
+static XtResource resources[] = {
+    {(String)XmNborderWidth, (String)XmCBorderWidth, (String)XmRDimension, sizeof(Dimension),
+     XtOffsetOf(XomGlueRec, rectangle.border_width), (String)XmRImmediate, (XtPointer)0},
+};
+
 XomGlueClassRec xomGlueClassRec = {
     {
         /* superclass */ (WidgetClass)&rectObjClassRec,
@@ -20,8 +26,8 @@ XomGlueClassRec xomGlueClassRec = {
         /* rect1 */ NULL,
         /* rect2 */ NULL,
         /* rect3 */ 0,
-        /* resources */ NULL,
-        /* num_resources */ 0,
+        /* resources */ resources,
+        /* num_resources */ XtNumber(resources),
         /* xrm_class */ NULLQUARK,
         /* rect4 */ False,
         /* rect5 */ False,

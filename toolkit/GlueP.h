@@ -19,7 +19,7 @@ typedef struct _XomGlueClassRec {
 extern XomGlueClassRec xomGlueClassRec;
 
 typedef struct {
-    /* resources: none of its own */
+    /* resources: none of its own (the border width defaults to 0) */
     /* private state: none */
     int unused;
 } XomGluePart;

@@ -1,0 +1,88 @@
+#include "DisplayFixture.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <X11/Shell.h>
+
+static XtAppContext the_app = nullptr;
+static Display* the_display = nullptr;
+static std::vector<std::string> the_warnings;
+
+static void RecordWarning(String message)
+{
+    the_warnings.push_back(message ? message : "");
+}
+
+XtAppContext TestAppContext(const char* const* fallbackResources)
+{
+    if (the_app)
+        return the_app;
+    XtToolkitInitialize();
+    the_app = XtCreateApplicationContext();
+    if (fallbackResources)
+        XtAppSetFallbackResources(the_app, const_cast<String*>(fallbackResources));
+    XtAppSetWarningHandler(the_app, RecordWarning);
+    int argc = 0;
+    char* argv[] = {const_cast<char*>("vantor-test"), nullptr};
+    the_display = XtOpenDisplay(the_app, nullptr, "vantor-test", "Vantor", nullptr, 0, &argc, argv);
+    if (!the_display) {
+        fprintf(stderr, "cannot open the X display (is DISPLAY set?)\n");
+        exit(2);
+    }
+    return the_app;
+}
+
+Display* TestDisplay()
+{
+    TestAppContext();
+    return the_display;
+}
+
+void DisplayFixture::SetUp()
+{
+    app = TestAppContext(FallbackResources());
+    display = the_display;
+    the_warnings.clear();
+    shell = XtVaAppCreateShell("test", "Vantor", topLevelShellWidgetClass, display,
+                               XtNallowShellResize, True, nullptr);
+}
+
+void DisplayFixture::TearDown()
+{
+    if (shell)
+        XtDestroyWidget(shell);
+    ProcessEvents();
+}
+
+void DisplayFixture::ProcessEvents()
+{
+    for (int round = 0; round < 3; round++) {
+        XSync(display, False);
+        while (XtAppPending(app) & XtIMXEvent) {
+            XEvent event;
+            XtAppNextEvent(app, &event);
+            XtDispatchEvent(&event);
+        }
+    }
+}
+
+void DisplayFixture::ShowShell()
+{
+    XtRealizeWidget(shell);
+    XtMapWidget(shell);
+    for (int i = 0; i < 100; i++) {
+        ProcessEvents();
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, XtWindow(shell), &attributes);
+        if (attributes.map_state == IsViewable)
+            break;
+        usleep(10000);
+    }
+    ProcessEvents();
+}
+
+const std::vector<std::string>& DisplayFixture::Warnings() const
+{
+    return the_warnings;
+}

@@ -1,0 +1,16 @@
+// Reads what a window or pixmap shows, as RGB, through XGetImage.
+#ifndef VANTOR_TEST_PIXEL_READER_H
+#define VANTOR_TEST_PIXEL_READER_H
+
+#include <X11/Xlib.h>
+
+#include "PngWriter.h"
+
+// The whole drawable (a viewable window or a pixmap); an empty image on failure.
+RgbImage ReadDrawable(Display* display, Drawable drawable);
+// The 0xRRGGBB value of one pixel.
+uint32_t ReadPixel(Display* display, Drawable drawable, int x, int y);
+// The 0xRRGGBB value of a pixel value of the display's default colormap.
+uint32_t PixelToRgb(Display* display, unsigned long pixel);
+
+#endif

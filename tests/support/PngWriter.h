@@ -1,0 +1,29 @@
+// Writes 8-bit RGB images as PNG files, with no library: the image data goes into stored
+// (uncompressed) deflate blocks.
+#ifndef VANTOR_TEST_PNG_WRITER_H
+#define VANTOR_TEST_PNG_WRITER_H
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // width * height * 3 bytes, rows top to bottom
+
+    uint32_t At(int x, int y) const  // 0xRRGGBB
+    {
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+    }
+};
+
+// False when the file cannot be written.
+bool WritePng(const std::string& path, const RgbImage& image);
+
+// <build>/test-artifacts/<name>, the directory made when needed.
+std::string ArtifactPath(const std::string& name);
+
+#endif

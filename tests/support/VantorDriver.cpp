@@ -1,0 +1,171 @@
+#include "VantorDriver.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "PixelReader.h"
+#include "RunProcess.h"
+
+std::string VantorBinary()
+{
+    return std::string(VANTOR_BINARY_DIR) + "/app/vantor";
+}
+
+TempDir::TempDir()
+{
+    char pattern[] = "/tmp/vantor-test-XXXXXX";
+    if (mkdtemp(pattern))
+        path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    if (!path_.empty())
+        RunProcess({"rm", "-rf", path_});
+}
+
+static void SleepMilliseconds(int ms)
+{
+    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+VantorDriver::VantorDriver(const std::string& home, const std::vector<std::string>& env)
+    : home_(home.empty() ? privateHome_.path() : home), env_(env)
+{
+    display_ = XOpenDisplay(nullptr);
+}
+
+VantorDriver::~VantorDriver()
+{
+    if (Running()) {
+        kill(pid_, SIGKILL);
+        WaitForExit(5);
+    }
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+std::vector<Window> VantorDriver::VantorWindows()
+{
+    std::vector<Window> windows;
+    ProcessResult found = RunProcess({"xdotool", "search", "--name", "^Vantor$"}, {}, 10);
+    std::istringstream lines(found.out);
+    unsigned long id;
+    while (lines >> id)
+        windows.push_back(static_cast<Window>(id));
+    return windows;
+}
+
+bool VantorDriver::Start(int timeoutSeconds)
+{
+    if (!display_)
+        return false;
+    std::vector<Window> before = VantorWindows();
+
+    std::string errPath = privateHome_.path() + "/vantor.stderr";
+    pid_ = fork();
+    if (pid_ == 0) {
+        int out = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 2);
+        setenv("HOME", home_.c_str(), 1);
+        for (const std::string& e : env_) {
+            size_t eq = e.find('=');
+            if (eq == std::string::npos)
+                unsetenv(e.c_str());
+            else
+                setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+        }
+        std::string binary = VantorBinary();
+        execl(binary.c_str(), "vantor", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+
+    time_t deadline = time(nullptr) + timeoutSeconds;
+    while (time(nullptr) < deadline && Running()) {
+        for (Window w : VantorWindows()) {
+            if (std::find(before.begin(), before.end(), w) != before.end())
+                continue;
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(display_, w, &attributes) &&
+                attributes.map_state == IsViewable) {
+                window_ = w;
+                SleepMilliseconds(300);  // let the first exposures be drawn
+                return true;
+            }
+        }
+        SleepMilliseconds(100);
+    }
+    return false;
+}
+
+bool VantorDriver::Keys(const std::vector<std::string>& keys)
+{
+    if (!window_)
+        return false;
+    std::string id = std::to_string(window_);
+    if (RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10).exitStatus != 0)
+        return false;
+    for (const std::string& key : keys) {
+        if (RunProcess({"xdotool", "key", key}, {}, 10).exitStatus != 0)
+            return false;
+        SleepMilliseconds(150);
+    }
+    return true;
+}
+
+bool VantorDriver::QuitThroughMenu()
+{
+    return Keys({"F10", "Down", "Down", "Return"});
+}
+
+bool VantorDriver::Running()
+{
+    if (pid_ <= 0)
+        return false;
+    int status = 0;
+    pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == 0)
+        return true;
+    if (done == pid_)
+        exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    pid_ = -1;
+    return false;
+}
+
+int VantorDriver::WaitForExit(int timeoutSeconds)
+{
+    time_t deadline = time(nullptr) + timeoutSeconds;
+    while (Running() && time(nullptr) < deadline)
+        SleepMilliseconds(50);
+    return Running() ? -1 : exitStatus_;
+}
+
+RgbImage VantorDriver::Screenshot()
+{
+    XSync(display_, False);
+    return ReadDrawable(display_, window_);
+}
+
+std::string VantorDriver::SaveScreenshot(const std::string& name)
+{
+    std::string path = ArtifactPath(name);
+    return WritePng(path, Screenshot()) ? path : std::string();
+}
+
+std::string VantorDriver::StandardError() const
+{
+    std::ifstream in(privateHome_.path() + "/vantor.stderr");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

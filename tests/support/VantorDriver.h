@@ -1,0 +1,74 @@
+// Drives the real vantor program on the test display: starts it with a private HOME,
+// finds its main window, types keys with xdotool, takes screenshots and waits for its end.
+#ifndef VANTOR_TEST_VANTOR_DRIVER_H
+#define VANTOR_TEST_VANTOR_DRIVER_H
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+#include "PngWriter.h"
+
+// The built program.
+std::string VantorBinary();
+
+// A fresh private directory under /tmp, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+class VantorDriver {
+public:
+    // home: the HOME the program gets; empty means a fresh private one (see home()).
+    // env: further "NAME=value" entries, or "NAME" to remove a variable.
+    explicit VantorDriver(const std::string& home = "", const std::vector<std::string>& env = {});
+    // Kills the program if it still runs.
+    ~VantorDriver();
+    VantorDriver(const VantorDriver&) = delete;
+    VantorDriver& operator=(const VantorDriver&) = delete;
+
+    // Starts the program and waits up to timeoutSeconds for its main window "Vantor".
+    bool Start(int timeoutSeconds = 30);
+    const std::string& home() const { return home_; }
+    Window window() const { return window_; }
+    Display* display() const { return display_; }
+
+    // Gives the window the keyboard focus and types the keys ("F10", "ctrl+x", "Down"...).
+    bool Keys(const std::vector<std::string>& keys);
+    // Quits through the File menu (F10, Down, Down, Return).
+    bool QuitThroughMenu();
+    // Waits for the program to end; its exit status, or -1 (still running or killed).
+    int WaitForExit(int timeoutSeconds = 10);
+    bool Running();
+
+    // What the main window shows.
+    RgbImage Screenshot();
+    // Saves a screenshot under the test artifacts; its path, or empty.
+    std::string SaveScreenshot(const std::string& name);
+    // What the program wrote to its standard error so far.
+    std::string StandardError() const;
+
+private:
+    std::vector<Window> VantorWindows();
+
+    TempDir privateHome_;
+    std::string home_;
+    std::vector<std::string> env_;
+    pid_t pid_ = -1;
+    int exitStatus_ = -1;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+};
+
+#endif

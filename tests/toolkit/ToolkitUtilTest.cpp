@@ -1,0 +1,142 @@
+// The one-call constructors and lookups of the toolkit.
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <Xm/CascadeB.h>
+#include <Xm/Label.h>
+#include <Xm/PushB.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Text.h>
+#include <Xm/Xm.h>
+
+#include "DisplayFixture.h"
+#include "toolkit/util.h"
+
+namespace {
+
+class ToolkitUtilTest : public DisplayFixture {};
+
+TEST_F(ToolkitUtilTest, StandardBoxIsAManagedBoxWithTheGivenLayout)
+{
+    Widget box = OmStandardBox(shell, 2, 10, 4);
+    EXPECT_TRUE(XomIsBox(box));
+    EXPECT_TRUE(XtIsManaged(box));
+    EXPECT_STREQ(XtName(box), "box");
+    unsigned char orientation = 0;
+    Dimension margin = 0, spacing = 0;
+    XtVaGetValues(box, XomNorientation, &orientation, XomNmargin, &margin, XomNspacing, &spacing,
+                  NULL);
+    EXPECT_EQ(orientation, XmHORIZONTAL);
+    EXPECT_EQ(margin, 10);
+    EXPECT_EQ(spacing, 4);
+}
+
+TEST_F(ToolkitUtilTest, GlueCarriesItsSizeAndFlexibility)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget glue = XomCreateHorizontalGlue(box, 5, 10000, 30);
+    EXPECT_TRUE(XtIsManaged(glue));
+    EXPECT_STREQ(XtName(glue), "glue");
+    int shrink = 0, stretch = 0;
+    XtVaGetValues(glue, XomNhorizontalShrink, &shrink, XomNhorizontalStretch, &stretch, NULL);
+    EXPECT_EQ(shrink, 10000);
+    EXPECT_EQ(stretch, 30);
+    EXPECT_EQ(glue->core.width, 5);
+
+    Widget column = OmStandardBox(shell, 1, 0, 0);
+    Widget gap = XomCreateVerticalGlue(column, 18, 18, 18);
+    XtVaGetValues(gap, XomNverticalShrink, &shrink, XomNverticalStretch, &stretch, NULL);
+    EXPECT_EQ(gap->core.height, 18);
+    EXPECT_EQ(shrink, 18);
+    EXPECT_EQ(stretch, 18);
+}
+
+TEST_F(ToolkitUtilTest, StringEditIntReadsLeadingDigitsOrFallsBack)
+{
+    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget text = OmStandardStringEdit(box, "fw_update_interval", "250", 4);
+    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 250);
+    XmTextSetString(text, (char*)"12abc");
+    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 12);
+    XmTextSetString(text, (char*)"abc");
+    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 4);
+    XmTextSetString(text, (char*)"");
+    EXPECT_EQ(OmStandardGetStringEditInt(text, 1200), 1200);
+    OmStandardSetStringEditInt(text, -17);
+    char* value = XmTextGetString(text);
+    EXPECT_STREQ(value, "-17");
+    XtFree(value);
+}
+
+TEST_F(ToolkitUtilTest, StringEditIsALabelledFieldInARow)
+{
+    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget text = OmStandardStringEdit(box, "name", nullptr, 20);
+    Widget row = XtParent(text);
+    EXPECT_STREQ(XtName(row), "hbox");
+    EXPECT_STREQ(XtName(text), "se");
+    Widget label = (Widget)OmGetWidgetUserData(text);
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(XtName(label), "name");
+    short columns = 0;
+    XtVaGetValues(text, XmNcolumns, &columns, NULL);
+    EXPECT_EQ(columns, 20);
+    // label, elastic gap, field
+    EXPECT_EQ(((CompositeWidget)row)->composite.num_children, 3u);
+
+    Widget centred = OmStandardStringEditCenter(box, "name", "x", 4);
+    EXPECT_EQ(((CompositeWidget)XtParent(centred))->composite.num_children, 2u);
+}
+
+TEST_F(ToolkitUtilTest, MenuBarHasOneCascadePerMenuAndTheHelpMenuLast)
+{
+    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget pulldowns[3] = {};
+    const char* const names[3] = {"fm_file", "fm_view", "fm_help"};
+    Widget bar = OmStandardMenuBar(box, pulldowns, names, "FVH", 3, 1);
+    EXPECT_STREQ(XtName(bar), "menu_bar");
+    EXPECT_TRUE(XtIsManaged(bar));
+    int stretch = 0, shrink = 0;
+    XtVaGetValues(bar, XomNhorizontalStretch, &stretch, XomNhorizontalShrink, &shrink, NULL);
+    EXPECT_EQ(stretch, 10000);
+    EXPECT_EQ(shrink, 10000);
+
+    Widget help = nullptr;
+    XtVaGetValues(bar, XmNmenuHelpWidget, &help, NULL);
+    ASSERT_NE(help, nullptr);
+    EXPECT_STREQ(XtName(help), "fm_help");
+    for (Widget pulldown : pulldowns) {
+        ASSERT_NE(pulldown, nullptr);
+        EXPECT_STREQ(XtName(pulldown), "pd_button");
+    }
+    Widget file = XtNameToWidget(bar, "fm_file");
+    ASSERT_NE(file, nullptr);
+    Widget opened = nullptr;
+    KeySym mnemonic = 0;
+    XtVaGetValues(file, XmNsubMenuId, &opened, XmNmnemonic, &mnemonic, NULL);
+    EXPECT_EQ(opened, pulldowns[0]);
+    EXPECT_EQ(mnemonic, (KeySym)'F');
+}
+
+TEST_F(ToolkitUtilTest, LookupsFindShellUserDataDepthVisualAndColours)
+{
+    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget button = XtVaCreateManagedWidget("button", xmPushButtonWidgetClass, box, NULL);
+    EXPECT_EQ(OmGetShell(button), shell);
+    EXPECT_EQ(OmGetShell(shell), shell);
+
+    OmSetWidgetUserData(button, (XtPointer)42);
+    EXPECT_EQ(OmGetWidgetUserData(button), (XtPointer)42);
+    OmSetManagerUserData(box, (XtPointer)7);
+    EXPECT_EQ(OmGetManagerUserData(box), (XtPointer)7);
+
+    Widget glue = XomCreateHorizontalGlue(box, 5, 0, 0);
+    EXPECT_EQ(XomDepthOfWidgetWindow(glue), DefaultDepth(display, DefaultScreen(display)));
+    EXPECT_EQ(XomDepthOfWidgetWindow(button), button->core.depth);
+    EXPECT_EQ(XomGetVisual(button), DefaultVisual(display, DefaultScreen(display)));
+
+    EXPECT_EQ(XomLoadColor(display, "white"), WhitePixel(display, DefaultScreen(display)));
+    EXPECT_EQ(XomLoadColor(display, "no such colour"), 0u);
+}
+
+}  // namespace
