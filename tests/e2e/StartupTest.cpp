@@ -1,0 +1,124 @@
+// Start-up of the real program: its window, its settings directory, its resources, and
+// leaving it through the menu.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "RunProcess.h"
+#include "VantorDriver.h"
+
+namespace {
+
+const uint32_t kGrey77 = 0xc4c4c4;
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return 0;
+    return info.st_mode;
+}
+
+TEST(StartupTest, FreshHomeGetsAPrivateSettingsDirectoryAndTheMainWindow)
+{
+    VantorDriver vantor;
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+
+    std::string settings = vantor.home() + "/.vantorrc";
+    EXPECT_TRUE(S_ISDIR(ModeOf(settings)));
+    EXPECT_EQ(ModeOf(settings) & 0777, 0700u);
+
+    RgbImage shot = vantor.Screenshot();
+    EXPECT_GE(shot.width, 800);
+    EXPECT_GE(shot.height, 600);
+    // The built-in resources give the window its grey background.
+    EXPECT_EQ(shot.At(1, shot.height - 2), kGrey77);
+    EXPECT_FALSE(vantor.SaveScreenshot("main-window.png").empty());
+
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+    EXPECT_EQ(vantor.StandardError(), "");
+}
+
+TEST(StartupTest, ExistingSettingsDirectoryIsLeftAsItIs)
+{
+    TempDir home;
+    std::string settings = home.path() + "/.vantorrc";
+    ASSERT_EQ(mkdir(settings.c_str(), 0750), 0);
+    chmod(settings.c_str(), 0750);
+    { std::ofstream(settings + "/notes") << "kept\n"; }
+
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+
+    EXPECT_EQ(ModeOf(settings) & 0777, 0750u);
+    std::ifstream notes(settings + "/notes");
+    std::string line;
+    std::getline(notes, line);
+    EXPECT_EQ(line, "kept");
+}
+
+TEST(StartupTest, ShellCharactersInHomeRunNoCommand)
+{
+    const std::string marker = "/tmp/pwned";
+    unlink(marker.c_str());
+    {
+        VantorDriver vantor("/tmp/x;touch /tmp/pwned");
+        ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+        ASSERT_TRUE(vantor.QuitThroughMenu());
+        EXPECT_EQ(vantor.WaitForExit(), 0);
+    }
+    EXPECT_FALSE(Exists(marker));
+
+    // A real directory whose name holds blanks, substitutions and a separator still gets
+    // its settings directory, and nothing runs (a shell would create the marker in the
+    // working directory the program shares with this test).
+    TempDir base;
+    std::string marker2 = "vantor-pwned-marker";
+    unlink(marker2.c_str());
+    std::string home = base.path() + "/a b;$(touch " + marker2 + ")`touch " + marker2 + "`";
+    ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+    {
+        VantorDriver vantor(home);
+        ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+        ASSERT_TRUE(vantor.QuitThroughMenu());
+        EXPECT_EQ(vantor.WaitForExit(), 0);
+    }
+    EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc")));
+    EXPECT_FALSE(Exists(marker2));
+}
+
+TEST(StartupTest, ControlXLeavesTheProgram)
+{
+    VantorDriver vantor;
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(StartupTest, UserResourcesOverrideTheBuiltInOnes)
+{
+    TempDir dir;
+    std::string resources = dir.path() + "/resources";
+    { std::ofstream(resources) << "Vantor*background: #ff0000\n"; }
+
+    VantorDriver vantor("", {"XENVIRONMENT=" + resources});
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    RgbImage shot = vantor.Screenshot();
+    EXPECT_EQ(shot.At(1, shot.height - 2), 0xff0000u);
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+}  // namespace
