@@ -45,7 +45,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
         if ((events & writable) && !toClient_.empty())
             flushClient();
         if (!retired() && (events & readable))
-            readClient();
+            pump(true);
     } else if (phase_ == Phase::Connecting) {
         int err = 0;
         socklen_t len = sizeof err;
@@ -59,7 +59,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
         if ((events & writable) && !toDest_.empty())
             flushDest();
         if (!retired() && (events & readable))
-            readDest();
+            pump(false);
     }
     updateInterest();
 }
@@ -252,6 +252,24 @@ void SocksSession::refuse(uint8_t rep, const char *text, const std::vector<uint8
 }
 
 // ---- relay ----
+
+// Reads from one side and forwards at once. While the other side takes everything, it goes
+// round again without a trip through epoll; a few rounds at most, so that other sessions
+// get their turn.
+void SocksSession::pump(bool fromClient)
+{
+    const uint64_t &forwarded = fromClient ? record_->outBytes : record_->inBytes;
+    const ByteBuffer &pending = fromClient ? toDest_ : toClient_;
+    for (int round = 0; round < 4; ++round) {
+        uint64_t before = forwarded;
+        if (fromClient)
+            readClient();
+        else
+            readDest();
+        if (retired() || phase_ != Phase::Relaying || forwarded == before || !pending.empty())
+            return;
+    }
+}
 
 void SocksSession::readClient()
 {

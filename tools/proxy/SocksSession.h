@@ -50,6 +50,7 @@ private:
     void onConnected();
     void sendReply(const std::vector<uint8_t> &bytes);
     void refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply);
+    void pump(bool fromClient);
     void readClient();
     void readDest();
     void flushClient();
