@@ -1,0 +1,333 @@
+// The message dialog, panels and their grab bell, menu panes and pointer tips.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include <X11/IntrinsicP.h>
+#include <X11/XKBlib.h>
+#include <Xm/Label.h>
+#include <Xm/MessageB.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Xm.h>
+
+#include "DisplayFixture.h"
+#include "MotifText.h"
+#include "app/util.h"
+#include "toolkit/util.h"
+
+namespace {
+
+class HelpersTest : public DisplayFixture {
+protected:
+    void SetUp() override
+    {
+        DisplayFixture::SetUp();
+        XtVaSetValues(shell, XmNx, 200, XmNy, 100, XmNwidth, 500, XmNheight, 300, NULL);
+        box = OmStandardBox(shell, 1, 0, 0);
+        ShowShell();
+    }
+
+    static std::string MessageText(Widget messageBox)
+    {
+        return ShownText(messageBox, XmNmessageString);
+    }
+
+    static unsigned char DialogType(Widget messageBox)
+    {
+        unsigned char type = 0;
+        XtVaGetValues(messageBox, XmNdialogType, &type, NULL);
+        return type;
+    }
+
+    // Clicks a button the way the event loop delivers a click (so that what the button
+    // destroys goes only at the end of the dispatch).
+    void Click(Widget button)
+    {
+        ProcessEvents();
+        Window window = XtWindowOfObject(button);
+        int x = button->core.width / 2, y = button->core.height / 2;
+        if (!XtIsWidget(button)) {
+            x += button->core.x;
+            y += button->core.y;
+        }
+        Window child;
+        int rootX = 0, rootY = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
+                              &child);
+        for (int type : {ButtonPress, ButtonRelease}) {
+            XEvent event = {};
+            event.xbutton.type = type;
+            event.xbutton.display = display;
+            event.xbutton.window = window;
+            event.xbutton.root = DefaultRootWindow(display);
+            event.xbutton.x = x;
+            event.xbutton.y = y;
+            event.xbutton.x_root = rootX;
+            event.xbutton.y_root = rootY;
+            event.xbutton.button = Button1;
+            event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+            event.xbutton.same_screen = True;
+            event.xbutton.time = CurrentTime;
+            XtDispatchEvent(&event);
+        }
+        ProcessEvents();
+    }
+
+    // Closes a message dialog with its OK button.
+    void PressOk(Widget messageBox)
+    {
+        Click(XmMessageBoxGetChild(messageBox, XmDIALOG_OK_BUTTON));
+    }
+
+    static int LineCount(Widget messageBox)
+    {
+        XmString message = nullptr;
+        XtVaGetValues(messageBox, XmNmessageString, &message, NULL);
+        int lines = XmStringLineCount(message);
+        XmStringFree(message);
+        return lines;
+    }
+
+    Widget box = nullptr;
+};
+
+TEST_F(HelpersTest, WarningPostComposesItsTextsOnLines)
+{
+    Widget one = KesWarningPost(box, "first", nullptr, nullptr, "Warning");
+    EXPECT_EQ(MessageText(one), "first\n");
+    EXPECT_EQ(LineCount(one), 2);
+    PressOk(one);
+
+    Widget two = KesWarningPost(box, "Unable to connect SOCKS5Server:", "proxy.example", nullptr,
+                                "Warning");
+    EXPECT_EQ(MessageText(two), "Unable to connect SOCKS5Server:\nproxy.example\n");
+    PressOk(two);
+
+    Widget three = KesWarningPost(box, "one", "two", "three", "Warning");
+    EXPECT_EQ(MessageText(three), "one\ntwo\n\nthree");
+    PressOk(three);
+}
+
+TEST_F(HelpersTest, WarningPostBoundsItsTextTo255Characters)
+{
+    std::string longText(400, 'a');
+    Widget dialog = KesWarningPost(box, longText.c_str(), "b", "c", "Warning");
+    EXPECT_EQ(MessageText(dialog), std::string(255, 'a'));
+    PressOk(dialog);
+}
+
+TEST_F(HelpersTest, InformationTitleShowsTheInformationSymbolAnyOtherTheErrorSymbol)
+{
+    Widget information = KesWarningPost(box, "Settings saved. ", nullptr, nullptr, "Information");
+    EXPECT_EQ(DialogType(information), XmDIALOG_INFORMATION);
+    EXPECT_STREQ(XtName(information), "Information");
+    EXPECT_STREQ(XtName(OmGetShell(information)), "Information");
+    PressOk(information);
+
+    for (const char* title : {"Warning", "Notice"}) {
+        Widget other = KesWarningPost(box, "text", nullptr, nullptr, title);
+        EXPECT_EQ(DialogType(other), XmDIALOG_ERROR);
+        PressOk(other);
+    }
+}
+
+TEST_F(HelpersTest, WarningPostHasOnlyOkAndOkClosesIt)
+{
+    Widget dialog = KesWarningPost(box, "text", nullptr, nullptr, "Warning");
+    EXPECT_TRUE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)));
+    EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)));
+    EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_HELP_BUTTON)));
+    bool destroyed = false;
+    XtAddCallback(
+        OmGetShell(dialog), XmNdestroyCallback,
+        [](Widget, XtPointer flag, XtPointer) { *(bool*)flag = true; }, &destroyed);
+    PressOk(dialog);
+    EXPECT_TRUE(destroyed);
+}
+
+TEST_F(HelpersTest, PanelSitsAFifthIntoItsParentShell)
+{
+    Widget panelBox = nullptr;
+    Widget panel = KesStandardPanel(box, "General Settings", 2, -1, -1, 20, 10, &panelBox);
+    EXPECT_STREQ(XtName(panel), "General Settings");
+    EXPECT_TRUE(XtIsTransientShell(panel));
+    EXPECT_EQ(XtParent(panel), shell);
+    Position x = 0, y = 0;
+    XtVaGetValues(panel, XmNx, &x, XmNy, &y, NULL);
+    EXPECT_EQ(x, shell->core.x + (int)(0.2 * shell->core.width));
+    EXPECT_EQ(y, shell->core.y + (int)(0.2 * shell->core.height));
+
+    ASSERT_NE(panelBox, nullptr);
+    EXPECT_STREQ(XtName(panelBox), "main_dp_vbox");
+    EXPECT_TRUE(XomIsBox(panelBox));
+    EXPECT_FALSE(XtIsManaged(panelBox));
+    unsigned char orientation = 0;
+    Dimension spacing = 0, margin = 0;
+    XtVaGetValues(panelBox, XomNorientation, &orientation, XomNspacing, &spacing, XomNmargin,
+                  &margin, NULL);
+    EXPECT_EQ(orientation, XmHORIZONTAL);
+    EXPECT_EQ(spacing, 20);
+    EXPECT_EQ(margin, 10);
+
+    Widget placed = KesStandardPanel(box, "Help", 2, 30, 40, 15, 5, &panelBox);
+    XtVaGetValues(placed, XmNx, &x, XmNy, &y, NULL);
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 40);
+    XtDestroyWidget(panel);
+    XtDestroyWidget(placed);
+}
+
+// Watches the bells rung on the display through a second connection.
+class BellWatcher {
+public:
+    BellWatcher()
+    {
+        int opcode, error, major = XkbMajorVersion, minor = XkbMinorVersion;
+        observer_ = XkbOpenDisplay(nullptr, &eventBase_, &error, &major, &minor, nullptr);
+        (void)opcode;
+        if (observer_)
+            XkbSelectEvents(observer_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+        Count();
+    }
+    ~BellWatcher()
+    {
+        if (observer_)
+            XCloseDisplay(observer_);
+    }
+    bool ready() const { return observer_ != nullptr; }
+    // Bells rung since the last call.
+    int Count()
+    {
+        if (!observer_)
+            return 0;
+        XSync(observer_, False);
+        int bells = 0;
+        while (XPending(observer_)) {
+            XEvent event;
+            XNextEvent(observer_, &event);
+            if (event.type == eventBase_) {
+                XkbEvent* xkb = (XkbEvent*)&event;
+                if (xkb->any.xkb_type == XkbBellNotify)
+                    bells++;
+            }
+        }
+        return bells;
+    }
+
+private:
+    Display* observer_ = nullptr;
+    int eventBase_ = 0;
+};
+
+TEST_F(HelpersTest, PressOutsideTheModalPanelRingsTheBellButNotOnItsEdge)
+{
+    BellWatcher bells;
+    ASSERT_TRUE(bells.ready());
+
+    Widget panelBox = nullptr;
+    Widget panel = KesStandardPanel(box, "Warning", 1, 300, 200, 10, 10, &panelBox);
+    XtVaCreateManagedWidget("label", xmLabelWidgetClass, panelBox, NULL);
+    XtManageChild(panelBox);
+    SetGrabBeepPanel(panel);
+    XtPopup(panel, XtGrabExclusive);
+    ProcessEvents();
+
+    Position x = 0, y = 0;
+    Dimension width = 0, height = 0;
+    XtVaGetValues(panel, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height, NULL);
+    auto press = [&](int rootX, int rootY, int type = ButtonPress) {
+        XEvent event = {};
+        event.type = type;
+        event.xbutton.x_root = rootX;
+        event.xbutton.y_root = rootY;
+        BeepPointerSelection(&event);
+        XSync(display, False);
+        return bells.Count();
+    };
+
+    EXPECT_EQ(press(x - 1, y), 1);
+    EXPECT_EQ(press(x + width + 1, y + 5), 1);
+    EXPECT_EQ(press(x + 5, y + height + 1), 1);
+    EXPECT_EQ(press(x, y), 0);
+    EXPECT_EQ(press(x + width, y + height), 0);
+    EXPECT_EQ(press(x + width / 2, y + height / 2), 0);
+    EXPECT_EQ(press(x - 50, y, ButtonRelease), 0);
+
+    XtDestroyWidget(panel);
+    ProcessEvents();
+    EXPECT_EQ(press(x - 50, y), 0);
+}
+
+TEST_F(HelpersTest, StandardMenuFillsAPaneWithNumberedButtons)
+{
+    Widget bar = XmCreateMenuBar(box, (String) "bar", nullptr, 0);
+    Widget pane = XmCreatePulldownMenu(bar, (String) "pane", nullptr, 0);
+    Widget buttons[3] = {};
+    const char* const names[3] = {"fm_print", "fm_exit", "fm_other"};
+    const char* const accelerators[3] = {"Ctrl<KeyPress>p: DoSelect()", nullptr, nullptr};
+    const char* const texts[3] = {"Ctrl+p", nullptr, nullptr};
+    const int separators[] = {1, 2};
+    static Widget pressed = nullptr;
+    static int clientValue = 0;
+    int client = 9;
+    KesStandardMenu(pane, buttons, "menu_title", names, accelerators, texts, 3,
+                    [](Widget w, XtPointer data, XtPointer) {
+                        pressed = w;
+                        clientValue = *(int*)data;
+                    },
+                    separators, 1, &client);
+
+    CompositeWidget composite = (CompositeWidget)pane;
+    std::vector<std::string> order;
+    for (Cardinal i = 0; i < composite->composite.num_children; i++)
+        order.push_back(XtName(composite->composite.children[i]));
+    EXPECT_EQ(order, (std::vector<std::string>{"menu_title", "sep", "fm_print", "sep", "fm_exit",
+                                               "fm_other"}));
+    for (int i = 0; i < 3; i++) {
+        ASSERT_NE(buttons[i], nullptr);
+        EXPECT_EQ(OmGetWidgetUserData(buttons[i]), (XtPointer)(long)i);
+    }
+    char* accelerator = nullptr;
+    XtVaGetValues(buttons[0], XmNaccelerator, &accelerator, NULL);
+    ASSERT_NE(accelerator, nullptr);
+    EXPECT_STREQ(accelerator, "Ctrl<KeyPress>p");
+
+    XtCallCallbacks(buttons[1], XmNactivateCallback, nullptr);
+    EXPECT_EQ(pressed, buttons[1]);
+    EXPECT_EQ(clientValue, 9);
+}
+
+TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlace)
+{
+    Widget area = XtVaCreateManagedWidget("area", xmLabelWidgetClass, box, NULL);
+    (void)area;
+    KesPopupAnnotationText(box, "Start\nmonitoring", 10, 20);
+    ProcessEvents();
+    Widget tip = XtNameToWidget(box, "icon_reminder");
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->core.x, 10);
+    EXPECT_EQ(tip->core.y, 20);
+    EXPECT_EQ(tip->core.border_width, 2);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, XtWindow(tip), &attributes);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+
+    KesPopupAnnotationText(box, "Stop", 30, 20);
+    ProcessEvents();
+    int tips = 0;
+    CompositeWidget composite = (CompositeWidget)box;
+    for (Cardinal i = 0; i < composite->composite.num_children; i++)
+        if (strcmp(XtName(composite->composite.children[i]), "icon_reminder") == 0 &&
+            !composite->composite.children[i]->core.being_destroyed)
+            tips++;
+    EXPECT_EQ(tips, 1);
+
+    KesPopdownAnnotationText();
+    ProcessEvents();
+    EXPECT_EQ(XtNameToWidget(box, "icon_reminder"), nullptr);
+    KesPopdownAnnotationText();  // nothing shown: nothing to do
+}
+
+}  // namespace
