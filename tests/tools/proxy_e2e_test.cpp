@@ -497,3 +497,28 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     EXPECT_EQ(listPass(proxy.monitorAddress()).size(), 301u);
     EXPECT_TRUE(proxy.stop());
 }
+
+TEST(ProxyMonitoring, EndedRecordsLeaveAfterTheRetentionPeriod)
+{
+    ProxyProcess proxy({"--retention", "1"});
+    ASSERT_TRUE(proxy.started());
+    int reply = -1;
+    int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(reply, 5);
+    close(fd);
+    EXPECT_EQ(waitForEnded(proxy.monitorAddress(), 1).size(), 1u);
+    std::vector<S5MonData> records;
+    for (int i = 0; i < 60; ++i) {
+        records = listPass(proxy.monitorAddress());
+        if (records.empty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(records.empty());
+    std::vector<CsvRow> totals = monCsv(proxy, "--totals");
+    ASSERT_EQ(totals.size(), 1u);
+    EXPECT_EQ(totals[0]["del_conns"], "1");
+    EXPECT_EQ(totals[0]["tot_conns"], "1");
+    EXPECT_TRUE(proxy.stop());
+}

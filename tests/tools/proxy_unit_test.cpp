@@ -173,6 +173,11 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     table.expire(1020, 10);
     EXPECT_EQ(table.find(okSerial), nullptr);
     EXPECT_NE(table.find(badSerial), nullptr);
+    // A failed record stays while its session still sends the refusal and holds it.
+    table.expire(1100, 10);
+    ASSERT_NE(table.find(badSerial), nullptr);
+    table.end(bad, 1100);
+    EXPECT_EQ(table.find(badSerial)->endTime, 1020);  // the end of a failure is its time
     table.expire(1100, 10);
     EXPECT_EQ(table.serials(), std::vector<uint64_t>{open->serial});
 

@@ -96,6 +96,7 @@ void ConnTable::addOut(ConnRecord *rec, size_t bytes)
 
 void ConnTable::end(ConnRecord *rec, time_t now)
 {
+    rec->released = true;
     if (rec->state & STATE_ENDED)
         return;
     ++endedConns_;
@@ -133,7 +134,7 @@ void ConnTable::expire(time_t now, time_t retentionSeconds)
 {
     for (auto it = records_.begin(); it != records_.end();) {
         const ConnRecord &rec = it->second;
-        if ((rec.state & STATE_ENDED) && now - rec.endTime >= retentionSeconds) {
+        if ((rec.state & STATE_ENDED) && rec.released && now - rec.endTime >= retentionSeconds) {
             it = records_.erase(it);
             ++deletedConns_;
         } else {

@@ -44,6 +44,7 @@ struct ConnRecord {
     std::string srcHost, dstHost, proxyHost;
     std::string user, app;
     UserStats *userStats = nullptr;  // set while the connection of a named user is open
+    bool released = false;           // its session is gone; only then may the record expire
 };
 
 class ConnTable {
@@ -51,7 +52,7 @@ public:
     ConnTable(uint32_t processId, time_t startTime);
 
     // A new record for an accepted client; the pointer stays valid until the record
-    // expires, which only an ended record does.
+    // expires, which only an ended record does after end() has released it.
     ConnRecord *open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now);
     // The client authenticated as this user.
     void setUser(ConnRecord *rec, const std::string &user);
@@ -59,7 +60,9 @@ public:
     void setDestination(ConnRecord *rec, const sockaddr_in &dst);
     void addIn(ConnRecord *rec, size_t bytes);
     void addOut(ConnRecord *rec, size_t bytes);
+    // The session is over: ends the record unless fail() already did, and releases it.
     void end(ConnRecord *rec, time_t now);
+    // Ends the record with a SOCKS error; the session may still be sending its reply.
     void fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now);
 
     // Forgets ended records and idle users older than the retention period.
