@@ -113,7 +113,9 @@ int curl(const std::string &proxyOptions, const std::string &url, std::string *b
 {
     std::string file = writeTempFile("curl-out", "");
     std::string ignored;
-    int status = runCommand("curl -s --max-time 30 " + proxyOptions + " -o " + file + " " + url, &ignored);
+    // -q: no .curlrc; --noproxy '': a NO_PROXY in the environment must not bypass the proxy.
+    int status = runCommand("curl -q -s --noproxy '' --max-time 30 " + proxyOptions + " -o " + file + " "
+                            + url, &ignored);
     std::ifstream in(file, std::ios::binary);
     std::ostringstream data;
     data << in.rdbuf();
@@ -521,4 +523,43 @@ TEST(ProxyMonitoring, EndedRecordsLeaveAfterTheRetentionPeriod)
     EXPECT_EQ(totals[0]["del_conns"], "1");
     EXPECT_EQ(totals[0]["tot_conns"], "1");
     EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyRelay, HalfClosedClientStillGetsTheAnswer)
+{
+    // A destination that reads until the client has finished sending, then answers with
+    // the number of bytes it got, then closes.
+    int server = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t alen = sizeof a;
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(server, 4), 0);
+    ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr *>(&a), &alen), 0);
+    std::thread counter([server] {
+        int fd = accept(server, nullptr, nullptr);
+        std::string got = readToEnd(fd);
+        sendAll(fd, "got " + std::to_string(got.size()));
+        close(fd);
+    });
+
+    ProxyProcess proxy;
+    ASSERT_TRUE(proxy.started());
+    int reply = -1;
+    int fd = socksOpen(proxy.socksPort(), ntohs(a.sin_port), 1, &reply);
+    ASSERT_EQ(reply, 0);
+    const size_t upload = 3 << 20;
+    ASSERT_TRUE(sendAll(fd, patternBody(upload)));
+    shutdown(fd, SHUT_WR);
+    EXPECT_EQ(readToEnd(fd), "got " + std::to_string(upload));
+    close(fd);
+    counter.join();
+    close(server);
+
+    std::vector<S5MonData> records = waitForEnded(proxy.monitorAddress(), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outTotBytes, upload);
+    EXPECT_EQ(records[0].inTotBytes, 4 + std::to_string(upload).size());
+    EXPECT_EQ(records[0].state & 12, 8u);
 }
