@@ -54,7 +54,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
         if (err == 0)
             onConnected();
         else if (err != EINPROGRESS)
-            refuse(replyForErrno(err), replyText(replyForErrno(err)), requestReply(replyForErrno(err), 0, 0));
+            refuseRequest(replyForErrno(err));
     } else {
         if ((events & writable) && !toDest_.empty())
             flushDest();
@@ -71,8 +71,7 @@ void SocksSession::onTick(time_t monotonicNow)
     if (phase_ == Phase::Closing) {
         finish();
     } else if (phase_ == Phase::Connecting || phase_ == Phase::Resolving) {
-        refuse(REP_HOST_UNREACHABLE, replyText(REP_HOST_UNREACHABLE),
-               requestReply(REP_HOST_UNREACHABLE, 0, 0));
+        refuseRequest(REP_HOST_UNREACHABLE);
     } else {
         refuse(REP_GENERAL_FAILURE, "Handshake timed out", {});
     }
@@ -166,13 +165,11 @@ void SocksSession::handleRequest()
         ctx_.table.setDestinationName(record_, r.host, r.port);
         numeric = inet_pton(AF_INET, r.host.c_str(), &dst.sin_addr) == 1;
     } else {
-        refuse(REP_ATYP_NOT_SUPPORTED, replyText(REP_ATYP_NOT_SUPPORTED),
-               requestReply(REP_ATYP_NOT_SUPPORTED, 0, 0));
+        refuseRequest(REP_ATYP_NOT_SUPPORTED);
         return;
     }
     if (r.command != CMD_CONNECT) {
-        refuse(REP_CMD_NOT_SUPPORTED, replyText(REP_CMD_NOT_SUPPORTED),
-               requestReply(REP_CMD_NOT_SUPPORTED, 0, 0));
+        refuseRequest(REP_CMD_NOT_SUPPORTED);
         return;
     }
     if (numeric) {
@@ -189,8 +186,7 @@ void SocksSession::onResolved(bool found, const in_addr &addr)
     if (phase_ != Phase::Resolving)
         return;
     if (!found) {
-        refuse(REP_HOST_UNREACHABLE, replyText(REP_HOST_UNREACHABLE),
-               requestReply(REP_HOST_UNREACHABLE, 0, 0));
+        refuseRequest(REP_HOST_UNREACHABLE);
     } else {
         sockaddr_in dst{};
         dst.sin_family = AF_INET;
@@ -206,8 +202,7 @@ void SocksSession::connectTo(const sockaddr_in &dst)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        refuse(REP_GENERAL_FAILURE, replyText(REP_GENERAL_FAILURE),
-               requestReply(REP_GENERAL_FAILURE, 0, 0));
+        refuseRequest(REP_GENERAL_FAILURE);
         return;
     }
     dest_.fd = fd;
@@ -217,7 +212,7 @@ void SocksSession::connectTo(const sockaddr_in &dst)
         phase_ = Phase::Connecting;
     } else {
         uint8_t rep = replyForErrno(errno);
-        refuse(rep, replyText(rep), requestReply(rep, 0, 0));
+        refuseRequest(rep);
     }
 }
 
@@ -249,6 +244,11 @@ void SocksSession::refuse(uint8_t rep, const char *text, const std::vector<uint8
         sendReply(reply);
     if (!retired() && toClient_.empty())
         finish();
+}
+
+void SocksSession::refuseRequest(uint8_t rep)
+{
+    refuse(rep, replyText(rep), requestReply(rep, 0, 0));
 }
 
 // ---- relay ----

@@ -50,6 +50,8 @@ private:
     void onConnected();
     void sendReply(const std::vector<uint8_t> &bytes);
     void refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply);
+    // Refuses a request with the reply code and its standard text.
+    void refuseRequest(uint8_t rep);
     void pump(bool fromClient);
     void readClient();
     void readDest();
