@@ -293,6 +293,7 @@ TEST_F(HelpersTest, StandardMenuFillsAPaneWithNumberedButtons)
     XtVaGetValues(buttons[0], XmNaccelerator, &accelerator, NULL);
     ASSERT_NE(accelerator, nullptr);
     EXPECT_STREQ(accelerator, "Ctrl<KeyPress>p");
+    XtFree(accelerator);  // a copy
 
     XtCallCallbacks(buttons[1], XmNactivateCallback, nullptr);
     EXPECT_EQ(pressed, buttons[1]);
