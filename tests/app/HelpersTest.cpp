@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -14,6 +15,7 @@
 
 #include "DisplayFixture.h"
 #include "MotifText.h"
+#include "PixelReader.h"
 #include "app/util.h"
 #include "toolkit/util.h"
 
@@ -108,6 +110,26 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsOnLines)
     Widget three = KesWarningPost(box, "one", "two", "three", "Warning");
     EXPECT_EQ(MessageText(three), "one\ntwo\n\nthree");
     PressOk(three);
+}
+
+TEST_F(HelpersTest, WarningDialogScreenshot)
+{
+    Widget dialog = KesWarningPost(box, "Unable to connect SOCKS5Server: ", "proxy.example:5051",
+                                   nullptr, "Warning");
+    Widget panel = OmGetShell(dialog);
+    for (int i = 0; i < 100; i++) {
+        ProcessEvents();
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, XtWindow(panel), &attributes);
+        if (attributes.map_state == IsViewable)
+            break;
+        usleep(10000);
+    }
+    ProcessEvents();
+    RgbImage shot = ReadDrawable(display, XtWindow(panel));
+    EXPECT_GT(shot.width, 0);
+    EXPECT_TRUE(WritePng(ArtifactPath("warning-dialog.png"), shot));
+    PressOk(dialog);
 }
 
 TEST_F(HelpersTest, WarningPostBoundsItsTextTo255Characters)
