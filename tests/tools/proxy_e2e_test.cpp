@@ -368,6 +368,16 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0);  // no users
     close(mon);
 
+    // A monitor that shuts down its sending side after the request still gets the whole
+    // answer, and then the end of the connection.
+    int oneShot = monitorSocket(proxy);
+    ASSERT_EQ(Mon_TcpSend(oneShot, 2, list), 4);
+    shutdown(oneShot, SHUT_WR);
+    EXPECT_GT(Mon_TcpRecv(oneShot, sizeof buf, buf), 0);
+    EXPECT_EQ(Mon_TcpRecv(oneShot, sizeof buf, buf), 0);
+    EXPECT_TRUE(closedByPeer(oneShot, 5));
+    close(oneShot);
+
     std::string out;
     ASSERT_EQ(runCommand(MON + " --totals --csv " + proxy.monitorAddress(), &out), 0);
     std::vector<CsvRow> rows = parseCsv(out);

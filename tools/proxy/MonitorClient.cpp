@@ -37,20 +37,26 @@ MonitorClient::~MonitorClient()
 
 void MonitorClient::onEvents(int, uint32_t events)
 {
-    if ((events & (EPOLLIN | EPOLLHUP | EPOLLERR)) && in_.space() > 0) {
+    if ((events & (EPOLLIN | EPOLLHUP | EPOLLERR)) && !peerDone_ && in_.space() > 0) {
         ssize_t n = in_.readFrom(sock_.fd);
-        if (n == 0 || (n < 0 && errno != EAGAIN)) {
+        if (n < 0 && errno != EAGAIN) {
             drop();  // gone, possibly in the middle of a pass
             return;
         }
+        // A monitor that has finished sending still gets the answers to what it sent.
+        peerDone_ = n == 0;
     }
     produce();
     if (!retired())
         flush();
     if (retired())
         return;
+    if (peerDone_ && out_.empty() && pass_ == Pass::None) {
+        drop();
+        return;
+    }
     uint32_t want = 0;
-    if (in_.space() > 0)
+    if (!peerDone_ && in_.space() > 0)
         want |= EPOLLIN;
     if (!out_.empty())
         want |= EPOLLOUT;

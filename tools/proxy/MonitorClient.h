@@ -36,6 +36,7 @@ private:
     std::vector<uint64_t> passSerials_;
     std::vector<std::string> passUsers_;
     size_t cursor_ = 0;
+    bool peerDone_ = false;  // the monitor has shut down its sending side
     time_t lastProgress_;
 
     void produce();
