@@ -408,9 +408,12 @@ static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
     if (IsSelfSizing(child)) {
         XtResizeWidget(child, width, height, border);
     } else {
+        /* Only what the child asks for changes: a stretched size is not a natural one. */
         XomBoxConstraintPart* c = XomBoxConstraints(child);
-        c->normal_width = width;
-        c->normal_height = height;
+        if (mode & CWWidth)
+            c->normal_width = width;
+        if (mode & CWHeight)
+            c->normal_height = height;
         child->core.border_width = border;
     }
     Relayout(box);

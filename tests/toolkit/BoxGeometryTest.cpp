@@ -70,6 +70,26 @@ TEST_F(BoxGeometryTest, ChildRequestsToMoveAreRefusedAndToResizeGranted)
     EXPECT_EQ(box->core.width, 60);
 }
 
+TEST_F(BoxGeometryTest, AHeightRequestKeepsTheNaturalWidthOfAStretchedChild)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box,
+                                           XmNwidth, (Dimension)40, XmNheight, (Dimension)10,
+                                           XomNhorizontalStretch, 100, NULL);
+    ShowShell();
+    XtResizeWidget(box, 100, box->core.height, 0);
+    ASSERT_EQ(child->core.width, 100);
+
+    XtWidgetGeometry request = {};
+    request.request_mode = CWHeight;
+    request.height = 30;
+    XtMakeGeometryRequest(child, &request, nullptr);
+    Dimension width = 0, height = 0;
+    XomBoxGetNormalSize(box, &width, &height);
+    EXPECT_EQ(width, 40);
+    EXPECT_EQ(height, 30);
+}
+
 TEST_F(BoxGeometryTest, LabelThatGrowsWidensTheBox)
 {
     Widget box = OmStandardBox(shell, 2, 0, 0);
