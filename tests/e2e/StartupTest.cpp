@@ -28,6 +28,24 @@ mode_t ModeOf(const std::string& path)
     return info.st_mode;
 }
 
+// Runs of columns of the status line (the bottom rows, without the icons at the right end)
+// that hold black text pixels, merged when closer than a word gap.
+int TextRunsInStatusLine(const RgbImage& shot)
+{
+    int runs = 0, lastText = -100;
+    for (int x = 0; x < shot.width - 40; x++) {
+        bool text = false;
+        for (int y = shot.height - 38; y < shot.height && !text; y++)
+            text = (shot.At(x, y) & 0xe0e0e0) == 0;
+        if (!text)
+            continue;
+        if (x - lastText > 15)
+            runs++;
+        lastText = x;
+    }
+    return runs;
+}
+
 TEST(StartupTest, FreshHomeGetsAPrivateSettingsDirectoryAndTheMainWindow)
 {
     VantorDriver vantor;
@@ -42,6 +60,8 @@ TEST(StartupTest, FreshHomeGetsAPrivateSettingsDirectoryAndTheMainWindow)
     EXPECT_GE(shot.height, 600);
     // The built-in resources give the window its grey background.
     EXPECT_EQ(shot.At(1, shot.height - 2), kGrey77);
+    // "Active Connection:" and "Failed Connection:", each followed by an empty field.
+    EXPECT_EQ(TextRunsInStatusLine(shot), 2);
     EXPECT_FALSE(vantor.SaveScreenshot("main-window.png").empty());
 
     ASSERT_TRUE(vantor.QuitThroughMenu());
