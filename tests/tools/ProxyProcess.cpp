@@ -8,22 +8,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
-namespace {
-std::string makeTempDir()
-{
-    std::string pattern = "/tmp/vantor-tools-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    return mkdtemp(buf.data()) ? std::string(buf.data()) : std::string("/tmp");
-}
+#include "MonsimProcess.h"
 
+namespace {
 int portOf(const std::string &line)
 {
     size_t colon = line.rfind(':');
@@ -31,12 +22,12 @@ int portOf(const std::string &line)
 }
 } // namespace
 
-ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs) : dir_(makeTempDir())
+ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
+    : readyFile_(MonsimProcess::writeTempFile("proxy-ready", ""))
 {
-    std::string ready = dir_ + "/ready";
     std::vector<std::string> args = {VANTOR_BINARY_DIR "/tools/proxy/vantor-proxy",
                                      "--socks", "127.0.0.1:0", "--monitor", "127.0.0.1:0",
-                                     "--ready-file", ready};
+                                     "--ready-file", readyFile_};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = fork();
     if (pid_ == 0) {
@@ -47,8 +38,9 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs) : dir_(mak
         execv(argv[0], argv.data());
         _exit(127);
     }
+    // The proxy renames the complete file into place once both ports listen.
     for (int i = 0; i < 200 && pid_ > 0; ++i) {
-        std::ifstream in(ready);
+        std::ifstream in(readyFile_);
         std::string socksLine, monitorLine;
         if (std::getline(in, socksLine) && std::getline(in, monitorLine)) {
             socksPort_ = portOf(socksLine);
@@ -66,9 +58,7 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs) : dir_(mak
 ProxyProcess::~ProxyProcess()
 {
     stop();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    if (dir_.rfind("/tmp/vantor-tools-", 0) == 0 && std::system(cmd.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", dir_.c_str());
+    unlink(readyFile_.c_str());
 }
 
 std::string ProxyProcess::monitorAddress() const
@@ -87,20 +77,6 @@ bool ProxyProcess::stop()
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-int runCommand(const std::string &command, std::string *out)
-{
-    out->clear();
-    FILE *p = popen(command.c_str(), "r");
-    if (!p)
-        return -1;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out->append(buf, n);
-    int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 int unusedPort()
 {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -114,12 +90,4 @@ int unusedPort()
         port = ntohs(a.sin_port);
     close(fd);
     return port;
-}
-
-std::string writeTempFile(const std::string &name, const std::string &text)
-{
-    static const std::string dir = makeTempDir();
-    std::string path = dir + "/" + name;
-    std::ofstream(path) << text;
-    return path;
 }

@@ -25,14 +25,10 @@ public:
 private:
     pid_t pid_ = -1;
     int socksPort_ = 0, monitorPort_ = 0;
-    std::string dir_;
+    std::string readyFile_;
 };
 
-// Runs a shell command; returns its exit status and puts its standard output in *out.
-int runCommand(const std::string &command, std::string *out);
 // A port on 127.0.0.1 that nothing listens on (bound once, then released).
 int unusedPort();
-// Writes text to a fresh file in a private temporary directory and returns its path.
-std::string writeTempFile(const std::string &name, const std::string &text);
 
 #endif

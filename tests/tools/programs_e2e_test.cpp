@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "ProxyProcess.h"
+#include "RunProcess.h"
 
 namespace {
 
@@ -56,19 +57,20 @@ bool isFile(const std::string &path)
 
 TEST(ToolPrograms, HelpListsEveryOptionAndTheManualPageDescribesIt)
 {
-    for (const char *name : {"vantor-proxy", "vantor-mon"}) {
-        std::string program = BIN + "/tools/" + (std::string(name) == "vantor-proxy" ? "proxy/" : "mon/") + name;
-        std::string help;
-        ASSERT_EQ(runCommand(program + " --help", &help), 0) << name;
-        std::set<std::string> options = longOptions(help);
-        EXPECT_GE(options.size(), 5u) << help;
+    for (const std::string name : {"vantor-proxy", "vantor-mon"}) {
+        std::string program = BIN + "/tools/" + (name == "vantor-proxy" ? "proxy/" : "mon/") + name;
+        ProcessResult help = RunProcess({program, "--help"});
+        ASSERT_EQ(help.exitStatus, 0) << name;
+        std::set<std::string> options = longOptions(help.out);
+        EXPECT_GE(options.size(), 5u) << help.out;
         // Manual pages write "--" as "\-\-".
         std::string page = withoutBackslashes(fileText(SRC + "/doc/" + name + ".1"));
         ASSERT_FALSE(page.empty()) << name;
         for (const std::string &opt : options)
             EXPECT_NE(page.find(opt), std::string::npos) << name << ".1 lacks " << opt;
-        std::string ignored;
-        EXPECT_EQ(runCommand(program + " --no-such-option 2>/dev/null", &ignored), 2) << name;
+        ProcessResult bad = RunProcess({program, "--no-such-option"});
+        EXPECT_EQ(bad.exitStatus, 2) << name;
+        EXPECT_NE(bad.err.find("--no-such-option"), std::string::npos) << bad.err;
     }
 }
 
@@ -77,17 +79,17 @@ TEST(ToolPrograms, InstallPutsProgramsAndManualPages)
     char dir[] = "/tmp/vantor-install-XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     std::string prefix = dir;
-    std::string out;
     for (const char *sub : {"tools/proxy", "tools/mon", "doc"})
-        ASSERT_EQ(runCommand("cmake -DCMAKE_INSTALL_PREFIX=" + prefix + " -P " + BIN + "/" + sub
-                             + "/cmake_install.cmake", &out), 0) << sub;
+        ASSERT_EQ(RunProcess({"cmake", "-DCMAKE_INSTALL_PREFIX=" + prefix, "-P",
+                              BIN + "/" + sub + "/cmake_install.cmake"}).exitStatus, 0) << sub;
     EXPECT_TRUE(isFile(prefix + "/bin/vantor-proxy"));
     EXPECT_TRUE(isFile(prefix + "/bin/vantor-mon"));
     EXPECT_TRUE(isFile(prefix + "/share/man/man1/vantor-proxy.1"));
     EXPECT_TRUE(isFile(prefix + "/share/man/man1/vantor-mon.1"));
-    EXPECT_EQ(runCommand(prefix + "/bin/vantor-mon --version", &out), 0);
-    EXPECT_EQ(out, "vantor-mon 1.0\n");
-    EXPECT_EQ(runCommand("rm -rf " + prefix, &out), 0);
+    ProcessResult version = RunProcess({prefix + "/bin/vantor-mon", "--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, "vantor-mon 1.0\n");
+    EXPECT_EQ(RunProcess({"rm", "-rf", prefix}).exitStatus, 0);
 }
 
 TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
@@ -95,15 +97,17 @@ TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
     std::string mon = BIN + "/tools/mon/vantor-mon";
-    std::string out;
-    ASSERT_EQ(runCommand(mon + " --csv --watch 1 --count 2 " + proxy.monitorAddress(), &out), 0);
-    EXPECT_EQ(out, "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,"
-                   "proxyhost,user,service,authen,cmd,in,out,socks_err,error\n");  // one header
-    ASSERT_EQ(runCommand(mon + " --watch 1 --count 2 " + proxy.monitorAddress(), &out), 0);
-    EXPECT_EQ(out, "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n\n"
-                   "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n");
+    ProcessResult csv = RunProcess({mon, "--csv", "--watch", "1", "--count", "2", proxy.monitorAddress()});
+    ASSERT_EQ(csv.exitStatus, 0);
+    EXPECT_EQ(csv.out, "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,"
+                       "proxyhost,user,service,authen,cmd,in,out,socks_err,error\n");  // one header
+    ProcessResult table = RunProcess({mon, "--watch", "1", "--count", "2", proxy.monitorAddress()});
+    ASSERT_EQ(table.exitStatus, 0);
+    EXPECT_EQ(table.out, "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n\n"
+                         "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n");
     std::string address = proxy.monitorAddress();
     ASSERT_TRUE(proxy.stop());
-    EXPECT_EQ(runCommand(mon + " " + address + " 2>&1", &out), 1);
-    EXPECT_EQ(out, "vantor-mon: cannot connect to " + address + "\n");
+    ProcessResult gone = RunProcess({mon, address});
+    EXPECT_EQ(gone.exitStatus, 1);
+    EXPECT_EQ(gone.err, "vantor-mon: cannot connect to " + address + "\n");
 }

@@ -16,7 +16,9 @@
 #include <sstream>
 #include <thread>
 
+#include "MonsimProcess.h"
 #include "ProxyProcess.h"
+#include "RunProcess.h"
 #include "SocksClient.h"
 #include "TestHttpServer.h"
 #include "monAPI.h"
@@ -101,25 +103,27 @@ std::vector<CsvRow> parseCsv(const std::string &text)
     return rows;
 }
 
-std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::string &options = "")
+std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::string> &options = {})
 {
-    std::string out;
-    EXPECT_EQ(runCommand(MON + " --csv " + options + " " + proxy.monitorAddress(), &out), 0);
-    return parseCsv(out);
+    std::vector<std::string> argv = {MON, "--csv"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.push_back(proxy.monitorAddress());
+    ProcessResult r = RunProcess(argv);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    return parseCsv(r.out);
 }
 
-// Runs curl with the given proxy options; returns its exit status and the body in *body.
-int curl(const std::string &proxyOptions, const std::string &url, std::string *body)
+// Runs curl through the proxy; returns its exit status and the body in *body.
+int curl(const std::vector<std::string> &proxyOptions, const std::string &url, std::string *body)
 {
-    std::string file = writeTempFile("curl-out", "");
-    std::string ignored;
-    // -q: no .curlrc; --noproxy '': a NO_PROXY in the environment must not bypass the proxy.
-    int status = runCommand("curl -q -s --noproxy '' --max-time 30 " + proxyOptions + " -o " + file + " "
-                            + url, &ignored);
+    std::string file = MonsimProcess::writeTempFile("curl-out", "");
+    // -q: no .curlrc; --noproxy "": a NO_PROXY in the environment must not bypass the proxy.
+    std::vector<std::string> argv = {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", file};
+    argv.insert(argv.end(), proxyOptions.begin(), proxyOptions.end());
+    argv.push_back(url);
+    int status = RunProcess(argv).exitStatus;
     std::ifstream in(file, std::ios::binary);
-    std::ostringstream data;
-    data << in.rdbuf();
-    *body = data.str();
+    *body = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     unlink(file.c_str());
     return status;
 }
@@ -170,7 +174,7 @@ TEST(CurlThroughProxy, Socks5TransferIsIntactAndCountedExactly)
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
     std::string body;
-    ASSERT_EQ(curl("--socks5 " + socks(proxy), url("127.0.0.1", http.port()), &body), 0);
+    ASSERT_EQ(curl({"--socks5", socks(proxy)}, url("127.0.0.1", http.port()), &body), 0);
     EXPECT_TRUE(body == http.body()) << "body of " << body.size() << " bytes differs";
 
     std::vector<S5MonData> records = waitForEnded(proxy.monitorAddress(), 1);
@@ -213,7 +217,7 @@ TEST(CurlThroughProxy, Socks5HostnameKeepsTheNameAsked)
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
     std::string body;
-    ASSERT_EQ(curl("--socks5-hostname " + socks(proxy), url("localhost", http.port()), &body), 0);
+    ASSERT_EQ(curl({"--socks5-hostname", socks(proxy)}, url("localhost", http.port()), &body), 0);
     EXPECT_TRUE(body == http.body());
 
     std::vector<S5MonData> records = waitForEnded(proxy.monitorAddress(), 1);
@@ -237,8 +241,8 @@ TEST(CurlThroughProxy, RefusedAndUnresolvableDestinationsAreListedAsFailed)
     ASSERT_TRUE(proxy.started());
     int closedPort = unusedPort();
     std::string body;
-    EXPECT_NE(curl("--socks5 " + socks(proxy), url("127.0.0.1", closedPort), &body), 0);
-    EXPECT_NE(curl("--socks5-hostname " + socks(proxy), url("no-such-host.invalid", 8080), &body), 0);
+    EXPECT_NE(curl({"--socks5", socks(proxy)}, url("127.0.0.1", closedPort), &body), 0);
+    EXPECT_NE(curl({"--socks5-hostname", socks(proxy)}, url("no-such-host.invalid", 8080), &body), 0);
 
     std::vector<S5MonData> records = waitForEnded(proxy.monitorAddress(), 2);
     ASSERT_EQ(records.size(), 2u);
@@ -265,16 +269,16 @@ TEST(CurlThroughProxy, RefusedAndUnresolvableDestinationsAreListedAsFailed)
 TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
 {
     TestHttpServer http("hello\n");
-    std::string users = writeTempFile("users", "# who may relay\nalice s3cret\nbob hunter2\n");
+    std::string users = MonsimProcess::writeTempFile("users", "# who may relay\nalice s3cret\nbob hunter2\n");
     ProxyProcess proxy({"--users", users});
     ASSERT_TRUE(proxy.started());
     std::string body;
-    EXPECT_EQ(curl("--socks5 " + socks(proxy) + " --proxy-user alice:s3cret",
+    EXPECT_EQ(curl({"--socks5", socks(proxy), "--proxy-user", "alice:s3cret"},
                    url("127.0.0.1", http.port()), &body), 0);
     EXPECT_EQ(body, "hello\n");
-    EXPECT_NE(curl("--socks5 " + socks(proxy) + " --proxy-user alice:wrong",
+    EXPECT_NE(curl({"--socks5", socks(proxy), "--proxy-user", "alice:wrong"},
                    url("127.0.0.1", http.port()), &body), 0);
-    EXPECT_NE(curl("--socks5 " + socks(proxy), url("127.0.0.1", http.port()), &body), 0);
+    EXPECT_NE(curl({"--socks5", socks(proxy)}, url("127.0.0.1", http.port()), &body), 0);
     unlink(users.c_str());
 
     std::vector<S5MonData> records = waitForEnded(proxy.monitorAddress(), 3);
@@ -308,9 +312,7 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
     EXPECT_EQ(t.totUsers, 1u);
     S5MonClose(h);
 
-    std::string out;
-    ASSERT_EQ(runCommand(MON + " --users --csv " + proxy.monitorAddress(), &out), 0);
-    std::vector<CsvRow> rows = parseCsv(out);
+    std::vector<CsvRow> rows = monCsv(proxy, {"--users"});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]["user"], "alice");
     EXPECT_EQ(rows[0]["tot_conns"], "1");
@@ -378,9 +380,7 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     EXPECT_TRUE(closedByPeer(oneShot, 5));
     close(oneShot);
 
-    std::string out;
-    ASSERT_EQ(runCommand(MON + " --totals --csv " + proxy.monitorAddress(), &out), 0);
-    std::vector<CsvRow> rows = parseCsv(out);
+    std::vector<CsvRow> rows = monCsv(proxy, {"--totals"});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]["tot_conns"], "1");
 }
@@ -528,7 +528,7 @@ TEST(ProxyMonitoring, EndedRecordsLeaveAfterTheRetentionPeriod)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(records.empty());
-    std::vector<CsvRow> totals = monCsv(proxy, "--totals");
+    std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
     ASSERT_EQ(totals.size(), 1u);
     EXPECT_EQ(totals[0]["del_conns"], "1");
     EXPECT_EQ(totals[0]["tot_conns"], "1");

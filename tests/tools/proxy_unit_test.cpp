@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <fstream>
 
+#include "ByteBuffer.h"
 #include "ConnTable.h"
 #include "NetUtil.h"
 #include "Options.h"
@@ -270,4 +273,30 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_FALSE(parseProxyOptions({"--retention"}, &q, &error));
     EXPECT_FALSE(parseProxyOptions({"--bogus", "1"}, &q, &error));
     EXPECT_EQ(error, "unknown option or argument --bogus");
+}
+
+TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefills)
+{
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+    ByteBuffer buffer(8);
+    EXPECT_TRUE(buffer.empty());
+    buffer.append("abcdef", 6);
+    buffer.consume(4);  // "ef" left at the back
+    EXPECT_EQ(buffer.space(), 6u);
+    ASSERT_EQ(write(pair[1], "ghijklmnop", 10), 10);
+    ASSERT_EQ(buffer.readFrom(pair[0]), 2);  // the free tail first
+    ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // then the front, after moving "efgh" there
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buffer.data()), buffer.size()), "efghijkl");
+    EXPECT_EQ(buffer.readFrom(pair[0]), -1);  // full: never a 0 that would mean end of file
+    EXPECT_EQ(errno, EAGAIN);
+    ASSERT_EQ(buffer.writeTo(pair[0]), 8);
+    EXPECT_TRUE(buffer.empty());
+    char out[16] = {};
+    ASSERT_EQ(read(pair[1], out, sizeof out), 8);
+    EXPECT_STREQ(out, "efghijkl");
+    close(pair[1]);
+    ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // "mnop" still queued, then the end
+    EXPECT_EQ(buffer.readFrom(pair[0]), 0);
+    close(pair[0]);
 }

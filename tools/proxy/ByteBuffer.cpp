@@ -6,20 +6,27 @@
 #include <cerrno>
 #include <cstring>
 
+void ByteBuffer::allocate()
+{
+    if (!data_)
+        data_.reset(new uint8_t[capacity_]);  // uninitialised on purpose: pages stay untouched
+}
+
 void ByteBuffer::compact()
 {
     if (head_ == 0)
         return;
-    std::memmove(data_.data(), data_.data() + head_, size());
+    std::memmove(data_.get(), data_.get() + head_, size());
     tail_ -= head_;
     head_ = 0;
 }
 
 void ByteBuffer::append(const void *bytes, size_t n)
 {
-    if (data_.size() - tail_ < n)
+    allocate();
+    if (capacity_ - tail_ < n)
         compact();
-    std::memcpy(data_.data() + tail_, bytes, n);
+    std::memcpy(data_.get() + tail_, bytes, n);
     tail_ += n;
 }
 
@@ -36,9 +43,10 @@ ssize_t ByteBuffer::readFrom(int fd)
         errno = EAGAIN;  // a read of 0 bytes would look like end of file
         return -1;
     }
-    if (tail_ == data_.size())
+    allocate();
+    if (tail_ == capacity_)
         compact();
-    ssize_t n = read(fd, data_.data() + tail_, data_.size() - tail_);
+    ssize_t n = read(fd, data_.get() + tail_, capacity_ - tail_);
     if (n > 0)
         tail_ += size_t(n);
     return n;

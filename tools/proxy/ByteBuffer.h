@@ -1,20 +1,21 @@
-// A bounded byte queue filled from and drained into non-blocking sockets.
+// A bounded byte queue filled from and drained into non-blocking sockets. The storage is
+// taken on first use and left uninitialised, so that idle sessions cost no memory pages.
 #ifndef VANTOR_PROXY_BYTEBUFFER_H
 #define VANTOR_PROXY_BYTEBUFFER_H
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 #include <sys/types.h>
 
 class ByteBuffer {
 public:
-    explicit ByteBuffer(size_t capacity) : data_(capacity) {}
+    explicit ByteBuffer(size_t capacity) : capacity_(capacity) {}
 
     size_t size() const { return tail_ - head_; }
     bool empty() const { return head_ == tail_; }
-    size_t space() const { return data_.size() - size(); }
-    const uint8_t *data() const { return data_.data() + head_; }
+    size_t space() const { return capacity_ - size(); }
+    const uint8_t *data() const { return data_.get() + head_; }
 
     void append(const void *bytes, size_t n);  // n must fit into space()
     void consume(size_t n);
@@ -26,10 +27,12 @@ public:
     ssize_t writeTo(int fd);
 
 private:
-    std::vector<uint8_t> data_;
+    size_t capacity_;
+    std::unique_ptr<uint8_t[]> data_;
     size_t head_ = 0, tail_ = 0;
 
-    void compact();
+    void allocate();
+    void compact();  // moves the queued bytes to the front
 };
 
 #endif
