@@ -266,6 +266,9 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_EQ(p.retentionSeconds, 60);
     EXPECT_EQ(p.usersFile, "/etc/u");
 
+    EXPECT_TRUE(isLoopback(o.socksAddr));
+    EXPECT_FALSE(isLoopback(p.socksAddr));  // 0.0.0.0: every interface
+
     ProxyOptions q;
     EXPECT_FALSE(parseProxyOptions({"--socks", "host.example:1080"}, &q, &error));
     EXPECT_FALSE(parseProxyOptions({"--monitor", "127.0.0.1:70000"}, &q, &error));

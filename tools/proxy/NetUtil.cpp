@@ -1,7 +1,6 @@
 #include "NetUtil.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,10 +49,9 @@ std::string addrPortText(const sockaddr_in &a)
     return addrText(a) + ":" + std::to_string(ntohs(a.sin_port));
 }
 
-bool setNonBlocking(int fd)
+bool isLoopback(const sockaddr_in &a)
 {
-    int flags = fcntl(fd, F_GETFL, 0);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+    return (ntohl(a.sin_addr.s_addr) >> 24) == 127;
 }
 
 int listenOn(const sockaddr_in &addr, int backlog)

@@ -13,7 +13,8 @@ bool parseHostPort(const std::string &text, sockaddr_in *out);
 std::string addrText(const sockaddr_in &a);
 std::string addrPortText(const sockaddr_in &a);
 
-bool setNonBlocking(int fd);
+// True for addresses in 127.0.0.0/8.
+bool isLoopback(const sockaddr_in &a);
 
 // A non-blocking listening socket bound to addr (port 0 picks a free one), or -1 with errno.
 int listenOn(const sockaddr_in &addr, int backlog);

@@ -35,6 +35,10 @@ bool ProxyServer::start(std::string *error)
             return false;
         ctx_.users = &users_;
     }
+    if (!isLoopback(options_.socksAddr) && !ctx_.users)
+        std::fprintf(stderr, "vantor-proxy: warning: %s is reachable from other hosts and "
+                             "requires no authentication (see --users)\n",
+                     addrPortText(options_.socksAddr).c_str());
     int socksFd = listenOn(options_.socksAddr, 1024);
     if (socksFd < 0) {
         *error = "cannot listen on " + addrPortText(options_.socksAddr) + ": " + std::strerror(errno);
