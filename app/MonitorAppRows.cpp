@@ -259,10 +259,11 @@ void MonitorApp::Sort(Connection** list, int left, int right, int key)
     if (left >= right) {
         return;
     }
+    CompareFunction compare = compareTable[key];
     Swap(list, left, (left + right) / 2);
     int last = left;
     for (int i = left + 1; i <= right; i++) {
-        if ((this->*compareTable[key])(list[i], list[left]) < 0) {
+        if ((this->*compare)(list[i], list[left]) < 0) {
             Swap(list, ++last, i);
         }
     }

@@ -1,0 +1,160 @@
+#include "AppFixture.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/CoreP.h>
+#include <Xm/MessageB.h>
+#include <Xm/Xm.h>
+
+#include "app/FallbackResources.h"
+
+namespace {
+
+Widget topLevel = nullptr;
+MonitorApp* theApp = nullptr;
+std::string home;
+
+// The text of a compound string with its line breaks.
+std::string PlainText(XmString text)
+{
+    std::string plain;
+    XmStringContext context;
+    if (!text || !XmStringInitContext(&context, text)) {
+        return plain;
+    }
+    char* segment = nullptr;
+    XmStringCharSet charset = nullptr;
+    XmStringDirection direction;
+    Boolean separator = False;
+    while (XmStringGetNextSegment(context, &segment, &charset, &direction, &separator)) {
+        plain += segment;
+        if (separator) {
+            plain += "\n";
+        }
+        XtFree(segment);
+        XtFree(charset);
+    }
+    XmStringFreeContext(context);
+    return plain;
+}
+
+void CollectMessages(Widget w, std::vector<std::pair<Widget, PostedMessage>>* found)
+{
+    if (!w || w->core.being_destroyed) {
+        return;
+    }
+    if (XmIsMessageBox(w)) {
+        XmString text = nullptr;
+        XtVaGetValues(w, XmNmessageString, &text, NULL);
+        PostedMessage m{XtName(w), PlainText(text)};
+        if (!m.text.empty() && m.text.back() == '\n') {
+            m.text.pop_back();
+        }
+        XmStringFree(text);
+        Widget panel = w;
+        while (panel && !XtIsShell(panel)) {
+            panel = XtParent(panel);
+        }
+        found->push_back({panel, m});
+        return;
+    }
+    if (!XtIsWidget(w)) {
+        return;  // a gadget: no pop-ups, no children
+    }
+    for (Cardinal i = 0; i < w->core.num_popups; i++) {
+        CollectMessages(w->core.popup_list[i], found);
+    }
+    if (XtIsComposite(w)) {
+        CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+        for (Cardinal i = 0; i < c->composite.num_children; i++) {
+            CollectMessages(c->composite.children[i], found);
+        }
+    }
+}
+
+} // namespace
+
+MonitorApp* TheApp()
+{
+    if (theApp) {
+        return theApp;
+    }
+    char pattern[] = "/tmp/vantor-core-home-XXXXXX";
+    home = mkdtemp(pattern);
+    setenv("HOME", home.c_str(), 1);
+
+    static String fallback[FALLBACK_RESOURCE_COUNT + 1];
+    for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++) {
+        fallback[i] = (String)FALLBACK_RESOURCES[i];
+    }
+    static char name[] = "vantor";
+    static char* argv[] = {name, nullptr};
+    int argc = 1;
+    topLevel = XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &argc, argv, fallback, NULL);
+    theApp = new MonitorApp(topLevel, (char*)"Vantor");
+    ProcessEvents();
+    return theApp;
+}
+
+std::string TestHome()
+{
+    TheApp();
+    return home;
+}
+
+void ProcessEvents()
+{
+    XSync(XtDisplay(TheApp()->shell), False);
+    while (XtAppPending(monitor_app) & XtIMXEvent) {
+        XtAppProcessEvent(monitor_app, XtIMXEvent);
+    }
+}
+
+std::vector<PostedMessage> TakeMessages()
+{
+    std::vector<std::pair<Widget, PostedMessage>> found;
+    CollectMessages(TheApp()->shell, &found);
+    CollectMessages(topLevel, &found);
+    std::vector<PostedMessage> messages;
+    for (auto& f : found) {
+        messages.push_back(f.second);
+        XtDestroyWidget(f.first);
+    }
+    ProcessEvents();
+    return messages;
+}
+
+void RemoveAllServers()
+{
+    MonitorApp* app = TheApp();
+    if (app->socks5Panel) {
+        XtDestroyWidget(app->socks5Panel);
+        ProcessEvents();
+    }
+    while (app->serverCount > 0) {
+        app->RemoveSOCKS5(app->serverCount - 1);
+    }
+    TakeMessages();
+    for (float& traffic : app->serviceTraffic) {
+        traffic = 0;
+    }
+}
+
+std::string Conn(int key, const std::string& fields)
+{
+    return "conn key=" + std::to_string(key) + " " + fields + "\n";
+}
+
+void AppTest::SetUp()
+{
+    app = TheApp();
+    RemoveAllServers();
+}
+
+void AppTest::TearDown()
+{
+    RemoveAllServers();
+}

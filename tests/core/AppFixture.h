@@ -1,0 +1,46 @@
+// One real MonitorApp for a whole test program, built under the test display with a
+// private HOME, and the helpers the core tests share: event processing, reading and
+// closing the message dialogs, monitor scripts, and emptying the server list.
+#ifndef VANTOR_TEST_APP_FIXTURE_H
+#define VANTOR_TEST_APP_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/MonitorApp.h"
+#include "app/MonSOCKS5.h"
+
+// The application object of the test program; built once, never deleted (its destructor
+// ends the process).
+MonitorApp* TheApp();
+// The private HOME of the test program.
+std::string TestHome();
+
+// Handles the pending X events (not the timers).
+void ProcessEvents();
+
+struct PostedMessage {
+    std::string title;
+    std::string text;  // as shown, without the empty line the dialog adds at the end
+};
+// The message dialogs posted since the last call, oldest first; they are closed.
+std::vector<PostedMessage> TakeMessages();
+
+// Removes every server and closes what that posts, so that each test starts empty.
+void RemoveAllServers();
+
+// One "conn" line of a monitor script.
+std::string Conn(int key, const std::string& fields = "");
+
+// The fixture of tests that need the application with an empty server list.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    MonitorApp* app = nullptr;
+};
+
+#endif

@@ -1,0 +1,392 @@
+// The monitoring cycle of the real application against the monitoring-service simulator:
+// rows, ageing, traffic per service, the lost connection and the Start, Pause, Update Now
+// and Stop transitions.
+#include <gtest/gtest.h>
+
+#include "AppFixture.h"
+
+#include <arpa/inet.h>
+#include <string.h>
+
+#include <Xm/TextF.h>
+#include <Xm/Xm.h>
+
+#include "MonsimProcess.h"
+#include "app/Connection.h"
+
+namespace {
+
+const long T = 1700000000;  // a start time of the scripts
+
+std::string Script(const std::vector<std::string>& passes)
+{
+    std::string text;
+    for (const std::string& pass : passes) {
+        text += "pass\n" + pass;
+    }
+    return text;
+}
+
+std::string FieldText(Widget field)
+{
+    char* text = XmTextFieldGetString(field);
+    std::string result = text;
+    XtFree(text);
+    return result;
+}
+
+int RequestsOf(const MonsimProcess& sim, const std::string& line)
+{
+    int n = 0;
+    for (const std::string& request : sim.requests()) {
+        n += request == line;
+    }
+    return n;
+}
+
+class CycleTest : public AppTest {
+protected:
+    // Adds the simulator as the only server and starts monitoring it (one poll).
+    SOCKS5* Start(MonsimProcess& sim)
+    {
+        EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+        app->StartMonitoring();
+        return app->current;
+    }
+
+    Connection* Row(int number)
+    {
+        S5MonKey key;
+        uint32_t process = 4242, high = static_cast<uint32_t>(number) >> 16;
+        uint16_t low = static_cast<uint16_t>(number & 0xffff);
+        memcpy(key.key, &process, 4);
+        memcpy(key.key + 4, &high, 4);
+        memcpy(key.key + 8, &low, 2);
+        for (int i = 0; i < app->connCapacity; i++) {
+            Connection* row = &app->connBuffer[i];
+            if (row->kind != CONN_FREE && memcmp(&row->data.key, &key, sizeof key) == 0) {
+                return row;
+            }
+        }
+        return nullptr;
+    }
+
+    std::vector<int> Listed(Connection** list, int count)
+    {
+        std::vector<int> keys;
+        for (int i = 0; i < count; i++) {
+            uint16_t low;
+            memcpy(&low, list[i]->data.key.key + 8, 2);
+            keys.push_back(low);
+        }
+        return keys;
+    }
+};
+
+} // namespace
+
+TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
+{
+    std::string start = std::to_string(T);
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("rows.txt", Script({
+        Conn(1, "start=" + start + " cur=" + std::to_string(T + 90061) + " authen=2 src=10.1.2.3:1025 dst=10.9.9.9:80 proxy=10.0.0.1:1080 user=ann"),
+        Conn(1, "start=" + std::to_string(T + 5) + " cur=" + std::to_string(T + 100) + " authen=7 src=10.7.7.7:1025 dst=10.8.8.8:21 proxy=10.0.0.2:1080 user=ann")
+            + Conn(2, "start=" + start + " cur=" + start + " src=named.example:1 dst=far.example:2 proxy=p.example:3 state=8 end=" + std::to_string(T - 59)),
+    }))});
+    SOCKS5* server = Start(sim);
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(server->rowCount, 1);
+    EXPECT_EQ(FieldText(app->activeText), "1");
+    EXPECT_EQ(FieldText(app->failedText), "0");
+
+    Connection* row = Row(1);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->kind, CONN_ACTIVE);
+    EXPECT_STREQ(row->authenText, "2");
+    EXPECT_STREQ(row->srcAddrText, "10.1.2.3");
+    EXPECT_STREQ(row->dstAddrText, "10.9.9.9");
+    EXPECT_STREQ(row->proxyAddrText, "10.0.0.1");
+    EXPECT_STREQ(row->durationText, "  1: 1: 1: 1");
+    char expectedStart[25];
+    time_t t = T;
+    strftime(expectedStart, sizeof expectedStart, "%H:%M:%S", localtime(&t));
+    EXPECT_STREQ(row->startText, expectedStart);
+
+    app->RunMonitoring();
+    EXPECT_EQ(Row(1), row) << "an existing connection stays in its slot";
+    EXPECT_STREQ(row->authenText, "2");
+    EXPECT_STREQ(row->srcAddrText, "10.1.2.3");
+    EXPECT_STREQ(row->startText, expectedStart);
+    EXPECT_STREQ(row->dstAddrText, "10.8.8.8");
+    EXPECT_STREQ(row->proxyAddrText, "10.0.0.2");
+    EXPECT_STREQ(row->durationText, "  0: 0: 1:35");
+    EXPECT_EQ(row->data.authen, 7);
+
+    // Addresses given by name; an ended row's duration runs to its end, taken absolute.
+    Connection* named = Row(2);
+    ASSERT_NE(named, nullptr);
+    EXPECT_STREQ(named->srcAddrText, "0.0.0.0");
+    EXPECT_STREQ(named->dstAddrText, "0.0.0.0");
+    EXPECT_STREQ(named->proxyAddrText, "0.0.0.0");
+    EXPECT_STREQ(named->durationText, "  0: 0: 0:59");
+    EXPECT_EQ(FieldText(app->activeText), "2");
+}
+
+TEST_F(CycleTest, TheRowArrayGrowsByFifteenSlots)
+{
+    std::string p25, p26, p40, p41;
+    for (int k = 1; k <= 41; k++) {
+        std::string line = Conn(k, "start=" + std::to_string(T + k) + " user=u" + std::to_string(k));
+        if (k <= 25) p25 += line;
+        if (k <= 26) p26 += line;
+        if (k <= 40) p40 += line;
+        p41 += line;
+    }
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("grow.txt", Script({p25, p26, p40, p41}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_EQ(app->connCapacity, 25);
+    EXPECT_EQ(server->rowCount, 25);
+    app->RunMonitoring();
+    EXPECT_EQ(app->connCapacity, 40);
+    EXPECT_EQ(server->rows, app->connBuffer);
+    app->RunMonitoring();
+    EXPECT_EQ(app->connCapacity, 40);
+    app->RunMonitoring();
+    EXPECT_EQ(app->connCapacity, 55);
+    EXPECT_EQ(server->rowCount, 41);
+    EXPECT_EQ(server->activeCount, 41);
+    EXPECT_EQ(FieldText(app->activeText), "41");
+    // Every row kept its record across the moves of the array.
+    for (int k = 1; k <= 41; k++) {
+        Connection* row = Row(k);
+        ASSERT_NE(row, nullptr) << k;
+        EXPECT_EQ(std::string(row->data.userName), "u" + std::to_string(k));
+    }
+    for (int i = 0; i < server->activeCount; i++) {
+        EXPECT_GE(server->activeRows[i], app->connBuffer);
+        EXPECT_LT(server->activeRows[i], app->connBuffer + app->connCapacity);
+    }
+}
+
+TEST_F(CycleTest, AnEndedActiveRowIsListedInTwoPollsAndFreedInTheThird)
+{
+    std::string open1 = Conn(1, "start=" + std::to_string(T));
+    std::string open2 = Conn(2, "start=" + std::to_string(T));
+    std::string ended1 = Conn(1, "start=" + std::to_string(T) + " state=8 end=" + std::to_string(T + 3));
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("end.txt", Script({open1 + open2, ended1 + open2, open2}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_EQ(server->activeCount, 2);
+    app->RunMonitoring();  // sees it end
+    EXPECT_EQ(server->activeCount, 2);
+    EXPECT_EQ(FieldText(app->activeText), "2");
+    app->RunMonitoring();  // listed once more
+    EXPECT_EQ(server->activeCount, 2);
+    EXPECT_NE(Row(1), nullptr);
+    app->RunMonitoring();  // freed
+    EXPECT_EQ(Row(1), nullptr);
+    EXPECT_EQ(server->rowCount, 1);
+    EXPECT_EQ(server->activeCount, 1);
+    EXPECT_EQ(FieldText(app->activeText), "1");
+}
+
+TEST_F(CycleTest, AFailedRowIsCountedAtOnceAndAgesOnlyWhileShown)
+{
+    std::string failed = Conn(1, "start=" + std::to_string(T) + " state=12 errmsg=refused");
+    std::string open = Conn(2, "start=" + std::to_string(T));
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("fail.txt", Script({failed + open, open}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_EQ(FieldText(app->failedText), "1");
+    EXPECT_EQ(FieldText(app->activeText), "1");
+    ASSERT_NE(Row(1), nullptr);
+    EXPECT_EQ(Row(1)->kind, CONN_FAILED);
+    for (int poll = 0; poll < 3; poll++) {
+        app->RunMonitoring();
+        ASSERT_NE(Row(1), nullptr);
+        EXPECT_EQ(Row(1)->age, 1);
+        EXPECT_EQ(server->failedCount, 1);
+    }
+    server->setting.showFailed = 1;  // "Show Failed"
+    app->RunMonitoring();
+    EXPECT_EQ(Row(1)->age, 2);
+    app->RunMonitoring();
+    EXPECT_EQ(Row(1)->age, 3);
+    EXPECT_EQ(server->failedCount, 1);
+    app->RunMonitoring();
+    EXPECT_EQ(Row(1), nullptr);
+    EXPECT_EQ(FieldText(app->failedText), "0");
+    EXPECT_EQ(server->rowCount, 1);
+}
+
+TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
+{
+    auto pass = [](const std::string& webIn, const std::string& otherIn) {
+        return Conn(1, "start=" + std::to_string(T) + " dst=10.0.0.1:80 out=24 in=" + webIn)
+             + Conn(2, "start=" + std::to_string(T) + " dst=10.0.0.2:9999 out=0 in=" + otherIn);
+    };
+    // The last two passes: counters that wrap around 32 bits.
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("traffic.txt",
+        Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}))});
+    auto clear = [this]() { for (float& traffic : app->serviceTraffic) traffic = 0; };
+    Start(sim);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);  // Web, port 80
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);    // Others
+    clear();
+    app->RunMonitoring();
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 500.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 0.0f);
+    app->RunMonitoring();
+    clear();
+    app->RunMonitoring();
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 512.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 512.0f);
+
+    // In kilobytes the same growth counts a 1024th.
+    clear();
+    app->current->setting.unitFactor = 1024.0f;
+    Row(1)->lastTotalBytes -= 2048;
+    app->RunMonitoring();
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 2.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 0.0f);
+
+    // A service that is not selected counts under "Others".
+    clear();
+    app->current->setting.serviceSelected[3] = 0;
+    Row(1)->lastTotalBytes -= 1024;
+    app->RunMonitoring();
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 0.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 1.0f);
+}
+
+TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("lost.txt",
+        Script({Conn(1, "start=" + std::to_string(T)) + Conn(2, "start=" + std::to_string(T)), "close\n"}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
+
+    // The polling timer fires: the poll finds the connection gone.
+    server->TimeOut();
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Warning");
+    EXPECT_EQ(messages[0].text, "Connection unavailable to SOCKS5Server:  " + sim.address());
+    EXPECT_EQ(server->status, 0);
+    EXPECT_EQ(server->handle, nullptr);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->rowCount, 2);
+    EXPECT_EQ(server->activeCount, 2);
+    Pixmap shown = 0;
+    XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
+    EXPECT_EQ(shown, app->pixmaps[4]) << "the new_rejection icon";
+
+    // Start on the failed server only re-enables it.
+    int accepted = RequestsOf(sim, "accept");
+    app->StartMonitoring();
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Unable to connect SOCKS5Server:  " + sim.address());
+    EXPECT_EQ(server->status, SOCKS5_ENABLED);
+    EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
+}
+
+TEST_F(CycleTest, StartWithoutServerOrReachableServer)
+{
+    app->StartMonitoring();
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "No SCOSK5Server selected. Please choose a SOCKS5Server.");
+
+    // A port nobody listens on: the simulator is started and stopped to find one.
+    std::string address;
+    {
+        MonsimProcess gone({"--script", MonsimProcess::writeTempFile("gone.txt", "pass\n")});
+        address = gone.address();
+    }
+    app->AddSOCKS5(address.c_str());
+    app->StartMonitoring();
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Warning");
+    EXPECT_EQ(messages[0].text, "Unable to connect SOCKS5Server:  " + address);
+    EXPECT_EQ(app->current->status, 0);
+    EXPECT_EQ(app->current->handle, nullptr);
+    EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
+}
+
+TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("pause.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 1);
+
+    app->PauseMonitoring();
+    EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED | SOCKS5_PAUSED);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
+
+    app->RunMonitoring();  // "Update Now"
+    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 2);
+    EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+
+    app->StartMonitoring();
+    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 3);
+    EXPECT_EQ(RequestsOf(sim, "accept"), 1) << "the open connection is reused";
+    EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
+    EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
+
+    // A poll is refused while the server is busy.
+    server->status |= SOCKS5_BUSY;
+    app->RunMonitoring();
+    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 3);
+    server->status &= ~SOCKS5_BUSY;
+}
+
+TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
+{
+    std::string rows;
+    for (int k = 1; k <= 30; k++) rows += Conn(k, "start=" + std::to_string(T));
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("stop.txt", Script({rows}))});
+    SOCKS5* server = Start(sim);
+    EXPECT_EQ(app->connCapacity, 40);
+    app->StopMonitoring();
+    EXPECT_EQ(server->status, SOCKS5_ENABLED);
+    EXPECT_EQ(server->handle, nullptr);
+    EXPECT_EQ(server->rowCount, 0);
+    EXPECT_EQ(server->rows, nullptr);
+    EXPECT_EQ(server->activeRows, nullptr);
+    EXPECT_EQ(server->activeCount, 0);
+    EXPECT_EQ(app->connCapacity, 25);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    for (int i = 0; i < app->connCapacity; i++) EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
+    // Stop does not reset the counts shown.
+    EXPECT_EQ(FieldText(app->activeText), "30");
+    for (int tries = 0; tries < 50 && RequestsOf(sim, "close") == 0; tries++) usleep(20000);
+    EXPECT_EQ(RequestsOf(sim, "close"), 1);
+
+    // Started again, the rows come back from the server.
+    app->StartMonitoring();
+    EXPECT_EQ(server->rowCount, 30);
+}
+
+TEST_F(CycleTest, ParkedRowsComeBackFromTheTemporaryFile)
+{
+    std::string rows;
+    for (int k = 1; k <= 3; k++) rows += Conn(k, "start=" + std::to_string(T) + " user=p" + std::to_string(k));
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("park.txt", Script({rows}))});
+    SOCKS5* server = Start(sim);
+    app->clearupSOCKS5();
+    EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    ASSERT_GE(server->tmpFd, 0);
+    memset(app->connBuffer, 0, sizeof(Connection) * app->connCapacity);
+    app->RestoreConnectionList();
+    ASSERT_NE(Row(3), nullptr);
+    EXPECT_STREQ(Row(3)->data.userName, "p3");
+    EXPECT_EQ(server->rowCount, 3);
+}

@@ -1,0 +1,228 @@
+// Adding and removing servers, directly and through the "SOCKS5Server Editting" dialog.
+#include <gtest/gtest.h>
+
+#include "AppFixture.h"
+
+#include <Xm/List.h>
+#include <Xm/PushB.h>
+#include <Xm/TextF.h>
+
+#include <fstream>
+#include <sstream>
+
+
+namespace {
+
+const char kLimit[] = "Adding this SOCKS5Server would exceed the maximum limit you can monitor.\n"
+                      "Please remove a server, and try again.";
+
+class ServerListTest : public AppTest {
+protected:
+    void AddServers(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) ASSERT_EQ(app->AddSOCKS5(name), 1);
+    }
+
+    void MakeCurrent(int index)
+    {
+        app->current = app->servers[index];
+        app->currentIndex = index;
+    }
+
+    std::vector<std::string> Names()
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < app->serverCount; i++) names.push_back(app->servers[i]->name);
+        return names;
+    }
+
+    void Press(Widget button)
+    {
+        XmPushButtonCallbackStruct call = {};
+        call.reason = XmCR_ACTIVATE;
+        XtCallCallbacks(button, XmNactivateCallback, &call);
+        ProcessEvents();
+    }
+
+    void AddThroughDialog(const char* text)
+    {
+        XmTextFieldSetString(app->socks5NameField, const_cast<char*>(text));
+        Press(app->socks5AddButton);
+    }
+
+    int ListedItems()
+    {
+        int count = 0;
+        XtVaGetValues(app->socks5List, XmNitemCount, &count, NULL);
+        return count;
+    }
+};
+
+} // namespace
+
+TEST_F(ServerListTest, TheFirstServerBecomesCurrentAndTheEleventhIsRefused)
+{
+    AddServers({"one"});
+    EXPECT_EQ(app->current, app->servers[0]);
+    EXPECT_EQ(app->currentIndex, 0);
+    EXPECT_EQ(app->current->rows, app->connBuffer);
+    EXPECT_EQ(app->current->status, SOCKS5_ENABLED);
+    EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(app->current->spinInterval, 500);
+    AddServers({"two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"});
+    EXPECT_EQ(app->servers[1]->rows, nullptr);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(app->AddSOCKS5("eleven"), 0);
+    EXPECT_EQ(app->serverCount, 10);
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Warning");
+    EXPECT_EQ(messages[0].text, kLimit);
+}
+
+TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
+{
+    AddServers({"a", "b", "c", "d"});
+    MakeCurrent(2);
+    app->RemoveSOCKS5(0);  // before: the same server stays current
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b", "c", "d"}));
+    EXPECT_STREQ(app->current->name, "c");
+    EXPECT_EQ(app->currentIndex, 1);
+    app->RemoveSOCKS5(2);  // after
+    EXPECT_STREQ(app->current->name, "c");
+    EXPECT_EQ(app->currentIndex, 1);
+    EXPECT_TRUE(TakeMessages().empty());
+
+    app->RemoveSOCKS5(1);  // the current one: the first server is shown
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Information");
+    EXPECT_EQ(messages[0].text, "Removed the SOCKS5Server you were monitoring:  c");
+    EXPECT_STREQ(app->current->name, "b");
+    EXPECT_EQ(app->currentIndex, 0);
+
+    app->RemoveSOCKS5(0);  // the last one
+    EXPECT_EQ(app->serverCount, 0);
+    EXPECT_EQ(app->current, nullptr);
+    EXPECT_EQ(app->currentIndex, -1);
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Removed the SOCKS5Server you were monitoring:  b");
+}
+
+TEST_F(ServerListTest, SpinnerPeriodFollowsTheInterval)
+{
+    AddServers({"a"});
+    SOCKS5* s = app->current;
+    s->UpdateTime(60);
+    EXPECT_EQ(s->setting.updateInterval, 60000);
+    EXPECT_EQ(s->spinInterval, 15000);
+    EXPECT_NE(s->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
+    s->UpdateTime(4);
+    EXPECT_EQ(s->spinInterval, 1000);
+    s->RemoveTimer();
+    EXPECT_EQ(s->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(s->spinTimer, SOCKS5_NO_TIMER);
+}
+
+TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
+{
+    app->setting.sortType = 6;
+    app->setting.columnVisible[3] = 0;
+    AddServers({"a"});
+    app->setting.sortType = 3;
+    app->setting.columnVisible[3] = 1;
+    Setting& s = app->current->setting;
+    EXPECT_EQ(s.sortType, 6);
+    EXPECT_EQ(s.columnVisible[3], 1) << "every column starts visible";
+    EXPECT_EQ(s.showToolbar, 1);
+    EXPECT_NE(s.serviceName[1], app->setting.serviceName[1]);
+    EXPECT_STREQ(s.serviceName[1], "Telnet");
+    EXPECT_EQ(s.servicePort[3], 80);
+    EXPECT_EQ(s.servicePort[0], 0);
+    EXPECT_STREQ(s.serviceName[7], " ");
+    EXPECT_EQ(s.servicePort[7], -1);
+    EXPECT_EQ(s.serviceSelected[7], 0);
+}
+
+TEST_F(ServerListTest, TheDialogAddsTheFirstWordAndRefusesEmptyNames)
+{
+    app->BuildSOCKS5EditPanel();
+    ASSERT_NE(app->socks5Panel, nullptr);
+    ProcessEvents();
+
+    AddThroughDialog("");
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Warning");
+    EXPECT_EQ(messages[0].text, "SOCKS5Server name empty.");
+    AddThroughDialog("    ");
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "SOCKS5Server name cannot contain space.");
+    EXPECT_EQ(app->serverCount, 0);
+
+    AddThroughDialog("   proxy.example:1080 second");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"proxy.example:1080"}));
+    EXPECT_EQ(ListedItems(), 1);
+    char* field = XmTextFieldGetString(app->socks5NameField);
+    EXPECT_STREQ(field, "");
+    XtFree(field);
+    EXPECT_EQ(app->current, app->servers[0]);
+
+    std::string longName(300, 'n');
+    AddThroughDialog(longName.c_str());
+    EXPECT_EQ(std::string(app->servers[1]->name), std::string(255, 'n'));
+
+    // Selecting an entry shows its name.
+    XmListSelectPos(app->socks5List, 1, True);
+    field = XmTextFieldGetString(app->socks5NameField);
+    EXPECT_STREQ(field, "proxy.example:1080");
+    XtFree(field);
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(ServerListTest, TheDialogStopsAtTenServers)
+{
+    AddServers({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
+    app->BuildSOCKS5EditPanel();
+    EXPECT_EQ(ListedItems(), 10);
+    AddThroughDialog("eleven");
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kLimit);
+    EXPECT_EQ(ListedItems(), 10);
+    EXPECT_EQ(app->serverCount, 10);
+}
+
+TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
+{
+    AddServers({"a", "b", "c"});
+    app->BuildSOCKS5EditPanel();
+    Press(app->socks5RemoveButton);
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "No SOCKS5Server available. Please choose a SOCKS5Server.");
+
+    XmListSelectPos(app->socks5List, 2, False);
+    Press(app->socks5RemoveButton);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(ListedItems(), 2);
+    EXPECT_TRUE(TakeMessages().empty());
+
+    Press(XtNameToWidget(app->socks5Panel, "*fw_done"));
+    EXPECT_EQ(app->socks5Panel, nullptr);
+    std::ifstream in(TestHome() + "/.vantorrc/socks5.dat");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "SOCKS5s\na\nc\n");
+
+    // The next "Edit..." builds a new dialog.
+    app->BuildSOCKS5EditPanel();
+    EXPECT_NE(app->socks5Panel, nullptr);
+    EXPECT_EQ(ListedItems(), 2);
+    XtDestroyWidget(app->socks5Panel);
+    ProcessEvents();
+    EXPECT_EQ(app->socks5Panel, nullptr);
+}
