@@ -63,7 +63,7 @@ SOCKS5::~SOCKS5()
     if (handle) {
         S5MonClose(handle);
     }
-    if (tmpFd > 0) {
+    if (tmpFd >= 0) {
         close(tmpFd);
     }
     free(activeRows);

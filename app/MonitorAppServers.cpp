@@ -35,6 +35,7 @@ enum {
 };
 
 const int kAsMuchAsNeeded = 10000;
+const int kVisibleServers = 6;
 
 Widget Label(Widget parent, const char* name, const char* text)
 {
@@ -144,12 +145,13 @@ void MonitorApp::BuildSOCKS5EditPanel()
     Widget scroll = XtVaCreateManagedWidget("list_scroll", xmScrolledWindowWidgetClass, listBox,
                                             XmNscrollingPolicy, XmAPPLICATION_DEFINED,
                                             XmNvisualPolicy, XmVARIABLE,
-                                            XmNscrollBarDisplayPolicy, XmSTATIC,
+                                            XmNscrollBarDisplayPolicy, XmAS_NEEDED,
                                             XomNhorizontalStretch, kAsMuchAsNeeded,
                                             XomNverticalStretch, kAsMuchAsNeeded, NULL);
     socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll,
                                          XmNuserData, (XtPointer)EDIT_LIST,
-                                         XmNselectionPolicy, XmBROWSE_SELECT, NULL);
+                                         XmNselectionPolicy, XmBROWSE_SELECT,
+                                         XmNvisibleItemCount, kVisibleServers, NULL);
     for (int i = 0; i < serverCount; i++) {
         AddListItem(socks5List, servers[i]->name);
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
+#include "PixelReader.h"
 
 #include <Xm/List.h>
 #include <Xm/PushB.h>
@@ -225,4 +226,47 @@ TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
     XtDestroyWidget(app->socks5Panel);
     ProcessEvents();
     EXPECT_EQ(app->socks5Panel, nullptr);
+}
+
+TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)
+{
+    AddServers({"alpha.example:1080", "beta.example", "10.0.0.7:5051"});
+    app->BuildSOCKS5EditPanel();
+    Widget panel = app->socks5Panel;
+    for (int i = 0; i < 20; i++) {
+        ProcessEvents();
+        usleep(20000);
+    }
+    EXPECT_STREQ(XtName(panel), "SOCKS5Server Editting");
+    EXPECT_EQ(ListedItems(), 3);
+    Dimension done = 0, add = 0, remove = 0;
+    XtVaGetValues(XtNameToWidget(panel, "*fw_done"), XmNwidth, &done, NULL);
+    XtVaGetValues(app->socks5AddButton, XmNwidth, &add, NULL);
+    XtVaGetValues(app->socks5RemoveButton, XmNwidth, &remove, NULL);
+    EXPECT_EQ(done, remove);
+    EXPECT_EQ(add, remove);
+    RgbImage shot = ReadDrawable(XtDisplay(panel), XtWindow(panel));
+    ASSERT_GT(shot.width, 0);
+    EXPECT_TRUE(WritePng(ArtifactPath("server-list-dialog.png"), shot));
+}
+
+TEST_F(ServerListTest, TheSpinnerStepsThroughThreeIcons)
+{
+    AddServers({"a"});
+    SOCKS5* s = app->current;
+    SOCKS5::pixmap_index = 0;
+    for (int step : {1, 2, 0, 1}) {
+        s->SpinTimeOut();
+        EXPECT_EQ(SOCKS5::pixmap_index, step);
+        Pixmap shown = 0;
+        XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
+        EXPECT_EQ(shown, app->pixmaps[step]);
+        EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
+    }
+    // A polling time-out of a server that is not enabled only forgets its id.
+    s->status = 0;
+    s->TimeOut();
+    EXPECT_EQ(s->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
+    s->RemoveTimer();
 }
