@@ -105,8 +105,10 @@ void MonitorApp::StopMonitoring()
     if (!current) {
         return;
     }
+    // Timers started by a new interval run even when the server is not connected; a
+    // stopped server keeps none, or it would go on polling whichever server is current.
+    current->RemoveTimer();
     if (current->status & SOCKS5_CONNECTED) {
-        current->RemoveTimer();
         S5MonClose(current->handle);
         current->handle = NULL;
         current->status = SOCKS5_ENABLED;

@@ -374,6 +374,17 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
     EXPECT_EQ(server->rowCount, 30);
 }
 
+TEST_F(CycleTest, StopAlsoEndsTheTimersOfANewIntervalOnAStoppedServer)
+{
+    app->AddSOCKS5("127.0.0.1:1");
+    app->current->UpdateTime(4);  // "General Settings" while stopped starts both timers
+    EXPECT_NE(app->current->updateTimer, SOCKS5_NO_TIMER);
+    app->StopMonitoring();
+    EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(app->current->spinTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(app->current->status, SOCKS5_ENABLED);
+}
+
 TEST_F(CycleTest, ParkedRowsComeBackFromTheTemporaryFile)
 {
     std::string rows;
