@@ -256,20 +256,27 @@ void MonitorApp::SortConnectionList(int reason)
 
 void MonitorApp::Sort(Connection** list, int left, int right, int key)
 {
-    if (left >= right) {
-        return;
-    }
     CompareFunction compare = compareTable[key];
-    Swap(list, left, (left + right) / 2);
-    int last = left;
-    for (int i = left + 1; i <= right; i++) {
-        if ((this->*compare)(list[i], list[left]) < 0) {
-            Swap(list, ++last, i);
+    // The smaller part is sorted by recursion and the larger one by the loop, so that the
+    // stack stays shallow even when many rows are equal; the parts are disjoint, so the
+    // result is that of sorting the left part first.
+    while (left < right) {
+        Swap(list, left, (left + right) / 2);
+        int last = left;
+        for (int i = left + 1; i <= right; i++) {
+            if ((this->*compare)(list[i], list[left]) < 0) {
+                Swap(list, ++last, i);
+            }
+        }
+        Swap(list, left, last);
+        if (last - left < right - last) {
+            Sort(list, left, last - 1, key);
+            left = last + 1;
+        } else {
+            Sort(list, last + 1, right, key);
+            right = last - 1;
         }
     }
-    Swap(list, left, last);
-    Sort(list, left, last - 1, key);
-    Sort(list, last + 1, right, key);
 }
 
 void MonitorApp::Swap(Connection** list, int i, int j)

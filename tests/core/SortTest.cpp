@@ -3,6 +3,7 @@
 
 #include "AppFixture.h"
 
+#include <pthread.h>
 #include <string.h>
 
 #include "MonsimProcess.h"
@@ -146,4 +147,32 @@ TEST_F(SortTest, OneRowOrNoneIsLeftAlone)
     app->current->activeCount = 0;
     app->SortConnectionList(5);
     EXPECT_EQ(app->current->activeRows[0]->data.userName, std::string("x"));
+}
+
+// Sorts on a thread with a small stack, where a recursion as deep as the list would fail.
+struct SortJob {
+    MonitorApp* app;
+    std::vector<Connection*>* list;
+};
+
+void* RunSort(void* argument)
+{
+    SortJob* job = static_cast<SortJob*>(argument);
+    job->app->Sort(job->list->data(), 0, static_cast<int>(job->list->size()) - 1, 2);
+    return nullptr;
+}
+
+TEST_F(SortTest, ManyEqualRowsSortWithoutExhaustingTheStack)
+{
+    Monitor(Row(1, "user=same"));
+    std::vector<Connection*> list(20000, app->current->activeRows[0]);
+    SortJob job = {app, &list};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, RunSort, &job), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(list.front(), list.back());
 }
