@@ -85,6 +85,7 @@ MonitorApp* TheApp()
     char pattern[] = "/tmp/vantor-core-home-XXXXXX";
     home = mkdtemp(pattern);
     setenv("HOME", home.c_str(), 1);
+    atexit([] { system(("rm -rf '" + home + "'").c_str()); });
 
     static String fallback[FALLBACK_RESOURCE_COUNT + 1];
     for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++) {
