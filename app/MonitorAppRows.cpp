@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <limits.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -29,20 +30,26 @@ void AddressText(char* text, size_t size, const S5NetAddr& address)
     }
 }
 
+// The slot of a listed row, or -1 when the pointer is not into this array.
+long SlotOf(const Connection* row, const Connection* base, int capacity)
+{
+    uintptr_t at = reinterpret_cast<uintptr_t>(row);
+    uintptr_t first = reinterpret_cast<uintptr_t>(base);
+    if (at < first || at >= first + static_cast<uintptr_t>(capacity) * sizeof(Connection)) {
+        return -1;
+    }
+    return static_cast<long>((at - first) / sizeof(Connection));
+}
+
 // Slot indices of a server's listed rows, so that the lists survive a move of the array.
 std::vector<long> ListedSlots(const SOCKS5* server, const Connection* base, int capacity)
 {
     std::vector<long> slots;
     for (int i = 0; i < server->activeCount; i++) {
-        slots.push_back(server->activeRows[i] - base);
+        slots.push_back(SlotOf(server->activeRows[i], base, capacity));
     }
     for (int i = 0; i < server->failedCount; i++) {
-        slots.push_back(server->failedRows[i] - base);
-    }
-    for (long& slot : slots) {
-        if (slot < 0 || slot >= capacity) {
-            slot = -1;  // not a row of this array
-        }
+        slots.push_back(SlotOf(server->failedRows[i], base, capacity));
     }
     return slots;
 }
@@ -72,15 +79,15 @@ bool GrowList(Connection*** list, int listed, int count)
     return true;
 }
 
-} // namespace
-
 // Enlarges the row array by one step. The rows move, so every pointer list into the array
 // is carried over. False, with everything unchanged, when memory is exhausted.
-static bool GrowRowArray(MonitorApp* app)
+bool GrowRowArray(MonitorApp* app)
 {
     std::vector<std::vector<long>> listed;
+    std::vector<bool> lent;  // servers whose rows are this array
     for (int i = 0; i < app->serverCount; i++) {
         listed.push_back(ListedSlots(app->servers[i], app->connBuffer, app->connCapacity));
+        lent.push_back(app->servers[i]->rows == app->connBuffer);
     }
     int capacity = app->connCapacity + CONN_BUFFER_GROWTH;
     Connection* grown = static_cast<Connection*>(realloc(app->connBuffer, static_cast<size_t>(capacity) * sizeof(Connection)));
@@ -90,7 +97,7 @@ static bool GrowRowArray(MonitorApp* app)
     memset(grown + app->connCapacity, 0, CONN_BUFFER_GROWTH * sizeof(Connection));
     for (int i = 0; i < app->serverCount; i++) {
         RelistSlots(app->servers[i], listed[i], grown);
-        if (app->servers[i]->rows == app->connBuffer) {
+        if (lent[i]) {
             app->servers[i]->rows = grown;
         }
     }
@@ -99,6 +106,8 @@ static bool GrowRowArray(MonitorApp* app)
     app->connCapacity = capacity;
     return true;
 }
+
+} // namespace
 
 void MonitorApp::UpdateConnectionList(S5MonData* record)
 {
