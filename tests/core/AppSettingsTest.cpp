@@ -196,3 +196,20 @@ TEST_F(AppSettingsTest, TheServerListFileGivesAtMostTenServers)
     EXPECT_EQ(app->menu->OpenSOCKS5Data(path.c_str()), nullptr);
     EXPECT_EQ(app->menu->OpenSOCKS5Data((dir + "/none").c_str()), nullptr);
 }
+
+TEST_F(AppSettingsTest, AnEmptyHomeKeepsTheSettingsInTmp)
+{
+    const std::string path = "/tmp/monitor.ini";
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0) {
+        GTEST_SKIP() << path << " belongs to someone else";
+    }
+    app->AddSOCKS5("a");
+    app->current->setting.maxRejected = 1234;
+    setenv("HOME", "", 1);
+    ASSERT_EQ(app->WriteSetting(), 1);
+    app->current->setting.maxRejected = 50;
+    app->ReadSettingFile();
+    unlink(path.c_str());
+    EXPECT_EQ(app->current->setting.maxRejected, 1234);
+}
