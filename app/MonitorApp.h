@@ -7,6 +7,7 @@
 #include <X11/Intrinsic.h>
 
 #include "Connection.h"
+#include "FilingIndex.h"
 #include "Setting.h"
 
 class SOCKS5;
@@ -146,6 +147,8 @@ public:
     char message[MESSAGE_SIZE];
 
 private:
+    FilingIndex filing;  // where records go during a poll
+
     void MakeSettingsDirectory();
     void BuildStatusLine(Widget mainBox);
 };

@@ -78,9 +78,11 @@ void MonitorApp::RetrieveData()
     S5MonData record;
     memset(&record, 0, sizeof record);
     int received;
+    filing.Build(connBuffer, connCapacity, current->rowCount);
     while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
         UpdateConnectionList(&record);
     }
+    filing.Clear();
     if (received < 0) {
         // The connection is gone; the rows stay as they are.
         S5MonClose(current->handle);

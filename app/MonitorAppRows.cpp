@@ -114,38 +114,30 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     if (!current || !record) {
         return;
     }
-    Connection* freeSlot = NULL;
-    int passed = 0;
-    int scanned = 0;
-    for (; scanned < connCapacity && passed < current->rowCount; scanned++) {
-        Connection* row = &connBuffer[scanned];
-        if (row->kind == CONN_FREE) {
-            freeSlot = row;  // the last free slot seen wins
-            continue;
-        }
-        passed++;
-        if (memcmp(&row->data.key, &record->key, sizeof(S5MonKey)) == 0) {
-            UpdateConnection(row, record, 0);
-            return;
-        }
+    // Outside a poll the index serves this one record; during a poll it serves them all.
+    bool onlyThisRecord = !filing.active();
+    if (onlyThisRecord) {
+        filing.Build(connBuffer, connCapacity, current->rowCount);
     }
-
-    int slot;
-    if (freeSlot) {
-        slot = static_cast<int>(freeSlot - connBuffer);
-    } else if (scanned >= connCapacity) {
-        if (!GrowRowArray(this)) {
-            return;  // no memory: the record is dropped, the array stays as it was
-        }
-        slot = scanned;
+    int found = filing.Find(record->key);
+    if (found >= 0) {
+        UpdateConnection(&connBuffer[found], record, 0);
     } else {
-        slot = scanned;
+        int usedEnd = filing.UsedEnd();
+        int slot = filing.NextSlot();
+        // No memory to grow: the record is dropped, the array stays as it was.
+        if (slot < connCapacity || GrowRowArray(this)) {
+            filing.Take(record->key, slot);
+            current->rowCount++;
+            // The used part never reaches beyond the array.
+            int usedSlots = usedEnd + 1 < connCapacity ? usedEnd + 1 : connCapacity;
+            current->rowBytes = usedSlots * static_cast<int>(sizeof(Connection));
+            UpdateConnection(&connBuffer[slot], record, 1);
+        }
     }
-    current->rowCount++;
-    // The used part never reaches beyond the array.
-    int usedSlots = scanned + 1 < connCapacity ? scanned + 1 : connCapacity;
-    current->rowBytes = usedSlots * static_cast<int>(sizeof(Connection));
-    UpdateConnection(&connBuffer[slot], record, 1);
+    if (onlyThisRecord) {
+        filing.Clear();
+    }
 }
 
 void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)

@@ -14,7 +14,13 @@ function(vantor_add_test name)
   target_compile_definitions(${name} PRIVATE
     VANTOR_BINARY_DIR="${PROJECT_BINARY_DIR}"
     VANTOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # Tests on the display take turns: keyboard focus and the pointer are shared by all
+  # windows, so two of them at once would steal each other's key presses.
+  set(lock "")
+  if(T_LABEL STREQUAL "widget" OR T_LABEL STREQUAL "e2e")
+    set(lock RESOURCE_LOCK xdisplay)
+  endif()
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ${lock}
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <fstream>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <thread>
@@ -53,6 +54,7 @@ MonsimProcess::MonsimProcess(const std::vector<std::string> &args)
 
     pid_ = fork();
     if (pid_ == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // a crashed test must not leave the simulator behind
         std::vector<char *> cargv;
         for (auto &a : argv)
             cargv.push_back(const_cast<char *>(a.c_str()));

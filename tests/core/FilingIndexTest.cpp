@@ -1,0 +1,109 @@
+// The filing index must place every record exactly where a scan of the row array would:
+// into the used row with its key, else the last free slot before the end of the used
+// part, else right after it. Compared here against that scan over random polls.
+#include "app/FilingIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string.h>
+#include <vector>
+
+namespace {
+
+struct Placement {
+    int slot;      // where the record went
+    int usedEnd;   // one past the used part before it went there
+};
+
+// The scan the index replaces, written out plainly.
+Placement ScanFor(const std::vector<Connection>& rows, int rowCount, const S5MonKey& key)
+{
+    int freeSlot = -1, passed = 0, scanned = 0;
+    for (; scanned < static_cast<int>(rows.size()) && passed < rowCount; scanned++) {
+        if (rows[scanned].kind == CONN_FREE) {
+            freeSlot = scanned;
+            continue;
+        }
+        passed++;
+        if (memcmp(&rows[scanned].data.key, &key, sizeof key) == 0)
+            return {scanned, -1};
+    }
+    return {freeSlot >= 0 ? freeSlot : scanned, scanned};
+}
+
+S5MonKey Key(int n)
+{
+    S5MonKey key;
+    memset(&key, 0, sizeof key);
+    memcpy(key.key, &n, sizeof n);
+    return key;
+}
+
+} // namespace
+
+TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
+{
+    std::mt19937 random(12345);
+    std::vector<Connection> rows(CONN_BUFFER_INITIAL);
+    memset(rows.data(), 0, rows.size() * sizeof(Connection));
+    int rowCount = 0;
+    FilingIndex index;
+    int grown = 0, reused = 0, found = 0;
+
+    for (int poll = 0; poll < 300; poll++) {
+        // Between polls some rows are freed, as ageing does.
+        for (Connection& row : rows) {
+            if (row.kind != CONN_FREE && random() % 5 == 0) {
+                row.kind = CONN_FREE;
+                rowCount--;
+            }
+        }
+        index.Build(rows.data(), static_cast<int>(rows.size()), rowCount);
+        int records = static_cast<int>(random() % 40);
+        for (int r = 0; r < records; r++) {
+            S5MonKey key = Key(static_cast<int>(random() % 120));
+            Placement expected = ScanFor(rows, rowCount, key);
+            int slot = index.Find(key);
+            if (slot >= 0) {
+                ASSERT_EQ(slot, expected.slot) << "poll " << poll;
+                found++;
+                continue;
+            }
+            ASSERT_EQ(expected.usedEnd, index.UsedEnd()) << "poll " << poll;
+            slot = index.NextSlot();
+            ASSERT_EQ(slot, expected.slot) << "poll " << poll;
+            if (slot == static_cast<int>(rows.size())) {
+                rows.resize(rows.size() + CONN_BUFFER_GROWTH);  // zeroed: free slots
+                grown++;
+            } else if (slot < index.UsedEnd()) {
+                reused++;
+            }
+            rows[slot].kind = CONN_ACTIVE;
+            rows[slot].data.key = key;
+            index.Take(key, slot);
+            rowCount++;
+        }
+        index.Clear();
+    }
+    // The random polls went through every kind of placement.
+    EXPECT_GT(found, 100);
+    EXPECT_GT(reused, 100);
+    EXPECT_GT(grown, 0);
+}
+
+TEST(FilingIndex, ADuplicatedKeyIsFoundInItsFirstRow)
+{
+    std::vector<Connection> rows(CONN_BUFFER_INITIAL);
+    memset(rows.data(), 0, rows.size() * sizeof(Connection));
+    for (int slot : {3, 7}) {
+        rows[slot].kind = CONN_ACTIVE;
+        rows[slot].data.key = Key(9);
+    }
+    FilingIndex index;
+    index.Build(rows.data(), static_cast<int>(rows.size()), 2);
+    EXPECT_EQ(index.Find(Key(9)), 3);
+    EXPECT_EQ(index.UsedEnd(), 8);
+    EXPECT_EQ(index.NextSlot(), 6);  // the last free slot before the end of the used part
+    EXPECT_EQ(index.Find(Key(10)), -1);
+}
