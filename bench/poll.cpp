@@ -55,6 +55,8 @@ void BM_Poll(benchmark::State& state)
     app->StopMonitoring();
 }
 BENCHMARK(BM_Poll)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+// A large proxy: a few polls only, each files 100,000 records.
+BENCHMARK(BM_Poll)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_SortByUser(benchmark::State& state)
 {
