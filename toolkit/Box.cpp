@@ -309,9 +309,22 @@ static void RequestNaturalSize(XomBoxWidget box)
 
 static void Relayout(XomBoxWidget box)
 {
+    XomBoxPart before = box->box;
     ComputeNaturalSize(box);
     RequestNaturalSize(box);
     Layout(box);
+
+    /* A nested box that keeps its natural size asks its parent for nothing; when only its
+       flexibility changed, the parent box must still share its space anew. */
+    const XomBoxPart* b = &box->box;
+    Widget parent = XtParent((Widget)box);
+    bool sameSize = b->natural_width == before.natural_width && b->natural_height == before.natural_height;
+    bool newFlexibility = b->horizontal_stretch != before.horizontal_stretch ||
+                          b->horizontal_shrink != before.horizontal_shrink ||
+                          b->vertical_stretch != before.vertical_stretch ||
+                          b->vertical_shrink != before.vertical_shrink;
+    if (parent && XomIsBox(parent) && sameSize && newFlexibility)
+        Relayout((XomBoxWidget)parent);
 }
 
 /* ---- core methods ---- */
@@ -414,7 +427,8 @@ static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
             c->normal_width = width;
         if (mode & CWHeight)
             c->normal_height = height;
-        child->core.border_width = border;
+        if (borderChanges)
+            XtResizeWidget(child, child->core.width, child->core.height, border);  /* reaches the window */
     }
     Relayout(box);
     return XtGeometryDone;

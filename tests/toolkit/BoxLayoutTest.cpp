@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
+#include <Xm/PrimitiveP.h>
 #include <Xm/Xm.h>
 
 #include "DisplayFixture.h"
@@ -187,6 +188,43 @@ TEST_F(BoxLayoutTest, NestedBoxActsAsOneChildWithItsChildrensFlexibility)
     EXPECT_EQ(inner->core.width, 132);
     EXPECT_EQ(a->core.width, 55);
     EXPECT_EQ(b->core.width, 77);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BoxLayoutTest, FlexibilityChangedInsideANestedBoxReachesTheOuterBox)
+{
+    // A column 300 wide: the inner row may fill that width only as far as it can stretch.
+    Widget outer = OmStandardBox(shell, 1, 0, 0);
+    XtVaCreateManagedWidget("wide", xomGlueWidgetClass, outer, XmNwidth, (Dimension)300,
+                            XmNheight, (Dimension)10, NULL);
+    Widget inner = OmStandardBox(outer, 2, 0, 0);
+    Widget a = XtVaCreateManagedWidget("a", xomGlueWidgetClass, inner, XmNwidth, (Dimension)50,
+                                       XmNheight, (Dimension)10, NULL);
+    ShowShell();
+    EXPECT_EQ(inner->core.width, 50);
+
+    // Only the flexibility changes, not the natural size: the outer box must still hear of it.
+    XtVaSetValues(a, XomNhorizontalStretch, 10000, NULL);
+    ProcessEvents();
+    EXPECT_EQ(inner->core.width, 300);
+    EXPECT_EQ(a->core.width, 300);
+}
+
+TEST_F(BoxLayoutTest, ABorderWidthAskedForReachesTheWindow)
+{
+    Widget box = Row();
+    Widget child = XtVaCreateManagedWidget("label", xmPrimitiveWidgetClass, box, XmNwidth, (Dimension)40,
+                                           XmNheight, (Dimension)10, NULL);
+    ShowAtWidth(box, 100);
+    XtVaSetValues(child, XmNborderWidth, (Dimension)3, NULL);
+    ProcessEvents();
+    XWindowAttributes attributes;
+    XGetWindowAttributes(XtDisplay(child), XtWindow(child), &attributes);
+    EXPECT_EQ(attributes.border_width, 3);
+    EXPECT_EQ(child->core.border_width, 3);
 }
 
 }  // namespace
