@@ -50,7 +50,7 @@ SOCKS5::SOCKS5(const char* serverName, MonitorApp* owner, Setting s)
     : button(nullptr), status(SOCKS5_ENABLED), failedCount(0), activeCount(0),
       activeRows(nullptr), failedRows(nullptr), tmpFd(-1), rowCount(0), rowBytes(0),
       rows(nullptr), handle(nullptr), spinInterval(500), updateTimer(SOCKS5_NO_TIMER),
-      spinTimer(SOCKS5_NO_TIMER), app(owner)
+      spinTimer(SOCKS5_NO_TIMER), timerChanges(0), app(owner)
 {
     snprintf(name, sizeof name, "%s", serverName);
     memset(&setting, 0, sizeof setting);
@@ -126,6 +126,7 @@ void SOCKS5::CopySetting(Setting s)
 
 void SOCKS5::AddTimer()
 {
+    timerChanges++;
     if (updateTimer == SOCKS5_NO_TIMER) {
         updateTimer = XtAppAddTimeOut(monitor_app, setting.updateInterval, TimeOutCallback, this);
     }
@@ -136,6 +137,7 @@ void SOCKS5::AddTimer()
 
 void SOCKS5::RemoveTimer()
 {
+    timerChanges++;
     if (updateTimer != SOCKS5_NO_TIMER) {
         XtRemoveTimeOut(updateTimer);
         updateTimer = SOCKS5_NO_TIMER;
@@ -169,9 +171,12 @@ void SOCKS5::SpinTimeOut()
     // The time-out has fired, so its id is spent.
     spinTimer = SOCKS5_NO_TIMER;
     MonitorApp* owner = app;
+    unsigned changesBefore = timerChanges;
     DrainPendingEvents();
-    if (!StillListed(owner, this) || spinTimer != SOCKS5_NO_TIMER) {
-        return;  // removed meanwhile, or an action above has restarted the timers already
+    // Removed meanwhile, or an action above (Pause, Stop, a new interval, Start) has
+    // stopped or restarted the timers: its choice stands.
+    if (!StillListed(owner, this) || timerChanges != changesBefore) {
+        return;
     }
     pixmap_index++;
     if (pixmap_index > 2) {
@@ -185,9 +190,10 @@ void SOCKS5::TimeOut()
 {
     updateTimer = SOCKS5_NO_TIMER;
     MonitorApp* owner = app;
+    unsigned changesBefore = timerChanges;
     DrainPendingEvents();
-    if (!StillListed(owner, this)) {
-        return;
+    if (!StillListed(owner, this) || timerChanges != changesBefore) {
+        return;  // as in SpinTimeOut: a Pause or Stop handled above must not be undone
     }
     if (!(status & SOCKS5_ENABLED)) {
         return;

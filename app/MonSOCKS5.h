@@ -60,6 +60,7 @@ public:
     int spinInterval;              // milliseconds
     XtIntervalId updateTimer;      // SOCKS5_NO_TIMER when none
     XtIntervalId spinTimer;
+    unsigned timerChanges;         // counts AddTimer and RemoveTimer, so a handler sees an action
     MonitorApp* app;
 };
 

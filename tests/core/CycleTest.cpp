@@ -268,6 +268,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
 
     // The polling timer fires: the poll finds the connection gone.
+    XtRemoveTimeOut(server->updateTimer);
     server->TimeOut();
     std::vector<PostedMessage> messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
@@ -400,4 +401,54 @@ TEST_F(CycleTest, ParkedRowsComeBackFromTheTemporaryFile)
     ASSERT_NE(Row(3), nullptr);
     EXPECT_STREQ(Row(3)->data.userName, "p3");
     EXPECT_EQ(server->rowCount, 3);
+}
+
+namespace {
+
+// Queues an X event whose handling runs action, as a menu choice waiting in the queue would.
+void QueueUserAction(MonitorApp* app, void (*action)(MonitorApp*))
+{
+    static void (*pending)(MonitorApp*) = nullptr;
+    pending = action;
+    XtEventHandler handler = [](Widget, XtPointer clientData, XEvent* event, Boolean*) {
+        if (event->type == ClientMessage && pending) {
+            pending(static_cast<MonitorApp*>(clientData));
+            pending = nullptr;
+        }
+    };
+    XtAddEventHandler(app->shell, NoEventMask, True, handler, app);
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = XtWindow(app->shell);
+    event.xclient.message_type = XInternAtom(XtDisplay(app->shell), "VANTOR_TEST_ACTION", False);
+    event.xclient.format = 32;
+    XSendEvent(XtDisplay(app->shell), XtWindow(app->shell), False, NoEventMask, &event);
+    XSync(XtDisplay(app->shell), False);
+}
+
+} // namespace
+
+TEST_F(CycleTest, APauseWaitingWhenThePollTimerFiresIsNotUndone)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("p.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
+    SOCKS5* server = Start(sim);
+    QueueUserAction(app, [](MonitorApp* a) { a->PauseMonitoring(); });
+    XtRemoveTimeOut(server->updateTimer);  // as if it had fired: its handler runs now
+    server->TimeOut();  // drains the queued Pause first
+    EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 1) << "no poll after the Pause";
+}
+
+TEST_F(CycleTest, AStopWaitingWhenTheSpinnerFiresIsNotUndone)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("s.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
+    SOCKS5* server = Start(sim);
+    QueueUserAction(app, [](MonitorApp* a) { a->StopMonitoring(); });
+    XtRemoveTimeOut(server->spinTimer);  // as if it had fired: its handler runs now
+    server->SpinTimeOut();
+    EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
 }
