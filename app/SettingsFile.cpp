@@ -102,7 +102,7 @@ void MarkServiceUnused(Setting* s, int k)
 }
 
 const long PIXELS_MAX = 32767;        // X window sizes
-const long ROWS_MAX = 10000;
+const long ROWS_MAX = 10000000;  // the table's rows follow the list on show
 const long INTERVAL_MIN_MS = 1000;    // a shorter timer would spin the processor
 const long INTERVAL_MAX_MS = 999999000L;
 const long REJECTED_MAX = 5000;
@@ -130,7 +130,8 @@ bool ReadBlock(FILE* in, Setting* s)
         if (!ReadInt(in, &s->columnWidth[i], 1, PIXELS_MAX)) return false;
     }
     int unitType = s->unitType;
-    bool more = ReadInt(in, &s->frozenColumns, 0, columns)
+    // At least one column scrolls: the column dialog never freezes them all.
+    bool more = ReadInt(in, &s->frozenColumns, 0, columns - 1)
         && ReadInt(in, &s->cellHeight, 1, PIXELS_MAX)
         && ReadInt(in, &s->tableWidth, 1, PIXELS_MAX)
         && ReadInt(in, &s->tableHeight, 1, PIXELS_MAX)

@@ -213,7 +213,7 @@ TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
         "0  1  2  3  4  5  6  7  8  9  10  99  \n"
         "1  1  1  1  1  1  1  1  1  1  1  7  \n"
         "200  200  200  100  100  100  100  100  100  35  200  -5  \n"
-        "13  0  \n"
+        "12  0  \n"
         "0  280  -10  \n"
         "40  750  280  \n"
         "9  14  2  \n"
