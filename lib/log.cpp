@@ -15,6 +15,7 @@ namespace {
 
 enum { LOG_NAME_LEN = 1024, LOG_LINE_LEN = 2068 };
 const uint32_t kDefaultMaxSize = 1048576u * 1024u;  // 1 GiB, as 1048576 kilobytes
+const long kMaxOldFiles = 1000;
 
 struct S5LogHandle {
     nl_catd catalog;
@@ -37,7 +38,13 @@ int LevelFromEnvironment()
         return -1;
     if (*debug == '\0')
         return 29;
-    return 5 * atoi(debug) + 4;
+    // Bounded so that 5 n + 4 cannot overflow; every n below 0 logs nothing anyway.
+    long n = strtol(debug, NULL, 10);
+    if (n < -1)
+        n = -1;
+    if (n > 400000000)
+        n = 400000000;
+    return static_cast<int>(5 * n + 4);
 }
 
 int FlagsFromEnvironment()
@@ -57,8 +64,11 @@ int OldFilesFromEnvironment()
     const char *number = getenv("SOCKS5_LOG_NUMBER");
     if (number == NULL)
         return 1;
-    int n = atoi(number);
-    return n < 0 ? 0 : n;  // a negative count keeps no old files
+    long n = strtol(number, NULL, 10);
+    // A negative count keeps no old files; a huge one would make every rotation run for hours.
+    if (n < 0)
+        return 0;
+    return n > kMaxOldFiles ? kMaxOldFiles : static_cast<int>(n);
 }
 
 uint32_t MaxSizeFromEnvironment()
@@ -129,6 +139,28 @@ int SyslogPriority(int level)
     if (level <= 13) return LOG_NOTICE;
     if (level <= 18) return LOG_INFO;
     return LOG_DEBUG;
+}
+
+// Cuts text at a conversion that the length limit left unfinished ("%", "%l", "%-0"), which
+// the formatter would otherwise read as a conversion.
+void DropUnfinishedConversion(char *text)
+{
+    for (char *p = text; *p; p++) {
+        if (*p != '%')
+            continue;
+        if (p[1] == '%') {
+            p++;
+            continue;
+        }
+        char *q = p + 1;
+        while (*q && strchr("#0- +'123456789.*hlLqjzt", *q))
+            q++;
+        if (*q == '\0') {
+            *p = '\0';
+            return;
+        }
+        p = q;
+    }
 }
 
 // Copies format behind the prefix, replacing each "%m" by the text of errnoValue.
@@ -215,9 +247,9 @@ void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_lis
 {
     int savedErrno = errno;
     if (handle == NULL) {
-        // The default log starts itself on first use, once.
-        if (S5LogDefaultHandle == NULL)
-            S5LogStart(&S5LogDefaultHandle, -1, -1, "libsocks5");
+        // The default log starts itself on first use; every later start is a restart,
+        // which announces itself at level 4.
+        S5LogStart(&S5LogDefaultHandle, -1, -1, "libsocks5");
         handle = S5LogDefaultHandle;
         if (handle == NULL) {
             errno = savedErrno;
@@ -246,6 +278,7 @@ void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_lis
         used += snprintf(pattern + used, sizeof pattern - used, ":%06d", 0);
     used += snprintf(pattern + used, sizeof pattern - used, "%s", toFile ? "]: " : ": ");
     ExpandFormat(pattern, static_cast<size_t>(used), format, savedErrno);
+    DropUnfinishedConversion(pattern);
 
     char line[LOG_LINE_LEN];
     vsnprintf(line, sizeof line, pattern, ap);  // cut to the line buffer, never beyond

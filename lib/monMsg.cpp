@@ -59,11 +59,16 @@ uint16_t FreeLenOf(uint16_t msgLen, uint16_t fixedLen)
     return freeLen > MON_FREE_LEN ? static_cast<uint16_t>(MON_FREE_LEN) : freeLen;
 }
 
-void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetPtr)
+// Places a name with its terminating NUL, even when its 128-byte field holds none.
+void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetPtr, bool evenIfEmpty = false)
 {
-    if (name[0] != '\0')
-        Mon_MsgFromVarLen(name, static_cast<uint16_t>(strnlen(name, S5_NAME_LEN - 1) + 1), descPtr,
-                          freePtr, offsetPtr);
+    if (name[0] == '\0' && !evenIfEmpty)
+        return;
+    char terminated[S5_NAME_LEN];
+    size_t len = strnlen(name, S5_NAME_LEN - 1);
+    memcpy(terminated, name, len);
+    terminated[len] = '\0';
+    Mon_MsgFromVarLen(terminated, static_cast<uint16_t>(len + 1), descPtr, freePtr, offsetPtr);
 }
 
 bool VersionAccepted(const char *msgPtr, const char *decoderName)
@@ -219,8 +224,7 @@ int Mon_MsgFromUser(const S5MonUser_t *userPtr, char *msgPtr)
     msgPtr[0] = MON_MSG_USER;
     msgPtr[1] = MON_MAJOR_VER;
     msgPtr[2] = MON_MINOR_VER;
-    Mon_MsgFromVarLen(userPtr->userName, static_cast<uint16_t>(strnlen(userPtr->userName, S5_NAME_LEN - 1) + 1),
-                      msgPtr + 3, msgPtr + MON_USER_FIXED_LEN, &offset);
+    PlaceName(userPtr->userName, msgPtr + 3, msgPtr + MON_USER_FIXED_LEN, &offset, true);
     MsgFromInt32(userPtr->curConns, msgPtr + 7);
     MsgFromInt32(userPtr->errConns, msgPtr + 11);
     MsgFromInt32(userPtr->endConns, msgPtr + 15);

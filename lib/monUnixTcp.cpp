@@ -177,10 +177,13 @@ int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
 
     if (msgLen > bufLen) {
         // Discard exactly the announced message so that the next frame stays intact.
+        char scratch[256];
+        char *sink = bufLen > 0 ? bufPtr : scratch;
+        size_t sinkLen = bufLen > 0 ? bufLen : sizeof scratch;
         size_t left = msgLen;
-        while (left > 0 && bufLen > 0) {
-            size_t want = left < bufLen ? left : bufLen;
-            ssize_t n = ReadSome(sockfd, bufPtr, want);
+        while (left > 0) {
+            size_t want = left < sinkLen ? left : sinkLen;
+            ssize_t n = ReadSome(sockfd, sink, want);
             if (n <= 0)
                 break;
             left -= static_cast<size_t>(n);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <errno.h>
 #include <string.h>
+#include <unistd.h>
 
 namespace {
 
@@ -230,4 +231,18 @@ TEST_F(Api, NullAndForeignHandlesAreRefused)
     foreign.flag = MON_FLAG_KIND_B;  // accepted at the entry, but its table is empty
     EXPECT_EQ(S5MonRecvNextData(&foreign, 0, &conn), -1);
     EXPECT_EQ(S5MonClose(&foreign), -1);  // an empty close entry is refused, not called
+}
+
+TEST_F(Api, AClientStalledInsideARequestDoesNotHoldUpOthers)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree)});
+    int stalled = Mon_TcpConnect(sim.address().c_str(), 5051);
+    ASSERT_GT(stalled, 0);
+    const char half[] = {0, 2, 2};  // announces two bytes, sends one, then waits
+    ASSERT_EQ(write(stalled, half, sizeof half), 3);
+    Open(sim);
+    int previous = Mon_TcpSetTimeout(5000);
+    EXPECT_EQ(S5MonRecvNextData(handle, 0, &conn), 1);
+    Mon_TcpSetTimeout(previous);
+    Mon_TcpClose(stalled);
 }

@@ -138,6 +138,18 @@ TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
     EXPECT_EQ(std::string(back.optData.data, 2), "ok");
 }
 
+TEST(Codec, AFullNameFieldIsSentWithItsTerminatingNul)
+{
+    S5MonData d = SampleRecord();
+    memset(d.userName, 'u', sizeof d.userName);  // 128 characters, no NUL in the field
+    std::vector<char> msg(MON_CONN_MAX_LEN);
+    Mon_MsgFromConn(&d, msg.data());
+    ASSERT_EQ(Get16(&msg[77]), 128);
+    uint16_t at = Get16(&msg[79]);
+    EXPECT_EQ(std::string(&msg[93 + at], 127), std::string(127, 'u'));
+    EXPECT_EQ(msg[93 + at + 127], '\0');
+}
+
 TEST(Codec, DecodesAHandWrittenConnectionMessage)
 {
     std::vector<char> m(93 + 6);

@@ -37,6 +37,25 @@ int main(int argc, char **argv)
         S5LogUpdate(NULL, 1, 0, "long %s end", big.c_str());
         return 0;
     }
+    if (mode == "cut") {  // the line limit falls inside a conversion
+        std::string format = std::string(2058, 'a') + "%lu tail";
+        S5LogUpdate(NULL, 1, 0, format.c_str(), 42UL);
+        return 0;
+    }
+    if (mode == "missing") {  // log_probe missing HOST:PORT: records the server does not have
+        S5MonHandle h;
+        if (S5MonNetOpen(argv[2], 0, &h) != 0)
+            return 1;
+        S5MonData d;
+        memset(&d, 0x7f, sizeof d.key);
+        S5MonUser_t u;
+        memset(&u, 0, sizeof u);
+        strcpy(u.userName, "nobody");
+        int rc = (S5MonRecvData(h, &d) == -1 && S5MonGetUser(h, &u) == -1) ? 0 : 1;
+        S5MonClose(h);
+        S5MonNetOpen("127.0.0.1:1", 0, &h);  // nothing listens there
+        return rc;
+    }
     if (mode == "restart") {  // a second start of the default log announces itself
         S5LogUpdate(NULL, 1, 0, "first");
         S5LogStart(&S5LogDefaultHandle, -1, -1, "probe");

@@ -1,4 +1,5 @@
 // The log facility, observed from outside: each case runs log_probe in a fresh process.
+#include "MonsimProcess.h"
 #include "RunProcess.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,18 @@ std::vector<std::string> Lines(const std::string &text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+const std::string kRestart = "libsocks5 Logging (re)started at ";
+
+// The lines that are not restart notices of the default log.
+std::vector<std::string> Messages(const std::string &text)
+{
+    std::vector<std::string> messages;
+    for (const std::string &line : Lines(text))
+        if (line.find(kRestart) == std::string::npos)
+            messages.push_back(line);
+    return messages;
 }
 
 std::string ReadFile(const std::string &path)
@@ -106,12 +119,47 @@ TEST(Log, OverlongLineIsCutToTheLineBuffer)
     EXPECT_EQ(Lines(r.err)[0].find("yyyy"), Lines(r.err)[0].find(": long ") + 7);
 }
 
+TEST(Log, ALineCutInsideAConversionLeavesNoHalfConversion)
+{
+    ProcessResult r = Probe({"cut"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
+    std::vector<std::string> lines = Lines(r.err);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].back(), 'a');
+    EXPECT_EQ(lines[0].find('%'), std::string::npos);
+}
+
+TEST(Log, RecordsTheServerDoesNotHaveAndFailedOpensAreNamed)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("one.txt", "pass\nconn key=1 user=alice\n")});
+    ProcessResult r = Probe({"missing", sim.address()}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
+    EXPECT_EQ(r.exitStatus, 0);
+    std::vector<std::string> lines = Messages(r.err);
+    const char *expected[] = {"MonGUIGet: no connection available", "MonGUIGetUser: no user available",
+                              "Error in connect: Connection refused", "Failed to open network connection"};
+    ASSERT_EQ(lines.size(), 4u) << r.err;
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(std::regex_match(lines[i], std::regex(std::string("[0-9]{5,}: ") + expected[i]))) << lines[i];
+}
+
 TEST(Log, RestartOfTheDefaultLogIsAnnouncedAtLevelFour)
 {
     ProcessResult r = Probe({"restart"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     std::vector<std::string> lines = Lines(r.err);
     ASSERT_EQ(lines.size(), 2u) << r.err;
     EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: probe Logging \\(re\\)started at .+"))) << lines[1];
+}
+
+TEST(Log, EveryLaterMessageRestartsTheDefaultLog)
+{
+    // Each message goes through the default log, and every start after the first is a
+    // restart, announced at level 4 before the message.
+    ProcessResult r = Probe({"lines", "3"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
+    std::vector<std::string> lines = Lines(r.err);
+    ASSERT_EQ(lines.size(), 5u) << r.err;
+    EXPECT_NE(lines[0].find(": line 0000"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: libsocks5 Logging \\(re\\)started at .+"))) << lines[1];
+    EXPECT_NE(lines[2].find(": line 0001"), std::string::npos);
+    EXPECT_NE(lines[3].find(kRestart), std::string::npos);
 }
 
 TEST(Log, RefusedReplyVersionsAreNamed)
@@ -129,7 +177,7 @@ TEST(Log, RefusedReplyVersionsAreNamed)
 TEST(Log, HandleRefusalsCarryTheirMessages)
 {
     ProcessResult r = Probe({"refusals"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    std::vector<std::string> lines = Lines(r.err);
+    std::vector<std::string> lines = Messages(r.err);
     const char *expected[] = {
         "S5MonClose(): bad handle=0x", "S5MonSendData: invalid handle=0x", "S5MonRecvData: invalid handle=0x",
         "S5MonRecvNextData : invalid handle=0x", "S5MonGetUser: invalid handle=0x",
@@ -178,7 +226,7 @@ TEST_F(LogFileTest, RotationWithNoOldFilesKeepsGrowingOneFile)
 {
     Probe({"lines", "40"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1", "SOCKS5_LOG_NUMBER=0"});
     EXPECT_FALSE(Exists(file + "1"));
-    EXPECT_EQ(Lines(ReadFile(file)).size(), 40u);
+    EXPECT_EQ(Messages(ReadFile(file)).size(), 40u);
 }
 
 TEST_F(LogFileTest, NegativeOldFileCountCountsAsZero)
@@ -188,7 +236,7 @@ TEST_F(LogFileTest, NegativeOldFileCountCountsAsZero)
     EXPECT_EQ(r.exitStatus, 0);
     EXPECT_FALSE(Exists(file + "1"));
     EXPECT_FALSE(Exists(file + "-1"));
-    EXPECT_EQ(Lines(ReadFile(file)).size(), 40u);
+    EXPECT_EQ(Messages(ReadFile(file)).size(), 40u);
 }
 
 TEST_F(LogFileTest, RotationKeepsTheRequestedNumberOfOldFiles)
@@ -212,5 +260,5 @@ TEST_F(LogFileTest, FilesThatCannotBeOpenedAreReportedOnce)
     EXPECT_EQ(bad.err, "can't open `" + missing + "' for logging\n");
     // Standard error keeps working beside a file that failed.
     ProcessResult both = Probe({"lines", "2"}, {"SOCKS5_LOG_FILE=" + missing, "SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    EXPECT_EQ(Lines(both.err).size(), 3u);
+    EXPECT_EQ(Messages(both.err).size(), 3u);
 }

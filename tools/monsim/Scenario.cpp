@@ -223,8 +223,9 @@ std::vector<S5MonUser_t> Scenario::users(int n) const
 {
     std::map<std::string, S5MonUser_t> byName;
     for (const S5MonData &d : pass(n).conns) {
+        bool first = byName.count(d.userName) == 0;
         S5MonUser_t &u = byName[d.userName];
-        if (u.userName[0] == '\0') {
+        if (first) {
             snprintf(u.userName, S5_NAME_LEN, "%s", d.userName);
             u.startTime = d.startTime;
         }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -70,7 +71,8 @@ uint16_t BadConnMessage(const S5MonData &d, char *msg)
 
 bool ServeList(Simulator &sim, int fd, const Pass &pass)
 {
-    static char msg[65536];  // sessions write one at a time under sim.lock
+    std::vector<char> buffer(65536);
+    char *msg = buffer.data();
     if (sim.fault == Fault::Oversize) {
         memset(msg, 'X', 3000);
         if (!SendFrame(fd, msg, 3000, Fault::None))
@@ -132,14 +134,16 @@ void ServeClient(Simulator &sim, int fd)
         std::lock_guard<std::mutex> guard(sim.lock);
         sim.logLine("accept");
     }
-    static char request[65536];
+    // Requests are read and replies written without the shared lock, so that one client that
+    // stalls never holds up the others.
+    std::vector<char> request(65536);
+    char msg[MON_CONN_MAX_LEN];
     for (;;) {
         unsigned char prefix[2];
         if (!ReadAll(fd, reinterpret_cast<char *>(prefix), 2))
             break;
         uint16_t len = static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
-        std::unique_lock<std::mutex> guard(sim.lock);
-        if (!ReadAll(fd, request, len))
+        if (!ReadAll(fd, request.data(), len))
             break;
         int type = len > 0 ? static_cast<unsigned char>(request[0]) : 0;
         std::string logText = "request type=" + std::to_string(type);
@@ -150,40 +154,46 @@ void ServeClient(Simulator &sim, int fd)
         if (type == MON_MSG_GET_USER && len > 7) {
             // The request carries the name's descriptor at 3 and its free area at 7.
             uint16_t copied;
-            Mon_MsgToVarLenBounded(wanted.userName, S5_NAME_LEN - 1, &copied, request + 3, request + 7,
-                                   static_cast<uint16_t>(len - 7));
+            Mon_MsgToVarLenBounded(wanted.userName, S5_NAME_LEN - 1, &copied, request.data() + 3,
+                                   request.data() + 7, static_cast<uint16_t>(len - 7));
             logText += " user=" + std::string(wanted.userName);
         }
-        sim.logLine(logText);
+
+        // What the reply needs of the shared state, taken under the lock.
+        Pass pass;
+        std::vector<S5MonUser_t> users;
+        S5MonTot_t totals;
+        {
+            std::lock_guard<std::mutex> guard(sim.lock);
+            sim.logLine(logText);
+            if (type == MON_MSG_GET_NEXT_CONN)
+                sim.lastPass = sim.scenario.pass(++sim.passesServed);
+            int current = sim.passesServed > 0 ? sim.passesServed : 1;
+            pass = sim.lastPass;
+            users = sim.scenario.users(current);
+            totals = sim.scenario.totals(current);
+        }
 
         if (sim.fault == Fault::CloseBeforeAnswer)
             break;
         if (sim.fault == Fault::Stall) {
-            guard.unlock();
             sleep(3600);
             break;
         }
         bool ok = true;
-        char msg[MON_CONN_MAX_LEN];
         switch (type) {
-        case MON_MSG_GET_NEXT_CONN: {
-            sim.lastPass = sim.scenario.pass(++sim.passesServed);
-            if (sim.lastPass.closeInstead)
-                ok = false;
-            else
-                ok = ServeList(sim, fd, sim.lastPass);
+        case MON_MSG_GET_NEXT_CONN:
+            ok = !pass.closeInstead && ServeList(sim, fd, pass);
             break;
-        }
         case MON_MSG_GET_CONN: {
             const S5MonData *found = nullptr;
-            for (const S5MonData &d : sim.lastPass.conns)
-                if (len >= MON_GET_CONN_LEN && memcmp(d.key.key, request + 1, sizeof d.key.key) == 0)
+            for (const S5MonData &d : pass.conns)
+                if (len >= MON_GET_CONN_LEN && memcmp(d.key.key, request.data() + 1, sizeof d.key.key) == 0)
                     found = &d;
             ok = SendFrame(fd, msg, found ? static_cast<uint16_t>(Mon_MsgFromConn(found, msg)) : 0, sim.fault);
             break;
         }
         case MON_MSG_GET_USER: {
-            const std::vector<S5MonUser_t> users = sim.scenario.users(sim.passesServed > 0 ? sim.passesServed : 1);
             const S5MonUser_t *found = nullptr;
             for (const S5MonUser_t &u : users)
                 if (strcmp(u.userName, wanted.userName) == 0)
@@ -192,16 +202,14 @@ void ServeClient(Simulator &sim, int fd)
             break;
         }
         case MON_MSG_GET_NEXT_USER:
-            for (const S5MonUser_t &u : sim.scenario.users(sim.passesServed > 0 ? sim.passesServed : 1))
+            for (const S5MonUser_t &u : users)
                 if (ok)
                     ok = ServeUser(sim, fd, u);
             ok = ok && SendFrame(fd, msg, 0, sim.fault);
             break;
-        case MON_MSG_GET_TOT: {
-            S5MonTot_t t = sim.scenario.totals(sim.passesServed > 0 ? sim.passesServed : 1);
-            ok = SendFrame(fd, msg, static_cast<uint16_t>(Mon_MsgFromTot(&t, msg)), sim.fault);
+        case MON_MSG_GET_TOT:
+            ok = SendFrame(fd, msg, static_cast<uint16_t>(Mon_MsgFromTot(&totals, msg)), sim.fault);
             break;
-        }
         default:
             ok = SendFrame(fd, msg, 0, sim.fault);  // nothing available for an unknown request
             break;
