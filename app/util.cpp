@@ -169,6 +169,12 @@ void KesStandardMenu(Widget pane, Widget buttons[], const char* title, const cha
 
 // ---- pointer tips ----
 
+static void ForgetAnnotationCallback(Widget w, XtPointer, XtPointer)
+{
+    if (annotation_label_widget == w)
+        annotation_label_widget = NULL;
+}
+
 void KesPopupAnnotationText(Widget parent, const char* text, int x, int y)
 {
     KesPopdownAnnotationText();
@@ -177,6 +183,8 @@ void KesPopupAnnotationText(Widget parent, const char* text, int x, int y)
                                                       XmNmappedWhenManaged, False,
                                                       XmNlabelString, label, NULL);
     XmStringFree(label);
+    // Destroyed with its parent, the tip must be forgotten, or the next popdown would destroy it again.
+    XtAddCallback(annotation_label_widget, XmNdestroyCallback, ForgetAnnotationCallback, NULL);
     Dimension width = 0, height = 0;
     XtVaGetValues(annotation_label_widget, XmNwidth, &width, XmNheight, &height, NULL);
     XtConfigureWidget(annotation_label_widget, (Position)x, (Position)y, width, height, 2);

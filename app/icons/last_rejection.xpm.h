@@ -1,5 +1,6 @@
 // Status icon, monitoring stopped: a blue disc with a white "i".
 // "LightBlue3" is the transparent background: it takes the colour of the widget behind.
+// The figure is royal blue: the X colour database knows no plain "royal".
 #ifndef VANTOR_ICON_LAST_REJECTION_XPM_H
 #define VANTOR_ICON_LAST_REJECTION_XPM_H
 

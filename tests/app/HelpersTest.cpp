@@ -11,6 +11,7 @@
 #include <Xm/Label.h>
 #include <Xm/MessageB.h>
 #include <Xm/RowColumn.h>
+#include <Xm/Form.h>
 #include <Xm/Xm.h>
 
 #include "DisplayFixture.h"
@@ -351,6 +352,19 @@ TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlace)
     ProcessEvents();
     EXPECT_EQ(XtNameToWidget(box, "icon_reminder"), nullptr);
     KesPopdownAnnotationText();  // nothing shown: nothing to do
+}
+
+TEST_F(HelpersTest, APointerTipGoneWithItsParentIsForgotten)
+{
+    Widget bar = XtVaCreateManagedWidget("bar", xmFormWidgetClass, box, NULL);
+    KesPopupAnnotationText(bar, "Stop", 5, 5);
+    XtDestroyWidget(bar);  // a tool bar removed while its tip shows
+    ProcessEvents();
+    KesPopdownAnnotationText();  // must not destroy the tip a second time
+    KesPopupAnnotationText(box, "Start", 5, 5);
+    ProcessEvents();
+    EXPECT_NE(XtNameToWidget(box, "icon_reminder"), nullptr);
+    KesPopdownAnnotationText();
 }
 
 }  // namespace
