@@ -39,6 +39,22 @@ void TakeTableGeometry(Widget table, Setting* s)
     s->tableColumns = columns;
 }
 
+// Tells the user why a settings file was not written; 1 when it was. The messages go to
+// the main window: the server list dialog closes right after writing.
+int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path, const char* openFailure)
+{
+    if (result == SAFE_WRITE_NOT_REGULAR) {
+        snprintf(app->message, sizeof app->message, "%s %s", path.c_str(), kSymbolicLink);
+        KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
+        return 0;
+    }
+    if (result == SAFE_WRITE_FAILED) {
+        KesWarningPost(app->shell, openFailure, NULL, NULL, "Warning");
+        return 0;
+    }
+    return 1;
+}
+
 } // namespace
 
 void MonitorApp::ReadSettingFile()
@@ -73,16 +89,7 @@ int MonitorApp::WriteSetting()
         }
         WriteSettingsTo(out, settings, serverCount);
     });
-    if (result == SAFE_WRITE_NOT_REGULAR) {
-        snprintf(message, sizeof message, "%s %s", path.c_str(), kSymbolicLink);
-        KesWarningPost(shell, message, NULL, NULL, "Warning");
-        return 0;
-    }
-    if (result == SAFE_WRITE_FAILED) {
-        KesWarningPost(shell, "Cannot open monitor.ini to save changes.", NULL, NULL, "Warning");
-        return 0;
-    }
-    return 1;
+    return ReportWrite(this, result, path, "Cannot open monitor.ini to save changes.");
 }
 
 int MonitorApp::WriteSOCKS5Data()
@@ -93,16 +100,5 @@ int MonitorApp::WriteSOCKS5Data()
         names.push_back(servers[i]->name);
     }
     SafeWriteResult result = WriteFileSafely(path, [&names](FILE* out) { WriteServerNamesTo(out, names); });
-    // The dialog closes right after writing, so the message belongs to the main window.
-    Widget parent = shell;
-    if (result == SAFE_WRITE_NOT_REGULAR) {
-        snprintf(message, sizeof message, "%s %s", path.c_str(), kSymbolicLink);
-        KesWarningPost(parent, message, NULL, NULL, "Warning");
-        return 0;
-    }
-    if (result == SAFE_WRITE_FAILED) {
-        KesWarningPost(parent, "Cannot open socks5.dat to save SOCKS5Server changes.", NULL, NULL, "Warning");
-        return 0;
-    }
-    return 1;
+    return ReportWrite(this, result, path, "Cannot open socks5.dat to save SOCKS5Server changes.");
 }
