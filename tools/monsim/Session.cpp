@@ -78,8 +78,10 @@ bool ServeList(Simulator &sim, int fd, const Pass &pass)
         if (!SendFrame(fd, msg, 3000, Fault::None))
             return false;
     }
-    for (size_t i = 0; i < pass.conns.size(); i++) {
-        const S5MonData &d = pass.conns[i];
+    // An endless list repeats its records and never sends the closing empty frame.
+    const bool endless = sim.fault == Fault::Endless && !pass.conns.empty();
+    for (size_t i = 0; i < pass.conns.size() || endless; i++) {
+        const S5MonData &d = pass.conns[i % pass.conns.size()];
         uint16_t len = sim.fault == Fault::BadDescriptors ? BadConnMessage(d, msg)
                                                           : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
         if (sim.fault == Fault::CloseInsideFrame) {
@@ -111,7 +113,8 @@ bool ParseFault(const std::string &name, Fault &fault)
         {"none", Fault::None}, {"close-before-answer", Fault::CloseBeforeAnswer},
         {"close-inside-frame", Fault::CloseInsideFrame}, {"oversize", Fault::Oversize},
         {"split-prefix", Fault::SplitPrefix}, {"bad-descriptors", Fault::BadDescriptors},
-        {"user-version-1.1", Fault::UserVersion11}, {"stall", Fault::Stall}};
+        {"user-version-1.1", Fault::UserVersion11}, {"stall", Fault::Stall},
+        {"endless", Fault::Endless}};
     for (const auto &entry : table)
         if (name == entry.name) {
             fault = entry.fault;

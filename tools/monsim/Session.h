@@ -15,7 +15,8 @@ enum class Fault {
     SplitPrefix,        // every length prefix goes out in two writes
     BadDescriptors,     // descriptors point outside the message and exceed their fields
     UserVersion11,      // user replies carry version 1.1
-    Stall               // read the request, never answer
+    Stall,              // read the request, never answer
+    Endless             // a list that never ends: its records again and again, no empty frame
 };
 
 bool ParseFault(const std::string &name, Fault &fault);

@@ -20,7 +20,7 @@ const char kUsage[] =
     "                     [--script FILE | --connections N [--seed S]] [--fault MODE]\n"
     "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
     "port and writes it to --port-file. Fault modes: close-before-answer, close-inside-frame,\n"
-    "oversize, split-prefix, bad-descriptors, user-version-1.1, stall.\n";
+    "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless.\n";
 
 struct Options {
     std::string bind = "127.0.0.1";
