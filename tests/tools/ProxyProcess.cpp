@@ -1,9 +1,6 @@
 #include "ProxyProcess.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +10,7 @@
 #include <thread>
 
 #include "MonsimProcess.h"
+#include "SocksClient.h"
 
 namespace {
 int portOf(const std::string &line)
@@ -79,15 +77,9 @@ bool ProxyProcess::stop()
 
 int unusedPort()
 {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
     int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
-        && getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    close(fd);
+    int fd = listenLoopback(1, &port);
+    if (fd >= 0)
+        close(fd);
     return port;
 }

@@ -6,16 +6,13 @@
 #include <unistd.h>
 
 namespace {
-bool recvExactly(int fd, uint8_t *buf, size_t len)
+sockaddr_in loopback(int port)
 {
-    size_t got = 0;
-    while (got < len) {
-        ssize_t n = recv(fd, buf + got, len - got, 0);
-        if (n <= 0)
-            return false;
-        got += size_t(n);
-    }
-    return true;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
 }
 } // namespace
 
@@ -41,28 +38,47 @@ std::string readToEnd(int fd)
     return out;
 }
 
-int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply)
+int listenLoopback(int backlog, int *port)
 {
-    *reply = -1;
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(uint16_t(proxyPort));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+    sockaddr_in a = loopback(0);
+    socklen_t len = sizeof a;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || listen(fd, backlog) != 0
+        || getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0) {
         if (fd >= 0)
             close(fd);
         return -1;
     }
-    std::string hello("\x05\x01\x00", 3);
+    *port = ntohs(a.sin_port);
+    return fd;
+}
+
+int connectLoopback(int port, int rcvbuf)
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = loopback(port);
+    if (fd >= 0 && rcvbuf > 0)
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf);
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+        close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply)
+{
+    *reply = -1;
+    int fd = connectLoopback(proxyPort);
     std::string request = {5, char(command), 0, 1, 127, 0, 0, 1, char(destPort >> 8), char(destPort & 0xff)};
     uint8_t method[2], answer[10];
-    if (!sendAll(fd, hello) || !recvExactly(fd, method, 2) || method[1] != 0
-        || !sendAll(fd, request)) {
-        close(fd);
+    if (fd < 0 || !sendAll(fd, std::string("\x05\x01\x00", 3)) || recv(fd, method, 2, MSG_WAITALL) != 2
+        || method[1] != 0 || !sendAll(fd, request)) {
+        if (fd >= 0)
+            close(fd);
         return -1;
     }
-    if (recvExactly(fd, answer, 10))
+    if (recv(fd, answer, 10, MSG_WAITALL) == 10)
         *reply = answer[1];
     return fd;
 }

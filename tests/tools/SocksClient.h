@@ -1,5 +1,6 @@
 // A minimal blocking SOCKS5 client for tests that need more control than curl gives:
-// other commands, many connections at once, reading at their own pace.
+// other commands, many connections at once, reading at their own pace; and the loopback
+// sockets the tests and fixtures build on.
 #ifndef VANTOR_TEST_SOCKSCLIENT_H
 #define VANTOR_TEST_SOCKSCLIENT_H
 
@@ -14,5 +15,9 @@ int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply);
 bool sendAll(int fd, const std::string &bytes);
 // Reads until end of file (or error); returns what arrived.
 std::string readToEnd(int fd);
+// A socket listening on 127.0.0.1 at a free port, stored in *port; -1 on failure.
+int listenLoopback(int backlog, int *port);
+// A socket connected to 127.0.0.1:port, or -1; rcvbuf > 0 sets its receive buffer first.
+int connectLoopback(int port, int rcvbuf = 0);
 
 #endif

@@ -1,23 +1,14 @@
 #include "TestHttpServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstring>
+#include "SocksClient.h"
 
 TestHttpServer::TestHttpServer(std::string body) : body_(std::move(body))
 {
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (bind(listenFd_, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && listen(listenFd_, 64) == 0
-        && getsockname(listenFd_, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-        port_ = ntohs(a.sin_port);
+    listenFd_ = listenLoopback(64, &port_);
     thread_ = std::thread(&TestHttpServer::serve, this);
 }
 
@@ -64,14 +55,7 @@ TestHttpServer::Exchange TestHttpServer::answer(int fd)
     e.received = request.size();
     std::string response = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
                            "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
-    size_t off = 0;
-    while (off < response.size()) {
-        ssize_t n = send(fd, response.data() + off, response.size() - off, MSG_NOSIGNAL);
-        if (n <= 0)
-            break;
-        off += size_t(n);
-    }
-    e.sent = off;
+    e.sent = sendAll(fd, response) ? response.size() : 0;
     return e;
 }
 
