@@ -15,17 +15,13 @@ std::string Converted(int seconds)
     return text;
 }
 
-TEST(ConvertTimeTest, FieldsAreRightAlignedDaysHoursMinutesSeconds)
+TEST(ConvertTimeTest, FieldsAreRightAlignedDaysHoursMinutesSecondsAndDaysWiden)
 {
     EXPECT_EQ(Converted(0), "  0: 0: 0: 0");
     EXPECT_EQ(Converted(86400), "  1: 0: 0: 0");
     EXPECT_EQ(Converted(3599), "  0: 0:59:59");
     EXPECT_EQ(Converted(90061), "  1: 1: 1: 1");
     EXPECT_EQ(Converted(86399), "  0:23:59:59");
-}
-
-TEST(ConvertTimeTest, ThousandDaysWidenTheFirstField)
-{
     EXPECT_EQ(Converted(1000 * 86400), "1000: 0: 0: 0");
     EXPECT_EQ(Converted(1000 * 86400 + 3661), "1000: 1: 1: 1");
 }

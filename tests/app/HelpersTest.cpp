@@ -32,18 +32,6 @@ protected:
         ShowShell();
     }
 
-    static std::string MessageText(Widget messageBox)
-    {
-        return ShownText(messageBox, XmNmessageString);
-    }
-
-    static unsigned char DialogType(Widget messageBox)
-    {
-        unsigned char type = 0;
-        XtVaGetValues(messageBox, XmNdialogType, &type, NULL);
-        return type;
-    }
-
     // Clicks a button the way the event loop delivers a click (so that what the button
     // destroys goes only at the end of the dispatch).
     void Click(Widget button)
@@ -78,96 +66,60 @@ protected:
         ProcessEvents();
     }
 
-    // Closes a message dialog with its OK button.
-    void PressOk(Widget messageBox)
-    {
-        Click(XmMessageBoxGetChild(messageBox, XmDIALOG_OK_BUTTON));
-    }
-
-    static int LineCount(Widget messageBox)
-    {
-        XmString message = nullptr;
-        XtVaGetValues(messageBox, XmNmessageString, &message, NULL);
-        int lines = XmStringLineCount(message);
-        XmStringFree(message);
-        return lines;
-    }
-
     Widget box = nullptr;
 };
 
-TEST_F(HelpersTest, WarningPostComposesItsTextsOnLines)
+// Up to three texts on lines (the third after an empty one), bounded to 255 characters;
+// the information symbol for "Information" only; OK alone, closing the dialog.
+TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
 {
-    Widget one = KesWarningPost(box, "first", nullptr, nullptr, "Warning");
-    EXPECT_EQ(MessageText(one), "first\n");
-    EXPECT_EQ(LineCount(one), 2);
-    PressOk(one);
-
-    Widget two = KesWarningPost(box, "Unable to connect SOCKS5Server:", "proxy.example", nullptr,
-                                "Warning");
-    EXPECT_EQ(MessageText(two), "Unable to connect SOCKS5Server:\nproxy.example\n");
-    PressOk(two);
-
-    Widget three = KesWarningPost(box, "one", "two", "three", "Warning");
-    EXPECT_EQ(MessageText(three), "one\ntwo\n\nthree");
-    PressOk(three);
-}
-
-TEST_F(HelpersTest, WarningDialogScreenshot)
-{
-    Widget dialog = KesWarningPost(box, "Unable to connect SOCKS5Server: ", "proxy.example:5051",
-                                   nullptr, "Warning");
-    Widget panel = OmGetShell(dialog);
-    for (int i = 0; i < 100; i++) {
-        ProcessEvents();
-        XWindowAttributes attributes;
-        XGetWindowAttributes(display, XtWindow(panel), &attributes);
-        if (attributes.map_state == IsViewable)
-            break;
-        usleep(10000);
+    const std::string longText(400, 'a');
+    const struct {
+        const char *first, *second, *third, *title;
+        std::string shown;
+        unsigned char type;
+        const char* screenshot = nullptr;
+    } posts[] = {
+        {"first", nullptr, nullptr, "Warning", "first\n", XmDIALOG_ERROR},
+        {"Unable to connect SOCKS5Server:", "proxy.example:5051", nullptr, "Warning",
+         "Unable to connect SOCKS5Server:\nproxy.example:5051\n", XmDIALOG_ERROR, "warning-dialog.png"},
+        {"one", "two", "three", "Notice", "one\ntwo\n\nthree", XmDIALOG_ERROR},
+        {longText.c_str(), "b", "c", "Warning", std::string(255, 'a'), XmDIALOG_ERROR},
+        {"Settings saved. ", nullptr, nullptr, "Information", "Settings saved. \n", XmDIALOG_INFORMATION},
+    };
+    for (const auto& post : posts) {
+        Widget dialog = KesWarningPost(box, post.first, post.second, post.third, post.title);
+        Widget panel = OmGetShell(dialog);
+        EXPECT_EQ(ShownText(dialog, XmNmessageString), post.shown);
+        unsigned char type = 0;
+        XtVaGetValues(dialog, XmNdialogType, &type, NULL);
+        EXPECT_EQ(type, post.type) << post.title;
+        EXPECT_STREQ(XtName(dialog), post.title);
+        EXPECT_STREQ(XtName(panel), post.title);
+        EXPECT_TRUE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)));
+        EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)));
+        EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_HELP_BUTTON)));
+        if (post.screenshot) {
+            for (int i = 0; i < 100; i++) {
+                ProcessEvents();
+                XWindowAttributes attributes;
+                XGetWindowAttributes(display, XtWindow(panel), &attributes);
+                if (attributes.map_state == IsViewable)
+                    break;
+                usleep(10000);
+            }
+            ProcessEvents();
+            RgbImage shot = ReadDrawable(display, XtWindow(panel));
+            EXPECT_GT(shot.width, 0);
+            EXPECT_TRUE(WritePng(ArtifactPath(post.screenshot), shot));
+        }
+        bool destroyed = false;
+        XtAddCallback(
+            panel, XmNdestroyCallback, [](Widget, XtPointer flag, XtPointer) { *(bool*)flag = true; },
+            &destroyed);
+        Click(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON));
+        EXPECT_TRUE(destroyed);
     }
-    ProcessEvents();
-    RgbImage shot = ReadDrawable(display, XtWindow(panel));
-    EXPECT_GT(shot.width, 0);
-    EXPECT_TRUE(WritePng(ArtifactPath("warning-dialog.png"), shot));
-    PressOk(dialog);
-}
-
-TEST_F(HelpersTest, WarningPostBoundsItsTextTo255Characters)
-{
-    std::string longText(400, 'a');
-    Widget dialog = KesWarningPost(box, longText.c_str(), "b", "c", "Warning");
-    EXPECT_EQ(MessageText(dialog), std::string(255, 'a'));
-    PressOk(dialog);
-}
-
-TEST_F(HelpersTest, InformationTitleShowsTheInformationSymbolAnyOtherTheErrorSymbol)
-{
-    Widget information = KesWarningPost(box, "Settings saved. ", nullptr, nullptr, "Information");
-    EXPECT_EQ(DialogType(information), XmDIALOG_INFORMATION);
-    EXPECT_STREQ(XtName(information), "Information");
-    EXPECT_STREQ(XtName(OmGetShell(information)), "Information");
-    PressOk(information);
-
-    for (const char* title : {"Warning", "Notice"}) {
-        Widget other = KesWarningPost(box, "text", nullptr, nullptr, title);
-        EXPECT_EQ(DialogType(other), XmDIALOG_ERROR);
-        PressOk(other);
-    }
-}
-
-TEST_F(HelpersTest, WarningPostHasOnlyOkAndOkClosesIt)
-{
-    Widget dialog = KesWarningPost(box, "text", nullptr, nullptr, "Warning");
-    EXPECT_TRUE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)));
-    EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)));
-    EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_HELP_BUTTON)));
-    bool destroyed = false;
-    XtAddCallback(
-        OmGetShell(dialog), XmNdestroyCallback,
-        [](Widget, XtPointer flag, XtPointer) { *(bool*)flag = true; }, &destroyed);
-    PressOk(dialog);
-    EXPECT_TRUE(destroyed);
 }
 
 TEST_F(HelpersTest, PanelSitsAFifthIntoItsParentShell)
@@ -207,9 +159,8 @@ class BellWatcher {
 public:
     BellWatcher()
     {
-        int opcode, error, major = XkbMajorVersion, minor = XkbMinorVersion;
+        int error, major = XkbMajorVersion, minor = XkbMinorVersion;
         observer_ = XkbOpenDisplay(nullptr, &eventBase_, &error, &major, &minor, nullptr);
-        (void)opcode;
         if (observer_)
             XkbSelectEvents(observer_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
         Count();
@@ -323,10 +274,9 @@ TEST_F(HelpersTest, StandardMenuFillsAPaneWithNumberedButtons)
     EXPECT_EQ(clientValue, 9);
 }
 
-TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlace)
+TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlaceAndIsForgottenWithItsParent)
 {
-    Widget area = XtVaCreateManagedWidget("area", xmLabelWidgetClass, box, NULL);
-    (void)area;
+    XtVaCreateManagedWidget("area", xmLabelWidgetClass, box, NULL);
     KesPopupAnnotationText(box, "Start\nmonitoring", 10, 20);
     ProcessEvents();
     Widget tip = XtNameToWidget(box, "icon_reminder");
@@ -352,10 +302,8 @@ TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlace)
     ProcessEvents();
     EXPECT_EQ(XtNameToWidget(box, "icon_reminder"), nullptr);
     KesPopdownAnnotationText();  // nothing shown: nothing to do
-}
 
-TEST_F(HelpersTest, APointerTipGoneWithItsParentIsForgotten)
-{
+    // A tip gone with its parent is forgotten.
     Widget bar = XtVaCreateManagedWidget("bar", xmFormWidgetClass, box, NULL);
     KesPopupAnnotationText(bar, "Stop", 5, 5);
     XtDestroyWidget(bar);  // a tool bar removed while its tip shows

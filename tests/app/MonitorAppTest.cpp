@@ -1,77 +1,34 @@
 // The main window and the state of the controller, on the test display.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <string>
 
 #include <X11/IntrinsicP.h>
-#include <X11/ShellP.h>
-#include <Xm/MessageB.h>
 #include <Xm/PanedW.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "DisplayFixture.h"
+#include "AppFixture.h"
 #include "MotifText.h"
 #include "PixelReader.h"
-#include "VantorDriver.h"
-#include "app/FallbackResources.h"
 #include "app/MonChart.h"
-#include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
-#include "app/MonitorApp.h"
 #include "toolkit/Box.h"
 
 namespace {
 
-// One application for the whole program (deleting it ends the process), under a private
-// HOME made before it is built.
-TempDir& Home()
-{
-    static TempDir home;
-    return home;
-}
-
-MonitorApp* TheApp()
-{
-    static MonitorApp* app = nullptr;
-    if (!app) {
-        setenv("HOME", Home().path().c_str(), 1);
-        monitor_app = TestAppContext(FALLBACK_RESOURCES);
-        Widget top = XtVaAppCreateShell("vantor", "Vantor", applicationShellWidgetClass,
-                                        TestDisplay(), NULL);
-        app = new MonitorApp(top, (char*)"Vantor");
-    }
-    return app;
-}
-
-class MonitorAppTest : public DisplayFixture {
+class MonitorAppTest : public AppTest {
 protected:
-    const char* const* FallbackResources() const override { return FALLBACK_RESOURCES; }
     void SetUp() override
     {
-        DisplayFixture::SetUp();
-        app = TheApp();
-        ProcessEvents();
+        AppTest::SetUp();
+        display = XtDisplay(app->shell);
     }
-    void TearDown() override
-    {
-        if (server) {
-            app->current = nullptr;
-            app->currentIndex = -1;
-            delete server;
-        }
-        DisplayFixture::TearDown();
-    }
-    // A server made current without the server list.
+    // A server made current (it cannot be reached).
     SOCKS5* MakeCurrent()
     {
-        server = new SOCKS5("localhost:1", app, app->setting);
-        app->current = server;
-        app->currentIndex = 0;
-        return server;
+        app->AddSOCKS5("localhost:1");
+        return app->current;
     }
     Pixmap LabelPixmap(Widget label)
     {
@@ -85,83 +42,10 @@ protected:
         return w ? ShownText(w, XmNlabelString) : "<none>";
     }
 
-    MonitorApp* app = nullptr;
-    SOCKS5* server = nullptr;
+    Display* display = nullptr;
 };
 
-TEST_F(MonitorAppTest, StartsWithEmptyStateAndItsOwnShell)
-{
-    EXPECT_STREQ(app->className(), "MonitorApp");
-    EXPECT_EQ(app->current, nullptr);
-    EXPECT_EQ(app->currentIndex, -1);
-    EXPECT_EQ(app->serverCount, 0);
-    EXPECT_EQ(app->updateSeconds, 60);
-    EXPECT_EQ(app->rejectFilter, 31);
-    EXPECT_EQ(app->connCapacity, 25);
-    EXPECT_EQ(app->rejectPanel, nullptr);
-    EXPECT_EQ(app->socks5Panel, nullptr);
-    for (float traffic : app->serviceTraffic)
-        EXPECT_EQ(traffic, 0.0f);
-
-    ASSERT_NE(app->shell, nullptr);
-    EXPECT_STREQ(XtName(app->shell), "Vantor");
-    char* title = nullptr;
-    XtVaGetValues(app->shell, XmNtitle, &title, NULL);
-    EXPECT_STREQ(title, "Vantor");
-    EXPECT_TRUE(XtIsRealized(app->shell));
-
-    struct stat info;
-    ASSERT_EQ(stat((Home().path() + "/.vantorrc").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-}
-
-TEST_F(MonitorAppTest, DefaultSettings)
-{
-    const Setting& s = app->setting;
-    const int widths[12] = {200, 200, 200, 100, 100, 100, 100, 100, 100, 35, 200, 150};
-    for (int i = 0; i < 12; i++) {
-        EXPECT_EQ(s.columnType[i], i);
-        EXPECT_EQ(s.columnVisible[i], 1);
-        EXPECT_EQ(s.columnWidth[i], widths[i]);
-    }
-    EXPECT_EQ(s.columnCount, 12);
-    EXPECT_EQ(s.frozenColumns, 2);
-    EXPECT_EQ(s.cellHeight, 22);
-    EXPECT_EQ(s.tableWidth, 750);
-    EXPECT_EQ(s.tableHeight, 280);
-    EXPECT_EQ(s.tableRows, 10);
-    EXPECT_EQ(s.tableColumns, 12);
-    EXPECT_EQ(s.chartWidth, 750);
-    EXPECT_EQ(s.chartHeight, 280);
-    EXPECT_EQ(s.unitFactor, 1.0f);
-    EXPECT_EQ(s.showToolbar, 1);
-    EXPECT_EQ(s.showFailed, 0);
-    EXPECT_EQ(s.sortType, 3);
-    EXPECT_EQ(s.nodeType, 12);
-    EXPECT_EQ(s.unitType, 9);
-    EXPECT_EQ(s.updateInterval, 60000);
-    EXPECT_EQ(s.maxRejected, 50);
-    EXPECT_EQ(s.serviceCount, 7);
-    const char* names[7] = {"Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
-    const char* ports[7] = {"", "23", "21", "80", "79", "20", "1525"};
-    const int numbers[7] = {0, 23, 21, 80, 79, 20, 1525};
-    for (int i = 0; i < 20; i++) {
-        if (i < 7) {
-            EXPECT_STREQ(s.serviceName[i], names[i]);
-            EXPECT_STREQ(s.servicePortText[i], ports[i]);
-            EXPECT_EQ(s.serviceSelected[i], 1);
-            EXPECT_EQ(s.servicePort[i], numbers[i]);
-        } else {
-            EXPECT_STREQ(s.serviceName[i], " ");
-            EXPECT_STREQ(s.servicePortText[i], " ");
-            EXPECT_EQ(s.serviceSelected[i], 0);
-            EXPECT_EQ(s.servicePort[i], -1);
-        }
-    }
-}
-
-TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndStatusLine)
+TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndAnEmptyStatusLine)
 {
     Widget paned = XtNameToWidget(app->shell, "*paned_window");
     ASSERT_NE(paned, nullptr);
@@ -184,10 +68,8 @@ TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndStatusLine)
     EXPECT_EQ(LabelText("*fm_exit"), "Exit ");
     EXPECT_EQ(LabelText("*fm_connection"), "Connection\t");
     EXPECT_EQ(LabelText("*fm_socks5s"), "SOCKS5Server");
-}
 
-TEST_F(MonitorAppTest, StatusFieldsStartEmpty)
-{
+    // The two count fields start empty.
     for (Widget field : {app->activeText, app->failedText}) {
         ASSERT_NE(field, nullptr);
         EXPECT_STREQ(XtName(field), "status_text");
@@ -249,10 +131,12 @@ TEST_F(MonitorAppTest, NewRejectionLabelFollowsTheFailedRowsOfTheCurrentServer)
     EXPECT_EQ(LabelPixmap(app->newRejectionLabel), (Pixmap)XmUNSPECIFIED_PIXMAP);
 }
 
-TEST_F(MonitorAppTest, UnitChangesSetTheFactors)
+TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
 {
     app->setUnitType(11);  // no server: nothing
+    app->setSortType(5);
     EXPECT_EQ(app->setting.unitType, 9);
+    EXPECT_EQ(app->setting.sortType, 3);
 
     SOCKS5* s = MakeCurrent();
     app->setUnitType(11);
@@ -265,20 +149,13 @@ TEST_F(MonitorAppTest, UnitChangesSetTheFactors)
     adjust_factor = 7;
     app->setUnitType(10);  // unchanged: nothing
     EXPECT_EQ(adjust_factor, 7.0);
-    EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
-    EXPECT_EQ(app->setting.unitType, 9);  // the template stays
-}
-
-TEST_F(MonitorAppTest, SortAndNamingChangesGoToTheCurrentServer)
-{
-    app->setSortType(5);
-    EXPECT_EQ(app->setting.sortType, 3);
-    SOCKS5* s = MakeCurrent();
     app->setSortType(8);
     EXPECT_EQ(s->setting.sortType, 8);
     app->setNodeType(13);
     EXPECT_EQ(s->setting.nodeType, 13);
     EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
+    EXPECT_EQ(app->setting.unitType, 9);  // the template stays
+    EXPECT_EQ(app->setting.sortType, 3);
 }
 
 TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)
@@ -299,26 +176,12 @@ TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)
 TEST_F(MonitorAppTest, SavingOptionsConfirmsWithAnInformationDialog)
 {
     MakeCurrent();
-    app->servers[0] = server;
-    app->serverCount = 1;
     app->callWriteSetting();
-    app->serverCount = 0;
-    app->servers[0] = nullptr;
-    ProcessEvents();
-
-    ShellWidget shellRecord = (ShellWidget)app->shell;
-    Widget dialog = nullptr;
-    for (Cardinal i = 0; i < shellRecord->core.num_popups; i++)
-        if (strcmp(XtName(shellRecord->core.popup_list[i]), "Information") == 0 &&
-            !shellRecord->core.popup_list[i]->core.being_destroyed)
-            dialog = shellRecord->core.popup_list[i];
-    ASSERT_NE(dialog, nullptr);
-    Widget messageBox = XtNameToWidget(dialog, "*Information");
-    ASSERT_NE(messageBox, nullptr);
-    EXPECT_EQ(ShownText(messageBox, XmNmessageString), "Settings saved. \n");
-    struct stat info;
-    EXPECT_EQ(stat((Home().path() + "/.vantorrc/monitor.ini").c_str(), &info), 0);
-    XtDestroyWidget(dialog);
+    std::vector<PostedMessage> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Information");
+    EXPECT_EQ(messages[0].text, "Settings saved. ");
+    EXPECT_FALSE(FileText(TestHome() + "/.vantorrc/monitor.ini").empty());
 }
 
 TEST(MonitorAppDeathTest, LeavingEndsTheProcessWithStatusZero)

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(PixmapTest, LightBlue3BecomesTheFirstWidgetsBackgroundForGood)
+TEST_F(PixmapTest, LightBlue3AloneBecomesTheFirstWidgetsBackgroundForGood)
 {
     const char* first[] = {"2 2 3 1", "   m black c LightBlue3", ".  m black c black",
                            "X  m white c white", " .", "X "};
@@ -51,15 +51,12 @@ TEST_F(PixmapTest, LightBlue3BecomesTheFirstWidgetsBackgroundForGood)
     EXPECT_STREQ(first[1], "   c  #ffff00000000");
     EXPECT_EQ(ReadPixel(display, pixmap, 0, 0), 0xff0000u);
     XFreePixmap(display, pixmap);
-}
 
-TEST_F(PixmapTest, DataWithoutLightBlue3IsLeftUnchanged)
-{
-    const char* data[] = {"1 1 2 1", ".  c black", "X  c white", "X"};
-    const char* before = data[1];
-    Widget label = LabelWithBackground("#00ff00");
-    Pixmap pixmap = _XomCreatePixmapFromData(nullptr, data, label);
-    EXPECT_EQ(data[1], before);
+    // Data without "LightBlue3" is left as it is.
+    const char* plain[] = {"1 1 2 1", ".  c black", "X  c white", "X"};
+    const char* before = plain[1];
+    pixmap = _XomCreatePixmapFromData(nullptr, plain, red);
+    EXPECT_EQ(plain[1], before);
     EXPECT_EQ(ReadPixel(display, pixmap, 0, 0), 0xffffffu);
     XFreePixmap(display, pixmap);
 }

@@ -9,6 +9,10 @@
 #include <Xm/MessageB.h>
 #include <Xm/Xm.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "MotifText.h"
 #include "app/FallbackResources.h"
 
 namespace {
@@ -17,43 +21,16 @@ Widget topLevel = nullptr;
 MonitorApp* theApp = nullptr;
 std::string home;
 
-// The text of a compound string with its line breaks.
-std::string PlainText(XmString text)
-{
-    std::string plain;
-    XmStringContext context;
-    if (!text || !XmStringInitContext(&context, text)) {
-        return plain;
-    }
-    char* segment = nullptr;
-    XmStringCharSet charset = nullptr;
-    XmStringDirection direction;
-    Boolean separator = False;
-    while (XmStringGetNextSegment(context, &segment, &charset, &direction, &separator)) {
-        plain += segment;
-        if (separator) {
-            plain += "\n";
-        }
-        XtFree(segment);
-        XtFree(charset);
-    }
-    XmStringFreeContext(context);
-    return plain;
-}
-
 void CollectMessages(Widget w, std::vector<std::pair<Widget, PostedMessage>>* found)
 {
     if (!w || w->core.being_destroyed) {
         return;
     }
     if (XmIsMessageBox(w)) {
-        XmString text = nullptr;
-        XtVaGetValues(w, XmNmessageString, &text, NULL);
-        PostedMessage m{XtName(w), PlainText(text)};
+        PostedMessage m{XtName(w), ShownText(w, XmNmessageString)};
         if (!m.text.empty() && m.text.back() == '\n') {
             m.text.pop_back();
         }
-        XmStringFree(text);
         Widget panel = w;
         while (panel && !XtIsShell(panel)) {
             panel = XtParent(panel);
@@ -146,7 +123,24 @@ void RemoveAllServers()
 
 std::string Conn(int key, const std::string& fields)
 {
-    return "conn key=" + std::to_string(key) + " " + fields + "\n";
+    return "conn key=" + std::to_string(key) + " start=" + std::to_string(kStart) + " " + fields + "\n";
+}
+
+std::vector<std::string> Script(const std::vector<std::string>& passes)
+{
+    std::string text;
+    for (const std::string& pass : passes) {
+        text += "pass\n" + pass;
+    }
+    return {"--script", MonsimProcess::writeTempFile("script.txt", text)};
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 void AppTest::SetUp()

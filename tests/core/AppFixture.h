@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "MonsimProcess.h"
 #include "app/MonitorApp.h"
 #include "app/MonSOCKS5.h"
 
@@ -32,8 +33,14 @@ std::vector<PostedMessage> TakeMessages();
 // Removes every server and closes what that posts, so that each test starts empty.
 void RemoveAllServers();
 
-// One "conn" line of a monitor script.
+// The start time of the scripted connections.
+const long kStart = 1700000000;
+// One "conn" line of a monitor script, started at kStart unless fields say otherwise.
 std::string Conn(int key, const std::string& fields = "");
+// The simulator's arguments for a script of one pass per poll.
+std::vector<std::string> Script(const std::vector<std::string>& passes);
+// The whole content of a file ("" if it cannot be read).
+std::string FileText(const std::string& path);
 
 // The fixture of tests that need the application with an empty server list.
 class AppTest : public ::testing::Test {

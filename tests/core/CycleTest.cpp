@@ -5,27 +5,16 @@
 
 #include "AppFixture.h"
 
-#include <arpa/inet.h>
 #include <string.h>
 
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "MonsimProcess.h"
 #include "app/Connection.h"
 
 namespace {
 
-const long T = 1700000000;  // a start time of the scripts
-
-std::string Script(const std::vector<std::string>& passes)
-{
-    std::string text;
-    for (const std::string& pass : passes) {
-        text += "pass\n" + pass;
-    }
-    return text;
-}
+const long T = kStart;
 
 std::string FieldText(Widget field)
 {
@@ -43,6 +32,8 @@ int RequestsOf(const MonsimProcess& sim, const std::string& line)
     }
     return n;
 }
+
+const char kPoll[] = "request type=2 all=0";
 
 class CycleTest : public AppTest {
 protected:
@@ -70,29 +61,17 @@ protected:
         }
         return nullptr;
     }
-
-    std::vector<int> Listed(Connection** list, int count)
-    {
-        std::vector<int> keys;
-        for (int i = 0; i < count; i++) {
-            uint16_t low;
-            memcpy(&low, list[i]->data.key.key + 8, 2);
-            keys.push_back(low);
-        }
-        return keys;
-    }
 };
 
 } // namespace
 
 TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
 {
-    std::string start = std::to_string(T);
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("rows.txt", Script({
-        Conn(1, "start=" + start + " cur=" + std::to_string(T + 90061) + " authen=2 src=10.1.2.3:1025 dst=10.9.9.9:80 proxy=10.0.0.1:1080 user=ann"),
+    MonsimProcess sim(Script({
+        Conn(1, "cur=" + std::to_string(T + 90061) + " authen=2 src=10.1.2.3:1025 dst=10.9.9.9:80 proxy=10.0.0.1:1080 user=ann"),
         Conn(1, "start=" + std::to_string(T + 5) + " cur=" + std::to_string(T + 100) + " authen=7 src=10.7.7.7:1025 dst=10.8.8.8:21 proxy=10.0.0.2:1080 user=ann")
-            + Conn(2, "start=" + start + " cur=" + start + " src=named.example:1 dst=far.example:2 proxy=p.example:3 state=8 end=" + std::to_string(T - 59)),
-    }))});
+            + Conn(2, "cur=" + std::to_string(T) + " src=named.example:1 dst=far.example:2 proxy=p.example:3 state=8 end=" + std::to_string(T - 59)),
+    }));
     SOCKS5* server = Start(sim);
     ASSERT_NE(server, nullptr);
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
@@ -136,25 +115,20 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
 
 TEST_F(CycleTest, TheRowArrayGrowsByFifteenSlots)
 {
-    std::string p25, p26, p40, p41;
-    for (int k = 1; k <= 41; k++) {
-        std::string line = Conn(k, "start=" + std::to_string(T + k) + " user=u" + std::to_string(k));
-        if (k <= 25) p25 += line;
-        if (k <= 26) p26 += line;
-        if (k <= 40) p40 += line;
-        p41 += line;
+    std::vector<std::string> passes;
+    for (int rows : {25, 26, 40, 41}) {
+        passes.emplace_back();
+        for (int k = 1; k <= rows; k++)
+            passes.back() += Conn(k, "start=" + std::to_string(T + k) + " user=u" + std::to_string(k));
     }
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("grow.txt", Script({p25, p26, p40, p41}))});
+    MonsimProcess sim(Script(passes));
     SOCKS5* server = Start(sim);
-    EXPECT_EQ(app->connCapacity, 25);
-    EXPECT_EQ(server->rowCount, 25);
-    app->RunMonitoring();
-    EXPECT_EQ(app->connCapacity, 40);
-    EXPECT_EQ(server->rows, app->connBuffer);
-    app->RunMonitoring();
-    EXPECT_EQ(app->connCapacity, 40);
-    app->RunMonitoring();
-    EXPECT_EQ(app->connCapacity, 55);
+    for (int capacity : {25, 40, 40, 55}) {
+        if (capacity != 25)
+            app->RunMonitoring();
+        EXPECT_EQ(app->connCapacity, capacity);
+        EXPECT_EQ(server->rows, app->connBuffer);
+    }
     EXPECT_EQ(server->rowCount, 41);
     EXPECT_EQ(server->activeCount, 41);
     EXPECT_EQ(FieldText(app->activeText), "41");
@@ -170,51 +144,35 @@ TEST_F(CycleTest, TheRowArrayGrowsByFifteenSlots)
     }
 }
 
-TEST_F(CycleTest, AnEndedActiveRowIsListedInTwoPollsAndFreedInTheThird)
+TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnlyWhileShown)
 {
-    std::string open1 = Conn(1, "start=" + std::to_string(T));
-    std::string open2 = Conn(2, "start=" + std::to_string(T));
-    std::string ended1 = Conn(1, "start=" + std::to_string(T) + " state=8 end=" + std::to_string(T + 3));
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("end.txt", Script({open1 + open2, ended1 + open2, open2}))});
+    MonsimProcess sim(Script({Conn(1) + Conn(2) + Conn(3, "state=12 errmsg=refused"),
+                              Conn(1, "state=8 end=" + std::to_string(T + 3)) + Conn(2), Conn(2)}));
     SOCKS5* server = Start(sim);
-    EXPECT_EQ(server->activeCount, 2);
-    app->RunMonitoring();  // sees it end
-    EXPECT_EQ(server->activeCount, 2);
     EXPECT_EQ(FieldText(app->activeText), "2");
-    app->RunMonitoring();  // listed once more
-    EXPECT_EQ(server->activeCount, 2);
-    EXPECT_NE(Row(1), nullptr);
-    app->RunMonitoring();  // freed
-    EXPECT_EQ(Row(1), nullptr);
-    EXPECT_EQ(server->rowCount, 1);
-    EXPECT_EQ(server->activeCount, 1);
-    EXPECT_EQ(FieldText(app->activeText), "1");
-}
-
-TEST_F(CycleTest, AFailedRowIsCountedAtOnceAndAgesOnlyWhileShown)
-{
-    std::string failed = Conn(1, "start=" + std::to_string(T) + " state=12 errmsg=refused");
-    std::string open = Conn(2, "start=" + std::to_string(T));
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("fail.txt", Script({failed + open, open}))});
-    SOCKS5* server = Start(sim);
     EXPECT_EQ(FieldText(app->failedText), "1");
-    EXPECT_EQ(FieldText(app->activeText), "1");
-    ASSERT_NE(Row(1), nullptr);
-    EXPECT_EQ(Row(1)->kind, CONN_FAILED);
-    for (int poll = 0; poll < 3; poll++) {
+    ASSERT_NE(Row(3), nullptr);
+    EXPECT_EQ(Row(3)->kind, CONN_FAILED);
+    // Row 1 is seen to end, listed once more, then freed; row 3, not on show, does not age.
+    for (int active : {2, 2, 1}) {
         app->RunMonitoring();
-        ASSERT_NE(Row(1), nullptr);
-        EXPECT_EQ(Row(1)->age, 1);
+        EXPECT_EQ(server->activeCount, active);
+        EXPECT_EQ(FieldText(app->activeText), std::to_string(active));
+        EXPECT_EQ(Row(1) != nullptr, active == 2);
+        ASSERT_NE(Row(3), nullptr);
+        EXPECT_EQ(Row(3)->age, 1);
         EXPECT_EQ(server->failedCount, 1);
     }
+    EXPECT_EQ(server->rowCount, 2);
     server->setting.showFailed = 1;  // "Show Failed"
+    for (int age : {2, 3}) {
+        app->RunMonitoring();
+        ASSERT_NE(Row(3), nullptr);
+        EXPECT_EQ(Row(3)->age, age);
+        EXPECT_EQ(server->failedCount, 1);
+    }
     app->RunMonitoring();
-    EXPECT_EQ(Row(1)->age, 2);
-    app->RunMonitoring();
-    EXPECT_EQ(Row(1)->age, 3);
-    EXPECT_EQ(server->failedCount, 1);
-    app->RunMonitoring();
-    EXPECT_EQ(Row(1), nullptr);
+    EXPECT_EQ(Row(3), nullptr);
     EXPECT_EQ(FieldText(app->failedText), "0");
     EXPECT_EQ(server->rowCount, 1);
 }
@@ -222,47 +180,37 @@ TEST_F(CycleTest, AFailedRowIsCountedAtOnceAndAgesOnlyWhileShown)
 TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
 {
     auto pass = [](const std::string& webIn, const std::string& otherIn) {
-        return Conn(1, "start=" + std::to_string(T) + " dst=10.0.0.1:80 out=24 in=" + webIn)
-             + Conn(2, "start=" + std::to_string(T) + " dst=10.0.0.2:9999 out=0 in=" + otherIn);
+        return Conn(1, "dst=10.0.0.1:80 out=24 in=" + webIn) + Conn(2, "dst=10.0.0.2:9999 out=0 in=" + otherIn);
     };
     // The last two passes: counters that wrap around 32 bits.
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("traffic.txt",
-        Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}))});
-    auto clear = [this]() { for (float& traffic : app->serviceTraffic) traffic = 0; };
+    MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
+    // Clears the traffic, polls, and gives what Web (port 80) and Others got.
+    auto poll = [this]() {
+        for (float& traffic : app->serviceTraffic) traffic = 0;
+        app->RunMonitoring();
+        return std::make_pair(app->serviceTraffic[3], app->serviceTraffic[0]);
+    };
     Start(sim);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);  // Web, port 80
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);    // Others
-    clear();
-    app->RunMonitoring();
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 500.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 0.0f);
-    app->RunMonitoring();
-    clear();
-    app->RunMonitoring();
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 512.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 512.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);
+    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);
+    EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
+    poll();
+    EXPECT_EQ(poll(), std::make_pair(512.0f, 512.0f));
 
     // In kilobytes the same growth counts a 1024th.
-    clear();
     app->current->setting.unitFactor = 1024.0f;
     Row(1)->lastTotalBytes -= 2048;
-    app->RunMonitoring();
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 2.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 0.0f);
+    EXPECT_EQ(poll(), std::make_pair(2.0f, 0.0f));
 
     // A service that is not selected counts under "Others".
-    clear();
     app->current->setting.serviceSelected[3] = 0;
     Row(1)->lastTotalBytes -= 1024;
-    app->RunMonitoring();
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 0.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 1.0f);
+    EXPECT_EQ(poll(), std::make_pair(0.0f, 1.0f));
 }
 
 TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("lost.txt",
-        Script({Conn(1, "start=" + std::to_string(T)) + Conn(2, "start=" + std::to_string(T)), "close\n"}))});
+    MonsimProcess sim(Script({Conn(1) + Conn(2), "close\n"}));
     SOCKS5* server = Start(sim);
     EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
@@ -302,11 +250,7 @@ TEST_F(CycleTest, StartWithoutServerOrReachableServer)
     EXPECT_EQ(messages[0].text, "No SCOSK5Server selected. Please choose a SOCKS5Server.");
 
     // A port nobody listens on: the simulator is started and stopped to find one.
-    std::string address;
-    {
-        MonsimProcess gone({"--script", MonsimProcess::writeTempFile("gone.txt", "pass\n")});
-        address = gone.address();
-    }
+    std::string address = MonsimProcess(Script({""})).address();
     app->AddSOCKS5(address.c_str());
     app->StartMonitoring();
     messages = TakeMessages();
@@ -320,9 +264,9 @@ TEST_F(CycleTest, StartWithoutServerOrReachableServer)
 
 TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("pause.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
+    MonsimProcess sim(Script({Conn(1)}));
     SOCKS5* server = Start(sim);
-    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 1);
+    EXPECT_EQ(RequestsOf(sim, kPoll), 1);
 
     app->PauseMonitoring();
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED | SOCKS5_PAUSED);
@@ -330,12 +274,12 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
 
     app->RunMonitoring();  // "Update Now"
-    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 2);
+    EXPECT_EQ(RequestsOf(sim, kPoll), 2);
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
 
     app->StartMonitoring();
-    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 3);
+    EXPECT_EQ(RequestsOf(sim, kPoll), 3);
     EXPECT_EQ(RequestsOf(sim, "accept"), 1) << "the open connection is reused";
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
     EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
@@ -344,15 +288,15 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
     // A poll is refused while the server is busy.
     server->status |= SOCKS5_BUSY;
     app->RunMonitoring();
-    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 3);
+    EXPECT_EQ(RequestsOf(sim, kPoll), 3);
     server->status &= ~SOCKS5_BUSY;
 }
 
 TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
 {
     std::string rows;
-    for (int k = 1; k <= 30; k++) rows += Conn(k, "start=" + std::to_string(T));
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("stop.txt", Script({rows}))});
+    for (int k = 1; k <= 30; k++) rows += Conn(k);
+    MonsimProcess sim(Script({rows}));
     SOCKS5* server = Start(sim);
     EXPECT_EQ(app->connCapacity, 40);
     app->StopMonitoring();
@@ -370,27 +314,23 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
     for (int tries = 0; tries < 50 && RequestsOf(sim, "close") == 0; tries++) usleep(20000);
     EXPECT_EQ(RequestsOf(sim, "close"), 1);
 
+    // A new interval set while stopped ("General Settings") starts both timers; Stop
+    // ends them even though the server is not connected.
+    server->UpdateTime(4);
+    EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
+    app->StopMonitoring();
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
+    EXPECT_EQ(server->status, SOCKS5_ENABLED);
+
     // Started again, the rows come back from the server.
     app->StartMonitoring();
     EXPECT_EQ(server->rowCount, 30);
 }
 
-TEST_F(CycleTest, StopAlsoEndsTheTimersOfANewIntervalOnAStoppedServer)
-{
-    app->AddSOCKS5("127.0.0.1:1");
-    app->current->UpdateTime(4);  // "General Settings" while stopped starts both timers
-    EXPECT_NE(app->current->updateTimer, SOCKS5_NO_TIMER);
-    app->StopMonitoring();
-    EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
-    EXPECT_EQ(app->current->spinTimer, SOCKS5_NO_TIMER);
-    EXPECT_EQ(app->current->status, SOCKS5_ENABLED);
-}
-
 TEST_F(CycleTest, ParkedRowsComeBackFromTheTemporaryFile)
 {
-    std::string rows;
-    for (int k = 1; k <= 3; k++) rows += Conn(k, "start=" + std::to_string(T) + " user=p" + std::to_string(k));
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("park.txt", Script({rows}))});
+    MonsimProcess sim(Script({Conn(1, "user=p1") + Conn(2, "user=p2") + Conn(3, "user=p3")}));
     SOCKS5* server = Start(sim);
     app->clearupSOCKS5();
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
@@ -429,9 +369,9 @@ void QueueUserAction(MonitorApp* app, void (*action)(MonitorApp*))
 
 } // namespace
 
-TEST_F(CycleTest, APauseWaitingWhenThePollTimerFiresIsNotUndone)
+TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("p.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
+    MonsimProcess sim(Script({Conn(1)}));
     SOCKS5* server = Start(sim);
     QueueUserAction(app, [](MonitorApp* a) { a->PauseMonitoring(); });
     XtRemoveTimeOut(server->updateTimer);  // as if it had fired: its handler runs now
@@ -439,15 +379,12 @@ TEST_F(CycleTest, APauseWaitingWhenThePollTimerFiresIsNotUndone)
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
-    EXPECT_EQ(RequestsOf(sim, "request type=2 all=0"), 1) << "no poll after the Pause";
-}
+    EXPECT_EQ(RequestsOf(sim, kPoll), 1) << "no poll after the Pause";
 
-TEST_F(CycleTest, AStopWaitingWhenTheSpinnerFiresIsNotUndone)
-{
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("s.txt", Script({Conn(1, "start=" + std::to_string(T))}))});
-    SOCKS5* server = Start(sim);
+    app->StartMonitoring();
+    ASSERT_NE(server->spinTimer, SOCKS5_NO_TIMER);
     QueueUserAction(app, [](MonitorApp* a) { a->StopMonitoring(); });
-    XtRemoveTimeOut(server->spinTimer);  // as if it had fired: its handler runs now
+    XtRemoveTimeOut(server->spinTimer);
     server->SpinTimeOut();
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);

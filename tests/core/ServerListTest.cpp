@@ -8,10 +8,6 @@
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
 
-#include <fstream>
-#include <sstream>
-
-
 namespace {
 
 const char kLimit[] = "Adding this SOCKS5Server would exceed the maximum limit you can monitor.\n"
@@ -74,11 +70,20 @@ TEST_F(ServerListTest, TheFirstServerBecomesCurrentAndTheEleventhIsRefused)
     EXPECT_EQ(app->servers[1]->rows, nullptr);
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(app->AddSOCKS5("eleven"), 0);
-    EXPECT_EQ(app->serverCount, 10);
     std::vector<PostedMessage> messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Warning");
     EXPECT_EQ(messages[0].text, kLimit);
+
+    // The dialog stops there too.
+    app->BuildSOCKS5EditPanel();
+    EXPECT_EQ(ListedItems(), 10);
+    AddThroughDialog("eleven");
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kLimit);
+    EXPECT_EQ(ListedItems(), 10);
+    EXPECT_EQ(app->serverCount, 10);
 }
 
 TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
@@ -109,22 +114,6 @@ TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
     messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Removed the SOCKS5Server you were monitoring:  b");
-}
-
-TEST_F(ServerListTest, SpinnerPeriodFollowsTheInterval)
-{
-    AddServers({"a"});
-    SOCKS5* s = app->current;
-    s->UpdateTime(60);
-    EXPECT_EQ(s->setting.updateInterval, 60000);
-    EXPECT_EQ(s->spinInterval, 15000);
-    EXPECT_NE(s->updateTimer, SOCKS5_NO_TIMER);
-    EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
-    s->UpdateTime(4);
-    EXPECT_EQ(s->spinInterval, 1000);
-    s->RemoveTimer();
-    EXPECT_EQ(s->updateTimer, SOCKS5_NO_TIMER);
-    EXPECT_EQ(s->spinTimer, SOCKS5_NO_TIMER);
 }
 
 TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
@@ -184,19 +173,6 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordAndRefusesEmptyNames)
     EXPECT_TRUE(TakeMessages().empty());
 }
 
-TEST_F(ServerListTest, TheDialogStopsAtTenServers)
-{
-    AddServers({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
-    app->BuildSOCKS5EditPanel();
-    EXPECT_EQ(ListedItems(), 10);
-    AddThroughDialog("eleven");
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, kLimit);
-    EXPECT_EQ(ListedItems(), 10);
-    EXPECT_EQ(app->serverCount, 10);
-}
-
 TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
 {
     AddServers({"a", "b", "c"});
@@ -214,10 +190,7 @@ TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
 
     Press(XtNameToWidget(app->socks5Panel, "*fw_done"));
     EXPECT_EQ(app->socks5Panel, nullptr);
-    std::ifstream in(TestHome() + "/.vantorrc/socks5.dat");
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "SOCKS5s\na\nc\n");
+    EXPECT_EQ(FileText(TestHome() + "/.vantorrc/socks5.dat"), "SOCKS5s\na\nc\n");
 
     // The next "Edit..." builds a new dialog.
     app->BuildSOCKS5EditPanel();
@@ -250,25 +223,33 @@ TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)
     EXPECT_TRUE(WritePng(ArtifactPath("server-list-dialog.png"), shot));
 }
 
-TEST_F(ServerListTest, TheSpinnerStepsThroughThreeIcons)
+TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)
 {
     AddServers({"a"});
     SOCKS5* s = app->current;
+    s->UpdateTime(60);
+    EXPECT_EQ(s->setting.updateInterval, 60000);
+    EXPECT_EQ(s->spinInterval, 15000);
+    EXPECT_NE(s->updateTimer, SOCKS5_NO_TIMER);
+    s->UpdateTime(4);
+    EXPECT_EQ(s->spinInterval, 1000);
+
     SOCKS5::pixmap_index = 0;
     for (int step : {1, 2, 0, 1}) {
-        if (s->spinTimer != SOCKS5_NO_TIMER)
-            XtRemoveTimeOut(s->spinTimer);  // as if it had fired: its handler runs now
+        XtRemoveTimeOut(s->spinTimer);  // as if it had fired: its handler runs now
         s->SpinTimeOut();
         EXPECT_EQ(SOCKS5::pixmap_index, step);
         Pixmap shown = 0;
         XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
         EXPECT_EQ(shown, app->pixmaps[step]);
-        EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
+        ASSERT_NE(s->spinTimer, SOCKS5_NO_TIMER);
     }
     // A polling time-out of a server that is not enabled only forgets its id.
     s->status = 0;
+    XtRemoveTimeOut(s->updateTimer);
     s->TimeOut();
     EXPECT_EQ(s->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
     s->RemoveTimer();
+    EXPECT_EQ(s->spinTimer, SOCKS5_NO_TIMER);
 }

@@ -6,18 +6,15 @@
 #include <pthread.h>
 #include <string.h>
 
-#include "MonsimProcess.h"
 #include "app/Connection.h"
 
 namespace {
-
-const long T = 1700000000;
 
 class SortTest : public AppTest {
 protected:
     SOCKS5* Monitor(const std::string& rows)
     {
-        sim.reset(new MonsimProcess({"--script", MonsimProcess::writeTempFile("sort.txt", "pass\n" + rows)}));
+        sim.reset(new MonsimProcess(Script({rows})));
         app->AddSOCKS5(sim->address().c_str());
         app->StartMonitoring();
         return app->current;
@@ -47,27 +44,29 @@ protected:
     std::unique_ptr<MonsimProcess> sim;
 };
 
-std::string Row(int key, const std::string& fields)
-{
-    return Conn(key, "start=" + std::to_string(T) + " " + fields);
-}
+const std::vector<int> k123 = {1, 2, 3}, k321 = {3, 2, 1};
 
 } // namespace
 
-TEST_F(SortTest, UserIsCaseSensitiveAndServiceIsNot)
+TEST_F(SortTest, UserIsCaseSensitiveServiceIsNotThenStartTimeAndTotalTraffic)
 {
-    Monitor(Row(1, "user=bob app=WEB") + Row(2, "user=Ann app=ftp") + Row(3, "user=carl app=Telnet") + Row(4, "user=ann app=gopher"));
-    app->setSortType(5);
-    EXPECT_EQ(Shown(), (std::vector<int>{2, 4, 1, 3}));
-    app->setSortType(6);
-    EXPECT_EQ(Shown(), (std::vector<int>{2, 4, 3, 1}));
+    Monitor(Conn(1, "user=bob app=WEB start=" + std::to_string(kStart + 30) + " in=5 out=5")
+          + Conn(2, "user=Ann app=ftp start=" + std::to_string(kStart - 30) + " in=300 out=0")
+          + Conn(3, "user=carl app=Telnet in=1 out=0")
+          + Conn(4, "user=ann app=gopher start=" + std::to_string(kStart + 60) + " in=50 out=0"));
+    const std::pair<int, std::vector<int>> orders[] = {
+        {5, {2, 4, 1, 3}}, {6, {2, 4, 3, 1}}, {7, {2, 3, 1, 4}}, {8, {3, 1, 4, 2}}};
+    for (const auto& order : orders) {
+        app->setSortType(order.first);
+        EXPECT_EQ(Shown(), order.second) << "sort type " << order.first;
+    }
 }
 
 TEST_F(SortTest, SourceAndDestinationByNameIgnoreCaseOrByAddressLastOctetFirst)
 {
-    Monitor(Row(1, "src=10.0.0.2:1 srchost=Beta dst=9.0.0.3:80 dsthost=c")
-          + Row(2, "src=9.0.0.3:1 srchost=alpha dst=10.0.0.1:80 dsthost=A")
-          + Row(3, "src=10.0.0.1:1 srchost=Gamma dst=10.0.0.2:80 dsthost=b"));
+    Monitor(Conn(1, "src=10.0.0.2:1 srchost=Beta dst=9.0.0.3:80 dsthost=c")
+          + Conn(2, "src=9.0.0.3:1 srchost=alpha dst=10.0.0.1:80 dsthost=A")
+          + Conn(3, "src=10.0.0.1:1 srchost=Gamma dst=10.0.0.2:80 dsthost=b"));
     // The default key is Source with host names.
     EXPECT_EQ(Shown(), (std::vector<int>{2, 1, 3}));
     app->setNodeType(13);
@@ -78,42 +77,31 @@ TEST_F(SortTest, SourceAndDestinationByNameIgnoreCaseOrByAddressLastOctetFirst)
     EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
 }
 
-TEST_F(SortTest, StartingTimeAndTotalTraffic)
-{
-    Monitor(Conn(1, "start=" + std::to_string(T + 30) + " in=5 out=5")
-          + Conn(2, "start=" + std::to_string(T - 30) + " in=300 out=0")
-          + Conn(3, "start=" + std::to_string(T) + " in=1 out=0"));
-    app->setSortType(7);
-    EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
-    app->setSortType(8);
-    EXPECT_EQ(Shown(), (std::vector<int>{3, 1, 2}));
-}
-
 TEST_F(SortTest, HostNamingReSortsOnlyForSourceAndDestination)
 {
-    Monitor(Row(1, "user=a srchost=z") + Row(2, "user=b srchost=y") + Row(3, "user=c srchost=x"));
+    Monitor(Conn(1, "user=a srchost=z") + Conn(2, "user=b srchost=y") + Conn(3, "user=c srchost=x"));
     app->setSortType(5);
-    EXPECT_EQ(Shown(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(Shown(), k123);
     Reverse();
     app->setNodeType(13);
-    EXPECT_EQ(Shown(), (std::vector<int>{3, 2, 1})) << "sorted by User: left alone";
+    EXPECT_EQ(Shown(), k321) << "sorted by User: left alone";
 
     app->setSortType(3);
     Reverse();
     app->setNodeType(12);
-    EXPECT_EQ(Shown(), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(Shown(), k321);
     Reverse();
     app->SortConnectionList(3);
-    EXPECT_EQ(Shown(), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(Shown(), k321);
     Reverse();
     app->SortConnectionList(4);  // no such reason: nothing
-    EXPECT_EQ(Shown(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(Shown(), k123);
 }
 
 TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
 {
     std::string rows;
-    for (int k = 1; k <= 12; k++) rows += Row(k, "user=same app=s" + std::to_string(k % 3));
+    for (int k = 1; k <= 12; k++) rows += Conn(k, "user=same app=s" + std::to_string(k % 3));
     Monitor(rows);
     app->setSortType(5);  // all equal
     app->RunMonitoring();
@@ -130,23 +118,18 @@ TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
     EXPECT_EQ(Shown(), byService);
 }
 
-TEST_F(SortTest, TheFailedListIsSortedWhenShown)
+TEST_F(SortTest, TheFailedListIsSortedWhenShownAndOneRowOrNoneIsLeftAlone)
 {
-    Monitor(Row(1, "user=c state=12") + Row(2, "user=a state=12") + Row(3, "user=b state=12") + Row(4, "user=d"));
+    Monitor(Conn(1, "user=c state=12") + Conn(2, "user=a state=12") + Conn(3, "user=b state=12") + Conn(4, "user=d"));
     app->current->setting.showFailed = 1;
     app->setSortType(5);
     EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
-    EXPECT_EQ(app->current->activeCount, 1);
-}
-
-TEST_F(SortTest, OneRowOrNoneIsLeftAlone)
-{
-    Monitor(Row(1, "user=x"));
-    app->setSortType(5);
-    EXPECT_EQ(Shown(), (std::vector<int>{1}));
+    app->current->setting.showFailed = 0;
+    app->SortConnectionList(5);
+    EXPECT_EQ(Shown(), (std::vector<int>{4}));
     app->current->activeCount = 0;
     app->SortConnectionList(5);
-    EXPECT_EQ(app->current->activeRows[0]->data.userName, std::string("x"));
+    EXPECT_EQ(app->current->activeRows[0]->data.userName, std::string("d"));
 }
 
 // Sorts on a thread with a small stack, where a recursion as deep as the list would fail.
@@ -164,7 +147,7 @@ void* RunSort(void* argument)
 
 TEST_F(SortTest, ManyEqualRowsSortWithoutExhaustingTheStack)
 {
-    Monitor(Row(1, "user=same"));
+    Monitor(Conn(1, "user=same"));
     std::vector<Connection*> list(20000, app->current->activeRows[0]);
     SortJob job = {app, &list};
     pthread_attr_t attributes;

@@ -15,47 +15,27 @@ namespace {
 
 class BoxGeometryTest : public DisplayFixture {};
 
-TEST_F(BoxGeometryTest, EmptyBoxIsFiveByFive)
+TEST_F(BoxGeometryTest, NormalSizeOfAnEmptyBoxAndOfAChildAbove10000)
 {
-    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget box = OmStandardBox(shell, 2, 0, 0);
     Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 5);
     EXPECT_EQ(height, 5);
-}
-
-TEST_F(BoxGeometryTest, NormalSizeAbove10000AtCreationMeansTheCurrentSize)
-{
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    // A normal size above 10000 at creation means the current size.
     XtVaCreateManagedWidget("huge", xomGlueWidgetClass, box, XmNwidth, (Dimension)70,
                             XmNheight, (Dimension)12, XomNnormalWidth, (Dimension)20000,
                             XomNnormalHeight, (Dimension)10001, NULL);
-    Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 70);
     EXPECT_EQ(height, 12);
 }
 
-TEST_F(BoxGeometryTest, SettingAChildsWidthMakesItItsNormalWidth)
+TEST_F(BoxGeometryTest, ChildRequestsToResizeAreGrantedAndMakeTheNaturalSizeOnlyWhatTheyAsk)
 {
     Widget box = OmStandardBox(shell, 2, 0, 0);
-    Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box,
-                                           XmNwidth, (Dimension)40, XmNheight, (Dimension)10, NULL);
-    ShowShell();
-    XtVaSetValues(child, XmNwidth, (Dimension)90, NULL);
-    ProcessEvents();
-    Dimension normal = 0;
-    XtVaGetValues(child, XomNnormalWidth, &normal, NULL);
-    EXPECT_EQ(normal, 90);
-    EXPECT_EQ(child->core.width, 90);
-    EXPECT_EQ(box->core.width, 90);
-}
-
-TEST_F(BoxGeometryTest, ChildRequestsToMoveAreRefusedAndToResizeGranted)
-{
-    Widget box = OmStandardBox(shell, 2, 0, 0);
-    Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box,
-                                           XmNwidth, (Dimension)40, XmNheight, (Dimension)10, NULL);
+    Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)40,
+                                           XmNheight, (Dimension)10, XomNhorizontalStretch, 100, NULL);
     ShowShell();
     XtWidgetGeometry request = {};
     request.request_mode = CWX;
@@ -68,32 +48,32 @@ TEST_F(BoxGeometryTest, ChildRequestsToMoveAreRefusedAndToResizeGranted)
     EXPECT_EQ(XtMakeGeometryRequest(child, &request, nullptr), XtGeometryYes);
     EXPECT_EQ(child->core.width, 60);
     EXPECT_EQ(box->core.width, 60);
-}
+    XtVaSetValues(child, XmNwidth, (Dimension)90, NULL);
+    ProcessEvents();
+    Dimension width = 0, height = 0;
+    XtVaGetValues(child, XomNnormalWidth, &width, NULL);
+    EXPECT_EQ(width, 90);
+    EXPECT_EQ(child->core.width, 90);
+    EXPECT_EQ(box->core.width, 90);
 
-TEST_F(BoxGeometryTest, AHeightRequestKeepsTheNaturalWidthOfAStretchedChild)
-{
-    Widget box = OmStandardBox(shell, 2, 0, 0);
-    Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box,
-                                           XmNwidth, (Dimension)40, XmNheight, (Dimension)10,
-                                           XomNhorizontalStretch, 100, NULL);
-    ShowShell();
-    XtResizeWidget(box, 100, box->core.height, 0);
-    ASSERT_EQ(child->core.width, 100);
-
-    XtWidgetGeometry request = {};
+    // A height request keeps the natural width of a child stretched wider.
+    XtResizeWidget(box, 150, box->core.height, 0);
+    ASSERT_EQ(child->core.width, 150);
     request.request_mode = CWHeight;
     request.height = 30;
     XtMakeGeometryRequest(child, &request, nullptr);
-    Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
-    EXPECT_EQ(width, 40);
+    EXPECT_EQ(width, 90);
     EXPECT_EQ(height, 30);
 }
 
-TEST_F(BoxGeometryTest, LabelThatGrowsWidensTheBox)
+TEST_F(BoxGeometryTest, AChildThatGrowsByItselfWidensTheBox)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, 1, 0, 0);
     Widget label = XtVaCreateManagedWidget("short", xmLabelWidgetClass, box, NULL);
+    Widget bar = XmCreateMenuBar(box, (String) "bar", nullptr, 0);
+    XtManageChild(bar);
+    XtVaCreateManagedWidget("entry", xmLabelWidgetClass, bar, NULL);
     ShowShell();
     Dimension before = box->core.width;
     XmString text = XmStringCreateLocalized((char*)"a much longer label text than before");
@@ -102,6 +82,14 @@ TEST_F(BoxGeometryTest, LabelThatGrowsWidensTheBox)
     ProcessEvents();
     EXPECT_GT(box->core.width, before);
     EXPECT_EQ(box->core.width, label->core.width);
+
+    // A row column keeps the size it chooses.
+    before = bar->core.width;
+    for (const char* name : {"a_second_entry", "a_third_entry", "a_fourth_entry", "a_fifth_entry"})
+        XtVaCreateManagedWidget(name, xmLabelWidgetClass, bar, NULL);
+    ProcessEvents();
+    EXPECT_GT(bar->core.width, before);
+    EXPECT_EQ(box->core.width, bar->core.width);
 }
 
 TEST_F(BoxGeometryTest, PreferredSizeIsTheNaturalSize)
@@ -162,37 +150,16 @@ TEST_F(BoxGeometryTest, ChangingSpacingResizesTheBox)
     EXPECT_EQ(box->core.height, 40);
 }
 
-TEST_F(BoxGeometryTest, RowColumnChildKeepsTheSizeItChooses)
-{
-    Widget box = OmStandardBox(shell, 1, 0, 0);
-    Widget bar = XmCreateMenuBar(box, (String) "bar", nullptr, 0);
-    XtManageChild(bar);
-    XtVaCreateManagedWidget("entry", xmLabelWidgetClass, bar, NULL);
-    ShowShell();
-    Dimension before = bar->core.width;
-    XtVaCreateManagedWidget("a_second_entry", xmLabelWidgetClass, bar, NULL);
-    ProcessEvents();
-    EXPECT_GT(bar->core.width, before);
-    EXPECT_EQ(box->core.width, bar->core.width);
-}
-
 TEST(GlueDeathTest, GlueOutsideABoxIsFatal)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            Widget shell = XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass,
-                                              TestDisplay(), NULL);
-            XomCreateHorizontalGlue(shell, 5, 5, 5);
-        },
-        ::testing::ExitedWithCode(1), "XomCreateHorizontalGlue: parent must be a box widget");
-    EXPECT_EXIT(
-        {
-            Widget shell = XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass,
-                                              TestDisplay(), NULL);
-            XomCreateVerticalGlue(shell, 5, 5, 5);
-        },
-        ::testing::ExitedWithCode(1), "XomCreateVerticalGlue: parent must be a box widget");
+    const std::pair<Widget (*)(Widget, int, int, int), const char*> constructors[] = {
+        {XomCreateHorizontalGlue, "XomCreateHorizontalGlue: parent must be a box widget"},
+        {XomCreateVerticalGlue, "XomCreateVerticalGlue: parent must be a box widget"}};
+    for (const auto& glue : constructors) {
+        EXPECT_EXIT(glue.first(XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass, TestDisplay(), NULL), 5, 5, 5),
+                    ::testing::ExitedWithCode(1), glue.second);
+    }
 }
 
 }  // namespace

@@ -36,57 +36,30 @@ protected:
     }
 };
 
-TEST_F(BoxLayoutTest, SurplusIsSharedByStretch)
+// Two children of a row box given another width than their natural one.
+TEST_F(BoxLayoutTest, SurplusIsSharedByStretchAndMissingSpaceByNaturalSize)
 {
-    Widget box = Row();
-    Widget a = Child(box, 100, 100);
-    Widget b = Child(box, 100, 300);
-    ShowAtWidth(box, 300);
-    EXPECT_EQ(a->core.width, 125);
-    EXPECT_EQ(b->core.width, 175);
-    EXPECT_EQ(a->core.x, 0);
-    EXPECT_EQ(b->core.x, 125);
-}
-
-TEST_F(BoxLayoutTest, SurplusIsCappedAtTheStretchTotal)
-{
-    Widget box = Row();
-    Widget a = Child(box, 100, 1);
-    Widget b = Child(box, 100, 3);
-    ShowAtWidth(box, 300);
-    EXPECT_EQ(a->core.width, 101);
-    EXPECT_EQ(b->core.width, 103);
-}
-
-TEST_F(BoxLayoutTest, StretchTotalOf40LeavesTheRestEmptyAtTheEnd)
-{
-    Widget box = Row();
-    Widget a = Child(box, 100, 10);
-    Widget b = Child(box, 100, 30);
-    ShowAtWidth(box, 300);
-    EXPECT_EQ(a->core.width + b->core.width, 240);
-    EXPECT_EQ(b->core.x + b->core.width, 240);
-}
-
-TEST_F(BoxLayoutTest, MissingSpaceIsSharedByNaturalSizeAndRoundedTowardZero)
-{
-    Widget box = Row();
-    Widget a = Child(box, 100, 0, 10000);
-    Widget b = Child(box, 300, 0, 10000);
-    ShowAtWidth(box, 350);
-    EXPECT_EQ(a->core.width, 100 - 50 * 100 / 400);  // 88
-    EXPECT_EQ(b->core.width, 300 - 50 * 300 / 400);  // 263
-    EXPECT_EQ(b->core.x, a->core.width);
-}
-
-TEST_F(BoxLayoutTest, ChildrenThatCannotShrinkKeepTheirSize)
-{
-    Widget box = Row();
-    Widget a = Child(box, 100, 0, 0);
-    Widget b = Child(box, 300, 0, 20);
-    ShowAtWidth(box, 300);
-    EXPECT_EQ(a->core.width, 100);
-    EXPECT_EQ(b->core.width, 280);  // at most its own shrink
+    const struct {
+        const char* what;
+        int widths[2], stretch[2], shrink[2], boxWidth, expected[2];
+    } cases[] = {
+        {"stretch 100 and 300 share 100 extra pixels", {100, 100}, {100, 300}, {0, 0}, 300, {125, 175}},
+        {"the extra is capped at the stretch total", {100, 100}, {1, 3}, {0, 0}, 300, {101, 103}},
+        {"a stretch total of 40 leaves the rest empty", {100, 100}, {10, 30}, {0, 0}, 300, {110, 130}},
+        {"50 missing: 50 x 100 / 400 and 50 x 300 / 400, rounded towards zero", {100, 300}, {0, 0}, {10000, 10000}, 350, {88, 263}},
+        {"no child shrinks by more than its shrink", {100, 300}, {0, 0}, {0, 20}, 300, {100, 280}},
+    };
+    for (const auto& c : cases) {
+        Widget box = Row();
+        Widget a = Child(box, c.widths[0], c.stretch[0], c.shrink[0]);
+        Widget b = Child(box, c.widths[1], c.stretch[1], c.shrink[1]);
+        ShowAtWidth(box, c.boxWidth);
+        EXPECT_EQ(a->core.width, c.expected[0]) << c.what;
+        EXPECT_EQ(b->core.width, c.expected[1]) << c.what;
+        EXPECT_EQ(a->core.x, 0) << c.what;
+        EXPECT_EQ(b->core.x, a->core.width) << c.what;
+        XtDestroyWidget(box);
+    }
 }
 
 TEST_F(BoxLayoutTest, MarginAndSpacingSurroundTheChildren)
@@ -189,10 +162,6 @@ TEST_F(BoxLayoutTest, NestedBoxActsAsOneChildWithItsChildrensFlexibility)
     EXPECT_EQ(a->core.width, 55);
     EXPECT_EQ(b->core.width, 77);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(BoxLayoutTest, FlexibilityChangedInsideANestedBoxReachesTheOuterBox)
 {
