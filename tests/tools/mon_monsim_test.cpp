@@ -1,5 +1,5 @@
 // vantor-mon against the monitoring-service simulator, a server it shares no code with:
-// the exact table and CSV of a scripted pass, and a server that drops the connection.
+// the exact table and CSV of a scripted pass, then a server that drops the connection.
 #include <gtest/gtest.h>
 
 #include "MonsimProcess.h"
@@ -19,37 +19,37 @@ const char *const SCRIPT =
     "pass\n"
     "close\n";
 
+const std::string TABLE =
+    "KEY         STATUS  START                DURATION  SOURCE          DESTINATION"
+    "          HOST             USER   SERVICE  IN    OUT  ERROR\n"
+    "<4242,0,1>  active  2023-11-14 22:13:20  0:01:05   10.0.0.5:40000  www.example.org:443"
+    "  www.example.org  alice  https    1234  56\n"
+    "<4242,1,1>  failed  2023-11-14 22:13:30  0:00:01   10.0.0.6:40001  10.0.0.9:23"
+    "          10.0.0.9                telnet   0     0    5 Connection refused\n";
+
+const std::string CSV =
+    "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,proxyhost,"
+    "user,service,authen,cmd,in,out,socks_err,error\n"
+    "\"<4242,0,1>\",2,active,1700000000,1700000065,0,10.0.0.5:40000,www.example.org:443,"
+    "10.0.0.1:1080,10.0.0.5,www.example.org,gw,alice,https,2,1,1234,56,0,\n"
+    "\"<4242,1,1>\",12,failed,1700000010,1700000065,1700000011,10.0.0.6:40001,10.0.0.9:23,"
+    ",,10.0.0.9,,,telnet,0,1,0,0,5,Connection refused\n";
+
 } // namespace
 
-TEST(MonAgainstSimulator, PrintsTheScriptedPassExactly)
+TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("mon.txt", SCRIPT)});
-    ProcessResult table = RunProcess({MON, sim.address()}, {"TZ=UTC"});
-    ASSERT_EQ(table.exitStatus, 0) << table.err;
-    EXPECT_EQ(table.out,
-              "KEY         STATUS  START                DURATION  SOURCE          DESTINATION"
-              "          HOST             USER   SERVICE  IN    OUT  ERROR\n"
-              "<4242,0,1>  active  2023-11-14 22:13:20  0:01:05   10.0.0.5:40000  www.example.org:443"
-              "  www.example.org  alice  https    1234  56\n"
-              "<4242,1,1>  failed  2023-11-14 22:13:30  0:00:01   10.0.0.6:40001  10.0.0.9:23"
-              "          10.0.0.9                telnet   0     0    5 Connection refused\n");
-
-    ProcessResult dropped = RunProcess({MON, "--csv", sim.address()}, {"TZ=UTC"});
-    EXPECT_EQ(dropped.exitStatus, 1);
-    EXPECT_EQ(dropped.out, "");
-    EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed\n");
-}
-
-TEST(MonAgainstSimulator, CsvCarriesEveryField)
-{
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("mon.txt", SCRIPT)});
-    ProcessResult csv = RunProcess({MON, "--csv", sim.address()});
-    ASSERT_EQ(csv.exitStatus, 0) << csv.err;
-    EXPECT_EQ(csv.out,
-              "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,proxyhost,"
-              "user,service,authen,cmd,in,out,socks_err,error\n"
-              "\"<4242,0,1>\",2,active,1700000000,1700000065,0,10.0.0.5:40000,www.example.org:443,"
-              "10.0.0.1:1080,10.0.0.5,www.example.org,gw,alice,https,2,1,1234,56,0,\n"
-              "\"<4242,1,1>\",12,failed,1700000010,1700000065,1700000011,10.0.0.6:40001,10.0.0.9:23,"
-              ",,10.0.0.9,,,telnet,0,1,0,0,5,Connection refused\n");
+    for (bool csv : {false, true}) {
+        MonsimProcess sim({"--script", MonsimProcess::writeTempFile("mon.txt", SCRIPT)});
+        std::vector<std::string> argv = {MON, sim.address()};
+        if (csv)
+            argv.insert(argv.begin() + 1, "--csv");
+        ProcessResult pass = RunProcess(argv, {"TZ=UTC"});
+        ASSERT_EQ(pass.exitStatus, 0) << pass.err;
+        EXPECT_EQ(pass.out, csv ? CSV : TABLE);
+        ProcessResult dropped = RunProcess(argv, {"TZ=UTC"});  // the second pass closes instead
+        EXPECT_EQ(dropped.exitStatus, 1);
+        EXPECT_EQ(dropped.out, "");
+        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed\n");
+    }
 }

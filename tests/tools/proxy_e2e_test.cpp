@@ -370,13 +370,8 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     int relay = socksOpen(proxy.socksPort(), http.port(), 1, &reply);
     ASSERT_EQ(reply, 0);
     ASSERT_TRUE(sendAll(relay, "GET /file HTTP/1.0\r\n\r\n"));
-    std::string received;
-    char buf[65536];
-    while (received.size() < (4u << 20)) {
-        ssize_t n = recv(relay, buf, sizeof buf, 0);
-        ASSERT_GT(n, 0);
-        received.append(buf, size_t(n));
-    }
+    std::string received(4u << 20, '\0');
+    ASSERT_EQ(recv(relay, &received[0], received.size(), MSG_WAITALL), ssize_t(received.size()));
 
     // Stalls: never reads the answers to many list requests; its receive buffer is tiny.
     int stalled = connectLoopback(proxy.monitorPort(), 4096);
@@ -402,7 +397,8 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     int leaver = connectLoopback(proxy.monitorPort());
     const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
     ASSERT_EQ(Mon_TcpSend(leaver, 2, list), 4);
-    EXPECT_GT(Mon_TcpRecv(leaver, 2048, buf), 0);
+    char frame[2048];
+    EXPECT_GT(Mon_TcpRecv(leaver, sizeof frame, frame), 0);
     close(leaver);
 
     // A well-behaved monitor still gets whole passes meanwhile.
