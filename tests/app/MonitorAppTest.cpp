@@ -177,10 +177,7 @@ TEST_F(MonitorAppTest, SavingOptionsConfirmsWithAnInformationDialog)
 {
     MakeCurrent();
     app->callWriteSetting();
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Information");
-    EXPECT_EQ(messages[0].text, "Settings saved. ");
+    EXPECT_EQ(TakeMessages(), (Messages{"Information: Settings saved. "}));
     EXPECT_FALSE(FileText(TestHome() + "/.vantorrc/monitor.ini").empty());
 }
 

@@ -21,15 +21,15 @@ Widget topLevel = nullptr;
 MonitorApp* theApp = nullptr;
 std::string home;
 
-void CollectMessages(Widget w, std::vector<std::pair<Widget, PostedMessage>>* found)
+void CollectMessages(Widget w, std::vector<std::pair<Widget, std::string>>* found)
 {
     if (!w || w->core.being_destroyed) {
         return;
     }
     if (XmIsMessageBox(w)) {
-        PostedMessage m{XtName(w), ShownText(w, XmNmessageString)};
-        if (!m.text.empty() && m.text.back() == '\n') {
-            m.text.pop_back();
+        std::string m = std::string(XtName(w)) + ": " + ShownText(w, XmNmessageString);
+        if (m.back() == '\n') {
+            m.pop_back();
         }
         Widget panel = w;
         while (panel && !XtIsShell(panel)) {
@@ -91,12 +91,12 @@ void ProcessEvents()
     }
 }
 
-std::vector<PostedMessage> TakeMessages()
+Messages TakeMessages()
 {
-    std::vector<std::pair<Widget, PostedMessage>> found;
+    std::vector<std::pair<Widget, std::string>> found;
     CollectMessages(TheApp()->shell, &found);
     CollectMessages(topLevel, &found);
-    std::vector<PostedMessage> messages;
+    Messages messages;
     for (auto& f : found) {
         messages.push_back(f.second);
         XtDestroyWidget(f.first);

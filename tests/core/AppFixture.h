@@ -23,12 +23,10 @@ std::string TestHome();
 // Handles the pending X events (not the timers).
 void ProcessEvents();
 
-struct PostedMessage {
-    std::string title;
-    std::string text;  // as shown, without the empty line the dialog adds at the end
-};
-// The message dialogs posted since the last call, oldest first; they are closed.
-std::vector<PostedMessage> TakeMessages();
+// The message dialogs posted since the last call, oldest first, as "title: text" (the text
+// as shown, without the empty line the dialog adds at the end); they are closed.
+using Messages = std::vector<std::string>;
+Messages TakeMessages();
 
 // Removes every server and closes what that posts, so that each test starts empty.
 void RemoveAllServers();

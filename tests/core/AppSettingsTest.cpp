@@ -68,7 +68,7 @@ TEST_F(AppSettingsTest, SavedSettingsAreReadBackAndAThirdServerIsIgnored)
     }
 }
 
-TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouched)
+TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailedOpensAreTold)
 {
     app->AddSOCKS5("a");
     std::string target = TestHome() + "/precious";
@@ -77,15 +77,10 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouched)
     ASSERT_EQ(symlink(target.c_str(), (dir + "/socks5.dat").c_str()), 0);
 
     EXPECT_EQ(app->WriteSetting(), 0);
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Warning");
-    EXPECT_EQ(messages[0].text, dir + "/monitor.ini is a symbolic link. Can not write to a symbolic link.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is a symbolic link. Can not write to a symbolic link."}));
 
     EXPECT_EQ(app->WriteSOCKS5Data(), 0);
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, dir + "/socks5.dat is a symbolic link. Can not write to a symbolic link.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/socks5.dat is a symbolic link. Can not write to a symbolic link."}));
     EXPECT_EQ(FileText(target), "keep me");
 
     // Reading does not follow the link either.
@@ -93,19 +88,12 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouched)
         "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.sortType, 3);
-}
 
-TEST_F(AppSettingsTest, AMissingSettingsDirectoryGivesTheOpenMessages)
-{
-    app->AddSOCKS5("a");
-    std::string elsewhere = TestHome() + "/no-such-home";
-    setenv("HOME", elsewhere.c_str(), 1);
+    // Without a settings directory: the messages of a failed open.
+    setenv("HOME", (TestHome() + "/no-such-home").c_str(), 1);
     EXPECT_EQ(app->WriteSetting(), 0);
     EXPECT_EQ(app->WriteSOCKS5Data(), 0);
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, "Cannot open monitor.ini to save changes.");
-    EXPECT_EQ(messages[1].text, "Cannot open socks5.dat to save SOCKS5Server changes.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Cannot open monitor.ini to save changes.", "Warning: Cannot open socks5.dat to save SOCKS5Server changes."}));
 }
 
 TEST_F(AppSettingsTest, TheServerListFileGivesAtMostTenServers)

@@ -80,36 +80,29 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
     EXPECT_EQ(FieldText(app->activeText), "1");
     EXPECT_EQ(FieldText(app->failedText), "0");
 
+    // The texts shown: authentication, start, the three addresses and the duration.
+    auto texts = [](const Connection* row) {
+        return std::vector<std::string>{row->authenText, row->startText, row->srcAddrText,
+                                        row->dstAddrText, row->proxyAddrText, row->durationText};
+    };
+    char start[25];
+    time_t t = T;
+    strftime(start, sizeof start, "%H:%M:%S", localtime(&t));
     Connection* row = Row(1);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->kind, CONN_ACTIVE);
-    EXPECT_STREQ(row->authenText, "2");
-    EXPECT_STREQ(row->srcAddrText, "10.1.2.3");
-    EXPECT_STREQ(row->dstAddrText, "10.9.9.9");
-    EXPECT_STREQ(row->proxyAddrText, "10.0.0.1");
-    EXPECT_STREQ(row->durationText, "  1: 1: 1: 1");
-    char expectedStart[25];
-    time_t t = T;
-    strftime(expectedStart, sizeof expectedStart, "%H:%M:%S", localtime(&t));
-    EXPECT_STREQ(row->startText, expectedStart);
+    EXPECT_EQ(texts(row), (std::vector<std::string>{"2", start, "10.1.2.3", "10.9.9.9", "10.0.0.1", "  1: 1: 1: 1"}));
 
+    // An existing connection stays in its slot and keeps its first authentication, start
+    // and source texts.
     app->RunMonitoring();
-    EXPECT_EQ(Row(1), row) << "an existing connection stays in its slot";
-    EXPECT_STREQ(row->authenText, "2");
-    EXPECT_STREQ(row->srcAddrText, "10.1.2.3");
-    EXPECT_STREQ(row->startText, expectedStart);
-    EXPECT_STREQ(row->dstAddrText, "10.8.8.8");
-    EXPECT_STREQ(row->proxyAddrText, "10.0.0.2");
-    EXPECT_STREQ(row->durationText, "  0: 0: 1:35");
+    EXPECT_EQ(Row(1), row);
+    EXPECT_EQ(texts(row), (std::vector<std::string>{"2", start, "10.1.2.3", "10.8.8.8", "10.0.0.2", "  0: 0: 1:35"}));
     EXPECT_EQ(row->data.authen, 7);
 
     // Addresses given by name; an ended row's duration runs to its end, taken absolute.
-    Connection* named = Row(2);
-    ASSERT_NE(named, nullptr);
-    EXPECT_STREQ(named->srcAddrText, "0.0.0.0");
-    EXPECT_STREQ(named->dstAddrText, "0.0.0.0");
-    EXPECT_STREQ(named->proxyAddrText, "0.0.0.0");
-    EXPECT_STREQ(named->durationText, "  0: 0: 0:59");
+    ASSERT_NE(Row(2), nullptr);
+    EXPECT_EQ(texts(Row(2)), (std::vector<std::string>{"0", start, "0.0.0.0", "0.0.0.0", "0.0.0.0", "  0: 0: 0:59"}));
     EXPECT_EQ(FieldText(app->activeText), "2");
 }
 
@@ -218,10 +211,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     // The polling timer fires: the poll finds the connection gone.
     XtRemoveTimeOut(server->updateTimer);
     server->TimeOut();
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Warning");
-    EXPECT_EQ(messages[0].text, "Connection unavailable to SOCKS5Server:  " + sim.address());
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, 0);
     EXPECT_EQ(server->handle, nullptr);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
@@ -235,9 +225,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     // Start on the failed server only re-enables it.
     int accepted = RequestsOf(sim, "accept");
     app->StartMonitoring();
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Unable to connect SOCKS5Server:  " + sim.address());
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, SOCKS5_ENABLED);
     EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
 }
@@ -245,18 +233,13 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)
 {
     app->StartMonitoring();
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "No SCOSK5Server selected. Please choose a SOCKS5Server.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: No SCOSK5Server selected. Please choose a SOCKS5Server."}));
 
     // A port nobody listens on: the simulator is started and stopped to find one.
     std::string address = MonsimProcess(Script({""})).address();
     app->AddSOCKS5(address.c_str());
     app->StartMonitoring();
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Warning");
-    EXPECT_EQ(messages[0].text, "Unable to connect SOCKS5Server:  " + address);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
     EXPECT_EQ(app->current->status, 0);
     EXPECT_EQ(app->current->handle, nullptr);
     EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);

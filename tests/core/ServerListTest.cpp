@@ -70,18 +70,13 @@ TEST_F(ServerListTest, TheFirstServerBecomesCurrentAndTheEleventhIsRefused)
     EXPECT_EQ(app->servers[1]->rows, nullptr);
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(app->AddSOCKS5("eleven"), 0);
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Warning");
-    EXPECT_EQ(messages[0].text, kLimit);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + std::string(kLimit)}));
 
     // The dialog stops there too.
     app->BuildSOCKS5EditPanel();
     EXPECT_EQ(ListedItems(), 10);
     AddThroughDialog("eleven");
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, kLimit);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + std::string(kLimit)}));
     EXPECT_EQ(ListedItems(), 10);
     EXPECT_EQ(app->serverCount, 10);
 }
@@ -100,10 +95,7 @@ TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
     EXPECT_TRUE(TakeMessages().empty());
 
     app->RemoveSOCKS5(1);  // the current one: the first server is shown
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Information");
-    EXPECT_EQ(messages[0].text, "Removed the SOCKS5Server you were monitoring:  c");
+    EXPECT_EQ(TakeMessages(), (Messages{"Information: Removed the SOCKS5Server you were monitoring:  c"}));
     EXPECT_STREQ(app->current->name, "b");
     EXPECT_EQ(app->currentIndex, 0);
 
@@ -111,9 +103,7 @@ TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
     EXPECT_EQ(app->serverCount, 0);
     EXPECT_EQ(app->current, nullptr);
     EXPECT_EQ(app->currentIndex, -1);
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Removed the SOCKS5Server you were monitoring:  b");
+    EXPECT_EQ(TakeMessages(), (Messages{"Information: Removed the SOCKS5Server you were monitoring:  b"}));
 }
 
 TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
@@ -143,14 +133,9 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordAndRefusesEmptyNames)
     ProcessEvents();
 
     AddThroughDialog("");
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Warning");
-    EXPECT_EQ(messages[0].text, "SOCKS5Server name empty.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: SOCKS5Server name empty."}));
     AddThroughDialog("    ");
-    messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "SOCKS5Server name cannot contain space.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: SOCKS5Server name cannot contain space."}));
     EXPECT_EQ(app->serverCount, 0);
 
     AddThroughDialog("   proxy.example:1080 second");
@@ -178,9 +163,7 @@ TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
     AddServers({"a", "b", "c"});
     app->BuildSOCKS5EditPanel();
     Press(app->socks5RemoveButton);
-    std::vector<PostedMessage> messages = TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "No SOCKS5Server available. Please choose a SOCKS5Server.");
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: No SOCKS5Server available. Please choose a SOCKS5Server."}));
 
     XmListSelectPos(app->socks5List, 2, False);
     Press(app->socks5RemoveButton);

@@ -59,6 +59,20 @@ void ReadText(const std::string& text, Setting* const* settings, int count)
     fclose(f);
 }
 
+// Reads a file of one block into a default setting.
+void ReadBlock(const std::string& block, DefaultSetting& d)
+{
+    Setting* in[] = {&d.s};
+    ReadText("1\n" + block, in, 1);
+}
+
+// The default block with one piece of text replaced.
+std::string DefaultBlockWith(const std::string& from, const std::string& to)
+{
+    std::string block = kDefaultBlock;
+    return block.replace(block.find(from), from.size(), to);
+}
+
 std::vector<std::string> Names(const std::string& text, bool* accepted)
 {
     FILE* f = FileWith(text);
@@ -106,8 +120,7 @@ TEST(MonitorIni, DefaultBlockIsWrittenByteForByte)
 TEST(MonitorIni, NonDefaultSettingsSurviveARoundTrip)
 {
     // Every field off its default, and two services more; the second server's sort key only.
-    std::string second = kDefaultBlock;
-    second.replace(second.find("3  12  0"), 8, "6  12  0");
+    std::string second = DefaultBlockWith("3  12  0", "6  12  0");
     const std::string text = std::string("2\n") +
         "4  1  2  3  0  5  6  7  8  9  10  11  \n"
         "1  1  1  0  1  1  1  1  1  1  1  1  \n"
@@ -164,7 +177,6 @@ TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
 {
     // Every checked field damaged; maxRejected and the services behind them are sound.
     std::string text =
-        "1\n"
         "0  1  2  3  4  5  6  7  8  9  10  99  \n"
         "1  1  1  1  1  1  1  1  1  1  1  7  \n"
         "200  200  200  100  100  100  100  100  100  35  200  -5  \n"
@@ -177,8 +189,7 @@ TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
         "Others  -1  1  0  \n"
         "Telnet  23  5  70000  ";
     DefaultSetting d;
-    Setting* in[] = {&d.s};
-    ReadText(text, in, 1);
+    ReadBlock(text, d);
     // Only the sound values behind the damaged ones are used.
     DefaultSetting expected;
     expected.s.maxRejected = 77;
@@ -193,23 +204,18 @@ TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
 TEST(MonitorIni, UnitFactorFollowsTheUnitNotTheStoredText)
 {
     DefaultSetting d;
-    Setting* in[] = {&d.s};
-    std::string block = kDefaultBlock;
-    block.replace(block.find("9  1.000000"), 11, "10  77.5");
-    ReadText("1\n" + block, in, 1);
+    ReadBlock(DefaultBlockWith("9  1.000000", "10  77.5"), d);
     EXPECT_EQ(d.s.unitType, 10);
     EXPECT_FLOAT_EQ(d.s.unitFactor, 1024.0f);
 }
 
 TEST(MonitorIni, ServiceCountAboveTwentyKeepsTwentyAndTheNextBlockInStep)
 {
-    std::string block = kDefaultBlock;
-    block.replace(block.find("50  1  7  "), 10, "50  1  25  ");
+    std::string block = DefaultBlockWith("50  1  7  ", "50  1  25  ");
     for (int k = 7; k < 25; k++) {
         block += "\nS" + std::to_string(k) + "  " + std::to_string(1000 + k) + "  1  " + std::to_string(1000 + k) + "  ";
     }
-    std::string second = kDefaultBlock;
-    second.replace(second.find("50  1  7"), 8, "61  1  7");
+    std::string second = DefaultBlockWith("50  1  7", "61  1  7");
     DefaultSetting a, b;
     Setting* in[] = {&a.s, &b.s};
     ReadText("2\n" + block + second, in, 2);
@@ -219,26 +225,19 @@ TEST(MonitorIni, ServiceCountAboveTwentyKeepsTwentyAndTheNextBlockInStep)
     EXPECT_EQ(b.s.maxRejected, 61);
 
     DefaultSetting n;
-    Setting* one[] = {&n.s};
-    std::string negative = kDefaultBlock;
-    negative.replace(negative.find("50  1  7  "), 10, "50  1  -4  ");
-    ReadText("1\n" + negative, one, 1);
+    ReadBlock(DefaultBlockWith("50  1  7  ", "50  1  -4  "), n);
     EXPECT_EQ(n.s.serviceCount, 7);
 }
 
 TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndGarbageIsHarmless)
 {
-    std::string block = kDefaultBlock;
-    std::string longName(40, 'N');
-    std::string longPort(300, '9');
-    block.replace(block.find("Telnet  23"), 10, longName + "  " + longPort);
     DefaultSetting d;
-    Setting* in[] = {&d.s};
-    ReadText("1\n" + block, in, 1);
+    ReadBlock(DefaultBlockWith("Telnet  23", std::string(40, 'N') + "  " + std::string(300, '9')), d);
     EXPECT_EQ(std::string(d.s.serviceName[1]), std::string(24, 'N'));
     EXPECT_EQ(std::string(d.s.servicePortText[1]), std::string(24, '9'));
     EXPECT_STREQ(d.s.serviceName[2], "FTP");
 
+    Setting* in[] = {&d.s};
     std::string garbage;
     for (int i = 0; i < 5000; i++) garbage += static_cast<char>((i * 7919) % 256);
     ReadText("3\n" + garbage, in, 1);

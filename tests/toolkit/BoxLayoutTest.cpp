@@ -1,8 +1,12 @@
-// How a box shares surplus and missing space among its children.
+// How a box shares surplus and missing space among its children, its natural size, its
+// answers to size questions and requests of its children, and the checks on its constraints.
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
+#include <X11/Shell.h>
 #include <Xm/PrimitiveP.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Label.h>
 #include <Xm/Xm.h>
 
 #include "DisplayFixture.h"
@@ -18,6 +22,12 @@ protected:
         Widget box = XomCreateBox(shell, "row", nullptr, 0);
         XtVaSetValues(box, XomNorientation, XmHORIZONTAL, NULL);
         return box;
+    }
+    // A glue child of the given size and one stretch constraint.
+    Widget Glue(Widget box, int width, int height, const char* stretchResource = XomNverticalStretch, int stretch = 0)
+    {
+        return XtVaCreateManagedWidget("glue", xomGlueWidgetClass, box, XmNwidth, (Dimension)width,
+                                       XmNheight, (Dimension)height, stretchResource, stretch, NULL);
     }
     Widget Child(Widget box, int width, int stretch, int shrink = 0)
     {
@@ -93,14 +103,9 @@ TEST_F(BoxLayoutTest, NegativeSpacingMakesNeighboursOverlap)
 TEST_F(BoxLayoutTest, AcrossTheRowChildrenFillTheBoxUnlessTheirStretchIsSmaller)
 {
     Widget box = Row();
-    Widget filling = XtVaCreateManagedWidget("filling", xomGlueWidgetClass, box,
-                                             XmNwidth, (Dimension)10, XmNheight, (Dimension)10,
-                                             XomNverticalStretch, 10000, NULL);
-    Widget limited = XtVaCreateManagedWidget("limited", xomGlueWidgetClass, box,
-                                             XmNwidth, (Dimension)10, XmNheight, (Dimension)10,
-                                             XomNverticalStretch, 5, NULL);
-    Widget rigid = XtVaCreateManagedWidget("rigid", xomGlueWidgetClass, box,
-                                           XmNwidth, (Dimension)10, XmNheight, (Dimension)10, NULL);
+    Widget filling = Glue(box, 10, 10, XomNverticalStretch, 10000);
+    Widget limited = Glue(box, 10, 10, XomNverticalStretch, 5);
+    Widget rigid = Glue(box, 10, 10);
     XtManageChild(box);
     ShowShell();
     XtResizeWidget(box, box->core.width, 40, 0);
@@ -113,8 +118,7 @@ TEST_F(BoxLayoutTest, AlignmentPlacesChildrenAcross)
 {
     Widget box = Row();
     XtVaSetValues(box, XomNalignment, XmALIGNMENT_CENTER, NULL);
-    Widget tall = XtVaCreateManagedWidget("tall", xomGlueWidgetClass, box,
-                                          XmNwidth, (Dimension)10, XmNheight, (Dimension)40, NULL);
+    Widget tall = Glue(box, 10, 40);
     Widget low = Child(box, 10, 0);
     XtManageChild(box);
     ShowShell();
@@ -127,10 +131,8 @@ TEST_F(BoxLayoutTest, AlignmentPlacesChildrenAcross)
 TEST_F(BoxLayoutTest, ColumnBoxSharesHeight)
 {
     Widget box = OmStandardBox(shell, 1, 0, 0);
-    Widget a = XtVaCreateManagedWidget("a", xomGlueWidgetClass, box, XmNwidth, (Dimension)10,
-                                       XmNheight, (Dimension)50, XomNverticalStretch, 100, NULL);
-    Widget b = XtVaCreateManagedWidget("b", xomGlueWidgetClass, box, XmNwidth, (Dimension)10,
-                                       XmNheight, (Dimension)50, XomNverticalStretch, 300, NULL);
+    Widget a = Glue(box, 10, 50, XomNverticalStretch, 100);
+    Widget b = Glue(box, 10, 50, XomNverticalStretch, 300);
     ShowShell();
     XtResizeWidget(box, box->core.width, 140, 0);
     EXPECT_EQ(a->core.height, 60);
@@ -142,10 +144,8 @@ TEST_F(BoxLayoutTest, NestedBoxActsAsOneChildWithItsChildrensFlexibility)
 {
     Widget outer = OmStandardBox(shell, 1, 0, 0);
     Widget inner = OmStandardBox(outer, 2, 0, 0);
-    Widget a = XtVaCreateManagedWidget("a", xomGlueWidgetClass, inner, XmNwidth, (Dimension)50,
-                                       XmNheight, (Dimension)10, XomNhorizontalStretch, 5, NULL);
-    Widget b = XtVaCreateManagedWidget("b", xomGlueWidgetClass, inner, XmNwidth, (Dimension)70,
-                                       XmNheight, (Dimension)20, XomNhorizontalStretch, 7, NULL);
+    Widget a = Glue(inner, 50, 10, XomNhorizontalStretch, 5);
+    Widget b = Glue(inner, 70, 20, XomNhorizontalStretch, 7);
     ShowShell();
 
     Dimension width = 0, height = 0;
@@ -167,11 +167,9 @@ TEST_F(BoxLayoutTest, FlexibilityChangedInsideANestedBoxReachesTheOuterBox)
 {
     // A column 300 wide: the inner row may fill that width only as far as it can stretch.
     Widget outer = OmStandardBox(shell, 1, 0, 0);
-    XtVaCreateManagedWidget("wide", xomGlueWidgetClass, outer, XmNwidth, (Dimension)300,
-                            XmNheight, (Dimension)10, NULL);
+    Glue(outer, 300, 10);
     Widget inner = OmStandardBox(outer, 2, 0, 0);
-    Widget a = XtVaCreateManagedWidget("a", xomGlueWidgetClass, inner, XmNwidth, (Dimension)50,
-                                       XmNheight, (Dimension)10, NULL);
+    Widget a = Glue(inner, 50, 10);
     ShowShell();
     EXPECT_EQ(inner->core.width, 50);
 
@@ -194,6 +192,154 @@ TEST_F(BoxLayoutTest, ABorderWidthAskedForReachesTheWindow)
     XGetWindowAttributes(XtDisplay(child), XtWindow(child), &attributes);
     EXPECT_EQ(attributes.border_width, 3);
     EXPECT_EQ(child->core.border_width, 3);
+}
+
+// The natural size of a box, its answers to size questions and requests of its children,
+// and the checks on its constraints.
+class BoxGeometryTest : public BoxLayoutTest {};
+
+TEST_F(BoxGeometryTest, NormalSizeOfAnEmptyBoxAndOfAChildAbove10000)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Dimension width = 0, height = 0;
+    XomBoxGetNormalSize(box, &width, &height);
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(height, 5);
+    // A normal size above 10000 at creation means the current size.
+    XtVaCreateManagedWidget("huge", xomGlueWidgetClass, box, XmNwidth, (Dimension)70,
+                            XmNheight, (Dimension)12, XomNnormalWidth, (Dimension)20000,
+                            XomNnormalHeight, (Dimension)10001, NULL);
+    XomBoxGetNormalSize(box, &width, &height);
+    EXPECT_EQ(width, 70);
+    EXPECT_EQ(height, 12);
+}
+
+TEST_F(BoxGeometryTest, ChildRequestsToResizeAreGrantedAndMakeTheNaturalSizeOnlyWhatTheyAsk)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget child = Glue(box, 40, 10, XomNhorizontalStretch, 100);
+    ShowShell();
+    XtWidgetGeometry request = {};
+    request.request_mode = CWX;
+    request.x = 17;
+    EXPECT_EQ(XtMakeGeometryRequest(child, &request, nullptr), XtGeometryNo);
+    EXPECT_EQ(child->core.x, 0);
+
+    request.request_mode = CWWidth;
+    request.width = 60;
+    EXPECT_EQ(XtMakeGeometryRequest(child, &request, nullptr), XtGeometryYes);
+    EXPECT_EQ(child->core.width, 60);
+    EXPECT_EQ(box->core.width, 60);
+    XtVaSetValues(child, XmNwidth, (Dimension)90, NULL);
+    ProcessEvents();
+    Dimension width = 0, height = 0;
+    XtVaGetValues(child, XomNnormalWidth, &width, NULL);
+    EXPECT_EQ(width, 90);
+    EXPECT_EQ(child->core.width, 90);
+    EXPECT_EQ(box->core.width, 90);
+
+    // A height request keeps the natural width of a child stretched wider.
+    XtResizeWidget(box, 150, box->core.height, 0);
+    ASSERT_EQ(child->core.width, 150);
+    request.request_mode = CWHeight;
+    request.height = 30;
+    XtMakeGeometryRequest(child, &request, nullptr);
+    XomBoxGetNormalSize(box, &width, &height);
+    EXPECT_EQ(width, 90);
+    EXPECT_EQ(height, 30);
+}
+
+TEST_F(BoxGeometryTest, AChildThatGrowsByItselfWidensTheBox)
+{
+    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget label = XtVaCreateManagedWidget("short", xmLabelWidgetClass, box, NULL);
+    Widget bar = XmCreateMenuBar(box, (String) "bar", nullptr, 0);
+    XtManageChild(bar);
+    XtVaCreateManagedWidget("entry", xmLabelWidgetClass, bar, NULL);
+    ShowShell();
+    Dimension before = box->core.width;
+    XmString text = XmStringCreateLocalized((char*)"a much longer label text than before");
+    XtVaSetValues(label, XmNlabelString, text, NULL);
+    XmStringFree(text);
+    ProcessEvents();
+    EXPECT_GT(box->core.width, before);
+    EXPECT_EQ(box->core.width, label->core.width);
+
+    // A row column keeps the size it chooses.
+    before = bar->core.width;
+    for (const char* name : {"a_second_entry", "a_third_entry", "a_fourth_entry", "a_fifth_entry"})
+        XtVaCreateManagedWidget(name, xmLabelWidgetClass, bar, NULL);
+    ProcessEvents();
+    EXPECT_GT(bar->core.width, before);
+    EXPECT_EQ(box->core.width, bar->core.width);
+}
+
+TEST_F(BoxGeometryTest, PreferredSizeIsTheNaturalSize)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)40,
+                            XmNheight, (Dimension)10, XomNhorizontalStretch, 20,
+                            XomNhorizontalShrink, 5, NULL);
+    XtWidgetGeometry intended = {}, preferred = {};
+    EXPECT_EQ(XtQueryGeometry(box, nullptr, &preferred), XtGeometryAlmost);
+    EXPECT_EQ(preferred.width, 40);
+    EXPECT_EQ(preferred.height, 10);
+
+    intended.request_mode = CWWidth | CWHeight;
+    intended.width = 50;
+    intended.height = 10;
+    EXPECT_EQ(XtQueryGeometry(box, &intended, &preferred), XtGeometryYes);
+    intended.width = 61;
+    EXPECT_EQ(XtQueryGeometry(box, &intended, &preferred), XtGeometryAlmost);
+    intended.width = 40;
+    EXPECT_EQ(XtQueryGeometry(box, &intended, &preferred), XtGeometryNo);
+}
+
+TEST_F(BoxGeometryTest, NegativeConstraintsBecomeZeroWithAWarning)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget child = Glue(box, 40, 10);
+    XtVaSetValues(child, XomNhorizontalStretch, -1, XomNverticalStretch, -2,
+                  XomNhorizontalShrink, -3, XomNverticalShrink, -4, NULL);
+    int values[4] = {1, 1, 1, 1};
+    XtVaGetValues(child, XomNhorizontalStretch, &values[0], XomNverticalStretch, &values[1],
+                  XomNhorizontalShrink, &values[2], XomNverticalShrink, &values[3], NULL);
+    for (int value : values)
+        EXPECT_EQ(value, 0);
+    std::vector<std::string> expected = {
+        "ConstraintSetValues: widget horizontal stretch is < 0",
+        "ConstraintSetValues: widget vertical stretch is < 0",
+        "ConstraintSetValues: widget horizontal shrink is < 0",
+        "ConstraintSetValues: widget vertical shrink is < 0"};
+    EXPECT_EQ(Warnings(), expected);
+}
+
+TEST_F(BoxGeometryTest, ChangingSpacingResizesTheBox)
+{
+    Widget box = OmStandardBox(shell, 2, 0, 0);
+    for (int i = 0; i < 3; i++)
+        Glue(box, 10, 10);
+    ShowShell();
+    EXPECT_EQ(box->core.width, 30);
+    XtVaSetValues(box, XomNspacing, (Dimension)5, NULL);
+    ProcessEvents();
+    EXPECT_EQ(box->core.width, 40);
+    XtVaSetValues(box, XomNorientation, XmVERTICAL, NULL);
+    ProcessEvents();
+    EXPECT_EQ(box->core.width, 10);
+    EXPECT_EQ(box->core.height, 40);
+}
+
+TEST(GlueDeathTest, GlueOutsideABoxIsFatal)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::pair<Widget (*)(Widget, int, int, int), const char*> constructors[] = {
+        {XomCreateHorizontalGlue, "XomCreateHorizontalGlue: parent must be a box widget"},
+        {XomCreateVerticalGlue, "XomCreateVerticalGlue: parent must be a box widget"}};
+    for (const auto& glue : constructors) {
+        EXPECT_EXIT(glue.first(XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass, TestDisplay(), NULL), 5, 5, 5),
+                    ::testing::ExitedWithCode(1), glue.second);
+    }
 }
 
 }  // namespace
