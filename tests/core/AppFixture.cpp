@@ -126,6 +126,13 @@ std::string Conn(int key, const std::string& fields)
     return "conn key=" + std::to_string(key) + " start=" + std::to_string(kStart) + " " + fields + "\n";
 }
 
+int KeyNumber(const Connection* row)
+{
+    uint16_t low;  // the simulator keeps the number's low half in bytes 8 and 9
+    memcpy(&low, row->data.key.key + 8, 2);
+    return low;
+}
+
 std::vector<std::string> Script(const std::vector<std::string>& passes)
 {
     std::string text;

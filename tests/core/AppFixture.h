@@ -12,6 +12,7 @@
 
 #include "MonsimProcess.h"
 #include "app/MonitorApp.h"
+#include "app/Connection.h"
 #include "app/MonSOCKS5.h"
 
 // The application object of the test program; built once, never deleted (its destructor
@@ -35,6 +36,8 @@ void RemoveAllServers();
 const long kStart = 1700000000;
 // One "conn" line of a monitor script, started at kStart unless fields say otherwise.
 std::string Conn(int key, const std::string& fields = "");
+// The number a scripted connection was given with "key=".
+int KeyNumber(const Connection* row);
 // The simulator's arguments for a script of one pass per poll.
 std::vector<std::string> Script(const std::vector<std::string>& passes);
 // The whole content of a file ("" if it cannot be read).

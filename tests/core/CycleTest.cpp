@@ -45,17 +45,12 @@ protected:
         return app->current;
     }
 
+    // The used row of the connection with that key number.
     Connection* Row(int number)
     {
-        S5MonKey key;
-        uint32_t process = 4242, high = static_cast<uint32_t>(number) >> 16;
-        uint16_t low = static_cast<uint16_t>(number & 0xffff);
-        memcpy(key.key, &process, 4);
-        memcpy(key.key + 4, &high, 4);
-        memcpy(key.key + 8, &low, 2);
         for (int i = 0; i < app->connCapacity; i++) {
             Connection* row = &app->connBuffer[i];
-            if (row->kind != CONN_FREE && memcmp(&row->data.key, &key, sizeof key) == 0) {
+            if (row->kind != CONN_FREE && KeyNumber(row) == number) {
                 return row;
             }
         }

@@ -27,11 +27,7 @@ protected:
         Connection** list = s->setting.showFailed ? s->failedRows : s->activeRows;
         int count = s->setting.showFailed ? s->failedCount : s->activeCount;
         std::vector<int> keys;
-        for (int i = 0; i < count; i++) {
-            uint16_t low;
-            memcpy(&low, list[i]->data.key.key + 8, 2);
-            keys.push_back(low);
-        }
+        for (int i = 0; i < count; i++) keys.push_back(KeyNumber(list[i]));
         return keys;
     }
 
