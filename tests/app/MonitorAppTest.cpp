@@ -99,7 +99,7 @@ TEST_F(MonitorAppTest, StatusIconsAre15By15OnTheWindowBackground)
     EXPECT_EQ(PixelToRgb(display, background), 0xc4c4c4u);  // grey77
 }
 
-TEST_F(MonitorAppTest, WorkingLabelShowsTheChosenIcon)
+TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)
 {
     EXPECT_STREQ(XtName(app->workingLabel), "working_label");
     EXPECT_STREQ(XtName(app->newRejectionLabel), "new_rejection_label");
@@ -116,10 +116,8 @@ TEST_F(MonitorAppTest, WorkingLabelShowsTheChosenIcon)
     app->setWkLabelValue(-1);
     EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[3]);
     app->setWkLabelValue(4);
-}
 
-TEST_F(MonitorAppTest, NewRejectionLabelFollowsTheFailedRowsOfTheCurrentServer)
-{
+    // The new-rejection label follows the failed rows of the current server.
     app->UpdateNewRejLabel();  // no server: unchanged
     EXPECT_EQ(LabelPixmap(app->newRejectionLabel), (Pixmap)XmUNSPECIFIED_PIXMAP);
     SOCKS5* s = MakeCurrent();

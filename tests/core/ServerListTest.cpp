@@ -126,7 +126,7 @@ TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
     EXPECT_EQ(s.serviceSelected[7], 0);
 }
 
-TEST_F(ServerListTest, TheDialogAddsTheFirstWordAndRefusesEmptyNames)
+TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSelectedServer)
 {
     app->BuildSOCKS5EditPanel();
     ASSERT_NE(app->socks5Panel, nullptr);
@@ -150,35 +150,26 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordAndRefusesEmptyNames)
     AddThroughDialog(longName.c_str());
     EXPECT_EQ(std::string(app->servers[1]->name), std::string(255, 'n'));
 
-    // Selecting an entry shows its name.
-    XmListSelectPos(app->socks5List, 1, True);
-    field = XmTextFieldGetString(app->socks5NameField);
-    EXPECT_STREQ(field, "proxy.example:1080");
-    XtFree(field);
     EXPECT_TRUE(TakeMessages().empty());
-}
 
-TEST_F(ServerListTest, TheDialogRemovesTheSelectedServerAndOkWritesTheList)
-{
-    AddServers({"a", "b", "c"});
-    app->BuildSOCKS5EditPanel();
+    // Remove takes the selected entry, whose name the field shows; OK writes the list.
     Press(app->socks5RemoveButton);
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: No SOCKS5Server available. Please choose a SOCKS5Server."}));
-
-    XmListSelectPos(app->socks5List, 2, False);
+    XmListSelectPos(app->socks5List, 2, True);
+    field = XmTextFieldGetString(app->socks5NameField);
+    EXPECT_EQ(std::string(field), std::string(255, 'n'));
+    XtFree(field);
     Press(app->socks5RemoveButton);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(ListedItems(), 2);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"proxy.example:1080"}));
+    EXPECT_EQ(ListedItems(), 1);
     EXPECT_TRUE(TakeMessages().empty());
-
     Press(XtNameToWidget(app->socks5Panel, "*fw_done"));
     EXPECT_EQ(app->socks5Panel, nullptr);
-    EXPECT_EQ(FileText(TestHome() + "/.vantorrc/socks5.dat"), "SOCKS5s\na\nc\n");
+    EXPECT_EQ(FileText(TestHome() + "/.vantorrc/socks5.dat"), "SOCKS5s\nproxy.example:1080\n");
 
     // The next "Edit..." builds a new dialog.
     app->BuildSOCKS5EditPanel();
-    EXPECT_NE(app->socks5Panel, nullptr);
-    EXPECT_EQ(ListedItems(), 2);
+    EXPECT_EQ(ListedItems(), 1);
     XtDestroyWidget(app->socks5Panel);
     ProcessEvents();
     EXPECT_EQ(app->socks5Panel, nullptr);
