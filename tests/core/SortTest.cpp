@@ -49,7 +49,7 @@ TEST_F(SortTest, UserIsCaseSensitiveServiceIsNotThenStartTimeAndTotalTraffic)
     Monitor(Conn(1, "user=bob app=WEB start=" + std::to_string(kStart + 30) + " in=5 out=5")
           + Conn(2, "user=Ann app=ftp start=" + std::to_string(kStart - 30) + " in=300 out=0")
           + Conn(3, "user=carl app=Telnet in=1 out=0")
-          + Conn(4, "user=ann app=gopher start=" + std::to_string(kStart + 60) + " in=50 out=0"));
+          + Conn(4, "user=Zed app=gopher start=" + std::to_string(kStart + 60) + " in=50 out=0"));
     const std::pair<int, std::vector<int>> orders[] = {
         {5, {2, 4, 1, 3}}, {6, {2, 4, 3, 1}}, {7, {2, 3, 1, 4}}, {8, {3, 1, 4, 2}}};
     for (const auto& order : orders) {
