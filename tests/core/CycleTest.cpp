@@ -179,6 +179,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
         return std::make_pair(app->serviceTraffic[3], app->serviceTraffic[0]);
     };
     Start(sim);
+    ASSERT_NE(Row(1), nullptr);
     EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);
     EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
