@@ -146,6 +146,13 @@ public:
     Widget socks5RemoveButton;
     char message[MESSAGE_SIZE];
 
+    // How long one poll may go on: a server whose list never ends would otherwise hold the
+    // program in that poll for ever. A longer pass counts as a lost connection.
+    struct PassLimit {
+        int records;
+        int seconds;
+    } passLimit = {2000000, 300};
+
 private:
     FilingIndex filing;  // where records go during a poll
 

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,8 +79,14 @@ void MonitorApp::RetrieveData()
     S5MonData record;
     memset(&record, 0, sizeof record);
     int received;
+    int records = 0;
+    time_t started = time(NULL);
     filing.Build(connBuffer, connCapacity, current->rowCount);
     while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
+        if (++records > passLimit.records || time(NULL) - started > passLimit.seconds) {
+            received = -1;  // the position in the stream is lost with the pass: as a failed read
+            break;
+        }
         UpdateConnectionList(&record);
     }
     filing.Clear();

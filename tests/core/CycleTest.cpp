@@ -226,6 +226,21 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
 }
 
+TEST_F(CycleTest, AListThatNeverEndsCountsAsALostConnection)
+{
+    std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
+    args.insert(args.end(), {"--fault", "endless"});
+    MonsimProcess sim(args);
+    MonitorApp::PassLimit kept = app->passLimit;
+    app->passLimit.records = 500;
+    SOCKS5* server = Start(sim);
+    app->passLimit = kept;
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
+    EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
+    EXPECT_EQ(server->handle, nullptr);
+    EXPECT_EQ(server->rowCount, 3) << "the records received are kept";
+}
+
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)
 {
     app->StartMonitoring();
