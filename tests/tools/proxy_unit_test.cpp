@@ -6,13 +6,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 #include "ByteBuffer.h"
 #include "ConnTable.h"
 #include "NetUtil.h"
 #include "Options.h"
+#include "Resolver.h"
 #include "Socks5Proto.h"
 #include "UserFile.h"
 
@@ -265,4 +270,68 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefills)
     ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // "mnop" still queued, then the end
     EXPECT_EQ(buffer.readFrom(pair[0]), 0);
     close(pair[0]);
+}
+
+namespace {
+// Look-ups that wait until the test opens the gate, and remember which names were asked.
+struct GatedLookups {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    std::vector<std::string> asked;
+
+    bool lookup(const std::string &name, in_addr *addr)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        asked.push_back(name);
+        changed.notify_all();
+        changed.wait(lock, [this] { return open; });
+        addr->s_addr = htonl(INADDR_LOOPBACK);
+        return true;
+    }
+    void waitAsked(size_t count)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return asked.size() >= count; });
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+} // namespace
+
+TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
+{
+    GatedLookups gate;
+    std::vector<std::string> asked;
+    {
+        Resolver resolver([&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); },
+                          1, 3);
+        ASSERT_TRUE(resolver.lookup(1, "slow.example"));
+        gate.waitAsked(1);  // the only worker is busy with it
+        ASSERT_TRUE(resolver.lookup(2, "abandoned.example"));
+        ASSERT_TRUE(resolver.lookup(3, "wanted.example"));
+        ASSERT_TRUE(resolver.lookup(4, "also-wanted.example"));
+        EXPECT_FALSE(resolver.lookup(5, "one-too-many.example"));  // three already wait
+        resolver.cancel(2);  // its client left
+        EXPECT_TRUE(resolver.lookup(6, "room-again.example"));
+        gate.release();
+
+        std::vector<uint64_t> tickets;
+        for (int i = 0; i < 500 && tickets.size() < 4; ++i) {
+            for (const Resolver::Answer &a : resolver.takeAnswers()) {
+                EXPECT_TRUE(a.found);
+                tickets.push_back(a.ticket);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(tickets, (std::vector<uint64_t>{1, 3, 4, 6}));
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        asked = gate.asked;
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"slow.example", "wanted.example", "also-wanted.example",
+                                               "room-again.example"}));
 }

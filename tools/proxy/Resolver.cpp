@@ -6,12 +6,12 @@
 
 #include <cstring>
 
-// Several workers, so that one slow name does not hold up the others.
-static const int WORKERS = 4;
-
-Resolver::Resolver() : eventFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+// Several workers (4 by default), so that one slow name does not hold up the others.
+Resolver::Resolver(LookupFunction lookupFunction, int workers, size_t maxPending)
+    : lookupFunction_(std::move(lookupFunction)), maxPending_(maxPending),
+      eventFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
-    for (int i = 0; i < WORKERS; ++i)
+    for (int i = 0; i < workers; ++i)
         workers_.emplace_back(&Resolver::run, this);
 }
 
@@ -28,13 +28,41 @@ Resolver::~Resolver()
         close(eventFd_);
 }
 
-void Resolver::lookup(uint64_t ticket, const std::string &name)
+bool Resolver::lookup(uint64_t ticket, const std::string &name)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (pending_.size() >= maxPending_)
+            return false;
         pending_.emplace_back(ticket, name);
     }
     wake_.notify_one();
+    return true;
+}
+
+void Resolver::cancel(uint64_t ticket)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+        if (it->first == ticket) {
+            pending_.erase(it);
+            return;
+        }
+    }
+}
+
+bool Resolver::systemLookup(const std::string &name, in_addr *addr)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *result = nullptr;
+    bool found = getaddrinfo(name.c_str(), nullptr, &hints, &result) == 0 && result;
+    if (found)
+        *addr = reinterpret_cast<sockaddr_in *>(result->ai_addr)->sin_addr;
+    if (result)
+        freeaddrinfo(result);
+    return found;
 }
 
 std::vector<Resolver::Answer> Resolver::takeAnswers()
@@ -61,16 +89,7 @@ void Resolver::run()
 
         Answer answer;
         answer.ticket = job.first;
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo *result = nullptr;
-        if (getaddrinfo(job.second.c_str(), nullptr, &hints, &result) == 0 && result) {
-            answer.found = true;
-            answer.addr = reinterpret_cast<sockaddr_in *>(result->ai_addr)->sin_addr;
-        }
-        if (result)
-            freeaddrinfo(result);
+        answer.found = lookupFunction_(job.second, &answer.addr);
 
         lock.lock();
         answers_.push_back(answer);

@@ -4,8 +4,10 @@
 #define VANTOR_PROXY_RESOLVER_H
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,19 +21,35 @@ public:
         bool found = false;
         in_addr addr{};  // the first IPv4 address of the name
     };
+    // Blocking look-up of one name; true with *addr set when found.
+    typedef std::function<bool(const std::string &name, in_addr *addr)> LookupFunction;
 
-    Resolver();
+    // Look-ups waiting for a worker beyond this many are refused, so that a flood of
+    // requests costs bounded memory and delay.
+    static const size_t MAX_PENDING = 1024;
+
+    // The default looks names up with getaddrinfo; tests pass their own.
+    explicit Resolver(LookupFunction lookupFunction = systemLookup, int workers = 4,
+                      size_t maxPending = MAX_PENDING);
     ~Resolver();
     Resolver(const Resolver &) = delete;
     Resolver &operator=(const Resolver &) = delete;
 
     // Readable when answers are waiting.
     int eventFd() const { return eventFd_; }
-    void lookup(uint64_t ticket, const std::string &name);
+    // Queues a look-up; false when the queue is full.
+    bool lookup(uint64_t ticket, const std::string &name);
+    // Drops a queued look-up whose requester has gone, so that no worker spends time on
+    // it. One already started still answers; the answer finds nobody waiting.
+    void cancel(uint64_t ticket);
     // The answers that arrived since the last call.
     std::vector<Answer> takeAnswers();
 
+    static bool systemLookup(const std::string &name, in_addr *addr);
+
 private:
+    LookupFunction lookupFunction_;
+    size_t maxPending_;
     int eventFd_;
     std::mutex mutex_;
     std::condition_variable wake_;

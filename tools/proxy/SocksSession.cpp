@@ -176,13 +176,18 @@ void SocksSession::handleRequest()
         ctx_.table.setDestination(record_, dst);
         connectTo(dst);
     } else {
+        if (!ctx_.resolver.lookup(record_->serial, r.host)) {
+            refuseRequest(REP_GENERAL_FAILURE);  // too many look-ups waiting already
+            return;
+        }
         phase_ = Phase::Resolving;
-        ctx_.resolver.lookup(record_->serial, r.host);
+        lookupQueued_ = true;
     }
 }
 
 void SocksSession::onResolved(bool found, const in_addr &addr)
 {
+    lookupQueued_ = false;
     if (phase_ != Phase::Resolving)
         return;
     if (!found) {
@@ -388,6 +393,8 @@ void SocksSession::finish()
 {
     if (retired())
         return;
+    if (lookupQueued_)
+        ctx_.resolver.cancel(record_->serial);  // nobody waits for the answer any more
     ctx_.table.end(record_, time(nullptr));
     ctx_.poller.closeWatch(client_);
     ctx_.poller.closeWatch(dest_);

@@ -41,6 +41,7 @@ private:
     size_t replyBytes_ = 0;  // bytes at the front of toClient_ that are SOCKS replies
     bool clientEof_ = false, destEof_ = false;
     bool destShut_ = false, clientShut_ = false;
+    bool lookupQueued_ = false;  // a name look-up was queued and has not answered yet
 
     void handshake();
     void handleGreeting();
