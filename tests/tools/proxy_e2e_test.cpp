@@ -470,3 +470,53 @@ TEST(ProxyRelay, HalfClosedClientStillGetsTheAnswer)
     expectFields(fieldsOf(records[0]), {{"state", "8"}, {"out", std::to_string(upload)},
                                         {"in", std::to_string(4 + std::to_string(upload).size())}});
 }
+
+TEST(ProxyRules, ConnectsToTheProxysOwnPortsAreRefused)
+{
+    ProxyProcess proxy;
+    ASSERT_TRUE(proxy.started());
+    // Through its own SOCKS port a client could otherwise hold monitor connections or
+    // loop the proxy into itself.
+    for (int port : {proxy.monitorPort(), proxy.socksPort()}) {
+        int reply = -1;
+        int fd = socksOpen(proxy.socksPort(), port, 1, &reply);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(reply, 2) << "port " << port;
+        close(fd);
+    }
+    Records records = waitForEnded(proxy.monitorAddress(), 2);
+    ASSERT_EQ(records.size(), 2u);
+    for (const S5MonData &d : records)
+        expectFields(fieldsOf(d), {{"state", "12"}, {"socks_err", "2"}, {"error", "Connection not allowed by ruleset"}});
+    EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
+{
+    ProxyProcess proxy;
+    ASSERT_TRUE(proxy.started());
+    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
+    char frame[2048];
+    std::vector<int> idle;
+    for (int i = 0; i < 64; ++i) {
+        idle.push_back(connectLoopback(proxy.monitorPort()));
+        ASSERT_GE(idle.back(), 0);
+    }
+    // Answers to the last and the first show that all are accepted, and make these two
+    // the most recently active; the second is now the one idle for longest.
+    for (int fd : {idle[63], idle[0]}) {
+        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
+        ASSERT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0);
+    }
+
+    EXPECT_TRUE(listPass(proxy.monitorAddress()).empty());  // the 65th is served
+    EXPECT_TRUE(closedByPeer(idle[1], 5));
+    // The others stay, however long they wait between requests.
+    for (int fd : {idle[0], idle[2], idle[63]}) {
+        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
+        EXPECT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0);
+    }
+    for (int fd : idle)
+        close(fd);
+    EXPECT_TRUE(proxy.stop());
+}

@@ -17,6 +17,7 @@
 #include "ConnTable.h"
 #include "NetUtil.h"
 #include "Options.h"
+#include "OwnAddress.h"
 #include "Resolver.h"
 #include "Socks5Proto.h"
 #include "UserFile.h"
@@ -334,4 +335,17 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
     }
     EXPECT_EQ(asked, (std::vector<std::string>{"slow.example", "wanted.example", "also-wanted.example",
                                                "room-again.example"}));
+}
+
+TEST(OwnListeners, DestinationsThatReachTheProxysPorts)
+{
+    std::vector<sockaddr_in> loopbackOnly = {inet("127.0.0.1:1080"), inet("127.0.0.1:5051")};
+    EXPECT_TRUE(reachesListener(inet("127.0.0.1:5051"), loopbackOnly));
+    EXPECT_TRUE(reachesListener(inet("0.0.0.0:1080"), loopbackOnly));  // 0.0.0.0: this host
+    EXPECT_FALSE(reachesListener(inet("127.0.0.2:5051"), loopbackOnly));
+    EXPECT_FALSE(reachesListener(inet("127.0.0.1:80"), loopbackOnly));
+    std::vector<sockaddr_in> everywhere = {inet("0.0.0.0:1080")};
+    EXPECT_TRUE(reachesListener(inet("127.0.0.5:1080"), everywhere));
+    EXPECT_FALSE(reachesListener(inet("127.0.0.5:1081"), everywhere));
+    EXPECT_FALSE(reachesListener(inet("192.0.2.1:1080"), everywhere));  // documentation range, never local
 }

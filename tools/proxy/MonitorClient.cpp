@@ -23,7 +23,7 @@ uint16_t be16(const uint8_t *p)
 
 MonitorClient::MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), in_(IN_CAPACITY), out_(OUT_CAPACITY),
-      lastProgress_(monotonicSeconds())
+      lastProgress_(monotonicSeconds()), lastRequest_(std::chrono::steady_clock::now())
 {
     sock_ = Watch{this, fd, 0, 0, false};
     if (!ctx_.poller.watch(sock_, EPOLLIN))
@@ -104,6 +104,7 @@ void MonitorClient::produce()
 
 bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
 {
+    lastRequest_ = std::chrono::steady_clock::now();
     time_t now = time(nullptr);
     switch (msg[0]) {
     case MON_MSG_GET_CONN: {

@@ -4,6 +4,7 @@
 #ifndef VANTOR_PROXY_MONITORCLIENT_H
 #define VANTOR_PROXY_MONITORCLIENT_H
 
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -24,6 +25,12 @@ public:
     void onEvents(int tag, uint32_t events) override;
     // Drops the monitor when it has kept work pending without progress for too long.
     void onTick(time_t monotonicNow);
+    // No request outstanding: nothing received, nothing left to send, no pass going on.
+    bool idle() const { return !busy(); }
+    // When the last request arrived, or the monitor was accepted.
+    std::chrono::steady_clock::time_point lastRequest() const { return lastRequest_; }
+    // Closes the connection and retires the monitor.
+    void drop();
 
 private:
     enum class Pass { None, Conns, Users };
@@ -38,13 +45,13 @@ private:
     size_t cursor_ = 0;
     bool peerDone_ = false;  // the monitor has shut down its sending side
     time_t lastProgress_;
+    std::chrono::steady_clock::time_point lastRequest_;
 
     void produce();
     bool handleRequest(const uint8_t *msg, size_t len);
     bool emitPassFrame();
     void queueFrame(const char *msg, size_t len);
     void flush();
-    void drop();
     bool busy() const;
 };
 

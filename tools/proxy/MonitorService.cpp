@@ -31,7 +31,7 @@ void MonitorService::onEvents(int, uint32_t)
                 ctx_.poller.watch(listen_, 0);  // resumed by the next tick
             return;
         }
-        if (clients_.size() >= MAX_MONITORS) {
+        if (clients_.size() >= MAX_MONITORS && !dropLongestIdle()) {
             close(fd);
             continue;
         }
@@ -39,6 +39,18 @@ void MonitorService::onEvents(int, uint32_t)
         if (!client->retired())
             clients_.insert(client);
     }
+}
+
+bool MonitorService::dropLongestIdle()
+{
+    MonitorClient *oldest = nullptr;
+    for (MonitorClient *c : clients_)
+        if (c->idle() && (!oldest || c->lastRequest() < oldest->lastRequest()))
+            oldest = c;
+    if (!oldest)
+        return false;
+    oldest->drop();  // leaves clients_ through its onDone
+    return true;
 }
 
 void MonitorService::onTick(time_t monotonicNow)

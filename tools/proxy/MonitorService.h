@@ -1,4 +1,6 @@
 // The monitoring port: accepts monitors (at most MAX_MONITORS at a time) and keeps them.
+// Idle monitors stay connected, since a real one polls over one connection with long
+// pauses; only when the limit is reached does a newcomer replace the longest idle one.
 #ifndef VANTOR_PROXY_MONITORSERVICE_H
 #define VANTOR_PROXY_MONITORSERVICE_H
 
@@ -25,6 +27,9 @@ private:
     ProxyContext &ctx_;
     Watch listen_;
     std::unordered_set<MonitorClient *> clients_;
+
+    // Drops the monitor idle for longest to make room; false when every one is busy.
+    bool dropLongestIdle();
 };
 
 #endif

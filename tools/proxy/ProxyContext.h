@@ -4,6 +4,8 @@
 #define VANTOR_PROXY_PROXYCONTEXT_H
 
 #include <ctime>
+#include <vector>
+#include <netinet/in.h>
 
 #include "ConnTable.h"
 #include "Options.h"
@@ -17,6 +19,9 @@ struct ProxyContext {
     Resolver &resolver;
     const UserFile *users;  // null: no authentication required
     const ProxyOptions &options;
+    // The bound addresses of the SOCKS and monitoring ports, which clients may not reach
+    // through the proxy.
+    std::vector<sockaddr_in> listeners{};
 };
 
 // Seconds of a clock that never jumps, for time limits.

@@ -51,6 +51,7 @@ bool ProxyServer::start(std::string *error)
         return false;
     }
     monitor_.reset(new MonitorService(ctx_, monitorFd));
+    ctx_.listeners = {localAddress(socksFd), localAddress(monitorFd)};
     resolverWatch_.fd = resolver_.eventFd();
     poller_.watch(resolverWatch_, EPOLLIN);
     if (!options_.readyFile.empty())

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "NetUtil.h"
+#include "OwnAddress.h"
 #include "Socks5Proto.h"
 
 using namespace socks5;
@@ -205,6 +206,10 @@ void SocksSession::onResolved(bool found, const in_addr &addr)
 
 void SocksSession::connectTo(const sockaddr_in &dst)
 {
+    if (reachesListener(dst, ctx_.listeners)) {
+        refuseRequest(REP_NOT_ALLOWED);
+        return;
+    }
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         refuseRequest(REP_GENERAL_FAILURE);
