@@ -520,3 +520,44 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
         close(fd);
     EXPECT_TRUE(proxy.stop());
 }
+
+TEST(ProxyRelay, ClientHalfClosedRightAfterTheRequestGetsReplyAndAnswer)
+{
+    // Counts what arrives until the client's half-close reaches it, then answers.
+    int destPort = 0;
+    int server = listenLoopback(4, &destPort);
+    ASSERT_GE(server, 0);
+    timeval limit{10, 0};  // accept gives up when the proxy never connects
+    setsockopt(server, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::thread counter([server] {
+        int fd = accept(server, nullptr, nullptr);
+        if (fd < 0)
+            return;
+        std::string got = readToEnd(fd);
+        sendAll(fd, "got " + got);
+        close(fd);
+    });
+
+    ProxyProcess proxy;
+    int fd = proxy.started() ? connectLoopback(proxy.socksPort()) : -1;
+    // Greeting, a request by name (so that the proxy is still looking it up) and early
+    // data in one go, then the half-close, as "nc -N" does.
+    std::string name = "localhost";
+    std::string bytes = std::string("\x05\x01\x00", 3) + std::string("\x05\x01\x00\x03", 4) + char(name.size())
+                        + name + char(destPort >> 8) + char(destPort & 0xff) + "hello";
+    EXPECT_TRUE(sendAll(fd, bytes));
+    shutdown(fd, SHUT_WR);
+    std::string received = readToEnd(fd);
+    close(fd);
+    counter.join();
+    close(server);
+    ASSERT_GE(received.size(), 12u) << "no reply";
+    EXPECT_EQ(received[1], 0);  // method: no authentication
+    EXPECT_EQ(received[3], 0);  // request succeeded
+    EXPECT_EQ(received.substr(12), "got hello");
+
+    Records records = waitForEnded(proxy.monitorAddress(), 1);
+    ASSERT_EQ(records.size(), 1u);
+    expectFields(fieldsOf(records[0]), {{"state", "8"}, {"out", "5"}, {"in", "9"}, {"error", ""}});
+    EXPECT_TRUE(proxy.stop());
+}

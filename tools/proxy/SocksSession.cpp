@@ -232,8 +232,8 @@ void SocksSession::onConnected()
     record_->state = STATE_RELAYING;
     sockaddr_in bound = localAddress(dest_.fd);
     sendReply(requestReply(REP_SUCCEEDED, bound.sin_addr.s_addr, bound.sin_port));
-    if (!retired() && !toDest_.empty())
-        flushDest();
+    if (!retired() && (!toDest_.empty() || clientEof_))
+        flushDest();  // early data, and the half-close if the client has sent it
 }
 
 void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
@@ -290,6 +290,11 @@ void SocksSession::readClient()
         return;
     if (n <= 0) {
         clientEof_ = true;
+        // A client that has sent its request and then shut its sending side (like
+        // "nc -N") still gets the reply and the answer; the half-close is passed on to the
+        // destination once connected.
+        if (n == 0 && (phase_ == Phase::Resolving || phase_ == Phase::Connecting))
+            return;
         if (phase_ != Phase::Relaying) {
             refuse(REP_GENERAL_FAILURE, "Client left before the connection was made", {});
             return;
