@@ -349,3 +349,31 @@ TEST(OwnListeners, DestinationsThatReachTheProxysPorts)
     EXPECT_FALSE(reachesListener(inet("127.0.0.5:1081"), everywhere));
     EXPECT_FALSE(reachesListener(inet("192.0.2.1:1080"), everywhere));  // documentation range, never local
 }
+
+TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
+{
+    GatedLookups gate;
+    std::vector<std::string> asked;
+    {
+        Resolver resolver([&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); },
+                          1, 4);
+        ASSERT_TRUE(resolver.lookup(1, "slow.example"));
+        gate.waitAsked(1);
+        ASSERT_TRUE(resolver.lookup(2, "client-half-closed.example"));
+        ASSERT_TRUE(resolver.lookup(3, "waiting.example"));
+        resolver.defer(2);
+        ASSERT_TRUE(resolver.lookup(4, "arrived-later.example"));
+        gate.release();
+
+        std::vector<uint64_t> tickets;
+        for (int i = 0; i < 500 && tickets.size() < 4; ++i) {
+            for (const Resolver::Answer &a : resolver.takeAnswers())
+                tickets.push_back(a.ticket);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(tickets, (std::vector<uint64_t>{1, 3, 4, 2}));  // deferred, but still answered
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        asked = gate.asked;
+    }
+    EXPECT_EQ(asked.back(), "client-half-closed.example");
+}

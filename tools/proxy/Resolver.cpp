@@ -32,7 +32,7 @@ bool Resolver::lookup(uint64_t ticket, const std::string &name)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (pending_.size() >= maxPending_)
+        if (pending_.size() + deferred_.size() >= maxPending_)
             return false;
         pending_.emplace_back(ticket, name);
     }
@@ -40,15 +40,34 @@ bool Resolver::lookup(uint64_t ticket, const std::string &name)
     return true;
 }
 
+Resolver::Queue::iterator Resolver::find(Queue &q, uint64_t ticket)
+{
+    for (auto it = q.begin(); it != q.end(); ++it)
+        if (it->first == ticket)
+            return it;
+    return q.end();
+}
+
 void Resolver::cancel(uint64_t ticket)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-        if (it->first == ticket) {
-            pending_.erase(it);
+    for (Queue *q : {&pending_, &deferred_}) {
+        auto it = find(*q, ticket);
+        if (it != q->end()) {
+            q->erase(it);
             return;
         }
     }
+}
+
+void Resolver::defer(uint64_t ticket)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = find(pending_, ticket);
+    if (it == pending_.end())
+        return;
+    deferred_.push_back(std::move(*it));
+    pending_.erase(it);
 }
 
 bool Resolver::systemLookup(const std::string &name, in_addr *addr)
@@ -80,11 +99,12 @@ void Resolver::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+        wake_.wait(lock, [this] { return stopping_ || !pending_.empty() || !deferred_.empty(); });
         if (stopping_)
             return;
-        auto job = pending_.front();
-        pending_.pop_front();
+        Queue &from = pending_.empty() ? deferred_ : pending_;
+        auto job = std::move(from.front());
+        from.pop_front();
         lock.unlock();
 
         Answer answer;

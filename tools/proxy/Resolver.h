@@ -42,6 +42,10 @@ public:
     // Drops a queued look-up whose requester has gone, so that no worker spends time on
     // it. One already started still answers; the answer finds nobody waiting.
     void cancel(uint64_t ticket);
+    // Moves a queued look-up behind all others. For a client that has closed its sending
+    // side: it may still wait for the answer (a half-close) or have gone for good (a
+    // close looks the same), so it must not delay the clients known to be waiting.
+    void defer(uint64_t ticket);
     // The answers that arrived since the last call.
     std::vector<Answer> takeAnswers();
 
@@ -53,12 +57,16 @@ private:
     int eventFd_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::pair<uint64_t, std::string>> pending_;
+    typedef std::deque<std::pair<uint64_t, std::string>> Queue;
+    Queue pending_;
+    Queue deferred_;  // served only when pending_ is empty
     std::vector<Answer> answers_;
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 
     void run();
+    // The queued job of the ticket in q, or q.end().
+    static Queue::iterator find(Queue &q, uint64_t ticket);
 };
 
 #endif

@@ -293,8 +293,13 @@ void SocksSession::readClient()
         // A client that has sent its request and then shut its sending side (like
         // "nc -N") still gets the reply and the answer; the half-close is passed on to the
         // destination once connected.
-        if (n == 0 && (phase_ == Phase::Resolving || phase_ == Phase::Connecting))
+        if (n == 0 && (phase_ == Phase::Resolving || phase_ == Phase::Connecting)) {
+            // A close looks the same as a half-close, so the look-up goes on, but behind
+            // those of the clients that are certainly still there.
+            if (lookupQueued_)
+                ctx_.resolver.defer(record_->serial);
             return;
+        }
         if (phase_ != Phase::Relaying) {
             refuse(REP_GENERAL_FAILURE, "Client left before the connection was made", {});
             return;
