@@ -10,10 +10,12 @@
 
 namespace {
 
-bool WriteAll(int fd, const char *buf, size_t len)
+// Moves all len bytes with read or write, retrying after signals; false at end of file or error.
+template <typename Buffer, typename Transfer>
+bool TransferAll(int fd, Buffer *buf, size_t len, Transfer transfer)
 {
     while (len > 0) {
-        ssize_t n = write(fd, buf, len);
+        ssize_t n = transfer(fd, buf, len);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -24,18 +26,14 @@ bool WriteAll(int fd, const char *buf, size_t len)
     return true;
 }
 
+bool WriteAll(int fd, const char *buf, size_t len)
+{
+    return TransferAll(fd, buf, len, [](int f, const char *p, size_t l) { return write(f, p, l); });
+}
+
 bool ReadAll(int fd, char *buf, size_t len)
 {
-    while (len > 0) {
-        ssize_t n = read(fd, buf, len);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        buf += n;
-        len -= static_cast<size_t>(n);
-    }
-    return true;
+    return TransferAll(fd, buf, len, [](int f, char *p, size_t l) { return read(f, p, l); });
 }
 
 bool SendFrame(int fd, const char *msg, uint16_t len, Fault fault)
