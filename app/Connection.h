@@ -6,7 +6,7 @@
 #include <stdint.h>
 
 #include <type_traits>
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 // Row kinds.
 enum {

@@ -1,5 +1,5 @@
 // Ageing and comparison rules of connection rows.
-#include "ConnectionRows.h"
+#include "app/ConnectionRows.h"
 
 #include <string.h>
 #include <strings.h>

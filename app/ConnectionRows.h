@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-#include "Connection.h"
+#include "app/Connection.h"
 
 // Bits of S5MonData::state.
 enum {

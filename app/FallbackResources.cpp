@@ -1,6 +1,6 @@
 // The built-in resource defaults of the class "Vantor": labels, fonts and colours of every
 // window, keyed by widget names. A user's own X resources override them.
-#include "FallbackResources.h"
+#include "app/FallbackResources.h"
 
 const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*Vantor*background: grey77",

@@ -1,4 +1,4 @@
-#include "FilingIndex.h"
+#include "app/FilingIndex.h"
 
 void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
 {

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Connection.h"
+#include "app/Connection.h"
 
 class FilingIndex {
 public:

@@ -1,12 +1,12 @@
 // The traffic chart view. Until the chart exists the view shows its title over an empty
 // chart area, so the window keeps its final layout.
-#include "MonChart.h"
+#include "app/MonChart.h"
 
 #include <Xm/DrawingA.h>
 #include <Xm/LabelG.h>
 #include <Xm/Xm.h>
 
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 #include "toolkit/util.h"
 
 MonChart::MonChart(Widget parent, MonitorApp* owner) : box(NULL), app(owner)

@@ -6,9 +6,9 @@
 
 #include <Xm/Xm.h>
 
-#include "FallbackResources.h"
-#include "MonitorApp.h"
-#include "util.h"
+#include "app/FallbackResources.h"
+#include "app/MonitorApp.h"
+#include "app/util.h"
 
 static void version()
 {

@@ -1,12 +1,12 @@
 // The menu bar. The File menu works (Print, Exit); the other menus get their entries with
 // the actions they run.
-#include "MonMenu.h"
+#include "app/MonMenu.h"
 
 #include <Xm/Xm.h>
 
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 #include "toolkit/util.h"
-#include "util.h"
+#include "app/util.h"
 
 MonMenu* current_monMenu = NULL;
 

@@ -1,6 +1,6 @@
 // The menu's part of the server list: reading socks5.dat, and the server entries and tool
 // buttons (placeholders until the tool bar is built).
-#include "MonMenu.h"
+#include "app/MonMenu.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingsFile.h"
+#include "app/SettingsFile.h"
 
 char** MonMenu::OpenSOCKS5Data(const char* path)
 {

@@ -1,12 +1,12 @@
 // One monitored server: construction with its own copy of the settings, and its two timers.
-#include "MonSOCKS5.h"
+#include "app/MonSOCKS5.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 int SOCKS5::pixmap_index = 0;
 

@@ -5,8 +5,8 @@
 
 #include <X11/Intrinsic.h>
 
-#include "Setting.h"
-#include "monAPI.h"
+#include "app/Setting.h"
+#include "lib/monAPI.h"
 
 struct Connection;
 class MonitorApp;

@@ -1,12 +1,12 @@
 // The connection table view. Until the table widget exists the view shows an empty,
 // white sheet with the placeholder text, so the window keeps its final layout.
-#include "MonTable.h"
+#include "app/MonTable.h"
 
 #include <Xm/Label.h>
 #include <Xm/Frame.h>
 #include <Xm/Xm.h>
 
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 MonTable* current_monTable = NULL;
 

@@ -4,7 +4,7 @@
 
 #include <X11/Intrinsic.h>
 
-#include "Setting.h"
+#include "app/Setting.h"
 
 class MonitorApp;
 

@@ -1,6 +1,6 @@
 // MonitorApp: state, the main window, the status line, the display setters, and the
 // one-line forwarders through which the menu and the views reach the rest of the program.
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 #include <errno.h>
 #include <math.h>
@@ -16,18 +16,18 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "MonChart.h"
-#include "MonMenu.h"
-#include "MonSOCKS5.h"
-#include "MonTable.h"
-#include "icons/last_rejection.xpm.h"
-#include "icons/new_rejection.xpm.h"
-#include "icons/pause.xpm.h"
-#include "icons/spin1.xpm.h"
-#include "icons/spin2.xpm.h"
-#include "icons/spin3.xpm.h"
+#include "app/MonChart.h"
+#include "app/MonMenu.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/icons/last_rejection.xpm.h"
+#include "app/icons/new_rejection.xpm.h"
+#include "app/icons/pause.xpm.h"
+#include "app/icons/spin1.xpm.h"
+#include "app/icons/spin2.xpm.h"
+#include "app/icons/spin3.xpm.h"
 #include "toolkit/util.h"
-#include "util.h"
+#include "app/util.h"
 
 XtAppContext monitor_app = NULL;
 double adjust_factor = 1.0;

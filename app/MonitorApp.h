@@ -6,9 +6,9 @@
 
 #include <X11/Intrinsic.h>
 
-#include "Connection.h"
-#include "FilingIndex.h"
-#include "Setting.h"
+#include "app/Connection.h"
+#include "app/FilingIndex.h"
+#include "app/Setting.h"
 
 class SOCKS5;
 class MonMenu;

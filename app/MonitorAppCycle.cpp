@@ -1,6 +1,6 @@
 // The monitoring cycle of the current server: start, poll, pause, stop, and parking its
 // rows in a temporary file.
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -9,11 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Connection.h"
-#include "MonChart.h"
-#include "MonSOCKS5.h"
-#include "MonTable.h"
-#include "util.h"
+#include "app/Connection.h"
+#include "app/MonChart.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/util.h"
 
 void MonitorApp::StartMonitoring()
 {

@@ -1,6 +1,6 @@
 // Connection rows of the current server: filing records into slots, deriving their texts,
 // ageing and listing them, accounting traffic per service, and sorting the list on show.
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 #include <arpa/inet.h>
 #include <limits.h>
@@ -14,10 +14,10 @@
 
 #include <vector>
 
-#include "Connection.h"
-#include "ConnectionRows.h"
-#include "MonSOCKS5.h"
-#include "util.h"
+#include "app/Connection.h"
+#include "app/ConnectionRows.h"
+#include "app/MonSOCKS5.h"
+#include "app/util.h"
 
 namespace {
 

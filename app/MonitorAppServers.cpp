@@ -1,6 +1,6 @@
 // The server list: adding and removing servers, and the "SOCKS5Server Editting" dialog
 // through which the user edits the list.
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 #include <ctype.h>
 #include <stdio.h>
@@ -14,15 +14,15 @@
 #include <Xm/TextF.h>
 #include <Xm/ToggleB.h>
 
-#include "MonChart.h"
-#include "MonMenu.h"
-#include "MonSOCKS5.h"
-#include "MonTable.h"
-#include "SettingsFile.h"
+#include "app/MonChart.h"
+#include "app/MonMenu.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/SettingsFile.h"
 #include "toolkit/Box.h"
 #include "toolkit/Glue.h"
 #include "toolkit/util.h"
-#include "util.h"
+#include "app/util.h"
 
 namespace {
 

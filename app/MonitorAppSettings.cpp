@@ -1,6 +1,6 @@
 // The settings files of the user: monitor.ini with the settings of every server, and
 // socks5.dat with the server list.
-#include "MonitorApp.h"
+#include "app/MonitorApp.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -12,10 +12,10 @@
 
 #include <Xm/Xm.h>
 
-#include "MonSOCKS5.h"
-#include "MonTable.h"
-#include "SettingsFile.h"
-#include "util.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/SettingsFile.h"
+#include "app/util.h"
 
 namespace {
 

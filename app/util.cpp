@@ -1,5 +1,5 @@
 // Standard dialogs, panels, menu panes, pointer tips, icons and the duration formatter.
-#include "util.h"
+#include "app/util.h"
 
 #include <stdio.h>
 #include <string.h>

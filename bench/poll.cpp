@@ -10,7 +10,7 @@
 
 #include <Xm/Xm.h>
 
-#include "MonsimProcess.h"
+#include "tests/support/MonsimProcess.h"
 #include "app/FallbackResources.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"

@@ -12,9 +12,9 @@
 #include <map>
 #include <string>
 
-#include "ProxyProcess.h"
-#include "SocksClient.h"
-#include "TestHttpServer.h"
+#include "tests/tools/ProxyProcess.h"
+#include "tests/tools/SocksClient.h"
+#include "tests/tools/TestHttpServer.h"
 
 namespace {
 

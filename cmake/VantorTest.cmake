@@ -10,7 +10,7 @@ function(vantor_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests/support)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     VANTOR_BINARY_DIR="${PROJECT_BINARY_DIR}"
     VANTOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

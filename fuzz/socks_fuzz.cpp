@@ -1,6 +1,6 @@
 // fuzz-libs: vantor_proxy
 // Feeds arbitrary client bytes to the proxy's SOCKS5 parsers, as a hostile client would send them.
-#include "Socks5Proto.h"
+#include "tools/proxy/Socks5Proto.h"
 
 #include <stddef.h>
 #include <stdint.h>

@@ -1,5 +1,5 @@
 // The log facility: one line per message to standard error, syslog and/or a rotated file.
-#include "log.h"
+#include "lib/log.h"
 
 #include <errno.h>
 #include <nl_types.h>

@@ -1,7 +1,7 @@
 // Public entry points: check the handle, then dispatch through its procedure table.
-#include "monAPIP.h"
-#include "monUnixTcp.h"
-#include "log.h"
+#include "lib/monAPIP.h"
+#include "lib/monUnixTcp.h"
+#include "lib/log.h"
 
 #include <initializer_list>
 #include <stdlib.h>

@@ -2,7 +2,7 @@
 #ifndef VANTOR_MONAPI_H
 #define VANTOR_MONAPI_H
 
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 typedef void *S5MonHandle;
 

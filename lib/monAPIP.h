@@ -2,7 +2,7 @@
 #ifndef VANTOR_MONAPIP_H
 #define VANTOR_MONAPIP_H
 
-#include "monAPI.h"
+#include "lib/monAPI.h"
 
 struct MonHand;
 typedef struct MonHand *MonHand_t;

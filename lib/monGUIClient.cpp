@@ -1,7 +1,7 @@
 // The network client behind a handle: requests and replies of the monitor protocol over TCP.
-#include "monAPIP.h"
-#include "monUnixTcp.h"
-#include "log.h"
+#include "lib/monAPIP.h"
+#include "lib/monUnixTcp.h"
+#include "lib/log.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 // Codec between monitor records and monitor messages (big-endian, unaligned).
-#include "monMsg.h"
-#include "log.h"
+#include "lib/monMsg.h"
+#include "lib/log.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 // Monitor messages over TCP: each frame is a 2-byte big-endian length and the message.
-#include "monUnixTcp.h"
-#include "log.h"
+#include "lib/monUnixTcp.h"
+#include "lib/log.h"
 
 #include <arpa/inet.h>
 #include <errno.h>

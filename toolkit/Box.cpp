@@ -4,7 +4,7 @@
 #include <Xm/RowColumn.h>
 #include <Xm/XmP.h>
 
-#include "BoxP.h"
+#include "toolkit/BoxP.h"
 
 #define offset(field) XtOffsetOf(XomBoxRec, box.field)
 static XtResource resources[] = {

@@ -4,7 +4,7 @@
 
 #include <Xm/ManagerP.h>
 
-#include "Box.h"
+#include "toolkit/Box.h"
 
 typedef struct {
     XtPointer extension;

@@ -4,8 +4,8 @@
 
 #include <Xm/Xm.h>
 
-#include "Box.h"
-#include "GlueP.h"
+#include "toolkit/Box.h"
+#include "toolkit/GlueP.h"
 
 /* A gap has no border: its size is all it occupies. */
 static XtResource resources[] = {

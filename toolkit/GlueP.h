@@ -5,7 +5,7 @@
 #include <X11/IntrinsicP.h>
 #include <X11/RectObjP.h>
 
-#include "Glue.h"
+#include "toolkit/Glue.h"
 
 typedef struct {
     XtPointer extension;

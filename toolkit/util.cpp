@@ -10,7 +10,7 @@
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
 
-#include "util.h"
+#include "toolkit/util.h"
 
 Widget OmStandardBox(Widget parent, int orientation, int margin, int spacing)
 {

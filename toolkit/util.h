@@ -4,8 +4,8 @@
 
 #include <X11/Intrinsic.h>
 
-#include "Box.h"
-#include "Glue.h"
+#include "toolkit/Box.h"
+#include "toolkit/Glue.h"
 
 /* A managed box "box": orientation 1 vertical, 2 horizontal. A negative spacing wraps to
  * 16 bits, so that neighbours overlap by that much. */

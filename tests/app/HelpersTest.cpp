@@ -14,9 +14,9 @@
 #include <Xm/Form.h>
 #include <Xm/Xm.h>
 
-#include "DisplayFixture.h"
-#include "MotifText.h"
-#include "PixelReader.h"
+#include "tests/support/DisplayFixture.h"
+#include "tests/support/MotifText.h"
+#include "tests/support/PixelReader.h"
 #include "app/util.h"
 #include "toolkit/util.h"
 

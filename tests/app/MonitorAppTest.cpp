@@ -8,9 +8,9 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "AppFixture.h"
-#include "MotifText.h"
-#include "PixelReader.h"
+#include "tests/core/AppFixture.h"
+#include "tests/support/MotifText.h"
+#include "tests/support/PixelReader.h"
 #include "app/MonChart.h"
 #include "app/MonTable.h"
 #include "toolkit/Box.h"

@@ -8,8 +8,8 @@
 #include <Xm/Label.h>
 #include <Xm/Xm.h>
 
-#include "DisplayFixture.h"
-#include "PixelReader.h"
+#include "tests/support/DisplayFixture.h"
+#include "tests/support/PixelReader.h"
 #include "app/util.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "AppFixture.h"
+#include "tests/core/AppFixture.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "MotifText.h"
+#include "tests/support/MotifText.h"
 #include "app/FallbackResources.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "MonsimProcess.h"
+#include "tests/support/MonsimProcess.h"
 #include "app/MonitorApp.h"
 #include "app/Connection.h"
 #include "app/MonSOCKS5.h"

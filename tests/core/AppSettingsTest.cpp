@@ -1,7 +1,7 @@
 // Saving and reading the settings files through the application.
 #include <gtest/gtest.h>
 
-#include "AppFixture.h"
+#include "tests/core/AppFixture.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 
 #include <fstream>
 
-#include "DefaultSetting.h"
+#include "tests/core/DefaultSetting.h"
 #include "app/MonMenu.h"
 #include "app/MonTable.h"
 

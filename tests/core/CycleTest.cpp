@@ -3,7 +3,7 @@
 // and Stop transitions.
 #include <gtest/gtest.h>
 
-#include "AppFixture.h"
+#include "tests/core/AppFixture.h"
 
 #include <string.h>
 

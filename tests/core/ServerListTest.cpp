@@ -1,8 +1,8 @@
 // Adding and removing servers, directly and through the "SOCKS5Server Editting" dialog.
 #include <gtest/gtest.h>
 
-#include "AppFixture.h"
-#include "PixelReader.h"
+#include "tests/core/AppFixture.h"
+#include "tests/support/PixelReader.h"
 
 #include <Xm/List.h>
 #include <Xm/PushB.h>

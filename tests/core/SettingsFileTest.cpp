@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/SettingsFile.h"
-#include "DefaultSetting.h"
+#include "tests/core/DefaultSetting.h"
 
 namespace {
 

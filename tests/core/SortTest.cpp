@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "AppFixture.h"
+#include "tests/core/AppFixture.h"
 
 #include <pthread.h>
 #include <string.h>

@@ -1,8 +1,8 @@
 // The command line: only the first argument counts, and the toolkit sees none.
 #include <gtest/gtest.h>
 
-#include "RunProcess.h"
-#include "VantorDriver.h"
+#include "tests/support/RunProcess.h"
+#include "tests/support/VantorDriver.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <fstream>
 
-#include "RunProcess.h"
-#include "VantorDriver.h"
+#include "tests/support/RunProcess.h"
+#include "tests/support/VantorDriver.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The client handle API against the simulator over loopback, including its fault modes.
-#include "MonsimProcess.h"
+#include "tests/support/MonsimProcess.h"
 #include "lib/monAPI.h"
 #include "lib/monAPIP.h"
 #include "lib/monUnixTcp.h"

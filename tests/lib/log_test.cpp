@@ -1,6 +1,6 @@
 // The log facility, observed from outside: each case runs log_probe in a fresh process.
-#include "MonsimProcess.h"
-#include "RunProcess.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/RunProcess.h"
 
 #include <gtest/gtest.h>
 

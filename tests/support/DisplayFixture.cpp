@@ -1,4 +1,4 @@
-#include "DisplayFixture.h"
+#include "tests/support/DisplayFixture.h"
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "MonsimProcess.h"
+#include "tests/support/MonsimProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MotifText.h"
+#include "tests/support/MotifText.h"
 
 #include <Xm/Xm.h>
 

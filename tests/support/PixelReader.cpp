@@ -1,4 +1,4 @@
-#include "PixelReader.h"
+#include "tests/support/PixelReader.h"
 
 #include <X11/Xutil.h>
 

@@ -4,7 +4,7 @@
 
 #include <X11/Xlib.h>
 
-#include "PngWriter.h"
+#include "tests/support/PngWriter.h"
 
 // The whole drawable (a viewable window or a pixmap); an empty image on failure.
 RgbImage ReadDrawable(Display* display, Drawable drawable);

@@ -1,4 +1,4 @@
-#include "PngWriter.h"
+#include "tests/support/PngWriter.h"
 
 #include <stdio.h>
 #include <sys/stat.h>

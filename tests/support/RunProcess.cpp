@@ -1,4 +1,4 @@
-#include "RunProcess.h"
+#include "tests/support/RunProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>

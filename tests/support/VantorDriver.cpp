@@ -1,4 +1,4 @@
-#include "VantorDriver.h"
+#include "tests/support/VantorDriver.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,8 +12,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "PixelReader.h"
-#include "RunProcess.h"
+#include "tests/support/PixelReader.h"
+#include "tests/support/RunProcess.h"
 
 std::string VantorBinary()
 {

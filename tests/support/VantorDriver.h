@@ -10,7 +10,7 @@
 
 #include <X11/Xlib.h>
 
-#include "PngWriter.h"
+#include "tests/support/PngWriter.h"
 
 // The built program.
 std::string VantorBinary();

@@ -9,7 +9,7 @@
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
 
-#include "DisplayFixture.h"
+#include "tests/support/DisplayFixture.h"
 #include "toolkit/util.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ProxyProcess.h"
+#include "tests/tools/ProxyProcess.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "MonsimProcess.h"
-#include "SocksClient.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/tools/SocksClient.h"
 
 namespace {
 int portOf(const std::string &line)

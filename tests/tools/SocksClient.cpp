@@ -1,4 +1,4 @@
-#include "SocksClient.h"
+#include "tests/tools/SocksClient.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,10 +1,10 @@
-#include "TestHttpServer.h"
+#include "tests/tools/TestHttpServer.h"
 
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "SocksClient.h"
+#include "tests/tools/SocksClient.h"
 
 TestHttpServer::TestHttpServer(std::string body) : body_(std::move(body))
 {

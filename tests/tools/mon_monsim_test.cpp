@@ -2,8 +2,8 @@
 // the exact table and CSV of a scripted pass, then a server that drops the connection.
 #include <gtest/gtest.h>
 
-#include "MonsimProcess.h"
-#include "RunProcess.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/RunProcess.h"
 
 namespace {
 

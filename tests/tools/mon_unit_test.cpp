@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "MonOptions.h"
-#include "RecordFormat.h"
-#include "TextTable.h"
+#include "tools/mon/MonOptions.h"
+#include "tools/mon/RecordFormat.h"
+#include "tools/mon/TextTable.h"
 
 TEST(MonFormat, AddressesInEitherByteOrderAndByName)
 {

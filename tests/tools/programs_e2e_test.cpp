@@ -9,8 +9,8 @@
 #include <fstream>
 #include <set>
 
-#include "ProxyProcess.h"
-#include "RunProcess.h"
+#include "tests/tools/ProxyProcess.h"
+#include "tests/support/RunProcess.h"
 
 namespace {
 

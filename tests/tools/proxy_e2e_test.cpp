@@ -16,14 +16,14 @@
 #include <sstream>
 #include <thread>
 
-#include "MonsimProcess.h"
-#include "ProxyProcess.h"
-#include "RunProcess.h"
-#include "SocksClient.h"
-#include "TestHttpServer.h"
-#include "monAPI.h"
-#include "monMsg.h"
-#include "monUnixTcp.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/tools/ProxyProcess.h"
+#include "tests/support/RunProcess.h"
+#include "tests/tools/SocksClient.h"
+#include "tests/tools/TestHttpServer.h"
+#include "lib/monAPI.h"
+#include "lib/monMsg.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 #include <mutex>
 #include <thread>
 
-#include "ByteBuffer.h"
-#include "ConnTable.h"
-#include "NetUtil.h"
-#include "Options.h"
-#include "OwnAddress.h"
-#include "Resolver.h"
-#include "Socks5Proto.h"
-#include "UserFile.h"
+#include "tools/proxy/ByteBuffer.h"
+#include "tools/proxy/ConnTable.h"
+#include "tools/proxy/NetUtil.h"
+#include "tools/proxy/Options.h"
+#include "tools/proxy/OwnAddress.h"
+#include "tools/proxy/Resolver.h"
+#include "tools/proxy/Socks5Proto.h"
+#include "tools/proxy/UserFile.h"
 
 using namespace socks5;
 

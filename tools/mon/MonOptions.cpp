@@ -1,4 +1,4 @@
-#include "MonOptions.h"
+#include "tools/mon/MonOptions.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "RecordFormat.h"
+#include "tools/mon/RecordFormat.h"
 
 #include <arpa/inet.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 typedef std::vector<std::string> Row;
 

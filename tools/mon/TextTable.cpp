@@ -1,4 +1,4 @@
-#include "TextTable.h"
+#include "tools/mon/TextTable.h"
 
 #include <algorithm>
 

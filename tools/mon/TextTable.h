@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "RecordFormat.h"
+#include "tools/mon/RecordFormat.h"
 
 void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows);
 // One record as "NAME  VALUE" lines.

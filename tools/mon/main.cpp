@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "MonOptions.h"
-#include "TextTable.h"
-#include "monAPI.h"
+#include "tools/mon/MonOptions.h"
+#include "tools/mon/TextTable.h"
+#include "lib/monAPI.h"
 
 namespace {
 

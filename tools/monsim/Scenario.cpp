@@ -1,4 +1,4 @@
-#include "Scenario.h"
+#include "tools/monsim/Scenario.h"
 
 #include <arpa/inet.h>
 #include <fstream>

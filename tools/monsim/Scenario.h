@@ -2,7 +2,7 @@
 #ifndef VANTOR_MONSIM_SCENARIO_H
 #define VANTOR_MONSIM_SCENARIO_H
 
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "tools/monsim/Session.h"
 
 #include <arpa/inet.h>
 #include <errno.h>

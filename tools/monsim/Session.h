@@ -2,7 +2,7 @@
 #ifndef VANTOR_MONSIM_SESSION_H
 #define VANTOR_MONSIM_SESSION_H
 
-#include "Scenario.h"
+#include "tools/monsim/Scenario.h"
 
 #include <mutex>
 #include <string>

@@ -1,5 +1,5 @@
 // vantor-monsim: a monitoring service that serves a repeatable scenario, for tests and demos.
-#include "Session.h"
+#include "tools/monsim/Session.h"
 
 #include <arpa/inet.h>
 #include <errno.h>

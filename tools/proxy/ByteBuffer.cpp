@@ -1,4 +1,4 @@
-#include "ByteBuffer.h"
+#include "tools/proxy/ByteBuffer.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-#include "ConnTable.h"
+#include "tools/proxy/ConnTable.h"
 
 #include <arpa/inet.h>
 
 #include <cstring>
 
-#include "NetUtil.h"
-#include "Services.h"
+#include "tools/proxy/NetUtil.h"
+#include "tools/proxy/Services.h"
 
 namespace {
 // Family of a destination known only by name.

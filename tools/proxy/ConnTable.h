@@ -10,7 +10,7 @@
 #include <vector>
 #include <netinet/in.h>
 
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 // Bits of a record's state.
 enum ConnState : uint32_t {

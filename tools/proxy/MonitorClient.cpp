@@ -1,4 +1,4 @@
-#include "MonitorClient.h"
+#include "tools/proxy/MonitorClient.h"
 
 #include <sys/epoll.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "monMsg.h"
+#include "lib/monMsg.h"
 
 namespace {
 // Room for a few pipelined requests.

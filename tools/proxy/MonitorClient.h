@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ByteBuffer.h"
-#include "Poller.h"
-#include "ProxyContext.h"
+#include "tools/proxy/ByteBuffer.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/ProxyContext.h"
 
 class MonitorClient : public EventHandler {
 public:

@@ -1,4 +1,4 @@
-#include "MonitorService.h"
+#include "tools/proxy/MonitorService.h"
 
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "MonitorClient.h"
+#include "tools/proxy/MonitorClient.h"
 
 MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 {

@@ -7,8 +7,8 @@
 #include <ctime>
 #include <unordered_set>
 
-#include "Poller.h"
-#include "ProxyContext.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/ProxyContext.h"
 
 class MonitorClient;
 

@@ -1,4 +1,4 @@
-#include "NetUtil.h"
+#include "tools/proxy/NetUtil.h"
 
 #include <arpa/inet.h>
 #include <sys/socket.h>

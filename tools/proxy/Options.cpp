@@ -1,11 +1,11 @@
-#include "Options.h"
+#include "tools/proxy/Options.h"
 
 #include <arpa/inet.h>
 
 #include <cerrno>
 #include <cstdlib>
 
-#include "NetUtil.h"
+#include "tools/proxy/NetUtil.h"
 
 const char *proxyUsage()
 {

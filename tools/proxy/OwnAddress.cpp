@@ -1,8 +1,8 @@
-#include "OwnAddress.h"
+#include "tools/proxy/OwnAddress.h"
 
 #include <ifaddrs.h>
 
-#include "NetUtil.h"
+#include "tools/proxy/NetUtil.h"
 
 namespace {
 bool isInterfaceAddress(in_addr_t addr)

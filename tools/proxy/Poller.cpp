@@ -1,4 +1,4 @@
-#include "Poller.h"
+#include "tools/proxy/Poller.h"
 
 #include <sys/epoll.h>
 #include <unistd.h>

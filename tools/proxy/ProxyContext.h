@@ -7,11 +7,11 @@
 #include <vector>
 #include <netinet/in.h>
 
-#include "ConnTable.h"
-#include "Options.h"
-#include "Poller.h"
-#include "Resolver.h"
-#include "UserFile.h"
+#include "tools/proxy/ConnTable.h"
+#include "tools/proxy/Options.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/Resolver.h"
+#include "tools/proxy/UserFile.h"
 
 struct ProxyContext {
     Poller &poller;

@@ -1,4 +1,4 @@
-#include "ProxyServer.h"
+#include "tools/proxy/ProxyServer.h"
 
 #include <sys/epoll.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "NetUtil.h"
+#include "tools/proxy/NetUtil.h"
 
 ProxyServer::ProxyServer(const ProxyOptions &options)
     : options_(options), table_(uint32_t(getpid()), time(nullptr)),

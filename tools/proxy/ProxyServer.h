@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "ConnTable.h"
-#include "MonitorService.h"
-#include "Options.h"
-#include "Poller.h"
-#include "ProxyContext.h"
-#include "Resolver.h"
-#include "SocksServer.h"
-#include "UserFile.h"
+#include "tools/proxy/ConnTable.h"
+#include "tools/proxy/MonitorService.h"
+#include "tools/proxy/Options.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/ProxyContext.h"
+#include "tools/proxy/Resolver.h"
+#include "tools/proxy/SocksServer.h"
+#include "tools/proxy/UserFile.h"
 
 class ProxyServer : public EventHandler {
 public:

@@ -1,4 +1,4 @@
-#include "Resolver.h"
+#include "tools/proxy/Resolver.h"
 
 #include <netdb.h>
 #include <sys/eventfd.h>

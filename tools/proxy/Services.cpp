@@ -1,4 +1,4 @@
-#include "Services.h"
+#include "tools/proxy/Services.h"
 
 namespace {
 struct Known {

@@ -1,4 +1,4 @@
-#include "Socks5Proto.h"
+#include "tools/proxy/Socks5Proto.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "SocksServer.h"
+#include "tools/proxy/SocksServer.h"
 
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "SocksSession.h"
+#include "tools/proxy/SocksSession.h"
 
 SocksServer::SocksServer(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 {

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <unordered_map>
 
-#include "Poller.h"
-#include "ProxyContext.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/ProxyContext.h"
 
 class SocksSession;
 

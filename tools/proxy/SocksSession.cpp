@@ -1,4 +1,4 @@
-#include "SocksSession.h"
+#include "tools/proxy/SocksSession.h"
 
 #include <arpa/inet.h>
 #include <sys/epoll.h>
@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "NetUtil.h"
-#include "OwnAddress.h"
-#include "Socks5Proto.h"
+#include "tools/proxy/NetUtil.h"
+#include "tools/proxy/OwnAddress.h"
+#include "tools/proxy/Socks5Proto.h"
 
 using namespace socks5;
 

@@ -7,10 +7,10 @@
 #include <functional>
 #include <netinet/in.h>
 
-#include "ByteBuffer.h"
-#include "ConnTable.h"
-#include "Poller.h"
-#include "ProxyContext.h"
+#include "tools/proxy/ByteBuffer.h"
+#include "tools/proxy/ConnTable.h"
+#include "tools/proxy/Poller.h"
+#include "tools/proxy/ProxyContext.h"
 
 class SocksSession : public EventHandler {
 public:

@@ -1,4 +1,4 @@
-#include "UserFile.h"
+#include "tools/proxy/UserFile.h"
 
 #include <fstream>
 #include <sstream>

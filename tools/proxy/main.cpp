@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Options.h"
-#include "ProxyServer.h"
+#include "tools/proxy/Options.h"
+#include "tools/proxy/ProxyServer.h"
 
 static volatile std::sig_atomic_t stopRequested = 0;
 
