@@ -3,7 +3,7 @@
 #include <stdio.h>
 
 #include "tests/support/RunProcess.h"
-#include "tests/support/VantorDriver.h"
+#include "tests/support/TempDir.h"
 
 // The next number of a PPM header, skipping white space and comment lines; -1 at its end.
 static int HeaderNumber(FILE* file)

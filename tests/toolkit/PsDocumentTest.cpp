@@ -9,26 +9,13 @@
 #include <string>
 
 #include "tests/support/Ghostscript.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/Postscript.h"
 #include "toolkit/ps_Device.h"
 #include "toolkit/ps_Page.h"
 #include "toolkit/ps_Prolog.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    std::string text;
-    FILE* file = fopen(path.c_str(), "r");
-    if (!file)
-        return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, n);
-    fclose(file);
-    return text;
-}
 
 size_t Count(const std::string& text, const std::string& what)
 {
@@ -97,7 +84,7 @@ TEST(PsDeviceTest, HeaderBoundingBoxAndLanguageLevelThenTheDrawingAndClosingLine
         XomPsDeviceOp(device, "m", "%g %g", 1.5, 2.0);
         XomPsDeviceOp(device, "S", NULL);
         ASSERT_TRUE(XomPsDeviceClose(device));
-        std::string text = ReadAll(XomPsDevicePath(device));
+        std::string text = FileText(XomPsDevicePath(device));
         std::string head = std::string("%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: OMX Widget Set 3.0\n"
                                        "%%BoundingBox: 0 0 200 100\n") +
                            c.lines + XomPsSectionText(XOM_PS_SECTION_CORE);
@@ -162,7 +149,7 @@ TEST(PsDeviceTest, EachSectionIsWrittenOnceAtItsFirstUseBeforeTheDrawing)
         XomPsDeviceOp(d, "T", "(b) %g %g", 1.0, 2.0);
         XomPsDeviceOp(d, "Ci", "%g %g %g", 20.0, 10.0, 5.0);
     });
-    std::string text = ReadAll(XomPsDevicePath(device));
+    std::string text = FileText(XomPsDevicePath(device));
     size_t circle = text.find(XomPsSectionText(XOM_PS_SECTION_CIRCLE));
     size_t words = text.find(XomPsSectionText(XOM_PS_SECTION_TEXT));
     size_t drawing = text.find("%%BeginDocument: PostScript Output\n");
@@ -233,7 +220,7 @@ TEST(PsDocumentTest, OnePageDocumentPlacesThePictureAndRendersIt)
     std::string path = Document(device, placement, "one-page.ps", &pages);
     XomPsDeviceDestroy(device);
     EXPECT_EQ(pages, 1);
-    std::string text = ReadAll(path);
+    std::string text = FileText(path);
     // Centred on the page: lower left corner at (206, 346).
     EXPECT_EQ(text.substr(0, text.find("%%EndComments")),
               "%!PS-Adobe-3.0\n%%Creator: OMX Widget Set 3.0\n%%BoundingBox: 206 346 406 446\n");
@@ -266,7 +253,7 @@ TEST(PsDocumentTest, TurnedPictureKeepsItsTopLeftCornerAtTheTopRightOfThePage)
     ASSERT_TRUE(placement.rotated);
     std::string path = Document(device, placement, "turned.ps");
     XomPsDeviceDestroy(device);
-    EXPECT_NE(ReadAll(path).find("0 744 translate -90 rotate 1 1 scale "), std::string::npos);
+    EXPECT_NE(FileText(path).find("0 744 translate -90 rotate 1 1 scale "), std::string::npos);
     Rendering r = RenderPostscript(path);
     ASSERT_TRUE(r.ok) << r.messages;
     ASSERT_EQ(r.pages.size(), 1u);
@@ -290,7 +277,7 @@ TEST(PsDocumentTest, LargePictureIsTiledOverPagesEachWithItsComment)
     std::string path = Document(device, placement, "tiled.ps", &pages);
     XomPsDeviceDestroy(device);
     EXPECT_EQ(pages, 4);
-    std::string text = ReadAll(path);
+    std::string text = FileText(path);
     EXPECT_NE(text.find("%%Creator: OMX Widget Set 3.0\n%%Pages: 4\n"), std::string::npos);
     EXPECT_NE(text.find("/Seg0 {\ngsave\n"), std::string::npos);
     EXPECT_NE(text.find("/Page {\nSeg0\n} def end\n%%Page: 1-1 1\ngsave newpath"), std::string::npos);
@@ -324,7 +311,7 @@ TEST(PsDocumentTest, ManySegmentsAreGroupedIntoClusters)
     std::string path = Document(device, placement, "clusters.ps");
     *XomPsLayout() = saved;
     XomPsDeviceDestroy(device);
-    std::string text = ReadAll(path);
+    std::string text = FileText(path);
     EXPECT_NE(text.find("/Cluster0 {\nSeg0\nSeg1\nSeg2\n} def\n"), std::string::npos);
     size_t segments = Count(text, "} def\n/Seg") + 1;
     size_t clusters = (segments + 2) / 3;
