@@ -27,7 +27,7 @@ char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 
 char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor)
 {
-    bool addresses = nodeType == NODE_ADDRESSES;
+    bool addresses = nodeType == NODE_IP_ADDRESSES;
     S5MonData& d = row->data;
     switch (dataColumn) {
     case COLUMN_SOURCE: return addresses ? row->srcAddrText : d.srcHostName;

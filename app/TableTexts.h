@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include "app/Connection.h"
+#include "app/Setting.h"
 
 // Data columns of the table.
 enum {
@@ -23,9 +24,6 @@ enum {
     COLUMN_ERRORS = 11,
     DATA_COLUMN_COUNT = 12
 };
-
-// Host naming by which the name columns show dotted addresses.
-enum { NODE_ADDRESSES = 13 };
 
 // The size of the buffer in which the title is composed.
 enum { TABLE_TITLE_SIZE = 52 };
