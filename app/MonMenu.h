@@ -5,6 +5,8 @@
 
 #include <X11/Intrinsic.h>
 
+#include "app/Setting.h"
+
 class MonitorApp;
 
 // The pull-downs of the menu bar, by index (each pull-down carries its index as user data).
@@ -38,18 +40,15 @@ enum OptionEntry {
     OPTIONS_GENERAL = 0,
     OPTIONS_TABLE = 1,
     OPTIONS_GRAPH = 2,
-    OPTIONS_SORT_FIRST = 3,   // sortType 3 (source) .. 8 (total traffic)
-    OPTIONS_SORT_LAST = 8,
-    OPTIONS_UNIT_FIRST = 9,   // unitType 9 (bytes) .. 11 (megabytes)
-    OPTIONS_UNIT_LAST = 11,
-    OPTIONS_NODE_FIRST = 12,  // nodeType 12 (host names), 13 (IP addresses)
-    OPTIONS_NODE_LAST = 13,
+    OPTIONS_SORT_FIRST = SORT_BY_SOURCE,
+    OPTIONS_SORT_LAST = SORT_BY_TOTAL_TRAFFIC,
+    OPTIONS_UNIT_FIRST = UNIT_BYTES,
+    OPTIONS_UNIT_LAST = UNIT_MEGABYTES,
+    OPTIONS_NODE_FIRST = NODE_HOST_NAMES,
+    OPTIONS_NODE_LAST = NODE_IP_ADDRESSES,
     OPTIONS_SAVE = 14
 };
 enum HelpEntry { HELP_MANUAL = 0, HELP_ABOUT = 1 };
-
-// The states setValues puts the entries and buttons in.
-enum MenuState { MENU_STOPPED = 1, MENU_RUNNING = 2, MENU_PAUSED = 4 };
 
 // Tool-button slots: the five fixed buttons, then one per server.
 enum ToolSlot {
@@ -75,16 +74,6 @@ enum ToolPixmap {
     TOOL_PIXMAP_COUNT
 };
 
-// The icons of the status line's working label, as MonitorApp::setWkLabelValue takes them.
-enum WorkingIcon {
-    WORKING_SPIN1 = 0,
-    WORKING_SPIN2 = 1,
-    WORKING_SPIN3 = 2,
-    WORKING_NEW_REJECTION = 3,   // the connection was lost
-    WORKING_LAST_REJECTION = 4,  // stopped
-    WORKING_PAUSE = 5
-};
-
 enum {
     ACTION_ITEMS = 4,
     VIEW_TOGGLES = 2,
@@ -106,7 +95,7 @@ public:
     void MenuMap(Widget w);
     static void ExitCallback(Widget w, XtPointer clientData, XtPointer callData);
 
-    void setValues(int state);
+    void setValues(int state);  // a ServerState; others change nothing
     void ResetOptionBn();
 
     // The server list file: its names (each and the array to be released with free), or

@@ -60,28 +60,28 @@ void MonMenu::ActionSelect(int value)
     case ACTION_START:
         app->StartMonitoring();
         if (app->current && (app->current->status & SOCKS5_CONNECTED)) {
-            setValues(MENU_RUNNING);
-            app->setWkLabelValue(WORKING_SPIN1);
+            setValues(SERVER_RUNNING);
+            app->setWkLabelValue(STATUS_SPIN1);
         } else {
-            app->setWkLabelValue(WORKING_NEW_REJECTION);
+            app->setWkLabelValue(STATUS_NEW_REJECTION);
         }
         break;
     case ACTION_PAUSE:
         app->PauseMonitoring();
-        setValues(MENU_PAUSED);
+        setValues(SERVER_PAUSED);
         if (app->current->status & SOCKS5_PAUSED)
-            app->setWkLabelValue(WORKING_PAUSE);
+            app->setWkLabelValue(STATUS_PAUSE);
         break;
     case ACTION_STOP:
         app->StopMonitoring();
-        setValues(MENU_STOPPED);
-        app->setWkLabelValue(WORKING_LAST_REJECTION);
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_LAST_REJECTION);
         break;
     case ACTION_UPDATE_NOW:
         app->RunMonitoring();
         if (app->current && !(app->current->status & SOCKS5_ENABLED)) {
-            setValues(MENU_STOPPED);
-            app->setWkLabelValue(WORKING_NEW_REJECTION);
+            setValues(SERVER_STOPPED);
+            app->setWkLabelValue(STATUS_NEW_REJECTION);
         }
         break;
     default:
@@ -193,18 +193,18 @@ void MonMenu::ServerSelect(int index)
 
     unsigned char status = app->current->status;
     if (!(status & SOCKS5_ENABLED)) {
-        setValues(MENU_STOPPED);
-        app->setWkLabelValue(WORKING_NEW_REJECTION);
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_NEW_REJECTION);
     } else if (!(status & SOCKS5_CONNECTED)) {
-        setValues(MENU_STOPPED);
-        app->setWkLabelValue(WORKING_LAST_REJECTION);
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_LAST_REJECTION);
     } else {
-        setValues(MENU_PAUSED);
+        setValues(SERVER_PAUSED);
         XtSetSensitive(actionItems[ACTION_STOP], True);
         XtSetSensitive(actionItems[ACTION_UPDATE_NOW], True);
         EnableToolBn(TOOL_STOP);
         EnableToolBn(TOOL_UPDATE);
-        app->setWkLabelValue(WORKING_PAUSE);
+        app->setWkLabelValue(STATUS_PAUSE);
     }
 }
 
@@ -246,10 +246,10 @@ void MonMenu::ResetOptionBn()
 void MonMenu::setValues(int state)
 {
     bool start, pause;
-    if (state == MENU_STOPPED || state == MENU_PAUSED) {
+    if (state == SERVER_STOPPED || state == SERVER_PAUSED) {
         start = true;
         pause = false;
-    } else if (state == MENU_RUNNING) {
+    } else if (state == SERVER_RUNNING) {
         start = false;
         pause = true;
     } else {
@@ -259,7 +259,7 @@ void MonMenu::setValues(int state)
     XtSetSensitive(actionItems[ACTION_PAUSE], pause);
     SetToolButton(TOOL_START, start);
     SetToolButton(TOOL_PAUSE, pause);
-    if (state == MENU_PAUSED)
+    if (state == SERVER_PAUSED)
         return;  // Stop and Update Now stay as they are
     XtSetSensitive(actionItems[ACTION_STOP], pause);
     XtSetSensitive(actionItems[ACTION_UPDATE_NOW], pause);
