@@ -118,12 +118,12 @@ struct Source {
 
 int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
 {
-    unsigned char prefix[2];
-    if (!source.TakeAll(prefix, 2)) {  // a TCP stream may deliver the prefix in two pieces
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    if (!source.TakeAll(prefix, sizeof prefix)) {  // a TCP stream may deliver the prefix in two pieces
         LogSysError("read");
         return -1;
     }
-    uint16_t msgLen = static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
+    uint16_t msgLen = Mon_FramePrefixLength(prefix);
 
     if (msgLen > bufLen) {
         // Discard exactly the announced message so that the next frame stays intact.
@@ -239,10 +239,11 @@ int Mon_TcpConnect(const char *hostName, int port)
 
 int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
 {
-    unsigned char prefix[2] = {static_cast<unsigned char>(bufLen >> 8), static_cast<unsigned char>(bufLen)};
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    Mon_PutFramePrefix(prefix, bufLen);
     struct iovec iov[2];
     iov[0].iov_base = prefix;
-    iov[0].iov_len = 2;
+    iov[0].iov_len = sizeof prefix;
     iov[1].iov_base = const_cast<char *>(bufPtr);
     iov[1].iov_len = bufLen;
     // The frame goes out without blocking, so that a peer that takes nothing cannot hold
@@ -252,7 +253,7 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
     memset(&msg, 0, sizeof msg);
     msg.msg_iov = iov;
     msg.msg_iovlen = 2;
-    size_t left = static_cast<size_t>(bufLen) + 2;
+    size_t left = sizeof prefix + bufLen;
     bool socket = true;
     while (left > 0) {
         ssize_t n = socket ? sendmsg(sockfd, &msg, MSG_DONTWAIT | MSG_NOSIGNAL)

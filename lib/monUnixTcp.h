@@ -7,6 +7,22 @@
 
 #define MON_DEFAULT_PORT 5051
 
+// Every frame starts with the length of its message, big-endian, in this many bytes.
+enum { MON_FRAME_PREFIX_SIZE = 2 };
+
+// Writes the prefix of a frame whose message is length bytes long.
+inline void Mon_PutFramePrefix(unsigned char *prefix, uint16_t length)
+{
+    prefix[0] = static_cast<unsigned char>(length >> 8);
+    prefix[1] = static_cast<unsigned char>(length);
+}
+
+// The message length that a frame prefix announces.
+inline uint16_t Mon_FramePrefixLength(const unsigned char *prefix)
+{
+    return static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
+}
+
 enum { MON_TCP_READ_AHEAD = 64 * 1024 };
 
 // What has been read from one connection ahead of the frames asked for, so that a list of
