@@ -50,7 +50,7 @@ TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
         ProcessResult dropped = RunProcess(argv, {"TZ=UTC"});  // the second pass closes instead
         EXPECT_EQ(dropped.exitStatus, 1);
         EXPECT_EQ(dropped.out, "");
-        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed\n");
+        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed: the server closed the connection\n");
     }
 }
 
@@ -61,7 +61,7 @@ TEST(MonAgainstSimulator, AServerThatTricklesOrNeverEndsIsGivenUpWithStatusOne)
         const char *fault;
         const char *before, *after;  // the message around the server's address
     } cases[] = {
-        {"trickle", "reading from ", " failed\n"},  // a record a byte at a time: past --timeout
+        {"trickle", "reading from ", " failed: timed out waiting for the server\n"},  // past --timeout
         {"endless", "", " sent more than 500000 records in one pass\n"},
     };
     for (const Case &c : cases) {
