@@ -146,12 +146,10 @@ int main(int argc, char **argv)
         if (fetched != Fetched::Ok) {
             int err = errno;
             if (fetched == Fetched::TooMany)
-                std::fprintf(stderr, "vantor-mon: %s sent more than %d records in one pass
-",
+                std::fprintf(stderr, "vantor-mon: %s sent more than %d records in one pass\n",
                              opt.server.c_str(), int(MON_LIST_RECORDS_MAX));
             else
-                std::fprintf(stderr, "vantor-mon: reading from %s failed: %s
-", opt.server.c_str(),
+                std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
                              failureReason(err).c_str());
             status = 1;
             break;
