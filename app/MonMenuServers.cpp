@@ -2,11 +2,9 @@
 // buttons (placeholders until the tool bar is built).
 #include "app/MonMenu.h"
 
-#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -16,10 +14,9 @@
 char** MonMenu::OpenSOCKS5Data(const char* path)
 {
     serverNameCount = 0;
-    int fd = open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    FILE* in = fd < 0 ? NULL : fdopen(fd, "r");
+    SettingsOpenResult opened;
+    FILE* in = OpenSettingsFile(path, &opened);
     if (!in) {
-        if (fd >= 0) close(fd);
         return NULL;
     }
     std::vector<std::string> names;

@@ -2,7 +2,6 @@
 // one-line forwarders through which the menu and the views reach the rest of the program.
 #include "app/MonitorApp.h"
 
-#include <errno.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -20,6 +19,7 @@
 #include "app/MonMenu.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
+#include "app/SettingsFile.h"
 #include "app/icons/last_rejection.xpm.h"
 #include "app/icons/new_rejection.xpm.h"
 #include "app/icons/pause.xpm.h"
@@ -46,6 +46,10 @@ static const char* const default_app_name[DEFAULT_SERVICES] = {
     "Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
 static const char* const default_port_name[DEFAULT_SERVICES] = {
     "", "23", "21", "80", "79", "20", "1525"};
+
+static const char kNoHome[] =
+    "No home directory: HOME is not set and the password database names none. "
+    "Settings are neither read nor saved.";
 
 static float UnitFactorOf(int unitType)
 {
@@ -93,7 +97,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     socks5RemoveButton = NULL;
     message[0] = '\0';
 
-    MakeSettingsDirectory();
+    bool haveHome = MakeSettingsDirectory();
     ReadSetting();
 
     Visual* visual = NULL;
@@ -139,19 +143,19 @@ MonitorApp::MonitorApp(Widget parent, char* name)
 
     XomCreateHorizontalGlue(mainBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     XtRealizeWidget(shell);
+    if (!haveHome)
+        KesWarningPost(shell, kNoHome, NULL, NULL, "Warning");
 }
 
 // The settings directory is made directly, never through a shell, so that no character of
-// HOME can run a command; an unset HOME counts as empty.
-void MonitorApp::MakeSettingsDirectory()
+// HOME can run a command. False when there is no home to make it in.
+bool MonitorApp::MakeSettingsDirectory()
 {
-    const char* home = getenv("HOME");
-    char path[4096];
-    int length = snprintf(path, sizeof path, "%s/.vantorrc", home ? home : "");
-    if (length < 0 || (size_t)length >= sizeof path)
-        return;
-    if (mkdir(path, 0700) != 0 && errno != EEXIST)
-        return;  // later saves report the missing directory
+    std::string path = SettingsDirectory();
+    if (path.empty())
+        return false;
+    mkdir(path.c_str(), 0700);  // when it fails, later saves report the missing directory
+    return true;
 }
 
 static Widget CreateStatusText(Widget box)

@@ -156,7 +156,7 @@ public:
 private:
     FilingIndex filing;  // where records go during a poll
 
-    void MakeSettingsDirectory();
+    bool MakeSettingsDirectory();
     void BuildStatusLine(Widget mainBox);
 };
 
