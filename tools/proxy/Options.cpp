@@ -21,6 +21,13 @@ const char *proxyUsage()
            "  --handshake-timeout SECONDS  drop clients that do not finish the SOCKS\n"
            "                             handshake and connect in time (default 30)\n"
            "  --monitor-timeout SECONDS  drop monitors that stall with work pending (default 30)\n"
+           "  --monitor-pass-limit SECONDS  drop monitors whose list takes longer, however\n"
+           "                             steadily they read it (default 300)\n"
+           "  --monitors-per-address N   monitors kept from one client address; a newcomer\n"
+           "                             replaces the idlest or oldest (default 8)\n"
+           "  --max-records N            connections listed at most; beyond, ended ones are\n"
+           "                             dropped oldest first and counted as deleted\n"
+           "                             (default 100000)\n"
            "  --ready-file FILE          once listening, write \"socks ADDR:PORT\" and\n"
            "                             \"monitor ADDR:PORT\" lines to FILE\n"
            "  --help                     show this text and exit\n"
@@ -28,6 +35,7 @@ const char *proxyUsage()
            "A port of 0 picks a free port. Both ports listen on loopback unless told otherwise.\n";
 }
 
+// A whole number from 0 to 100,000,000 (seconds or a count).
 static bool parseSeconds(const std::string &text, int *out)
 {
     char *end = nullptr;
@@ -55,7 +63,8 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         }
         static const char *const valued[] = {"--socks", "--monitor", "--users", "--retention",
                                              "--handshake-timeout", "--monitor-timeout",
-                                             "--ready-file"};
+                                             "--monitor-pass-limit", "--monitors-per-address",
+                                             "--max-records", "--ready-file"};
         bool known = false;
         for (const char *name : valued)
             known = known || opt == name;
@@ -81,6 +90,12 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             ok = parseSeconds(value, &out->handshakeTimeout) && out->handshakeTimeout > 0;
         else if (opt == "--monitor-timeout")
             ok = parseSeconds(value, &out->monitorTimeout) && out->monitorTimeout > 0;
+        else if (opt == "--monitor-pass-limit")
+            ok = parseSeconds(value, &out->monitorPassLimit) && out->monitorPassLimit > 0;
+        else if (opt == "--monitors-per-address")
+            ok = parseSeconds(value, &out->monitorsPerAddress) && out->monitorsPerAddress > 0;
+        else if (opt == "--max-records")
+            ok = parseSeconds(value, &out->maxRecords) && out->maxRecords > 0;
         else
             out->readyFile = value;
         if (!ok) {
