@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <locale.h>
-#include <math.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <string.h>
@@ -198,7 +197,7 @@ bool ReadFixedPart(WordReader& in, Setting* s)
         && ReadInt(in, &s->updateInterval, INTERVAL_MIN_MS, INTERVAL_MAX_MS)
         && ReadInt(in, &s->maxRejected, 1, REJECTED_MAX)
         && ReadInt(in, &s->showToolbar, 0, 1);
-    s->unitFactor = static_cast<float>(pow(1024.0, s->unitType - 9));
+    s->unitFactor = UnitFactorOf(s->unitType);
     return whole;
 }
 
