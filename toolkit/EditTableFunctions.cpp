@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "toolkit/EditTableP.h"
+#include "toolkit/Scroll.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void RepaintFromRow(Widget w, int row, int headingWidthBefore)
     XomCompBaseGetOrigin(w, &rawX, &rawY);
     if (ox != rawX || oy != rawY) {
         /* The content shrank under the view: the whole view moves (and repaints). */
-        XomCompBaseSetOrigin(w, ox, oy);
+        _XomEditTableSetOrigin(w, ox, oy);
         return;
     }
     int top = g.cellTop + (row - 1) * g.rowHeight - oy;
@@ -84,8 +85,7 @@ void RepaintBlocks(Widget w, const std::vector<EditTableBlock>& blocks)
 
 bool ParentIsScroll(Widget w, const char* function, const char* message)
 {
-    Widget parent = XtParent(w);
-    if (parent && strcmp(XtClass(parent)->core_class.class_name, "XomScroll") == 0)
+    if (XomIsScroll(XtParent(w)))
         return true;
     XomEditTableModelOf(w).Warn(function, message);
     return false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "toolkit/EditTableP.h"
+#include "toolkit/Scroll.h"
 
 /* ---- fonts ---- */
 
@@ -63,8 +64,38 @@ static int TextWidth(XFontStruct* font, const std::string& text)
 
 static bool InScrollContainer(Widget w)
 {
-    Widget parent = XtParent(w);
-    return parent && strcmp(XtClass(parent)->core_class.class_name, "XomScroll") == 0;
+    return XomIsScroll(XtParent(w));
+}
+
+/* Tells a scroll container the size of everything: the container's scroll position is then
+ * the table's origin. Headings and frozen columns stay in place because the table paints
+ * them itself, so the container's bands stay empty. */
+static void ReportContent(Widget w)
+{
+    if (!InScrollContainer(w))
+        return;
+    XomEditTableState* s = XomEditTable(w)->state;
+    const XomEditTableGeometry& g = s->geometry;
+    XomScrollContent content = {};
+    content.width = g.scrollLeft + g.contentWidth;
+    content.height = g.cellTop + g.contentHeight;
+    content.horizontalIncrement = 20;
+    content.verticalIncrement = XomMax(g.rowHeight, 1);
+    if (s->reportedWidth == content.width && s->reportedHeight == content.height &&
+        s->reportedStep == content.verticalIncrement)
+        return;
+    s->reportedWidth = content.width;
+    s->reportedHeight = content.height;
+    s->reportedStep = content.verticalIncrement;
+    XomScrollSetContent(XtParent(w), &content);
+}
+
+void _XomEditTableSetOrigin(Widget w, int x, int y)
+{
+    if (InScrollContainer(w))
+        XomScrollSetPosition(XtParent(w), x, y);
+    else
+        XomCompBaseSetOrigin(w, x, y);
 }
 
 /* The margins around the headings and cells. */
@@ -200,6 +231,7 @@ void _XomEditTableLayout(Widget w)
     g.viewWidth = g.scrollWidth;
     g.viewHeight = XomMax((int)w->core.height - bottom - g.cellTop, 0);
     s->layoutValid = true;
+    ReportContent(w);
 }
 
 const XomEditTableGeometry& _XomEditTableGeometryOf(Widget w)
@@ -299,5 +331,5 @@ void _XomEditTableShowCell(Widget w, int column, int row)
         else if (left + g.columnWidth[column] > ox + g.viewWidth)
             ox = XomMin(left, left + g.columnWidth[column] - g.viewWidth);
     }
-    XomCompBaseSetOrigin(w, ox, oy);
+    _XomEditTableSetOrigin(w, ox, oy);
 }

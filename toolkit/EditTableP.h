@@ -154,6 +154,7 @@ struct XomEditTableState {
     EditTableModel model;
     XomEditTableGeometry geometry;
     bool layoutValid = false;
+    int reportedWidth = -1, reportedHeight = -1, reportedStep = -1;   /* to a scroll parent */
     XFontStruct* tableFont = nullptr;
     XFontStruct* columnFont = nullptr;
     XFontStruct* rowFont = nullptr;
@@ -187,6 +188,8 @@ void _XomEditTableOrigin(Widget w, int* x, int* y);
 bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box);
 /* The cell under a window point; false outside the cells. */
 bool _XomEditTableCellAt(Widget w, int x, int y, int* column, int* row);
+/* Scrolls: through the scroll container when there is one, so its bars follow. */
+void _XomEditTableSetOrigin(Widget w, int x, int y);
 /* Scrolls so that the cell is in view. */
 void _XomEditTableShowCell(Widget w, int column, int row);
 XFontStruct* _XomEditTableCellFont(Widget w, int column);
