@@ -9,6 +9,7 @@
 #include "toolkit/AxisTicks.h"
 #include "toolkit/ChartModel.h"
 #include "toolkit/ChartP.h"
+#include "toolkit/CompBase.h"
 #include "toolkit/util.h"
 
 enum {

@@ -6,6 +6,7 @@
 
 #include "toolkit/AxisObjectP.h"
 #include "toolkit/ChartP.h"
+#include "toolkit/EditObject.h"
 #include "toolkit/LegendP.h"
 #include "toolkit/LineSeries.h"
 #include "toolkit/XYPlotP.h"
@@ -115,7 +116,10 @@ void XomChartLayout(Widget chart)
  * that a read-out stays legible without hiding the lines behind its background. */
 static Boolean PaintedOnTop(Widget object)
 {
-    return XtIsSubclass(object, xomTextObjectClass);
+    for (WidgetClass c = XtClass(object); c; c = c->core_class.superclass)
+        if (strcmp(c->core_class.class_name, "XomText") == 0)
+            return True;
+    return False;
 }
 
 static Boolean IsComponentOrLine(Widget chart, Widget member)

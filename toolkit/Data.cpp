@@ -1,4 +1,6 @@
 /* XomData: the resources every data object shares, its views and its notifications. */
+#include <unordered_set>
+
 #include <Xm/Xm.h>
 
 #include "toolkit/DataGroup.h"
@@ -23,6 +25,7 @@ static XtResource resources[] = {
 
 static void ClassPartInitialize(WidgetClass wc);
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
+static void Destroy(Widget w);
 static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
                          Cardinal* count);
 
@@ -46,7 +49,7 @@ XomDataClassRec xomDataClassRec = {
         /* obj5 */ False,
         /* obj6 */ False,
         /* obj7 */ False,
-        /* destroy */ NULL,
+        /* destroy */ Destroy,
         /* obj8 */ NULL,
         /* obj9 */ NULL,
         /* set_values */ SetValues,
@@ -69,6 +72,13 @@ XomDataClassRec xomDataClassRec = {
 
 WidgetClass xomDataObjectClass = (WidgetClass)&xomDataClassRec;
 
+/* Every data object created and not yet destroyed, so that a stale handle is never read. */
+static std::unordered_set<Widget>& LiveData()
+{
+    static std::unordered_set<Widget> live;
+    return live;
+}
+
 static void ClassPartInitialize(WidgetClass wc)
 {
     if (wc == xomDataObjectClass)
@@ -89,10 +99,16 @@ static void Initialize(Widget, Widget created, ArgList, Cardinal*)
 {
     XomDataPart* d = XomDataOf(created);
     d->view_count = 0;
+    LiveData().insert(created);
     XtAddCallback(created, XtNdestroyCallback, LeaveGroupCallback, NULL);
     Widget group = d->data_group;
     d->data_group = NULL;
     XomDataGroupInsert(group, created);
+}
+
+static void Destroy(Widget w)
+{
+    LiveData().erase(w);
 }
 
 static Boolean SetValues(Widget old, Widget, Widget updated, ArgList, Cardinal*)
@@ -138,4 +154,19 @@ void XomDataRemoveView(Widget data)
 int XomDataViewCount(Widget data)
 {
     return XomIsData(data) ? XomDataOf(data)->view_count : 0;
+}
+
+Boolean XomDataIsLive(Widget data)
+{
+    return data && LiveData().count(data) > 0;
+}
+
+void XomDataDestroyNow(Widget data)
+{
+    if (!XomDataIsLive(data) || data->core.being_destroyed)
+        return;
+    /* Its views and group let it go now, not when Xt gets round to the destruction. */
+    XtCallCallbacks(data, XtNdestroyCallback, NULL);
+    XtRemoveAllCallbacks(data, XtNdestroyCallback);
+    XtDestroyWidget(data);
 }

@@ -54,4 +54,10 @@ void XomDataAddView(Widget data);
 void XomDataRemoveView(Widget data);
 int XomDataViewCount(Widget data);
 
+/* Whether data is a live data object (created and not yet destroyed); never reads it. */
+Boolean XomDataIsLive(Widget data);
+/* Destroys a data object with its destroy callbacks run at once, so that its charts and
+ * group let it go before this returns (XomEditObjectDestroyObject does this for data). */
+void XomDataDestroyNow(Widget data);
+
 #endif

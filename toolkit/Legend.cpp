@@ -112,7 +112,7 @@ static void Bounds(Widget g, XomArea* bounds)
     *bounds = XomLegendOf(g)->box;
 }
 
-static XFontStruct* Font(Widget legend)
+static XFontStruct* LegendFont(Widget legend)
 {
     return XomLoadFont(XtDisplayOfObject(legend), XomGraphic(legend)->font);
 }
@@ -126,7 +126,7 @@ void XomLegendMeasure(Widget legend, int maxHeight, int* width, int* height)
     l->rows = 0;
     if (!count)
         return;
-    XFontStruct* font = Font(legend);
+    XFontStruct* font = LegendFont(legend);
     int widest = 0;
     for (Cardinal i = 0; i < count; i++) {
         const char* name = XtName(series[i]);
@@ -150,7 +150,7 @@ void XomLegendPaint(Widget legend, XomCanvas canvas)
     if (!count || l->rows <= 0 || !gp->visible)
         return;
     XomCanvasSetClip(canvas, &l->box);
-    XFontStruct* font = Font(legend);
+    XFontStruct* font = LegendFont(legend);
     XomCanvasSetFont(canvas, font, gp->font);
     int thickness = gp->line_thickness > 1 ? gp->line_thickness : 0;
     for (Cardinal i = 0; i < count; i++) {
