@@ -21,6 +21,7 @@
 #define XOM_XY_PLOT_H
 
 #include "toolkit/Group.h"
+#include "toolkit/LineSeries.h" /* "symbol" and "symbolSize" are named there */
 
 extern WidgetClass xomXYPlotObjectClass;
 

@@ -11,6 +11,8 @@
 #include <Xm/Xm.h>
 
 #include "app/Connection.h"
+#include "app/MonChart.h"
+#include "toolkit/DataSampled.h"
 
 namespace {
 
@@ -41,8 +43,18 @@ protected:
     SOCKS5* Start(MonsimProcess& sim)
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+        app->chartView->ClearChart();  // a series per selected service, as the dialog does
         app->StartMonitoring();
         return app->current;
+    }
+
+    // The newest chart sample of a service: the traffic the last poll accounted to it.
+    float Newest(int service)
+    {
+        float* samples = XomDataSampledGetDataArray(app->chartView->series[service], 0, 1);
+        float newest = samples ? samples[0] : -1.0f;
+        XtFree((char*)samples);
+        return newest;
     }
 
     // The used row of the connection with that key number.
@@ -172,16 +184,17 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     };
     // The last two passes: counters that wrap around 32 bits.
     MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
-    // Clears the traffic, polls, and gives what Web (port 80) and Others got.
+    // Polls, and gives what Web (port 80) and Others got, as the chart shows it.
     auto poll = [this]() {
-        for (float& traffic : app->serviceTraffic) traffic = 0;
         app->RunMonitoring();
-        return std::make_pair(app->serviceTraffic[3], app->serviceTraffic[0]);
+        return std::make_pair(Newest(3), Newest(0));
     };
     Start(sim);
     ASSERT_NE(Row(1), nullptr);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);
+    EXPECT_FLOAT_EQ(Newest(3), 1024.0f);
+    EXPECT_FLOAT_EQ(Newest(0), 10.0f);
+    for (float traffic : app->serviceTraffic)
+        EXPECT_EQ(traffic, 0.0f);  // handed to the chart
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
     poll();
     EXPECT_EQ(poll(), std::make_pair(512.0f, 512.0f));
@@ -191,10 +204,10 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     Row(1)->lastTotalBytes -= 2048;
     EXPECT_EQ(poll(), std::make_pair(2.0f, 0.0f));
 
-    // A service that is not selected counts under "Others".
+    // A service that is not selected counts under "Others"; its own line stands still.
     app->current->setting.serviceSelected[3] = 0;
     Row(1)->lastTotalBytes -= 1024;
-    EXPECT_EQ(poll(), std::make_pair(0.0f, 1.0f));
+    EXPECT_EQ(poll(), std::make_pair(2.0f, 1.0f));
 }
 
 TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
