@@ -210,6 +210,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     Setting& s = app->current->setting;
     s.serviceSelected[7] = 1;
     s.servicePort[7] = 80;
+    s.serviceCount = 8;
     app->chartView->ClearChart();  // a line for the eighth service too
     const struct {
         int webSelected, seventhSelected;
@@ -220,10 +221,12 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
         s.serviceSelected[7] = o.seventhSelected;
         Row(1)->lastTotalBytes -= 1024;
         app->RunMonitoring();
-        if (o.webSelected)
+        if (o.webSelected) {
             EXPECT_EQ(Newest(3), o.web);
-        if (o.seventhSelected)
+        }
+        if (o.seventhSelected) {
             EXPECT_EQ(Newest(7), o.seventh);
+        }
         EXPECT_EQ(Newest(0), o.others);
     }
 }
