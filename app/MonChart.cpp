@@ -18,6 +18,8 @@
 #include "toolkit/EditObject.h"
 #include "toolkit/Legend.h"
 #include "toolkit/LineSeries.h"
+#include "toolkit/Rectangle.h"
+#include "toolkit/Text.h"
 #include "toolkit/XYPlot.h"
 #include "toolkit/util.h"
 
@@ -96,6 +98,8 @@ void MonChart::SetupGraph(Widget area)
     static int margins[4] = {2, 2, 2, 2};
     static float xLimits[2] = {0.0f, 20.0f}, yLimits[2] = {0.0f, 10.0f};
     static float xIncrements[2] = {5.0f, 1.0f}, yIncrements[2] = {2.0f, 1.0f};
+    static float rectangle[4] = {0.0f, 0.0f, 10.0f, 4.0f};
+    static float textLocation[2] = {1.0f, 0.0f};
     static int legendConstraint[2] = {1, 2};
 
     dataGroup = XomCreateDataGroup(area, "dataGroup", NULL, 0);
@@ -109,6 +113,16 @@ void MonChart::SetupGraph(Widget area)
                   XomNxIncrements, xIncrements, XomNyIncrements, yIncrements,
                   XomNpropagate, 1, XomNmove, 0, XomNdrawFrame, 1, XomNsymbol, 1,
                   XomNsymbolSize, 6, XomNhighlightMode, 0, XomNshape, 0, NULL);
+
+    Widget rec = XtVaCreateWidget("rec", xomRectangleObjectClass, area,
+                                  XomNrectangle, rectangle,
+                                  XomNfillColor, XomLoadColor(XtDisplay(area), "cyan"),
+                                  XomNfillStyle, XomFILL_SOLID, XomNshape, 0, NULL);
+    XomChartInsertObject(chartObject, rec);
+    yCoordText = XtVaCreateWidget("y-coord", xomTextObjectClass, area,
+                                  XomNtextLocation, textLocation, XomNlabelFont, kSmallFont,
+                                  XomNtextString, readout, XomNresourceDialog, 0, NULL);
+    XomChartInsertObject(chartObject, yCoordText);
 
     char label[96];
     snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ", "Bytes", "Elapse");
@@ -310,7 +324,7 @@ void MonChart::GraphUpdate(Widget, XtPointer, XtPointer callData)
     XtVaGetValues(editobject, XmNuserData, &userData, NULL);
     const XomLocatorCallbackStruct* record = (const XomLocatorCallbackStruct*)callData;
     int px, py;
-    if (!yCoordText || userData || !record || !EventPosition(record->event, &px, &py))
+    if (userData || !record || !EventPosition(record->event, &px, &py))
         return;
     Widget xAxis = XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS);
     Widget yAxis = XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS);
@@ -325,5 +339,5 @@ void MonChart::GraphUpdate(Widget, XtPointer, XtPointer callData)
         strcpy(readout, "0.0000");
     else
         ChartReadoutText(readout, sizeof readout, x, xLimits[1], v, yLimits[1]);
-    XtVaSetValues(yCoordText, "textString", readout, NULL);
+    XtVaSetValues(yCoordText, XomNtextString, readout, NULL);
 }

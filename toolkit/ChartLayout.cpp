@@ -9,6 +9,7 @@
 #include "toolkit/EditObject.h"
 #include "toolkit/LegendP.h"
 #include "toolkit/LineSeries.h"
+#include "toolkit/Text.h"
 #include "toolkit/XYPlotP.h"
 
 enum {
@@ -116,10 +117,7 @@ void XomChartLayout(Widget chart)
  * that a read-out stays legible without hiding the lines behind its background. */
 static Boolean PaintedOnTop(Widget object)
 {
-    for (WidgetClass c = XtClass(object); c; c = c->core_class.superclass)
-        if (strcmp(c->core_class.class_name, "XomText") == 0)
-            return True;
-    return False;
+    return XomIsText(object);
 }
 
 static Boolean IsComponentOrLine(Widget chart, Widget member)
