@@ -1,5 +1,5 @@
 /* XomChart: where the plot, the axes' labels, the legend and the title go, and painting
- * them in layers: background, plot and grid, objects placed in the chart, the series, the
+ * them in layers: background, plot, objects placed in the chart, grid, the series, the
  * frame and axes, the legend, the texts placed in the chart, the title. */
 #include <math.h>
 #include <string.h>
@@ -113,8 +113,8 @@ void XomChartLayout(Widget chart)
     }
 }
 
-/* Texts placed in the chart are painted over the series, other objects under them, so
- * that a read-out stays legible without hiding the lines behind its background. */
+/* Texts placed in the chart are painted over the series, other objects under the grid and
+ * the series, so that a read-out stays legible and a box placed in the plot hides no line. */
 static Boolean PaintedOnTop(Widget object)
 {
     return XomIsText(object);
@@ -171,6 +171,7 @@ void XomChartPaint(Widget chart, XomCanvas canvas, const XomArea* area)
     XomCanvasSetClip(canvas, &plot);
     PaintPlaced(chart, canvas, area, False);
     XomCanvasRemoveClip(canvas);
+    XomXYPlotPaintGrid(c->plot, canvas);
     Cardinal count;
     WidgetList lines = XomChartSeriesList(chart, &count);
     for (Cardinal i = 0; i < count; i++)

@@ -162,6 +162,11 @@ void XomXYPlotPaintBack(Widget plot, XomCanvas canvas)
         XomGraphicSetAttributes(plot, canvas);
         XomCanvasFillRectangle(canvas, p->box.x, p->box.y, p->box.width, p->box.height);
     }
+}
+
+void XomXYPlotPaintGrid(Widget plot, XomCanvas canvas)
+{
+    XomXYPlotPart* p = XomXYPlotOf(plot);
     XomCanvasSetClip(canvas, &p->box);
     XomAxisDrawGrid(p->left, canvas);
     XomAxisDrawGrid(p->bottom, canvas);
