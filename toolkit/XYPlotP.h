@@ -48,9 +48,10 @@ typedef struct _XomXYPlotRec {
 
 #define XomXYPlotOf(w) (&((XomXYPlotObject)(w))->plot)
 
-/* Paints the plot's background and grid (under the series) and its frame and axes (over
- * them). */
+/* Paints the plot's background, its grid (both under the series) and its frame and axes
+ * (over them). */
 void XomXYPlotPaintBack(Widget plot, XomCanvas canvas);
+void XomXYPlotPaintGrid(Widget plot, XomCanvas canvas);
 void XomXYPlotPaintFront(Widget plot, XomCanvas canvas);
 
 #endif
