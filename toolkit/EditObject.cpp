@@ -3,6 +3,7 @@
  * EditObjectActions.cpp. */
 #include <Xm/XmP.h>
 
+#include "toolkit/Data.h"
 #include "toolkit/EditObjectP.h"
 #include "toolkit/GraphicP.h"
 #include "toolkit/Group.h"
@@ -357,6 +358,10 @@ WidgetList XomEditObjectGetSelection(Widget area, Cardinal* count)
 
 void XomEditObjectDestroyObject(Widget object)
 {
+    if (XomDataIsLive(object)) {
+        XomDataDestroyNow(object);
+        return;
+    }
     /* The handle may be stale: it is looked up before it is read. */
     if (!XomGraphicIsLive(object) || object->core.being_destroyed || XomGraphic(object)->gone)
         return;
