@@ -178,7 +178,7 @@ public:
 private:
     FilingIndex filing;  // where records go; kept from poll to poll
 
-    void MakeSettingsDirectory();
+    bool MakeSettingsDirectory();
     // Posts "text name" about a server under title, over parent (the main window if none).
     void WarnAboutServer(const char* text, const SOCKS5* server, const char* title = "Warning",
                          Widget parent = NULL);
