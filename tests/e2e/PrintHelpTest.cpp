@@ -237,7 +237,12 @@ TEST_F(PrintHelpTest, ManualViewerShowsTheManualFromTheBuildTreeAndOkRemovesItsF
         ASSERT_TRUE(vantor.Start());
         ASSERT_TRUE(vantor.Keys(kManual));
         EXPECT_TRUE(WaitForWindow("Help"));
-        std::string text = FileText(work.path() + "/VNTREADME");
+        // The viewer shows before man has finished writing the text.
+        std::string text;
+        EXPECT_TRUE(Eventually([&] {
+            text = FileText(work.path() + "/VNTREADME");
+            return text.find("MONITORING PROTOCOL") != std::string::npos;
+        })) << text;
         EXPECT_NE(text.find("vantor - watch the connections"), std::string::npos) << text;
         vantor.SaveScreenOverWindow("manual-viewer-e2e.png");
         EXPECT_TRUE(PressOk("Help"));
