@@ -14,6 +14,7 @@
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"
 #include "toolkit/EditTable.h"
+#include "toolkit/Scroll.h"
 #include "toolkit/XomP.h"
 
 namespace {
@@ -193,6 +194,36 @@ TEST_F(EditTableTest, TheLastOf100000RowsShowsAfterScrollingToTheEnd)
     XRectangle none;
     EXPECT_FALSE(XomEditTableGetCellRectangle(table, 1, 1, &none));
     Save(table, "edittable-last-row.png");
+}
+
+TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
+{
+    Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 300,
+                                            XmNheight, 200, NULL);
+    Widget table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 10, XomNnumberOfRows, 5,
+        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth, 60,
+        NULL);
+    ShowShell();
+    ProcessEvents();
+    ASSERT_TRUE(XomEditTableSetCellBackground(table, 1, 1, 0, 0, Color("red")));
+    ASSERT_TRUE(XomEditTableFreezeColumn(table, 1));
+    int count = 0;
+    int* frozen = XomEditTableGetFrozenColumns(table, &count);
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(1, frozen[0]);
+    XtFree((char*)frozen);
+    ProcessEvents();
+    XRectangle first = Cell(table, 1, 2), second = Cell(table, 3, 2);
+    XomScrollSetPosition(scroll, 120, 0);
+    ProcessEvents();
+    XRectangle firstAfter = Cell(table, 1, 2), secondAfter = Cell(table, 3, 2);
+    EXPECT_EQ(first.x, firstAfter.x);
+    EXPECT_EQ(second.x - 120, secondAfter.x);
+    EXPECT_EQ(0xff0000u, CellColor(table, 1, 2));
+    XRectangle hidden;
+    EXPECT_FALSE(XomEditTableGetCellRectangle(table, 2, 2, &hidden));   // scrolled under
+    Save(table, "edittable-frozen.png");
 }
 
 TEST_F(EditTableTest, AClickOnACellToggleReachesTheToggle)
