@@ -154,6 +154,7 @@ static void Initialize(Widget, Widget created, ArgList, Cardinal*)
 static void Destroy(Widget w)
 {
     XomEditObjectPart* eo = XomEditObject(w);
+    XomGraphicDestroyAll(w);
     XtFree((char*)eo->graphic_list);
     XtFree((char*)eo->selection);
     eo->graphic_list = eo->selection = NULL;
