@@ -180,14 +180,25 @@ TEST_F(EditTableTest, AHiddenColumnIsNotDrawnAndTheNextTakesItsPlace)
 
 TEST_F(EditTableTest, TheLastOf100000RowsShowsAfterScrollingToTheEnd)
 {
-    Widget table = Table(3, 100000);
+    Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 400,
+                                            XmNheight, 300, NULL);
+    Widget table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 3, XomNnumberOfRows,
+        100000, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20,
+        XomNdefaultCellWidth, 60, NULL);
+    ShowShell();
+    ProcessEvents();
     int width, height, viewWidth, viewHeight;
     XomEditTableGetContentSize(table, &width, &height, &viewWidth, &viewHeight);
     EXPECT_EQ(100000 * 20, height);
     ASSERT_TRUE(XomEditTableSetCellBackground(table, 1, 3, 100000, 1, Color("green")));
     ASSERT_TRUE(XomEditTableFillCell(table, 1, 100000, (XtPointer) "last"));
-    XomCompBaseSetOrigin(table, 0, height);   // beyond the end: kept at the end
+    // The scroll bar dragged to its end.
+    XomScrollSetPosition(scroll, 0, 1 << 30);
     ProcessEvents();
+    int x, y;
+    XomScrollGetPosition(scroll, &x, &y);
+    EXPECT_EQ(height - viewHeight, y);
     EXPECT_EQ(0x00ff00u, CellColor(table, 2, 100000));
     XRectangle last = Cell(table, 1, 100000);
     EXPECT_LE(last.y + last.height, (int)table->core.height);
