@@ -28,14 +28,15 @@ mode_t ModeOf(const std::string& path)
     return info.st_mode;
 }
 
-// Runs of columns of the status line (the bottom rows, without the icons at the right end)
-// that hold black text pixels, merged when closer than a word gap.
+// Runs of columns of the status line (the rows of its labels, without the icons at the
+// right end) that hold black text pixels, merged when closer than a word gap. The rows of a
+// field's frame are left out: the field that has the keyboard focus frames itself in black.
 int TextRunsInStatusLine(const RgbImage& shot)
 {
     int runs = 0, lastText = -100;
     for (int x = 0; x < shot.width - 40; x++) {
         bool text = false;
-        for (int y = shot.height - 38; y < shot.height && !text; y++)
+        for (int y = shot.height - 34; y < shot.height - 6 && !text; y++)
             text = (shot.At(x, y) & 0xe0e0e0) == 0;
         if (!text)
             continue;
