@@ -93,3 +93,17 @@ uint32_t ReadPixel(Display* display, Drawable drawable, int x, int y)
     XDestroyImage(ximage);
     return PixelToRgb(display, pixel);
 }
+
+int TextLines(const RgbImage& image, int x, int y, int width, int height)
+{
+    int lines = 0;
+    bool inLine = false;
+    for (int row = y; row < y + height && row < image.height; row++) {
+        bool ink = false;
+        for (int column = x; column < x + width && column < image.width && !ink; column++)
+            ink = (image.At(column, row) & 0xe0e0e0) == 0;
+        lines += ink && !inLine;
+        inLine = ink;
+    }
+    return lines;
+}

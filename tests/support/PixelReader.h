@@ -15,4 +15,7 @@ uint32_t ReadPixel(Display* display, Drawable drawable, int x, int y);
 // The 0xRRGGBB value of a pixel value of the display's default colormap.
 uint32_t PixelToRgb(Display* display, unsigned long pixel);
 
+// Bands of rows of the rectangle that hold black (text) pixels: the lines of text shown there.
+int TextLines(const RgbImage& image, int x, int y, int width, int height);
+
 #endif
