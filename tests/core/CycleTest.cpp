@@ -11,6 +11,8 @@
 #include <Xm/Xm.h>
 
 #include "app/Connection.h"
+#include "lib/monAPI.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 
@@ -246,19 +248,61 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
 }
 
-TEST_F(CycleTest, AListThatNeverEndsCountsAsALostConnection)
+TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLimit)
 {
-    std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
-    args.insert(args.end(), {"--fault", "endless"});
-    MonsimProcess sim(args);
+    // Each case shortens one limit; the others stay far away.
+    struct Case {
+        const char* fault;
+        int records;        // records a pass may bring
+        int passMs;         // time a pass may take
+        int frameMs;        // time one record may take
+    } cases[] = {
+        {"endless", 500, 300000, 30000},
+        {"endless", 2000000, 400, 30000},
+        {"trickle", 2000000, 300000, 600},  // a byte every 200 ms keeps every read alive
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.records) + " " + std::to_string(c.passMs));
+        std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
+        args.insert(args.end(), {"--fault", c.fault});
+        MonsimProcess sim(args);
+        MonitorApp::PassLimit kept = app->passLimit;
+        app->passLimit.records = c.records;
+        int keptPass = S5MonSetPassLimit(c.passMs);
+        int keptFrame = Mon_TcpSetTimeout(c.frameMs);
+        long long started = Mon_TcpClockMs();
+        SOCKS5* server = Start(sim);
+        long long took = Mon_TcpClockMs() - started;
+        Mon_TcpSetTimeout(keptFrame);
+        S5MonSetPassLimit(keptPass);
+        app->passLimit = kept;
+        EXPECT_LT(took, 5000);
+        EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
+        EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
+        EXPECT_EQ(server->handle, nullptr);
+        EXPECT_EQ(server->rowCount, std::string(c.fault) == "endless" ? 3 : 0) << "the records received are kept";
+        app->RemoveSOCKS5(0);
+        TakeMessages();  // the note that the monitored server was removed
+    }
+}
+
+TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
+{
+    MonsimProcess sim(Script({Conn(1) + Conn(2) + Conn(3), Conn(1) + Conn(2) + Conn(4) + Conn(5)}));
     MonitorApp::PassLimit kept = app->passLimit;
-    app->passLimit.records = 500;
+    app->passLimit.rows = 2;
     SOCKS5* server = Start(sim);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: SOCKS5Server " + sim.address()
+                                        + " sent more than 2 connections: the window shows only the first 2."}));
+    EXPECT_EQ(server->rowCount, 2);
+    EXPECT_NE(Row(1), nullptr);
+    EXPECT_NE(Row(2), nullptr);
+    app->RunMonitoring();
     app->passLimit = kept;
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
-    EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
-    EXPECT_EQ(server->handle, nullptr);
-    EXPECT_EQ(server->rowCount, 3) << "the records received are kept";
+    EXPECT_EQ(TakeMessages(), Messages{}) << "said once";
+    EXPECT_EQ(server->rowCount, 2);
+    EXPECT_EQ(Row(4), nullptr);
+    EXPECT_NE(server->status & SOCKS5_CONNECTED, 0u) << "monitoring goes on";
 }
 
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)
