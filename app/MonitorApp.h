@@ -177,7 +177,7 @@ public:
 private:
     FilingIndex filing;  // where records go during a poll
 
-    void MakeSettingsDirectory();
+    bool MakeSettingsDirectory();
     // Posts "text name" about a server under title, over parent (the main window if none).
     void WarnAboutServer(const char* text, const SOCKS5* server, const char* title = "Warning",
                          Widget parent = NULL);

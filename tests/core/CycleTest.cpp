@@ -11,8 +11,10 @@
 #include <Xm/Xm.h>
 
 #include "app/Connection.h"
+#include "app/MonChart.h"
 #include "lib/monAPI.h"
 #include "lib/monUnixTcp.h"
+#include "toolkit/DataSampled.h"
 
 namespace {
 
@@ -43,8 +45,18 @@ protected:
     SOCKS5* Start(MonsimProcess& sim)
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+        app->chartView->ClearChart();  // a series per selected service, as the dialog does
         app->StartMonitoring();
         return app->current;
+    }
+
+    // The newest chart sample of a service: the traffic the last poll accounted to it.
+    float Newest(int service)
+    {
+        float* samples = XomDataSampledGetDataArray(app->chartView->series[service], 0, 1);
+        float newest = samples ? samples[0] : -1.0f;
+        XtFree((char*)samples);
+        return newest;
     }
 
     // The used row of the connection with that key number.
@@ -174,16 +186,17 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     };
     // The last two passes: counters that wrap around 32 bits.
     MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
-    // Clears the traffic, polls, and gives what Web (port 80) and Others got.
+    // Polls, and gives what Web (port 80) and Others got, as the chart shows it.
     auto poll = [this]() {
-        for (float& traffic : app->serviceTraffic) traffic = 0;
         app->RunMonitoring();
-        return std::make_pair(app->serviceTraffic[3], app->serviceTraffic[0]);
+        return std::make_pair(Newest(3), Newest(0));
     };
     Start(sim);
     ASSERT_NE(Row(1), nullptr);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);
+    EXPECT_FLOAT_EQ(Newest(3), 1024.0f);
+    EXPECT_FLOAT_EQ(Newest(0), 10.0f);
+    for (float traffic : app->serviceTraffic)
+        EXPECT_EQ(traffic, 0.0f);  // handed to the chart
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
     poll();
     EXPECT_EQ(poll(), std::make_pair(512.0f, 512.0f));
@@ -194,10 +207,13 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     EXPECT_EQ(poll(), std::make_pair(2.0f, 0.0f));
 
     // Two selected services on one port: the first in the list takes the traffic; one that
-    // is not selected is passed over, and with none left it counts under "Others".
+    // is not selected is passed over (its line stands still), and with none left it counts
+    // under "Others".
     Setting& s = app->current->setting;
     s.serviceSelected[7] = 1;
     s.servicePort[7] = 80;
+    s.serviceCount = 8;
+    app->chartView->ClearChart();  // a line for the eighth service too
     const struct {
         int webSelected, seventhSelected;
         float web, seventh, others;
@@ -206,8 +222,14 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
         s.serviceSelected[3] = o.webSelected;
         s.serviceSelected[7] = o.seventhSelected;
         Row(1)->lastTotalBytes -= 1024;
-        EXPECT_EQ(poll(), std::make_pair(o.web, o.others));
-        EXPECT_EQ(app->serviceTraffic[7], o.seventh);
+        app->RunMonitoring();
+        if (o.webSelected) {
+            EXPECT_EQ(Newest(3), o.web);
+        }
+        if (o.seventhSelected) {
+            EXPECT_EQ(Newest(7), o.seventh);
+        }
+        EXPECT_EQ(Newest(0), o.others);
     }
 }
 

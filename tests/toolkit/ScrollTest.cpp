@@ -46,36 +46,50 @@ void ProbeDraw(Widget w, XomCanvas canvas, const XomArea* area)
         }
 }
 
-XomCompBaseClassRec probeClassRec;
+XomCompBaseClassRec probeClassRec = {
+    {
+        /* superclass */ (WidgetClass)&xomCompBaseClassRec,
+        /* class_name */ (String) "Probe",
+        /* widget_size */ sizeof(XomCompBaseRec),
+        /* class_initialize */ NULL,
+        /* class_part_initialize */ NULL,
+        /* class_inited */ False,
+        /* initialize */ NULL,
+        /* initialize_hook */ NULL,
+        /* realize */ XtInheritRealize,
+        /* actions */ NULL,
+        /* num_actions */ 0,
+        /* resources */ NULL,
+        /* num_resources */ 0,
+        /* xrm_class */ NULLQUARK,
+        /* compress_motion */ True,
+        /* compress_exposure */ XtExposeCompressMaximal,
+        /* compress_enterleave */ True,
+        /* visible_interest */ False,
+        /* destroy */ NULL,
+        /* resize */ XtInheritResize,
+        /* expose */ XtInheritExpose,
+        /* set_values */ NULL,
+        /* set_values_hook */ NULL,
+        /* set_values_almost */ XtInheritSetValuesAlmost,
+        /* get_values_hook */ NULL,
+        /* accept_focus */ NULL,
+        /* version */ XtVersion,
+        /* callback_private */ NULL,
+        /* tm_table */ XtInheritTranslations,
+        /* query_geometry */ NULL,
+        /* display_accelerator */ NULL,
+        /* extension */ NULL,
+    },
+    {XtInheritGeometryManager, XtInheritChangeManaged, XtInheritInsertChild,
+     XtInheritDeleteChild, NULL},
+    {NULL, 0, sizeof(XmManagerConstraintRec), NULL, NULL, NULL, NULL},
+    {XtInheritTranslations, NULL, 0, NULL, 0, XmInheritParentProcess, NULL},
+    {/* draw */ ProbeDraw, NULL},
+};
 
 WidgetClass ProbeClass()
 {
-    static bool made = false;
-    if (!made) {
-        probeClassRec = xomCompBaseClassRec;
-        probeClassRec.core_class.superclass = (WidgetClass)&xomCompBaseClassRec;
-        probeClassRec.core_class.class_name = (String) "Probe";
-        probeClassRec.core_class.class_inited = False;
-        probeClassRec.core_class.class_initialize = NULL;
-        probeClassRec.core_class.class_part_initialize = NULL;
-        probeClassRec.core_class.initialize = NULL;
-        probeClassRec.core_class.realize = XtInheritRealize;
-        probeClassRec.core_class.resources = NULL;
-        probeClassRec.core_class.num_resources = 0;
-        probeClassRec.core_class.destroy = NULL;
-        probeClassRec.core_class.expose = XtInheritExpose;
-        probeClassRec.core_class.set_values = NULL;
-        probeClassRec.core_class.resize = XtInheritResize;
-        probeClassRec.composite_class.geometry_manager = XtInheritGeometryManager;
-        probeClassRec.composite_class.change_managed = XtInheritChangeManaged;
-        probeClassRec.composite_class.insert_child = XtInheritInsertChild;
-        probeClassRec.composite_class.delete_child = XtInheritDeleteChild;
-        probeClassRec.constraint_class.resources = NULL;
-        probeClassRec.constraint_class.num_resources = 0;
-        probeClassRec.manager_class.translations = XtInheritTranslations;
-        probeClassRec.comp_base_class.draw = ProbeDraw;
-        made = true;
-    }
     return (WidgetClass)&probeClassRec;
 }
 
