@@ -223,12 +223,6 @@ TEST_F(MonMenuTest, EntriesThatNeedAServerWarnWithoutOneAndChangeNothing)
     EXPECT_FALSE(Set(Entry("fm_view_graph")));
     EXPECT_TRUE(Set(Entry("fm_sort_by_src")));
     EXPECT_FALSE(Set(Entry("fm_sort_by_user")));
-
-    // Print and the Help entries need no server.
-    for (const char* name : {"fm_print", "fm_contents", "fm_product_information"}) {
-        Choose(Entry(name));
-        EXPECT_EQ(TakeMessages(), Messages{}) << name;
-    }
 }
 
 TEST_F(MonMenuTest, SwitchingServersStopsTheOldOneAndShowsTheNewOnesState)
