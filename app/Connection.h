@@ -9,10 +9,12 @@
 #include "lib/monMsg.h"
 
 // Row kinds.
-enum {
-    CONN_FREE = 0,    // free slot
-    CONN_FAILED = 1,  // failed connection
-    CONN_ACTIVE = 2   // active connection (3 and 4: active rows the table marks with an icon)
+enum RowKind {
+    CONN_FREE = 0,            // free slot
+    CONN_FAILED = 1,          // failed connection
+    CONN_ACTIVE = 2,          // active connection, as every row is made
+    CONN_ACTIVE_STOPPED = 3,  // active, marked by the table with the stop icon
+    CONN_ACTIVE_PAUSED = 4    // active, marked by the table with the pause icon
 };
 
 // The row array starts with this many zeroed slots and grows by the second number.

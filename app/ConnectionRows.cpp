@@ -16,7 +16,7 @@ int WrapDifference(uint32_t a, uint32_t b)
 
 bool IsActiveRow(const Connection* row)
 {
-    return row->kind == CONN_ACTIVE || row->kind == 3 || row->kind == 4;
+    return row->kind == CONN_ACTIVE || row->kind == CONN_ACTIVE_STOPPED || row->kind == CONN_ACTIVE_PAUSED;
 }
 
 RowFate AgeRow(Connection* row, int showFailed)
@@ -65,7 +65,7 @@ uint32_t AddressWord(const S5NetAddr& address)
 int CompareHosts(const char* nameA, const S5NetAddr& addressA,
                  const char* nameB, const S5NetAddr& addressB, int nodeType)
 {
-    if (nodeType == 12) {
+    if (nodeType == NODE_HOST_NAMES) {
         return strcasecmp(nameA, nameB);
     }
     return WrapDifference(AddressWord(addressA), AddressWord(addressB));

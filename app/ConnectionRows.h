@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "app/Connection.h"
+#include "app/Setting.h"
 
 // Bits of S5MonData::state.
 enum {
@@ -23,7 +24,7 @@ enum RowFate {
     ROW_FAILED
 };
 
-// Kinds 2, 3 and 4 are active rows.
+// CONN_ACTIVE and the two marked kinds are active rows.
 bool IsActiveRow(const Connection* row);
 
 // Moves a used row on by one poll (the traffic of an open row is accounted before) and
@@ -34,7 +35,8 @@ RowFate AgeRow(Connection* row, int showFailed);
 // last octet weighs most; 0 for an address given by name.
 uint32_t AddressWord(const S5NetAddr& address);
 
-// Comparisons: negative when a goes before b. Host names ignore case when nodeType is 12;
+// Comparisons: negative when a goes before b. Host names ignore case when nodeType is
+// NODE_HOST_NAMES;
 // otherwise the address words are compared with a wrap-around difference.
 int CompareHosts(const char* nameA, const S5NetAddr& addressA,
                  const char* nameB, const S5NetAddr& addressB, int nodeType);

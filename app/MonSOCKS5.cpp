@@ -24,15 +24,6 @@ void DrainPendingEvents()
     }
 }
 
-char* NewServiceText(const char* text)
-{
-    char* buffer = static_cast<char*>(calloc(1, SETTING_TEXT_SIZE));
-    if (buffer && text) {
-        snprintf(buffer, SETTING_TEXT_SIZE, "%s", text);
-    }
-    return buffer;
-}
-
 // An action handled while draining may have removed the server from the list.
 bool StillListed(const MonitorApp* app, const SOCKS5* server)
 {
@@ -71,57 +62,12 @@ SOCKS5::~SOCKS5()
     if (button) {
         XtDestroyWidget(button);
     }
-    for (int k = 0; k < SETTING_SERVICES; k++) {
-        free(setting.serviceName[k]);
-        free(setting.servicePortText[k]);
-    }
+    ReleaseSetting(&setting);
 }
 
 void SOCKS5::CopySetting(Setting s)
 {
-    setting.columnCount = s.columnCount;
-    for (int i = 0; i < SETTING_COLUMNS; i++) {
-        setting.columnType[i] = s.columnType[i];
-        setting.columnWidth[i] = s.columnWidth[i];
-        setting.columnVisible[i] = 1;
-    }
-    setting.frozenColumns = s.frozenColumns;
-    setting.cellHeight = s.cellHeight;
-    setting.tableWidth = s.tableWidth;
-    setting.tableHeight = s.tableHeight;
-    setting.tableRows = s.tableRows;
-    setting.tableColumns = s.tableColumns;
-    setting.chartWidth = s.chartWidth;
-    setting.chartHeight = s.chartHeight;
-    setting.sortType = s.sortType;
-    setting.nodeType = s.nodeType;
-    setting.showFailed = s.showFailed;
-    setting.unitType = s.unitType;
-    setting.unitFactor = s.unitFactor;
-    setting.updateInterval = s.updateInterval;
-    setting.maxRejected = s.maxRejected;
-    setting.serviceCount = s.serviceCount;
-    setting.showToolbar = 1;
-
-    for (int k = 0; k < SETTING_SERVICES; k++) {
-        // Buffers of an earlier copy are released, not leaked.
-        free(setting.serviceName[k]);
-        free(setting.servicePortText[k]);
-        if (k < s.serviceCount) {
-            setting.serviceName[k] = NewServiceText(s.serviceName[k]);
-            setting.servicePortText[k] = NewServiceText(s.servicePortText[k]);
-            setting.serviceSelected[k] = 1;
-            setting.servicePort[k] = 0;
-            if (s.servicePortText[k]) {
-                sscanf(s.servicePortText[k], "%d", &setting.servicePort[k]);
-            }
-        } else {
-            setting.serviceSelected[k] = 0;
-            setting.serviceName[k] = NewServiceText(" ");
-            setting.servicePortText[k] = NewServiceText(" ");
-            setting.servicePort[k] = -1;
-        }
-    }
+    ::CopySetting(&setting, s);
 }
 
 void SOCKS5::AddTimer()
@@ -179,8 +125,8 @@ void SOCKS5::SpinTimeOut()
         return;
     }
     pixmap_index++;
-    if (pixmap_index > 2) {
-        pixmap_index = 0;
+    if (pixmap_index > STATUS_SPIN3) {
+        pixmap_index = STATUS_SPIN1;
     }
     app->setWkLabelValue(pixmap_index);
     spinTimer = XtAppAddTimeOut(monitor_app, spinInterval, SpinTimeOutCallback, this);
@@ -202,8 +148,8 @@ void SOCKS5::TimeOut()
     RemoveTimer();
     if (!(status & SOCKS5_ENABLED)) {
         // The poll found the connection gone.
-        app->callSetValues(1);
-        app->setWkLabelValue(3);
+        app->callSetValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_NEW_REJECTION);
         return;
     }
     AddTimer();

@@ -19,6 +19,13 @@ enum {
     SOCKS5_BUSY = 8        // a poll or redraw is in progress
 };
 
+// The states MonMenu::setValues puts the menus and tool buttons into.
+enum ServerState {
+    SERVER_STOPPED = 1,
+    SERVER_RUNNING = 2,
+    SERVER_PAUSED = 4
+};
+
 // The timer id that means "no timer running".
 const XtIntervalId SOCKS5_NO_TIMER = 999999;
 

@@ -3,7 +3,6 @@
 #include "app/MonitorApp.h"
 
 #include <errno.h>
-#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -32,32 +31,15 @@
 XtAppContext monitor_app = NULL;
 double adjust_factor = 1.0;
 
-// Rows the shared buffer starts with.
-enum { INITIAL_ROWS = 25 };
-
-// Indexes of the status icons in pixmaps.
+// Indexes of the status icons in pixmaps, in the order they are made.
 enum { ICON_SPIN1, ICON_SPIN2, ICON_SPIN3, ICON_PAUSE, ICON_NEW_REJECTION, ICON_LAST_REJECTION };
-
-static const int default_column_type[SETTING_COLUMNS] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-static const int column_width[SETTING_COLUMNS] = {200, 200, 200, 100, 100, 100,
-                                                  100, 100, 100, 35,  200, 150};
-enum { DEFAULT_SERVICES = 7 };
-static const char* const default_app_name[DEFAULT_SERVICES] = {
-    "Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
-static const char* const default_port_name[DEFAULT_SERVICES] = {
-    "", "23", "21", "80", "79", "20", "1525"};
-
-static float UnitFactorOf(int unitType)
-{
-    return (float)pow(1024.0, unitType - 9);
-}
 
 MonitorApp::MonitorApp(Widget parent, char* name)
 {
     (void)name;
     shell = NULL;
     memset(&setting, 0, sizeof setting);
-    connCapacity = INITIAL_ROWS;
+    connCapacity = CONN_BUFFER_INITIAL;
     connBuffer = (Connection*)calloc(connCapacity, sizeof(Connection));
     memset(serviceTraffic, 0, sizeof serviceTraffic);
     updateSeconds = 60;
@@ -65,12 +47,12 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     serverCount = 0;
     current = NULL;
     currentIndex = -1;
-    compareTable[0] = &MonitorApp::CompareSrc;
-    compareTable[1] = &MonitorApp::CompareDst;
-    compareTable[2] = &MonitorApp::CompareUsr;
-    compareTable[3] = &MonitorApp::CompareApp;
-    compareTable[4] = &MonitorApp::CompareTime;
-    compareTable[5] = &MonitorApp::CompareByte;
+    compareTable[SORT_BY_SOURCE - SORT_BY_SOURCE] = &MonitorApp::CompareSrc;
+    compareTable[SORT_BY_DESTINATION - SORT_BY_SOURCE] = &MonitorApp::CompareDst;
+    compareTable[SORT_BY_USER - SORT_BY_SOURCE] = &MonitorApp::CompareUsr;
+    compareTable[SORT_BY_SERVICE - SORT_BY_SOURCE] = &MonitorApp::CompareApp;
+    compareTable[SORT_BY_START_TIME - SORT_BY_SOURCE] = &MonitorApp::CompareTime;
+    compareTable[SORT_BY_TOTAL_TRAFFIC - SORT_BY_SOURCE] = &MonitorApp::CompareByte;
     intervalField = NULL;
     newRejectionLabel = NULL;
     workingLabel = NULL;
@@ -111,7 +93,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
     XtAddCallback(shell, XmNdestroyCallback, TablePanelDestroyCallback, (XtPointer)this);
 
-    Widget mainBox = OmStandardBox(shell, 1, 0, 0);
+    Widget mainBox = OmStandardBox(shell, XmVERTICAL, 0, 0);
     XmAddTabGroup(mainBox);
 
     menu = new MonMenu(mainBox, this);
@@ -166,7 +148,7 @@ static Widget CreateStatusText(Widget box)
 
 void MonitorApp::BuildStatusLine(Widget mainBox)
 {
-    Widget statusBox = OmStandardBox(mainBox, 2, 10, 10);
+    Widget statusBox = OmStandardBox(mainBox, XmHORIZONTAL, 10, 10);
     XtVaCreateManagedWidget("Active Connection:", xmLabelGadgetClass, statusBox, NULL);
     activeText = CreateStatusText(statusBox);
     XtVaCreateManagedWidget("Failed Connection:", xmLabelGadgetClass, statusBox, NULL);
@@ -196,10 +178,7 @@ MonitorApp::~MonitorApp()
     current = NULL;
     free(connBuffer);
     connBuffer = NULL;
-    for (int i = 0; i < SETTING_SERVICES; i++) {
-        free(setting.serviceName[i]);
-        free(setting.servicePortText[i]);
-    }
+    ReleaseSetting(&setting);
     for (Pixmap pixmap : pixmaps)
         if (pixmap)
             XFreePixmap(XtDisplay(shell), pixmap);
@@ -217,57 +196,20 @@ const char* MonitorApp::className()
 
 // ---- settings ----
 
-static char* NewServiceText(const char* text)
-{
-    char* buffer = (char*)calloc(1, SETTING_TEXT_SIZE);
-    snprintf(buffer, SETTING_TEXT_SIZE, "%s", text);
-    return buffer;
-}
-
 void MonitorApp::ReadSetting()
 {
-    for (int i = 0; i < SETTING_COLUMNS; i++) {
-        setting.columnType[i] = default_column_type[i];
-        setting.columnVisible[i] = 1;
-        setting.columnWidth[i] = column_width[i];
-    }
-    setting.columnCount = SETTING_COLUMNS;
-    setting.frozenColumns = 2;
-    setting.cellHeight = 22;
-    setting.tableWidth = 750;
-    setting.tableHeight = 280;
-    setting.tableRows = 10;
-    setting.tableColumns = 12;
-    setting.chartWidth = 750;
-    setting.chartHeight = 280;
-    setting.sortType = 3;
-    setting.nodeType = 12;
-    setting.showFailed = 0;
-    setting.unitType = 9;
-    setting.unitFactor = UnitFactorOf(setting.unitType);
+    FillDefaultSetting(&setting);
     setting.updateInterval = updateSeconds * 1000;
-    setting.maxRejected = 50;
-    setting.showToolbar = 1;
-    setting.serviceCount = DEFAULT_SERVICES;
-    for (int i = 0; i < SETTING_SERVICES; i++) {
-        bool known = i < DEFAULT_SERVICES;
-        setting.serviceName[i] = NewServiceText(known ? default_app_name[i] : " ");
-        setting.servicePortText[i] = NewServiceText(known ? default_port_name[i] : " ");
-        setting.serviceSelected[i] = known ? 1 : 0;
-        // "Others" has no port text; it catches every unmatched port and keeps 0.
-        setting.servicePort[i] = known ? 0 : -1;
-        if (known)
-            sscanf(setting.servicePortText[i], "%d", &setting.servicePort[i]);
-    }
 }
 
 // ---- status line ----
 
 void MonitorApp::setWkLabelValue(int icon)
 {
-    static const int icon_for_value[] = {ICON_SPIN1,         ICON_SPIN2,          ICON_SPIN3,
-                                         ICON_NEW_REJECTION, ICON_LAST_REJECTION, ICON_PAUSE};
-    if (icon < 0 || icon >= (int)(sizeof icon_for_value / sizeof icon_for_value[0]))
+    // In the order of StatusIcon.
+    static const int icon_for_value[STATUS_ICON_COUNT] = {
+        ICON_SPIN1, ICON_SPIN2, ICON_SPIN3, ICON_NEW_REJECTION, ICON_LAST_REJECTION, ICON_PAUSE};
+    if (icon < 0 || icon >= STATUS_ICON_COUNT)
         return;
     XtVaSetValues(workingLabel, XmNlabelPixmap, pixmaps[icon_for_value[icon]], NULL);
 }
@@ -288,7 +230,7 @@ void MonitorApp::setSortType(int sortType)
         return;
     current->setting.sortType = sortType;
     current->status |= SOCKS5_BUSY;
-    SortConnectionList(5);
+    SortConnectionList(SORT_AFTER_SORT_KEY);
     tableView->RasterTable();
     current->status &= ~SOCKS5_BUSY;
 }
@@ -299,7 +241,7 @@ void MonitorApp::setNodeType(int nodeType)
         return;
     current->setting.nodeType = nodeType;
     current->status |= SOCKS5_BUSY;
-    SortConnectionList(3);
+    SortConnectionList(SORT_AFTER_NODE_TYPE);
     tableView->RasterTable();
     current->status &= ~SOCKS5_BUSY;
 }
@@ -308,7 +250,7 @@ void MonitorApp::setUnitType(int unitType)
 {
     if (!current || current->setting.unitType == unitType)
         return;
-    adjust_factor = pow(1024.0, unitType - current->setting.unitType);
+    adjust_factor = static_cast<double>(UnitFactorOf(unitType)) / UnitFactorOf(current->setting.unitType);
     current->setting.unitType = unitType;
     current->setting.unitFactor = UnitFactorOf(unitType);
     current->status |= SOCKS5_BUSY;

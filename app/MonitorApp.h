@@ -20,9 +20,26 @@ extern XtAppContext monitor_app;
 // Ratio between the new and the old traffic unit after the last unit change.
 extern double adjust_factor;
 
+// The icons setWkLabelValue shows in the working label.
+enum StatusIcon {
+    STATUS_SPIN1 = 0,
+    STATUS_SPIN2 = 1,
+    STATUS_SPIN3 = 2,
+    STATUS_NEW_REJECTION = 3,  // also: the connection was lost
+    STATUS_LAST_REJECTION = 4, // also: stopped
+    STATUS_PAUSE = 5,
+    STATUS_ICON_COUNT = 6
+};
+
+// Why SortConnectionList is called; other values sort nothing.
+enum SortReason {
+    SORT_AFTER_NEW_DATA = 2,
+    SORT_AFTER_NODE_TYPE = 3,  // sorts only by source or destination, which depend on it
+    SORT_AFTER_SORT_KEY = 5
+};
+
 enum {
     MAX_SERVERS = 10,
-    STATUS_ICON_COUNT = 6,
     FILTER_TOGGLE_COUNT = 5,
     MESSAGE_SIZE = 512
 };
@@ -36,7 +53,7 @@ public:
     virtual const char* className();
 
     // Status line.
-    void setWkLabelValue(int icon);
+    void setWkLabelValue(int icon);  // a StatusIcon; others change nothing
     void UpdateNewRejLabel();
 
     // How rows are shown.
@@ -88,7 +105,7 @@ public:
     int GetAppIndex(S5MonData* record);
 
     // Sorting of the list on show.
-    void SortConnectionList(int reason);
+    void SortConnectionList(int reason);  // a SortReason
     void Sort(Connection** list, int left, int right, int key);
     void Swap(Connection** list, int i, int j);
     int CompareSrc(const Connection* a, const Connection* b);
@@ -123,7 +140,7 @@ public:
     int serverCount;
     SOCKS5* current;
     int currentIndex;
-    CompareFunction compareTable[6];
+    CompareFunction compareTable[SORT_BY_TOTAL_TRAFFIC - SORT_BY_SOURCE + 1];  // by sortType - SORT_BY_SOURCE
     Widget intervalField;
     Widget newRejectionLabel;
     Widget workingLabel;

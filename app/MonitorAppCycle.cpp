@@ -60,7 +60,7 @@ void MonitorApp::RunMonitoring()
     RetrieveData();
     if (server->status & SOCKS5_ENABLED) {
         UpdateData(1);
-        SortConnectionList(2);
+        SortConnectionList(SORT_AFTER_NEW_DATA);
         tableView->RasterTable();
         chartView->RasterChart();
     }

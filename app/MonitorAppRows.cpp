@@ -246,12 +246,13 @@ void MonitorApp::SortConnectionList(int reason)
     const Setting& s = current->setting;
     Connection** list = s.showFailed == 1 ? current->failedRows : current->activeRows;
     int count = s.showFailed == 1 ? current->failedCount : current->activeCount;
-    if (!list || count <= 0 || s.sortType < 3 || s.sortType > 8) {
+    if (!list || count <= 0 || s.sortType < SORT_BY_SOURCE || s.sortType > SORT_BY_TOTAL_TRAFFIC) {
         return;
     }
-    bool byHost = s.sortType == 3 || s.sortType == 4;
-    if (reason == 2 || reason == 5 || (reason == 3 && byHost)) {
-        Sort(list, 0, count - 1, s.sortType - 3);
+    bool byHost = s.sortType == SORT_BY_SOURCE || s.sortType == SORT_BY_DESTINATION;
+    if (reason == SORT_AFTER_NEW_DATA || reason == SORT_AFTER_SORT_KEY
+        || (reason == SORT_AFTER_NODE_TYPE && byHost)) {
+        Sort(list, 0, count - 1, s.sortType - SORT_BY_SOURCE);
     }
 }
 

@@ -34,7 +34,6 @@ enum {
     EDIT_DONE = 4
 };
 
-const int kAsMuchAsNeeded = 10000;
 const int kVisibleServers = 6;
 
 Widget Label(Widget parent, const char* name, const char* text)
@@ -132,22 +131,22 @@ void MonitorApp::BuildSOCKS5EditPanel()
         return;
     }
     Widget box;
-    socks5Panel = KesStandardPanel(tableView->table, "SOCKS5Server Editting", 1, -1, -1, 10, 10, &box);
+    socks5Panel = KesStandardPanel(tableView->table, "SOCKS5Server Editting", XmVERTICAL, -1, -1, 10, 10, &box);
     XtAddCallback(socks5Panel, XmNdestroyCallback, SOCKS5EditPanelDestroyCallback, this);
 
-    Label(OmStandardBox(box, 2, 0, 0), "name", "SOCKS5Server Name:");
+    Label(OmStandardBox(box, XmHORIZONTAL, 0, 0), "name", "SOCKS5Server Name:");
     socks5NameField = XtVaCreateManagedWidget("fw_add_socks5", xmTextFieldWidgetClass,
-                                              OmStandardBox(box, 2, 0, 0), XmNcolumns, 20, NULL);
-    Label(OmStandardBox(box, 2, 0, 0), "List", "Available SOCKS5Servers:");
+                                              OmStandardBox(box, XmHORIZONTAL, 0, 0), XmNcolumns, 20, NULL);
+    Label(OmStandardBox(box, XmHORIZONTAL, 0, 0), "List", "Available SOCKS5Servers:");
 
-    Widget listBox = OmStandardBox(box, 2, 0, 0);
-    XtVaSetValues(listBox, XomNhorizontalStretch, kAsMuchAsNeeded, XomNverticalStretch, kAsMuchAsNeeded, NULL);
+    Widget listBox = OmStandardBox(box, XmHORIZONTAL, 0, 0);
+    XtVaSetValues(listBox, XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
     Widget scroll = XtVaCreateManagedWidget("list_scroll", xmScrolledWindowWidgetClass, listBox,
                                             XmNscrollingPolicy, XmAPPLICATION_DEFINED,
                                             XmNvisualPolicy, XmVARIABLE,
                                             XmNscrollBarDisplayPolicy, XmAS_NEEDED,
-                                            XomNhorizontalStretch, kAsMuchAsNeeded,
-                                            XomNverticalStretch, kAsMuchAsNeeded, NULL);
+                                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
+                                            XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
     socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll,
                                          XmNuserData, (XtPointer)EDIT_LIST,
                                          XmNselectionPolicy, XmBROWSE_SELECT,
@@ -158,15 +157,15 @@ void MonitorApp::BuildSOCKS5EditPanel()
     XtAddCallback(socks5List, XmNbrowseSelectionCallback, SOCKS5EditPanelCallback, this);
     XtAddCallback(socks5List, XmNsingleSelectionCallback, SOCKS5EditPanelCallback, this);
 
-    XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, OmStandardBox(box, 2, 0, 0),
-                            XomNhorizontalStretch, kAsMuchAsNeeded, NULL);
+    XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, OmStandardBox(box, XmHORIZONTAL, 0, 0),
+                            XomNhorizontalStretch, XOM_BOX_UNLIMITED, NULL);
 
-    Widget buttons = OmStandardBox(box, 2, 0, 10);
-    XomCreateHorizontalGlue(buttons, 0, kAsMuchAsNeeded, kAsMuchAsNeeded);
+    Widget buttons = OmStandardBox(box, XmHORIZONTAL, 0, 10);
+    XomCreateHorizontalGlue(buttons, 0, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     Widget done = Button(buttons, "fw_done", EDIT_DONE, this);
     socks5AddButton = Button(buttons, "fw_add", EDIT_ADD, this);
     socks5RemoveButton = Button(buttons, "fw_remove", EDIT_REMOVE, this);
-    XomCreateHorizontalGlue(buttons, 0, kAsMuchAsNeeded, kAsMuchAsNeeded);
+    XomCreateHorizontalGlue(buttons, 0, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     Dimension width = 0;
     XtVaGetValues(socks5RemoveButton, XmNwidth, &width, NULL);
     XtVaSetValues(done, XmNwidth, width, NULL);
@@ -231,7 +230,7 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
                 if (serverCount == 1) {
                     tableView->RestoreTable(1);
                     chartView->ClearChart();
-                    menu->setValues(1);
+                    menu->setValues(SERVER_STOPPED);
                     menu->DisableToolBn(5);
                 }
                 menu->EnableToolBn(4);

@@ -1,12 +1,38 @@
 // The per-server display and polling settings: one plain record copied by value.
 // A server keeps its own copy; MonitorApp keeps the template that new servers receive.
+// The record, its defaults, its copy and the release of its service texts live here, apart
+// from any window, so that they can be used and tested without a display.
 #ifndef VANTOR_SETTING_H
 #define VANTOR_SETTING_H
 
 enum {
     SETTING_COLUMNS = 12,      // table columns
     SETTING_SERVICES = 20,     // chart services
-    SETTING_TEXT_SIZE = 25     // bytes of each service name and port-text buffer
+    SETTING_TEXT_SIZE = 25,    // bytes of each service name and port-text buffer
+    SETTING_DEFAULT_SERVICES = 7
+};
+
+// sortType: the key the list on show is sorted by. The values are those of the settings file.
+enum SortKey {
+    SORT_BY_SOURCE = 3,
+    SORT_BY_DESTINATION = 4,
+    SORT_BY_USER = 5,
+    SORT_BY_SERVICE = 6,
+    SORT_BY_START_TIME = 7,
+    SORT_BY_TOTAL_TRAFFIC = 8
+};
+
+// nodeType: hosts shown and compared by name or by address.
+enum NodeType {
+    NODE_HOST_NAMES = 12,
+    NODE_IP_ADDRESSES = 13
+};
+
+// unitType: the unit traffic is shown in.
+enum UnitType {
+    UNIT_BYTES = 9,
+    UNIT_KILOBYTES = 10,
+    UNIT_MEGABYTES = 11
 };
 
 struct Setting {
@@ -22,19 +48,37 @@ struct Setting {
     int tableColumns;
     int chartWidth;                      // saved and loaded, applied by no view
     int chartHeight;
-    float unitFactor;                    // 1024 to the power (unitType - 9)
+    float unitFactor;                    // UnitFactorOf(unitType)
     int showToolbar;
     int showFailed;                      // 0 active rows, 1 failed rows
-    int sortType;                        // 3 source .. 8 total traffic
-    int nodeType;                        // 12 host names, 13 IP addresses
-    int unitType;                        // 9 bytes, 10 kilobytes, 11 megabytes
+    int sortType;                        // a SortKey
+    int nodeType;                        // a NodeType
+    int unitType;                        // a UnitType
     int updateInterval;                  // milliseconds
     int maxRejected;
     int serviceCount;
     int serviceSelected[SETTING_SERVICES];
-    char* serviceName[SETTING_SERVICES];      // SETTING_TEXT_SIZE-byte heap buffers
+    char* serviceName[SETTING_SERVICES];      // NewServiceText buffers
     int servicePort[SETTING_SERVICES];
-    char* servicePortText[SETTING_SERVICES];  // SETTING_TEXT_SIZE-byte heap buffers
+    char* servicePortText[SETTING_SERVICES];  // NewServiceText buffers
 };
+
+// Bytes per shown unit: 1024 to the power (unitType - UNIT_BYTES).
+float UnitFactorOf(int unitType);
+
+// A SETTING_TEXT_SIZE-byte buffer holding text, cut to fit ("" for none); free it with free.
+char* NewServiceText(const char* text);
+
+// Fills s as a fresh program fills its template: twelve columns, the seven known services,
+// a poll a minute. s must hold no service buffers (zeroed or released).
+void FillDefaultSetting(Setting* s);
+
+// Makes to a copy of from as a new server receives it: every column visible, the tool bar
+// on, the services below from's count selected with their ports read from their texts, the
+// others blank. to's earlier service buffers are released.
+void CopySetting(Setting* to, const Setting& from);
+
+// Frees the service buffers and leaves null pointers behind.
+void ReleaseSetting(Setting* s);
 
 #endif

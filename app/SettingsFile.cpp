@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <locale.h>
-#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
@@ -146,7 +145,7 @@ bool ReadBlock(FILE* in, Setting* s)
         // The factor follows from the unit; the stored copy is only skipped.
         && SkipWord(in);
     s->unitType = unitType;
-    s->unitFactor = static_cast<float>(pow(1024.0, unitType - 9));
+    s->unitFactor = UnitFactorOf(unitType);
     if (!more) return false;
 
     int serviceCount = -1;

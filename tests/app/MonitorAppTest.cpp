@@ -8,7 +8,7 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "tests/support/MotifText.h"
 #include "tests/support/PixelReader.h"
 #include "app/MonChart.h"

@@ -1,7 +1,7 @@
 // Saving and reading the settings files through the application.
 #include <gtest/gtest.h>
 
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -3,7 +3,7 @@
 // and Stop transitions.
 #include <gtest/gtest.h>
 
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <string.h>
 

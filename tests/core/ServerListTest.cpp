@@ -1,7 +1,7 @@
 // Adding and removing servers, directly and through the "SOCKS5Server Editting" dialog.
 #include <gtest/gtest.h>
 
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "tests/support/PixelReader.h"
 
 #include <Xm/List.h>

@@ -11,11 +11,11 @@
 
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "app/SettingsFile.h"
 #include "tests/core/DefaultSetting.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -81,28 +81,6 @@ std::vector<std::string> Names(const std::string& text, bool* accepted)
     fclose(f);
     return names;
 }
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A private directory for file tests, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/vantor-core-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~TempDir() { system(("rm -rf '" + path + "'").c_str()); }
-    // The number of entries in the directory: no temporary file is left behind.
-    int Entries() const { return WEXITSTATUS(system(("exit $(ls -A '" + path + "' | wc -l)").c_str())); }
-    std::string path;
-};
 
 } // namespace
 
@@ -293,8 +271,8 @@ TEST(Socks5Dat, NamesAreKeptUpToTheServerNameSizeAndReadBackAsWritten)
 TEST(SafeWrite, RefusesASymbolicLinkAndLeavesItsTargetAlone)
 {
     TempDir dir;
-    std::string target = dir.path + "/target";
-    std::string link = dir.path + "/monitor.ini";
+    std::string target = dir.path() + "/target";
+    std::string link = dir.path() + "/monitor.ini";
     { std::ofstream(target) << "precious"; }
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     EXPECT_EQ(WriteFileSafely(link, [](FILE* f) { fputs("overwritten", f); }), SAFE_WRITE_NOT_REGULAR);
@@ -304,18 +282,18 @@ TEST(SafeWrite, RefusesASymbolicLinkAndLeavesItsTargetAlone)
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 
     // A dangling link is refused as well, and nothing is created at its target.
-    std::string dangling = dir.path + "/socks5.dat";
-    ASSERT_EQ(symlink((dir.path + "/nowhere").c_str(), dangling.c_str()), 0);
+    std::string dangling = dir.path() + "/socks5.dat";
+    ASSERT_EQ(symlink((dir.path() + "/nowhere").c_str(), dangling.c_str()), 0);
     EXPECT_EQ(WriteFileSafely(dangling, [](FILE* f) { fputs("x", f); }), SAFE_WRITE_NOT_REGULAR);
-    EXPECT_NE(access((dir.path + "/nowhere").c_str(), F_OK), 0);
+    EXPECT_NE(access((dir.path() + "/nowhere").c_str(), F_OK), 0);
 
-    EXPECT_EQ(WriteFileSafely(dir.path, [](FILE* f) { fputs("x", f); }), SAFE_WRITE_NOT_REGULAR);
+    EXPECT_EQ(WriteFileSafely(dir.path(), [](FILE* f) { fputs("x", f); }), SAFE_WRITE_NOT_REGULAR);
 }
 
 TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhole)
 {
     TempDir dir;
-    std::string path = dir.path + "/monitor.ini";
+    std::string path = dir.path() + "/monitor.ini";
     ASSERT_EQ(WriteFileSafely(path, [](FILE* f) { fputs("first", f); }), SAFE_WRITE_OK);
     chmod(path.c_str(), 0600);
     ASSERT_EQ(WriteFileSafely(path, [](FILE* f) { fputs("old settings", f); }), SAFE_WRITE_OK);
@@ -323,9 +301,9 @@ TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhol
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(dir.Entries(), 1);
+    EXPECT_EQ(dir.EntryCount(), 1);
 
-    EXPECT_EQ(WriteFileSafely(dir.path + "/missing/monitor.ini", [](FILE* f) { fputs("x", f); }), SAFE_WRITE_FAILED);
+    EXPECT_EQ(WriteFileSafely(dir.path() + "/missing/monitor.ini", [](FILE* f) { fputs("x", f); }), SAFE_WRITE_FAILED);
 
     // A full disk, played by a file size limit in a child process.
     pid_t child = fork();
@@ -343,5 +321,5 @@ TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhol
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(FileText(path), "old settings");
-    EXPECT_EQ(dir.Entries(), 1);
+    EXPECT_EQ(dir.EntryCount(), 1);
 }

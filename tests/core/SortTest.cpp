@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <pthread.h>
 #include <string.h>

@@ -20,19 +20,6 @@ std::string VantorBinary()
     return std::string(VANTOR_BINARY_DIR) + "/app/vantor";
 }
 
-TempDir::TempDir()
-{
-    char pattern[] = "/tmp/vantor-test-XXXXXX";
-    if (mkdtemp(pattern))
-        path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    if (!path_.empty())
-        RunProcess({"rm", "-rf", path_});
-}
-
 static void SleepMilliseconds(int ms)
 {
     struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};

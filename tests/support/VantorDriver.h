@@ -11,22 +11,10 @@
 #include <X11/Xlib.h>
 
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempDir.h"
 
 // The built program.
 std::string VantorBinary();
-
-// A fresh private directory under /tmp, removed by the destructor.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 class VantorDriver {
 public:

@@ -1,4 +1,4 @@
-#include "tests/core/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -9,8 +9,6 @@
 #include <Xm/MessageB.h>
 #include <Xm/Xm.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "tests/support/MotifText.h"
 #include "app/FallbackResources.h"
@@ -140,14 +138,6 @@ std::vector<std::string> Script(const std::vector<std::string>& passes)
         text += "pass\n" + pass;
     }
     return {"--script", MonsimProcess::writeTempFile("script.txt", text)};
-}
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void AppTest::SetUp()

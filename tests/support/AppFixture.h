@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/MonsimProcess.h"
+#include "tests/support/TempDir.h"
 #include "app/MonitorApp.h"
 #include "app/Connection.h"
 #include "app/MonSOCKS5.h"
@@ -40,8 +41,6 @@ std::string Conn(int key, const std::string& fields = "");
 int KeyNumber(const Connection* row);
 // The simulator's arguments for a script of one pass per poll.
 std::vector<std::string> Script(const std::vector<std::string>& passes);
-// The whole content of a file ("" if it cannot be read).
-std::string FileText(const std::string& path);
 
 // The fixture of tests that need the application with an empty server list.
 class AppTest : public ::testing::Test {
