@@ -51,9 +51,7 @@ SOCKS5::SOCKS5(const char* serverName, MonitorApp* owner, Setting s)
 SOCKS5::~SOCKS5()
 {
     RemoveTimer();
-    if (handle) {
-        S5MonClose(handle);
-    }
+    CloseHandle(0);
     if (tmpFd >= 0) {
         close(tmpFd);
     }
@@ -68,6 +66,15 @@ SOCKS5::~SOCKS5()
 void SOCKS5::CopySetting(Setting s)
 {
     ::CopySetting(&setting, s);
+}
+
+void SOCKS5::CloseHandle(unsigned char newStatus)
+{
+    if (handle) {
+        S5MonClose(handle);
+        handle = nullptr;
+    }
+    status = newStatus;
 }
 
 void SOCKS5::AddTimer()

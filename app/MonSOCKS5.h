@@ -42,6 +42,8 @@ public:
     void RemoveTimer();
     void UpdateTime(int seconds);
     void CopySetting(Setting s);
+    // Closes the monitor handle, if open, and sets status to the given bits.
+    void CloseHandle(unsigned char newStatus);
 
     static void TimeOutCallback(XtPointer clientData, XtIntervalId* id);
     static void SpinTimeOutCallback(XtPointer clientData, XtIntervalId* id);

@@ -305,6 +305,13 @@ void MonitorApp::callWriteSetting()
         KesWarningPost(shell, "Settings saved. ", NULL, NULL, "Information");
 }
 
+void MonitorApp::WarnAboutServer(const char* text, const SOCKS5* server, const char* title,
+                                 Widget parent)
+{
+    snprintf(message, sizeof message, "%s %s", text, server->name);
+    KesWarningPost(parent ? parent : shell, message, NULL, NULL, title);
+}
+
 void MonitorApp::TablePanelDestroyCallback(Widget, XtPointer, XtPointer) {}
 
 void MonitorApp::TryMonitoring() {}

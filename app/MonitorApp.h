@@ -174,6 +174,9 @@ private:
     FilingIndex filing;  // where records go during a poll
 
     void MakeSettingsDirectory();
+    // Posts "text name" about a server under title, over parent (the main window if none).
+    void WarnAboutServer(const char* text, const SOCKS5* server, const char* title = "Warning",
+                         Widget parent = NULL);
     void BuildStatusLine(Widget mainBox);
 };
 

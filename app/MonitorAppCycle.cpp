@@ -24,21 +24,15 @@ void MonitorApp::StartMonitoring()
     if (!(current->status & SOCKS5_ENABLED)) {
         // A previous failure cleared it; the next Start tries again.
         current->status |= SOCKS5_ENABLED;
-        snprintf(message, sizeof message, "%s %s", "Unable to connect SOCKS5Server: ", current->name);
-        KesWarningPost(shell, message, NULL, NULL, "Warning");
+        WarnAboutServer("Unable to connect SOCKS5Server: ", current);
         return;
     }
     if (current->status & SOCKS5_CONNECTED) {
         current->status &= ~SOCKS5_PAUSED;
     } else {
         if (S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle) != 0) {
-            if (current->handle) {
-                S5MonClose(current->handle);
-            }
-            current->handle = NULL;
-            current->status = 0;
-            snprintf(message, sizeof message, "%s %s", "Unable to connect SOCKS5Server: ", current->name);
-            KesWarningPost(shell, message, NULL, NULL, "Warning");
+            current->CloseHandle(0);
+            WarnAboutServer("Unable to connect SOCKS5Server: ", current);
             return;
         }
         current->status |= SOCKS5_CONNECTED;
@@ -92,11 +86,8 @@ void MonitorApp::RetrieveData()
     filing.Clear();
     if (received < 0) {
         // The connection is gone; the rows stay as they are.
-        S5MonClose(current->handle);
-        current->status = 0;
-        current->handle = NULL;
-        snprintf(message, sizeof message, "%s %s", "Connection unavailable to SOCKS5Server: ", current->name);
-        KesWarningPost(shell, message, NULL, NULL, "Warning");
+        current->CloseHandle(0);
+        WarnAboutServer("Connection unavailable to SOCKS5Server: ", current);
     }
 }
 
@@ -118,9 +109,7 @@ void MonitorApp::StopMonitoring()
     // stopped server keeps none, or it would go on polling whichever server is current.
     current->RemoveTimer();
     if (current->status & SOCKS5_CONNECTED) {
-        S5MonClose(current->handle);
-        current->handle = NULL;
-        current->status = SOCKS5_ENABLED;
+        current->CloseHandle(SOCKS5_ENABLED);
     } else if (current->rowCount <= 0) {
         return;
     }
@@ -199,9 +188,7 @@ void MonitorApp::RestoreConnectionList()
         current->tmpFd = -1;
         current->rowCount = 0;
         if (current->handle) {
-            S5MonClose(current->handle);
-            current->handle = NULL;
-            current->status = SOCKS5_ENABLED;
+            current->CloseHandle(SOCKS5_ENABLED);
         }
     }
 }

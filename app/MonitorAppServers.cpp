@@ -88,8 +88,7 @@ void MonitorApp::RemoveSOCKS5(int index)
     SOCKS5* server = servers[index];
     bool wasCurrent = server == current;
     if (wasCurrent) {
-        snprintf(message, sizeof message, "%s %s", "Removed the SOCKS5Server you were monitoring: ", server->name);
-        KesWarningPost(socks5Panel ? socks5Panel : shell, message, NULL, NULL, "Information");
+        WarnAboutServer("Removed the SOCKS5Server you were monitoring: ", server, "Information", socks5Panel);
         tableView->ClearTable();
         chartView->ClearChart();
         // Its rows must not show up under the server that takes its place.

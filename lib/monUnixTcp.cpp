@@ -139,7 +139,8 @@ int Mon_TcpConnect(const char *hostName, int port)
 
 int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
 {
-    unsigned char prefix[2] = {static_cast<unsigned char>(bufLen >> 8), static_cast<unsigned char>(bufLen)};
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    Mon_PutFramePrefix(prefix, bufLen);
     struct iovec iov[2];
     iov[0].iov_base = prefix;
     iov[0].iov_len = 2;
@@ -173,7 +174,7 @@ int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
         }
         got += static_cast<size_t>(n);
     }
-    uint16_t msgLen = static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
+    uint16_t msgLen = Mon_FramePrefixLength(prefix);
 
     if (msgLen > bufLen) {
         // Discard exactly the announced message so that the next frame stays intact.

@@ -6,6 +6,22 @@
 
 #define MON_DEFAULT_PORT 5051
 
+// Every frame starts with the length of its message, big-endian, in this many bytes.
+enum { MON_FRAME_PREFIX_SIZE = 2 };
+
+// Writes the prefix of a frame whose message is length bytes long.
+inline void Mon_PutFramePrefix(unsigned char *prefix, uint16_t length)
+{
+    prefix[0] = static_cast<unsigned char>(length >> 8);
+    prefix[1] = static_cast<unsigned char>(length);
+}
+
+// The message length that a frame prefix announces.
+inline uint16_t Mon_FramePrefixLength(const unsigned char *prefix)
+{
+    return static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
+}
+
 // hostName is a host, or a host, a colon and a port. Returns a connected socket or -1.
 int Mon_TcpConnect(const char *hostName, int port);
 // Returns bufLen + 2, or -1.

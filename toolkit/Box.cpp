@@ -329,9 +329,51 @@ static void Relayout(XomBoxWidget box)
 
 /* ---- core methods ---- */
 
+/* ---- checks ---- */
+
+/* A toolkit warning of this widget class: name is the routine, type the kind of problem, so
+ * that an error database can replace the default text. */
+static void BoxWarning(Widget w, const char* name, const char* type, const char* message)
+{
+    XtAppWarningMsg(XtWidgetToApplicationContext(w), (String)name, (String)type,
+                    (String) "XomBox", (String)message, NULL, NULL);
+}
+
+static bool IsOrientation(unsigned char value)
+{
+    return value == XmVERTICAL || value == XmHORIZONTAL;
+}
+
+static bool IsAlignment(unsigned char value)
+{
+    return value == XmALIGNMENT_BEGINNING || value == XmALIGNMENT_CENTER ||
+           value == XmALIGNMENT_END;
+}
+
+/* A value outside its enumeration is refused with a warning and replaced by fallback. */
+static void CheckEnumerated(XomBoxWidget box, const char* routine, unsigned char* orientation,
+                            unsigned char orientationFallback, unsigned char* alignment,
+                            unsigned char alignmentFallback)
+{
+    if (!IsOrientation(*orientation)) {
+        BoxWarning((Widget)box, routine, "badOrientation",
+                   "XomBox: orientation must be XmVERTICAL or XmHORIZONTAL");
+        *orientation = orientationFallback;
+    }
+    if (!IsAlignment(*alignment)) {
+        BoxWarning((Widget)box, routine, "badAlignment",
+                   "XomBox: alignment must be XmALIGNMENT_BEGINNING, _CENTER or _END");
+        *alignment = alignmentFallback;
+    }
+}
+
+/* ---- core methods ---- */
+
 static void Initialize(Widget, Widget created, ArgList, Cardinal*)
 {
     XomBoxWidget box = (XomBoxWidget)created;
+    CheckEnumerated(box, "initialize", &box->box.orientation, XmVERTICAL, &box->box.alignment,
+                    XmALIGNMENT_BEGINNING);
     if (box->core.width == 0)
         box->core.width = 1;
     if (box->core.height == 0)
@@ -360,6 +402,8 @@ static Boolean SetValues(Widget old, Widget, Widget updated, ArgList, Cardinal*)
 {
     XomBoxWidget was = (XomBoxWidget)old;
     XomBoxWidget box = (XomBoxWidget)updated;
+    CheckEnumerated(box, "setValues", &box->box.orientation, was->box.orientation,
+                    &box->box.alignment, was->box.alignment);
     if (was->box.spacing == box->box.spacing && was->box.margin == box->box.margin &&
         was->box.auto_adjust == box->box.auto_adjust &&
         was->box.alignment == box->box.alignment &&
@@ -442,20 +486,24 @@ static void ChangeManaged(Widget w)
 
 /* ---- constraint methods ---- */
 
-static void ClampNegative(Widget w, int* value, const char* message)
+static void ClampNegative(Widget w, int* value, const char* type, const char* message)
 {
     if (*value >= 0)
         return;
-    XtAppWarning(XtWidgetToApplicationContext(w), (String)message);
+    BoxWarning(w, "constraintSetValues", type, message);
     *value = 0;
 }
 
 static void ClampAll(Widget w, XomBoxConstraintPart* c)
 {
-    ClampNegative(w, &c->horizontal_stretch, "ConstraintSetValues: widget horizontal stretch is < 0");
-    ClampNegative(w, &c->vertical_stretch, "ConstraintSetValues: widget vertical stretch is < 0");
-    ClampNegative(w, &c->horizontal_shrink, "ConstraintSetValues: widget horizontal shrink is < 0");
-    ClampNegative(w, &c->vertical_shrink, "ConstraintSetValues: widget vertical shrink is < 0");
+    ClampNegative(w, &c->horizontal_stretch, "negativeHorizontalStretch",
+                  "ConstraintSetValues: widget horizontal stretch is < 0");
+    ClampNegative(w, &c->vertical_stretch, "negativeVerticalStretch",
+                  "ConstraintSetValues: widget vertical stretch is < 0");
+    ClampNegative(w, &c->horizontal_shrink, "negativeHorizontalShrink",
+                  "ConstraintSetValues: widget horizontal shrink is < 0");
+    ClampNegative(w, &c->vertical_shrink, "negativeVerticalShrink",
+                  "ConstraintSetValues: widget vertical shrink is < 0");
 }
 
 static void ConstraintInitialize(Widget, Widget created, ArgList, Cardinal*)
@@ -510,8 +558,7 @@ Widget XomCreateBox(Widget parent, const char* name, ArgList args, Cardinal coun
 void XomBoxGetNormalSize(Widget w, Dimension* width, Dimension* height)
 {
     if (!XomIsBox(w)) {
-        XtAppWarning(XtWidgetToApplicationContext(w),
-                     (String) "XomBoxGetNormalSize: widget is not a box");
+        BoxWarning(w, "xomBoxGetNormalSize", "notABox", "XomBoxGetNormalSize: widget is not a box");
         return;
     }
     XomBoxWidget box = (XomBoxWidget)w;

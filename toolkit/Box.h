@@ -10,7 +10,19 @@ extern WidgetClass xomBoxWidgetClass;
 typedef struct _XomBoxClassRec* XomBoxWidgetClass;
 typedef struct _XomBoxRec* XomBoxWidget;
 
-/* Resources of the box (besides the Motif manager's). */
+/* Resources of the box (besides the Motif manager's):
+ *   Name          Class        Type         Default
+ *   spacing       Spacing      Dimension    0
+ *   margin        Margin       Dimension    0
+ *   orientation   Orientation  Orientation  XmVERTICAL   (or XmHORIZONTAL)
+ *   autoAdjust    AutoAdjust   Boolean      True
+ *   alignment     Alignment    Alignment    XmALIGNMENT_BEGINNING (_CENTER, _END)
+ * Constraint resources of every child:
+ *   horizontalStretch, verticalStretch   Stretch       Int        0
+ *   horizontalShrink, verticalShrink     Shrink        Int        0
+ *   normalWidth, normalHeight            NormalWidth/Height  Dimension  0 (the size at creation)
+ * An orientation or alignment outside its values, or a negative stretch or shrink, is
+ * refused with a warning (XtAppWarningMsg, class "XomBox"). */
 #define XomNspacing "spacing"
 #define XomNmargin "margin"
 #define XomNorientation "orientation"

@@ -1,7 +1,5 @@
 /* XomGlue: fills a slot of a box and draws nothing; being windowless it always shows the
  * box's own background. */
-#include <stdio.h>
-
 #include <Xm/Xm.h>
 
 #include "toolkit/Box.h"
@@ -65,9 +63,10 @@ static Widget CreateSizedGlue(Widget box, const char* function, const char* size
                               int stretch)
 {
     if (!XomIsBox(box)) {
-        char message[128];
-        snprintf(message, sizeof message, "%s: parent must be a box widget", function);
-        XtAppError(XtWidgetToApplicationContext(box), message);
+        String params[] = {(String)function};
+        Cardinal count = 1;
+        XtAppErrorMsg(XtWidgetToApplicationContext(box), (String)function, (String) "parentNotABox",
+                      (String) "XomGlue", (String) "%s: parent must be a box widget", params, &count);
     }
     return XtVaCreateManagedWidget("glue", xomGlueWidgetClass, box,
                                    sizeName, (Dimension)size,

@@ -9,9 +9,20 @@ static XtAppContext the_app = nullptr;
 static Display* the_display = nullptr;
 static std::vector<std::string> the_warnings;
 
+static std::vector<std::string> the_warning_kinds;
+static XtErrorMsgHandler the_default_warning_msg_handler = nullptr;
+
 static void RecordWarning(String message)
 {
     the_warnings.push_back(message ? message : "");
+}
+
+// Notes the name and type of a warning, then lets the default handler word it.
+static void RecordWarningKind(String name, String type, String className, String text,
+                              String* params, Cardinal* count)
+{
+    the_warning_kinds.push_back(std::string(name ? name : "") + "/" + (type ? type : ""));
+    the_default_warning_msg_handler(name, type, className, text, params, count);
 }
 
 XtAppContext TestAppContext(const char* const* fallbackResources)
@@ -23,6 +34,7 @@ XtAppContext TestAppContext(const char* const* fallbackResources)
     if (fallbackResources)
         XtAppSetFallbackResources(the_app, const_cast<String*>(fallbackResources));
     XtAppSetWarningHandler(the_app, RecordWarning);
+    the_default_warning_msg_handler = XtAppSetWarningMsgHandler(the_app, RecordWarningKind);
     int argc = 0;
     char* argv[] = {const_cast<char*>("vantor-test"), nullptr};
     the_display = XtOpenDisplay(the_app, nullptr, "vantor-test", "Vantor", nullptr, 0, &argc, argv);
@@ -44,6 +56,7 @@ void DisplayFixture::SetUp()
     app = TestAppContext(FallbackResources());
     display = the_display;
     the_warnings.clear();
+    the_warning_kinds.clear();
     shell = XtVaAppCreateShell("test", "Vantor", topLevelShellWidgetClass, display,
                                XtNallowShellResize, True, nullptr);
 }
@@ -85,4 +98,9 @@ void DisplayFixture::ShowShell()
 const std::vector<std::string>& DisplayFixture::Warnings() const
 {
     return the_warnings;
+}
+
+const std::vector<std::string>& DisplayFixture::WarningKinds() const
+{
+    return the_warning_kinds;
 }

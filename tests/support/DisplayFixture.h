@@ -31,6 +31,8 @@ protected:
 
     // X Toolkit warnings issued since the test started.
     const std::vector<std::string>& Warnings() const;
+    // "name/type" of the warnings issued through XtAppWarningMsg since the test started.
+    const std::vector<std::string>& WarningKinds() const;
 
     XtAppContext app = nullptr;
     Display* display = nullptr;

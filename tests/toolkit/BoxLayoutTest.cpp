@@ -194,13 +194,56 @@ TEST_F(BoxLayoutTest, ABorderWidthAskedForReachesTheWindow)
     EXPECT_EQ(child->core.border_width, 3);
 }
 
+// autoAdjust off keeps a child at its normal height in a taller box; a box shorter than
+// the child fits it as if autoAdjust were on.
+TEST_F(BoxLayoutTest, AutoAdjustOffKeepsTheNormalSizeAcrossUnlessTheBoxIsSmaller)
+{
+    struct Case {
+        Boolean autoAdjust;
+        int boxHeight;
+        int stretch, shrink;
+        int height;  // of the child
+    } cases[] = {
+        {True, 30, 100, 0, 30}, {False, 30, 100, 0, 10},
+        {True, 5, 0, 100, 5},   {False, 5, 0, 100, 5},
+    };
+    for (const Case& c : cases) {
+        Widget box = Row();
+        XtVaSetValues(box, XomNautoAdjust, c.autoAdjust, NULL);
+        Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)20,
+                                               XmNheight, (Dimension)10, XomNverticalStretch, c.stretch,
+                                               XomNverticalShrink, c.shrink, NULL);
+        XtManageChild(box);
+        XtResizeWidget(box, 20, (Dimension)c.boxHeight, 0);
+        EXPECT_EQ(child->core.height, c.height) << "autoAdjust " << (int)c.autoAdjust << ", box " << c.boxHeight;
+        XtDestroyWidget(box);
+    }
+}
+
+// A child's border counts twice in the natural size and pushes the next child along.
+TEST_F(BoxLayoutTest, ABorderWidthTakesRoomAlongTheRow)
+{
+    Widget box = Row();
+    Widget framed = XtVaCreateManagedWidget("framed", xmPrimitiveWidgetClass, box, XmNwidth, (Dimension)20,
+                                            XmNheight, (Dimension)10, XmNborderWidth, (Dimension)3, NULL);
+    Widget next = Child(box, 10, 0);
+    ShowAtWidth(box, 36);
+    Dimension width = 0, height = 0;
+    XomBoxGetNormalSize(box, &width, &height);
+    EXPECT_EQ(width, 36);
+    EXPECT_EQ(height, 10);  // across the row the border is not counted
+    EXPECT_EQ(framed->core.x, 0);
+    EXPECT_EQ(framed->core.border_width, 3);
+    EXPECT_EQ(next->core.x, 26);
+}
+
 // The natural size of a box, its answers to size questions and requests of its children,
 // and the checks on its constraints.
 class BoxGeometryTest : public BoxLayoutTest {};
 
 TEST_F(BoxGeometryTest, NormalSizeOfAnEmptyBoxAndOfAChildAbove10000)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 5);
@@ -216,7 +259,7 @@ TEST_F(BoxGeometryTest, NormalSizeOfAnEmptyBoxAndOfAChildAbove10000)
 
 TEST_F(BoxGeometryTest, ChildRequestsToResizeAreGrantedAndMakeTheNaturalSizeOnlyWhatTheyAsk)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     Widget child = Glue(box, 40, 10, XomNhorizontalStretch, 100);
     ShowShell();
     XtWidgetGeometry request = {};
@@ -276,7 +319,7 @@ TEST_F(BoxGeometryTest, AChildThatGrowsByItselfWidensTheBox)
 
 TEST_F(BoxGeometryTest, PreferredSizeIsTheNaturalSize)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)40,
                             XmNheight, (Dimension)10, XomNhorizontalStretch, 20,
                             XomNhorizontalShrink, 5, NULL);
@@ -297,7 +340,7 @@ TEST_F(BoxGeometryTest, PreferredSizeIsTheNaturalSize)
 
 TEST_F(BoxGeometryTest, NegativeConstraintsBecomeZeroWithAWarning)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     Widget child = Glue(box, 40, 10);
     XtVaSetValues(child, XomNhorizontalStretch, -1, XomNverticalStretch, -2,
                   XomNhorizontalShrink, -3, XomNverticalShrink, -4, NULL);
@@ -312,11 +355,41 @@ TEST_F(BoxGeometryTest, NegativeConstraintsBecomeZeroWithAWarning)
         "ConstraintSetValues: widget horizontal shrink is < 0",
         "ConstraintSetValues: widget vertical shrink is < 0"};
     EXPECT_EQ(Warnings(), expected);
+    EXPECT_EQ(WarningKinds()[0], "constraintSetValues/negativeHorizontalStretch");
+}
+
+// An orientation or alignment outside its values is refused with a named warning: at
+// creation the default stands, later the value the box had.
+TEST_F(BoxGeometryTest, BadOrientationOrAlignmentWarnsAndKeepsTheOldValue)
+{
+    struct Case {
+        const char* resource;
+        unsigned char bad;
+        unsigned char atCreation, kept;
+        const char* type;
+    } cases[] = {
+        {XomNorientation, 7, XmVERTICAL, XmHORIZONTAL, "badOrientation"},
+        {XomNalignment, 9, XmALIGNMENT_BEGINNING, XmALIGNMENT_END, "badAlignment"},
+    };
+    for (const Case& c : cases) {
+        Widget box = XtVaCreateWidget("box", xomBoxWidgetClass, shell, c.resource, c.bad, NULL);
+        unsigned char value = 0;
+        XtVaGetValues(box, c.resource, &value, NULL);
+        EXPECT_EQ(value, c.atCreation) << c.resource;
+        XtVaSetValues(box, c.resource, c.kept, NULL);
+        XtVaSetValues(box, c.resource, c.bad, NULL);
+        XtVaGetValues(box, c.resource, &value, NULL);
+        EXPECT_EQ(value, c.kept) << c.resource;
+        XtDestroyWidget(box);
+    }
+    std::vector<std::string> expected = {"initialize/badOrientation", "setValues/badOrientation",
+                                         "initialize/badAlignment", "setValues/badAlignment"};
+    EXPECT_EQ(WarningKinds(), expected);
 }
 
 TEST_F(BoxGeometryTest, ChangingSpacingResizesTheBox)
 {
-    Widget box = OmStandardBox(shell, 2, 0, 0);
+    Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     for (int i = 0; i < 3; i++)
         Glue(box, 10, 10);
     ShowShell();

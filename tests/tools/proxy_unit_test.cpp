@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "tools/common/CommandLine.h"
 #include "tools/proxy/ByteBuffer.h"
 #include "tools/proxy/ConnTable.h"
 #include "tools/proxy/NetUtil.h"

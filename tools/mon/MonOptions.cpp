@@ -1,7 +1,6 @@
 #include "tools/mon/MonOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "tools/common/CommandLine.h"
 
 const char *monUsage()
 {
@@ -17,17 +16,6 @@ const char *monUsage()
            "  --help             show this text and exit\n"
            "  --version          show the version and exit\n"
            "Exit status: 0 success, 1 the server could not be read, 2 bad usage.\n";
-}
-
-static bool parseCount(const std::string &text, int *out)
-{
-    char *end = nullptr;
-    errno = 0;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || errno != 0 || *end != '\0' || value < 1 || value > 1000000000)
-        return false;
-    *out = int(value);
-    return true;
 }
 
 bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
@@ -46,7 +34,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
             out->what = MonOptions::What::Totals;
         else if (arg == "--watch" || arg == "--count") {
             int *target = arg == "--watch" ? &out->watchSeconds : &out->count;
-            if (i + 1 >= args.size() || !parseCount(args[i + 1], target)) {
+            if (i + 1 >= args.size() || !parseWholeNumber(args[i + 1], 1, 1000000000, target)) {
                 *error = arg + " needs a positive whole number";
                 return false;
             }

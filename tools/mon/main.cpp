@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/CommandLine.h"
 #include "tools/mon/MonOptions.h"
 #include "tools/mon/TextTable.h"
 #include "lib/monAPI.h"
@@ -68,18 +69,11 @@ int main(int argc, char **argv)
 {
     MonOptions opt;
     std::string error;
-    if (!parseMonOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error)) {
-        std::fprintf(stderr, "vantor-mon: %s\n%s", error.c_str(), monUsage());
-        return 2;
-    }
-    if (opt.help) {
-        std::fputs(monUsage(), stdout);
-        return 0;
-    }
-    if (opt.version) {
-        std::puts("vantor-mon " VANTOR_VERSION);
-        return 0;
-    }
+    bool parsed = parseMonOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error);
+    int answered = answerStandardOptions({"vantor-mon", monUsage(), VANTOR_VERSION}, parsed, error,
+                                         opt.help, opt.version);
+    if (answered >= 0)
+        return answered;
     S5MonHandle h = nullptr;
     if (S5MonNetOpen(opt.server.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
         std::fprintf(stderr, "vantor-mon: cannot connect to %s\n", opt.server.c_str());

@@ -8,6 +8,8 @@
 #include <vector>
 #include <unistd.h>
 
+#include "lib/monUnixTcp.h"
+
 namespace {
 
 // Moves all len bytes with read or write, retrying after signals; false at end of file or error.
@@ -38,7 +40,8 @@ bool ReadAll(int fd, char *buf, size_t len)
 
 bool SendFrame(int fd, const char *msg, uint16_t len, Fault fault)
 {
-    unsigned char prefix[2] = {static_cast<unsigned char>(len >> 8), static_cast<unsigned char>(len)};
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    Mon_PutFramePrefix(prefix, len);
     if (fault == Fault::SplitPrefix) {
         if (!WriteAll(fd, reinterpret_cast<char *>(prefix), 1))
             return false;
@@ -83,8 +86,9 @@ bool ServeList(Simulator &sim, int fd, const Pass &pass)
         uint16_t len = sim.fault == Fault::BadDescriptors ? BadConnMessage(d, msg)
                                                           : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
         if (sim.fault == Fault::CloseInsideFrame) {
-            unsigned char prefix[2] = {static_cast<unsigned char>(len >> 8), static_cast<unsigned char>(len)};
-            WriteAll(fd, reinterpret_cast<char *>(prefix), 2);
+            unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+            Mon_PutFramePrefix(prefix, len);
+            WriteAll(fd, reinterpret_cast<char *>(prefix), sizeof prefix);
             WriteAll(fd, msg, len / 2);
             return false;
         }
@@ -143,7 +147,7 @@ void ServeClient(Simulator &sim, int fd)
         unsigned char prefix[2];
         if (!ReadAll(fd, reinterpret_cast<char *>(prefix), 2))
             break;
-        uint16_t len = static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
+        uint16_t len = Mon_FramePrefixLength(prefix);
         if (!ReadAll(fd, request.data(), len))
             break;
         int type = len > 0 ? static_cast<unsigned char>(request[0]) : 0;

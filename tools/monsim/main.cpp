@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <errno.h>
+#include <limits.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <stdio.h>
@@ -13,46 +14,69 @@
 #include <thread>
 #include <unistd.h>
 
+#include "tools/common/CommandLine.h"
+
 namespace {
 
 const char kUsage[] =
     "usage: vantor-monsim [--bind ADDR] [--port N] [--port-file FILE] [--request-log FILE]\n"
     "                     [--script FILE | --connections N [--seed S]] [--fault MODE]\n"
+    "                     [--help] [--version]\n"
     "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
     "port and writes it to --port-file. Fault modes: close-before-answer, close-inside-frame,\n"
     "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless.\n";
 
 struct Options {
-    std::string bind = "127.0.0.1";
-    int port = 5051;
+    sockaddr_in address{};  // --bind and --port
     std::string portFile, requestLog, script;
     int connections = 20;
-    unsigned seed = 1;
+    int seed = 1;
     std::string fault = "none";
+    bool help = false;
+    bool version = false;
 };
 
-bool ParseOptions(int argc, char **argv, Options &o)
+bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
 {
+    parseHostPort("127.0.0.1:5051", &o.address);
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "-h" || a == "--help") {
-            fputs(kUsage, stdout);
-            exit(0);
+            o.help = true;
+            continue;
         }
-        if (i + 1 >= argc)
+        if (a == "--version") {
+            o.version = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = "option " + a + " needs a value";
             return false;
+        }
         std::string v = argv[++i];
-        if (a == "--bind") o.bind = v;
-        else if (a == "--port") o.port = atoi(v.c_str());
+        int port = 0;
+        bool ok = true;
+        if (a == "--bind") ok = v.find(':') == std::string::npos && parseHostPort(v, &o.address);
+        else if (a == "--port") {
+            ok = parseWholeNumber(v, 0, 65535, &port);
+            o.address.sin_port = htons(static_cast<uint16_t>(port));
+        }
         else if (a == "--port-file") o.portFile = v;
         else if (a == "--request-log") o.requestLog = v;
         else if (a == "--script") o.script = v;
-        else if (a == "--connections") o.connections = atoi(v.c_str());
-        else if (a == "--seed") o.seed = static_cast<unsigned>(strtoul(v.c_str(), nullptr, 10));
+        else if (a == "--connections") ok = parseWholeNumber(v, 0, 1000000, &o.connections);
+        else if (a == "--seed") ok = parseWholeNumber(v, 0, INT_MAX, &o.seed);
         else if (a == "--fault") o.fault = v;
-        else return false;
+        else {
+            error = "unknown option " + a;
+            return false;
+        }
+        if (!ok) {
+            error = "bad value \"" + v + "\" for " + a;
+            return false;
+        }
     }
-    return o.port >= 0 && o.port <= 65535 && o.connections >= 0;
+    return true;
 }
 
 int Listen(const Options &o)
@@ -60,16 +84,12 @@ int Listen(const Options &o)
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    struct sockaddr_in addr;
-    memset(&addr, 0, sizeof addr);
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(o.port));
-    if (inet_pton(AF_INET, o.bind.c_str(), &addr.sin_addr) != 1) {
-        fprintf(stderr, "vantor-monsim: bad bind address %s\n", o.bind.c_str());
-        return -1;
-    }
-    if (bind(fd, reinterpret_cast<struct sockaddr *>(&addr), sizeof addr) < 0 || listen(fd, 16) < 0) {
-        fprintf(stderr, "vantor-monsim: cannot listen on %s:%d: %s\n", o.bind.c_str(), o.port, strerror(errno));
+    if (bind(fd, reinterpret_cast<const struct sockaddr *>(&o.address), sizeof o.address) < 0
+        || listen(fd, 16) < 0) {
+        char text[INET_ADDRSTRLEN] = "";
+        inet_ntop(AF_INET, &o.address.sin_addr, text, sizeof text);
+        fprintf(stderr, "vantor-monsim: cannot listen on %s:%d: %s\n", text, ntohs(o.address.sin_port),
+                strerror(errno));
         return -1;
     }
     return fd;
@@ -94,10 +114,12 @@ void WritePortFile(const std::string &path, int listenFd)
 int main(int argc, char **argv)
 {
     Options o;
-    if (!ParseOptions(argc, argv, o)) {
-        fputs(kUsage, stderr);
-        return 2;
-    }
+    std::string error;
+    bool parsed = ParseOptions(argc, argv, o, error);
+    int answered = answerStandardOptions({"vantor-monsim", kUsage, VANTOR_VERSION}, parsed, error,
+                                         o.help, o.version);
+    if (answered >= 0)
+        return answered;
     static Simulator sim;
     if (!ParseFault(o.fault, sim.fault)) {
         fprintf(stderr, "vantor-monsim: unknown fault mode %s\n", o.fault.c_str());
@@ -110,7 +132,7 @@ int main(int argc, char **argv)
             return 2;
         }
     } else {
-        sim.scenario.generate(o.connections, o.seed);
+        sim.scenario.generate(o.connections, static_cast<unsigned>(o.seed));
     }
     if (!o.requestLog.empty() && (sim.requestLog = fopen(o.requestLog.c_str(), "a")) == nullptr) {
         fprintf(stderr, "vantor-monsim: cannot write %s\n", o.requestLog.c_str());

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "lib/monMsg.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 // Room for a few pipelined requests.
@@ -85,9 +86,9 @@ void MonitorClient::produce()
             emitPassFrame();
             continue;
         }
-        if (in_.size() < 2)
+        if (in_.size() < MON_FRAME_PREFIX_SIZE)
             return;
-        size_t len = be16(in_.data());
+        size_t len = Mon_FramePrefixLength(in_.data());
         if (len == 0 || len > MAX_REQUEST) {
             drop();
             return;
@@ -210,8 +211,9 @@ bool MonitorClient::emitPassFrame()
 
 void MonitorClient::queueFrame(const char *msg, size_t len)
 {
-    uint8_t header[2] = {uint8_t(len >> 8), uint8_t(len & 0xff)};
-    out_.append(header, 2);
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    Mon_PutFramePrefix(prefix, static_cast<uint16_t>(len));
+    out_.append(prefix, sizeof prefix);
     if (len > 0)
         out_.append(msg, len);
 }

@@ -8,35 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-bool parseHostPort(const std::string &text, sockaddr_in *out)
-{
-    std::string host = text;
-    std::string port;
-    size_t colon = text.rfind(':');
-    if (colon != std::string::npos) {
-        host = text.substr(0, colon);
-        port = text.substr(colon + 1);
-        if (port.empty())
-            return false;
-    }
-    if (!port.empty()) {
-        char *end = nullptr;
-        errno = 0;
-        long value = std::strtol(port.c_str(), &end, 10);
-        if (errno != 0 || *end != '\0' || value < 0 || value > 65535)
-            return false;
-        out->sin_port = htons(static_cast<uint16_t>(value));
-    }
-    if (!host.empty()) {
-        in_addr ip;
-        if (inet_pton(AF_INET, host.c_str(), &ip) != 1)
-            return false;
-        out->sin_addr = ip;
-    }
-    out->sin_family = AF_INET;
-    return true;
-}
-
 std::string addrText(const sockaddr_in &a)
 {
     char buf[INET_ADDRSTRLEN] = "";

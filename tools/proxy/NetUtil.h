@@ -5,10 +5,6 @@
 #include <string>
 #include <netinet/in.h>
 
-// Parses "ADDR:PORT", "ADDR" or ":PORT" (IPv4 dotted decimal only); fields not given keep
-// the values already in *out. Returns false on a malformed address or port.
-bool parseHostPort(const std::string &text, sockaddr_in *out);
-
 // "a.b.c.d" and "a.b.c.d:port" forms of an IPv4 socket address.
 std::string addrText(const sockaddr_in &a);
 std::string addrPortText(const sockaddr_in &a);

@@ -1,11 +1,6 @@
 #include "tools/proxy/Options.h"
 
-#include <arpa/inet.h>
-
-#include <cerrno>
-#include <cstdlib>
-
-#include "tools/proxy/NetUtil.h"
+#include "tools/common/CommandLine.h"
 
 const char *proxyUsage()
 {
@@ -28,16 +23,8 @@ const char *proxyUsage()
            "A port of 0 picks a free port. Both ports listen on loopback unless told otherwise.\n";
 }
 
-static bool parseSeconds(const std::string &text, int *out)
-{
-    char *end = nullptr;
-    errno = 0;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || errno != 0 || *end != '\0' || value < 0 || value > 100000000)
-        return false;
-    *out = int(value);
-    return true;
-}
+// Longer than any timeout a proxy needs, short of overflowing the clocks.
+const long kSecondsMax = 100000000;
 
 bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, std::string *error)
 {
@@ -76,11 +63,11 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         else if (opt == "--users")
             out->usersFile = value;
         else if (opt == "--retention")
-            ok = parseSeconds(value, &out->retentionSeconds);
+            ok = parseWholeNumber(value, 0, kSecondsMax, &out->retentionSeconds);
         else if (opt == "--handshake-timeout")
-            ok = parseSeconds(value, &out->handshakeTimeout) && out->handshakeTimeout > 0;
+            ok = parseWholeNumber(value, 1, kSecondsMax, &out->handshakeTimeout);
         else if (opt == "--monitor-timeout")
-            ok = parseSeconds(value, &out->monitorTimeout) && out->monitorTimeout > 0;
+            ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorTimeout);
         else
             out->readyFile = value;
         if (!ok) {

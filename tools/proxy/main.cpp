@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/CommandLine.h"
 #include "tools/proxy/Options.h"
 #include "tools/proxy/ProxyServer.h"
 
@@ -30,18 +31,11 @@ int main(int argc, char **argv)
 {
     ProxyOptions options;
     std::string error;
-    if (!parseProxyOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
-        std::fprintf(stderr, "vantor-proxy: %s\n%s", error.c_str(), proxyUsage());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(proxyUsage(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::puts("vantor-proxy " VANTOR_VERSION);
-        return 0;
-    }
+    bool parsed = parseProxyOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error);
+    int answered = answerStandardOptions({"vantor-proxy", proxyUsage(), VANTOR_VERSION}, parsed,
+                                         error, options.help, options.version);
+    if (answered >= 0)
+        return answered;
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);
     struct sigaction stop = {};

@@ -1,0 +1,58 @@
+// Limits and texts of the traffic chart.
+#include "app/ChartScale.h"
+
+#include <float.h>
+#include <math.h>
+#include <stdio.h>
+
+double ChartUpperLimit(double maximum)
+{
+    if (isnan(maximum) || maximum < 1.0)
+        return 1.0;
+    if (maximum < 10.0)
+        return 10.0;
+    if (maximum >= (double)FLT_MAX)
+        return (double)FLT_MAX;
+    double whole = trunc(maximum);
+    return whole + (10.0 - fmod(whole, 10.0));
+}
+
+const char* ChartAnnotationFormat(double limit)
+{
+    if (limit <= 1.0)
+        return "%0.4f";
+    if (limit <= 1000.0)
+        return "%.2f";
+    return "%.0f";
+}
+
+void ChartReadoutText(char* text, size_t size, double x, double xMax, double v, double vMax)
+{
+    if (!(x >= 0.0 && x <= xMax && v >= 0.0 && v <= vMax))
+        snprintf(text, size, "0.0000");
+    else if (v < 1.0)
+        snprintf(text, size, "%0.4f", v);
+    else if (v < 1000.0)
+        snprintf(text, size, "%4.2f", v);
+    else
+        snprintf(text, size, "%.0f", v);
+}
+
+const char* ChartUnitText(int unitType)
+{
+    switch (unitType) {
+    case 10: return "KBytes";
+    case 11: return "MBytes";
+    default: return "Bytes";
+    }
+}
+
+int ChartOverflowPosition(const float* samples, int count, double maximum)
+{
+    if (maximum < CHART_OVERFLOW_SAMPLE)
+        return -1;
+    for (int j = 0; j < count && j <= CHART_OVERFLOW_LAST; j++)
+        if ((double)samples[j] == maximum)
+            return j;
+    return -1;
+}
