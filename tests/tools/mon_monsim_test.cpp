@@ -50,6 +50,6 @@ TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
         ProcessResult dropped = RunProcess(argv, {"TZ=UTC"});  // the second pass closes instead
         EXPECT_EQ(dropped.exitStatus, 1);
         EXPECT_EQ(dropped.out, "");
-        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed\n");
+        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed: the server closed the connection\n");
     }
 }

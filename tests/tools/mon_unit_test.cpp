@@ -53,8 +53,24 @@ TEST(MonCommandLine, ServerAndModes)
     EXPECT_EQ(o.watchSeconds, 5);
     EXPECT_EQ(o.count, 3);
     for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
-             {}, {"a", "b"}, {"host", "--watch", "0"}, {"host", "--count", "2"}, {"host", "--frobnicate"}}) {
+             {}, {"a", "b"}, {"host", "--watch", "0"}, {"host", "--count", "2"}, {"host", "--frobnicate"},
+             {"host:0"}, {"host:65536"}, {"host:http"}, {"host:"}, {"--users", "--totals", "host"}}) {
         MonOptions fresh;
         EXPECT_FALSE(parseMonOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
     }
+    MonOptions port;
+    EXPECT_FALSE(parseMonOptions({"host:99999"}, &port, &error));
+    EXPECT_EQ(error, "the port in HOST:PORT must be a number from 1 to 65535, not \"99999\"");
+    MonOptions highest;
+    EXPECT_TRUE(parseMonOptions({"host:65535"}, &highest, &error));
+}
+
+TEST(MonFormat, UserTableHeadingsAreSingleWordsAndTheNamelessRowIsADash)
+{
+    for (const std::string &heading : userColumns(Style::Table))
+        EXPECT_EQ(heading.find(' '), std::string::npos) << heading;  // columns split on blanks
+    S5MonUser_t nameless;
+    memset(&nameless, 0, sizeof nameless);
+    EXPECT_EQ(userRow(nameless, Style::Table).front(), "-");
+    EXPECT_EQ(userRow(nameless, Style::Csv).front(), "");  // CSV keeps the field empty
 }

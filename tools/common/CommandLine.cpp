@@ -46,7 +46,8 @@ int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string 
                           bool help, bool version)
 {
     if (!parsed) {
-        std::fprintf(stderr, "%s: %s\n%s", tool.program, error.c_str(), tool.usage);
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for the options.\n", tool.program,
+                     error.c_str(), tool.program);
         return 2;
     }
     if (help) {

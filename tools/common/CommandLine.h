@@ -21,7 +21,7 @@ struct ToolStart {
     const char *version;  // printed for --version after the program name
 };
 
-// Bad usage prints the error and the usage to stderr and gives 2; --help prints the usage
+// Bad usage prints the error and a pointer to --help to stderr and gives 2; --help prints the usage
 // and --version the version to stdout and give 0. Returns -1 when main is to go on.
 int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string &error,
                           bool help, bool version);

@@ -11,7 +11,7 @@ const char *monUsage()
            "  --csv              comma-separated values with a header line instead of a table\n"
            "  --users            the server's users instead of its connections\n"
            "  --totals           the server's totals instead of its connections\n"
-           "  --watch SECONDS    repeat every SECONDS seconds\n"
+           "  --watch SECONDS    repeat every SECONDS seconds, each pass after a time stamp\n"
            "  --count N          with --watch, stop after N passes\n"
            "  --help             show this text and exit\n"
            "  --version          show the version and exit\n"
@@ -20,6 +20,7 @@ const char *monUsage()
 
 bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
 {
+    bool sawUsers = false, sawTotals = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (arg == "--help" || arg == "-h")
@@ -28,10 +29,13 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
             out->version = true;
         else if (arg == "--csv")
             out->csv = true;
-        else if (arg == "--users")
+        else if (arg == "--users") {
             out->what = MonOptions::What::Users;
-        else if (arg == "--totals")
+            sawUsers = true;
+        } else if (arg == "--totals") {
             out->what = MonOptions::What::Totals;
+            sawTotals = true;
+        }
         else if (arg == "--watch" || arg == "--count") {
             int *target = arg == "--watch" ? &out->watchSeconds : &out->count;
             if (i + 1 >= args.size() || !parseWholeNumber(args[i + 1], 1, 1000000000, target)) {
@@ -51,6 +55,19 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
     }
     if (out->server.empty() && !out->help && !out->version) {
         *error = "no server given";
+        return false;
+    }
+    // A port that the library would read as some other number must not reach it.
+    size_t colon = out->server.rfind(':');
+    int port = 0;
+    if (colon != std::string::npos &&
+        !parseWholeNumber(out->server.substr(colon + 1), 1, 65535, &port)) {
+        *error = "the port in HOST:PORT must be a number from 1 to 65535, not \"" +
+                 out->server.substr(colon + 1) + "\"";
+        return false;
+    }
+    if (sawUsers && sawTotals) {
+        *error = "--users and --totals cannot be given together";
         return false;
     }
     if (out->count > 0 && out->watchSeconds == 0) {

@@ -109,12 +109,16 @@ Row userColumns(Style style)
     if (style == Style::Csv)
         return {"user", "cur_conns", "err_conns", "end_conns", "tot_conns", "in", "out",
                 "start", "cur", "end"};
-    return {"USER", "CURRENT", "FAILED", "ENDED", "TOTAL", "IN", "OUT", "FIRST", "LAST END"};
+    return {"USER", "CURRENT", "FAILED", "ENDED", "TOTAL", "IN", "OUT", "FIRST", "LAST_END"};
 }
 
 Row userRow(const S5MonUser_t &u, Style style)
 {
-    Row row = {printable(u.userName, S5_NAME_LEN), num(u.curConns), num(u.errConns),
+    // The connections without a user name are one row too; a table names it "-".
+    std::string user = printable(u.userName, S5_NAME_LEN);
+    if (user.empty() && style != Style::Csv)
+        user = "-";
+    Row row = {user, num(u.curConns), num(u.errConns),
                num(u.endConns), num(u.totConns), num(u.inTotBytes), num(u.outTotBytes),
                timeField(u.startTime, style)};
     if (style == Style::Csv)

@@ -1,7 +1,10 @@
 // vantor-mon: prints what a SOCKS5 server's monitoring service reports, once or repeatedly.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,42 @@ bool fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns, std:
     return false;
 }
 
+// Why the library gave up, in the words an operator needs, from the errno it left.
+std::string failureReason(int err)
+{
+    switch (err) {
+    case ECONNREFUSED:
+        return "connection refused (is a monitoring service listening on that port?)";
+    case ETIMEDOUT:
+        return "timed out waiting for the server";
+    case ESRCH:
+        return "the host name cannot be resolved";
+    case ECONNRESET:
+    case EPIPE:
+        return "the server closed the connection";
+    case EMSGSIZE:
+    case EPROTO:
+    case EBADMSG:
+    case EINVAL:
+        return "the server does not answer as a monitoring service";
+    case 0:
+        return "the server's answer could not be read";
+    default:
+        return std::strerror(err);
+    }
+}
+
+// A table pass under --watch starts with the local time it was read.
+void printTimeStamp()
+{
+    char text[64];
+    time_t now = time(nullptr);
+    struct tm tm;
+    localtime_r(&now, &tm);
+    strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    std::printf("== %s ==\n", text);
+}
+
 void print(const MonOptions &opt, Style style, const Row &columns, const std::vector<Row> &rows,
            bool first)
 {
@@ -55,6 +94,8 @@ void print(const MonOptions &opt, Style style, const Row &columns, const std::ve
     } else {
         if (!first)
             std::fputc('\n', stdout);
+        if (opt.watchSeconds > 0)
+            printTimeStamp();
         if (opt.what == MonOptions::What::Totals)
             printVertical(stdout, columns, rows.front());
         else
@@ -75,8 +116,11 @@ int main(int argc, char **argv)
     if (answered >= 0)
         return answered;
     S5MonHandle h = nullptr;
+    errno = 0;
     if (S5MonNetOpen(opt.server.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
-        std::fprintf(stderr, "vantor-mon: cannot connect to %s\n", opt.server.c_str());
+        int err = errno;
+        std::fprintf(stderr, "vantor-mon: cannot connect to %s: %s\n", opt.server.c_str(),
+                     failureReason(err).c_str());
         return 1;
     }
     Style style = opt.csv ? Style::Csv : Style::Table;
@@ -86,8 +130,11 @@ int main(int argc, char **argv)
             sleep(unsigned(opt.watchSeconds));
         Row columns;
         std::vector<Row> rows;
+        errno = 0;
         if (!fetch(h, opt, style, &columns, &rows)) {
-            std::fprintf(stderr, "vantor-mon: reading from %s failed\n", opt.server.c_str());
+            int err = errno;
+            std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
+                         failureReason(err).c_str());
             status = 1;
             break;
         }

@@ -23,7 +23,7 @@ const char kUsage[] =
     "                     [--script FILE | --connections N [--seed S]] [--fault MODE]\n"
     "                     [--help] [--version]\n"
     "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
-    "port and writes it to --port-file. Fault modes: close-before-answer, close-inside-frame,\n"
+    "port and writes it to --port-file, or to standard output without one. Fault modes: close-before-answer, close-inside-frame,\n"
     "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless.\n";
 
 struct Options {
@@ -56,15 +56,22 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
         std::string v = argv[++i];
         int port = 0;
         bool ok = true;
-        if (a == "--bind") ok = v.find(':') == std::string::npos && parseHostPort(v, &o.address);
-        else if (a == "--port") {
+        const char *expected = "a whole number";
+        if (a == "--bind") {
+            ok = v.find(':') == std::string::npos && parseHostPort(v, &o.address);
+            expected = "a numeric IPv4 address such as 127.0.0.1";
+        } else if (a == "--port") {
             ok = parseWholeNumber(v, 0, 65535, &port);
+            expected = "a whole number from 0 to 65535";
             o.address.sin_port = htons(static_cast<uint16_t>(port));
         }
         else if (a == "--port-file") o.portFile = v;
         else if (a == "--request-log") o.requestLog = v;
         else if (a == "--script") o.script = v;
-        else if (a == "--connections") ok = parseWholeNumber(v, 0, 1000000, &o.connections);
+        else if (a == "--connections") {
+            ok = parseWholeNumber(v, 0, 1000000, &o.connections);
+            expected = "a whole number from 0 to 1000000";
+        }
         else if (a == "--seed") ok = parseWholeNumber(v, 0, INT_MAX, &o.seed);
         else if (a == "--fault") o.fault = v;
         else {
@@ -72,7 +79,7 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
             return false;
         }
         if (!ok) {
-            error = "bad value \"" + v + "\" for " + a;
+            error = "bad value \"" + v + "\" for " + a + ": expected " + expected;
             return false;
         }
     }
@@ -95,15 +102,26 @@ int Listen(const Options &o)
     return fd;
 }
 
-void WritePortFile(const std::string &path, int listenFd)
+int ListeningPort(int listenFd)
 {
     struct sockaddr_in addr;
     socklen_t len = sizeof addr;
     getsockname(listenFd, reinterpret_cast<struct sockaddr *>(&addr), &len);
+    return ntohs(addr.sin_port);
+}
+
+void PrintPort(int listenFd)
+{
+    printf("%d\n", ListeningPort(listenFd));
+    fflush(stdout);
+}
+
+void WritePortFile(const std::string &path, int listenFd)
+{
     std::string tmp = path + ".tmp";
     FILE *f = fopen(tmp.c_str(), "w");
     if (f) {
-        fprintf(f, "%d\n", ntohs(addr.sin_port));
+        fprintf(f, "%d\n", ListeningPort(listenFd));
         fclose(f);
         rename(tmp.c_str(), path.c_str());  // readers never see a half-written number
     }
@@ -144,6 +162,8 @@ int main(int argc, char **argv)
         return 1;
     if (!o.portFile.empty())
         WritePortFile(o.portFile, listenFd);
+    else if (o.address.sin_port == 0)
+        PrintPort(listenFd);  // a free port nobody could learn otherwise
     for (;;) {
         int fd = accept(listenFd, nullptr, nullptr);
         if (fd < 0) {

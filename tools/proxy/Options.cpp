@@ -56,6 +56,9 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         }
         const std::string &value = args[++i];
         bool ok = true;
+        const char *expected = "a whole number of seconds";
+        if (opt == "--socks" || opt == "--monitor")
+            expected = "a numeric IPv4 address with an optional port, such as 127.0.0.1:1080";
         if (opt == "--socks")
             ok = parseHostPort(value, &out->socksAddr);
         else if (opt == "--monitor")
@@ -71,7 +74,7 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         else
             out->readyFile = value;
         if (!ok) {
-            *error = "bad value \"" + value + "\" for " + opt;
+            *error = "bad value \"" + value + "\" for " + opt + ": expected " + expected;
             return false;
         }
     }
