@@ -1,10 +1,84 @@
-// The command layer of the main window: the menu bar and the control buttons.
+// The command layer of the main window: the menu bar, the tool bar under it, and the state
+// of their entries and buttons for the current server.
 #ifndef VANTOR_MONMENU_H
 #define VANTOR_MONMENU_H
 
 #include <X11/Intrinsic.h>
 
+#include "app/Setting.h"
+
 class MonitorApp;
+
+// The pull-downs of the menu bar, by index (each pull-down carries its index as user data).
+enum MenuIndex {
+    MENU_FILE = 0,
+    MENU_ACTION = 1,
+    MENU_VIEW = 2,
+    MENU_SERVERS = 3,
+    MENU_CONNECTION = 4,
+    MENU_OPTIONS = 5,
+    MENU_HELP = 6,
+    MENU_COUNT = 7
+};
+
+// Entry values, the user data of each entry, by menu.
+enum FileEntry { FILE_PRINT = 0, FILE_EXIT = 1 };
+enum ActionEntry { ACTION_START = 0, ACTION_PAUSE = 1, ACTION_STOP = 2, ACTION_UPDATE_NOW = 3 };
+enum ViewEntry {
+    VIEW_SHOW_ACTIVE = 0,
+    VIEW_SHOW_FAILED = 1,
+    VIEW_TOOLBAR = 2,
+    VIEW_CLEAR_GRAPH = 3,
+    VIEW_TABLE_ONLY = 4,
+    VIEW_GRAPH_ONLY = 5,
+    VIEW_TABLE_AND_GRAPH = 6
+};
+// Edit... is 0; server n is entry n + 1.
+enum ServerEntry { SERVERS_EDIT = 0 };
+// The Sort By, Traffic Unit and Host Naming entries carry the setting's own values.
+enum OptionEntry {
+    OPTIONS_GENERAL = 0,
+    OPTIONS_TABLE = 1,
+    OPTIONS_GRAPH = 2,
+    OPTIONS_SORT_FIRST = SORT_BY_SOURCE,
+    OPTIONS_SORT_LAST = SORT_BY_TOTAL_TRAFFIC,
+    OPTIONS_UNIT_FIRST = UNIT_BYTES,
+    OPTIONS_UNIT_LAST = UNIT_MEGABYTES,
+    OPTIONS_NODE_FIRST = NODE_HOST_NAMES,
+    OPTIONS_NODE_LAST = NODE_IP_ADDRESSES,
+    OPTIONS_SAVE = 14
+};
+enum HelpEntry { HELP_MANUAL = 0, HELP_ABOUT = 1 };
+
+// Tool-button slots: the five fixed buttons, then one per server.
+enum ToolSlot {
+    TOOL_START = 0,
+    TOOL_PAUSE = 1,
+    TOOL_STOP = 2,
+    TOOL_UPDATE = 3,
+    TOOL_SHOW_FAILED = 4,   // "Show Active" while failed connections are listed
+    TOOL_FIRST_SERVER = 5,  // server n is slot 5 + n
+    TOOL_SLOTS = 15
+};
+enum { TOOL_LABEL_SIZE = 256 };
+
+// The tool pixmaps, in the order they are made.
+enum ToolPixmap {
+    PIXMAP_START,
+    PIXMAP_PAUSED,
+    PIXMAP_STOP,
+    PIXMAP_UPDATE,
+    PIXMAP_FAIL,
+    PIXMAP_SERVER,
+    PIXMAP_ACTIVE,
+    TOOL_PIXMAP_COUNT
+};
+
+enum {
+    ACTION_ITEMS = 4,
+    VIEW_TOGGLES = 2,
+    OPTION_ITEMS = 18
+};
 
 class MonMenu {
 public:
@@ -13,24 +87,74 @@ public:
     MonMenu(const MonMenu&) = delete;
     MonMenu& operator=(const MonMenu&) = delete;
 
+    // ---- menu bar ----
     void BuildMenu(Widget parent);
     static void MenuCallback(Widget w, XtPointer clientData, XtPointer callData);
     void MenuSelect(Widget w, XtPointer reason);
-    void setValues(int state);
+    static void MenuMapCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void MenuMap(Widget w);
+    static void ExitCallback(Widget w, XtPointer clientData, XtPointer callData);
+
+    void setValues(int state);  // a ServerState; others change nothing
+    void ResetOptionBn();
 
     // The server list file: its names (each and the array to be released with free), or
     // none; the count goes to serverNameCount.
     char** OpenSOCKS5Data(const char* path);
-    // The server menu entries and tool buttons of the servers.
     void AddSOCKS5Bn(const char* name);
+
+    // ---- entry actions; the tool buttons call them too ----
+    void ActionSelect(int value);
+    void ViewSelect(Widget w, int value, bool set);
+    void ServerSelect(int index);
+    void OptionSelect(int value);
+
+    // Entries whose windows are built elsewhere; each is called once per activation,
+    // the settings dialogs only with a current server.
+    void PrintSelect();
+    void GeneralSettingsSelect();
+    void TableSettingsSelect();
+    void GraphSettingsSelect();
+    void ManualSelect();
+    void AboutSelect();
+
+    // ---- tool bar ----
+    void BuildControlButtons(Widget toolBox);
     void addToolBn(const char* name, int index);
     void removeToolBn(int index);
     void EnableToolBn(int index);
     void DisableToolBn(int index);
+    static void ControlButtonCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void ControlBnSelect(Widget w, XtPointer callData);
+    static void PointerEnter(Widget w, XEvent* event, String* params, Cardinal* count);
+    static void PointerLeave(Widget w, XEvent* event, String* params, Cardinal* count);
 
-    int serverNameCount = 0;
-
+    // State, in this order.
+    Widget actionItems[ACTION_ITEMS];
+    Widget viewToggles[VIEW_TOGGLES];
+    Widget toolbarToggle;
+    Widget serverMenu;
+    int currentMenu;
+    Widget toolBox;
+    Widget toolButtons[TOOL_SLOTS];
+    Widget optionItems[OPTION_ITEMS];
+    char* toolLabels[TOOL_SLOTS];
+    Pixmap toolPixmaps[TOOL_PIXMAP_COUNT];
+    char** serverNames;
+    int serverNameCount;
     MonitorApp* app;
+
+private:
+    // Warns that the entry needs a server when there is none; true when there is one.
+    bool NeedsServer(const char* warning);
+    void BuildViewMenu(Widget pane);
+    void BuildServerMenu(Widget pane);
+    void BuildOptionsMenu(Widget pane);
+    void ReadServerList();
+    void SetToolButton(int index, bool enabled);
+    void SetToolLabel(int index, const char* text);
+    // Shows active (failed false) or failed connections; the View toggle is already set.
+    void ShowList(bool failed);
 };
 
 // The one menu object.

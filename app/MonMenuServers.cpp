@@ -1,16 +1,22 @@
-// The menu's part of the server list: reading socks5.dat, and the server entries and tool
-// buttons (placeholders until the tool bar is built).
+// The menu's part of the server list: reading socks5.dat at start-up, and the server
+// entries of the SOCKS5Server menu.
 #include "app/MonMenu.h"
 
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include <Xm/ToggleBG.h>
+#include <Xm/Xm.h>
+
+#include "app/MonitorApp.h"
+#include "app/MonSOCKS5.h"
 #include "app/SettingsFile.h"
 
 char** MonMenu::OpenSOCKS5Data(const char* path)
@@ -45,12 +51,39 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
     return result;
 }
 
-void MonMenu::AddSOCKS5Bn(const char*) {}
+void MonMenu::ReadServerList()
+{
+    // Only a regular file is read: not a directory, a device or a symbolic link.
+    std::string path = Socks5DatPath();
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    serverNames = OpenSOCKS5Data(path.c_str());
+    if (!serverNames)
+        return;
+    for (int i = 0; i < serverNameCount; i++)
+        if (app->AddSOCKS5(serverNames[i]))
+            AddSOCKS5Bn(serverNames[i]);
+    if (serverNameCount > 0) {
+        app->ReadSettingFile();
+        XtSetSensitive(actionItems[ACTION_START], True);
+    }
+    for (int i = 0; i < serverNameCount; i++)
+        free(serverNames[i]);
+    free(serverNames);
+    serverNames = NULL;
+}
 
-void MonMenu::addToolBn(const char*, int) {}
-
-void MonMenu::removeToolBn(int) {}
-
-void MonMenu::EnableToolBn(int) {}
-
-void MonMenu::DisableToolBn(int) {}
+void MonMenu::AddSOCKS5Bn(const char* name)
+{
+    int n = app->serverCount - 1;
+    if (n < 0 || n >= MAX_SERVERS)
+        return;
+    Widget entry = XtVaCreateManagedWidget(name, xmToggleButtonGadgetClass, serverMenu,
+                                           XmNindicatorType, XmONE_OF_MANY,
+                                           XmNvisibleWhenOff, True,
+                                           XmNset, n == 0 ? True : False,
+                                           XmNuserData, (XtPointer)(long)(n + 1), NULL);
+    XtAddCallback(entry, XmNvalueChangedCallback, MenuCallback, (XtPointer)this);
+    app->servers[n]->button = entry;
+}

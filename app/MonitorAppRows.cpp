@@ -17,6 +17,7 @@
 #include "app/Connection.h"
 #include "app/ConnectionRows.h"
 #include "app/MonSOCKS5.h"
+#include "app/RowSort.h"
 #include "app/util.h"
 
 namespace {
@@ -259,26 +260,9 @@ void MonitorApp::SortConnectionList(int reason)
 void MonitorApp::Sort(Connection** list, int left, int right, int key)
 {
     CompareFunction compare = compareTable[key];
-    // The smaller part is sorted by recursion and the larger one by the loop, so that the
-    // stack stays shallow even when many rows are equal; the parts are disjoint, so the
-    // result is that of sorting the left part first.
-    while (left < right) {
-        Swap(list, left, (left + right) / 2);
-        int last = left;
-        for (int i = left + 1; i <= right; i++) {
-            if ((this->*compare)(list[i], list[left]) < 0) {
-                Swap(list, ++last, i);
-            }
-        }
-        Swap(list, left, last);
-        if (last - left < right - last) {
-            Sort(list, left, last - 1, key);
-            left = last + 1;
-        } else {
-            Sort(list, last + 1, right, key);
-            right = last - 1;
-        }
-    }
+    SortRows(list, left, right, [this, compare](const Connection* a, const Connection* b) {
+        return (this->*compare)(a, b);
+    });
 }
 
 void MonitorApp::Swap(Connection** list, int i, int j)

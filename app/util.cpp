@@ -179,16 +179,21 @@ void KesPopupAnnotationText(Widget parent, const char* text, int x, int y)
 {
     KesPopdownAnnotationText();
     XmString label = XmStringCreateLtoR((char*)text, (XmStringCharSet)XmFONTLIST_DEFAULT_TAG);
-    annotation_label_widget = XtVaCreateManagedWidget("icon_reminder", xmLabelWidgetClass, parent,
-                                                      XmNmappedWhenManaged, False,
-                                                      XmNlabelString, label, NULL);
+    // Not managed: a shell (the main window's) would take a second managed child as its
+    // new content and move the keyboard focus to it, and a box would lay it out.
+    annotation_label_widget = XtVaCreateWidget("icon_reminder", xmLabelWidgetClass, parent,
+                                               XmNmappedWhenManaged, False,
+                                               XmNlabelString, label, NULL);
     XmStringFree(label);
     // Destroyed with its parent, the tip must be forgotten, or the next popdown would destroy it again.
     XtAddCallback(annotation_label_widget, XmNdestroyCallback, ForgetAnnotationCallback, NULL);
     Dimension width = 0, height = 0;
     XtVaGetValues(annotation_label_widget, XmNwidth, &width, XmNheight, &height, NULL);
     XtConfigureWidget(annotation_label_widget, (Position)x, (Position)y, width, height, 2);
-    XtMapWidget(annotation_label_widget);
+    if (XtIsRealized(parent)) {
+        XtRealizeWidget(annotation_label_widget);
+        XtMapWidget(annotation_label_widget);
+    }
 }
 
 void KesPopdownAnnotationText()

@@ -1,15 +1,19 @@
-// One poll of the application (receive, file, age, list, sort) against the simulator with
-// many connections, and the sort of the shown list alone. Needs a display (DISPLAY).
+// One poll of the application (receive, file, age, list, sort) against the simulator and
+// against a replay of one captured pass (the application alone), and the sort of the
+// shown list alone. Needs a display (DISPLAY).
 // bench-libs: vantor_app vantor_testsupport
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
+#include <stdio.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <Xm/Xm.h>
 
+#include "bench/ReplayServer.h"
 #include "tests/support/MonsimProcess.h"
 #include "app/FallbackResources.h"
 #include "app/MonSOCKS5.h"
@@ -34,42 +38,78 @@ MonitorApp* App()
     return app;
 }
 
-// Monitors a simulator with the given number of connections; the server is left current.
-std::unique_ptr<MonsimProcess> Monitor(MonitorApp* app, int connections)
+std::unique_ptr<MonsimProcess> Simulator(int connections)
 {
-    while (app->serverCount > 0) app->RemoveSOCKS5(0);
-    std::unique_ptr<MonsimProcess> sim(new MonsimProcess({"--connections", std::to_string(connections), "--seed", "7"}));
-    app->AddSOCKS5(sim->address().c_str());
-    app->StartMonitoring();
-    return sim;
+    return std::unique_ptr<MonsimProcess>(
+        new MonsimProcess({"--connections", std::to_string(connections), "--seed", "7"}));
 }
 
-void BM_Poll(benchmark::State& state)
+// Monitors the server at address; the server is left current.
+void Monitor(MonitorApp* app, const std::string& address)
 {
-    MonitorApp* app = App();
-    std::unique_ptr<MonsimProcess> sim = Monitor(app, static_cast<int>(state.range(0)));
+    while (app->serverCount > 0) app->RemoveSOCKS5(0);
+    app->AddSOCKS5(address.c_str());
+    app->StartMonitoring();
+}
+
+void Polls(benchmark::State& state, MonitorApp* app)
+{
     for (auto _ : state) {
         app->RunMonitoring();
     }
     state.counters["rows"] = app->current->rowCount;
     app->StopMonitoring();
 }
-BENCHMARK(BM_Poll)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
-// A large proxy: a few polls only, each files 100,000 records.
-BENCHMARK(BM_Poll)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-void BM_SortByUser(benchmark::State& state)
+void BM_PollSimulator(benchmark::State& state)
 {
     MonitorApp* app = App();
-    std::unique_ptr<MonsimProcess> sim = Monitor(app, static_cast<int>(state.range(0)));
-    app->current->setting.sortType = 5;
-    for (auto _ : state) {
-        app->SortConnectionList(5);
+    std::unique_ptr<MonsimProcess> sim = Simulator(static_cast<int>(state.range(0)));
+    Monitor(app, sim->address());
+    Polls(state, app);
+}
+BENCHMARK(BM_PollSimulator)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+// A large proxy: a few polls only, each files 100,000 records.
+BENCHMARK(BM_PollSimulator)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_PollReplay(benchmark::State& state)
+{
+    MonitorApp* app = App();
+    std::unique_ptr<MonsimProcess> sim = Simulator(static_cast<int>(state.range(0)));
+    ReplayServer replay(sim->address());
+    Monitor(app, replay.address());
+    Polls(state, app);
+}
+BENCHMARK(BM_PollReplay)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PollReplay)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 100,000 rows from 40 client hosts sorted by source host name: long runs of equal keys.
+void BM_SortFewHosts(benchmark::State& state)
+{
+    MonitorApp* app = App();
+    std::unique_ptr<MonsimProcess> sim = Simulator(1);
+    Monitor(app, sim->address());
+    app->current->setting.nodeType = 12;
+    Connection model = *app->current->activeRows[0];
+    std::vector<Connection> rows(static_cast<size_t>(state.range(0)), model);
+    unsigned seed = 7;
+    for (size_t i = 0; i < rows.size(); i++) {
+        seed = seed * 1103515245u + 12345u;
+        snprintf(rows[i].data.srcHostName, sizeof rows[i].data.srcHostName, "ws%u.lan", (seed >> 16) % 40);
+        memcpy(rows[i].data.key.key, &i, sizeof i < sizeof rows[i].data.key.key ? sizeof i : sizeof rows[i].data.key.key);
     }
-    state.counters["rows"] = app->current->activeCount;
+    std::vector<Connection*> list;
+    for (Connection& row : rows) list.push_back(&row);
+    const std::vector<Connection*> unsorted = list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list = unsorted;
+        state.ResumeTiming();
+        app->Sort(list.data(), 0, static_cast<int>(list.size()) - 1, 0);
+    }
     app->StopMonitoring();
 }
-BENCHMARK(BM_SortByUser)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SortFewHosts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

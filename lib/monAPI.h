@@ -25,4 +25,9 @@ int S5MonGetUser(S5MonHandle h, S5MonUser_t *userPtr);
 int S5MonGetNextUser(S5MonHandle h, S5MonUser_t *userPtr);
 int S5MonGetTot(S5MonHandle h, S5MonTot_t *totPtr);
 
+// How long one list pass may take, from its request to its closing empty frame, however
+// steadily the records come: past it the list call fails (ETIMEDOUT) and the handle is
+// lost, as after any failure. 300000 ms unless changed. Returns the previous value.
+int S5MonSetPassLimit(int milliseconds);
+
 #endif

@@ -3,6 +3,7 @@
 #define VANTOR_MONAPIP_H
 
 #include "lib/monAPI.h"
+#include "lib/monUnixTcp.h"
 
 struct MonHand;
 typedef struct MonHand *MonHand_t;
@@ -33,6 +34,7 @@ typedef struct {
     uint8_t sentReq;
     char request[MON_GUI_BUF_LEN];
     char reply[MON_GUI_BUF_LEN];
+    MonTcpInput_t input;  // what was read of sock ahead of the replies asked for
 } MonGUIInfo_t;
 
 // Fills the procedure table of a network client handle.

@@ -9,6 +9,8 @@
 
 namespace {
 
+int passLimitMs = 300000;
+
 // Every procedure first checks that the handle is a usable network client.
 bool HandleUsable(MonHand_t h, const char *procName)
 {
@@ -30,7 +32,7 @@ int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
 {
     if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
         return -1;
-    return Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
+    return Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply);
 }
 
 // One step of a list pass: sends the list request built in info->request unless one is
@@ -41,10 +43,13 @@ int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen)
         if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
             return -1;
         info->sentReq = 1;
+        info->input.deadline = Mon_TcpClockMs() + passLimitMs;
     }
-    int len = Mon_TcpRecv(info->sock, MON_GUI_BUF_LEN, info->reply);
-    if (len == 0)
+    int len = Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply);
+    if (len == 0) {
         info->sentReq = 0;  // the server has sent the whole list
+        info->input.deadline = 0;
+    }
     return len;
 }
 
@@ -150,6 +155,13 @@ int MonGUIGetTot(MonHand_t h, S5MonTot_t *totPtr)
 }
 
 } // namespace
+
+int S5MonSetPassLimit(int milliseconds)
+{
+    int previous = passLimitMs;
+    passLimitMs = milliseconds;
+    return previous;
+}
 
 void MonGUIFillVec(MonVec_t *vec)
 {

@@ -11,48 +11,141 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
 
-// A server that stops answering must not freeze the program: connect and every read
-// give up after this long without progress.
-int progressTimeoutMs = 30000;
+// A server that stops answering, or answers a byte at a time, must not freeze the program:
+// connecting, sending a frame and receiving one each end after this long.
+int callTimeoutMs = 30000;
 
 void LogSysError(const char *call)
 {
     S5LogUpdate(NULL, 1, 24, "Error in %s: %m", call);
 }
 
-// Waits until fd is ready for events; false with errno ETIMEDOUT (or poll's) otherwise.
-bool WaitReady(int fd, short events)
+long long CallDeadline()
+{
+    return Mon_TcpClockMs() + callTimeoutMs;
+}
+
+// Waits until fd is ready for events or the deadline passes (false with ETIMEDOUT then).
+bool WaitReady(int fd, short events, long long deadline)
 {
     struct pollfd p = {fd, events, 0};
     for (;;) {
-        int n = poll(&p, 1, progressTimeoutMs);
-        if (n > 0)
-            return true;
-        if (n == 0) {
+        long long left = deadline - Mon_TcpClockMs();
+        if (left <= 0) {
             errno = ETIMEDOUT;
             return false;
         }
-        if (errno != EINTR)
+        int n = poll(&p, 1, left > 60000 ? 60000 : static_cast<int>(left));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
             return false;
     }
 }
 
-// One read that waits at most the progress time-out and is retried after a signal.
-ssize_t ReadSome(int fd, void *buf, size_t len)
+// One read of what is there, waiting only when nothing is; retried after a signal. The
+// deadline holds even for a peer whose bytes are always there but never end a frame.
+ssize_t ReadSome(int fd, void *buf, size_t len, long long deadline)
 {
+    bool socket = true;
     for (;;) {
-        if (!WaitReady(fd, POLLIN))
+        if (Mon_TcpClockMs() >= deadline) {
+            errno = ETIMEDOUT;
             return -1;
-        ssize_t n = read(fd, buf, len);
-        if (n >= 0 || errno != EINTR)
+        }
+        ssize_t n = socket ? recv(fd, buf, len, MSG_DONTWAIT) : read(fd, buf, len);
+        if (n >= 0)
             return n;
+        if (errno == ENOTSOCK && socket) {
+            socket = false;  // a pipe or file: wait first, then read
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            return -1;
+        }
+        if (errno != EINTR && !WaitReady(fd, POLLIN, deadline))
+            return -1;
     }
+}
+
+// Where a frame's bytes come from: the descriptor itself, or its read-ahead when it has one.
+struct Source {
+    int fd;
+    MonTcpInput_t *input;
+    long long deadline;
+
+    // Up to len bytes; 0 at end of file, -1 on failure.
+    ssize_t Take(void *dst, size_t len)
+    {
+        if (input == NULL)
+            return ReadSome(fd, dst, len, deadline);
+        if (input->start == input->end) {
+            ssize_t n = ReadSome(fd, input->data, sizeof input->data, deadline);
+            if (n <= 0)
+                return n;
+            input->start = 0;
+            input->end = static_cast<size_t>(n);
+        }
+        size_t have = input->end - input->start;
+        size_t given = have < len ? have : len;
+        memcpy(dst, input->data + input->start, given);
+        input->start += given;
+        return static_cast<ssize_t>(given);
+    }
+
+    // Exactly len bytes; false at end of file (errno ECONNRESET) or on failure.
+    bool TakeAll(void *dst, size_t len)
+    {
+        char *at = static_cast<char *>(dst);
+        while (len > 0) {
+            ssize_t n = Take(at, len);
+            if (n <= 0) {
+                if (n == 0)
+                    errno = ECONNRESET;
+                return false;
+            }
+            at += n;
+            len -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+};
+
+int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
+{
+    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+    if (!source.TakeAll(prefix, sizeof prefix)) {  // a TCP stream may deliver the prefix in two pieces
+        LogSysError("read");
+        return -1;
+    }
+    uint16_t msgLen = Mon_FramePrefixLength(prefix);
+
+    if (msgLen > bufLen) {
+        // Discard exactly the announced message so that the next frame stays intact.
+        char scratch[256];
+        char *sink = bufLen > 0 ? bufPtr : scratch;
+        size_t sinkLen = bufLen > 0 ? bufLen : sizeof scratch;
+        size_t left = msgLen;
+        while (left > 0) {
+            ssize_t n = source.Take(sink, left < sinkLen ? left : sinkLen);
+            if (n <= 0)
+                break;
+            left -= static_cast<size_t>(n);
+        }
+        errno = EMSGSIZE;
+        LogSysError("read");
+        return -1;
+    }
+    if (msgLen > 0 && !source.TakeAll(bufPtr, msgLen)) {
+        LogSysError("read");
+        return -1;
+    }
+    return msgLen;
 }
 
 bool ConnectWithTimeout(int fd, const struct sockaddr_in *addr)
@@ -62,7 +155,7 @@ bool ConnectWithTimeout(int fd, const struct sockaddr_in *addr)
         return false;
     int rc = connect(fd, reinterpret_cast<const struct sockaddr *>(addr), sizeof *addr);
     if (rc < 0 && (errno == EINPROGRESS || errno == EINTR)) {
-        if (!WaitReady(fd, POLLOUT))
+        if (!WaitReady(fd, POLLOUT, CallDeadline()))
             return false;
         int err = 0;
         socklen_t errLen = sizeof err;
@@ -84,9 +177,16 @@ bool ConnectWithTimeout(int fd, const struct sockaddr_in *addr)
 
 int Mon_TcpSetTimeout(int milliseconds)
 {
-    int previous = progressTimeoutMs;
-    progressTimeoutMs = milliseconds;
+    int previous = callTimeoutMs;
+    callTimeoutMs = milliseconds;
     return previous;
+}
+
+long long Mon_TcpClockMs(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 int Mon_TcpConnect(const char *hostName, int port)
@@ -143,14 +243,44 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
     Mon_PutFramePrefix(prefix, bufLen);
     struct iovec iov[2];
     iov[0].iov_base = prefix;
-    iov[0].iov_len = 2;
+    iov[0].iov_len = sizeof prefix;
     iov[1].iov_base = const_cast<char *>(bufPtr);
     iov[1].iov_len = bufLen;
-    ssize_t written;
-    do {
-        written = writev(sockfd, iov, 2);
-    } while (written < 0 && errno == EINTR);  // interrupted before anything was written
-    if (written != static_cast<ssize_t>(bufLen) + 2) {
+    // The frame goes out without blocking, so that a peer that takes nothing cannot hold
+    // the call past its time limit; what the kernel took in part is continued.
+    long long deadline = CallDeadline();
+    struct msghdr msg;
+    memset(&msg, 0, sizeof msg);
+    msg.msg_iov = iov;
+    msg.msg_iovlen = 2;
+    size_t left = sizeof prefix + bufLen;
+    bool socket = true;
+    while (left > 0) {
+        ssize_t n = socket ? sendmsg(sockfd, &msg, MSG_DONTWAIT | MSG_NOSIGNAL)
+                           : writev(sockfd, msg.msg_iov, static_cast<int>(msg.msg_iovlen));
+        if (n < 0) {
+            if (errno == ENOTSOCK && socket) {
+                socket = false;  // a pipe: wait until it takes something, then write
+            } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+                break;
+            }
+            if (errno != EINTR && !WaitReady(sockfd, POLLOUT, deadline))
+                break;
+            continue;
+        }
+        left -= static_cast<size_t>(n);
+        while (n > 0 && msg.msg_iovlen > 0) {
+            size_t used = static_cast<size_t>(n) < msg.msg_iov->iov_len ? static_cast<size_t>(n) : msg.msg_iov->iov_len;
+            msg.msg_iov->iov_base = static_cast<char *>(msg.msg_iov->iov_base) + used;
+            msg.msg_iov->iov_len -= used;
+            n -= static_cast<ssize_t>(used);
+            if (msg.msg_iov->iov_len == 0) {
+                msg.msg_iov++;
+                msg.msg_iovlen--;
+            }
+        }
+    }
+    if (left > 0) {
         LogSysError("writev");
         return -1;
     }
@@ -159,55 +289,17 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
 
 int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
 {
-    unsigned char prefix[2];
-    size_t got = 0;
-    while (got < 2) {  // a TCP stream may deliver the prefix in two pieces
-        ssize_t n = ReadSome(sockfd, prefix + got, 2 - got);
-        if (n < 0) {
-            LogSysError("read");
-            return -1;
-        }
-        if (n == 0) {
-            errno = ECONNRESET;
-            LogSysError("read");
-            return -1;
-        }
-        got += static_cast<size_t>(n);
-    }
-    uint16_t msgLen = Mon_FramePrefixLength(prefix);
+    Source source = {sockfd, NULL, CallDeadline()};
+    return RecvFrame(source, bufLen, bufPtr);
+}
 
-    if (msgLen > bufLen) {
-        // Discard exactly the announced message so that the next frame stays intact.
-        char scratch[256];
-        char *sink = bufLen > 0 ? bufPtr : scratch;
-        size_t sinkLen = bufLen > 0 ? bufLen : sizeof scratch;
-        size_t left = msgLen;
-        while (left > 0) {
-            size_t want = left < sinkLen ? left : sinkLen;
-            ssize_t n = ReadSome(sockfd, sink, want);
-            if (n <= 0)
-                break;
-            left -= static_cast<size_t>(n);
-        }
-        errno = EMSGSIZE;
-        LogSysError("read");
-        return -1;
-    }
-    if (msgLen == 0)
-        return 0;
-
-    size_t have = 0;
-    while (have < msgLen) {
-        ssize_t n = ReadSome(sockfd, bufPtr + have, msgLen - have);
-        if (n <= 0) {
-            if (n == 0)
-                errno = ECONNRESET;
-            LogSysError("read");
-            return -1;
-        }
-        have += static_cast<size_t>(n);
-    }
-    return msgLen;
+int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+{
+    long long deadline = CallDeadline();
+    if (input->deadline != 0 && input->deadline < deadline)
+        deadline = input->deadline;
+    Source source = {sockfd, input, deadline};
+    return RecvFrame(source, bufLen, bufPtr);
 }
 
 int Mon_TcpClose(int sockfd)

@@ -110,8 +110,16 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
             }
             ProcessEvents();
             RgbImage shot = ReadDrawable(display, XtWindow(panel));
-            EXPECT_GT(shot.width, 0);
             EXPECT_TRUE(WritePng(ArtifactPath(post.screenshot), shot));
+            // The two lines of text beside the symbol, and the symbol itself.
+            for (auto part : {std::make_pair(XmDIALOG_MESSAGE_LABEL, 2), std::make_pair(XmDIALOG_SYMBOL_LABEL, 1)}) {
+                Widget label = XmMessageBoxGetChild(dialog, part.first);
+                Position x = 0, y = 0;
+                XtTranslateCoords(label, 0, 0, &x, &y);
+                Position panelX = 0, panelY = 0;
+                XtTranslateCoords(panel, 0, 0, &panelX, &panelY);
+                EXPECT_EQ(TextLines(shot, x - panelX, y - panelY, label->core.width, label->core.height), part.second);
+            }
         }
         bool destroyed = false;
         XtAddCallback(

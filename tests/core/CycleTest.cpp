@@ -191,10 +191,22 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     Row(1)->lastTotalBytes -= 2048;
     EXPECT_EQ(poll(), std::make_pair(2.0f, 0.0f));
 
-    // A service that is not selected counts under "Others".
-    app->current->setting.serviceSelected[3] = 0;
-    Row(1)->lastTotalBytes -= 1024;
-    EXPECT_EQ(poll(), std::make_pair(0.0f, 1.0f));
+    // Two selected services on one port: the first in the list takes the traffic; one that
+    // is not selected is passed over, and with none left it counts under "Others".
+    Setting& s = app->current->setting;
+    s.serviceSelected[7] = 1;
+    s.servicePort[7] = 80;
+    const struct {
+        int webSelected, seventhSelected;
+        float web, seventh, others;
+    } owners[] = {{1, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 0, 0, 0, 1}};
+    for (const auto& o : owners) {
+        s.serviceSelected[3] = o.webSelected;
+        s.serviceSelected[7] = o.seventhSelected;
+        Row(1)->lastTotalBytes -= 1024;
+        EXPECT_EQ(poll(), std::make_pair(o.web, o.others));
+        EXPECT_EQ(app->serviceTraffic[7], o.seventh);
+    }
 }
 
 TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
@@ -217,6 +229,14 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     Pixmap shown = 0;
     XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
     EXPECT_EQ(shown, app->pixmaps[4]) << "the new_rejection icon";
+
+    // Stop drops the rows kept after the loss; the server stays disabled.
+    app->StopMonitoring();
+    EXPECT_EQ(server->status, 0);
+    EXPECT_EQ(server->rowCount, 0);
+    EXPECT_EQ(server->activeCount, 0);
+    for (int i = 0; i < app->connCapacity; i++) EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
+    EXPECT_TRUE(TakeMessages().empty());
 
     // Start on the failed server only re-enables it.
     int accepted = RequestsOf(sim, "accept");

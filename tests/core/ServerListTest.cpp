@@ -193,8 +193,14 @@ TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)
     EXPECT_EQ(done, remove);
     EXPECT_EQ(add, remove);
     RgbImage shot = ReadDrawable(XtDisplay(panel), XtWindow(panel));
-    ASSERT_GT(shot.width, 0);
     EXPECT_TRUE(WritePng(ArtifactPath("server-list-dialog.png"), shot));
+    // One line of text per server in the list.
+    Position x = 0, y = 0, panelX = 0, panelY = 0;
+    XtTranslateCoords(app->socks5List, 0, 0, &x, &y);
+    XtTranslateCoords(panel, 0, 0, &panelX, &panelY);
+    Dimension width = 0, height = 0;
+    XtVaGetValues(app->socks5List, XmNwidth, &width, XmNheight, &height, NULL);
+    EXPECT_EQ(TextLines(shot, x - panelX, y - panelY, width, height), 3);
 }
 
 TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)

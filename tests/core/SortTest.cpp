@@ -67,29 +67,41 @@ TEST_F(SortTest, SourceAndDestinationByNameIgnoreCaseOrByAddressLastOctetFirst)
           + Conn(3, "src=10.0.0.1:1 srchost=Gamma dst=10.0.0.2:80 dsthost=b"));
     // The default key is Source with host names.
     EXPECT_EQ(Shown(), (std::vector<int>{2, 1, 3}));
-    app->setNodeType(13);
+    app->setNodeType(NODE_IP_ADDRESSES);
     EXPECT_EQ(Shown(), (std::vector<int>{3, 1, 2}));
-    app->setSortType(4);
+    app->setSortType(SORT_BY_DESTINATION);
     EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
-    app->setNodeType(12);
+    app->setNodeType(NODE_HOST_NAMES);
     EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
+}
+
+// Host names that differ only in case are equal keys: they end up next to each other, in
+// either order, and a name of another letter never comes between them.
+TEST_F(SortTest, HostNamesThatDifferOnlyInCaseSortAsEqual)
+{
+    Monitor(Conn(1, "srchost=beta") + Conn(2, "srchost=ALPHA") + Conn(3, "srchost=Beta") + Conn(4, "srchost=alpha"));
+    std::vector<int> shown = Shown();
+    ASSERT_EQ(shown.size(), 4u);
+    std::sort(shown.begin(), shown.begin() + 2);
+    std::sort(shown.begin() + 2, shown.end());
+    EXPECT_EQ(shown, (std::vector<int>{2, 4, 1, 3}));
 }
 
 TEST_F(SortTest, HostNamingReSortsOnlyForSourceAndDestination)
 {
     Monitor(Conn(1, "user=a srchost=z") + Conn(2, "user=b srchost=y") + Conn(3, "user=c srchost=x"));
-    app->setSortType(5);
+    app->setSortType(SORT_BY_USER);
     EXPECT_EQ(Shown(), k123);
     Reverse();
-    app->setNodeType(13);
+    app->setNodeType(NODE_IP_ADDRESSES);
     EXPECT_EQ(Shown(), k321) << "sorted by User: left alone";
 
-    app->setSortType(3);
+    app->setSortType(SORT_BY_SOURCE);
     Reverse();
-    app->setNodeType(12);
+    app->setNodeType(NODE_HOST_NAMES);
     EXPECT_EQ(Shown(), k321);
     Reverse();
-    app->SortConnectionList(3);
+    app->SortConnectionList(SORT_AFTER_NODE_TYPE);
     EXPECT_EQ(Shown(), k321);
     Reverse();
     app->SortConnectionList(4);  // no such reason: nothing
@@ -101,7 +113,7 @@ TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
     std::string rows;
     for (int k = 1; k <= 12; k++) rows += Conn(k, "user=same app=s" + std::to_string(k % 3));
     Monitor(rows);
-    app->setSortType(5);  // all equal
+    app->setSortType(SORT_BY_USER);  // all equal
     app->RunMonitoring();
     std::vector<int> first = Shown();
     ASSERT_EQ(first.size(), 12u);
@@ -109,25 +121,30 @@ TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
         app->RunMonitoring();
         EXPECT_EQ(Shown(), first);
     }
-    app->setSortType(6);
+    app->setSortType(SORT_BY_SERVICE);
     app->RunMonitoring();
     std::vector<int> byService = Shown();
     app->RunMonitoring();
     EXPECT_EQ(Shown(), byService);
 }
 
-TEST_F(SortTest, TheFailedListIsSortedWhenShownAndOneRowOrNoneIsLeftAlone)
+TEST_F(SortTest, TheFailedListIsSortedWhenShownAndAnEmptyListIsLeftAlone)
 {
-    Monitor(Conn(1, "user=c state=12") + Conn(2, "user=a state=12") + Conn(3, "user=b state=12") + Conn(4, "user=d"));
+    Monitor(Conn(1, "user=c state=12") + Conn(2, "user=a state=12") + Conn(3, "user=b state=12")
+            + Conn(4, "user=e") + Conn(5, "user=d"));
     app->current->setting.showFailed = 1;
-    app->setSortType(5);
+    app->setSortType(SORT_BY_USER);
     EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
     app->current->setting.showFailed = 0;
-    app->SortConnectionList(5);
-    EXPECT_EQ(Shown(), (std::vector<int>{4}));
+    EXPECT_EQ(Shown(), (std::vector<int>{4, 5})) << "the list not on show stays as it was";
+    app->SortConnectionList(SORT_AFTER_SORT_KEY);
+    EXPECT_EQ(Shown(), (std::vector<int>{5, 4}));
+    // A list counted empty is not touched, whatever its array holds.
+    Reverse();
     app->current->activeCount = 0;
-    app->SortConnectionList(5);
-    EXPECT_EQ(app->current->activeRows[0]->data.userName, std::string("d"));
+    app->SortConnectionList(SORT_AFTER_SORT_KEY);
+    app->current->activeCount = 2;
+    EXPECT_EQ(Shown(), (std::vector<int>{4, 5}));
 }
 
 // Sorts on a thread with a small stack, where a recursion as deep as the list would fail.

@@ -6,10 +6,46 @@
 #include "lib/monUnixTcp.h"
 
 #include <errno.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <unistd.h>
+
+// The probe stands in for the system log: what the library hands to it goes to standard
+// output as "openlog IDENT OPTION FACILITY PID" and "syslog PRIORITY TEXT" lines.
+extern "C" {
+void openlog(const char *ident, int option, int facility)
+{
+    printf("openlog %s %d %d %d\n", ident, option, facility, static_cast<int>(getpid()));
+}
+
+void vsyslog(int priority, const char *format, va_list ap)
+{
+    printf("syslog %d ", priority);
+    vprintf(format, ap);
+    printf("\n");
+}
+
+void syslog(int priority, const char *format, ...)
+{
+    va_list ap;
+    va_start(ap, format);
+    vsyslog(priority, format, ap);
+    va_end(ap);
+}
+
+void __syslog_chk(int priority, int, const char *format, ...)
+{
+    va_list ap;
+    va_start(ap, format);
+    vsyslog(priority, format, ap);
+    va_end(ap);
+}
+
+void closelog() {}
+}
 
 int main(int argc, char **argv)
 {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <syslog.h>
 #include <unistd.h>
 
 namespace {
@@ -191,6 +192,55 @@ TEST(Log, HandleRefusalsCarryTheirMessages)
         EXPECT_EQ(text.rfind(expected[i], 0), 0u) << text;
         if (text.find("0x") != std::string::npos) {
             EXPECT_TRUE(std::regex_search(text, std::regex("0x[0-9a-f]+ specified$"))) << text;
+        }
+    }
+}
+
+// Syslog is opened once as the daemon facility with the process id; each line goes with the
+// priority of its level, its text from the eighth character on (past "PPPPP: ").
+TEST(Log, SyslogLinesCarryThePriorityOfTheirLevelAndTheTextPastThePid)
+{
+    const std::pair<int, int> priorities[] = {{1, LOG_ERR},      {2, LOG_NOTICE},  {3, LOG_WARNING},
+                                              {8, LOG_WARNING},  {9, LOG_NOTICE},  {13, LOG_NOTICE},
+                                              {14, LOG_INFO},    {18, LOG_INFO},   {19, LOG_DEBUG}};
+    for (const auto &p : priorities) {
+        ProcessResult r = Probe({"level", std::to_string(p.first)}, {"SOCKS5_LOG_SYSLOG=", "SOCKS5_DEBUG=4"});
+        std::vector<std::string> lines = Messages(r.out);
+        ASSERT_EQ(lines.size(), 2u) << r.out;
+        int pid = 0;
+        ASSERT_EQ(sscanf(lines[0].c_str(), "openlog libsocks5 %*d %*d %d", &pid), 1) << lines[0];
+        EXPECT_EQ(lines[0], "openlog libsocks5 " + std::to_string(LOG_PID) + " " + std::to_string(LOG_DAEMON)
+                                + " " + std::to_string(pid));
+        char line[64];
+        snprintf(line, sizeof line, "%05d: message at level %d", pid, p.first);
+        EXPECT_EQ(lines[1], "syslog " + std::to_string(p.second) + " " + std::string(line).substr(7));
+    }
+}
+
+// The size limit is tested before each line: a file already past the limit is rotated by the
+// next line, one at the limit is not. Sparse files stand for the large sizes.
+TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
+{
+    const long long kGiB = 1LL << 30;
+    struct Case {
+        const char *size;  // SOCKS5_LOG_SIZE, or null for unset
+        long long limit;   // bytes
+    } cases[] = {
+        {nullptr, kGiB}, {"0", kGiB}, {"-5", kGiB}, {"many", kGiB},
+        {"2097151", 2 * kGiB - 1024}, {"2097152", 2 * kGiB}, {"99999999", 2 * kGiB},
+    };
+    for (const Case &c : cases) {
+        for (long long presize : {c.limit, c.limit + 1}) {
+            RunProcess({"rm", "-f", file, file + "1"});
+            FILE *f = fopen(file.c_str(), "w");
+            ASSERT_NE(f, nullptr);
+            ASSERT_EQ(ftruncate(fileno(f), presize), 0);
+            fclose(f);
+            std::vector<std::string> env = {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0"};
+            if (c.size)
+                env.push_back(std::string("SOCKS5_LOG_SIZE=") + c.size);
+            Probe({"level", "1"}, env);
+            EXPECT_EQ(Exists(file + "1"), presize > c.limit) << (c.size ? c.size : "unset") << ", " << presize;
         }
     }
 }

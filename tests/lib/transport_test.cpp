@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 #include <dirent.h>
+#include <atomic>
+#include <memory>
 #include <errno.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -19,7 +21,7 @@
 
 namespace {
 
-class SocketPair : public ::testing::Test {
+class SocketPairDirect : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0); }
     void TearDown() override
@@ -32,6 +34,26 @@ protected:
     static std::string Prefix(uint16_t len) { return std::string{static_cast<char>(len >> 8), static_cast<char>(len & 0xff)}; }
     int fds[2];
     char buf[2048];
+};
+
+// Every receiving test runs twice: straight from the socket, and through a read-ahead.
+class SocketPair : public SocketPairDirect, public ::testing::WithParamInterface<bool> {
+protected:
+    int Recv(uint16_t len, char *into)
+    {
+        return GetParam() ? Mon_TcpRecvBuffered(fds[0], &input, len, into) : Mon_TcpRecv(fds[0], len, into);
+    }
+    MonTcpInput_t input = MonTcpInput_t();
+};
+
+INSTANTIATE_TEST_SUITE_P(Transport, SocketPair, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &p) { return p.param ? "ReadAhead" : "Direct"; });
+
+// Restores the time limit when a test ends, however it ends.
+struct TimeLimit {
+    explicit TimeLimit(int ms) : previous(Mon_TcpSetTimeout(ms)) {}
+    ~TimeLimit() { Mon_TcpSetTimeout(previous); }
+    int previous;
 };
 
 // A listening loopback socket on a free port.
@@ -65,7 +87,7 @@ int OpenDescriptors()
 
 } // namespace
 
-TEST_F(SocketPair, SendWritesBigEndianLengthThenMessage)
+TEST_F(SocketPairDirect, SendWritesBigEndianLengthThenMessage)
 {
     EXPECT_EQ(Mon_TcpSend(fds[0], 3, "abc"), 5);
     char got[5];
@@ -73,15 +95,15 @@ TEST_F(SocketPair, SendWritesBigEndianLengthThenMessage)
     EXPECT_EQ(std::string(got, 5), std::string("\0\3abc", 5));
 }
 
-TEST_F(SocketPair, ReceivesWholeFramesAndEmptyFrames)
+TEST_P(SocketPair, ReceivesWholeFramesAndEmptyFrames)
 {
     Write(Prefix(0) + Prefix(4) + "wxyz");
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 0);
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 4);
+    EXPECT_EQ(Recv(sizeof buf, buf), 0);
+    EXPECT_EQ(Recv(sizeof buf, buf), 4);
     EXPECT_EQ(std::string(buf, 4), "wxyz");
 }
 
-TEST_F(SocketPair, PrefixAndMessageSplitAcrossReadsAreReassembled)
+TEST_P(SocketPair, PrefixAndMessageSplitAcrossReadsAreReassembled)
 {
     std::thread writer([&] {
         Write(std::string(1, '\0'));
@@ -90,52 +112,119 @@ TEST_F(SocketPair, PrefixAndMessageSplitAcrossReadsAreReassembled)
         usleep(50000);
         Write("llo");
     });
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 5);
+    EXPECT_EQ(Recv(sizeof buf, buf), 5);
     EXPECT_EQ(std::string(buf, 5), "hello");
     writer.join();
 }
 
-TEST_F(SocketPair, OversizeFrameIsDiscardedExactlyAndTheNextOneSurvives)
+TEST_P(SocketPair, OversizeFrameIsDiscardedExactlyAndTheNextOneSurvives)
 {
     Write(Prefix(3000) + std::string(3000, 'x') + Prefix(2) + "ok");
     errno = 0;
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
     EXPECT_EQ(errno, EMSGSIZE);
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 2);
+    EXPECT_EQ(Recv(sizeof buf, buf), 2);
     EXPECT_EQ(std::string(buf, 2), "ok");
 }
 
-TEST_F(SocketPair, PeerClosingBeforeTheLengthIsAReset)
+TEST_P(SocketPair, PeerClosingBeforeTheLengthIsAReset)
 {
     close(fds[1]);
     fds[1] = -1;
     errno = 0;
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
     EXPECT_EQ(errno, ECONNRESET);
 }
 
-TEST_F(SocketPair, PeerClosingInsideAMessageFails)
+TEST_P(SocketPair, PeerClosingInsideAMessageFails)
 {
     Write(Prefix(100) + "only part");
     close(fds[1]);
     fds[1] = -1;
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
 }
 
-TEST_F(SocketPair, SilentPeerTimesOut)
+TEST_P(SocketPair, SilentPeerTimesOut)
 {
-    int previous = Mon_TcpSetTimeout(200);
+    TimeLimit limit(200);
     errno = 0;
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
     EXPECT_EQ(errno, ETIMEDOUT);
     // A peer that stops in the middle of a message times out as well.
     Write(Prefix(10) + "abc");
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), -1);
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
     EXPECT_EQ(errno, ETIMEDOUT);
-    Mon_TcpSetTimeout(previous);
 }
 
-TEST_F(SocketPair, ReadInterruptedBySignalIsRetried)
+TEST_P(SocketPair, APeerTricklingAFrameByteByByteTimesOutWithinTheLimit)
+{
+    TimeLimit limit(300);
+    std::atomic<bool> stop(false);
+    std::thread trickler([&] {
+        std::string frame = Prefix(40) + std::string(40, 't');
+        for (size_t i = 0; i < frame.size() && !stop; i++) {
+            Write(frame.substr(i, 1));
+            usleep(30000);  // each byte well within the limit, the frame far beyond it
+        }
+    });
+    long long started = Mon_TcpClockMs();
+    errno = 0;
+    EXPECT_EQ(Recv(sizeof buf, buf), -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_LT(Mon_TcpClockMs() - started, 1000);
+    stop = true;
+    trickler.join();
+}
+
+TEST_P(SocketPair, ManyFramesInOneWriteComeOutOneByOneInOrder)
+{
+    std::string stream;
+    for (int i = 0; i < 3000; i++)
+        stream += Prefix(static_cast<uint16_t>(i % 50)) + std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26));
+    std::thread writer([&] { Write(stream + Prefix(0)); });
+    for (int i = 0; i < 3000; i++) {
+        ASSERT_EQ(Recv(sizeof buf, buf), i % 50) << "frame " << i;
+        EXPECT_EQ(std::string(buf, static_cast<size_t>(i % 50)), std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26)));
+    }
+    EXPECT_EQ(Recv(sizeof buf, buf), 0);
+    writer.join();
+}
+
+TEST_F(SocketPairDirect, AReadAheadDeadlineEndsAListWhoseFramesKeepComing)
+{
+    std::unique_ptr<MonTcpInput_t> in(new MonTcpInput_t());
+    in->deadline = Mon_TcpClockMs() + 300;
+    std::atomic<bool> stop(false);
+    std::thread sender([&] {
+        while (!stop) {
+            Write(Prefix(3) + "rec");
+            usleep(10000);
+        }
+    });
+    int received = 0;
+    while (Mon_TcpRecvBuffered(fds[0], in.get(), sizeof buf, buf) == 3)
+        received++;
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_GT(received, 5);
+    EXPECT_LT(Mon_TcpClockMs() - (in->deadline - 300), 1000);
+    stop = true;
+    sender.join();
+}
+
+TEST_F(SocketPairDirect, SendingToAPeerThatTakesNothingTimesOut)
+{
+    TimeLimit limit(200);
+    std::vector<char> big(60000, 'x');
+    long long started = Mon_TcpClockMs();
+    int result = 0;
+    for (int i = 0; i < 1000 && result >= 0; i++)  // the socket buffers fill after a few
+        result = Mon_TcpSend(fds[0], static_cast<uint16_t>(big.size()), big.data());
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_LT(Mon_TcpClockMs() - started, 2000);
+}
+
+TEST_P(SocketPair, ReadInterruptedBySignalIsRetried)
 {
     struct sigaction sa;
     memset(&sa, 0, sizeof sa);
@@ -148,7 +237,7 @@ TEST_F(SocketPair, ReadInterruptedBySignalIsRetried)
         usleep(50000);
         Write(Prefix(2) + "hi");
     });
-    EXPECT_EQ(Mon_TcpRecv(fds[0], sizeof buf, buf), 2);
+    EXPECT_EQ(Recv(sizeof buf, buf), 2);
     poker.join();
 }
 

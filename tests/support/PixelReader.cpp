@@ -2,6 +2,8 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
+
 uint32_t PixelToRgb(Display* display, unsigned long pixel)
 {
     XColor color;
@@ -31,13 +33,31 @@ static uint8_t Component(unsigned long pixel, unsigned long mask)
 
 RgbImage ReadDrawable(Display* display, Drawable drawable)
 {
-    RgbImage image;
     Window root;
     int x, y;
     unsigned int width, height, border, depth;
     if (!XGetGeometry(display, drawable, &root, &x, &y, &width, &height, &border, &depth))
+        return RgbImage();
+    return ReadArea(display, drawable, 0, 0, static_cast<int>(width), static_cast<int>(height));
+}
+
+RgbImage ReadArea(Display* display, Drawable drawable, int left, int top, int areaWidth,
+                  int areaHeight)
+{
+    RgbImage image;
+    Window root;
+    int x, y;
+    unsigned int fullWidth, fullHeight, border, depth;
+    if (!XGetGeometry(display, drawable, &root, &x, &y, &fullWidth, &fullHeight, &border, &depth))
         return image;
-    XImage* ximage = XGetImage(display, drawable, 0, 0, width, height, AllPlanes, ZPixmap);
+    left = left < 0 ? 0 : left;
+    top = top < 0 ? 0 : top;
+    int right = std::min(left + areaWidth, static_cast<int>(fullWidth));
+    int bottom = std::min(top + areaHeight, static_cast<int>(fullHeight));
+    if (right <= left || bottom <= top)
+        return image;
+    unsigned width = static_cast<unsigned>(right - left), height = static_cast<unsigned>(bottom - top);
+    XImage* ximage = XGetImage(display, drawable, left, top, width, height, AllPlanes, ZPixmap);
     if (!ximage)
         return image;
     image.width = static_cast<int>(width);
@@ -72,4 +92,18 @@ uint32_t ReadPixel(Display* display, Drawable drawable, int x, int y)
     unsigned long pixel = XGetPixel(ximage, 0, 0);
     XDestroyImage(ximage);
     return PixelToRgb(display, pixel);
+}
+
+int TextLines(const RgbImage& image, int x, int y, int width, int height)
+{
+    int lines = 0;
+    bool inLine = false;
+    for (int row = y; row < y + height && row < image.height; row++) {
+        bool ink = false;
+        for (int column = x; column < x + width && column < image.width && !ink; column++)
+            ink = (image.At(column, row) & 0xe0e0e0) == 0;
+        lines += ink && !inLine;
+        inLine = ink;
+    }
+    return lines;
 }

@@ -110,6 +110,42 @@ bool VantorDriver::Keys(const std::vector<std::string>& keys)
     return true;
 }
 
+bool VantorDriver::PointerTo(int x, int y)
+{
+    if (!window_)
+        return false;
+    bool moved = RunProcess({"xdotool", "mousemove", "--sync", "--window", std::to_string(window_),
+                             std::to_string(x), std::to_string(y)},
+                            {}, 10)
+                     .exitStatus == 0;
+    SleepMilliseconds(150);
+    return moved;
+}
+
+bool VantorDriver::ClickAt(int x, int y)
+{
+    if (!PointerTo(x, y) || RunProcess({"xdotool", "click", "1"}, {}, 10).exitStatus != 0)
+        return false;
+    SleepMilliseconds(150);
+    return true;
+}
+
+bool VantorDriver::CloseFromWindowManager()
+{
+    if (!window_)
+        return false;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Status sent = XSendEvent(display_, window_, False, NoEventMask, &event);
+    XSync(display_, False);
+    return sent != 0;
+}
+
 bool VantorDriver::QuitThroughMenu()
 {
     return Keys({"F10", "Down", "Down", "Return"});
@@ -147,6 +183,24 @@ std::string VantorDriver::SaveScreenshot(const std::string& name)
 {
     std::string path = ArtifactPath(name);
     return WritePng(path, Screenshot()) ? path : std::string();
+}
+
+RgbImage VantorDriver::ScreenOverWindow()
+{
+    XSync(display_, False);
+    XWindowAttributes attributes;
+    Window child;
+    int x = 0, y = 0;
+    if (!XGetWindowAttributes(display_, window_, &attributes) ||
+        !XTranslateCoordinates(display_, window_, attributes.root, 0, 0, &x, &y, &child))
+        return RgbImage();
+    return ReadArea(display_, attributes.root, x, y, attributes.width, attributes.height);
+}
+
+std::string VantorDriver::SaveScreenOverWindow(const std::string& name)
+{
+    std::string path = ArtifactPath(name);
+    return WritePng(path, ScreenOverWindow()) ? path : std::string();
 }
 
 std::string VantorDriver::StandardError() const

@@ -40,8 +40,18 @@ public:
     int WaitForExit(int timeoutSeconds = 10);
     bool Running();
 
+    // Moves the pointer to (x, y) of the main window; clicks the first button there.
+    bool PointerTo(int x, int y);
+    bool ClickAt(int x, int y);
+    // Asks the program to close its main window, as a window manager's close button does.
+    bool CloseFromWindowManager();
+
     // What the main window shows.
     RgbImage Screenshot();
+    // The screen over the main window's area, with the menus and tips posted over it.
+    RgbImage ScreenOverWindow();
+    // Saves ScreenOverWindow under the test artifacts; its path, or empty.
+    std::string SaveScreenOverWindow(const std::string& name);
     // Saves a screenshot under the test artifacts; its path, or empty.
     std::string SaveScreenshot(const std::string& name);
     // What the program wrote to its standard error so far.

@@ -1,0 +1,268 @@
+// What the entries of the Action, View, SOCKS5Server and Options menus do, and the
+// sensitivity of the entries and tool buttons for the state of the current server.
+#include "app/MonMenu.h"
+
+#include <stdio.h>
+
+#include <Xm/ToggleB.h>
+#include <Xm/ToggleBG.h>
+#include <Xm/Xm.h>
+
+#include "app/MonChart.h"
+#include "app/MonitorApp.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/util.h"
+#include "toolkit/util.h"
+
+namespace {
+
+const char kNoServerAvailable[] = "No SOCKS5Server available. Please choose a SOCKS5Server.";
+const char kNoServerSelected[] = "No SCOSK5Server selected. Please choose a SOCKS5Server.";
+
+bool IsToggle(Widget w)
+{
+    return w && (XmIsToggleButton(w) || XmIsToggleButtonGadget(w));
+}
+
+int ValueOf(Widget w)
+{
+    return (int)(long)OmGetWidgetUserData(w);
+}
+
+// Sets the toggle of a radio pane whose value is given and unsets its siblings.
+void ShowRadioChoice(Widget pane, int value)
+{
+    WidgetList children = NULL;
+    Cardinal count = 0;
+    XtVaGetValues(pane, XmNchildren, &children, XmNnumChildren, &count, NULL);
+    for (Cardinal i = 0; i < count; i++)
+        if (IsToggle(children[i]))
+            XmToggleButtonSetState(children[i], ValueOf(children[i]) == value, False);
+}
+
+} // namespace
+
+bool MonMenu::NeedsServer(const char* warning)
+{
+    if (app->current)
+        return true;
+    snprintf(app->message, sizeof app->message, "%s", warning);
+    KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
+    return false;
+}
+
+void MonMenu::ActionSelect(int value)
+{
+    if (!NeedsServer(kNoServerAvailable))
+        return;
+    switch (value) {
+    case ACTION_START:
+        app->StartMonitoring();
+        if (app->current && (app->current->status & SOCKS5_CONNECTED)) {
+            setValues(SERVER_RUNNING);
+            app->setWkLabelValue(STATUS_SPIN1);
+        } else {
+            app->setWkLabelValue(STATUS_NEW_REJECTION);
+        }
+        break;
+    case ACTION_PAUSE:
+        app->PauseMonitoring();
+        setValues(SERVER_PAUSED);
+        if (app->current->status & SOCKS5_PAUSED)
+            app->setWkLabelValue(STATUS_PAUSE);
+        break;
+    case ACTION_STOP:
+        app->StopMonitoring();
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_LAST_REJECTION);
+        break;
+    case ACTION_UPDATE_NOW:
+        app->RunMonitoring();
+        if (app->current && !(app->current->status & SOCKS5_ENABLED)) {
+            setValues(SERVER_STOPPED);
+            app->setWkLabelValue(STATUS_NEW_REJECTION);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MonMenu::ViewSelect(Widget w, int value, bool set)
+{
+    bool radio = value >= VIEW_TABLE_ONLY;
+    if (radio && !set)
+        return;  // the choice that was left; the one now set acts
+    if (!app->current) {
+        // Nothing changes, so the entries go back to what is in effect.
+        if (radio) {
+            bool table = XtIsManaged(app->tableView->scroll);
+            bool chart = XtIsManaged(app->chartView->box);
+            ShowRadioChoice(XtParent(w), table && chart ? VIEW_TABLE_AND_GRAPH
+                                         : table        ? VIEW_TABLE_ONLY
+                                                        : VIEW_GRAPH_ONLY);
+        }
+        bool failed = app->setting.showFailed == 1;
+        XmToggleButtonSetState(viewToggles[VIEW_SHOW_ACTIVE], !failed, False);
+        XmToggleButtonSetState(viewToggles[VIEW_SHOW_FAILED], failed, False);
+        XmToggleButtonSetState(toolbarToggle, XtIsManaged(toolBox), False);
+        NeedsServer(kNoServerSelected);
+        return;
+    }
+    Setting& setting = app->current->setting;
+    switch (value) {
+    case VIEW_SHOW_ACTIVE:
+    case VIEW_SHOW_FAILED: {
+        Widget other = viewToggles[value == VIEW_SHOW_ACTIVE ? VIEW_SHOW_FAILED : VIEW_SHOW_ACTIVE];
+        if (!set) {
+            // One of the two is always set.
+            if (!XmToggleButtonGetState(other))
+                XmToggleButtonSetState(w, True, False);
+            break;
+        }
+        if (XmToggleButtonGetState(other))
+            XmToggleButtonSetState(other, False, False);
+        bool failed = value == VIEW_SHOW_FAILED;
+        if (setting.showFailed != (failed ? 1 : 0))
+            ShowList(failed);
+        break;
+    }
+    case VIEW_TOOLBAR:
+        // Acting on what is shown, not on the setting: a server switched to may hold
+        // another value than the one the tool bar was last set by.
+        setting.showToolbar = set ? 1 : 0;
+        if (set && !XtIsManaged(toolBox))
+            XtManageChild(toolBox);
+        else if (!set && XtIsManaged(toolBox))
+            XtUnmanageChild(toolBox);
+        break;
+    case VIEW_CLEAR_GRAPH:
+        app->callClearChart();
+        break;
+    case VIEW_TABLE_ONLY:
+        app->UnmanageGraph();
+        break;
+    case VIEW_GRAPH_ONLY:
+        app->UnmanageTable();
+        break;
+    case VIEW_TABLE_AND_GRAPH:
+        app->ManageBoth();
+        break;
+    default:
+        break;
+    }
+}
+
+void MonMenu::ShowList(bool failed)
+{
+    Setting& setting = app->current->setting;
+    Widget button = toolButtons[TOOL_SHOW_FAILED];
+    if (button) {
+        XtVaSetValues(button, XmNlabelPixmap, toolPixmaps[failed ? PIXMAP_ACTIVE : PIXMAP_FAIL],
+                      XmNlabelInsensitivePixmap,
+                      toolPixmaps[failed ? PIXMAP_ACTIVE : PIXMAP_FAIL], NULL);
+        OmSetWidgetUserData(button, (XtPointer)(long)TOOL_SHOW_FAILED);
+    }
+    SetToolLabel(TOOL_SHOW_FAILED, failed ? "Show Active" : "Show Failed");
+    setting.showFailed = failed ? 1 : 0;
+    app->callRestoreTable(0);
+}
+
+void MonMenu::ServerSelect(int index)
+{
+    if (index == app->currentIndex || index < 0 || index >= app->serverCount)
+        return;
+    app->StopMonitoring();
+
+    int old = app->currentIndex;
+    DisableToolBn(TOOL_FIRST_SERVER + index);
+    if (old >= 0) {
+        EnableToolBn(TOOL_FIRST_SERVER + old);
+        if (toolButtons[TOOL_FIRST_SERVER + old])
+            OmSetWidgetUserData(toolButtons[TOOL_FIRST_SERVER + old],
+                                (XtPointer)(long)(TOOL_FIRST_SERVER + old));
+    }
+
+    app->current = app->servers[index];
+    app->currentIndex = index;
+
+    app->callRestoreTable(1);
+    app->callClearChart();
+    ResetOptionBn();
+
+    unsigned char status = app->current->status;
+    if (!(status & SOCKS5_ENABLED)) {
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_NEW_REJECTION);
+    } else if (!(status & SOCKS5_CONNECTED)) {
+        setValues(SERVER_STOPPED);
+        app->setWkLabelValue(STATUS_LAST_REJECTION);
+    } else {
+        setValues(SERVER_PAUSED);
+        XtSetSensitive(actionItems[ACTION_STOP], True);
+        XtSetSensitive(actionItems[ACTION_UPDATE_NOW], True);
+        EnableToolBn(TOOL_STOP);
+        EnableToolBn(TOOL_UPDATE);
+        app->setWkLabelValue(STATUS_PAUSE);
+    }
+}
+
+void MonMenu::OptionSelect(int value)
+{
+    if (!app->current) {
+        ResetOptionBn();
+        NeedsServer(kNoServerSelected);
+        return;
+    }
+    if (value >= OPTIONS_SORT_FIRST && value <= OPTIONS_SORT_LAST)
+        app->setSortType(value);
+    else if (value >= OPTIONS_UNIT_FIRST && value <= OPTIONS_UNIT_LAST)
+        app->setUnitType(value);
+    else if (value >= OPTIONS_NODE_FIRST && value <= OPTIONS_NODE_LAST)
+        app->setNodeType(value);
+    else if (value == OPTIONS_SAVE)
+        app->callWriteSetting();
+    else if (value == OPTIONS_GENERAL)
+        GeneralSettingsSelect();
+    else if (value == OPTIONS_TABLE)
+        TableSettingsSelect();
+    else if (value == OPTIONS_GRAPH)
+        GraphSettingsSelect();
+}
+
+void MonMenu::ResetOptionBn()
+{
+    const Setting& s = app->current ? app->current->setting : app->setting;
+    for (Widget item : optionItems) {
+        if (!IsToggle(item))
+            continue;
+        int value = ValueOf(item);
+        bool inEffect = value == s.sortType || value == s.unitType || value == s.nodeType;
+        XmToggleButtonSetState(item, inEffect, False);
+    }
+}
+
+void MonMenu::setValues(int state)
+{
+    bool start, pause;
+    if (state == SERVER_STOPPED || state == SERVER_PAUSED) {
+        start = true;
+        pause = false;
+    } else if (state == SERVER_RUNNING) {
+        start = false;
+        pause = true;
+    } else {
+        return;
+    }
+    XtSetSensitive(actionItems[ACTION_START], start);
+    XtSetSensitive(actionItems[ACTION_PAUSE], pause);
+    SetToolButton(TOOL_START, start);
+    SetToolButton(TOOL_PAUSE, pause);
+    if (state == SERVER_PAUSED)
+        return;  // Stop and Update Now stay as they are
+    XtSetSensitive(actionItems[ACTION_STOP], pause);
+    XtSetSensitive(actionItems[ACTION_UPDATE_NOW], pause);
+    SetToolButton(TOOL_STOP, pause);
+    SetToolButton(TOOL_UPDATE, pause);
+}

@@ -1,0 +1,220 @@
+// The tool bar under the menu bar: five fixed picture buttons (Start, Pause, Stop, Update
+// now, Show Failed / Show Active) and one per server, with a pointer tip each. A press is
+// carried out as the menu entry it stands for.
+#include "app/MonMenu.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <Xm/PushB.h>
+#include <Xm/ToggleB.h>
+#include <Xm/Xm.h>
+
+#include "app/MonitorApp.h"
+#include "app/MonSOCKS5.h"
+#include "app/icons/active.xpm.h"
+#include "app/icons/fail.xpm.h"
+#include "app/icons/paused.xpm.h"
+#include "app/icons/server.xpm.h"
+#include "app/icons/start.xpm.h"
+#include "app/icons/stop.xpm.h"
+#include "app/icons/update.xpm.h"
+#include "app/util.h"
+#include "toolkit/util.h"
+
+namespace {
+
+XtActionsRec action_table[] = {
+    {(String) "PointerEnter", MonMenu::PointerEnter},
+    {(String) "PointerLeave", MonMenu::PointerLeave},
+};
+const char translations[] = "<EnterWindow>: PointerEnter() \n        <LeaveWindow>: PointerLeave()";
+XtTranslations tool_translations_parsed = NULL;
+
+// The y of every pointer tip in the main window: just under the tool bar.
+const int kTipY = 70;
+
+const char* const fixed_labels[TOOL_FIRST_SERVER] = {"Start", "Pause", "Stop", "Update now",
+                                                     "Show Failed"};
+const int fixed_pixmaps[TOOL_FIRST_SERVER] = {PIXMAP_START, PIXMAP_PAUSED, PIXMAP_STOP,
+                                              PIXMAP_UPDATE, PIXMAP_FAIL};
+
+bool IsSlot(int index)
+{
+    return index >= 0 && index < TOOL_SLOTS;
+}
+
+int SlotOf(Widget w)
+{
+    return (int)(long)OmGetWidgetUserData(w);
+}
+
+} // namespace
+
+void MonMenu::SetToolLabel(int index, const char* text)
+{
+    if (!toolLabels[index])
+        toolLabels[index] = (char*)calloc(1, TOOL_LABEL_SIZE);
+    if (toolLabels[index])
+        snprintf(toolLabels[index], TOOL_LABEL_SIZE, "%s", text);
+}
+
+void MonMenu::BuildControlButtons(Widget box)
+{
+    XtAppAddActions(monitor_app ? monitor_app : XtWidgetToApplicationContext(box), action_table,
+                    XtNumber(action_table));
+    if (!tool_translations_parsed)
+        tool_translations_parsed = XtParseTranslationTable(translations);
+
+    for (int i = 0; i < TOOL_FIRST_SERVER; i++)
+        SetToolLabel(i, fixed_labels[i]);
+
+    const char** data[TOOL_PIXMAP_COUNT] = {start_xpm, paused_xpm, stop_xpm,  update_xpm,
+                                            fail_xpm,  server_xpm, active_xpm};
+    for (int i = 0; i < TOOL_PIXMAP_COUNT; i++)
+        toolPixmaps[i] = _XomCreatePixmapFromData(0, data[i], box);
+
+    for (long i = 0; i < TOOL_FIRST_SERVER; i++) {
+        Pixmap pixmap = toolPixmaps[fixed_pixmaps[i]];
+        Widget button = XtVaCreateManagedWidget("fw_buttons", xmPushButtonWidgetClass, box,
+                                                XmNlabelType, XmPIXMAP,
+                                                XmNlabelPixmap, pixmap,
+                                                XmNlabelInsensitivePixmap, pixmap,
+                                                XmNuserData, (XtPointer)i, NULL);
+        XtSetSensitive(button, i == TOOL_SHOW_FAILED);
+        XtAddCallback(button, XmNactivateCallback, ControlButtonCallback, (XtPointer)this);
+        XtOverrideTranslations(button, tool_translations_parsed);
+        toolButtons[i] = button;
+    }
+
+    for (int n = 0; n < app->serverCount; n++)
+        addToolBn(app->servers[n]->name, TOOL_FIRST_SERVER + n);
+
+    if (app->serverCount == 0) {
+        for (int i = 0; i < TOOL_FIRST_SERVER; i++)
+            DisableToolBn(i);
+    } else {
+        EnableToolBn(TOOL_START);
+        EnableToolBn(TOOL_SHOW_FAILED);
+        DisableToolBn(TOOL_PAUSE);
+        DisableToolBn(TOOL_STOP);
+        DisableToolBn(TOOL_UPDATE);
+        DisableToolBn(TOOL_FIRST_SERVER);  // the first server is the current one
+    }
+}
+
+void MonMenu::addToolBn(const char* name, int index)
+{
+    if (index < TOOL_FIRST_SERVER || !IsSlot(index) || toolButtons[index])
+        return;
+    SetToolLabel(index, name);
+    Pixmap pixmap = toolPixmaps[PIXMAP_SERVER];
+    Widget button = XtVaCreateManagedWidget("fw_buttons", xmPushButtonWidgetClass, toolBox,
+                                            XmNlabelType, XmPIXMAP,
+                                            XmNlabelPixmap, pixmap,
+                                            XmNlabelInsensitivePixmap, pixmap,
+                                            XmNuserData, (XtPointer)(long)index, NULL);
+    XtAddCallback(button, XmNactivateCallback, ControlButtonCallback, (XtPointer)this);
+    XtOverrideTranslations(button, tool_translations_parsed);
+    toolButtons[index] = button;
+}
+
+void MonMenu::removeToolBn(int index)
+{
+    if (index < TOOL_FIRST_SERVER || !IsSlot(index) || !toolButtons[index])
+        return;
+    KesPopdownAnnotationText();  // the tip may belong to the button that goes
+    XtDestroyWidget(toolButtons[index]);
+    toolButtons[index] = NULL;
+
+    int end = app->serverCount + TOOL_FIRST_SERVER;  // the count after the removal
+    for (int i = index; i < end && i + 1 < TOOL_SLOTS; i++) {
+        if (toolLabels[i + 1])
+            SetToolLabel(i, toolLabels[i + 1]);
+        toolButtons[i] = toolButtons[i + 1];
+        if (toolButtons[i])
+            OmSetWidgetUserData(toolButtons[i], (XtPointer)(long)i);
+    }
+    if (end < TOOL_SLOTS) {
+        toolButtons[end] = NULL;
+        free(toolLabels[end]);
+        toolLabels[end] = NULL;
+    }
+    if (app->serverCount > 0 && app->currentIndex == 0)
+        DisableToolBn(TOOL_FIRST_SERVER);
+}
+
+void MonMenu::SetToolButton(int index, bool enabled)
+{
+    if (enabled)
+        EnableToolBn(index);
+    else
+        DisableToolBn(index);
+}
+
+// A disabled button looks flat and keeps its size: the margins take the shadow's place.
+void MonMenu::EnableToolBn(int index)
+{
+    if (!IsSlot(index) || !toolButtons[index])
+        return;
+    XtVaSetValues(toolButtons[index], XmNsensitive, True, XmNshadowThickness, (Dimension)2,
+                  XmNmarginWidth, (Dimension)2, XmNmarginHeight, (Dimension)2, NULL);
+}
+
+void MonMenu::DisableToolBn(int index)
+{
+    if (!IsSlot(index) || !toolButtons[index])
+        return;
+    XtVaSetValues(toolButtons[index], XmNsensitive, False, XmNshadowThickness, (Dimension)0,
+                  XmNmarginWidth, (Dimension)4, XmNmarginHeight, (Dimension)4, NULL);
+}
+
+void MonMenu::PointerEnter(Widget w, XEvent*, String*, Cardinal*)
+{
+    MonMenu* menu = current_monMenu;
+    if (!menu)
+        return;
+    Position x = 0, y = 0;
+    XtVaGetValues(w, XmNx, &x, XmNy, &y, NULL);
+    int slot = SlotOf(w);
+    if (IsSlot(slot) && menu->toolLabels[slot])
+        KesPopupAnnotationText(menu->app->shell, menu->toolLabels[slot], x + 5, kTipY);
+}
+
+void MonMenu::PointerLeave(Widget, XEvent*, String*, Cardinal*)
+{
+    KesPopdownAnnotationText();
+}
+
+void MonMenu::ControlButtonCallback(Widget w, XtPointer clientData, XtPointer callData)
+{
+    ((MonMenu*)clientData)->ControlBnSelect(w, callData);
+}
+
+void MonMenu::ControlBnSelect(Widget w, XtPointer)
+{
+    int slot = SlotOf(w);
+    if (slot < TOOL_SHOW_FAILED) {
+        currentMenu = MENU_ACTION;
+        ActionSelect(slot);
+    } else if (slot == TOOL_SHOW_FAILED) {
+        currentMenu = MENU_VIEW;
+        int value = app->current && app->current->setting.showFailed == 0 ? VIEW_SHOW_FAILED
+                                                                          : VIEW_SHOW_ACTIVE;
+        if (app->current)
+            XmToggleButtonSetState(viewToggles[value], True, False);
+        ViewSelect(viewToggles[value], value, true);
+    } else {
+        currentMenu = MENU_SERVERS;
+        int index = slot - TOOL_FIRST_SERVER;
+        if (index >= app->serverCount)
+            return;
+        if (app->current && app->current->button)
+            XmToggleButtonSetState(app->current->button, False, False);
+        if (app->servers[index]->button)
+            XmToggleButtonSetState(app->servers[index]->button, True, False);
+        OmSetWidgetUserData(w, (XtPointer)(long)(slot - 4));
+        KesPopdownAnnotationText();
+        ServerSelect(index);
+    }
+}

@@ -1,0 +1,58 @@
+// Sorting a list of row pointers by one of the row comparisons, in n log n whatever the keys.
+//
+// The comparisons need not be a strict weak order (the address comparison wraps around),
+// so the list is not handed to std::sort: a quicksort with the middle element as pivot
+// splits it three ways, into rows before, equal to and after the pivot. Rows that compare
+// equal are put in order of their connection key, so that they keep their places from one
+// poll to the next.
+#ifndef VANTOR_ROWSORT_H
+#define VANTOR_ROWSORT_H
+
+#include <string.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/Connection.h"
+
+inline bool KeyBefore(const Connection* a, const Connection* b)
+{
+    return memcmp(a->data.key.key, b->data.key.key, sizeof a->data.key.key) < 0;
+}
+
+// Sorts list[left..right] ascending by compare(a, b) (negative when a goes first), ties by
+// connection key. The smaller part is sorted by recursion and the larger one by the loop,
+// so the stack stays shallow.
+template <class Compare>
+void SortRows(Connection** list, int left, int right, Compare compare)
+{
+    while (left < right) {
+        std::swap(list[left], list[left + (right - left) / 2]);
+        const Connection* pivot = list[left];
+        // list[left..lt-1] before the pivot, list[lt..i-1] equal, list[gt+1..right] after.
+        int lt = left;
+        int i = left + 1;
+        int gt = right;
+        while (i <= gt) {
+            int order = compare(list[i], pivot);
+            if (order < 0) {
+                std::swap(list[lt++], list[i++]);
+            } else if (order > 0) {
+                std::swap(list[i], list[gt--]);
+            } else {
+                i++;
+            }
+        }
+        // The key order is a strict weak order, so the equal run may go to std::sort.
+        std::sort(list + lt, list + gt + 1, KeyBefore);
+        if (lt - left < right - gt) {
+            SortRows(list, left, lt - 1, compare);
+            left = gt + 1;
+        } else {
+            SortRows(list, gt + 1, right, compare);
+            right = lt - 1;
+        }
+    }
+}
+
+#endif

@@ -1,0 +1,130 @@
+// The three-way sort against the plain quicksort it replaced, on random lists with many
+// equal keys: the same rows, ascending by the key, equal rows in connection key order.
+#include "app/RowSort.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "app/ConnectionRows.h"
+
+namespace {
+
+typedef std::function<int(const Connection*, const Connection*)> Compare;
+
+// The former sort: middle pivot, two-way partition; equal rows land anywhere.
+void FormerSort(Connection** list, int left, int right, const Compare& compare)
+{
+    if (left >= right) return;
+    std::swap(list[left], list[(left + right) / 2]);
+    int last = left;
+    for (int i = left + 1; i <= right; i++)
+        if (compare(list[i], list[left]) < 0) std::swap(list[++last], list[i]);
+    std::swap(list[left], list[last]);
+    FormerSort(list, left, last - 1, compare);
+    FormerSort(list, last + 1, right, compare);
+}
+
+// Rows with few distinct values in every sorted field, so that runs of equal rows are long.
+std::vector<Connection> RandomRows(std::mt19937& random, int count, int distinct)
+{
+    static const char* const names[] = {"ann", "Ann", "bob", "BOB", "carl", "", "dora", "eve"};
+    std::vector<Connection> rows(static_cast<size_t>(count));
+    for (int i = 0; i < count; i++) {
+        Connection& row = rows[static_cast<size_t>(i)];
+        memset(&row, 0, sizeof row);
+        row.kind = CONN_ACTIVE;
+        uint32_t keyNumber = random();
+        memcpy(row.data.key.key, &keyNumber, sizeof keyNumber);
+        memcpy(row.data.key.key + 4, &i, sizeof i);  // keys stay distinct
+        auto pick = [&] { return static_cast<int>(random() % static_cast<unsigned>(distinct)); };
+        snprintf(row.data.userName, sizeof row.data.userName, "%s", names[pick() % 8]);
+        snprintf(row.data.appName, sizeof row.data.appName, "%s", names[pick() % 8]);
+        snprintf(row.data.srcHostName, sizeof row.data.srcHostName, "%s%d", names[pick() % 8], pick());
+        row.data.startTime = 1000 + pick();
+        row.lastTotalBytes = static_cast<uint32_t>(pick()) * 1000u;
+        row.data.srcSockAddr.sin.sin_family = AF_INET;
+        // The last octet weighs most; below 100 the wrap-around difference keeps its sign.
+        char dotted[32];
+        snprintf(dotted, sizeof dotted, "10.0.%d.%d", pick() % 3, pick() % 100);
+        row.data.srcSockAddr.sin.sin_addr.s_addr = inet_addr(dotted);
+    }
+    return rows;
+}
+
+struct Key {
+    const char* name;
+    Compare compare;
+};
+
+const Key keys[] = {
+    {"source by name", [](const Connection* a, const Connection* b) {
+         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName, b->data.srcSockAddr, 12);
+     }},
+    {"source by address", [](const Connection* a, const Connection* b) {
+         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName, b->data.srcSockAddr, 13);
+     }},
+    {"user", CompareUserNames},
+    {"service", CompareServiceNames},
+    {"starting time", CompareStartTimes},
+    {"total traffic", CompareTotalBytes},
+};
+
+std::vector<Connection*> Pointers(std::vector<Connection>& rows)
+{
+    std::vector<Connection*> list;
+    for (Connection& row : rows) list.push_back(&row);
+    return list;
+}
+
+} // namespace
+
+TEST(RowSort, MatchesTheFormerSortAndOrdersEqualRowsByConnectionKey)
+{
+    std::mt19937 random(20261206);
+    const int sizes[] = {0, 1, 2, 3, 17, 200, 3000};
+    const int distincts[] = {1, 2, 5, 40};
+    for (const Key& key : keys) {
+        for (int size : sizes) {
+            for (int distinct : distincts) {
+                std::vector<Connection> rows = RandomRows(random, size, distinct);
+                std::vector<Connection*> sorted = Pointers(rows), former = Pointers(rows);
+                SortRows(sorted.data(), 0, size - 1, key.compare);
+                FormerSort(former.data(), 0, size - 1, key.compare);
+                SCOPED_TRACE(std::string(key.name) + ", " + std::to_string(size) + " rows, "
+                             + std::to_string(distinct) + " distinct");
+                ASSERT_TRUE(std::is_permutation(sorted.begin(), sorted.end(), former.begin()));
+                for (int i = 0; i < size; i++)
+                    ASSERT_EQ(key.compare(sorted[i], former[i]), 0) << "a different key at " << i;
+                for (int i = 1; i < size; i++) {
+                    int order = key.compare(sorted[i - 1], sorted[i]);
+                    ASSERT_LE(order, 0) << "descending at " << i;
+                    if (order == 0) {
+                        ASSERT_TRUE(KeyBefore(sorted[i - 1], sorted[i])) << "tie out of key order at " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(RowSort, TheSameRowsInAnyOrderGiveTheSameList)
+{
+    std::mt19937 random(7);
+    std::vector<Connection> rows = RandomRows(random, 500, 3);
+    std::vector<Connection*> first = Pointers(rows);
+    SortRows(first.data(), 0, 499, CompareUserNames);
+    for (int round = 0; round < 5; round++) {
+        std::vector<Connection*> again = Pointers(rows);
+        std::shuffle(again.begin(), again.end(), random);
+        SortRows(again.data(), 0, 499, CompareUserNames);
+        EXPECT_EQ(again, first) << "round " << round;
+    }
+}

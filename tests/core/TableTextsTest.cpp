@@ -1,0 +1,76 @@
+// The connection table's texts: the title in its fixed buffer, and each data column's cell.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "app/TableTexts.h"
+
+namespace {
+
+TEST(TableTitle, HeadingAndServerNameWithTwoBlanksAndALongNameCutInsideTheBuffer)
+{
+    struct Case {
+        int showFailed;
+        std::string name, expected;
+    } cases[] = {
+        {0, "127.0.0.1:5051", "Active Connections  (127.0.0.1:5051)"},
+        {1, "proxy", "Failed Connections  (proxy)"},
+        {0, "SOCKS5Server Unspecified", "Active Connections  (SOCKS5Server Unspecified)"},
+        {0, std::string(255, 'h'), "Active Connections  (" + std::string(30, 'h')},
+    };
+    for (const Case& c : cases) {
+        // Guard bytes after the buffer must survive the longest name.
+        char buffer[TABLE_TITLE_SIZE + 8];
+        memset(buffer, '#', sizeof buffer);
+        ComposeTableTitle(buffer, c.showFailed, c.name.c_str());
+        EXPECT_EQ(c.expected, buffer);
+        EXPECT_EQ(std::string(8, '#'), std::string(buffer + TABLE_TITLE_SIZE, 8));
+    }
+}
+
+TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
+{
+    Connection row;
+    memset(&row, 0, sizeof row);
+    strcpy(row.data.srcHostName, "client.example");
+    strcpy(row.srcAddrText, "10.1.2.3");
+    strcpy(row.data.dstHostName, "www.example");
+    strcpy(row.dstAddrText, "0.0.0.0");
+    strcpy(row.data.proxyHostName, "proxy.example");
+    strcpy(row.proxyAddrText, "127.0.0.1");
+    strcpy(row.data.userName, "alice");
+    strcpy(row.data.appName, "Web");
+    strcpy(row.startText, "12:00:01");
+    strcpy(row.durationText, "0:01:02");
+    strcpy(row.authenText, "None");
+    strcpy(row.data.socksErrMsg, "Connection refused");
+    row.data.inTotBytes = 1024;
+    row.data.outTotBytes = 512;
+    row.lastTotalBytes = 1536;
+
+    const char* names[DATA_COLUMN_COUNT] = {"client.example", "www.example", "alice", "Web",
+                                            "12:00:01", "0:01:02", "1024.00", "512.00",
+                                            "1536.00", "None", "proxy.example", "Connection refused"};
+    for (int c = 0; c < DATA_COLUMN_COUNT; c++)
+        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, 12, 1)) << annotation_label_list[c];
+    EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, 13, 1));
+    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, 13, 1));
+    EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, 13, 1));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, 12, 1));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, 12, 1));
+
+    struct Unit {
+        float factor;
+        const char* total;
+    } units[] = {{1, "1536.00"}, {1024, "1.50"}, {1048576, "0.00"}};
+    for (const Unit& u : units) {
+        ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, 12, u.factor);
+        EXPECT_STREQ(u.total, row.totalText);
+    }
+    row.data.inTotBytes = 4294967295u;   // the largest count still fits its text buffer
+    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1));
+}
+
+} // namespace

@@ -1,0 +1,229 @@
+// The menu bar of the real program, driven from the keyboard against the monitoring
+// simulator: monitoring from the Action menu, the warnings without a server, a lost
+// server, saving the options, a full server list, and leaving the program.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "tests/e2e/WindowProbe.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/RunProcess.h"
+#include "tests/support/VantorDriver.h"
+
+namespace {
+
+const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};  // the only entry
+const std::vector<std::string> kPause = {"F10", "Right", "Down", "Return"};  // first while running
+const std::vector<std::string> kStopWhilePaused = {"F10", "Right", "Down", "Down", "Return"};
+const std::vector<std::string> kUpdateWhilePaused = {"F10", "Right", "Down", "Down", "Down",
+                                                     "Return"};
+// Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
+const std::vector<std::string> kSaveOptions = {"F10",  "Right", "Right", "Right", "Right", "Right",
+                                               "Down", "Down",  "Down",  "Down",  "Down",  "Down",
+                                               "Down", "Return"};
+
+int ListRequests(const MonsimProcess& sim)
+{
+    std::vector<std::string> lines = sim.requests();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("request type=2", 0) == 0;
+    }));
+}
+
+int Closes(const MonsimProcess& sim)
+{
+    std::vector<std::string> lines = sim.requests();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), std::string("close")));
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A pass of the simulator: two open connections and a failed one.
+const char kPass[] =
+    "pass\n"
+    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1234 out=56 src=10.0.0.5:40000"
+    " dst=10.0.0.9:80 user=alice app=http\n"
+    "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
+    " dst=10.0.0.9:23 user=bob app=telnet\n"
+    "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5 src=10.0.0.7:40002"
+    " dst=10.0.0.9:21 app=ftp errmsg=Connection~refused\n";
+
+TEST(MenuTest, WithoutServersTheActionsAreInsensitiveAndOptionsWarn)
+{
+    VantorDriver vantor;
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+
+    // The SOCKS5Server menu holds only Edit..., and the Action entries cannot be chosen:
+    // Return in the Action menu does nothing.
+    ASSERT_TRUE(vantor.Keys({"F10", "Right", "Right", "Right", "Down"}));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("menu-servers-empty.png").empty());
+    ASSERT_TRUE(vantor.Keys({"Escape", "Escape", "F10", "Right", "Down"}));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("menu-action-insensitive.png").empty());
+    ASSERT_TRUE(vantor.Keys({"Return", "Escape", "Escape"}));
+    SleepMs(500);
+    EXPECT_EQ(WindowsNamed("Warning"), 0);
+
+    ASSERT_TRUE(vantor.Keys(kSaveOptions));
+    ASSERT_TRUE(WaitForWindow("Warning"));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("save-options-without-server.png").empty());
+    EXPECT_TRUE(AcknowledgeDialog("Warning"));
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "00000");
+
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(MenuTest, StartPauseUpdateNowAndStopDriveThePollsAndTheStatusIcon)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("menu.txt", kPass)});
+    VantorHome home({sim.address()}, 1000);
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    EXPECT_EQ(WorkingIcon(vantor.display(), vantor.Screenshot()), "last_rejection");
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010");
+
+    // Start polls at once and then every second, with the spinner turning.
+    ASSERT_TRUE(vantor.Keys(kStart));
+    EXPECT_TRUE(Eventually([&] { return ListRequests(sim) >= 3; }, 6000));
+    std::string icon = WorkingIcon(vantor.display(), vantor.Screenshot());
+    EXPECT_TRUE(icon == "spin1" || icon == "spin2" || icon == "spin3") << icon;
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "011110");
+    EXPECT_FALSE(vantor.SaveScreenshot("monitoring-running.png").empty());
+
+    // Pause: no more polls.
+    ASSERT_TRUE(vantor.Keys(kPause));
+    SleepMs(1500);  // a poll already due may still come
+    int paused = ListRequests(sim);
+    SleepMs(2500);
+    EXPECT_EQ(ListRequests(sim), paused);
+    EXPECT_EQ(WorkingIcon(vantor.display(), vantor.Screenshot()), "pause");
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "101110");
+    EXPECT_FALSE(vantor.SaveScreenshot("monitoring-paused.png").empty());
+
+    // Update Now while paused polls exactly once.
+    ASSERT_TRUE(vantor.Keys(kUpdateWhilePaused));
+    EXPECT_TRUE(Eventually([&] { return ListRequests(sim) == paused + 1; }));
+    SleepMs(2000);
+    EXPECT_EQ(ListRequests(sim), paused + 1);
+
+    // Stop closes the connection.
+    ASSERT_TRUE(vantor.Keys(kStopWhilePaused));
+    EXPECT_TRUE(Eventually([&] { return Closes(sim) == 1; }));
+    EXPECT_EQ(WorkingIcon(vantor.display(), vantor.Screenshot()), "last_rejection");
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010");
+    EXPECT_EQ(WindowsNamed("Warning"), 0);
+
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(MenuTest, AServerThatClosesTheConnectionIsReportedAndStopped)
+{
+    std::string script = std::string(kPass) + "pass\nclose\n";
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("lost.txt", script)});
+    VantorHome home({sim.address()}, 1000);
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+
+    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(WaitForWindow("Warning", 8000));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("lost-server.png").empty());
+    EXPECT_TRUE(AcknowledgeDialog("Warning"));
+    EXPECT_TRUE(Eventually([&] {
+        return WorkingIcon(vantor.display(), vantor.Screenshot()) == "new_rejection";
+    }));
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010");
+    int polls = ListRequests(sim);
+    SleepMs(2500);
+    EXPECT_EQ(ListRequests(sim), polls);  // no timer left running
+
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(MenuTest, SortUnitAndNamingChoicesAreSavedWithSaveOptions)
+{
+    VantorHome home({"127.0.0.1:1"});
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+
+    // Options > Sort By > User; Traffic Unit > Megabytes; Host Naming > IP Address.
+    const std::vector<std::string> options = {"F10", "Right", "Right", "Right", "Right", "Right"};
+    std::vector<std::string> keys = options;
+    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
+    ASSERT_TRUE(vantor.Keys(keys));
+    keys = options;
+    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down",
+                             "Return"});
+    ASSERT_TRUE(vantor.Keys(keys));
+    keys = options;
+    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Down", "Down", "Right", "Down",
+                             "Return"});
+    ASSERT_TRUE(vantor.Keys(keys));
+
+    ASSERT_TRUE(vantor.Keys(kSaveOptions));
+    ASSERT_TRUE(WaitForWindow("Information"));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("settings-saved.png").empty());
+    EXPECT_TRUE(AcknowledgeDialog("Information"));
+
+    // The saved block is the default one with the three choices; the table's geometry is
+    // what the window gives it.
+    std::string expected = "1\n" + SettingsBlock(60000);
+    expected.replace(expected.find("3  12  0"), 8, "5  13  0");
+    expected.replace(expected.find("9  1.000000"), 11, "11  1048576.000000");
+    std::string saved = FileText(home.File("monitor.ini"));
+    size_t geometry = expected.find("750  280  10");
+    size_t savedGeometry = saved.find("  280  10  \n");
+    ASSERT_NE(savedGeometry, std::string::npos) << saved;
+    size_t lineStart = saved.rfind('\n', savedGeometry) + 1;
+    expected.replace(geometry, 3, saved.substr(lineStart, savedGeometry - lineStart));
+    EXPECT_EQ(saved, expected);
+
+    ASSERT_TRUE(vantor.QuitThroughMenu());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(MenuTest, ElevenNamesGiveTenServersAndOneWarningAndControlXLeavesAfterAMenu)
+{
+    std::vector<std::string> names;
+    for (int i = 1; i <= 11; i++)
+        names.push_back("127.0.0.1:" + std::to_string(i));
+    VantorHome home(names);
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    ASSERT_TRUE(WaitForWindow("Warning"));
+    EXPECT_EQ(WindowsNamed("Warning"), 1);
+    EXPECT_TRUE(AcknowledgeDialog("Warning"));
+    // The five fixed buttons and ten servers, the first of them current.
+    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010111111111");
+    ASSERT_TRUE(vantor.Keys({"F10", "Right", "Right", "Right", "Down"}));
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("menu-servers-ten.png").empty());
+
+    // Ctrl+x right after another menu was used.
+    ASSERT_TRUE(vantor.Keys({"Escape", "Escape", "F10", "Right", "Right", "Down", "Escape",
+                             "Escape", "ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(MenuTest, ClosingTheWindowFromTheWindowManagerEndsTheProgram)
+{
+    VantorHome home({"127.0.0.1:1"});
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    ASSERT_TRUE(vantor.CloseFromWindowManager());
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+    EXPECT_FALSE(vantor.Running());
+    EXPECT_EQ(vantor.StandardError(), "");
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include "tests/e2e/WindowProbe.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "app/icons/last_rejection.xpm.h"
+#include "app/icons/new_rejection.xpm.h"
+#include "app/icons/pause.xpm.h"
+#include "app/icons/spin1.xpm.h"
+#include "app/icons/spin2.xpm.h"
+#include "app/icons/spin3.xpm.h"
+#include "tests/core/DefaultSetting.h"
+#include "tests/support/PixelReader.h"
+#include "tests/support/RunProcess.h"
+
+void SleepMs(int ms)
+{
+    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+std::string SettingsBlock(int intervalMs)
+{
+    std::string block = kDefaultBlock;
+    size_t at = block.find("60000");
+    return block.replace(at, 5, std::to_string(intervalMs));
+}
+
+VantorHome::VantorHome(const std::vector<std::string>& names, int intervalMs)
+{
+    RunProcess({"mkdir", "-p", path() + "/.vantorrc"});
+    std::ofstream list(File("socks5.dat"));
+    list << "SOCKS5s\n";
+    for (const std::string& name : names)
+        list << name << "\n";
+    if (intervalMs > 0) {
+        std::ofstream settings(File("monitor.ini"));
+        settings << names.size() << "\n";
+        for (size_t i = 0; i < names.size(); i++)
+            settings << SettingsBlock(intervalMs) << "\n";
+    }
+}
+
+int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
+{
+    int width = 0, height = 0, colours = 0;
+    sscanf(xpm[0], "%d %d %d", &width, &height, &colours);
+    std::map<char, long> rgbOf;  // -1: matches anything
+    for (int i = 1; i <= colours; i++) {
+        const char* key = strstr(xpm[i] + 1, " c ");
+        std::string name = key ? key + 3 : "";
+        XColor colour;
+        Colormap map = DefaultColormap(display, DefaultScreen(display));
+        if (name == "LightBlue3" || !XParseColor(display, map, name.c_str(), &colour))
+            rgbOf[xpm[i][0]] = -1;
+        else
+            rgbOf[xpm[i][0]] = ((colour.red >> 8) << 16) | ((colour.green >> 8) << 8) | (colour.blue >> 8);
+    }
+    int found = -1;
+    for (int top = 0; top + height <= image.height; top++) {
+        for (int left = 0; left + width <= image.width; left++) {
+            bool match = true;
+            for (int y = 0; y < height && match; y++)
+                for (int x = 0; x < width && match; x++) {
+                    long want = rgbOf[xpm[1 + colours + y][x]];
+                    match = want < 0 || static_cast<long>(image.At(left + x, top + y)) == want;
+                }
+            if (match)
+                found = std::max(found, left);
+        }
+    }
+    return found;
+}
+
+std::string WorkingIcon(Display* display, const RgbImage& shot)
+{
+    // The status line's right end: the new-rejection label, then the working label.
+    RgbImage corner;
+    corner.width = 80;
+    corner.height = 40;
+    for (int y = shot.height - corner.height; y < shot.height; y++)
+        for (int x = shot.width - corner.width; x < shot.width; x++) {
+            uint32_t rgb = shot.At(x, y);
+            corner.rgb.push_back(static_cast<uint8_t>(rgb >> 16));
+            corner.rgb.push_back(static_cast<uint8_t>(rgb >> 8));
+            corner.rgb.push_back(static_cast<uint8_t>(rgb));
+        }
+    const std::pair<const char*, const char* const*> icons[] = {
+        {"spin1", spin1_xpm},   {"spin2", spin2_xpm},
+        {"spin3", spin3_xpm},   {"pause", pause_xpm},
+        {"new_rejection", new_rejection_xpm}, {"last_rejection", last_rejection_xpm}};
+    std::string shown;
+    int rightmost = -1;
+    for (const auto& icon : icons) {
+        int at = FindIcon(display, corner, icon.second);
+        if (at > rightmost) {
+            rightmost = at;
+            shown = icon.first;
+        }
+    }
+    return shown;
+}
+
+namespace {
+
+struct Geometry {
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0;
+    bool viewable = false;
+};
+
+Geometry GeometryOf(Display* display, Window w)
+{
+    Geometry g;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, w, &attributes)) {
+        g.x = attributes.x;
+        g.y = attributes.y;
+        g.width = static_cast<unsigned>(attributes.width);
+        g.height = static_cast<unsigned>(attributes.height);
+        g.viewable = attributes.map_state == IsViewable;
+    }
+    return g;
+}
+
+std::vector<Window> ChildrenOf(Display* display, Window w)
+{
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> list;
+    if (XQueryTree(display, w, &root, &parent, &children, &count)) {
+        list.assign(children, children + count);
+        XFree(children);
+    }
+    return list;
+}
+
+// The tool box: the window whose five or more children are picture buttons of one size
+// (the menu bar's titles differ in width).
+Window FindToolBox(Display* display, Window w)
+{
+    std::vector<Window> children = ChildrenOf(display, w);
+    if (children.size() >= 5) {
+        Geometry first = GeometryOf(display, children[0]);
+        bool same = first.height >= 20 && first.height <= 40;
+        for (Window child : children) {
+            Geometry g = GeometryOf(display, child);
+            same = same && g.width == first.width && g.height == first.height;
+        }
+        if (same)
+            return w;
+    }
+    for (Window child : children)
+        if (Window box = FindToolBox(display, child))
+            return box;
+    return 0;
+}
+
+} // namespace
+
+std::vector<ToolButton> ToolButtons(Display* display, Window main)
+{
+    std::vector<ToolButton> buttons;
+    Window box = FindToolBox(display, main);
+    if (!box || !GeometryOf(display, box).viewable)
+        return buttons;
+    // Read from the window as shown: the buttons overlap, so their own windows are partly
+    // covered.
+    RgbImage shot = ReadDrawable(display, main);
+    for (Window child : ChildrenOf(display, box)) {
+        Geometry g = GeometryOf(display, child);
+        int x = 0, y = 0;
+        Window ignored;
+        if (!g.viewable || !XTranslateCoordinates(display, child, main, 0, 0, &x, &y, &ignored))
+            continue;
+        // Outside the highlight frame an enabled button draws its bottom shadow; a
+        // disabled one only its background.
+        int middle = x + static_cast<int>(g.width) / 2;
+        uint32_t background = shot.At(middle, y + 1);
+        uint32_t shadow = shot.At(middle, y + static_cast<int>(g.height) - 3);
+        buttons.push_back({child, g.x, shadow != background});
+    }
+    std::sort(buttons.begin(), buttons.end(),
+              [](const ToolButton& a, const ToolButton& b) { return a.x < b.x; });
+    return buttons;
+}
+
+std::string ToolBarStates(Display* display, Window main)
+{
+    std::string states;
+    for (const ToolButton& button : ToolButtons(display, main))
+        states += button.raised ? '1' : '0';
+    return states;
+}
+
+int WindowsNamed(const std::string& title)
+{
+    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::istringstream lines(found.out);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            count++;
+    return count;
+}
+
+bool WaitForWindow(const std::string& title, int timeoutMs)
+{
+    return Eventually([&] { return WindowsNamed(title) > 0; }, timeoutMs);
+}
+
+bool AcknowledgeDialog(const std::string& title)
+{
+    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::istringstream lines(found.out);
+    std::string id;
+    if (!std::getline(lines, id) || id.empty())
+        return false;
+    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
+    RunProcess({"xdotool", "key", "Return"}, {}, 10);
+    return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
+}

@@ -1,0 +1,79 @@
+// Only the X canvas may call Xlib's drawing functions: every other toolkit file draws
+// through the canvas, so that printing draws the same picture.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The Xlib drawing calls in a source text, comments included (a call in a comment is
+// harmless but suspicious enough to be named).
+std::vector<std::string> DrawingCalls(const std::string& text)
+{
+    static const std::regex call(R"(\b(XDraw\w*|XFill\w*|XCopyArea)\s*\()");
+    std::vector<std::string> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it)
+        found.push_back((*it)[1]);
+    return found;
+}
+
+// "file: call" for every call outside the X canvas in the files of dir.
+std::vector<std::string> Violations(const std::string& dir)
+{
+    std::vector<std::string> violations;
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return {"cannot read " + dir};
+    while (dirent* entry = readdir(d)) {
+        std::string name = entry->d_name;
+        bool source = name.size() > 2 && (name.rfind(".cpp") == name.size() - 4 ||
+                                          name.rfind(".h") == name.size() - 2);
+        if (!source || name == "CanvasX.cpp")
+            continue;
+        std::ifstream in(dir + "/" + name);
+        std::stringstream text;
+        text << in.rdbuf();
+        for (const std::string& call : DrawingCalls(text.str()))
+            violations.push_back(name + ": " + call);
+    }
+    closedir(d);
+    return violations;
+}
+
+TEST(DrawingPathTest, OnlyTheXCanvasCallsXlibDrawingFunctions)
+{
+    EXPECT_EQ(Violations(VANTOR_SOURCE_DIR "/toolkit"), std::vector<std::string>{});
+}
+
+TEST(DrawingPathTest, APlantedCallIsFound)
+{
+    const struct {
+        const char* source;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"XDrawLine(d, w, gc, 0, 0, 1, 1);", {"XDrawLine"}},
+        {"  XFillRectangle (d, w, gc, 0, 0, 1, 1);", {"XFillRectangle"}},
+        {"if (x) XCopyArea(d, a, b, gc, 0, 0, 1, 1, 0, 0);", {"XCopyArea"}},
+        {"XomCanvasFillRectangle(c, 0, 0, 1, 1); MyXDrawLine(1);", {}},
+        {"XDrawString(a); XFillArc(b);", {"XDrawString", "XFillArc"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DrawingCalls(c.source), c.calls) << c.source;
+
+    char dir[] = "/tmp/drawing-path-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    std::ofstream(std::string(dir) + "/Planted.cpp") << "void f() { XDrawPoint(0, 0, 0, 0, 0); }\n";
+    std::ofstream(std::string(dir) + "/CanvasX.cpp") << "void g() { XDrawLine(0, 0, 0, 0, 0, 0, 0); }\n";
+    EXPECT_EQ(Violations(dir), std::vector<std::string>{"Planted.cpp: XDrawPoint"});
+    remove((std::string(dir) + "/Planted.cpp").c_str());
+    remove((std::string(dir) + "/CanvasX.cpp").c_str());
+    rmdir(dir);
+}
+
+} // namespace
