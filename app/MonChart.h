@@ -1,8 +1,12 @@
-// The lower view of the main window: the real-time traffic chart per service.
+// The lower view of the main window: the real-time traffic chart per service. Each
+// selected service has a sampled series of 21 samples, the newest at position 0; every poll
+// pushes the traffic since the last one into each series and refits the vertical axis.
 #ifndef VANTOR_MONCHART_H
 #define VANTOR_MONCHART_H
 
 #include <X11/Intrinsic.h>
+
+#include "app/Setting.h"
 
 class MonitorApp;
 
@@ -13,13 +17,42 @@ public:
     MonChart(const MonChart&) = delete;
     MonChart& operator=(const MonChart&) = delete;
 
-    void RasterChart();
-    void ClearChart();
-    void BuildServicePanel();
-    void RasterChartUnitChange(double factor);
+    void SetupChart(Widget parent);
+    void SetupGraph(Widget editobject);
 
-    Widget box;        // the vertical box that holds the title and the chart area
+    // Once per poll: one sample per selected service, then the vertical axis refitted.
+    void RasterChart();
+    void AdjustCoordY();
+    // The upper limit of the vertical axis for a data maximum (see ChartUpperLimit).
+    double ConvertUpperLimit(double max);
+    void AdjustCoordX(int seconds);
+    void ClearChart();
+    // After a unit change: every sample divided by factor, the axis relabelled.
+    void RasterChartUnitChange(double factor);
+    void AlterChart(const Setting& s);
+    void AddNewApp(int i);
+    void AddDataOnChart(int i);
+    void RemoveGraphObject();
+    void BuildServicePanel();
+
+    static void GraphCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void GraphUpdate(Widget w, XtPointer clientData, XtPointer callData);
+
+    Widget box;                          // the vertical box of the title and the chart area
+    Widget editobject;                   // the editor area "editobject" holding the chart
+    Widget series[SETTING_SERVICES];     // the sampled series of service i, or none
+    Widget dataGroup;                    // the data group of all series
+    Widget chartObject;                  // the chart object "chart"
+    int sampleCount;                     // samples the rescaling works on
+    Widget yCoordText;                   // the read-out text "y-coord"
     MonitorApp* app;
+
+private:
+    // The settings of the current server, or the template without one.
+    const Setting& ShownSetting() const;
+    // Sets the horizontal axis label for an interval in whole seconds.
+    void LabelTimeAxis(int seconds);
+    char readout[32];                    // the read-out text on show
 };
 
 #endif

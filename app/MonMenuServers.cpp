@@ -2,12 +2,9 @@
 // entries of the SOCKS5Server menu.
 #include "app/MonMenu.h"
 
-#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -22,10 +19,9 @@
 char** MonMenu::OpenSOCKS5Data(const char* path)
 {
     serverNameCount = 0;
-    int fd = open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    FILE* in = fd < 0 ? NULL : fdopen(fd, "r");
+    SettingsOpenResult opened;
+    FILE* in = OpenSettingsFile(path, &opened);
     if (!in) {
-        if (fd >= 0) close(fd);
         return NULL;
     }
     std::vector<std::string> names;
@@ -53,12 +49,8 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
 
 void MonMenu::ReadServerList()
 {
-    // Only a regular file is read: not a directory, a device or a symbolic link.
-    std::string path = Socks5DatPath();
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return;
-    serverNames = OpenSOCKS5Data(path.c_str());
+    // Only a regular file is read: not a directory, a FIFO, a device or a symbolic link.
+    serverNames = OpenSOCKS5Data(Socks5DatPath().c_str());
     if (!serverNames)
         return;
     for (int i = 0; i < serverNameCount; i++)

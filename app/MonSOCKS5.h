@@ -63,7 +63,7 @@ public:
     Setting setting;
     int tmpFd;                     // file of parked rows, -1 when none
     int rowCount;                  // used slots of rows
-    int rowBytes;                  // byte length of the used part of rows
+    size_t rowBytes;               // byte length of the used part of rows
     Connection* rows;              // MonitorApp::connBuffer while current, else none
     S5MonHandle handle;            // none when not connected
     int spinInterval;              // milliseconds

@@ -1,38 +1,255 @@
-// The connection table view. Until the table widget exists the view shows an empty,
-// white sheet with the placeholder text, so the window keeps its final layout.
+// The connection table view: applies the current server's settings to the table widget and
+// turns its row list into cells after every poll.
 #include "app/MonTable.h"
 
-#include <Xm/Label.h>
-#include <Xm/Frame.h>
+#include <stdlib.h>
+#include <string.h>
+
 #include <Xm/Xm.h>
 
+#include "app/Connection.h"
+#include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
+#include "app/TableTexts.h"
+#include "app/icons/pause_conn.xpm.h"
+#include "app/icons/stop_conn.xpm.h"
+#include "app/util.h"
+#include "toolkit/EditTable.h"
+#include "toolkit/Scroll.h"
+#include "toolkit/util.h"
 
 MonTable* current_monTable = NULL;
 
+// Button 1 selects whole rows, several at a time, by pressing and dragging.
+static const char row_translations[] =
+    "<Btn1Down>:             EditTableStartSelect(multiple, row)\n"
+    "   Button1<Motion>:         EditTableExtendSelect()\n"
+    "   <Btn1Up>:                EditTableEndSelect()\n";
+
 MonTable::MonTable(Widget parent, MonitorApp* owner)
-    : scroll(NULL), table(NULL), app(owner)
+    : scroll(NULL), table(NULL), rowCapacity(0), connIcons(NULL), app(owner), reallocate(realloc)
 {
     current_monTable = this;
-    Setting s = app->setting;
-    scroll = XtVaCreateManagedWidget("scroll", xmFrameWidgetClass, parent,
-                                     XmNshadowType, XmSHADOW_IN, NULL);
-    XmString empty = XmStringCreateLocalized((char*)"");
-    table = XtVaCreateManagedWidget("table", xmLabelWidgetClass, scroll,
-                                    XmNlabelString, empty,
-                                    XmNwidth, (Dimension)s.tableWidth,
-                                    XmNheight, (Dimension)s.tableHeight,
-                                    XmNrecomputeSize, False,
-                                    XtVaTypedArg, XmNbackground, XmRString, "white", 6, NULL);
-    XmStringFree(empty);
+    for (int i = 0; i < SETTING_COLUMNS; i++)
+        columnText[i] = NULL;
+    SetupTable(parent);
 }
 
-MonTable::~MonTable() {}
+MonTable::~MonTable()
+{
+    for (int i = 0; i < SETTING_COLUMNS; i++)
+        free(columnText[i]);
+    XtFree((char*)connIcons);
+    if (current_monTable == this)
+        current_monTable = NULL;
+}
 
-void MonTable::RasterTable() {}
+void MonTable::SetupTable(Widget parent)
+{
+    Setting s = app->current ? app->current->setting : app->setting;
+    if (!table)
+        BuildTable(parent, s);
+    AlterColumnSetting(s);
+    AlterTableTitle();
+}
 
-void MonTable::ClearTable() {}
+void MonTable::BuildTable(Widget parent, Setting s)
+{
+    if (table)
+        return;
+    scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, parent,
+                              "horizontalStretch", 10000, "horizontalShrink", 10000,
+                              "verticalShrink", 10000, "verticalStretch", 10000,
+                              "scrollBarExtend", False, NULL);
+    table = XtVaCreateManagedWidget("table", xomEditTableWidgetClass, scroll,
+                                    XomNdefaultColumnAlignment, XomALIGNMENT_CENTER,
+                                    XomNhorizontalAnnotationPlacement, XomPLACEMENT_TOP,
+                                    XomNverticalAnnotationPlacement, XomPLACEMENT_LEFT,
+                                    XomNcellSizeUnit, XomUNIT_PIXEL,
+                                    XomNcellPointerBorderThickness, 0,
+                                    XomNnumberOfRows, s.tableRows,
+                                    XomNdefaultColumnEditMode, XomCOLUMN_NON_EDITABLE,
+                                    XomNautomaticColumnAnnotation, False,
+                                    XomNdefaultColumnDataType, XomTYPE_STRING,
+                                    XomNdefaultColumnDataFormat, "%s", NULL);
+    XtOverrideTranslations(table, XtParseTranslationTable(row_translations));
+    XtVaSetValues(table, XmNheight, (Dimension)s.tableHeight, XmNwidth, (Dimension)s.tableWidth,
+                  XomNnumberOfRows, s.tableRows, XomNnumberOfColumns, s.tableColumns, NULL);
+    // Name, address and error columns read best from the left; the widths follow.
+    static const int leftAligned[] = {0, 1, 2, 10, 11};
+    for (int n : leftAligned)
+        XomEditTableDefineColumnFormat(table, n, XomCOLUMN_NON_EDITABLE, XomALIGNMENT_BEGINNING,
+                                       s.columnWidth[n], XomTYPE_STRING, "%s");
+    connIcons = (Pixmap*)XtMalloc(2 * sizeof(Pixmap));
+    connIcons[0] = _XomCreatePixmapFromData(NULL, stop_conn_xpm, table);
+    connIcons[1] = _XomCreatePixmapFromData(NULL, pause_conn_xpm, table);
+    XtManageChild(scroll);
+}
 
-void MonTable::RestoreTable(int) {}
+void MonTable::AlterColumnSetting(Setting s)
+{
+    XomEditTableFreezeUpdate(table, 1);
+    int frozen = 0;
+    int* columns = XomEditTableGetFrozenColumns(table, &frozen);
+    XtFree((char*)columns);
+    for (int c = 1; c <= frozen; c++)
+        XomEditTableReleaseColumn(table, c);
+    // Each title follows the data column its position shows.
+    const char* titles[SETTING_COLUMNS];
+    for (int p = 0; p < SETTING_COLUMNS; p++) {
+        int d = s.columnType[p];
+        titles[p] = d >= 0 && d < DATA_COLUMN_COUNT ? annotation_label_list[d] : "";
+    }
+    XtVaSetValues(table, XomNnumberOfColumns, s.columnCount, XomNcolumnAnnotationData, titles,
+                  XomNdefaultCellHeight, s.cellHeight, XomNcellWidthData, s.columnWidth, NULL);
+    for (int i = 0; i < s.columnCount; i++)
+        XomEditTableChangeColumnVisibility(table, i + 1, i + 1, s.columnVisible[i]);
+    for (int c = 1; c <= s.frozenColumns; c++)
+        XomEditTableFreezeColumn(table, c);
+    int rows = 0;
+    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    AlterBackground(1, rows);
+    XomEditTableFreezeUpdate(table, 0);
+}
+
+void MonTable::AlterTableTitle()
+{
+    char title[TABLE_TITLE_SIZE];
+    if (app->current)
+        ComposeTableTitle(title, app->current->setting.showFailed, app->current->name);
+    else
+        ComposeTableTitle(title, app->setting.showFailed, "SOCKS5Server Unspecified");
+    XtVaSetValues(table, XomNtitleString, title, NULL);
+}
+
+bool MonTable::GrowColumnTexts(int count)
+{
+    int columns = app->current->setting.columnCount;
+    for (int i = 0; i < columns && i < SETTING_COLUMNS; i++) {
+        // On failure the old array stays valid, and so do the rows the table shows.
+        char** grown = (char**)reallocate(columnText[i], sizeof(char*) * (size_t)count);
+        if (!grown)
+            return false;
+        // Entries a skipped data column leaves alone must still be empty texts.
+        for (int j = columnText[i] ? rowCapacity : 0; j < count; j++)
+            grown[j] = NULL;
+        columnText[i] = grown;
+    }
+    rowCapacity = count;
+    return true;
+}
+
+void MonTable::RasterTable()
+{
+    SOCKS5* server = app->current;
+    if (!server)
+        return;
+    const Setting& s = server->setting;
+    Connection** list = s.showFailed ? server->failedRows : server->activeRows;
+    int count = s.showFailed ? server->failedCount : server->activeCount;
+    app->UpdateNewRejLabel();
+    XomEditTableClearAllSelections(table);
+
+    int rows = 0;
+    if (count == 0) {
+        XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+        if (rows > 0)
+            XomEditTableDeleteRows(table, 1, rows);
+        if (s.tableRows > 0) {
+            XomEditTableInsertRows(table, 0, s.tableRows);
+            XtVaSetValues(table, XomNnumberOfColumns, s.columnCount, XomNdefaultCellHeight,
+                          s.cellHeight, NULL);
+            AlterBackground(1, s.tableRows);
+        }
+        return;
+    }
+    if (!list || !GrowColumnTexts(count))
+        return;
+    int columns = s.columnCount < SETTING_COLUMNS ? s.columnCount : SETTING_COLUMNS;
+    for (int i = 0; i < columns; i++)
+        FillData(list, count, s.columnType[i], i);
+
+    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    if (rows < count)
+        XomEditTableInsertRows(table, 0, count - rows);
+    else if (rows > count)
+        XomEditTableDeleteRows(table, count + 1, rows - count);
+    AlterBackground(rows + 1, count);
+
+    for (int i = 0; i < columns; i++) {
+        for (int j = 0; j < count; j++) {
+            XomEditTableFillCellNoUpdate(table, i + 1, j + 1, columnText[i][j]);
+            if (i != 0)
+                continue;
+            int kind = list[j]->kind;
+            Pixmap icon = kind == CONN_ACTIVE_STOPPED ? connIcons[0]
+                        : kind == CONN_ACTIVE_PAUSED ? connIcons[1] : XmUNSPECIFIED_PIXMAP;
+            XomEditTableSetCellPixmap(table, 1, 1, j + 1, 1, icon);
+        }
+    }
+    XomEditTableUpdateDataDisplay(table, 0, 0);
+}
+
+void MonTable::FillData(Connection** list, int count, int dataColumn, int position)
+{
+    if (dataColumn < 0 || dataColumn >= DATA_COLUMN_COUNT || position < 0 ||
+        position >= SETTING_COLUMNS || count > rowCapacity)
+        return;
+    const Setting& s = app->current->setting;
+    for (int j = 0; j < count; j++)
+        columnText[position][j] = ConnectionCellText(list[j], dataColumn, s.nodeType, s.unitFactor);
+}
+
+void MonTable::AlterBackground(int firstRow, int lastRow)
+{
+    int columns = 0;
+    XtVaGetValues(table, XomNnumberOfColumns, &columns, NULL);
+    if (lastRow % 2 == 0)
+        lastRow--;
+    if (firstRow % 2 == 0)
+        firstRow++;
+    if (firstRow > lastRow || columns < 1)
+        return;
+    Pixel pink = XomLoadColor(XtDisplay(table), "pink");
+    for (int row = firstRow; row <= lastRow; row += 2)
+        XomEditTableSetCellBackground(table, 1, columns, row, 1, pink);
+}
+
+void MonTable::ClearTable()
+{
+    int rows = 0;
+    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    if (rows > 0)
+        XomEditTableDeleteRows(table, 1, rows);
+}
+
+void MonTable::RestoreTable(int reload)
+{
+    SOCKS5* server = app->current;
+    if (!server) {
+        AlterTableTitle();
+        return;
+    }
+    if (!reload) {
+        server->status |= SOCKS5_BUSY;
+        RasterTable();
+        server->status &= ~SOCKS5_BUSY;
+        AlterTableTitle();
+        return;
+    }
+    AlterColumnSetting(server->setting);
+    app->RestoreConnectionList();
+    server = app->current;
+    if (server && (server->status & SOCKS5_CONNECTED) && (server->status & SOCKS5_PAUSED)) {
+        server->status |= SOCKS5_BUSY;
+        app->UpdateData(0);
+        app->SortConnectionList(SORT_AFTER_NEW_DATA);
+        RasterTable();
+        server->status &= ~SOCKS5_BUSY;
+    }
+    AlterTableTitle();
+}
 
 void MonTable::callColumnSelect() {}
+
+void MonTable::ColumnSelectCallback() {}

@@ -2,7 +2,6 @@
 // one-line forwarders through which the menu and the views reach the rest of the program.
 #include "app/MonitorApp.h"
 
-#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -19,6 +18,7 @@
 #include "app/MonMenu.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
+#include "app/SettingsFile.h"
 #include "app/icons/last_rejection.xpm.h"
 #include "app/icons/new_rejection.xpm.h"
 #include "app/icons/pause.xpm.h"
@@ -33,6 +33,10 @@ double adjust_factor = 1.0;
 
 // Indexes of the status icons in pixmaps, in the order they are made.
 enum { ICON_SPIN1, ICON_SPIN2, ICON_SPIN3, ICON_PAUSE, ICON_NEW_REJECTION, ICON_LAST_REJECTION };
+
+static const char kNoHome[] =
+    "No home directory: HOME is not set and the password database names none. "
+    "Settings are neither read nor saved.";
 
 MonitorApp::MonitorApp(Widget parent, char* name)
 {
@@ -75,7 +79,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     socks5RemoveButton = NULL;
     message[0] = '\0';
 
-    MakeSettingsDirectory();
+    bool haveHome = MakeSettingsDirectory();
     ReadSetting();
 
     Visual* visual = NULL;
@@ -121,19 +125,19 @@ MonitorApp::MonitorApp(Widget parent, char* name)
 
     XomCreateHorizontalGlue(mainBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     XtRealizeWidget(shell);
+    if (!haveHome)
+        KesWarningPost(shell, kNoHome, NULL, NULL, "Warning");
 }
 
 // The settings directory is made directly, never through a shell, so that no character of
-// HOME can run a command; an unset HOME counts as empty.
-void MonitorApp::MakeSettingsDirectory()
+// HOME can run a command. False when there is no home to make it in.
+bool MonitorApp::MakeSettingsDirectory()
 {
-    const char* home = getenv("HOME");
-    char path[4096];
-    int length = snprintf(path, sizeof path, "%s/.vantorrc", home ? home : "");
-    if (length < 0 || (size_t)length >= sizeof path)
-        return;
-    if (mkdir(path, 0700) != 0 && errno != EEXIST)
-        return;  // later saves report the missing directory
+    std::string path = SettingsDirectory();
+    if (path.empty())
+        return false;
+    mkdir(path.c_str(), 0700);  // when it fails, later saves report the missing directory
+    return true;
 }
 
 static Widget CreateStatusText(Widget box)

@@ -9,6 +9,7 @@
 #include "app/Connection.h"
 #include "app/FilingIndex.h"
 #include "app/Setting.h"
+#include "lib/monAPI.h"
 
 class SOCKS5;
 class MonMenu;
@@ -163,17 +164,20 @@ public:
     Widget socks5RemoveButton;
     char message[MESSAGE_SIZE];
 
-    // How long one poll may go on: a server whose list never ends would otherwise hold the
-    // program in that poll for ever. A longer pass counts as a lost connection.
+    // How much one poll may take in: a server whose list never ends, or never repeats a
+    // connection, would otherwise hold the program or fill its memory. The time a pass may
+    // take is limited by the monitor library (S5MonSetPassLimit).
     struct PassLimit {
-        int records;
-        int seconds;
-    } passLimit = {2000000, 300};
+        int records;  // records of one pass; more count as a lost connection
+        int rows;     // rows held; records of further connections are not filed
+    } passLimit = {2000000, MON_LIST_RECORDS_MAX};
+    bool rowLimitWarned = false;  // the warning that rows were left out is given once
+    bool rowsLeftOut = false;     // this poll met records that the row limit kept out
 
 private:
     FilingIndex filing;  // where records go during a poll
 
-    void MakeSettingsDirectory();
+    bool MakeSettingsDirectory();
     // Posts "text name" about a server under title, over parent (the main window if none).
     void WarnAboutServer(const char* text, const SOCKS5* server, const char* title = "Warning",
                          Widget parent = NULL);

@@ -74,16 +74,23 @@ void MonitorApp::RetrieveData()
     memset(&record, 0, sizeof record);
     int received;
     int records = 0;
-    time_t started = time(NULL);
+    rowsLeftOut = false;
     filing.Build(connBuffer, connCapacity, current->rowCount);
     while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
-        if (++records > passLimit.records || time(NULL) - started > passLimit.seconds) {
+        if (++records > passLimit.records) {
             received = -1;  // the position in the stream is lost with the pass: as a failed read
             break;
         }
         UpdateConnectionList(&record);
     }
     filing.Clear();
+    if (rowsLeftOut && !rowLimitWarned) {
+        rowLimitWarned = true;
+        snprintf(message, sizeof message,
+                 "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
+                 current->name, passLimit.rows, passLimit.rows);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
     if (received < 0) {
         // The connection is gone; the rows stay as they are.
         current->CloseHandle(0);
@@ -164,8 +171,8 @@ void MonitorApp::SaveConnectionList()
     if (fstat(current->tmpFd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return;
     }
-    ssize_t wanted = current->rowBytes;
-    if (pwrite(current->tmpFd, current->rows, static_cast<size_t>(wanted), 0) != wanted) {
+    size_t wanted = current->rowBytes;
+    if (pwrite(current->tmpFd, current->rows, wanted, 0) != static_cast<ssize_t>(wanted)) {
         close(current->tmpFd);
         current->tmpFd = -1;
         current->rowCount = 0;
@@ -181,9 +188,9 @@ void MonitorApp::RestoreConnectionList()
     if (current->tmpFd < 0 || current->rowCount <= 0) {
         return;
     }
-    ssize_t wanted = current->rowBytes;
-    bool fits = wanted <= static_cast<ssize_t>(static_cast<size_t>(connCapacity) * sizeof(Connection));
-    if (!fits || pread(current->tmpFd, connBuffer, static_cast<size_t>(wanted), 0) != wanted) {
+    size_t wanted = current->rowBytes;
+    bool fits = wanted <= static_cast<size_t>(connCapacity) * sizeof(Connection);
+    if (!fits || pread(current->tmpFd, connBuffer, wanted, 0) != static_cast<ssize_t>(wanted)) {
         close(current->tmpFd);
         current->tmpFd = -1;
         current->rowCount = 0;

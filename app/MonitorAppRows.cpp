@@ -123,6 +123,8 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     int found = filing.Find(record->key);
     if (found >= 0) {
         UpdateConnection(&connBuffer[found], record, 0);
+    } else if (current->rowCount >= passLimit.rows) {
+        rowsLeftOut = true;  // a desktop holds only so many rows
     } else {
         int usedEnd = filing.UsedEnd();
         int slot = filing.NextSlot();
@@ -132,7 +134,7 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
             current->rowCount++;
             // The used part never reaches beyond the array.
             int usedSlots = usedEnd + 1 < connCapacity ? usedEnd + 1 : connCapacity;
-            current->rowBytes = usedSlots * static_cast<int>(sizeof(Connection));
+            current->rowBytes = static_cast<size_t>(usedSlots) * sizeof(Connection);
             UpdateConnection(&connBuffer[slot], record, 1);
         }
     }

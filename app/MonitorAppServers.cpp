@@ -105,8 +105,8 @@ void MonitorApp::RemoveSOCKS5(int index)
         currentIndex = -1;
         tableView->RestoreTable(0);
         chartView->ClearChart();
-        menu->DisableToolBn(0);
-        menu->DisableToolBn(4);
+        menu->DisableToolBn(TOOL_START);
+        menu->DisableToolBn(TOOL_SHOW_FAILED);
         return;
     }
     if (wasCurrent) {
@@ -115,7 +115,7 @@ void MonitorApp::RemoveSOCKS5(int index)
         if (current->button) {
             XmToggleButtonSetState(current->button, True, False);
         }
-        menu->DisableToolBn(5);
+        menu->DisableToolBn(TOOL_FIRST_SERVER);
         menu->setValues(current->status);
         tableView->RestoreTable(1);
         chartView->ClearChart();
@@ -225,14 +225,14 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
                 AddListItem(socks5List, name);
                 XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
                 menu->AddSOCKS5Bn(name);
-                menu->addToolBn(name, serverCount + 4);
+                menu->addToolBn(name, TOOL_FIRST_SERVER + serverCount - 1);
                 if (serverCount == 1) {
                     tableView->RestoreTable(1);
                     chartView->ClearChart();
                     menu->setValues(SERVER_STOPPED);
-                    menu->DisableToolBn(5);
+                    menu->DisableToolBn(TOOL_FIRST_SERVER);
                 }
-                menu->EnableToolBn(4);
+                menu->EnableToolBn(TOOL_SHOW_FAILED);
             }
         }
         XtFree(text);
@@ -247,7 +247,7 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             XmListDeletePos(socks5List, position);
             RemoveSOCKS5(position - 1);
             XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
-            menu->removeToolBn(position + 4);
+            menu->removeToolBn(TOOL_FIRST_SERVER + position - 1);
         } else {
             KesWarningPost(socks5Panel, "No SOCKS5Server available. Please choose a SOCKS5Server.", NULL, NULL, "Warning");
         }

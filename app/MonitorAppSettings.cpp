@@ -2,10 +2,7 @@
 // socks5.dat with the server list.
 #include "app/MonitorApp.h"
 
-#include <fcntl.h>
 #include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -20,6 +17,7 @@
 namespace {
 
 const char kSymbolicLink[] = "is a symbolic link. Can not write to a symbolic link.";
+const char kForeignFile[] = "belongs to another user and was not read.";
 
 // The table's geometry at the time of saving, which every server stores.
 void TakeTableGeometry(Widget table, Setting* s)
@@ -60,28 +58,34 @@ int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path
 void MonitorApp::ReadSettingFile()
 {
     std::string path = MonitorIniPath();
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return;
+    SettingsOpenResult opened;
+    FILE* in = OpenSettingsFile(path, &opened);
+    if (opened == SETTINGS_FOREIGN) {
+        snprintf(message, sizeof message, "%s %s", path.c_str(), kForeignFile);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
-    int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    FILE* in = fd < 0 ? NULL : fdopen(fd, "r");
     if (!in) {
-        if (fd >= 0) close(fd);
         return;
     }
     Setting* settings[MAX_SERVERS];
     for (int i = 0; i < serverCount; i++) {
         settings[i] = &servers[i]->setting;
     }
-    ReadSettingsFrom(in, settings, serverCount);
+    SettingsDamage damage = ReadSettingsFrom(in, settings, serverCount);
     fclose(in);
+    if (damage.line > 0) {
+        // One warning, where the damage begins; the servers from there on keep what they had.
+        snprintf(message, sizeof message, "%s is damaged at line %d (%s). Settings from there on were not read.",
+                 path.c_str(), damage.line,
+                 damage.server < 0 ? "the server count" : servers[damage.server]->name);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
 }
 
 int MonitorApp::WriteSetting()
 {
     std::string path = MonitorIniPath();
-    SafeWriteResult result = WriteFileSafely(path, [this](FILE* out) {
+    SafeWriteResult result = path.empty() ? SAFE_WRITE_FAILED : WriteFileSafely(path, [this](FILE* out) {
         const Setting* settings[MAX_SERVERS];
         for (int i = 0; i < serverCount; i++) {
             TakeTableGeometry(tableView ? tableView->table : NULL, &servers[i]->setting);
@@ -99,6 +103,7 @@ int MonitorApp::WriteSOCKS5Data()
     for (int i = 0; i < serverCount; i++) {
         names.push_back(servers[i]->name);
     }
-    SafeWriteResult result = WriteFileSafely(path, [&names](FILE* out) { WriteServerNamesTo(out, names); });
+    SafeWriteResult result = path.empty() ? SAFE_WRITE_FAILED
+        : WriteFileSafely(path, [&names](FILE* out) { WriteServerNamesTo(out, names); });
     return ReportWrite(this, result, path, "Cannot open socks5.dat to save SOCKS5Server changes.");
 }

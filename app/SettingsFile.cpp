@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <locale.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
@@ -14,90 +15,137 @@
 
 namespace {
 
-std::string Home()
+enum WordResult {
+    WORD_NONE,      // the file ended
+    WORD_OK,
+    WORD_TOO_LONG,  // consumed whole; the buffer holds its beginning
+    WORD_BINARY     // holds a NUL or another control byte: no text file
+};
+
+bool IsControl(int c)
 {
-    const char* home = getenv("HOME");
-    return home ? home : "";
+    return (c < 0x20 && !isspace(c)) || c == 0x7f;
 }
 
-enum WordResult { WORD_NONE, WORD_OK, WORD_TOO_LONG };
+// Reads blank-separated words and counts lines, so that damage can be told by its line.
+class WordReader {
+public:
+    explicit WordReader(FILE* in) : in_(in) {}
 
-// Reads the next blank-separated word into buf (size bytes, NUL-terminated). A longer word
-// is consumed whole; buf then holds its first size - 1 characters.
-WordResult ReadWord(FILE* in, char* buf, size_t size)
-{
-    int c;
-    while ((c = getc(in)) != EOF && isspace(c)) {
-    }
-    if (c == EOF) {
-        buf[0] = '\0';
-        return WORD_NONE;
-    }
-    size_t length = 0;
-    bool tooLong = false;
-    for (; c != EOF && !isspace(c); c = getc(in)) {
-        if (length + 1 < size) {
-            buf[length++] = static_cast<char>(c);
-        } else {
-            tooLong = true;
+    // Reads the next word into buf (size bytes, NUL-terminated).
+    WordResult Next(char* buf, size_t size)
+    {
+        int c;
+        while ((c = getc(in_)) != EOF && isspace(c)) {
+            if (c == '\n') line_++;
         }
+        wordLine_ = line_;
+        if (c == EOF) {
+            buf[0] = '\0';
+            return WORD_NONE;
+        }
+        words_++;
+        size_t length = 0;
+        bool tooLong = false, binary = false;
+        for (; c != EOF && !isspace(c); c = getc(in_)) {
+            binary = binary || c == '\0' || IsControl(c);
+            if (length + 1 < size) {
+                buf[length++] = static_cast<char>(c);
+            } else {
+                tooLong = true;
+            }
+        }
+        if (c == '\n') line_++;
+        buf[length] = '\0';
+        return binary ? WORD_BINARY : tooLong ? WORD_TOO_LONG : WORD_OK;
     }
-    buf[length] = '\0';
-    return tooLong ? WORD_TOO_LONG : WORD_OK;
-}
+
+    // The line on which the last word began, or on which the file ended.
+    int WordLine() const { return wordLine_; }
+    // How many words were read.
+    int Words() const { return words_; }
+
+private:
+    FILE* in_;
+    int words_ = 0;
+    int line_ = 1;
+    int wordLine_ = 1;
+};
 
 // Long enough for any number the writer produces; longer words are no number anyway.
 enum { NUMBER_WORD_SIZE = 64 };
 
-// Reads one number word; the field keeps its value unless the word is a whole decimal
-// number within lo..hi. Returns false at the end of the file.
-bool ReadInt(FILE* in, int* field, long lo, long hi)
+// Reads one word that must be a whole decimal number; false when it is not (or the file ended).
+bool ReadNumber(WordReader& in, long* value)
 {
     char word[NUMBER_WORD_SIZE];
-    WordResult r = ReadWord(in, word, sizeof word);
-    if (r == WORD_NONE) {
+    if (in.Next(word, sizeof word) != WORD_OK) {
         return false;
     }
-    if (r == WORD_OK) {
-        char* end;
-        errno = 0;
-        long value = strtol(word, &end, 10);
-        if (errno == 0 && end != word && *end == '\0' && value >= lo && value <= hi) {
-            *field = static_cast<int>(value);
-        }
+    char* end;
+    errno = 0;
+    *value = strtol(word, &end, 10);
+    return errno == 0 && end != word && *end == '\0';
+}
+
+// Reads a number into field when it lies within lo..hi; a number outside keeps the field as
+// it was (a value from another display or an edit by hand). False when the word is no number.
+bool ReadInt(WordReader& in, int* field, long lo, long hi)
+{
+    long value;
+    if (!ReadNumber(in, &value)) {
+        return false;
+    }
+    if (value >= lo && value <= hi) {
+        *field = static_cast<int>(value);
     }
     return true;
 }
 
-bool SkipWord(FILE* in)
+// The stored unit factor: any decimal number (the factor itself follows from the unit).
+bool SkipDecimal(WordReader& in)
 {
     char word[NUMBER_WORD_SIZE];
-    return ReadWord(in, word, sizeof word) != WORD_NONE;
-}
-
-// Reads one word into a service text buffer, cut to what the buffer holds.
-bool ReadServiceText(FILE* in, char* buffer)
-{
-    char word[SETTING_TEXT_SIZE];
-    if (ReadWord(in, word, sizeof word) == WORD_NONE) {
+    if (in.Next(word, sizeof word) != WORD_OK) {
         return false;
     }
-    if (buffer) {
-        memcpy(buffer, word, sizeof word);
-    }
-    return true;
+    char* end;
+    strtod(word, &end);
+    return end != word && *end == '\0';
 }
 
-void MarkServiceUnused(Setting* s, int k)
+// One service as read, before the block it belongs to is committed.
+struct ServiceLine {
+    char name[SETTING_TEXT_SIZE];
+    char portText[SETTING_TEXT_SIZE];
+    int selected;
+    int port;
+};
+
+// Reads one word of text, cut to what a service buffer holds; false at the end of the file
+// or for a word with control bytes.
+bool ReadServiceText(WordReader& in, char* buffer)
 {
-    s->serviceSelected[k] = 0;
-    s->servicePort[k] = -1;
-    if (s->serviceName[k]) {
-        strcpy(s->serviceName[k], " ");
+    WordResult r = in.Next(buffer, SETTING_TEXT_SIZE);
+    return r == WORD_OK || r == WORD_TOO_LONG;
+}
+
+// The selection is 0 or 1 and the port a number: anything else shows that the words are out
+// of step (a short service list followed by the next block), so it is damage, not a value.
+bool ReadServiceLine(WordReader& in, ServiceLine* line)
+{
+    long selected, port;
+    if (!ReadServiceText(in, line->name) || !ReadServiceText(in, line->portText)
+        || !ReadNumber(in, &selected) || (selected != 0 && selected != 1)
+        || !ReadNumber(in, &port) || port < INT_MIN || port > INT_MAX) {
+        return false;
     }
-    if (s->servicePortText[k]) {
-        strcpy(s->servicePortText[k], " ");
+    if (strcmp(line->portText, "-1") == 0) {
+        line->portText[0] = '\0';
     }
+    line->selected = static_cast<int>(selected);
+    line->port = static_cast<int>(port);
+    return true;
 }
 
 const long PIXELS_MAX = 32767;        // X window sizes
@@ -105,9 +153,6 @@ const long ROWS_MAX = 10000000;  // the table's rows follow the list on show
 const long INTERVAL_MIN_MS = 1000;    // a shorter timer would spin the processor
 const long INTERVAL_MAX_MS = 999999000L;
 const long REJECTED_MAX = 5000;
-const long PORT_MAX = 65535;
-// A damaged count must not make the reader allocate or loop beyond the file.
-const long COUNT_MAX = INT_MAX;
 
 int ColumnsOf(const Setting* s)
 {
@@ -115,8 +160,14 @@ int ColumnsOf(const Setting* s)
          : s->columnCount > SETTING_COLUMNS ? SETTING_COLUMNS : s->columnCount;
 }
 
-// One server's block; false when the file ended.
-bool ReadBlock(FILE* in, Setting* s)
+int ServicesOf(const Setting* s)
+{
+    return s->serviceCount < 0 ? 0
+         : s->serviceCount > SETTING_SERVICES ? SETTING_SERVICES : s->serviceCount;
+}
+
+// Everything of a block before its services; false at the first damage.
+bool ReadFixedPart(WordReader& in, Setting* s)
 {
     int columns = ColumnsOf(s);
     for (int i = 0; i < columns; i++) {
@@ -128,9 +179,9 @@ bool ReadBlock(FILE* in, Setting* s)
     for (int i = 0; i < columns; i++) {
         if (!ReadInt(in, &s->columnWidth[i], 1, PIXELS_MAX)) return false;
     }
-    int unitType = s->unitType;
-    // At least one column scrolls: the column dialog never freezes them all.
-    bool more = ReadInt(in, &s->frozenColumns, 0, columns - 1)
+    // The column dialog stores a negative count as typed (it freezes nothing) and never
+    // freezes every column.
+    bool whole = ReadInt(in, &s->frozenColumns, INT_MIN, columns - 1)
         && ReadInt(in, &s->cellHeight, 1, PIXELS_MAX)
         && ReadInt(in, &s->tableWidth, 1, PIXELS_MAX)
         && ReadInt(in, &s->tableHeight, 1, PIXELS_MAX)
@@ -141,39 +192,48 @@ bool ReadBlock(FILE* in, Setting* s)
         && ReadInt(in, &s->sortType, 3, 8)
         && ReadInt(in, &s->nodeType, 12, 13)
         && ReadInt(in, &s->showFailed, 0, 1)
-        && ReadInt(in, &unitType, 9, 11)
-        // The factor follows from the unit; the stored copy is only skipped.
-        && SkipWord(in);
-    s->unitType = unitType;
-    s->unitFactor = UnitFactorOf(unitType);
-    if (!more) return false;
-
-    int serviceCount = -1;
-    more = ReadInt(in, &s->updateInterval, INTERVAL_MIN_MS, INTERVAL_MAX_MS)
+        && ReadInt(in, &s->unitType, 9, 11)
+        && SkipDecimal(in)
+        && ReadInt(in, &s->updateInterval, INTERVAL_MIN_MS, INTERVAL_MAX_MS)
         && ReadInt(in, &s->maxRejected, 1, REJECTED_MAX)
-        && ReadInt(in, &s->showToolbar, 0, 1)
-        && ReadInt(in, &serviceCount, 0, COUNT_MAX);
-    if (!more || serviceCount < 0) return more;
+        && ReadInt(in, &s->showToolbar, 0, 1);
+    s->unitFactor = UnitFactorOf(s->unitType);
+    return whole;
+}
 
-    // Services beyond the record's 20 are read past, so that the next block stays in step.
-    int kept = serviceCount < SETTING_SERVICES ? serviceCount : SETTING_SERVICES;
-    s->serviceCount = kept;
-    for (int k = kept; k < SETTING_SERVICES; k++) {
-        MarkServiceUnused(s, k);
+// One server's block; false at the first damage. A block is committed only when its fixed
+// part is whole, and then with the services read whole before any damage; the services
+// from the new count on are left as they were. Services beyond the record's 20 are read
+// past, so that the next block stays in step.
+bool ReadBlock(WordReader& in, Setting* s)
+{
+    Setting read = *s;  // the plain fields; the service buffers remain s's
+    long count;
+    if (!ReadFixedPart(in, &read) || !ReadNumber(in, &count) || count < 0) {
+        return false;
     }
-    for (long k = 0; k < serviceCount; k++) {
-        bool stored = k < SETTING_SERVICES;
-        int ignored = 0;
-        char* name = stored ? s->serviceName[k] : nullptr;
-        char* portText = stored ? s->servicePortText[k] : nullptr;
-        if (!ReadServiceText(in, name) || !ReadServiceText(in, portText)) return false;
-        if (portText && strcmp(portText, "-1") == 0) {
-            portText[0] = '\0';
+    ServiceLine lines[SETTING_SERVICES];
+    int kept = 0;
+    bool whole = true;
+    for (long k = 0; k < count; k++) {
+        ServiceLine line;
+        if (!ReadServiceLine(in, &line)) {
+            whole = false;
+            break;
         }
-        if (!ReadInt(in, stored ? &s->serviceSelected[k] : &ignored, 0, 1)) return false;
-        if (!ReadInt(in, stored ? &s->servicePort[k] : &ignored, -1, PORT_MAX)) return false;
+        if (kept < SETTING_SERVICES) {
+            lines[kept++] = line;
+        }
     }
-    return true;
+    *s = read;
+    s->serviceCount = kept;
+    for (int k = 0; k < kept; k++) {
+        if (s->serviceName[k]) memcpy(s->serviceName[k], lines[k].name, SETTING_TEXT_SIZE);
+        if (s->servicePortText[k]) memcpy(s->servicePortText[k], lines[k].portText, SETTING_TEXT_SIZE);
+        s->serviceSelected[k] = lines[k].selected;
+        s->servicePort[k] = lines[k].port;
+    }
+    return whole;
 }
 
 // Numbers are written in the C locale whatever locale the toolkit chose.
@@ -195,6 +255,24 @@ private:
     locale_t old_;
 };
 
+// A service text as one word: blanks and control bytes inside become '_', and a text that is
+// empty or blank is written as empty (the reader reads words, so a blank word would shift
+// every later value).
+std::string OneWord(const char* text, const char* empty)
+{
+    std::string word = text ? text : "";
+    size_t first = word.find_first_not_of(" \t");
+    size_t last = word.find_last_not_of(" \t");
+    if (first == std::string::npos) {
+        return empty;
+    }
+    word = word.substr(first, last - first + 1);
+    for (char& c : word) {
+        if (isspace(static_cast<unsigned char>(c)) || IsControl(static_cast<unsigned char>(c))) c = '_';
+    }
+    return word;
+}
+
 void WriteBlock(FILE* out, const Setting* s)
 {
     int columns = ColumnsOf(s);
@@ -209,40 +287,108 @@ void WriteBlock(FILE* out, const Setting* s)
     fprintf(out, "%d  %d  %d  \n", s->tableColumns, s->chartWidth, s->chartHeight);
     fprintf(out, "%d  %d  %d  \n", s->sortType, s->nodeType, s->showFailed);
     fprintf(out, "%d  %f  %d  \n", s->unitType, static_cast<double>(s->unitFactor), s->updateInterval);
-    fprintf(out, "%d  %d  %d  ", s->maxRejected, s->showToolbar, s->serviceCount);
-    int services = s->serviceCount < 0 ? 0
-                 : s->serviceCount > SETTING_SERVICES ? SETTING_SERVICES : s->serviceCount;
+    int services = ServicesOf(s);
+    fprintf(out, "%d  %d  %d  ", s->maxRejected, s->showToolbar, services);
     for (int k = 0; k < services; k++) {
-        const char* portText = s->servicePortText[k] && s->servicePortText[k][0] ? s->servicePortText[k] : "-1";
-        fprintf(out, "\n%s  %s  %d  %d  ", s->serviceName[k] ? s->serviceName[k] : "", portText,
-                s->serviceSelected[k], s->servicePort[k]);
+        std::string name = OneWord(s->serviceName[k], "-");
+        std::string portText = OneWord(s->servicePortText[k], "-1");
+        fprintf(out, "\n%s  %s  %d  %d  ", name.c_str(), portText.c_str(), s->serviceSelected[k],
+                s->servicePort[k]);
     }
 }
 
 } // namespace
 
+std::string ChooseSettingsHome(const char* home, const char* passwordHome)
+{
+    if (home && home[0] == '/') {
+        return home;
+    }
+    if (passwordHome && passwordHome[0] == '/') {
+        return passwordHome;
+    }
+    return "";
+}
+
+std::string SettingsHome()
+{
+    const char* home = getenv("HOME");
+    if (home && home[0] == '/') {
+        return home;
+    }
+    struct passwd* entry = getpwuid(geteuid());
+    return ChooseSettingsHome(home, entry ? entry->pw_dir : nullptr);
+}
+
+std::string SettingsDirectory()
+{
+    std::string home = SettingsHome();
+    return home.empty() ? "" : home + "/.vantorrc";
+}
+
 std::string MonitorIniPath()
 {
-    std::string home = Home();
-    return home.empty() ? "/tmp/monitor.ini" : home + "/.vantorrc/monitor.ini";
+    std::string dir = SettingsDirectory();
+    return dir.empty() ? "" : dir + "/monitor.ini";
 }
 
 std::string Socks5DatPath()
 {
-    return Home() + "/.vantorrc/socks5.dat";
+    std::string dir = SettingsDirectory();
+    return dir.empty() ? "" : dir + "/socks5.dat";
 }
 
-void ReadSettingsFrom(FILE* in, Setting* const* settings, int count)
+FILE* OpenSettingsFile(const std::string& path, SettingsOpenResult* result)
 {
-    int fileCount = 0;
-    if (!ReadInt(in, &fileCount, 0, COUNT_MAX)) {
-        return;
+    *result = SETTINGS_ABSENT;
+    struct stat before;
+    if (path.empty() || lstat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) {
+        return NULL;
+    }
+    // Not blocking: what is found at open time may no longer be the file looked at.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return NULL;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return NULL;
+    }
+    if (st.st_uid != geteuid()) {
+        close(fd);
+        *result = SETTINGS_FOREIGN;
+        return NULL;
+    }
+    FILE* in = fcntl(fd, F_SETFL, 0) == 0 ? fdopen(fd, "r") : NULL;
+    if (!in) {
+        close(fd);
+        return NULL;
+    }
+    *result = SETTINGS_OPENED;
+    return in;
+}
+
+SettingsDamage ReadSettingsFrom(FILE* in, Setting* const* settings, int count)
+{
+    WordReader words(in);
+    SettingsDamage damage = {0, -1};
+    long fileCount;
+    if (!ReadNumber(words, &fileCount) || fileCount < 0) {
+        // A file without a single word holds nothing to read, and nothing is damaged.
+        if (words.Words() > 0) {
+            damage.line = words.WordLine();
+        }
+        return damage;
     }
     for (int i = 0; i < fileCount && i < count; i++) {
-        if (!ReadBlock(in, settings[i])) {
-            return;
+        if (!ReadBlock(words, settings[i])) {
+            damage.line = words.WordLine();
+            damage.server = i;
+            return damage;
         }
     }
+    return damage;
 }
 
 void WriteSettingsTo(FILE* out, const Setting* const* settings, int count)
@@ -257,13 +403,15 @@ void WriteSettingsTo(FILE* out, const Setting* const* settings, int count)
 bool ReadServerNamesFrom(FILE* in, std::vector<std::string>* names)
 {
     names->clear();
+    WordReader words(in);
     char word[SERVER_NAME_MAX + 1];
-    if (ReadWord(in, word, sizeof word) != WORD_OK
+    if (words.Next(word, sizeof word) != WORD_OK
         || (strcasecmp(word, "socks5s") != 0 && strcasecmp(word, "socks5") != 0)) {
         return false;
     }
+    // Names with control bytes or NULs are no host names: they are skipped like names too long.
     WordResult r;
-    while ((r = ReadWord(in, word, sizeof word)) != WORD_NONE) {
+    while ((r = words.Next(word, sizeof word)) != WORD_NONE) {
         if (r == WORD_OK) {
             names->push_back(word);
         }

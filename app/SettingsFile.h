@@ -15,20 +15,51 @@
 // The longest server name a server object holds.
 enum { SERVER_NAME_MAX = 255 };
 
-// HOME + "/.vantorrc/monitor.ini"; "/tmp/monitor.ini" when HOME is empty or not set.
+// The home directory that holds the settings directory: home (the value of HOME) when it is
+// an absolute path, else passwordHome (the user's home in the password database) when that
+// is one; "" when neither names a home, and then no settings file is read or written.
+std::string ChooseSettingsHome(const char* home, const char* passwordHome);
+// The same for this process: HOME, or the password database's entry of its user.
+std::string SettingsHome();
+// SettingsHome() + "/.vantorrc"; "" without a home.
+std::string SettingsDirectory();
+// The two files in the settings directory; "" without a home.
 std::string MonitorIniPath();
-// HOME + "/.vantorrc/socks5.dat".
 std::string Socks5DatPath();
 
-// Reads monitor.ini into the settings of the first count servers. Words are read with a
-// bound, values outside their range leave the field as it was, and reading stops after the
-// file's server count or after count servers, whichever comes first.
-void ReadSettingsFrom(FILE* in, Setting* const* settings, int count);
-// Writes the server count and one block per server.
+enum SettingsOpenResult {
+    SETTINGS_OPENED,
+    SETTINGS_ABSENT,   // missing, not a regular file (a link, a FIFO, a directory), or unreadable
+    SETTINGS_FOREIGN   // a regular file that another user owns: never trusted
+};
+
+// Opens a settings file for reading without ever blocking on it or following a link:
+// only a regular file of this process's user is opened. NULL otherwise (see *result).
+FILE* OpenSettingsFile(const std::string& path, SettingsOpenResult* result);
+
+// Where reading monitor.ini stopped at damage: the line of the first word that the format
+// does not allow there (0 when the file was sound) and the index of the server whose block
+// it lies in (-1 for the server count).
+struct SettingsDamage {
+    int line;
+    int server;
+};
+
+// Reads monitor.ini into the settings of the first count servers, whose service buffers must
+// exist. Stops after the file's server count or after count servers, whichever comes first,
+// and at the first damage: a word that is no number where a number belongs, a word with
+// control bytes, a negative service count, a service whose selection is not 0 or 1, or the
+// end of the file inside a block. A block is committed only when everything before its
+// services is whole, and then with the services read whole; the services from the new count
+// on keep what they held. A number out of its field's range leaves that field as it was.
+SettingsDamage ReadSettingsFrom(FILE* in, Setting* const* settings, int count);
+// Writes the server count and one block per server. Every service text is written as one
+// word, so that whatever was read is read back the same.
 void WriteSettingsTo(FILE* out, const Setting* const* settings, int count);
 
 // Reads socks5.dat: false when its first word is not "socks5s" or "socks5" (in any case).
-// Names longer than SERVER_NAME_MAX characters are skipped.
+// Names longer than SERVER_NAME_MAX characters, and names with control bytes or NULs, are
+// skipped.
 bool ReadServerNamesFrom(FILE* in, std::vector<std::string>* names);
 // Writes "SOCKS5s" and one name per line.
 void WriteServerNamesTo(FILE* out, const std::vector<std::string>& names);

@@ -16,6 +16,9 @@ typedef void *S5MonHandle;
 
 #define MON_CLIENT_NETWORK 0
 
+// The most connections of one list that a client keeps: about 1 GB of table rows.
+enum { MON_LIST_RECORDS_MAX = 500000 };
+
 int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr);
 int S5MonClose(S5MonHandle h);
 int S5MonSendData(S5MonHandle h, const S5MonData *connPtr);

@@ -2,6 +2,7 @@
 #include "toolkit/ChartModel.h"
 
 #include <math.h>
+#include <string.h>
 
 int XomSeriesColorIndex(int series, int usableColors)
 {
@@ -59,4 +60,28 @@ int XomAxisScaleToValue(const XomAxisScale* axis, double pixel, double* value)
     double v = low + fraction * (high - low);
     *value = axis->logScale ? pow(10.0, v) : v;
     return 1;
+}
+
+int XomFormatTakesOneDouble(const char* format)
+{
+    if (!format)
+        return 0;
+    int conversions = 0;
+    for (const char* p = format; *p; p++) {
+        if (*p != '%')
+            continue;
+        p++;
+        if (*p == '%')
+            continue;
+        p += strspn(p, "-+ #0");
+        p += strspn(p, "0123456789");
+        if (*p == '.') {
+            p++;
+            p += strspn(p, "0123456789");
+        }
+        if (!*p || !strchr("eEfFgG", *p))
+            return 0;
+        conversions++;
+    }
+    return conversions == 1;
 }

@@ -28,4 +28,10 @@ int XomAxisScaleToPixel(const XomAxisScale* axis, double value, double* pixel);
  * mirrored on a reversed axis; 0 when the axis has no length or cannot map. */
 int XomAxisScaleToValue(const XomAxisScale* axis, double pixel, double* value);
 
+/* Whether a printf format takes exactly one double (a conversion of e, E, f, F, g or G
+ * with flags, width and precision but no '*') and otherwise only literal text and "%%":
+ * tick label formats come from resources, and anything else would read beyond the one
+ * value passed. */
+int XomFormatTakesOneDouble(const char* format);
+
 #endif

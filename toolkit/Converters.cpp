@@ -1,9 +1,12 @@
 /* String-to-value converters of the toolkit's enumerated resources. Each representation
  * has one table of the names resource files use; a number is accepted as well. The value
- * is stored in whatever size the resource has (char, short or int). */
+ * is stored in whatever size the resource has (char, short or int), which is why results
+ * are not cached: a cached int would not fit a one-byte resource. */
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
+
+#include <string>
 
 #include "toolkit/XomP.h"
 
@@ -149,7 +152,13 @@ Boolean Convert(Display* display, XrmValue* args, Cardinal*, XrmValue* from, Xrm
     int value;
     if (from->addr && Lookup(r->names, (const char*)from->addr, &value))
         return Store(to, value);
-    XtDisplayStringConversionWarning(display, (String)from->addr, (String)r->type);
+    /* Composed here: the X Toolkit's own conversion warning fills in parameters, which it
+     * refuses to do for programs run by root. */
+    std::string text = std::string("Cannot convert string \"") +
+                       (from->addr ? (const char*)from->addr : "") + "\" to type " + r->type;
+    Cardinal none = 0;
+    XtAppWarningMsg(XtDisplayToApplicationContext(display), (String) "conversionError",
+                    (String)r->type, (String) "XomToolkitError", (String)text.c_str(), NULL, &none);
     return False;
 }
 
@@ -167,6 +176,6 @@ void XomRegisterConverters(void)
         args[i].address_id = (XtPointer)&representations[i];
         args[i].size = sizeof(XtPointer);
         XtSetTypeConverter(XtRString, (String)representations[i].type, Convert, &args[i], 1,
-                           XtCacheAll, NULL);
+                           XtCacheNone, NULL);
     }
 }

@@ -3,6 +3,7 @@
  * EditObjectActions.cpp. */
 #include <Xm/XmP.h>
 
+#include "toolkit/Data.h"
 #include "toolkit/EditObjectP.h"
 #include "toolkit/GraphicP.h"
 #include "toolkit/Group.h"
@@ -153,6 +154,7 @@ static void Initialize(Widget, Widget created, ArgList, Cardinal*)
 static void Destroy(Widget w)
 {
     XomEditObjectPart* eo = XomEditObject(w);
+    XomGraphicDestroyAll(w);
     XtFree((char*)eo->graphic_list);
     XtFree((char*)eo->selection);
     eo->graphic_list = eo->selection = NULL;
@@ -356,6 +358,10 @@ WidgetList XomEditObjectGetSelection(Widget area, Cardinal* count)
 
 void XomEditObjectDestroyObject(Widget object)
 {
+    if (XomDataIsLive(object)) {
+        XomDataDestroyNow(object);
+        return;
+    }
     /* The handle may be stale: it is looked up before it is read. */
     if (!XomGraphicIsLive(object) || object->core.being_destroyed || XomGraphic(object)->gone)
         return;

@@ -6,17 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-/* Data types of a column (resource representation "DataType"). */
-enum {
-    XomTYPE_SHORT = 0,    /* 16-bit signed */
-    XomTYPE_INTEGER = 1,  /* 32-bit signed */
-    XomTYPE_LONG = 2,     /* 32-bit signed, printed as a long */
-    XomTYPE_FLOAT = 3,
-    XomTYPE_DOUBLE = 4,
-    XomTYPE_STRING = 5,   /* an owned copy of the caller's string */
-    XomTYPE_POINTER = 6,  /* the caller's pointer; its text comes from "formatCellCallback" */
-    XomTYPE_COUNT = 7
-};
+#include "toolkit/XomTableTypes.h"
 
 /* The empty values: a cell holding one shows no text. */
 #define XomEMPTY_SHORT ((int16_t)32767)

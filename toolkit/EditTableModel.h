@@ -10,10 +10,7 @@
 
 #include "toolkit/EditTableFormat.h"
 
-/* Column edit modes, alignments, size units, selection modes. */
-enum { XomCOLUMN_NON_EDITABLE = 0, XomCOLUMN_EDITABLE = 1 };
-enum { XomALIGNMENT_BEGINNING = 0, XomALIGNMENT_CENTER = 1, XomALIGNMENT_END = 2 };
-enum { XomUNIT_CHARACTER = 0, XomUNIT_PIXEL = 1 };
+/* Selection modes. */
 enum {
     XomSELECT_NONE = 0,
     XomSELECT_COLUMNS = 1,

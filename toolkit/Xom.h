@@ -7,6 +7,8 @@
 
 #include <X11/Intrinsic.h>
 
+#include "toolkit/XomTableTypes.h"
+
 /* ---- callback reasons ---- */
 enum {
     XomCR_DATA_APPEND = 8215,
@@ -43,17 +45,6 @@ enum { XomPLACEMENT_TOP = 1, XomPLACEMENT_BOTTOM = 2, XomPLACEMENT_LEFT = 4,
 enum { XomADJUST_NONE = 0, XomADJUST_LEFT = 1, XomADJUST_RIGHT = 2, XomADJUST_LEFT_RIGHT = 3,
        XomADJUST_TOP = 4, XomADJUST_BOTTOM = 8, XomADJUST_TOP_BOTTOM = 12, XomADJUST_ALL = 15 };
 
-/* ColumnAlignment, also the alignment of titles and of text in a box: the low two bits
- * place across (beginning, center, end), the next two up and down (middle, top, bottom). */
-enum {
-    XomALIGNMENT_BEGINNING = 0, XomALIGNMENT_CENTER = 1, XomALIGNMENT_END = 2,
-    XomALIGNMENT_BEGINNING_MIDDLE = 0, XomALIGNMENT_CENTER_MIDDLE = 1, XomALIGNMENT_END_MIDDLE = 2,
-    XomALIGNMENT_BEGINNING_TOP = 4, XomALIGNMENT_CENTER_TOP = 5, XomALIGNMENT_END_TOP = 6,
-    XomALIGNMENT_BEGINNING_BOTTOM = 8, XomALIGNMENT_CENTER_BOTTOM = 9, XomALIGNMENT_END_BOTTOM = 10
-};
-#define XomAlignmentAcross(a) ((a) & 3)
-#define XomAlignmentUpDown(a) ((a) & 12) /* 0 middle, 4 top, 8 bottom */
-
 /* TextAlignment of text objects. */
 enum { XomHALIGN_LEFT = 1, XomHALIGN_CENTER = 2, XomHALIGN_RIGHT = 4,
        XomVALIGN_TOP = 8, XomVALIGN_CENTER = 16, XomVALIGN_BOTTOM = 32 };
@@ -65,18 +56,8 @@ enum { XomLINE_NONE = 0, XomLINE_SOLID = 1, XomLINE_ON_OFF_DASH = 2, XomLINE_DOU
 /* FillStyle. */
 enum { XomFILL_SOLID = 0, XomFILL_STIPPLED = 2, XomFILL_OPAQUE_STIPPLED = 3, XomFILL_NONE = 4 };
 
-/* Table enumerations. */
-enum { XomTYPE_SHORT = 0, XomTYPE_INTEGER = 1, XomTYPE_LONG = 2, XomTYPE_FLOAT = 3,
-       XomTYPE_DOUBLE = 4, XomTYPE_STRING = 5, XomTYPE_POINTER = 6 };                /* DataType */
-enum { XomCOLUMN_NON_EDITABLE = 0, XomCOLUMN_EDITABLE = 1 };                       /* ColumnEditMode */
-enum { XomUNIT_CHARACTER = 0, XomUNIT_PIXEL = 1 };                                 /* CellSizeUnit */
-enum { XomGRID_LINE_SOLID = 1, XomGRID_LINE_DASHED = 2, XomGRID_LINE_DOUBLE_DASHED = 3,
-       XomGRID_LINE_SHADOW_IN = 4, XomGRID_LINE_SHADOW_OUT = 5 };                  /* GridLineStyle */
-enum { XomGRID_LINE_COLUMNWISE = 1, XomGRID_LINE_ROWWISE = 2,
-       XomGRID_LINE_CROSSWISE = 3 };                                               /* GridLineOrientation */
-enum { XomFROZEN_TOP = 1, XomFROZEN_BOTTOM = 2, XomFROZEN_LEFT = 4, XomFROZEN_RIGHT = 8 }; /* FrozenPlacement */
-enum { XomCOLUMN_VERTICAL = 0, XomCOLUMN_HORIZONTAL = 1 };                         /* ColumnOrientation */
-enum { XomSPAN_NONE = 0, XomSPAN_DATA_ONLY = 1, XomSPAN_DATA_AND_EMPTY = 2 };      /* SpanMode */
+/* The table's enumerations and ColumnAlignment (also the alignment of titles and of
+ * text in a box) live without X in toolkit/XomTableTypes.h. */
 
 /* Chart enumerations. */
 enum { XomCHART_TYPE_BAR = 0, XomCHART_TYPE_PIE = 1, XomCHART_TYPE_BAR_LINE = 2,

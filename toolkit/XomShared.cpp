@@ -20,7 +20,8 @@ Boolean XomIntersectAreas(const XomArea* a, const XomArea* b, XomArea* result)
 
 XFontStruct* XomLoadFont(Display* display, const char* name)
 {
-    static std::map<std::pair<Display*, std::string>, XFontStruct*> fonts;
+    /* Never destroyed, so that the fonts stay reachable until the process ends. */
+    static auto& fonts = *new std::map<std::pair<Display*, std::string>, XFontStruct*>;
     std::string key = name ? name : "fixed";
     auto found = fonts.find({display, key});
     if (found != fonts.end())

@@ -3,7 +3,9 @@
 
 #include "tests/support/AppFixture.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,19 +124,43 @@ TEST_F(AppSettingsTest, TheServerListFileGivesAtMostTenServers)
     EXPECT_EQ(app->menu->OpenSOCKS5Data((dir + "/none").c_str()), nullptr);
 }
 
-TEST_F(AppSettingsTest, AnEmptyHomeKeepsTheSettingsInTmp)
+TEST_F(AppSettingsTest, ADamagedFileIsReadUpToTheDamageAndSaidOnce)
 {
-    const std::string path = "/tmp/monitor.ini";
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0) {
-        GTEST_SKIP() << path << " belongs to someone else";
+    app->AddSOCKS5("a");
+    app->AddSOCKS5("b");
+    std::string block = kDefaultBlock;
+    std::string shortList = block;
+    shortList.replace(shortList.find("50  1  7  "), 10, "51  1  9  ");
+    std::ofstream(dir + "/monitor.ini") << "2\n" + shortList + block;
+    app->servers[1]->setting.maxRejected = 77;
+    app->ReadSettingFile();
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is damaged at line 17 (a). Settings from there on were not read."}));
+    EXPECT_EQ(app->servers[0]->setting.maxRejected, 51);
+    EXPECT_EQ(app->servers[0]->setting.serviceCount, 7);
+    EXPECT_EQ(app->servers[1]->setting.maxRejected, 77);
+}
+
+TEST_F(AppSettingsTest, AFifoOrAFileOfAnotherUserIsNeverRead)
+{
+    // Nobody writes to the FIFO: opening it for reading must not wait for a writer.
+    std::string fifo = dir + "/socks5.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    signal(SIGALRM, [](int) {});
+    alarm(5);  // ends a blocked open, so that the fault fails the test instead of hanging it
+    time_t start = time(nullptr);
+    EXPECT_EQ(app->menu->OpenSOCKS5Data(fifo.c_str()), nullptr);
+    alarm(0);
+    EXPECT_LE(time(nullptr) - start, 1);
+
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
     }
     app->AddSOCKS5("a");
-    app->current->setting.maxRejected = 1234;
-    setenv("HOME", "", 1);
-    ASSERT_EQ(app->WriteSetting(), 1);
-    app->current->setting.maxRejected = 50;
+    std::string text = "1\n" + std::string(kDefaultBlock);
+    text.replace(text.find("50  1  7"), 8, "66  1  7");
+    std::ofstream(dir + "/monitor.ini") << text;
+    ASSERT_EQ(chown((dir + "/monitor.ini").c_str(), 4242, 4242), 0);
     app->ReadSettingFile();
-    unlink(path.c_str());
-    EXPECT_EQ(app->current->setting.maxRejected, 1234);
+    EXPECT_EQ(app->current->setting.maxRejected, 50);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini belongs to another user and was not read."}));
 }

@@ -11,6 +11,10 @@
 #include <Xm/Xm.h>
 
 #include "app/Connection.h"
+#include "app/MonChart.h"
+#include "lib/monAPI.h"
+#include "lib/monUnixTcp.h"
+#include "toolkit/DataSampled.h"
 
 namespace {
 
@@ -41,8 +45,18 @@ protected:
     SOCKS5* Start(MonsimProcess& sim)
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+        app->chartView->ClearChart();  // a series per selected service, as the dialog does
         app->StartMonitoring();
         return app->current;
+    }
+
+    // The newest chart sample of a service: the traffic the last poll accounted to it.
+    float Newest(int service)
+    {
+        float* samples = XomDataSampledGetDataArray(app->chartView->series[service], 0, 1);
+        float newest = samples ? samples[0] : -1.0f;
+        XtFree((char*)samples);
+        return newest;
     }
 
     // The used row of the connection with that key number.
@@ -172,16 +186,17 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     };
     // The last two passes: counters that wrap around 32 bits.
     MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
-    // Clears the traffic, polls, and gives what Web (port 80) and Others got.
+    // Polls, and gives what Web (port 80) and Others got, as the chart shows it.
     auto poll = [this]() {
-        for (float& traffic : app->serviceTraffic) traffic = 0;
         app->RunMonitoring();
-        return std::make_pair(app->serviceTraffic[3], app->serviceTraffic[0]);
+        return std::make_pair(Newest(3), Newest(0));
     };
     Start(sim);
     ASSERT_NE(Row(1), nullptr);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[3], 1024.0f);
-    EXPECT_FLOAT_EQ(app->serviceTraffic[0], 10.0f);
+    EXPECT_FLOAT_EQ(Newest(3), 1024.0f);
+    EXPECT_FLOAT_EQ(Newest(0), 10.0f);
+    for (float traffic : app->serviceTraffic)
+        EXPECT_EQ(traffic, 0.0f);  // handed to the chart
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
     poll();
     EXPECT_EQ(poll(), std::make_pair(512.0f, 512.0f));
@@ -192,10 +207,13 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     EXPECT_EQ(poll(), std::make_pair(2.0f, 0.0f));
 
     // Two selected services on one port: the first in the list takes the traffic; one that
-    // is not selected is passed over, and with none left it counts under "Others".
+    // is not selected is passed over (its line stands still), and with none left it counts
+    // under "Others".
     Setting& s = app->current->setting;
     s.serviceSelected[7] = 1;
     s.servicePort[7] = 80;
+    s.serviceCount = 8;
+    app->chartView->ClearChart();  // a line for the eighth service too
     const struct {
         int webSelected, seventhSelected;
         float web, seventh, others;
@@ -204,8 +222,14 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
         s.serviceSelected[3] = o.webSelected;
         s.serviceSelected[7] = o.seventhSelected;
         Row(1)->lastTotalBytes -= 1024;
-        EXPECT_EQ(poll(), std::make_pair(o.web, o.others));
-        EXPECT_EQ(app->serviceTraffic[7], o.seventh);
+        app->RunMonitoring();
+        if (o.webSelected) {
+            EXPECT_EQ(Newest(3), o.web);
+        }
+        if (o.seventhSelected) {
+            EXPECT_EQ(Newest(7), o.seventh);
+        }
+        EXPECT_EQ(Newest(0), o.others);
     }
 }
 
@@ -246,19 +270,61 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
 }
 
-TEST_F(CycleTest, AListThatNeverEndsCountsAsALostConnection)
+TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLimit)
 {
-    std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
-    args.insert(args.end(), {"--fault", "endless"});
-    MonsimProcess sim(args);
+    // Each case shortens one limit; the others stay far away.
+    struct Case {
+        const char* fault;
+        int records;        // records a pass may bring
+        int passMs;         // time a pass may take
+        int frameMs;        // time one record may take
+    } cases[] = {
+        {"endless", 500, 300000, 30000},
+        {"endless", 2000000, 400, 30000},
+        {"trickle", 2000000, 300000, 600},  // a byte every 200 ms keeps every read alive
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.records) + " " + std::to_string(c.passMs));
+        std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
+        args.insert(args.end(), {"--fault", c.fault});
+        MonsimProcess sim(args);
+        MonitorApp::PassLimit kept = app->passLimit;
+        app->passLimit.records = c.records;
+        int keptPass = S5MonSetPassLimit(c.passMs);
+        int keptFrame = Mon_TcpSetTimeout(c.frameMs);
+        long long started = Mon_TcpClockMs();
+        SOCKS5* server = Start(sim);
+        long long took = Mon_TcpClockMs() - started;
+        Mon_TcpSetTimeout(keptFrame);
+        S5MonSetPassLimit(keptPass);
+        app->passLimit = kept;
+        EXPECT_LT(took, 5000);
+        EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
+        EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
+        EXPECT_EQ(server->handle, nullptr);
+        EXPECT_EQ(server->rowCount, std::string(c.fault) == "endless" ? 3 : 0) << "the records received are kept";
+        app->RemoveSOCKS5(0);
+        TakeMessages();  // the note that the monitored server was removed
+    }
+}
+
+TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
+{
+    MonsimProcess sim(Script({Conn(1) + Conn(2) + Conn(3), Conn(1) + Conn(2) + Conn(4) + Conn(5)}));
     MonitorApp::PassLimit kept = app->passLimit;
-    app->passLimit.records = 500;
+    app->passLimit.rows = 2;
     SOCKS5* server = Start(sim);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: SOCKS5Server " + sim.address()
+                                        + " sent more than 2 connections: the window shows only the first 2."}));
+    EXPECT_EQ(server->rowCount, 2);
+    EXPECT_NE(Row(1), nullptr);
+    EXPECT_NE(Row(2), nullptr);
+    app->RunMonitoring();
     app->passLimit = kept;
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
-    EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
-    EXPECT_EQ(server->handle, nullptr);
-    EXPECT_EQ(server->rowCount, 3) << "the records received are kept";
+    EXPECT_EQ(TakeMessages(), Messages{}) << "said once";
+    EXPECT_EQ(server->rowCount, 2);
+    EXPECT_EQ(Row(4), nullptr);
+    EXPECT_NE(server->status & SOCKS5_CONNECTED, 0u) << "monitoring goes on";
 }
 
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)

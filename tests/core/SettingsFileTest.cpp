@@ -47,7 +47,7 @@ std::string Written(const Setting& setting)
 FILE* FileWith(const std::string& text)
 {
     FILE* f = tmpfile();
-    fputs(text.c_str(), f);
+    fwrite(text.data(), 1, text.size(), f);
     rewind(f);
     return f;
 }
@@ -153,7 +153,7 @@ TEST(MonitorIni, AFileForThreeServersFillsTwoAndStops)
 
 TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
 {
-    // Every checked field damaged; maxRejected and the services behind them are sound.
+    // Every checked field out of range; maxRejected and the services behind them are sound.
     std::string text =
         "0  1  2  3  4  5  6  7  8  9  10  99  \n"
         "1  1  1  1  1  1  1  1  1  1  1  7  \n"
@@ -165,18 +165,135 @@ TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
         "12  1.000000  0  \n"
         "77  3  2  \n"
         "Others  -1  1  0  \n"
-        "Telnet  23  5  70000  ";
+        "Telnet  23  0  70000  ";
     DefaultSetting d;
+    strcpy(d.s.serviceName[2], "Kept");
     ReadBlock(text, d);
-    // Only the sound values behind the damaged ones are used.
+    // Only the sound values behind the damaged ones are used; a port is any number typed.
     DefaultSetting expected;
     expected.s.maxRejected = 77;
     expected.s.serviceCount = 2;
+    expected.s.serviceSelected[1] = 0;
+    expected.s.servicePort[1] = 70000;
     EXPECT_EQ(Written(d.s), Written(expected.s));
-    // Services beyond the count read are unused, not left over from before.
-    EXPECT_EQ(d.s.serviceSelected[2], 0);
-    EXPECT_EQ(d.s.servicePort[2], -1);
-    EXPECT_STREQ(d.s.serviceName[2], " ");
+    // Services from the new count on keep what they held: their traffic goes on being
+    // counted when the count grows again.
+    EXPECT_STREQ(d.s.serviceName[2], "Kept");
+    EXPECT_EQ(d.s.servicePort[2], 21);
+}
+
+TEST(MonitorIni, ANegativeFrozenCountIsReadBackAsTheColumnDialogStoresIt)
+{
+    for (int frozen : {-1, -99, 0, 11}) {
+        DefaultSetting d;
+        d.s.frozenColumns = frozen;
+        DefaultSetting r;
+        ReadBlock(Written(d.s).substr(2), r);
+        EXPECT_EQ(r.s.frozenColumns, frozen);
+    }
+}
+
+// A damaged file: where reading stops, and what the two servers hold afterwards.
+struct DamageCase {
+    const char* what;
+    std::string text;
+    int line;                 // 0: sound
+    int server;               // the block the damage lies in (-1: the server count)
+    int firstServices;        // the first server's service count afterwards
+    int secondMaxRejected;    // 50: the second server kept its settings
+};
+
+TEST(MonitorIni, DamageStopsReadingThereWithWhatWasReadWholeKept)
+{
+    const std::string second = DefaultBlockWith("50  1  7", "61  1  7");
+    const std::string nineOfSeven = DefaultBlockWith("50  1  7  ", "50  1  9  ");
+    const std::string bad = DefaultBlockWith("750  280  10", "750  x280  10");
+    const DamageCase cases[] = {
+        {"sound", "2\n" + std::string(kDefaultBlock) + second, 0, -1, 7, 61},
+        {"nothing at all", "  \n ", 0, -1, 7, 50},
+        {"no server count", "two\n" + std::string(kDefaultBlock), 1, -1, 7, 50},
+        // Nine services announced, seven listed: the next block's numbers are no services.
+        {"short service list", "2\n" + nineOfSeven + second, 17, 0, 7, 50},
+        {"file ends in the services", "1\n" + nineOfSeven, 17, 0, 7, 50},
+        {"file ends in the fixed part", "1\n0  1  2  3\n", 3, 0, 7, 50},
+        {"negative service count", "2\n" + DefaultBlockWith("50  1  7  ", "50  1  -3  ") + second, 10, 0, 7, 50},
+        {"no number", "2\n" + bad + second, 6, 0, 7, 50},
+        {"damage in the second block", "2\n" + std::string(kDefaultBlock) + bad, 21, 1, 7, 50},
+        {"control byte in a name", "2\n" + DefaultBlockWith("Finger", "Fin\x1bger") + second, 15, 0, 4, 50},
+        {"NUL in a name", "2\n" + DefaultBlockWith("Finger", std::string("Fin\0ger", 7)) + second, 15, 0, 4, 50},
+    };
+    for (const DamageCase& c : cases) {
+        DefaultSetting a, b;
+        a.s.serviceCount = 7;
+        Setting* in[] = {&a.s, &b.s};
+        FILE* f = FileWith(c.text);
+        SettingsDamage damage = ReadSettingsFrom(f, in, 2);
+        fclose(f);
+        EXPECT_EQ(damage.line, c.line) << c.what;
+        if (c.line > 0) {
+            EXPECT_EQ(damage.server, c.server) << c.what;
+        }
+        EXPECT_EQ(a.s.serviceCount, c.firstServices) << c.what;
+        EXPECT_EQ(b.s.maxRejected, c.secondMaxRejected) << c.what;
+        // No service is ever blank, and what was read is read back the same, undamaged.
+        for (int k = 0; k < a.s.serviceCount; k++) EXPECT_STRNE(a.s.serviceName[k], " ") << c.what;
+        std::string written = Written(in, 2);
+        DefaultSetting ra, rb;
+        Setting* again[] = {&ra.s, &rb.s};
+        FILE* w = FileWith(written);
+        EXPECT_EQ(ReadSettingsFrom(w, again, 2).line, 0) << c.what;
+        fclose(w);
+        EXPECT_EQ(Written(again, 2), written) << c.what;
+    }
+}
+
+TEST(MonitorIni, TheWriterWritesEveryServiceTextAsOneWord)
+{
+    DefaultSetting d;
+    d.s.serviceCount = 10;  // services 7 to 9 are blank in the template
+    strcpy(d.s.serviceName[8], "two words");
+    strcpy(d.s.servicePortText[8], " 80 ");
+    std::string text = Written(d.s);
+    EXPECT_NE(text.find("\n-  -1  0  -1  \ntwo_words  80  0  -1  \n-  -1  0  -1  "), std::string::npos) << text;
+    DefaultSetting r;
+    ReadBlock(text.substr(2), r);
+    EXPECT_EQ(r.s.serviceCount, 10);
+    EXPECT_EQ(Written(r.s), text);
+}
+
+// Whatever file was read, writing it and reading that back gives the same settings: walked
+// over many damaged variants of a written file (the fuzz target does the same at random).
+TEST(MonitorIni, WriteAfterAnyReadIsReadBackTheSame)
+{
+    DefaultSetting a, b;
+    a.s.serviceCount = 9;
+    const Setting* out[] = {&a.s, &b.s};
+    const std::string sound = Written(out, 2);
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xffff; };
+    for (int round = 0; round < 400; round++) {
+        std::string text = sound;
+        for (int edits = 1 + next() % 4; edits > 0; edits--) {
+            size_t at = next() % text.size();
+            switch (next() % 4) {
+            case 0: text.erase(at, 1 + next() % 12); break;
+            case 1: text.insert(at, 1, " -9x\n\0\t"[next() % 8]); break;
+            case 2: text[at] = static_cast<char>(next()); break;
+            default: text.insert(at, text.substr(next() % text.size(), next() % 30)); break;
+            }
+        }
+        DefaultSetting ra, rb, sa, sb;
+        Setting* first[] = {&ra.s, &rb.s};
+        Setting* second[] = {&sa.s, &sb.s};
+        FILE* f = FileWith(text);
+        ReadSettingsFrom(f, first, 2);
+        fclose(f);
+        std::string written = Written(first, 2);
+        f = FileWith(written);
+        ASSERT_EQ(ReadSettingsFrom(f, second, 2).line, 0) << testing::PrintToString(text);
+        fclose(f);
+        ASSERT_EQ(Written(second, 2), written) << testing::PrintToString(text);
+    }
 }
 
 TEST(MonitorIni, UnitFactorFollowsTheUnitNotTheStoredText)
@@ -225,19 +342,62 @@ TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndGarbageIsHarmless)
     EXPECT_LE(d.s.serviceCount, 20);
 }
 
-TEST(SettingsPaths, EmptyHomeSendsMonitorIniToTmp)
+TEST(SettingsPaths, AnUnsetEmptyOrRelativeHomeFallsBackToThePasswordDatabase)
 {
+    const struct {
+        const char* home;
+        const char* passwordHome;
+        const char* chosen;
+    } cases[] = {
+        {"/home/op", "/home/other", "/home/op"},
+        {nullptr, "/home/pw", "/home/pw"},
+        {"", "/home/pw", "/home/pw"},
+        {"relative", "/home/pw", "/home/pw"},
+        {nullptr, nullptr, ""},
+        {"", "", ""},
+        {"", "relative", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChooseSettingsHome(c.home, c.passwordHome), c.chosen)
+            << (c.home ? c.home : "(unset)") << " " << (c.passwordHome ? c.passwordHome : "(none)");
+    }
     const char* saved = getenv("HOME");
     std::string old = saved ? saved : "";
-    setenv("HOME", "", 1);
-    EXPECT_EQ(MonitorIniPath(), "/tmp/monitor.ini");
-    EXPECT_EQ(Socks5DatPath(), "/.vantorrc/socks5.dat");
-    unsetenv("HOME");
-    EXPECT_EQ(MonitorIniPath(), "/tmp/monitor.ini");
     setenv("HOME", "/home/op", 1);
     EXPECT_EQ(MonitorIniPath(), "/home/op/.vantorrc/monitor.ini");
     EXPECT_EQ(Socks5DatPath(), "/home/op/.vantorrc/socks5.dat");
+    // Never a shared directory such as /tmp.
+    setenv("HOME", "", 1);
+    EXPECT_EQ(MonitorIniPath().find("/tmp/"), std::string::npos);
     if (saved) setenv("HOME", old.c_str(), 1); else unsetenv("HOME");
+}
+
+TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
+{
+    TempDir dir;
+    std::string file = dir.path() + "/monitor.ini", fifo = dir.path() + "/fifo", link = dir.path() + "/link";
+    { std::ofstream(file) << "1\n"; }
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    const struct {
+        std::string path;
+        SettingsOpenResult result;
+    } cases[] = {{file, SETTINGS_OPENED}, {fifo, SETTINGS_ABSENT}, {link, SETTINGS_ABSENT},
+                 {dir.path(), SETTINGS_ABSENT}, {dir.path() + "/none", SETTINGS_ABSENT}, {"", SETTINGS_ABSENT}};
+    for (const auto& c : cases) {
+        SettingsOpenResult result;
+        FILE* in = OpenSettingsFile(c.path, &result);
+        EXPECT_EQ(result, c.result) << c.path;
+        EXPECT_EQ(in != nullptr, c.result == SETTINGS_OPENED) << c.path;
+        if (in) fclose(in);
+    }
+    if (geteuid() == 0) {
+        // A file planted by another user is never read.
+        ASSERT_EQ(chown(file.c_str(), 4242, 4242), 0);
+        SettingsOpenResult result;
+        EXPECT_EQ(OpenSettingsFile(file, &result), nullptr);
+        EXPECT_EQ(result, SETTINGS_FOREIGN);
+    }
 }
 
 TEST(Socks5Dat, HeaderWordInAnyCase)
@@ -253,6 +413,14 @@ TEST(Socks5Dat, HeaderWordInAnyCase)
         Names(header.first, &accepted);
         EXPECT_EQ(accepted, header.second) << header.first;
     }
+}
+
+TEST(Socks5Dat, NamesWithControlBytesOrNulsAreSkipped)
+{
+    bool accepted = false;
+    EXPECT_EQ(Names(std::string("SOCKS5s\nalpha\nbe\0ta\n\0\ngam\x1bma\nlast\n", 34), &accepted),
+              (std::vector<std::string>{"alpha", "last"}));
+    EXPECT_TRUE(accepted);
 }
 
 TEST(Socks5Dat, NamesAreKeptUpToTheServerNameSizeAndReadBackAsWritten)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "tests/e2e/WindowProbe.h"
@@ -182,11 +183,12 @@ TEST(MenuTest, SortUnitAndNamingChoicesAreSavedWithSaveOptions)
     expected.replace(expected.find("3  12  0"), 8, "5  13  0");
     expected.replace(expected.find("9  1.000000"), 11, "11  1048576.000000");
     std::string saved = FileText(home.File("monitor.ini"));
-    size_t geometry = expected.find("750  280  10");
-    size_t savedGeometry = saved.find("  280  10  \n");
-    ASSERT_NE(savedGeometry, std::string::npos) << saved;
-    size_t lineStart = saved.rfind('\n', savedGeometry) + 1;
-    expected.replace(geometry, 3, saved.substr(lineStart, savedGeometry - lineStart));
+    // The table's width and height are those of its view in the window.
+    size_t geometry = expected.find("750  280  10  \n");
+    std::smatch savedGeometry;
+    ASSERT_TRUE(std::regex_search(saved, savedGeometry, std::regex("\n([0-9]+  [0-9]+)  10  \n")))
+        << saved;
+    expected.replace(geometry, 8, savedGeometry[1].str());
     EXPECT_EQ(saved, expected);
 
     ASSERT_TRUE(vantor.QuitThroughMenu());

@@ -6,6 +6,12 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
@@ -22,14 +28,15 @@ mode_t ModeOf(const std::string& path)
     return info.st_mode;
 }
 
-// Runs of columns of the status line (the bottom rows, without the icons at the right end)
-// that hold black text pixels, merged when closer than a word gap.
+// Runs of columns of the status line (the rows of its labels, without the icons at the
+// right end) that hold black text pixels, merged when closer than a word gap. The rows of a
+// field's frame are left out: the field that has the keyboard focus frames itself in black.
 int TextRunsInStatusLine(const RgbImage& shot)
 {
     int runs = 0, lastText = -100;
     for (int x = 0; x < shot.width - 40; x++) {
         bool text = false;
-        for (int y = shot.height - 38; y < shot.height && !text; y++)
+        for (int y = shot.height - 34; y < shot.height - 6 && !text; y++)
             text = (shot.At(x, y) & 0xe0e0e0) == 0;
         if (!text)
             continue;
@@ -127,6 +134,51 @@ TEST(StartupTest, UserResourcesOverrideTheBuiltInOnesAndControlXLeaves)
     // Control-x leaves the program as the menu does.
     ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
     EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+// The environment of a program that finds the user's entry of the password database in a
+// private file with the given home directory, and gets no HOME (or an empty one).
+std::vector<std::string> PasswordDatabaseWithHome(const TempDir& dir, const std::string& home, bool emptyHome)
+{
+    std::string passwd = dir.path() + "/passwd", group = dir.path() + "/group";
+    std::ofstream(passwd) << "op:x:" << geteuid() << ":" << getegid() << ":op:" << home << ":/bin/sh\n";
+    std::ofstream(group) << "op:x:" << getegid() << ":\n";
+    return {emptyHome ? "HOME=" : "HOME", "LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_PASSWD=" + passwd,
+            "NSS_WRAPPER_GROUP=" + group};
+}
+
+int WindowsNamed(const std::string& name)
+{
+    std::istringstream ids(RunProcess({"xdotool", "search", "--name", "^" + name + "$"}, {}, 10).out);
+    int count = 0;
+    for (std::string id; ids >> id;) count++;
+    return count;
+}
+
+TEST(StartupTest, WithoutHomeTheSettingsGoToTheHomeOfThePasswordDatabase)
+{
+    TempDir dir;
+    std::string home = dir.path() + "/op";
+    ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+    for (bool emptyHome : {false, true}) {
+        VantorDriver vantor("", PasswordDatabaseWithHome(dir, home, emptyHome));
+        RunAndQuit(vantor);
+        EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc"))) << "empty HOME: " << emptyHome;
+        rmdir((home + "/.vantorrc").c_str());
+    }
+}
+
+TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
+{
+    TempDir dir;
+    int before = WindowsNamed("Warning");
+    VantorDriver vantor("", PasswordDatabaseWithHome(dir, "", true));
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    EXPECT_EQ(WindowsNamed("Warning"), before + 1);
+    // Nothing was made in the root directory, in the shared temporary one or where it runs.
+    EXPECT_EQ(ModeOf("/.vantorrc"), 0u);
+    EXPECT_EQ(ModeOf("/tmp/monitor.ini"), 0u);
+    EXPECT_EQ(ModeOf(".vantorrc"), 0u);
 }
 
 }  // namespace

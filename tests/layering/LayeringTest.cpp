@@ -105,6 +105,21 @@ TEST(Layering, SourceTreeKeepsItsLayers)
     EXPECT_GT(files, 50) << "the source tree was not found under " << root;
 }
 
+// Files that hold tests are named FooTest.cpp, so that they are found by name.
+TEST(Layering, TestFilesAreNamedAfterWhatTheyTest)
+{
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(VANTOR_SOURCE_DIR) / "tests")) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".cpp") continue;
+        std::ifstream in(entry.path());
+        std::stringstream text;
+        text << in.rdbuf();
+        bool hasTests = text.str().find("\nTEST") != std::string::npos;
+        std::string stem = entry.path().stem().string();
+        bool namedAsTest = stem.size() > 4 && stem.compare(stem.size() - 4, 4, "Test") == 0;
+        EXPECT_EQ(hasTests, namedAsTest) << entry.path().string();
+    }
+}
+
 TEST(Layering, EachKindOfBreachIsReportedWithFileAndLine)
 {
     struct Case {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
 
 static XtAppContext the_app = nullptr;
@@ -91,6 +92,38 @@ void DisplayFixture::ShowShell()
         if (attributes.map_state == IsViewable)
             break;
         usleep(10000);
+    }
+    ProcessEvents();
+}
+
+void DisplayFixture::Click(Widget button)
+{
+    ProcessEvents();
+    Window window = XtWindowOfObject(button);
+    int x = button->core.width / 2, y = button->core.height / 2;
+    if (!XtIsWidget(button)) {
+        x += button->core.x;
+        y += button->core.y;
+    }
+    Window child;
+    int rootX = 0, rootY = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
+                          &child);
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event = {};
+        event.xbutton.type = type;
+        event.xbutton.display = display;
+        event.xbutton.window = window;
+        event.xbutton.root = DefaultRootWindow(display);
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.x_root = rootX;
+        event.xbutton.y_root = rootY;
+        event.xbutton.button = Button1;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.same_screen = True;
+        event.xbutton.time = CurrentTime;
+        XtDispatchEvent(&event);
     }
     ProcessEvents();
 }

@@ -28,6 +28,9 @@ protected:
     void ProcessEvents();
     // Realizes the shell, maps it and waits until it is shown.
     void ShowShell();
+    // Clicks a button the way the event loop delivers a click (so that what the button
+    // destroys goes only at the end of the dispatch).
+    void Click(Widget button);
 
     // X Toolkit warnings issued since the test started.
     const std::vector<std::string>& Warnings() const;

@@ -151,4 +151,18 @@ TEST(ChartModel, AxisMapsPixelsAndValuesBothWays)
     EXPECT_FALSE(XomAxisScaleToPixel(&logs, 0.0, &pixel));
 }
 
+TEST(ChartModel, TickLabelFormatsMustTakeOneDouble)
+{
+    struct Case {
+        const char* format;
+        int ok;
+    } cases[] = {
+        {"%g", 1}, {"%.2f", 1}, {"%0.4f", 1}, {"%-8.3e", 1}, {"%.0f %%", 1}, {"x=%G", 1},
+        {nullptr, 0}, {"", 0}, {"plain", 0}, {"%s", 0}, {"%d", 0}, {"%n", 0}, {"%*.2f", 0},
+        {"%f%f", 0}, {"%.2f%", 0}, {"%lf", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(XomFormatTakesOneDouble(c.format), c.ok) << (c.format ? c.format : "null");
+}
+
 }  // namespace

@@ -72,46 +72,27 @@ TEST_F(BoxLayoutTest, SurplusIsSharedByStretchAndMissingSpaceByNaturalSize)
     }
 }
 
-TEST_F(BoxLayoutTest, MarginAndSpacingSurroundTheChildren)
+// Margin before the first and after the last child, spacing between them; a spacing of -3
+// is 65533 as an unsigned value, and with 16-bit positions it makes neighbours overlap.
+TEST_F(BoxLayoutTest, MarginAndSpacingPlaceTheChildren)
 {
-    Widget box = Row();
-    XtVaSetValues(box, XomNmargin, (Dimension)7, XomNspacing, (Dimension)4, NULL);
-    Widget a = Child(box, 20, 0);
-    Widget b = Child(box, 30, 0);
-    XtManageChild(box);
-    ShowShell();
-    EXPECT_EQ(a->core.x, 7);
-    EXPECT_EQ(b->core.x, 7 + 20 + 4);
-    EXPECT_EQ(box->core.width, 7 + 20 + 4 + 30 + 7);
-}
-
-TEST_F(BoxLayoutTest, NegativeSpacingMakesNeighboursOverlap)
-{
-    Widget box = OmStandardBox(shell, 2, 0, -3);
-    Widget children[3];
-    for (Widget& child : children)
-        child = Child(box, 30, 0);
-    ShowShell();
-    EXPECT_EQ(children[0]->core.x, 0);
-    EXPECT_EQ(children[1]->core.x, 27);
-    EXPECT_EQ(children[2]->core.x, 54);
-    for (Widget child : children)
-        EXPECT_EQ(child->core.width, 30);
-    EXPECT_EQ(box->core.width, 84);
-}
-
-TEST_F(BoxLayoutTest, AcrossTheRowChildrenFillTheBoxUnlessTheirStretchIsSmaller)
-{
-    Widget box = Row();
-    Widget filling = Glue(box, 10, 10, XomNverticalStretch, 10000);
-    Widget limited = Glue(box, 10, 10, XomNverticalStretch, 5);
-    Widget rigid = Glue(box, 10, 10);
-    XtManageChild(box);
-    ShowShell();
-    XtResizeWidget(box, box->core.width, 40, 0);
-    EXPECT_EQ(filling->core.height, 40);
-    EXPECT_EQ(limited->core.height, 15);
-    EXPECT_EQ(rigid->core.height, 10);
+    const struct {
+        int margin, spacing;
+        int x[3], boxWidth;
+    } cases[] = {{7, 4, {7, 41, 75}, 112}, {0, -3, {0, 27, 54}, 84}};
+    for (const auto& c : cases) {
+        Widget box = OmStandardBox(shell, XmHORIZONTAL, c.margin, c.spacing);
+        Widget children[3];
+        for (Widget& child : children)
+            child = Child(box, 30, 0);
+        ShowShell();
+        for (int i = 0; i < 3; i++) {
+            EXPECT_EQ(children[i]->core.x, c.x[i]) << "spacing " << c.spacing;
+            EXPECT_EQ(children[i]->core.width, 30);
+        }
+        EXPECT_EQ(box->core.width, c.boxWidth);
+        XtDestroyWidget(box);
+    }
 }
 
 TEST_F(BoxLayoutTest, AlignmentPlacesChildrenAcross)
@@ -130,7 +111,7 @@ TEST_F(BoxLayoutTest, AlignmentPlacesChildrenAcross)
 
 TEST_F(BoxLayoutTest, ColumnBoxSharesHeight)
 {
-    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget box = OmStandardBox(shell, XmVERTICAL, 0, 0);
     Widget a = Glue(box, 10, 50, XomNverticalStretch, 100);
     Widget b = Glue(box, 10, 50, XomNverticalStretch, 300);
     ShowShell();
@@ -142,8 +123,8 @@ TEST_F(BoxLayoutTest, ColumnBoxSharesHeight)
 
 TEST_F(BoxLayoutTest, NestedBoxActsAsOneChildWithItsChildrensFlexibility)
 {
-    Widget outer = OmStandardBox(shell, 1, 0, 0);
-    Widget inner = OmStandardBox(outer, 2, 0, 0);
+    Widget outer = OmStandardBox(shell, XmVERTICAL, 0, 0);
+    Widget inner = OmStandardBox(outer, XmHORIZONTAL, 0, 0);
     Widget a = Glue(inner, 50, 10, XomNhorizontalStretch, 5);
     Widget b = Glue(inner, 70, 20, XomNhorizontalStretch, 7);
     ShowShell();
@@ -166,9 +147,9 @@ TEST_F(BoxLayoutTest, NestedBoxActsAsOneChildWithItsChildrensFlexibility)
 TEST_F(BoxLayoutTest, FlexibilityChangedInsideANestedBoxReachesTheOuterBox)
 {
     // A column 300 wide: the inner row may fill that width only as far as it can stretch.
-    Widget outer = OmStandardBox(shell, 1, 0, 0);
+    Widget outer = OmStandardBox(shell, XmVERTICAL, 0, 0);
     Glue(outer, 300, 10);
-    Widget inner = OmStandardBox(outer, 2, 0, 0);
+    Widget inner = OmStandardBox(outer, XmHORIZONTAL, 0, 0);
     Widget a = Glue(inner, 50, 10);
     ShowShell();
     EXPECT_EQ(inner->core.width, 50);
@@ -180,23 +161,9 @@ TEST_F(BoxLayoutTest, FlexibilityChangedInsideANestedBoxReachesTheOuterBox)
     EXPECT_EQ(a->core.width, 300);
 }
 
-TEST_F(BoxLayoutTest, ABorderWidthAskedForReachesTheWindow)
-{
-    Widget box = Row();
-    Widget child = XtVaCreateManagedWidget("label", xmPrimitiveWidgetClass, box, XmNwidth, (Dimension)40,
-                                           XmNheight, (Dimension)10, NULL);
-    ShowAtWidth(box, 100);
-    XtVaSetValues(child, XmNborderWidth, (Dimension)3, NULL);
-    ProcessEvents();
-    XWindowAttributes attributes;
-    XGetWindowAttributes(XtDisplay(child), XtWindow(child), &attributes);
-    EXPECT_EQ(attributes.border_width, 3);
-    EXPECT_EQ(child->core.border_width, 3);
-}
-
-// autoAdjust off keeps a child at its normal height in a taller box; a box shorter than
-// the child fits it as if autoAdjust were on.
-TEST_F(BoxLayoutTest, AutoAdjustOffKeepsTheNormalSizeAcrossUnlessTheBoxIsSmaller)
+// Across a row a child fills the box unless its stretch is smaller than the surplus; with
+// autoAdjust off it keeps its normal height, unless the box is smaller than the child.
+TEST_F(BoxLayoutTest, AcrossTheRowChildrenFillTheBoxAsFarAsAutoAdjustAndStretchAllow)
 {
     struct Case {
         Boolean autoAdjust;
@@ -204,8 +171,8 @@ TEST_F(BoxLayoutTest, AutoAdjustOffKeepsTheNormalSizeAcrossUnlessTheBoxIsSmaller
         int stretch, shrink;
         int height;  // of the child
     } cases[] = {
-        {True, 30, 100, 0, 30}, {False, 30, 100, 0, 10},
-        {True, 5, 0, 100, 5},   {False, 5, 0, 100, 5},
+        {True, 30, 10000, 0, 30}, {True, 30, 5, 0, 15}, {True, 30, 0, 0, 10}, {False, 30, 10000, 0, 10},
+        {True, 5, 0, 100, 5},     {False, 5, 0, 100, 5}, {False, 5, 0, 0, 10},
     };
     for (const Case& c : cases) {
         Widget box = Row();
@@ -220,14 +187,20 @@ TEST_F(BoxLayoutTest, AutoAdjustOffKeepsTheNormalSizeAcrossUnlessTheBoxIsSmaller
     }
 }
 
-// A child's border counts twice in the natural size and pushes the next child along.
-TEST_F(BoxLayoutTest, ABorderWidthTakesRoomAlongTheRow)
+// A border width asked for reaches the window; it counts twice in the natural size and
+// pushes the next child along.
+TEST_F(BoxLayoutTest, ABorderWidthReachesTheWindowAndTakesRoomAlongTheRow)
 {
     Widget box = Row();
     Widget framed = XtVaCreateManagedWidget("framed", xmPrimitiveWidgetClass, box, XmNwidth, (Dimension)20,
-                                            XmNheight, (Dimension)10, XmNborderWidth, (Dimension)3, NULL);
+                                            XmNheight, (Dimension)10, NULL);
     Widget next = Child(box, 10, 0);
     ShowAtWidth(box, 36);
+    XtVaSetValues(framed, XmNborderWidth, (Dimension)3, NULL);
+    ProcessEvents();
+    XWindowAttributes attributes;
+    XGetWindowAttributes(XtDisplay(framed), XtWindow(framed), &attributes);
+    EXPECT_EQ(attributes.border_width, 3);
     Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 36);
@@ -294,7 +267,7 @@ TEST_F(BoxGeometryTest, ChildRequestsToResizeAreGrantedAndMakeTheNaturalSizeOnly
 
 TEST_F(BoxGeometryTest, AChildThatGrowsByItselfWidensTheBox)
 {
-    Widget box = OmStandardBox(shell, 1, 0, 0);
+    Widget box = OmStandardBox(shell, XmVERTICAL, 0, 0);
     Widget label = XtVaCreateManagedWidget("short", xmLabelWidgetClass, box, NULL);
     Widget bar = XmCreateMenuBar(box, (String) "bar", nullptr, 0);
     XtManageChild(bar);

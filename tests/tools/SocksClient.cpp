@@ -53,12 +53,18 @@ int listenLoopback(int backlog, int *port)
     return fd;
 }
 
-int connectLoopback(int port, int rcvbuf)
+int connectLoopback(int port, int rcvbuf, const char *source)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a = loopback(port);
     if (fd >= 0 && rcvbuf > 0)
         setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf);
+    sockaddr_in from = loopback(0);
+    if (fd >= 0 && source && (inet_pton(AF_INET, source, &from.sin_addr) != 1
+                              || bind(fd, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0)) {
+        close(fd);
+        return -1;
+    }
     if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
         close(fd);
         fd = -1;

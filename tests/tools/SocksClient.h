@@ -17,7 +17,8 @@ bool sendAll(int fd, const std::string &bytes);
 std::string readToEnd(int fd);
 // A socket listening on 127.0.0.1 at a free port, stored in *port; -1 on failure.
 int listenLoopback(int backlog, int *port);
-// A socket connected to 127.0.0.1:port, or -1; rcvbuf > 0 sets its receive buffer first.
-int connectLoopback(int port, int rcvbuf = 0);
+// A socket connected to 127.0.0.1:port, or -1; rcvbuf > 0 sets its receive buffer first;
+// source, another loopback address such as "127.0.0.2", is the address it connects from.
+int connectLoopback(int port, int rcvbuf = 0, const char *source = nullptr);
 
 #endif

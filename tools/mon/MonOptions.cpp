@@ -13,6 +13,8 @@ const char *monUsage()
            "  --totals           the server's totals instead of its connections\n"
            "  --watch SECONDS    repeat every SECONDS seconds, each pass after a time stamp\n"
            "  --count N          with --watch, stop after N passes\n"
+           "  --timeout SECONDS  give up when connecting, a request or one record takes longer\n"
+           "                     (default 30)\n"
            "  --help             show this text and exit\n"
            "  --version          show the version and exit\n"
            "Exit status: 0 success, 1 the server could not be read, 2 bad usage.\n";
@@ -35,10 +37,10 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
         } else if (arg == "--totals") {
             out->what = MonOptions::What::Totals;
             sawTotals = true;
-        }
-        else if (arg == "--watch" || arg == "--count") {
-            int *target = arg == "--watch" ? &out->watchSeconds : &out->count;
-            if (i + 1 >= args.size() || !parseWholeNumber(args[i + 1], 1, 1000000000, target)) {
+        } else if (arg == "--watch" || arg == "--count" || arg == "--timeout") {
+            int *target = arg == "--watch" ? &out->watchSeconds : arg == "--count" ? &out->count : &out->timeoutSeconds;
+            long most = arg == "--timeout" ? 1000000 : 1000000000;  // a timeout is kept in milliseconds
+            if (i + 1 >= args.size() || !parseWholeNumber(args[i + 1], 1, most, target)) {
                 *error = arg + " needs a positive whole number";
                 return false;
             }

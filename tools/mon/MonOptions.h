@@ -12,6 +12,7 @@ struct MonOptions {
     bool csv = false;
     int watchSeconds = 0;  // 0: one pass
     int count = 0;         // passes with --watch; 0: until interrupted
+    int timeoutSeconds = 30;  // longest wait for connecting, a request or one record
     bool help = false;
     bool version = false;
 };

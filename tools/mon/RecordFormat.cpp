@@ -1,5 +1,7 @@
 #include "tools/mon/RecordFormat.h"
 
+#include "tools/mon/TerminalText.h"
+
 #include <arpa/inet.h>
 
 #include <cstdio>
@@ -8,16 +10,6 @@
 
 namespace {
 const uint16_t NAMED_FAMILY = 255;
-
-// Names come from the network: keep control characters away from the terminal.
-std::string printable(const char *text, size_t cap)
-{
-    std::string out(text, strnlen(text, cap));
-    for (char &c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '?';
-    return out;
-}
 
 std::string num(unsigned long long v)
 {
@@ -60,7 +52,7 @@ std::string netAddrText(const S5NetAddr &a)
         return std::string(ip) + ":" + std::to_string(ntohs(a.sin.sin_port));
     }
     if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
-        return printable(a.sn.sn_name, sizeof a.sn.sn_name) + ":" + std::to_string(ntohs(a.sn.sn_port));
+        return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":" + std::to_string(ntohs(a.sn.sn_port));
     return "";
 }
 
@@ -89,19 +81,19 @@ Row connRow(const S5MonData &d, Style style)
         return {key, num(d.state), statusText(d.state), timeField(d.startTime, style),
                 timeField(d.curTime, style), timeField(d.endTime, style),
                 netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr), netAddrText(d.proxySockAddr),
-                printable(d.srcHostName, S5_NAME_LEN), printable(d.dstHostName, S5_NAME_LEN),
-                printable(d.proxyHostName, S5_NAME_LEN), printable(d.userName, S5_NAME_LEN),
-                printable(d.appName, S5_NAME_LEN), num(d.authen), num(d.socksCmd),
+                terminalText(d.srcHostName, S5_NAME_LEN), terminalText(d.dstHostName, S5_NAME_LEN),
+                terminalText(d.proxyHostName, S5_NAME_LEN), terminalText(d.userName, S5_NAME_LEN),
+                terminalText(d.appName, S5_NAME_LEN), num(d.authen), num(d.socksCmd),
                 num(d.inTotBytes), num(d.outTotBytes), num(d.socksErr),
-                printable(d.socksErrMsg, S5_NAME_LEN)};
+                terminalText(d.socksErrMsg, S5_NAME_LEN)};
     S5Time until = (d.state & 8) ? d.endTime : d.curTime;
     std::string error;
     if (d.socksErr != 0 || d.socksErrMsg[0] != '\0')
-        error = num(d.socksErr) + " " + printable(d.socksErrMsg, S5_NAME_LEN);
+        error = num(d.socksErr) + " " + terminalText(d.socksErrMsg, S5_NAME_LEN);
     return {key, statusText(d.state), clockText(d.startTime), durationText(long(until) - d.startTime),
             netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr),
-            printable(d.dstHostName, S5_NAME_LEN), printable(d.userName, S5_NAME_LEN),
-            printable(d.appName, S5_NAME_LEN), num(d.inTotBytes), num(d.outTotBytes), error};
+            terminalText(d.dstHostName, S5_NAME_LEN), terminalText(d.userName, S5_NAME_LEN),
+            terminalText(d.appName, S5_NAME_LEN), num(d.inTotBytes), num(d.outTotBytes), error};
 }
 
 Row userColumns(Style style)
@@ -115,7 +107,7 @@ Row userColumns(Style style)
 Row userRow(const S5MonUser_t &u, Style style)
 {
     // The connections without a user name are one row too; a table names it "-".
-    std::string user = printable(u.userName, S5_NAME_LEN);
+    std::string user = terminalText(u.userName, S5_NAME_LEN);
     if (user.empty() && style != Style::Csv)
         user = "-";
     Row row = {user, num(u.curConns), num(u.errConns),

@@ -12,39 +12,49 @@
 #include "tools/mon/MonOptions.h"
 #include "tools/mon/TextTable.h"
 #include "lib/monAPI.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 
-// One pass of the chosen request; false when the server could not be read.
-bool fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns, std::vector<Row> *rows)
+enum class Fetched { Ok, Failed, TooMany };
+
+// One pass of the chosen request. A pass longer than a desktop can hold is given up: the
+// rows are printed only once the pass is complete, so they would all stay in memory.
+Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns, std::vector<Row> *rows)
 {
     switch (opt.what) {
     case MonOptions::What::Conns: {
         *columns = connColumns(style);
         S5MonData d;
         int r;
-        while ((r = S5MonRecvNextData(h, 0, &d)) == 1)
+        while ((r = S5MonRecvNextData(h, 0, &d)) == 1) {
+            if (rows->size() >= MON_LIST_RECORDS_MAX)
+                return Fetched::TooMany;
             rows->push_back(connRow(d, style));
-        return r == 0;
+        }
+        return r == 0 ? Fetched::Ok : Fetched::Failed;
     }
     case MonOptions::What::Users: {
         *columns = userColumns(style);
         S5MonUser_t u;
         int r;
-        while ((r = S5MonGetNextUser(h, &u)) == 1)
+        while ((r = S5MonGetNextUser(h, &u)) == 1) {
+            if (rows->size() >= MON_LIST_RECORDS_MAX)
+                return Fetched::TooMany;
             rows->push_back(userRow(u, style));
-        return r == 0;
+        }
+        return r == 0 ? Fetched::Ok : Fetched::Failed;
     }
     case MonOptions::What::Totals: {
         *columns = totColumns(style);
         S5MonTot_t t;
         if (S5MonGetTot(h, &t) != 0)
-            return false;
+            return Fetched::Failed;
         rows->push_back(totRow(t, style));
-        return true;
+        return Fetched::Ok;
     }
     }
-    return false;
+    return Fetched::Failed;
 }
 
 // Why the library gave up, in the words an operator needs, from the errno it left.
@@ -115,6 +125,7 @@ int main(int argc, char **argv)
                                          opt.help, opt.version);
     if (answered >= 0)
         return answered;
+    Mon_TcpSetTimeout(opt.timeoutSeconds * 1000);
     S5MonHandle h = nullptr;
     errno = 0;
     if (S5MonNetOpen(opt.server.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
@@ -131,10 +142,15 @@ int main(int argc, char **argv)
         Row columns;
         std::vector<Row> rows;
         errno = 0;
-        if (!fetch(h, opt, style, &columns, &rows)) {
+        Fetched fetched = fetch(h, opt, style, &columns, &rows);
+        if (fetched != Fetched::Ok) {
             int err = errno;
-            std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
-                         failureReason(err).c_str());
+            if (fetched == Fetched::TooMany)
+                std::fprintf(stderr, "vantor-mon: %s sent more than %d records in one pass\n",
+                             opt.server.c_str(), int(MON_LIST_RECORDS_MAX));
+            else
+                std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
+                             failureReason(err).c_str());
             status = 1;
             break;
         }

@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <errno.h>
 #include <chrono>
+#include <memory>
+#include <string>
 #include <string.h>
 #include <thread>
 #include <vector>
@@ -38,21 +40,57 @@ bool ReadAll(int fd, char *buf, size_t len)
     return TransferAll(fd, buf, len, [](int f, char *p, size_t l) { return read(f, p, l); });
 }
 
-bool SendFrame(int fd, const char *msg, uint16_t len, Fault fault)
-{
-    unsigned char prefix[MON_FRAME_PREFIX_SIZE];
-    Mon_PutFramePrefix(prefix, len);
-    if (fault == Fault::SplitPrefix) {
-        if (!WriteAll(fd, reinterpret_cast<char *>(prefix), 1))
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!WriteAll(fd, reinterpret_cast<char *>(prefix) + 1, 1))
-            return false;
-    } else if (!WriteAll(fd, reinterpret_cast<char *>(prefix), 2)) {
-        return false;
+// The frames of one answer, written in batches of about 64 KiB instead of two writes per
+// frame; the faults that shape single writes send each frame at once.
+class FrameOut {
+public:
+    FrameOut(int fd, Fault fault) : fd_(fd), fault_(fault) {}
+
+    bool Frame(const char *msg, uint16_t len)
+    {
+        unsigned char prefix[MON_FRAME_PREFIX_SIZE];
+        Mon_PutFramePrefix(prefix, len);
+        if (fault_ == Fault::SplitPrefix || fault_ == Fault::Trickle) {
+            std::string frame(reinterpret_cast<char *>(prefix), sizeof prefix);
+            frame.append(msg, len);
+            return Flush() && WriteShaped(frame);
+        }
+        pending_.append(reinterpret_cast<char *>(prefix), sizeof prefix);
+        pending_.append(msg, len);
+        return pending_.size() < kBatch || Flush();
     }
-    return WriteAll(fd, msg, len);
-}
+
+    bool Flush()
+    {
+        bool ok = WriteAll(fd_, pending_.data(), pending_.size());
+        pending_.clear();
+        return ok;
+    }
+
+private:
+    static const size_t kBatch = 64 * 1024;
+
+    // split-prefix: the first byte, a pause, the rest. trickle: a byte at a time, each in
+    // time for a client's limit per read, the frame far slower than any limit per frame.
+    bool WriteShaped(const std::string &frame)
+    {
+        const bool trickle = fault_ == Fault::Trickle;
+        size_t at = 0;
+        while (at < frame.size()) {
+            size_t piece = trickle || at == 0 ? 1 : frame.size() - at;
+            if (!WriteAll(fd_, frame.data() + at, piece))
+                return false;
+            at += piece;
+            if (at < frame.size())
+                std::this_thread::sleep_for(std::chrono::milliseconds(trickle ? 200 : 20));
+        }
+        return true;
+    }
+
+    int fd_;
+    Fault fault_;
+    std::string pending_;
+};
 
 // A connection message whose descriptors lie: a name longer than its field, an address
 // reaching past the end of the message, optional data far outside it.
@@ -70,13 +108,13 @@ uint16_t BadConnMessage(const S5MonData &d, char *msg)
     return static_cast<uint16_t>(len + 400);
 }
 
-bool ServeList(Simulator &sim, int fd, const Pass &pass)
+bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
 {
     std::vector<char> buffer(65536);
     char *msg = buffer.data();
     if (sim.fault == Fault::Oversize) {
         memset(msg, 'X', 3000);
-        if (!SendFrame(fd, msg, 3000, Fault::None))
+        if (!out.Frame(msg, 3000))
             return false;
     }
     // An endless list repeats its records and never sends the closing empty frame.
@@ -88,23 +126,24 @@ bool ServeList(Simulator &sim, int fd, const Pass &pass)
         if (sim.fault == Fault::CloseInsideFrame) {
             unsigned char prefix[MON_FRAME_PREFIX_SIZE];
             Mon_PutFramePrefix(prefix, len);
+            out.Flush();
             WriteAll(fd, reinterpret_cast<char *>(prefix), sizeof prefix);
             WriteAll(fd, msg, len / 2);
             return false;
         }
-        if (!SendFrame(fd, msg, len, sim.fault))
+        if (!out.Frame(msg, len))
             return false;
     }
-    return SendFrame(fd, msg, 0, sim.fault);
+    return out.Frame(msg, 0);
 }
 
-bool ServeUser(Simulator &sim, int fd, const S5MonUser_t &user)
+bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
 {
     char msg[MON_USER_MAX_LEN];
     uint16_t len = static_cast<uint16_t>(Mon_MsgFromUser(&user, msg));
     if (sim.fault == Fault::UserVersion11)
         msg[2] = 1;
-    return SendFrame(fd, msg, len, sim.fault);
+    return out.Frame(msg, len);
 }
 
 } // namespace
@@ -116,7 +155,7 @@ bool ParseFault(const std::string &name, Fault &fault)
         {"close-inside-frame", Fault::CloseInsideFrame}, {"oversize", Fault::Oversize},
         {"split-prefix", Fault::SplitPrefix}, {"bad-descriptors", Fault::BadDescriptors},
         {"user-version-1.1", Fault::UserVersion11}, {"stall", Fault::Stall},
-        {"endless", Fault::Endless}};
+        {"endless", Fault::Endless}, {"trickle", Fault::Trickle}};
     for (const auto &entry : table)
         if (name == entry.name) {
             fault = entry.fault;
@@ -164,19 +203,17 @@ void ServeClient(Simulator &sim, int fd)
             logText += " user=" + std::string(wanted.userName);
         }
 
-        // What the reply needs of the shared state, taken under the lock.
-        Pass pass;
-        std::vector<S5MonUser_t> users;
-        S5MonTot_t totals;
+        // What the reply needs of the shared state, taken under the lock; the pass is shared,
+        // not copied, and users and totals are built only for the requests that ask for them.
+        std::shared_ptr<const Pass> pass;
+        int current;
         {
             std::lock_guard<std::mutex> guard(sim.lock);
             sim.logLine(logText);
             if (type == MON_MSG_GET_NEXT_CONN)
-                sim.lastPass = sim.scenario.pass(++sim.passesServed);
-            int current = sim.passesServed > 0 ? sim.passesServed : 1;
+                sim.lastPass = std::make_shared<const Pass>(sim.scenario.pass(++sim.passesServed));
+            current = sim.passesServed > 0 ? sim.passesServed : 1;
             pass = sim.lastPass;
-            users = sim.scenario.users(current);
-            totals = sim.scenario.totals(current);
         }
 
         if (sim.fault == Fault::CloseBeforeAnswer)
@@ -185,40 +222,45 @@ void ServeClient(Simulator &sim, int fd)
             sleep(3600);
             break;
         }
+        FrameOut out(fd, sim.fault);
         bool ok = true;
         switch (type) {
         case MON_MSG_GET_NEXT_CONN:
-            ok = !pass.closeInstead && ServeList(sim, fd, pass);
+            ok = !pass->closeInstead && ServeList(sim, out, fd, *pass);
             break;
         case MON_MSG_GET_CONN: {
             const S5MonData *found = nullptr;
-            for (const S5MonData &d : pass.conns)
+            for (const S5MonData &d : pass->conns)
                 if (len >= MON_GET_CONN_LEN && memcmp(d.key.key, request.data() + 1, sizeof d.key.key) == 0)
                     found = &d;
-            ok = SendFrame(fd, msg, found ? static_cast<uint16_t>(Mon_MsgFromConn(found, msg)) : 0, sim.fault);
+            ok = out.Frame(msg, found ? static_cast<uint16_t>(Mon_MsgFromConn(found, msg)) : 0);
             break;
         }
         case MON_MSG_GET_USER: {
             const S5MonUser_t *found = nullptr;
+            std::vector<S5MonUser_t> users = sim.scenario.users(current);
             for (const S5MonUser_t &u : users)
                 if (strcmp(u.userName, wanted.userName) == 0)
                     found = &u;
-            ok = found ? ServeUser(sim, fd, *found) : SendFrame(fd, msg, 0, sim.fault);
+            ok = found ? ServeUser(sim, out, *found) : out.Frame(msg, 0);
             break;
         }
         case MON_MSG_GET_NEXT_USER:
-            for (const S5MonUser_t &u : users)
+            for (const S5MonUser_t &u : sim.scenario.users(current))
                 if (ok)
-                    ok = ServeUser(sim, fd, u);
-            ok = ok && SendFrame(fd, msg, 0, sim.fault);
+                    ok = ServeUser(sim, out, u);
+            ok = ok && out.Frame(msg, 0);
             break;
-        case MON_MSG_GET_TOT:
-            ok = SendFrame(fd, msg, static_cast<uint16_t>(Mon_MsgFromTot(&totals, msg)), sim.fault);
-            break;
-        default:
-            ok = SendFrame(fd, msg, 0, sim.fault);  // nothing available for an unknown request
+        case MON_MSG_GET_TOT: {
+            S5MonTot_t totals = sim.scenario.totals(current);
+            ok = out.Frame(msg, static_cast<uint16_t>(Mon_MsgFromTot(&totals, msg)));
             break;
         }
+        default:
+            ok = out.Frame(msg, 0);  // nothing available for an unknown request
+            break;
+        }
+        ok = ok && out.Flush();
         if (!ok)
             break;
     }

@@ -4,6 +4,7 @@
 
 #include "tools/monsim/Scenario.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -16,7 +17,8 @@ enum class Fault {
     BadDescriptors,     // descriptors point outside the message and exceed their fields
     UserVersion11,      // user replies carry version 1.1
     Stall,              // read the request, never answer
-    Endless             // a list that never ends: its records again and again, no empty frame
+    Endless,            // a list that never ends: its records again and again, no empty frame
+    Trickle             // every frame a byte at a time, 200 ms apart
 };
 
 bool ParseFault(const std::string &name, Fault &fault);
@@ -26,7 +28,7 @@ struct Simulator {
     Scenario scenario;
     Fault fault = Fault::None;
     int passesServed = 0;
-    Pass lastPass;
+    std::shared_ptr<const Pass> lastPass = std::make_shared<const Pass>();
     FILE *requestLog = nullptr;
     std::mutex lock;
 

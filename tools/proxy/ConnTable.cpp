@@ -25,13 +25,33 @@ void copyAddr(S5NetAddr *field, const sockaddr_in &a)
 }
 } // namespace
 
-ConnTable::ConnTable(uint32_t processId, time_t startTime)
-    : processId_(processId), startTime_(startTime)
+ConnTable::ConnTable(uint32_t processId, time_t startTime, size_t recordLimit)
+    : processId_(processId), startTime_(startTime), recordLimit_(recordLimit)
 {
+}
+
+bool ConnTable::droppable(uint64_t serial) const
+{
+    const ConnRecord *rec = find(serial);
+    return rec && (rec->state & STATE_ENDED) && rec->released;
+}
+
+void ConnTable::makeRoom()
+{
+    while (records_.size() >= recordLimit_ && !released_.empty()) {
+        uint64_t serial = released_.front();
+        released_.pop_front();
+        if (droppable(serial)) {
+            records_.erase(serial);
+            ++deletedConns_;
+            ++dropped_;
+        }
+    }
 }
 
 ConnRecord *ConnTable::open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now)
 {
+    makeRoom();
     uint64_t serial = nextSerial_++;
     ConnRecord &rec = records_[serial];
     rec.serial = serial;
@@ -97,6 +117,7 @@ void ConnTable::addOut(ConnRecord *rec, size_t bytes)
 void ConnTable::end(ConnRecord *rec, time_t now)
 {
     rec->released = true;
+    released_.push_back(rec->serial);
     if (rec->state & STATE_ENDED)
         return;
     ++endedConns_;
@@ -141,6 +162,8 @@ void ConnTable::expire(time_t now, time_t retentionSeconds)
             ++it;
         }
     }
+    while (!released_.empty() && !find(released_.front()))
+        released_.pop_front();
     for (auto it = users_.begin(); it != users_.end();) {
         const UserStats &u = it->second;
         if (u.curConns == 0 && now - u.endTime >= retentionSeconds) {

@@ -1,10 +1,14 @@
 // The proxy's records of its connections, its users and its totals, as the monitoring
-// service reports them. Ended and failed connections stay listed for a retention period.
+// service reports them. Ended and failed connections stay listed for a retention period,
+// and while the table holds no more than its record limit: beyond it, the ended records
+// that ended first are dropped to make room, so that a flood of connections costs bounded
+// memory. Dropped records are counted as deleted; the totals go on counting everything.
 #ifndef VANTOR_PROXY_CONNTABLE_H
 #define VANTOR_PROXY_CONNTABLE_H
 
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,7 +53,9 @@ struct ConnRecord {
 
 class ConnTable {
 public:
-    ConnTable(uint32_t processId, time_t startTime);
+    static const size_t DEFAULT_RECORD_LIMIT = 100000;
+
+    ConnTable(uint32_t processId, time_t startTime, size_t recordLimit = DEFAULT_RECORD_LIMIT);
 
     // A new record for an accepted client; the pointer stays valid until the record
     // expires, which only an ended record does after end() has released it.
@@ -71,6 +77,8 @@ public:
     // Serial numbers of every listed record, oldest first.
     std::vector<uint64_t> serials() const;
     size_t size() const { return records_.size(); }
+    // Ended records dropped for the record limit so far.
+    uint64_t dropped() const { return dropped_; }
     const ConnRecord *find(uint64_t serial) const;
     // The serial number a key names, if it is one of this process's keys.
     bool serialFromKey(const S5MonKey &key, uint64_t *serial) const;
@@ -85,6 +93,11 @@ public:
 private:
     uint32_t processId_;
     time_t startTime_;
+    size_t recordLimit_;
+    // Serial numbers of released records in the order they were released; some may have
+    // expired already.
+    std::deque<uint64_t> released_;
+    uint64_t dropped_ = 0;
     uint64_t nextSerial_ = 1;
     std::map<uint64_t, ConnRecord> records_;
     std::map<std::string, UserStats> users_;
@@ -93,6 +106,9 @@ private:
     uint64_t inBytes_ = 0, outBytes_ = 0;
 
     void finish(ConnRecord *rec, time_t now);
+    // Drops ended records, first released first, until one more record fits the limit.
+    void makeRoom();
+    bool droppable(uint64_t serial) const;
 };
 
 #endif

@@ -24,7 +24,7 @@ uint16_t be16(const uint8_t *p)
 
 MonitorClient::MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), in_(IN_CAPACITY), out_(OUT_CAPACITY),
-      lastProgress_(monotonicSeconds()), lastRequest_(std::chrono::steady_clock::now())
+      lastProgress_(monotonicSeconds()), busySince_(lastProgress_), lastRequest_(std::chrono::steady_clock::now())
 {
     sock_ = Watch{this, fd, 0, 0, false};
     if (!ctx_.poller.watch(sock_, EPOLLIN))
@@ -67,10 +67,14 @@ void MonitorClient::onEvents(int, uint32_t events)
 
 void MonitorClient::onTick(time_t monotonicNow)
 {
-    if (!busy())
+    if (!busy()) {
         lastProgress_ = monotonicNow;
-    else if (monotonicNow - lastProgress_ >= ctx_.options.monitorTimeout)
+        busySince_ = monotonicNow;
+    } else if (monotonicNow - lastProgress_ >= ctx_.options.monitorTimeout) {
         drop();
+    } else if (monotonicNow - busySince_ >= ctx_.options.monitorPassLimit) {
+        drop();  // read slowly, a pass makes progress yet holds its place without end
+    }
 }
 
 bool MonitorClient::busy() const

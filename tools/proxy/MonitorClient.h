@@ -23,7 +23,8 @@ public:
     ~MonitorClient() override;
 
     void onEvents(int tag, uint32_t events) override;
-    // Drops the monitor when it has kept work pending without progress for too long.
+    // Drops the monitor when it has kept work pending without progress for too long, or
+    // when it has been busy with answers for longer than the pass limit.
     void onTick(time_t monotonicNow);
     // No request outstanding: nothing received, nothing left to send, no pass going on.
     bool idle() const { return !busy(); }
@@ -45,6 +46,7 @@ private:
     size_t cursor_ = 0;
     bool peerDone_ = false;  // the monitor has shut down its sending side
     time_t lastProgress_;
+    time_t busySince_;  // since when answers have been pending without a break
     std::chrono::steady_clock::time_point lastRequest_;
 
     void produce();

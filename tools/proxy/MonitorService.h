@@ -1,11 +1,16 @@
-// The monitoring port: accepts monitors (at most MAX_MONITORS at a time) and keeps them.
-// Idle monitors stay connected, since a real one polls over one connection with long
-// pauses; only when the limit is reached does a newcomer replace the longest idle one.
+// The monitoring port: accepts monitors (at most MAX_MONITORS at a time, and at most
+// options.monitorsPerAddress from one client address) and keeps them. Idle monitors stay
+// connected, since a real one polls over one connection with long pauses. A newcomer is
+// never turned away: at a limit it replaces the monitor idle for longest (one that has had
+// a moment to send its request), or when none is idle the oldest, so that monitors that
+// keep passes going cannot lock the port.
 #ifndef VANTOR_PROXY_MONITORSERVICE_H
 #define VANTOR_PROXY_MONITORSERVICE_H
 
+#include <cstdint>
 #include <ctime>
-#include <unordered_set>
+#include <functional>
+#include <unordered_map>
 
 #include "tools/proxy/Poller.h"
 #include "tools/proxy/ProxyContext.h"
@@ -24,12 +29,21 @@ public:
     void onTick(time_t monotonicNow);
 
 private:
+    struct Admission {
+        uint32_t address;  // the client's IPv4 address, network byte order
+        uint64_t order;    // when it was admitted, counted
+    };
+
     ProxyContext &ctx_;
     Watch listen_;
-    std::unordered_set<MonitorClient *> clients_;
+    std::unordered_map<MonitorClient *, Admission> clients_;
+    uint64_t admitted_ = 0;
 
-    // Drops the monitor idle for longest to make room; false when every one is busy.
-    bool dropLongestIdle();
+    // Makes room for a newcomer from address when a limit is reached.
+    void makeRoomFor(uint32_t address);
+    // Drops the monitor idle for longest among those that pass the filter, or when none has
+    // been idle for a moment the oldest of them.
+    void dropOne(const std::function<bool(const Admission &)> &among);
 };
 
 #endif

@@ -16,6 +16,13 @@ const char *proxyUsage()
            "  --handshake-timeout SECONDS  drop clients that do not finish the SOCKS\n"
            "                             handshake and connect in time (default 30)\n"
            "  --monitor-timeout SECONDS  drop monitors that stall with work pending (default 30)\n"
+           "  --monitor-pass-limit SECONDS  drop monitors whose list takes longer, however\n"
+           "                             steadily they read it (default 300)\n"
+           "  --monitors-per-address N   monitors kept from one client address; a newcomer\n"
+           "                             replaces the idlest or oldest (default 8)\n"
+           "  --max-records N            connections listed at most; beyond, ended ones are\n"
+           "                             dropped oldest first and counted as deleted\n"
+           "                             (default 100000)\n"
            "  --ready-file FILE          once listening, write \"socks ADDR:PORT\" and\n"
            "                             \"monitor ADDR:PORT\" lines to FILE\n"
            "  --help                     show this text and exit\n"
@@ -25,6 +32,8 @@ const char *proxyUsage()
 
 // Longer than any timeout a proxy needs, short of overflowing the clocks.
 const long kSecondsMax = 100000000;
+// Records and monitors: far more than memory or descriptors allow anyway.
+const long kCountMax = 100000000;
 
 bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, std::string *error)
 {
@@ -42,7 +51,8 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         }
         static const char *const valued[] = {"--socks", "--monitor", "--users", "--retention",
                                              "--handshake-timeout", "--monitor-timeout",
-                                             "--ready-file"};
+                                             "--monitor-pass-limit", "--monitors-per-address",
+                                             "--max-records", "--ready-file"};
         bool known = false;
         for (const char *name : valued)
             known = known || opt == name;
@@ -71,6 +81,12 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             ok = parseWholeNumber(value, 1, kSecondsMax, &out->handshakeTimeout);
         else if (opt == "--monitor-timeout")
             ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorTimeout);
+        else if (opt == "--monitor-pass-limit")
+            ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorPassLimit);
+        else if (opt == "--monitors-per-address")
+            ok = parseWholeNumber(value, 1, kCountMax, &out->monitorsPerAddress);
+        else if (opt == "--max-records")
+            ok = parseWholeNumber(value, 1, kCountMax, &out->maxRecords);
         else
             out->readyFile = value;
         if (!ok) {

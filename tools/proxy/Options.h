@@ -13,6 +13,9 @@ struct ProxyOptions {
     int retentionSeconds = 300;
     int handshakeTimeout = 30;  // seconds a client may take to reach the relay phase
     int monitorTimeout = 30;    // seconds a monitor may stall with work pending
+    int monitorPassLimit = 300; // seconds a pass may take, however steadily it is read
+    int monitorsPerAddress = 8; // monitors kept from one client address
+    int maxRecords = 100000;    // records listed at most; beyond, ended ones go oldest first
     std::string readyFile;      // written with the bound addresses once listening
     bool help = false;
     bool version = false;

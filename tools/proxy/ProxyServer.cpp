@@ -10,7 +10,7 @@
 #include "tools/proxy/NetUtil.h"
 
 ProxyServer::ProxyServer(const ProxyOptions &options)
-    : options_(options), table_(uint32_t(getpid()), time(nullptr)),
+    : options_(options), table_(uint32_t(getpid()), time(nullptr), size_t(options.maxRecords)),
       ctx_{poller_, table_, resolver_, nullptr, options}
 {
     resolverWatch_ = Watch{this, -1, 0, 0, false};
@@ -89,8 +89,20 @@ void ProxyServer::run(volatile std::sig_atomic_t *stop)
             socks_->onTick(now);
             monitor_->onTick(now);
             table_.expire(time(nullptr), options_.retentionSeconds);
+            reportDrops();
         }
     }
+}
+
+// Said once: from then on the totals' deleted count holds the drops.
+void ProxyServer::reportDrops()
+{
+    if (dropsReported_ || table_.dropped() == 0)
+        return;
+    dropsReported_ = true;
+    std::fprintf(stderr, "vantor-proxy: more than %d connections to list: the records that "
+                         "ended first are dropped and counted as deleted (see --max-records)\n",
+                 options_.maxRecords);
 }
 
 void ProxyServer::onEvents(int, uint32_t)

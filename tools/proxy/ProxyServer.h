@@ -37,7 +37,9 @@ private:
     Watch resolverWatch_;
     std::unique_ptr<SocksServer> socks_;
     std::unique_ptr<MonitorService> monitor_;
+    bool dropsReported_ = false;
 
+    void reportDrops();
     bool writeReadyFile(const sockaddr_in &socks, const sockaddr_in &monitor, std::string *error);
 };
 

@@ -9,6 +9,7 @@
 
 #include "tools/mon/MonOptions.h"
 #include "tools/mon/RecordFormat.h"
+#include "tools/mon/TerminalText.h"
 #include "tools/mon/TextTable.h"
 
 TEST(MonFormat, AddressesInEitherByteOrderAndByName)
@@ -27,7 +28,28 @@ TEST(MonFormat, AddressesInEitherByteOrderAndByName)
     a.sn.sn_family = 255;
     a.sn.sn_port = htons(443);
     std::strcpy(a.sn.sn_name, "bad\x1b[2Jname");
-    EXPECT_EQ(netAddrText(a), "bad?[2Jname:443");  // no terminal escapes from the network
+    EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443");  // no terminal escapes from the network
+}
+
+TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
+{
+    const struct {
+        std::string in, shown;
+    } cases[] = {
+        {"plain host.example", "plain host.example"},
+        {"tab\tbell\adel\x7f", "tab\\x09bell\\x07del\\x7f"},
+        {"csi\x9b" "31m", "csi\\x9b31m"},                    // a lone C1 byte (8-bit CSI)
+        {"csi\xc2\x9b" "31m", "csi\\xc2\\x9b31m"},          // C1 encoded as UTF-8
+        {"nbsp\xc2\xa0" "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "nbsp\xc2\xa0" "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {"overlong\xc0\xaf", "overlong\\xc0\\xaf"},
+        {"surrogate\xed\xa0\x80", "surrogate\\xed\\xa0\\x80"},
+        {"cut\xe2\x82", "cut\\xe2\\x82"},
+        {"beyond\xf4\x90\x80\x80", "beyond\\xf4\\x90\\x80\\x80"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(terminalText(c.in.c_str(), 64), c.shown) << c.shown;
+    // The cap ends the text as the field's size does, also inside a sequence.
+    EXPECT_EQ(terminalText("ab\xc3\xa9", 3), "ab\\xc3");
 }
 
 TEST(MonFormat, CsvQuotesCommasAndQuotes)

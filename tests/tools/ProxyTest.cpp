@@ -3,6 +3,8 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -166,6 +168,41 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     EXPECT_EQ(t.startTime, 1000);
 }
 
+TEST(ConnectionRecords, BeyondTheLimitTheFirstEndedAreDroppedAndCountedAsDeleted)
+{
+    ConnTable table(1, 1000, 4);
+    std::vector<ConnRecord *> active;
+    std::vector<uint64_t> ended;
+    for (int i = 0; i < 3; ++i)
+        active.push_back(table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000));
+    // A flood of short connections, each ended at once: the table never holds more than 4.
+    for (int i = 0; i < 1000; ++i) {
+        ConnRecord *rec = table.open(inet("127.0.0.1:6000"), inet("127.0.0.1:1080"), 1000 + i);
+        ended.push_back(rec->serial);
+        table.fail(rec, 5, "Connection refused", 1000 + i);
+        table.end(rec, 1000 + i);
+        EXPECT_LE(table.size(), 4u);
+    }
+    // The open ones are never dropped; the one left of the flood is the last.
+    for (ConnRecord *rec : active)
+        EXPECT_NE(table.find(rec->serial), nullptr);
+    EXPECT_NE(table.find(ended.back()), nullptr);
+    EXPECT_EQ(table.dropped(), 999u);
+    S5MonTot_t t = table.totals(2000);
+    EXPECT_EQ(t.totConns, 1003u);
+    EXPECT_EQ(t.errConns, 1000u);
+    EXPECT_EQ(t.delConns, 999u);
+    EXPECT_EQ(t.curConns, 3u);
+
+    // Open connections beyond the limit are kept: only ended ones make room.
+    for (int i = 0; i < 3; ++i)
+        active.push_back(table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 2000));
+    EXPECT_EQ(table.size(), 6u);
+    // Expiry and dropping share the bookkeeping: nothing is counted twice.
+    table.expire(5000, 10);
+    EXPECT_EQ(table.totals(5000).delConns, 1000u);
+}
+
 TEST(ConnectionRecords, UsersCollectTheirConnections)
 {
     ConnTable table(1, 1000);
@@ -210,12 +247,57 @@ TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
     EXPECT_FALSE(users.check("alice", "pw"));
     EXPECT_FALSE(users.check("carol", ""));
 
-    std::ofstream(path) << "alice secret\nbob\n";
-    EXPECT_FALSE(users.load(path, &error));
-    EXPECT_EQ(error, path + ":2: expected \"NAME PASSWORD\"");
+    const struct {
+        std::string text, error;
+    } bad[] = {
+        {"alice secret\nbob\n", ":2: expected \"NAME PASSWORD\""},
+        {"alice secret\nbob pw extra\n", ":2: expected \"NAME PASSWORD\""},
+        {std::string("alice secret\nbob p\0w\n", 21), ":2: holds a control byte or a NUL"},
+        {"al\x1bice secret\n", ":1: holds a control byte or a NUL"},
+        {"", ": names no user, so nobody could log in"},
+        {"# only a comment\n\n", ": names no user, so nobody could log in"},
+    };
+    for (const auto &b : bad) {
+        std::ofstream(path) << b.text;
+        EXPECT_FALSE(users.load(path, &error)) << b.error;
+        EXPECT_EQ(error, path + b.error);
+    }
     EXPECT_TRUE(users.check("alice", "secret"));  // a bad file changes nothing
-    EXPECT_FALSE(users.load(path + ".missing", &error));
+    EXPECT_EQ(users.size(), 2u);
     unlink(path.c_str());
+}
+
+TEST(UsersFile, OnlyARegularFileIsReadAndNothingBlocks)
+{
+    std::string dir = testing::TempDir() + "users_dir_" + std::to_string(getpid());
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    std::string fifo = dir + "/fifo", link = dir + "/link", file = dir + "/file";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(file) << "alice secret\n";
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    signal(SIGALRM, [](int) {});
+    alarm(5);  // ends a blocked open, so that the fault fails the test instead of hanging it
+    auto start = std::chrono::steady_clock::now();
+    const struct {
+        std::string path, error;
+    } refused[] = {
+        {fifo, ": not a regular file"},
+        {dir, ": not a regular file"},
+        {"/dev/zero", ": not a regular file"},
+        {link, ": is a symbolic link; give the file itself"},
+        {dir + "/missing", ": cannot be read: No such file or directory"},
+    };
+    for (const auto &r : refused) {
+        UserFile users;
+        std::string error;
+        EXPECT_FALSE(users.load(r.path, &error)) << r.path;
+        EXPECT_EQ(error, r.path + r.error);
+    }
+    alarm(0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    for (const std::string &p : {fifo, link, file})
+        unlink(p.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
@@ -226,22 +308,30 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_EQ(addrPortText(o.socksAddr), "127.0.0.1:1080");
     EXPECT_EQ(addrPortText(o.monitorAddr), "127.0.0.1:5051");
     EXPECT_EQ(o.retentionSeconds, 300);
+    EXPECT_EQ(o.monitorPassLimit, 300);
+    EXPECT_EQ(o.monitorsPerAddress, 8);
+    EXPECT_EQ(o.maxRecords, 100000);
 
     ProxyOptions p;
     ASSERT_TRUE(parseProxyOptions({"--socks", "0.0.0.0:1081", "--monitor", ":6000", "--retention",
-                                   "60", "--users", "/etc/u"},
+                                   "60", "--users", "/etc/u", "--monitor-pass-limit", "20",
+                                   "--monitors-per-address", "2", "--max-records", "500"},
                                   &p, &error));
     EXPECT_EQ(addrPortText(p.socksAddr), "0.0.0.0:1081");
     EXPECT_EQ(addrPortText(p.monitorAddr), "127.0.0.1:6000");
     EXPECT_EQ(p.retentionSeconds, 60);
     EXPECT_EQ(p.usersFile, "/etc/u");
+    EXPECT_EQ(p.monitorPassLimit, 20);
+    EXPECT_EQ(p.monitorsPerAddress, 2);
+    EXPECT_EQ(p.maxRecords, 500);
 
     EXPECT_TRUE(isLoopback(o.socksAddr));
     EXPECT_FALSE(isLoopback(p.socksAddr));  // 0.0.0.0: every interface
 
     for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
              {"--socks", "host.example:1080"}, {"--monitor", "127.0.0.1:70000"}, {"--retention", "-1"},
-             {"--retention"}, {"--bogus", "1"}}) {
+             {"--retention"}, {"--max-records", "0"}, {"--monitors-per-address", "x"},
+             {"--monitor-pass-limit", "0"}, {"--bogus", "1"}}) {
         ProxyOptions fresh;
         EXPECT_FALSE(parseProxyOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
     }

@@ -497,17 +497,22 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
     ASSERT_TRUE(proxy.started());
     const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
     char frame[2048];
+    // Eight monitors from each of eight addresses fill the port.
     std::vector<int> idle;
     for (int i = 0; i < 64; ++i) {
-        idle.push_back(connectLoopback(proxy.monitorPort()));
+        std::string source = "127.0.0." + std::to_string(2 + i / 8);
+        idle.push_back(connectLoopback(proxy.monitorPort(), 0, source.c_str()));
         ASSERT_GE(idle.back(), 0);
     }
     // Answers to the last and the first show that all are accepted, and make these two
-    // the most recently active; the second is now the one idle for longest.
+    // the most recently active; the second is now the one idle for longest. A monitor
+    // counts as idle once it has had two seconds to send its request.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     for (int fd : {idle[63], idle[0]}) {
         ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
         ASSERT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0);
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
 
     EXPECT_TRUE(listPass(proxy.monitorAddress()).empty());  // the 65th is served
     EXPECT_TRUE(closedByPeer(idle[1], 5));
@@ -518,6 +523,75 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
     }
     for (int fd : idle)
         close(fd);
+    EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyMonitoring, MonitorsThatKeepPassesGoingCannotLockOthersOut)
+{
+    // Only the pass limit ends a pass here, not the stall limit.
+    ProxyProcess proxy({"--monitor-timeout", "100", "--monitor-pass-limit", "5"});
+    ASSERT_TRUE(proxy.started());
+    for (int i = 0; i < 300; ++i) {
+        int reply = -1;
+        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
+        ASSERT_GE(fd, 0);
+        close(fd);
+    }
+    waitForEnded(proxy.monitorAddress(), 300);
+    // 64 monitors from one address ask for passes, more than the socket buffers hold, and
+    // read nothing of them.
+    std::string requests;
+    for (int i = 0; i < 100; ++i)
+        requests += std::string("\x00\x02\x02\x00", 4);
+    std::vector<int> hogs;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 64; ++i) {
+        hogs.push_back(connectLoopback(proxy.monitorPort(), 4096));
+        ASSERT_GE(hogs.back(), 0);
+        ASSERT_TRUE(sendAll(hogs.back(), requests));
+    }
+    // One address keeps eight: each newcomer replaced the oldest at once.
+    for (int i = 0; i < 56; ++i)
+        EXPECT_TRUE(closedByPeer(hogs[i], 2)) << i;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+
+    // A real monitor from the same address is served at once, again and again.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(listPass(proxy.monitorAddress()).size(), 300u);
+    // The passes that go on longer than their limit are ended.
+    std::this_thread::sleep_until(start + std::chrono::seconds(7));
+    for (int i = 56; i < 64; ++i)
+        EXPECT_TRUE(closedByPeer(hogs[i], 2)) << i;
+    for (int fd : hogs)
+        close(fd);
+    EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyMonitoring, AFloodOfConnectionsKeepsTheRecordsWithinTheLimitAndTheTotalsWhole)
+{
+    ProxyProcess proxy({"--max-records", "200"});
+    ASSERT_TRUE(proxy.started());
+    for (int i = 0; i < 1000; ++i) {
+        int reply = -1;
+        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
+        ASSERT_GE(fd, 0);
+        close(fd);
+    }
+    // The last connection's record appears once its session has noticed the close.
+    Records records = passUntil(proxy.monitorAddress(), [](const Records &r) {
+        size_t ended = 0;
+        for (const S5MonData &d : r)
+            ended += (d.state & 8) ? 1 : 0;
+        return ended == r.size();
+    });
+    EXPECT_LE(records.size(), 200u);
+    EXPECT_GE(records.size(), 190u);
+    std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
+    ASSERT_EQ(totals.size(), 1u);
+    EXPECT_EQ(totals[0]["tot_conns"], "1000");
+    EXPECT_EQ(totals[0]["err_conns"], "1000");
+    // Every connection is either listed or counted as deleted.
+    EXPECT_EQ(std::stoul(totals[0]["del_conns"]) + records.size(), 1000u);
     EXPECT_TRUE(proxy.stop());
 }
 

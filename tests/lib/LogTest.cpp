@@ -1,10 +1,10 @@
 // The log facility, observed from outside: each case runs log_probe in a fresh process.
 #include "tests/support/MonsimProcess.h"
 #include "tests/support/RunProcess.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdlib.h>
@@ -48,12 +48,6 @@ std::vector<std::string> Messages(const std::string &text)
     return messages;
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool Exists(const std::string &path)
 {
     struct stat st;
@@ -62,15 +56,8 @@ bool Exists(const std::string &path)
 
 class LogFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vantor-log-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        file = dir + "/monitor.log";
-    }
-    void TearDown() override { RunProcess({"rm", "-rf", dir}); }
-    std::string dir, file;
+    TempDir dir;
+    std::string file = dir.path() + "/monitor.log";
 };
 
 const std::regex kFileLine(R"(^[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} \[[0-9]{5,}\]: .*$)");
@@ -93,16 +80,22 @@ TEST(Log, RefusedConnectOnStandardErrorWithFiveDigitPid)
 
 TEST(Log, DebugVariableSetsTheThreshold)
 {
-    // 0 gives 5 x 0 + 4: levels up to 4 are written.
-    EXPECT_NE(Probe({"level", "4"}, {"SOCKS5_LOG_STDERR=1", "SOCKS5_DEBUG=0"}).err, "");
-    EXPECT_EQ(Probe({"level", "5"}, {"SOCKS5_LOG_STDERR=1", "SOCKS5_DEBUG=0"}).err, "");
-    // -1 gives -1: nothing at all, not even level 1.
-    EXPECT_EQ(Probe({"level", "1"}, {"SOCKS5_LOG_STDERR=1", "SOCKS5_DEBUG=-1"}).err, "");
-    // Empty gives 29.
-    EXPECT_NE(Probe({"level", "29"}, {"SOCKS5_LOG_STDERR=1", "SOCKS5_DEBUG="}).err, "");
-    EXPECT_EQ(Probe({"level", "30"}, {"SOCKS5_LOG_STDERR=1", "SOCKS5_DEBUG="}).err, "");
-    // Without SOCKS5_DEBUG nothing is logged even with a destination.
-    EXPECT_EQ(Probe({"level", "1"}, {"SOCKS5_LOG_STDERR=1"}).err, "");
+    const struct {
+        const char *debug;  // SOCKS5_DEBUG, or null for unset
+        int level;
+        bool written;
+    } cases[] = {
+        {"0", 4, true},   {"0", 5, false},  // 5 x 0 + 4
+        {"", 29, true},   {"", 30, false},  // empty: 29
+        {"-1", 1, false}, {nullptr, 1, false},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> env = {"SOCKS5_LOG_STDERR=1"};
+        if (c.debug)
+            env.push_back(std::string("SOCKS5_DEBUG=") + c.debug);
+        EXPECT_EQ(Probe({"level", std::to_string(c.level)}, env).err.empty(), !c.written)
+            << (c.debug ? c.debug : "unset") << ", level " << c.level;
+    }
 }
 
 TEST(Log, ErrnoSurvivesAndPercentMShowsItsText)
@@ -112,18 +105,14 @@ TEST(Log, ErrnoSurvivesAndPercentMShowsItsText)
     EXPECT_NE(r.err.find(": failed: Permission denied\n"), std::string::npos) << r.err;
 }
 
-TEST(Log, OverlongLineIsCutToTheLineBuffer)
+// A line longer than the buffer is cut to it; a cut inside a conversion leaves none behind.
+TEST(Log, OverlongLinesAreCutToTheLineBuffer)
 {
-    ProcessResult r = Probe({"long"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    ASSERT_EQ(Lines(r.err).size(), 1u);
-    EXPECT_EQ(Lines(r.err)[0].size(), 2067u);
-    EXPECT_EQ(Lines(r.err)[0].find("yyyy"), Lines(r.err)[0].find(": long ") + 7);
-}
-
-TEST(Log, ALineCutInsideAConversionLeavesNoHalfConversion)
-{
-    ProcessResult r = Probe({"cut"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    std::vector<std::string> lines = Lines(r.err);
+    std::vector<std::string> lines = Lines(Probe({"long"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].size(), 2067u);
+    EXPECT_EQ(lines[0].find("yyyy"), lines[0].find(": long ") + 7);
+    lines = Lines(Probe({"cut"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].back(), 'a');
     EXPECT_EQ(lines[0].find('%'), std::string::npos);
@@ -142,21 +131,16 @@ TEST(Log, RecordsTheServerDoesNotHaveAndFailedOpensAreNamed)
         EXPECT_TRUE(std::regex_match(lines[i], std::regex(std::string("[0-9]{5,}: ") + expected[i]))) << lines[i];
 }
 
-TEST(Log, RestartOfTheDefaultLogIsAnnouncedAtLevelFour)
+// Every start of a log after the first is a restart, announced at level 4; each message
+// through the default log starts it again, so the notice follows every message but the first.
+TEST(Log, RestartsAreAnnouncedAtLevelFour)
 {
-    ProcessResult r = Probe({"restart"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    std::vector<std::string> lines = Lines(r.err);
-    ASSERT_EQ(lines.size(), 2u) << r.err;
+    std::vector<std::string> lines = Lines(Probe({"restart"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: probe Logging \\(re\\)started at .+"))) << lines[1];
-}
 
-TEST(Log, EveryLaterMessageRestartsTheDefaultLog)
-{
-    // Each message goes through the default log, and every start after the first is a
-    // restart, announced at level 4 before the message.
-    ProcessResult r = Probe({"lines", "3"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
-    std::vector<std::string> lines = Lines(r.err);
-    ASSERT_EQ(lines.size(), 5u) << r.err;
+    lines = Lines(Probe({"lines", "3"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[0].find(": line 0000"), std::string::npos);
     EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: libsocks5 Logging \\(re\\)started at .+"))) << lines[1];
     EXPECT_NE(lines[2].find(": line 0001"), std::string::npos);
@@ -231,7 +215,7 @@ TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
     };
     for (const Case &c : cases) {
         for (long long presize : {c.limit, c.limit + 1}) {
-            RunProcess({"rm", "-f", file, file + "1"});
+            RunProcess({"sh", "-c", "rm -f " + file + "*"});
             FILE *f = fopen(file.c_str(), "w");
             ASSERT_NE(f, nullptr);
             ASSERT_EQ(ftruncate(fileno(f), presize), 0);
@@ -249,63 +233,56 @@ TEST_F(LogFileTest, FileLinesStartWithTimeAndBracketedPid)
 {
     ProcessResult r = Probe({"level", "1"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0"});
     EXPECT_EQ(r.err, "");
-    std::vector<std::string> lines = Lines(ReadFile(file));
+    std::vector<std::string> lines = Lines(FileText(file));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(std::regex_match(lines[0], kFileLine)) << lines[0];
     EXPECT_NE(lines[0].find("]: message at level 1"), std::string::npos);
 }
 
-TEST_F(LogFileTest, RotationKeepsOneOldFileByDefault)
+// About 100 bytes a line against a 1024-byte maximum. The size is tested before each line:
+// an old file exceeds 1024 bytes by at most one line, and each continues where the next
+// older one left off. No old files (also for a negative number) keeps one growing file.
+TEST_F(LogFileTest, RotationKeepsTheNumberOfOldFilesAsked)
 {
-    // About 100 bytes a line against a 1024-byte maximum.
-    Probe({"lines", "40"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1"});
-    ASSERT_TRUE(Exists(file + "1"));
-    EXPECT_FALSE(Exists(file + "2"));
-    std::string old = ReadFile(file + "1");
-    // The size is tested before each line: the old file exceeds 1024 by at most one line.
-    EXPECT_GT(old.size(), 1024u);
-    EXPECT_LT(old.size(), 1024u + 130u);
-    std::vector<std::string> current = Lines(ReadFile(file));
-    ASSERT_FALSE(current.empty());
-    EXPECT_NE(current.back().find("line 0039"), std::string::npos);
-    for (const std::string &line : current)
-        EXPECT_TRUE(std::regex_match(line, kFileLine)) << line;
-}
-
-TEST_F(LogFileTest, RotationWithNoOldFilesKeepsGrowingOneFile)
-{
-    Probe({"lines", "40"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1", "SOCKS5_LOG_NUMBER=0"});
-    EXPECT_FALSE(Exists(file + "1"));
-    EXPECT_EQ(Messages(ReadFile(file)).size(), 40u);
-}
-
-TEST_F(LogFileTest, NegativeOldFileCountCountsAsZero)
-{
-    ProcessResult r = Probe({"lines", "40"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1",
-                                              "SOCKS5_LOG_NUMBER=-3"});
-    EXPECT_EQ(r.exitStatus, 0);
-    EXPECT_FALSE(Exists(file + "1"));
-    EXPECT_FALSE(Exists(file + "-1"));
-    EXPECT_EQ(Messages(ReadFile(file)).size(), 40u);
-}
-
-TEST_F(LogFileTest, RotationKeepsTheRequestedNumberOfOldFiles)
-{
-    Probe({"lines", "60"}, {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1", "SOCKS5_LOG_NUMBER=3"});
-    EXPECT_TRUE(Exists(file + "1"));
-    EXPECT_TRUE(Exists(file + "2"));
-    EXPECT_TRUE(Exists(file + "3"));
-    EXPECT_FALSE(Exists(file + "4"));
-    // The newest old file continues where the oldest one left off.
-    std::string newest = ReadFile(file + "1"), older = ReadFile(file + "2");
-    EXPECT_LT(older.substr(older.find("line ")), newest.substr(newest.find("line ")));
+    const struct {
+        const char *number;  // SOCKS5_LOG_NUMBER, or null for unset
+        int oldFiles;
+    } cases[] = {{nullptr, 1}, {"3", 3}, {"0", 0}, {"-3", 0}};
+    for (const auto &c : cases) {
+        RunProcess({"sh", "-c", "rm -f " + file + "*"});
+        std::vector<std::string> env = {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1"};
+        if (c.number)
+            env.push_back(std::string("SOCKS5_LOG_NUMBER=") + c.number);
+        EXPECT_EQ(Probe({"lines", "60"}, env).exitStatus, 0);
+        std::string label = c.number ? c.number : "unset";
+        for (int n = 1; n <= c.oldFiles; n++) {
+            std::string old = FileText(file + std::to_string(n));
+            EXPECT_GT(old.size(), 1024u) << label << ", old file " << n;
+            EXPECT_LT(old.size(), 1024u + 130u) << label << ", old file " << n;
+            if (n > 1) {
+                std::string newer = FileText(file + std::to_string(n - 1));
+                EXPECT_LT(old.substr(old.find("line ")), newer.substr(newer.find("line "))) << label;
+            }
+        }
+        EXPECT_FALSE(Exists(file + std::to_string(c.oldFiles + 1))) << label;
+        EXPECT_FALSE(Exists(file + "-1")) << label;
+        std::vector<std::string> current = Lines(FileText(file));
+        ASSERT_FALSE(current.empty());
+        EXPECT_NE(current.back().find("line 0059"), std::string::npos) << label;
+        for (const std::string &line : current) {
+            EXPECT_TRUE(std::regex_match(line, kFileLine)) << line;
+        }
+        if (c.oldFiles == 0) {
+            EXPECT_EQ(Messages(FileText(file)).size(), 60u) << label;
+        }
+    }
 }
 
 TEST_F(LogFileTest, FilesThatCannotBeOpenedAreReportedOnce)
 {
     ProcessResult empty = Probe({"lines", "3"}, {"SOCKS5_LOG_FILE=", "SOCKS5_DEBUG=0"});
     EXPECT_EQ(empty.err, "can't open `' for logging, please set SOCKS5_LOG_FILE\n");
-    std::string missing = dir + "/no/such/dir.log";
+    std::string missing = dir.path() + "/no/such/dir.log";
     ProcessResult bad = Probe({"lines", "3"}, {"SOCKS5_LOG_FILE=" + missing, "SOCKS5_DEBUG=0"});
     EXPECT_EQ(bad.err, "can't open `" + missing + "' for logging\n");
     // Standard error keeps working beside a file that failed.

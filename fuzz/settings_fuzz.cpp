@@ -1,0 +1,107 @@
+// fuzz-libs: vantor_core
+// Feeds arbitrary bytes to the readers of monitor.ini and socks5.dat, and checks the
+// round trip: whatever file was read, writing what was read and reading that back gives the
+// same settings, and the written file reads without damage.
+#include "app/Setting.h"
+#include "app/SettingsFile.h"
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum { SERVERS = 3 };
+
+struct Servers {
+    Setting settings[SERVERS];
+    Setting* pointers[SERVERS];
+    Servers()
+    {
+        for (int i = 0; i < SERVERS; i++) {
+            memset(&settings[i], 0, sizeof settings[i]);
+            FillDefaultSetting(&settings[i]);
+            pointers[i] = &settings[i];
+        }
+    }
+    ~Servers()
+    {
+        for (Setting& s : settings) ReleaseSetting(&s);
+    }
+};
+
+FILE* Reading(const void* data, size_t size)
+{
+    FILE* f = tmpfile();
+    fwrite(data, 1, size, f);
+    rewind(f);
+    return f;
+}
+
+std::string Written(const std::function<void(FILE*)>& write)
+{
+    FILE* f = tmpfile();
+    write(f);
+    std::string text(static_cast<size_t>(ftell(f)), '\0');
+    rewind(f);
+    if (!text.empty() && fread(&text[0], 1, text.size(), f) != text.size()) __builtin_trap();
+    fclose(f);
+    return text;
+}
+
+void CheckSettings(const uint8_t* data, size_t size)
+{
+    Servers first;
+    FILE* in = Reading(data, size);
+    ReadSettingsFrom(in, first.pointers, SERVERS);
+    fclose(in);
+    for (const Setting& s : first.settings) {
+        if (s.serviceCount < 0 || s.serviceCount > SETTING_SERVICES) __builtin_trap();
+        for (int k = 0; k < SETTING_SERVICES; k++) {
+            if (strnlen(s.serviceName[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE) __builtin_trap();
+            if (strnlen(s.servicePortText[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE) __builtin_trap();
+        }
+    }
+    const Setting* const* readOnce = first.pointers;
+    std::string written = Written([&](FILE* out) { WriteSettingsTo(out, readOnce, SERVERS); });
+
+    Servers second;
+    in = Reading(written.data(), written.size());
+    SettingsDamage damage = ReadSettingsFrom(in, second.pointers, SERVERS);
+    fclose(in);
+    if (damage.line != 0) __builtin_trap();  // what the writer wrote is never damaged
+    const Setting* const* readTwice = second.pointers;
+    if (Written([&](FILE* out) { WriteSettingsTo(out, readTwice, SERVERS); }) != written) __builtin_trap();
+}
+
+void CheckServerNames(const uint8_t* data, size_t size)
+{
+    std::vector<std::string> names;
+    FILE* in = Reading(data, size);
+    bool accepted = ReadServerNamesFrom(in, &names);
+    fclose(in);
+    if (!accepted) return;
+    for (const std::string& name : names) {
+        if (name.empty() || name.size() > SERVER_NAME_MAX || name.find('\0') != std::string::npos) __builtin_trap();
+    }
+    std::string written = Written([&](FILE* out) { WriteServerNamesTo(out, names); });
+    std::vector<std::string> again;
+    in = Reading(written.data(), written.size());
+    if (!ReadServerNamesFrom(in, &again) || again != names) __builtin_trap();
+    fclose(in);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > 1 << 16) return 0;
+    CheckSettings(data, size);
+    CheckServerNames(data, size);
+    return 0;
+}

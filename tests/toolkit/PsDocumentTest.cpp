@@ -1,0 +1,430 @@
+// The PostScript document pieces: the device file, its prolog sections, page placement,
+// one-page and tiled documents, each rendered by Ghostscript.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/support/Ghostscript.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/Postscript.h"
+#include "toolkit/ps_Device.h"
+#include "toolkit/ps_Page.h"
+#include "toolkit/ps_Prolog.h"
+
+namespace {
+
+size_t Count(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        count++;
+    return count;
+}
+
+// Draws in window coordinates, as the canvas does: y down from the picture's top.
+void Flip(XomPsDevice* device, double height)
+{
+    XomPsDeviceOp(device, "t", "0 %g", height);
+    XomPsDeviceOp(device, "scale", "1 -1");
+}
+
+void FillRect(XomPsDevice* device, double r, double g, double b, double x, double y, double w,
+              double h)
+{
+    XomPsDeviceOp(device, "C", "%g %g %g", r, g, b);
+    XomPsDeviceOp(device, "n", NULL);
+    XomPsDeviceOp(device, "R", "%g %g %g %g", x, y, w, h);
+    XomPsDeviceOp(device, "fill", NULL);
+}
+
+// A picture of width by height drawn by draw, closed; the device is left for the caller.
+XomPsDevice* Picture(double width, double height, const std::function<void(XomPsDevice*)>& draw,
+                     int level = XOM_PS_LEVEL_2)
+{
+    XomPsDevice* device = XomPsDeviceOpen(0, 0, width, height, level);
+    EXPECT_NE(device, nullptr);
+    Flip(device, height);
+    draw(device);
+    EXPECT_TRUE(XomPsDeviceClose(device));
+    return device;
+}
+
+// The final document of a picture, written to a file under the test artifacts.
+std::string Document(XomPsDevice* device, const XomPsPlacement& placement, const std::string& name,
+                     int* pages = nullptr)
+{
+    std::string path = ArtifactPath(name);
+    FILE* out = fopen(path.c_str(), "w");
+    FILE* in = fopen(XomPsDevicePath(device), "r");
+    int written = XomPsWriteDocument(out, in, &placement, name.c_str());
+    fclose(in);
+    fclose(out);
+    if (pages)
+        *pages = written;
+    return path;
+}
+
+TEST(PsDeviceTest, HeaderBoundingBoxAndLanguageLevelThenTheDrawingAndClosingLines)
+{
+    struct {
+        int level;
+        const char* lines;
+    } const cases[] = {
+        {XOM_PS_LEVEL_1, "%%LanguageLevel: 1\n"},
+        {XOM_PS_LEVEL_1_CMYK, "%%LanguageLevel: 1\n%%Extensions: CMYK\n"},
+        {XOM_PS_LEVEL_2, "%%LanguageLevel: 2\n"},
+    };
+    for (const auto& c : cases) {
+        XomPsDevice* device = XomPsDeviceOpen(0.9, 0, 200.7, 100.2, c.level);
+        ASSERT_NE(device, nullptr);
+        XomPsDeviceOp(device, "m", "%g %g", 1.5, 2.0);
+        XomPsDeviceOp(device, "S", NULL);
+        ASSERT_TRUE(XomPsDeviceClose(device));
+        std::string text = FileText(XomPsDevicePath(device));
+        std::string head = std::string("%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: OMX Widget Set 3.0\n"
+                                       "%%BoundingBox: 0 0 200 100\n") +
+                           c.lines + XomPsSectionText(XOM_PS_SECTION_CORE);
+        EXPECT_EQ(text.substr(0, head.size()), head) << c.level;
+        EXPECT_EQ(text.substr(head.size()),
+                  "%%BeginDocument: PostScript Output\ngsave\n1.5 2 m\nS\n"
+                  "\nshowpage\ngrestore\n%%EndDocument\n");
+        std::string path = XomPsDevicePath(device);
+        XomPsDeviceDestroy(device);
+        EXPECT_NE(access(path.c_str(), F_OK), 0) << "the temporary file is removed";
+    }
+}
+
+TEST(PsDeviceTest, TemporaryFilesHaveFreshUnpredictableNames)
+{
+    XomPsDevice* first = XomPsDeviceOpen(0, 0, 1, 1, XOM_PS_LEVEL_2);
+    XomPsDevice* second = XomPsDeviceOpen(0, 0, 1, 1, XOM_PS_LEVEL_2);
+    ASSERT_TRUE(first && second);
+    EXPECT_STRNE(XomPsDevicePath(first), XomPsDevicePath(second));
+    EXPECT_EQ(std::string(XomPsDevicePath(first)).find("/xom"), 4u);
+    XomPsDeviceDestroy(first);
+    XomPsDeviceDestroy(second);
+}
+
+TEST(PsPrologTest, CoreSectionHoldsTheShortNamesEveryPictureUses)
+{
+    std::string core = XomPsSectionText(XOM_PS_SECTION_CORE);
+    for (const char* definition :
+         {"/s { gsave } def\n", "/r { grestore } def\n", "/S { stroke } def\n",
+          "/n { newpath } def\n", "/c { closepath } def\n", "/m { moveto } def\n",
+          "/l { lineto } def\n", "/sw { setlinewidth }  def\n", "/sd { setdash } def\n",
+          "/sc { setlinecap } def\n", "/sj { setlinejoin } def\n", "/sl { setmiterlimit } def\n",
+          "/C { setrgbcolor } def\n", "/t { translate } def\n", "/ct { curveto } def\n",
+          "/cc { concat } def\n", "/mx { matrix } def\n", "/cm { currentmatrix } def\n",
+          "/sm { setmatrix } def\n", "/ro { rotate } def\n", "/X { index } def\n"})
+        EXPECT_NE(core.find(definition), std::string::npos) << definition;
+}
+
+TEST(PsPrologTest, EveryOperatorIsDefinedInItsOwnSectionAndNowhereElse)
+{
+    const char* const names[] = {"R",  "BC", "BF", "BT", "CI", "SF", "CS", "CO",  "SQ", "Ci",
+                                 "AC", "FA", "a",  "A",  "PF2", "PF", "SX", "SY", "SD", "DPF",
+                                 "MI", "AI", "BI", "GI", "II", "TI", "iP", "RI", "IF", "F",
+                                 "LS", "ST", "T",  "CT", "D",  "s",  "C",  "X"};
+    for (const char* name : names) {
+        int section = XomPsOperatorSection(name);
+        ASSERT_GE(section, 0) << name;
+        std::string definition = std::string("/") + name + " {";
+        for (int other = 0; other < XOM_PS_SECTION_COUNT; other++)
+            EXPECT_EQ(Count(XomPsSectionText(other), definition), other == section ? 1u : 0u)
+                << name << " in section " << other;
+    }
+    EXPECT_EQ(XomPsOperatorSection("fill"), -1);
+    EXPECT_EQ(XomPsSectionText(XOM_PS_SECTION_COUNT), nullptr);
+}
+
+TEST(PsDeviceTest, EachSectionIsWrittenOnceAtItsFirstUseBeforeTheDrawing)
+{
+    XomPsDevice* device = Picture(100, 100, [](XomPsDevice* d) {
+        XomPsDeviceOp(d, "Ci", "%g %g %g", 10.0, 10.0, 5.0);
+        XomPsDeviceOp(d, "T", "(a) %g %g", 1.0, 2.0);
+        XomPsDeviceOp(d, "T", "(b) %g %g", 1.0, 2.0);
+        XomPsDeviceOp(d, "Ci", "%g %g %g", 20.0, 10.0, 5.0);
+    });
+    std::string text = FileText(XomPsDevicePath(device));
+    size_t circle = text.find(XomPsSectionText(XOM_PS_SECTION_CIRCLE));
+    size_t words = text.find(XomPsSectionText(XOM_PS_SECTION_TEXT));
+    size_t drawing = text.find("%%BeginDocument: PostScript Output\n");
+    EXPECT_LT(circle, words);
+    EXPECT_LT(words, drawing);
+    EXPECT_EQ(Count(text, "/Ci {"), 1u);
+    EXPECT_EQ(Count(text, "/T {"), 1u);
+    for (int section : {XOM_PS_SECTION_ARC, XOM_PS_SECTION_PATTERN, XOM_PS_SECTION_MONO,
+                        XOM_PS_SECTION_COLOR, XOM_PS_SECTION_FONT}) {
+        EXPECT_FALSE(XomPsDeviceHasSection(device, section)) << section;
+        EXPECT_EQ(text.find(XomPsSectionText(section)), std::string::npos) << section;
+    }
+    XomPsDeviceDestroy(device);
+}
+
+TEST(PsDeviceDeathTest, BrokenDrawingStopsWithTheSourceLine)
+{
+    XomPsDevice* device = XomPsDeviceOpen(0, 0, 10, 10, XOM_PS_LEVEL_2);
+    std::string longText(300, 'x');
+    EXPECT_EXIT(XomPsDeviceOp(device, "T", "(%s) 0 0", longText.c_str()),
+                ::testing::ExitedWithCode(1), "File '.*ps_Device.cpp' line [0-9]+: assertion failed");
+    EXPECT_EXIT((XomPsDeviceOp(device, "n", NULL), XomPsDeviceOp(device, "c", NULL)),
+                ::testing::ExitedWithCode(1), "assertion failed \\(device->pathOpen\\)");
+    XomPsDeviceDestroy(device);
+}
+
+TEST(PsPlacementTest, FitsTurnsOrTilesByModeAndScale)
+{
+    XomPsPageLayout letter = *XomPsLayout();  // printable area 564 by 744
+    struct {
+        double width, height, scale;
+        int mode;
+        int rotated;
+        double factor;
+        int rows, columns;
+    } const cases[] = {
+        {564, 372, 1, 1, 0, 1.0, 1, 1},      // upright fit fills the width
+        {564, 372, 0, 1, 0, 1.0, 1, 1},      // scale 0 is full size
+        {564, 372, -2, 1, 0, 1.0, 1, 1},     // and so is a negative one
+        {564, 372, 0.5, 1, 0, 0.5, 1, 1},
+        {744, 282, 1, 0, 1, 1.0, 1, 1},      // a wide picture is turned when that is larger
+        {282, 744, 1, 0, 0, 1.0, 1, 1},      // a tall one is not
+        {744, 282, 2, 0, 1, 2.0, 2, 1},      // twice the area: tiled down the turned page
+        {1000, 1000, 1, 2, 0, 1.0, 2, 2},    // natural size beyond the area
+        {100, 100, 0.75, 2, 0, 0.75, 1, 1},
+    };
+    for (const auto& c : cases) {
+        XomPsPlacement p = XomPsPlace(&letter, 0, 0, c.width, c.height, c.scale, c.mode);
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " scale " +
+                     std::to_string(c.scale) + " mode " + std::to_string(c.mode));
+        EXPECT_EQ(p.rotated, c.rotated);
+        EXPECT_NEAR(p.factor, c.factor, 1e-9);
+        EXPECT_EQ(p.rows, c.rows);
+        EXPECT_EQ(p.columns, c.columns);
+        EXPECT_DOUBLE_EQ(p.areaX0, 24);
+        EXPECT_DOUBLE_EQ(p.areaY1, 768);
+    }
+}
+
+TEST(PsDocumentTest, OnePageDocumentPlacesThePictureAndRendersIt)
+{
+    XomPsDevice* device = Picture(200, 100, [](XomPsDevice* d) {
+        FillRect(d, 1, 0, 0, 0, 0, 100, 50);  // top left quarter red
+        FillRect(d, 0, 0, 1, 100, 50, 100, 50);  // bottom right quarter blue
+    });
+    XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 200, 100, 1, 2);
+    int pages = 0;
+    std::string path = Document(device, placement, "one-page.ps", &pages);
+    XomPsDeviceDestroy(device);
+    EXPECT_EQ(pages, 1);
+    std::string text = FileText(path);
+    // Centred on the page: lower left corner at (206, 346).
+    EXPECT_EQ(text.substr(0, text.find("%%EndComments")),
+              "%!PS-Adobe-3.0\n%%Creator: OMX Widget Set 3.0\n%%BoundingBox: 206 346 406 446\n");
+    EXPECT_NE(text.find("%%BeginDocument: one-page.ps\n/pageDict 1000 dict def pageDict begin\n"
+                        "newpath 24 24 moveto 588 24 lineto 588 768 lineto 24 768 lineto  "
+                        "closepath clip\n206 346 translate\n1 1 scale -0 -0 translate \n"
+                        "%!PS-Adobe-3.0 EPSF-3.0\n"),
+              std::string::npos);
+    const std::string ending = "\nshowpage\ngrestore\n%%EndDocument\nend\n%%EndDocument\n";
+    EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
+
+    Rendering r = RenderPostscript(path);
+    ASSERT_TRUE(r.ok) << r.messages;
+    ASSERT_EQ(r.pages.size(), 1u);
+    const RgbImage& page = r.pages[0];
+    EXPECT_EQ(page.width, 612);
+    // Page point (x, y) is pixel (x, 792 - y) at 72 dpi.
+    EXPECT_EQ(page.At(206 + 50, 792 - 446 + 25), 0xff0000u);
+    EXPECT_EQ(page.At(206 + 150, 792 - 446 + 75), 0x0000ffu);
+    EXPECT_EQ(page.At(206 + 150, 792 - 446 + 25), 0xffffffu) << "no background: unpainted";
+    WritePng(ArtifactPath("one-page.png"), page);
+}
+
+TEST(PsDocumentTest, TurnedPictureKeepsItsTopLeftCornerAtTheTopRightOfThePage)
+{
+    XomPsDevice* device = Picture(744, 282, [](XomPsDevice* d) {
+        FillRect(d, 1, 0, 0, 0, 0, 20, 20);
+    });
+    XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 744, 282, 1, 0);
+    ASSERT_TRUE(placement.rotated);
+    std::string path = Document(device, placement, "turned.ps");
+    XomPsDeviceDestroy(device);
+    EXPECT_NE(FileText(path).find("0 744 translate -90 rotate 1 1 scale "), std::string::npos);
+    Rendering r = RenderPostscript(path);
+    ASSERT_TRUE(r.ok) << r.messages;
+    ASSERT_EQ(r.pages.size(), 1u);
+    // The picture spans x 165..447 on the page and the full printable height, turned a
+    // quarter clockwise: its top left corner lands at the top right.
+    EXPECT_EQ(r.pages[0].At(447 - 10, 792 - 768 + 10), 0xff0000u);
+    EXPECT_EQ(r.pages[0].At(165 + 10, 792 - 768 + 10), 0xffffffu);
+}
+
+TEST(PsDocumentTest, LargePictureIsTiledOverPagesEachWithItsComment)
+{
+    // Four coloured quadrants of a 1000 by 1000 picture at natural size: 2 by 2 pages.
+    XomPsDevice* device = Picture(1000, 1000, [](XomPsDevice* d) {
+        FillRect(d, 1, 0, 0, 0, 0, 564, 744);
+        FillRect(d, 0, 1, 0, 564, 0, 436, 744);
+        FillRect(d, 0, 0, 1, 0, 744, 564, 256);
+        FillRect(d, 1, 1, 0, 564, 744, 436, 256);
+    });
+    XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 1000, 1000, 1, 2);
+    int pages = 0;
+    std::string path = Document(device, placement, "tiled.ps", &pages);
+    XomPsDeviceDestroy(device);
+    EXPECT_EQ(pages, 4);
+    std::string text = FileText(path);
+    EXPECT_NE(text.find("%%Creator: OMX Widget Set 3.0\n%%Pages: 4\n"), std::string::npos);
+    EXPECT_NE(text.find("/Seg0 {\ngsave\n"), std::string::npos);
+    EXPECT_NE(text.find("/Page {\nSeg0\n} def end\n%%Page: 1-1 1\ngsave newpath"), std::string::npos);
+    for (const char* comment : {"%%Page: 1-2 2\n", "%%Page: 2-1 3\n", "%%Page: 2-2 4\n"})
+        EXPECT_EQ(Count(text, comment), 1u) << comment;
+    EXPECT_EQ(Count(text, "pageDict begin /showpage {} def Page\nend grestore showpage\n"), 4u);
+    EXPECT_EQ(text.substr(text.size() - 14), "%%EndDocument\n");
+
+    Rendering r = RenderPostscript(path);
+    ASSERT_TRUE(r.ok) << r.messages;
+    ASSERT_EQ(r.pages.size(), 4u);
+    const uint32_t expected[4] = {0xff0000, 0x00ff00, 0x0000ff, 0xffff00};
+    for (int i = 0; i < 4; i++) {
+        // The middle of the printable area of each page shows its own quadrant.
+        EXPECT_EQ(r.pages[i].At(100, 100), expected[i]) << "page " << i + 1;
+        EXPECT_EQ(r.pages[i].At(10, 10), 0xffffffu) << "margin of page " << i + 1;
+        WritePng(ArtifactPath("tiled-" + std::to_string(i + 1) + ".png"), r.pages[i]);
+    }
+}
+
+TEST(PsDocumentTest, ManySegmentsAreGroupedIntoClusters)
+{
+    XomPsPageLayout saved = *XomPsLayout();
+    XomPsLayout()->segmentLines = 2;
+    XomPsLayout()->segmentsPerCluster = 3;
+    XomPsDevice* device = Picture(1000, 400, [](XomPsDevice* d) {
+        for (int i = 0; i < 10; i++)
+            FillRect(d, i % 2, 0, 1 - i % 2, i * 100, 0, 100, 400);
+    });
+    XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 1000, 400, 1, 2);
+    std::string path = Document(device, placement, "clusters.ps");
+    *XomPsLayout() = saved;
+    XomPsDeviceDestroy(device);
+    std::string text = FileText(path);
+    EXPECT_NE(text.find("/Cluster0 {\nSeg0\nSeg1\nSeg2\n} def\n"), std::string::npos);
+    size_t segments = Count(text, "} def\n/Seg") + 1;
+    size_t clusters = (segments + 2) / 3;
+    EXPECT_EQ(Count(text, "/Cluster"), clusters);
+    EXPECT_NE(text.find("/Page {\nCluster0\nCluster1\n"), std::string::npos);
+    EXPECT_EQ(text.find("/Page {\nSeg0"), std::string::npos);
+    Rendering r = RenderPostscript(path);
+    ASSERT_TRUE(r.ok) << r.messages;
+    ASSERT_EQ(r.pages.size(), 2u);
+    EXPECT_EQ(r.pages[0].At(24 + 50, 792 - 768 + 50), 0x0000ffu);
+    EXPECT_EQ(r.pages[0].At(24 + 150, 792 - 768 + 50), 0xff0000u);
+}
+
+TEST(PsDocumentTest, NotADevicePictureWritesNothing)
+{
+    FILE* in = tmpfile();
+    fputs("%!PS\n0 0 moveto\n", in);
+    rewind(in);
+    FILE* out = tmpfile();
+    XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 10, 10, 1, 0);
+    EXPECT_EQ(XomPsWriteDocument(out, in, &placement, "x"), 0);
+    EXPECT_EQ(ftell(out), 0);
+    fclose(in);
+    fclose(out);
+}
+
+// Every procedure of every section, used once, renders without an error.
+TEST(PsDocumentTest, EverySectionRendersWithoutError)
+{
+    for (int level : {XOM_PS_LEVEL_1, XOM_PS_LEVEL_2}) {
+        XomPsDevice* device = Picture(300, 200, [](XomPsDevice* d) {
+            XomPsDeviceOp(d, "BC", "%g %g %g", 0.9, 0.9, 0.6);
+            XomPsDeviceOp(d, "BT", "%g %g", 300.0, 200.0);
+            XomPsDeviceOp(d, "BF", "%g %g %g %g", 5.0, 5.0, 10.0, 10.0);
+            XomPsDeviceOp(d, "SF", "%g", 1.0);
+            XomPsDeviceOp(d, "sw", "%g", 2.0);
+            XomPsDeviceOp(d, "sd", "[%g %g] 0", 3.0, 2.0);
+            XomPsDeviceOp(d, "sc", "1");
+            XomPsDeviceOp(d, "sj", "1");
+            XomPsDeviceOp(d, "sl", "10");
+            XomPsDeviceOp(d, "C", "%g %g %g", 0.0, 0.5, 0.0);
+            XomPsDeviceOp(d, "n", NULL);
+            XomPsDeviceOp(d, "m", "%g %g", 10.0, 30.0);
+            XomPsDeviceOp(d, "l", "%g %g", 60.0, 30.0);
+            XomPsDeviceOp(d, "ct", "%g %g %g %g %g %g", 70.0, 40.0, 80.0, 50.0, 90.0, 30.0);
+            XomPsDeviceOp(d, "c", NULL);
+            XomPsDeviceOp(d, "S", NULL);
+            XomPsDeviceOp(d, "sd", "[] 0");
+            XomPsDeviceOp(d, "n", NULL);
+            XomPsDeviceOp(d, "SQ", "%g %g %g", 120.0, 30.0, 10.0);
+            XomPsDeviceOp(d, "S", NULL);
+            XomPsDeviceOp(d, "Ci", "%g %g %g", 150.0, 30.0, 10.0);
+            XomPsDeviceOp(d, "S", NULL);
+            XomPsDeviceOp(d, "n", NULL);
+            XomPsDeviceOp(d, "AC", "%g %g %g %g %g %g", 180.0, 30.0, 15.0, 8.0, 0.0, -90.0);
+            XomPsDeviceOp(d, "S", NULL);
+            XomPsDeviceOp(d, "FA", "%g %g %g %g %g %g", 220.0, 30.0, 15.0, 10.0, 0.0, 120.0);
+            XomPsDeviceOp(d, "n", NULL);
+            XomPsDeviceOp(d, "a", "%g %g %g %g %g", 260.0, 30.0, 10.0, 0.0, 180.0);
+            XomPsDeviceOp(d, "A", "%g %g %g %g %g", 260.0, 30.0, 5.0, 180.0, 0.0);
+            XomPsDeviceOp(d, "S", NULL);
+            XomPsDeviceOp(d, "CS", "%g %g %g %g", 0.0, 60.0, 300.0, 60.0);
+            for (int style = 1; style <= 3; style++)
+                XomPsDeviceOp(d, "PF", "%g %g %g %g %d", 10.0 + 40 * style, 60.0, 30.0, 30.0, style);
+            XomPsDeviceOp(d, "DPF", "%g %g %g %g", 170.0, 60.0, 30.0, 30.0);
+            XomPsDeviceOp(d, "n", NULL);
+            XomPsDeviceOp(d, "R", "%g %g %g %g", 210.0, 60.0, 30.0, 30.0);
+            XomPsDeviceOp(d, "PF2", "%d", 2);
+            XomPsDeviceOp(d, "CO", NULL);
+            XomPsDeviceOp(d, "MI", "%g %g %d %d <%s>", 10.0, 100.0, 8, 2, "f00f");
+            XomPsDeviceOp(d, "AI", "%g %g %d %d <%s>", 30.0, 100.0, 8, 2, "f00f");
+            XomPsDeviceOp(d, "BI", "%g %g %d %d <%s>", 50.0, 100.0, 8, 2, "aa55");
+            XomPsDeviceOp(d, "GI", "%g %g %d %d <%s>", 70.0, 100.0, 2, 2, "00408000");
+            XomPsDeviceOp(d, "II", "%g %g %d %d <%s>", 90.0, 100.0, 2, 1, "ff000000ff00");
+            XomPsDeviceOp(d, "RI", "%g %g %d %d <%s>", 110.0, 100.0, 2, 1, "ff000000ff00");
+            XomPsDeviceOp(d, "TI", "%g %g %d %d <%s>", 130.0, 100.0, 2, 1, "ff000000ff00");
+            XomPsDeviceOp(d, "LS", "/Helvetica-Latin1 /Helvetica");
+            XomPsDeviceOp(d, "F", "/Helvetica-Latin1 %g", 12.0);
+            XomPsDeviceOp(d, "T", "(plain \\(text\\)) %g %g", 10.0, 140.0);
+            XomPsDeviceOp(d, "CT", "(centred) %g %g", 150.0, 160.0);
+            XomPsDeviceOp(d, "ST", "(squeezed into forty points) %g %g %g", 200.0, 140.0, 40.0);
+            XomPsDeviceOp(d, "D", "(turned) %g %g %g", 260.0, 190.0, 45.0);
+        }, level);
+        for (int section = 0; section < XOM_PS_SECTION_COUNT; section++)
+            EXPECT_TRUE(XomPsDeviceHasSection(device, section)) << section;
+        Rendering r = RenderPostscript(XomPsDevicePath(device), 144, true);
+        EXPECT_TRUE(r.ok) << "level " << level << ": " << r.messages;
+        ASSERT_EQ(r.pages.size(), 1u);
+        EXPECT_EQ(r.pages[0].width, 600);
+        WritePng(ArtifactPath("all-sections-" + std::to_string(level) + ".png"), r.pages[0]);
+        XomPsDeviceDestroy(device);
+    }
+}
+
+TEST(PsDefaultsTest, PageSizeInInchesAndBackground)
+{
+    int resolution = 0;
+    double width = 0, height = 0;
+    XomPostscriptGetDefaults(&resolution, &width, &height);
+    EXPECT_EQ(resolution, 300);
+    EXPECT_DOUBLE_EQ(width, 8.5);
+    EXPECT_DOUBLE_EQ(height, 11);
+    XomPostscriptSetDefaults(600, 8.25, 11.75);
+    XomPostscriptGetDefaults(&resolution, &width, &height);
+    EXPECT_EQ(resolution, 300);
+    EXPECT_DOUBLE_EQ(width, 8.25);
+    EXPECT_DOUBLE_EQ(XomPsLayout()->height, 846);
+    XomPostscriptSetDefaults(0, 8.5, 11);
+
+    EXPECT_EQ(XomPostscriptGetBackground(), XOM_PS_NO_BACKGROUND);
+    XomPostscriptSetBackground(7);
+    EXPECT_EQ(XomPostscriptGetBackground(), 7u);
+    XomPostscriptSetBackground(XOM_PS_NO_BACKGROUND);
+}
+
+}  // namespace

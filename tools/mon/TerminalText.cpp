@@ -1,0 +1,73 @@
+#include "tools/mon/TerminalText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void escapeBytes(const unsigned char *p, size_t n, std::string *out)
+{
+    for (size_t i = 0; i < n; ++i) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02x", p[i]);
+        *out += hex;
+    }
+}
+
+// The length of the valid UTF-8 sequence of two or more bytes at p (at most n bytes), or 0.
+// Overlong forms, surrogates and code points beyond U+10FFFF are not valid.
+size_t sequenceLength(const unsigned char *p, size_t n)
+{
+    unsigned char b = p[0];
+    size_t len;
+    unsigned char lo = 0x80, hi = 0xbf;  // the range of the second byte
+    if (b >= 0xc2 && b <= 0xdf) {
+        len = 2;
+    } else if (b >= 0xe0 && b <= 0xef) {
+        len = 3;
+        if (b == 0xe0)
+            lo = 0xa0;
+        if (b == 0xed)
+            hi = 0x9f;
+    } else if (b >= 0xf0 && b <= 0xf4) {
+        len = 4;
+        if (b == 0xf0)
+            lo = 0x90;
+        if (b == 0xf4)
+            hi = 0x8f;
+    } else {
+        return 0;
+    }
+    if (n < len || p[1] < lo || p[1] > hi)
+        return 0;
+    for (size_t i = 2; i < len; ++i)
+        if (p[i] < 0x80 || p[i] > 0xbf)
+            return 0;
+    return len;
+}
+
+} // namespace
+
+std::string terminalText(const char *text, size_t cap)
+{
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+    size_t n = strnlen(text, cap);
+    std::string out;
+    for (size_t i = 0; i < n;) {
+        if (p[i] >= 0x20 && p[i] < 0x7f) {
+            out += char(p[i++]);
+            continue;
+        }
+        size_t len = p[i] < 0x80 ? 0 : sequenceLength(p + i, n - i);
+        // U+0080 to U+009F, the C1 controls, are encoded as 0xc2 0x80 to 0xc2 0x9f.
+        bool c1 = len == 2 && p[i] == 0xc2 && p[i + 1] <= 0x9f;
+        if (len == 0 || c1) {
+            len = len ? len : 1;
+            escapeBytes(p + i, len, &out);
+        } else {
+            out.append(text + i, len);
+        }
+        i += len;
+    }
+    return out;
+}
