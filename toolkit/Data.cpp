@@ -1,5 +1,6 @@
 /* XomData: the resources every data object shares, its views and its notifications. */
 #include <unordered_set>
+#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -147,7 +148,9 @@ void XomDataRemoveView(Widget data)
     if (!XomIsData(data) || XomDataOf(data)->view_count == 0)
         return;
     XomDataPart* d = XomDataOf(data);
-    if (--d->view_count == 0 && d->last_view_destroy && !data->core.being_destroyed)
+    /* While its editor area goes, the area destroys it (XomDataDestroyAll). */
+    if (--d->view_count == 0 && d->last_view_destroy && !data->core.being_destroyed
+        && !XtParent(data)->core.being_destroyed)
         XtDestroyWidget(data);
 }
 
@@ -169,4 +172,15 @@ void XomDataDestroyNow(Widget data)
     XtCallCallbacks(data, XtNdestroyCallback, NULL);
     XtRemoveAllCallbacks(data, XtNdestroyCallback);
     XtDestroyWidget(data);
+}
+
+void XomDataDestroyAll(Widget parent)
+{
+    std::vector<Widget> mine;
+    for (Widget d : LiveData())
+        if (XtParent(d) == parent)
+            mine.push_back(d);
+    for (Widget d : mine)
+        if (XomDataIsLive(d) && !d->core.being_destroyed)
+            XtDestroyWidget(d);
 }

@@ -155,6 +155,7 @@ static void Destroy(Widget w)
 {
     XomEditObjectPart* eo = XomEditObject(w);
     XomGraphicDestroyAll(w);
+    XomDataDestroyAll(w);
     XtFree((char*)eo->graphic_list);
     XtFree((char*)eo->selection);
     eo->graphic_list = eo->selection = NULL;
