@@ -1,12 +1,11 @@
 // The entries that open the program's secondary windows: the three settings dialogs of
 // the Options menu and the two windows of the Help menu.
-#include "app/HelpDialog.h"
-#include "app/MonChart.h"
-#include "app/Logo.h"
 #include "app/MonMenu.h"
-#include "app/MonitorApp.h"
 
 #include "app/ColumnSelect.h"
+#include "app/HelpDialog.h"
+#include "app/Logo.h"
+#include "app/MonChart.h"
 #include "app/MonitorApp.h"
 
 void MonMenu::GeneralSettingsSelect()

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "tests/support/RunProcess.h"
+#include "tests/support/VantorDriver.h"
 
 namespace {
 
@@ -32,14 +33,7 @@ void CloseAsWindowManager(Window window)
 {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    SendWindowDelete(display, window);
     XCloseDisplay(display);
 }
 

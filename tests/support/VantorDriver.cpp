@@ -130,20 +130,23 @@ bool VantorDriver::ClickAt(int x, int y)
     return true;
 }
 
-bool VantorDriver::CloseFromWindowManager()
+bool SendWindowDelete(Display* display, Window window)
 {
-    if (!window_)
-        return false;
     XEvent event = {};
     event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    Status sent = XSendEvent(display_, window_, False, NoEventMask, &event);
-    XSync(display_, False);
+    Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
     return sent != 0;
+}
+
+bool VantorDriver::CloseFromWindowManager()
+{
+    return window_ && SendWindowDelete(display_, window_);
 }
 
 bool VantorDriver::QuitThroughMenu()

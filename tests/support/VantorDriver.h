@@ -16,6 +16,9 @@
 // The built program.
 std::string VantorBinary();
 
+// Asks a top-level window to close, as a window manager's close button does.
+bool SendWindowDelete(Display* display, Window window);
+
 class VantorDriver {
 public:
     // home: the HOME the program gets; empty means a fresh private one (see home()).
