@@ -155,7 +155,9 @@ void XomChartReleaseAll(Widget chart)
     Widget plot = c->plot;
     Cardinal count = 0;
     WidgetList axes = NULL;
-    XtVaGetValues(plot, XomNlist, &axes, XomNlistCount, &count, NULL);
+    /* When the whole area goes, the X Toolkit may have taken the plot already. */
+    if (XomGraphicIsLive(plot))
+        XtVaGetValues(plot, XomNlist, &axes, XomNlistCount, &count, NULL);
     while (count--)
         XomEditObjectDestroyObject(axes[count]);
     XomEditObjectDestroyObject(plot);
