@@ -1,10 +1,16 @@
 #include "app/FilingIndex.h"
 
+#include <string.h>
+
+#include <algorithm>
+
 void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
 {
     Clear();
-    active_ = true;
-    slotOfKey_.reserve(static_cast<size_t>(rowCount > 0 ? rowCount : 0));
+    valid_ = true;
+    rows_ = rows;
+    capacity_ = capacity;
+    Reserve(static_cast<size_t>(rowCount > 0 ? rowCount : 0));
     int passed = 0;
     int slot = 0;
     for (; slot < capacity && passed < rowCount; slot++) {
@@ -13,31 +19,152 @@ void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
             continue;
         }
         passed++;
-        slotOfKey_.emplace(KeyText(rows[slot].data.key), slot);  // the first one wins
+        size_t at = Probe(rows[slot].data.key.key);
+        if (table_[at].slot < 0) {
+            Insert(rows[slot].data.key.key, slot);
+        } else {
+            duplicates_ = true;  // the first one wins
+        }
     }
+    count_ = passed;
     end_ = slot;
+    std::make_heap(free_.begin(), free_.end());
+}
+
+void FilingIndex::Sync(const void* owner, const Connection* rows, int capacity, int rowCount)
+{
+    if (!valid_ || owner != owner_ || rows != rows_ || count_ != rowCount || end_ > capacity) {
+        Build(rows, capacity, rowCount);
+    }
+    owner_ = owner;
+    capacity_ = capacity;
 }
 
 void FilingIndex::Clear()
 {
-    active_ = false;
-    slotOfKey_.clear();
+    valid_ = false;
+    owner_ = nullptr;
+    rows_ = nullptr;
+    capacity_ = 0;
+    count_ = 0;
+    duplicates_ = false;
+    std::fill(table_.begin(), table_.end(), Entry{{0}, -1});
     free_.clear();
     end_ = 0;
 }
 
-int FilingIndex::Find(const S5MonKey& key) const
+int FilingIndex::Find(const S5MonKey& key)
 {
-    auto found = slotOfKey_.find(KeyText(key));
-    return found == slotOfKey_.end() ? -1 : found->second;
+    if (!valid_) {
+        return -1;
+    }
+    int slot = table_[Probe(key.key)].slot;
+    if (slot >= 0 && (rows_[slot].kind == CONN_FREE || memcmp(rows_[slot].data.key.key, key.key, sizeof key.key) != 0)) {
+        // The row changed behind the index's back: look again from the rows themselves.
+        Build(rows_, capacity_, count_);
+        slot = table_[Probe(key.key)].slot;
+    }
+    return slot;
 }
 
 void FilingIndex::Take(const S5MonKey& key, int slot)
 {
-    if (!free_.empty() && free_.back() == slot) {
+    if (!free_.empty() && free_.front() == slot) {
+        std::pop_heap(free_.begin(), free_.end());
         free_.pop_back();
     } else if (slot == end_) {
         end_ = slot + 1;
     }
-    slotOfKey_.emplace(KeyText(key), slot);
+    count_++;
+    Reserve(static_cast<size_t>(count_));
+    Insert(key.key, slot);
+}
+
+void FilingIndex::Release(const Connection* rows, int slot)
+{
+    if (!valid_) {
+        return;
+    }
+    if (duplicates_ || rows != rows_) {
+        Clear();  // which of two rows a key then names is for a new scan to say
+        return;
+    }
+    size_t at = Probe(rows_[slot].data.key.key);
+    if (table_[at].slot == slot) {
+        Erase(at);
+    }
+    count_--;
+    free_.push_back(slot);
+    std::push_heap(free_.begin(), free_.end());
+    // The used part ends at its last used slot: free slots past it are not reused first.
+    while (end_ > 0 && rows_[end_ - 1].kind == CONN_FREE) {
+        std::pop_heap(free_.begin(), free_.end());
+        free_.pop_back();
+        end_--;
+    }
+}
+
+uint64_t FilingIndex::Hash(const char* key)
+{
+    uint64_t low;
+    uint16_t high;
+    memcpy(&low, key, sizeof low);
+    memcpy(&high, key + sizeof low, sizeof high);
+    uint64_t h = low * 0x9e3779b97f4a7c15ull ^ high * 0xc2b2ae3d27d4eb4full;
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    return h ^ (h >> 33);
+}
+
+size_t FilingIndex::Probe(const char* key) const
+{
+    size_t mask = table_.size() - 1;
+    size_t at = static_cast<size_t>(Hash(key)) & mask;
+    while (table_[at].slot >= 0 && memcmp(table_[at].key, key, sizeof table_[at].key) != 0) {
+        at = (at + 1) & mask;
+    }
+    return at;
+}
+
+void FilingIndex::Insert(const char* key, int slot)
+{
+    Entry& entry = table_[Probe(key)];
+    memcpy(entry.key, key, sizeof entry.key);
+    entry.slot = slot;
+}
+
+// Backward-shift deletion keeps every probe sequence unbroken without tombstones.
+void FilingIndex::Erase(size_t at)
+{
+    size_t mask = table_.size() - 1;
+    size_t hole = at;
+    for (size_t next = (hole + 1) & mask; table_[next].slot >= 0; next = (next + 1) & mask) {
+        size_t home = static_cast<size_t>(Hash(table_[next].key)) & mask;
+        // The entry may fill the hole when its home is not between the hole and itself.
+        bool movable = hole <= next ? (home <= hole || home > next) : (home <= hole && home > next);
+        if (movable) {
+            table_[hole] = table_[next];
+            hole = next;
+        }
+    }
+    table_[hole].slot = -1;
+}
+
+// Keeps the table at most half full, so that probes stay short.
+void FilingIndex::Reserve(size_t count)
+{
+    size_t size = table_.empty() ? 64 : table_.size();
+    while (size < 2 * count) {
+        size *= 2;
+    }
+    if (size == table_.size()) {
+        return;
+    }
+    std::vector<Entry> old(size, Entry{{0}, -1});
+    old.swap(table_);
+    for (const Entry& entry : old) {
+        if (entry.slot >= 0) {
+            Insert(entry.key, entry.slot);
+        }
+    }
 }

@@ -3,12 +3,13 @@
 // A record is filed into the used row with its key; a new one takes the last free slot
 // before the end of the used part, or the slot right after it. Scanning the array for
 // every record costs the square of the row count per poll; this index gives the same
-// placement at the cost of one scan per poll.
+// placement. It is kept from poll to poll (rows taken and freed are told to it) and
+// rebuilt by one scan only when the rows changed behind its back.
 #ifndef VANTOR_FILINGINDEX_H
 #define VANTOR_FILINGINDEX_H
 
-#include <string>
-#include <unordered_map>
+#include <stdint.h>
+
 #include <vector>
 
 #include "app/Connection.h"
@@ -17,24 +18,43 @@ class FilingIndex {
 public:
     // Indexes the used part of rows: the slots up to the rowCount-th used one.
     void Build(const Connection* rows, int capacity, int rowCount);
+    // Builds the index unless it already describes rows with rowCount used slots, as last
+    // filed for owner (the server whose rows they are).
+    void Sync(const void* owner, const Connection* rows, int capacity, int rowCount);
+    // Forgets everything: the next Sync builds anew.
     void Clear();
-    bool active() const { return active_; }
 
     // The used slot that holds key (the first one, should the array hold it twice), or -1.
-    int Find(const S5MonKey& key) const;
+    int Find(const S5MonKey& key);
     // The slot a new row takes; it equals the capacity when the array must grow first.
-    int NextSlot() const { return free_.empty() ? end_ : free_.back(); }
+    int NextSlot() const { return free_.empty() ? end_ : free_.front(); }
     // One past the last slot of the used part.
     int UsedEnd() const { return end_; }
     // Records that slot, as given by NextSlot, now holds key.
     void Take(const S5MonKey& key, int slot);
+    // Records that the used slot of rows has just been freed (its key is still in the row).
+    void Release(const Connection* rows, int slot);
 
 private:
-    static std::string KeyText(const S5MonKey& key) { return std::string(key.key, sizeof key.key); }
+    struct Entry {
+        char key[sizeof(S5MonKey::key)];
+        int32_t slot;  // -1: empty
+    };
 
-    bool active_ = false;
-    std::unordered_map<std::string, int> slotOfKey_;
-    std::vector<int> free_;  // free slots inside the used part, ascending
+    static uint64_t Hash(const char* key);
+    size_t Probe(const char* key) const;  // the entry holding key, or the empty one where it goes
+    void Insert(const char* key, int slot);
+    void Erase(size_t at);
+    void Reserve(size_t count);
+
+    bool valid_ = false;
+    const void* owner_ = nullptr;
+    const Connection* rows_ = nullptr;
+    int capacity_ = 0;
+    int count_ = 0;                 // used slots indexed
+    bool duplicates_ = false;       // the rows held a key twice when built
+    std::vector<Entry> table_;      // open addressing, linear probing, a power of two long
+    std::vector<int> free_;         // free slots inside the used part, a max-heap
     int end_ = 0;
 };
 

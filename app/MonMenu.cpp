@@ -2,6 +2,8 @@
 // entry to its action. Closing the main window from the window manager leaves as Exit does.
 #include "app/MonMenu.h"
 
+#include <stdlib.h>
+
 #include <Xm/CascadeBG.h>
 #include <Xm/Protocols.h>
 #include <Xm/PushBG.h>

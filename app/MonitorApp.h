@@ -171,11 +171,12 @@ public:
         int records;  // records of one pass; more count as a lost connection
         int rows;     // rows held; records of further connections are not filed
     } passLimit = {2000000, MON_LIST_RECORDS_MAX};
+    int connReserved = CONN_BUFFER_INITIAL;  // slots of connBuffer allocated, zeroed past connCapacity
     bool rowLimitWarned = false;  // the warning that rows were left out is given once
     bool rowsLeftOut = false;     // this poll met records that the row limit kept out
 
 private:
-    FilingIndex filing;  // where records go during a poll
+    FilingIndex filing;  // where records go; kept from poll to poll
 
     bool MakeSettingsDirectory();
     // Posts "text name" about a server under title, over parent (the main window if none).

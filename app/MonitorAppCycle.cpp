@@ -75,7 +75,6 @@ void MonitorApp::RetrieveData()
     int received;
     int records = 0;
     rowsLeftOut = false;
-    filing.Build(connBuffer, connCapacity, current->rowCount);
     while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
         if (++records > passLimit.records) {
             received = -1;  // the position in the stream is lost with the pass: as a failed read
@@ -83,7 +82,6 @@ void MonitorApp::RetrieveData()
         }
         UpdateConnectionList(&record);
     }
-    filing.Clear();
     if (rowsLeftOut && !rowLimitWarned) {
         rowLimitWarned = true;
         snprintf(message, sizeof message,
@@ -130,6 +128,7 @@ void MonitorApp::DropConnectionRows()
 {
     current->rowCount = 0;
     current->rowBytes = 0;
+    filing.Clear();
     current->rows = NULL;
     free(current->activeRows);
     free(current->failedRows);
@@ -142,6 +141,7 @@ void MonitorApp::DropConnectionRows()
         free(connBuffer);
         connBuffer = fresh;
         connCapacity = CONN_BUFFER_INITIAL;
+        connReserved = CONN_BUFFER_INITIAL;
     } else {
         // Keep the old array, emptied: none of its rows is in use any more.
         memset(connBuffer, 0, static_cast<size_t>(connCapacity) * sizeof(Connection));
@@ -185,6 +185,7 @@ void MonitorApp::RestoreConnectionList()
         return;
     }
     current->rows = connBuffer;
+    filing.Clear();  // the rows may be another server's now
     if (current->tmpFd < 0 || current->rowCount <= 0) {
         return;
     }

@@ -31,6 +31,22 @@ void AddressText(char* text, size_t size, const S5NetAddr& address)
     }
 }
 
+// Whether two addresses give the same text.
+bool SameAddressText(const S5NetAddr& a, const S5NetAddr& b)
+{
+    bool byNameA = a.sn.sn_family == ADDRESS_BY_NAME;
+    bool byNameB = b.sn.sn_family == ADDRESS_BY_NAME;
+    return byNameA == byNameB && (byNameA || a.sin.sin_addr.s_addr == b.sin.sin_addr.s_addr);
+}
+
+// Seconds from the start of a connection to its end, or to now while it is open.
+int Elapsed(const S5MonData& d)
+{
+    long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
+    long long elapsed = llabs(until - static_cast<long long>(d.startTime));
+    return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed);  // beyond: only a damaged record
+}
+
 // The slot of a listed row, or -1 when the pointer is not into this array.
 long SlotOf(const Connection* row, const Connection* base, int capacity)
 {
@@ -80,22 +96,32 @@ bool GrowList(Connection*** list, int listed, int count)
     return true;
 }
 
-// Enlarges the row array by one step. The rows move, so every pointer list into the array
-// is carried over. False, with everything unchanged, when memory is exhausted.
+// Enlarges the row array by one step of CONN_BUFFER_GROWTH slots. Memory is reserved half
+// as much again ahead, so most steps only take reserved (zeroed) slots into use; when the
+// rows do move, every pointer list into the array is carried over. False, with everything
+// unchanged, when memory is exhausted.
 bool GrowRowArray(MonitorApp* app)
 {
+    int capacity = app->connCapacity + CONN_BUFFER_GROWTH;
+    if (capacity <= app->connReserved) {
+        app->connCapacity = capacity;
+        return true;
+    }
+    if (capacity > INT_MAX / 3) {
+        return false;
+    }
+    int reserve = capacity + capacity / 2;
     std::vector<std::vector<long>> listed;
     std::vector<bool> lent;  // servers whose rows are this array
     for (int i = 0; i < app->serverCount; i++) {
         listed.push_back(ListedSlots(app->servers[i], app->connBuffer, app->connCapacity));
         lent.push_back(app->servers[i]->rows == app->connBuffer);
     }
-    int capacity = app->connCapacity + CONN_BUFFER_GROWTH;
-    Connection* grown = static_cast<Connection*>(realloc(app->connBuffer, static_cast<size_t>(capacity) * sizeof(Connection)));
+    Connection* grown = static_cast<Connection*>(realloc(app->connBuffer, static_cast<size_t>(reserve) * sizeof(Connection)));
     if (!grown) {
         return false;
     }
-    memset(grown + app->connCapacity, 0, CONN_BUFFER_GROWTH * sizeof(Connection));
+    memset(grown + app->connReserved, 0, static_cast<size_t>(reserve - app->connReserved) * sizeof(Connection));
     for (int i = 0; i < app->serverCount; i++) {
         RelistSlots(app->servers[i], listed[i], grown);
         if (lent[i]) {
@@ -105,6 +131,7 @@ bool GrowRowArray(MonitorApp* app)
     app->connBuffer = grown;
     app->current->rows = grown;
     app->connCapacity = capacity;
+    app->connReserved = reserve;
     return true;
 }
 
@@ -115,11 +142,7 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     if (!current || !record) {
         return;
     }
-    // Outside a poll the index serves this one record; during a poll it serves them all.
-    bool onlyThisRecord = !filing.active();
-    if (onlyThisRecord) {
-        filing.Build(connBuffer, connCapacity, current->rowCount);
-    }
+    filing.Sync(current, connBuffer, connCapacity, current->rowCount);
     int found = filing.Find(record->key);
     if (found >= 0) {
         UpdateConnection(&connBuffer[found], record, 0);
@@ -138,13 +161,14 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
             UpdateConnection(&connBuffer[slot], record, 1);
         }
     }
-    if (onlyThisRecord) {
-        filing.Clear();
-    }
 }
 
 void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
 {
+    // An update formats again only the texts whose values changed.
+    bool sameDuration = !isNew && Elapsed(row->data) == Elapsed(*record);
+    bool sameDestination = !isNew && SameAddressText(row->data.dstSockAddr, record->dstSockAddr);
+    bool sameProxy = !isNew && SameAddressText(row->data.proxySockAddr, record->proxySockAddr);
     row->data = *record;
     const S5MonData& d = row->data;
     if (isNew) {
@@ -159,14 +183,15 @@ void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
         row->lastTotalBytes = 0;
         row->kind = CONN_ACTIVE;
     }
-    long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
-    long long elapsed = llabs(until - static_cast<long long>(d.startTime));
-    if (elapsed > INT_MAX) {
-        elapsed = INT_MAX;  // more than 68 years apart: only a damaged record
+    if (!sameDuration) {
+        ConvertTime(row->durationText, sizeof row->durationText, Elapsed(d));
     }
-    ConvertTime(row->durationText, sizeof row->durationText, static_cast<int>(elapsed));
-    AddressText(row->dstAddrText, sizeof row->dstAddrText, d.dstSockAddr);
-    AddressText(row->proxyAddrText, sizeof row->proxyAddrText, d.proxySockAddr);
+    if (!sameDestination) {
+        AddressText(row->dstAddrText, sizeof row->dstAddrText, d.dstSockAddr);
+    }
+    if (!sameProxy) {
+        AddressText(row->proxyAddrText, sizeof row->proxyAddrText, d.proxySockAddr);
+    }
 }
 
 void MonitorApp::UpdateData(int withTraffic)
@@ -191,7 +216,10 @@ void MonitorApp::UpdateData(int withTraffic)
             row->lastTotalBytes = total;
         }
         switch (AgeRow(row, s.showFailed)) {
-        case ROW_FREED: current->rowCount--; break;
+        case ROW_FREED:
+            current->rowCount--;
+            filing.Release(connBuffer, i);
+            break;
         case ROW_ACTIVE: active++; break;
         case ROW_FAILED: failed++; break;
         }

@@ -1,6 +1,7 @@
 // The filing index must place every record exactly where a scan of the row array would:
 // into the used row with its key, else the last free slot before the end of the used
-// part, else right after it. Compared here against that scan over random polls.
+// part, else right after it. Compared here against that scan over random polls, with the
+// index kept from poll to poll and told of the rows that ageing frees.
 #include "app/FilingIndex.h"
 
 #include <gtest/gtest.h>
@@ -46,20 +47,23 @@ TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
 {
     std::mt19937 random(12345);
     std::vector<Connection> rows(CONN_BUFFER_INITIAL);
+    rows.reserve(4000);  // the rows stay in place, so the index is kept
     memset(rows.data(), 0, rows.size() * sizeof(Connection));
     int rowCount = 0;
     FilingIndex index;
+    int owner = 0;
     int grown = 0, reused = 0, found = 0;
 
     for (int poll = 0; poll < 300; poll++) {
         // Between polls some rows are freed, as ageing does.
-        for (Connection& row : rows) {
-            if (row.kind != CONN_FREE && random() % 5 == 0) {
-                row.kind = CONN_FREE;
+        for (size_t slot = 0; slot < rows.size(); slot++) {
+            if (rows[slot].kind != CONN_FREE && random() % 5 == 0) {
+                rows[slot].kind = CONN_FREE;
                 rowCount--;
+                index.Release(rows.data(), static_cast<int>(slot));
             }
         }
-        index.Build(rows.data(), static_cast<int>(rows.size()), rowCount);
+        index.Sync(&owner, rows.data(), static_cast<int>(rows.size()), rowCount);
         int records = static_cast<int>(random() % 40);
         for (int r = 0; r < records; r++) {
             S5MonKey key = Key(static_cast<int>(random() % 120));
@@ -84,7 +88,6 @@ TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
             index.Take(key, slot);
             rowCount++;
         }
-        index.Clear();
     }
     // The random polls went through every kind of placement.
     EXPECT_GT(found, 100);
@@ -106,4 +109,28 @@ TEST(FilingIndex, ADuplicatedKeyIsFoundInItsFirstRow)
     EXPECT_EQ(index.UsedEnd(), 8);
     EXPECT_EQ(index.NextSlot(), 6);  // the last free slot before the end of the used part
     EXPECT_EQ(index.Find(Key(10)), -1);
+}
+
+TEST(FilingIndex, RowsChangedBehindItsBackAreFoundAfterALookAtTheRows)
+{
+    std::vector<Connection> rows(CONN_BUFFER_INITIAL);
+    memset(rows.data(), 0, rows.size() * sizeof(Connection));
+    int owner = 0, other = 0;
+    FilingIndex index;
+    for (int slot : {0, 1, 2}) {
+        index.Sync(&owner, rows.data(), static_cast<int>(rows.size()), slot);
+        rows[slot].kind = CONN_ACTIVE;
+        rows[slot].data.key = Key(slot + 1);
+        index.Take(Key(slot + 1), slot);
+    }
+    // Two rows trade keys with the count unchanged: the index notices at its next look.
+    std::swap(rows[0].data.key, rows[2].data.key);
+    index.Sync(&owner, rows.data(), static_cast<int>(rows.size()), 3);
+    EXPECT_EQ(index.Find(Key(1)), 2);
+    EXPECT_EQ(index.Find(Key(3)), 0);
+    // Another server's rows in the same array are indexed anew.
+    rows[1].data.key = Key(7);
+    index.Sync(&other, rows.data(), static_cast<int>(rows.size()), 3);
+    EXPECT_EQ(index.Find(Key(7)), 1);
+    EXPECT_EQ(index.Find(Key(2)), -1);
 }

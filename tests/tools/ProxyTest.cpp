@@ -338,7 +338,7 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_EQ(error, "unknown option or argument --bogus");
 }
 
-TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefills)
+TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefillsAndHoldsNoMemoryWhenDrained)
 {
     int pair[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
@@ -355,6 +355,7 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefills)
     EXPECT_EQ(errno, EAGAIN);
     ASSERT_EQ(buffer.writeTo(pair[0]), 8);
     EXPECT_TRUE(buffer.empty());
+    EXPECT_EQ(buffer.storage(), 0u) << "a drained buffer holds no memory";
     char out[16] = {};
     ASSERT_EQ(read(pair[1], out, sizeof out), 8);
     EXPECT_STREQ(out, "efghijkl");
@@ -362,6 +363,15 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefills)
     ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // "mnop" still queued, then the end
     EXPECT_EQ(buffer.readFrom(pair[0]), 0);
     close(pair[0]);
+
+    // A read that finds nothing leaves the buffer without memory too.
+    ByteBuffer idle(8);
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+    EXPECT_EQ(idle.readFrom(pair[0]), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(idle.storage(), 0u);
+    close(pair[0]);
+    close(pair[1]);
 }
 
 namespace {

@@ -12,6 +12,14 @@ void ByteBuffer::allocate()
         data_.reset(new uint8_t[capacity_]);  // uninitialised on purpose: pages stay untouched
 }
 
+void ByteBuffer::releaseIfEmpty()
+{
+    if (empty()) {
+        data_.reset();
+        head_ = tail_ = 0;
+    }
+}
+
 void ByteBuffer::compact()
 {
     if (head_ == 0)
@@ -33,8 +41,7 @@ void ByteBuffer::append(const void *bytes, size_t n)
 void ByteBuffer::consume(size_t n)
 {
     head_ += n;
-    if (head_ == tail_)
-        head_ = tail_ = 0;
+    releaseIfEmpty();
 }
 
 ssize_t ByteBuffer::readFrom(int fd)
@@ -49,6 +56,11 @@ ssize_t ByteBuffer::readFrom(int fd)
     ssize_t n = read(fd, data_.get() + tail_, capacity_ - tail_);
     if (n > 0)
         tail_ += size_t(n);
+    else {
+        int saved = errno;
+        releaseIfEmpty();  // nothing came: keep no storage for nothing
+        errno = saved;
+    }
     return n;
 }
 

@@ -1,5 +1,6 @@
 // A bounded byte queue filled from and drained into non-blocking sockets. The storage is
-// taken on first use and left uninitialised, so that idle sessions cost no memory pages.
+// taken when bytes come and given back once they are all gone, so that an idle relayed
+// connection holds no buffer at all.
 #ifndef VANTOR_PROXY_BYTEBUFFER_H
 #define VANTOR_PROXY_BYTEBUFFER_H
 
@@ -16,6 +17,7 @@ public:
     bool empty() const { return head_ == tail_; }
     size_t space() const { return capacity_ - size(); }
     const uint8_t *data() const { return data_.get() + head_; }
+    size_t storage() const { return data_ ? capacity_ : 0; }  // bytes of memory held
 
     void append(const void *bytes, size_t n);  // n must fit into space()
     void consume(size_t n);
@@ -32,6 +34,7 @@ private:
     size_t head_ = 0, tail_ = 0;
 
     void allocate();
+    void releaseIfEmpty();
     void compact();  // moves the queued bytes to the front
 };
 
