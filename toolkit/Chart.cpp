@@ -177,15 +177,22 @@ static void Bounds(Widget g, XomArea* bounds)
 
 /* ---- for the components ---- */
 
+/* A component's chart may have gone before it (an editor area destroys its objects in no
+ * particular order): the handle is looked up before it is read. */
+static Boolean Live(Widget chart)
+{
+    return XomGraphicIsLive(chart) && XomIsChart(chart);
+}
+
 void XomChartInvalidateLayout(Widget chart)
 {
-    if (XomIsChart(chart))
+    if (Live(chart))
         XomChartOf(chart)->layout_valid = False;
 }
 
 void XomChartEnsureLayout(Widget chart)
 {
-    if (!XomIsChart(chart))
+    if (!Live(chart))
         return;
     XomChartPart* c = XomChartOf(chart);
     Widget area = XomGraphicArea(chart);
@@ -197,13 +204,13 @@ void XomChartEnsureLayout(Widget chart)
 
 Pixel XomChartGridColor(Widget chart)
 {
-    return XomIsChart(chart) ? XomChartOf(chart)->grid_color : 0;
+    return Live(chart) ? XomChartOf(chart)->grid_color : 0;
 }
 
 void XomChartPlotArea(Widget chart, XomArea* area)
 {
     *area = XomArea{0, 0, 0, 0};
-    if (!XomIsChart(chart))
+    if (!Live(chart))
         return;
     XomChartEnsureLayout(chart);
     *area = XomXYPlotOf(XomChartOf(chart)->plot)->box;
@@ -211,7 +218,7 @@ void XomChartPlotArea(Widget chart, XomArea* area)
 
 Boolean XomChartPlotAxes(Widget chart, Widget* xAxis, Widget* yAxis)
 {
-    if (!XomIsChart(chart))
+    if (!Live(chart))
         return False;
     *xAxis = XomXYPlotOf(XomChartOf(chart)->plot)->bottom;
     *yAxis = XomXYPlotOf(XomChartOf(chart)->plot)->left;
@@ -220,18 +227,18 @@ Boolean XomChartPlotAxes(Widget chart, Widget* xAxis, Widget* yAxis)
 
 Boolean XomChartPlotShowsSymbols(Widget chart)
 {
-    return XomIsChart(chart) && XomXYPlotOf(XomChartOf(chart)->plot)->symbol;
+    return Live(chart) && XomXYPlotOf(XomChartOf(chart)->plot)->symbol;
 }
 
 int XomChartPlotSymbolSize(Widget chart)
 {
-    return XomIsChart(chart) ? XomXYPlotOf(XomChartOf(chart)->plot)->symbol_size : 0;
+    return Live(chart) ? XomXYPlotOf(XomChartOf(chart)->plot)->symbol_size : 0;
 }
 
 WidgetList XomChartSeriesList(Widget chart, Cardinal* count)
 {
     *count = 0;
-    if (!XomIsChart(chart))
+    if (!Live(chart))
         return NULL;
     *count = XomChartBaseOf(chart)->data_list_count;
     return XomChartOf(chart)->lines;

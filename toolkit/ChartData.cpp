@@ -10,6 +10,7 @@
 #include "toolkit/Data.h"
 #include "toolkit/EditObject.h"
 #include "toolkit/LineSeriesP.h"
+#include "toolkit/XYPlotP.h"
 #include "toolkit/XomP.h"
 
 static void DataDestroyedCallback(Widget data, XtPointer client, XtPointer);
@@ -106,10 +107,16 @@ static void Release(Widget chart, int i, Boolean dataGoing)
         c->lines[j - 1] = c->lines[j];
     }
     b->data_list_count--;
+    /* While the editor area goes, it destroys the line itself: a sibling destroyed from
+     * inside another object's destruction would outlive the area in Xt's queue. */
+    if (!XtParent(chart)->core.being_destroyed)
+        XomEditObjectDestroyObject(line);
+    /* Data outlives no chart it was destroyed before (then its hooks went with it). */
+    if (!XomDataIsLive(data))
+        return;
     if (!dataGoing)
         XtRemoveCallback(data, XtNdestroyCallback, DataDestroyedCallback, chart);
     XtRemoveCallback(data, (String)XomNupdateCallback, DataUpdatedCallback, chart);
-    XomEditObjectDestroyObject(line);
     XomDataRemoveView(data);
 }
 
@@ -152,15 +159,14 @@ void XomChartReleaseAll(Widget chart)
     XomChartPart* c = XomChartOf(chart);
     while (XomChartBaseOf(chart)->data_list_count)
         Release(chart, (int)XomChartBaseOf(chart)->data_list_count - 1, False);
-    Widget plot = c->plot;
-    Cardinal count = 0;
-    WidgetList axes = NULL;
-    /* When the whole area goes, the X Toolkit may have taken the plot already. */
-    if (XomGraphicIsLive(plot))
-        XtVaGetValues(plot, XomNlist, &axes, XomNlistCount, &count, NULL);
-    while (count--)
-        XomEditObjectDestroyObject(axes[count]);
-    XomEditObjectDestroyObject(plot);
+    /* The area destroys the components itself when it goes (see Release). */
+    if (XtParent(chart)->core.being_destroyed)
+        return;
+    if (XomGraphicIsLive(c->plot)) {
+        XomEditObjectDestroyObject(XomXYPlotOf(c->plot)->left);
+        XomEditObjectDestroyObject(XomXYPlotOf(c->plot)->bottom);
+        XomEditObjectDestroyObject(c->plot);
+    }
     XomEditObjectDestroyObject(c->legend);
 }
 

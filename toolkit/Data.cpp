@@ -147,7 +147,9 @@ void XomDataRemoveView(Widget data)
     if (!XomIsData(data) || XomDataOf(data)->view_count == 0)
         return;
     XomDataPart* d = XomDataOf(data);
-    if (--d->view_count == 0 && d->last_view_destroy && !data->core.being_destroyed)
+    /* While its editor area goes, the X Toolkit destroys it with the area. */
+    if (--d->view_count == 0 && d->last_view_destroy && !data->core.being_destroyed
+        && !XtParent(data)->core.being_destroyed)
         XtDestroyWidget(data);
 }
 

@@ -156,6 +156,7 @@ TEST_F(ChartTest, GroupsGiveTheRangeOfTheirMembersOrTheirLimits)
     ASSERT_TRUE(XomDataRangeY(group, &low, &high));
     EXPECT_EQ(high, 100.0f);
     (void)b;
+    XtRemoveCallback(group, XomNupdateCallback, RecordCallback, &records);
 }
 
 TEST_F(ChartTest, ComponentsAndInsertedObjects)
