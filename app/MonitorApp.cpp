@@ -202,6 +202,7 @@ const char* MonitorApp::className()
 
 void MonitorApp::ReadSetting()
 {
+    ReleaseSetting(&setting);  // a second call must not leak the first one's texts
     FillDefaultSetting(&setting);
     setting.updateInterval = updateSeconds * 1000;
 }

@@ -245,17 +245,7 @@ static void EndSelect(Widget from, XEvent* event, String*, Cardinal*)
     EditTableBlock block = s->model.Selections().back();
     if (s->selectMultiple)
         s->keptSelections = s->model.Selections();
-    XomEditTableRowColumnCallbackStruct data = {XomCR_SELECT_CELLS, event, block.column, block.row,
-                                                block.columnCount, block.rowCount, True};
-    const char* list = XomNselectCellCallback;
-    if (s->selectMode == XomSELECT_ROWS) {
-        list = XomNrowCallback, data.reason = XomCR_SELECT_ROWS;
-        data.column = data.column_count = 0;
-    } else if (s->selectMode == XomSELECT_COLUMNS) {
-        list = XomNcolumnCallback, data.reason = XomCR_SELECT_COLUMNS;
-        data.row = data.row_count = 0;
-    }
-    XtCallCallbacks(w, (String)list, &data);
+    _XomEditTableCallSelection(w, event, block, s->selectMode);
 }
 
 static void ClearAllSelections(Widget from, XEvent*, String*, Cardinal*)

@@ -58,25 +58,6 @@ void RepaintFromRow(Widget w, int row, int headingWidthBefore)
     _XomEditTableRepaintWindow(w, below);
 }
 
-Boolean CallSelection(Widget w, XEvent* event, const EditTableBlock& block, int kind)
-{
-    XomEditTableRowColumnCallbackStruct data = {0, event, block.column, block.row,
-                                                block.columnCount, block.rowCount, True};
-    const char* list = XomNselectCellCallback;
-    data.reason = XomCR_SELECT_CELLS;
-    if (kind == XomSELECT_ROWS) {
-        list = XomNrowCallback;
-        data.reason = XomCR_SELECT_ROWS;
-        data.column = data.column_count = 0;
-    } else if (kind == XomSELECT_COLUMNS) {
-        list = XomNcolumnCallback;
-        data.reason = XomCR_SELECT_COLUMNS;
-        data.row = data.row_count = 0;
-    }
-    XtCallCallbacks(w, (String)list, &data);
-    return data.doit;
-}
-
 void RepaintBlocks(Widget w, const std::vector<EditTableBlock>& blocks)
 {
     for (const EditTableBlock& b : blocks)
@@ -92,6 +73,24 @@ bool ParentIsScroll(Widget w, const char* function, const char* message)
 }
 
 } // namespace
+
+void _XomEditTableCallSelection(Widget w, XEvent* event, const EditTableBlock& block, int kind)
+{
+    XomEditTableRowColumnCallbackStruct data = {0, event, block.column, block.row,
+                                                block.columnCount, block.rowCount, True};
+    const char* list = XomNselectCellCallback;
+    data.reason = XomCR_SELECT_CELLS;
+    if (kind == XomSELECT_ROWS) {
+        list = XomNrowCallback;
+        data.reason = XomCR_SELECT_ROWS;
+        data.column = data.column_count = 0;
+    } else if (kind == XomSELECT_COLUMNS) {
+        list = XomNcolumnCallback;
+        data.reason = XomCR_SELECT_COLUMNS;
+        data.row = data.row_count = 0;
+    }
+    XtCallCallbacks(w, (String)list, &data);
+}
 
 bool _XomEditTableCheck(Widget w, const char* function)
 {
@@ -345,7 +344,7 @@ Boolean XomEditTableSetSelection(Widget w, int column, int columnCount, int row,
     if (block.columnCount) {
         RepaintBlocks(w, {block});
         if (!(mode & XomSELECT_QUIETLY))
-            CallSelection(w, NULL, block, mode & ~XomSELECT_QUIETLY);
+            _XomEditTableCallSelection(w, NULL, block, mode & ~XomSELECT_QUIETLY);
     }
     return True;
 }

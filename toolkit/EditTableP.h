@@ -220,7 +220,9 @@ void _XomEditTableEndCellEdit(Widget w, XEvent* event);
 /* Ends the edit: the widget goes back off-screen. */
 void _XomEditTableStopCellEdit(Widget w);
 
-/* EditTableFunctions.cpp: the class check every function makes first. */
+/* EditTableFunctions.cpp: the class check every function makes first, and the callbacks of
+ * a selection of cells, rows (XomSELECT_ROWS) or columns (XomSELECT_COLUMNS). */
 bool _XomEditTableCheck(Widget w, const char* function);
+void _XomEditTableCallSelection(Widget w, XEvent* event, const EditTableBlock& block, int kind);
 
 #endif

@@ -14,6 +14,7 @@
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"
 #include "toolkit/EditTable.h"
+#include "toolkit/Scroll.h"
 #include "toolkit/XomP.h"
 
 namespace {
@@ -179,20 +180,61 @@ TEST_F(EditTableTest, AHiddenColumnIsNotDrawnAndTheNextTakesItsPlace)
 
 TEST_F(EditTableTest, TheLastOf100000RowsShowsAfterScrollingToTheEnd)
 {
-    Widget table = Table(3, 100000);
+    Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 400,
+                                            XmNheight, 300, NULL);
+    Widget table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 3, XomNnumberOfRows,
+        100000, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20,
+        XomNdefaultCellWidth, 60, NULL);
+    ShowShell();
+    ProcessEvents();
     int width, height, viewWidth, viewHeight;
     XomEditTableGetContentSize(table, &width, &height, &viewWidth, &viewHeight);
     EXPECT_EQ(100000 * 20, height);
     ASSERT_TRUE(XomEditTableSetCellBackground(table, 1, 3, 100000, 1, Color("green")));
     ASSERT_TRUE(XomEditTableFillCell(table, 1, 100000, (XtPointer) "last"));
-    XomCompBaseSetOrigin(table, 0, height);   // beyond the end: kept at the end
+    // The scroll bar dragged to its end.
+    XomScrollSetPosition(scroll, 0, 1 << 30);
     ProcessEvents();
+    int x, y;
+    XomScrollGetPosition(scroll, &x, &y);
+    EXPECT_EQ(height - viewHeight, y);
     EXPECT_EQ(0x00ff00u, CellColor(table, 2, 100000));
     XRectangle last = Cell(table, 1, 100000);
     EXPECT_LE(last.y + last.height, (int)table->core.height);
     XRectangle none;
     EXPECT_FALSE(XomEditTableGetCellRectangle(table, 1, 1, &none));
     Save(table, "edittable-last-row.png");
+}
+
+TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
+{
+    Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 300,
+                                            XmNheight, 200, NULL);
+    Widget table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 10, XomNnumberOfRows, 5,
+        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth, 60,
+        NULL);
+    ShowShell();
+    ProcessEvents();
+    ASSERT_TRUE(XomEditTableSetCellBackground(table, 1, 1, 0, 0, Color("red")));
+    ASSERT_TRUE(XomEditTableFreezeColumn(table, 1));
+    int count = 0;
+    int* frozen = XomEditTableGetFrozenColumns(table, &count);
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(1, frozen[0]);
+    XtFree((char*)frozen);
+    ProcessEvents();
+    XRectangle first = Cell(table, 1, 2), second = Cell(table, 3, 2);
+    XomScrollSetPosition(scroll, 120, 0);
+    ProcessEvents();
+    XRectangle firstAfter = Cell(table, 1, 2), secondAfter = Cell(table, 3, 2);
+    EXPECT_EQ(first.x, firstAfter.x);
+    EXPECT_EQ(second.x - 120, secondAfter.x);
+    EXPECT_EQ(0xff0000u, CellColor(table, 1, 2));
+    XRectangle hidden;
+    EXPECT_FALSE(XomEditTableGetCellRectangle(table, 2, 2, &hidden));   // scrolled under
+    Save(table, "edittable-frozen.png");
 }
 
 TEST_F(EditTableTest, AClickOnACellToggleReachesTheToggle)

@@ -1,0 +1,101 @@
+// The connection table of the real program polling the simulator: rows appear with their
+// stripes, IP naming and Show Failed change what is listed, and nothing is left behind when
+// the list shrinks. The screenshots show the texts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/WindowProbe.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/VantorDriver.h"
+
+namespace {
+
+const uint32_t PINK = 0xffc0cb;
+
+const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
+const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
+const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
+const std::vector<std::string> kIpNaming = {"F10",  "Right", "Right", "Right", "Right", "Right",
+                                            "Down", "Down",  "Down",  "Down",  "Down",  "Down",
+                                            "Right", "Down", "Return"};
+
+// Three open connections and a failed one, the same at every poll.
+const char kPass[] =
+    "pass\n"
+    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1024 out=512 src=10.0.0.5:40000"
+    " srchost=alice-pc dst=10.0.0.9:80 dsthost=www.example proxy=127.0.0.1:1080"
+    " proxyhost=proxy.lan user=alice app=http\n"
+    "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
+    " srchost=bob-pc dst=shell.lan:23 dsthost=shell.lan user=bob app=telnet\n"
+    "conn key=4 state=2 start=1700000002 cur=1700000065 in=5000 out=70 src=10.0.0.8:40003"
+    " srchost=carol-pc dst=10.0.0.9:443 dsthost=secure.example user=carol app=https\n"
+    "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
+    " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
+    " errmsg=Connection~refused\n";
+
+int ListRequests(const MonsimProcess& sim)
+{
+    std::vector<std::string> lines = sim.requests();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("request type=2", 0) == 0;
+    }));
+}
+
+// The pink bands met going down the column of pixels at x.
+int PinkBands(const RgbImage& shot, int x)
+{
+    int bands = 0;
+    bool inside = false;
+    for (int y = 0; y < shot.height; y++) {
+        bool pink = shot.At(x, y) == PINK;
+        bands += pink && !inside;
+        inside = pink;
+    }
+    return bands;
+}
+
+TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
+{
+    std::string script;
+    for (int i = 0; i < 40; i++)
+        script += kPass;
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("table.txt", script)});
+    VantorHome home({sim.address()}, 1000);
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    // Before the first poll: ten blank rows, five of them pink, as far as the view shows.
+    RgbImage shot = vantor.Screenshot();
+    int x = shot.width / 2;
+    EXPECT_GE(PinkBands(shot, x), 3);
+    EXPECT_FALSE(vantor.SaveScreenshot("table-before-polling.png").empty());
+
+    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) >= 2; }, 8000));
+    SleepMs(300);
+    // Three active rows: rows 1 and 3 are pink.
+    EXPECT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }));
+    EXPECT_FALSE(vantor.SaveScreenshot("table-active.png").empty());
+
+    ASSERT_TRUE(vantor.Keys(kIpNaming));
+    int polls = ListRequests(sim);
+    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) > polls; }, 5000));
+    SleepMs(300);
+    EXPECT_FALSE(vantor.SaveScreenshot("table-ip-naming.png").empty());
+
+    // One failed row: one pink band, and no stale rows below it.
+    ASSERT_TRUE(vantor.Keys(kShowFailed));
+    EXPECT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 1; }));
+    EXPECT_FALSE(vantor.SaveScreenshot("table-failed.png").empty());
+
+    ASSERT_TRUE(vantor.Keys(kShowActive));
+    EXPECT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }));
+    EXPECT_EQ(WindowsNamed("Warning"), 0);
+
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+} // namespace
