@@ -56,6 +56,8 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
     XtManageChild(box);
     SetGrabBeepPanel(panel);
     XtPopup(panel, XtGrabExclusive);
+    // Return closes the box at once.
+    XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
     ReadFile(parent);
 }
 

@@ -47,6 +47,8 @@ Logo::Logo(Widget parent) : panel(NULL), pixmap(None)
     XtManageChild(box);
     SetGrabBeepPanel(panel);
     XtPopup(panel, XtGrabExclusive);
+    // Return closes the box at once.
+    XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
 }
 
 Logo::~Logo()

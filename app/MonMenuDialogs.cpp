@@ -1,6 +1,9 @@
 // The entries that open the program's secondary windows: the three settings dialogs of
 // the Options menu and the two windows of the Help menu.
+#include "app/HelpDialog.h"
+#include "app/Logo.h"
 #include "app/MonMenu.h"
+#include "app/MonitorApp.h"
 
 void MonMenu::GeneralSettingsSelect() {}
 
@@ -8,6 +11,12 @@ void MonMenu::TableSettingsSelect() {}
 
 void MonMenu::GraphSettingsSelect() {}
 
-void MonMenu::ManualSelect() {}
+void MonMenu::ManualSelect()
+{
+    new HelpDialog(app->shell);
+}
 
-void MonMenu::AboutSelect() {}
+void MonMenu::AboutSelect()
+{
+    new Logo(app->shell);
+}

@@ -1,4 +1,9 @@
 // File > Print (Ctrl+p): the main window printed to PostScript.
 #include "app/MonMenu.h"
+#include "app/MonitorApp.h"
+#include "app/PrintJob.h"
 
-void MonMenu::PrintSelect() {}
+void MonMenu::PrintSelect()
+{
+    PrintJob::Start(app->shell);
+}

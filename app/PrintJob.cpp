@@ -1,0 +1,165 @@
+// Printing the main window. "/tmp/vantor.ps" is a fixed name in a directory every user can
+// write: it is created exclusively and never through a symbolic link, only a stale file of
+// our own is replaced, and only the file this program made is removed. lpr is run without
+// a shell, and a document it does not take is reported, not passed over in silence.
+#include "app/PrintJob.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/util.h"
+#include "toolkit/Postscript.h"
+
+const char PrintJob::fileName[] = "/tmp/vantor.ps";
+PrintJob* PrintJob::latest = NULL;
+
+void PrintJob::Start(Widget shell)
+{
+    PrintJob* job = new PrintJob(shell);
+    if (!job->CreateFile()) {
+        char reason[256];
+        snprintf(reason, sizeof reason, "%s is held by another file (%s).", fileName,
+                 strerror(errno));
+        job->NotSent(reason);
+        delete job;
+        return;
+    }
+    // The file of an earlier print was replaced: its removal is this job's now.
+    if (latest && latest != job && latest->fileMade) {
+        latest->fileMade = false;
+        if (latest->removalTimer)
+            XtRemoveTimeOut(latest->removalTimer);
+        latest->removalTimer = 0;
+        latest->DeleteWhenDone();
+    }
+    latest = job;
+    job->removalTimer = XtAppAddTimeOut(XtWidgetToApplicationContext(shell), REMOVAL_DELAY_MS,
+                                        RemoveFileCallback, job);
+    // The toolkit reports a failed output itself.
+    if (XomOutputPostscript(shell, fileName, 0.75, 0, 0))
+        job->SendToLpr();
+}
+
+PrintJob::PrintJob(Widget parent) : shell(parent) {}
+
+PrintJob::~PrintJob()
+{
+    if (latest == this)
+        latest = NULL;
+}
+
+bool PrintJob::CreateFile()
+{
+    struct stat st;
+    if (lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid())
+        unlink(fileName);
+    int fd = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    if (fstat(fd, &st) == 0) {
+        fileDevice = st.st_dev;
+        fileInode = st.st_ino;
+    }
+    close(fd);
+    fileMade = true;
+    return true;
+}
+
+bool PrintJob::SendToLpr()
+{
+    // A pipe closed on exec tells the parent whether exec worked, and why not.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        NotSent(strerror(errno));
+        return false;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        execlp("lpr", "lpr", fileName, (char*)NULL);
+        int error = errno;
+        ssize_t ignored = write(report[1], &error, sizeof error);
+        (void)ignored;
+        _exit(127);
+    }
+    close(report[1]);
+    if (pid < 0) {
+        close(report[0]);
+        NotSent(strerror(errno));
+        return false;
+    }
+    int error = 0;
+    ssize_t n;
+    while ((n = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    lpr = pid;
+    if (n > 0) {
+        char reason[256];
+        snprintf(reason, sizeof reason, "lpr could not be run (%s).", strerror(error));
+        NotSent(reason);
+    }
+    WatchLpr();
+    return n <= 0;
+}
+
+void PrintJob::NotSent(const char* reason)
+{
+    char text[300];
+    snprintf(text, sizeof text, "The document %s was not sent to the printer:", fileName);
+    KesWarningPost(shell, text, reason, NULL, "Warning");
+}
+
+void PrintJob::WatchLpr()
+{
+    int status = 0;
+    pid_t done = waitpid(lpr, &status, WNOHANG);
+    if (done == 0) {
+        watchTimer = XtAppAddTimeOut(XtWidgetToApplicationContext(shell), LPR_POLL_MS,
+                                     WatchLprCallback, this);
+        return;
+    }
+    bool execFailed = done == lpr && WIFEXITED(status) && WEXITSTATUS(status) == 127;
+    if (done == lpr && !execFailed && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+        char reason[256];
+        if (WIFEXITED(status))
+            snprintf(reason, sizeof reason, "lpr ended with status %d.", WEXITSTATUS(status));
+        else
+            snprintf(reason, sizeof reason, "lpr was ended by signal %d.", WTERMSIG(status));
+        NotSent(reason);
+    }
+    lpr = -1;
+    watchTimer = 0;
+    DeleteWhenDone();
+}
+
+void PrintJob::RemoveFile()
+{
+    removalTimer = 0;
+    struct stat st;
+    if (fileMade && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_dev == fileDevice && st.st_ino == fileInode)
+        unlink(fileName);
+    fileMade = false;
+    DeleteWhenDone();
+}
+
+void PrintJob::DeleteWhenDone()
+{
+    if (!removalTimer && !watchTimer && lpr < 0)
+        delete this;
+}
+
+void PrintJob::RemoveFileCallback(XtPointer clientData, XtIntervalId*)
+{
+    static_cast<PrintJob*>(clientData)->RemoveFile();
+}
+
+void PrintJob::WatchLprCallback(XtPointer clientData, XtIntervalId*)
+{
+    static_cast<PrintJob*>(clientData)->WatchLpr();
+}

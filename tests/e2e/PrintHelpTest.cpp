@@ -1,0 +1,272 @@
+// Printing, the manual viewer and the about box of the real program: Print hands a
+// PostScript file to a stand-in lpr early in PATH and removes it 5 seconds later without
+// stopping the window; the printed window matches what the screen shows.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/e2e/WindowProbe.h"
+#include "tests/support/Ghostscript.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/RunProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/VantorDriver.h"
+#include "toolkit/ps_Page.h"
+
+namespace {
+
+const char kPrintFile[] = "/tmp/vantor.ps";
+const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
+// Help is the last of the seven menus; Down opens it on its first entry.
+const std::vector<std::string> kManual = {"F10", "Left", "Down", "Return"};
+const std::vector<std::string> kAbout = {"F10", "Left", "Down", "Down", "Return"};
+
+// Presses the OK button of the panel of that title, which has the keyboard focus.
+bool PressOk(const std::string& title)
+{
+    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::string id = found.out.substr(0, found.out.find('\n'));
+    if (id.empty())
+        return false;
+    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
+    RunProcess({"xdotool", "key", "space"}, {}, 10);
+    return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// Print tests of every checkout on this machine use the one print file: one at a time.
+class PrintLock {
+public:
+    PrintLock() : fd_(open("/tmp/vantor-print-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666))
+    {
+        if (fd_ >= 0)
+            flock(fd_, LOCK_EX);
+    }
+    ~PrintLock()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+
+private:
+    int fd_;
+};
+
+class PrintHelpTest : public ::testing::Test {
+protected:
+    // A stand-in lpr that keeps a copy of the file it is given and ends with status.
+    std::vector<std::string> WithLpr(int status = 0)
+    {
+        std::string script = bin.path() + "/lpr";
+        std::ofstream(script) << "#!/bin/sh\ncp \"$1\" '" << Copy() << "'\necho \"$#\" > '"
+                              << bin.path() << "/argc'\nexit " << status << "\n";
+        chmod(script.c_str(), 0755);
+        return {"PATH=" + bin.path() + ":" + getenv("PATH")};
+    }
+    std::string Copy() const { return bin.path() + "/printed.ps"; }
+
+    PrintLock lock;
+    TempDir bin;
+};
+
+TEST_F(PrintHelpTest, PrintSendsTheFileAndRemovesItFiveSecondsLaterWhileTheWindowWorks)
+{
+    unlink(kPrintFile);
+    VantorDriver vantor("", WithLpr());  // no server configured
+    ASSERT_TRUE(vantor.Start());
+    RgbImage before = vantor.Screenshot();
+    ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+    time_t printed = time(nullptr);
+
+    ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000)) << vantor.StandardError();
+    EXPECT_TRUE(Exists(kPrintFile)) << "there while lpr takes it";
+    EXPECT_EQ(FileText(bin.path() + "/argc"), "1\n") << "the file name alone, no shell";
+    // The window still answers: the menu bar opens and closes.
+    ASSERT_TRUE(vantor.Keys({"F10"}));
+    EXPECT_FALSE(vantor.Screenshot().rgb == before.rgb) << "F10 highlights File at once";
+    ASSERT_TRUE(vantor.Keys({"Escape"}));
+    EXPECT_LT(time(nullptr) - printed, 5);
+    EXPECT_TRUE(Exists(kPrintFile));
+
+    EXPECT_TRUE(Eventually([&] { return !Exists(kPrintFile); }, 7000));
+    EXPECT_GE(time(nullptr) - printed, 4);
+    EXPECT_EQ(WindowsNamed("Warning"), 0);
+
+    std::string copy = FileText(Copy());
+    EXPECT_EQ(copy.rfind("%!PS-Adobe-3.0\n%%Creator: OMX Widget Set 3.0\n", 0), 0u);
+    Rendering r = RenderPostscript(Copy());
+    EXPECT_TRUE(r.ok) << r.messages;
+    EXPECT_EQ(r.pages.size(), 1u);
+    EXPECT_TRUE(vantor.Running());
+}
+
+TEST_F(PrintHelpTest, DocumentNotTakenByLprIsReported)
+{
+    struct {
+        int status;  // -1: no lpr at all
+    } const cases[] = {{3}, {-1}};
+    for (const auto& c : cases) {
+        unlink(kPrintFile);
+        std::vector<std::string> env = c.status < 0 ? std::vector<std::string>{"PATH=" + bin.path()}
+                                                    : WithLpr(c.status);
+        VantorDriver vantor("", env);
+        ASSERT_TRUE(vantor.Start());
+        ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+        EXPECT_TRUE(WaitForWindow("Warning")) << "lpr status " << c.status;
+        vantor.SaveScreenOverWindow(c.status < 0 ? "print-no-lpr.png" : "print-lpr-failed.png");
+        EXPECT_TRUE(AcknowledgeDialog("Warning"));
+        EXPECT_TRUE(Eventually([&] { return !Exists(kPrintFile); }, 7000));
+    }
+}
+
+TEST_F(PrintHelpTest, LinkPlantedAtThePrintFileIsLeftUntouched)
+{
+    unlink(kPrintFile);
+    TempDir other;
+    std::string target = other.path() + "/target";
+    std::ofstream(target) << "someone else's\n";
+    ASSERT_EQ(symlink(target.c_str(), kPrintFile), 0);
+
+    VantorDriver vantor("", WithLpr());
+    ASSERT_TRUE(vantor.Start());
+    ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+    EXPECT_TRUE(WaitForWindow("Warning"));
+    EXPECT_TRUE(AcknowledgeDialog("Warning"));
+    SleepMs(6000);
+    struct stat st;
+    ASSERT_EQ(lstat(kPrintFile, &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(FileText(target), "someone else's\n");
+    EXPECT_FALSE(Exists(Copy())) << "nothing was sent";
+    unlink(kPrintFile);
+}
+
+// The printed window, turned back and brought to screen size, against a screenshot:
+// the table's stripes and lines and the chart in the same places.
+TEST_F(PrintHelpTest, PrintedWindowMatchesTheScreen)
+{
+    unlink(kPrintFile);
+    MonsimProcess sim({"--connections", "12", "--seed", "5"});
+    VantorHome home({sim.address()});
+    VantorDriver vantor(home.path(), WithLpr());
+    ASSERT_TRUE(vantor.Start());
+    ASSERT_TRUE(vantor.Keys(kStart));
+    SleepMs(1500);
+    RgbImage shown = vantor.Screenshot();
+    ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+    ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
+    SleepMs(300);
+
+    // The picture's size: the bounding box of the embedded picture.
+    std::string copy = FileText(Copy());
+    std::ofstream(ArtifactPath("print-paper.ps")) << copy;
+    int width = 0, height = 0;
+    size_t box = copy.find("%%BoundingBox: 0 0 ");
+    ASSERT_NE(box, std::string::npos);
+    ASSERT_EQ(sscanf(copy.c_str() + box, "%%%%BoundingBox: 0 0 %d %d", &width, &height), 2);
+    ASSERT_LE(width, shown.width);
+    ASSERT_LE(height, shown.height);
+    XomPsPlacement p = XomPsPlace(XomPsLayout(), 0, 0, width, height, 0.75, 0);
+    double dpi = 72 / p.factor;  // one dot for each pixel of the window
+    Rendering r = RenderPostscript(Copy(), (int)(dpi + 0.5));
+    ASSERT_TRUE(r.ok) << r.messages;
+    ASSERT_EQ(r.pages.size(), 1u);
+    double dots = (int)(dpi + 0.5) / 72.0;
+
+    RgbImage printed;
+    printed.width = width;
+    printed.height = height;
+    printed.rgb.assign((size_t)width * height * 3, 255);
+    int same = 0, compared = 0;
+    for (int v = 0; v < height; v++)
+        for (int u = 0; u < width; u++) {
+            double px, py;  // the pixel's centre on the page, in points
+            if (p.rotated) {
+                px = p.x + p.factor * (height - v - 0.5);
+                py = p.y + p.factor * (width - u - 0.5);
+            } else {
+                px = p.x + p.factor * (u + 0.5);
+                py = p.y + p.factor * (height - v - 0.5);
+            }
+            int ix = (int)(px * dots), iy = (int)((792 - py) * dots);
+            if (ix < 0 || iy < 0 || ix >= r.pages[0].width || iy >= r.pages[0].height)
+                continue;
+            uint32_t rgb = r.pages[0].At(ix, iy);
+            uint8_t* out = &printed.rgb[((size_t)v * width + u) * 3];
+            out[0] = rgb >> 16, out[1] = rgb >> 8 & 255, out[2] = rgb & 255;
+            if (rgb == 0xffffff)
+                continue;  // not printed: menu bar, tool bar, status line
+            compared++;
+            uint32_t screen = shown.At(u, v);
+            int diff = 0;
+            for (int shift : {16, 8, 0})
+                diff = std::max(diff, std::abs((int)(rgb >> shift & 255) - (int)(screen >> shift & 255)));
+            same += diff <= 24;
+        }
+    WritePng(ArtifactPath("print-screen.png"), shown);
+    WritePng(ArtifactPath("print-paper.png"), printed);
+    ASSERT_GT(compared, width * height / 4) << "the table and the chart are printed";
+    // Glyphs of the printer's fonts differ from the screen's; all else agrees.
+    EXPECT_GT(same, compared * 4 / 5) << same << " of " << compared << " pixels agree";
+    EXPECT_NE(copy.find("(Active Connections  \\(" + sim.address() + "\\))"), std::string::npos);
+    size_t hosts = 0;
+    for (size_t at = copy.find("(ws"); at != std::string::npos; at = copy.find("(ws", at + 1))
+        hosts++;
+    EXPECT_GE(hosts, 6u) << "every row shown is printed";
+}
+
+TEST_F(PrintHelpTest, ManualViewerShowsTheManualFromTheBuildTreeAndOkRemovesItsFile)
+{
+    TempDir work;
+    char old[4096];
+    ASSERT_TRUE(getcwd(old, sizeof old));
+    ASSERT_EQ(chdir(work.path().c_str()), 0);
+    {
+        VantorDriver vantor("", {"MANPATH"});
+        ASSERT_TRUE(vantor.Start());
+        ASSERT_TRUE(vantor.Keys(kManual));
+        EXPECT_TRUE(WaitForWindow("Help"));
+        // The viewer shows before man has finished writing the text.
+        std::string text;
+        EXPECT_TRUE(Eventually([&] {
+            text = FileText(work.path() + "/VNTREADME");
+            return text.find("MONITORING PROTOCOL") != std::string::npos;
+        })) << text;
+        EXPECT_NE(text.find("vantor - watch the connections"), std::string::npos) << text;
+        vantor.SaveScreenOverWindow("manual-viewer-e2e.png");
+        EXPECT_TRUE(PressOk("Help"));
+        EXPECT_TRUE(Eventually([&] { return !Exists(work.path() + "/VNTREADME"); }, 3000));
+
+        ASSERT_TRUE(vantor.Keys(kAbout));
+        EXPECT_TRUE(WaitForWindow("fw_help"));
+        vantor.SaveScreenOverWindow("about-box-e2e.png");
+        EXPECT_TRUE(PressOk("fw_help"));
+        EXPECT_TRUE(vantor.Running());
+    }
+    {
+        // Without man: an empty viewer and the warning.
+        VantorDriver vantor("", {"PATH=" + bin.path()});
+        ASSERT_TRUE(vantor.Start());
+        ASSERT_TRUE(vantor.Keys(kManual));
+        EXPECT_TRUE(WaitForWindow("Warning"));
+        EXPECT_TRUE(WaitForWindow("Help"));
+        EXPECT_EQ(FileText(work.path() + "/VNTREADME"), "");
+        EXPECT_TRUE(AcknowledgeDialog("Warning"));
+        EXPECT_TRUE(PressOk("Help"));
+        EXPECT_FALSE(Exists(work.path() + "/VNTREADME"));
+    }
+    EXPECT_EQ(chdir(old), 0);
+}
+
+}  // namespace
