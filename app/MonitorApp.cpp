@@ -35,7 +35,7 @@ double adjust_factor = 1.0;
 enum { ICON_SPIN1, ICON_SPIN2, ICON_SPIN3, ICON_PAUSE, ICON_NEW_REJECTION, ICON_LAST_REJECTION };
 
 static const char kNoHome[] =
-    "No home directory: HOME is not set and the password database names none. "
+    "No home directory: HOME is not set and the password database names none.\n"
     "Settings are neither read nor saved.";
 
 MonitorApp::MonitorApp(Widget parent, char* name)

@@ -75,7 +75,7 @@ void MonitorApp::ReadSettingFile()
     fclose(in);
     if (damage.line > 0) {
         // One warning, where the damage begins; the servers from there on keep what they had.
-        snprintf(message, sizeof message, "%s is damaged at line %d (%s). Settings from there on were not read.",
+        snprintf(message, sizeof message, "%s is damaged at line %d (%s).\nSettings from there on were not read.",
                  path.c_str(), damage.line,
                  damage.server < 0 ? "the server count" : servers[damage.server]->name);
         KesWarningPost(shell, message, NULL, NULL, "Warning");

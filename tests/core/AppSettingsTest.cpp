@@ -131,7 +131,7 @@ TEST_F(AppSettingsTest, ADamagedFileIsReadUpToTheDamageAndSaidOnce)
     std::ofstream(dir + "/monitor.ini") << "2\n" + shortList + block;
     app->servers[1]->setting.maxRejected = 77;
     app->ReadSettingFile();
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is damaged at line 17 (a). Settings from there on were not read."}));
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is damaged at line 17 (a).\nSettings from there on were not read."}));
     EXPECT_EQ(app->servers[0]->setting.maxRejected, 51);
     EXPECT_EQ(app->servers[0]->setting.serviceCount, 7);
     EXPECT_EQ(app->servers[1]->setting.maxRejected, 77);

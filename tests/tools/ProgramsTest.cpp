@@ -2,6 +2,7 @@
 // line, exit statuses and vantor-mon's repeated passes. Installation is checked by install/.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -72,6 +73,9 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
              {{proxy, "--retention", "soon"},
               "vantor-proxy: bad value \"soon\" for --retention: expected a whole number of seconds\n"
               "Try 'vantor-proxy --help' for the options.\n"},
+             {{proxy, "--max-records", "0"},
+              "vantor-proxy: bad value \"0\" for --max-records: expected a whole number from 1 to 100000000\n"
+              "Try 'vantor-proxy --help' for the options.\n"},
              {{sim, "--port", "70000"},
               "vantor-monsim: bad value \"70000\" for --port: expected a whole number from 0 to 65535\n"
               "Try 'vantor-monsim --help' for the options.\n"},
@@ -82,6 +86,28 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
         EXPECT_EQ(r.exitStatus, 2) << c.argv[1];
         EXPECT_EQ(r.err, c.err);
     }
+}
+
+TEST(ToolPrograms, TheProxyRefusesAnUnusableUsersFileAtOnce)
+{
+    char pattern[] = "/tmp/vantor-users-XXXXXX";
+    const std::string dir = mkdtemp(pattern);
+    const std::string fifo = dir + "/fifo", empty = dir + "/empty";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(empty) << "# nobody yet\n";
+    for (const std::pair<std::string, std::string> &c : std::vector<std::pair<std::string, std::string>>{
+             {fifo, fifo + ": not a regular file"},
+             {dir, dir + ": not a regular file"},
+             {empty, empty + ": names no user, so nobody could log in"}}) {
+        // A FIFO nobody writes to must not hold the start: the time limit would kill it.
+        ProcessResult r = RunProcess({BIN + "/tools/proxy/vantor-proxy", "--users", c.first, "--socks",
+                                      "127.0.0.1:0", "--monitor", "127.0.0.1:0"}, {}, 10);
+        EXPECT_EQ(r.exitStatus, 1) << c.first;
+        EXPECT_EQ(r.err, "vantor-proxy: " + c.second + "\n");
+    }
+    unlink(fifo.c_str());
+    unlink(empty.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(ToolPrograms, SimulatorOnAFreePortTellsWhichOnItsOutput)

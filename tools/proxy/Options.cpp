@@ -69,6 +69,8 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         const char *expected = "a whole number of seconds";
         if (opt == "--socks" || opt == "--monitor")
             expected = "a numeric IPv4 address with an optional port, such as 127.0.0.1:1080";
+        if (opt == "--monitors-per-address" || opt == "--max-records")
+            expected = "a whole number from 1 to 100000000";
         if (opt == "--socks")
             ok = parseHostPort(value, &out->socksAddr);
         else if (opt == "--monitor")
