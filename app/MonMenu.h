@@ -153,8 +153,10 @@ private:
     void ReadServerList();
     void SetToolButton(int index, bool enabled);
     void SetToolLabel(int index, const char* text);
-    // Shows active (failed false) or failed connections; the View toggle is already set.
+    // Lists active (failed false) or failed connections in the table.
     void ShowList(bool failed);
+    // Show Active, Show Failed and tool button 4 as the current server's list is.
+    void ShowListEntries();
 };
 
 // The one menu object.

@@ -156,17 +156,23 @@ void MonMenu::ViewSelect(Widget w, int value, bool set)
 
 void MonMenu::ShowList(bool failed)
 {
-    Setting& setting = app->current->setting;
+    app->current->setting.showFailed = failed ? 1 : 0;
+    ShowListEntries();
+    app->callRestoreTable(0);
+}
+
+void MonMenu::ShowListEntries()
+{
+    bool failed = app->current && app->current->setting.showFailed == 1;
+    XmToggleButtonSetState(viewToggles[VIEW_SHOW_ACTIVE], !failed, False);
+    XmToggleButtonSetState(viewToggles[VIEW_SHOW_FAILED], failed, False);
     Widget button = toolButtons[TOOL_SHOW_FAILED];
     if (button) {
-        XtVaSetValues(button, XmNlabelPixmap, toolPixmaps[failed ? PIXMAP_ACTIVE : PIXMAP_FAIL],
-                      XmNlabelInsensitivePixmap,
-                      toolPixmaps[failed ? PIXMAP_ACTIVE : PIXMAP_FAIL], NULL);
+        Pixmap icon = toolPixmaps[failed ? PIXMAP_ACTIVE : PIXMAP_FAIL];
+        XtVaSetValues(button, XmNlabelPixmap, icon, XmNlabelInsensitivePixmap, icon, NULL);
         OmSetWidgetUserData(button, (XtPointer)(long)TOOL_SHOW_FAILED);
     }
     SetToolLabel(TOOL_SHOW_FAILED, failed ? "Show Active" : "Show Failed");
-    setting.showFailed = failed ? 1 : 0;
-    app->callRestoreTable(0);
 }
 
 void MonMenu::ServerSelect(int index)
@@ -190,6 +196,8 @@ void MonMenu::ServerSelect(int index)
     app->callRestoreTable(1);
     app->callClearChart();
     ResetOptionBn();
+    // Each server keeps its own choice of list; the entries and the button show it.
+    ShowListEntries();
 
     unsigned char status = app->current->status;
     if (!(status & SOCKS5_ENABLED)) {

@@ -1,4 +1,4 @@
-// Tool button, 18 by 20: Update now: a blue circular arrow with a cyan inner edge around a yellow flash, outlined in black.
+// Tool button, 18 by 20: Update now: a blue ring of two arrows, outlined in black, around a yellow and red spot.
 #ifndef VANTOR_ICON_UPDATE_XPM_H
 #define VANTOR_ICON_UPDATE_XPM_H
 
@@ -12,23 +12,23 @@ static const char* update_xpm[] = {
     "K c #000000",
     "..................",
     "......KKKKKK......",
-    "....KKBBBBBBKK.K..",
-    "...KBBCCCCCCBBKBK.",
-    "..KBCKK....KKCBBK.",
-    "..KBCK......KBBBK.",
-    ".KBCK......KBBBBK.",
-    ".KBCK......KKKKKK.",
-    ".KBCK....YY.......",
-    ".KBCK...YYR.......",
-    ".......YYRR...KBCK",
-    ".......YRR....KBCK",
-    "KKKKKK.......KBCK.",
-    "KBBBBK......KBCK..",
-    ".KBBBK.....KKCBK..",
-    ".KBKBCKK..KKCBBK..",
-    "..K.KBBCCCCCCBK...",
-    ".....KKBBBBBBKK...",
-    ".......KKKKKK.....",
+    "....KKBBBBBBKK....",
+    "...KBBCCCCCCBBK...",
+    "..KBCKK....KKCBK..",
+    "..KBK........KBK..",
+    ".KBCK.......KKBBKK",
+    ".KBK........KBBBBK",
+    ".KBK.........KBBK.",
+    ".KBK....YY....KK..",
+    "..KK...YRRY...KBK.",
+    ".KBBK...YY....KBK.",
+    "KBBBBK........KBK.",
+    "KKBBKK.......KCBK.",
+    "..KBK........KBK..",
+    "..KBCKK....KKCBK..",
+    "...KBBCCCCCCBBK...",
+    "....KKBBBBBBKK....",
+    "......KKKKKK......",
     ".................."
 };
 

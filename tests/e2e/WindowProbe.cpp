@@ -1,7 +1,6 @@
 #include "tests/e2e/WindowProbe.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
@@ -79,19 +78,27 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
     return found;
 }
 
+RgbImage Crop(const RgbImage& image, int left, int top, int width, int height)
+{
+    RgbImage part;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    part.width = std::max(0, std::min(width, image.width - left));
+    part.height = std::max(0, std::min(height, image.height - top));
+    for (int y = top; y < top + part.height; y++)
+        for (int x = left; x < left + part.width; x++) {
+            uint32_t rgb = image.At(x, y);
+            part.rgb.push_back(static_cast<uint8_t>(rgb >> 16));
+            part.rgb.push_back(static_cast<uint8_t>(rgb >> 8));
+            part.rgb.push_back(static_cast<uint8_t>(rgb));
+        }
+    return part;
+}
+
 std::string WorkingIcon(Display* display, const RgbImage& shot)
 {
     // The status line's right end: the new-rejection label, then the working label.
-    RgbImage corner;
-    corner.width = 80;
-    corner.height = 40;
-    for (int y = shot.height - corner.height; y < shot.height; y++)
-        for (int x = shot.width - corner.width; x < shot.width; x++) {
-            uint32_t rgb = shot.At(x, y);
-            corner.rgb.push_back(static_cast<uint8_t>(rgb >> 16));
-            corner.rgb.push_back(static_cast<uint8_t>(rgb >> 8));
-            corner.rgb.push_back(static_cast<uint8_t>(rgb));
-        }
+    RgbImage corner = Crop(shot, shot.width - 80, shot.height - 40, 80, 40);
     const std::pair<const char*, const char* const*> icons[] = {
         {"spin1", spin1_xpm},   {"spin2", spin2_xpm},
         {"spin3", spin3_xpm},   {"pause", pause_xpm},
@@ -185,7 +192,8 @@ std::vector<ToolButton> ToolButtons(Display* display, Window main)
         int middle = x + static_cast<int>(g.width) / 2;
         uint32_t background = shot.At(middle, y + 1);
         uint32_t shadow = shot.At(middle, y + static_cast<int>(g.height) - 3);
-        buttons.push_back({child, g.x, shadow != background});
+        buttons.push_back({child, x, y, static_cast<int>(g.width), static_cast<int>(g.height),
+                           shadow != background});
     }
     std::sort(buttons.begin(), buttons.end(),
               [](const ToolButton& a, const ToolButton& b) { return a.x < b.x; });

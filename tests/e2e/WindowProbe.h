@@ -27,6 +27,9 @@ private:
 // The block monitor.ini holds for a server with default settings but for the interval.
 std::string SettingsBlock(int intervalMs);
 
+// A part of an image.
+RgbImage Crop(const RgbImage& image, int x, int y, int width, int height);
+
 // Which status icon the status line's working label shows: "spin1", "spin2", "spin3",
 // "pause", "new_rejection", "last_rejection", or "" when none is found.
 std::string WorkingIcon(Display* display, const RgbImage& shot);
@@ -36,8 +39,9 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm);
 
 struct ToolButton {
     Window window;
-    int x;
-    bool raised;  // enabled buttons have a shadow; disabled ones are flat
+    int x, y;           // in the main window
+    int width, height;
+    bool raised;        // enabled buttons have a shadow; disabled ones are flat
 };
 // The tool buttons from left to right; empty while the tool bar is hidden.
 std::vector<ToolButton> ToolButtons(Display* display, Window main);

@@ -114,7 +114,7 @@ bool VantorDriver::PointerTo(int x, int y)
 {
     if (!window_)
         return false;
-    bool moved = RunProcess({"xdotool", "mousemove", "--sync", "--window", std::to_string(window_),
+    bool moved = RunProcess({"xdotool", "mousemove", "--window", std::to_string(window_),
                              std::to_string(x), std::to_string(y)},
                             {}, 10)
                      .exitStatus == 0;
