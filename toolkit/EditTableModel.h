@@ -125,7 +125,10 @@ public:
     int ChangeColumnVisibility(int first, int last, bool visible);
     int ChangeRowVisibility(int first, int last, bool visible);
     bool ColumnHidden(int column) const { return columns[column - 1].hidden; }
-    bool RowHidden(int row) const { return !rowHidden.empty() && rowHidden[row - 1]; }
+    bool RowHidden(int row) const
+    {
+        return row >= 1 && row <= (int)rowHidden.size() && rowHidden[row - 1];
+    }
     bool FreezeColumn(int column);
     bool ReleaseColumn(int column);
     bool ColumnFrozen(int column) const { return columns[column - 1].frozen; }
