@@ -5,9 +5,20 @@
 #include "app/MonMenu.h"
 #include "app/MonitorApp.h"
 
-void MonMenu::GeneralSettingsSelect() {}
+#include "app/ColumnSelect.h"
+#include "app/MonitorApp.h"
 
-void MonMenu::TableSettingsSelect() {}
+void MonMenu::GeneralSettingsSelect()
+{
+    app->callBuildRejectPanel();
+}
+
+// A second Table Settings while the dialog is open opens nothing.
+void MonMenu::TableSettingsSelect()
+{
+    if (!current_column_select)
+        app->callColumnSelect();
+}
 
 void MonMenu::GraphSettingsSelect() {}
 

@@ -7,6 +7,7 @@
 
 #include <Xm/Xm.h>
 
+#include "app/ColumnSelect.h"
 #include "app/Connection.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
@@ -250,6 +251,23 @@ void MonTable::RestoreTable(int reload)
     AlterTableTitle();
 }
 
-void MonTable::callColumnSelect() {}
+void MonTable::callColumnSelect()
+{
+    if (!app->current || !table)
+        return;
+    new ColumnSelect(table, &app->current->setting, ColumnSelectCallback);
+}
 
-void MonTable::ColumnSelectCallback() {}
+void MonTable::ColumnSelectCallback()
+{
+    MonTable* view = current_monTable;
+    if (!view)
+        return;
+    view->SetupTable(NULL);
+    SOCKS5* server = view->app->current;
+    if (!server)
+        return;
+    server->status |= SOCKS5_BUSY;
+    view->RasterTable();
+    server->status &= ~SOCKS5_BUSY;
+}

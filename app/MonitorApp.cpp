@@ -321,5 +321,3 @@ void MonitorApp::TablePanelDestroyCallback(Widget, XtPointer, XtPointer) {}
 
 void MonitorApp::TryMonitoring() {}
 
-// The general settings dialog is not built yet.
-void MonitorApp::BuildRejectPanel() {}

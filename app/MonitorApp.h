@@ -85,7 +85,10 @@ public:
     void TryMonitoring();
 
     void ReadSetting();
+    // The general settings dialog.
     void BuildRejectPanel();
+    static void RejectPanelCallback(Widget w, XtPointer clientData, XtPointer callData);
+    void RejectPanelSelect(Widget w, XtPointer clientData, XtPointer callData);
 
     // ---- monitoring cycle, rows, sorting, settings files, server list ----
     // Monitoring cycle of the current server.

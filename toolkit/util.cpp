@@ -1,4 +1,5 @@
 /* One-call constructors and lookups shared by every window. */
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -88,10 +89,18 @@ int OmStandardGetStringEditInt(Widget text, int fallback)
     char* value = XmTextGetString(text);
     if (!value)
         return fallback;
-    int number;
-    int converted = sscanf(value, "%d", &number);
+    // A number too large for an int saturates instead of wrapping round to another value.
+    char* end = value;
+    long number = strtol(value, &end, 10);
+    bool converted = end != value;
     XtFree(value);
-    return converted == 1 ? number : fallback;
+    if (!converted)
+        return fallback;
+    if (number > INT_MAX)
+        return INT_MAX;
+    if (number < INT_MIN)
+        return INT_MIN;
+    return (int)number;
 }
 
 Widget OmGetShell(Widget w)

@@ -23,7 +23,8 @@ Widget OmStandardStringEdit(Widget parent, const char* labelName, const char* va
 Widget OmStandardStringEditCenter(Widget parent, const char* labelName, const char* value,
                                   int columns);
 void OmStandardSetStringEditInt(Widget text, int number);
-/* The number in the text, or fallback when the text does not start with one. */
+/* The number in the text, or fallback when the text does not start with one; a number
+ * beyond the range of an int gives the nearest int. */
 int OmStandardGetStringEditInt(Widget text, int fallback);
 
 /* The widget itself when it is a shell, else its nearest shell ancestor. */

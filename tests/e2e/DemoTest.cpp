@@ -1,0 +1,83 @@
+// The live demo as a user runs it on a desktop: it opens the monitoring window, and closing
+// that window from the window manager ends the demo and every process it started.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/support/RunProcess.h"
+
+namespace {
+
+// The first window named "Vantor", or 0 once timeoutSeconds have passed.
+Window WaitForVantorWindow(int timeoutSeconds)
+{
+    for (int i = 0; i < timeoutSeconds * 10; i++) {
+        ProcessResult found = RunProcess({"xdotool", "search", "--name", "^Vantor$"}, {}, 10);
+        if (found.exitStatus == 0 && !found.out.empty())
+            return static_cast<Window>(std::stoul(found.out));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
+
+void CloseAsWindowManager(Window window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XCloseDisplay(display);
+}
+
+// Whether any process is left in the session sid.
+bool SessionHasProcesses(pid_t sid)
+{
+    return RunProcess({"pgrep", "-s", std::to_string(sid)}, {}, 10).exitStatus == 0;
+}
+
+} // namespace
+
+TEST(Demo, ClosingTheWindowEndsTheDemoAndEverythingItStarted)
+{
+    pid_t demo = fork();
+    ASSERT_GE(demo, 0);
+    if (demo == 0) {
+        setsid();  // its own session, so that every process it starts can be found again
+        execl(VANTOR_SOURCE_DIR "/scripts/demo", "demo", VANTOR_BINARY_DIR, (char*) nullptr);
+        _exit(127);
+    }
+    Window window = WaitForVantorWindow(60);
+    if (window == 0)
+        kill(-demo, SIGKILL);
+    ASSERT_NE(window, 0u) << "the demo did not open the Vantor window";
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // its traffic and first poll are under way
+    EXPECT_TRUE(SessionHasProcesses(demo));
+
+    CloseAsWindowManager(window);
+    int status = -1;
+    for (int i = 0; i < 200 && waitpid(demo, &status, WNOHANG) == 0; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    bool ended = WIFEXITED(status);
+    if (!ended)
+        kill(-demo, SIGKILL);
+    ASSERT_TRUE(ended) << "the demo still runs after its window was closed";
+    bool left = true;
+    for (int i = 0; i < 50 && (left = SessionHasProcesses(demo)); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(left) << RunProcess({"ps", "-s", std::to_string(demo), "-o", "pid,args"}).out;
+    kill(-demo, SIGKILL);
+}

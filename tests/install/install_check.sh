@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks what a user gets: the four programs
+# running from there, the desktop entry and icon, and every manual page rendering without a
+# warning, with every page it refers to (SEE ALSO) installed too.
+# Usage: install_check.sh BUILD_DIR
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" > /dev/null
+
+fail() { echo "install_check: $*" >&2; exit 1; }
+
+for program in vantor vantor-proxy vantor-mon vantor-monsim; do
+  [ -x "$prefix/bin/$program" ] || fail "$program is not installed in bin/"
+  [ -f "$prefix/share/man/man1/$program.1" ] || fail "the manual page $program.1 is missing"
+done
+"$prefix/bin/vantor" -v | grep -q '^Vantor Version ' || fail "vantor -v does not print its version"
+for program in vantor-proxy vantor-mon; do
+  "$prefix/bin/$program" --version > /dev/null || fail "$program --version fails"
+done
+[ -f "$prefix/share/applications/vantor.desktop" ] || fail "no desktop entry"
+grep -q '^Exec=vantor$' "$prefix/share/applications/vantor.desktop" || fail "the desktop entry does not run vantor"
+[ -f "$prefix/share/icons/hicolor/scalable/apps/vantor.svg" ] || fail "no icon"
+
+for page in "$prefix"/share/man/man1/*.1; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 > /dev/null) || fail "man cannot render $page"
+  [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+  # Every page named in SEE ALSO must be installed as well.
+  for ref in $(sed -n '/^\.SH SEE ALSO/,/^\.SH/p' "$page" | grep -o '^\.BR [a-z0-9-]*' | awk '{print $2}'); do
+    [ -f "$prefix/share/man/man1/$ref.1" ] || fail "$(basename "$page") refers to $ref(1), which is not installed"
+  done
+done
+echo "install_check: all installed files present and every manual page renders cleanly"
