@@ -1,0 +1,150 @@
+// The General and Table Settings dialogs of the real program, opened from the Options menu
+// by keyboard, changed, confirmed, and what they changed seen by the monitoring simulator
+// and in the monitor.ini that Save Options writes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "tests/e2e/WindowProbe.h"
+#include "tests/support/MonsimProcess.h"
+#include "tests/support/RunProcess.h"
+#include "tests/support/VantorDriver.h"
+
+namespace {
+
+const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
+// Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
+const std::vector<std::string> kOptions = {"F10", "Right", "Right", "Right", "Right", "Right"};
+
+std::vector<std::string> OptionsEntry(int downs)
+{
+    std::vector<std::string> keys = kOptions;
+    keys.insert(keys.end(), downs, "Down");
+    keys.push_back("Return");
+    return keys;
+}
+
+int ListRequests(const MonsimProcess& sim)
+{
+    std::vector<std::string> lines = sim.requests();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("request type=2", 0) == 0;
+    }));
+}
+
+std::string SavedSettings(VantorDriver& vantor, const VantorHome& home)
+{
+    if (!vantor.Keys(OptionsEntry(7)) || !WaitForWindow("Information"))
+        return "";
+    AcknowledgeDialog("Information");
+    std::ifstream in(home.File("monitor.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The one visible window of that title, focused; 0 when there is none.
+std::string Dialog(const std::string& title)
+{
+    if (!WaitForWindow(title))
+        return "";
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::string id = found.out.substr(0, found.out.find('\n'));
+    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
+    return id;
+}
+
+// Width and height of a window.
+std::pair<int, int> Size(const std::string& window)
+{
+    ProcessResult geometry = RunProcess({"xdotool", "getwindowgeometry", window}, {}, 10);
+    int width = 0, height = 0;
+    size_t at = geometry.out.find("Geometry: ");
+    if (at != std::string::npos)
+        sscanf(geometry.out.c_str() + at, "Geometry: %dx%d", &width, &height);
+    return {width, height};
+}
+
+void ClickIn(const std::string& window, int x, int y)
+{
+    RunProcess({"xdotool", "mousemove", "--sync", "--window", window, std::to_string(x),
+                std::to_string(y), "click", "1"},
+               {}, 10);
+}
+
+// Keys that replace what a text field holds with text.
+std::vector<std::string> Retype(const std::string& text)
+{
+    std::vector<std::string> keys = {"End"};
+    keys.insert(keys.end(), 8, "BackSpace");
+    for (char c : text)
+        keys.push_back(std::string(1, c));
+    return keys;
+}
+
+const char kPass[] =
+    "pass\n"
+    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1234 out=56 src=10.0.0.5:40000"
+    " dst=10.0.0.9:80 user=alice app=http\n";
+
+} // namespace
+
+TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedMaximum)
+{
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("general.txt", kPass)});
+    VantorHome home({sim.address()}, 60000);
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) == 1; }));
+
+    ASSERT_TRUE(vantor.Keys(OptionsEntry(1)));
+    std::string dialog = Dialog("General Settings");
+    ASSERT_FALSE(dialog.empty());
+    // The first field after the filter toggles is the maximum, the next the interval.
+    std::vector<std::string> keys = {"Tab"};
+    for (const std::string& key : Retype("77"))
+        keys.push_back(key);
+    keys.push_back("Tab");
+    for (const std::string& key : Retype("1"))
+        keys.push_back(key);
+    for (const std::string& key : keys)
+        RunProcess({"xdotool", "key", key}, {}, 10);
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("general-settings-e2e.png").empty());
+    ClickIn(dialog, Size(dialog).first - 52, 55);  // OK, top of the button column
+    EXPECT_TRUE(Eventually([] { return WindowsNamed("General Settings") == 0; }));
+
+    // Polls now come every second.
+    int before = ListRequests(sim);
+    EXPECT_TRUE(Eventually([&] { return ListRequests(sim) >= before + 3; }, 6000));
+
+    std::string saved = SavedSettings(vantor, home);
+    EXPECT_NE(saved.find("9  1.000000  1000  \n77  1  7"), std::string::npos) << saved;
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
+
+TEST(SettingsDialogs, TableSettingsHidesDurationAndSaveOptionsKeepsIt)
+{
+    VantorHome home({"127.0.0.1:1"});
+    VantorDriver vantor(home.path());
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+
+    ASSERT_TRUE(vantor.Keys(OptionsEntry(2)));
+    std::string dialog = Dialog("Table Settings");
+    ASSERT_FALSE(dialog.empty());
+    // The first toggle (Source) has the focus; Duration is the sixth in the first column.
+    for (const char* key : {"Down", "Down", "Down", "Down", "Down", "space"})
+        RunProcess({"xdotool", "key", key}, {}, 10);
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("table-settings-e2e.png").empty());
+    ClickIn(dialog, 140, Size(dialog).second - 26);  // OK
+    EXPECT_TRUE(Eventually([] { return WindowsNamed("Table Settings") == 0; }));
+
+    std::string saved = SavedSettings(vantor, home);
+    EXPECT_NE(saved.find("\n1  1  1  1  1  0  1  1  1  1  1  1  \n"), std::string::npos) << saved;
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
+}
