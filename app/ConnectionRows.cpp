@@ -4,6 +4,8 @@
 #include <string.h>
 #include <strings.h>
 
+#include <algorithm>
+
 namespace {
 
 // The difference of two words in 32-bit wrap-around arithmetic, taken as signed.
@@ -50,6 +52,24 @@ RowFate AgeRow(Connection* row, int showFailed)
         }
         return ROW_FAILED;
     }
+}
+
+std::vector<int> SurplusFailedRows(const Connection* rows, int capacity, int keep)
+{
+    std::vector<int> failed;
+    for (int i = 0; i < capacity; i++) {
+        if (rows[i].kind == CONN_FAILED) {
+            failed.push_back(i);
+        }
+    }
+    if (keep < 1 || static_cast<int>(failed.size()) <= keep) {
+        return {};
+    }
+    std::stable_sort(failed.begin(), failed.end(), [rows](int a, int b) {
+        return rows[a].data.endTime < rows[b].data.endTime;
+    });
+    failed.resize(failed.size() - static_cast<size_t>(keep));
+    return failed;
 }
 
 uint32_t AddressWord(const S5NetAddr& address)

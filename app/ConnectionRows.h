@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include <vector>
+
 #include "app/Connection.h"
 #include "app/Setting.h"
 
@@ -30,6 +32,10 @@ bool IsActiveRow(const Connection* row);
 // Moves a used row on by one poll (the traffic of an open row is accounted before) and
 // tells how it counts. showFailed says which kind of row is on show.
 RowFate AgeRow(Connection* row, int showFailed);
+
+// The slots of the failed rows to free so that at most keep remain, those that ended first
+// (then the lower slot) first. A keep below 1 keeps them all.
+std::vector<int> SurplusFailedRows(const Connection* rows, int capacity, int keep);
 
 // The IPv4 address as stored (network order) read as a little-endian word, so that the
 // last octet weighs most; 0 for an address given by name.

@@ -11,6 +11,7 @@
 #include "app/ChartScale.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
+#include "app/ServiceDialog.h"
 #include "toolkit/AxisObject.h"
 #include "toolkit/Chart.h"
 #include "toolkit/DataGroup.h"
@@ -26,11 +27,6 @@
 // New series start flat at zero.
 static float default_traffic[CHART_SAMPLES];
 
-static const char* color_name_list[] = {
-    "red", "green", "brown", "blue", "salmon", "cyan", "yellow", "#bb00f0", "black", "#feb900",
-    "#55cc00", "#d00010", "#ff00b0", "#0050da", "grey", "#ff6500", "#900050", "#006d01",
-    "pink", "#000080", ""};
-
 // A click only reports the position: no selecting or dialogs by pointer.
 static const char editobject_translations[] =
     "<FocusIn>:               ManagerFocusIn() \n"
@@ -42,7 +38,7 @@ static const char* const kSmallFont = "-adobe-helvetica-medium-r*100*";
 
 MonChart::MonChart(Widget parent, MonitorApp* owner)
     : box(NULL), editobject(NULL), dataGroup(NULL), chartObject(NULL), sampleCount(0),
-      yCoordText(NULL), app(owner)
+      yCoordText(NULL), serviceDialog(NULL), app(owner)
 {
     for (Widget& s : series)
         s = NULL;
@@ -50,7 +46,10 @@ MonChart::MonChart(Widget parent, MonitorApp* owner)
     SetupChart(parent);
 }
 
-MonChart::~MonChart() {}
+MonChart::~MonChart()
+{
+    delete serviceDialog;
+}
 
 const Setting& MonChart::ShownSetting() const
 {
@@ -298,7 +297,13 @@ void MonChart::ClearChart()
     XomChartFreezeUpdates(chartObject, 0);
 }
 
-void MonChart::BuildServicePanel() {}
+void MonChart::BuildServicePanel()
+{
+    if (serviceDialog)
+        serviceDialog->BuildServicePanel(editobject);
+    else
+        serviceDialog = new ServiceDialog(editobject, app, this);
+}
 
 void MonChart::GraphCallback(Widget w, XtPointer clientData, XtPointer callData)
 {

@@ -9,6 +9,7 @@
 #include "app/Setting.h"
 
 class MonitorApp;
+class ServiceDialog;
 
 class MonChart {
 public:
@@ -45,6 +46,7 @@ public:
     Widget chartObject;                  // the chart object "chart"
     int sampleCount;                     // samples the rescaling works on
     Widget yCoordText;                   // the read-out text "y-coord"
+    ServiceDialog* serviceDialog;        // the "Graph Settings" dialog once opened
     MonitorApp* app;
 
 private:

@@ -1,6 +1,7 @@
 // The entries that open the program's secondary windows: the three settings dialogs of
 // the Options menu and the two windows of the Help menu.
 #include "app/HelpDialog.h"
+#include "app/MonChart.h"
 #include "app/Logo.h"
 #include "app/MonMenu.h"
 #include "app/MonitorApp.h"
@@ -20,7 +21,10 @@ void MonMenu::TableSettingsSelect()
         app->callColumnSelect();
 }
 
-void MonMenu::GraphSettingsSelect() {}
+void MonMenu::GraphSettingsSelect()
+{
+    app->chartView->BuildServicePanel();
+}
 
 void MonMenu::ManualSelect()
 {

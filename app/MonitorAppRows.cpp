@@ -224,6 +224,16 @@ void MonitorApp::UpdateData(int withTraffic)
         case ROW_FAILED: failed++; break;
         }
     }
+    // The server keeps at most maxRejected failed rows: the oldest go first.
+    if (failed > s.maxRejected) {
+        for (int i : SurplusFailedRows(connBuffer, connCapacity, s.maxRejected)) {
+            connBuffer[i].kind = CONN_FREE;
+            connBuffer[i].age = 0;
+            current->rowCount--;
+            filing.Release(connBuffer, i);
+            failed--;
+        }
+    }
 
     if (!GrowList(&current->activeRows, current->activeCount, active)) {
         current->activeCount = 0;

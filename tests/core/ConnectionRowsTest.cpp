@@ -93,3 +93,35 @@ TEST(RowOrder, StartTimesAndTotalsAtTheirExtremes)
     b.lastTotalBytes = 1;
     EXPECT_LT(CompareTotalBytes(&a, &b), 0);  // a wrap-around difference
 }
+
+// A server keeps at most its maximum of failed rows; those that ended first are freed first.
+TEST(SurplusFailedRowsTest, FreesTheOldestFailedRowsBeyondTheMaximum)
+{
+    struct Case {
+        std::vector<int> kinds;     // per slot
+        std::vector<int> endTimes;  // per slot
+        int keep;
+        std::vector<int> freed;
+    } cases[] = {
+        {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 2, {1}},
+        {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 1, {1, 2}},
+        {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 3, {}},
+        {{CONN_FAILED, CONN_FAILED}, {5, 5}, 1, {0}},  // equal end times: the lower slot first
+        // Active and free rows are never freed, however old.
+        {{CONN_ACTIVE, CONN_FREE, CONN_FAILED, CONN_ACTIVE_PAUSED, CONN_FAILED}, {1, 1, 9, 1, 8},
+         1, {4}},
+        {{CONN_FAILED, CONN_FAILED}, {1, 2}, 0, {}},   // no limit set: all kept
+        {{}, {}, 1, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<Connection> rows;
+        for (size_t i = 0; i < c.kinds.size(); i++) {
+            Connection row = Row(CONN_STATE_ENDED | CONN_STATE_FAILED);
+            row.kind = c.kinds[i];
+            row.data.endTime = c.endTimes[i];
+            rows.push_back(row);
+        }
+        EXPECT_EQ(SurplusFailedRows(rows.data(), static_cast<int>(rows.size()), c.keep), c.freed)
+            << "keep " << c.keep;
+    }
+}

@@ -179,6 +179,27 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
     EXPECT_EQ(server->rowCount, 1);
 }
 
+TEST_F(CycleTest, FailedRowsBeyondTheMaximumAreFreedOldestFirst)
+{
+    auto failed = [](int key, int ended) {
+        return Conn(key, "state=12 errmsg=refused end=" + std::to_string(T + ended));
+    };
+    MonsimProcess sim(Script({Conn(1) + failed(2, 30) + failed(3, 10) + failed(4, 40) + failed(5, 20)}));
+    EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+    SOCKS5* server = app->current;
+    server->setting.maxRejected = 2;
+    app->StartMonitoring();
+    EXPECT_EQ(server->failedCount, 2);
+    EXPECT_EQ(FieldText(app->failedText), "2");
+    EXPECT_EQ(server->activeCount, 1);
+    EXPECT_EQ(server->rowCount, 3);
+    EXPECT_EQ(Row(3), nullptr);  // ended first
+    EXPECT_EQ(Row(5), nullptr);
+    EXPECT_NE(Row(2), nullptr);
+    EXPECT_NE(Row(4), nullptr);
+    EXPECT_NE(Row(1), nullptr);
+}
+
 TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
 {
     auto pass = [](const std::string& webIn, const std::string& otherIn) {
