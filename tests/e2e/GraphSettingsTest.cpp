@@ -1,7 +1,11 @@
-// The "Graph Settings" dialog of the real program, opened from the Options menu by keyboard.
+// The "Graph Settings" dialog of the real program, opened from the Options menu by keyboard:
+// a service's line recoloured there shows in the chart's legend.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "tests/e2e/WindowProbe.h"
+#include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
 namespace {
@@ -10,17 +14,65 @@ namespace {
 const std::vector<std::string> kGraphSettings = {"F10",  "Right", "Right", "Right", "Right",
                                                  "Right", "Down", "Down",  "Down",  "Return"};
 
-TEST(GraphSettingsE2E, TheOptionsMenuOpensTheDialogOverTheWindow)
+const uint32_t kNavy = 0x000080;  // "#000080", the last colour; no default service has it
+
+std::string WindowNamed(const std::string& title)
+{
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::istringstream lines(found.out);
+    std::string id;
+    std::getline(lines, id);
+    return id;
+}
+
+// A click at (x, y) of a window, as the user makes it.
+void ClickIn(const std::string& window, int x, int y)
+{
+    RunProcess({"xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y),
+                "click", "1"},
+               {}, 10);
+    SleepMs(300);
+}
+
+bool Shows(const RgbImage& image, uint32_t rgb)
+{
+    for (int y = 0; y < image.height; y++)
+        for (int x = 0; x < image.width; x++)
+            if (image.At(x, y) == rgb)
+                return true;
+    return false;
+}
+
+TEST(GraphSettingsE2E, ALineRecolouredInTheDialogShowsInTheChart)
 {
     VantorHome home({"127.0.0.1:1"});  // a server to set up; it is never polled
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    EXPECT_FALSE(Shows(vantor.Screenshot(), kNavy));
+
     ASSERT_TRUE(vantor.Keys(kGraphSettings));
     ASSERT_TRUE(WaitForWindow("Graph Settings"));
     EXPECT_EQ(WindowsNamed("Warning"), 0);
     SleepMs(300);
     EXPECT_FALSE(vantor.SaveScreenOverWindow("graph-settings-from-menu.png").empty());
-    EXPECT_EQ(vantor.StandardError().find("Error"), std::string::npos) << vantor.StandardError();
+
+    // The places in the dialog, as its in-process test lays it out: the Name cell of
+    // Telnet's row, the last colour of the colour table and OK.
+    std::string dialog = WindowNamed("Graph Settings");
+    ASSERT_FALSE(dialog.empty());
+    ClickIn(dialog, 90, 178);
+    ClickIn(dialog, 620, 195);
+    EXPECT_FALSE(vantor.SaveScreenOverWindow("graph-settings-recoloured.png").empty());
+    ClickIn(dialog, 327, 444);
+    EXPECT_TRUE(Eventually([] { return WindowsNamed("Graph Settings") == 0; }, 3000));
+    EXPECT_TRUE(Eventually([&] { return Shows(vantor.Screenshot(), kNavy); }, 3000))
+        << "Telnet's legend entry in navy";
+    EXPECT_FALSE(vantor.SaveScreenshot("graph-settings-after.png").empty());
+
+    // Opened again, the same dialog shows.
+    ASSERT_TRUE(vantor.Keys(kGraphSettings));
+    EXPECT_TRUE(WaitForWindow("Graph Settings"));
 }
 
 } // namespace
