@@ -111,6 +111,25 @@ TEST_F(PrintHelpTest, PrintSendsTheFileAndRemovesItFiveSecondsLaterWhileTheWindo
     EXPECT_TRUE(vantor.Running());
 }
 
+// A second print replaces the file of the first: it stays its full 5 seconds.
+TEST_F(PrintHelpTest, SecondPrintKeepsItsFileFiveSeconds)
+{
+    unlink(kPrintFile);
+    VantorDriver vantor("", WithLpr());
+    ASSERT_TRUE(vantor.Start());
+    ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+    ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
+    SleepMs(2500);
+    unlink(Copy().c_str());
+    ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+    time_t second = time(nullptr);
+    ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
+    SleepMs(3500);  // past the first print's 5 seconds
+    EXPECT_TRUE(Exists(kPrintFile));
+    EXPECT_TRUE(Eventually([&] { return !Exists(kPrintFile); }, 4000));
+    EXPECT_GE(time(nullptr) - second, 4);
+}
+
 TEST_F(PrintHelpTest, DocumentNotTakenByLprIsReported)
 {
     struct {
@@ -118,7 +137,8 @@ TEST_F(PrintHelpTest, DocumentNotTakenByLprIsReported)
     } const cases[] = {{3}, {-1}};
     for (const auto& c : cases) {
         unlink(kPrintFile);
-        std::vector<std::string> env = c.status < 0 ? std::vector<std::string>{"PATH=" + bin.path()}
+        TempDir empty;
+        std::vector<std::string> env = c.status < 0 ? std::vector<std::string>{"PATH=" + empty.path()}
                                                     : WithLpr(c.status);
         VantorDriver vantor("", env);
         ASSERT_TRUE(vantor.Start());
