@@ -48,6 +48,7 @@ const char* attribute_list[] = {"LineStyle", "LineWidth", "DashType", NULL};
 // Button 1 moves the cell pointer to the cell under the pointer.
 const char kEnterCellTranslations[] = "  <Btn1Down>:          EditTableEnterCell(Pointer)";
 
+const char kFieldFont[] = "-*-Helvetica-medium-r*--120-*";
 const int kColorRows = 4;            // colours per column of the colour table
 const int kLastDefaultService = 5;   // services 0 to 5 cannot be deleted
 const int kNameLength = SETTING_TEXT_SIZE - 1;  // the most a service name buffer holds
@@ -181,9 +182,15 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
                             XmNrecomputeSize, False, NULL);
     XmStringFree(text);
 
+    // The fields' font when the server has it; otherwise they keep their default font.
     XmFontList fontList = NULL;
-    XmFontListEntry entry = XmFontListEntryLoad(XtDisplay(box), (char*)"-*-Helvetica-medium-r*--120-*",
-                                                XmFONT_IS_FONT, (char*)"charset1");
+    int matches = 0;
+    char** names = XListFonts(XtDisplay(box), kFieldFont, 1, &matches);
+    if (names)
+        XFreeFontNames(names);
+    XmFontListEntry entry = matches ? XmFontListEntryLoad(XtDisplay(box), (char*)kFieldFont,
+                                                          XmFONT_IS_FONT, (char*)"charset1")
+                                    : NULL;
     if (entry) {
         fontList = XmFontListAppendEntry(NULL, entry);
         XmFontListEntryFree(&entry);

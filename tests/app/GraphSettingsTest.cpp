@@ -234,6 +234,7 @@ TEST_F(GraphSettingsTest, ShowsTheSevenServicesWithTheirTogglesAndTheTwentyColou
 TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
 {
     Open();
+    const std::string digits(10000, '9');
     struct Case {
         const char* name;
         const char* port;
@@ -248,7 +249,7 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
         {"news", "8o", kPortNotNumber, 8},
         {"news", "-119", kPortNotNumber, 8},
         {"news", "65536", kPortNotNumber, 8},          // no port is that high
-        {"news", std::string(10000, '9').c_str(), kPortNotNumber, 8},
+        {"news", digits.c_str(), kPortNotNumber, 8},
         {"", "8o", kNameEmpty, 8},                     // the name is checked first
         {"  gopher", "70", nullptr, 9},                // leading blanks dropped
         {"mail relay", "25", nullptr, 10},             // cut at the first blank
