@@ -50,6 +50,8 @@ static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList arg
                          Cardinal* count);
 static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
                                         XtWidgetGeometry* reply);
+static void InsertChild(Widget child);
+static void DeleteChild(Widget child);
 static void Draw(Widget w, XomCanvas canvas, const XomArea* area);
 
 XomCompBaseClassRec xomCompBaseClassRec = {
@@ -90,8 +92,8 @@ XomCompBaseClassRec xomCompBaseClassRec = {
     {
         /* geometry_manager */ GeometryManager,
         /* change_managed */ NULL,
-        /* insert_child */ XtInheritInsertChild,
-        /* delete_child */ XtInheritDeleteChild,
+        /* insert_child */ InsertChild,
+        /* delete_child */ DeleteChild,
         /* extension */ NULL,
     },
     {
@@ -232,6 +234,24 @@ static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
     if (request->request_mode & CWBorderWidth)
         child->core.border_width = request->border_width;
     return XtGeometryYes;
+}
+
+/* Windowless objects (graphic objects, data objects) are children too, so that the X
+ * Toolkit destroys them with the widget; the Motif manager only takes rectangles. */
+static void InsertChild(Widget child)
+{
+    if (XtIsRectObj(child))
+        (*xmManagerClassRec.composite_class.insert_child)(child);
+    else
+        (*compositeClassRec.composite_class.insert_child)(child);
+}
+
+static void DeleteChild(Widget child)
+{
+    if (XtIsRectObj(child))
+        (*xmManagerClassRec.composite_class.delete_child)(child);
+    else
+        (*compositeClassRec.composite_class.delete_child)(child);
 }
 
 /* ---- drawing ---- */

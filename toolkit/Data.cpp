@@ -1,6 +1,5 @@
 /* XomData: the resources every data object shares, its views and its notifications. */
 #include <unordered_set>
-#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -148,7 +147,7 @@ void XomDataRemoveView(Widget data)
     if (!XomIsData(data) || XomDataOf(data)->view_count == 0)
         return;
     XomDataPart* d = XomDataOf(data);
-    /* While its editor area goes, the area destroys it (XomDataDestroyAll). */
+    /* While its editor area goes, the X Toolkit destroys it with the area. */
     if (--d->view_count == 0 && d->last_view_destroy && !data->core.being_destroyed
         && !XtParent(data)->core.being_destroyed)
         XtDestroyWidget(data);
@@ -172,15 +171,4 @@ void XomDataDestroyNow(Widget data)
     XtCallCallbacks(data, XtNdestroyCallback, NULL);
     XtRemoveAllCallbacks(data, XtNdestroyCallback);
     XtDestroyWidget(data);
-}
-
-void XomDataDestroyAll(Widget parent)
-{
-    std::vector<Widget> mine;
-    for (Widget d : LiveData())
-        if (XtParent(d) == parent)
-            mine.push_back(d);
-    for (Widget d : mine)
-        if (XomDataIsLive(d) && !d->core.being_destroyed)
-            XtDestroyWidget(d);
 }

@@ -59,8 +59,5 @@ Boolean XomDataIsLive(Widget data);
 /* Destroys a data object with its destroy callbacks run at once, so that its charts and
  * group let it go before this returns (XomEditObjectDestroyObject does this for data). */
 void XomDataDestroyNow(Widget data);
-/* Destroys the data objects created under parent: Xt does not know objects without a
- * window as children, so the editor area destroys them when it goes. */
-void XomDataDestroyAll(Widget parent);
 
 #endif

@@ -154,8 +154,6 @@ static void Initialize(Widget, Widget created, ArgList, Cardinal*)
 static void Destroy(Widget w)
 {
     XomEditObjectPart* eo = XomEditObject(w);
-    XomGraphicDestroyAll(w);
-    XomDataDestroyAll(w);
     XtFree((char*)eo->graphic_list);
     XtFree((char*)eo->selection);
     eo->graphic_list = eo->selection = NULL;
@@ -257,7 +255,8 @@ void XomEditObjectRemoveGraphic(Widget area, Widget graphic)
 
 void XomEditObjectRedraw(Widget area, const XomArea* box)
 {
-    if (!XomIsEditObject(area) || XomEditObject(area)->frozen || !XtIsRealized(area))
+    if (!XomIsEditObject(area) || XomEditObject(area)->frozen || !XtIsRealized(area) ||
+        area->core.being_destroyed)
         return;
     int ox = XomCompBase(area)->origin_x, oy = XomCompBase(area)->origin_y;
     XomArea window = {0, 0, (int)area->core.width, (int)area->core.height}, part = window;

@@ -1,7 +1,6 @@
 /* XomGraphic: resources, membership of an area or group, and the class methods every
  * graphic object is painted and hit-tested through. */
 #include <unordered_set>
-#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -287,21 +286,6 @@ void XomGraphicToPixel(Widget graphic, double x, double y, int* px, int* py)
         XomEditObjectUserToPixel(gp->area, x, y, px, py);
     AxisPixel(gp->horizontal_axis, x, px);
     AxisPixel(gp->vertical_axis, y, py);
-}
-
-void XomGraphicDestroyAll(Widget area)
-{
-    /* Objects are no children Xt knows of: their area destroys them, after letting go of
-     * them so that none of them reaches back into the area while it goes. */
-    std::vector<Widget> mine;
-    for (Widget g : LiveObjects())
-        if (XomGraphic(g)->area == area)
-            mine.push_back(g);
-    for (Widget g : mine)
-        XomGraphic(g)->area = NULL;
-    for (Widget g : mine)
-        if (!g->core.being_destroyed)
-            XtDestroyWidget(g);
 }
 
 void XomGraphicRedraw(Widget graphic)

@@ -58,8 +58,6 @@ typedef struct _XomGraphicRec {
 
 /* Takes the object out of its group and area at once, for good. */
 void XomGraphicLeave(Widget graphic);
-/* Destroys every object of an area that is being destroyed. */
-void XomGraphicDestroyAll(Widget area);
 
 #define XomGraphic(w) (&((XomGraphicObject)(w))->graphic)
 #define XomGraphicClass(w) (&((XomGraphicObjectClass)XtClass(w))->graphic_class)

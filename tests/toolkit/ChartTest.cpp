@@ -84,13 +84,14 @@ protected:
 
     Widget area = nullptr;
     int exposes = 0;
+    // Kept by the fixture: data objects still report while the area goes at tear-down.
+    std::vector<XomDataCallbackStruct> records;
 };
 
 TEST_F(ChartTest, SampledDataTellsItsViewsWhatChanged)
 {
     MakeArea();
     Widget data = Series("web", std::vector<float>(21, 0.0f));
-    std::vector<XomDataCallbackStruct> records;
     XtAddCallback(data, XomNupdateCallback, RecordCallback, &records);
 
     float one = 7;
@@ -128,7 +129,6 @@ TEST_F(ChartTest, GroupsGiveTheRangeOfTheirMembersOrTheirLimits)
 {
     MakeArea();
     Widget group = XomCreateDataGroup(area, "group", nullptr, 0);
-    std::vector<XomDataCallbackStruct> records;
     XtAddCallback(group, XomNupdateCallback, RecordCallback, &records);
     float low = 0, high = 0;
     EXPECT_FALSE(XomDataRangeY(group, &low, &high));
