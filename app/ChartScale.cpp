@@ -41,9 +41,12 @@ void ChartReadoutText(char* text, size_t size, double x, double xMax, double v, 
 const char* ChartUnitText(int unitType)
 {
     switch (unitType) {
-    case 10: return "KBytes";
-    case 11: return "MBytes";
-    default: return "Bytes";
+    case 10:
+        return "KBytes";
+    case 11:
+        return "MBytes";
+    default:
+        return "Bytes";
     }
 }
 

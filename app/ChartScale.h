@@ -7,8 +7,8 @@
 #include <stddef.h>
 
 enum {
-    CHART_SAMPLES = 21,            // samples per series, newest at 0
-    CHART_OVERFLOW_LAST = 19       // the oldest sample (20) is never cleared
+    CHART_SAMPLES = 21,      // samples per series, newest at 0
+    CHART_OVERFLOW_LAST = 19 // the oldest sample (20) is never cleared
 };
 
 // A sample this large comes from a byte count that went backwards.

@@ -16,8 +16,8 @@ namespace {
 
 // The label of a row is named by the data column it shows; the resources give its text.
 const char* const column_label[SETTING_COLUMNS] = {
-    "source",      "destination", "user_name",     "application",    "start_time", "duration",
-    "in_traffic",  "out_traffic", "total_traffic", "authentication", "next_socks", "errors"};
+    "source",     "destination", "user_name",     "application",    "start_time", "duration",
+    "in_traffic", "out_traffic", "total_traffic", "authentication", "next_socks", "errors"};
 
 XtActionsRec actions_table[] = {
     {(String) "EnterLabel", EnterLabel},
@@ -25,7 +25,7 @@ XtActionsRec actions_table[] = {
 
 enum { COLUMN_OK = 0, COLUMN_CANCEL = 1 };
 
-const int kFrozenFallback = 2;  // for a field that holds no number
+const int kFrozenFallback = 2; // for a field that holds no number
 const Dimension kLabelWidth = 150;
 
 // Rows of a record whose count came from outside stay within the dialog's arrays.
@@ -73,9 +73,9 @@ ColumnSelect::ColumnSelect(Widget parent, Setting* edited, void (*doneFunction)(
                             XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
     Widget buttonBox = OmStandardBox(form, XmHORIZONTAL, 10, 10);
 
-    Widget rows = XtVaCreateWidget("toggle_box", xmRowColumnWidgetClass, frame, XmNnumColumns, 2,
-                                   XmNspacing, 0, XmNpacking, XmPACK_COLUMN, XmNorientation,
-                                   XmVERTICAL, NULL);
+    Widget rows =
+        XtVaCreateWidget("toggle_box", xmRowColumnWidgetClass, frame, XmNnumColumns, 2, XmNspacing,
+                         0, XmNpacking, XmPACK_COLUMN, XmNorientation, XmVERTICAL, NULL);
     XtVaGetValues(rows, XmNbackground, &rowBackground, XmNhighlightColor, &rowHighlight, NULL);
     for (int i = 0; i < RowCount(record); i++) {
         int type = record->columnType[i];
@@ -86,10 +86,10 @@ ColumnSelect::ColumnSelect(Widget parent, Setting* edited, void (*doneFunction)(
         rowToggle[i] = XtVaCreateManagedWidget("", xmToggleButtonWidgetClass, row, XmNbackground,
                                                rowBackground, XmNset,
                                                record->columnVisible[i] ? True : False, NULL);
-        rowLabel[i] = XtVaCreateManagedWidget(
-            name, xmLabelWidgetClass, row, XmNwidth, kLabelWidth, XmNrecomputeSize, False,
-            XmNbackground, rowBackground, XmNalignment, XmALIGNMENT_BEGINNING, XmNmarginTop, 5,
-            NULL);
+        rowLabel[i] =
+            XtVaCreateManagedWidget(name, xmLabelWidgetClass, row, XmNwidth, kLabelWidth,
+                                    XmNrecomputeSize, False, XmNbackground, rowBackground,
+                                    XmNalignment, XmALIGNMENT_BEGINNING, XmNmarginTop, 5, NULL);
         XtOverrideTranslations(rowLabel[i], labelTranslations);
     }
     XtManageChild(rows);

@@ -21,9 +21,9 @@ public:
     Widget rowLabel[SETTING_COLUMNS];
     Setting* record;
     void (*done)();
-    int highlightedRow;     // -1: none
-    Pixel rowBackground;    // of unselected labels
-    Pixel rowHighlight;     // of the selected label
+    int highlightedRow;  // -1: none
+    Pixel rowBackground; // of unselected labels
+    Pixel rowHighlight;  // of the selected label
     Widget frozenField;
     Widget dialog;
     Widget rowToggle[SETTING_COLUMNS];

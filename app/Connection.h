@@ -10,35 +10,32 @@
 
 // Row kinds.
 enum RowKind {
-    CONN_FREE = 0,            // free slot
-    CONN_FAILED = 1,          // failed connection
-    CONN_ACTIVE = 2,          // active connection, as every row is made
-    CONN_ACTIVE_STOPPED = 3,  // active, marked by the table with the stop icon
-    CONN_ACTIVE_PAUSED = 4    // active, marked by the table with the pause icon
+    CONN_FREE = 0,           // free slot
+    CONN_FAILED = 1,         // failed connection
+    CONN_ACTIVE = 2,         // active connection, as every row is made
+    CONN_ACTIVE_STOPPED = 3, // active, marked by the table with the stop icon
+    CONN_ACTIVE_PAUSED = 4   // active, marked by the table with the pause icon
 };
 
 // The row array starts with this many zeroed slots and grows by the second number.
-enum {
-    CONN_BUFFER_INITIAL = 25,
-    CONN_BUFFER_GROWTH = 15
-};
+enum { CONN_BUFFER_INITIAL = 25, CONN_BUFFER_GROWTH = 15 };
 
 // A plain record: the row array is allocated with calloc and grown with realloc, so rows
 // must stay trivially copyable and an all-zero slot must be a free one.
 struct Connection {
-    int32_t  kind;            // see the row kinds above
-    int32_t  age;             // 0 open; 1 ended and listed; 2 failed, listed once more; 3 last time
-    uint32_t lastTotalBytes;  // inTotBytes + outTotBytes at the last traffic accounting
+    int32_t kind;            // see the row kinds above
+    int32_t age;             // 0 open; 1 ended and listed; 2 failed, listed once more; 3 last time
+    uint32_t lastTotalBytes; // inTotBytes + outTotBytes at the last traffic accounting
     char authenText[25];
-    char startText[25];       // "%H:%M:%S", local time
+    char startText[25]; // "%H:%M:%S", local time
     char durationText[25];
-    char inText[25];          // written by the table view
+    char inText[25]; // written by the table view
     char outText[25];
     char totalText[25];
-    char srcAddrText[16];     // dotted form, "0.0.0.0" for an address given by name
+    char srcAddrText[16]; // dotted form, "0.0.0.0" for an address given by name
     char dstAddrText[16];
     char proxyAddrText[16];
-    S5MonData data;           // the whole last record; data.key identifies the connection
+    S5MonData data; // the whole last record; data.key identifies the connection
 };
 
 static_assert(std::is_trivially_copyable<Connection>::value, "rows are moved with realloc");

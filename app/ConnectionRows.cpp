@@ -18,7 +18,8 @@ int WrapDifference(uint32_t a, uint32_t b)
 
 bool IsActiveRow(const Connection* row)
 {
-    return row->kind == CONN_ACTIVE || row->kind == CONN_ACTIVE_STOPPED || row->kind == CONN_ACTIVE_PAUSED;
+    return row->kind == CONN_ACTIVE || row->kind == CONN_ACTIVE_STOPPED
+        || row->kind == CONN_ACTIVE_PAUSED;
 }
 
 RowFate AgeRow(Connection* row, int showFailed)
@@ -65,9 +66,8 @@ std::vector<int> SurplusFailedRows(const Connection* rows, int capacity, int kee
     if (keep < 1 || static_cast<int>(failed.size()) <= keep) {
         return {};
     }
-    std::stable_sort(failed.begin(), failed.end(), [rows](int a, int b) {
-        return rows[a].data.endTime < rows[b].data.endTime;
-    });
+    std::stable_sort(failed.begin(), failed.end(),
+                     [rows](int a, int b) { return rows[a].data.endTime < rows[b].data.endTime; });
     failed.resize(failed.size() - static_cast<size_t>(keep));
     return failed;
 }
@@ -79,11 +79,11 @@ uint32_t AddressWord(const S5NetAddr& address)
     }
     const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.sin.sin_addr.s_addr);
     return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8
-         | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+        | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
-int CompareHosts(const char* nameA, const S5NetAddr& addressA,
-                 const char* nameB, const S5NetAddr& addressB, int nodeType)
+int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
+                 const S5NetAddr& addressB, int nodeType)
 {
     if (nodeType == NODE_HOST_NAMES) {
         return strcasecmp(nameA, nameB);

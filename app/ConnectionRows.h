@@ -11,17 +11,14 @@
 #include "app/Setting.h"
 
 // Bits of S5MonData::state.
-enum {
-    CONN_STATE_FAILED = 4,
-    CONN_STATE_ENDED = 8
-};
+enum { CONN_STATE_FAILED = 4, CONN_STATE_ENDED = 8 };
 
 // Family value of an address given by name.
 enum { ADDRESS_BY_NAME = 255 };
 
 // How a row counts after ageing.
 enum RowFate {
-    ROW_FREED,   // listed for the last time at the previous poll; its slot is free now
+    ROW_FREED, // listed for the last time at the previous poll; its slot is free now
     ROW_ACTIVE,
     ROW_FAILED
 };
@@ -44,8 +41,8 @@ uint32_t AddressWord(const S5NetAddr& address);
 // Comparisons: negative when a goes before b. Host names ignore case when nodeType is
 // NODE_HOST_NAMES;
 // otherwise the address words are compared with a wrap-around difference.
-int CompareHosts(const char* nameA, const S5NetAddr& addressA,
-                 const char* nameB, const S5NetAddr& addressB, int nodeType);
+int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
+                 const S5NetAddr& addressB, int nodeType);
 int CompareUserNames(const Connection* a, const Connection* b);
 int CompareServiceNames(const Connection* a, const Connection* b);
 int CompareStartTimes(const Connection* a, const Connection* b);

@@ -22,7 +22,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*table*horizontalCellMargin: 5",
     "*table.allowDrag: False",
     "*table.allowDrop: False",
-    "*table.fontTable: -adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*120*",
+    "*table.fontTable: "
+    "-adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*120*",
     "*table.columnAnnotationFont: -adobe-helvetica-bold-r*100*",
     "*table.rowAnnotationFont: -adobe-helvetica-medium-r*100*",
     "*table.tableFont: -adobe-helvetica-medium-r*120*",
@@ -50,7 +51,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*big_label.fontList: -adobe-helvetica-bold-r*120*",
     "*medium_label.fontList: -adobe-helvetica-bold-r*120*",
     "*small_label.fontList: -adobe-helvetica-medium-r*120*",
-    "*logo_line1.labelString: Vantor: live monitoring of the connections through SOCKS5 proxy servers",
+    "*logo_line1.labelString: Vantor: live monitoring of the connections through SOCKS5 proxy "
+    "servers",
     "*logo_line2.labelString: Vantor Version 1.0",
     "*logo_line3.labelString: Connections, traffic per service and failures, as they happen",
     "*fm_file.labelString: File",

@@ -23,7 +23,7 @@ void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
         if (table_[at].slot < 0) {
             Insert(rows[slot].data.key.key, slot);
         } else {
-            duplicates_ = true;  // the first one wins
+            duplicates_ = true; // the first one wins
         }
     }
     count_ = passed;
@@ -59,7 +59,9 @@ int FilingIndex::Find(const S5MonKey& key)
         return -1;
     }
     int slot = table_[Probe(key.key)].slot;
-    if (slot >= 0 && (rows_[slot].kind == CONN_FREE || memcmp(rows_[slot].data.key.key, key.key, sizeof key.key) != 0)) {
+    if (slot >= 0
+        && (rows_[slot].kind == CONN_FREE
+            || memcmp(rows_[slot].data.key.key, key.key, sizeof key.key) != 0)) {
         // The row changed behind the index's back: look again from the rows themselves.
         Build(rows_, capacity_, count_);
         slot = table_[Probe(key.key)].slot;
@@ -86,7 +88,7 @@ void FilingIndex::Release(const Connection* rows, int slot)
         return;
     }
     if (duplicates_ || rows != rows_) {
-        Clear();  // which of two rows a key then names is for a new scan to say
+        Clear(); // which of two rows a key then names is for a new scan to say
         return;
     }
     size_t at = Probe(rows_[slot].data.key.key);

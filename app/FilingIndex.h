@@ -38,11 +38,11 @@ public:
 private:
     struct Entry {
         char key[sizeof(S5MonKey::key)];
-        int32_t slot;  // -1: empty
+        int32_t slot; // -1: empty
     };
 
     static uint64_t Hash(const char* key);
-    size_t Probe(const char* key) const;  // the entry holding key, or the empty one where it goes
+    size_t Probe(const char* key) const; // the entry holding key, or the empty one where it goes
     void Insert(const char* key, int slot);
     void Erase(size_t at);
     void Reserve(size_t count);
@@ -51,10 +51,10 @@ private:
     const void* owner_ = nullptr;
     const Connection* rows_ = nullptr;
     int capacity_ = 0;
-    int count_ = 0;                 // used slots indexed
-    bool duplicates_ = false;       // the rows held a key twice when built
-    std::vector<Entry> table_;      // open addressing, linear probing, a power of two long
-    std::vector<int> free_;         // free slots inside the used part, a max-heap
+    int count_ = 0;            // used slots indexed
+    bool duplicates_ = false;  // the rows held a key twice when built
+    std::vector<Entry> table_; // open addressing, linear probing, a power of two long
+    std::vector<int> free_;    // free slots inside the used part, a max-heap
     int end_ = 0;
 };
 

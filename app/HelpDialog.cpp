@@ -41,9 +41,9 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
     XtSetArg(args[5], XmNwidth, (Dimension)575);
     text = XmCreateScrolledText(vbox, (String) "test", args, 6);
     XtVaSetValues(XtParent(text), XmNheight, (Dimension)300, XmNwidth, (Dimension)575,
-                  XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink,
-                  XOM_BOX_UNLIMITED, XomNverticalShrink, XOM_BOX_UNLIMITED,
-                  XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
+                  XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED,
+                  XomNverticalShrink, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED,
+                  NULL);
     XtManageChild(text);
 
     XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, vbox, XomNhorizontalStretch,
@@ -74,8 +74,8 @@ void HelpDialog::ProcessButtonCallback(Widget, XtPointer clientData, XtPointer)
 void HelpDialog::Acknowledge()
 {
     struct stat st;
-    if (wroteFile && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_dev == fileDevice && st.st_ino == fileInode)
+    if (wroteFile && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == fileDevice
+        && st.st_ino == fileInode)
         unlink(fileName);
     delete this;
 }
@@ -123,8 +123,7 @@ bool HelpDialog::WriteManual()
     }
     close(fd);
     if (pid > 0)
-        while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {}
     return true;
 }
 

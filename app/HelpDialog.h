@@ -23,14 +23,14 @@ public:
     // what the file holds; problems are reported over parent.
     void ReadFile(Widget parent);
 
-    Widget panel;  // the pop-up shell
-    Widget text;   // the scrolled text
+    Widget panel; // the pop-up shell
+    Widget text;  // the scrolled text
 
 private:
     // Runs man into a file created here; false when the file could not be created.
     bool WriteManual();
 
-    bool wroteFile = false;  // "VNTREADME" below is the file this viewer made
+    bool wroteFile = false; // "VNTREADME" below is the file this viewer made
     dev_t fileDevice = 0;
     ino_t fileInode = 0;
 };

@@ -25,9 +25,9 @@ Logo::Logo(Widget parent) : panel(NULL), pixmap(None)
     Pixel foreground = BlackPixelOfScreen(XtScreen(panel));
     if (XAllocNamedColor(display, colormap, "blue", &blue, &exact))
         foreground = blue.pixel;
-    pixmap = XCreatePixmapFromBitmapData(display, RootWindowOfScreen(XtScreen(panel)),
-                                         (char*)kes_bits, kes_width, kes_height, foreground,
-                                         background, (unsigned)depth);
+    pixmap =
+        XCreatePixmapFromBitmapData(display, RootWindowOfScreen(XtScreen(panel)), (char*)kes_bits,
+                                    kes_width, kes_height, foreground, background, (unsigned)depth);
 
     XtVaCreateManagedWidget("big_label", xmLabelGadgetClass, box, XmNlabelType, XmPIXMAP,
                             XmNlabelPixmap, pixmap, NULL);

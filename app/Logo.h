@@ -16,8 +16,8 @@ public:
     static void ProcessButtonCallback(Widget w, XtPointer clientData, XtPointer callData);
     void Acknowledge();
 
-    Widget panel;   // the pop-up shell
-    Pixmap pixmap;  // the logo, blue on the panel's background
+    Widget panel;  // the pop-up shell
+    Pixmap pixmap; // the logo, blue on the panel's background
 };
 
 #endif

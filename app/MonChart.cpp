@@ -61,19 +61,16 @@ void MonChart::SetupChart(Widget parent)
     box = OmStandardBox(parent, 1, 0, 0);
     XtVaSetValues(box, XomNalignment, 1, NULL);
     XmString title = XmStringCreateLocalized((char*)"Real-time Service Traffic");
-    XtVaCreateManagedWidget("graph_title", xmLabelGadgetClass, box, XmNalignment, 1,
-                            XmNlabelString, title,
-                            XtVaTypedArg, XmNfontList, XmRString,
+    XtVaCreateManagedWidget("graph_title", xmLabelGadgetClass, box, XmNalignment, 1, XmNlabelString,
+                            title, XtVaTypedArg, XmNfontList, XmRString,
                             "-adobe-helvetica-bold-r*120*", 29, NULL);
     XmStringFree(title);
     XomCreateHorizontalGlue(box, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
-    editobject = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, box,
-                                         XomNhandleSize, 0,
-                                         XmNwidth, (Dimension)750, XmNheight, (Dimension)200,
-                                         XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                                         XomNhorizontalShrink, XOM_BOX_UNLIMITED,
-                                         XomNverticalShrink, XOM_BOX_UNLIMITED,
-                                         XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
+    editobject = XtVaCreateManagedWidget(
+        "editobject", xomEditObjectWidgetClass, box, XomNhandleSize, 0, XmNwidth, (Dimension)750,
+        XmNheight, (Dimension)200, XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink,
+        XOM_BOX_UNLIMITED, XomNverticalShrink, XOM_BOX_UNLIMITED, XomNverticalStretch,
+        XOM_BOX_UNLIMITED, NULL);
     XtOverrideTranslations(editobject, XtParseTranslationTable(editobject_translations));
     XtVaSetValues(editobject, XmNuserData, (XtPointer)0, NULL);
     XtAddCallback(editobject, XomNlocatorCallback, GraphCallback, this);
@@ -85,8 +82,7 @@ void MonChart::LabelTimeAxis(int seconds)
 {
     char label[64];
     snprintf(label, sizeof label, "%s (%d %s)", "Elapse time", seconds, "seconds");
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNlabel, label,
-                  NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNlabel, label, NULL);
 }
 
 void MonChart::SetupGraph(Widget area)
@@ -102,41 +98,37 @@ void MonChart::SetupGraph(Widget area)
     static int legendConstraint[2] = {1, 2};
 
     dataGroup = XomCreateDataGroup(area, "dataGroup", NULL, 0);
-    chartObject = XtVaCreateWidget("chart", xomChartObjectClass, area,
-                                   XomNgeometry, geometry, XomNchartMargins, margins,
-                                   XomNchartType, XomCHART_TYPE_LINE,
-                                   XomNcolorList, color_name_list, XomNshowLegend, 1,
-                                   XomNsensitive, 0, XomNpropagate, 1, NULL);
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_PLOT),
-                  XomNxLimits, xLimits, XomNyLimits, yLimits,
-                  XomNxIncrements, xIncrements, XomNyIncrements, yIncrements,
-                  XomNpropagate, 1, XomNmove, 0, XomNdrawFrame, 1, XomNsymbol, 1,
-                  XomNsymbolSize, 6, XomNhighlightMode, 0, XomNshape, 0, NULL);
+    chartObject = XtVaCreateWidget("chart", xomChartObjectClass, area, XomNgeometry, geometry,
+                                   XomNchartMargins, margins, XomNchartType, XomCHART_TYPE_LINE,
+                                   XomNcolorList, color_name_list, XomNshowLegend, 1, XomNsensitive,
+                                   0, XomNpropagate, 1, NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_PLOT), XomNxLimits, xLimits,
+                  XomNyLimits, yLimits, XomNxIncrements, xIncrements, XomNyIncrements, yIncrements,
+                  XomNpropagate, 1, XomNmove, 0, XomNdrawFrame, 1, XomNsymbol, 1, XomNsymbolSize, 6,
+                  XomNhighlightMode, 0, XomNshape, 0, NULL);
 
-    Widget rec = XtVaCreateWidget("rec", xomRectangleObjectClass, area,
-                                  XomNrectangle, rectangle,
+    Widget rec = XtVaCreateWidget("rec", xomRectangleObjectClass, area, XomNrectangle, rectangle,
                                   XomNfillColor, XomLoadColor(XtDisplay(area), "cyan"),
                                   XomNfillStyle, XomFILL_SOLID, XomNshape, 0, NULL);
     XomChartInsertObject(chartObject, rec);
-    yCoordText = XtVaCreateWidget("y-coord", xomTextObjectClass, area,
-                                  XomNtextLocation, textLocation, XomNlabelFont, kSmallFont,
-                                  XomNtextString, readout, XomNresourceDialog, 0, NULL);
+    yCoordText = XtVaCreateWidget("y-coord", xomTextObjectClass, area, XomNtextLocation,
+                                  textLocation, XomNlabelFont, kSmallFont, XomNtextString, readout,
+                                  XomNresourceDialog, 0, NULL);
     XomChartInsertObject(chartObject, yCoordText);
 
     char label[96];
     snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ", "Bytes", "Elapse");
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS),
-                  XomNaxisLineThickness, 0, XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH,
-                  XomNlabelFont, kSmallFont, XomNannotationFont, kSmallFont,
-                  XomNannotationFormat, "%.2f", XomNlabel, label, XomNtickPlacement, 1, NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNaxisLineThickness, 0,
+                  XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
+                  XomNannotationFont, kSmallFont, XomNannotationFormat, "%.2f", XomNlabel, label,
+                  XomNtickPlacement, 1, NULL);
     snprintf(label, sizeof label, "%s (%d %s)", "Elapse time", 60, "seconds");
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS),
-                  XomNaxisLineThickness, 0, XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH,
-                  XomNlabelFont, kSmallFont, XomNannotationFont, kSmallFont,
-                  XomNlabel, label, XomNtickPlacement, 0, NULL);
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEGEND),
-                  XomNconstraint, legendConstraint, XomNfont, kSmallFont, XomNiconWidth, 11,
-                  XomNcolumns, 3, XomNlineStyle, XomSHADOW_OUT, XomNlineThickness, 2, NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNaxisLineThickness, 0,
+                  XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
+                  XomNannotationFont, kSmallFont, XomNlabel, label, XomNtickPlacement, 0, NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEGEND), XomNconstraint,
+                  legendConstraint, XomNfont, kSmallFont, XomNiconWidth, 11, XomNcolumns, 3,
+                  XomNlineStyle, XomSHADOW_OUT, XomNlineThickness, 2, NULL);
 
     AlterChart(ShownSetting());
     if (app->current)
@@ -254,10 +246,9 @@ void MonChart::AddNewApp(int i)
         XomEditObjectDestroyObject(series[i]);
     const char* name = s.serviceName[i] && *s.serviceName[i] ? s.serviceName[i] : "service";
     static float range[2] = {0.0f, 1.0f};
-    series[i] = XtVaCreateWidget(name, xomDataSampledObjectClass, editobject,
-                                 XomNeditable, True, XomNdataType, 3,
-                                 XomNdataArray, default_traffic, XomNcount, CHART_SAMPLES,
-                                 XomNsampledRange, range, XomNdataGroup, dataGroup,
+    series[i] = XtVaCreateWidget(name, xomDataSampledObjectClass, editobject, XomNeditable, True,
+                                 XomNdataType, 3, XomNdataArray, default_traffic, XomNcount,
+                                 CHART_SAMPLES, XomNsampledRange, range, XomNdataGroup, dataGroup,
                                  XomNlastViewDestroy, False, XomNcopyData, True, NULL);
 }
 
@@ -317,9 +308,16 @@ static bool EventPosition(const XEvent* event, int* x, int* y)
         return false;
     switch (event->type) {
     case ButtonPress:
-    case ButtonRelease: *x = event->xbutton.x; *y = event->xbutton.y; return true;
-    case MotionNotify: *x = event->xmotion.x; *y = event->xmotion.y; return true;
-    default: return false;
+    case ButtonRelease:
+        *x = event->xbutton.x;
+        *y = event->xbutton.y;
+        return true;
+    case MotionNotify:
+        *x = event->xmotion.x;
+        *y = event->xmotion.y;
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -39,14 +39,14 @@ public:
     static void GraphCallback(Widget w, XtPointer clientData, XtPointer callData);
     void GraphUpdate(Widget w, XtPointer clientData, XtPointer callData);
 
-    Widget box;                          // the vertical box of the title and the chart area
-    Widget editobject;                   // the editor area "editobject" holding the chart
-    Widget series[SETTING_SERVICES];     // the sampled series of service i, or none
-    Widget dataGroup;                    // the data group of all series
-    Widget chartObject;                  // the chart object "chart"
-    int sampleCount;                     // samples the rescaling works on
-    Widget yCoordText;                   // the read-out text "y-coord"
-    ServiceDialog* serviceDialog;        // the "Graph Settings" dialog once opened
+    Widget box;                      // the vertical box of the title and the chart area
+    Widget editobject;               // the editor area "editobject" holding the chart
+    Widget series[SETTING_SERVICES]; // the sampled series of service i, or none
+    Widget dataGroup;                // the data group of all series
+    Widget chartObject;              // the chart object "chart"
+    int sampleCount;                 // samples the rescaling works on
+    Widget yCoordText;               // the read-out text "y-coord"
+    ServiceDialog* serviceDialog;    // the "Graph Settings" dialog once opened
     MonitorApp* app;
 
 private:
@@ -54,7 +54,7 @@ private:
     const Setting& ShownSetting() const;
     // Sets the horizontal axis label for an interval in whole seconds.
     void LabelTimeAxis(int seconds);
-    char readout[32];                    // the read-out text on show
+    char readout[32]; // the read-out text on show
 };
 
 #endif

@@ -40,8 +40,8 @@ int main(int argc, char** argv)
     fallback[FALLBACK_RESOURCE_COUNT] = NULL;
 
     int toolkitArgc = 0;
-    Widget topLevel = XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &toolkitArgc, argv,
-                                        fallback, NULL);
+    Widget topLevel =
+        XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &toolkitArgc, argv, fallback, NULL);
     XtVaSetValues(topLevel, XmNgeometry, "+5+5", NULL);
     new MonitorApp(topLevel, (char*)"Vantor");
 

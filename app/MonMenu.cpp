@@ -24,23 +24,23 @@ namespace {
 
 enum { FILE_ENTRIES = 2, HELP_ENTRIES = 2 };
 
-const char* const pd_label[MENU_COUNT] = {
-    "fm_file", "fm_action", "fm_view", "fm_socks5s", "fm_connection", "fm_option", "fm_help"};
+const char* const pd_label[MENU_COUNT] = {"fm_file",       "fm_action", "fm_view", "fm_socks5s",
+                                          "fm_connection", "fm_option", "fm_help"};
 const char* const file_label[FILE_ENTRIES] = {"fm_print", "fm_exit"};
 const char* const file_accelerator[FILE_ENTRIES] = {"Ctrl<KeyPress>p: DoSelect()",
                                                     "Ctrl<KeyPress>x: DoSelect()"};
 const char* const file_accelerator_text[FILE_ENTRIES] = {"Ctrl+p", "Ctrl+x"};
-const char* const action_label[ACTION_ITEMS] = {"fm_start", "fm_pause", "fm_stop",
-                                                "fm_update_now"};
+const char* const action_label[ACTION_ITEMS] = {"fm_start", "fm_pause", "fm_stop", "fm_update_now"};
 const char* const view_label[] = {"fm_active_connection", "fm_rejected_connection", "fm_toolbar",
                                   "fm_clear_graph", "fm_showwho"};
 const char* const show_label[] = {"fm_view_table", "fm_view_graph", "fm_view_table_graph"};
 const char* const socks5s_label[] = {"fm_edit_socks5"};
-const char* const option_label[] = {"fm_general_setting", "fm_table_setting", "fm_chart_setting",
-                                    "fm_sort", "fm_unit", "fm_node_display", "fm_save_setting"};
-const char* const sort_label[] = {"fm_sort_by_src",         "fm_sort_by_des",
-                                  "fm_sort_by_user",        "fm_sort_by_application",
-                                  "fm_sort_by_time",        "fm_sort_by_traffic"};
+const char* const option_label[] = {
+    "fm_general_setting", "fm_table_setting", "fm_chart_setting", "fm_sort", "fm_unit",
+    "fm_node_display",    "fm_save_setting"};
+const char* const sort_label[] = {"fm_sort_by_src",  "fm_sort_by_des",
+                                  "fm_sort_by_user", "fm_sort_by_application",
+                                  "fm_sort_by_time", "fm_sort_by_traffic"};
 const char* const unit_label[] = {"fm_bytes", "fm_kilobytes", "fm_megabytes"};
 const char* const node_display_label[] = {"fm_host_name", "fm_ip_address"};
 const char* const help_label[HELP_ENTRIES] = {"fm_contents", "fm_product_information"};
@@ -52,8 +52,8 @@ void Separator(Widget pane)
 
 Widget PushEntry(Widget pane, const char* name, long value, MonMenu* menu)
 {
-    Widget w = XtVaCreateManagedWidget(name, xmPushButtonGadgetClass, pane,
-                                       XmNuserData, (XtPointer)value, NULL);
+    Widget w = XtVaCreateManagedWidget(name, xmPushButtonGadgetClass, pane, XmNuserData,
+                                       (XtPointer)value, NULL);
     XtAddCallback(w, XmNactivateCallback, MonMenu::MenuCallback, (XtPointer)menu);
     return w;
 }
@@ -61,12 +61,10 @@ Widget PushEntry(Widget pane, const char* name, long value, MonMenu* menu)
 Widget ToggleEntry(Widget pane, const char* name, long value, bool set, bool oneOfMany,
                    MonMenu* menu)
 {
-    Widget w = XtVaCreateManagedWidget(name, xmToggleButtonGadgetClass, pane,
-                                       XmNuserData, (XtPointer)value,
-                                       XmNset, set ? True : False,
-                                       XmNvisibleWhenOff, True,
-                                       XmNindicatorType, oneOfMany ? XmONE_OF_MANY : XmN_OF_MANY,
-                                       NULL);
+    Widget w = XtVaCreateManagedWidget(name, xmToggleButtonGadgetClass, pane, XmNuserData,
+                                       (XtPointer)value, XmNset, set ? True : False,
+                                       XmNvisibleWhenOff, True, XmNindicatorType,
+                                       oneOfMany ? XmONE_OF_MANY : XmN_OF_MANY, NULL);
     XtAddCallback(w, XmNvalueChangedCallback, MonMenu::MenuCallback, (XtPointer)menu);
     return w;
 }
@@ -82,8 +80,8 @@ Widget RadioCascade(Widget pane, const char* name, const char* paneName, long me
     XtSetArg(args[2], XmNvisual, XomGetVisual(pane));
     Widget pulldown = XmCreatePulldownMenu(pane, (String)paneName, args, 3);
     OmSetManagerUserData(pulldown, (XtPointer)menuIndex);
-    *cascade = XtVaCreateManagedWidget(name, xmCascadeButtonGadgetClass, pane,
-                                       XmNsubMenuId, pulldown, NULL);
+    *cascade = XtVaCreateManagedWidget(name, xmCascadeButtonGadgetClass, pane, XmNsubMenuId,
+                                       pulldown, NULL);
     return pulldown;
 }
 
@@ -93,12 +91,18 @@ MonMenu::MonMenu(Widget parent, MonitorApp* owner)
     : toolbarToggle(NULL), serverMenu(NULL), currentMenu(MENU_FILE), toolBox(NULL),
       serverNames(NULL), serverNameCount(0), app(owner)
 {
-    for (Widget& w : actionItems) w = NULL;
-    for (Widget& w : viewToggles) w = NULL;
-    for (Widget& w : toolButtons) w = NULL;
-    for (Widget& w : optionItems) w = NULL;
-    for (char*& label : toolLabels) label = NULL;
-    for (Pixmap& pixmap : toolPixmaps) pixmap = 0;
+    for (Widget& w : actionItems)
+        w = NULL;
+    for (Widget& w : viewToggles)
+        w = NULL;
+    for (Widget& w : toolButtons)
+        w = NULL;
+    for (Widget& w : optionItems)
+        w = NULL;
+    for (char*& label : toolLabels)
+        label = NULL;
+    for (Pixmap& pixmap : toolPixmaps)
+        pixmap = 0;
     current_monMenu = this;
 
     BuildMenu(parent);
@@ -156,8 +160,8 @@ void MonMenu::BuildMenu(Widget parent)
     BuildOptionsMenu(pulldowns[MENU_OPTIONS]);
 
     Widget helpButtons[HELP_ENTRIES];
-    KesStandardMenu(pulldowns[MENU_HELP], helpButtons, NULL, help_label, NULL, NULL,
-                    HELP_ENTRIES, MenuCallback, NULL, 0, (XtPointer)this);
+    KesStandardMenu(pulldowns[MENU_HELP], helpButtons, NULL, help_label, NULL, NULL, HELP_ENTRIES,
+                    MenuCallback, NULL, 0, (XtPointer)this);
 }
 
 void MonMenu::BuildViewMenu(Widget pane)
@@ -209,8 +213,8 @@ void MonMenu::BuildOptionsMenu(Widget pane)
         {option_label[5], node_display_label, OPTIONS_NODE_FIRST, 2, app->setting.nodeType},
     };
     for (const Choice& choice : choices) {
-        Widget pulldown = RadioCascade(pane, choice.name, "pd_button", MENU_OPTIONS,
-                                       &optionItems[item++]);
+        Widget pulldown =
+            RadioCascade(pane, choice.name, "pd_button", MENU_OPTIONS, &optionItems[item++]);
         for (int i = 0; i < choice.count; i++) {
             long value = choice.first + i;
             optionItems[item++] = ToggleEntry(pulldown, choice.labels[i], value,
@@ -251,8 +255,8 @@ void MonMenu::MenuSelect(Widget w, XtPointer reason)
     currentMenu = (int)(long)OmGetManagerUserData(XtParent(w));
     int value = (int)(long)OmGetWidgetUserData(w);
     bool set = XmIsToggleButton(w) || XmIsToggleButtonGadget(w)
-                   ? ((XmToggleButtonCallbackStruct*)reason)->set != 0
-                   : true;
+        ? ((XmToggleButtonCallbackStruct*)reason)->set != 0
+        : true;
 
     switch (currentMenu) {
     case MENU_FILE:

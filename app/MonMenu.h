@@ -56,8 +56,8 @@ enum ToolSlot {
     TOOL_PAUSE = 1,
     TOOL_STOP = 2,
     TOOL_UPDATE = 3,
-    TOOL_SHOW_FAILED = 4,   // "Show Active" while failed connections are listed
-    TOOL_FIRST_SERVER = 5,  // server n is slot 5 + n
+    TOOL_SHOW_FAILED = 4,  // "Show Active" while failed connections are listed
+    TOOL_FIRST_SERVER = 5, // server n is slot 5 + n
     TOOL_SLOTS = 15
 };
 enum { TOOL_LABEL_SIZE = 256 };
@@ -74,11 +74,7 @@ enum ToolPixmap {
     TOOL_PIXMAP_COUNT
 };
 
-enum {
-    ACTION_ITEMS = 4,
-    VIEW_TOGGLES = 2,
-    OPTION_ITEMS = 18
-};
+enum { ACTION_ITEMS = 4, VIEW_TOGGLES = 2, OPTION_ITEMS = 18 };
 
 class MonMenu {
 public:
@@ -95,7 +91,7 @@ public:
     void MenuMap(Widget w);
     static void ExitCallback(Widget w, XtPointer clientData, XtPointer callData);
 
-    void setValues(int state);  // a ServerState; others change nothing
+    void setValues(int state); // a ServerState; others change nothing
     void ResetOptionBn();
 
     // The server list file: its names (each and the array to be released with free), or

@@ -93,15 +93,16 @@ void MonMenu::ViewSelect(Widget w, int value, bool set)
 {
     bool radio = value >= VIEW_TABLE_ONLY;
     if (radio && !set)
-        return;  // the choice that was left; the one now set acts
+        return; // the choice that was left; the one now set acts
     if (!app->current) {
         // Nothing changes, so the entries go back to what is in effect.
         if (radio) {
             bool table = XtIsManaged(app->tableView->scroll);
             bool chart = XtIsManaged(app->chartView->box);
-            ShowRadioChoice(XtParent(w), table && chart ? VIEW_TABLE_AND_GRAPH
-                                         : table        ? VIEW_TABLE_ONLY
-                                                        : VIEW_GRAPH_ONLY);
+            ShowRadioChoice(XtParent(w),
+                            table && chart ? VIEW_TABLE_AND_GRAPH
+                                : table    ? VIEW_TABLE_ONLY
+                                           : VIEW_GRAPH_ONLY);
         }
         bool failed = app->setting.showFailed == 1;
         XmToggleButtonSetState(viewToggles[VIEW_SHOW_ACTIVE], !failed, False);
@@ -268,7 +269,7 @@ void MonMenu::setValues(int state)
     SetToolButton(TOOL_START, start);
     SetToolButton(TOOL_PAUSE, pause);
     if (state == SERVER_PAUSED)
-        return;  // Stop and Update Now stay as they are
+        return; // Stop and Update Now stay as they are
     XtSetSensitive(actionItems[ACTION_STOP], pause);
     XtSetSensitive(actionItems[ACTION_UPDATE_NOW], pause);
     SetToolButton(TOOL_STOP, pause);

@@ -37,7 +37,8 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
     for (size_t i = 0; i < names.size(); i++) {
         result[i] = static_cast<char*>(calloc(1, SERVER_NAME_MAX + 1));
         if (!result[i]) {
-            for (size_t j = 0; j < i; j++) free(result[j]);
+            for (size_t j = 0; j < i; j++)
+                free(result[j]);
             free(result);
             return NULL;
         }
@@ -71,11 +72,10 @@ void MonMenu::AddSOCKS5Bn(const char* name)
     int n = app->serverCount - 1;
     if (n < 0 || n >= MAX_SERVERS)
         return;
-    Widget entry = XtVaCreateManagedWidget(name, xmToggleButtonGadgetClass, serverMenu,
-                                           XmNindicatorType, XmONE_OF_MANY,
-                                           XmNvisibleWhenOff, True,
-                                           XmNset, n == 0 ? True : False,
-                                           XmNuserData, (XtPointer)(long)(n + 1), NULL);
+    Widget entry =
+        XtVaCreateManagedWidget(name, xmToggleButtonGadgetClass, serverMenu, XmNindicatorType,
+                                XmONE_OF_MANY, XmNvisibleWhenOff, True, XmNset,
+                                n == 0 ? True : False, XmNuserData, (XtPointer)(long)(n + 1), NULL);
     XtAddCallback(entry, XmNvalueChangedCallback, MenuCallback, (XtPointer)this);
     app->servers[n]->button = entry;
 }

@@ -76,11 +76,9 @@ void MonMenu::BuildControlButtons(Widget box)
 
     for (long i = 0; i < TOOL_FIRST_SERVER; i++) {
         Pixmap pixmap = toolPixmaps[fixed_pixmaps[i]];
-        Widget button = XtVaCreateManagedWidget("fw_buttons", xmPushButtonWidgetClass, box,
-                                                XmNlabelType, XmPIXMAP,
-                                                XmNlabelPixmap, pixmap,
-                                                XmNlabelInsensitivePixmap, pixmap,
-                                                XmNuserData, (XtPointer)i, NULL);
+        Widget button = XtVaCreateManagedWidget(
+            "fw_buttons", xmPushButtonWidgetClass, box, XmNlabelType, XmPIXMAP, XmNlabelPixmap,
+            pixmap, XmNlabelInsensitivePixmap, pixmap, XmNuserData, (XtPointer)i, NULL);
         XtSetSensitive(button, i == TOOL_SHOW_FAILED);
         XtAddCallback(button, XmNactivateCallback, ControlButtonCallback, (XtPointer)this);
         XtOverrideTranslations(button, tool_translations_parsed);
@@ -99,7 +97,7 @@ void MonMenu::BuildControlButtons(Widget box)
         DisableToolBn(TOOL_PAUSE);
         DisableToolBn(TOOL_STOP);
         DisableToolBn(TOOL_UPDATE);
-        DisableToolBn(TOOL_FIRST_SERVER);  // the first server is the current one
+        DisableToolBn(TOOL_FIRST_SERVER); // the first server is the current one
     }
 }
 
@@ -109,11 +107,9 @@ void MonMenu::addToolBn(const char* name, int index)
         return;
     SetToolLabel(index, name);
     Pixmap pixmap = toolPixmaps[PIXMAP_SERVER];
-    Widget button = XtVaCreateManagedWidget("fw_buttons", xmPushButtonWidgetClass, toolBox,
-                                            XmNlabelType, XmPIXMAP,
-                                            XmNlabelPixmap, pixmap,
-                                            XmNlabelInsensitivePixmap, pixmap,
-                                            XmNuserData, (XtPointer)(long)index, NULL);
+    Widget button = XtVaCreateManagedWidget(
+        "fw_buttons", xmPushButtonWidgetClass, toolBox, XmNlabelType, XmPIXMAP, XmNlabelPixmap,
+        pixmap, XmNlabelInsensitivePixmap, pixmap, XmNuserData, (XtPointer)(long)index, NULL);
     XtAddCallback(button, XmNactivateCallback, ControlButtonCallback, (XtPointer)this);
     XtOverrideTranslations(button, tool_translations_parsed);
     toolButtons[index] = button;
@@ -123,11 +119,11 @@ void MonMenu::removeToolBn(int index)
 {
     if (index < TOOL_FIRST_SERVER || !IsSlot(index) || !toolButtons[index])
         return;
-    KesPopdownAnnotationText();  // the tip may belong to the button that goes
+    KesPopdownAnnotationText(); // the tip may belong to the button that goes
     XtDestroyWidget(toolButtons[index]);
     toolButtons[index] = NULL;
 
-    int end = app->serverCount + TOOL_FIRST_SERVER;  // the count after the removal
+    int end = app->serverCount + TOOL_FIRST_SERVER; // the count after the removal
     for (int i = index; i < end && i + 1 < TOOL_SLOTS; i++) {
         if (toolLabels[i + 1])
             SetToolLabel(i, toolLabels[i + 1]);

@@ -38,10 +38,10 @@ bool StillListed(const MonitorApp* app, const SOCKS5* server)
 } // namespace
 
 SOCKS5::SOCKS5(const char* serverName, MonitorApp* owner, Setting s)
-    : button(nullptr), status(SOCKS5_ENABLED), failedCount(0), activeCount(0),
-      activeRows(nullptr), failedRows(nullptr), tmpFd(-1), rowCount(0), rowBytes(0),
-      rows(nullptr), handle(nullptr), spinInterval(500), updateTimer(SOCKS5_NO_TIMER),
-      spinTimer(SOCKS5_NO_TIMER), timerChanges(0), app(owner)
+    : button(nullptr), status(SOCKS5_ENABLED), failedCount(0), activeCount(0), activeRows(nullptr),
+      failedRows(nullptr), tmpFd(-1), rowCount(0), rowBytes(0), rows(nullptr), handle(nullptr),
+      spinInterval(500), updateTimer(SOCKS5_NO_TIMER), spinTimer(SOCKS5_NO_TIMER), timerChanges(0),
+      app(owner)
 {
     snprintf(name, sizeof name, "%s", serverName);
     memset(&setting, 0, sizeof setting);
@@ -104,7 +104,7 @@ void SOCKS5::RemoveTimer()
 void SOCKS5::UpdateTime(int seconds)
 {
     setting.updateInterval = seconds * 1000;
-    spinInterval = seconds * 250;  // four spinner steps per poll
+    spinInterval = seconds * 250; // four spinner steps per poll
     RemoveTimer();
     AddTimer();
 }
@@ -146,7 +146,7 @@ void SOCKS5::TimeOut()
     unsigned changesBefore = timerChanges;
     DrainPendingEvents();
     if (!StillListed(owner, this) || timerChanges != changesBefore) {
-        return;  // as in SpinTimeOut: a Pause or Stop handled above must not be undone
+        return; // as in SpinTimeOut: a Pause or Stop handled above must not be undone
     }
     if (!(status & SOCKS5_ENABLED)) {
         return;

@@ -13,18 +13,14 @@ class MonitorApp;
 
 // Status bits.
 enum {
-    SOCKS5_ENABLED = 1,    // may be polled; cleared by a failure
-    SOCKS5_CONNECTED = 2,  // monitor handle open
+    SOCKS5_ENABLED = 1,   // may be polled; cleared by a failure
+    SOCKS5_CONNECTED = 2, // monitor handle open
     SOCKS5_PAUSED = 4,
-    SOCKS5_BUSY = 8        // a poll or redraw is in progress
+    SOCKS5_BUSY = 8 // a poll or redraw is in progress
 };
 
 // The states MonMenu::setValues puts the menus and tool buttons into.
-enum ServerState {
-    SERVER_STOPPED = 1,
-    SERVER_RUNNING = 2,
-    SERVER_PAUSED = 4
-};
+enum ServerState { SERVER_STOPPED = 1, SERVER_RUNNING = 2, SERVER_PAUSED = 4 };
 
 // The timer id that means "no timer running".
 const XtIntervalId SOCKS5_NO_TIMER = 999999;
@@ -53,23 +49,23 @@ public:
     // The spinner phase shared by all servers.
     static int pixmap_index;
 
-    Widget button;                 // the server menu entry, none until the menu adds it
-    char name[SOCKS5_NAME_SIZE];   // "host" or "host:port"
-    unsigned char status;          // SOCKS5_... bits
-    int failedCount;               // length of failedRows
-    int activeCount;               // length of activeRows
-    Connection** activeRows;       // active rows in display order
-    Connection** failedRows;       // failed rows in display order
+    Widget button;               // the server menu entry, none until the menu adds it
+    char name[SOCKS5_NAME_SIZE]; // "host" or "host:port"
+    unsigned char status;        // SOCKS5_... bits
+    int failedCount;             // length of failedRows
+    int activeCount;             // length of activeRows
+    Connection** activeRows;     // active rows in display order
+    Connection** failedRows;     // failed rows in display order
     Setting setting;
-    int tmpFd;                     // file of parked rows, -1 when none
-    int rowCount;                  // used slots of rows
-    size_t rowBytes;               // byte length of the used part of rows
-    Connection* rows;              // MonitorApp::connBuffer while current, else none
-    S5MonHandle handle;            // none when not connected
-    int spinInterval;              // milliseconds
-    XtIntervalId updateTimer;      // SOCKS5_NO_TIMER when none
+    int tmpFd;                // file of parked rows, -1 when none
+    int rowCount;             // used slots of rows
+    size_t rowBytes;          // byte length of the used part of rows
+    Connection* rows;         // MonitorApp::connBuffer while current, else none
+    S5MonHandle handle;       // none when not connected
+    int spinInterval;         // milliseconds
+    XtIntervalId updateTimer; // SOCKS5_NO_TIMER when none
     XtIntervalId spinTimer;
-    unsigned timerChanges;         // counts AddTimer and RemoveTimer, so a handler sees an action
+    unsigned timerChanges; // counts AddTimer and RemoveTimer, so a handler sees an action
     MonitorApp* app;
 };
 

@@ -58,21 +58,16 @@ void MonTable::BuildTable(Widget parent, Setting s)
 {
     if (table)
         return;
-    scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, parent,
-                              "horizontalStretch", 10000, "horizontalShrink", 10000,
-                              "verticalShrink", 10000, "verticalStretch", 10000,
-                              "scrollBarExtend", False, NULL);
-    table = XtVaCreateManagedWidget("table", xomEditTableWidgetClass, scroll,
-                                    XomNdefaultColumnAlignment, XomALIGNMENT_CENTER,
-                                    XomNhorizontalAnnotationPlacement, XomPLACEMENT_TOP,
-                                    XomNverticalAnnotationPlacement, XomPLACEMENT_LEFT,
-                                    XomNcellSizeUnit, XomUNIT_PIXEL,
-                                    XomNcellPointerBorderThickness, 0,
-                                    XomNnumberOfRows, s.tableRows,
-                                    XomNdefaultColumnEditMode, XomCOLUMN_NON_EDITABLE,
-                                    XomNautomaticColumnAnnotation, False,
-                                    XomNdefaultColumnDataType, XomTYPE_STRING,
-                                    XomNdefaultColumnDataFormat, "%s", NULL);
+    scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, parent, "horizontalStretch", 10000,
+                              "horizontalShrink", 10000, "verticalShrink", 10000, "verticalStretch",
+                              10000, "scrollBarExtend", False, NULL);
+    table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNdefaultColumnAlignment, XomALIGNMENT_CENTER,
+        XomNhorizontalAnnotationPlacement, XomPLACEMENT_TOP, XomNverticalAnnotationPlacement,
+        XomPLACEMENT_LEFT, XomNcellSizeUnit, XomUNIT_PIXEL, XomNcellPointerBorderThickness, 0,
+        XomNnumberOfRows, s.tableRows, XomNdefaultColumnEditMode, XomCOLUMN_NON_EDITABLE,
+        XomNautomaticColumnAnnotation, False, XomNdefaultColumnDataType, XomTYPE_STRING,
+        XomNdefaultColumnDataFormat, "%s", NULL);
     XtOverrideTranslations(table, XtParseTranslationTable(row_translations));
     XtVaSetValues(table, XmNheight, (Dimension)s.tableHeight, XmNwidth, (Dimension)s.tableWidth,
                   XomNnumberOfRows, s.tableRows, XomNnumberOfColumns, s.tableColumns, NULL);
@@ -184,7 +179,8 @@ void MonTable::RasterTable()
                 continue;
             int kind = list[j]->kind;
             Pixmap icon = kind == CONN_ACTIVE_STOPPED ? connIcons[0]
-                        : kind == CONN_ACTIVE_PAUSED ? connIcons[1] : XmUNSPECIFIED_PIXMAP;
+                : kind == CONN_ACTIVE_PAUSED          ? connIcons[1]
+                                                      : XmUNSPECIFIED_PIXMAP;
             XomEditTableSetCellPixmap(table, 1, 1, j + 1, 1, icon);
         }
     }
@@ -193,8 +189,8 @@ void MonTable::RasterTable()
 
 void MonTable::FillData(Connection** list, int count, int dataColumn, int position)
 {
-    if (dataColumn < 0 || dataColumn >= DATA_COLUMN_COUNT || position < 0 ||
-        position >= SETTING_COLUMNS || count > rowCapacity)
+    if (dataColumn < 0 || dataColumn >= DATA_COLUMN_COUNT || position < 0
+        || position >= SETTING_COLUMNS || count > rowCapacity)
         return;
     const Setting& s = app->current->setting;
     for (int j = 0; j < count; j++)

@@ -31,11 +31,11 @@ public:
     void callColumnSelect();
     static void ColumnSelectCallback();
 
-    Widget scroll;                           // the scroll container "scroll"
-    Widget table;                            // the table "table"; none until built
-    char** columnText[SETTING_COLUMNS];      // per position, the cell texts of all rows
-    int rowCapacity;                         // rows each columnText array was sized for
-    Pixmap* connIcons;                       // [0] stop icon (kind 3), [1] pause icon (kind 4)
+    Widget scroll;                      // the scroll container "scroll"
+    Widget table;                       // the table "table"; none until built
+    char** columnText[SETTING_COLUMNS]; // per position, the cell texts of all rows
+    int rowCapacity;                    // rows each columnText array was sized for
+    Pixmap* connIcons;                  // [0] stop icon (kind 3), [1] pause icon (kind 4)
     MonitorApp* app;
 
     // How the columnText arrays grow: realloc, replaceable so that a failed allocation can

@@ -92,8 +92,8 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     XtSetArg(args[0], XmNtitle, "Vantor");
     XtSetArg(args[1], XmNvisual, visual);
     XtSetArg(args[2], XmNwinGravity, 9);
-    shell = XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args,
-                             3);
+    shell =
+        XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args, 3);
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
     XtAddCallback(shell, XmNdestroyCallback, TablePanelDestroyCallback, (XtPointer)this);
 
@@ -102,23 +102,20 @@ MonitorApp::MonitorApp(Widget parent, char* name)
 
     menu = new MonMenu(mainBox, this);
 
-    XtVaCreateManagedWidget("seperator", xmSeparatorWidgetClass, mainBox,
-                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                            XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    XtVaCreateManagedWidget("seperator", xmSeparatorWidgetClass, mainBox, XomNhorizontalStretch,
+                            XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
 
     panedWindow = XtVaCreateWidget("paned_window", xmPanedWindowWidgetClass, mainBox,
-                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                                   XomNhorizontalShrink, XOM_BOX_UNLIMITED,
-                                   XomNverticalStretch, XOM_BOX_UNLIMITED,
-                                   XomNverticalShrink, XOM_BOX_UNLIMITED,
-                                   XmNwidth, (Dimension)800, XmNheight, (Dimension)600, NULL);
+                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink,
+                                   XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED,
+                                   XomNverticalShrink, XOM_BOX_UNLIMITED, XmNwidth, (Dimension)800,
+                                   XmNheight, (Dimension)600, NULL);
     tableView = new MonTable(panedWindow, this);
     chartView = new MonChart(panedWindow, this);
     XtManageChild(panedWindow);
 
-    XtVaCreateManagedWidget("sperator", xmSeparatorWidgetClass, mainBox,
-                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                            XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    XtVaCreateManagedWidget("sperator", xmSeparatorWidgetClass, mainBox, XomNhorizontalStretch,
+                            XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
     XomCreateHorizontalGlue(mainBox, 5, 5, 5);
 
     BuildStatusLine(mainBox);
@@ -136,18 +133,16 @@ bool MonitorApp::MakeSettingsDirectory()
     std::string path = SettingsDirectory();
     if (path.empty())
         return false;
-    mkdir(path.c_str(), 0700);  // when it fails, later saves report the missing directory
+    mkdir(path.c_str(), 0700); // when it fails, later saves report the missing directory
     return true;
 }
 
 static Widget CreateStatusText(Widget box)
 {
-    return XtVaCreateManagedWidget("status_text", xmTextFieldWidgetClass, box,
-                                   XmNvalue, "",
-                                   XmNeditable, False,
-                                   XmNcursorPositionVisible, False,
-                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                                   XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    return XtVaCreateManagedWidget("status_text", xmTextFieldWidgetClass, box, XmNvalue, "",
+                                   XmNeditable, False, XmNcursorPositionVisible, False,
+                                   XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink,
+                                   XOM_BOX_UNLIMITED, NULL);
 }
 
 void MonitorApp::BuildStatusLine(Widget mainBox)
@@ -166,12 +161,12 @@ void MonitorApp::BuildStatusLine(Widget mainBox)
     pixmaps[ICON_LAST_REJECTION] = _XomCreatePixmapFromData(0, last_rejection_xpm, mainBox);
 
     XomCreateHorizontalGlue(statusBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
-    newRejectionLabel = XtVaCreateManagedWidget("new_rejection_label", xmLabelGadgetClass,
-                                                statusBox, XmNlabelType, XmPIXMAP,
-                                                XmNlabelPixmap, XmUNSPECIFIED_PIXMAP, NULL);
-    workingLabel = XtVaCreateManagedWidget("working_label", xmLabelGadgetClass, statusBox,
-                                           XmNlabelType, XmPIXMAP,
-                                           XmNlabelPixmap, pixmaps[ICON_LAST_REJECTION], NULL);
+    newRejectionLabel =
+        XtVaCreateManagedWidget("new_rejection_label", xmLabelGadgetClass, statusBox, XmNlabelType,
+                                XmPIXMAP, XmNlabelPixmap, XmUNSPECIFIED_PIXMAP, NULL);
+    workingLabel =
+        XtVaCreateManagedWidget("working_label", xmLabelGadgetClass, statusBox, XmNlabelType,
+                                XmPIXMAP, XmNlabelPixmap, pixmaps[ICON_LAST_REJECTION], NULL);
 }
 
 MonitorApp::~MonitorApp()
@@ -202,7 +197,7 @@ const char* MonitorApp::className()
 
 void MonitorApp::ReadSetting()
 {
-    ReleaseSetting(&setting);  // a second call must not leak the first one's texts
+    ReleaseSetting(&setting); // a second call must not leak the first one's texts
     FillDefaultSetting(&setting);
     setting.updateInterval = updateSeconds * 1000;
 }
@@ -255,7 +250,8 @@ void MonitorApp::setUnitType(int unitType)
 {
     if (!current || current->setting.unitType == unitType)
         return;
-    adjust_factor = static_cast<double>(UnitFactorOf(unitType)) / UnitFactorOf(current->setting.unitType);
+    adjust_factor =
+        static_cast<double>(UnitFactorOf(unitType)) / UnitFactorOf(current->setting.unitType);
     current->setting.unitType = unitType;
     current->setting.unitFactor = UnitFactorOf(unitType);
     current->status |= SOCKS5_BUSY;
@@ -292,17 +288,50 @@ void MonitorApp::ManageBoth()
 
 // ---- forwarders ----
 
-void MonitorApp::callSetValues(int state) { menu->setValues(state); }
-void MonitorApp::callSortConnectionList(int reason) { SortConnectionList(reason); }
-void MonitorApp::callRestoreConnectionList() { RestoreConnectionList(); }
-void MonitorApp::callReadSettingFile() { ReadSettingFile(); }
-void MonitorApp::callClearChart() { chartView->ClearChart(); }
-void MonitorApp::callColumnSelect() { tableView->callColumnSelect(); }
-void MonitorApp::callRestoreTable(int reload) { tableView->RestoreTable(reload); }
-void MonitorApp::callBuildServicePanel() { chartView->BuildServicePanel(); }
-void MonitorApp::callBuildRejectPanel() { BuildRejectPanel(); }
-void MonitorApp::callBuildSOCKS5EditPanel() { BuildSOCKS5EditPanel(); }
-void MonitorApp::callAddSOCKS5(const char* name) { AddSOCKS5(name); }
+void MonitorApp::callSetValues(int state)
+{
+    menu->setValues(state);
+}
+void MonitorApp::callSortConnectionList(int reason)
+{
+    SortConnectionList(reason);
+}
+void MonitorApp::callRestoreConnectionList()
+{
+    RestoreConnectionList();
+}
+void MonitorApp::callReadSettingFile()
+{
+    ReadSettingFile();
+}
+void MonitorApp::callClearChart()
+{
+    chartView->ClearChart();
+}
+void MonitorApp::callColumnSelect()
+{
+    tableView->callColumnSelect();
+}
+void MonitorApp::callRestoreTable(int reload)
+{
+    tableView->RestoreTable(reload);
+}
+void MonitorApp::callBuildServicePanel()
+{
+    chartView->BuildServicePanel();
+}
+void MonitorApp::callBuildRejectPanel()
+{
+    BuildRejectPanel();
+}
+void MonitorApp::callBuildSOCKS5EditPanel()
+{
+    BuildSOCKS5EditPanel();
+}
+void MonitorApp::callAddSOCKS5(const char* name)
+{
+    AddSOCKS5(name);
+}
 
 void MonitorApp::callWriteSetting()
 {
@@ -317,7 +346,8 @@ void MonitorApp::WarnAboutServer(const char* text, const SOCKS5* server, const c
     KesWarningPost(parent ? parent : shell, message, NULL, NULL, title);
 }
 
-void MonitorApp::TablePanelDestroyCallback(Widget, XtPointer, XtPointer) {}
+void MonitorApp::TablePanelDestroyCallback(Widget, XtPointer, XtPointer)
+{}
 
-void MonitorApp::TryMonitoring() {}
-
+void MonitorApp::TryMonitoring()
+{}

@@ -35,15 +35,11 @@ enum StatusIcon {
 // Why SortConnectionList is called; other values sort nothing.
 enum SortReason {
     SORT_AFTER_NEW_DATA = 2,
-    SORT_AFTER_NODE_TYPE = 3,  // sorts only by source or destination, which depend on it
+    SORT_AFTER_NODE_TYPE = 3, // sorts only by source or destination, which depend on it
     SORT_AFTER_SORT_KEY = 5
 };
 
-enum {
-    MAX_SERVERS = 10,
-    FILTER_TOGGLE_COUNT = 5,
-    MESSAGE_SIZE = 512
-};
+enum { MAX_SERVERS = 10, FILTER_TOGGLE_COUNT = 5, MESSAGE_SIZE = 512 };
 
 class MonitorApp {
 public:
@@ -54,7 +50,7 @@ public:
     virtual const char* className();
 
     // Status line.
-    void setWkLabelValue(int icon);  // a StatusIcon; others change nothing
+    void setWkLabelValue(int icon); // a StatusIcon; others change nothing
     void UpdateNewRejLabel();
 
     // How rows are shown.
@@ -100,7 +96,7 @@ public:
     void SaveConnectionList();
     void RestoreConnectionList();
     void clearupSOCKS5();
-    void DropConnectionRows();   // the current server's rows and lists, and the row array
+    void DropConnectionRows(); // the current server's rows and lists, and the row array
 
     // Connection rows.
     void UpdateConnectionList(S5MonData* record);
@@ -109,7 +105,7 @@ public:
     int GetAppIndex(S5MonData* record);
 
     // Sorting of the list on show.
-    void SortConnectionList(int reason);  // a SortReason
+    void SortConnectionList(int reason); // a SortReason
     void Sort(Connection** list, int left, int right, int key);
     void Swap(Connection** list, int i, int j);
     int CompareSrc(const Connection* a, const Connection* b);
@@ -121,11 +117,11 @@ public:
 
     // Settings files.
     void ReadSettingFile();
-    int WriteSetting();          // 1 written, 0 refused (after the message)
-    int WriteSOCKS5Data();       // the server list; 1 written, 0 refused
+    int WriteSetting();    // 1 written, 0 refused (after the message)
+    int WriteSOCKS5Data(); // the server list; 1 written, 0 refused
 
     // Server list.
-    int AddSOCKS5(const char* name);   // 1 added, 0 refused (list full)
+    int AddSOCKS5(const char* name); // 1 added, 0 refused (list full)
     void RemoveSOCKS5(int index);
     void BuildSOCKS5EditPanel();
     static void SOCKS5EditPanelCallback(Widget w, XtPointer clientData, XtPointer callData);
@@ -144,7 +140,8 @@ public:
     int serverCount;
     SOCKS5* current;
     int currentIndex;
-    CompareFunction compareTable[SORT_BY_TOTAL_TRAFFIC - SORT_BY_SOURCE + 1];  // by sortType - SORT_BY_SOURCE
+    CompareFunction
+        compareTable[SORT_BY_TOTAL_TRAFFIC - SORT_BY_SOURCE + 1]; // by sortType - SORT_BY_SOURCE
     Widget intervalField;
     Widget newRejectionLabel;
     Widget workingLabel;
@@ -171,15 +168,16 @@ public:
     // connection, would otherwise hold the program or fill its memory. The time a pass may
     // take is limited by the monitor library (S5MonSetPassLimit).
     struct PassLimit {
-        int records;  // records of one pass; more count as a lost connection
-        int rows;     // rows held; records of further connections are not filed
+        int records; // records of one pass; more count as a lost connection
+        int rows;    // rows held; records of further connections are not filed
     } passLimit = {2000000, MON_LIST_RECORDS_MAX};
-    int connReserved = CONN_BUFFER_INITIAL;  // slots of connBuffer allocated, zeroed past connCapacity
-    bool rowLimitWarned = false;  // the warning that rows were left out is given once
-    bool rowsLeftOut = false;     // this poll met records that the row limit kept out
+    int connReserved =
+        CONN_BUFFER_INITIAL;     // slots of connBuffer allocated, zeroed past connCapacity
+    bool rowLimitWarned = false; // the warning that rows were left out is given once
+    bool rowsLeftOut = false;    // this poll met records that the row limit kept out
 
 private:
-    FilingIndex filing;  // where records go; kept from poll to poll
+    FilingIndex filing; // where records go; kept from poll to poll
 
     bool MakeSettingsDirectory();
     // Posts "text name" about a server under title, over parent (the main window if none).

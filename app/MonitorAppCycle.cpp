@@ -18,7 +18,8 @@
 void MonitorApp::StartMonitoring()
 {
     if (!current) {
-        KesWarningPost(shell, "No SCOSK5Server selected. Please choose a SOCKS5Server.", NULL, NULL, "Warning");
+        KesWarningPost(shell, "No SCOSK5Server selected. Please choose a SOCKS5Server.", NULL, NULL,
+                       "Warning");
         return;
     }
     if (!(current->status & SOCKS5_ENABLED)) {
@@ -77,16 +78,17 @@ void MonitorApp::RetrieveData()
     rowsLeftOut = false;
     while ((received = S5MonRecvNextData(current->handle, 0, &record)) > 0) {
         if (++records > passLimit.records) {
-            received = -1;  // the position in the stream is lost with the pass: as a failed read
+            received = -1; // the position in the stream is lost with the pass: as a failed read
             break;
         }
         UpdateConnectionList(&record);
     }
     if (rowsLeftOut && !rowLimitWarned) {
         rowLimitWarned = true;
-        snprintf(message, sizeof message,
-                 "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
-                 current->name, passLimit.rows, passLimit.rows);
+        snprintf(
+            message, sizeof message,
+            "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
+            current->name, passLimit.rows, passLimit.rows);
         KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
     if (received < 0) {
@@ -185,7 +187,7 @@ void MonitorApp::RestoreConnectionList()
         return;
     }
     current->rows = connBuffer;
-    filing.Clear();  // the rows may be another server's now
+    filing.Clear(); // the rows may be another server's now
     if (current->tmpFd < 0 || current->rowCount <= 0) {
         return;
     }

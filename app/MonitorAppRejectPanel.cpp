@@ -17,16 +17,16 @@
 namespace {
 
 // The error kinds in the order of their toggles, and the bit each stands for.
-const char* const toggle_label[FILTER_TOGGLE_COUNT] = {
-    "system_error", "trellis_fatal_error", "trellis_severe_error", "trellis_warning",
-    "trellis_info"};
+const char* const toggle_label[FILTER_TOGGLE_COUNT] = {"system_error", "trellis_fatal_error",
+                                                       "trellis_severe_error", "trellis_warning",
+                                                       "trellis_info"};
 const int type_values[FILTER_TOGGLE_COUNT] = {1, 2, 4, 8, 16};
 
 const char* const control_label[] = {"fw_ok", "fw_clear", "fw_cancel"};
 enum { REJECT_OK = 0, REJECT_CLEAR = 1, REJECT_CANCEL = 2, REJECT_BUTTONS = 3 };
 
 const int kIntervalFallback = 4;       // seconds, for an empty or non-positive entry
-const int kMaxRejectedFallback = 1200;  // for an entry that is not a positive number
+const int kMaxRejectedFallback = 1200; // for an entry that is not a positive number
 const int kMaxRejectedLimit = 5000;
 const int kIntervalMaxLength = 6;
 // The most six digits can say; text set or pasted past the field's length cannot make the
@@ -43,14 +43,14 @@ void MonitorApp::BuildRejectPanel()
 
     Widget fields = OmStandardBox(workArea, XmVERTICAL, 15, 0);
     XtVaCreateManagedWidget("rejected_type", xmLabelGadgetClass, fields, NULL);
-    Widget frame = XtVaCreateManagedWidget("frame", xmFrameWidgetClass, fields,
-                                           XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                                           XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    Widget frame =
+        XtVaCreateManagedWidget("frame", xmFrameWidgetClass, fields, XomNhorizontalStretch,
+                                XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
     Widget toggles = OmStandardBox(frame, XmVERTICAL, 10, 10);
     for (int i = 0; i < FILTER_TOGGLE_COUNT; i++)
-        filterToggles[i] = XtVaCreateManagedWidget(
-            toggle_label[i], xmToggleButtonGadgetClass, toggles, XmNset,
-            (rejectFilter & type_values[i]) ? True : False, NULL);
+        filterToggles[i] =
+            XtVaCreateManagedWidget(toggle_label[i], xmToggleButtonGadgetClass, toggles, XmNset,
+                                    (rejectFilter & type_values[i]) ? True : False, NULL);
     XomCreateVerticalGlue(fields, 10, 10, 10);
 
     char text[16];

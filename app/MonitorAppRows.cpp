@@ -44,7 +44,7 @@ int Elapsed(const S5MonData& d)
 {
     long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
     long long elapsed = llabs(until - static_cast<long long>(d.startTime));
-    return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed);  // beyond: only a damaged record
+    return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
 }
 
 // The slot of a listed row, or -1 when the pointer is not into this array.
@@ -75,10 +75,12 @@ void RelistSlots(SOCKS5* server, const std::vector<long>& slots, Connection* bas
 {
     size_t next = 0;
     for (int i = 0; i < server->activeCount; i++, next++) {
-        if (slots[next] >= 0) server->activeRows[i] = base + slots[next];
+        if (slots[next] >= 0)
+            server->activeRows[i] = base + slots[next];
     }
     for (int i = 0; i < server->failedCount; i++, next++) {
-        if (slots[next] >= 0) server->failedRows[i] = base + slots[next];
+        if (slots[next] >= 0)
+            server->failedRows[i] = base + slots[next];
     }
 }
 
@@ -88,7 +90,8 @@ bool GrowList(Connection*** list, int listed, int count)
     if (listed >= count) {
         return true;
     }
-    Connection** grown = static_cast<Connection**>(realloc(*list, static_cast<size_t>(count) * sizeof(Connection*)));
+    Connection** grown =
+        static_cast<Connection**>(realloc(*list, static_cast<size_t>(count) * sizeof(Connection*)));
     if (!grown) {
         return false;
     }
@@ -112,16 +115,18 @@ bool GrowRowArray(MonitorApp* app)
     }
     int reserve = capacity + capacity / 2;
     std::vector<std::vector<long>> listed;
-    std::vector<bool> lent;  // servers whose rows are this array
+    std::vector<bool> lent; // servers whose rows are this array
     for (int i = 0; i < app->serverCount; i++) {
         listed.push_back(ListedSlots(app->servers[i], app->connBuffer, app->connCapacity));
         lent.push_back(app->servers[i]->rows == app->connBuffer);
     }
-    Connection* grown = static_cast<Connection*>(realloc(app->connBuffer, static_cast<size_t>(reserve) * sizeof(Connection)));
+    Connection* grown = static_cast<Connection*>(
+        realloc(app->connBuffer, static_cast<size_t>(reserve) * sizeof(Connection)));
     if (!grown) {
         return false;
     }
-    memset(grown + app->connReserved, 0, static_cast<size_t>(reserve - app->connReserved) * sizeof(Connection));
+    memset(grown + app->connReserved, 0,
+           static_cast<size_t>(reserve - app->connReserved) * sizeof(Connection));
     for (int i = 0; i < app->serverCount; i++) {
         RelistSlots(app->servers[i], listed[i], grown);
         if (lent[i]) {
@@ -147,7 +152,7 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     if (found >= 0) {
         UpdateConnection(&connBuffer[found], record, 0);
     } else if (current->rowCount >= passLimit.rows) {
-        rowsLeftOut = true;  // a desktop holds only so many rows
+        rowsLeftOut = true; // a desktop holds only so many rows
     } else {
         int usedEnd = filing.UsedEnd();
         int slot = filing.NextSlot();
@@ -211,7 +216,7 @@ void MonitorApp::UpdateData(int withTraffic)
         toVisit--;
         if (row->age == 0 && withTraffic) {
             S5Count total = row->data.inTotBytes + row->data.outTotBytes;
-            S5Count growth = total - row->lastTotalBytes;  // a counter that went back wraps
+            S5Count growth = total - row->lastTotalBytes; // a counter that went back wraps
             serviceTraffic[GetAppIndex(&row->data)] += static_cast<float>(growth) / s.unitFactor;
             row->lastTotalBytes = total;
         }
@@ -220,8 +225,12 @@ void MonitorApp::UpdateData(int withTraffic)
             current->rowCount--;
             filing.Release(connBuffer, i);
             break;
-        case ROW_ACTIVE: active++; break;
-        case ROW_FAILED: failed++; break;
+        case ROW_ACTIVE:
+            active++;
+            break;
+        case ROW_FAILED:
+            failed++;
+            break;
         }
     }
     // The server keeps at most maxRejected failed rows: the oldest go first.
@@ -260,7 +269,8 @@ void MonitorApp::UpdateData(int withTraffic)
             continue;
         }
         if (IsActiveRow(row)) {
-            if (a < active) current->activeRows[a++] = row;
+            if (a < active)
+                current->activeRows[a++] = row;
         } else if (f < failed) {
             current->failedRows[f++] = row;
         }
@@ -276,7 +286,7 @@ int MonitorApp::GetAppIndex(S5MonData* record)
             return i;
         }
     }
-    return 0;  // "Others"
+    return 0; // "Others"
 }
 
 void MonitorApp::SortConnectionList(int reason)
@@ -314,14 +324,14 @@ void MonitorApp::Swap(Connection** list, int i, int j)
 
 int MonitorApp::CompareSrc(const Connection* a, const Connection* b)
 {
-    return CompareHosts(a->data.srcHostName, a->data.srcSockAddr,
-                        b->data.srcHostName, b->data.srcSockAddr, current->setting.nodeType);
+    return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
+                        b->data.srcSockAddr, current->setting.nodeType);
 }
 
 int MonitorApp::CompareDst(const Connection* a, const Connection* b)
 {
-    return CompareHosts(a->data.dstHostName, a->data.dstSockAddr,
-                        b->data.dstHostName, b->data.dstSockAddr, current->setting.nodeType);
+    return CompareHosts(a->data.dstHostName, a->data.dstSockAddr, b->data.dstHostName,
+                        b->data.dstSockAddr, current->setting.nodeType);
 }
 
 int MonitorApp::CompareUsr(const Connection* a, const Connection* b)

@@ -27,27 +27,23 @@
 namespace {
 
 // User data of the dialog's widgets.
-enum {
-    EDIT_LIST = 1,
-    EDIT_ADD = 2,
-    EDIT_REMOVE = 3,
-    EDIT_DONE = 4
-};
+enum { EDIT_LIST = 1, EDIT_ADD = 2, EDIT_REMOVE = 3, EDIT_DONE = 4 };
 
 const int kVisibleServers = 6;
 
 Widget Label(Widget parent, const char* name, const char* text)
 {
     XmString label = XmStringCreateLocalized(const_cast<char*>(text));
-    Widget w = XtVaCreateManagedWidget(name, xmLabelWidgetClass, parent, XmNlabelString, label, NULL);
+    Widget w =
+        XtVaCreateManagedWidget(name, xmLabelWidgetClass, parent, XmNlabelString, label, NULL);
     XmStringFree(label);
     return w;
 }
 
 Widget Button(Widget parent, const char* name, long userData, XtPointer app)
 {
-    Widget w = XtVaCreateManagedWidget(name, xmPushButtonWidgetClass, parent,
-                                       XmNuserData, (XtPointer)userData, NULL);
+    Widget w = XtVaCreateManagedWidget(name, xmPushButtonWidgetClass, parent, XmNuserData,
+                                       (XtPointer)userData, NULL);
     XtAddCallback(w, XmNactivateCallback, MonitorApp::SOCKS5EditPanelCallback, app);
     return w;
 }
@@ -88,7 +84,8 @@ void MonitorApp::RemoveSOCKS5(int index)
     SOCKS5* server = servers[index];
     bool wasCurrent = server == current;
     if (wasCurrent) {
-        WarnAboutServer("Removed the SOCKS5Server you were monitoring: ", server, "Information", socks5Panel);
+        WarnAboutServer("Removed the SOCKS5Server you were monitoring: ", server, "Information",
+                        socks5Panel);
         tableView->ClearTable();
         chartView->ClearChart();
         // Its rows must not show up under the server that takes its place.
@@ -130,25 +127,25 @@ void MonitorApp::BuildSOCKS5EditPanel()
         return;
     }
     Widget box;
-    socks5Panel = KesStandardPanel(tableView->table, "SOCKS5Server Editting", XmVERTICAL, -1, -1, 10, 10, &box);
+    socks5Panel = KesStandardPanel(tableView->table, "SOCKS5Server Editting", XmVERTICAL, -1, -1,
+                                   10, 10, &box);
     XtAddCallback(socks5Panel, XmNdestroyCallback, SOCKS5EditPanelDestroyCallback, this);
 
     Label(OmStandardBox(box, XmHORIZONTAL, 0, 0), "name", "SOCKS5Server Name:");
-    socks5NameField = XtVaCreateManagedWidget("fw_add_socks5", xmTextFieldWidgetClass,
-                                              OmStandardBox(box, XmHORIZONTAL, 0, 0), XmNcolumns, 20, NULL);
+    socks5NameField =
+        XtVaCreateManagedWidget("fw_add_socks5", xmTextFieldWidgetClass,
+                                OmStandardBox(box, XmHORIZONTAL, 0, 0), XmNcolumns, 20, NULL);
     Label(OmStandardBox(box, XmHORIZONTAL, 0, 0), "List", "Available SOCKS5Servers:");
 
     Widget listBox = OmStandardBox(box, XmHORIZONTAL, 0, 0);
-    XtVaSetValues(listBox, XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
-    Widget scroll = XtVaCreateManagedWidget("list_scroll", xmScrolledWindowWidgetClass, listBox,
-                                            XmNscrollingPolicy, XmAPPLICATION_DEFINED,
-                                            XmNvisualPolicy, XmVARIABLE,
-                                            XmNscrollBarDisplayPolicy, XmAS_NEEDED,
-                                            XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                                            XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
-    socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll,
-                                         XmNuserData, (XtPointer)EDIT_LIST,
-                                         XmNselectionPolicy, XmBROWSE_SELECT,
+    XtVaSetValues(listBox, XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNverticalStretch,
+                  XOM_BOX_UNLIMITED, NULL);
+    Widget scroll = XtVaCreateManagedWidget(
+        "list_scroll", xmScrolledWindowWidgetClass, listBox, XmNscrollingPolicy,
+        XmAPPLICATION_DEFINED, XmNvisualPolicy, XmVARIABLE, XmNscrollBarDisplayPolicy, XmAS_NEEDED,
+        XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
+    socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll, XmNuserData,
+                                         (XtPointer)EDIT_LIST, XmNselectionPolicy, XmBROWSE_SELECT,
                                          XmNvisibleItemCount, kVisibleServers, NULL);
     for (int i = 0; i < serverCount; i++) {
         AddListItem(socks5List, servers[i]->name);
@@ -211,12 +208,14 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
         if (!text[0]) {
             KesWarningPost(socks5Panel, "SOCKS5Server name empty.", NULL, NULL, "Warning");
         } else if (!*start) {
-            KesWarningPost(socks5Panel, "SOCKS5Server name cannot contain space.", NULL, NULL, "Warning");
+            KesWarningPost(socks5Panel, "SOCKS5Server name cannot contain space.", NULL, NULL,
+                           "Warning");
         } else {
             // The name is the first word, as long as a server name may be.
             char name[SERVER_NAME_MAX + 1];
             size_t length = 0;
-            while (start[length] && !isspace(static_cast<unsigned char>(start[length])) && length < SERVER_NAME_MAX) {
+            while (start[length] && !isspace(static_cast<unsigned char>(start[length]))
+                   && length < SERVER_NAME_MAX) {
                 length++;
             }
             memcpy(name, start, length);
@@ -249,7 +248,8 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
             menu->removeToolBn(TOOL_FIRST_SERVER + position - 1);
         } else {
-            KesWarningPost(socks5Panel, "No SOCKS5Server available. Please choose a SOCKS5Server.", NULL, NULL, "Warning");
+            KesWarningPost(socks5Panel, "No SOCKS5Server available. Please choose a SOCKS5Server.",
+                           NULL, NULL, "Warning");
         }
         break;
     }

@@ -29,8 +29,8 @@ void TakeTableGeometry(Widget table, Setting* s)
     Dimension height = static_cast<Dimension>(s->tableHeight);
     int rows = s->tableRows;
     int columns = s->tableColumns;
-    XtVaGetValues(table, XmNwidth, &width, XmNheight, &height,
-                  "numberOfRows", &rows, "numberOfColumns", &columns, NULL);
+    XtVaGetValues(table, XmNwidth, &width, XmNheight, &height, "numberOfRows", &rows,
+                  "numberOfColumns", &columns, NULL);
     s->tableWidth = width;
     s->tableHeight = height;
     s->tableRows = rows;
@@ -39,7 +39,8 @@ void TakeTableGeometry(Widget table, Setting* s)
 
 // Tells the user why a settings file was not written; 1 when it was. The messages go to
 // the main window: the server list dialog closes right after writing.
-int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path, const char* openFailure)
+int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path,
+                const char* openFailure)
 {
     if (result == SAFE_WRITE_NOT_REGULAR) {
         snprintf(app->message, sizeof app->message, "%s %s", path.c_str(), kSymbolicLink);
@@ -75,7 +76,8 @@ void MonitorApp::ReadSettingFile()
     fclose(in);
     if (damage.line > 0) {
         // One warning, where the damage begins; the servers from there on keep what they had.
-        snprintf(message, sizeof message, "%s is damaged at line %d (%s).\nSettings from there on were not read.",
+        snprintf(message, sizeof message,
+                 "%s is damaged at line %d (%s).\nSettings from there on were not read.",
                  path.c_str(), damage.line,
                  damage.server < 0 ? "the server count" : servers[damage.server]->name);
         KesWarningPost(shell, message, NULL, NULL, "Warning");
@@ -85,14 +87,15 @@ void MonitorApp::ReadSettingFile()
 int MonitorApp::WriteSetting()
 {
     std::string path = MonitorIniPath();
-    SafeWriteResult result = path.empty() ? SAFE_WRITE_FAILED : WriteFileSafely(path, [this](FILE* out) {
-        const Setting* settings[MAX_SERVERS];
-        for (int i = 0; i < serverCount; i++) {
-            TakeTableGeometry(tableView ? tableView->table : NULL, &servers[i]->setting);
-            settings[i] = &servers[i]->setting;
-        }
-        WriteSettingsTo(out, settings, serverCount);
-    });
+    SafeWriteResult result =
+        path.empty() ? SAFE_WRITE_FAILED : WriteFileSafely(path, [this](FILE* out) {
+            const Setting* settings[MAX_SERVERS];
+            for (int i = 0; i < serverCount; i++) {
+                TakeTableGeometry(tableView ? tableView->table : NULL, &servers[i]->setting);
+                settings[i] = &servers[i]->setting;
+            }
+            WriteSettingsTo(out, settings, serverCount);
+        });
     return ReportWrite(this, result, path, "Cannot open monitor.ini to save changes.");
 }
 
@@ -103,7 +106,8 @@ int MonitorApp::WriteSOCKS5Data()
     for (int i = 0; i < serverCount; i++) {
         names.push_back(servers[i]->name);
     }
-    SafeWriteResult result = path.empty() ? SAFE_WRITE_FAILED
+    SafeWriteResult result = path.empty()
+        ? SAFE_WRITE_FAILED
         : WriteFileSafely(path, [&names](FILE* out) { WriteServerNamesTo(out, names); });
     return ReportWrite(this, result, path, "Cannot open socks5.dat to save SOCKS5Server changes.");
 }

@@ -45,7 +45,8 @@ void PrintJob::Start(Widget shell)
         job->SendToLpr();
 }
 
-PrintJob::PrintJob(Widget parent) : shell(parent) {}
+PrintJob::PrintJob(Widget parent) : shell(parent)
+{}
 
 PrintJob::~PrintJob()
 {
@@ -94,8 +95,7 @@ bool PrintJob::SendToLpr()
     }
     int error = 0;
     ssize_t n;
-    while ((n = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
-    }
+    while ((n = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {}
     close(report[0]);
     lpr = pid;
     if (n > 0) {
@@ -141,8 +141,8 @@ void PrintJob::RemoveFile()
 {
     removalTimer = 0;
     struct stat st;
-    if (fileMade && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_dev == fileDevice && st.st_ino == fileInode)
+    if (fileMade && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == fileDevice
+        && st.st_ino == fileInode)
         unlink(fileName);
     fileMade = false;
     DeleteWhenDone();

@@ -39,12 +39,12 @@ private:
     Widget shell;
     dev_t fileDevice = 0;
     ino_t fileInode = 0;
-    bool fileMade = false;            // the file is ours and not yet removed
+    bool fileMade = false; // the file is ours and not yet removed
     XtIntervalId removalTimer = 0;
-    pid_t lpr = -1;                   // lpr while it runs
+    pid_t lpr = -1; // lpr while it runs
     XtIntervalId watchTimer = 0;
 
-    static PrintJob* latest;          // the job whose file is the one in /tmp
+    static PrintJob* latest; // the job whose file is the one in /tmp
 };
 
 #endif

@@ -49,9 +49,9 @@ const char* attribute_list[] = {"LineStyle", "LineWidth", "DashType", NULL};
 const char kEnterCellTranslations[] = "  <Btn1Down>:          EditTableEnterCell(Pointer)";
 
 const char kFieldFont[] = "-*-Helvetica-medium-r*--120-*";
-const int kColorRows = 4;            // colours per column of the colour table
-const int kLastDefaultService = 5;   // services 0 to 5 cannot be deleted
-const int kNameLength = SETTING_TEXT_SIZE - 1;  // the most a service name buffer holds
+const int kColorRows = 4;                      // colours per column of the colour table
+const int kLastDefaultService = 5;             // services 0 to 5 cannot be deleted
+const int kNameLength = SETTING_TEXT_SIZE - 1; // the most a service name buffer holds
 const int kPortLength = 9;
 const int kHighestPort = 65535;
 
@@ -133,8 +133,8 @@ void ServiceDialog::SetColor(Widget w)
     for (int n = 0; n < SERVICE_COLORS; n++) {
         XColor shown, exact;
         if (!XAllocNamedColor(display, colormap, color_name_list[n], &shown, &exact)) {
-            std::string message = std::string("Can't allocate color resource: ") + " " +
-                                  color_name_list[n];
+            std::string message =
+                std::string("Can't allocate color resource: ") + " " + color_name_list[n];
             XtWarning(message.c_str());
             return;
         }
@@ -177,9 +177,9 @@ void ServiceDialog::BuildServicePanel(Widget parent)
 void ServiceDialog::CreateServiceSelectionEditor(Widget box)
 {
     XmString text = XmStringCreateLocalized((char*)"Service");
-    XtVaCreateManagedWidget("Service", xmLabelGadgetClass, box, XmNlabelString, text,
-                            XmNwidth, (Dimension)240, XmNheight, (Dimension)40,
-                            XmNrecomputeSize, False, NULL);
+    XtVaCreateManagedWidget("Service", xmLabelGadgetClass, box, XmNlabelString, text, XmNwidth,
+                            (Dimension)240, XmNheight, (Dimension)40, XmNrecomputeSize, False,
+                            NULL);
     XmStringFree(text);
 
     // The fields' font when the server has it; otherwise they keep their default font.
@@ -188,9 +188,9 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
     char** names = XListFonts(XtDisplay(box), kFieldFont, 1, &matches);
     if (names)
         XFreeFontNames(names);
-    XmFontListEntry entry = matches ? XmFontListEntryLoad(XtDisplay(box), (char*)kFieldFont,
-                                                          XmFONT_IS_FONT, (char*)"charset1")
-                                    : NULL;
+    XmFontListEntry entry = matches
+        ? XmFontListEntryLoad(XtDisplay(box), (char*)kFieldFont, XmFONT_IS_FONT, (char*)"charset1")
+        : NULL;
     if (entry) {
         fontList = XmFontListAppendEntry(NULL, entry);
         XmFontListEntryFree(&entry);
@@ -198,9 +198,8 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
 
     Widget nameBox = OmStandardBox(box, XmHORIZONTAL, 6, 6);
     text = XmStringCreateLocalized((char*)"Name");
-    Widget nameLabel = XtVaCreateManagedWidget("Name", xmLabelGadgetClass, nameBox,
-                                               XmNlabelString, text, XmNalignment,
-                                               XmALIGNMENT_END, NULL);
+    Widget nameLabel = XtVaCreateManagedWidget("Name", xmLabelGadgetClass, nameBox, XmNlabelString,
+                                               text, XmNalignment, XmALIGNMENT_END, NULL);
     XmStringFree(text);
     Dimension labelWidth = 0;
     XtVaGetValues(nameLabel, XmNwidth, &labelWidth, NULL);
@@ -214,9 +213,8 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
 
     Widget portBox = OmStandardBox(box, XmHORIZONTAL, 6, 6);
     text = XmStringCreateLocalized((char*)"Port");
-    XtVaCreateManagedWidget("Port", xmLabelGadgetClass, portBox, XmNlabelString, text,
-                            XmNalignment, XmALIGNMENT_END, XmNrecomputeSize, False,
-                            XmNwidth, labelWidth, NULL);
+    XtVaCreateManagedWidget("Port", xmLabelGadgetClass, portBox, XmNlabelString, text, XmNalignment,
+                            XmALIGNMENT_END, XmNrecomputeSize, False, XmNwidth, labelWidth, NULL);
     XmStringFree(text);
     Dimension fieldWidth = 0;
     XtVaGetValues(nameField, XmNwidth, &fieldWidth, NULL);
@@ -227,9 +225,9 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
     if (fontList)
         XmFontListFree(fontList);
 
-    Widget scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, box, XomNscrollBarExtend,
-                                     False, XomNhorizontalAutoSized, True, XmNheight,
-                                     (Dimension)200, NULL);
+    Widget scroll =
+        XtVaCreateWidget("scroll", xomScrollWidgetClass, box, XomNscrollBarExtend, False,
+                         XomNhorizontalAutoSized, True, XmNheight, (Dimension)200, NULL);
     serviceTable = XtVaCreateWidget(
         "table", xomEditTableWidgetClass, scroll, XomNtitlePlacement, 0, XomNnumberOfColumns, 3,
         XomNnumberOfRows, SETTING_SERVICES, XomNverticalAnnotationPlacement, 0,
@@ -237,8 +235,8 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
         "*Helvetica*bold-r*120*", strlen("*Helvetica*bold-r*120*") + 1, XomNautoMarginAdjust, 15,
         XomNcellPointerBorderThickness, 0, XomNgridLineWidth, 0, XomNcolumnDataTypeData,
         column_data_type, XomNcolumnDataFormatData, column_data_format, XomNcellWidthData,
-        cell_width, XomNautomaticColumnAnnotation, False, XomNcolumnEditModeData,
-        column_edit_mode, NULL);
+        cell_width, XomNautomaticColumnAnnotation, False, XomNcolumnEditModeData, column_edit_mode,
+        NULL);
     XtVaSetValues(serviceTable, XomNcolumnAnnotationData, col_annotation, NULL);
     XtAddCallback(serviceTable, XomNcellWidgetDisplayCallback, CellWidgetCallback, NULL);
     XtVaSetValues(serviceTable, XmNuserData, (XtPointer)serviceTable, NULL);
@@ -253,8 +251,8 @@ void ServiceDialog::Create2ControlButtons(Widget box)
 {
     XomCreateVerticalGlue(box, 60, 60, 60);
     Widget add = XtVaCreateManagedWidget("fw_add", xmPushButtonWidgetClass, box, NULL);
-    Widget remove = XtVaCreateManagedWidget("fw_delete", xmPushButtonWidgetClass, box,
-                                            XmNuserData, (XtPointer)SERVICE_DELETE, NULL);
+    Widget remove = XtVaCreateManagedWidget("fw_delete", xmPushButtonWidgetClass, box, XmNuserData,
+                                            (XtPointer)SERVICE_DELETE, NULL);
     Dimension width = 0;
     XtVaGetValues(remove, XmNwidth, &width, NULL);
     XtVaSetValues(add, XmNwidth, width, XmNuserData, (XtPointer)SERVICE_ADD, NULL);
@@ -263,9 +261,9 @@ void ServiceDialog::Create2ControlButtons(Widget box)
                             XOM_BOX_UNLIMITED, NULL);
     Widget okBox = OmStandardBox(form, XmHORIZONTAL, 0, 0);
     XomCreateHorizontalGlue(okBox, 5, 240, 240);
-    Widget ok = XtVaCreateManagedWidget("fw_ok", xmPushButtonWidgetClass, okBox, XmNwidth,
-                                        (Dimension)(2 * width), XmNuserData,
-                                        (XtPointer)SERVICE_OK, NULL);
+    Widget ok =
+        XtVaCreateManagedWidget("fw_ok", xmPushButtonWidgetClass, okBox, XmNwidth,
+                                (Dimension)(2 * width), XmNuserData, (XtPointer)SERVICE_OK, NULL);
     for (Widget button : {add, remove, ok})
         XtAddCallback(button, XmNactivateCallback, ServiceSelectionCallback, this);
 }
@@ -275,14 +273,14 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
     Widget frame = XtVaCreateManagedWidget("frame", xmFrameWidgetClass, box, XmNshadowType,
                                            XmSHADOW_ETCHED_IN, NULL);
     colorTable = XtVaCreateWidget(
-        "table", xomEditTableWidgetClass, frame, XomNtitleString, "Line Color",
-        XtVaTypedArg, XomNtitleFont, XtRString, "*Helvetica*bold-r*120*",
-        strlen("*Helvetica*bold-r*120*") + 1, XomNnumberOfColumns, SERVICE_COLORS / kColorRows,
-        XomNnumberOfRows, kColorRows, XomNverticalAnnotationPlacement, 0,
-        XomNhorizontalAnnotationPlacement, 0, XomNtopMargin, 10, XomNgridLineWidth, 5,
-        XomNgridLineStyle, 4, XomNcellPointerBorderThickness, 0, XomNdefaultColumnEditMode, 0,
-        XomNdefaultCellHeight, 2, XomNdefaultCellWidth, 3, XomNbottomMargin, 5, XomNleftMargin,
-        10, XomNrightMargin, 10, XmNuserData, (XtPointer)(long)kColorRows, NULL);
+        "table", xomEditTableWidgetClass, frame, XomNtitleString, "Line Color", XtVaTypedArg,
+        XomNtitleFont, XtRString, "*Helvetica*bold-r*120*", strlen("*Helvetica*bold-r*120*") + 1,
+        XomNnumberOfColumns, SERVICE_COLORS / kColorRows, XomNnumberOfRows, kColorRows,
+        XomNverticalAnnotationPlacement, 0, XomNhorizontalAnnotationPlacement, 0, XomNtopMargin, 10,
+        XomNgridLineWidth, 5, XomNgridLineStyle, 4, XomNcellPointerBorderThickness, 0,
+        XomNdefaultColumnEditMode, 0, XomNdefaultCellHeight, 2, XomNdefaultCellWidth, 3,
+        XomNbottomMargin, 5, XomNleftMargin, 10, XomNrightMargin, 10, XmNuserData,
+        (XtPointer)(long)kColorRows, NULL);
     XtOverrideTranslations(colorTable, XtParseTranslationTable(kEnterCellTranslations));
     XtAddCallback(colorTable, XomNtraverseCellCallback, ColorTableSelectionCallback, this);
     for (int n = 0; n < SERVICE_COLORS; n++)
@@ -294,12 +292,11 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
     XtVaSetValues(colorTable, XmNwidth, preferred.width, XmNheight, preferred.height, NULL);
     XtManageChild(colorTable);
 
-    Widget editorFrame = XtVaCreateManagedWidget("frame", xmFrameWidgetClass, box,
-                                                 XmNshadowType, XmSHADOW_ETCHED_IN, NULL);
+    Widget editorFrame = XtVaCreateManagedWidget("frame", xmFrameWidgetClass, box, XmNshadowType,
+                                                 XmSHADOW_ETCHED_IN, NULL);
     objectEditor = XtVaCreateWidget("ObjectEditor", xomObjectEditorWidgetClass, editorFrame,
-                                    XomNorientation, XmVERTICAL, XomNnumColumns, 1,
-                                    XomNeditList, default_edit_list, XomNattributeList,
-                                    attribute_list, NULL);
+                                    XomNorientation, XmVERTICAL, XomNnumColumns, 1, XomNeditList,
+                                    default_edit_list, XomNattributeList, attribute_list, NULL);
     XomObjectEditorAddEditObjectToList(objectEditor, chart->editobject);
     XtManageChild(objectEditor);
 }
@@ -333,9 +330,9 @@ void ServiceDialog::CreateToggleBn(int i)
     const char* name = s.serviceName[i] && *s.serviceName[i] ? s.serviceName[i] : "service";
     serviceToggle[i] = XtVaCreateManagedWidget(
         name, xmToggleButtonWidgetClass, serviceTable, XomNcellWidgetRange, range,
-        XomNcellWidgetSetResources, False, XomNcellWidgetOverrideTranslations, True,
-        XmNlabelString, empty, XmNset, s.serviceSelected[i] ? True : False, XmNuserData,
-        (XtPointer)serviceTable, NULL);
+        XomNcellWidgetSetResources, False, XomNcellWidgetOverrideTranslations, True, XmNlabelString,
+        empty, XmNset, s.serviceSelected[i] ? True : False, XmNuserData, (XtPointer)serviceTable,
+        NULL);
     XmStringFree(empty);
     XtAddCallback(serviceToggle[i], XmNvalueChangedCallback, ToggleCallback, this);
 }
@@ -504,7 +501,7 @@ void ServiceDialog::CellWidgetCallback(Widget w, XtPointer, XtPointer callData)
         XmToggleButtonSetState(data->widget, set, False);
     if (background != data->attributes.background)
         XtVaSetValues(data->widget, XmNbackground, data->attributes.background, NULL);
-    data->attributes.text = (String) "";  // the toggle alone shows the value
+    data->attributes.text = (String) ""; // the toggle alone shows the value
 }
 
 void ServiceDialog::ServiceSelectionCallback(Widget w, XtPointer clientData, XtPointer)
@@ -529,9 +526,14 @@ void ServiceDialog::ServiceSelection(Widget w)
         selectedIndex = -1;
         XtPopdown(panel);
         break;
-    case SERVICE_ADD: Add(); break;
-    case SERVICE_DELETE: Delete(); break;
-    default: break;
+    case SERVICE_ADD:
+        Add();
+        break;
+    case SERVICE_DELETE:
+        Delete();
+        break;
+    default:
+        break;
     }
 }
 

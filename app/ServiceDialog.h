@@ -52,19 +52,19 @@ public:
     void ToggleSelect(Widget w, XtPointer callData);
     void ServiceSelection(Widget w);
 
-    Widget panel;                            // the pop-up shell; none until built
-    int colorIndex[SETTING_SERVICES];        // colour number per service; -1 for none
-    int lastColorIndex;                      // the colour number given last
-    Widget nameField;                        // at most 25 characters
-    Widget portField;                        // at most 9 characters
-    Widget selectedSeries;                   // the selected service's line when plotted
+    Widget panel;                     // the pop-up shell; none until built
+    int colorIndex[SETTING_SERVICES]; // colour number per service; -1 for none
+    int lastColorIndex;               // the colour number given last
+    Widget nameField;                 // at most 25 characters
+    Widget portField;                 // at most 9 characters
+    Widget selectedSeries;            // the selected service's line when plotted
     Widget serviceTable;
     Widget colorTable;
-    Widget form;                             // the panel's vertical box
+    Widget form; // the panel's vertical box
     Widget columnsBox, leftBox, middleBox, rightBox;
-    Widget serviceToggle[SETTING_SERVICES];  // the toggle in the first cell of each row
-    int selectedIndex;                       // the selected service; -1 for none
-    Widget objectEditor;                     // the line attribute editor
+    Widget serviceToggle[SETTING_SERVICES]; // the toggle in the first cell of each row
+    int selectedIndex;                      // the selected service; -1 for none
+    Widget objectEditor;                    // the line attribute editor
     MonitorApp* app;
     MonChart* chart;
 

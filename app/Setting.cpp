@@ -13,8 +13,8 @@ const int kDefaultColumnWidth[SETTING_COLUMNS] = {200, 200, 200, 100, 100, 100,
 const char* const kDefaultServiceName[SETTING_DEFAULT_SERVICES] = {
     "Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
 // "Others" has no port: it catches every port no other service names.
-const char* const kDefaultServicePort[SETTING_DEFAULT_SERVICES] = {
-    "", "23", "21", "80", "79", "20", "1525"};
+const char* const kDefaultServicePort[SETTING_DEFAULT_SERVICES] = {"",   "23", "21",  "80",
+                                                                   "79", "20", "1525"};
 
 const int kDefaultUpdateMs = 60000;
 

@@ -6,9 +6,9 @@
 #define VANTOR_SETTING_H
 
 enum {
-    SETTING_COLUMNS = 12,      // table columns
-    SETTING_SERVICES = 20,     // chart services
-    SETTING_TEXT_SIZE = 25,    // bytes of each service name and port-text buffer
+    SETTING_COLUMNS = 12,   // table columns
+    SETTING_SERVICES = 20,  // chart services
+    SETTING_TEXT_SIZE = 25, // bytes of each service name and port-text buffer
     SETTING_DEFAULT_SERVICES = 7
 };
 
@@ -23,44 +23,37 @@ enum SortKey {
 };
 
 // nodeType: hosts shown and compared by name or by address.
-enum NodeType {
-    NODE_HOST_NAMES = 12,
-    NODE_IP_ADDRESSES = 13
-};
+enum NodeType { NODE_HOST_NAMES = 12, NODE_IP_ADDRESSES = 13 };
 
 // unitType: the unit traffic is shown in.
-enum UnitType {
-    UNIT_BYTES = 9,
-    UNIT_KILOBYTES = 10,
-    UNIT_MEGABYTES = 11
-};
+enum UnitType { UNIT_BYTES = 9, UNIT_KILOBYTES = 10, UNIT_MEGABYTES = 11 };
 
 struct Setting {
-    int columnType[SETTING_COLUMNS];     // data column shown at each table position
-    int columnVisible[SETTING_COLUMNS];  // 1 shown, 0 hidden
-    int columnWidth[SETTING_COLUMNS];    // pixels
-    int columnCount;                     // never saved
+    int columnType[SETTING_COLUMNS];    // data column shown at each table position
+    int columnVisible[SETTING_COLUMNS]; // 1 shown, 0 hidden
+    int columnWidth[SETTING_COLUMNS];   // pixels
+    int columnCount;                    // never saved
     int frozenColumns;
     int cellHeight;
     int tableWidth;
     int tableHeight;
     int tableRows;
     int tableColumns;
-    int chartWidth;                      // saved and loaded, applied by no view
+    int chartWidth; // saved and loaded, applied by no view
     int chartHeight;
-    float unitFactor;                    // UnitFactorOf(unitType)
+    float unitFactor; // UnitFactorOf(unitType)
     int showToolbar;
-    int showFailed;                      // 0 active rows, 1 failed rows
-    int sortType;                        // a SortKey
-    int nodeType;                        // a NodeType
-    int unitType;                        // a UnitType
-    int updateInterval;                  // milliseconds
+    int showFailed;     // 0 active rows, 1 failed rows
+    int sortType;       // a SortKey
+    int nodeType;       // a NodeType
+    int unitType;       // a UnitType
+    int updateInterval; // milliseconds
     int maxRejected;
     int serviceCount;
     int serviceSelected[SETTING_SERVICES];
-    char* serviceName[SETTING_SERVICES];      // NewServiceText buffers
+    char* serviceName[SETTING_SERVICES]; // NewServiceText buffers
     int servicePort[SETTING_SERVICES];
-    char* servicePortText[SETTING_SERVICES];  // NewServiceText buffers
+    char* servicePortText[SETTING_SERVICES]; // NewServiceText buffers
 };
 
 // Bytes per shown unit: 1024 to the power (unitType - UNIT_BYTES).

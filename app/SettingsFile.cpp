@@ -16,10 +16,10 @@
 namespace {
 
 enum WordResult {
-    WORD_NONE,      // the file ended
+    WORD_NONE, // the file ended
     WORD_OK,
-    WORD_TOO_LONG,  // consumed whole; the buffer holds its beginning
-    WORD_BINARY     // holds a NUL or another control byte: no text file
+    WORD_TOO_LONG, // consumed whole; the buffer holds its beginning
+    WORD_BINARY    // holds a NUL or another control byte: no text file
 };
 
 bool IsControl(int c)
@@ -37,7 +37,8 @@ public:
     {
         int c;
         while ((c = getc(in_)) != EOF && isspace(c)) {
-            if (c == '\n') line_++;
+            if (c == '\n')
+                line_++;
         }
         wordLine_ = line_;
         if (c == EOF) {
@@ -55,7 +56,8 @@ public:
                 tooLong = true;
             }
         }
-        if (c == '\n') line_++;
+        if (c == '\n')
+            line_++;
         buf[length] = '\0';
         return binary ? WORD_BINARY : tooLong ? WORD_TOO_LONG : WORD_OK;
     }
@@ -136,8 +138,8 @@ bool ReadServiceLine(WordReader& in, ServiceLine* line)
 {
     long selected, port;
     if (!ReadServiceText(in, line->name) || !ReadServiceText(in, line->portText)
-        || !ReadNumber(in, &selected) || (selected != 0 && selected != 1)
-        || !ReadNumber(in, &port) || port < INT_MIN || port > INT_MAX) {
+        || !ReadNumber(in, &selected) || (selected != 0 && selected != 1) || !ReadNumber(in, &port)
+        || port < INT_MIN || port > INT_MAX) {
         return false;
     }
     if (strcmp(line->portText, "-1") == 0) {
@@ -148,22 +150,24 @@ bool ReadServiceLine(WordReader& in, ServiceLine* line)
     return true;
 }
 
-const long PIXELS_MAX = 32767;        // X window sizes
-const long ROWS_MAX = 10000000;  // the table's rows follow the list on show
-const long INTERVAL_MIN_MS = 1000;    // a shorter timer would spin the processor
+const long PIXELS_MAX = 32767;     // X window sizes
+const long ROWS_MAX = 10000000;    // the table's rows follow the list on show
+const long INTERVAL_MIN_MS = 1000; // a shorter timer would spin the processor
 const long INTERVAL_MAX_MS = 999999000L;
 const long REJECTED_MAX = 5000;
 
 int ColumnsOf(const Setting* s)
 {
-    return s->columnCount < 0 ? 0
-         : s->columnCount > SETTING_COLUMNS ? SETTING_COLUMNS : s->columnCount;
+    return s->columnCount < 0              ? 0
+        : s->columnCount > SETTING_COLUMNS ? SETTING_COLUMNS
+                                           : s->columnCount;
 }
 
 int ServicesOf(const Setting* s)
 {
-    return s->serviceCount < 0 ? 0
-         : s->serviceCount > SETTING_SERVICES ? SETTING_SERVICES : s->serviceCount;
+    return s->serviceCount < 0               ? 0
+        : s->serviceCount > SETTING_SERVICES ? SETTING_SERVICES
+                                             : s->serviceCount;
 }
 
 // Everything of a block before its services; false at the first damage.
@@ -171,32 +175,30 @@ bool ReadFixedPart(WordReader& in, Setting* s)
 {
     int columns = ColumnsOf(s);
     for (int i = 0; i < columns; i++) {
-        if (!ReadInt(in, &s->columnType[i], 0, SETTING_COLUMNS - 1)) return false;
+        if (!ReadInt(in, &s->columnType[i], 0, SETTING_COLUMNS - 1))
+            return false;
     }
     for (int i = 0; i < columns; i++) {
-        if (!ReadInt(in, &s->columnVisible[i], 0, 1)) return false;
+        if (!ReadInt(in, &s->columnVisible[i], 0, 1))
+            return false;
     }
     for (int i = 0; i < columns; i++) {
-        if (!ReadInt(in, &s->columnWidth[i], 1, PIXELS_MAX)) return false;
+        if (!ReadInt(in, &s->columnWidth[i], 1, PIXELS_MAX))
+            return false;
     }
     // The column dialog stores a negative count as typed (it freezes nothing) and never
     // freezes every column.
     bool whole = ReadInt(in, &s->frozenColumns, INT_MIN, columns - 1)
-        && ReadInt(in, &s->cellHeight, 1, PIXELS_MAX)
-        && ReadInt(in, &s->tableWidth, 1, PIXELS_MAX)
-        && ReadInt(in, &s->tableHeight, 1, PIXELS_MAX)
-        && ReadInt(in, &s->tableRows, 0, ROWS_MAX)
+        && ReadInt(in, &s->cellHeight, 1, PIXELS_MAX) && ReadInt(in, &s->tableWidth, 1, PIXELS_MAX)
+        && ReadInt(in, &s->tableHeight, 1, PIXELS_MAX) && ReadInt(in, &s->tableRows, 0, ROWS_MAX)
         && ReadInt(in, &s->tableColumns, 1, SETTING_COLUMNS)
-        && ReadInt(in, &s->chartWidth, 1, PIXELS_MAX)
-        && ReadInt(in, &s->chartHeight, 1, PIXELS_MAX)
+        && ReadInt(in, &s->chartWidth, 1, PIXELS_MAX) && ReadInt(in, &s->chartHeight, 1, PIXELS_MAX)
         && ReadInt(in, &s->sortType, SORT_BY_SOURCE, SORT_BY_TOTAL_TRAFFIC)
         && ReadInt(in, &s->nodeType, NODE_HOST_NAMES, NODE_IP_ADDRESSES)
         && ReadInt(in, &s->showFailed, 0, 1)
-        && ReadInt(in, &s->unitType, UNIT_BYTES, UNIT_MEGABYTES)
-        && SkipDecimal(in)
+        && ReadInt(in, &s->unitType, UNIT_BYTES, UNIT_MEGABYTES) && SkipDecimal(in)
         && ReadInt(in, &s->updateInterval, INTERVAL_MIN_MS, INTERVAL_MAX_MS)
-        && ReadInt(in, &s->maxRejected, 1, REJECTED_MAX)
-        && ReadInt(in, &s->showToolbar, 0, 1);
+        && ReadInt(in, &s->maxRejected, 1, REJECTED_MAX) && ReadInt(in, &s->showToolbar, 0, 1);
     s->unitFactor = UnitFactorOf(s->unitType);
     return whole;
 }
@@ -207,7 +209,7 @@ bool ReadFixedPart(WordReader& in, Setting* s)
 // past, so that the next block stays in step.
 bool ReadBlock(WordReader& in, Setting* s)
 {
-    Setting read = *s;  // the plain fields; the service buffers remain s's
+    Setting read = *s; // the plain fields; the service buffers remain s's
     long count;
     if (!ReadFixedPart(in, &read) || !ReadNumber(in, &count) || count < 0) {
         return false;
@@ -228,8 +230,10 @@ bool ReadBlock(WordReader& in, Setting* s)
     *s = read;
     s->serviceCount = kept;
     for (int k = 0; k < kept; k++) {
-        if (s->serviceName[k]) memcpy(s->serviceName[k], lines[k].name, SETTING_TEXT_SIZE);
-        if (s->servicePortText[k]) memcpy(s->servicePortText[k], lines[k].portText, SETTING_TEXT_SIZE);
+        if (s->serviceName[k])
+            memcpy(s->serviceName[k], lines[k].name, SETTING_TEXT_SIZE);
+        if (s->servicePortText[k])
+            memcpy(s->servicePortText[k], lines[k].portText, SETTING_TEXT_SIZE);
         s->serviceSelected[k] = lines[k].selected;
         s->servicePort[k] = lines[k].port;
     }
@@ -239,7 +243,9 @@ bool ReadBlock(WordReader& in, Setting* s)
 // Numbers are written in the C locale whatever locale the toolkit chose.
 class CNumericLocale {
 public:
-    CNumericLocale() : c_(newlocale(LC_ALL_MASK, "C", (locale_t)0)), old_(c_ ? uselocale(c_) : (locale_t)0) {}
+    CNumericLocale()
+        : c_(newlocale(LC_ALL_MASK, "C", (locale_t)0)), old_(c_ ? uselocale(c_) : (locale_t)0)
+    {}
     ~CNumericLocale()
     {
         if (c_) {
@@ -268,7 +274,8 @@ std::string OneWord(const char* text, const char* empty)
     }
     word = word.substr(first, last - first + 1);
     for (char& c : word) {
-        if (isspace(static_cast<unsigned char>(c)) || IsControl(static_cast<unsigned char>(c))) c = '_';
+        if (isspace(static_cast<unsigned char>(c)) || IsControl(static_cast<unsigned char>(c)))
+            c = '_';
     }
     return word;
 }
@@ -276,17 +283,21 @@ std::string OneWord(const char* text, const char* empty)
 void WriteBlock(FILE* out, const Setting* s)
 {
     int columns = ColumnsOf(s);
-    for (int i = 0; i < columns; i++) fprintf(out, "%d  ", s->columnType[i]);
+    for (int i = 0; i < columns; i++)
+        fprintf(out, "%d  ", s->columnType[i]);
     fprintf(out, "\n");
-    for (int i = 0; i < columns; i++) fprintf(out, "%d  ", s->columnVisible[i]);
+    for (int i = 0; i < columns; i++)
+        fprintf(out, "%d  ", s->columnVisible[i]);
     fprintf(out, "\n");
-    for (int i = 0; i < columns; i++) fprintf(out, "%d  ", s->columnWidth[i]);
+    for (int i = 0; i < columns; i++)
+        fprintf(out, "%d  ", s->columnWidth[i]);
     fprintf(out, "\n");
     fprintf(out, "%d  %d  \n", s->frozenColumns, s->cellHeight);
     fprintf(out, "%d  %d  %d  \n", s->tableWidth, s->tableHeight, s->tableRows);
     fprintf(out, "%d  %d  %d  \n", s->tableColumns, s->chartWidth, s->chartHeight);
     fprintf(out, "%d  %d  %d  \n", s->sortType, s->nodeType, s->showFailed);
-    fprintf(out, "%d  %f  %d  \n", s->unitType, static_cast<double>(s->unitFactor), s->updateInterval);
+    fprintf(out, "%d  %f  %d  \n", s->unitType, static_cast<double>(s->unitFactor),
+            s->updateInterval);
     int services = ServicesOf(s);
     fprintf(out, "%d  %d  %d  ", s->maxRejected, s->showToolbar, services);
     for (int k = 0; k < services; k++) {

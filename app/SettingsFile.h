@@ -29,8 +29,8 @@ std::string Socks5DatPath();
 
 enum SettingsOpenResult {
     SETTINGS_OPENED,
-    SETTINGS_ABSENT,   // missing, not a regular file (a link, a FIFO, a directory), or unreadable
-    SETTINGS_FOREIGN   // a regular file that another user owns: never trusted
+    SETTINGS_ABSENT, // missing, not a regular file (a link, a FIFO, a directory), or unreadable
+    SETTINGS_FOREIGN // a regular file that another user owns: never trusted
 };
 
 // Opens a settings file for reading without ever blocking on it or following a link:
@@ -66,8 +66,8 @@ void WriteServerNamesTo(FILE* out, const std::vector<std::string>& names);
 
 enum SafeWriteResult {
     SAFE_WRITE_OK,
-    SAFE_WRITE_NOT_REGULAR,  // the path exists and is not a regular file (a symbolic link)
-    SAFE_WRITE_FAILED        // the file could not be created or written completely
+    SAFE_WRITE_NOT_REGULAR, // the path exists and is not a regular file (a symbolic link)
+    SAFE_WRITE_FAILED       // the file could not be created or written completely
 };
 
 // Writes a file through a fresh temporary file in the same directory that is renamed over

@@ -26,7 +26,7 @@ static bool bg_color_known = false;
 // characters for the background never overwrite each other's line.
 static char new_bg_name[256][60];
 
-enum { MESSAGE_TEXT_SIZE = 256 };  // at most 255 characters and the terminating zero
+enum { MESSAGE_TEXT_SIZE = 256 }; // at most 255 characters and the terminating zero
 
 // ---- message dialog ----
 
@@ -76,18 +76,16 @@ Widget KesStandardPanel(Widget parent, const char* title, int orientation, int x
     if (x == -1 || y == -1) {
         Position shellX = 0, shellY = 0;
         Dimension width = 0, height = 0;
-        XtVaGetValues(parentShell, XmNx, &shellX, XmNy, &shellY, XmNwidth, &width,
-                      XmNheight, &height, NULL);
+        XtVaGetValues(parentShell, XmNx, &shellX, XmNy, &shellY, XmNwidth, &width, XmNheight,
+                      &height, NULL);
         x = (Position)(shellX + (int)(0.2 * width));
         y = (Position)(shellY + (int)(0.2 * height));
     }
     XtVaSetValues(shell, XmNx, (Position)x, XmNy, (Position)y, NULL);
 
-    *box = XtVaCreateWidget("main_dp_vbox", xomBoxWidgetClass, shell,
-                            XomNorientation, (unsigned char)orientation,
-                            XomNspacing, (Dimension)spacing,
-                            XomNmargin, (Dimension)margin,
-                            NULL);
+    *box = XtVaCreateWidget("main_dp_vbox", xomBoxWidgetClass, shell, XomNorientation,
+                            (unsigned char)orientation, XomNspacing, (Dimension)spacing, XomNmargin,
+                            (Dimension)margin, NULL);
     return shell;
 }
 
@@ -109,8 +107,8 @@ void BeepPointerSelection(XEvent* event)
         return;
     Position x = 0, y = 0;
     Dimension width = 0, height = 0;
-    XtVaGetValues(exclusive_popup_panel, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight,
-                  &height, NULL);
+    XtVaGetValues(exclusive_popup_panel, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height,
+                  NULL);
     int pressX = event->xbutton.x_root, pressY = event->xbutton.y_root;
     if (pressX < x || pressX > x + width || pressY < y || pressY > y + height)
         XBell(XtDisplay(exclusive_popup_panel), 15);
@@ -181,9 +179,9 @@ void KesPopupAnnotationText(Widget parent, const char* text, int x, int y)
     XmString label = XmStringCreateLtoR((char*)text, (XmStringCharSet)XmFONTLIST_DEFAULT_TAG);
     // Not managed: a shell (the main window's) would take a second managed child as its
     // new content and move the keyboard focus to it, and a box would lay it out.
-    annotation_label_widget = XtVaCreateWidget("icon_reminder", xmLabelWidgetClass, parent,
-                                               XmNmappedWhenManaged, False,
-                                               XmNlabelString, label, NULL);
+    annotation_label_widget =
+        XtVaCreateWidget("icon_reminder", xmLabelWidgetClass, parent, XmNmappedWhenManaged, False,
+                         XmNlabelString, label, NULL);
     XmStringFree(label);
     // Destroyed with its parent, the tip must be forgotten, or the next popdown would destroy it again.
     XtAddCallback(annotation_label_widget, XmNdestroyCallback, ForgetAnnotationCallback, NULL);
@@ -214,8 +212,7 @@ static void RememberBackground(Widget widget)
     XColor color;
     color.pixel = background;
     XQueryColor(XtDisplayOfObject(widget), colormap, &color);
-    snprintf(bg_color_name, sizeof bg_color_name, "#%4x%4x%4x", color.red, color.green,
-             color.blue);
+    snprintf(bg_color_name, sizeof bg_color_name, "#%4x%4x%4x", color.red, color.green, color.blue);
     for (char* c = bg_color_name; *c; c++)
         if (*c == ' ')
             *c = '0';
@@ -255,8 +252,8 @@ Pixmap _XomCreatePixmapFromData(void*, const char** xpmData, Widget widget)
 
     Pixmap pixmap = 0;
     Screen* screen = XtScreenOfObject(widget);
-    XpmCreatePixmapFromData(XtDisplayOfObject(widget), RootWindowOfScreen(screen),
-                            (char**)xpmData, &pixmap, NULL, NULL);
+    XpmCreatePixmapFromData(XtDisplayOfObject(widget), RootWindowOfScreen(screen), (char**)xpmData,
+                            &pixmap, NULL, NULL);
     return pixmap;
 }
 

@@ -24,10 +24,10 @@ namespace {
 
 const int kWidth = 750, kHeight = 220, kSeries = 20, kSamples = 21;
 
-const char* const kColours[] = {
-    "red", "green", "brown", "blue", "salmon", "cyan", "yellow", "#bb00f0", "black", "#feb900",
-    "#55cc00", "#d00010", "#ff00b0", "#0050da", "grey", "#ff6500", "#900050", "#006d01",
-    "pink", "#000080", ""};
+const char* const kColours[] = {"red",     "green",   "brown", "blue",    "salmon",  "cyan",
+                                "yellow",  "#bb00f0", "black", "#feb900", "#55cc00", "#d00010",
+                                "#ff00b0", "#0050da", "grey",  "#ff6500", "#900050", "#006d01",
+                                "pink",    "#000080", ""};
 
 struct Scene {
     XtAppContext app = nullptr;
@@ -44,15 +44,14 @@ Scene& TheScene()
     static char* argv[] = {name, nullptr};
     int argc = 1;
     scene.shell = XtVaAppInitialize(&scene.app, "Vantor", NULL, 0, &argc, argv, NULL, NULL);
-    scene.area = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, scene.shell,
-                                         XmNwidth, (Dimension)kWidth, XmNheight,
-                                         (Dimension)kHeight, NULL);
+    scene.area =
+        XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, scene.shell, XmNwidth,
+                                (Dimension)kWidth, XmNheight, (Dimension)kHeight, NULL);
     static float geometry[4] = {0, 0, 100, 100};
     static int margins[4] = {2, 2, 2, 2};
-    scene.chart = XtVaCreateWidget("chart", xomChartObjectClass, scene.area, XomNgeometry,
-                                   geometry, XomNchartMargins, margins, XomNchartType,
-                                   XomCHART_TYPE_LINE, XomNcolorList, kColours,
-                                   XomNshowLegend, True, NULL);
+    scene.chart = XtVaCreateWidget("chart", xomChartObjectClass, scene.area, XomNgeometry, geometry,
+                                   XomNchartMargins, margins, XomNchartType, XomCHART_TYPE_LINE,
+                                   XomNcolorList, kColours, XomNshowLegend, True, NULL);
     static float xLimits[2] = {0, 20}, yLimits[2] = {0, 1240};
     static float xSteps[2] = {5, 1}, ySteps[2] = {248, 124};
     XtVaSetValues(XomChartGetComponent(scene.chart, XomCHART_PLOT), XomNxLimits, xLimits,
@@ -67,9 +66,9 @@ Scene& TheScene()
         for (int i = 0; i < kSamples; i++)
             values[i] = static_cast<float>((s * 53 + i * 97) % 1200);
         std::string name = "service" + std::to_string(s);
-        Widget data = XtVaCreateWidget(name.c_str(), xomDataSampledObjectClass, scene.area,
-                                       XomNdataArray, values.data(), XomNcount, kSamples,
-                                       XomNdataGroup, group, NULL);
+        Widget data =
+            XtVaCreateWidget(name.c_str(), xomDataSampledObjectClass, scene.area, XomNdataArray,
+                             values.data(), XomNcount, kSamples, XomNdataGroup, group, NULL);
         XomChartAssociateData(scene.chart, data);
         scene.series.push_back(data);
     }
@@ -128,6 +127,6 @@ void BM_ChartPollChanges(benchmark::State& state)
 }
 BENCHMARK(BM_ChartPollChanges)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -28,11 +28,13 @@ MonitorApp* App()
         static char home[] = "/tmp/vantor-bench-home-XXXXXX";
         setenv("HOME", mkdtemp(home), 1);
         static String fallback[FALLBACK_RESOURCE_COUNT + 1];
-        for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++) fallback[i] = (String)FALLBACK_RESOURCES[i];
+        for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++)
+            fallback[i] = (String)FALLBACK_RESOURCES[i];
         static char name[] = "vantor";
         static char* argv[] = {name, nullptr};
         int argc = 1;
-        Widget top = XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &argc, argv, fallback, NULL);
+        Widget top =
+            XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &argc, argv, fallback, NULL);
         app = new MonitorApp(top, name);
     }
     return app;
@@ -47,7 +49,8 @@ std::unique_ptr<MonsimProcess> Simulator(int connections)
 // Monitors the server at address; the server is left current.
 void Monitor(MonitorApp* app, const std::string& address)
 {
-    while (app->serverCount > 0) app->RemoveSOCKS5(0);
+    while (app->serverCount > 0)
+        app->RemoveSOCKS5(0);
     app->AddSOCKS5(address.c_str());
     app->StartMonitoring();
 }
@@ -95,11 +98,14 @@ void BM_SortFewHosts(benchmark::State& state)
     unsigned seed = 7;
     for (size_t i = 0; i < rows.size(); i++) {
         seed = seed * 1103515245u + 12345u;
-        snprintf(rows[i].data.srcHostName, sizeof rows[i].data.srcHostName, "ws%u.lan", (seed >> 16) % 40);
-        memcpy(rows[i].data.key.key, &i, sizeof i < sizeof rows[i].data.key.key ? sizeof i : sizeof rows[i].data.key.key);
+        snprintf(rows[i].data.srcHostName, sizeof rows[i].data.srcHostName, "ws%u.lan",
+                 (seed >> 16) % 40);
+        memcpy(rows[i].data.key.key, &i,
+               sizeof i < sizeof rows[i].data.key.key ? sizeof i : sizeof rows[i].data.key.key);
     }
     std::vector<Connection*> list;
-    for (Connection& row : rows) list.push_back(&row);
+    for (Connection& row : rows)
+        list.push_back(&row);
     const std::vector<Connection*> unsorted = list;
     for (auto _ : state) {
         state.PauseTiming();

@@ -67,7 +67,8 @@ void transfer(benchmark::State &state, bool throughProxy)
     }
     for (auto _ : state) {
         int reply = 0;
-        int fd = throughProxy ? socksOpen(proxy().socksPort(), port, 1, &reply) : connectDirect(port);
+        int fd =
+            throughProxy ? socksOpen(proxy().socksPort(), port, 1, &reply) : connectDirect(port);
         if (fd < 0 || reply != 0 || !sendAll(fd, REQUEST)) {
             state.SkipWithError("connection failed");
             break;

@@ -26,7 +26,8 @@ void BM_ReceiveAndDecode(benchmark::State& state)
     int records = 0;
     for (auto _ : state) {
         records = 0;
-        while (S5MonRecvNextData(h, 0, &record) == 1) records++;
+        while (S5MonRecvNextData(h, 0, &record) == 1)
+            records++;
     }
     state.counters["records"] = records;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Replay().bytes()));
@@ -45,7 +46,8 @@ void BM_RawRead(benchmark::State& state)
         size_t left = Replay().bytes();
         while (left > 0) {
             ssize_t n = read(fd, buffer.get(), left < 128 * 1024 ? left : 128 * 1024);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             left -= static_cast<size_t>(n);
         }
     }

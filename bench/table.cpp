@@ -36,8 +36,8 @@ Display* OpenDisplay()
         char* argv[] = {name, nullptr};
         XtToolkitInitialize();
         the_app = XtCreateApplicationContext();
-        the_display = XtOpenDisplay(the_app, nullptr, "bench_table", "BenchTable", nullptr, 0,
-                                    &argc, argv);
+        the_display =
+            XtOpenDisplay(the_app, nullptr, "bench_table", "BenchTable", nullptr, 0, &argc, argv);
         if (!the_display) {
             fprintf(stderr, "bench_table: no display\n");
             exit(1);
@@ -85,9 +85,9 @@ Widget Table(Widget shell, int rows)
     for (int& w : widths)
         w = 80;
     Widget table = XtVaCreateManagedWidget(
-        "table", xomEditTableWidgetClass, shell, XomNnumberOfColumns, COLUMNS,
-        XomNnumberOfRows, rows, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 22,
-        XomNcellWidthData, widths, XomNautomaticColumnAnnotation, False, NULL);
+        "table", xomEditTableWidgetClass, shell, XomNnumberOfColumns, COLUMNS, XomNnumberOfRows,
+        rows, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 22, XomNcellWidthData, widths,
+        XomNautomaticColumnAnnotation, False, NULL);
     XtRealizeWidget(shell);
     ProcessEvents();
     return table;
@@ -109,7 +109,7 @@ void TableFillAndShow(benchmark::State& state)
     int rows = (int)state.range(0);
     Widget shell = Shell();
     Widget table = Table(shell, rows);
-    Texts(rows, 0), Texts(rows, 1);   // made before the clock runs
+    Texts(rows, 0), Texts(rows, 1); // made before the clock runs
     int pass = 0;
     for (auto _ : state)
         Fill(table, rows, pass++);
@@ -135,7 +135,11 @@ void TableRepaintAfterScroll(benchmark::State& state)
 }
 
 BENCHMARK(TableFillAndShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(TableRepaintAfterScroll)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(TableRepaintAfterScroll)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 #ifdef VANTOR_HAVE_XBAE
 Widget Matrix(Widget shell, int rows)
@@ -143,10 +147,9 @@ Widget Matrix(Widget shell, int rows)
     static short widths[COLUMNS];
     for (short& w : widths)
         w = 10;
-    Widget matrix = XtVaCreateManagedWidget("matrix", xbaeMatrixWidgetClass, shell,
-                                            XmNrows, rows, XmNcolumns, COLUMNS,
-                                            XmNcolumnWidths, widths, XmNvisibleRows, 25,
-                                            XmNvisibleColumns, COLUMNS, NULL);
+    Widget matrix = XtVaCreateManagedWidget("matrix", xbaeMatrixWidgetClass, shell, XmNrows, rows,
+                                            XmNcolumns, COLUMNS, XmNcolumnWidths, widths,
+                                            XmNvisibleRows, 25, XmNvisibleColumns, COLUMNS, NULL);
     XtRealizeWidget(shell);
     ProcessEvents();
     return matrix;
@@ -195,7 +198,11 @@ void XbaeRepaintAfterScroll(benchmark::State& state)
 }
 
 BENCHMARK(XbaeFillAndShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(XbaeRepaintAfterScroll)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(XbaeRepaintAfterScroll)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 #endif
 
 } // namespace

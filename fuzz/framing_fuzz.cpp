@@ -13,9 +13,9 @@
 
 #include <vector>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    Mon_TcpSetTimeout(1000);  // everything is written before reading starts
+    Mon_TcpSetTimeout(1000); // everything is written before reading starts
     return 0;
 }
 
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t at = 0;
     for (;;) {
         int got = Mon_TcpRecv(pair[0], bufLen, buf.data());
-        if (at + 2 > length) {  // no whole prefix left: the stream has ended
+        if (at + 2 > length) { // no whole prefix left: the stream has ended
             if (got != -1)
                 __builtin_trap();
             break;
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (msgLen > bufLen) {
             if (got != -1)
                 __builtin_trap();
-            at += 2 + (msgLen < rest ? msgLen : rest);  // skipped exactly
+            at += 2 + (msgLen < rest ? msgLen : rest); // skipped exactly
             continue;
         }
         if (msgLen > rest) {

@@ -32,7 +32,8 @@ struct Servers {
     }
     ~Servers()
     {
-        for (Setting& s : settings) ReleaseSetting(&s);
+        for (Setting& s : settings)
+            ReleaseSetting(&s);
     }
 };
 
@@ -41,8 +42,10 @@ FILE* Reading(const void* data, size_t size)
 {
     static const char nothing[1] = {0};
     FILE* f = fmemopen(const_cast<void*>(size ? data : nothing), size ? size : 1, "r");
-    if (!f) __builtin_trap();
-    if (!size) fgetc(f);  // an empty file: at its end from the start
+    if (!f)
+        __builtin_trap();
+    if (!size)
+        fgetc(f); // an empty file: at its end from the start
     return f;
 }
 
@@ -51,7 +54,8 @@ std::string Written(const std::function<void(FILE*)>& write)
     char* buffer = nullptr;
     size_t length = 0;
     FILE* f = open_memstream(&buffer, &length);
-    if (!f) __builtin_trap();
+    if (!f)
+        __builtin_trap();
     write(f);
     fclose(f);
     std::string text(buffer, length);
@@ -66,10 +70,13 @@ void CheckSettings(const uint8_t* data, size_t size)
     ReadSettingsFrom(in, first.pointers, SERVERS);
     fclose(in);
     for (const Setting& s : first.settings) {
-        if (s.serviceCount < 0 || s.serviceCount > SETTING_SERVICES) __builtin_trap();
+        if (s.serviceCount < 0 || s.serviceCount > SETTING_SERVICES)
+            __builtin_trap();
         for (int k = 0; k < SETTING_SERVICES; k++) {
-            if (strnlen(s.serviceName[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE) __builtin_trap();
-            if (strnlen(s.servicePortText[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE) __builtin_trap();
+            if (strnlen(s.serviceName[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE)
+                __builtin_trap();
+            if (strnlen(s.servicePortText[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE)
+                __builtin_trap();
         }
     }
     const Setting* const* readOnce = first.pointers;
@@ -79,9 +86,11 @@ void CheckSettings(const uint8_t* data, size_t size)
     in = Reading(written.data(), written.size());
     SettingsDamage damage = ReadSettingsFrom(in, second.pointers, SERVERS);
     fclose(in);
-    if (damage.line != 0) __builtin_trap();  // what the writer wrote is never damaged
+    if (damage.line != 0)
+        __builtin_trap(); // what the writer wrote is never damaged
     const Setting* const* readTwice = second.pointers;
-    if (Written([&](FILE* out) { WriteSettingsTo(out, readTwice, SERVERS); }) != written) __builtin_trap();
+    if (Written([&](FILE* out) { WriteSettingsTo(out, readTwice, SERVERS); }) != written)
+        __builtin_trap();
 }
 
 void CheckServerNames(const uint8_t* data, size_t size)
@@ -90,14 +99,17 @@ void CheckServerNames(const uint8_t* data, size_t size)
     FILE* in = Reading(data, size);
     bool accepted = ReadServerNamesFrom(in, &names);
     fclose(in);
-    if (!accepted) return;
+    if (!accepted)
+        return;
     for (const std::string& name : names) {
-        if (name.empty() || name.size() > SERVER_NAME_MAX || name.find('\0') != std::string::npos) __builtin_trap();
+        if (name.empty() || name.size() > SERVER_NAME_MAX || name.find('\0') != std::string::npos)
+            __builtin_trap();
     }
     std::string written = Written([&](FILE* out) { WriteServerNamesTo(out, names); });
     std::vector<std::string> again;
     in = Reading(written.data(), written.size());
-    if (!ReadServerNamesFrom(in, &again) || again != names) __builtin_trap();
+    if (!ReadServerNamesFrom(in, &again) || again != names)
+        __builtin_trap();
     fclose(in);
 }
 
@@ -105,7 +117,8 @@ void CheckServerNames(const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 16) return 0;
+    if (size > 1 << 16)
+        return 0;
     CheckSettings(data, size);
     CheckServerNames(data, size);
     return 0;

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     socks5::chooseMethod(greeting, size % 2 == 0);
 
     socks5::Credentials credentials;
-    if (socks5::parseCredentials(p, size, &credentials, &used) == socks5::Parse::Done && used > size)
+    if (socks5::parseCredentials(p, size, &credentials, &used) == socks5::Parse::Done
+        && used > size)
         __builtin_trap();
 
     socks5::Request request;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
     if (!users.parse(text, "fuzz", &error)) {
         if (error.empty() || !users.check("alice", "secret") || users.size() != 1)
-            __builtin_trap();  // a refused file keeps the users there were
+            __builtin_trap(); // a refused file keeps the users there were
         return 0;
     }
     if (users.empty())
@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!(words >> name) || name[0] == '#')
             continue;
         words >> password;
-        std::string later = text.substr(size_t(lines.tellg() < 0 ? text.size() : size_t(lines.tellg())));
+        std::string later =
+            text.substr(size_t(lines.tellg() < 0 ? text.size() : size_t(lines.tellg())));
         if (later.find(name) == std::string::npos && !users.check(name, password))
             __builtin_trap();
     }

@@ -14,7 +14,7 @@
 namespace {
 
 enum { LOG_NAME_LEN = 1024, LOG_LINE_LEN = 2068 };
-const uint32_t kDefaultMaxSize = 1048576u * 1024u;  // 1 GiB, as 1048576 kilobytes
+const uint32_t kDefaultMaxSize = 1048576u * 1024u; // 1 GiB, as 1048576 kilobytes
 const long kMaxOldFiles = 1000;
 
 struct S5LogHandle {
@@ -112,7 +112,7 @@ void RotateFiles(S5LogHandle *h)
     fseek(h->stream, 0, SEEK_END);
     long size = ftell(h->stream);
     if (size >= 0 && static_cast<unsigned long>(size) <= h->maxSize)
-        return;  // another process has rotated it meanwhile
+        return; // another process has rotated it meanwhile
     fclose(h->stream);
     h->stream = NULL;
 
@@ -133,11 +133,16 @@ void RotateFiles(S5LogHandle *h)
 
 int SyslogPriority(int level)
 {
-    if (level <= 1) return LOG_ERR;
-    if (level == 2) return LOG_NOTICE;
-    if (level <= 8) return LOG_WARNING;
-    if (level <= 13) return LOG_NOTICE;
-    if (level <= 18) return LOG_INFO;
+    if (level <= 1)
+        return LOG_ERR;
+    if (level == 2)
+        return LOG_NOTICE;
+    if (level <= 8)
+        return LOG_WARNING;
+    if (level <= 13)
+        return LOG_NOTICE;
+    if (level <= 18)
+        return LOG_INFO;
     return LOG_DEBUG;
 }
 
@@ -166,12 +171,12 @@ void DropUnfinishedConversion(char *text)
 // Copies format behind the prefix, replacing each "%m" by the text of errnoValue.
 void ExpandFormat(char *out, size_t used, const char *format, int errnoValue)
 {
-    const size_t limit = LOG_LINE_LEN - 1;  // prefix and text hold at most 2067 characters
+    const size_t limit = LOG_LINE_LEN - 1; // prefix and text hold at most 2067 characters
     const char *errText = strerror(errnoValue);
     for (const char *p = format; *p && used < limit; p++) {
         if (p[0] == '%' && p[1] == '%') {
             if (used + 2 > limit)
-                break;  // never split a "%%" into a lone '%'
+                break; // never split a "%%" into a lone '%'
             out[used++] = '%';
             out[used++] = '%';
             p++;
@@ -187,7 +192,7 @@ void ExpandFormat(char *out, size_t used, const char *format, int errnoValue)
             }
             p++;
         } else if (p[0] == '%' && p[1] == '\0') {
-            break;  // a lone trailing '%' is not a conversion
+            break; // a lone trailing '%' is not a conversion
         } else {
             out[used++] = *p;
         }
@@ -273,7 +278,8 @@ void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_lis
 
     char pattern[LOG_LINE_LEN];
     const bool toFile = (h->how & S5_LOG_FILE) != 0;
-    int used = snprintf(pattern, sizeof pattern, "%s%05d", toFile ? "[" : "", static_cast<int>(getpid()));
+    int used =
+        snprintf(pattern, sizeof pattern, "%s%05d", toFile ? "[" : "", static_cast<int>(getpid()));
     if (S5LogShowThreadIDS)
         used += snprintf(pattern + used, sizeof pattern - used, ":%06d", 0);
     used += snprintf(pattern + used, sizeof pattern - used, "%s", toFile ? "]: " : ": ");
@@ -281,7 +287,7 @@ void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_lis
     DropUnfinishedConversion(pattern);
 
     char line[LOG_LINE_LEN];
-    vsnprintf(line, sizeof line, pattern, ap);  // cut to the line buffer, never beyond
+    vsnprintf(line, sizeof line, pattern, ap); // cut to the line buffer, never beyond
 
     if (h->how & S5_LOG_STDERR) {
         fprintf(stderr, "%s\n", line);

@@ -6,10 +6,10 @@
 
 #define S5_LOG_STDERR 1
 #define S5_LOG_SYSLOG 2
-#define S5_LOG_FILE   4
+#define S5_LOG_FILE 4
 
 extern void *S5LogDefaultHandle;
-extern int   S5LogShowThreadIDS;
+extern int S5LogShowThreadIDS;
 
 void S5LogStart(void **handlePtr, int how, int level, const char *name);
 void S5LogUpdate(void *handle, int level, int msgID, const char *format, ...)

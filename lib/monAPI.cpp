@@ -65,8 +65,10 @@ int S5MonClose(S5MonHandle handle)
     if (h == NULL)
         return -1;
     // An empty entry is refused too: calling it would crash.
-    if (!FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D}) ||
-        h->vec.closeProc == NULL)
+    if (!FlagIn(
+            h,
+            {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D})
+        || h->vec.closeProc == NULL)
         return Refuse("S5MonClose(): bad handle=0x%lx specified", h);
     return h->vec.closeProc(h);
 }
@@ -74,8 +76,9 @@ int S5MonClose(S5MonHandle handle)
 int S5MonSendData(S5MonHandle handle, const S5MonData *connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_D}) ||
-        h->vec.putConnProc == NULL)
+    if (h == NULL
+        || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_D})
+        || h->vec.putConnProc == NULL)
         return Refuse("S5MonSendData: invalid handle=0x%lx specified", h);
     return h->vec.putConnProc(h, connPtr);
 }
@@ -91,8 +94,8 @@ int S5MonRecvData(S5MonHandle handle, S5MonData *connPtr)
 int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK}) ||
-        h->vec.getNextConnProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK})
+        || h->vec.getNextConnProc == NULL)
         return Refuse("S5MonRecvNextData : invalid handle=0x%lx specified", h);
     return h->vec.getNextConnProc(h, all, connPtr);
 }
@@ -100,8 +103,8 @@ int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
 int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
-        h->vec.getUserProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+        || h->vec.getUserProc == NULL)
         return Refuse("S5MonGetUser: invalid handle=0x%lx specified", h);
     return h->vec.getUserProc(h, userPtr);
 }
@@ -109,8 +112,8 @@ int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
 int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
-        h->vec.getNextUserProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+        || h->vec.getNextUserProc == NULL)
         return Refuse("S5MonGetNextUser: invalid handle=0x%lx specified", h);
     return h->vec.getNextUserProc(h, userPtr);
 }
@@ -118,8 +121,8 @@ int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
 int S5MonGetTot(S5MonHandle handle, S5MonTot_t *totPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK}) ||
-        h->vec.getTotProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+        || h->vec.getTotProc == NULL)
         return Refuse("S5MonGetTot: invalid handle=0x%lx specified", h);
     return h->vec.getTotProc(h, totPtr);
 }

@@ -7,12 +7,12 @@
 typedef void *S5MonHandle;
 
 // Handle kinds (the handle's flag). Only the network client is made by this library.
-#define MON_FLAG_CLOSED   0xdeadbeefu
-#define MON_FLAG_NETWORK  0xdeafbeadu
-#define MON_FLAG_KIND_A   0xbabefaceu
-#define MON_FLAG_KIND_B   0xdeedfadeu
-#define MON_FLAG_KIND_C   0xbadfacedu
-#define MON_FLAG_KIND_D   0xdeafbabeu
+#define MON_FLAG_CLOSED 0xdeadbeefu
+#define MON_FLAG_NETWORK 0xdeafbeadu
+#define MON_FLAG_KIND_A 0xbabefaceu
+#define MON_FLAG_KIND_B 0xdeedfadeu
+#define MON_FLAG_KIND_C 0xbadfacedu
+#define MON_FLAG_KIND_D 0xdeafbabeu
 
 #define MON_CLIENT_NETWORK 0
 

@@ -34,7 +34,7 @@ typedef struct {
     uint8_t sentReq;
     char request[MON_GUI_BUF_LEN];
     char reply[MON_GUI_BUF_LEN];
-    MonTcpInput_t input;  // what was read of sock ahead of the replies asked for
+    MonTcpInput_t input; // what was read of sock ahead of the replies asked for
 } MonGUIInfo_t;
 
 // Fills the procedure table of a network client handle.

@@ -47,7 +47,7 @@ int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen)
     }
     int len = Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply);
     if (len == 0) {
-        info->sentReq = 0;  // the server has sent the whole list
+        info->sentReq = 0; // the server has sent the whole list
         info->input.deadline = 0;
     }
     return len;
@@ -70,7 +70,6 @@ int MonGUIClose(MonHand_t h)
     free(h);
     return 0;
 }
-
 
 int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
 {
@@ -166,7 +165,7 @@ int S5MonSetPassLimit(int milliseconds)
 void MonGUIFillVec(MonVec_t *vec)
 {
     vec->closeProc = MonGUIClose;
-    vec->putConnProc = NULL;  // the network client only reads
+    vec->putConnProc = NULL; // the network client only reads
     vec->getConnProc = MonGUIGetConn;
     vec->getNextConnProc = MonGUIGetNextConn;
     vec->getUserProc = MonGUIGetUser;

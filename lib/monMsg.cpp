@@ -30,8 +30,8 @@ void MsgToInt16(uint16_t *valuePtr, const char *bufPtr)
 void MsgToInt32(uint32_t *valuePtr, const char *bufPtr)
 {
     const unsigned char *b = reinterpret_cast<const unsigned char *>(bufPtr);
-    *valuePtr = (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16) |
-                (static_cast<uint32_t>(b[2]) << 8) | b[3];
+    *valuePtr = (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16)
+        | (static_cast<uint32_t>(b[2]) << 8) | b[3];
 }
 
 void MsgToTime(S5Time *timePtr, const char *bufPtr)
@@ -60,7 +60,8 @@ uint16_t FreeLenOf(uint16_t msgLen, uint16_t fixedLen)
 }
 
 // Places a name with its terminating NUL, even when its 128-byte field holds none.
-void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetPtr, bool evenIfEmpty = false)
+void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetPtr,
+               bool evenIfEmpty = false)
 {
     if (name[0] == '\0' && !evenIfEmpty)
         return;
@@ -89,7 +90,7 @@ void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char
                        uint16_t *offsetPtr)
 {
     if (static_cast<unsigned>(*offsetPtr) + dataLen > MON_FREE_LEN)
-        return;  // does not fit: left out, the descriptor stays as it was
+        return; // does not fit: left out, the descriptor stays as it was
     MsgFromInt16(dataLen, bufPtr);
     if (dataLen != 0) {
         MsgFromInt16(*offsetPtr, bufPtr + 2);
@@ -143,9 +144,12 @@ int Mon_MsgFromConn(const S5MonData *connPtr, char *msgPtr)
     MsgFromInt16(connPtr->socksCmd, msgPtr + 49);
     MsgFromInt16(connPtr->authen, msgPtr + 51);
 
-    Mon_MsgFromVarLen(&connPtr->srcSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_SRCADDR, freePtr, &offset);
-    Mon_MsgFromVarLen(&connPtr->dstSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_DSTADDR, freePtr, &offset);
-    Mon_MsgFromVarLen(&connPtr->proxySockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_PROXYADDR, freePtr, &offset);
+    Mon_MsgFromVarLen(&connPtr->srcSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_SRCADDR,
+                      freePtr, &offset);
+    Mon_MsgFromVarLen(&connPtr->dstSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_DSTADDR,
+                      freePtr, &offset);
+    Mon_MsgFromVarLen(&connPtr->proxySockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_PROXYADDR,
+                      freePtr, &offset);
     PlaceName(connPtr->srcHostName, msgPtr + MON_CONN_OFF_SRCHOST, freePtr, &offset);
     PlaceName(connPtr->dstHostName, msgPtr + MON_CONN_OFF_DSTHOST, freePtr, &offset);
     PlaceName(connPtr->proxyHostName, msgPtr + MON_CONN_OFF_PROXYHOST, freePtr, &offset);
@@ -154,9 +158,10 @@ int Mon_MsgFromConn(const S5MonData *connPtr, char *msgPtr)
     PlaceName(connPtr->socksErrMsg, msgPtr + MON_CONN_OFF_ERRMSG, freePtr, &offset);
     if (connPtr->optData.len != 0) {
         uint16_t optLen = connPtr->optData.len > sizeof connPtr->optData.data
-                              ? static_cast<uint16_t>(sizeof connPtr->optData.data)
-                              : connPtr->optData.len;
-        Mon_MsgFromVarLen(connPtr->optData.data, optLen, msgPtr + MON_CONN_OFF_OPTDATA, freePtr, &offset);
+            ? static_cast<uint16_t>(sizeof connPtr->optData.data)
+            : connPtr->optData.len;
+        Mon_MsgFromVarLen(connPtr->optData.data, optLen, msgPtr + MON_CONN_OFF_OPTDATA, freePtr,
+                          &offset);
     }
     return MON_CONN_FIXED_LEN + offset;
 }
@@ -186,9 +191,12 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     MsgToInt16(&connPtr->socksCmd, msgPtr + 49);
     MsgToInt16(&connPtr->authen, msgPtr + 51);
 
-    Mon_MsgToVarLenBounded(&connPtr->srcSockAddr, sizeof(S5NetAddr), &copied, msgPtr + MON_CONN_OFF_SRCADDR, freePtr, freeLen);
-    Mon_MsgToVarLenBounded(&connPtr->dstSockAddr, sizeof(S5NetAddr), &copied, msgPtr + MON_CONN_OFF_DSTADDR, freePtr, freeLen);
-    Mon_MsgToVarLenBounded(&connPtr->proxySockAddr, sizeof(S5NetAddr), &copied, msgPtr + MON_CONN_OFF_PROXYADDR, freePtr, freeLen);
+    Mon_MsgToVarLenBounded(&connPtr->srcSockAddr, sizeof(S5NetAddr), &copied,
+                           msgPtr + MON_CONN_OFF_SRCADDR, freePtr, freeLen);
+    Mon_MsgToVarLenBounded(&connPtr->dstSockAddr, sizeof(S5NetAddr), &copied,
+                           msgPtr + MON_CONN_OFF_DSTADDR, freePtr, freeLen);
+    Mon_MsgToVarLenBounded(&connPtr->proxySockAddr, sizeof(S5NetAddr), &copied,
+                           msgPtr + MON_CONN_OFF_PROXYADDR, freePtr, freeLen);
     // A named address must stay NUL-terminated as well.
     connPtr->srcSockAddr.sn.sn_name[sizeof connPtr->srcSockAddr.sn.sn_name - 1] = '\0';
     connPtr->dstSockAddr.sn.sn_name[sizeof connPtr->dstSockAddr.sn.sn_name - 1] = '\0';
@@ -199,8 +207,8 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     MsgToName(connPtr->userName, msgPtr + MON_CONN_OFF_USER, freePtr, freeLen);
     MsgToName(connPtr->appName, msgPtr + MON_CONN_OFF_APP, freePtr, freeLen);
     MsgToName(connPtr->socksErrMsg, msgPtr + MON_CONN_OFF_ERRMSG, freePtr, freeLen);
-    Mon_MsgToVarLenBounded(connPtr->optData.data, sizeof connPtr->optData.data, &connPtr->optData.len,
-                           msgPtr + MON_CONN_OFF_OPTDATA, freePtr, freeLen);
+    Mon_MsgToVarLenBounded(connPtr->optData.data, sizeof connPtr->optData.data,
+                           &connPtr->optData.len, msgPtr + MON_CONN_OFF_OPTDATA, freePtr, freeLen);
 
     // The decoded length: the fixed part plus all announced pieces.
     int total = MON_CONN_FIXED_LEN;
@@ -247,7 +255,8 @@ int Mon_MsgToUserLen(S5MonUser_t *userPtr, const char *msgPtr, uint16_t msgLen)
     }
     if (!VersionAccepted(msgPtr, "Mon_MsgToUser"))
         return -1;
-    MsgToName(userPtr->userName, msgPtr + 3, msgPtr + MON_USER_FIXED_LEN, FreeLenOf(msgLen, MON_USER_FIXED_LEN));
+    MsgToName(userPtr->userName, msgPtr + 3, msgPtr + MON_USER_FIXED_LEN,
+              FreeLenOf(msgLen, MON_USER_FIXED_LEN));
     MsgToInt32(&userPtr->curConns, msgPtr + 7);
     MsgToInt32(&userPtr->errConns, msgPtr + 11);
     MsgToInt32(&userPtr->endConns, msgPtr + 15);
@@ -270,11 +279,21 @@ int Mon_MsgFromTot(const S5MonTot_t *totPtr, char *msgPtr)
     msgPtr[0] = MON_MSG_TOT;
     msgPtr[1] = MON_MAJOR_VER;
     msgPtr[2] = MON_MINOR_VER;
-    const uint32_t fields[15] = {
-        totPtr->curUsers, totPtr->errUsers, totPtr->endUsers, totPtr->delUsers, totPtr->totUsers,
-        totPtr->curConns, totPtr->errConns, totPtr->endConns, totPtr->delConns, totPtr->totConns,
-        totPtr->inTotBytes, totPtr->outTotBytes, static_cast<uint32_t>(totPtr->startTime),
-        static_cast<uint32_t>(totPtr->curTime), static_cast<uint32_t>(totPtr->endTime)};
+    const uint32_t fields[15] = {totPtr->curUsers,
+                                 totPtr->errUsers,
+                                 totPtr->endUsers,
+                                 totPtr->delUsers,
+                                 totPtr->totUsers,
+                                 totPtr->curConns,
+                                 totPtr->errConns,
+                                 totPtr->endConns,
+                                 totPtr->delConns,
+                                 totPtr->totConns,
+                                 totPtr->inTotBytes,
+                                 totPtr->outTotBytes,
+                                 static_cast<uint32_t>(totPtr->startTime),
+                                 static_cast<uint32_t>(totPtr->curTime),
+                                 static_cast<uint32_t>(totPtr->endTime)};
     for (int i = 0; i < 15; i++)
         MsgFromInt32(fields[i], msgPtr + 3 + 4 * i);
     return MON_TOT_LEN;
@@ -319,7 +338,7 @@ char *MonKeyStr(S5MonKey key, char *bufPtr)
 {
     uint32_t pid, thread;
     uint16_t conn;
-    memcpy(&pid, key.key, 4);      // host byte order, as the server wrote it
+    memcpy(&pid, key.key, 4); // host byte order, as the server wrote it
     memcpy(&thread, key.key + 4, 4);
     memcpy(&conn, key.key + 8, 2);
     snprintf(bufPtr, 28, "<%lu,%lx,%u>", static_cast<unsigned long>(pid),

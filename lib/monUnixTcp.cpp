@@ -64,7 +64,7 @@ ssize_t ReadSome(int fd, void *buf, size_t len, long long deadline)
         if (n >= 0)
             return n;
         if (errno == ENOTSOCK && socket) {
-            socket = false;  // a pipe or file: wait first, then read
+            socket = false; // a pipe or file: wait first, then read
         } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
             return -1;
         }
@@ -119,7 +119,8 @@ struct Source {
 int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
-    if (!source.TakeAll(prefix, sizeof prefix)) {  // a TCP stream may deliver the prefix in two pieces
+    if (!source.TakeAll(prefix,
+                        sizeof prefix)) { // a TCP stream may deliver the prefix in two pieces
         LogSysError("read");
         return -1;
     }
@@ -230,7 +231,7 @@ int Mon_TcpConnect(const char *hostName, int port)
     if (!ConnectWithTimeout(fd, &addr)) {
         LogSysError("connect");
         int saved = errno;
-        close(fd);  // the caller never uses the socket of a failed connect
+        close(fd); // the caller never uses the socket of a failed connect
         errno = saved;
         return -1;
     }
@@ -260,7 +261,7 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
                            : writev(sockfd, msg.msg_iov, static_cast<int>(msg.msg_iovlen));
         if (n < 0) {
             if (errno == ENOTSOCK && socket) {
-                socket = false;  // a pipe: wait until it takes something, then write
+                socket = false; // a pipe: wait until it takes something, then write
             } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
                 break;
             }
@@ -270,7 +271,8 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
         }
         left -= static_cast<size_t>(n);
         while (n > 0 && msg.msg_iovlen > 0) {
-            size_t used = static_cast<size_t>(n) < msg.msg_iov->iov_len ? static_cast<size_t>(n) : msg.msg_iov->iov_len;
+            size_t used = static_cast<size_t>(n) < msg.msg_iov->iov_len ? static_cast<size_t>(n)
+                                                                        : msg.msg_iov->iov_len;
             msg.msg_iov->iov_base = static_cast<char *>(msg.msg_iov->iov_base) + used;
             msg.msg_iov->iov_len -= used;
             n -= static_cast<ssize_t>(used);

@@ -28,9 +28,9 @@ enum { MON_TCP_READ_AHEAD = 64 * 1024 };
 // What has been read from one connection ahead of the frames asked for, so that a list of
 // many small frames costs one read per 64 KiB instead of two per frame.
 typedef struct {
-    size_t start;         // first byte of data not yet handed out
-    size_t end;           // one past the last byte read
-    long long deadline;   // Mon_TcpClockMs() past which no frame may end; 0 for none
+    size_t start;       // first byte of data not yet handed out
+    size_t end;         // one past the last byte read
+    long long deadline; // Mon_TcpClockMs() past which no frame may end; 0 for none
     unsigned char data[MON_TCP_READ_AHEAD];
 } MonTcpInput_t;
 

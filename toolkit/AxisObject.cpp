@@ -13,10 +13,10 @@
 #include "toolkit/util.h"
 
 enum {
-    MAJOR_TICK = 5,     /* pixels a major tick reaches out of the plot */
+    MAJOR_TICK = 5, /* pixels a major tick reaches out of the plot */
     MINOR_TICK = 3,
-    LABEL_GAP = 3,      /* between ticks and their labels */
-    DASH = 3            /* dash length of grid lines */
+    LABEL_GAP = 3, /* between ticks and their labels */
+    DASH = 3       /* dash length of grid lines */
 };
 
 static float defaultLimits[2] = {0.0f, 10.0f};
@@ -30,18 +30,18 @@ static XtResource resources[] = {
      offset(label_font), (String)XmRImmediate, (XtPointer) "-*-Helvetica-*--*-140-*"},
     {(String)XomNannotationFont, (String) "AnnotationFont", (String)XmRString, sizeof(String),
      offset(annotation_font), (String)XmRImmediate, (XtPointer) "-*-Helvetica-*--*-120-*"},
-    {(String)XomNannotationFormat, (String) "AnnotationFormat", (String)XmRString,
-     sizeof(String), offset(annotation_format), (String)XmRImmediate, (XtPointer) "%g"},
-    {(String)XomNannotationPlacement, (String) "AnnotationPlacement", (String)XmRInt,
-     sizeof(int), offset(annotation_placement), (String)XmRImmediate, (XtPointer)0},
+    {(String)XomNannotationFormat, (String) "AnnotationFormat", (String)XmRString, sizeof(String),
+     offset(annotation_format), (String)XmRImmediate, (XtPointer) "%g"},
+    {(String)XomNannotationPlacement, (String) "AnnotationPlacement", (String)XmRInt, sizeof(int),
+     offset(annotation_placement), (String)XmRImmediate, (XtPointer)0},
     {(String)XomNtickPlacement, (String) "TickPlacement", (String)XmRInt, sizeof(int),
      offset(tick_placement), (String)XmRImmediate, (XtPointer)2},
     {(String)XomNaxisLineThickness, (String) "AxisLineThickness", (String)XmRInt, sizeof(int),
      offset(axis_line_thickness), (String)XmRImmediate, (XtPointer)2},
-    {(String)XomNmajorGridLineStyle, (String) "GridLineStyle", (String)XomRLineStyle,
-     sizeof(int), offset(major_grid_line_style), (String)XmRImmediate, (XtPointer)XomLINE_NONE},
-    {(String)XomNminorGridLineStyle, (String) "GridLineStyle", (String)XomRLineStyle,
-     sizeof(int), offset(minor_grid_line_style), (String)XmRImmediate, (XtPointer)XomLINE_NONE},
+    {(String)XomNmajorGridLineStyle, (String) "GridLineStyle", (String)XomRLineStyle, sizeof(int),
+     offset(major_grid_line_style), (String)XmRImmediate, (XtPointer)XomLINE_NONE},
+    {(String)XomNminorGridLineStyle, (String) "GridLineStyle", (String)XomRLineStyle, sizeof(int),
+     offset(minor_grid_line_style), (String)XmRImmediate, (XtPointer)XomLINE_NONE},
     {(String)XomNlimits, (String) "Limits", (String)XmRPointer, sizeof(float*), offset(limits),
      (String)XmRImmediate, (XtPointer)defaultLimits},
     {(String)XomNincrements, (String) "Increments", (String)XmRPointer, sizeof(float*),
@@ -55,8 +55,7 @@ static XtResource resources[] = {
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Bounds(Widget g, XomArea* bounds);
 static Boolean ValueToPixel(Widget axis, double value, int* pixel);
 
@@ -189,7 +188,8 @@ static Boolean Scale(Widget axis, XomAxisScale* scale)
 Boolean XomAxisObjectValueToPixel(Widget axis, double value, double* pixel)
 {
     XomAxisScale scale;
-    return XomIsAxisObject(axis) && Scale(axis, &scale) && XomAxisScaleToPixel(&scale, value, pixel);
+    return XomIsAxisObject(axis) && Scale(axis, &scale)
+        && XomAxisScaleToPixel(&scale, value, pixel);
 }
 
 static Boolean ValueToPixel(Widget axis, double value, int* pixel)
@@ -211,7 +211,8 @@ Boolean XomAxisObjectPixelToUser(Widget axis, int pixel, float* value)
     if (area)
         XomCompBaseGetOrigin(area, &ox, &oy);
     double v;
-    if (!XomAxisScaleToValue(&scale, pixel + (XomAxisOf(axis)->orientation == XomAXIS_VERTICAL ? oy : ox), &v))
+    if (!XomAxisScaleToValue(
+            &scale, pixel + (XomAxisOf(axis)->orientation == XomAXIS_VERTICAL ? oy : ox), &v))
         return False;
     *value = (float)v;
     return True;
@@ -227,7 +228,8 @@ const char* XomAxisFormat(Widget axis)
 
 void XomAxisTickText(Widget axis, double value, char* text, size_t size)
 {
-    if (fabs(value) < 1e-12 * fmax(fabs(XomAxisOf(axis)->limits[0]), fabs(XomAxisOf(axis)->limits[1])))
+    if (fabs(value)
+        < 1e-12 * fmax(fabs(XomAxisOf(axis)->limits[0]), fabs(XomAxisOf(axis)->limits[1])))
         value = 0.0; /* no "-0.00" */
     snprintf(text, size, XomAxisFormat(axis), value);
 }
@@ -333,8 +335,8 @@ static void GridLine(Widget axis, XomCanvas canvas, double value)
 void XomAxisDrawGrid(Widget axis, XomCanvas canvas)
 {
     XomAxisObjectPart* a = XomAxisOf(axis);
-    if (!a->laid_out || (a->major_grid_line_style == XomLINE_NONE
-                         && a->minor_grid_line_style == XomLINE_NONE))
+    if (!a->laid_out
+        || (a->major_grid_line_style == XomLINE_NONE && a->minor_grid_line_style == XomLINE_NONE))
         return;
     XomTickList ticks;
     PixelTicks(axis, &ticks);
@@ -374,7 +376,8 @@ void XomAxisDrawScale(Widget axis, XomCanvas canvas)
         return;
     const XomArea& plot = a->plot;
     Boolean vertical = a->orientation == XomAXIS_VERTICAL;
-    SetLine(canvas, gp->color, a->axis_line_thickness > 1 ? a->axis_line_thickness : 0, XomLINE_SOLID);
+    SetLine(canvas, gp->color, a->axis_line_thickness > 1 ? a->axis_line_thickness : 0,
+            XomLINE_SOLID);
     if (vertical)
         XomCanvasLine(canvas, plot.x, plot.y, plot.x, plot.y + plot.height - 1);
     else

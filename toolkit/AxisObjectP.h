@@ -19,27 +19,27 @@ extern XomAxisObjectClassRec xomAxisObjectClassRec;
 
 typedef struct {
     /* resources */
-    String label;                 /* text along the axis */
+    String label; /* text along the axis */
     String label_font;
     String annotation_font;
-    String annotation_format;     /* printf format of the tick labels */
+    String annotation_format; /* printf format of the tick labels */
     int annotation_placement;
-    int tick_placement;           /* 0 inside, 1 outside, 2 across the plot's edge */
+    int tick_placement; /* 0 inside, 1 outside, 2 across the plot's edge */
     int axis_line_thickness;
-    int major_grid_line_style;    /* LineStyle of lines across the plot at major ticks */
+    int major_grid_line_style; /* LineStyle of lines across the plot at major ticks */
     int minor_grid_line_style;
-    float* limits;                /* minimum, maximum: points at limit_values */
-    float* increments;            /* major, minor step: points at increment_values */
+    float* limits;     /* minimum, maximum: points at limit_values */
+    float* increments; /* major, minor step: points at increment_values */
     Boolean log_scale;
     Boolean reverse_order;
 
     /* private state */
     float limit_values[2];
     float increment_values[2];
-    int orientation;              /* XomAXIS_HORIZONTAL or XomAXIS_VERTICAL */
-    Widget chart;                 /* the chart that lays it out */
-    XomArea plot;                 /* the plot rectangle it borders, in content pixels */
-    Boolean laid_out;             /* plot is valid */
+    int orientation;  /* XomAXIS_HORIZONTAL or XomAXIS_VERTICAL */
+    Widget chart;     /* the chart that lays it out */
+    XomArea plot;     /* the plot rectangle it borders, in content pixels */
+    Boolean laid_out; /* plot is valid */
 } XomAxisObjectPart;
 
 typedef struct _XomAxisObjectRec {

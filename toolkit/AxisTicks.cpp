@@ -29,8 +29,8 @@ static double StepsIncluding(double first, double last, double step)
     return floor(span + kCountTolerance) + 1.0;
 }
 
-void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep,
-                              double minorStep, int aligned, XomTickList* ticks)
+void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep, double minorStep,
+                              int aligned, XomTickList* ticks)
 {
     ticks->majorCount = ticks->minorCount = 0;
     ticks->major = ticks->minor = NULL;
@@ -48,8 +48,8 @@ void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep,
     if (aligned && majorStep > 0.0 && remainder != 0.0) {
         firstMajor = minimum <= 0.0 ? minimum - remainder : minimum + majorStep - remainder;
         if (minorStep > 0.0)
-            firstMinor = firstMajor - floor((firstMajor - minimum) / minorStep + kCountTolerance)
-                                          * minorStep;
+            firstMinor = firstMajor
+                - floor((firstMajor - minimum) / minorStep + kCountTolerance) * minorStep;
     }
 
     double majorCount = majorStep > 0.0 ? StepsIncluding(firstMajor, maximum, majorStep) : 0.0;
@@ -77,7 +77,7 @@ void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep,
     if (!minor)
         return;
     int count = 0;
-    int near = 0;  /* the major tick nearest to the position, followed along as it rises */
+    int near = 0; /* the major tick nearest to the position, followed along as it rises */
     for (int k = 0; k < (int)positions; k++) {
         double at = firstMinor + k * minorStep;
         while (near + 1 < ticks->majorCount

@@ -8,9 +8,9 @@
 
 typedef struct {
     int majorCount;
-    float* major;  /* majorCount positions, rising; null when none */
+    float* major; /* majorCount positions, rising; null when none */
     int minorCount;
-    float* minor;  /* minorCount positions, rising, none on a major tick; null when none */
+    float* minor; /* minorCount positions, rising, none on a major tick; null when none */
 } XomTickList;
 
 /* Fills *ticks (freeing nothing it held) with the ticks of an axis from minimum to maximum
@@ -18,8 +18,8 @@ typedef struct {
  * multiples of the major step. More than XOM_MAX_TICKS major ticks, or as many minor
  * positions as that would imply, give no ticks at all; more than XOM_MAX_TICKS minor ticks
  * give the major ticks alone. */
-void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep,
-                              double minorStep, int aligned, XomTickList* ticks);
+void _XomCalculateLinearTicks(double minimum, double maximum, double majorStep, double minorStep,
+                              int aligned, XomTickList* ticks);
 
 /* Frees the two lists and empties *ticks. */
 void _XomFreeTicks(XomTickList* ticks);

@@ -41,8 +41,7 @@ static XtResource constraint_resources[] = {
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Resize(Widget w);
 static void Redisplay(Widget w, XEvent* event, Region region);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* intended,
                                       XtWidgetGeometry* preferred);
 static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
@@ -318,11 +317,12 @@ static void Relayout(XomBoxWidget box)
        flexibility changed, the parent box must still share its space anew. */
     const XomBoxPart* b = &box->box;
     Widget parent = XtParent((Widget)box);
-    bool sameSize = b->natural_width == before.natural_width && b->natural_height == before.natural_height;
-    bool newFlexibility = b->horizontal_stretch != before.horizontal_stretch ||
-                          b->horizontal_shrink != before.horizontal_shrink ||
-                          b->vertical_stretch != before.vertical_stretch ||
-                          b->vertical_shrink != before.vertical_shrink;
+    bool sameSize =
+        b->natural_width == before.natural_width && b->natural_height == before.natural_height;
+    bool newFlexibility = b->horizontal_stretch != before.horizontal_stretch
+        || b->horizontal_shrink != before.horizontal_shrink
+        || b->vertical_stretch != before.vertical_stretch
+        || b->vertical_shrink != before.vertical_shrink;
     if (parent && XomIsBox(parent) && sameSize && newFlexibility)
         Relayout((XomBoxWidget)parent);
 }
@@ -335,8 +335,8 @@ static void Relayout(XomBoxWidget box)
  * that an error database can replace the default text. */
 static void BoxWarning(Widget w, const char* name, const char* type, const char* message)
 {
-    XtAppWarningMsg(XtWidgetToApplicationContext(w), (String)name, (String)type,
-                    (String) "XomBox", (String)message, NULL, NULL);
+    XtAppWarningMsg(XtWidgetToApplicationContext(w), (String)name, (String)type, (String) "XomBox",
+                    (String)message, NULL, NULL);
 }
 
 static bool IsOrientation(unsigned char value)
@@ -346,8 +346,8 @@ static bool IsOrientation(unsigned char value)
 
 static bool IsAlignment(unsigned char value)
 {
-    return value == XmALIGNMENT_BEGINNING || value == XmALIGNMENT_CENTER ||
-           value == XmALIGNMENT_END;
+    return value == XmALIGNMENT_BEGINNING || value == XmALIGNMENT_CENTER
+        || value == XmALIGNMENT_END;
 }
 
 /* A value outside its enumeration is refused with a warning and replaced by fallback. */
@@ -404,10 +404,9 @@ static Boolean SetValues(Widget old, Widget, Widget updated, ArgList, Cardinal*)
     XomBoxWidget box = (XomBoxWidget)updated;
     CheckEnumerated(box, "setValues", &box->box.orientation, was->box.orientation,
                     &box->box.alignment, was->box.alignment);
-    if (was->box.spacing == box->box.spacing && was->box.margin == box->box.margin &&
-        was->box.auto_adjust == box->box.auto_adjust &&
-        was->box.alignment == box->box.alignment &&
-        was->box.orientation == box->box.orientation)
+    if (was->box.spacing == box->box.spacing && was->box.margin == box->box.margin
+        && was->box.auto_adjust == box->box.auto_adjust && was->box.alignment == box->box.alignment
+        && was->box.orientation == box->box.orientation)
         return False;
     ComputeNaturalSize(box);
     box->core.width = (Dimension)box->box.natural_width;
@@ -431,29 +430,29 @@ static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* intended,
     if (intended->width == preferred->width && intended->height == preferred->height)
         return XtGeometryNo;
     int width = intended->width, height = intended->height;
-    if (width >= b->natural_width - b->horizontal_shrink &&
-        width <= b->natural_width + b->horizontal_stretch &&
-        height >= b->natural_height - b->vertical_shrink &&
-        height <= b->natural_height + b->vertical_stretch)
+    if (width >= b->natural_width - b->horizontal_shrink
+        && width <= b->natural_width + b->horizontal_stretch
+        && height >= b->natural_height - b->vertical_shrink
+        && height <= b->natural_height + b->vertical_stretch)
         return XtGeometryYes;
     return XtGeometryAlmost;
 }
 
 /* ---- composite methods ---- */
 
-static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
-                                        XtWidgetGeometry*)
+static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request, XtWidgetGeometry*)
 {
     XomBoxWidget box = (XomBoxWidget)XtParent(child);
     XtGeometryMask mode = request->request_mode;
 
-    if (((mode & CWX) && request->x != child->core.x) ||
-        ((mode & CWY) && request->y != child->core.y))
+    if (((mode & CWX) && request->x != child->core.x)
+        || ((mode & CWY) && request->y != child->core.y))
         return XtGeometryNo;
 
     bool widthChanges = (mode & CWWidth) && request->width != child->core.width;
     bool heightChanges = (mode & CWHeight) && request->height != child->core.height;
-    bool borderChanges = (mode & CWBorderWidth) && request->border_width != child->core.border_width;
+    bool borderChanges =
+        (mode & CWBorderWidth) && request->border_width != child->core.border_width;
     if (!widthChanges && !heightChanges && !borderChanges)
         return XtGeometryYes;
     if (mode & XtCWQueryOnly)
@@ -472,7 +471,8 @@ static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
         if (mode & CWHeight)
             c->normal_height = height;
         if (borderChanges)
-            XtResizeWidget(child, child->core.width, child->core.height, border);  /* reaches the window */
+            XtResizeWidget(child, child->core.width, child->core.height,
+                           border); /* reaches the window */
     }
     Relayout(box);
     return XtGeometryDone;
@@ -526,22 +526,21 @@ static Boolean ConstraintSetValues(Widget old, Widget, Widget updated, ArgList, 
     XomBoxConstraintPart* was = XomBoxConstraints(old);
     XomBoxConstraintPart* c = XomBoxConstraints(updated);
     ClampAll(updated, c);
-    if (updated->core.width != old->core.width && was->normal_width != 0 &&
-        c->normal_width == was->normal_width)
+    if (updated->core.width != old->core.width && was->normal_width != 0
+        && c->normal_width == was->normal_width)
         c->normal_width = updated->core.width;
-    if (updated->core.height != old->core.height && was->normal_height != 0 &&
-        c->normal_height == was->normal_height)
+    if (updated->core.height != old->core.height && was->normal_height != 0
+        && c->normal_height == was->normal_height)
         c->normal_height = updated->core.height;
 
-    bool geometryChanges = updated->core.width != old->core.width ||
-                           updated->core.height != old->core.height ||
-                           updated->core.border_width != old->core.border_width;
-    bool flexibilityChanges = c->horizontal_stretch != was->horizontal_stretch ||
-                              c->horizontal_shrink != was->horizontal_shrink ||
-                              c->vertical_stretch != was->vertical_stretch ||
-                              c->vertical_shrink != was->vertical_shrink ||
-                              c->normal_width != was->normal_width ||
-                              c->normal_height != was->normal_height;
+    bool geometryChanges = updated->core.width != old->core.width
+        || updated->core.height != old->core.height
+        || updated->core.border_width != old->core.border_width;
+    bool flexibilityChanges = c->horizontal_stretch != was->horizontal_stretch
+        || c->horizontal_shrink != was->horizontal_shrink
+        || c->vertical_stretch != was->vertical_stretch
+        || c->vertical_shrink != was->vertical_shrink || c->normal_width != was->normal_width
+        || c->normal_height != was->normal_height;
     /* A size change reaches the geometry manager anyway; other changes lay out here. */
     if (flexibilityChanges && !geometryChanges && XtIsManaged(updated))
         Relayout((XomBoxWidget)XtParent(updated));

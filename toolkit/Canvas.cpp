@@ -144,10 +144,10 @@ void XomCanvasRemoveClip(XomCanvas c)
 
 /* ---- operations ---- */
 
-#define CALL(slot, ...) \
-    do {                                \
-        if (c->ops->slot)               \
-            c->ops->slot(c, __VA_ARGS__); \
+#define CALL(slot, ...)                                                                            \
+    do {                                                                                           \
+        if (c->ops->slot)                                                                          \
+            c->ops->slot(c, __VA_ARGS__);                                                          \
     } while (0)
 
 static XomArea Shift(XomCanvas c, int x, int y, int width, int height)
@@ -312,8 +312,8 @@ void XomCanvasMappedImage(XomCanvas c, XImage* image, int x, int y, int width, i
         CALL(mappedImage, image, &target);
 }
 
-void XomCanvasMappedPixmap(XomCanvas c, Pixmap pixmap, int depth, int pixmapWidth,
-                           int pixmapHeight, int x, int y, int width, int height)
+void XomCanvasMappedPixmap(XomCanvas c, Pixmap pixmap, int depth, int pixmapWidth, int pixmapHeight,
+                           int x, int y, int width, int height)
 {
     XomArea target = Shift(c, x, y, width, height);
     if (pixmap != None)
@@ -387,14 +387,26 @@ XomPoint XomCanvasAlignText(XomCanvas c, const XomArea* box, const char* text, i
     int ascent = XomCanvasFontAscent(c), descent = XomCanvasFontDescent(c);
     XomPoint p;
     switch (XomAlignmentAcross(alignment)) {
-    case XomALIGNMENT_CENTER: p.x = box->x + (box->width - width) / 2; break;
-    case XomALIGNMENT_END: p.x = box->x + box->width - width; break;
-    default: p.x = box->x; break;
+    case XomALIGNMENT_CENTER:
+        p.x = box->x + (box->width - width) / 2;
+        break;
+    case XomALIGNMENT_END:
+        p.x = box->x + box->width - width;
+        break;
+    default:
+        p.x = box->x;
+        break;
     }
     switch (XomAlignmentUpDown(alignment)) {
-    case XomALIGNMENT_BEGINNING_TOP: p.y = box->y + ascent; break;
-    case XomALIGNMENT_BEGINNING_BOTTOM: p.y = box->y + box->height - descent; break;
-    default: p.y = box->y + (box->height - ascent - descent) / 2 + ascent; break;
+    case XomALIGNMENT_BEGINNING_TOP:
+        p.y = box->y + ascent;
+        break;
+    case XomALIGNMENT_BEGINNING_BOTTOM:
+        p.y = box->y + box->height - descent;
+        break;
+    default:
+        p.y = box->y + (box->height - ascent - descent) / 2 + ascent;
+        break;
     }
     return p;
 }

@@ -118,13 +118,13 @@ typedef struct {
 /* The canvas record. Devices read it; drawing code uses the functions below. */
 struct _XomCanvasRec {
     const XomCanvasOps* ops;
-    void* device;                 /* the device's own state */
-    const XomColorTable* colors;  /* may be NULL on the X device */
-    int width, height;            /* device pixels the canvas covers */
-    int offsetX, offsetY;         /* added to every coordinate drawn */
-    Boolean bounded;              /* the device clip never leaves bound (e.g. an exposure) */
+    void* device;                /* the device's own state */
+    const XomColorTable* colors; /* may be NULL on the X device */
+    int width, height;           /* device pixels the canvas covers */
+    int offsetX, offsetY;        /* added to every coordinate drawn */
+    Boolean bounded;             /* the device clip never leaves bound (e.g. an exposure) */
     XomArea bound;
-    Boolean clipped;              /* the caller's clip, in device pixels */
+    Boolean clipped; /* the caller's clip, in device pixels */
     XomArea clip;
     XomLineAttributes line;
     XomFillAttributes fill;
@@ -186,8 +186,8 @@ void XomCanvasImage(XomCanvas c, XImage* image, int srcX, int srcY, int x, int y
 void XomCanvasPixmap(XomCanvas c, Pixmap pixmap, int depth, int srcX, int srcY, int x, int y,
                      int width, int height);
 void XomCanvasMappedImage(XomCanvas c, XImage* image, int x, int y, int width, int height);
-void XomCanvasMappedPixmap(XomCanvas c, Pixmap pixmap, int depth, int pixmapWidth,
-                           int pixmapHeight, int x, int y, int width, int height);
+void XomCanvasMappedPixmap(XomCanvas c, Pixmap pixmap, int depth, int pixmapWidth, int pixmapHeight,
+                           int x, int y, int width, int height);
 void XomCanvasSetLineAttributes(XomCanvas c, const XomLineAttributes* line);
 void XomCanvasSetFillAttributes(XomCanvas c, const XomFillAttributes* fill);
 void XomCanvasSetTextAttributes(XomCanvas c, const XomTextAttributes* text);

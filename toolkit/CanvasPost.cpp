@@ -20,10 +20,10 @@ struct PsDev {
     XomPsDevice* ps;
     Display* display;
     Boolean grey;
-    int clips = 0;            /* CS still open: the caller's clip, then nested narrower ones */
-    std::string color;        /* operands of the last "C" in force */
-    std::string line;         /* width, dash, cap and join in force */
-    std::string font;         /* the last "F" in force */
+    int clips = 0;     /* CS still open: the caller's clip, then nested narrower ones */
+    std::string color; /* operands of the last "C" in force */
+    std::string line;  /* width, dash, cap and join in force */
+    std::string font;  /* the last "F" in force */
     std::vector<std::string> encoded; /* fonts already re-encoded for Latin-1 */
 };
 
@@ -71,12 +71,12 @@ void UseLine(XomCanvas c)
     const XomLineAttributes& a = c->line;
     int width = XomMax(a.width, 1);
     int dash = a.style == XomLINE_ON_OFF_DASH || a.style == XomLINE_DOUBLE_DASH
-                   ? XomMax(1, a.dashLength)
-                   : 0;
+        ? XomMax(1, a.dashLength)
+        : 0;
     int cap = a.cap == CapRound ? 1 : a.cap == CapProjecting ? 2 : 0;
     int join = a.join == JoinRound ? 1 : a.join == JoinBevel ? 2 : 0;
-    std::string state = std::to_string(width) + " " + std::to_string(dash) + " " +
-                        std::to_string(cap) + " " + std::to_string(join);
+    std::string state = std::to_string(width) + " " + std::to_string(dash) + " "
+        + std::to_string(cap) + " " + std::to_string(join);
     UseColor(c, a.color);
     if (d->line == state)
         return;
@@ -179,10 +179,9 @@ std::string FontFor(XomCanvas c, double* size)
     if (name.find("times") != std::string::npos)
         return bold ? (slanted ? "Times-BoldItalic" : "Times-Bold")
                     : (slanted ? "Times-Italic" : "Times-Roman");
-    std::string family = name.find("courier") != std::string::npos || name == "fixed" ||
-                                 name.empty()
-                             ? "Courier"
-                             : "Helvetica";
+    std::string family =
+        name.find("courier") != std::string::npos || name == "fixed" || name.empty() ? "Courier"
+                                                                                     : "Helvetica";
     if (bold)
         return family + (slanted ? "-BoldOblique" : "-Bold");
     return family + (slanted ? "-Oblique" : "");
@@ -253,8 +252,8 @@ void WritePixels(XomCanvas c, int x, int y, int width, int height,
                 unsigned long p = rgb[(size_t)row * width + col + i];
                 char bytes[8];
                 if (d->grey) {
-                    int level = (int)(0.3 * (p >> 16 & 255) + 0.59 * (p >> 8 & 255) +
-                                      0.11 * (p & 255));
+                    int level =
+                        (int)(0.3 * (p >> 16 & 255) + 0.59 * (p >> 8 & 255) + 0.11 * (p & 255));
                     snprintf(bytes, sizeof bytes, "%02x", level);
                 } else {
                     snprintf(bytes, sizeof bytes, "%06lx", p & 0xffffff);
@@ -452,16 +451,16 @@ void Polygon(XomCanvas c, const XomPoint* points, int count)
 void TextPolygon(XomCanvas c, int x, int y, const char* text, int length)
 {
     int ascent = XomCanvasFontAscent(c);
-    FillBox(c, x, y - ascent, XomCanvasTextWidth(c, text, length),
-            ascent + XomCanvasFontDescent(c), c->fill.color);
+    FillBox(c, x, y - ascent, XomCanvasTextWidth(c, text, length), ascent + XomCanvasFontDescent(c),
+            c->fill.color);
 }
 
 /* X's angles (64ths of a degree, counter-clockwise on the screen) in the flipped page. */
 void ArcOperands(const XomArea* box, int angle1, int angle2, char* out, size_t size, double o)
 {
     snprintf(out, size, "%g %g %g %g %g %g", box->x + box->width / 2.0 + o,
-             box->y + box->height / 2.0 + o, box->width / 2.0, box->height / 2.0,
-             -angle1 / 64.0, -(angle1 + angle2) / 64.0);
+             box->y + box->height / 2.0 + o, box->width / 2.0, box->height / 2.0, -angle1 / 64.0,
+             -(angle1 + angle2) / 64.0);
 }
 
 void Arc(XomCanvas c, const XomArea* box, int angle1, int angle2)
@@ -500,8 +499,8 @@ void RestrictedText(XomCanvas c, const XomArea* box, const char* text, int lengt
     CloseClip(c);
 }
 
-void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length,
-                      int alignment, Pixel top, Pixel bottom)
+void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length, int alignment,
+                      Pixel top, Pixel bottom)
 {
     OpenClip(c, box);
     XomPoint p = XomCanvasAlignText(c, box, text, length, alignment);
@@ -513,8 +512,8 @@ void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int len
 /* The compound string's text, line by line in the current font, placed as X places it. */
 void CompoundText(XomCanvas c, const XomArea* box, XmString text, XmFontList fonts, int alignment)
 {
-    char* plain = (char*)XmStringUnparse(text, NULL, XmCHARSET_TEXT, XmCHARSET_TEXT, NULL, 0,
-                                         XmOUTPUT_ALL);
+    char* plain =
+        (char*)XmStringUnparse(text, NULL, XmCHARSET_TEXT, XmCHARSET_TEXT, NULL, 0, XmOUTPUT_ALL);
     if (!plain)
         return;
     std::vector<std::string> lines;
@@ -608,8 +607,8 @@ const XomCanvasOps psOps = {
 
 } // namespace
 
-XomCanvas XomCreatePostscriptCanvas(XomPsDevice* picture, Display* display, int width,
-                                    int height, const XomColorTable* colors, Boolean grey)
+XomCanvas XomCreatePostscriptCanvas(XomPsDevice* picture, Display* display, int width, int height,
+                                    const XomColorTable* colors, Boolean grey)
 {
     PsDev* d = new PsDev();
     d->ps = picture;

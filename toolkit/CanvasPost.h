@@ -10,7 +10,7 @@
  * width, height; one pixel is one unit, y down from the top). Colours go through colors;
  * with grey, as grey levels. display is where pixmaps are read from (None: pixmaps are
  * left out). The canvas frees nothing of the caller's. */
-XomCanvas XomCreatePostscriptCanvas(XomPsDevice* picture, Display* display, int width,
-                                    int height, const XomColorTable* colors, Boolean grey);
+XomCanvas XomCreatePostscriptCanvas(XomPsDevice* picture, Display* display, int width, int height,
+                                    const XomColorTable* colors, Boolean grey);
 
 #endif

@@ -52,8 +52,8 @@ Boolean SafeSegment(int* x1, int* y1, int* x2, int* y2)
 {
     double t0 = 0, t1 = 1, dx = *x2 - *x1, dy = *y2 - *y1;
     double p[4] = {-dx, dx, -dy, dy};
-    double q[4] = {(double)*x1 - SAFE.x, (double)SAFE.x + SAFE.width - *x1,
-                   (double)*y1 - SAFE.y, (double)SAFE.y + SAFE.height - *y1};
+    double q[4] = {(double)*x1 - SAFE.x, (double)SAFE.x + SAFE.width - *x1, (double)*y1 - SAFE.y,
+                   (double)SAFE.y + SAFE.height - *y1};
     for (int i = 0; i < 4; i++) {
         if (p[i] == 0) {
             if (q[i] < 0)
@@ -122,8 +122,8 @@ void DoubleBuffer(XomCanvas c, Boolean on)
         int x, y;
         unsigned width, height, border, depth;
         XGetGeometry(d->display, d->target, &root, &x, &y, &width, &height, &border, &depth);
-        d->back = XCreatePixmap(d->display, d->target, (unsigned)c->width, (unsigned)c->height,
-                                depth);
+        d->back =
+            XCreatePixmap(d->display, d->target, (unsigned)c->width, (unsigned)c->height, depth);
         d->drawable = d->back;
     } else if (!on && d->back) {
         SwapBuffers(c);
@@ -190,8 +190,8 @@ void Rectangle(XomCanvas c, const XomArea* r)
     XomArea grown = {r->x, r->y, r->width + 1, r->height + 1};
     if (!SafeArea(&grown, &safe))
         return;
-    if (safe.x == r->x && safe.y == r->y && safe.width == grown.width &&
-        safe.height == grown.height) {
+    if (safe.x == r->x && safe.y == r->y && safe.width == grown.width
+        && safe.height == grown.height) {
         XDrawRectangle(d->display, d->drawable, d->gc, r->x, r->y, (unsigned)r->width,
                        (unsigned)r->height);
         return;
@@ -345,8 +345,8 @@ void RestrictedText(XomCanvas c, const XomArea* box, const char* text, int lengt
     PopClip(c);
 }
 
-void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length,
-                      int alignment, Pixel top, Pixel bottom)
+void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length, int alignment,
+                      Pixel top, Pixel bottom)
 {
     if (!PushClip(c, box))
         return;
@@ -363,8 +363,8 @@ void CompoundText(XomCanvas c, const XomArea* box, XmString text, XmFontList fon
     if (!fonts || !SafeArea(box, &safe))
         return;
     unsigned char across = XomAlignmentAcross(alignment) == XomALIGNMENT_CENTER ? XmALIGNMENT_CENTER
-                           : XomAlignmentAcross(alignment) == XomALIGNMENT_END ? XmALIGNMENT_END
-                                                                               : XmALIGNMENT_BEGINNING;
+        : XomAlignmentAcross(alignment) == XomALIGNMENT_END                     ? XmALIGNMENT_END
+                                                            : XmALIGNMENT_BEGINNING;
     int height = (int)XmStringHeight(fonts, text);
     int y = box->y + (box->height - height) / 2;
     if (XomAlignmentUpDown(alignment) == XomALIGNMENT_BEGINNING_TOP)
@@ -409,13 +409,13 @@ void PixmapSlot(XomCanvas c, Pixmap pixmap, int depth, int srcX, int srcY, const
 void MappedImage(XomCanvas c, XImage* image, const XomArea* target)
 {
     XDevice* d = Dev(c);
-    if (target->width <= 0 || target->height <= 0 || target->width > SAFE.width ||
-        target->height > SAFE.height)
+    if (target->width <= 0 || target->height <= 0 || target->width > SAFE.width
+        || target->height > SAFE.height)
         return;
-    XImage* scaled = XCreateImage(d->display, DefaultVisual(d->display, DefaultScreen(d->display)),
-                          (unsigned)image->depth, image->format, 0, NULL,
-                          (unsigned)target->width, (unsigned)target->height, image->bitmap_pad,
-                          0);
+    XImage* scaled =
+        XCreateImage(d->display, DefaultVisual(d->display, DefaultScreen(d->display)),
+                     (unsigned)image->depth, image->format, 0, NULL, (unsigned)target->width,
+                     (unsigned)target->height, image->bitmap_pad, 0);
     scaled->data = (char*)calloc((size_t)scaled->bytes_per_line, (size_t)target->height);
     for (int y = 0; y < target->height; y++)
         for (int x = 0; x < target->width; x++)
@@ -446,13 +446,13 @@ void SetLineAttributes(XomCanvas c, const XomLineAttributes* line)
     XGCValues v;
     v.foreground = line->color;
     v.line_width = line->width;
-    v.line_style = line->style == XomLINE_ON_OFF_DASH   ? LineOnOffDash
-                   : line->style == XomLINE_DOUBLE_DASH ? LineDoubleDash
-                                                        : LineSolid;
+    v.line_style = line->style == XomLINE_ON_OFF_DASH ? LineOnOffDash
+        : line->style == XomLINE_DOUBLE_DASH          ? LineDoubleDash
+                                                      : LineSolid;
     v.cap_style = line->cap;
     v.join_style = line->join;
-    XChangeGC(d->display, d->gc, GCForeground | GCLineWidth | GCLineStyle | GCCapStyle | GCJoinStyle,
-              &v);
+    XChangeGC(d->display, d->gc,
+              GCForeground | GCLineWidth | GCLineStyle | GCCapStyle | GCJoinStyle, &v);
     if (v.line_style != LineSolid) {
         char dash = (char)XomMax(1, XomMin(line->dashLength, 127));
         XSetDashes(d->display, d->gc, 0, &dash, 1);
@@ -465,9 +465,9 @@ void SetFillAttributes(XomCanvas c, const XomFillAttributes* fill)
     XDevice* d = Dev(c);
     XGCValues v;
     unsigned long mask = GCFillStyle;
-    v.fill_style = fill->style == XomFILL_STIPPLED          ? FillStippled
-                   : fill->style == XomFILL_OPAQUE_STIPPLED ? FillOpaqueStippled
-                                                            : FillSolid;
+    v.fill_style = fill->style == XomFILL_STIPPLED ? FillStippled
+        : fill->style == XomFILL_OPAQUE_STIPPLED   ? FillOpaqueStippled
+                                                   : FillSolid;
     if (v.fill_style != FillSolid) {
         const unsigned char* bits = fill->stipple ? fill->stipple : grey;
         if (!d->stipple || d->stippleBits != bits) {

@@ -46,8 +46,7 @@ static XtResource resources[] = {
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Bounds(Widget g, XomArea* bounds);
 
 XomChartClassRec xomChartClassRec = {
@@ -257,11 +256,16 @@ Widget XomChartGetComponent(Widget chart, int index)
         return NULL;
     Widget plot = XomChartOf(chart)->plot;
     switch (index) {
-    case XomCHART_PLOT: return plot;
-    case XomCHART_LEFT_AXIS: return XomXYPlotOf(plot)->left;
-    case XomCHART_BOTTOM_AXIS: return XomXYPlotOf(plot)->bottom;
-    case XomCHART_LEGEND: return XomChartOf(chart)->legend;
-    default: return NULL;
+    case XomCHART_PLOT:
+        return plot;
+    case XomCHART_LEFT_AXIS:
+        return XomXYPlotOf(plot)->left;
+    case XomCHART_BOTTOM_AXIS:
+        return XomXYPlotOf(plot)->bottom;
+    case XomCHART_LEGEND:
+        return XomChartOf(chart)->legend;
+    default:
+        return NULL;
     }
 }
 
@@ -289,7 +293,7 @@ void XomChartInsertObject(Widget chart, Widget object)
         return;
     }
     Widget plot = XomChartOf(chart)->plot;
-    XtVaSetValues(object, XomNhorizontalAxis, XomXYPlotOf(plot)->bottom,
-                  XomNverticalAxis, XomXYPlotOf(plot)->left, XomNmanaged, True,
-                  XomNvisible, True, XomNgroup, chart, NULL);
+    XtVaSetValues(object, XomNhorizontalAxis, XomXYPlotOf(plot)->bottom, XomNverticalAxis,
+                  XomXYPlotOf(plot)->left, XomNmanaged, True, XomNvisible, True, XomNgroup, chart,
+                  NULL);
 }

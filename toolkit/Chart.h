@@ -44,12 +44,7 @@ typedef struct _XomChartRec* XomChartObject;
 #define XomIsChart(w) ((w) && XtIsSubclass((w), xomChartObjectClass))
 
 /* The components of XomChartGetComponent. */
-enum {
-    XomCHART_PLOT = 0,
-    XomCHART_LEFT_AXIS = 1,
-    XomCHART_BOTTOM_AXIS = 2,
-    XomCHART_LEGEND = 3
-};
+enum { XomCHART_PLOT = 0, XomCHART_LEFT_AXIS = 1, XomCHART_BOTTOM_AXIS = 2, XomCHART_LEGEND = 3 };
 
 Widget XomCreateChart(Widget area, const char* name, ArgList args, Cardinal count);
 

@@ -20,14 +20,14 @@ extern XomChartBaseClassRec xomChartBaseClassRec;
 
 typedef struct {
     /* resources */
-    int chart_type;              /* ChartType */
-    Boolean freeze;              /* no layout or drawing while True */
+    int chart_type; /* ChartType */
+    Boolean freeze; /* no layout or drawing while True */
     Boolean transpose;
-    WidgetList data_list;        /* read only: the associated data objects */
+    WidgetList data_list; /* read only: the associated data objects */
     Cardinal data_list_count;
 
     /* private state */
-    Cardinal data_list_size;     /* allocated entries */
+    Cardinal data_list_size; /* allocated entries */
 } XomChartBasePart;
 
 typedef struct _XomChartBaseRec {

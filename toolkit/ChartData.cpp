@@ -24,7 +24,8 @@ void XomChartLoadColors(Widget chart)
     c->color_count = 0;
     Widget area = XomGraphicArea(chart);
     Display* display = XtDisplayOfObject(chart);
-    Colormap colormap = area ? area->core.colormap : DefaultColormap(display, DefaultScreen(display));
+    Colormap colormap =
+        area ? area->core.colormap : DefaultColormap(display, DefaultScreen(display));
     XColor shown, exact;
     if (XAllocNamedColor(display, colormap, "gray75", &shown, &exact))
         c->grid_color = shown.pixel;
@@ -56,9 +57,8 @@ static Widget MakeLine(Widget chart, Widget data, int i)
     int colour = XomSeriesColorIndex(i, c->color_count);
     Pixel pixel = colour < 0 ? XomGraphic(chart)->color : c->colors[colour];
     Widget line = XtVaCreateWidget(XtName(data), xomLineSeriesObjectClass, XtParent(chart),
-                                   XomNcolor, pixel,
-                                   XomNsymbolType, XomSeriesSymbol(i, c->symbol_count),
-                                   XomNgroup, chart, NULL);
+                                   XomNcolor, pixel, XomNsymbolType,
+                                   XomSeriesSymbol(i, c->symbol_count), XomNgroup, chart, NULL);
     XomLineSeriesOf(line)->data = data;
     XomLineSeriesOf(line)->chart = chart;
     return line;
@@ -86,8 +86,8 @@ void XomChartAssociateData(Widget chart, Widget data)
     Cardinal size = b->data_list_size;
     XomListAppend(&b->data_list, &b->data_list_count, &b->data_list_size, data);
     if (b->data_list_size != size || !c->lines) {
-        c->lines = (WidgetList)XtRealloc((char*)c->lines,
-                                         (Cardinal)(sizeof(Widget) * b->data_list_size));
+        c->lines =
+            (WidgetList)XtRealloc((char*)c->lines, (Cardinal)(sizeof(Widget) * b->data_list_size));
         c->lines_size = b->data_list_size;
     }
     int i = (int)b->data_list_count - 1;
@@ -183,7 +183,7 @@ static void DataDestroyedCallback(Widget data, XtPointer client, XtPointer)
 static void DataUpdatedCallback(Widget, XtPointer client, XtPointer call)
 {
     const XomDataCallbackStruct* record = (const XomDataCallbackStruct*)call;
-    Boolean members = record->reason == XomCR_DATA_GROUP_ADD
-                      || record->reason == XomCR_DATA_GROUP_REMOVE;
+    Boolean members =
+        record->reason == XomCR_DATA_GROUP_ADD || record->reason == XomCR_DATA_GROUP_REMOVE;
     Changed((Widget)client, members);
 }

@@ -13,8 +13,8 @@
 #include "toolkit/XYPlotP.h"
 
 enum {
-    GAP = 4,      /* between the parts of a chart */
-    TICK = 5      /* how far major ticks reach out of the plot */
+    GAP = 4, /* between the parts of a chart */
+    TICK = 5 /* how far major ticks reach out of the plot */
 };
 
 static XFontStruct* TitleFont(Widget chart)

@@ -18,7 +18,7 @@ typedef struct {
     double from;
     double to;
     int logScale;
-    int reverse;  /* the maximum lies at `from` */
+    int reverse; /* the maximum lies at `from` */
 } XomAxisScale;
 
 /* The pixel of a value; 0 (and *pixel untouched) when the axis cannot map it (limits equal,

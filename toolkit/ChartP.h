@@ -21,9 +21,9 @@ extern XomChartClassRec xomChartClassRec;
 
 typedef struct {
     /* resources */
-    String* color_list;           /* NULL-or-""-ended names */
-    int* chart_margins;           /* points at margins */
-    float* geometry;              /* points at corners */
+    String* color_list; /* NULL-or-""-ended names */
+    int* chart_margins; /* points at margins */
+    float* geometry;    /* points at corners */
     Boolean show_legend;
     int axis_spacing;
     int symbol_count;
@@ -35,17 +35,17 @@ typedef struct {
     /* private state */
     int margins[4];
     float corners[4];
-    Widget plot;                  /* component 0 */
-    Widget legend;                /* component 3 */
-    WidgetList lines;             /* one line series per associated data, in data order */
+    Widget plot;      /* component 0 */
+    Widget legend;    /* component 3 */
+    WidgetList lines; /* one line series per associated data, in data order */
     Cardinal lines_size;
-    Pixel* colors;                /* the usable colours of color_list */
+    Pixel* colors; /* the usable colours of color_list */
     int color_count;
     Pixel grid_color;
     Boolean layout_valid;
-    Dimension laid_width;         /* the area size the layout was made for */
+    Dimension laid_width; /* the area size the layout was made for */
     Dimension laid_height;
-    XomArea box;                  /* the chart, content pixels */
+    XomArea box; /* the chart, content pixels */
 } XomChartPart;
 
 typedef struct _XomChartRec {

@@ -16,8 +16,8 @@ static XtResource resources[] = {
      offset(bottom_margin), (String)XmRImmediate, (XtPointer)40},
     {(String)XomNleftMargin, (String)XomCMargin, (String)XmRInt, sizeof(int), offset(left_margin),
      (String)XmRImmediate, (XtPointer)60},
-    {(String)XomNrightMargin, (String)XomCMargin, (String)XmRInt, sizeof(int),
-     offset(right_margin), (String)XmRImmediate, (XtPointer)60},
+    {(String)XomNrightMargin, (String)XomCMargin, (String)XmRInt, sizeof(int), offset(right_margin),
+     (String)XmRImmediate, (XtPointer)60},
     {(String)XomNautoMarginAdjust, (String)XomCAutoMarginAdjust, (String)XomRAutoMarginAdjust,
      sizeof(int), offset(auto_margin_adjust), (String)XmRImmediate, (XtPointer)XomADJUST_NONE},
     {(String)XomNtitleString, (String)XomCTitleString, (String)XmRString, sizeof(String),
@@ -27,8 +27,7 @@ static XtResource resources[] = {
     {(String)XomNtitlePlacement, (String)XomCTitlePlacement, (String)XomRAnnotationPlacement,
      sizeof(int), offset(title_placement), (String)XmRImmediate, (XtPointer)XomPLACEMENT_TOP},
     {(String)XomNtitleAlignment, (String)XomCTitleAlignment, (String)XomRColumnAlignment,
-     sizeof(int), offset(title_alignment), (String)XmRImmediate,
-     (XtPointer)XomALIGNMENT_CENTER},
+     sizeof(int), offset(title_alignment), (String)XmRImmediate, (XtPointer)XomALIGNMENT_CENTER},
     {(String)XomNhorizontalAnnotationPlacement, (String)XomCAnnotationPlacement,
      (String)XomRAnnotationPlacement, sizeof(int), offset(horizontal_annotation_placement),
      (String)XmRImmediate, (XtPointer)(XomPLACEMENT_TOP | XomPLACEMENT_BOTTOM)},
@@ -46,8 +45,7 @@ static void Initialize(Widget request, Widget created, ArgList args, Cardinal* c
 static void Realize(Widget w, XtValueMask* mask, XSetWindowAttributes* attributes);
 static void Destroy(Widget w);
 static void Redisplay(Widget w, XEvent* event, Region region);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
                                         XtWidgetGeometry* reply);
 static void InsertChild(Widget child);
@@ -151,7 +149,8 @@ static void CheckPlacements(Widget w, const char* function, int oldHorizontal, i
         XomClassWarning(w, function, "Invalid value, resource XmNhorizontalAnnotationPlacement.");
         cb->horizontal_annotation_placement = oldHorizontal;
     }
-    if (!ValidPlacement(cb->vertical_annotation_placement, XomPLACEMENT_LEFT | XomPLACEMENT_RIGHT)) {
+    if (!ValidPlacement(cb->vertical_annotation_placement,
+                        XomPLACEMENT_LEFT | XomPLACEMENT_RIGHT)) {
         XomClassWarning(w, function, "Invalid value, resource XmNverticalAnnotationPlacement.");
         cb->vertical_annotation_placement = oldVertical;
     }
@@ -208,13 +207,13 @@ static Boolean SetValues(Widget old, Widget, Widget updated, ArgList, Cardinal*)
     }
     CheckPlacements(updated, "SetValues", was->horizontal_annotation_placement,
                     was->vertical_annotation_placement);
-    redisplay |= was->top_margin != now->top_margin || was->bottom_margin != now->bottom_margin ||
-                 was->left_margin != now->left_margin || was->right_margin != now->right_margin ||
-                 was->auto_margin_adjust != now->auto_margin_adjust ||
-                 was->title_placement != now->title_placement ||
-                 was->title_alignment != now->title_alignment ||
-                 was->horizontal_annotation_placement != now->horizontal_annotation_placement ||
-                 was->vertical_annotation_placement != now->vertical_annotation_placement;
+    redisplay |= was->top_margin != now->top_margin || was->bottom_margin != now->bottom_margin
+        || was->left_margin != now->left_margin || was->right_margin != now->right_margin
+        || was->auto_margin_adjust != now->auto_margin_adjust
+        || was->title_placement != now->title_placement
+        || was->title_alignment != now->title_alignment
+        || was->horizontal_annotation_placement != now->horizontal_annotation_placement
+        || was->vertical_annotation_placement != now->vertical_annotation_placement;
     return redisplay;
 }
 
@@ -333,9 +332,9 @@ static void Redisplay(Widget w, XEvent* event, Region region)
     if (region)
         XClipBox(region, &box);
     else if (event && event->type == Expose)
-        box = XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
-                         (unsigned short)event->xexpose.width,
-                         (unsigned short)event->xexpose.height};
+        box =
+            XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
+                       (unsigned short)event->xexpose.width, (unsigned short)event->xexpose.height};
     XomCanvas canvas =
         XomCreateXCanvas(XtDisplay(w), XtWindow(w), cb->gc, w->core.width, w->core.height);
     XomArea bound = {box.x, box.y, box.width, box.height};

@@ -24,23 +24,23 @@ extern XomCompBaseClassRec xomCompBaseClassRec;
 
 typedef struct {
     /* resources */
-    int top_margin;                    /* pixels between the edges and the drawing */
+    int top_margin; /* pixels between the edges and the drawing */
     int bottom_margin;
     int left_margin;
     int right_margin;
-    int auto_margin_adjust;            /* AutoMarginAdjust bits */
-    String title_string;               /* owned copy */
-    String title_font;                 /* font name */
-    int title_placement;               /* AnnotationPlacement: top, bottom or 0 */
-    int title_alignment;               /* ColumnAlignment */
+    int auto_margin_adjust; /* AutoMarginAdjust bits */
+    String title_string;    /* owned copy */
+    String title_font;      /* font name */
+    int title_placement;    /* AnnotationPlacement: top, bottom or 0 */
+    int title_alignment;    /* ColumnAlignment */
     int horizontal_annotation_placement;
     int vertical_annotation_placement;
     XtCallbackList hardcopy_callback;
 
     /* private state */
-    XFontStruct* title_font_struct;    /* loaded from title_font */
-    GC gc;                             /* the X canvas's gc, made at realize */
-    int origin_x;                      /* scroll origin in content pixels */
+    XFontStruct* title_font_struct; /* loaded from title_font */
+    GC gc;                          /* the X canvas's gc, made at realize */
+    int origin_x;                   /* scroll origin in content pixels */
     int origin_y;
 } XomCompBasePart;
 

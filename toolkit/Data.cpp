@@ -10,14 +10,14 @@
 static XtResource resources[] = {
     {(String)XomNdataGroup, (String) "DataGroup", (String)XmRWidget, sizeof(Widget),
      offset(data_group), (String)XmRImmediate, (XtPointer)NULL},
-    {(String)XomNupdateCallback, (String)XmCCallback, (String)XmRCallback,
-     sizeof(XtCallbackList), offset(update_callback), (String)XmRImmediate, (XtPointer)NULL},
-    {(String)"userData", (String)XmCUserData, (String)XmRPointer, sizeof(XtPointer),
+    {(String)XomNupdateCallback, (String)XmCCallback, (String)XmRCallback, sizeof(XtCallbackList),
+     offset(update_callback), (String)XmRImmediate, (XtPointer)NULL},
+    {(String) "userData", (String)XmCUserData, (String)XmRPointer, sizeof(XtPointer),
      offset(user_data), (String)XmRImmediate, (XtPointer)NULL},
     {(String)XomNcopyData, (String) "CopyData", (String)XmRBoolean, sizeof(Boolean),
      offset(copy_data), (String)XmRImmediate, (XtPointer)True},
-    {(String)XomNlastViewDestroy, (String) "LastViewDestroy", (String)XmRBoolean,
-     sizeof(Boolean), offset(last_view_destroy), (String)XmRImmediate, (XtPointer)True},
+    {(String)XomNlastViewDestroy, (String) "LastViewDestroy", (String)XmRBoolean, sizeof(Boolean),
+     offset(last_view_destroy), (String)XmRImmediate, (XtPointer)True},
     {(String)XomNeditable, (String) "Editable", (String)XmRBoolean, sizeof(Boolean),
      offset(editable), (String)XmRImmediate, (XtPointer)True},
 };
@@ -26,8 +26,7 @@ static XtResource resources[] = {
 static void ClassPartInitialize(WidgetClass wc);
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 
 XomDataClassRec xomDataClassRec = {
     {

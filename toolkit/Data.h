@@ -34,12 +34,12 @@ typedef struct _XomDataRec* XomDataObject;
 
 /* The record of "updateCallback". */
 typedef struct {
-    int reason;      /* XomCR_DATA_... */
-    XEvent* event;   /* always NULL */
-    Widget data;     /* the data object that changed */
-    int start;       /* first index changed (or member index in a group) */
-    int count;       /* number of values (or members) */
-    float minimum;   /* for a replacement: the range of the new values */
+    int reason;    /* XomCR_DATA_... */
+    XEvent* event; /* always NULL */
+    Widget data;   /* the data object that changed */
+    int start;     /* first index changed (or member index in a group) */
+    int count;     /* number of values (or members) */
+    float minimum; /* for a replacement: the range of the new values */
     float maximum;
 } XomDataCallbackStruct;
 

@@ -19,13 +19,13 @@ extern XomDataGroupClassRec xomDataGroupClassRec;
 
 typedef struct {
     /* resources */
-    WidgetList data_list;        /* read only: the members */
+    WidgetList data_list; /* read only: the members */
     Cardinal data_list_count;
     int history_length;
-    float* limits[3];            /* x, y, z: NULL or the own copies below */
+    float* limits[3]; /* x, y, z: NULL or the own copies below */
 
     /* private state */
-    Cardinal data_list_size;     /* allocated entries */
+    Cardinal data_list_size; /* allocated entries */
     float limit_values[3][2];
 } XomDataGroupPart;
 

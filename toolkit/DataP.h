@@ -12,7 +12,7 @@ typedef Boolean (*XomDataRangeProc)(Widget data, float* minimum, float* maximum)
 #define XomInheritDataRange ((XomDataRangeProc)_XtInherit)
 
 typedef struct {
-    XomDataRangeProc range_y;    /* the y range of the values */
+    XomDataRangeProc range_y; /* the y range of the values */
     XtPointer extension;
 } XomDataClassPart;
 
@@ -25,15 +25,15 @@ extern XomDataClassRec xomDataClassRec;
 
 typedef struct {
     /* resources */
-    Widget data_group;               /* the group it belongs to */
-    XtCallbackList update_callback;  /* changes, to the views */
+    Widget data_group;              /* the group it belongs to */
+    XtCallbackList update_callback; /* changes, to the views */
     XtPointer user_data;
-    Boolean copy_data;               /* keep an own copy of arrays given */
-    Boolean last_view_destroy;       /* destroy itself when its last view goes */
-    Boolean editable;                /* shift and replace work */
+    Boolean copy_data;         /* keep an own copy of arrays given */
+    Boolean last_view_destroy; /* destroy itself when its last view goes */
+    Boolean editable;          /* shift and replace work */
 
     /* private state */
-    int view_count;                  /* charts showing it */
+    int view_count; /* charts showing it */
 } XomDataPart;
 
 typedef struct _XomDataRec {
@@ -45,7 +45,6 @@ typedef struct _XomDataRec {
 #define XomDataClassOf(w) (&((XomDataObjectClass)XtClass(w))->data_class)
 
 /* Calls "updateCallback" with a record of the reason, start, count and range. */
-void XomDataNotify(Widget data, int reason, int start, int count, float minimum,
-                   float maximum);
+void XomDataNotify(Widget data, int reason, int start, int count, float minimum, float maximum);
 
 #endif

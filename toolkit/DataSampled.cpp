@@ -26,8 +26,7 @@ static XtResource resources[] = {
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static Boolean RangeY(Widget data, float* minimum, float* maximum);
 
 XomDataSampledClassRec xomDataSampledClassRec = {

@@ -20,16 +20,16 @@ extern XomDataSampledClassRec xomDataSampledClassRec;
 
 typedef struct {
     /* resources */
-    XtPointer data_array;     /* the values (the store's own when copied) */
+    XtPointer data_array; /* the values (the store's own when copied) */
     int count;
     int data_type;
-    float* sampled_range;     /* points at range below once set */
+    float* sampled_range; /* points at range below once set */
     String unit;
     String sampled_unit;
 
     /* private state */
-    XomDataStore store;       /* the values in their type */
-    float range[2];           /* first x and step */
+    XomDataStore store; /* the values in their type */
+    float range[2];     /* first x and step */
 } XomDataSampledPart;
 
 typedef struct _XomDataSampledRec {

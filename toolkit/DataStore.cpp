@@ -20,12 +20,17 @@ int XomDataTypeValid(int type)
 int XomDataTypeSize(int type)
 {
     switch (type) {
-    case XOM_DATA_SHORT: return (int)sizeof(int16_t);
+    case XOM_DATA_SHORT:
+        return (int)sizeof(int16_t);
     case XOM_DATA_INT:
-    case XOM_DATA_LONG: return (int)sizeof(int32_t);
-    case XOM_DATA_FLOAT: return (int)sizeof(float);
-    case XOM_DATA_DOUBLE: return (int)sizeof(double);
-    default: return 0;
+    case XOM_DATA_LONG:
+        return (int)sizeof(int32_t);
+    case XOM_DATA_FLOAT:
+        return (int)sizeof(float);
+    case XOM_DATA_DOUBLE:
+        return (int)sizeof(double);
+    default:
+        return 0;
     }
 }
 

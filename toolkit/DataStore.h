@@ -6,21 +6,21 @@
 
 /* Value types of data objects. */
 enum {
-    XOM_DATA_SHORT = 0,  /* 16-bit integer */
-    XOM_DATA_INT = 1,    /* 32-bit integer */
-    XOM_DATA_LONG = 2,   /* 32-bit integer as well */
-    XOM_DATA_FLOAT = 3,  /* 32-bit float */
-    XOM_DATA_DOUBLE = 4  /* 64-bit float */
+    XOM_DATA_SHORT = 0, /* 16-bit integer */
+    XOM_DATA_INT = 1,   /* 32-bit integer */
+    XOM_DATA_LONG = 2,  /* 32-bit integer as well */
+    XOM_DATA_FLOAT = 3, /* 32-bit float */
+    XOM_DATA_DOUBLE = 4 /* 64-bit float */
 };
 
 /* The float that stands for "no value"; it is stored as the type's empty marker. */
 #define XOM_NO_VALUE 3.40282346638528859812e+38F
 
 typedef struct {
-    int type;      /* one of the value types */
-    int count;     /* number of values */
-    void* values;  /* count values of the type, or null when empty */
-    int owned;     /* whether values was allocated by the store (freed by it) */
+    int type;     /* one of the value types */
+    int count;    /* number of values */
+    void* values; /* count values of the type, or null when empty */
+    int owned;    /* whether values was allocated by the store (freed by it) */
 } XomDataStore;
 
 /* Bytes of one value of a type; 0 for an unknown type. */

@@ -9,9 +9,11 @@
 #include "toolkit/Group.h"
 
 #define offset(field) XtOffsetOf(XomEditObjectRec, edit_object.field)
-#define CALLBACK(name, field)                                                                  \
-    {(String)name, (String)XmCCallback, (String)XmRCallback, sizeof(XtCallbackList),           \
-     offset(field), (String)XmRImmediate, (XtPointer)NULL}
+#define CALLBACK(name, field)                                                                      \
+    {                                                                                              \
+        (String) name, (String)XmCCallback, (String)XmRCallback, sizeof(XtCallbackList),           \
+            offset(field), (String)XmRImmediate, (XtPointer)NULL                                   \
+    }
 static XtResource resources[] = {
     {(String)XomNhandleSize, (String) "HandleSize", (String)XmRInt, sizeof(int),
      offset(handle_size), (String)XmRImmediate, (XtPointer)4},
@@ -19,8 +21,8 @@ static XtResource resources[] = {
      offset(handle_color), (String)XmRString, (XtPointer) "blue"},
     {(String)XomNpointSelectionTolerance, (String) "PointSelectionTolerance", (String)XmRInt,
      sizeof(int), offset(point_selection_tolerance), (String)XmRImmediate, (XtPointer)4},
-    {(String)XomNobjectEditMode, (String) "ObjectEditMode", (String)XomRObjectEditMode,
-     sizeof(int), offset(object_edit_mode), (String)XmRImmediate, (XtPointer)0},
+    {(String)XomNobjectEditMode, (String) "ObjectEditMode", (String)XomRObjectEditMode, sizeof(int),
+     offset(object_edit_mode), (String)XmRImmediate, (XtPointer)0},
     {(String)XomNcursorType, (String) "CursorType", (String)XomRCursorType, sizeof(int),
      offset(cursor_type), (String)XmRImmediate, (XtPointer)34},
     {(String)XomNallowDrag, (String) "AllowDrag", (String)XmRBoolean, sizeof(Boolean),
@@ -59,8 +61,7 @@ static void Initialize(Widget request, Widget created, ArgList args, Cardinal* c
 static void Destroy(Widget w);
 static void Resize(Widget w);
 static void Redisplay(Widget w, XEvent* event, Region region);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Draw(Widget w, XomCanvas canvas, const XomArea* area);
 
 XomEditObjectClassRec xomEditObjectClassRec = {
@@ -255,8 +256,8 @@ void XomEditObjectRemoveGraphic(Widget area, Widget graphic)
 
 void XomEditObjectRedraw(Widget area, const XomArea* box)
 {
-    if (!XomIsEditObject(area) || XomEditObject(area)->frozen || !XtIsRealized(area) ||
-        area->core.being_destroyed)
+    if (!XomIsEditObject(area) || XomEditObject(area)->frozen || !XtIsRealized(area)
+        || area->core.being_destroyed)
         return;
     int ox = XomCompBase(area)->origin_x, oy = XomCompBase(area)->origin_y;
     XomArea window = {0, 0, (int)area->core.width, (int)area->core.height}, part = window;
@@ -300,8 +301,8 @@ Boolean XomEditObjectIsFrozen(Widget area)
 /* Whether object is drawn by area: in its list, or a member of one of its groups. */
 static Boolean BelongsTo(Widget area, Widget object)
 {
-    return XomGraphicIsLive(object) && !object->core.being_destroyed &&
-           XomGraphic(object)->area == area;
+    return XomGraphicIsLive(object) && !object->core.being_destroyed
+        && XomGraphic(object)->area == area;
 }
 
 static void CallObjectCallbacks(Widget area, const char* list, int reason, Widget object)

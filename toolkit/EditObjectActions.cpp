@@ -119,7 +119,8 @@ static void NextTabGroup(Widget w, XEvent*, String*, Cardinal*)
     XmProcessTraversal(w, XmTRAVERSE_NEXT_TAB_GROUP);
 }
 
-static void DoNothing(Widget, XEvent*, String*, Cardinal*) {}
+static void DoNothing(Widget, XEvent*, String*, Cardinal*)
+{}
 
 XtActionsRec xomEditObjectActions[] = {
     {(String) "ObjectSelect", ObjectSelect},

@@ -22,15 +22,15 @@ extern XomEditObjectClassRec xomEditObjectClassRec;
 
 typedef struct {
     /* resources */
-    int handle_size;                 /* pixels; 0 shows no handles */
+    int handle_size; /* pixels; 0 shows no handles */
     Pixel handle_color;
-    int point_selection_tolerance;   /* pixels within which a press hits */
+    int point_selection_tolerance; /* pixels within which a press hits */
     int object_edit_mode;
     int cursor_type;
     Boolean allow_drag;
     Boolean allow_drop;
     Boolean flip;
-    WidgetList graphic_list;         /* read only: the objects in drawing order */
+    WidgetList graphic_list; /* read only: the objects in drawing order */
     Cardinal graphic_list_count;
     XtCallbackList locator_callback;
     XtCallbackList selection_callback;
@@ -51,12 +51,12 @@ typedef struct {
     XtCallbackList input_callback;
 
     /* private state */
-    Cardinal graphic_list_size;      /* allocated entries of graphic_list */
-    WidgetList selection;            /* selected objects, in selection order */
+    Cardinal graphic_list_size; /* allocated entries of graphic_list */
+    WidgetList selection;       /* selected objects, in selection order */
     Cardinal selection_count;
     Cardinal selection_size;
     Boolean frozen;
-    int last_x, last_y;              /* last pointer position in window pixels */
+    int last_x, last_y; /* last pointer position in window pixels */
 } XomEditObjectPart;
 
 typedef struct _XomEditObjectRec {

@@ -5,15 +5,25 @@
 #include "toolkit/EditTableP.h"
 
 #define offset(field) XtOffsetOf(XomEditTableRec, edit_table.field)
-#define RESOURCE(name, cls, type, size, field, deftype, def)                                   \
-    {(String)name, (String)cls, (String)type, size, offset(field), (String)deftype, (XtPointer)def}
-#define INT(name, cls, field, def) RESOURCE(name, cls, XmRInt, sizeof(int), field, XmRImmediate, def)
-#define ENUM(name, cls, type, field, def) RESOURCE(name, cls, type, sizeof(int), field, XmRImmediate, def)
-#define BOOL(name, cls, field, def) RESOURCE(name, cls, XmRBoolean, sizeof(Boolean), field, XmRImmediate, def)
-#define PIXEL(name, cls, field, def) RESOURCE(name, cls, XmRPixel, sizeof(Pixel), field, XmRString, def)
-#define STRING(name, cls, field, def) RESOURCE(name, cls, XmRString, sizeof(String), field, XmRImmediate, def)
-#define POINTER(name, cls, field) RESOURCE(name, cls, XmRPointer, sizeof(XtPointer), field, XmRImmediate, NULL)
-#define CALLBACK(name, field) RESOURCE(name, XmCCallback, XmRCallback, sizeof(XtCallbackList), field, XmRImmediate, NULL)
+#define RESOURCE(name, cls, type, size, field, deftype, def)                                       \
+    {                                                                                              \
+        (String) name, (String)cls, (String)type, size, offset(field), (String)deftype,            \
+            (XtPointer)def                                                                         \
+    }
+#define INT(name, cls, field, def)                                                                 \
+    RESOURCE(name, cls, XmRInt, sizeof(int), field, XmRImmediate, def)
+#define ENUM(name, cls, type, field, def)                                                          \
+    RESOURCE(name, cls, type, sizeof(int), field, XmRImmediate, def)
+#define BOOL(name, cls, field, def)                                                                \
+    RESOURCE(name, cls, XmRBoolean, sizeof(Boolean), field, XmRImmediate, def)
+#define PIXEL(name, cls, field, def)                                                               \
+    RESOURCE(name, cls, XmRPixel, sizeof(Pixel), field, XmRString, def)
+#define STRING(name, cls, field, def)                                                              \
+    RESOURCE(name, cls, XmRString, sizeof(String), field, XmRImmediate, def)
+#define POINTER(name, cls, field)                                                                  \
+    RESOURCE(name, cls, XmRPointer, sizeof(XtPointer), field, XmRImmediate, NULL)
+#define CALLBACK(name, field)                                                                      \
+    RESOURCE(name, XmCCallback, XmRCallback, sizeof(XtCallbackList), field, XmRImmediate, NULL)
 
 static XtResource resources[] = {
     INT(XomNnumberOfColumns, "NumberOfColumns", number_of_columns, 16),
@@ -27,24 +37,29 @@ static XtResource resources[] = {
     POINTER(XomNcolumnDataTypeData, "ColumnDataTypeData", column_data_type_data),
     POINTER(XomNcolumnDataFormatData, "ColumnDataFormatData", column_data_format_data),
     POINTER(XomNcolumnEditModeData, "ColumnEditModeData", column_edit_mode_data),
-    ENUM(XomNdefaultColumnDataType, "DefaultColumnDataType", XomRDataType,
-         default_column_data_type, XomTYPE_STRING),
-    STRING(XomNdefaultColumnDataFormat, "DefaultColumnDataFormat", default_column_data_format, NULL),
+    ENUM(XomNdefaultColumnDataType, "DefaultColumnDataType", XomRDataType, default_column_data_type,
+         XomTYPE_STRING),
+    STRING(XomNdefaultColumnDataFormat, "DefaultColumnDataFormat", default_column_data_format,
+           NULL),
     ENUM(XomNdefaultColumnEditMode, "DefaultColumnEditMode", XomRColumnEditMode,
          default_column_edit_mode, XomCOLUMN_EDITABLE),
     ENUM(XomNdefaultColumnAlignment, "DefaultColumnAlignment", XomRColumnAlignment,
          default_column_alignment, XomALIGNMENT_BEGINNING),
     BOOL(XomNautomaticColumnAnnotation, "AutomaticAnnotation", automatic_column_annotation, True),
     BOOL(XomNautomaticRowAnnotation, "AutomaticAnnotation", automatic_row_annotation, True),
-    INT(XomNcellPointerBorderThickness, "CellPointerBorderThickness", cell_pointer_border_thickness, 3),
+    INT(XomNcellPointerBorderThickness, "CellPointerBorderThickness", cell_pointer_border_thickness,
+        3),
     PIXEL(XomNcellPointerColor, "CellPointerColor", cell_pointer_color, "red"),
     PIXEL(XomNcellHighlightColor, "CellHighlightColor", cell_highlight_color, "red"),
-    INT(XomNcellHighlightThickness, "CellHighlightThickness", cell_highlight_thickness, XomSIZE_UNSET),
-    ENUM(XomNgridLineStyle, "GridLineStyle", XomRGridLineStyle, grid_line_style, XomGRID_LINE_SOLID),
+    INT(XomNcellHighlightThickness, "CellHighlightThickness", cell_highlight_thickness,
+        XomSIZE_UNSET),
+    ENUM(XomNgridLineStyle, "GridLineStyle", XomRGridLineStyle, grid_line_style,
+         XomGRID_LINE_SOLID),
     INT(XomNgridLineWidth, "GridLineWidth", grid_line_width, 1),
     PIXEL(XomNgridLineForeground, "GridLineForeground", grid_line_foreground, "black"),
     PIXEL(XomNgridLineBackground, "GridLineBackground", grid_line_background, "black"),
-    INT(XomNgridLineHighlightThickness, "GridLineHighlightThickness", grid_line_highlight_thickness, 1),
+    INT(XomNgridLineHighlightThickness, "GridLineHighlightThickness", grid_line_highlight_thickness,
+        1),
     PIXEL(XomNgridLineHighlightColor, "GridLineHighlightColor", grid_line_highlight_color, "red"),
     INT(XomNhorizontalCellMargin, "CellMargin", horizontal_cell_margin, 3),
     INT(XomNverticalCellMargin, "CellMargin", vertical_cell_margin, 3),
@@ -53,8 +68,8 @@ static XtResource resources[] = {
     STRING(XomNfontTable, "FontTable", font_table, NULL),
     STRING(XomNcolumnAnnotationFont, "AnnotationFont", column_annotation_font, NULL),
     STRING(XomNrowAnnotationFont, "AnnotationFont", row_annotation_font, NULL),
-    ENUM(XomNfrozenColumnPlacement, "FrozenPlacement", XomRFrozenPlacement,
-         frozen_column_placement, XomFROZEN_LEFT),
+    ENUM(XomNfrozenColumnPlacement, "FrozenPlacement", XomRFrozenPlacement, frozen_column_placement,
+         XomFROZEN_LEFT),
     BOOL(XomNfreezeUpdate, "FreezeUpdate", freeze_update, False),
     BOOL(XomNuseOriginalData, "UseOriginalData", use_original_data, False),
     CALLBACK(XomNtraverseCellCallback, traverse_cell_callback),
@@ -86,10 +101,8 @@ static void ClassInitialize(void);
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
 static void Resize(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
-static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* request,
-                                      XtWidgetGeometry* reply);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
+static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* request, XtWidgetGeometry* reply);
 static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
                                         XtWidgetGeometry* reply);
 static void ConstraintInitialize(Widget request, Widget created, ArgList args, Cardinal* count);
@@ -201,23 +214,29 @@ static void ApplyColumnData(Widget w, Widget old)
     XomEditTablePart* was = old ? XomEditTable(old) : NULL;
     EditTableModel& model = XomEditTableModelOf(w);
     int n = model.Columns();
-    if (et->cell_width_data && (!was || was->cell_width_data != et->cell_width_data ||
-                                was->number_of_columns != et->number_of_columns))
+    if (et->cell_width_data
+        && (!was || was->cell_width_data != et->cell_width_data
+            || was->number_of_columns != et->number_of_columns))
         model.SetColumnWidths(et->cell_width_data, n);
-    if (et->column_annotation_data &&
-        (!was || was->column_annotation_data != et->column_annotation_data ||
-         was->number_of_columns != et->number_of_columns))
+    if (et->column_annotation_data
+        && (!was || was->column_annotation_data != et->column_annotation_data
+            || was->number_of_columns != et->number_of_columns))
         model.SetColumnAnnotations(et->column_annotation_data, n);
     for (int c = 1; c <= n; c++) {
-        bool type = et->column_data_type_data && (!was || was->column_data_type_data != et->column_data_type_data);
-        bool format = et->column_data_format_data && (!was || was->column_data_format_data != et->column_data_format_data);
-        bool mode = et->column_edit_mode_data && (!was || was->column_edit_mode_data != et->column_edit_mode_data);
+        bool type = et->column_data_type_data
+            && (!was || was->column_data_type_data != et->column_data_type_data);
+        bool format = et->column_data_format_data
+            && (!was || was->column_data_format_data != et->column_data_format_data);
+        bool mode = et->column_edit_mode_data
+            && (!was || was->column_edit_mode_data != et->column_edit_mode_data);
         if (!type && !format && !mode)
             break;
-        model.DefineColumnFormat(c, mode ? et->column_edit_mode_data[c - 1] : model.ColumnEditMode(c),
-                                 model.ColumnAlignment(c), model.ColumnWidth(c) == XomSIZE_UNSET ? -1 : model.ColumnWidth(c),
-                                 type ? et->column_data_type_data[c - 1] : model.ColumnType(c),
-                                 format ? et->column_data_format_data[c - 1] : model.ColumnFormat(c));
+        model.DefineColumnFormat(
+            c, mode ? et->column_edit_mode_data[c - 1] : model.ColumnEditMode(c),
+            model.ColumnAlignment(c),
+            model.ColumnWidth(c) == XomSIZE_UNSET ? -1 : model.ColumnWidth(c),
+            type ? et->column_data_type_data[c - 1] : model.ColumnType(c),
+            format ? et->column_data_format_data[c - 1] : model.ColumnFormat(c));
     }
     /* The arrays are not ours to keep. */
     et->cell_width_data = NULL;
@@ -253,7 +272,8 @@ static void Initialize(Widget, Widget created, ArgList, Cardinal*)
     _XomEditTableLayout(created);
     const XomEditTableGeometry& g = _XomEditTableGeometryOf(created);
     if (created->core.width == 0)
-        created->core.width = (Dimension)XomMin(g.cellLeft + g.frozenWidth + g.contentWidth + 2, 800);
+        created->core.width =
+            (Dimension)XomMin(g.cellLeft + g.frozenWidth + g.contentWidth + 2, 800);
     if (created->core.height == 0)
         created->core.height = (Dimension)XomMin(g.cellTop + g.contentHeight + 2, 600);
 }

@@ -138,7 +138,7 @@ typedef struct _XomEditTableRec* XomEditTableWidget;
 /* "traverseCellCallback": the callback may change row and column to send the pointer
  * elsewhere. */
 typedef struct {
-    int reason;                 /* 8290 to 8295; 8293 a move by the pointer */
+    int reason; /* 8290 to 8295; 8293 a move by the pointer */
     XEvent* event;
     int previous_row, previous_column;
     int row, column;
@@ -150,12 +150,12 @@ typedef struct {
     String text;
     XFontStruct* font;
     Pixel background, foreground;
-    int alignment;              /* 0 beginning, 1 centre, 2 end */
+    int alignment; /* 0 beginning, 1 centre, 2 end */
     Boolean editable;
 } XomEditTableCellAttributes;
 
 typedef struct {
-    int reason;                 /* 8296 painted, 8264 measured */
+    int reason; /* 8296 painted, 8264 measured */
     XEvent* event;
     int row, column;
     Widget widget;
@@ -185,8 +185,8 @@ typedef struct {
 
 Widget XomCreateEditTable(Widget parent, const char* name, ArgList args, Cardinal count);
 
-Boolean XomEditTableDefineColumnFormat(Widget w, int column, int editMode, int alignment,
-                                       int width, int dataType, const char* format);
+Boolean XomEditTableDefineColumnFormat(Widget w, int column, int editMode, int alignment, int width,
+                                       int dataType, const char* format);
 Boolean XomEditTableFillCell(Widget w, int column, int row, XtPointer dataAddress);
 Boolean XomEditTableFillCellNoUpdate(Widget w, int column, int row, XtPointer dataAddress);
 Boolean XomEditTableFillColumnData(Widget w, int column, XtPointer array);
@@ -202,10 +202,10 @@ Boolean XomEditTableReleaseColumn(Widget w, int column);
 int* XomEditTableGetFrozenColumns(Widget w, int* count);
 void XomEditTableFreezeUpdate(Widget w, Boolean freeze);
 void XomEditTableUpdateDataDisplay(Widget w, int column, int row);
-Boolean XomEditTableSetCellBackground(Widget w, int column, int columnCount, int row,
-                                      int rowCount, Pixel pixel);
-Boolean XomEditTableSetCellForeground(Widget w, int column, int columnCount, int row,
-                                      int rowCount, Pixel pixel);
+Boolean XomEditTableSetCellBackground(Widget w, int column, int columnCount, int row, int rowCount,
+                                      Pixel pixel);
+Boolean XomEditTableSetCellForeground(Widget w, int column, int columnCount, int row, int rowCount,
+                                      Pixel pixel);
 Boolean XomEditTableSetCellPixmap(Widget w, int column, int columnCount, int row, int rowCount,
                                   Pixmap pixmap);
 Boolean XomEditTableSetSelection(Widget w, int column, int columnCount, int row, int rowCount,
@@ -216,8 +216,7 @@ Widget XomEditTableGetCellWidget(Widget w, int column, int row);
 
 /* For a scroll container: the size in pixels of the scrolling cells (all visible rows, the
  * unfrozen visible columns) and of the part of the widget that shows them. */
-void XomEditTableGetContentSize(Widget w, int* width, int* height, int* viewWidth,
-                                int* viewHeight);
+void XomEditTableGetContentSize(Widget w, int* width, int* height, int* viewWidth, int* viewHeight);
 /* The window rectangle of a cell; False when it is hidden or out of view. */
 Boolean XomEditTableGetCellRectangle(Widget w, int column, int row, XRectangle* box);
 

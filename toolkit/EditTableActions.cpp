@@ -30,12 +30,12 @@ const char _xomEditTableTranslations[] =
 
 /* The traverse reasons, one per kind of move. */
 enum {
-    MOVE_LEFT = XomCR_TRAVERSE_FIRST,  /* 8290 */
+    MOVE_LEFT = XomCR_TRAVERSE_FIRST, /* 8290 */
     MOVE_RIGHT = 8291,
     MOVE_UP = 8292,
-    MOVE_POINTER = XomCR_TRAVERSE_POINTER,  /* 8293 */
+    MOVE_POINTER = XomCR_TRAVERSE_POINTER, /* 8293 */
     MOVE_DOWN = 8294,
-    MOVE_FOCUS = XomCR_TRAVERSE_LAST   /* 8295 */
+    MOVE_FOCUS = XomCR_TRAVERSE_LAST /* 8295 */
 };
 
 /* The table an action runs for: the widget, or the table of a cell widget. */
@@ -70,16 +70,17 @@ static bool EventPoint(Widget table, XEvent* event, int* x, int* y)
 
 static bool Usable(EditTableModel& model, int column, int row)
 {
-    return column >= 1 && column <= model.Columns() && row >= 1 && row <= model.Rows() &&
-           !model.ColumnHidden(column) && !model.ColumnFrozen(column) && !model.RowHidden(row);
+    return column >= 1 && column <= model.Columns() && row >= 1 && row <= model.Rows()
+        && !model.ColumnHidden(column) && !model.ColumnFrozen(column) && !model.RowHidden(row);
 }
 
 void _XomEditTableMovePointer(Widget w, XEvent* event, int reason, int column, int row)
 {
     XomEditTablePart* et = XomEditTable(w);
     EditTableModel& model = et->state->model;
-    XomEditTableTraverseCallbackStruct data = {reason, event, model.pointerRow, model.pointerColumn,
-                                               row, column, model.Rows(), model.Columns()};
+    XomEditTableTraverseCallbackStruct data = {
+        reason, event,  model.pointerRow, model.pointerColumn,
+        row,    column, model.Rows(),     model.Columns()};
     XtCallCallbacks(w, (String)XomNtraverseCellCallback, &data);
     column = data.column, row = data.row;
     if (column < 1 || column > model.Columns() || row < 1 || row > model.Rows())
@@ -145,7 +146,8 @@ static void EnterCell(Widget from, XEvent* event, String* params, Cardinal* coun
         return;
     }
     _XomEditTableMovePointer(w, event, reason, column, row);
-    if (reason == MOVE_POINTER && _XomEditTableFindCellWidget(w, model.pointerColumn, model.pointerRow)) {
+    if (reason == MOVE_POINTER
+        && _XomEditTableFindCellWidget(w, model.pointerColumn, model.pointerRow)) {
         XomEditTableClearAllSelections(w);
         _XomEditTableEditCellWidget(w, event, model.pointerColumn, model.pointerRow);
     }
@@ -184,10 +186,17 @@ static void StartSelect(Widget from, XEvent* event, String* params, Cardinal* co
     /* Only the first letter of each parameter counts, in either case. */
     for (Cardinal i = 0; i < *count; i++) {
         switch (tolower((unsigned char)params[i][0])) {
-        case 'r': s->selectMode = XomSELECT_ROWS; break;
-        case 'c': s->selectMode = XomSELECT_COLUMNS; break;
-        case 'm': s->selectMultiple = true; break;
-        default: break;
+        case 'r':
+            s->selectMode = XomSELECT_ROWS;
+            break;
+        case 'c':
+            s->selectMode = XomSELECT_COLUMNS;
+            break;
+        case 'm':
+            s->selectMultiple = true;
+            break;
+        default:
+            break;
         }
     }
     Show(w, s->model.ClearSelections());
@@ -265,7 +274,8 @@ static void ConfirmEdit(Widget from, XEvent*, String*, Cardinal*)
     _XomEditTableStopCellEdit(w);
 }
 
-static void Nothing(Widget, XEvent*, String*, Cardinal*) {}
+static void Nothing(Widget, XEvent*, String*, Cardinal*)
+{}
 
 XtActionsRec _xomEditTableActions[] = {
     {(String) "EditTableEnterTable", Nothing},

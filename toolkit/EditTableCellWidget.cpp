@@ -29,7 +29,8 @@ void _XomEditTableRegisterCellWidget(Widget child)
         return;
     EditTableModel& model = XomEditTableModelOf(table);
     const int* range = c->cell_widget_range;
-    XomEditTableCellWidget cell = {child, XomMax(range[0], 1), range[1], XomMax(range[2], 1), range[3]};
+    XomEditTableCellWidget cell = {child, XomMax(range[0], 1), range[1], XomMax(range[2], 1),
+                                   range[3]};
     /* A count of 0 reaches to the end. */
     if (cell.rowCount <= 0)
         cell.rowCount = XomMax(model.Rows() - cell.row + 1, 1);
@@ -68,8 +69,8 @@ void _XomEditTableUnregisterCellWidget(Widget child)
 const XomEditTableCellWidget* _XomEditTableFindCellWidget(Widget w, int column, int row)
 {
     for (const XomEditTableCellWidget& cell : XomEditTable(w)->state->cellWidgets)
-        if (row >= cell.row && row < cell.row + cell.rowCount && column >= cell.column &&
-            column < cell.column + cell.columnCount)
+        if (row >= cell.row && row < cell.row + cell.rowCount && column >= cell.column
+            && column < cell.column + cell.columnCount)
             return &cell;
     return NULL;
 }
@@ -97,13 +98,14 @@ static void SetResources(const XomEditTableCellWidget* cell, const XomEditTableC
     Widget child = cell->widget;
     if (!ConstraintOf(child)->cell_widget_set_resources)
         return;
-    XtVaSetValues(child, XmNbackground, a.background, XmNforeground, a.foreground,
-                  XmNsensitive, (Boolean)a.editable, NULL);
+    XtVaSetValues(child, XmNbackground, a.background, XmNforeground, a.foreground, XmNsensitive,
+                  (Boolean)a.editable, NULL);
     if (XmIsLabel(child)) {
         XmString label = XmStringCreateLocalized(a.text);
         XtVaSetValues(child, XmNlabelString, label, XmNalignment,
-                      (unsigned char)(a.alignment == 1 ? XmALIGNMENT_CENTER
-                                      : a.alignment == 2 ? XmALIGNMENT_END : XmALIGNMENT_BEGINNING),
+                      (unsigned char)(a.alignment == 1       ? XmALIGNMENT_CENTER
+                                          : a.alignment == 2 ? XmALIGNMENT_END
+                                                             : XmALIGNMENT_BEGINNING),
                       NULL);
         XmStringFree(label);
     }
@@ -114,8 +116,8 @@ void _XomEditTablePaintCellWidget(Widget w, const XomEditTableCellWidget* cell, 
                                   const XomArea* box, int column, int row)
 {
     XomEditTableCellAttributes a = Attributes(w, column, row);
-    XomEditTableCellWidgetCallbackStruct data = {XomCR_CELL_WIDGET_DISPLAY, NULL, row, column,
-                                                 cell->widget, a};
+    XomEditTableCellWidgetCallbackStruct data = {
+        XomCR_CELL_WIDGET_DISPLAY, NULL, row, column, cell->widget, a};
     XtCallCallbacks(w, (String)XomNcellWidgetDisplayCallback, &data);
     a = data.attributes;
     if (XomEditTable(w)->state->editedWidget != cell->widget)
@@ -188,15 +190,16 @@ void _XomEditTableEndCellEdit(Widget w, XEvent* event)
     Widget child = s->editedWidget;
     if (!child)
         return;
-    if (event && event->type == ButtonRelease && event->xbutton.window == XtWindow(w) &&
-        XtIsRealized(child)) {
+    if (event && event->type == ButtonRelease && event->xbutton.window == XtWindow(w)
+        && XtIsRealized(child)) {
         XEvent release = *event;
         release.xbutton.window = XtWindow(child);
         release.xbutton.x -= child->core.x;
         release.xbutton.y -= child->core.y;
         XtDispatchEvent(&release);
     }
-    const XomEditTableCellWidget* cell = _XomEditTableFindCellWidget(w, model.pointerColumn, model.pointerRow);
+    const XomEditTableCellWidget* cell =
+        _XomEditTableFindCellWidget(w, model.pointerColumn, model.pointerRow);
     if (!cell || cell->widget != child)
         _XomEditTableStopCellEdit(w);
 }

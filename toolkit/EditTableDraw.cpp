@@ -46,8 +46,10 @@ void Grid(Widget w, XomCanvas canvas, const XomArea& box)
     int style = et->grid_line_style;
     if (style == XomGRID_LINE_SHADOW_IN || style == XomGRID_LINE_SHADOW_OUT) {
         int t = XomMax(width / 3, 1);
-        Pixel light = style == XomGRID_LINE_SHADOW_OUT ? m->top_shadow_color : m->bottom_shadow_color;
-        Pixel dark = style == XomGRID_LINE_SHADOW_OUT ? m->bottom_shadow_color : m->top_shadow_color;
+        Pixel light =
+            style == XomGRID_LINE_SHADOW_OUT ? m->top_shadow_color : m->bottom_shadow_color;
+        Pixel dark =
+            style == XomGRID_LINE_SHADOW_OUT ? m->bottom_shadow_color : m->top_shadow_color;
         Fill(canvas, light, box.x, box.y, box.width, t);
         Fill(canvas, light, box.x, box.y, t, box.height);
         Fill(canvas, dark, box.x, box.y + box.height - t, box.width, t);
@@ -69,8 +71,8 @@ XomArea Inner(const XomEditTablePart* et, const XomArea& box)
     return inner;
 }
 
-void Text(XomCanvas canvas, XFontStruct* font, const char* name, Pixel color,
-          const XomArea& box, const char* text, int alignment)
+void Text(XomCanvas canvas, XFontStruct* font, const char* name, Pixel color, const XomArea& box,
+          const char* text, int alignment)
 {
     if (!text || !*text || box.width <= 0 || box.height <= 0)
         return;
@@ -113,7 +115,8 @@ void PaintCell(Widget w, XomCanvas canvas, int column, int row, const XomArea& b
     bool selected = model.IsSelected(column, row);
     Pixel own = model.CellBackground(column, row);
     Pixel background = selected ? et->cell_highlight_color
-                                : own != XomNO_PIXEL ? own : w->core.background_pixel;
+        : own != XomNO_PIXEL    ? own
+                                : w->core.background_pixel;
     Fill(canvas, background, box.x, box.y, box.width, box.height);
 
     XomArea inner = Inner(et, box);
@@ -128,8 +131,8 @@ void PaintCell(Widget w, XomCanvas canvas, int column, int row, const XomArea& b
         int y = box.y + (box.height - height) / 2;
         int x = XomMin(inner.x, box.x + box.width - width);
         if (width > 0 && height > 0)
-            XomCanvasPixmap(canvas, pixmap, size.depth, 0, (size.height - height) / 2, x, y,
-                            width, height);
+            XomCanvasPixmap(canvas, pixmap, size.depth, 0, (size.height - height) / 2, x, y, width,
+                            height);
         /* The text goes after the pixmap. */
         inner.width -= x + width + et->horizontal_cell_margin - inner.x;
         inner.x = x + width + et->horizontal_cell_margin;
@@ -147,8 +150,8 @@ void PaintCell(Widget w, XomCanvas canvas, int column, int row, const XomArea& b
              model.CellText(column, row), model.ColumnAlignment(column));
     }
 
-    if (et->cell_pointer_border_thickness > 0 && model.pointerColumn == column &&
-        model.pointerRow == row)
+    if (et->cell_pointer_border_thickness > 0 && model.pointerColumn == column
+        && model.pointerRow == row)
         Frame(canvas, et->cell_pointer_color, box, et->cell_pointer_border_thickness);
 }
 
@@ -213,13 +216,12 @@ void _XomEditTableDraw(Widget w, XomCanvas canvas, const XomArea* contentArea)
     if (!XomIntersectAreas(&area, &cells, &covered) || cells.width <= 0 || cells.height <= 0) {
         (*xomCompBaseClassRec.comp_base_class.draw)(w, canvas, &area);
     } else {
-        XomArea parts[4] = {
-            {area.x, area.y, area.width, covered.y - area.y},
-            {area.x, covered.y + covered.height, area.width,
-             area.y + area.height - covered.y - covered.height},
-            {area.x, covered.y, covered.x - area.x, covered.height},
-            {covered.x + covered.width, covered.y, area.x + area.width - covered.x - covered.width,
-             covered.height}};
+        XomArea parts[4] = {{area.x, area.y, area.width, covered.y - area.y},
+                            {area.x, covered.y + covered.height, area.width,
+                             area.y + area.height - covered.y - covered.height},
+                            {area.x, covered.y, covered.x - area.x, covered.height},
+                            {covered.x + covered.width, covered.y,
+                             area.x + area.width - covered.x - covered.width, covered.height}};
         for (const XomArea& part : parts)
             if (part.width > 0 && part.height > 0)
                 (*xomCompBaseClassRec.comp_base_class.draw)(w, canvas, &part);
@@ -268,7 +270,8 @@ void _XomEditTableDraw(Widget w, XomCanvas canvas, const XomArea* contentArea)
                                 g.columnHeadingHeight};
         XomArea cellStrip = {clip.x, g.cellTop, clip.width, g.viewHeight};
         XomArea headingClip, cellClip;
-        bool headings = g.columnHeadingHeight && XomIntersectAreas(&clip, &headingStrip, &headingClip);
+        bool headings =
+            g.columnHeadingHeight && XomIntersectAreas(&clip, &headingStrip, &headingClip);
         bool cellsShown = XomIntersectAreas(&clip, &cellStrip, &cellClip);
         for (int c = 1; c <= model.Columns(); c++) {
             if (model.ColumnFrozen(c) != (pass == 1) || !g.columnWidth[c])
@@ -327,7 +330,8 @@ void _XomEditTableRepaintCells(Widget w, int column, int columnCount, int row, i
 {
     EditTableModel& model = XomEditTableModelOf(w);
     const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
-    int lastColumn = column ? XomMin(column + XomMax(columnCount, 1) - 1, model.Columns()) : model.Columns();
+    int lastColumn =
+        column ? XomMin(column + XomMax(columnCount, 1) - 1, model.Columns()) : model.Columns();
     int lastRow = row ? XomMin(row + XomMax(rowCount, 1) - 1, model.Rows()) : model.Rows();
     column = XomMax(column, 1);
     row = XomMax(row, 1);

@@ -48,25 +48,36 @@ int ParseFormat(const char* format, Conversion* conversion)
     return 1;
 }
 
-int IsFloatLetter(char letter) { return strchr("eEfgG", letter) != NULL; }
+int IsFloatLetter(char letter)
+{
+    return strchr("eEfgG", letter) != NULL;
+}
 
 double AsDouble(int type, EditTableValue value)
 {
     switch (type) {
-    case XomTYPE_SHORT: return value.s;
-    case XomTYPE_FLOAT: return value.f;
-    case XomTYPE_DOUBLE: return value.d;
-    default: return value.i;
+    case XomTYPE_SHORT:
+        return value.s;
+    case XomTYPE_FLOAT:
+        return value.f;
+    case XomTYPE_DOUBLE:
+        return value.d;
+    default:
+        return value.i;
     }
 }
 
 long long AsInteger(int type, EditTableValue value)
 {
     switch (type) {
-    case XomTYPE_SHORT: return value.s;
-    case XomTYPE_FLOAT: return (long long)value.f;
-    case XomTYPE_DOUBLE: return (long long)value.d;
-    default: return value.i;
+    case XomTYPE_SHORT:
+        return value.s;
+    case XomTYPE_FLOAT:
+        return (long long)value.f;
+    case XomTYPE_DOUBLE:
+        return (long long)value.d;
+    default:
+        return value.i;
     }
 }
 
@@ -81,7 +92,7 @@ const char* EditTableDefaultFormat(int type)
 size_t EditTableValueSize(int type)
 {
     static const size_t sizes[XomTYPE_COUNT] = {sizeof(int16_t), sizeof(int32_t), sizeof(int32_t),
-                                                sizeof(float), sizeof(double), sizeof(char*),
+                                                sizeof(float),   sizeof(double),  sizeof(char*),
                                                 sizeof(void*)};
     return type >= 0 && type < XomTYPE_COUNT ? sizes[type] : 0;
 }
@@ -106,12 +117,22 @@ EditTableValue EditTableEmptyValue(int type)
     EditTableValue v;
     v.d = 0;
     switch (type) {
-    case XomTYPE_SHORT: v.s = XomEMPTY_SHORT; break;
+    case XomTYPE_SHORT:
+        v.s = XomEMPTY_SHORT;
+        break;
     case XomTYPE_INTEGER:
-    case XomTYPE_LONG: v.i = XomEMPTY_INTEGER; break;
-    case XomTYPE_FLOAT: v.f = FLT_MAX; break;
-    case XomTYPE_DOUBLE: v.d = DBL_MAX; break;
-    default: v.p = NULL; break;
+    case XomTYPE_LONG:
+        v.i = XomEMPTY_INTEGER;
+        break;
+    case XomTYPE_FLOAT:
+        v.f = FLT_MAX;
+        break;
+    case XomTYPE_DOUBLE:
+        v.d = DBL_MAX;
+        break;
+    default:
+        v.p = NULL;
+        break;
     }
     return v;
 }
@@ -119,12 +140,17 @@ EditTableValue EditTableEmptyValue(int type)
 int EditTableValueIsEmpty(int type, EditTableValue value)
 {
     switch (type) {
-    case XomTYPE_SHORT: return value.s == XomEMPTY_SHORT;
+    case XomTYPE_SHORT:
+        return value.s == XomEMPTY_SHORT;
     case XomTYPE_INTEGER:
-    case XomTYPE_LONG: return value.i == XomEMPTY_INTEGER;
-    case XomTYPE_FLOAT: return value.f == FLT_MAX;
-    case XomTYPE_DOUBLE: return value.d == DBL_MAX;
-    default: return value.p == NULL;
+    case XomTYPE_LONG:
+        return value.i == XomEMPTY_INTEGER;
+    case XomTYPE_FLOAT:
+        return value.f == FLT_MAX;
+    case XomTYPE_DOUBLE:
+        return value.d == DBL_MAX;
+    default:
+        return value.p == NULL;
     }
 }
 
@@ -133,12 +159,22 @@ EditTableValue EditTableReadValue(int type, const void* address)
     EditTableValue v;
     v.d = 0;
     switch (type) {
-    case XomTYPE_SHORT: memcpy(&v.s, address, sizeof v.s); break;
+    case XomTYPE_SHORT:
+        memcpy(&v.s, address, sizeof v.s);
+        break;
     case XomTYPE_INTEGER:
-    case XomTYPE_LONG: memcpy(&v.i, address, sizeof v.i); break;
-    case XomTYPE_FLOAT: memcpy(&v.f, address, sizeof v.f); break;
-    case XomTYPE_DOUBLE: memcpy(&v.d, address, sizeof v.d); break;
-    default: v.p = address; break;
+    case XomTYPE_LONG:
+        memcpy(&v.i, address, sizeof v.i);
+        break;
+    case XomTYPE_FLOAT:
+        memcpy(&v.f, address, sizeof v.f);
+        break;
+    case XomTYPE_DOUBLE:
+        memcpy(&v.d, address, sizeof v.d);
+        break;
+    default:
+        v.p = address;
+        break;
     }
     return v;
 }
@@ -157,8 +193,9 @@ size_t EditTablePrintValue(int type, const char* format, EditTableValue value, c
     Conversion c;
     if (format == NULL)
         format = EditTableDefaultFormat(type);
-    if (EditTableValueIsEmpty(type, value) || format == NULL || type == XomTYPE_STRING ||
-        type == XomTYPE_POINTER || !EditTableFormatFits(type, format) || !ParseFormat(format, &c))
+    if (EditTableValueIsEmpty(type, value) || format == NULL || type == XomTYPE_STRING
+        || type == XomTYPE_POINTER || !EditTableFormatFits(type, format)
+        || !ParseFormat(format, &c))
         return 0;
     int n;
     if (IsFloatLetter(c.letter)) {

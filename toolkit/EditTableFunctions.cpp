@@ -76,8 +76,8 @@ bool ParentIsScroll(Widget w, const char* function, const char* message)
 
 void _XomEditTableCallSelection(Widget w, XEvent* event, const EditTableBlock& block, int kind)
 {
-    XomEditTableRowColumnCallbackStruct data = {0, event, block.column, block.row,
-                                                block.columnCount, block.rowCount, True};
+    XomEditTableRowColumnCallbackStruct data = {
+        0, event, block.column, block.row, block.columnCount, block.rowCount, True};
     const char* list = XomNselectCellCallback;
     data.reason = XomCR_SELECT_CELLS;
     if (kind == XomSELECT_ROWS) {
@@ -96,8 +96,8 @@ bool _XomEditTableCheck(Widget w, const char* function)
 {
     if (XomIsEditTable(w))
         return true;
-    std::string text = std::string("**** XomEditTableWarning ****\n") + function +
-                       "\nNot a XomEditTable widget.";
+    std::string text =
+        std::string("**** XomEditTableWarning ****\n") + function + "\nNot a XomEditTable widget.";
     if (w)
         XomWarning(w, "XomEditTable", "XomEditTableWarning", text.c_str());
     else
@@ -110,8 +110,8 @@ Widget XomCreateEditTable(Widget parent, const char* name, ArgList args, Cardina
     return XtCreateWidget(name, xomEditTableWidgetClass, parent, args, count);
 }
 
-Boolean XomEditTableDefineColumnFormat(Widget w, int column, int editMode, int alignment,
-                                       int width, int dataType, const char* format)
+Boolean XomEditTableDefineColumnFormat(Widget w, int column, int editMode, int alignment, int width,
+                                       int dataType, const char* format)
 {
     if (!_XomEditTableCheck(w, "XomEditTableDefineColumnFormat"))
         return False;
@@ -312,14 +312,14 @@ static Boolean SetCells(Widget w, const char* function, int column, int columnCo
     return True;
 }
 
-Boolean XomEditTableSetCellBackground(Widget w, int column, int columnCount, int row,
-                                      int rowCount, Pixel pixel)
+Boolean XomEditTableSetCellBackground(Widget w, int column, int columnCount, int row, int rowCount,
+                                      Pixel pixel)
 {
     return SetCells(w, "XomEditTableSetCellBackground", column, columnCount, row, rowCount, pixel);
 }
 
-Boolean XomEditTableSetCellForeground(Widget w, int column, int columnCount, int row,
-                                      int rowCount, Pixel pixel)
+Boolean XomEditTableSetCellForeground(Widget w, int column, int columnCount, int row, int rowCount,
+                                      Pixel pixel)
 {
     return SetCells(w, "XomEditTableSetCellForeground", column, columnCount, row, rowCount, pixel);
 }
@@ -375,8 +375,7 @@ Widget XomEditTableGetCellWidget(Widget w, int column, int row)
     return cell ? cell->widget : NULL;
 }
 
-void XomEditTableGetContentSize(Widget w, int* width, int* height, int* viewWidth,
-                                int* viewHeight)
+void XomEditTableGetContentSize(Widget w, int* width, int* height, int* viewWidth, int* viewHeight)
 {
     *width = *height = *viewWidth = *viewHeight = 0;
     if (!_XomEditTableCheck(w, "XomEditTableGetContentSize"))

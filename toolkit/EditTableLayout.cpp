@@ -18,8 +18,8 @@ void _XomEditTableLoadFonts(Widget w)
     s->tableFont = XomLoadFont(display, et->table_font ? et->table_font : "fixed");
     s->columnFont = et->column_annotation_font ? XomLoadFont(display, et->column_annotation_font)
                                                : s->tableFont;
-    s->rowFont = et->row_annotation_font ? XomLoadFont(display, et->row_annotation_font)
-                                         : s->tableFont;
+    s->rowFont =
+        et->row_annotation_font ? XomLoadFont(display, et->row_annotation_font) : s->tableFont;
     s->fontTable.clear();
     s->fontTableNames.clear();
     if (et->font_table) {
@@ -81,8 +81,8 @@ static void ReportContent(Widget w)
     content.height = g.cellTop + g.contentHeight;
     content.horizontalIncrement = 20;
     content.verticalIncrement = XomMax(g.rowHeight, 1);
-    if (s->reportedWidth == content.width && s->reportedHeight == content.height &&
-        s->reportedStep == content.verticalIncrement)
+    if (s->reportedWidth == content.width && s->reportedHeight == content.height
+        && s->reportedStep == content.verticalIncrement)
         return;
     s->reportedWidth = content.width;
     s->reportedHeight = content.height;
@@ -176,7 +176,8 @@ void _XomEditTableLayout(Widget w)
     int grid = GridWidth(et);
 
     g.columnHeadingHeight = cb->horizontal_annotation_placement & XomPLACEMENT_TOP
-        ? FontHeight(s->columnFont) + 2 * et->vertical_cell_margin + grid : 0;
+        ? FontHeight(s->columnFont) + 2 * et->vertical_cell_margin + grid
+        : 0;
     g.rowHeadingWidth = 0;
     if (cb->vertical_annotation_placement & XomPLACEMENT_LEFT) {
         int widest = TextWidth(s->rowFont, std::to_string(XomMax(model.Rows(), 1)));
@@ -258,8 +259,8 @@ static int RowContentY(const XomEditTableGeometry& g, int row)
 bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box)
 {
     EditTableModel& model = XomEditTableModelOf(w);
-    if (column < 1 || row < 1 || column > model.Columns() || row > model.Rows() ||
-        model.ColumnHidden(column) || model.RowHidden(row))
+    if (column < 1 || row < 1 || column > model.Columns() || row > model.Rows()
+        || model.ColumnHidden(column) || model.RowHidden(row))
         return false;
     const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
     int ox, oy;
@@ -275,8 +276,8 @@ bool _XomEditTableCellAt(Widget w, int x, int y, int* column, int* row)
 {
     EditTableModel& model = XomEditTableModelOf(w);
     const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
-    if (y < g.cellTop || y >= g.cellTop + g.viewHeight || x < g.cellLeft ||
-        x >= g.scrollLeft + g.scrollWidth || g.rowHeight <= 0)
+    if (y < g.cellTop || y >= g.cellTop + g.viewHeight || x < g.cellLeft
+        || x >= g.scrollLeft + g.scrollWidth || g.rowHeight <= 0)
         return false;
     int ox, oy;
     _XomEditTableOrigin(w, &ox, &oy);

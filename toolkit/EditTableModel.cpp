@@ -14,7 +14,8 @@ const char WARNING_HEADER[] = "**** XomEditTableWarning ****\n";
 
 } // namespace
 
-EditTableModel::EditTableModel(EditTableHooks* owner) : hooks(owner) {}
+EditTableModel::EditTableModel(EditTableHooks* owner) : hooks(owner)
+{}
 
 /* ---- warnings and range checks ---- */
 
@@ -61,8 +62,8 @@ bool EditTableModel::CheckColumns(const char* function, int* first, int* last,
     return CheckRange(function, Columns(), first, last, firstRole, lastRole);
 }
 
-bool EditTableModel::CheckRows(const char* function, int* first, int* last,
-                               const char* firstRole, const char* lastRole)
+bool EditTableModel::CheckRows(const char* function, int* first, int* last, const char* firstRole,
+                               const char* lastRole)
 {
     return CheckRange(function, rowCount, first, last, firstRole, lastRole);
 }
@@ -70,8 +71,8 @@ bool EditTableModel::CheckRows(const char* function, int* first, int* last,
 bool EditTableModel::CheckCell(const char* function, int* column, int* row)
 {
     int lastColumn = *column, lastRow = *row;
-    return CheckRange(function, Columns(), column, &lastColumn, "Column", "Column") &&
-           CheckRange(function, rowCount, row, &lastRow, "Row", "Row");
+    return CheckRange(function, Columns(), column, &lastColumn, "Column", "Column")
+        && CheckRange(function, rowCount, row, &lastRow, "Row", "Row");
 }
 
 /* ---- counts ---- */
@@ -366,18 +367,20 @@ const char* EditTableModel::CellText(int column, int row)
     int type = ColumnType(column);
     const char* format = ColumnFormat(column);
     if (type == XomTYPE_POINTER) {
-        const void* p = c.original ? *(const void* const*)OriginalSlot(c, type, row) : c.values[row - 1].p;
+        const void* p =
+            c.original ? *(const void* const*)OriginalSlot(c, type, row) : c.values[row - 1].p;
         return hooks->FormatPointer(column, row, p, &text) ? text.c_str() : NULL;
     }
     size_t size = EditTableTextSize(format);
     text.resize(size);
     size_t n;
     if (type == XomTYPE_STRING) {
-        const char* s = c.original ? *(const char* const*)OriginalSlot(c, type, row) : c.strings[row - 1].c_str();
+        const char* s = c.original ? *(const char* const*)OriginalSlot(c, type, row)
+                                   : c.strings[row - 1].c_str();
         n = EditTablePrintString(format, s, &text[0], size);
     } else {
-        EditTableValue v = c.original ? EditTableReadValue(type, OriginalSlot(c, type, row))
-                                      : c.values[row - 1];
+        EditTableValue v =
+            c.original ? EditTableReadValue(type, OriginalSlot(c, type, row)) : c.values[row - 1];
         n = EditTablePrintValue(type, format, v, &text[0], size);
     }
     text.resize(n);

@@ -16,7 +16,7 @@ enum {
     XomSELECT_COLUMNS = 1,
     XomSELECT_ROWS = 2,
     XomSELECT_BLOCK = 4,
-    XomSELECT_QUIETLY = 8   /* added to a mode: select without calling the callbacks */
+    XomSELECT_QUIETLY = 8 /* added to a mode: select without calling the callbacks */
 };
 
 /* A size not set: take the default, or fit the contents. */
@@ -40,14 +40,35 @@ public:
     /* A refusal, as the whole warning text. */
     virtual void Warn(const std::string& text) = 0;
     /* Rows or columns are about to be deleted: false vetoes. */
-    virtual bool RowsDeleting(int first, int count) { (void)first; (void)count; return true; }
-    virtual bool ColumnsDeleting(int first, int count) { (void)first; (void)count; return true; }
-    virtual void RowsInserted(int first, int count) { (void)first; (void)count; }
-    virtual void ColumnsInserted(int first, int count) { (void)first; (void)count; }
+    virtual bool RowsDeleting(int first, int count)
+    {
+        (void)first;
+        (void)count;
+        return true;
+    }
+    virtual bool ColumnsDeleting(int first, int count)
+    {
+        (void)first;
+        (void)count;
+        return true;
+    }
+    virtual void RowsInserted(int first, int count)
+    {
+        (void)first;
+        (void)count;
+    }
+    virtual void ColumnsInserted(int first, int count)
+    {
+        (void)first;
+        (void)count;
+    }
     /* The text of a type_pointer cell; false for none. */
     virtual bool FormatPointer(int column, int row, const void* pointer, std::string* text)
     {
-        (void)column; (void)row; (void)pointer; (void)text;
+        (void)column;
+        (void)row;
+        (void)pointer;
+        (void)text;
         return false;
     }
 };
@@ -55,7 +76,7 @@ public:
 /* The defaults that columns without their own setting take. */
 struct EditTableDefaults {
     int dataType = XomTYPE_STRING;
-    std::string dataFormat;        /* empty: the type's default format */
+    std::string dataFormat; /* empty: the type's default format */
     int editMode = XomCOLUMN_EDITABLE;
     int alignment = XomALIGNMENT_BEGINNING;
     int cellWidth = XomSIZE_UNSET;
@@ -91,18 +112,17 @@ public:
     bool DefineColumnFormat(int column, int editMode, int alignment, int width, int dataType,
                             const char* format);
     int ColumnType(int column) const;
-    const char* ColumnFormat(int column) const;   /* none for type_pointer */
+    const char* ColumnFormat(int column) const; /* none for type_pointer */
     int ColumnEditMode(int column) const;
     int ColumnAlignment(int column) const;
-    int ColumnWidth(int column) const;            /* XomSIZE_UNSET: fit the contents */
-    void SetColumnWidths(const int* widths, int count);   /* "cellWidthData" */
+    int ColumnWidth(int column) const;                  /* XomSIZE_UNSET: fit the contents */
+    void SetColumnWidths(const int* widths, int count); /* "cellWidthData" */
     void SetColumnAnnotations(const char* const* texts, int count);
     std::string ColumnAnnotation(int column) const;
     int ColumnFont(int column) const { return columns[column - 1].fontIndex; }
 
     /* ---- cells ---- */
-    bool FillCell(const char* function, int column, int row, const void* address,
-                  bool* changed);
+    bool FillCell(const char* function, int column, int row, const void* address, bool* changed);
     /* Stores numberOfRows values; returns the number that changed, -1 when refused. */
     int FillColumnData(int column, const void* array);
     /* A copy of the value made with malloc (the caller frees it), the stored pointer for
@@ -118,7 +138,7 @@ public:
     bool InsertColumns(int position, int count);
     bool DeleteColumns(int first, int count);
     std::string RowAnnotation(int row) const;
-    int RowHeight(int row) const;                 /* XomSIZE_UNSET: fit the fonts */
+    int RowHeight(int row) const; /* XomSIZE_UNSET: fit the fonts */
 
     /* ---- visibility and freezing ---- */
     /* The number of columns (rows) whose state changed; -1 when refused. */
@@ -136,15 +156,15 @@ public:
 
     /* ---- colours and pixmaps: the changed cells' bounding block, none (count 0) when
      * nothing changed; false when refused ---- */
-    bool SetCellBackground(int column, int columnCount, int row, int rowCount,
-                           unsigned long pixel, EditTableBlock* changed);
-    bool SetCellForeground(int column, int columnCount, int row, int rowCount,
-                           unsigned long pixel, EditTableBlock* changed);
-    bool SetCellPixmap(int column, int columnCount, int row, int rowCount,
-                       unsigned long pixmap, EditTableBlock* changed);
-    unsigned long CellBackground(int column, int row) const;   /* XomNO_PIXEL when unset */
+    bool SetCellBackground(int column, int columnCount, int row, int rowCount, unsigned long pixel,
+                           EditTableBlock* changed);
+    bool SetCellForeground(int column, int columnCount, int row, int rowCount, unsigned long pixel,
+                           EditTableBlock* changed);
+    bool SetCellPixmap(int column, int columnCount, int row, int rowCount, unsigned long pixmap,
+                       EditTableBlock* changed);
+    unsigned long CellBackground(int column, int row) const; /* XomNO_PIXEL when unset */
     unsigned long CellForeground(int column, int row) const;
-    unsigned long CellPixmap(int column, int row) const;      /* 0 when none */
+    unsigned long CellPixmap(int column, int row) const; /* 0 when none */
 
     /* ---- selections ---- */
     /* Clears, then selects; *block is what was selected (count 0 for none). */
@@ -170,15 +190,15 @@ private:
         std::string annotation;
         int fontIndex = 0;
         bool hidden = false, frozen = false;
-        int storedType = -1;                  /* type of the values below */
-        std::vector<EditTableValue> values;   /* numbers and pointers, one per row */
-        std::vector<std::string> strings;     /* strings, one per row */
-        const void* original = nullptr;       /* the caller's array under useOriginalData */
+        int storedType = -1;                /* type of the values below */
+        std::vector<EditTableValue> values; /* numbers and pointers, one per row */
+        std::vector<std::string> strings;   /* strings, one per row */
+        const void* original = nullptr;     /* the caller's array under useOriginalData */
         std::vector<unsigned long> background, foreground, pixmap;
     };
 
-    bool CheckRange(const char* function, int count, int* first, int* last,
-                    const char* firstRole, const char* lastRole);
+    bool CheckRange(const char* function, int count, int* first, int* last, const char* firstRole,
+                    const char* lastRole);
     Column& Col(int column) { return columns[column - 1]; }
     const Column& Col(int column) const { return columns[column - 1]; }
     void Prepare(Column& c, int column);
@@ -187,16 +207,16 @@ private:
                        unsigned long value, EditTableBlock* changed);
     bool StoreValue(Column& c, int column, int row, const void* address);
     static const void* OriginalSlot(const Column& c, int type, int row);
-    void InsertRowsAt(int at, int count);   /* 0-based, no checks, no callbacks */
+    void InsertRowsAt(int at, int count); /* 0-based, no checks, no callbacks */
     void EraseRows(int at, int count);
 
     EditTableHooks* hooks;
     std::vector<Column> columns;
     int rowCount = 0;
-    std::vector<char> rowHidden;            /* empty while no row is hidden */
+    std::vector<char> rowHidden; /* empty while no row is hidden */
     std::vector<std::string> rowAnnotations;
     std::vector<EditTableBlock> selections;
-    std::string text;                       /* the last CellText */
+    std::string text; /* the last CellText */
 };
 
 #endif

@@ -25,8 +25,7 @@ int EditTableModel::ChangeColumnVisibility(int first, int last, bool visible)
 
 int EditTableModel::ChangeRowVisibility(int first, int last, bool visible)
 {
-    if (!CheckRows("XomEditTableChangeRowVisibility", &first, &last, "Starting row",
-                   "Ending row"))
+    if (!CheckRows("XomEditTableChangeRowVisibility", &first, &last, "Starting row", "Ending row"))
         return -1;
     if (rowHidden.empty()) {
         if (visible)
@@ -104,8 +103,7 @@ void EditTableModel::FixPointerColumn()
 
 /* ---- colours and pixmaps ---- */
 
-bool EditTableModel::SetCellPixels(const char* function,
-                                   std::vector<unsigned long> Column::*buffer,
+bool EditTableModel::SetCellPixels(const char* function, std::vector<unsigned long> Column::*buffer,
                                    unsigned long none, int column, int columnCount, int row,
                                    int rowCount_, unsigned long value, EditTableBlock* changed)
 {
@@ -113,8 +111,8 @@ bool EditTableModel::SetCellPixels(const char* function,
     /* A start of 0 means all; otherwise the block runs count cells from the start. */
     int lastColumn = column == 0 ? 0 : column + std::max(columnCount, 1) - 1;
     int lastRow = row == 0 ? 0 : row + std::max(rowCount_, 1) - 1;
-    if (!CheckColumns(function, &column, &lastColumn, "Starting column", "Ending column") ||
-        !CheckRows(function, &row, &lastRow, "Starting row", "Ending row"))
+    if (!CheckColumns(function, &column, &lastColumn, "Starting column", "Ending column")
+        || !CheckRows(function, &row, &lastRow, "Starting row", "Ending row"))
         return false;
     int minC = lastColumn + 1, maxC = 0, minR = lastRow + 1, maxR = 0;
     for (int c = column; c <= lastColumn; c++) {
@@ -140,15 +138,15 @@ bool EditTableModel::SetCellPixels(const char* function,
 bool EditTableModel::SetCellBackground(int column, int columnCount, int row, int rows,
                                        unsigned long pixel, EditTableBlock* changed)
 {
-    return SetCellPixels("XomEditTableSetCellBackground", &Column::background, XomNO_PIXEL,
-                         column, columnCount, row, rows, pixel, changed);
+    return SetCellPixels("XomEditTableSetCellBackground", &Column::background, XomNO_PIXEL, column,
+                         columnCount, row, rows, pixel, changed);
 }
 
 bool EditTableModel::SetCellForeground(int column, int columnCount, int row, int rows,
                                        unsigned long pixel, EditTableBlock* changed)
 {
-    return SetCellPixels("XomEditTableSetCellForeground", &Column::foreground, XomNO_PIXEL,
-                         column, columnCount, row, rows, pixel, changed);
+    return SetCellPixels("XomEditTableSetCellForeground", &Column::foreground, XomNO_PIXEL, column,
+                         columnCount, row, rows, pixel, changed);
 }
 
 bool EditTableModel::SetCellPixmap(int column, int columnCount, int row, int rows,
@@ -157,8 +155,8 @@ bool EditTableModel::SetCellPixmap(int column, int columnCount, int row, int row
     /* The Motif unspecified pixmap (2) removes the pixmap as 0 does. */
     if (pixmap == 2)
         pixmap = 0;
-    return SetCellPixels("XomEditTableSetCellPixmap", &Column::pixmap, 0UL, column,
-                         columnCount, row, rows, pixmap, changed);
+    return SetCellPixels("XomEditTableSetCellPixmap", &Column::pixmap, 0UL, column, columnCount,
+                         row, rows, pixmap, changed);
 }
 
 unsigned long EditTableModel::CellBackground(int column, int row) const
@@ -202,8 +200,9 @@ bool EditTableModel::SetSelection(int column, int columnCount, int row, int rows
     static const char F[] = "XomEditTableSetSelection";
     *block = EditTableBlock{0, 0, 0, 0};
     int kind = mode & ~XomSELECT_QUIETLY;
-    if (mode < 0 || (mode != XomSELECT_NONE && kind != XomSELECT_COLUMNS &&
-                     kind != XomSELECT_ROWS && kind != XomSELECT_BLOCK)) {
+    if (mode < 0
+        || (mode != XomSELECT_NONE && kind != XomSELECT_COLUMNS && kind != XomSELECT_ROWS
+            && kind != XomSELECT_BLOCK)) {
         Warn(F, "Invalid selection mode.");
         return false;
     }
@@ -217,8 +216,8 @@ bool EditTableModel::SetSelection(int column, int columnCount, int row, int rows
         column = lastColumn = 0;
     if (kind == XomSELECT_COLUMNS)
         row = lastRow = 0;
-    if (!CheckColumns(F, &column, &lastColumn, "Starting column", "Ending column") ||
-        !CheckRows(F, &row, &lastRow, "Starting row", "Ending row"))
+    if (!CheckColumns(F, &column, &lastColumn, "Starting column", "Ending column")
+        || !CheckRows(F, &row, &lastRow, "Starting row", "Ending row"))
         return false;
     selections.clear();
     *block = EditTableBlock{column, lastColumn - column + 1, row, lastRow - row + 1};

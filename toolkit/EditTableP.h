@@ -35,27 +35,27 @@ typedef struct {
     /* resources */
     int number_of_columns;
     int number_of_rows;
-    int default_cell_height;            /* in cell_size_unit; XomSIZE_UNSET fits the font */
-    int default_cell_width;             /* XomSIZE_UNSET fits the contents */
-    int cell_size_unit;                 /* CellSizeUnit */
-    String reference_char;              /* the character widths are counted in */
-    int* cell_width_data;               /* per column, read when set */
-    String* column_annotation_data;     /* per column, read when set */
+    int default_cell_height;        /* in cell_size_unit; XomSIZE_UNSET fits the font */
+    int default_cell_width;         /* XomSIZE_UNSET fits the contents */
+    int cell_size_unit;             /* CellSizeUnit */
+    String reference_char;          /* the character widths are counted in */
+    int* cell_width_data;           /* per column, read when set */
+    String* column_annotation_data; /* per column, read when set */
     int* column_data_type_data;
     String* column_data_format_data;
     int* column_edit_mode_data;
-    int default_column_data_type;       /* DataType */
+    int default_column_data_type; /* DataType */
     String default_column_data_format;
-    int default_column_edit_mode;       /* ColumnEditMode */
-    int default_column_alignment;       /* ColumnAlignment */
+    int default_column_edit_mode; /* ColumnEditMode */
+    int default_column_alignment; /* ColumnAlignment */
     Boolean automatic_column_annotation;
     Boolean automatic_row_annotation;
-    int cell_pointer_border_thickness;  /* 0 draws no cell pointer */
+    int cell_pointer_border_thickness; /* 0 draws no cell pointer */
     Pixel cell_pointer_color;
-    Pixel cell_highlight_color;         /* selected cells */
+    Pixel cell_highlight_color; /* selected cells */
     int cell_highlight_thickness;
-    int grid_line_style;                /* GridLineStyle */
-    int grid_line_width;                /* 0 draws none */
+    int grid_line_style; /* GridLineStyle */
+    int grid_line_width; /* 0 draws none */
     Pixel grid_line_foreground;
     Pixel grid_line_background;
     int grid_line_highlight_thickness;
@@ -64,10 +64,10 @@ typedef struct {
     int vertical_cell_margin;
     Pixel table_foreground;
     String table_font;
-    String font_table;                  /* font names apart by tabs */
+    String font_table; /* font names apart by tabs */
     String column_annotation_font;
     String row_annotation_font;
-    int frozen_column_placement;        /* FrozenPlacement: left or right */
+    int frozen_column_placement; /* FrozenPlacement: left or right */
     Boolean freeze_update;
     Boolean use_original_data;
     XtCallbackList traverse_cell_callback;
@@ -82,7 +82,7 @@ typedef struct {
     XtCallbackList edit_annotation_callback;
 
     /* private state */
-    XomEditTableState* state;           /* model, layout, fonts, selection drag */
+    XomEditTableState* state; /* model, layout, fonts, selection drag */
 } XomEditTablePart;
 
 typedef struct _XomEditTableRec {
@@ -100,7 +100,7 @@ typedef struct _XomEditTableRec {
 /* Constraint record of a cell widget. */
 typedef struct {
     /* resources */
-    int* cell_widget_range;                    /* first row, rows, first column, columns */
+    int* cell_widget_range; /* first row, rows, first column, columns */
     Boolean cell_widget_override_translations;
     Boolean cell_widget_set_resources;
 } XomEditTableConstraintPart;
@@ -113,22 +113,22 @@ typedef struct _XomEditTableConstraintRec {
 /* One registered cell widget and the cells it serves. */
 struct XomEditTableCellWidget {
     Widget widget;
-    int row, rowCount, column, columnCount;   /* counts resolved: at least 1 */
+    int row, rowCount, column, columnCount; /* counts resolved: at least 1 */
 };
 
 /* Where things are, in window pixels, after the last layout. */
 struct XomEditTableGeometry {
-    int cellLeft, cellTop;          /* the top-left corner of the cell area */
-    int viewWidth, viewHeight;      /* the part of the cell area the window shows */
-    int frozenWidth;                /* frozen columns, at the left or right of the view */
-    int scrollLeft;                 /* where the scrolling columns start */
-    int scrollWidth;                /* the window width they may use */
-    int rowHeadingWidth;            /* 0 without row headings */
-    int columnHeadingHeight;        /* 0 without column headings */
-    int rowHeight;                  /* every row's pixels, grid included */
-    std::vector<int> columnWidth;   /* per column, pixels; 0 when hidden */
-    std::vector<int> columnX;       /* per unfrozen column: content x; per frozen: window x */
-    std::vector<int> rowY;          /* content y of each row; empty while none is hidden */
+    int cellLeft, cellTop;        /* the top-left corner of the cell area */
+    int viewWidth, viewHeight;    /* the part of the cell area the window shows */
+    int frozenWidth;              /* frozen columns, at the left or right of the view */
+    int scrollLeft;               /* where the scrolling columns start */
+    int scrollWidth;              /* the window width they may use */
+    int rowHeadingWidth;          /* 0 without row headings */
+    int columnHeadingHeight;      /* 0 without column headings */
+    int rowHeight;                /* every row's pixels, grid included */
+    std::vector<int> columnWidth; /* per column, pixels; 0 when hidden */
+    std::vector<int> columnX;     /* per unfrozen column: content x; per frozen: window x */
+    std::vector<int> rowY;        /* content y of each row; empty while none is hidden */
     int contentWidth, contentHeight;
 };
 
@@ -142,7 +142,7 @@ public:
     void RowsInserted(int first, int count) override;
     void ColumnsInserted(int first, int count) override;
     bool FormatPointer(int column, int row, const void* pointer, std::string* text) override;
-    XEvent* event = nullptr;        /* the event of the action in progress */
+    XEvent* event = nullptr; /* the event of the action in progress */
 
 private:
     Widget w;
@@ -154,7 +154,7 @@ struct XomEditTableState {
     EditTableModel model;
     XomEditTableGeometry geometry;
     bool layoutValid = false;
-    int reportedWidth = -1, reportedHeight = -1, reportedStep = -1;   /* to a scroll parent */
+    int reportedWidth = -1, reportedHeight = -1, reportedStep = -1; /* to a scroll parent */
     XFontStruct* tableFont = nullptr;
     XFontStruct* columnFont = nullptr;
     XFontStruct* rowFont = nullptr;
@@ -164,14 +164,14 @@ struct XomEditTableState {
     struct PixmapSize {
         int width, height, depth;
     };
-    std::map<Pixmap, PixmapSize> pixmapSizes;   /* asked of the server once per pixmap */
-    Widget editedWidget = nullptr;  /* the cell widget shown while its cell is edited */
+    std::map<Pixmap, PixmapSize> pixmapSizes; /* asked of the server once per pixmap */
+    Widget editedWidget = nullptr;            /* the cell widget shown while its cell is edited */
     /* the selection being dragged */
     bool selecting = false;
-    int selectMode = 0;             /* XomSELECT_BLOCK, _ROWS or _COLUMNS */
+    int selectMode = 0; /* XomSELECT_BLOCK, _ROWS or _COLUMNS */
     bool selectMultiple = false;
     int anchorColumn = 0, anchorRow = 0;
-    std::vector<EditTableBlock> keptSelections;   /* of a multiple selection */
+    std::vector<EditTableBlock> keptSelections; /* of a multiple selection */
 };
 
 #define XomEditTableModelOf(w) (XomEditTable(w)->state->model)

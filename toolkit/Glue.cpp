@@ -66,23 +66,21 @@ static Widget CreateSizedGlue(Widget box, const char* function, const char* size
         String params[] = {(String)function};
         Cardinal count = 1;
         XtAppErrorMsg(XtWidgetToApplicationContext(box), (String)function, (String) "parentNotABox",
-                      (String) "XomGlue", (String) "%s: parent must be a box widget", params, &count);
+                      (String) "XomGlue", (String) "%s: parent must be a box widget", params,
+                      &count);
     }
-    return XtVaCreateManagedWidget("glue", xomGlueWidgetClass, box,
-                                   sizeName, (Dimension)size,
-                                   shrinkName, shrink,
-                                   stretchName, stretch,
-                                   NULL);
+    return XtVaCreateManagedWidget("glue", xomGlueWidgetClass, box, sizeName, (Dimension)size,
+                                   shrinkName, shrink, stretchName, stretch, NULL);
 }
 
 Widget XomCreateHorizontalGlue(Widget box, int width, int shrink, int stretch)
 {
-    return CreateSizedGlue(box, "XomCreateHorizontalGlue", XmNwidth, width,
-                           XomNhorizontalShrink, shrink, XomNhorizontalStretch, stretch);
+    return CreateSizedGlue(box, "XomCreateHorizontalGlue", XmNwidth, width, XomNhorizontalShrink,
+                           shrink, XomNhorizontalStretch, stretch);
 }
 
 Widget XomCreateVerticalGlue(Widget box, int height, int shrink, int stretch)
 {
-    return CreateSizedGlue(box, "XomCreateVerticalGlue", XmNheight, height,
-                           XomNverticalShrink, shrink, XomNverticalStretch, stretch);
+    return CreateSizedGlue(box, "XomCreateVerticalGlue", XmNheight, height, XomNverticalShrink,
+                           shrink, XomNverticalStretch, stretch);
 }

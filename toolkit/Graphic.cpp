@@ -34,10 +34,10 @@ static XtResource resources[] = {
      offset(highlight_mode), (String)XmRImmediate, (XtPointer)1},
     {(String)XomNresourceDialog, (String) "ResourceDialog", (String)XmRBoolean, sizeof(Boolean),
      offset(resource_dialog), (String)XmRImmediate, (XtPointer)True},
-    {(String)XomNvisible, (String) "Visible", (String)XmRBoolean, sizeof(Boolean),
-     offset(visible), (String)XmRImmediate, (XtPointer)True},
-    {(String)XomNmanaged, (String) "Managed", (String)XmRBoolean, sizeof(Boolean),
-     offset(managed), (String)XmRImmediate, (XtPointer)True},
+    {(String)XomNvisible, (String) "Visible", (String)XmRBoolean, sizeof(Boolean), offset(visible),
+     (String)XmRImmediate, (XtPointer)True},
+    {(String)XomNmanaged, (String) "Managed", (String)XmRBoolean, sizeof(Boolean), offset(managed),
+     (String)XmRImmediate, (XtPointer)True},
     {(String)XomNhorizontalAxis, (String) "Axis", (String)XmRWidget, sizeof(Widget),
      offset(horizontal_axis), (String)XmRImmediate, (XtPointer)NULL},
     {(String)XomNverticalAxis, (String) "Axis", (String)XmRWidget, sizeof(Widget),
@@ -55,8 +55,7 @@ static void ClassInitialize(void);
 static void ClassPartInitialize(WidgetClass wc);
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Bounds(Widget g, XomArea* bounds);
 static Boolean Hit(Widget g, int x, int y, int tolerance);
 
@@ -222,8 +221,8 @@ static Boolean Hit(Widget g, int x, int y, int tolerance)
 {
     XomArea b;
     XomGraphicBounds(g, &b);
-    return b.width > 0 && x >= b.x - tolerance && x <= b.x + b.width + tolerance &&
-           y >= b.y - tolerance && y <= b.y + b.height + tolerance;
+    return b.width > 0 && x >= b.x - tolerance && x <= b.x + b.width + tolerance
+        && y >= b.y - tolerance && y <= b.y + b.height + tolerance;
 }
 
 /* ---- public functions ---- */

@@ -9,10 +9,10 @@
 #include "toolkit/XomP.h"
 
 typedef struct {
-    XomGraphicDrawProc draw;             /* paints the object */
-    XomGraphicBoundsProc bounds;         /* its box in content pixels */
-    XomGraphicHitProc hit;               /* whether a pixel hits it */
-    XomGraphicValueProc value_to_pixel;  /* axes only: a value along the axis to a pixel */
+    XomGraphicDrawProc draw;            /* paints the object */
+    XomGraphicBoundsProc bounds;        /* its box in content pixels */
+    XomGraphicHitProc hit;              /* whether a pixel hits it */
+    XomGraphicValueProc value_to_pixel; /* axes only: a value along the axis to a pixel */
     XtPointer extension;
 } XomGraphicClassPart;
 
@@ -25,13 +25,13 @@ extern XomGraphicClassRec xomGraphicClassRec;
 
 typedef struct {
     /* resources */
-    Pixel color;                  /* lines and text */
+    Pixel color; /* lines and text */
     Pixel fill_color;
-    int fill_style;               /* FillStyle */
-    String font;                  /* font name */
-    int line_style;               /* LineStyle */
+    int fill_style; /* FillStyle */
+    String font;    /* font name */
+    int line_style; /* LineStyle */
     int line_thickness;
-    Boolean move;                 /* what the user may do to it */
+    Boolean move; /* what the user may do to it */
     Boolean rotate;
     Boolean shape;
     Boolean sensitive;
@@ -39,16 +39,16 @@ typedef struct {
     Boolean resource_dialog;
     Boolean visible;
     Boolean managed;
-    Widget horizontal_axis;       /* positions it in the axes' values, when set */
+    Widget horizontal_axis; /* positions it in the axes' values, when set */
     Widget vertical_axis;
-    Widget group;                 /* the group it belongs to */
+    Widget group; /* the group it belongs to */
     XtPointer constraint;
     XtPointer user_data;
 
     /* private state */
-    Widget area;                  /* the editor area that paints it */
-    XFontStruct* font_struct;     /* loaded from font */
-    Boolean gone;                 /* destroyed by XomEditObjectDestroyObject */
+    Widget area;              /* the editor area that paints it */
+    XFontStruct* font_struct; /* loaded from font */
+    Boolean gone;             /* destroyed by XomEditObjectDestroyObject */
 } XomGraphicPart;
 
 typedef struct _XomGraphicRec {

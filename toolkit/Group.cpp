@@ -22,8 +22,7 @@ static XtResource resources[] = {
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static Boolean SetValuesHook(Widget w, ArgList args, Cardinal* count);
 static void Draw(Widget g, XomCanvas canvas, const XomArea* area);
 static void Bounds(Widget g, XomArea* bounds);

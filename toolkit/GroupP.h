@@ -19,13 +19,13 @@ extern XomGroupClassRec xomGroupClassRec;
 
 typedef struct {
     /* resources */
-    WidgetList list;           /* read only: members in drawing order */
+    WidgetList list; /* read only: members in drawing order */
     Cardinal list_count;
     Boolean double_buffer;
-    Boolean propagate;         /* resources set on the group go to the members too */
+    Boolean propagate; /* resources set on the group go to the members too */
 
     /* private state */
-    Cardinal list_size;        /* allocated entries */
+    Cardinal list_size; /* allocated entries */
     Widget selected_member;
 } XomGroupPart;
 

@@ -15,16 +15,15 @@ enum {
 
 #define offset(field) XtOffsetOf(XomLegendRec, legend.field)
 static XtResource resources[] = {
-    {(String)XomNiconWidth, (String) "IconWidth", (String)XmRInt, sizeof(int),
-     offset(icon_width), (String)XmRImmediate, (XtPointer)20},
+    {(String)XomNiconWidth, (String) "IconWidth", (String)XmRInt, sizeof(int), offset(icon_width),
+     (String)XmRImmediate, (XtPointer)20},
     {(String)XomNcolumns, (String) "Columns", (String)XmRInt, sizeof(int), offset(columns),
      (String)XmRImmediate, (XtPointer)1},
 };
 #undef offset
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Bounds(Widget g, XomArea* bounds);
 
 XomLegendClassRec xomLegendClassRec = {

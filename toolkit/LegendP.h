@@ -19,14 +19,14 @@ extern XomLegendClassRec xomLegendClassRec;
 
 typedef struct {
     /* resources */
-    int icon_width;        /* pixels of the line sample of an entry */
-    int columns;           /* most columns */
+    int icon_width; /* pixels of the line sample of an entry */
+    int columns;    /* most columns */
 
     /* private state */
     Widget chart;
-    int constraint[2];     /* own copy of "constraint" */
-    XomArea box;           /* where the chart placed it, content pixels */
-    int entry_width;       /* laid out by the chart */
+    int constraint[2]; /* own copy of "constraint" */
+    XomArea box;       /* where the chart placed it, content pixels */
+    int entry_width;   /* laid out by the chart */
     int entry_height;
     int rows;
 } XomLegendPart;

@@ -99,14 +99,30 @@ void XomDrawSymbol(XomCanvas canvas, int type, int x, int y, int size)
         XomCanvasLine(canvas, x - h, y - h, x + h, y + h);
         XomCanvasLine(canvas, x - h, y + h, x + h, y - h);
         break;
-    case XomSYMBOL_SQUARE: XomCanvasRectangle(canvas, x - h, y - h, 2 * h, 2 * h); break;
-    case XomSYMBOL_CIRCLE: XomCanvasArc(canvas, x - h, y - h, 2 * h, 2 * h, 0, 360 * 64); break;
-    case XomSYMBOL_TRIANGLE: XomCanvasPolyline(canvas, closedTriangle, 4); break;
-    case XomSYMBOL_DIAMOND: XomCanvasPolyline(canvas, closedDiamond, 5); break;
-    case XomSYMBOL_FILLED_SQUARE: XomCanvasFillRectangle(canvas, x - h, y - h, 2 * h + 1, 2 * h + 1); break;
-    case XomSYMBOL_FILLED_CIRCLE: XomCanvasFillArc(canvas, x - h, y - h, 2 * h, 2 * h, 0, 360 * 64); break;
-    case XomSYMBOL_FILLED_TRIANGLE: XomCanvasPolygon(canvas, triangle, 3); break;
-    case XomSYMBOL_FILLED_DIAMOND: XomCanvasPolygon(canvas, diamond, 4); break;
+    case XomSYMBOL_SQUARE:
+        XomCanvasRectangle(canvas, x - h, y - h, 2 * h, 2 * h);
+        break;
+    case XomSYMBOL_CIRCLE:
+        XomCanvasArc(canvas, x - h, y - h, 2 * h, 2 * h, 0, 360 * 64);
+        break;
+    case XomSYMBOL_TRIANGLE:
+        XomCanvasPolyline(canvas, closedTriangle, 4);
+        break;
+    case XomSYMBOL_DIAMOND:
+        XomCanvasPolyline(canvas, closedDiamond, 5);
+        break;
+    case XomSYMBOL_FILLED_SQUARE:
+        XomCanvasFillRectangle(canvas, x - h, y - h, 2 * h + 1, 2 * h + 1);
+        break;
+    case XomSYMBOL_FILLED_CIRCLE:
+        XomCanvasFillArc(canvas, x - h, y - h, 2 * h, 2 * h, 0, 360 * 64);
+        break;
+    case XomSYMBOL_FILLED_TRIANGLE:
+        XomCanvasPolygon(canvas, triangle, 3);
+        break;
+    case XomSYMBOL_FILLED_DIAMOND:
+        XomCanvasPolygon(canvas, diamond, 4);
+        break;
     default: /* plus */
         XomCanvasLine(canvas, x - h, y, x + h, y);
         XomCanvasLine(canvas, x, y - h, x, y + h);

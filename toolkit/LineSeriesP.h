@@ -19,13 +19,13 @@ extern XomLineSeriesClassRec xomLineSeriesClassRec;
 
 typedef struct {
     /* resources */
-    int symbol_type;      /* SymbolType */
+    int symbol_type; /* SymbolType */
     Pixel symbol_color;
-    int symbol_size;      /* pixels */
-    Boolean symbol;       /* draw symbols (when the plot does too) */
+    int symbol_size; /* pixels */
+    Boolean symbol;  /* draw symbols (when the plot does too) */
 
     /* private state */
-    Widget data;          /* the sampled data it draws */
+    Widget data; /* the sampled data it draws */
     Widget chart;
 } XomLineSeriesPart;
 

@@ -14,28 +14,40 @@
 
 static const char* default_edit_list[] = {"ActionEditor", "ColorEditor", "AttributeEditor",
                                           "PixmapEditor", NULL};
-static const char* default_attribute_list[] = {"FillStyle", "LineStyle", "LineWidth", "DashType",
-                                               "LineEnds", NULL};
+static const char* default_attribute_list[] = {"FillStyle", "LineStyle", "LineWidth",
+                                               "DashType",  "LineEnds",  NULL};
 
 /* A dashed line is drawn in the editor's dash type; this value stands for it. */
 enum { DASHED = -1 };
 
 typedef struct {
-    const char* name;       /* as in "attributeList" */
+    const char* name; /* as in "attributeList" */
     const char* label;
-    const char* resource;   /* the graphic resource it sets; NULL for the dash type */
+    const char* resource; /* the graphic resource it sets; NULL for the dash type */
     int count;
     const char* choiceLabels[XomATTRIBUTE_CHOICES];
     int values[XomATTRIBUTE_CHOICES];
 } Attribute;
 
 static const Attribute attributes[XomATTRIBUTE_COUNT] = {
-    {"FillStyle", "Fill Style", XomNfillStyle, 3, {"Solid", "Stippled", "None"},
+    {"FillStyle",
+     "Fill Style",
+     XomNfillStyle,
+     3,
+     {"Solid", "Stippled", "None"},
      {XomFILL_SOLID, XomFILL_STIPPLED, XomFILL_NONE}},
-    {"LineStyle", "Line Style", XomNlineStyle, 3, {"Solid", "Dashed", "None"},
+    {"LineStyle",
+     "Line Style",
+     XomNlineStyle,
+     3,
+     {"Solid", "Dashed", "None"},
      {XomLINE_SOLID, DASHED, XomLINE_NONE}},
     {"LineWidth", "Line Width", XomNlineThickness, 4, {"1", "2", "3", "5"}, {1, 2, 3, 5}},
-    {"DashType", "Dash Type", NULL, 2, {"On-Off", "Double"},
+    {"DashType",
+     "Dash Type",
+     NULL,
+     2,
+     {"On-Off", "Double"},
      {XomLINE_ON_OFF_DASH, XomLINE_DOUBLE_DASH}},
 };
 
@@ -55,8 +67,8 @@ static XtResource resources[] = {
      sizeof(Boolean), offset(show_attribute_labels), (String)XtRImmediate, (XtPointer)True},
     {(String)XomNdefaultLineStyle, (String) "DefaultLineStyle", (String)XtRInt, sizeof(int),
      offset(default_line_style), (String)XtRImmediate, (XtPointer)XomLINE_SOLID},
-    {(String)XomNdefaultLineThickness, (String) "DefaultLineThickness", (String)XtRInt,
-     sizeof(int), offset(default_line_thickness), (String)XtRImmediate, (XtPointer)1},
+    {(String)XomNdefaultLineThickness, (String) "DefaultLineThickness", (String)XtRInt, sizeof(int),
+     offset(default_line_thickness), (String)XtRImmediate, (XtPointer)1},
     {(String)XomNdefaultFillStyle, (String) "DefaultFillStyle", (String)XtRInt, sizeof(int),
      offset(default_fill_style), (String)XtRImmediate, (XtPointer)XomFILL_NONE},
 };
@@ -244,11 +256,10 @@ static void BuildAttribute(Widget w, int attribute)
         XtVaCreateManagedWidget("label", xmLabelWidgetClass, group, XmNlabelString, text, NULL);
         XmStringFree(text);
     }
-    Widget radio = XtVaCreateWidget("choices", xmRowColumnWidgetClass, group,
-                                    XmNradioBehavior, True, XmNradioAlwaysOne, True,
-                                    XmNorientation, XmHORIZONTAL, XmNpacking, XmPACK_COLUMN,
-                                    XmNnumColumns, (short)(oe->num_columns > 0 ? oe->num_columns : 1),
-                                    NULL);
+    Widget radio = XtVaCreateWidget("choices", xmRowColumnWidgetClass, group, XmNradioBehavior,
+                                    True, XmNradioAlwaysOne, True, XmNorientation, XmHORIZONTAL,
+                                    XmNpacking, XmPACK_COLUMN, XmNnumColumns,
+                                    (short)(oe->num_columns > 0 ? oe->num_columns : 1), NULL);
     for (int i = 0; i < a.count; i++) {
         XmString text = XmStringCreateLocalized((char*)a.choiceLabels[i]);
         oe->choices[attribute][i] = XtVaCreateManagedWidget(
@@ -347,8 +358,8 @@ void XomObjectEditorAddEditObjectToList(Widget editor, Widget area)
             return;
     if (oe->num_edit_objects == oe->edit_objects_size) {
         oe->edit_objects_size += 4;
-        oe->edit_objects = (WidgetList)XtRealloc((char*)oe->edit_objects,
-                                                 (Cardinal)(oe->edit_objects_size * sizeof(Widget)));
+        oe->edit_objects = (WidgetList)XtRealloc(
+            (char*)oe->edit_objects, (Cardinal)(oe->edit_objects_size * sizeof(Widget)));
     }
     oe->edit_objects[oe->num_edit_objects++] = area;
     XtAddCallback(area, (String)XomNobjectSelectionCallback, SelectionChanged, (XtPointer)editor);

@@ -6,8 +6,13 @@
 #include "toolkit/ObjectEditor.h"
 
 /* The attributes the attribute panel can offer, and the most choices one of them has. */
-enum { XomATTRIBUTE_FILL_STYLE, XomATTRIBUTE_LINE_STYLE, XomATTRIBUTE_LINE_WIDTH,
-       XomATTRIBUTE_DASH_TYPE, XomATTRIBUTE_COUNT };
+enum {
+    XomATTRIBUTE_FILL_STYLE,
+    XomATTRIBUTE_LINE_STYLE,
+    XomATTRIBUTE_LINE_WIDTH,
+    XomATTRIBUTE_DASH_TYPE,
+    XomATTRIBUTE_COUNT
+};
 enum { XomATTRIBUTE_CHOICES = 4 };
 
 typedef struct {
@@ -27,20 +32,20 @@ extern XomObjectEditorClassRec xomObjectEditorClassRec;
 
 typedef struct {
     /* resources */
-    String* edit_list;              /* panel names, NULL-terminated */
-    String* attribute_list;         /* attribute names, NULL-terminated */
-    WidgetList edit_objects;        /* the editor areas followed */
+    String* edit_list;       /* panel names, NULL-terminated */
+    String* attribute_list;  /* attribute names, NULL-terminated */
+    WidgetList edit_objects; /* the editor areas followed */
     Cardinal num_edit_objects;
-    int num_columns;                /* rows of choices per attribute */
+    int num_columns; /* rows of choices per attribute */
     Boolean show_attribute_labels;
-    int default_line_style;         /* LineStyle */
+    int default_line_style; /* LineStyle */
     int default_line_thickness;
-    int default_fill_style;         /* FillStyle */
+    int default_fill_style; /* FillStyle */
 
     /* private state */
-    Cardinal edit_objects_size;     /* slots allocated in edit_objects */
+    Cardinal edit_objects_size;                               /* slots allocated in edit_objects */
     Widget choices[XomATTRIBUTE_COUNT][XomATTRIBUTE_CHOICES]; /* toggles, NULL when not offered */
-    int dash_style;                 /* the LineStyle a dashed line gets */
+    int dash_style;                                           /* the LineStyle a dashed line gets */
 } XomObjectEditorPart;
 
 typedef struct _XomObjectEditorRec {

@@ -23,9 +23,9 @@ struct Leaf {
 
 bool Inside(const XomArea& inner, const XomArea& outer)
 {
-    return inner.x >= outer.x && inner.y >= outer.y &&
-           inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
+    return inner.x >= outer.x && inner.y >= outer.y
+        && inner.x + inner.width <= outer.x + outer.width
+        && inner.y + inner.height <= outer.y + outer.height;
 }
 
 /* Every shown drawing widget below w (w itself when it is one), at its place relative to
@@ -99,8 +99,8 @@ int XomOutputPostscript(Widget w, const char* fileName, double scale, int flag, 
     }
 
     int fd = fileName && *fileName
-                 ? open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)
-                 : -1;
+        ? open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)
+        : -1;
     FILE* out = fd >= 0 ? fdopen(fd, "w") : NULL;
     if (!out) {
         if (fd >= 0)
@@ -119,8 +119,8 @@ int XomOutputPostscript(Widget w, const char* fileName, double scale, int flag, 
         return 0;
     }
     XomColorTable* colors = XomCreateColorTable(w);
-    XomCanvas canvas = XomCreatePostscriptCanvas(picture, XtDisplay(w), width, height, colors,
-                                                 flag == 1);
+    XomCanvas canvas =
+        XomCreatePostscriptCanvas(picture, XtDisplay(w), width, height, colors, flag == 1);
     Pixel background = XomPostscriptGetBackground();
     if (background != XOM_PS_NO_BACKGROUND) {
         unsigned char rgb[3];
@@ -146,8 +146,7 @@ int XomOutputPostscript(Widget w, const char* fileName, double scale, int flag, 
     return written ? 1 : 0;
 }
 
-int XomOutputCompositePostscript(Widget w, const char* fileName, double scale, int flag,
-                                 int mode)
+int XomOutputCompositePostscript(Widget w, const char* fileName, double scale, int flag, int mode)
 {
     return XomOutputPostscript(w, fileName, scale, flag, mode);
 }

@@ -16,8 +16,7 @@
  * a warning. */
 int XomOutputPostscript(Widget w, const char* fileName, double scale, int flag, int mode);
 /* The same. */
-int XomOutputCompositePostscript(Widget w, const char* fileName, double scale, int flag,
-                                 int mode);
+int XomOutputCompositePostscript(Widget w, const char* fileName, double scale, int flag, int mode);
 
 /* No background: the picture's empty parts stay unpainted. */
 #define XOM_PS_NO_BACKGROUND (~(Pixel)0)

@@ -19,8 +19,7 @@ static XtResource resources[] = {
 #undef offset
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Draw(Widget g, XomCanvas canvas, const XomArea* area);
 static void Bounds(Widget g, XomArea* bounds);
 

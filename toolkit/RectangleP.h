@@ -19,11 +19,11 @@ extern XomRectangleClassRec xomRectangleClassRec;
 
 typedef struct {
     /* resources */
-    float* rectangle;        /* x1, y1, x2, y2: points to corners after initialisation */
+    float* rectangle; /* x1, y1, x2, y2: points to corners after initialisation */
     Boolean round_edge;
 
     /* private state */
-    float corners[4];        /* the object's own copy */
+    float corners[4]; /* the object's own copy */
 } XomRectanglePart;
 
 typedef struct _XomRectangleRec {

@@ -10,12 +10,16 @@
 enum { BAR_SPACING = 2, DEFAULT_INCREMENT = 10, DEFAULT_WIDTH = 300, DEFAULT_HEIGHT = 200 };
 
 #define offset(field) XtOffsetOf(XomScrollRec, scroll.field)
-#define INT(name, cls, field, value)                                                           \
-    {(String)name, (String)cls, (String)XmRInt, sizeof(int), offset(field), (String)XmRImmediate, \
-     (XtPointer)value}
-#define BOOLEAN(name, cls, field, value)                                                       \
-    {(String)name, (String)cls, (String)XmRBoolean, sizeof(Boolean), offset(field),            \
-     (String)XmRImmediate, (XtPointer)value}
+#define INT(name, cls, field, value)                                                               \
+    {                                                                                              \
+        (String) name, (String)cls, (String)XmRInt, sizeof(int), offset(field),                    \
+            (String)XmRImmediate, (XtPointer)value                                                 \
+    }
+#define BOOLEAN(name, cls, field, value)                                                           \
+    {                                                                                              \
+        (String) name, (String)cls, (String)XmRBoolean, sizeof(Boolean), offset(field),            \
+            (String)XmRImmediate, (XtPointer)value                                                 \
+    }
 static XtResource resources[] = {
     BOOLEAN(XomNscrollBarExtend, "ScrollBarExtend", scroll_bar_extend, True),
     BOOLEAN(XomNhorizontalAutoSized, "AutoSized", horizontal_auto_sized, False),
@@ -40,8 +44,8 @@ static XtResource resources[] = {
     BOOLEAN(XomNaddChildrenToTabGroup, "AddChildrenToTabGroup", add_children_to_tab_group, True),
     {(String)XmNhorizontalScrollBar, (String)XmCHorizontalScrollBar, (String)XmRWidget,
      sizeof(Widget), offset(horizontal_scroll_bar), (String)XmRImmediate, (XtPointer)NULL},
-    {(String)XmNverticalScrollBar, (String)XmCVerticalScrollBar, (String)XmRWidget,
-     sizeof(Widget), offset(vertical_scroll_bar), (String)XmRImmediate, (XtPointer)NULL},
+    {(String)XmNverticalScrollBar, (String)XmCVerticalScrollBar, (String)XmRWidget, sizeof(Widget),
+     offset(vertical_scroll_bar), (String)XmRImmediate, (XtPointer)NULL},
 };
 #undef BOOLEAN
 #undef INT
@@ -52,8 +56,7 @@ static void Realize(Widget w, XtValueMask* mask, XSetWindowAttributes* attribute
 static void Destroy(Widget w);
 static void Resize(Widget w);
 static void Redisplay(Widget w, XEvent* event, Region region);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* intended,
                                       XtWidgetGeometry* preferred);
 static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
@@ -144,10 +147,10 @@ static void BarCallback(Widget bar, XtPointer client, XtPointer call)
 
 static void HookBar(Widget scroll, Widget bar)
 {
-    static const char* const lists[] = {XmNvalueChangedCallback, XmNdragCallback,
-                                        XmNincrementCallback,    XmNdecrementCallback,
+    static const char* const lists[] = {XmNvalueChangedCallback,  XmNdragCallback,
+                                        XmNincrementCallback,     XmNdecrementCallback,
                                         XmNpageIncrementCallback, XmNpageDecrementCallback,
-                                        XmNtoTopCallback,        XmNtoBottomCallback};
+                                        XmNtoTopCallback,         XmNtoBottomCallback};
     for (const char* list : lists)
         XtAddCallback(bar, (String)list, BarCallback, scroll);
 }
@@ -162,8 +165,8 @@ static Widget MakeBar(Widget scroll, const char* name, unsigned char orientation
 
 static Boolean ValidShadowType(unsigned char type)
 {
-    return type == XmSHADOW_ETCHED_IN || type == XmSHADOW_ETCHED_OUT || type == XmSHADOW_IN ||
-           type == XmSHADOW_OUT;
+    return type == XmSHADOW_ETCHED_IN || type == XmSHADOW_ETCHED_OUT || type == XmSHADOW_IN
+        || type == XmSHADOW_OUT;
 }
 
 static void CheckShadowType(Widget w)
@@ -280,8 +283,7 @@ static int MainLength(int total, int lead1, int lead2, int trail1, int trail2)
  * at the far end when shown. Returns the viewport's length. */
 static int LayoutAxis(XomScrollBand bands[], int extent, int outside, int inside, int shadow,
                       int leadAnnotation, int leadFrozen, int trailFrozen, int trailAnnotation,
-                      int contentLength, int position, int barSize, int* frameStart,
-                      int* frameEnd)
+                      int contentLength, int position, int barSize, int* frameStart, int* frameEnd)
 {
     int start = outside + leadAnnotation;
     int end = extent - outside - barSize - trailAnnotation;
@@ -317,15 +319,17 @@ static void PlaceStrip(XomScrollPart* sp, Widget strip, int index)
         }
     }
     /* Only strips whose own band is there are shown. */
-    int ownAcross = across & ~(1 << XOM_BAND_LEAD_FROZEN | 1 << XOM_BAND_MAIN | 1 << XOM_BAND_TRAIL_FROZEN);
-    int ownDown = down & ~(1 << XOM_BAND_LEAD_FROZEN | 1 << XOM_BAND_MAIN | 1 << XOM_BAND_TRAIL_FROZEN);
+    int ownAcross =
+        across & ~(1 << XOM_BAND_LEAD_FROZEN | 1 << XOM_BAND_MAIN | 1 << XOM_BAND_TRAIL_FROZEN);
+    int ownDown =
+        down & ~(1 << XOM_BAND_LEAD_FROZEN | 1 << XOM_BAND_MAIN | 1 << XOM_BAND_TRAIL_FROZEN);
     if (index >= XOM_STRIP_LEFT_FROZEN) {
-        ownAcross = index == XOM_STRIP_LEFT_FROZEN    ? 1 << XOM_BAND_LEAD_FROZEN
-                    : index == XOM_STRIP_RIGHT_FROZEN ? 1 << XOM_BAND_TRAIL_FROZEN
-                                                      : 0;
-        ownDown = index == XOM_STRIP_TOP_FROZEN      ? 1 << XOM_BAND_LEAD_FROZEN
-                  : index == XOM_STRIP_BOTTOM_FROZEN ? 1 << XOM_BAND_TRAIL_FROZEN
-                                                     : 0;
+        ownAcross = index == XOM_STRIP_LEFT_FROZEN ? 1 << XOM_BAND_LEAD_FROZEN
+            : index == XOM_STRIP_RIGHT_FROZEN      ? 1 << XOM_BAND_TRAIL_FROZEN
+                                                   : 0;
+        ownDown = index == XOM_STRIP_TOP_FROZEN ? 1 << XOM_BAND_LEAD_FROZEN
+            : index == XOM_STRIP_BOTTOM_FROZEN  ? 1 << XOM_BAND_TRAIL_FROZEN
+                                                : 0;
     }
     Boolean shown = x2 > x1 && y2 > y1;
     for (int b = 0; b < XOM_BAND_COUNT; b++) {
@@ -359,10 +363,10 @@ static void Layout(Widget w)
     sp->laying_out = True;
     const XomScrollContent& c = sp->content;
     int shadow = ((XmManagerWidget)w)->manager.shadow_thickness;
-    int mainWidth = MainLength(c.width, c.leftAnnotation, c.leftFrozen, c.rightFrozen,
-                               c.rightAnnotation);
-    int mainHeight = MainLength(c.height, c.topAnnotation, c.topFrozen, c.bottomFrozen,
-                                c.bottomAnnotation);
+    int mainWidth =
+        MainLength(c.width, c.leftAnnotation, c.leftFrozen, c.rightFrozen, c.rightAnnotation);
+    int mainHeight =
+        MainLength(c.height, c.topAnnotation, c.topFrozen, c.bottomFrozen, c.bottomAnnotation);
     Widget hbar = sp->horizontal_scroll_bar, vbar = sp->vertical_scroll_bar;
     int vbarSize = vbar ? vbar->core.width + BAR_SPACING : 0;
     int hbarSize = hbar ? hbar->core.height + BAR_SPACING : 0;
@@ -373,8 +377,8 @@ static void Layout(Widget w)
     for (int round = 0; round < 2; round++) {
         viewW = LayoutAxis(sp->x_bands, w->core.width, sp->horizontal_outside_margin,
                            sp->horizontal_inside_margin, shadow, c.leftAnnotation, c.leftFrozen,
-                           c.rightFrozen, c.rightAnnotation, c.width, 0, showV ? vbarSize : 0,
-                           &fx1, &fx2);
+                           c.rightFrozen, c.rightAnnotation, c.width, 0, showV ? vbarSize : 0, &fx1,
+                           &fx2);
         viewH = LayoutAxis(sp->y_bands, w->core.height, sp->vertical_outside_margin,
                            sp->vertical_inside_margin, shadow, c.topAnnotation, c.topFrozen,
                            c.bottomFrozen, c.bottomAnnotation, c.height, 0, showH ? hbarSize : 0,
@@ -392,7 +396,8 @@ static void Layout(Widget w)
         int x1 = sp->scroll_bar_extend ? sp->x_bands[XOM_BAND_LEAD_ANNOTATION].view : fx1;
         int x2 = sp->scroll_bar_extend ? fx2 + c.rightAnnotation : fx2;
         if (showH) {
-            XtConfigureWidget(hbar, (Position)x1, (Position)(fy2 + c.bottomAnnotation + BAR_SPACING),
+            XtConfigureWidget(hbar, (Position)x1,
+                              (Position)(fy2 + c.bottomAnnotation + BAR_SPACING),
                               (Dimension)XomMax(1, x2 - x1), hbar->core.height, 0);
             SetBar(hbar, mainWidth, viewW, sp->scroll_x,
                    c.horizontalIncrement ? c.horizontalIncrement : DEFAULT_INCREMENT);
@@ -438,13 +443,15 @@ static void AutoSize(Widget w, Dimension* width, Dimension* height)
     *height = w->core.height;
     Widget vbar = sp->vertical_scroll_bar, hbar = sp->horizontal_scroll_bar;
     if (sp->horizontal_auto_sized)
-        *width = (Dimension)(2 * (sp->horizontal_outside_margin + sp->horizontal_inside_margin + shadow) +
-                             c.width +
-                             (vbar && XtIsManaged(vbar) ? vbar->core.width + BAR_SPACING : 0));
+        *width =
+            (Dimension)(2 * (sp->horizontal_outside_margin + sp->horizontal_inside_margin + shadow)
+                        + c.width
+                        + (vbar && XtIsManaged(vbar) ? vbar->core.width + BAR_SPACING : 0));
     if (sp->vertical_auto_sized)
-        *height = (Dimension)(2 * (sp->vertical_outside_margin + sp->vertical_inside_margin + shadow) +
-                              c.height +
-                              (hbar && XtIsManaged(hbar) ? hbar->core.height + BAR_SPACING : 0));
+        *height =
+            (Dimension)(2 * (sp->vertical_outside_margin + sp->vertical_inside_margin + shadow)
+                        + c.height
+                        + (hbar && XtIsManaged(hbar) ? hbar->core.height + BAR_SPACING : 0));
 }
 
 static void Resize(Widget w)
@@ -458,10 +465,9 @@ static void Redisplay(Widget w, XEvent*, Region)
     XmManagerWidget m = (XmManagerWidget)w;
     if (!XtIsRealized(w) || sp->frame.width <= 0 || sp->frame.height <= 0)
         return;
-    XmeDrawShadows(XtDisplay(w), XtWindow(w), m->manager.top_shadow_GC,
-                   m->manager.bottom_shadow_GC, (Position)sp->frame.x, (Position)sp->frame.y,
-                   (Dimension)sp->frame.width, (Dimension)sp->frame.height,
-                   m->manager.shadow_thickness, sp->shadow_type);
+    XmeDrawShadows(XtDisplay(w), XtWindow(w), m->manager.top_shadow_GC, m->manager.bottom_shadow_GC,
+                   (Position)sp->frame.x, (Position)sp->frame.y, (Dimension)sp->frame.width,
+                   (Dimension)sp->frame.height, m->manager.shadow_thickness, sp->shadow_type);
 }
 
 static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* intended,
@@ -469,8 +475,8 @@ static XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry* intended,
 {
     preferred->request_mode = CWWidth | CWHeight;
     AutoSize(w, &preferred->width, &preferred->height);
-    if ((intended->request_mode & CWWidth) && (intended->request_mode & CWHeight) &&
-        intended->width == preferred->width && intended->height == preferred->height)
+    if ((intended->request_mode & CWWidth) && (intended->request_mode & CWHeight)
+        && intended->width == preferred->width && intended->height == preferred->height)
         return XtGeometryYes;
     return XtGeometryAlmost;
 }
@@ -481,8 +487,8 @@ static XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry* request,
      * for a size without having told its content gets that size as its content. */
     Widget w = XtParent(child);
     XomScrollPart* sp = XomScrollPartOf(w);
-    if (child == sp->work && !sp->content_set && !(request->request_mode & XtCWQueryOnly) &&
-        (request->request_mode & (CWWidth | CWHeight))) {
+    if (child == sp->work && !sp->content_set && !(request->request_mode & XtCWQueryOnly)
+        && (request->request_mode & (CWWidth | CWHeight))) {
         if (request->request_mode & CWWidth)
             sp->content.width = request->width;
         if (request->request_mode & CWHeight)
@@ -545,19 +551,26 @@ Widget XomScrollGetChild(Widget scroll, int id)
         return NULL;
     XomScrollPart* sp = XomScrollPartOf(scroll);
     switch (id) {
-    case XomSCROLL_HORIZONTAL_BAR: return sp->horizontal_scroll_bar;
-    case XomSCROLL_VERTICAL_BAR: return sp->vertical_scroll_bar;
-    case XomSCROLL_VIEWPORT: return sp->work;
-    case XomSCROLL_FRAME: return NULL;
-    default: break;
+    case XomSCROLL_HORIZONTAL_BAR:
+        return sp->horizontal_scroll_bar;
+    case XomSCROLL_VERTICAL_BAR:
+        return sp->vertical_scroll_bar;
+    case XomSCROLL_VIEWPORT:
+        return sp->work;
+    case XomSCROLL_FRAME:
+        return NULL;
+    default:
+        break;
     }
     for (int i = 0; i < XOM_STRIP_COUNT; i++) {
-        int stripId = i < XOM_STRIP_LEFT_FROZEN ? XomSCROLL_LEFT_ANNOTATION << i
-                                                : XomSCROLL_LEFT_FROZEN << (i - XOM_STRIP_LEFT_FROZEN);
+        int stripId = i < XOM_STRIP_LEFT_FROZEN
+            ? XomSCROLL_LEFT_ANNOTATION << i
+            : XomSCROLL_LEFT_FROZEN << (i - XOM_STRIP_LEFT_FROZEN);
         if (id == stripId)
             return sp->strips[i];
     }
-    XomWarning(scroll, "invalidChildId", "XomScrollGetChild", "XomScrollGetChild: Invalid child ID");
+    XomWarning(scroll, "invalidChildId", "XomScrollGetChild",
+               "XomScrollGetChild: Invalid child ID");
     return NULL;
 }
 
@@ -590,10 +603,10 @@ void XomScrollSetPosition(Widget scroll, int x, int y)
         return;
     XomScrollPart* sp = XomScrollPartOf(scroll);
     const XomScrollContent& c = sp->content;
-    int mainWidth = MainLength(c.width, c.leftAnnotation, c.leftFrozen, c.rightFrozen,
-                               c.rightAnnotation);
-    int mainHeight = MainLength(c.height, c.topAnnotation, c.topFrozen, c.bottomFrozen,
-                                c.bottomAnnotation);
+    int mainWidth =
+        MainLength(c.width, c.leftAnnotation, c.leftFrozen, c.rightFrozen, c.rightAnnotation);
+    int mainHeight =
+        MainLength(c.height, c.topAnnotation, c.topFrozen, c.bottomFrozen, c.bottomAnnotation);
     XomScrollBand& bx = sp->x_bands[XOM_BAND_MAIN];
     XomScrollBand& by = sp->y_bands[XOM_BAND_MAIN];
     x = XomMax(0, XomMin(x, mainWidth - bx.size));
@@ -649,7 +662,7 @@ void XomScrollMakeVisible(Widget scroll, int x, int y, int width, int height)
     const XomScrollContent& c = sp->content;
     int nx = Reveal(sp->scroll_x, sp->x_bands[XOM_BAND_MAIN].size, c.leftAnnotation + c.leftFrozen,
                     x, width);
-    int ny = Reveal(sp->scroll_y, sp->y_bands[XOM_BAND_MAIN].size, c.topAnnotation + c.topFrozen,
-                    y, height);
+    int ny = Reveal(sp->scroll_y, sp->y_bands[XOM_BAND_MAIN].size, c.topAnnotation + c.topFrozen, y,
+                    height);
     XomScrollSetPosition(scroll, nx, ny);
 }

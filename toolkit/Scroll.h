@@ -68,12 +68,12 @@ typedef struct _XomScrollRec* XomScrollWidget;
 enum {
     XomSCROLL_HORIZONTAL_BAR = 1,
     XomSCROLL_VERTICAL_BAR = 2,
-    XomSCROLL_VIEWPORT = 4,          /* the main child */
+    XomSCROLL_VIEWPORT = 4, /* the main child */
     XomSCROLL_LEFT_ANNOTATION = 8,
     XomSCROLL_RIGHT_ANNOTATION = 16,
     XomSCROLL_TOP_ANNOTATION = 32,
     XomSCROLL_BOTTOM_ANNOTATION = 64,
-    XomSCROLL_FRAME = 128,           /* drawn by the container itself: no widget */
+    XomSCROLL_FRAME = 128, /* drawn by the container itself: no widget */
     XomSCROLL_LEFT_FROZEN = 256,
     XomSCROLL_RIGHT_FROZEN = 512,
     XomSCROLL_TOP_FROZEN = 1024,
@@ -82,10 +82,10 @@ enum {
 
 /* What a drawing child shows: its whole content and the bands along its edges. */
 typedef struct {
-    int width, height;                         /* all of the content, bands included */
-    int leftAnnotation, rightAnnotation;       /* bands shown in the annotation strips */
+    int width, height;                   /* all of the content, bands included */
+    int leftAnnotation, rightAnnotation; /* bands shown in the annotation strips */
     int topAnnotation, bottomAnnotation;
-    int leftFrozen, rightFrozen;               /* bands shown in the frozen strips */
+    int leftFrozen, rightFrozen; /* bands shown in the frozen strips */
     int topFrozen, bottomFrozen;
     int horizontalIncrement, verticalIncrement; /* one step of the arrows (0: 10 pixels) */
 } XomScrollContent;

@@ -67,9 +67,9 @@ static const char* const stripNames[XOM_STRIP_COUNT] = {
 
 Widget XomScrollCreateStrip(Widget scroll, int index)
 {
-    Widget strip = XtVaCreateWidget(stripNames[index], xomScrollStripWidgetClass, scroll,
-                                    XtNwidth, (Dimension)1, XtNheight, (Dimension)1,
-                                    XtNborderWidth, (Dimension)0, NULL);
+    Widget strip =
+        XtVaCreateWidget(stripNames[index], xomScrollStripWidgetClass, scroll, XtNwidth,
+                         (Dimension)1, XtNheight, (Dimension)1, XtNborderWidth, (Dimension)0, NULL);
     ((XomScrollStripRec*)strip)->strip.index = index;
     return strip;
 }
@@ -78,8 +78,8 @@ Widget XomScrollCreateStrip(Widget scroll, int index)
 
 void XomScrollStripBands(int index, int* across, int* down)
 {
-    const int middleAcross = BAND(XOM_BAND_LEAD_FROZEN) | BAND(XOM_BAND_MAIN) |
-                             BAND(XOM_BAND_TRAIL_FROZEN);
+    const int middleAcross =
+        BAND(XOM_BAND_LEAD_FROZEN) | BAND(XOM_BAND_MAIN) | BAND(XOM_BAND_TRAIL_FROZEN);
     static const struct {
         int across, down;
     } bands[XOM_STRIP_COUNT] = {
@@ -105,9 +105,9 @@ static void PaintCell(Widget strip, Widget child, const XomScrollBand& bx, const
     XomArea cell = {bx.view - strip->core.x, by.view - strip->core.y, bx.size, by.size}, part;
     if (!XomIntersectAreas(&cell, &exposed, &part))
         return;
-    XomCanvas canvas = XomCreateXCanvas(XtDisplay(strip), XtWindow(strip),
-                                        XomScrollPartOf(scroll)->gc, strip->core.width,
-                                        strip->core.height);
+    XomCanvas canvas =
+        XomCreateXCanvas(XtDisplay(strip), XtWindow(strip), XomScrollPartOf(scroll)->gc,
+                         strip->core.width, strip->core.height);
     int dx = cell.x - bx.content, dy = cell.y - by.content;
     XomCanvasSetBound(canvas, &part);
     XomCanvasSetOffset(canvas, dx, dy);
@@ -126,16 +126,16 @@ static void Redisplay(Widget strip, XEvent* event, Region region)
     if (region)
         XClipBox(region, &box);
     else if (event && event->type == Expose)
-        box = XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
-                         (unsigned short)event->xexpose.width,
-                         (unsigned short)event->xexpose.height};
+        box =
+            XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
+                       (unsigned short)event->xexpose.width, (unsigned short)event->xexpose.height};
     XomArea exposed = {box.x, box.y, box.width, box.height};
     int across, down;
     XomScrollStripBands(((XomScrollStripRec*)strip)->strip.index, &across, &down);
     for (int bx = 0; bx < XOM_BAND_COUNT; bx++)
         for (int by = 0; by < XOM_BAND_COUNT; by++)
-            if ((across & BAND(bx)) && (down & BAND(by)) && sp->x_bands[bx].size > 0 &&
-                sp->y_bands[by].size > 0)
+            if ((across & BAND(bx)) && (down & BAND(by)) && sp->x_bands[bx].size > 0
+                && sp->y_bands[by].size > 0)
                 PaintCell(strip, sp->work, sp->x_bands[bx], sp->y_bands[by], exposed);
 }
 
@@ -149,8 +149,8 @@ void XomScrollRepaintStrips(Widget scroll, Boolean across, Boolean down)
         int stripAcross, stripDown;
         XomScrollStripBands(i, &stripAcross, &stripDown);
         /* A strip moves with the scrolling part in the directions it shows it in. */
-        Boolean moves = (across && (stripAcross & BAND(XOM_BAND_MAIN))) ||
-                        (down && (stripDown & BAND(XOM_BAND_MAIN)));
+        Boolean moves = (across && (stripAcross & BAND(XOM_BAND_MAIN)))
+            || (down && (stripDown & BAND(XOM_BAND_MAIN)));
         if (moves)
             XClearArea(XtDisplay(strip), XtWindow(strip), 0, 0, 0, 0, True);
     }

@@ -16,8 +16,7 @@ static XtResource resources[] = {
      sizeof(int), offset(horizontal_text_alignment), (String)XmRImmediate,
      (XtPointer)XomHALIGN_LEFT},
     {(String)XomNverticalTextAlignment, (String) "TextAlignment", (String)XomRTextAlignment,
-     sizeof(int), offset(vertical_text_alignment), (String)XmRImmediate,
-     (XtPointer)XomVALIGN_TOP},
+     sizeof(int), offset(vertical_text_alignment), (String)XmRImmediate, (XtPointer)XomVALIGN_TOP},
     {(String)XomNtextAlignment, (String) "TextAlignment", (String)XomRTextAlignment, sizeof(int),
      offset(text_alignment), (String)XmRImmediate, (XtPointer)0},
     {(String)XomNtextAnchor, (String) "TextAnchor", (String)XmRInt, sizeof(int),
@@ -38,15 +37,14 @@ static XtResource resources[] = {
      offset(margin_height), (String)XmRImmediate, (XtPointer)4},
     {(String)XomNdisplayName, (String) "DisplayName", (String)XmRString, sizeof(String),
      offset(display_name), (String)XmRImmediate, (XtPointer)NULL},
-    {(String)XomNlabelFont, (String)XmCFont, (String)XmRString, sizeof(String),
-     offset(label_font), (String)XmRImmediate, (XtPointer)NULL},
+    {(String)XomNlabelFont, (String)XmCFont, (String)XmRString, sizeof(String), offset(label_font),
+     (String)XmRImmediate, (XtPointer)NULL},
 };
 #undef offset
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
 static void Destroy(Widget w);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Draw(Widget g, XomCanvas canvas, const XomArea* area);
 static void Bounds(Widget g, XomArea* bounds);
 
@@ -172,11 +170,11 @@ static void Layout(Widget g, XomArea* box, XomPoint* baseline)
     int across = t->text_alignment & 7 ? t->text_alignment & 7 : t->horizontal_text_alignment;
     int upDown = t->text_alignment & 56 ? t->text_alignment & 56 : t->vertical_text_alignment;
     box->x = across == XomHALIGN_CENTER ? ax - box->width / 2
-             : across == XomHALIGN_RIGHT ? ax - box->width
-                                         : ax;
+        : across == XomHALIGN_RIGHT     ? ax - box->width
+                                        : ax;
     box->y = upDown == XomVALIGN_CENTER ? ay - box->height / 2
-             : upDown == XomVALIGN_BOTTOM ? ay - box->height
-                                          : ay;
+        : upDown == XomVALIGN_BOTTOM    ? ay - box->height
+                                        : ay;
     *baseline = XomPoint{box->x + t->margin_width, box->y + t->margin_height + ascent};
 }
 

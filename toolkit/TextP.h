@@ -34,10 +34,10 @@ typedef struct {
     int margin_width;
     int margin_height;
     String display_name;
-    String label_font;             /* font name, before the object's "font" */
+    String label_font; /* font name, before the object's "font" */
 
     /* private state */
-    float location[2];             /* the object's own copy of the anchor */
+    float location[2]; /* the object's own copy of the anchor */
     XFontStruct* label_font_struct;
 } XomTextPart;
 

@@ -21,8 +21,8 @@ static XtResource resources[] = {
      offset(draw_frame), (String)XmRImmediate, (XtPointer)True},
     {(String) "symbol", (String) "Symbol", (String)XmRBoolean, sizeof(Boolean), offset(symbol),
      (String)XmRImmediate, (XtPointer)False},
-    {(String) "symbolSize", (String) "SymbolSize", (String)XmRInt, sizeof(int),
-     offset(symbol_size), (String)XmRImmediate, (XtPointer)8},
+    {(String) "symbolSize", (String) "SymbolSize", (String)XmRInt, sizeof(int), offset(symbol_size),
+     (String)XmRImmediate, (XtPointer)8},
     {(String)XomNxAxisPlacement, (String) "AxisPlacement", (String)XmRInt, sizeof(int),
      offset(x_axis_placement), (String)XmRImmediate, (XtPointer)0},
     {(String)XomNyAxisPlacement, (String) "AxisPlacement", (String)XmRInt, sizeof(int),
@@ -37,14 +37,12 @@ static XtResource resources[] = {
      (String)XmRImmediate, (XtPointer)NULL},
     /* The plot area is filled, unlike other graphics. */
     {(String) "fillStyle", (String) "FillStyle", (String)XomRFillStyle, sizeof(int),
-     XtOffsetOf(XomXYPlotRec, graphic.fill_style), (String)XmRImmediate,
-     (XtPointer)XomFILL_SOLID},
+     XtOffsetOf(XomXYPlotRec, graphic.fill_style), (String)XmRImmediate, (XtPointer)XomFILL_SOLID},
 };
 #undef offset
 
 static void Initialize(Widget request, Widget created, ArgList args, Cardinal* count);
-static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args,
-                         Cardinal* count);
+static Boolean SetValues(Widget old, Widget request, Widget updated, ArgList args, Cardinal* count);
 static void Bounds(Widget g, XomArea* bounds);
 
 XomXYPlotClassRec xomXYPlotClassRec = {
@@ -102,8 +100,8 @@ WidgetClass xomXYPlotObjectClass = (WidgetClass)&xomXYPlotClassRec;
 static Widget MakeAxis(Widget plot, const char* side, int orientation)
 {
     std::string name = std::string(XtName(plot)) + "_" + side;
-    Widget axis = XtVaCreateWidget(name.c_str(), xomAxisObjectClass, XtParent(plot),
-                                   XomNgroup, plot, NULL);
+    Widget axis =
+        XtVaCreateWidget(name.c_str(), xomAxisObjectClass, XtParent(plot), XomNgroup, plot, NULL);
     XomAxisOf(axis)->orientation = orientation;
     return axis;
 }

@@ -20,23 +20,23 @@ extern XomXYPlotClassRec xomXYPlotClassRec;
 
 typedef struct {
     /* resources */
-    float* x_limits;          /* handed to the bottom axis, then NULL */
-    float* y_limits;          /* handed to the left axis, then NULL */
+    float* x_limits; /* handed to the bottom axis, then NULL */
+    float* y_limits; /* handed to the left axis, then NULL */
     float* x_increments;
     float* y_increments;
     Boolean draw_frame;
-    Boolean symbol;           /* symbols at the data points */
+    Boolean symbol; /* symbols at the data points */
     int symbol_size;
     int x_axis_placement;
     int y_axis_placement;
-    Widget left;              /* the axes */
+    Widget left; /* the axes */
     Widget right;
     Widget top;
     Widget bottom;
 
     /* private state */
     Widget chart;
-    XomArea box;              /* laid out by the chart, content pixels */
+    XomArea box; /* laid out by the chart, content pixels */
 } XomXYPlotPart;
 
 typedef struct _XomXYPlotRec {

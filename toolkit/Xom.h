@@ -38,20 +38,47 @@ enum {
 /* ---- enumerated resource values (names as resource files write them) ---- */
 
 /* AnnotationPlacement: a bit set; 0 shows nothing on that side. */
-enum { XomPLACEMENT_TOP = 1, XomPLACEMENT_BOTTOM = 2, XomPLACEMENT_LEFT = 4,
-       XomPLACEMENT_RIGHT = 8, XomPLACEMENT_INSIDE = 16 };
+enum {
+    XomPLACEMENT_TOP = 1,
+    XomPLACEMENT_BOTTOM = 2,
+    XomPLACEMENT_LEFT = 4,
+    XomPLACEMENT_RIGHT = 8,
+    XomPLACEMENT_INSIDE = 16
+};
 
 /* AutoMarginAdjust: which margins are fitted to the title and annotations. */
-enum { XomADJUST_NONE = 0, XomADJUST_LEFT = 1, XomADJUST_RIGHT = 2, XomADJUST_LEFT_RIGHT = 3,
-       XomADJUST_TOP = 4, XomADJUST_BOTTOM = 8, XomADJUST_TOP_BOTTOM = 12, XomADJUST_ALL = 15 };
+enum {
+    XomADJUST_NONE = 0,
+    XomADJUST_LEFT = 1,
+    XomADJUST_RIGHT = 2,
+    XomADJUST_LEFT_RIGHT = 3,
+    XomADJUST_TOP = 4,
+    XomADJUST_BOTTOM = 8,
+    XomADJUST_TOP_BOTTOM = 12,
+    XomADJUST_ALL = 15
+};
 
 /* TextAlignment of text objects. */
-enum { XomHALIGN_LEFT = 1, XomHALIGN_CENTER = 2, XomHALIGN_RIGHT = 4,
-       XomVALIGN_TOP = 8, XomVALIGN_CENTER = 16, XomVALIGN_BOTTOM = 32 };
+enum {
+    XomHALIGN_LEFT = 1,
+    XomHALIGN_CENTER = 2,
+    XomHALIGN_RIGHT = 4,
+    XomVALIGN_TOP = 8,
+    XomVALIGN_CENTER = 16,
+    XomVALIGN_BOTTOM = 32
+};
 
 /* LineStyle. */
-enum { XomLINE_NONE = 0, XomLINE_SOLID = 1, XomLINE_ON_OFF_DASH = 2, XomLINE_DOUBLE_DASH = 3,
-       XomSHADOW_ETCHED_IN = 5, XomSHADOW_ETCHED_OUT = 6, XomSHADOW_IN = 7, XomSHADOW_OUT = 8 };
+enum {
+    XomLINE_NONE = 0,
+    XomLINE_SOLID = 1,
+    XomLINE_ON_OFF_DASH = 2,
+    XomLINE_DOUBLE_DASH = 3,
+    XomSHADOW_ETCHED_IN = 5,
+    XomSHADOW_ETCHED_OUT = 6,
+    XomSHADOW_IN = 7,
+    XomSHADOW_OUT = 8
+};
 
 /* FillStyle. */
 enum { XomFILL_SOLID = 0, XomFILL_STIPPLED = 2, XomFILL_OPAQUE_STIPPLED = 3, XomFILL_NONE = 4 };
@@ -60,13 +87,32 @@ enum { XomFILL_SOLID = 0, XomFILL_STIPPLED = 2, XomFILL_OPAQUE_STIPPLED = 3, Xom
  * text in a box) live without X in toolkit/XomTableTypes.h. */
 
 /* Chart enumerations. */
-enum { XomCHART_TYPE_BAR = 0, XomCHART_TYPE_PIE = 1, XomCHART_TYPE_BAR_LINE = 2,
-       XomCHART_TYPE_SURFACE_3D = 3, XomCHART_TYPE_HIGH_LOW = 4, XomCHART_TYPE_HISTOGRAM = 5,
-       XomCHART_TYPE_AREA = 6, XomCHART_TYPE_LINE = 7, XomCHART_TYPE_SCATTERED = 8,
-       XomCHART_TYPE_BAR_3D = 9, XomCHART_TYPE_CELL_ARRAY = 10, XomCHART_TYPE_COMBINATION = 11 };
-enum { XomSYMBOL_X = 0, XomSYMBOL_PLUS = 1, XomSYMBOL_SQUARE = 2, XomSYMBOL_CIRCLE = 3,
-       XomSYMBOL_TRIANGLE = 4, XomSYMBOL_DIAMOND = 5, XomSYMBOL_FILLED_SQUARE = 6,
-       XomSYMBOL_FILLED_CIRCLE = 7, XomSYMBOL_FILLED_TRIANGLE = 8, XomSYMBOL_FILLED_DIAMOND = 9 };
+enum {
+    XomCHART_TYPE_BAR = 0,
+    XomCHART_TYPE_PIE = 1,
+    XomCHART_TYPE_BAR_LINE = 2,
+    XomCHART_TYPE_SURFACE_3D = 3,
+    XomCHART_TYPE_HIGH_LOW = 4,
+    XomCHART_TYPE_HISTOGRAM = 5,
+    XomCHART_TYPE_AREA = 6,
+    XomCHART_TYPE_LINE = 7,
+    XomCHART_TYPE_SCATTERED = 8,
+    XomCHART_TYPE_BAR_3D = 9,
+    XomCHART_TYPE_CELL_ARRAY = 10,
+    XomCHART_TYPE_COMBINATION = 11
+};
+enum {
+    XomSYMBOL_X = 0,
+    XomSYMBOL_PLUS = 1,
+    XomSYMBOL_SQUARE = 2,
+    XomSYMBOL_CIRCLE = 3,
+    XomSYMBOL_TRIANGLE = 4,
+    XomSYMBOL_DIAMOND = 5,
+    XomSYMBOL_FILLED_SQUARE = 6,
+    XomSYMBOL_FILLED_CIRCLE = 7,
+    XomSYMBOL_FILLED_TRIANGLE = 8,
+    XomSYMBOL_FILLED_DIAMOND = 9
+};
 
 /* ---- representation names of the enumerated resources (see Converters.cpp) ---- */
 #define XomRAnnotationPlacement "AnnotationPlacement"

@@ -30,8 +30,8 @@ void XomClassWarning(Widget w, const char* function, const char* message)
 
 void XomRangeWarning(Widget w, const char* function, const char* role, int value)
 {
-    std::string text = Header(w) + "    " + function + ": " + role + " number " +
-                       std::to_string(value) + " is out of range.";
+    std::string text = Header(w) + "    " + function + ": " + role + " number "
+        + std::to_string(value) + " is out of range.";
     XomWarning(w, XtClass(w)->core_class.class_name, function, text.c_str());
 }
 
@@ -48,9 +48,12 @@ Widget XomPostMessage(Widget w, const char* text)
     XmString message = XmStringCreateLocalized((String)text);
     Arg args[3];
     Cardinal n = 0;
-    XtSetArg(args[n], XmNdialogTitle, title); n++;
-    XtSetArg(args[n], XmNmessageString, message); n++;
-    XtSetArg(args[n], XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL); n++;
+    XtSetArg(args[n], XmNdialogTitle, title);
+    n++;
+    XtSetArg(args[n], XmNmessageString, message);
+    n++;
+    XtSetArg(args[n], XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL);
+    n++;
     Widget dialog = XmCreateInformationDialog(w, (String) "xom_message", args, n);
     XmStringFree(title);
     XmStringFree(message);

@@ -11,12 +11,12 @@
 #include "toolkit/ps_Prolog.h"
 
 struct _XomPsDevice {
-    FILE* file;                           /* the temporary file while open */
-    std::string path;                     /* its name */
-    int level;                            /* XOM_PS_LEVEL_... */
-    bool written[XOM_PS_SECTION_COUNT];   /* prolog sections already in the file */
-    std::string operations;               /* the drawing, one operation a line */
-    bool pathOpen;                        /* a moveto since the last newpath */
+    FILE* file;                         /* the temporary file while open */
+    std::string path;                   /* its name */
+    int level;                          /* XOM_PS_LEVEL_... */
+    bool written[XOM_PS_SECTION_COUNT]; /* prolog sections already in the file */
+    std::string operations;             /* the drawing, one operation a line */
+    bool pathOpen;                      /* a moveto since the last newpath */
 };
 
 void _XomPsAssertFailed(const char* file, int line, const char* condition)

@@ -47,7 +47,7 @@ void XomPsDeviceDestroy(XomPsDevice* device);
  * source line. */
 void _XomPsAssertFailed(const char* file, int line, const char* condition)
     __attribute__((noreturn));
-#define XOM_PS_ASSERT(condition) \
+#define XOM_PS_ASSERT(condition)                                                                   \
     ((condition) ? (void)0 : _XomPsAssertFailed(__FILE__, __LINE__, #condition))
 
 #endif

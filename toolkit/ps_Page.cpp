@@ -20,8 +20,8 @@ static int PagesFor(double length, double area)
     return pages < 1 ? 1 : pages;
 }
 
-XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, double x1,
-                          double y1, double scale, int mode)
+XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, double x1, double y1,
+                          double scale, int mode)
 {
     if (scale <= 0)
         scale = 1.0;
@@ -66,8 +66,7 @@ XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, d
 static void WritePlacement(FILE* out, const XomPsPlacement* p, int row, int column)
 {
     fprintf(out, "newpath %g %g moveto %g %g lineto %g %g lineto %g %g lineto  closepath clip\n",
-            p->areaX0, p->areaY0, p->areaX1, p->areaY0, p->areaX1, p->areaY1, p->areaX0,
-            p->areaY1);
+            p->areaX0, p->areaY0, p->areaX1, p->areaY0, p->areaX1, p->areaY1, p->areaX0, p->areaY1);
     fprintf(out, "%g %g translate\n", p->x - column * (p->areaX1 - p->areaX0),
             p->y + row * (p->areaY1 - p->areaY0));
     if (p->rotated)
@@ -96,8 +95,8 @@ static bool IsCreator(const std::string& line)
 static const char beginPicture[] = "%%BeginDocument: PostScript Output\n";
 static const char endPicture[] = "%%EndDocument\n";
 
-static int WriteOnePage(FILE* out, const std::vector<std::string>& lines,
-                        const XomPsPlacement* p, const char* title)
+static int WriteOnePage(FILE* out, const std::vector<std::string>& lines, const XomPsPlacement* p,
+                        const char* title)
 {
     double w = p->rotated ? p->paperHeight : p->paperWidth;
     double h = p->rotated ? p->paperWidth : p->paperHeight;
@@ -172,8 +171,7 @@ static int WriteTiled(FILE* out, const std::vector<std::string>& lines, size_t b
     return pages;
 }
 
-int XomPsWriteDocument(FILE* out, FILE* picture, const XomPsPlacement* placement,
-                       const char* title)
+int XomPsWriteDocument(FILE* out, FILE* picture, const XomPsPlacement* placement, const char* title)
 {
     std::vector<std::string> lines;
     std::string line;
@@ -188,8 +186,8 @@ int XomPsWriteDocument(FILE* out, FILE* picture, const XomPsPlacement* placement
     if (begin == (size_t)-1 || ferror(picture))
         return 0;
     int pages = placement->rows * placement->columns == 1
-                    ? WriteOnePage(out, lines, placement, title)
-                    : WriteTiled(out, lines, begin, placement, title);
+        ? WriteOnePage(out, lines, placement, title)
+        : WriteTiled(out, lines, begin, placement, title);
     fflush(out);
     return ferror(out) ? 0 : pages;
 }

@@ -7,10 +7,10 @@
 #include <stdio.h>
 
 typedef struct {
-    double width, height;                /* the page, in points */
-    double left, right, top, bottom;     /* margins, in points */
-    int segmentLines;                    /* drawing lines per procedure of a tiled picture */
-    int segmentsPerCluster;              /* procedures per cluster when there are more */
+    double width, height;            /* the page, in points */
+    double left, right, top, bottom; /* margins, in points */
+    int segmentLines;                /* drawing lines per procedure of a tiled picture */
+    int segmentsPerCluster;          /* procedures per cluster when there are more */
 } XomPsPageLayout;
 
 /* The process-wide layout: US Letter with margins of 24 points until changed. */
@@ -18,8 +18,8 @@ XomPsPageLayout* XomPsLayout(void);
 
 /* Page layouts chosen by the mode of an output. */
 enum {
-    XOM_PS_MODE_FIT = 0,      /* scale times the printable area, turned when that is larger */
-    XOM_PS_MODE_NATURAL = 2   /* one picture unit is scale points, upright */
+    XOM_PS_MODE_FIT = 0,    /* scale times the printable area, turned when that is larger */
+    XOM_PS_MODE_NATURAL = 2 /* one picture unit is scale points, upright */
     /* any other mode: scale times the printable area, upright */
 };
 
@@ -34,8 +34,8 @@ typedef struct {
 } XomPsPlacement;
 
 /* Places the picture with that bounding box; a scale of 0 or less counts as 1. */
-XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, double x1,
-                          double y1, double scale, int mode);
+XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, double x1, double y1,
+                          double scale, int mode);
 
 /* Writes the final document for the picture read from picture (a file the device wrote)
  * to out: on one page, or tiled with one page per row and column. The number of pages,

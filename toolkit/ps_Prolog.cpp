@@ -54,7 +54,8 @@ static const char* const sections[XOM_PS_SECTION_COUNT] = {
     " Y0 Sp Y1 { dup X0 exch m X1 exch l } for S } def\n"
     "/SD { /Sp exch def /Y1 exch def /X1 exch def /Y0 exch def /X0 exch def\n"
     " X0 Y1 Y0 sub sub Sp X1 { dup Y0 m Y1 Y0 sub add Y1 l } for S } def\n"
-    "/PF2 { /Ps exch def s clip pathbbox n 6 Ps 1 eq { SX } { Ps 2 eq { SY } { SD } ifelse } ifelse r } def\n"
+    "/PF2 { /Ps exch def s clip pathbbox n 6 Ps 1 eq { SX } { Ps 2 eq { SY } { SD } ifelse } "
+    "ifelse r } def\n"
     "/PF { /Ps exch def n R Ps PF2 } def\n"
     "/DPF { 4 copy s n R clip n /Ph exch def /Pw exch def /Py exch def /Px exch def\n"
     " Py 4 Py Ph add { Px 4 Px Pw add { 1 X 1 1 R fill } for pop } for r } def\n",
@@ -93,14 +94,13 @@ static const struct {
     const char* name;
     int section;
 } operators[] = {
-    {"s", 0},   {"r", 0},   {"S", 0},   {"n", 0},   {"c", 0},   {"m", 0},   {"l", 0},
-    {"sw", 0},  {"sd", 0},  {"sc", 0},  {"sj", 0},  {"sl", 0},  {"C", 0},   {"t", 0},
-    {"ct", 0},  {"cc", 0},  {"mx", 0},  {"cm", 0},  {"sm", 0},  {"ro", 0},  {"X", 0},
-    {"R", 0},   {"BC", 0},  {"BF", 0},  {"BT", 0},  {"CI", 0},  {"SF", 0},  {"CS", 0},
-    {"CO", 0},  {"SQ", 0},  {"Ci", 1},  {"AC", 2},  {"FA", 2},  {"a", 2},   {"A", 2},
-    {"PF2", 3}, {"PF", 3},  {"SX", 3},  {"SY", 3},  {"SD", 3},  {"DPF", 3}, {"MI", 4},
-    {"AI", 4},  {"BI", 4},  {"GI", 4},  {"II", 5},  {"TI", 5},  {"iP", 5},  {"RI", 5},
-    {"IF", 5},  {"F", 6},   {"LS", 6},  {"ST", 7},  {"T", 7},   {"CT", 7},  {"D", 7},
+    {"s", 0},   {"r", 0},  {"S", 0},  {"n", 0},   {"c", 0},  {"m", 0},  {"l", 0},  {"sw", 0},
+    {"sd", 0},  {"sc", 0}, {"sj", 0}, {"sl", 0},  {"C", 0},  {"t", 0},  {"ct", 0}, {"cc", 0},
+    {"mx", 0},  {"cm", 0}, {"sm", 0}, {"ro", 0},  {"X", 0},  {"R", 0},  {"BC", 0}, {"BF", 0},
+    {"BT", 0},  {"CI", 0}, {"SF", 0}, {"CS", 0},  {"CO", 0}, {"SQ", 0}, {"Ci", 1}, {"AC", 2},
+    {"FA", 2},  {"a", 2},  {"A", 2},  {"PF2", 3}, {"PF", 3}, {"SX", 3}, {"SY", 3}, {"SD", 3},
+    {"DPF", 3}, {"MI", 4}, {"AI", 4}, {"BI", 4},  {"GI", 4}, {"II", 5}, {"TI", 5}, {"iP", 5},
+    {"RI", 5},  {"IF", 5}, {"F", 6},  {"LS", 6},  {"ST", 7}, {"T", 7},  {"CT", 7}, {"D", 7},
 };
 
 const char* XomPsSectionText(int section)

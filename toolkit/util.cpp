@@ -15,19 +15,17 @@
 
 Widget OmStandardBox(Widget parent, int orientation, int margin, int spacing)
 {
-    return XtVaCreateManagedWidget("box", xomBoxWidgetClass, parent,
-                                   XomNorientation, (unsigned char)orientation,
-                                   XomNmargin, (Dimension)margin,
-                                   XomNspacing, (Dimension)spacing,
-                                   NULL);
+    return XtVaCreateManagedWidget("box", xomBoxWidgetClass, parent, XomNorientation,
+                                   (unsigned char)orientation, XomNmargin, (Dimension)margin,
+                                   XomNspacing, (Dimension)spacing, NULL);
 }
 
 Widget OmStandardMenuBar(Widget parent, Widget pulldowns[], const char* const names[],
                          const char* mnemonics, int count, int helpLast)
 {
     Widget bar = XmCreateMenuBar(parent, (String) "menu_bar", NULL, 0);
-    XtVaSetValues(bar, XomNhorizontalStretch, XOM_BOX_UNLIMITED,
-                  XomNhorizontalShrink, XOM_BOX_UNLIMITED, NULL);
+    XtVaSetValues(bar, XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink,
+                  XOM_BOX_UNLIMITED, NULL);
     XmAddTabGroup(bar);
     XtManageChild(bar);
 
@@ -37,8 +35,8 @@ Widget OmStandardMenuBar(Widget parent, Widget pulldowns[], const char* const na
         Arg args[1];
         XtSetArg(args[0], XmNvisual, visual);
         pulldowns[i] = XmCreatePulldownMenu(bar, (String) "pd_button", args, 1);
-        cascade = XtVaCreateManagedWidget(names[i], xmCascadeButtonWidgetClass, bar,
-                                          XmNsubMenuId, pulldowns[i], NULL);
+        cascade = XtVaCreateManagedWidget(names[i], xmCascadeButtonWidgetClass, bar, XmNsubMenuId,
+                                          pulldowns[i], NULL);
         if (mnemonics)
             XtVaSetValues(cascade, XmNmnemonic, (KeySym)(unsigned char)mnemonics[i], NULL);
     }
@@ -50,17 +48,15 @@ Widget OmStandardMenuBar(Widget parent, Widget pulldowns[], const char* const na
 static Widget StringEdit(Widget parent, const char* labelName, const char* value, int columns,
                          bool elasticGap)
 {
-    Widget row = XtVaCreateManagedWidget("hbox", xomBoxWidgetClass, parent,
-                                         XomNorientation, XmHORIZONTAL, NULL);
+    Widget row = XtVaCreateManagedWidget("hbox", xomBoxWidgetClass, parent, XomNorientation,
+                                         XmHORIZONTAL, NULL);
     XmAddTabGroup(row);
     Widget label = XtVaCreateManagedWidget(labelName, xmLabelWidgetClass, row, NULL);
     if (elasticGap)
         XomCreateHorizontalGlue(row, 1, 250, 250);
-    Widget text = XtVaCreateManagedWidget("se", xmTextWidgetClass, row,
-                                          XmNcolumns, (short)columns,
-                                          XmNmarginHeight, (Dimension)2,
-                                          XmNuserData, (XtPointer)label,
-                                          NULL);
+    Widget text =
+        XtVaCreateManagedWidget("se", xmTextWidgetClass, row, XmNcolumns, (short)columns,
+                                XmNmarginHeight, (Dimension)2, XmNuserData, (XtPointer)label, NULL);
     if (value)
         XmTextSetString(text, (char*)value);
     return text;

@@ -56,8 +56,8 @@ protected:
     Widget Popup(const char* name)
     {
         for (Cardinal i = 0; i < shell->core.num_popups; i++)
-            if (strcmp(XtName(shell->core.popup_list[i]), name) == 0 &&
-                !shell->core.popup_list[i]->core.being_destroyed)
+            if (strcmp(XtName(shell->core.popup_list[i]), name) == 0
+                && !shell->core.popup_list[i]->core.being_destroyed)
                 return shell->core.popup_list[i];
         return nullptr;
     }
@@ -83,8 +83,8 @@ protected:
         for (int i = 0; i < 200; i++) {
             ProcessEvents();
             XWindowAttributes attributes;
-            if (XtWindow(panel) && XGetWindowAttributes(display, XtWindow(panel), &attributes) &&
-                attributes.map_state == IsViewable)
+            if (XtWindow(panel) && XGetWindowAttributes(display, XtWindow(panel), &attributes)
+                && attributes.map_state == IsViewable)
                 break;
             usleep(10000);
         }
@@ -129,7 +129,8 @@ TEST_F(AboutHelpTest, AboutBoxShowsTheBlueLogoLeftOfItsLinesAndOkCloses)
         }
         previous = line;
     }
-    EXPECT_EQ(ShownText(XtNameToWidget(panel, "*logo_line2"), XmNlabelString), "Vantor Version 1.0");
+    EXPECT_EQ(ShownText(XtNameToWidget(panel, "*logo_line2"), XmNlabelString),
+              "Vantor Version 1.0");
     EXPECT_GT(ok->core.y, previous->core.y);
     EXPECT_EQ(ShownText(ok, XmNlabelString), "OK");
     WritePng(ArtifactPath("about-box.png"), ReadDrawable(display, XtWindow(panel)));
@@ -150,8 +151,8 @@ TEST_F(AboutHelpTest, ViewerShowsTheManualAndOkRemovesItsFile)
     EXPECT_STREQ(XtName(panel), "Help");
     WaitUntilViewable(panel);
     std::string text = ViewerText(viewer);
-    EXPECT_NE(text.find("vantor - watch the connections through SOCKS5 proxy"),
-              std::string::npos) << text.substr(0, 300);
+    EXPECT_NE(text.find("vantor - watch the connections through SOCKS5 proxy"), std::string::npos)
+        << text.substr(0, 300);
     EXPECT_NE(text.find("MONITORING PROTOCOL"), std::string::npos);
     EXPECT_EQ(text.find("an old file"), std::string::npos);
     EXPECT_EQ(text.find('\b'), std::string::npos) << "no overstriking";
@@ -210,4 +211,4 @@ TEST_F(AboutHelpTest, SymbolicLinkNamedLikeTheFileIsLeftAlone)
     EXPECT_EQ(FileText(target), "precious\n");
 }
 
-}  // namespace
+} // namespace

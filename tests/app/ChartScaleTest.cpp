@@ -12,9 +12,20 @@ TEST(ChartScale, UpperLimitIsTheNextRoundNumberAbove)
     struct Case {
         double maximum, limit;
     } cases[] = {
-        {0, 1}, {-3, 1}, {0.5, 1}, {1, 10}, {7.3, 10}, {9.99, 10}, {10, 20}, {15.5, 20},
-        {20, 30}, {1234.5, 1240}, {2147483647.0, 2147483650.0},
-        {2147483648.0, 2147483650.0}, {3e9, 3000000010.0}, {1e15, 1e15 + 10},
+        {0, 1},
+        {-3, 1},
+        {0.5, 1},
+        {1, 10},
+        {7.3, 10},
+        {9.99, 10},
+        {10, 20},
+        {15.5, 20},
+        {20, 30},
+        {1234.5, 1240},
+        {2147483647.0, 2147483650.0},
+        {2147483648.0, 2147483650.0},
+        {3e9, 3000000010.0},
+        {1e15, 1e15 + 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.maximum);
@@ -28,8 +39,8 @@ TEST(ChartScale, AnnotationFormatFollowsTheLimit)
     struct Case {
         double limit;
         const char* format;
-    } cases[] = {{1, "%0.4f"}, {0.5, "%0.4f"}, {10, "%.2f"}, {1000, "%.2f"}, {1240, "%.0f"},
-                 {3e9, "%.0f"}};
+    } cases[] = {{1, "%0.4f"},   {0.5, "%0.4f"}, {10, "%.2f"},
+                 {1000, "%.2f"}, {1240, "%.0f"}, {3e9, "%.0f"}};
     for (const Case& c : cases)
         EXPECT_STREQ(ChartAnnotationFormat(c.limit), c.format) << c.limit;
 }
@@ -40,9 +51,9 @@ TEST(ChartScale, ReadoutIsZeroOutsideThePlotAndFormattedInside)
         double x, v;
         const char* text;
     } cases[] = {
-        {-0.1, 5, "0.0000"}, {3, -0.5, "0.0000"}, {21, 5, "0.0000"}, {3, 10.5, "0.0000"},
-        {0, 0, "0.0000"}, {3, 0.12345, "0.1235"}, {3, 1, "1.00"}, {3, 7.256, "7.26"},
-        {20, 10, "10.00"},
+        {-0.1, 5, "0.0000"}, {3, -0.5, "0.0000"}, {21, 5, "0.0000"},
+        {3, 10.5, "0.0000"}, {0, 0, "0.0000"},    {3, 0.12345, "0.1235"},
+        {3, 1, "1.00"},      {3, 7.256, "7.26"},  {20, 10, "10.00"},
     };
     for (const Case& c : cases) {
         char text[32];
@@ -66,12 +77,12 @@ TEST(ChartScale, OverflowSampleIsFoundAtPositionsUpTo19)
     float samples[CHART_SAMPLES] = {};
     EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 0), -1);
     samples[20] = 3e9f;
-    EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 3e9f), -1);  // the oldest stays
+    EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 3e9f), -1); // the oldest stays
     samples[7] = 3e9f;
     samples[12] = 3e9f;
     EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 3e9f), 7);
     samples[3] = 5;
-    EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 5), -1);  // not an overflow
+    EXPECT_EQ(ChartOverflowPosition(samples, CHART_SAMPLES, 5), -1); // not an overflow
 }
 
-}  // namespace
+} // namespace

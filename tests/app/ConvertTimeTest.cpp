@@ -35,4 +35,4 @@ TEST(ConvertTimeTest, NeverWritesBeyondTheGivenSize)
     EXPECT_EQ(text[6], 'x');
 }
 
-}  // namespace
+} // namespace

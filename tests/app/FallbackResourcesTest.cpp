@@ -57,7 +57,9 @@ TEST(FallbackResourcesTest, LinesThatMatterAreExactAndInPlace)
         {"*Vantor*background", "grey77"},
         {"*background", "grey77"},
         {"*icon_reminder*background", "white"},
-        {"*table.fontTable", "-adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*120*"},
+        {"*table.fontTable",
+         "-adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*"
+         "120*"},
         {"*logo_line2.labelString", "Vantor Version 1.0"},
         {"*fm_exit.labelString", "Exit "},
         {"*fm_sort_by_time.labelString", "Starting Time"},
@@ -70,7 +72,8 @@ TEST(FallbackResourcesTest, LinesThatMatterAreExactAndInPlace)
         EXPECT_EQ(value[line.first], line.second) << line.first;
     // The first and last lines, and the one line that defines nothing.
     EXPECT_STREQ(FALLBACK_RESOURCES[0], "*Vantor*background: grey77");
-    EXPECT_STREQ(FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT - 1], "*rejection_detail.title: Rejection Details");
+    EXPECT_STREQ(FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT - 1],
+                 "*rejection_detail.title: Rejection Details");
     EXPECT_EQ(value[""], " ");
     // The about box's own words name the product and what it watches.
     EXPECT_NE(value["*logo_line1.labelString"].find("Vantor"), std::string::npos);

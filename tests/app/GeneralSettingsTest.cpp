@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        ASSERT_EQ(app->AddSOCKS5("127.0.0.1:1"), 1);  // a closed port: nothing is polled
+        ASSERT_EQ(app->AddSOCKS5("127.0.0.1:1"), 1); // a closed port: nothing is polled
         server = app->current;
         app->updateSeconds = 60;
         app->rejectFilter = 31;
@@ -111,14 +111,14 @@ TEST_F(GeneralSettingsTest, OkTakesTheIntervalAndBoundsTheMaximum)
         int maxRejected;
         int seconds;
     } cases[] = {
-        {"250", "", 250, 4},          // an empty interval polls every 4 seconds
-        {"0", "0", 1200, 4},          // neither may be zero
+        {"250", "", 250, 4}, // an empty interval polls every 4 seconds
+        {"0", "0", 1200, 4}, // neither may be zero
         {"-3", "-10", 1200, 4},
         {"99999", "30", 5000, 30},
-        {"five", "ten", 1200, 4},     // letters are no number
-        {"99999999999999999999", "999999", 5000, 999999},  // too large for an int
+        {"five", "ten", 1200, 4},                         // letters are no number
+        {"99999999999999999999", "999999", 5000, 999999}, // too large for an int
         {"5000", "1", 5000, 1},
-        {"1", "12abc", 1, 12},        // the number a field starts with counts
+        {"1", "12abc", 1, 12}, // the number a field starts with counts
     };
     for (const Case& c : cases) {
         Confirm(c.maximum, c.interval);
@@ -147,8 +147,8 @@ TEST_F(GeneralSettingsTest, APastedPageOfDigitsIsBoundedAndNothingOverruns)
 TEST_F(GeneralSettingsTest, FilterTogglesAreSummedOnOkAndClearAndCancelKeepTheStoredValues)
 {
     Open();
-    XmToggleButtonGadgetSetState(app->filterToggles[1], False, False);  // SOCKS fatal errors
-    XmToggleButtonGadgetSetState(app->filterToggles[3], False, False);  // SOCKS warnings
+    XmToggleButtonGadgetSetState(app->filterToggles[1], False, False); // SOCKS fatal errors
+    XmToggleButtonGadgetSetState(app->filterToggles[3], False, False); // SOCKS warnings
     XmTextSetString(app->intervalField, const_cast<char*>("9"));
     XmTextSetString(app->maxRejectedField, const_cast<char*>("77"));
     Press("fw_clear");

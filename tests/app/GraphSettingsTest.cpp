@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        ASSERT_EQ(app->AddSOCKS5("127.0.0.1:1"), 1);  // a closed port: nothing is polled
+        ASSERT_EQ(app->AddSOCKS5("127.0.0.1:1"), 1); // a closed port: nothing is polled
         server = app->current;
         chart = app->chartView;
         // Each test meets a dialog made afresh, as on the first opening.
@@ -139,7 +139,8 @@ protected:
     }
     uint32_t Rgb(const char* colour)
     {
-        return PixelToRgb(XtDisplay(chart->editobject), XomLoadColor(XtDisplay(chart->editobject), colour));
+        return PixelToRgb(XtDisplay(chart->editobject),
+                          XomLoadColor(XtDisplay(chart->editobject), colour));
     }
     // The colour in the left margin of a cell (no text there).
     uint32_t CellColour(Widget table, int column, int row)
@@ -167,7 +168,8 @@ protected:
         if (!chart->series[service])
             return nullptr;
         int count = 0;
-        WidgetList lines = XomChartGetSeriesOfData(chart->chartObject, chart->series[service], &count);
+        WidgetList lines =
+            XomChartGetSeriesOfData(chart->chartObject, chart->series[service], &count);
         return count ? lines[0] : nullptr;
     }
     Pixel LineColour(int service)
@@ -202,10 +204,12 @@ TEST_F(GraphSettingsTest, ShowsTheSevenServicesWithTheirTogglesAndTheTwentyColou
         EXPECT_EQ(CellText(3, i + 1), ports[i]);
         ASSERT_NE(dialog->serviceToggle[i], nullptr);
         EXPECT_TRUE(XmToggleButtonGetState(dialog->serviceToggle[i])) << names[i];
-        EXPECT_EQ(XomEditTableGetCellWidget(dialog->serviceTable, 1, i + 1), dialog->serviceToggle[i]);
+        EXPECT_EQ(XomEditTableGetCellWidget(dialog->serviceTable, 1, i + 1),
+                  dialog->serviceToggle[i]);
     }
     XRectangle box;
-    EXPECT_FALSE(XomEditTableGetCellRectangle(dialog->serviceTable, 2, 8, &box)) << "row 8 is hidden";
+    EXPECT_FALSE(XomEditTableGetCellRectangle(dialog->serviceTable, 2, 8, &box))
+        << "row 8 is hidden";
     EXPECT_EQ(dialog->serviceToggle[7], nullptr);
     for (int n = 0; n < SERVICE_COLORS; n++)
         EXPECT_EQ(CellColour(dialog->colorTable, n / 4 + 1, n % 4 + 1), Rgb(color_name_list[n]))
@@ -238,7 +242,7 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
     struct Case {
         const char* name;
         const char* port;
-        const char* message;   // none: added
+        const char* message; // none: added
         int count;
     } cases[] = {
         {"", "70", kNameEmpty, 7},
@@ -248,12 +252,12 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
         {"Telnet", "2323", kAlreadyListed, 8},
         {"news", "8o", kPortNotNumber, 8},
         {"news", "-119", kPortNotNumber, 8},
-        {"news", "65536", kPortNotNumber, 8},          // no port is that high
+        {"news", "65536", kPortNotNumber, 8}, // no port is that high
         {"news", digits.c_str(), kPortNotNumber, 8},
-        {"", "8o", kNameEmpty, 8},                     // the name is checked first
-        {"  gopher", "70", nullptr, 9},                // leading blanks dropped
-        {"mail relay", "25", nullptr, 10},             // cut at the first blank
-        {"finger2", "", nullptr, 11},                  // an empty port is accepted
+        {"", "8o", kNameEmpty, 8},         // the name is checked first
+        {"  gopher", "70", nullptr, 9},    // leading blanks dropped
+        {"mail relay", "25", nullptr, 10}, // cut at the first blank
+        {"finger2", "", nullptr, 11},      // an empty port is accepted
     };
     for (const Case& c : cases) {
         Messages messages = Add(c.name, c.port);
@@ -384,9 +388,9 @@ TEST_F(GraphSettingsTest, AColourRecoloursThePlottedLineAndItsRowWithReadableTex
     Open();
     struct Case {
         int colour;
-        const char* text;   // the colour the row's text takes
+        const char* text; // the colour the row's text takes
     } cases[] = {{8, "white"}, {19, "white"}, {6, "black"}, {0, "black"}};
-    SelectRow(2);  // Telnet, plotted
+    SelectRow(2); // Telnet, plotted
     ASSERT_NE(dialog->selectedSeries, nullptr);
     for (const Case& c : cases) {
         ChooseColour(c.colour);
@@ -444,7 +448,7 @@ TEST_F(GraphSettingsTest, SwitchingALineOffKeepsTheHistoryOfTheOthers)
 TEST_F(GraphSettingsTest, TheAttributeEditorChangesTheSelectedLine)
 {
     Open();
-    SelectRow(4);  // Web
+    SelectRow(4); // Web
     Widget line = dialog->selectedSeries;
     ASSERT_NE(line, nullptr);
     Widget editor = dialog->objectEditor;
@@ -454,13 +458,10 @@ TEST_F(GraphSettingsTest, TheAttributeEditorChangesTheSelectedLine)
         int lineStyle;
         int thickness;
     } cases[] = {
-        {"LineWidth", 2, 1, 3},
-        {"LineStyle", 1, 2, 3},    // dashed: on-off dashes
-        {"DashType", 1, 3, 3},     // double dashes
-        {"LineStyle", 0, 1, 3},
-        {"DashType", 0, 1, 3},     // a solid line stays solid
-        {"LineStyle", 1, 2, 3},
-        {"LineStyle", 2, 0, 3},    // no line
+        {"LineWidth", 2, 1, 3}, {"LineStyle", 1, 2, 3}, // dashed: on-off dashes
+        {"DashType", 1, 3, 3},                          // double dashes
+        {"LineStyle", 0, 1, 3}, {"DashType", 0, 1, 3},  // a solid line stays solid
+        {"LineStyle", 1, 2, 3}, {"LineStyle", 2, 0, 3}, // no line
         {"LineWidth", 0, 0, 1},
     };
     for (const Case& c : cases) {

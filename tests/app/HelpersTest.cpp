@@ -48,10 +48,12 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
     } posts[] = {
         {"first", nullptr, nullptr, "Warning", "first\n", XmDIALOG_ERROR},
         {"Unable to connect SOCKS5Server:", "proxy.example:5051", nullptr, "Warning",
-         "Unable to connect SOCKS5Server:\nproxy.example:5051\n", XmDIALOG_ERROR, "warning-dialog.png"},
+         "Unable to connect SOCKS5Server:\nproxy.example:5051\n", XmDIALOG_ERROR,
+         "warning-dialog.png"},
         {"one", "two", "three", "Notice", "one\ntwo\n\nthree", XmDIALOG_ERROR},
         {longText.c_str(), "b", "c", "Warning", std::string(255, 'a'), XmDIALOG_ERROR},
-        {"Settings saved. ", nullptr, nullptr, "Information", "Settings saved. \n", XmDIALOG_INFORMATION},
+        {"Settings saved. ", nullptr, nullptr, "Information", "Settings saved. \n",
+         XmDIALOG_INFORMATION},
     };
     for (const auto& post : posts) {
         Widget dialog = KesWarningPost(box, post.first, post.second, post.third, post.title);
@@ -78,19 +80,22 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
             RgbImage shot = ReadDrawable(display, XtWindow(panel));
             EXPECT_TRUE(WritePng(ArtifactPath(post.screenshot), shot));
             // The two lines of text beside the symbol, and the symbol itself.
-            for (auto part : {std::make_pair(XmDIALOG_MESSAGE_LABEL, 2), std::make_pair(XmDIALOG_SYMBOL_LABEL, 1)}) {
+            for (auto part : {std::make_pair(XmDIALOG_MESSAGE_LABEL, 2),
+                              std::make_pair(XmDIALOG_SYMBOL_LABEL, 1)}) {
                 Widget label = XmMessageBoxGetChild(dialog, part.first);
                 Position x = 0, y = 0;
                 XtTranslateCoords(label, 0, 0, &x, &y);
                 Position panelX = 0, panelY = 0;
                 XtTranslateCoords(panel, 0, 0, &panelX, &panelY);
-                EXPECT_EQ(TextLines(shot, x - panelX, y - panelY, label->core.width, label->core.height), part.second);
+                EXPECT_EQ(
+                    TextLines(shot, x - panelX, y - panelY, label->core.width, label->core.height),
+                    part.second);
             }
         }
         bool destroyed = false;
         XtAddCallback(
-            panel, XmNdestroyCallback, [](Widget, XtPointer flag, XtPointer) { *(bool*)flag = true; },
-            &destroyed);
+            panel, XmNdestroyCallback,
+            [](Widget, XtPointer flag, XtPointer) { *(bool*)flag = true; }, &destroyed);
         Click(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON));
         EXPECT_TRUE(destroyed);
     }
@@ -220,19 +225,21 @@ TEST_F(HelpersTest, StandardMenuFillsAPaneWithNumberedButtons)
     static Widget pressed = nullptr;
     static int clientValue = 0;
     int client = 9;
-    KesStandardMenu(pane, buttons, "menu_title", names, accelerators, texts, 3,
-                    [](Widget w, XtPointer data, XtPointer) {
-                        pressed = w;
-                        clientValue = *(int*)data;
-                    },
-                    separators, 1, &client);
+    KesStandardMenu(
+        pane, buttons, "menu_title", names, accelerators, texts, 3,
+        [](Widget w, XtPointer data, XtPointer) {
+            pressed = w;
+            clientValue = *(int*)data;
+        },
+        separators, 1, &client);
 
     CompositeWidget composite = (CompositeWidget)pane;
     std::vector<std::string> order;
     for (Cardinal i = 0; i < composite->composite.num_children; i++)
         order.push_back(XtName(composite->composite.children[i]));
-    EXPECT_EQ(order, (std::vector<std::string>{"menu_title", "sep", "fm_print", "sep", "fm_exit",
-                                               "fm_other"}));
+    EXPECT_EQ(
+        order,
+        (std::vector<std::string>{"menu_title", "sep", "fm_print", "sep", "fm_exit", "fm_other"}));
     for (int i = 0; i < 3; i++) {
         ASSERT_NE(buttons[i], nullptr);
         EXPECT_EQ(OmGetWidgetUserData(buttons[i]), (XtPointer)(long)i);
@@ -241,7 +248,7 @@ TEST_F(HelpersTest, StandardMenuFillsAPaneWithNumberedButtons)
     XtVaGetValues(buttons[0], XmNaccelerator, &accelerator, NULL);
     ASSERT_NE(accelerator, nullptr);
     EXPECT_STREQ(accelerator, "Ctrl<KeyPress>p");
-    XtFree(accelerator);  // a copy
+    XtFree(accelerator); // a copy
 
     XtCallCallbacks(buttons[1], XmNactivateCallback, nullptr);
     EXPECT_EQ(pressed, buttons[1]);
@@ -267,26 +274,26 @@ TEST_F(HelpersTest, PointerTipShowsOneLabelAtTheGivenPlaceAndIsForgottenWithItsP
     int tips = 0;
     CompositeWidget composite = (CompositeWidget)box;
     for (Cardinal i = 0; i < composite->composite.num_children; i++)
-        if (strcmp(XtName(composite->composite.children[i]), "icon_reminder") == 0 &&
-            !composite->composite.children[i]->core.being_destroyed)
+        if (strcmp(XtName(composite->composite.children[i]), "icon_reminder") == 0
+            && !composite->composite.children[i]->core.being_destroyed)
             tips++;
     EXPECT_EQ(tips, 1);
 
     KesPopdownAnnotationText();
     ProcessEvents();
     EXPECT_EQ(XtNameToWidget(box, "icon_reminder"), nullptr);
-    KesPopdownAnnotationText();  // nothing shown: nothing to do
+    KesPopdownAnnotationText(); // nothing shown: nothing to do
 
     // A tip gone with its parent is forgotten.
     Widget bar = XtVaCreateManagedWidget("bar", xmFormWidgetClass, box, NULL);
     KesPopupAnnotationText(bar, "Stop", 5, 5);
-    XtDestroyWidget(bar);  // a tool bar removed while its tip shows
+    XtDestroyWidget(bar); // a tool bar removed while its tip shows
     ProcessEvents();
-    KesPopdownAnnotationText();  // must not destroy the tip a second time
+    KesPopdownAnnotationText(); // must not destroy the tip a second time
     KesPopupAnnotationText(box, "Start", 5, 5);
     ProcessEvents();
     EXPECT_NE(XtNameToWidget(box, "icon_reminder"), nullptr);
     KesPopdownAnnotationText();
 }
 
-}  // namespace
+} // namespace

@@ -91,10 +91,7 @@ protected:
         XomGraphicBounds(XomChartGetComponent(View()->chartObject, XomCHART_PLOT), &box);
         return box;
     }
-    static void CountCallback(Widget, XtPointer client, XtPointer)
-    {
-        ++*static_cast<int*>(client);
-    }
+    static void CountCallback(Widget, XtPointer client, XtPointer) { ++*static_cast<int*>(client); }
 };
 
 // First in the program: the chart as it is before any poll.
@@ -125,13 +122,10 @@ TEST_F(MonChartTest, TheVerticalLimitFitsTheLargestSample)
         float limit;
         const char* format;
     } steps[] = {
-        {0.0f, 1, "%0.4f"},
-        {7.3f, 10, "%.2f"},
-        {15.0f, 20, "%.2f"},
-        {10.0f, 20, "%.2f"},      // 10 after a limit of 20 rounds up to 20
-        {20.0f, 20, "%.2f"},      // exactly the limit: left as it is
-        {1234.5f, 1240, "%.0f"},
-        {999.0f, 1000, "%.2f"},
+        {0.0f, 1, "%0.4f"},      {7.3f, 10, "%.2f"},
+        {15.0f, 20, "%.2f"},     {10.0f, 20, "%.2f"}, // 10 after a limit of 20 rounds up to 20
+        {20.0f, 20, "%.2f"},                          // exactly the limit: left as it is
+        {1234.5f, 1240, "%.0f"}, {999.0f, 1000, "%.2f"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.maximum);
@@ -158,7 +152,7 @@ TEST_F(MonChartTest, EachRescaleClearsOneSampleFromACountThatWentBackwards)
     const float wrapped = 4294967040.0f;
     OnlyWeb({5, wrapped, 8});
     SetSamples(1, {0, 0, 0, 0, wrapped});
-    View()->AdjustCoordY();  // the first service in rising order loses its sample
+    View()->AdjustCoordY(); // the first service in rising order loses its sample
     EXPECT_EQ(Samples(1)[4], 0.0f);
     EXPECT_EQ(Samples(3)[1], wrapped);
     View()->AdjustCoordY();
@@ -205,30 +199,30 @@ TEST_F(MonChartTest, TheReadoutShowsTheValueUnderThePointerInsideThePlot)
 {
     AddServer();
     OnlyWeb({});
-    View()->AdjustCoordY();  // limit 1
+    View()->AdjustCoordY(); // limit 1
     XomArea plot = Plot();
     ASSERT_GT(plot.width, 100);
     Move(plot.x + plot.width / 2, plot.y + plot.height / 2);
     EXPECT_EQ(Readout().substr(0, 3), "0.5");
-    EXPECT_EQ(Readout().size(), 6u);  // "%0.4f"
-    Move(plot.x - 5, plot.y + plot.height / 2);  // left of 0
+    EXPECT_EQ(Readout().size(), 6u);            // "%0.4f"
+    Move(plot.x - 5, plot.y + plot.height / 2); // left of 0
     EXPECT_EQ(Readout(), "0.0000");
-    Move(plot.x + 10, plot.y + plot.height + 5);  // below 0
+    Move(plot.x + 10, plot.y + plot.height + 5); // below 0
     EXPECT_EQ(Readout(), "0.0000");
 
     OnlyWeb({0, 1234.5f});
-    View()->AdjustCoordY();  // limit 1240
+    View()->AdjustCoordY(); // limit 1240
     Move(plot.x + 10, plot.y);
     EXPECT_EQ(Readout(), "1240");
     Move(plot.x + 10, plot.y + plot.height - plot.height / 1240.0 * 5 - 0.5);
     double v = atof(Readout().c_str());
     EXPECT_GE(v, 1.0);
     EXPECT_LT(v, 1000.0);
-    EXPECT_NE(Readout().find('.'), std::string::npos);  // "%4.2f"
+    EXPECT_NE(Readout().find('.'), std::string::npos); // "%4.2f"
 
     XtVaSetValues(View()->editobject, XmNuserData, (XtPointer)1, NULL);
     Move(plot.x - 5, plot.y);
-    EXPECT_NE(Readout(), "0.0000");  // user data set: the read-out is left alone
+    EXPECT_NE(Readout(), "0.0000"); // user data set: the read-out is left alone
     XtVaSetValues(View()->editobject, XmNuserData, (XtPointer)0, NULL);
 }
 
@@ -285,4 +279,4 @@ TEST_F(MonChartTest, PolledTrafficIsDrawnPerServiceInItsColour)
     EXPECT_GT(brownIn, 50);
 }
 
-}  // namespace
+} // namespace

@@ -21,7 +21,8 @@
 
 namespace {
 
-const char kNoServerAvailable[] = "Warning: No SOCKS5Server available. Please choose a SOCKS5Server.";
+const char kNoServerAvailable[] =
+    "Warning: No SOCKS5Server available. Please choose a SOCKS5Server.";
 const char kNoServerSelected[] = "Warning: No SCOSK5Server selected. Please choose a SOCKS5Server.";
 
 class MonMenuTest : public AppTest {
@@ -56,12 +57,15 @@ protected:
     }
     void RemoveServer(int index)
     {
-        app->servers[index]->status &= ~SOCKS5_CONNECTED;  // tests may fake a connection
+        app->servers[index]->status &= ~SOCKS5_CONNECTED; // tests may fake a connection
         app->RemoveSOCKS5(index);
         menu->removeToolBn(index + TOOL_FIRST_SERVER);
     }
 
-    Widget Entry(const char* name) { return XtNameToWidget(app->shell, (std::string("*") + name).c_str()); }
+    Widget Entry(const char* name)
+    {
+        return XtNameToWidget(app->shell, (std::string("*") + name).c_str());
+    }
     // Chooses a push entry, or turns a toggle entry on or off, as the pointer does.
     void Choose(Widget entry, bool set = true)
     {
@@ -138,9 +142,12 @@ TEST_F(MonMenuTest, MenusStartWithTheirEntriesLabelsAndInitialStates)
     struct {
         const char* title;
         const char* label;
-    } const menus[] = {{"fm_file", "File"},           {"fm_action", "Action"},
-                       {"fm_view", "View"},           {"fm_socks5s", "SOCKS5Server"},
-                       {"fm_connection", "Connection\t"}, {"fm_option", "Options"},
+    } const menus[] = {{"fm_file", "File"},
+                       {"fm_action", "Action"},
+                       {"fm_view", "View"},
+                       {"fm_socks5s", "SOCKS5Server"},
+                       {"fm_connection", "Connection\t"},
+                       {"fm_option", "Options"},
                        {"fm_help", "Help"}};
     for (const auto& m : menus) {
         Widget cascade = Entry(m.title);
@@ -162,7 +169,8 @@ TEST_F(MonMenuTest, MenusStartWithTheirEntriesLabelsAndInitialStates)
     EXPECT_TRUE(Set(Entry("fm_toolbar")));
     for (const char* name : {"fm_view_table_graph", "fm_sort_by_src", "fm_bytes", "fm_host_name"})
         EXPECT_TRUE(Set(Entry(name))) << name;
-    for (const char* name : {"fm_view_table", "fm_sort_by_traffic", "fm_kilobytes", "fm_ip_address"})
+    for (const char* name :
+         {"fm_view_table", "fm_sort_by_traffic", "fm_kilobytes", "fm_ip_address"})
         EXPECT_FALSE(Set(Entry(name))) << name;
     // Entry values are what the actions are keyed by.
     EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_sort_by_user")), 5);
@@ -180,11 +188,9 @@ TEST_F(MonMenuTest, EachStateSetsTheActionEntriesAndTheToolButtons)
         const char* before;
         const char* after;
     } const cases[] = {
-        {SERVER_STOPPED, "0111", "1000"},
-        {SERVER_RUNNING, "1000", "0111"},
-        {SERVER_PAUSED, "0111", "1011"},   // Stop and Update Now keep their state
-        {SERVER_PAUSED, "0100", "1000"},
-        {3, "0101", "0101"},               // not a state: nothing changes
+        {SERVER_STOPPED, "0111", "1000"}, {SERVER_RUNNING, "1000", "0111"},
+        {SERVER_PAUSED, "0111", "1011"}, // Stop and Update Now keep their state
+        {SERVER_PAUSED, "0100", "1000"},  {3, "0101", "0101"}, // not a state: nothing changes
     };
     for (const auto& c : cases) {
         for (int i = 0; i < 4; i++) {
@@ -204,10 +210,10 @@ TEST_F(MonMenuTest, EntriesThatNeedAServerWarnWithoutOneAndChangeNothing)
         Choose(item);
         EXPECT_EQ(TakeMessages(), Messages{kNoServerAvailable});
     }
-    const char* const needing[] = {"fm_active_connection", "fm_rejected_connection", "fm_toolbar",
-                                   "fm_clear_graph",      "fm_view_graph",         "fm_sort_by_user",
-                                   "fm_megabytes",        "fm_ip_address",         "fm_save_setting",
-                                   "fm_general_setting",  "fm_table_setting",      "fm_chart_setting"};
+    const char* const needing[] = {
+        "fm_active_connection", "fm_rejected_connection", "fm_toolbar",       "fm_clear_graph",
+        "fm_view_graph",        "fm_sort_by_user",        "fm_megabytes",     "fm_ip_address",
+        "fm_save_setting",      "fm_general_setting",     "fm_table_setting", "fm_chart_setting"};
     for (const char* name : needing) {
         Widget entry = Entry(name);
         bool toggle = XmIsToggleButtonGadget(entry);
@@ -238,7 +244,7 @@ TEST_F(MonMenuTest, SwitchingServersStopsTheOldOneAndShowsTheNewOnesState)
     EXPECT_EQ(app->currentIndex, 2);
     EXPECT_EQ(ToolStates(), "10001110");
     EXPECT_EQ(UserData(5), 5);
-    EXPECT_EQ(UserData(7), 3);  // the value of its menu entry while it is current
+    EXPECT_EQ(UserData(7), 3); // the value of its menu entry while it is current
     EXPECT_FALSE(Set(app->servers[0]->button));
     EXPECT_TRUE(Set(app->servers[2]->button));
     EXPECT_EQ(WorkingIcon(), stopped);
@@ -257,7 +263,7 @@ TEST_F(MonMenuTest, SwitchingServersStopsTheOldOneAndShowsTheNewOnesState)
     EXPECT_EQ(WorkingIcon(), lost);
     EXPECT_EQ(ActionStates(), "1000");
     EXPECT_EQ(ToolStates(), "10001101");
-    EXPECT_EQ(UserData(7), 7);  // its slot back
+    EXPECT_EQ(UserData(7), 7); // its slot back
 
     app->servers[0]->status = SOCKS5_ENABLED | SOCKS5_CONNECTED;
     Choose(app->servers[0]->button, true);
@@ -278,14 +284,14 @@ TEST_F(MonMenuTest, RemovingAServerButtonClosesTheGap)
     EXPECT_EQ(UserData(6), 6);
     EXPECT_STREQ(menu->toolLabels[6], "gamma:3");
     EXPECT_STREQ(menu->toolLabels[5], "alpha:1");
-    EXPECT_EQ(ToolStates(), "1000101");  // the first server is still the current one
+    EXPECT_EQ(ToolStates(), "1000101"); // the first server is still the current one
 }
 
 TEST_F(MonMenuTest, AServerEntryStillChoosesItsServerAfterAnEarlierServerLeft)
 {
     AddServers({"alpha:1", "beta:2", "gamma:3"});
     RemoveServer(0);
-    TakeMessages();  // the current server was removed
+    TakeMessages(); // the current server was removed
     ASSERT_EQ(app->serverCount, 2);
     Choose(app->servers[1]->button, true);
     ASSERT_NE(app->current, nullptr);
@@ -362,7 +368,7 @@ TEST_F(MonMenuTest, RadioChoicesReachTheCurrentServerAndFollowItWhenSwitching)
     Choose(Entry("fm_sort_by_src"), false);
     EXPECT_EQ(app->servers[0]->setting.sortType, SORT_BY_USER);
 
-    Press(6);  // the second server keeps the defaults
+    Press(6); // the second server keeps the defaults
     EXPECT_TRUE(Set(Entry("fm_sort_by_src")));
     EXPECT_FALSE(Set(Entry("fm_sort_by_user")));
     EXPECT_TRUE(Set(Entry("fm_bytes")));
@@ -406,7 +412,8 @@ TEST_F(MonMenuTest, TheTipShowsTheButtonsTextUnderTheToolBar)
 
 TEST_F(MonMenuTest, StartCountsTheSimulatorsConnectionsAndStopClosesIt)
 {
-    MonsimProcess sim(Script({Conn(1, "state=2") + Conn(2, "state=2") + Conn(3, "state=12 end=1700000001")}));
+    MonsimProcess sim(
+        Script({Conn(1, "state=2") + Conn(2, "state=2") + Conn(3, "state=12 end=1700000001")}));
     AddServers({sim.address()});
     Choose(menu->actionItems[ACTION_START]);
     EXPECT_EQ(TakeMessages(), Messages{});
@@ -429,4 +436,4 @@ TEST_F(MonMenuTest, StartCountsTheSimulatorsConnectionsAndStopClosesIt)
     EXPECT_EQ(WorkingIcon(), StatusPixmap(STATUS_LAST_REJECTION));
 }
 
-}  // namespace
+} // namespace

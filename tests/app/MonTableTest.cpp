@@ -22,12 +22,15 @@ const uint32_t PINK = 0xffc0cb;
 
 // Two open connections (one to a destination given by name) and a failed one.
 const std::string kPass =
-    Conn(1, "state=2 in=1024 out=512 src=10.0.0.5:40000 srchost=alice-pc dst=www.example:80"
-            " dsthost=www.example proxy=127.0.0.1:1080 proxyhost=proxy.lan user=alice app=http") +
-    Conn(2, "state=2 in=10 out=20 src=10.0.0.6:40001 srchost=bob-pc dst=10.0.0.9:23"
-            " dsthost=shell.lan user=bob app=telnet") +
-    Conn(3, "state=12 end=1700000011 err=5 src=10.0.0.7:40002 dst=10.0.0.9:21 app=ftp"
-            " errmsg=Connection~refused");
+    Conn(1,
+         "state=2 in=1024 out=512 src=10.0.0.5:40000 srchost=alice-pc dst=www.example:80"
+         " dsthost=www.example proxy=127.0.0.1:1080 proxyhost=proxy.lan user=alice app=http")
+    + Conn(2,
+           "state=2 in=10 out=20 src=10.0.0.6:40001 srchost=bob-pc dst=10.0.0.9:23"
+           " dsthost=shell.lan user=bob app=telnet")
+    + Conn(3,
+           "state=12 end=1700000011 err=5 src=10.0.0.7:40002 dst=10.0.0.9:21 app=ftp"
+           " errmsg=Connection~refused");
 
 class MonTableTest : public AppTest {
 protected:
@@ -64,15 +67,15 @@ protected:
     uint32_t Pixel(int column, int row, int dx, int dy)
     {
         XRectangle box;
-        if (!XomEditTableGetCellRectangle(table(), column, row, &box) || dx >= box.width ||
-            dy >= box.height)
+        if (!XomEditTableGetCellRectangle(table(), column, row, &box) || dx >= box.width
+            || dy >= box.height)
             return 0;
         return ReadPixel(XtDisplay(table()), XtWindow(table()), box.x + dx, box.y + dy);
     }
     SOCKS5* Start(MonsimProcess& sim)
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
-        view()->RestoreTable(1);   // as the server list does for its first server
+        view()->RestoreTable(1); // as the server list does for its first server
         app->StartMonitoring();
         ProcessEvents();
         return app->current;
@@ -85,10 +88,11 @@ TEST_F(MonTableTest, WithoutAServerTenBlankRowsAreStripedUnderTheUnspecifiedTitl
     EXPECT_EQ("Active Connections  (SOCKS5Server Unspecified)", Title());
     EXPECT_EQ(10, Rows());
     ProcessEvents();
-    for (int row = 1; row <= 6; row++)   // the rows the pane shows
+    for (int row = 1; row <= 6; row++) // the rows the pane shows
         for (int column : {1, 3, 5})
             EXPECT_EQ(row % 2 == 1, Pixel(column, row, 3, 3) == PINK) << column << "," << row;
-    WritePng(ArtifactPath("montable-empty.png"), ReadDrawable(XtDisplay(table()), XtWindow(table())));
+    WritePng(ArtifactPath("montable-empty.png"),
+             ReadDrawable(XtDisplay(table()), XtWindow(table())));
 }
 
 TEST_F(MonTableTest, EachPollShowsItsRowsWithTheTextsOfEveryColumn)
@@ -101,11 +105,11 @@ TEST_F(MonTableTest, EachPollShowsItsRowsWithTheTextsOfEveryColumn)
     int alice = RowOf("alice");
     ASSERT_NE(0, alice);
     const std::vector<std::string> expected = {
-        "alice-pc", "www.example", "alice", "http", "", "", "1024.00", "512.00", "", "",
-        "proxy.lan", ""};
+        "alice-pc", "www.example", "alice", "http", "",          "",
+        "1024.00",  "512.00",      "",      "",     "proxy.lan", ""};
     for (int c = 1; c <= 12; c++) {
         if (c == 5 || c == 6 || c == 9 || c == 10)
-            continue;   // times, the accounted total and the method are checked elsewhere
+            continue; // times, the accounted total and the method are checked elsewhere
         EXPECT_EQ(expected[c - 1], Cell(c, alice)) << annotation_label_list[c - 1];
     }
     EXPECT_FALSE(Cell(5, alice).empty());
@@ -156,7 +160,8 @@ TEST_F(MonTableTest, KindsThreeAndFourShowTheStopAndPauseIconsAndLoseThemAgain)
     int dx = 6 + 10, dy = (box.height - 22) / 2 + 10;
     EXPECT_EQ(0xff0000u, Pixel(1, 1, dx, dy));
     EXPECT_EQ(0x00ff00u, Pixel(1, 2, dx, dy));
-    WritePng(ArtifactPath("montable-icons.png"), ReadDrawable(XtDisplay(table()), XtWindow(table())));
+    WritePng(ArtifactPath("montable-icons.png"),
+             ReadDrawable(XtDisplay(table()), XtWindow(table())));
     server->activeRows[0]->kind = CONN_ACTIVE;
     server->activeRows[1]->kind = CONN_ACTIVE;
     view()->RasterTable();

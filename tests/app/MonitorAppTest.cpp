@@ -96,14 +96,14 @@ TEST_F(MonitorAppTest, StatusIconsAre15By15OnTheWindowBackground)
         EXPECT_EQ(height, 15u);
         EXPECT_EQ(ReadPixel(display, pixmap, 0, 0), PixelToRgb(display, background));
     }
-    EXPECT_EQ(PixelToRgb(display, background), 0xc4c4c4u);  // grey77
+    EXPECT_EQ(PixelToRgb(display, background), 0xc4c4c4u); // grey77
 }
 
 TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)
 {
     EXPECT_STREQ(XtName(app->workingLabel), "working_label");
     EXPECT_STREQ(XtName(app->newRejectionLabel), "new_rejection_label");
-    EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[5]);  // last_rejection
+    EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[5]); // last_rejection
     EXPECT_EQ(LabelPixmap(app->newRejectionLabel), (Pixmap)XmUNSPECIFIED_PIXMAP);
 
     // 0-2 spinner, 3 new_rejection, 4 last_rejection, 5 pause.
@@ -118,7 +118,7 @@ TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)
     app->setWkLabelValue(4);
 
     // The new-rejection label follows the failed rows of the current server.
-    app->UpdateNewRejLabel();  // no server: unchanged
+    app->UpdateNewRejLabel(); // no server: unchanged
     EXPECT_EQ(LabelPixmap(app->newRejectionLabel), (Pixmap)XmUNSPECIFIED_PIXMAP);
     SOCKS5* s = MakeCurrent();
     s->failedCount = 1;
@@ -131,7 +131,7 @@ TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)
 
 TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
 {
-    app->setUnitType(11);  // no server: nothing
+    app->setUnitType(11); // no server: nothing
     app->setSortType(5);
     EXPECT_EQ(app->setting.unitType, 9);
     EXPECT_EQ(app->setting.sortType, 3);
@@ -145,14 +145,14 @@ TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
     EXPECT_EQ(adjust_factor, 1.0 / 1024);
     EXPECT_EQ(s->setting.unitFactor, 1024.0f);
     adjust_factor = 7;
-    app->setUnitType(10);  // unchanged: nothing
+    app->setUnitType(10); // unchanged: nothing
     EXPECT_EQ(adjust_factor, 7.0);
     app->setSortType(8);
     EXPECT_EQ(s->setting.sortType, 8);
     app->setNodeType(13);
     EXPECT_EQ(s->setting.nodeType, 13);
     EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
-    EXPECT_EQ(app->setting.unitType, 9);  // the template stays
+    EXPECT_EQ(app->setting.unitType, 9); // the template stays
     EXPECT_EQ(app->setting.sortType, 3);
 }
 
@@ -160,10 +160,10 @@ TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)
 {
     Widget table = app->tableView->scroll;
     Widget chart = app->chartView->box;
-    app->UnmanageTable();  // Graph Only
+    app->UnmanageTable(); // Graph Only
     EXPECT_TRUE(XtIsManaged(chart));
     EXPECT_FALSE(XtIsManaged(table));
-    app->UnmanageGraph();  // Table Only
+    app->UnmanageGraph(); // Table Only
     EXPECT_TRUE(XtIsManaged(table));
     EXPECT_FALSE(XtIsManaged(chart));
     app->ManageBoth();
@@ -185,4 +185,4 @@ TEST(MonitorAppDeathTest, LeavingEndsTheProcessWithStatusZero)
     EXPECT_EXIT(delete TheApp(), ::testing::ExitedWithCode(0), "");
 }
 
-}  // namespace
+} // namespace

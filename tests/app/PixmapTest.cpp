@@ -25,8 +25,9 @@ protected:
 
 TEST_F(PixmapTest, LightBlue3AloneBecomesTheFirstWidgetsBackgroundForGood)
 {
-    const char* first[] = {"2 2 3 1", "   m black c LightBlue3", ".  m black c black",
-                           "X  m white c white", " .", "X "};
+    const char* first[] = {
+        "2 2 3 1", "   m black c LightBlue3", ".  m black c black", "X  m white c white", " .",
+        "X "};
     Widget red = LabelWithBackground("#ff0000");
     Pixmap pixmap = _XomCreatePixmapFromData(nullptr, first, red);
     ASSERT_NE(pixmap, 0u);
@@ -37,8 +38,8 @@ TEST_F(PixmapTest, LightBlue3AloneBecomesTheFirstWidgetsBackgroundForGood)
     XFreePixmap(display, pixmap);
 
     // Another widget later: the first background stays.
-    const char* second[] = {"1 1 4 1", ".  c black", "X  c white", "o  c #e66464",
-                            "+  m black c LightBlue3", "+"};
+    const char* second[] = {
+        "1 1 4 1", ".  c black", "X  c white", "o  c #e66464", "+  m black c LightBlue3", "+"};
     Widget blue = LabelWithBackground("#0000ff");
     pixmap = _XomCreatePixmapFromData(nullptr, second, blue);
     EXPECT_STREQ(second[4], "+  c  #ffff00000000");
@@ -61,4 +62,4 @@ TEST_F(PixmapTest, LightBlue3AloneBecomesTheFirstWidgetsBackgroundForGood)
     XFreePixmap(display, pixmap);
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@
 
 namespace {
 
-const int kDuration = 5;  // the data column of the durations
+const int kDuration = 5; // the data column of the durations
 
 class TableSettingsTest : public AppTest {
 protected:
@@ -119,13 +119,10 @@ TEST_F(TableSettingsTest, TheFrozenCountIsBoundedAndFallsBackToTwo)
         int stored;
         int frozenInTable;
     } cases[] = {
-        {"12", 11, 11},  // one column must stay free to scroll
-        {"abc", 2, 2},
-        {"0", 0, 0},
-        {"3", 3, 3},
-        {"-4", -4, 0},   // stored as typed, freezes nothing
-        {"", 2, 2},
-        {"99999999999999999999", 11, 11},
+        {"12", 11, 11}, // one column must stay free to scroll
+        {"abc", 2, 2},  {"0", 0, 0},
+        {"3", 3, 3},    {"-4", -4, 0}, // stored as typed, freezes nothing
+        {"", 2, 2},     {"99999999999999999999", 11, 11},
     };
     for (const Case& c : cases) {
         Open();
@@ -176,7 +173,7 @@ TEST_F(TableSettingsTest, AClickedLabelIsHighlightedAndThePreviousOneReturnsToTh
     EnterLabel(dialog->rowLabel[4], nullptr, nullptr, nullptr);
     EXPECT_EQ(colour(4), 0xffcd00u);
     EXPECT_EQ(colour(0), rows);
-    EnterLabel(dialog->rowLabel[4], nullptr, nullptr, nullptr);  // the same again: no change
+    EnterLabel(dialog->rowLabel[4], nullptr, nullptr, nullptr); // the same again: no change
     EXPECT_EQ(dialog->highlightedRow, 4);
     EXPECT_EQ(colour(4), 0xffcd00u);
     Press(1);

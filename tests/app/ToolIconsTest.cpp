@@ -32,7 +32,8 @@ TEST(ToolIcons, AreEighteenByTwentyInTheirColoursWithEveryPixelDeclared)
         {"stop", stop_xpm, {"#ffff00", "#ff0000", "#c0c0c0", "#008000"}},
         {"update", update_xpm, {"#ffff00", "#ff0000", "#c0c0c0", "#00ffff", "#0000ff", "#000000"}},
         {"fail", fail_xpm, {"#ffff00", "#ff0000", "#c0c0c0", "#00ff00", "#000000"}},
-        {"server", server_xpm,
+        {"server",
+         server_xpm,
          {"#ffffff", "#ff0000", "#ff00ff", "#ffff00", "#c0c0c0", "#808080", "#1407fe", "#0000ff"}},
         {"active", active_xpm, {"#ffff00", "#c0c0c0", "#00ff00", "#0000ff", "#000000"}},
     };
@@ -68,4 +69,4 @@ TEST(ToolIcons, AreEighteenByTwentyInTheirColoursWithEveryPixelDeclared)
     }
 }
 
-}  // namespace
+} // namespace

@@ -46,7 +46,8 @@ TEST_F(AppSettingsTest, SaveOptionsWritesTheDefaultBlockWithTheTableGeometry)
     XtVaGetValues(app->tableView->table, XmNwidth, &width, XmNheight, &height, NULL);
     // The table's own size replaces the template's 750 by 280.
     std::string expected = std::string("1\n") + kDefaultBlock;
-    expected.replace(expected.find("750  280  10"), 8, std::to_string(width) + "  " + std::to_string(height));
+    expected.replace(expected.find("750  280  10"), 8,
+                     std::to_string(width) + "  " + std::to_string(height));
     EXPECT_EQ(FileText(dir + "/monitor.ini"), expected);
     EXPECT_EQ(app->current->setting.tableWidth, width);
     EXPECT_TRUE(TakeMessages().empty());
@@ -55,18 +56,21 @@ TEST_F(AppSettingsTest, SaveOptionsWritesTheDefaultBlockWithTheTableGeometry)
 // The file's own format is walked through in the unit tests; here the application's use.
 TEST_F(AppSettingsTest, SavedSettingsAreReadBackAndAThirdServerIsIgnored)
 {
-    for (const char* name : {"a", "b", "c"}) app->AddSOCKS5(name);
+    for (const char* name : {"a", "b", "c"})
+        app->AddSOCKS5(name);
     for (int i = 0; i < 3; i++) {
         app->servers[i]->setting.sortType = 6 + i;
         snprintf(app->servers[i]->setting.serviceName[1], SETTING_TEXT_SIZE, "Remote%d", i);
     }
     ASSERT_EQ(app->WriteSetting(), 1);
     app->RemoveSOCKS5(2);
-    for (int i = 0; i < 2; i++) app->servers[i]->setting.sortType = 3;
+    for (int i = 0; i < 2; i++)
+        app->servers[i]->setting.sortType = 3;
     app->ReadSettingFile();
     for (int i = 0; i < 2; i++) {
         EXPECT_EQ(app->servers[i]->setting.sortType, 6 + i);
-        EXPECT_EQ(std::string(app->servers[i]->setting.serviceName[1]), "Remote" + std::to_string(i));
+        EXPECT_EQ(std::string(app->servers[i]->setting.serviceName[1]),
+                  "Remote" + std::to_string(i));
     }
 }
 
@@ -79,15 +83,20 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
     ASSERT_EQ(symlink(target.c_str(), (dir + "/socks5.dat").c_str()), 0);
 
     EXPECT_EQ(app->WriteSetting(), 0);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is a symbolic link. Can not write to a symbolic link."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: " + dir
+                        + "/monitor.ini is a symbolic link. Can not write to a symbolic link."}));
 
     EXPECT_EQ(app->WriteSOCKS5Data(), 0);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/socks5.dat is a symbolic link. Can not write to a symbolic link."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: " + dir
+                        + "/socks5.dat is a symbolic link. Can not write to a symbolic link."}));
     EXPECT_EQ(FileText(target), "keep me");
 
     // Reading does not follow the link either.
-    std::ofstream(target) << "1\n0 1 2 3 4 5 6 7 8 9 10 11\n1 1 1 1 1 1 1 1 1 1 1 1\n"
-        "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
+    std::ofstream(target)
+        << "1\n0 1 2 3 4 5 6 7 8 9 10 11\n1 1 1 1 1 1 1 1 1 1 1 1\n"
+           "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.sortType, 3);
 
@@ -95,7 +104,9 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
     setenv("HOME", (TestHome() + "/no-such-home").c_str(), 1);
     EXPECT_EQ(app->WriteSetting(), 0);
     EXPECT_EQ(app->WriteSOCKS5Data(), 0);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Cannot open monitor.ini to save changes.", "Warning: Cannot open socks5.dat to save SOCKS5Server changes."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: Cannot open monitor.ini to save changes.",
+                        "Warning: Cannot open socks5.dat to save SOCKS5Server changes."}));
 }
 
 // All names are read; the list keeps ten of them (see the server list tests).
@@ -104,7 +115,8 @@ TEST_F(AppSettingsTest, TheServerListFileIsReadWhateverTheCaseOfItsHeader)
     std::string path = dir + "/socks5.dat";
     std::string name200(200, 'h');
     std::string text = "sOcKs5S\n" + name200 + "\n";
-    for (int i = 1; i <= 10; i++) text += "server" + std::to_string(i) + ":5051\n";
+    for (int i = 1; i <= 10; i++)
+        text += "server" + std::to_string(i) + ":5051\n";
     std::ofstream(path) << text;
     char** names = app->menu->OpenSOCKS5Data(path.c_str());
     ASSERT_NE(names, nullptr);
@@ -131,7 +143,11 @@ TEST_F(AppSettingsTest, ADamagedFileIsReadUpToTheDamageAndSaidOnce)
     std::ofstream(dir + "/monitor.ini") << "2\n" + shortList + block;
     app->servers[1]->setting.maxRejected = 77;
     app->ReadSettingFile();
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini is damaged at line 17 (a).\nSettings from there on were not read."}));
+    EXPECT_EQ(
+        TakeMessages(),
+        (Messages{
+            "Warning: " + dir
+            + "/monitor.ini is damaged at line 17 (a).\nSettings from there on were not read."}));
     EXPECT_EQ(app->servers[0]->setting.maxRejected, 51);
     EXPECT_EQ(app->servers[0]->setting.serviceCount, 7);
     EXPECT_EQ(app->servers[1]->setting.maxRejected, 77);
@@ -143,7 +159,7 @@ TEST_F(AppSettingsTest, AFifoOrAFileOfAnotherUserIsNeverRead)
     std::string fifo = dir + "/socks5.dat";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     signal(SIGALRM, [](int) {});
-    alarm(5);  // ends a blocked open, so that the fault fails the test instead of hanging it
+    alarm(5); // ends a blocked open, so that the fault fails the test instead of hanging it
     time_t start = time(nullptr);
     EXPECT_EQ(app->menu->OpenSOCKS5Data(fifo.c_str()), nullptr);
     alarm(0);
@@ -159,5 +175,7 @@ TEST_F(AppSettingsTest, AFifoOrAFileOfAnotherUserIsNeverRead)
     ASSERT_EQ(chown((dir + "/monitor.ini").c_str(), 4242, 4242), 0);
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.maxRejected, 50);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir + "/monitor.ini belongs to another user and was not read."}));
+    EXPECT_EQ(
+        TakeMessages(),
+        (Messages{"Warning: " + dir + "/monitor.ini belongs to another user and was not read."}));
 }

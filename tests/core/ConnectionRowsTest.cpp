@@ -57,7 +57,10 @@ TEST(RowAgeing, EndedRowsWaitWhileFailedRowsAreShownAndMarkedKindsAreActive)
         std::vector<Step> steps;
     } cases[] = {
         {0, CONN_ACTIVE, 0, {{0, ROW_ACTIVE, 0}, {1, ROW_ACTIVE, 0}, {0, ROW_ACTIVE, 0}}},
-        {CONN_STATE_ENDED, CONN_ACTIVE, 0, {{1, ROW_ACTIVE, 1}, {1, ROW_ACTIVE, 1}, {0, ROW_ACTIVE, 3}, {0, ROW_FREED, 0}}},
+        {CONN_STATE_ENDED,
+         CONN_ACTIVE,
+         0,
+         {{1, ROW_ACTIVE, 1}, {1, ROW_ACTIVE, 1}, {0, ROW_ACTIVE, 3}, {0, ROW_FREED, 0}}},
         {CONN_STATE_ENDED, 3, 1, {{0, ROW_ACTIVE, 3}}},
         {CONN_STATE_ENDED, 4, 1, {{0, ROW_ACTIVE, 3}}},
     };
@@ -66,8 +69,10 @@ TEST(RowAgeing, EndedRowsWaitWhileFailedRowsAreShownAndMarkedKindsAreActive)
         row.kind = c.kind;
         row.age = c.age;
         for (size_t i = 0; i < c.steps.size(); i++) {
-            EXPECT_EQ(AgeRow(&row, c.steps[i].showFailed), c.steps[i].fate) << "state " << c.state << " kind " << c.kind << " step " << i;
-            EXPECT_EQ(row.age, c.steps[i].age) << "state " << c.state << " kind " << c.kind << " step " << i;
+            EXPECT_EQ(AgeRow(&row, c.steps[i].showFailed), c.steps[i].fate)
+                << "state " << c.state << " kind " << c.kind << " step " << i;
+            EXPECT_EQ(row.age, c.steps[i].age)
+                << "state " << c.state << " kind " << c.kind << " step " << i;
         }
     }
 }
@@ -91,26 +96,28 @@ TEST(RowOrder, StartTimesAndTotalsAtTheirExtremes)
     EXPECT_LT(CompareStartTimes(&a, &b), 0);
     a.lastTotalBytes = 0xF0000000u;
     b.lastTotalBytes = 1;
-    EXPECT_LT(CompareTotalBytes(&a, &b), 0);  // a wrap-around difference
+    EXPECT_LT(CompareTotalBytes(&a, &b), 0); // a wrap-around difference
 }
 
 // A server keeps at most its maximum of failed rows; those that ended first are freed first.
 TEST(SurplusFailedRowsTest, FreesTheOldestFailedRowsBeyondTheMaximum)
 {
     struct Case {
-        std::vector<int> kinds;     // per slot
-        std::vector<int> endTimes;  // per slot
+        std::vector<int> kinds;    // per slot
+        std::vector<int> endTimes; // per slot
         int keep;
         std::vector<int> freed;
     } cases[] = {
         {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 2, {1}},
         {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 1, {1, 2}},
         {{CONN_FAILED, CONN_FAILED, CONN_FAILED}, {30, 10, 20}, 3, {}},
-        {{CONN_FAILED, CONN_FAILED}, {5, 5}, 1, {0}},  // equal end times: the lower slot first
+        {{CONN_FAILED, CONN_FAILED}, {5, 5}, 1, {0}}, // equal end times: the lower slot first
         // Active and free rows are never freed, however old.
-        {{CONN_ACTIVE, CONN_FREE, CONN_FAILED, CONN_ACTIVE_PAUSED, CONN_FAILED}, {1, 1, 9, 1, 8},
-         1, {4}},
-        {{CONN_FAILED, CONN_FAILED}, {1, 2}, 0, {}},   // no limit set: all kept
+        {{CONN_ACTIVE, CONN_FREE, CONN_FAILED, CONN_ACTIVE_PAUSED, CONN_FAILED},
+         {1, 1, 9, 1, 8},
+         1,
+         {4}},
+        {{CONN_FAILED, CONN_FAILED}, {1, 2}, 0, {}}, // no limit set: all kept
         {{}, {}, 1, {}},
     };
     for (const Case& c : cases) {

@@ -45,7 +45,7 @@ protected:
     SOCKS5* Start(MonsimProcess& sim)
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
-        app->chartView->ClearChart();  // a series per selected service, as the dialog does
+        app->chartView->ClearChart(); // a series per selected service, as the dialog does
         app->StartMonitoring();
         return app->current;
     }
@@ -77,9 +77,16 @@ protected:
 TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
 {
     MonsimProcess sim(Script({
-        Conn(1, "cur=" + std::to_string(T + 90061) + " authen=2 src=10.1.2.3:1025 dst=10.9.9.9:80 proxy=10.0.0.1:1080 user=ann"),
-        Conn(1, "start=" + std::to_string(T + 5) + " cur=" + std::to_string(T + 100) + " authen=7 src=10.7.7.7:1025 dst=10.8.8.8:21 proxy=10.0.0.2:1080 user=ann")
-            + Conn(2, "cur=" + std::to_string(T) + " src=named.example:1 dst=far.example:2 proxy=p.example:3 state=8 end=" + std::to_string(T - 59)),
+        Conn(1,
+             "cur=" + std::to_string(T + 90061)
+                 + " authen=2 src=10.1.2.3:1025 dst=10.9.9.9:80 proxy=10.0.0.1:1080 user=ann"),
+        Conn(1,
+             "start=" + std::to_string(T + 5) + " cur=" + std::to_string(T + 100)
+                 + " authen=7 src=10.7.7.7:1025 dst=10.8.8.8:21 proxy=10.0.0.2:1080 user=ann")
+            + Conn(2,
+                   "cur=" + std::to_string(T)
+                       + " src=named.example:1 dst=far.example:2 proxy=p.example:3 state=8 end="
+                       + std::to_string(T - 59)),
     }));
     SOCKS5* server = Start(sim);
     ASSERT_NE(server, nullptr);
@@ -91,7 +98,7 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
 
     // The texts shown: authentication, start, the three addresses and the duration.
     auto texts = [](const Connection* row) {
-        return std::vector<std::string>{row->authenText, row->startText, row->srcAddrText,
+        return std::vector<std::string>{row->authenText,  row->startText,     row->srcAddrText,
                                         row->dstAddrText, row->proxyAddrText, row->durationText};
     };
     char start[25];
@@ -100,18 +107,24 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
     Connection* row = Row(1);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->kind, CONN_ACTIVE);
-    EXPECT_EQ(texts(row), (std::vector<std::string>{"2", start, "10.1.2.3", "10.9.9.9", "10.0.0.1", "  1: 1: 1: 1"}));
+    EXPECT_EQ(
+        texts(row),
+        (std::vector<std::string>{"2", start, "10.1.2.3", "10.9.9.9", "10.0.0.1", "  1: 1: 1: 1"}));
 
     // An existing connection stays in its slot and keeps its first authentication, start
     // and source texts.
     app->RunMonitoring();
     EXPECT_EQ(Row(1), row);
-    EXPECT_EQ(texts(row), (std::vector<std::string>{"2", start, "10.1.2.3", "10.8.8.8", "10.0.0.2", "  0: 0: 1:35"}));
+    EXPECT_EQ(
+        texts(row),
+        (std::vector<std::string>{"2", start, "10.1.2.3", "10.8.8.8", "10.0.0.2", "  0: 0: 1:35"}));
     EXPECT_EQ(row->data.authen, 7);
 
     // Addresses given by name; an ended row's duration runs to its end, taken absolute.
     ASSERT_NE(Row(2), nullptr);
-    EXPECT_EQ(texts(Row(2)), (std::vector<std::string>{"0", start, "0.0.0.0", "0.0.0.0", "0.0.0.0", "  0: 0: 0:59"}));
+    EXPECT_EQ(
+        texts(Row(2)),
+        (std::vector<std::string>{"0", start, "0.0.0.0", "0.0.0.0", "0.0.0.0", "  0: 0: 0:59"}));
     EXPECT_EQ(FieldText(app->activeText), "2");
 }
 
@@ -121,7 +134,8 @@ TEST_F(CycleTest, TheRowArrayGrowsByFifteenSlots)
     for (int rows : {25, 26, 40, 41}) {
         passes.emplace_back();
         for (int k = 1; k <= rows; k++)
-            passes.back() += Conn(k, "start=" + std::to_string(T + k) + " user=u" + std::to_string(k));
+            passes.back() +=
+                Conn(k, "start=" + std::to_string(T + k) + " user=u" + std::to_string(k));
     }
     MonsimProcess sim(Script(passes));
     SOCKS5* server = Start(sim);
@@ -166,7 +180,7 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
         EXPECT_EQ(server->failedCount, 1);
     }
     EXPECT_EQ(server->rowCount, 2);
-    server->setting.showFailed = 1;  // "Show Failed"
+    server->setting.showFailed = 1; // "Show Failed"
     for (int age : {2, 3}) {
         app->RunMonitoring();
         ASSERT_NE(Row(3), nullptr);
@@ -184,7 +198,8 @@ TEST_F(CycleTest, FailedRowsBeyondTheMaximumAreFreedOldestFirst)
     auto failed = [](int key, int ended) {
         return Conn(key, "state=12 errmsg=refused end=" + std::to_string(T + ended));
     };
-    MonsimProcess sim(Script({Conn(1) + failed(2, 30) + failed(3, 10) + failed(4, 40) + failed(5, 20)}));
+    MonsimProcess sim(
+        Script({Conn(1) + failed(2, 30) + failed(3, 10) + failed(4, 40) + failed(5, 20)}));
     EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
     SOCKS5* server = app->current;
     server->setting.maxRejected = 2;
@@ -193,7 +208,7 @@ TEST_F(CycleTest, FailedRowsBeyondTheMaximumAreFreedOldestFirst)
     EXPECT_EQ(FieldText(app->failedText), "2");
     EXPECT_EQ(server->activeCount, 1);
     EXPECT_EQ(server->rowCount, 3);
-    EXPECT_EQ(Row(3), nullptr);  // ended first
+    EXPECT_EQ(Row(3), nullptr); // ended first
     EXPECT_EQ(Row(5), nullptr);
     EXPECT_NE(Row(2), nullptr);
     EXPECT_NE(Row(4), nullptr);
@@ -203,10 +218,12 @@ TEST_F(CycleTest, FailedRowsBeyondTheMaximumAreFreedOldestFirst)
 TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
 {
     auto pass = [](const std::string& webIn, const std::string& otherIn) {
-        return Conn(1, "dst=10.0.0.1:80 out=24 in=" + webIn) + Conn(2, "dst=10.0.0.2:9999 out=0 in=" + otherIn);
+        return Conn(1, "dst=10.0.0.1:80 out=24 in=" + webIn)
+            + Conn(2, "dst=10.0.0.2:9999 out=0 in=" + otherIn);
     };
     // The last two passes: counters that wrap around 32 bits.
-    MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"), pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
+    MonsimProcess sim(Script({pass("1000", "10"), pass("1500", "10"),
+                              pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
     // Polls, and gives what Web (port 80) and Others got, as the chart shows it.
     auto poll = [this]() {
         app->RunMonitoring();
@@ -217,7 +234,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     EXPECT_FLOAT_EQ(Newest(3), 1024.0f);
     EXPECT_FLOAT_EQ(Newest(0), 10.0f);
     for (float traffic : app->serviceTraffic)
-        EXPECT_EQ(traffic, 0.0f);  // handed to the chart
+        EXPECT_EQ(traffic, 0.0f); // handed to the chart
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
     poll();
     EXPECT_EQ(poll(), std::make_pair(512.0f, 512.0f));
@@ -234,7 +251,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     s.serviceSelected[7] = 1;
     s.servicePort[7] = 80;
     s.serviceCount = 8;
-    app->chartView->ClearChart();  // a line for the eighth service too
+    app->chartView->ClearChart(); // a line for the eighth service too
     const struct {
         int webSelected, seventhSelected;
         float web, seventh, others;
@@ -264,7 +281,8 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     // The polling timer fires: the poll finds the connection gone.
     XtRemoveTimeOut(server->updateTimer);
     server->TimeOut();
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, 0);
     EXPECT_EQ(server->handle, nullptr);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
@@ -280,13 +298,15 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(server->status, 0);
     EXPECT_EQ(server->rowCount, 0);
     EXPECT_EQ(server->activeCount, 0);
-    for (int i = 0; i < app->connCapacity; i++) EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
+    for (int i = 0; i < app->connCapacity; i++)
+        EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
     EXPECT_TRUE(TakeMessages().empty());
 
     // Start on the failed server only re-enables it.
     int accepted = RequestsOf(sim, "accept");
     app->StartMonitoring();
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + sim.address()}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: Unable to connect SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, SOCKS5_ENABLED);
     EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
 }
@@ -296,16 +316,17 @@ TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLi
     // Each case shortens one limit; the others stay far away.
     struct Case {
         const char* fault;
-        int records;        // records a pass may bring
-        int passMs;         // time a pass may take
-        int frameMs;        // time one record may take
+        int records; // records a pass may bring
+        int passMs;  // time a pass may take
+        int frameMs; // time one record may take
     } cases[] = {
         {"endless", 500, 300000, 30000},
         {"endless", 2000000, 400, 30000},
-        {"trickle", 2000000, 300000, 600},  // a byte every 200 ms keeps every read alive
+        {"trickle", 2000000, 300000, 600}, // a byte every 200 ms keeps every read alive
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.records) + " " + std::to_string(c.passMs));
+        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.records) + " "
+                     + std::to_string(c.passMs));
         std::vector<std::string> args = Script({Conn(1) + Conn(2) + Conn(3)});
         args.insert(args.end(), {"--fault", c.fault});
         MonsimProcess sim(args);
@@ -320,12 +341,14 @@ TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLi
         S5MonSetPassLimit(keptPass);
         app->passLimit = kept;
         EXPECT_LT(took, 5000);
-        EXPECT_EQ(TakeMessages(), (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
+        EXPECT_EQ(TakeMessages(),
+                  (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
         EXPECT_EQ(server->status & SOCKS5_CONNECTED, 0u);
         EXPECT_EQ(server->handle, nullptr);
-        EXPECT_EQ(server->rowCount, std::string(c.fault) == "endless" ? 3 : 0) << "the records received are kept";
+        EXPECT_EQ(server->rowCount, std::string(c.fault) == "endless" ? 3 : 0)
+            << "the records received are kept";
         app->RemoveSOCKS5(0);
-        TakeMessages();  // the note that the monitored server was removed
+        TakeMessages(); // the note that the monitored server was removed
     }
 }
 
@@ -335,8 +358,9 @@ TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
     MonitorApp::PassLimit kept = app->passLimit;
     app->passLimit.rows = 2;
     SOCKS5* server = Start(sim);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: SOCKS5Server " + sim.address()
-                                        + " sent more than 2 connections: the window shows only the first 2."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: SOCKS5Server " + sim.address()
+                        + " sent more than 2 connections: the window shows only the first 2."}));
     EXPECT_EQ(server->rowCount, 2);
     EXPECT_NE(Row(1), nullptr);
     EXPECT_NE(Row(2), nullptr);
@@ -351,7 +375,8 @@ TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)
 {
     app->StartMonitoring();
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: No SCOSK5Server selected. Please choose a SOCKS5Server."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: No SCOSK5Server selected. Please choose a SOCKS5Server."}));
 
     // A port nobody listens on: the simulator is started and stopped to find one.
     std::string address = MonsimProcess(Script({""})).address();
@@ -374,7 +399,7 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
 
-    app->RunMonitoring();  // "Update Now"
+    app->RunMonitoring(); // "Update Now"
     EXPECT_EQ(RequestsOf(sim, kPoll), 2);
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
@@ -396,7 +421,8 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
 TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
 {
     std::string rows;
-    for (int k = 1; k <= 30; k++) rows += Conn(k);
+    for (int k = 1; k <= 30; k++)
+        rows += Conn(k);
     MonsimProcess sim(Script({rows}));
     SOCKS5* server = Start(sim);
     EXPECT_EQ(app->connCapacity, 40);
@@ -409,10 +435,12 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
     EXPECT_EQ(server->activeCount, 0);
     EXPECT_EQ(app->connCapacity, 25);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
-    for (int i = 0; i < app->connCapacity; i++) EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
+    for (int i = 0; i < app->connCapacity; i++)
+        EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
     // Stop does not reset the counts shown.
     EXPECT_EQ(FieldText(app->activeText), "30");
-    for (int tries = 0; tries < 50 && RequestsOf(sim, "close") == 0; tries++) usleep(20000);
+    for (int tries = 0; tries < 50 && RequestsOf(sim, "close") == 0; tries++)
+        usleep(20000);
     EXPECT_EQ(RequestsOf(sim, "close"), 1);
 
     // A new interval set while stopped ("General Settings") starts both timers; Stop
@@ -475,8 +503,8 @@ TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
     MonsimProcess sim(Script({Conn(1)}));
     SOCKS5* server = Start(sim);
     QueueUserAction(app, [](MonitorApp* a) { a->PauseMonitoring(); });
-    XtRemoveTimeOut(server->updateTimer);  // as if it had fired: its handler runs now
-    server->TimeOut();  // drains the queued Pause first
+    XtRemoveTimeOut(server->updateTimer); // as if it had fired: its handler runs now
+    server->TimeOut();                    // drains the queued Pause first
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);

@@ -13,8 +13,8 @@
 namespace {
 
 struct Placement {
-    int slot;      // where the record went
-    int usedEnd;   // one past the used part before it went there
+    int slot;    // where the record went
+    int usedEnd; // one past the used part before it went there
 };
 
 // The scan the index replaces, written out plainly.
@@ -47,7 +47,7 @@ TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
 {
     std::mt19937 random(12345);
     std::vector<Connection> rows(CONN_BUFFER_INITIAL);
-    rows.reserve(4000);  // the rows stay in place, so the index is kept
+    rows.reserve(4000); // the rows stay in place, so the index is kept
     memset(rows.data(), 0, rows.size() * sizeof(Connection));
     int rowCount = 0;
     FilingIndex index;
@@ -78,7 +78,7 @@ TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
             slot = index.NextSlot();
             ASSERT_EQ(slot, expected.slot) << "poll " << poll;
             if (slot == static_cast<int>(rows.size())) {
-                rows.resize(rows.size() + CONN_BUFFER_GROWTH);  // zeroed: free slots
+                rows.resize(rows.size() + CONN_BUFFER_GROWTH); // zeroed: free slots
                 grown++;
             } else if (slot < index.UsedEnd()) {
                 reused++;
@@ -107,7 +107,7 @@ TEST(FilingIndex, ADuplicatedKeyIsFoundInItsFirstRow)
     index.Build(rows.data(), static_cast<int>(rows.size()), 2);
     EXPECT_EQ(index.Find(Key(9)), 3);
     EXPECT_EQ(index.UsedEnd(), 8);
-    EXPECT_EQ(index.NextSlot(), 6);  // the last free slot before the end of the used part
+    EXPECT_EQ(index.NextSlot(), 6); // the last free slot before the end of the used part
     EXPECT_EQ(index.Find(Key(10)), -1);
 }
 

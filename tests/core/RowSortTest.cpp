@@ -22,11 +22,13 @@ typedef std::function<int(const Connection*, const Connection*)> Compare;
 // The former sort: middle pivot, two-way partition; equal rows land anywhere.
 void FormerSort(Connection** list, int left, int right, const Compare& compare)
 {
-    if (left >= right) return;
+    if (left >= right)
+        return;
     std::swap(list[left], list[(left + right) / 2]);
     int last = left;
     for (int i = left + 1; i <= right; i++)
-        if (compare(list[i], list[left]) < 0) std::swap(list[++last], list[i]);
+        if (compare(list[i], list[left]) < 0)
+            std::swap(list[++last], list[i]);
     std::swap(list[left], list[last]);
     FormerSort(list, left, last - 1, compare);
     FormerSort(list, last + 1, right, compare);
@@ -43,11 +45,12 @@ std::vector<Connection> RandomRows(std::mt19937& random, int count, int distinct
         row.kind = CONN_ACTIVE;
         uint32_t keyNumber = random();
         memcpy(row.data.key.key, &keyNumber, sizeof keyNumber);
-        memcpy(row.data.key.key + 4, &i, sizeof i);  // keys stay distinct
+        memcpy(row.data.key.key + 4, &i, sizeof i); // keys stay distinct
         auto pick = [&] { return static_cast<int>(random() % static_cast<unsigned>(distinct)); };
         snprintf(row.data.userName, sizeof row.data.userName, "%s", names[pick() % 8]);
         snprintf(row.data.appName, sizeof row.data.appName, "%s", names[pick() % 8]);
-        snprintf(row.data.srcHostName, sizeof row.data.srcHostName, "%s%d", names[pick() % 8], pick());
+        snprintf(row.data.srcHostName, sizeof row.data.srcHostName, "%s%d", names[pick() % 8],
+                 pick());
         row.data.startTime = 1000 + pick();
         row.lastTotalBytes = static_cast<uint32_t>(pick()) * 1000u;
         row.data.srcSockAddr.sin.sin_family = AF_INET;
@@ -65,11 +68,15 @@ struct Key {
 };
 
 const Key keys[] = {
-    {"source by name", [](const Connection* a, const Connection* b) {
-         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName, b->data.srcSockAddr, 12);
+    {"source by name",
+     [](const Connection* a, const Connection* b) {
+         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
+                             b->data.srcSockAddr, 12);
      }},
-    {"source by address", [](const Connection* a, const Connection* b) {
-         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName, b->data.srcSockAddr, 13);
+    {"source by address",
+     [](const Connection* a, const Connection* b) {
+         return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
+                             b->data.srcSockAddr, 13);
      }},
     {"user", CompareUserNames},
     {"service", CompareServiceNames},
@@ -80,7 +87,8 @@ const Key keys[] = {
 std::vector<Connection*> Pointers(std::vector<Connection>& rows)
 {
     std::vector<Connection*> list;
-    for (Connection& row : rows) list.push_back(&row);
+    for (Connection& row : rows)
+        list.push_back(&row);
     return list;
 }
 
@@ -107,7 +115,8 @@ TEST(RowSort, MatchesTheFormerSortAndOrdersEqualRowsByConnectionKey)
                     int order = key.compare(sorted[i - 1], sorted[i]);
                     ASSERT_LE(order, 0) << "descending at " << i;
                     if (order == 0) {
-                        ASSERT_TRUE(KeyBefore(sorted[i - 1], sorted[i])) << "tie out of key order at " << i;
+                        ASSERT_TRUE(KeyBefore(sorted[i - 1], sorted[i]))
+                            << "tie out of key order at " << i;
                     }
                 }
             }

@@ -17,7 +17,8 @@ class ServerListTest : public AppTest {
 protected:
     void AddServers(std::initializer_list<const char*> names)
     {
-        for (const char* name : names) ASSERT_EQ(app->AddSOCKS5(name), 1);
+        for (const char* name : names)
+            ASSERT_EQ(app->AddSOCKS5(name), 1);
     }
 
     void MakeCurrent(int index)
@@ -29,7 +30,8 @@ protected:
     std::vector<std::string> Names()
     {
         std::vector<std::string> names;
-        for (int i = 0; i < app->serverCount; i++) names.push_back(app->servers[i]->name);
+        for (int i = 0; i < app->serverCount; i++)
+            names.push_back(app->servers[i]->name);
         return names;
     }
 
@@ -85,25 +87,27 @@ TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
 {
     AddServers({"a", "b", "c", "d"});
     MakeCurrent(2);
-    app->RemoveSOCKS5(0);  // before: the same server stays current
+    app->RemoveSOCKS5(0); // before: the same server stays current
     EXPECT_EQ(Names(), (std::vector<std::string>{"b", "c", "d"}));
     EXPECT_STREQ(app->current->name, "c");
     EXPECT_EQ(app->currentIndex, 1);
-    app->RemoveSOCKS5(2);  // after
+    app->RemoveSOCKS5(2); // after
     EXPECT_STREQ(app->current->name, "c");
     EXPECT_EQ(app->currentIndex, 1);
     EXPECT_TRUE(TakeMessages().empty());
 
-    app->RemoveSOCKS5(1);  // the current one: the first server is shown
-    EXPECT_EQ(TakeMessages(), (Messages{"Information: Removed the SOCKS5Server you were monitoring:  c"}));
+    app->RemoveSOCKS5(1); // the current one: the first server is shown
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Information: Removed the SOCKS5Server you were monitoring:  c"}));
     EXPECT_STREQ(app->current->name, "b");
     EXPECT_EQ(app->currentIndex, 0);
 
-    app->RemoveSOCKS5(0);  // the last one
+    app->RemoveSOCKS5(0); // the last one
     EXPECT_EQ(app->serverCount, 0);
     EXPECT_EQ(app->current, nullptr);
     EXPECT_EQ(app->currentIndex, -1);
-    EXPECT_EQ(TakeMessages(), (Messages{"Information: Removed the SOCKS5Server you were monitoring:  b"}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Information: Removed the SOCKS5Server you were monitoring:  b"}));
 }
 
 TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
@@ -154,7 +158,8 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
 
     // Remove takes the selected entry, whose name the field shows; OK writes the list.
     Press(app->socks5RemoveButton);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: No SOCKS5Server available. Please choose a SOCKS5Server."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: No SOCKS5Server available. Please choose a SOCKS5Server."}));
     XmListSelectPos(app->socks5List, 2, True);
     field = XmTextFieldGetString(app->socks5NameField);
     EXPECT_EQ(std::string(field), std::string(255, 'n'));
@@ -216,7 +221,7 @@ TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)
 
     SOCKS5::pixmap_index = 0;
     for (int step : {1, 2, 0, 1}) {
-        XtRemoveTimeOut(s->spinTimer);  // as if it had fired: its handler runs now
+        XtRemoveTimeOut(s->spinTimer); // as if it had fired: its handler runs now
         s->SpinTimeOut();
         EXPECT_EQ(SOCKS5::pixmap_index, step);
         Pixmap shown = 0;

@@ -27,7 +27,8 @@ std::string Written(const std::function<void(FILE*)>& write)
     rewind(f);
     std::string text;
     int c;
-    while ((c = getc(f)) != EOF) text += static_cast<char>(c);
+    while ((c = getc(f)) != EOF)
+        text += static_cast<char>(c);
     fclose(f);
     return text;
 }
@@ -99,25 +100,26 @@ TEST(MonitorIni, NonDefaultSettingsSurviveARoundTrip)
 {
     // Every field off its default, and two services more; the second server's sort key only.
     std::string second = DefaultBlockWith("3  12  0", "6  12  0");
-    const std::string text = std::string("2\n") +
-        "4  1  2  3  0  5  6  7  8  9  10  11  \n"
-        "1  1  1  0  1  1  1  1  1  1  1  1  \n"
-        "200  200  200  100  100  100  100  100  100  35  200  321  \n"
-        "0  30  \n"
-        "900  400  17  \n"
-        "11  640  200  \n"
-        "8  13  1  \n"
-        "11  1048576.000000  4000  \n"
-        "250  0  9  "
-        "\nOthers  -1  1  0  "
-        "\nTelnet  23  1  23  "
-        "\nFTP  21  0  21  "
-        "\nWeb  80  1  80  "
-        "\nFinger  79  1  79  "
-        "\nFTP_data  20  1  20  "
-        "\nArchie  1525  1  1525  "
-        "\nSSH  22  1  22  "
-        "\nMail  25  0  25  " + second;
+    const std::string text = std::string("2\n")
+        + "4  1  2  3  0  5  6  7  8  9  10  11  \n"
+          "1  1  1  0  1  1  1  1  1  1  1  1  \n"
+          "200  200  200  100  100  100  100  100  100  35  200  321  \n"
+          "0  30  \n"
+          "900  400  17  \n"
+          "11  640  200  \n"
+          "8  13  1  \n"
+          "11  1048576.000000  4000  \n"
+          "250  0  9  "
+          "\nOthers  -1  1  0  "
+          "\nTelnet  23  1  23  "
+          "\nFTP  21  0  21  "
+          "\nWeb  80  1  80  "
+          "\nFinger  79  1  79  "
+          "\nFTP_data  20  1  20  "
+          "\nArchie  1525  1  1525  "
+          "\nSSH  22  1  22  "
+          "\nMail  25  0  25  "
+        + second;
     DefaultSetting a, b;
     Setting* in[] = {&a.s, &b.s};
     ReadText(text, in, 2);
@@ -154,18 +156,17 @@ TEST(MonitorIni, AFileForThreeServersFillsTwoAndStops)
 TEST(MonitorIni, OutOfRangeValuesKeepTheirDefaultsAndTheRestIsRead)
 {
     // Every checked field out of range; maxRejected and the services behind them are sound.
-    std::string text =
-        "0  1  2  3  4  5  6  7  8  9  10  99  \n"
-        "1  1  1  1  1  1  1  1  1  1  1  7  \n"
-        "200  200  200  100  100  100  100  100  100  35  200  -5  \n"
-        "12  0  \n"
-        "0  280  -10  \n"
-        "40  750  280  \n"
-        "9  14  2  \n"
-        "12  1.000000  0  \n"
-        "77  3  2  \n"
-        "Others  -1  1  0  \n"
-        "Telnet  23  0  70000  ";
+    std::string text = "0  1  2  3  4  5  6  7  8  9  10  99  \n"
+                       "1  1  1  1  1  1  1  1  1  1  1  7  \n"
+                       "200  200  200  100  100  100  100  100  100  35  200  -5  \n"
+                       "12  0  \n"
+                       "0  280  -10  \n"
+                       "40  750  280  \n"
+                       "9  14  2  \n"
+                       "12  1.000000  0  \n"
+                       "77  3  2  \n"
+                       "Others  -1  1  0  \n"
+                       "Telnet  23  0  70000  ";
     DefaultSetting d;
     strcpy(d.s.serviceName[2], "Kept");
     ReadBlock(text, d);
@@ -197,10 +198,10 @@ TEST(MonitorIni, ANegativeFrozenCountIsReadBackAsTheColumnDialogStoresIt)
 struct DamageCase {
     const char* what;
     std::string text;
-    int line;                 // 0: sound
-    int server;               // the block the damage lies in (-1: the server count)
-    int firstServices;        // the first server's service count afterwards
-    int secondMaxRejected;    // 50: the second server kept its settings
+    int line;              // 0: sound
+    int server;            // the block the damage lies in (-1: the server count)
+    int firstServices;     // the first server's service count afterwards
+    int secondMaxRejected; // 50: the second server kept its settings
 };
 
 TEST(MonitorIni, DamageStopsReadingThereWithWhatWasReadWholeKept)
@@ -216,11 +217,14 @@ TEST(MonitorIni, DamageStopsReadingThereWithWhatWasReadWholeKept)
         {"short service list", "2\n" + nineOfSeven + second, 17, 0, 7, 50},
         {"file ends in the services", "1\n" + nineOfSeven, 17, 0, 7, 50},
         {"file ends in the fixed part", "1\n0  1  2  3\n", 3, 0, 7, 50},
-        {"negative service count", "2\n" + DefaultBlockWith("50  1  7  ", "50  1  -3  ") + second, 10, 0, 7, 50},
+        {"negative service count", "2\n" + DefaultBlockWith("50  1  7  ", "50  1  -3  ") + second,
+         10, 0, 7, 50},
         {"no number", "2\n" + bad + second, 6, 0, 7, 50},
         {"damage in the second block", "2\n" + std::string(kDefaultBlock) + bad, 21, 1, 7, 50},
-        {"control byte in a name", "2\n" + DefaultBlockWith("Finger", "Fin\x1bger") + second, 15, 0, 4, 50},
-        {"NUL in a name", "2\n" + DefaultBlockWith("Finger", std::string("Fin\0ger", 7)) + second, 15, 0, 4, 50},
+        {"control byte in a name", "2\n" + DefaultBlockWith("Finger", "Fin\x1bger") + second, 15, 0,
+         4, 50},
+        {"NUL in a name", "2\n" + DefaultBlockWith("Finger", std::string("Fin\0ger", 7)) + second,
+         15, 0, 4, 50},
     };
     for (const DamageCase& c : cases) {
         DefaultSetting a, b;
@@ -236,7 +240,8 @@ TEST(MonitorIni, DamageStopsReadingThereWithWhatWasReadWholeKept)
         EXPECT_EQ(a.s.serviceCount, c.firstServices) << c.what;
         EXPECT_EQ(b.s.maxRejected, c.secondMaxRejected) << c.what;
         // No service is ever blank, and what was read is read back the same, undamaged.
-        for (int k = 0; k < a.s.serviceCount; k++) EXPECT_STRNE(a.s.serviceName[k], " ") << c.what;
+        for (int k = 0; k < a.s.serviceCount; k++)
+            EXPECT_STRNE(a.s.serviceName[k], " ") << c.what;
         std::string written = Written(in, 2);
         DefaultSetting ra, rb;
         Setting* again[] = {&ra.s, &rb.s};
@@ -250,11 +255,13 @@ TEST(MonitorIni, DamageStopsReadingThereWithWhatWasReadWholeKept)
 TEST(MonitorIni, TheWriterWritesEveryServiceTextAsOneWord)
 {
     DefaultSetting d;
-    d.s.serviceCount = 10;  // services 7 to 9 are blank in the template
+    d.s.serviceCount = 10; // services 7 to 9 are blank in the template
     strcpy(d.s.serviceName[8], "two words");
     strcpy(d.s.servicePortText[8], " 80 ");
     std::string text = Written(d.s);
-    EXPECT_NE(text.find("\n-  -1  0  -1  \ntwo_words  80  0  -1  \n-  -1  0  -1  "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n-  -1  0  -1  \ntwo_words  80  0  -1  \n-  -1  0  -1  "),
+              std::string::npos)
+        << text;
     DefaultSetting r;
     ReadBlock(text.substr(2), r);
     EXPECT_EQ(r.s.serviceCount, 10);
@@ -276,10 +283,18 @@ TEST(MonitorIni, WriteAfterAnyReadIsReadBackTheSame)
         for (int edits = 1 + next() % 4; edits > 0; edits--) {
             size_t at = next() % text.size();
             switch (next() % 4) {
-            case 0: text.erase(at, 1 + next() % 12); break;
-            case 1: text.insert(at, 1, " -9x\n\0\t"[next() % 8]); break;
-            case 2: text[at] = static_cast<char>(next()); break;
-            default: text.insert(at, text.substr(next() % text.size(), next() % 30)); break;
+            case 0:
+                text.erase(at, 1 + next() % 12);
+                break;
+            case 1:
+                text.insert(at, 1, " -9x\n\0\t"[next() % 8]);
+                break;
+            case 2:
+                text[at] = static_cast<char>(next());
+                break;
+            default:
+                text.insert(at, text.substr(next() % text.size(), next() % 30));
+                break;
             }
         }
         DefaultSetting ra, rb, sa, sb;
@@ -308,7 +323,8 @@ TEST(MonitorIni, ServiceCountAboveTwentyKeepsTwentyAndTheNextBlockInStep)
 {
     std::string block = DefaultBlockWith("50  1  7  ", "50  1  25  ");
     for (int k = 7; k < 25; k++) {
-        block += "\nS" + std::to_string(k) + "  " + std::to_string(1000 + k) + "  1  " + std::to_string(1000 + k) + "  ";
+        block += "\nS" + std::to_string(k) + "  " + std::to_string(1000 + k) + "  1  "
+            + std::to_string(1000 + k) + "  ";
     }
     std::string second = DefaultBlockWith("50  1  7", "61  1  7");
     DefaultSetting a, b;
@@ -327,14 +343,16 @@ TEST(MonitorIni, ServiceCountAboveTwentyKeepsTwentyAndTheNextBlockInStep)
 TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndGarbageIsHarmless)
 {
     DefaultSetting d;
-    ReadBlock(DefaultBlockWith("Telnet  23", std::string(40, 'N') + "  " + std::string(300, '9')), d);
+    ReadBlock(DefaultBlockWith("Telnet  23", std::string(40, 'N') + "  " + std::string(300, '9')),
+              d);
     EXPECT_EQ(std::string(d.s.serviceName[1]), std::string(24, 'N'));
     EXPECT_EQ(std::string(d.s.servicePortText[1]), std::string(24, '9'));
     EXPECT_STREQ(d.s.serviceName[2], "FTP");
 
     Setting* in[] = {&d.s};
     std::string garbage;
-    for (int i = 0; i < 5000; i++) garbage += static_cast<char>((i * 7919) % 256);
+    for (int i = 0; i < 5000; i++)
+        garbage += static_cast<char>((i * 7919) % 256);
     ReadText("3\n" + garbage, in, 1);
     ReadText("", in, 1);
     ReadText("2147483647  1  2", in, 1);
@@ -369,27 +387,38 @@ TEST(SettingsPaths, AnUnsetEmptyOrRelativeHomeFallsBackToThePasswordDatabase)
     // Never a shared directory such as /tmp.
     setenv("HOME", "", 1);
     EXPECT_EQ(MonitorIniPath().find("/tmp/"), std::string::npos);
-    if (saved) setenv("HOME", old.c_str(), 1); else unsetenv("HOME");
+    if (saved)
+        setenv("HOME", old.c_str(), 1);
+    else
+        unsetenv("HOME");
 }
 
 TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
 {
     TempDir dir;
-    std::string file = dir.path() + "/monitor.ini", fifo = dir.path() + "/fifo", link = dir.path() + "/link";
-    { std::ofstream(file) << "1\n"; }
+    std::string file = dir.path() + "/monitor.ini", fifo = dir.path() + "/fifo",
+                link = dir.path() + "/link";
+    {
+        std::ofstream(file) << "1\n";
+    }
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
     const struct {
         std::string path;
         SettingsOpenResult result;
-    } cases[] = {{file, SETTINGS_OPENED}, {fifo, SETTINGS_ABSENT}, {link, SETTINGS_ABSENT},
-                 {dir.path(), SETTINGS_ABSENT}, {dir.path() + "/none", SETTINGS_ABSENT}, {"", SETTINGS_ABSENT}};
+    } cases[] = {{file, SETTINGS_OPENED},
+                 {fifo, SETTINGS_ABSENT},
+                 {link, SETTINGS_ABSENT},
+                 {dir.path(), SETTINGS_ABSENT},
+                 {dir.path() + "/none", SETTINGS_ABSENT},
+                 {"", SETTINGS_ABSENT}};
     for (const auto& c : cases) {
         SettingsOpenResult result;
         FILE* in = OpenSettingsFile(c.path, &result);
         EXPECT_EQ(result, c.result) << c.path;
         EXPECT_EQ(in != nullptr, c.result == SETTINGS_OPENED) << c.path;
-        if (in) fclose(in);
+        if (in)
+            fclose(in);
     }
     if (geteuid() == 0) {
         // A file planted by another user is never read.
@@ -403,12 +432,16 @@ TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
 TEST(Socks5Dat, HeaderWordInAnyCase)
 {
     bool accepted = false;
-    EXPECT_EQ(Names("SOCKS5s\nalpha\nbeta:1080\n", &accepted), (std::vector<std::string>{"alpha", "beta:1080"}));
+    EXPECT_EQ(Names("SOCKS5s\nalpha\nbeta:1080\n", &accepted),
+              (std::vector<std::string>{"alpha", "beta:1080"}));
     EXPECT_TRUE(accepted);
     EXPECT_TRUE(Names("socks5s\n", &accepted).empty());
     EXPECT_TRUE(accepted);
-    const std::pair<const char*, bool> headers[] = {
-        {"sOcKs5 one", true}, {"SOCKS5S", true}, {"servers alpha", false}, {"socks5x alpha", false}, {"", false}};
+    const std::pair<const char*, bool> headers[] = {{"sOcKs5 one", true},
+                                                    {"SOCKS5S", true},
+                                                    {"servers alpha", false},
+                                                    {"socks5x alpha", false},
+                                                    {"", false}};
     for (const auto& header : headers) {
         Names(header.first, &accepted);
         EXPECT_EQ(accepted, header.second) << header.first;
@@ -427,8 +460,10 @@ TEST(Socks5Dat, NamesAreKeptUpToTheServerNameSizeAndReadBackAsWritten)
 {
     const std::string name200(200, 'h'), name255(255, 'i');
     bool accepted = false;
-    EXPECT_EQ(Names("SOCKS5s\n" + name200 + "\n" + std::string(256, 'j') + "\n" + name255 + "\nlast\n", &accepted),
-              (std::vector<std::string>{name200, name255, "last"}));
+    EXPECT_EQ(
+        Names("SOCKS5s\n" + name200 + "\n" + std::string(256, 'j') + "\n" + name255 + "\nlast\n",
+              &accepted),
+        (std::vector<std::string>{name200, name255, "last"}));
 
     const std::vector<std::string> names = {"alpha", "beta.example:1080", name255};
     std::string text = Written([&](FILE* f) { WriteServerNamesTo(f, names); });
@@ -441,9 +476,12 @@ TEST(SafeWrite, RefusesASymbolicLinkAndLeavesItsTargetAlone)
     TempDir dir;
     std::string target = dir.path() + "/target";
     std::string link = dir.path() + "/monitor.ini";
-    { std::ofstream(target) << "precious"; }
+    {
+        std::ofstream(target) << "precious";
+    }
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    EXPECT_EQ(WriteFileSafely(link, [](FILE* f) { fputs("overwritten", f); }), SAFE_WRITE_NOT_REGULAR);
+    EXPECT_EQ(WriteFileSafely(link, [](FILE* f) { fputs("overwritten", f); }),
+              SAFE_WRITE_NOT_REGULAR);
     EXPECT_EQ(FileText(target), "precious");
     struct stat st;
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
@@ -471,7 +509,8 @@ TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhol
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     EXPECT_EQ(dir.EntryCount(), 1);
 
-    EXPECT_EQ(WriteFileSafely(dir.path() + "/missing/monitor.ini", [](FILE* f) { fputs("x", f); }), SAFE_WRITE_FAILED);
+    EXPECT_EQ(WriteFileSafely(dir.path() + "/missing/monitor.ini", [](FILE* f) { fputs("x", f); }),
+              SAFE_WRITE_FAILED);
 
     // A full disk, played by a file size limit in a child process.
     pid_t child = fork();
@@ -481,7 +520,8 @@ TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhol
         struct rlimit limit = {16, 16};
         setrlimit(RLIMIT_FSIZE, &limit);
         SafeWriteResult r = WriteFileSafely(path, [](FILE* f) {
-            for (int i = 0; i < 1000; i++) fputs("a long line of new settings\n", f);
+            for (int i = 0; i < 1000; i++)
+                fputs("a long line of new settings\n", f);
         });
         _exit(r == SAFE_WRITE_FAILED ? 0 : 1);
     }

@@ -29,14 +29,16 @@ protected:
         Connection** list = s->setting.showFailed ? s->failedRows : s->activeRows;
         int count = s->setting.showFailed ? s->failedCount : s->activeCount;
         std::vector<int> keys;
-        for (int i = 0; i < count; i++) keys.push_back(KeyNumber(list[i]));
+        for (int i = 0; i < count; i++)
+            keys.push_back(KeyNumber(list[i]));
         return keys;
     }
 
     void Reverse()
     {
         SOCKS5* s = app->current;
-        for (int i = 0, j = s->activeCount - 1; i < j; i++, j--) app->Swap(s->activeRows, i, j);
+        for (int i = 0, j = s->activeCount - 1; i < j; i++, j--)
+            app->Swap(s->activeRows, i, j);
     }
 
     std::unique_ptr<MonsimProcess> sim;
@@ -49,9 +51,9 @@ const std::vector<int> k123 = {1, 2, 3}, k321 = {3, 2, 1};
 TEST_F(SortTest, UserIsCaseSensitiveServiceIsNotThenStartTimeAndTotalTraffic)
 {
     Monitor(Conn(1, "user=bob app=WEB start=" + std::to_string(kStart + 30) + " in=5 out=5")
-          + Conn(2, "user=Ann app=ftp start=" + std::to_string(kStart - 30) + " in=300 out=0")
-          + Conn(3, "user=carl app=Telnet in=1 out=0")
-          + Conn(4, "user=Zed app=gopher start=" + std::to_string(kStart + 60) + " in=50 out=0"));
+            + Conn(2, "user=Ann app=ftp start=" + std::to_string(kStart - 30) + " in=300 out=0")
+            + Conn(3, "user=carl app=Telnet in=1 out=0")
+            + Conn(4, "user=Zed app=gopher start=" + std::to_string(kStart + 60) + " in=50 out=0"));
     const std::pair<int, std::vector<int>> orders[] = {
         {5, {2, 4, 1, 3}}, {6, {2, 4, 3, 1}}, {7, {2, 3, 1, 4}}, {8, {3, 1, 4, 2}}};
     for (const auto& order : orders) {
@@ -63,8 +65,8 @@ TEST_F(SortTest, UserIsCaseSensitiveServiceIsNotThenStartTimeAndTotalTraffic)
 TEST_F(SortTest, SourceAndDestinationByNameIgnoreCaseOrByAddressLastOctetFirst)
 {
     Monitor(Conn(1, "src=10.0.0.2:1 srchost=Beta dst=9.0.0.3:80 dsthost=c")
-          + Conn(2, "src=9.0.0.3:1 srchost=alpha dst=10.0.0.1:80 dsthost=A")
-          + Conn(3, "src=10.0.0.1:1 srchost=Gamma dst=10.0.0.2:80 dsthost=b"));
+            + Conn(2, "src=9.0.0.3:1 srchost=alpha dst=10.0.0.1:80 dsthost=A")
+            + Conn(3, "src=10.0.0.1:1 srchost=Gamma dst=10.0.0.2:80 dsthost=b"));
     // The default key is Source with host names.
     EXPECT_EQ(Shown(), (std::vector<int>{2, 1, 3}));
     app->setNodeType(NODE_IP_ADDRESSES);
@@ -79,7 +81,8 @@ TEST_F(SortTest, SourceAndDestinationByNameIgnoreCaseOrByAddressLastOctetFirst)
 // either order, and a name of another letter never comes between them.
 TEST_F(SortTest, HostNamesThatDifferOnlyInCaseSortAsEqual)
 {
-    Monitor(Conn(1, "srchost=beta") + Conn(2, "srchost=ALPHA") + Conn(3, "srchost=Beta") + Conn(4, "srchost=alpha"));
+    Monitor(Conn(1, "srchost=beta") + Conn(2, "srchost=ALPHA") + Conn(3, "srchost=Beta")
+            + Conn(4, "srchost=alpha"));
     std::vector<int> shown = Shown();
     ASSERT_EQ(shown.size(), 4u);
     std::sort(shown.begin(), shown.begin() + 2);
@@ -89,7 +92,8 @@ TEST_F(SortTest, HostNamesThatDifferOnlyInCaseSortAsEqual)
 
 TEST_F(SortTest, HostNamingReSortsOnlyForSourceAndDestination)
 {
-    Monitor(Conn(1, "user=a srchost=z") + Conn(2, "user=b srchost=y") + Conn(3, "user=c srchost=x"));
+    Monitor(Conn(1, "user=a srchost=z") + Conn(2, "user=b srchost=y")
+            + Conn(3, "user=c srchost=x"));
     app->setSortType(SORT_BY_USER);
     EXPECT_EQ(Shown(), k123);
     Reverse();
@@ -104,16 +108,17 @@ TEST_F(SortTest, HostNamingReSortsOnlyForSourceAndDestination)
     app->SortConnectionList(SORT_AFTER_NODE_TYPE);
     EXPECT_EQ(Shown(), k321);
     Reverse();
-    app->SortConnectionList(4);  // no such reason: nothing
+    app->SortConnectionList(4); // no such reason: nothing
     EXPECT_EQ(Shown(), k123);
 }
 
 TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
 {
     std::string rows;
-    for (int k = 1; k <= 12; k++) rows += Conn(k, "user=same app=s" + std::to_string(k % 3));
+    for (int k = 1; k <= 12; k++)
+        rows += Conn(k, "user=same app=s" + std::to_string(k % 3));
     Monitor(rows);
-    app->setSortType(SORT_BY_USER);  // all equal
+    app->setSortType(SORT_BY_USER); // all equal
     app->RunMonitoring();
     std::vector<int> first = Shown();
     ASSERT_EQ(first.size(), 12u);
@@ -166,7 +171,8 @@ TEST_F(SortTest, ManyEqualRowsSortWithoutExhaustingTheStack)
     // Twenty thousand rows that compare equal: each partition peels off one row only.
     std::vector<Connection> rows(20000, *app->current->activeRows[0]);
     std::vector<Connection*> list;
-    for (Connection& row : rows) list.push_back(&row);
+    for (Connection& row : rows)
+        list.push_back(&row);
     const std::vector<Connection*> before = list;
     SortJob job = {app, &list};
     pthread_attr_t attributes;
@@ -176,5 +182,6 @@ TEST_F(SortTest, ManyEqualRowsSortWithoutExhaustingTheStack)
     ASSERT_EQ(pthread_create(&thread, &attributes, RunSort, &job), 0);
     pthread_join(thread, nullptr);
     pthread_attr_destroy(&attributes);
-    EXPECT_TRUE(std::is_permutation(list.begin(), list.end(), before.begin())) << "every row listed once";
+    EXPECT_TRUE(std::is_permutation(list.begin(), list.end(), before.begin()))
+        << "every row listed once";
 }

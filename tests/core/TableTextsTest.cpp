@@ -50,9 +50,9 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
     row.data.outTotBytes = 512;
     row.lastTotalBytes = 1536;
 
-    const char* names[DATA_COLUMN_COUNT] = {"client.example", "www.example", "alice", "Web",
-                                            "12:00:01", "0:01:02", "1024.00", "512.00",
-                                            "1536.00", "None", "proxy.example", "Connection refused"};
+    const char* names[DATA_COLUMN_COUNT] = {
+        "client.example", "www.example", "alice",   "Web",  "12:00:01",      "0:01:02",
+        "1024.00",        "512.00",      "1536.00", "None", "proxy.example", "Connection refused"};
     for (int c = 0; c < DATA_COLUMN_COUNT; c++)
         EXPECT_STREQ(names[c], ConnectionCellText(&row, c, 12, 1)) << annotation_label_list[c];
     EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, 13, 1));
@@ -69,7 +69,7 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
         ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, 12, u.factor);
         EXPECT_STREQ(u.total, row.totalText);
     }
-    row.data.inTotBytes = 4294967295u;   // the largest count still fits its text buffer
+    row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
     EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1));
 }
 

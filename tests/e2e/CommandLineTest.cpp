@@ -29,9 +29,13 @@ TEST(CommandLineTest, VersionOptionsPrintTheVersionLine)
 
 TEST(CommandLineTest, AnyOtherFirstArgumentPrintsTheUsageAndFails)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-h"}, {"--help"}, {"-display", ":1"}, {"--bogus"}, {"-V"},
-          {"extra", "-v"}, {""}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-h"},
+                                                 {"--help"},
+                                                 {"-display", ":1"},
+                                                 {"--bogus"},
+                                                 {"-V"},
+                                                 {"extra", "-v"},
+                                                 {""}}) {
         ProcessResult result = RunVantor(args);
         EXPECT_EQ(result.exitStatus, 255) << args[0];
         EXPECT_EQ(result.out, "");
@@ -39,4 +43,4 @@ TEST(CommandLineTest, AnyOtherFirstArgumentPrintsTheUsageAndFails)
     }
 }
 
-}  // namespace
+} // namespace

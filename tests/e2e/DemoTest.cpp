@@ -50,15 +50,16 @@ TEST(Demo, ClosingTheWindowEndsTheDemoAndEverythingItStarted)
     pid_t demo = fork();
     ASSERT_GE(demo, 0);
     if (demo == 0) {
-        setsid();  // its own session, so that every process it starts can be found again
-        execl(VANTOR_SOURCE_DIR "/scripts/demo", "demo", VANTOR_BINARY_DIR, (char*) nullptr);
+        setsid(); // its own session, so that every process it starts can be found again
+        execl(VANTOR_SOURCE_DIR "/scripts/demo", "demo", VANTOR_BINARY_DIR, (char*)nullptr);
         _exit(127);
     }
     Window window = WaitForVantorWindow(60);
     if (window == 0)
         kill(-demo, SIGKILL);
     ASSERT_NE(window, 0u) << "the demo did not open the Vantor window";
-    std::this_thread::sleep_for(std::chrono::seconds(2));  // its traffic and first poll are under way
+    std::this_thread::sleep_for(
+        std::chrono::seconds(2)); // its traffic and first poll are under way
     EXPECT_TRUE(SessionHasProcesses(demo));
 
     CloseAsWindowManager(window);

@@ -11,10 +11,10 @@
 namespace {
 
 // Options: General, Table, Graph Settings..., ...
-const std::vector<std::string> kGraphSettings = {"F10",  "Right", "Right", "Right", "Right",
-                                                 "Right", "Down", "Down",  "Down",  "Return"};
+const std::vector<std::string> kGraphSettings = {"F10",   "Right", "Right", "Right", "Right",
+                                                 "Right", "Down",  "Down",  "Down",  "Return"};
 
-const uint32_t kNavy = 0x000080;  // "#000080", the last colour; no default service has it
+const uint32_t kNavy = 0x000080; // "#000080", the last colour; no default service has it
 
 std::string WindowNamed(const std::string& title)
 {
@@ -46,7 +46,7 @@ bool Shows(const RgbImage& image, uint32_t rgb)
 
 TEST(GraphSettingsE2E, ALineRecolouredInTheDialogShowsInTheChart)
 {
-    VantorHome home({"127.0.0.1:1"});  // a server to set up; it is never polled
+    VantorHome home({"127.0.0.1:1"}); // a server to set up; it is never polled
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
     EXPECT_FALSE(Shows(vantor.Screenshot(), kNavy));

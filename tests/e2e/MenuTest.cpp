@@ -17,15 +17,15 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};  // the only entry
-const std::vector<std::string> kPause = {"F10", "Right", "Down", "Return"};  // first while running
+const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"}; // the only entry
+const std::vector<std::string> kPause = {"F10", "Right", "Down", "Return"}; // first while running
 const std::vector<std::string> kStopWhilePaused = {"F10", "Right", "Down", "Down", "Return"};
-const std::vector<std::string> kUpdateWhilePaused = {"F10", "Right", "Down", "Down", "Down",
-                                                     "Return"};
+const std::vector<std::string> kUpdateWhilePaused = {"F10",  "Right", "Down",
+                                                     "Down", "Down",  "Return"};
 // Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
-const std::vector<std::string> kSaveOptions = {"F10",  "Right", "Right", "Right", "Right", "Right",
-                                               "Down", "Down",  "Down",  "Down",  "Down",  "Down",
-                                               "Down", "Return"};
+const std::vector<std::string> kSaveOptions = {"F10",   "Right", "Right", "Right", "Right",
+                                               "Right", "Down",  "Down",  "Down",  "Down",
+                                               "Down",  "Down",  "Down",  "Return"};
 
 int ListRequests(const MonsimProcess& sim)
 {
@@ -103,7 +103,7 @@ TEST(MenuTest, StartPauseUpdateNowAndStopDriveThePollsAndTheStatusIcon)
 
     // Pause: no more polls.
     ASSERT_TRUE(vantor.Keys(kPause));
-    SleepMs(1500);  // a poll already due may still come
+    SleepMs(1500); // a poll already due may still come
     int paused = ListRequests(sim);
     SleepMs(2500);
     EXPECT_EQ(ListRequests(sim), paused);
@@ -140,13 +140,12 @@ TEST(MenuTest, AServerThatClosesTheConnectionIsReportedAndStopped)
     ASSERT_TRUE(WaitForWindow("Warning", 8000));
     EXPECT_FALSE(vantor.SaveScreenOverWindow("lost-server.png").empty());
     EXPECT_TRUE(AcknowledgeDialog("Warning"));
-    EXPECT_TRUE(Eventually([&] {
-        return WorkingIcon(vantor.display(), vantor.Screenshot()) == "new_rejection";
-    }));
+    EXPECT_TRUE(Eventually(
+        [&] { return WorkingIcon(vantor.display(), vantor.Screenshot()) == "new_rejection"; }));
     EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010");
     int polls = ListRequests(sim);
     SleepMs(2500);
-    EXPECT_EQ(ListRequests(sim), polls);  // no timer left running
+    EXPECT_EQ(ListRequests(sim), polls); // no timer left running
 
     ASSERT_TRUE(vantor.QuitThroughMenu());
     EXPECT_EQ(vantor.WaitForExit(), 0);
@@ -164,12 +163,12 @@ TEST(MenuTest, SortUnitAndNamingChoicesAreSavedWithSaveOptions)
     keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
     ASSERT_TRUE(vantor.Keys(keys));
     keys = options;
-    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down",
-                             "Return"});
+    keys.insert(keys.end(),
+                {"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
     ASSERT_TRUE(vantor.Keys(keys));
     keys = options;
-    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Down", "Down", "Right", "Down",
-                             "Return"});
+    keys.insert(keys.end(),
+                {"Down", "Down", "Down", "Down", "Down", "Down", "Right", "Down", "Return"});
     ASSERT_TRUE(vantor.Keys(keys));
 
     ASSERT_TRUE(vantor.Keys(kSaveOptions));
@@ -212,8 +211,8 @@ TEST(MenuTest, ElevenNamesGiveTenServersAndOneWarningAndControlXLeavesAfterAMenu
     EXPECT_FALSE(vantor.SaveScreenOverWindow("menu-servers-ten.png").empty());
 
     // Ctrl+x right after another menu was used.
-    ASSERT_TRUE(vantor.Keys({"Escape", "Escape", "F10", "Right", "Right", "Down", "Escape",
-                             "Escape", "ctrl+x"}));
+    ASSERT_TRUE(vantor.Keys(
+        {"Escape", "Escape", "F10", "Right", "Right", "Down", "Escape", "Escape", "ctrl+x"}));
     EXPECT_EQ(vantor.WaitForExit(), 0);
 }
 
@@ -228,4 +227,4 @@ TEST(MenuTest, ClosingTheWindowFromTheWindowManagerEndsTheProgram)
     EXPECT_EQ(vantor.StandardError(), "");
 }
 
-}  // namespace
+} // namespace

@@ -30,7 +30,8 @@ const std::vector<std::string> kAbout = {"F10", "Left", "Down", "Down", "Return"
 // Presses the OK button of the panel of that title, which has the keyboard focus.
 bool PressOk(const std::string& title)
 {
-    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
     std::string id = found.out.substr(0, found.out.find('\n'));
     if (id.empty())
         return false;
@@ -83,7 +84,7 @@ protected:
 TEST_F(PrintHelpTest, PrintSendsTheFileAndRemovesItFiveSecondsLaterWhileTheWindowWorks)
 {
     unlink(kPrintFile);
-    VantorDriver vantor("", WithLpr());  // no server configured
+    VantorDriver vantor("", WithLpr()); // no server configured
     ASSERT_TRUE(vantor.Start());
     RgbImage before = vantor.Screenshot();
     ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
@@ -124,7 +125,7 @@ TEST_F(PrintHelpTest, SecondPrintKeepsItsFileFiveSeconds)
     ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
     time_t second = time(nullptr);
     ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
-    SleepMs(3500);  // past the first print's 5 seconds
+    SleepMs(3500); // past the first print's 5 seconds
     EXPECT_TRUE(Exists(kPrintFile));
     EXPECT_TRUE(Eventually([&] { return !Exists(kPrintFile); }, 4000));
     EXPECT_GE(time(nullptr) - second, 4);
@@ -133,13 +134,13 @@ TEST_F(PrintHelpTest, SecondPrintKeepsItsFileFiveSeconds)
 TEST_F(PrintHelpTest, DocumentNotTakenByLprIsReported)
 {
     struct {
-        int status;  // -1: no lpr at all
+        int status; // -1: no lpr at all
     } const cases[] = {{3}, {-1}};
     for (const auto& c : cases) {
         unlink(kPrintFile);
         TempDir empty;
-        std::vector<std::string> env = c.status < 0 ? std::vector<std::string>{"PATH=" + empty.path()}
-                                                    : WithLpr(c.status);
+        std::vector<std::string> env =
+            c.status < 0 ? std::vector<std::string>{"PATH=" + empty.path()} : WithLpr(c.status);
         VantorDriver vantor("", env);
         ASSERT_TRUE(vantor.Start());
         ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
@@ -198,7 +199,7 @@ TEST_F(PrintHelpTest, PrintedWindowMatchesTheScreen)
     ASSERT_LE(width, shown.width);
     ASSERT_LE(height, shown.height);
     XomPsPlacement p = XomPsPlace(XomPsLayout(), 0, 0, width, height, 0.75, 0);
-    double dpi = 72 / p.factor;  // one dot for each pixel of the window
+    double dpi = 72 / p.factor; // one dot for each pixel of the window
     Rendering r = RenderPostscript(Copy(), (int)(dpi + 0.5));
     ASSERT_TRUE(r.ok) << r.messages;
     ASSERT_EQ(r.pages.size(), 1u);
@@ -211,7 +212,7 @@ TEST_F(PrintHelpTest, PrintedWindowMatchesTheScreen)
     int same = 0, compared = 0;
     for (int v = 0; v < height; v++)
         for (int u = 0; u < width; u++) {
-            double px, py;  // the pixel's centre on the page, in points
+            double px, py; // the pixel's centre on the page, in points
             if (p.rotated) {
                 px = p.x + p.factor * (height - v - 0.5);
                 py = p.y + p.factor * (width - u - 0.5);
@@ -226,12 +227,13 @@ TEST_F(PrintHelpTest, PrintedWindowMatchesTheScreen)
             uint8_t* out = &printed.rgb[((size_t)v * width + u) * 3];
             out[0] = rgb >> 16, out[1] = rgb >> 8 & 255, out[2] = rgb & 255;
             if (rgb == 0xffffff)
-                continue;  // not printed: menu bar, tool bar, status line
+                continue; // not printed: menu bar, tool bar, status line
             compared++;
             uint32_t screen = shown.At(u, v);
             int diff = 0;
             for (int shift : {16, 8, 0})
-                diff = std::max(diff, std::abs((int)(rgb >> shift & 255) - (int)(screen >> shift & 255)));
+                diff = std::max(diff,
+                                std::abs((int)(rgb >> shift & 255) - (int)(screen >> shift & 255)));
             same += diff <= 24;
         }
     WritePng(ArtifactPath("print-screen.png"), shown);
@@ -289,4 +291,4 @@ TEST_F(PrintHelpTest, ManualViewerShowsTheManualFromTheBuildTreeAndOkRemovesItsF
     EXPECT_EQ(chdir(old), 0);
 }
 
-}  // namespace
+} // namespace

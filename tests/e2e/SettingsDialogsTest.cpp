@@ -114,7 +114,7 @@ TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedM
     for (const std::string& key : keys)
         RunProcess({"xdotool", "key", key}, {}, 10);
     EXPECT_FALSE(vantor.SaveScreenOverWindow("general-settings-e2e.png").empty());
-    ClickIn(dialog, Size(dialog).first - 52, 55);  // OK, top of the button column
+    ClickIn(dialog, Size(dialog).first - 52, 55); // OK, top of the button column
     EXPECT_TRUE(Eventually([] { return WindowsNamed("General Settings") == 0; }));
 
     // Polls now come every second.
@@ -140,7 +140,7 @@ TEST(SettingsDialogs, TableSettingsHidesDurationAndSaveOptionsKeepsIt)
     for (const char* key : {"Down", "Down", "Down", "Down", "Down", "space"})
         RunProcess({"xdotool", "key", key}, {}, 10);
     EXPECT_FALSE(vantor.SaveScreenOverWindow("table-settings-e2e.png").empty());
-    ClickIn(dialog, 140, Size(dialog).second - 26);  // OK
+    ClickIn(dialog, 140, Size(dialog).second - 26); // OK
     EXPECT_TRUE(Eventually([] { return WindowsNamed("Table Settings") == 0; }));
 
     std::string saved = SavedSettings(vantor, home);

@@ -84,7 +84,9 @@ TEST(StartupTest, ExistingSettingsDirectoryIsLeftAsItIs)
     std::string settings = home.path() + "/.vantorrc";
     ASSERT_EQ(mkdir(settings.c_str(), 0750), 0);
     chmod(settings.c_str(), 0750);
-    { std::ofstream(settings + "/notes") << "kept\n"; }
+    {
+        std::ofstream(settings + "/notes") << "kept\n";
+    }
 
     VantorDriver vantor(home.path());
     RunAndQuit(vantor);
@@ -125,7 +127,9 @@ TEST(StartupTest, UserResourcesOverrideTheBuiltInOnesAndControlXLeaves)
 {
     TempDir dir;
     std::string resources = dir.path() + "/resources";
-    { std::ofstream(resources) << "Vantor*background: #ff0000\n"; }
+    {
+        std::ofstream(resources) << "Vantor*background: #ff0000\n";
+    }
 
     VantorDriver vantor("", {"XENVIRONMENT=" + resources});
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
@@ -138,23 +142,27 @@ TEST(StartupTest, UserResourcesOverrideTheBuiltInOnesAndControlXLeaves)
 
 // The environment of a program that finds the user's entry of the password database in a
 // private file with the given home directory, and gets no HOME (or an empty one).
-std::vector<std::string> PasswordDatabaseWithHome(const TempDir& dir, const std::string& home, bool emptyHome)
+std::vector<std::string> PasswordDatabaseWithHome(const TempDir& dir, const std::string& home,
+                                                  bool emptyHome)
 {
     std::string passwd = dir.path() + "/passwd", group = dir.path() + "/group";
-    std::ofstream(passwd) << "op:x:" << geteuid() << ":" << getegid() << ":op:" << home << ":/bin/sh\n";
+    std::ofstream(passwd) << "op:x:" << geteuid() << ":" << getegid() << ":op:" << home
+                          << ":/bin/sh\n";
     std::ofstream(group) << "op:x:" << getegid() << ":\n";
     // The sanitizer build allows the preloaded library before its runtime, and the library
     // must not bind its look-ups deeply, which the sanitizers cannot follow.
-    return {emptyHome ? "HOME=" : "HOME", "LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_PASSWD=" + passwd,
-            "NSS_WRAPPER_GROUP=" + group, "NSS_WRAPPER_DISABLE_DEEPBIND=1",
-            "ASAN_OPTIONS=verify_asan_link_order=0"};
+    return {emptyHome ? "HOME=" : "HOME",     "LD_PRELOAD=libnss_wrapper.so",
+            "NSS_WRAPPER_PASSWD=" + passwd,   "NSS_WRAPPER_GROUP=" + group,
+            "NSS_WRAPPER_DISABLE_DEEPBIND=1", "ASAN_OPTIONS=verify_asan_link_order=0"};
 }
 
 int WindowsNamed(const std::string& name)
 {
-    std::istringstream ids(RunProcess({"xdotool", "search", "--name", "^" + name + "$"}, {}, 10).out);
+    std::istringstream ids(
+        RunProcess({"xdotool", "search", "--name", "^" + name + "$"}, {}, 10).out);
     int count = 0;
-    for (std::string id; ids >> id;) count++;
+    for (std::string id; ids >> id;)
+        count++;
     return count;
 }
 
@@ -184,4 +192,4 @@ TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
     EXPECT_EQ(ModeOf(".vantorrc"), 0u);
 }
 
-}  // namespace
+} // namespace

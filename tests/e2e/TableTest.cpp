@@ -18,9 +18,9 @@ const uint32_t PINK = 0xffc0cb;
 const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
 const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
-const std::vector<std::string> kIpNaming = {"F10",  "Right", "Right", "Right", "Right", "Right",
-                                            "Down", "Down",  "Down",  "Down",  "Down",  "Down",
-                                            "Right", "Down", "Return"};
+const std::vector<std::string> kIpNaming = {"F10",   "Right", "Right", "Right", "Right",
+                                            "Right", "Down",  "Down",  "Down",  "Down",
+                                            "Down",  "Down",  "Right", "Down",  "Return"};
 
 // Three open connections and a failed one, the same at every poll.
 const char kPass[] =

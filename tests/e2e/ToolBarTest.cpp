@@ -61,7 +61,7 @@ TEST_F(ToolBarTest, ThreeServersSwitchFromTheirButtonsAndTheMenu)
     ASSERT_TRUE(Click(7));
     EXPECT_EQ(States(), "10001110");
     SaveToolBar("toolbar-third-server.png");
-    ASSERT_TRUE(Click(7));  // disabled while current: nothing
+    ASSERT_TRUE(Click(7)); // disabled while current: nothing
     EXPECT_EQ(States(), "10001110");
 
     // SOCKS5Server > the third server, the current one: nothing changes.
@@ -105,8 +105,8 @@ TEST_F(ToolBarTest, ShowFailedButtonTurnsIntoShowActiveAndTheTipFollows)
 
 TEST_F(ToolBarTest, ShowToolbarHidesAndShowsIt)
 {
-    const std::vector<std::string> toggle = {"F10", "Right", "Right", "Down", "Down", "Down",
-                                             "Return"};
+    const std::vector<std::string> toggle = {"F10",  "Right", "Right", "Down",
+                                             "Down", "Down",  "Return"};
     ASSERT_TRUE(vantor.Keys(toggle));
     EXPECT_EQ(States(), "");
     EXPECT_FALSE(vantor.SaveScreenshot("toolbar-hidden.png").empty());
@@ -123,18 +123,20 @@ TEST_F(ToolBarTest, EveryMenuPosted)
         {"menu-file.png", {"F10", "Down"}},
         {"menu-action.png", {"F10", "Right", "Down"}},
         {"menu-view.png", {"F10", "Right", "Right", "Down"}},
-        {"menu-view-display.png", {"F10", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Right"}},
+        {"menu-view-display.png",
+         {"F10", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Right"}},
         {"menu-servers.png", {"F10", "Right", "Right", "Right", "Down"}},
         {"menu-connection.png", {"F10", "Right", "Right", "Right", "Right", "Down"}},
         {"menu-options.png", {"F10", "Right", "Right", "Right", "Right", "Right", "Down"}},
         {"menu-options-sort.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down", "Right"}},
-        {"menu-options-unit.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down", "Down",
+         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
           "Right"}},
-        {"menu-options-naming.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down", "Down",
+        {"menu-options-unit.png",
+         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
           "Down", "Right"}},
+        {"menu-options-naming.png",
+         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
+          "Down", "Down", "Right"}},
         {"menu-help.png", {"F10", "Left", "Down"}},
     };
     for (const auto& menu : menus) {
@@ -145,4 +147,4 @@ TEST_F(ToolBarTest, EveryMenuPosted)
     }
 }
 
-}  // namespace
+} // namespace

@@ -13,8 +13,8 @@
 namespace {
 
 const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
-const uint32_t kBlue = 0x0000ff;   // "Web", the fourth service
-const uint32_t kBrown = 0xa52a2a;  // "FTP", the third
+const uint32_t kBlue = 0x0000ff;  // "Web", the fourth service
+const uint32_t kBrown = 0xa52a2a; // "FTP", the third
 
 int ListRequests(const MonsimProcess& sim)
 {
@@ -41,17 +41,21 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
     for (int k = 1; k <= 6; k++)
         script += "pass\n"
                   "conn key=1 state=2 start=1700000000 cur=1700000065 src=10.0.0.5:40000"
-                  " dst=10.0.0.9:80 out=0 in=" + std::to_string(k * k * 3000) + "\n"
-                  "conn key=2 state=2 start=1700000000 cur=1700000065 src=10.0.0.6:40001"
-                  " dst=10.0.0.9:21 out=0 in=" + std::to_string(k * 7000) + "\n";
+                  " dst=10.0.0.9:80 out=0 in="
+            + std::to_string(k * k * 3000)
+            + "\n"
+              "conn key=2 state=2 start=1700000000 cur=1700000065 src=10.0.0.6:40001"
+              " dst=10.0.0.9:21 out=0 in="
+            + std::to_string(k * 7000) + "\n";
     MonsimProcess sim({"--script", MonsimProcess::writeTempFile("traffic.txt", script)});
     VantorHome home({sim.address()}, 1000);
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
     RgbImage before = vantor.Screenshot();
-    int lower = before.height / 2;  // the chart lies in the lower half, below the table
+    int lower = before.height / 2; // the chart lies in the lower half, below the table
     // Before the first poll only the legend shows the services' colours.
-    int blueBefore = CountBelow(before, lower, kBlue), brownBefore = CountBelow(before, lower, kBrown);
+    int blueBefore = CountBelow(before, lower, kBlue),
+        brownBefore = CountBelow(before, lower, kBrown);
     EXPECT_LT(blueBefore, 60);
 
     ASSERT_TRUE(vantor.Keys(kStart));
@@ -67,4 +71,4 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
     EXPECT_EQ(vantor.StandardError(), "");
 }
 
-}  // namespace
+} // namespace

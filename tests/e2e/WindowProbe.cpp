@@ -51,7 +51,7 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
 {
     int width = 0, height = 0, colours = 0;
     sscanf(xpm[0], "%d %d %d", &width, &height, &colours);
-    std::map<char, long> rgbOf;  // -1: matches anything
+    std::map<char, long> rgbOf; // -1: matches anything
     for (int i = 1; i <= colours; i++) {
         const char* key = strstr(xpm[i] + 1, " c ");
         std::string name = key ? key + 3 : "";
@@ -60,7 +60,8 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
         if (name == "LightBlue3" || !XParseColor(display, map, name.c_str(), &colour))
             rgbOf[xpm[i][0]] = -1;
         else
-            rgbOf[xpm[i][0]] = ((colour.red >> 8) << 16) | ((colour.green >> 8) << 8) | (colour.blue >> 8);
+            rgbOf[xpm[i][0]] =
+                ((colour.red >> 8) << 16) | ((colour.green >> 8) << 8) | (colour.blue >> 8);
     }
     int found = -1;
     for (int top = 0; top + height <= image.height; top++) {
@@ -100,9 +101,12 @@ std::string WorkingIcon(Display* display, const RgbImage& shot)
     // The status line's right end: the new-rejection label, then the working label.
     RgbImage corner = Crop(shot, shot.width - 80, shot.height - 40, 80, 40);
     const std::pair<const char*, const char* const*> icons[] = {
-        {"spin1", spin1_xpm},   {"spin2", spin2_xpm},
-        {"spin3", spin3_xpm},   {"pause", pause_xpm},
-        {"new_rejection", new_rejection_xpm}, {"last_rejection", last_rejection_xpm}};
+        {"spin1", spin1_xpm},
+        {"spin2", spin2_xpm},
+        {"spin3", spin3_xpm},
+        {"pause", pause_xpm},
+        {"new_rejection", new_rejection_xpm},
+        {"last_rejection", last_rejection_xpm}};
     std::string shown;
     int rightmost = -1;
     for (const auto& icon : icons) {
@@ -210,7 +214,8 @@ std::string ToolBarStates(Display* display, Window main)
 
 int WindowsNamed(const std::string& title)
 {
-    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
     std::istringstream lines(found.out);
     int count = 0;
     for (std::string line; std::getline(lines, line);)
@@ -226,7 +231,8 @@ bool WaitForWindow(const std::string& title, int timeoutMs)
 
 bool AcknowledgeDialog(const std::string& title)
 {
-    ProcessResult found = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
     std::istringstream lines(found.out);
     std::string id;
     if (!std::getline(lines, id) || id.empty())

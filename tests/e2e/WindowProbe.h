@@ -39,9 +39,9 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm);
 
 struct ToolButton {
     Window window;
-    int x, y;           // in the main window
+    int x, y; // in the main window
     int width, height;
-    bool raised;        // enabled buttons have a shadow; disabled ones are flat
+    bool raised; // enabled buttons have a shadow; disabled ones are flat
 };
 // The tool buttons from left to right; empty while the tool bar is hidden.
 std::vector<ToolButton> ToolButtons(Display* display, Window main);

@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Rule {
-    const char* layer;                     // directory under the source root
-    std::vector<std::string> forbidden;    // include prefixes the layer may not use
+    const char* layer;                  // directory under the source root
+    std::vector<std::string> forbidden; // include prefixes the layer may not use
 };
 
 const std::vector<Rule> kRules = {
@@ -26,8 +26,8 @@ const std::vector<Rule> kRules = {
 };
 
 // Every quoted include starts with one of these.
-const std::vector<std::string> kLayers = {"lib/", "toolkit/", "app/", "tools/", "tests/",
-                                          "bench/", "fuzz/"};
+const std::vector<std::string> kLayers = {"lib/",   "toolkit/", "app/", "tools/",
+                                          "tests/", "bench/",   "fuzz/"};
 
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
@@ -38,13 +38,16 @@ bool StartsWith(const std::string& text, const std::string& prefix)
 std::string IncludedName(const std::string& line, char* delimiter)
 {
     std::string rest = line.substr(std::min(line.find_first_not_of(" \t"), line.size()));
-    if (!StartsWith(rest, "#")) return "";
+    if (!StartsWith(rest, "#"))
+        return "";
     rest = rest.substr(1);
     rest = rest.substr(std::min(rest.find_first_not_of(" \t"), rest.size()));
-    if (!StartsWith(rest, "include")) return "";
+    if (!StartsWith(rest, "include"))
+        return "";
     rest = rest.substr(7);
     rest = rest.substr(std::min(rest.find_first_not_of(" \t"), rest.size()));
-    if (rest.empty() || (rest[0] != '"' && rest[0] != '<')) return "";
+    if (rest.empty() || (rest[0] != '"' && rest[0] != '<'))
+        return "";
     *delimiter = rest[0];
     size_t end = rest.find(rest[0] == '"' ? '"' : '>', 1);
     return end == std::string::npos ? "" : rest.substr(1, end - 1);
@@ -60,14 +63,17 @@ std::vector<std::string> Breaches(const std::string& layer, const std::string& f
     for (int number = 1; std::getline(lines, line); number++) {
         char delimiter = 0;
         std::string name = IncludedName(line, &delimiter);
-        if (name.empty()) continue;
+        if (name.empty())
+            continue;
         std::string where = file + ":" + std::to_string(number) + ": ";
-        if (delimiter == '"' && std::none_of(kLayers.begin(), kLayers.end(),
-                                             [&](const std::string& l) { return StartsWith(name, l); })) {
+        if (delimiter == '"'
+            && std::none_of(kLayers.begin(), kLayers.end(),
+                            [&](const std::string& l) { return StartsWith(name, l); })) {
             found.push_back(where + "\"" + name + "\" names no layer");
         }
         for (const Rule& rule : kRules) {
-            if (layer != rule.layer) continue;
+            if (layer != rule.layer)
+                continue;
             for (const std::string& prefix : rule.forbidden) {
                 if (StartsWith(name, prefix)) {
                     found.push_back(where + layer + "/ may not include " + name);
@@ -89,9 +95,11 @@ TEST(Layering, SourceTreeKeepsItsLayers)
     fs::path root = VANTOR_SOURCE_DIR;
     int files = 0;
     for (const char* layer : {"lib", "toolkit", "app", "tools", "tests", "bench", "fuzz"}) {
-        if (!fs::exists(root / layer)) continue;
+        if (!fs::exists(root / layer))
+            continue;
         for (const auto& entry : fs::recursive_directory_iterator(root / layer)) {
-            if (!entry.is_regular_file() || !IsSource(entry.path())) continue;
+            if (!entry.is_regular_file() || !IsSource(entry.path()))
+                continue;
             std::ifstream in(entry.path());
             std::stringstream text;
             text << in.rdbuf();
@@ -108,8 +116,10 @@ TEST(Layering, SourceTreeKeepsItsLayers)
 // Files that hold tests are named FooTest.cpp, so that they are found by name.
 TEST(Layering, TestFilesAreNamedAfterWhatTheyTest)
 {
-    for (const auto& entry : fs::recursive_directory_iterator(fs::path(VANTOR_SOURCE_DIR) / "tests")) {
-        if (!entry.is_regular_file() || entry.path().extension() != ".cpp") continue;
+    for (const auto& entry :
+         fs::recursive_directory_iterator(fs::path(VANTOR_SOURCE_DIR) / "tests")) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".cpp")
+            continue;
         std::ifstream in(entry.path());
         std::stringstream text;
         text << in.rdbuf();
@@ -125,20 +135,23 @@ TEST(Layering, EachKindOfBreachIsReportedWithFileAndLine)
     struct Case {
         const char* layer;
         const char* text;
-        const char* breach;  // "" for none
+        const char* breach; // "" for none
     } cases[] = {
         {"toolkit", "#include <X11/Intrinsic.h>\n#include \"app/MonitorApp.h\"\n",
          "toolkit/F.cpp:2: toolkit/ may not include app/MonitorApp.h"},
-        {"toolkit", "  #  include \"lib/monMsg.h\"\n", "toolkit/F.cpp:1: toolkit/ may not include lib/monMsg.h"},
+        {"toolkit", "  #  include \"lib/monMsg.h\"\n",
+         "toolkit/F.cpp:1: toolkit/ may not include lib/monMsg.h"},
         {"lib", "#include <Xm/Xm.h>\n", "lib/F.cpp:1: lib/ may not include Xm/Xm.h"},
-        {"tools", "\n#include \"toolkit/Box.h\"\n", "tools/F.cpp:2: tools/ may not include toolkit/Box.h"},
+        {"tools", "\n#include \"toolkit/Box.h\"\n",
+         "tools/F.cpp:2: tools/ may not include toolkit/Box.h"},
         {"app", "#include \"util.h\"\n", "app/F.cpp:1: \"util.h\" names no layer"},
         {"app", "#include \"toolkit/Box.h\"\n#include <X11/Xlib.h>\n// #include \"util.h\"\n", ""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> found = Breaches(c.layer, std::string(c.layer) + "/F.cpp", c.text);
         std::vector<std::string> expected;
-        if (c.breach[0]) expected.push_back(c.breach);
+        if (c.breach[0])
+            expected.push_back(c.breach);
         EXPECT_EQ(found, expected) << c.text;
     }
 }

@@ -15,8 +15,10 @@ namespace {
 
 const char kThree[] =
     "pass\n"
-    "conn key=1 state=0 start=1000 cur=1060 in=10 out=20 src=10.0.0.1:4000 dst=10.0.0.9:23 user=alice app=telnet\n"
-    "conn key=2 state=8 start=1001 end=1050 in=30 out=40 src=10.0.0.2:4001 dst=www.example.org:80 dsthost=www.example.org\n"
+    "conn key=1 state=0 start=1000 cur=1060 in=10 out=20 src=10.0.0.1:4000 dst=10.0.0.9:23 "
+    "user=alice app=telnet\n"
+    "conn key=2 state=8 start=1001 end=1050 in=30 out=40 src=10.0.0.2:4001 dst=www.example.org:80 "
+    "dsthost=www.example.org\n"
     "conn key=3 state=12 err=4 errmsg=Host~unreachable src=10.0.0.3:4002 dst=10.9.9.9:21\n";
 
 int CountRequests(const MonsimProcess &sim, const std::string &line)
@@ -75,15 +77,14 @@ TEST_F(Api, SingleRecordsUsersAndTotals)
 {
     MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree)});
     Open(sim);
-    while (S5MonRecvNextData(handle, 0, &conn) == 1) {
-    }
+    while (S5MonRecvNextData(handle, 0, &conn) == 1) {}
     S5MonData wanted;
     memset(&wanted, 0, sizeof wanted);
-    memcpy(wanted.key.key, conn.key.key, 10);  // the last record of the pass
+    memcpy(wanted.key.key, conn.key.key, 10); // the last record of the pass
     EXPECT_EQ(S5MonRecvData(handle, &wanted), 0);
     EXPECT_EQ(wanted.state, 12u);
     wanted.key.key[9] = 99;
-    EXPECT_EQ(S5MonRecvData(handle, &wanted), -1);  // no such connection
+    EXPECT_EQ(S5MonRecvData(handle, &wanted), -1); // no such connection
 
     S5MonUser_t user;
     memset(&user, 0, sizeof user);
@@ -97,7 +98,7 @@ TEST_F(Api, SingleRecordsUsersAndTotals)
     int users = 0;
     while (S5MonGetNextUser(handle, &user) == 1)
         users++;
-    EXPECT_EQ(users, 2);  // alice and the unnamed user
+    EXPECT_EQ(users, 2); // alice and the unnamed user
 
     S5MonTot_t tot;
     EXPECT_EQ(S5MonGetTot(handle, &tot), 0);
@@ -109,13 +110,14 @@ TEST_F(Api, SingleRecordsUsersAndTotals)
 
 TEST_F(Api, OversizeFrameConsumesExactlyItsBytes)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", "oversize"});
+    MonsimProcess sim(
+        {"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", "oversize"});
     int fd = Mon_TcpConnect(sim.address().c_str(), 5051);
     ASSERT_GT(fd, 0);
     char request[2] = {2, 0}, reply[2048];
     ASSERT_EQ(Mon_TcpSend(fd, 2, request), 4);
     errno = 0;
-    EXPECT_EQ(Mon_TcpRecv(fd, sizeof reply, reply), -1);  // 3000 bytes announced
+    EXPECT_EQ(Mon_TcpRecv(fd, sizeof reply, reply), -1); // 3000 bytes announced
     EXPECT_EQ(errno, EMSGSIZE);
     int len = Mon_TcpRecv(fd, sizeof reply, reply);
     ASSERT_GT(len, 0);
@@ -131,7 +133,7 @@ TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)
 {
     const struct {
         const char *fault;
-        int records, last, error;  // error 0: not checked
+        int records, last, error; // error 0: not checked
     } cases[] = {
         {"close-before-answer", 0, -1, ECONNRESET},
         {"close-inside-frame", 0, -1, 0},
@@ -140,7 +142,8 @@ TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)
     };
     int previous = Mon_TcpSetTimeout(300);
     for (const auto &c : cases) {
-        MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", c.fault});
+        MonsimProcess sim(
+            {"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", c.fault});
         Open(sim);
         int records = 0, result;
         errno = 0;
@@ -159,7 +162,8 @@ TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)
 
 TEST_F(Api, LyingDescriptorsAreCutToTheirFields)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", "bad-descriptors"});
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault",
+                       "bad-descriptors"});
     Open(sim);
     ASSERT_EQ(S5MonRecvNextData(handle, 0, &conn), 1);
     EXPECT_EQ(strlen(conn.srcHostName), 127u);
@@ -169,7 +173,8 @@ TEST_F(Api, LyingDescriptorsAreCutToTheirFields)
 
 TEST_F(Api, NewerUserReplyVersionIsRefused)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", "user-version-1.1"});
+    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault",
+                       "user-version-1.1"});
     Open(sim);
     S5MonUser_t user;
     memset(&user, 0, sizeof user);
@@ -223,9 +228,9 @@ TEST_F(Api, NullAndForeignHandlesAreRefused)
     foreign.flag = MON_FLAG_CLOSED;
     EXPECT_EQ(S5MonClose(&foreign), -1);
     EXPECT_EQ(S5MonRecvNextData(&foreign, 0, &conn), -1);
-    foreign.flag = MON_FLAG_KIND_B;  // accepted at the entry, but its table is empty
+    foreign.flag = MON_FLAG_KIND_B; // accepted at the entry, but its table is empty
     EXPECT_EQ(S5MonRecvNextData(&foreign, 0, &conn), -1);
-    EXPECT_EQ(S5MonClose(&foreign), -1);  // an empty close entry is refused, not called
+    EXPECT_EQ(S5MonClose(&foreign), -1); // an empty close entry is refused, not called
 }
 
 TEST_F(Api, AClientStalledInsideARequestDoesNotHoldUpOthers)
@@ -233,7 +238,7 @@ TEST_F(Api, AClientStalledInsideARequestDoesNotHoldUpOthers)
     MonsimProcess sim({"--script", MonsimProcess::writeTempFile("three.txt", kThree)});
     int stalled = Mon_TcpConnect(sim.address().c_str(), 5051);
     ASSERT_GT(stalled, 0);
-    const char half[] = {0, 2, 2};  // announces two bytes, sends one, then waits
+    const char half[] = {0, 2, 2}; // announces two bytes, sends one, then waits
     ASSERT_EQ(write(stalled, half, sizeof half), 3);
     Open(sim);
     int previous = Mon_TcpSetTimeout(5000);

@@ -83,7 +83,7 @@ TEST(Codec, EmptyNamesEncodeToThreeAddressesOnly)
     EXPECT_EQ(Get32(&msg[37]), 0xfffffff0u);
     EXPECT_EQ(Get32(&msg[41]), 77u);
     EXPECT_EQ(Get32(&msg[45]), 4u);
-    EXPECT_EQ(Get16(&msg[49]), 1);  // socksCmd before authen on the wire
+    EXPECT_EQ(Get16(&msg[49]), 1); // socksCmd before authen on the wire
     EXPECT_EQ(Get16(&msg[51]), 2);
     // Source, destination, proxy placed in that order; descriptors at 53, 61, 57.
     EXPECT_EQ(Get16(&msg[53]), 260);
@@ -112,7 +112,8 @@ TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
 {
     S5MonData d = SampleRecord();
     std::string name(127, 'n');
-    for (char *field : {d.srcHostName, d.dstHostName, d.proxyHostName, d.userName, d.appName, d.socksErrMsg})
+    for (char *field :
+         {d.srcHostName, d.dstHostName, d.proxyHostName, d.userName, d.appName, d.socksErrMsg})
         strcpy(field, name.c_str());
     d.optData.len = 2;
     d.optData.data[0] = 'o';
@@ -125,7 +126,7 @@ TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
         EXPECT_EQ(Get16(&msg[nameOffsets[i]]), 128);
         EXPECT_EQ(Get16(&msg[nameOffsets[i] + 2]), 780 + 128 * i);
     }
-    EXPECT_EQ(Get32(&msg[85]), 0u);  // socksErrMsg would end at 1548: left out
+    EXPECT_EQ(Get32(&msg[85]), 0u); // socksErrMsg would end at 1548: left out
     EXPECT_EQ(Get16(&msg[89]), 2);
     EXPECT_EQ(Get16(&msg[91]), 1420);
     EXPECT_EQ(msg[93 + 1420], 'o');
@@ -141,7 +142,7 @@ TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
 TEST(Codec, AFullNameFieldIsSentWithItsTerminatingNul)
 {
     S5MonData d = SampleRecord();
-    memset(d.userName, 'u', sizeof d.userName);  // 128 characters, no NUL in the field
+    memset(d.userName, 'u', sizeof d.userName); // 128 characters, no NUL in the field
     std::vector<char> msg(MON_CONN_MAX_LEN);
     Mon_MsgFromConn(&d, msg.data());
     ASSERT_EQ(Get16(&msg[77]), 128);
@@ -157,7 +158,7 @@ TEST(Codec, DecodesAHandWrittenConnectionMessage)
     Put32(m, 21, 8);
     Put32(m, 37, 123456);
     Put16(m, 51, 2);
-    Put16(m, 77, 6);  // userName: 6 bytes at offset 0 of the free area
+    Put16(m, 77, 6); // userName: 6 bytes at offset 0 of the free area
     memcpy(&m[93], "alice", 6);
     S5MonData d;
     EXPECT_EQ(Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size())), 99);
@@ -173,13 +174,13 @@ TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
     // The received message is 93 + 50 bytes; the pieces claim much more.
     std::vector<char> m(93 + 50, 'q');
     memset(m.data(), 0, 93);
-    Put16(m, 65, 1000);  // srcHostName: longer than its field and the message
+    Put16(m, 65, 1000); // srcHostName: longer than its field and the message
     Put16(m, 67, 0);
-    Put16(m, 53, 260);   // srcSockAddr: starts inside, runs past the end
+    Put16(m, 53, 260); // srcSockAddr: starts inside, runs past the end
     Put16(m, 55, 40);
-    Put16(m, 69, 10);    // dstHostName: entirely outside
+    Put16(m, 69, 10); // dstHostName: entirely outside
     Put16(m, 71, 60000);
-    Put16(m, 89, 300);   // optData: far more than 2 bytes
+    Put16(m, 89, 300); // optData: far more than 2 bytes
     Put16(m, 91, 0);
     S5MonData d;
     Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size()));
@@ -246,7 +247,7 @@ TEST(Codec, UserReplyLayoutAndVersions)
 
     msg[1] = 0;
     msg[2] = 7;
-    EXPECT_GE(Mon_MsgToUser(&back, msg.data()), 0);  // 0.7 is older: accepted
+    EXPECT_GE(Mon_MsgToUser(&back, msg.data()), 0); // 0.7 is older: accepted
     msg[1] = 1;
     msg[2] = 1;
     EXPECT_EQ(Mon_MsgToUser(&back, msg.data()), -1);
@@ -283,10 +284,10 @@ TEST(Codec, VarLenPiecesThatDoNotFitAreLeftOutSilently)
     uint16_t offset = 0;
     Mon_MsgFromVarLen(big.data(), 1500, &msg[65], freePtr, &offset);
     EXPECT_EQ(offset, 1500);
-    Mon_MsgFromVarLen(big.data(), 100, &msg[69], freePtr, &offset);  // would end at 1600
+    Mon_MsgFromVarLen(big.data(), 100, &msg[69], freePtr, &offset); // would end at 1600
     EXPECT_EQ(offset, 1500);
     EXPECT_EQ(Get32(&msg[69]), 0u);
-    Mon_MsgFromVarLen(small.data(), 30, &msg[73], freePtr, &offset);  // a smaller one still fits
+    Mon_MsgFromVarLen(small.data(), 30, &msg[73], freePtr, &offset); // a smaller one still fits
     EXPECT_EQ(Get16(&msg[73]), 30);
     EXPECT_EQ(Get16(&msg[75]), 1500);
     EXPECT_EQ(offset, 1530);

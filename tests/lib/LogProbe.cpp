@@ -44,41 +44,42 @@ void __syslog_chk(int priority, int, const char *format, ...)
     va_end(ap);
 }
 
-void closelog() {}
+void closelog()
+{}
 }
 
 int main(int argc, char **argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "connect") {  // log_probe connect HOST:PORT
+    if (mode == "connect") { // log_probe connect HOST:PORT
         return Mon_TcpConnect(argv[2], MON_DEFAULT_PORT) < 0 ? 1 : 0;
     }
-    if (mode == "lines") {  // log_probe lines COUNT: COUNT level-1 messages of about 100 bytes
+    if (mode == "lines") { // log_probe lines COUNT: COUNT level-1 messages of about 100 bytes
         for (int i = 0; i < atoi(argv[2]); i++)
             S5LogUpdate(NULL, 1, 0, "line %04d %s", i, std::string(80, 'x').c_str());
         return 0;
     }
-    if (mode == "level") {  // log_probe level N: one message at level N
+    if (mode == "level") { // log_probe level N: one message at level N
         S5LogUpdate(NULL, atoi(argv[2]), 0, "message at level %d", atoi(argv[2]));
         return 0;
     }
-    if (mode == "errno") {  // errno survives logging, and %m shows it
+    if (mode == "errno") { // errno survives logging, and %m shows it
         errno = EACCES;
         S5LogUpdate(NULL, 1, 0, "failed: %m");
         printf("errno=%d\n", errno);
         return 0;
     }
-    if (mode == "long") {  // a line far longer than the line buffer
+    if (mode == "long") { // a line far longer than the line buffer
         std::string big(5000, 'y');
         S5LogUpdate(NULL, 1, 0, "long %s end", big.c_str());
         return 0;
     }
-    if (mode == "cut") {  // the line limit falls inside a conversion
+    if (mode == "cut") { // the line limit falls inside a conversion
         std::string format = std::string(2058, 'a') + "%lu tail";
         S5LogUpdate(NULL, 1, 0, format.c_str(), 42UL);
         return 0;
     }
-    if (mode == "missing") {  // log_probe missing HOST:PORT: records the server does not have
+    if (mode == "missing") { // log_probe missing HOST:PORT: records the server does not have
         S5MonHandle h;
         if (S5MonNetOpen(argv[2], 0, &h) != 0)
             return 1;
@@ -89,20 +90,21 @@ int main(int argc, char **argv)
         strcpy(u.userName, "nobody");
         int rc = (S5MonRecvData(h, &d) == -1 && S5MonGetUser(h, &u) == -1) ? 0 : 1;
         S5MonClose(h);
-        S5MonNetOpen("127.0.0.1:1", 0, &h);  // nothing listens there
+        S5MonNetOpen("127.0.0.1:1", 0, &h); // nothing listens there
         return rc;
     }
-    if (mode == "restart") {  // a second start of the default log announces itself
+    if (mode == "restart") { // a second start of the default log announces itself
         S5LogUpdate(NULL, 1, 0, "first");
         S5LogStart(&S5LogDefaultHandle, -1, -1, "probe");
         return 0;
     }
-    if (mode == "version") {  // log_probe version MAJOR MINOR: decode a user reply
-        char msg[MON_USER_MAX_LEN] = {8, static_cast<char>(atoi(argv[2])), static_cast<char>(atoi(argv[3]))};
+    if (mode == "version") { // log_probe version MAJOR MINOR: decode a user reply
+        char msg[MON_USER_MAX_LEN] = {8, static_cast<char>(atoi(argv[2])),
+                                      static_cast<char>(atoi(argv[3]))};
         S5MonUser_t user;
         return Mon_MsgToUser(&user, msg) < 0 ? 1 : 0;
     }
-    if (mode == "refusals") {  // every entry point given handles it does not accept
+    if (mode == "refusals") { // every entry point given handles it does not accept
         MonHand h;
         memset(&h, 0, sizeof h);
         h.flag = 0x12345678;
@@ -118,8 +120,8 @@ int main(int argc, char **argv)
         S5MonGetNextUser(&h, &u);
         S5MonGetTot(&h, &t);
         S5MonNetOpen("127.0.0.1", 1, &out);
-        S5MonClose(NULL);  // refused without a message
-        h.flag = MON_FLAG_KIND_A;  // a kind this library accepts at the entry but never fills
+        S5MonClose(NULL);         // refused without a message
+        h.flag = MON_FLAG_KIND_A; // a kind this library accepts at the entry but never fills
         S5MonRecvData(&h, &d);
         return 0;
     }

@@ -19,8 +19,8 @@ const std::string kProbe = VANTOR_BINARY_DIR "/tests/lib/log_probe";
 // Runs the probe with every log variable removed, then the given ones set.
 ProcessResult Probe(const std::vector<std::string> &args, std::vector<std::string> env)
 {
-    std::vector<std::string> full = {"SOCKS5_LOG_SYSLOG", "SOCKS5_LOG_STDERR", "SOCKS5_LOG_FILE", "SOCKS5_DEBUG",
-                                     "SOCKS5_LOG_NUMBER", "SOCKS5_LOG_SIZE"};
+    std::vector<std::string> full = {"SOCKS5_LOG_SYSLOG", "SOCKS5_LOG_STDERR", "SOCKS5_LOG_FILE",
+                                     "SOCKS5_DEBUG",      "SOCKS5_LOG_NUMBER", "SOCKS5_LOG_SIZE"};
     full.insert(full.end(), env.begin(), env.end());
     std::vector<std::string> argv = {kProbe};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -60,7 +60,8 @@ protected:
     std::string file = dir.path() + "/monitor.log";
 };
 
-const std::regex kFileLine(R"(^[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} \[[0-9]{5,}\]: .*$)");
+const std::regex
+    kFileLine(R"(^[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} \[[0-9]{5,}\]: .*$)");
 
 } // namespace
 
@@ -75,18 +76,20 @@ TEST(Log, NothingIsWrittenWhenTheEnvironmentIsUnset)
 TEST(Log, RefusedConnectOnStandardErrorWithFiveDigitPid)
 {
     ProcessResult r = Probe({"connect", "127.0.0.1:1"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG="});
-    EXPECT_TRUE(std::regex_match(r.err, std::regex("[0-9]{5,}: Error in connect: Connection refused\n"))) << r.err;
+    EXPECT_TRUE(
+        std::regex_match(r.err, std::regex("[0-9]{5,}: Error in connect: Connection refused\n")))
+        << r.err;
 }
 
 TEST(Log, DebugVariableSetsTheThreshold)
 {
     const struct {
-        const char *debug;  // SOCKS5_DEBUG, or null for unset
+        const char *debug; // SOCKS5_DEBUG, or null for unset
         int level;
         bool written;
     } cases[] = {
-        {"0", 4, true},   {"0", 5, false},  // 5 x 0 + 4
-        {"", 29, true},   {"", 30, false},  // empty: 29
+        {"0", 4, true},   {"0", 5, false}, // 5 x 0 + 4
+        {"", 29, true},   {"", 30, false}, // empty: 29
         {"-1", 1, false}, {nullptr, 1, false},
     };
     for (const auto &c : cases) {
@@ -108,7 +111,8 @@ TEST(Log, ErrnoSurvivesAndPercentMShowsItsText)
 // A line longer than the buffer is cut to it; a cut inside a conversion leaves none behind.
 TEST(Log, OverlongLinesAreCutToTheLineBuffer)
 {
-    std::vector<std::string> lines = Lines(Probe({"long"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
+    std::vector<std::string> lines =
+        Lines(Probe({"long"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), 2067u);
     EXPECT_EQ(lines[0].find("yyyy"), lines[0].find(": long ") + 7);
@@ -120,29 +124,38 @@ TEST(Log, OverlongLinesAreCutToTheLineBuffer)
 
 TEST(Log, RecordsTheServerDoesNotHaveAndFailedOpensAreNamed)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("one.txt", "pass\nconn key=1 user=alice\n")});
+    MonsimProcess sim(
+        {"--script", MonsimProcess::writeTempFile("one.txt", "pass\nconn key=1 user=alice\n")});
     ProcessResult r = Probe({"missing", sim.address()}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     EXPECT_EQ(r.exitStatus, 0);
     std::vector<std::string> lines = Messages(r.err);
-    const char *expected[] = {"MonGUIGet: no connection available", "MonGUIGetUser: no user available",
-                              "Error in connect: Connection refused", "Failed to open network connection"};
+    const char *expected[] = {
+        "MonGUIGet: no connection available", "MonGUIGetUser: no user available",
+        "Error in connect: Connection refused", "Failed to open network connection"};
     ASSERT_EQ(lines.size(), 4u) << r.err;
     for (int i = 0; i < 4; i++)
-        EXPECT_TRUE(std::regex_match(lines[i], std::regex(std::string("[0-9]{5,}: ") + expected[i]))) << lines[i];
+        EXPECT_TRUE(
+            std::regex_match(lines[i], std::regex(std::string("[0-9]{5,}: ") + expected[i])))
+            << lines[i];
 }
 
 // Every start of a log after the first is a restart, announced at level 4; each message
 // through the default log starts it again, so the notice follows every message but the first.
 TEST(Log, RestartsAreAnnouncedAtLevelFour)
 {
-    std::vector<std::string> lines = Lines(Probe({"restart"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
+    std::vector<std::string> lines =
+        Lines(Probe({"restart"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: probe Logging \\(re\\)started at .+"))) << lines[1];
+    EXPECT_TRUE(
+        std::regex_match(lines[1], std::regex("[0-9]{5,}: probe Logging \\(re\\)started at .+")))
+        << lines[1];
 
     lines = Lines(Probe({"lines", "3"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"}).err);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[0].find(": line 0000"), std::string::npos);
-    EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{5,}: libsocks5 Logging \\(re\\)started at .+"))) << lines[1];
+    EXPECT_TRUE(std::regex_match(lines[1],
+                                 std::regex("[0-9]{5,}: libsocks5 Logging \\(re\\)started at .+")))
+        << lines[1];
     EXPECT_NE(lines[2].find(": line 0001"), std::string::npos);
     EXPECT_NE(lines[3].find(kRestart), std::string::npos);
 }
@@ -152,7 +165,9 @@ TEST(Log, RefusedReplyVersionsAreNamed)
     ProcessResult r = Probe({"version", "1", "1"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_TRUE(std::regex_match(
-        r.err, std::regex("[0-9]{5,}: Mon_MsgToUser: Msg type=8 has bad version=1.1 expected version=1.0\n")))
+        r.err,
+        std::regex(
+            "[0-9]{5,}: Mon_MsgToUser: Msg type=8 has bad version=1.1 expected version=1.0\n")))
         << r.err;
     EXPECT_EQ(Probe({"version", "2", "0"}, {}).exitStatus, 1);
     EXPECT_EQ(Probe({"version", "0", "7"}, {}).exitStatus, 0);
@@ -164,10 +179,11 @@ TEST(Log, HandleRefusalsCarryTheirMessages)
     ProcessResult r = Probe({"refusals"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     std::vector<std::string> lines = Messages(r.err);
     const char *expected[] = {
-        "S5MonClose(): bad handle=0x", "S5MonSendData: invalid handle=0x", "S5MonRecvData: invalid handle=0x",
-        "S5MonRecvNextData : invalid handle=0x", "S5MonGetUser: invalid handle=0x",
-        "S5MonGetNextUser: invalid handle=0x", "S5MonGetTot: invalid handle=0x",
-        "MonNetOpen: bad client type=1 specified", "S5MonRecvData: invalid handle=0x"};
+        "S5MonClose(): bad handle=0x",      "S5MonSendData: invalid handle=0x",
+        "S5MonRecvData: invalid handle=0x", "S5MonRecvNextData : invalid handle=0x",
+        "S5MonGetUser: invalid handle=0x",  "S5MonGetNextUser: invalid handle=0x",
+        "S5MonGetTot: invalid handle=0x",   "MonNetOpen: bad client type=1 specified",
+        "S5MonRecvData: invalid handle=0x"};
     ASSERT_EQ(lines.size(), sizeof expected / sizeof expected[0]) << r.err;
     for (size_t i = 0; i < lines.size(); i++) {
         size_t colon = lines[i].find(": ");
@@ -184,20 +200,23 @@ TEST(Log, HandleRefusalsCarryTheirMessages)
 // priority of its level, its text from the eighth character on (past "PPPPP: ").
 TEST(Log, SyslogLinesCarryThePriorityOfTheirLevelAndTheTextPastThePid)
 {
-    const std::pair<int, int> priorities[] = {{1, LOG_ERR},      {2, LOG_NOTICE},  {3, LOG_WARNING},
-                                              {8, LOG_WARNING},  {9, LOG_NOTICE},  {13, LOG_NOTICE},
-                                              {14, LOG_INFO},    {18, LOG_INFO},   {19, LOG_DEBUG}};
+    const std::pair<int, int> priorities[] = {{1, LOG_ERR},     {2, LOG_NOTICE}, {3, LOG_WARNING},
+                                              {8, LOG_WARNING}, {9, LOG_NOTICE}, {13, LOG_NOTICE},
+                                              {14, LOG_INFO},   {18, LOG_INFO},  {19, LOG_DEBUG}};
     for (const auto &p : priorities) {
-        ProcessResult r = Probe({"level", std::to_string(p.first)}, {"SOCKS5_LOG_SYSLOG=", "SOCKS5_DEBUG=4"});
+        ProcessResult r =
+            Probe({"level", std::to_string(p.first)}, {"SOCKS5_LOG_SYSLOG=", "SOCKS5_DEBUG=4"});
         std::vector<std::string> lines = Messages(r.out);
         ASSERT_EQ(lines.size(), 2u) << r.out;
         int pid = 0;
         ASSERT_EQ(sscanf(lines[0].c_str(), "openlog libsocks5 %*d %*d %d", &pid), 1) << lines[0];
-        EXPECT_EQ(lines[0], "openlog libsocks5 " + std::to_string(LOG_PID) + " " + std::to_string(LOG_DAEMON)
-                                + " " + std::to_string(pid));
+        EXPECT_EQ(lines[0],
+                  "openlog libsocks5 " + std::to_string(LOG_PID) + " " + std::to_string(LOG_DAEMON)
+                      + " " + std::to_string(pid));
         char line[64];
         snprintf(line, sizeof line, "%05d: message at level %d", pid, p.first);
-        EXPECT_EQ(lines[1], "syslog " + std::to_string(p.second) + " " + std::string(line).substr(7));
+        EXPECT_EQ(lines[1],
+                  "syslog " + std::to_string(p.second) + " " + std::string(line).substr(7));
     }
 }
 
@@ -207,11 +226,16 @@ TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
 {
     const long long kGiB = 1LL << 30;
     struct Case {
-        const char *size;  // SOCKS5_LOG_SIZE, or null for unset
-        long long limit;   // bytes
+        const char *size; // SOCKS5_LOG_SIZE, or null for unset
+        long long limit;  // bytes
     } cases[] = {
-        {nullptr, kGiB}, {"0", kGiB}, {"-5", kGiB}, {"many", kGiB},
-        {"2097151", 2 * kGiB - 1024}, {"2097152", 2 * kGiB}, {"99999999", 2 * kGiB},
+        {nullptr, kGiB},
+        {"0", kGiB},
+        {"-5", kGiB},
+        {"many", kGiB},
+        {"2097151", 2 * kGiB - 1024},
+        {"2097152", 2 * kGiB},
+        {"99999999", 2 * kGiB},
     };
     for (const Case &c : cases) {
         for (long long presize : {c.limit, c.limit + 1}) {
@@ -224,7 +248,8 @@ TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
             if (c.size)
                 env.push_back(std::string("SOCKS5_LOG_SIZE=") + c.size);
             Probe({"level", "1"}, env);
-            EXPECT_EQ(Exists(file + "1"), presize > c.limit) << (c.size ? c.size : "unset") << ", " << presize;
+            EXPECT_EQ(Exists(file + "1"), presize > c.limit)
+                << (c.size ? c.size : "unset") << ", " << presize;
         }
     }
 }
@@ -245,12 +270,13 @@ TEST_F(LogFileTest, FileLinesStartWithTimeAndBracketedPid)
 TEST_F(LogFileTest, RotationKeepsTheNumberOfOldFilesAsked)
 {
     const struct {
-        const char *number;  // SOCKS5_LOG_NUMBER, or null for unset
+        const char *number; // SOCKS5_LOG_NUMBER, or null for unset
         int oldFiles;
     } cases[] = {{nullptr, 1}, {"3", 3}, {"0", 0}, {"-3", 0}};
     for (const auto &c : cases) {
         RunProcess({"sh", "-c", "rm -f " + file + "*"});
-        std::vector<std::string> env = {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0", "SOCKS5_LOG_SIZE=1"};
+        std::vector<std::string> env = {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0",
+                                        "SOCKS5_LOG_SIZE=1"};
         if (c.number)
             env.push_back(std::string("SOCKS5_LOG_NUMBER=") + c.number);
         EXPECT_EQ(Probe({"lines", "60"}, env).exitStatus, 0);
@@ -261,7 +287,8 @@ TEST_F(LogFileTest, RotationKeepsTheNumberOfOldFilesAsked)
             EXPECT_LT(old.size(), 1024u + 130u) << label << ", old file " << n;
             if (n > 1) {
                 std::string newer = FileText(file + std::to_string(n - 1));
-                EXPECT_LT(old.substr(old.find("line ")), newer.substr(newer.find("line "))) << label;
+                EXPECT_LT(old.substr(old.find("line ")), newer.substr(newer.find("line ")))
+                    << label;
             }
         }
         EXPECT_FALSE(Exists(file + std::to_string(c.oldFiles + 1))) << label;
@@ -286,6 +313,7 @@ TEST_F(LogFileTest, FilesThatCannotBeOpenedAreReportedOnce)
     ProcessResult bad = Probe({"lines", "3"}, {"SOCKS5_LOG_FILE=" + missing, "SOCKS5_DEBUG=0"});
     EXPECT_EQ(bad.err, "can't open `" + missing + "' for logging\n");
     // Standard error keeps working beside a file that failed.
-    ProcessResult both = Probe({"lines", "2"}, {"SOCKS5_LOG_FILE=" + missing, "SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
+    ProcessResult both = Probe(
+        {"lines", "2"}, {"SOCKS5_LOG_FILE=" + missing, "SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     EXPECT_EQ(Messages(both.err).size(), 3u);
 }

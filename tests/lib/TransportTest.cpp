@@ -30,8 +30,14 @@ protected:
         if (fds[1] >= 0)
             close(fds[1]);
     }
-    void Write(const std::string &bytes) { ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
-    static std::string Prefix(uint16_t len) { return std::string{static_cast<char>(len >> 8), static_cast<char>(len & 0xff)}; }
+    void Write(const std::string &bytes)
+    {
+        ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    static std::string Prefix(uint16_t len)
+    {
+        return std::string{static_cast<char>(len >> 8), static_cast<char>(len & 0xff)};
+    }
     int fds[2];
     char buf[2048];
 };
@@ -41,13 +47,16 @@ class SocketPair : public SocketPairDirect, public ::testing::WithParamInterface
 protected:
     int Recv(uint16_t len, char *into)
     {
-        return GetParam() ? Mon_TcpRecvBuffered(fds[0], &input, len, into) : Mon_TcpRecv(fds[0], len, into);
+        return GetParam() ? Mon_TcpRecvBuffered(fds[0], &input, len, into)
+                          : Mon_TcpRecv(fds[0], len, into);
     }
     MonTcpInput_t input = MonTcpInput_t();
 };
 
 INSTANTIATE_TEST_SUITE_P(Transport, SocketPair, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &p) { return p.param ? "ReadAhead" : "Direct"; });
+                         [](const ::testing::TestParamInfo<bool> &p) {
+                             return p.param ? "ReadAhead" : "Direct";
+                         });
 
 // Restores the time limit when a test ends, however it ends.
 struct TimeLimit {
@@ -164,7 +173,7 @@ TEST_P(SocketPair, APeerTricklingAFrameByteByByteTimesOutWithinTheLimit)
         std::string frame = Prefix(40) + std::string(40, 't');
         for (size_t i = 0; i < frame.size() && !stop; i++) {
             Write(frame.substr(i, 1));
-            usleep(30000);  // each byte well within the limit, the frame far beyond it
+            usleep(30000); // each byte well within the limit, the frame far beyond it
         }
     });
     long long started = Mon_TcpClockMs();
@@ -180,11 +189,13 @@ TEST_P(SocketPair, ManyFramesInOneWriteComeOutOneByOneInOrder)
 {
     std::string stream;
     for (int i = 0; i < 3000; i++)
-        stream += Prefix(static_cast<uint16_t>(i % 50)) + std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26));
+        stream += Prefix(static_cast<uint16_t>(i % 50))
+            + std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26));
     std::thread writer([&] { Write(stream + Prefix(0)); });
     for (int i = 0; i < 3000; i++) {
         ASSERT_EQ(Recv(sizeof buf, buf), i % 50) << "frame " << i;
-        EXPECT_EQ(std::string(buf, static_cast<size_t>(i % 50)), std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26)));
+        EXPECT_EQ(std::string(buf, static_cast<size_t>(i % 50)),
+                  std::string(static_cast<size_t>(i % 50), static_cast<char>('a' + i % 26)));
     }
     EXPECT_EQ(Recv(sizeof buf, buf), 0);
     writer.join();
@@ -217,7 +228,7 @@ TEST_F(SocketPairDirect, SendingToAPeerThatTakesNothingTimesOut)
     std::vector<char> big(60000, 'x');
     long long started = Mon_TcpClockMs();
     int result = 0;
-    for (int i = 0; i < 1000 && result >= 0; i++)  // the socket buffers fill after a few
+    for (int i = 0; i < 1000 && result >= 0; i++) // the socket buffers fill after a few
         result = Mon_TcpSend(fds[0], static_cast<uint16_t>(big.size()), big.data());
     EXPECT_EQ(result, -1);
     EXPECT_EQ(errno, ETIMEDOUT);
@@ -229,7 +240,7 @@ TEST_P(SocketPair, ReadInterruptedBySignalIsRetried)
     struct sigaction sa;
     memset(&sa, 0, sizeof sa);
     sa.sa_handler = [](int) {};
-    sigaction(SIGUSR1, &sa, nullptr);  // no SA_RESTART: reads see EINTR
+    sigaction(SIGUSR1, &sa, nullptr); // no SA_RESTART: reads see EINTR
     pthread_t reader = pthread_self();
     std::thread poker([&] {
         usleep(50000);
@@ -252,7 +263,7 @@ TEST(Connect, WritingToAServerThatHasGoneFailsInsteadOfEndingTheProgram)
         int fd = Mon_TcpConnect(name.c_str(), 5051);
         close(accept(l.fd, nullptr, nullptr));
         usleep(50000);
-        int first = Mon_TcpSend(fd, 3, "abc");  // may still be accepted by the kernel
+        int first = Mon_TcpSend(fd, 3, "abc"); // may still be accepted by the kernel
         usleep(50000);
         int second = Mon_TcpSend(fd, 3, "abc");
         _exit(fd > 0 && (first == -1 || second == -1) ? 0 : 1);
@@ -284,7 +295,7 @@ TEST(Connect, FailuresReturnMinusOneAndCloseTheirSocket)
     int before = OpenDescriptors();
     EXPECT_EQ(Mon_TcpConnect("127.0.0.1:1", 5051), -1);
     EXPECT_EQ(errno, ECONNREFUSED);
-    EXPECT_EQ(Mon_TcpConnect("127.0.0.1:", 5051), -1);  // a bare colon means port 0
+    EXPECT_EQ(Mon_TcpConnect("127.0.0.1:", 5051), -1); // a bare colon means port 0
     EXPECT_EQ(Mon_TcpConnect("no-such-host.invalid", 5051), -1);
     EXPECT_EQ(OpenDescriptors(), before);
 }
@@ -320,5 +331,5 @@ TEST(Close, OnlyPositiveDescriptorsAreClosed)
 {
     EXPECT_EQ(Mon_TcpClose(-1), 0);
     EXPECT_EQ(Mon_TcpClose(0), 0);
-    EXPECT_NE(fcntl(0, F_GETFD), -1);  // standard input is still open
+    EXPECT_NE(fcntl(0, F_GETFD), -1); // standard input is still open
 }

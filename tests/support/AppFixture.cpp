@@ -9,7 +9,6 @@
 #include <Xm/MessageB.h>
 #include <Xm/Xm.h>
 
-
 #include "tests/support/MotifText.h"
 #include "app/FallbackResources.h"
 
@@ -37,7 +36,7 @@ void CollectMessages(Widget w, std::vector<std::pair<Widget, std::string>>* foun
         return;
     }
     if (!XtIsWidget(w)) {
-        return;  // a gadget: no pop-ups, no children
+        return; // a gadget: no pop-ups, no children
     }
     for (Cardinal i = 0; i < w->core.num_popups; i++) {
         CollectMessages(w->core.popup_list[i], found);
@@ -121,12 +120,13 @@ void RemoveAllServers()
 
 std::string Conn(int key, const std::string& fields)
 {
-    return "conn key=" + std::to_string(key) + " start=" + std::to_string(kStart) + " " + fields + "\n";
+    return "conn key=" + std::to_string(key) + " start=" + std::to_string(kStart) + " " + fields
+        + "\n";
 }
 
 int KeyNumber(const Connection* row)
 {
-    uint16_t low;  // the simulator keeps the number's low half in bytes 8 and 9
+    uint16_t low; // the simulator keeps the number's low half in bytes 8 and 9
     memcpy(&low, row->data.key.key + 8, 2);
     return low;
 }

@@ -18,7 +18,7 @@ static int HeaderNumber(FILE* file)
     int number = -1;
     for (; ch >= '0' && ch <= '9'; ch = fgetc(file))
         number = (number < 0 ? 0 : number * 10) + (ch - '0');
-    return number;  // the one white space character after it is consumed
+    return number; // the one white space character after it is consumed
 }
 
 // One binary PPM (P6) file; an empty image when it is not one.
@@ -46,8 +46,13 @@ static RgbImage ReadPpm(const std::string& path)
 Rendering RenderPostscript(const std::string& path, int dpi, bool eps)
 {
     TempDir dir;
-    std::vector<std::string> argv = {"gs", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-q",
-                                     "-sDEVICE=ppmraw", "-r" + std::to_string(dpi),
+    std::vector<std::string> argv = {"gs",
+                                     "-dBATCH",
+                                     "-dNOPAUSE",
+                                     "-dSAFER",
+                                     "-q",
+                                     "-sDEVICE=ppmraw",
+                                     "-r" + std::to_string(dpi),
                                      "-sOutputFile=" + dir.path() + "/page%d.ppm"};
     if (eps)
         argv.push_back("-dEPSCrop");

@@ -8,8 +8,8 @@
 #include "tests/support/PngWriter.h"
 
 struct Rendering {
-    bool ok = false;            // Ghostscript ran to its end and reported no error
-    std::string messages;       // what it printed
+    bool ok = false;      // Ghostscript ran to its end and reported no error
+    std::string messages; // what it printed
     std::vector<RgbImage> pages;
 };
 

@@ -48,13 +48,20 @@ MonsimProcess::MonsimProcess(const std::vector<std::string> &args)
     std::string portFile = stem + ".port";
     logPath_ = stem + ".log";
 
-    std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/monsim/vantor-monsim", "--bind", "127.0.0.1",
-                                     "--port", "0", "--port-file", portFile, "--request-log", logPath_};
+    std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/monsim/vantor-monsim",
+                                     "--bind",
+                                     "127.0.0.1",
+                                     "--port",
+                                     "0",
+                                     "--port-file",
+                                     portFile,
+                                     "--request-log",
+                                     logPath_};
     argv.insert(argv.end(), args.begin(), args.end());
 
     pid_ = fork();
     if (pid_ == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);  // a crashed test must not leave the simulator behind
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // a crashed test must not leave the simulator behind
         std::vector<char *> cargv;
         for (auto &a : argv)
             cargv.push_back(const_cast<char *>(a.c_str()));

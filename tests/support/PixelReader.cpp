@@ -56,7 +56,8 @@ RgbImage ReadArea(Display* display, Drawable drawable, int left, int top, int ar
     int bottom = std::min(top + areaHeight, static_cast<int>(fullHeight));
     if (right <= left || bottom <= top)
         return image;
-    unsigned width = static_cast<unsigned>(right - left), height = static_cast<unsigned>(bottom - top);
+    unsigned width = static_cast<unsigned>(right - left),
+             height = static_cast<unsigned>(bottom - top);
     XImage* ximage = XGetImage(display, drawable, left, top, width, height, AllPlanes, ZPixmap);
     if (!ximage)
         return image;

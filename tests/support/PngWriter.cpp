@@ -63,14 +63,14 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 bool WritePng(const std::string& path, const RgbImage& image)
 {
     std::vector<uint8_t> raw;
     raw.reserve(static_cast<size_t>(image.height) * (image.width * 3 + 1));
     for (int y = 0; y < image.height; y++) {
-        raw.push_back(0);  // no filter
+        raw.push_back(0); // no filter
         const uint8_t* row = &image.rgb[static_cast<size_t>(y) * image.width * 3];
         raw.insert(raw.end(), row, row + image.width * 3);
     }
@@ -79,7 +79,7 @@ bool WritePng(const std::string& path, const RgbImage& image)
     std::vector<uint8_t> header;
     PutBig32(header, static_cast<uint32_t>(image.width));
     PutBig32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
+    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", StoredZlib(raw));
     PutChunk(png, "IEND", {});

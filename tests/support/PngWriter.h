@@ -11,9 +11,9 @@
 struct RgbImage {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> rgb;  // width * height * 3 bytes, rows top to bottom
+    std::vector<uint8_t> rgb; // width * height * 3 bytes, rows top to bottom
 
-    uint32_t At(int x, int y) const  // 0xRRGGBB
+    uint32_t At(int x, int y) const // 0xRRGGBB
     {
         const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
         return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];

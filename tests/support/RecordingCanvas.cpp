@@ -48,27 +48,32 @@ const XomCanvasOps recordingOps = {
     /* line3D */
     [](XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow, Pixel top,
        Pixel bottom) { Write(c, "line3D", x1, y1, x2, y2, thickness, shadow, top, bottom); },
-    /* line */ [](XomCanvas c, int x1, int y1, int x2, int y2) { Write(c, "line", x1, y1, x2, y2); },
+    /* line */
+    [](XomCanvas c, int x1, int y1, int x2, int y2) { Write(c, "line", x1, y1, x2, y2); },
     /* rectangle */ [](XomCanvas c, const XomArea* r) { Write(c, "rectangle", Box(r)); },
     /* fillRectangle */ [](XomCanvas c, const XomArea* r) { Write(c, "fillRectangle", Box(r)); },
     /* roundRectangle */
     [](XomCanvas c, const XomArea* r, int radius) { Write(c, "roundRectangle", Box(r), radius); },
     /* fillRoundRectangle */
-    [](XomCanvas c, const XomArea* r, int radius) { Write(c, "fillRoundRectangle", Box(r), radius); },
+    [](XomCanvas c, const XomArea* r, int radius) {
+        Write(c, "fillRoundRectangle", Box(r), radius);
+    },
     /* polyline */
     [](XomCanvas c, const XomPoint* p, int n) { Write(c, "polyline", Points(p, n)); },
     /* polygon */ [](XomCanvas c, const XomPoint* p, int n) { Write(c, "polygon", Points(p, n)); },
     /* textPolygon */
-    [](XomCanvas c, int x, int y, const char* t, int n) { Write(c, "textPolygon", x, y, Text(t, n)); },
+    [](XomCanvas c, int x, int y, const char* t, int n) {
+        Write(c, "textPolygon", x, y, Text(t, n));
+    },
     /* arc */
     [](XomCanvas c, const XomArea* r, int a1, int a2) { Write(c, "arc", Box(r), a1, a2); },
     /* fillArc */
     [](XomCanvas c, const XomArea* r, int a1, int a2) { Write(c, "fillArc", Box(r), a1, a2); },
     /* restrictedText3D */
-    [](XomCanvas c, const XomArea* r, const char* t, int n, int alignment, Pixel top, Pixel bottom) {
-        Write(c, "restrictedText3D", Box(r), alignment, top, bottom, Text(t, n));
-    },
-    /* text */ [](XomCanvas c, int x, int y, const char* t, int n) { Write(c, "text", x, y, Text(t, n)); },
+    [](XomCanvas c, const XomArea* r, const char* t, int n, int alignment, Pixel top,
+       Pixel bottom) { Write(c, "restrictedText3D", Box(r), alignment, top, bottom, Text(t, n)); },
+    /* text */
+    [](XomCanvas c, int x, int y, const char* t, int n) { Write(c, "text", x, y, Text(t, n)); },
     /* restrictedText */
     [](XomCanvas c, const XomArea* r, const char* t, int n, int alignment) {
         Write(c, "restrictedText", Box(r), alignment, Text(t, n));
@@ -78,12 +83,15 @@ const XomCanvasOps recordingOps = {
         Write(c, "compoundText", Box(r), alignment);
     },
     /* image */
-    [](XomCanvas c, XImage*, int sx, int sy, const XomArea* r) { Write(c, "image", sx, sy, Box(r)); },
+    [](XomCanvas c, XImage*, int sx, int sy, const XomArea* r) {
+        Write(c, "image", sx, sy, Box(r));
+    },
     /* pixmap */
     [](XomCanvas c, Pixmap, int depth, int sx, int sy, const XomArea* r) {
         Write(c, "pixmap", depth, sx, sy, Box(r));
     },
-    /* mappedImage */ [](XomCanvas c, XImage*, const XomArea* r) { Write(c, "mappedImage", Box(r)); },
+    /* mappedImage */
+    [](XomCanvas c, XImage*, const XomArea* r) { Write(c, "mappedImage", Box(r)); },
     /* mappedPixmap */
     [](XomCanvas c, Pixmap, int depth, int w, int h, const XomArea* r) {
         Write(c, "mappedPixmap", depth, w, h, Box(r));
@@ -93,7 +101,9 @@ const XomCanvasOps recordingOps = {
         Write(c, "setLineAttributes", a->color, a->width, a->style);
     },
     /* setFillAttributes */
-    [](XomCanvas c, const XomFillAttributes* a) { Write(c, "setFillAttributes", a->color, a->style); },
+    [](XomCanvas c, const XomFillAttributes* a) {
+        Write(c, "setFillAttributes", a->color, a->style);
+    },
     /* setTextAttributes */
     [](XomCanvas c, const XomTextAttributes* a) {
         Write(c, "setTextAttributes", a->color, a->fontName ? a->fontName : "-");

@@ -6,14 +6,14 @@
 #include <vector>
 
 struct ProcessResult {
-    int exitStatus = -1;  // the exit status, or -1 if the program did not exit normally
-    std::string out;      // standard output
-    std::string err;      // standard error
+    int exitStatus = -1; // the exit status, or -1 if the program did not exit normally
+    std::string out;     // standard output
+    std::string err;     // standard error
 };
 
 // env entries "NAME=value" are set and entries "NAME" are removed from the environment the
 // program inherits. A program still running after timeoutSeconds is killed.
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::vector<std::string> &env = {},
-                         int timeoutSeconds = 60);
+ProcessResult RunProcess(const std::vector<std::string> &argv,
+                         const std::vector<std::string> &env = {}, int timeoutSeconds = 60);
 
 #endif

@@ -83,10 +83,10 @@ bool VantorDriver::Start(int timeoutSeconds)
             if (std::find(before.begin(), before.end(), w) != before.end())
                 continue;
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(display_, w, &attributes) &&
-                attributes.map_state == IsViewable) {
+            if (XGetWindowAttributes(display_, w, &attributes)
+                && attributes.map_state == IsViewable) {
                 window_ = w;
-                SleepMilliseconds(300);  // let the first exposures be drawn
+                SleepMilliseconds(300); // let the first exposures be drawn
                 return true;
             }
         }
@@ -117,7 +117,8 @@ bool VantorDriver::PointerTo(int x, int y)
     bool moved = RunProcess({"xdotool", "mousemove", "--window", std::to_string(window_),
                              std::to_string(x), std::to_string(y)},
                             {}, 10)
-                     .exitStatus == 0;
+                     .exitStatus
+        == 0;
     SleepMilliseconds(150);
     return moved;
 }
@@ -194,8 +195,8 @@ RgbImage VantorDriver::ScreenOverWindow()
     XWindowAttributes attributes;
     Window child;
     int x = 0, y = 0;
-    if (!XGetWindowAttributes(display_, window_, &attributes) ||
-        !XTranslateCoordinates(display_, window_, attributes.root, 0, 0, &x, &y, &child))
+    if (!XGetWindowAttributes(display_, window_, &attributes)
+        || !XTranslateCoordinates(display_, window_, attributes.root, 0, 0, &x, &y, &child))
         return RgbImage();
     return ReadArea(display_, attributes.root, x, y, attributes.width, attributes.height);
 }

@@ -32,7 +32,8 @@ TEST(AxisTicks, TheTrafficChartsAxes)
 {
     Ticks x(0, 20, 5, 1);
     EXPECT_EQ(x.Major(), (std::vector<float>{0, 5, 10, 15, 20}));
-    EXPECT_EQ(x.Minor(), (std::vector<float>{1, 2, 3, 4, 6, 7, 8, 9, 11, 12, 13, 14, 16, 17, 18, 19}));
+    EXPECT_EQ(x.Minor(),
+              (std::vector<float>{1, 2, 3, 4, 6, 7, 8, 9, 11, 12, 13, 14, 16, 17, 18, 19}));
 
     // The vertical axis: 0 to a limit by a fifth and a tenth, as 32-bit float resources.
     for (float limit : {1.0f, 10.0f, 20.0f, 1240.0f, 3000000010.0f}) {
@@ -60,13 +61,14 @@ TEST(AxisTicks, AnUnalignedMinimumStartsAtTheNextMultiple)
         {3.5, 12, 5, 2, 1, {5, 10}, {7, 9, 11}},
         {-7, 3, 5, 1, 1, {-5, 0}, {-7, -6, -4, -3, -2, -1, 1, 2, 3}},
         {3, 14, 5, 0, 1, {5, 10}, {}},
-        {3, 14, 5, 4, 0, {3, 8, 13}, {7, 11}},   // not aligned: ticks from the minimum
-        {20, 0, -5, -5, 1, {0, 5, 10, 15, 20}, {}},  // reversed limits, negative steps
+        {3, 14, 5, 4, 0, {3, 8, 13}, {7, 11}},      // not aligned: ticks from the minimum
+        {20, 0, -5, -5, 1, {0, 5, 10, 15, 20}, {}}, // reversed limits, negative steps
         {0, 20, 0, 5, 1, {}, {0, 5, 10, 15, 20}},
-        {0.5, 0.7, 1, 0.1, 1, {}, {0.5, 0.6, 0.7}},  // no multiple of the step inside
+        {0.5, 0.7, 1, 0.1, 1, {}, {0.5, 0.6, 0.7}}, // no multiple of the step inside
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.low << " " << c.high << " " << c.major << " " << c.minor);
+        SCOPED_TRACE(testing::Message()
+                     << c.low << " " << c.high << " " << c.major << " " << c.minor);
         Ticks t(c.low, c.high, c.major, c.minor, c.aligned);
         EXPECT_EQ(t.Major(), c.majors);
         ASSERT_EQ(t.list.minorCount, static_cast<int>(c.minors.size()));
@@ -81,13 +83,12 @@ TEST(AxisTicks, TooManyTicksGiveNoneOrOnlyMajors)
         double high, major, minor;
         int majors, minors;
     } cases[] = {
-        {1999, 1, 0, 2000, 0},        // 2000 major ticks are allowed
-        {2000, 1, 0, 0, 0},           // 2001 are not: no ticks at all
-        {100, 10, 0.5, 11, 190},      // 201 positions less the 11 majors
-        {1000, 10, 0.1, 0, 0},        // 100 per step x 101 majors: none at all
-        {100, 0, 0.01, 0, 0},         // no majors, 10001 minor positions: none
-        {10, 0, 0.01, 0, 1001},
-        {10, 5, 1e-20, 0, 0},
+        {1999, 1, 0, 2000, 0},   // 2000 major ticks are allowed
+        {2000, 1, 0, 0, 0},      // 2001 are not: no ticks at all
+        {100, 10, 0.5, 11, 190}, // 201 positions less the 11 majors
+        {1000, 10, 0.1, 0, 0},   // 100 per step x 101 majors: none at all
+        {100, 0, 0.01, 0, 0},    // no majors, 10001 minor positions: none
+        {10, 0, 0.01, 0, 1001},  {10, 5, 1e-20, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.high << " " << c.major << " " << c.minor);
@@ -131,10 +132,10 @@ TEST(ChartModel, AxisMapsPixelsAndValuesBothWays)
         int ok;
         double value;
     } cases[] = {
-        {&up, 200, 1, 0}, {&up, 100, 1, 50}, {&up, 150, 1, 25}, {&up, 220, 1, -10},
-        {&reversed, 200, 1, 50}, {&reversed, 180, 1, 40},
-        {&logs, 0, 1, 1}, {&logs, 200, 1, 100}, {&logs, 300, 1, 1000},
-        {&flat, 10, 0, 0}, {&badLog, 10, 0, 0}, {&noLength, 40, 0, 0},
+        {&up, 200, 1, 0},   {&up, 100, 1, 50},       {&up, 150, 1, 25},
+        {&up, 220, 1, -10}, {&reversed, 200, 1, 50}, {&reversed, 180, 1, 40},
+        {&logs, 0, 1, 1},   {&logs, 200, 1, 100},    {&logs, 300, 1, 1000},
+        {&flat, 10, 0, 0},  {&badLog, 10, 0, 0},     {&noLength, 40, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pixel);
@@ -157,12 +158,12 @@ TEST(ChartModel, TickLabelFormatsMustTakeOneDouble)
         const char* format;
         int ok;
     } cases[] = {
-        {"%g", 1}, {"%.2f", 1}, {"%0.4f", 1}, {"%-8.3e", 1}, {"%.0f %%", 1}, {"x=%G", 1},
-        {nullptr, 0}, {"", 0}, {"plain", 0}, {"%s", 0}, {"%d", 0}, {"%n", 0}, {"%*.2f", 0},
-        {"%f%f", 0}, {"%.2f%", 0}, {"%lf", 0},
+        {"%g", 1},    {"%.2f", 1}, {"%0.4f", 1}, {"%-8.3e", 1}, {"%.0f %%", 1}, {"x=%G", 1},
+        {nullptr, 0}, {"", 0},     {"plain", 0}, {"%s", 0},     {"%d", 0},      {"%n", 0},
+        {"%*.2f", 0}, {"%f%f", 0}, {"%.2f%", 0}, {"%lf", 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(XomFormatTakesOneDouble(c.format), c.ok) << (c.format ? c.format : "null");
 }
 
-}  // namespace
+} // namespace

@@ -24,16 +24,17 @@ protected:
         return box;
     }
     // A glue child of the given size and one stretch constraint.
-    Widget Glue(Widget box, int width, int height, const char* stretchResource = XomNverticalStretch, int stretch = 0)
+    Widget Glue(Widget box, int width, int height,
+                const char* stretchResource = XomNverticalStretch, int stretch = 0)
     {
         return XtVaCreateManagedWidget("glue", xomGlueWidgetClass, box, XmNwidth, (Dimension)width,
-                                       XmNheight, (Dimension)height, stretchResource, stretch, NULL);
+                                       XmNheight, (Dimension)height, stretchResource, stretch,
+                                       NULL);
     }
     Widget Child(Widget box, int width, int stretch, int shrink = 0)
     {
-        return XtVaCreateManagedWidget("child", xomGlueWidgetClass, box,
-                                       XmNwidth, (Dimension)width, XmNheight, (Dimension)10,
-                                       XomNhorizontalStretch, stretch,
+        return XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)width,
+                                       XmNheight, (Dimension)10, XomNhorizontalStretch, stretch,
                                        XomNhorizontalShrink, shrink, NULL);
     }
     // Manages the box and gives it a width other than its natural one.
@@ -53,10 +54,25 @@ TEST_F(BoxLayoutTest, SurplusIsSharedByStretchAndMissingSpaceByNaturalSize)
         const char* what;
         int widths[2], stretch[2], shrink[2], boxWidth, expected[2];
     } cases[] = {
-        {"stretch 100 and 300 share 100 extra pixels", {100, 100}, {100, 300}, {0, 0}, 300, {125, 175}},
+        {"stretch 100 and 300 share 100 extra pixels",
+         {100, 100},
+         {100, 300},
+         {0, 0},
+         300,
+         {125, 175}},
         {"the extra is capped at the stretch total", {100, 100}, {1, 3}, {0, 0}, 300, {101, 103}},
-        {"a stretch total of 40 leaves the rest empty", {100, 100}, {10, 30}, {0, 0}, 300, {110, 130}},
-        {"50 missing: 50 x 100 / 400 and 50 x 300 / 400, rounded towards zero", {100, 300}, {0, 0}, {10000, 10000}, 350, {88, 263}},
+        {"a stretch total of 40 leaves the rest empty",
+         {100, 100},
+         {10, 30},
+         {0, 0},
+         300,
+         {110, 130}},
+        {"50 missing: 50 x 100 / 400 and 50 x 300 / 400, rounded towards zero",
+         {100, 300},
+         {0, 0},
+         {10000, 10000},
+         350,
+         {88, 263}},
         {"no child shrinks by more than its shrink", {100, 300}, {0, 0}, {0, 20}, 300, {100, 280}},
     };
     for (const auto& c : cases) {
@@ -169,20 +185,22 @@ TEST_F(BoxLayoutTest, AcrossTheRowChildrenFillTheBoxAsFarAsAutoAdjustAndStretchA
         Boolean autoAdjust;
         int boxHeight;
         int stretch, shrink;
-        int height;  // of the child
+        int height; // of the child
     } cases[] = {
-        {True, 30, 10000, 0, 30}, {True, 30, 5, 0, 15}, {True, 30, 0, 0, 10}, {False, 30, 10000, 0, 10},
-        {True, 5, 0, 100, 5},     {False, 5, 0, 100, 5}, {False, 5, 0, 0, 10},
+        {True, 30, 10000, 0, 30},  {True, 30, 5, 0, 15}, {True, 30, 0, 0, 10},
+        {False, 30, 10000, 0, 10}, {True, 5, 0, 100, 5}, {False, 5, 0, 100, 5},
+        {False, 5, 0, 0, 10},
     };
     for (const Case& c : cases) {
         Widget box = Row();
         XtVaSetValues(box, XomNautoAdjust, c.autoAdjust, NULL);
-        Widget child = XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)20,
-                                               XmNheight, (Dimension)10, XomNverticalStretch, c.stretch,
-                                               XomNverticalShrink, c.shrink, NULL);
+        Widget child = XtVaCreateManagedWidget(
+            "child", xomGlueWidgetClass, box, XmNwidth, (Dimension)20, XmNheight, (Dimension)10,
+            XomNverticalStretch, c.stretch, XomNverticalShrink, c.shrink, NULL);
         XtManageChild(box);
         XtResizeWidget(box, 20, (Dimension)c.boxHeight, 0);
-        EXPECT_EQ(child->core.height, c.height) << "autoAdjust " << (int)c.autoAdjust << ", box " << c.boxHeight;
+        EXPECT_EQ(child->core.height, c.height)
+            << "autoAdjust " << (int)c.autoAdjust << ", box " << c.boxHeight;
         XtDestroyWidget(box);
     }
 }
@@ -192,8 +210,8 @@ TEST_F(BoxLayoutTest, AcrossTheRowChildrenFillTheBoxAsFarAsAutoAdjustAndStretchA
 TEST_F(BoxLayoutTest, ABorderWidthReachesTheWindowAndTakesRoomAlongTheRow)
 {
     Widget box = Row();
-    Widget framed = XtVaCreateManagedWidget("framed", xmPrimitiveWidgetClass, box, XmNwidth, (Dimension)20,
-                                            XmNheight, (Dimension)10, NULL);
+    Widget framed = XtVaCreateManagedWidget("framed", xmPrimitiveWidgetClass, box, XmNwidth,
+                                            (Dimension)20, XmNheight, (Dimension)10, NULL);
     Widget next = Child(box, 10, 0);
     ShowAtWidth(box, 36);
     XtVaSetValues(framed, XmNborderWidth, (Dimension)3, NULL);
@@ -204,7 +222,7 @@ TEST_F(BoxLayoutTest, ABorderWidthReachesTheWindowAndTakesRoomAlongTheRow)
     Dimension width = 0, height = 0;
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 36);
-    EXPECT_EQ(height, 10);  // across the row the border is not counted
+    EXPECT_EQ(height, 10); // across the row the border is not counted
     EXPECT_EQ(framed->core.x, 0);
     EXPECT_EQ(framed->core.border_width, 3);
     EXPECT_EQ(next->core.x, 26);
@@ -222,9 +240,9 @@ TEST_F(BoxGeometryTest, NormalSizeOfAnEmptyBoxAndOfAChildAbove10000)
     EXPECT_EQ(width, 5);
     EXPECT_EQ(height, 5);
     // A normal size above 10000 at creation means the current size.
-    XtVaCreateManagedWidget("huge", xomGlueWidgetClass, box, XmNwidth, (Dimension)70,
-                            XmNheight, (Dimension)12, XomNnormalWidth, (Dimension)20000,
-                            XomNnormalHeight, (Dimension)10001, NULL);
+    XtVaCreateManagedWidget("huge", xomGlueWidgetClass, box, XmNwidth, (Dimension)70, XmNheight,
+                            (Dimension)12, XomNnormalWidth, (Dimension)20000, XomNnormalHeight,
+                            (Dimension)10001, NULL);
     XomBoxGetNormalSize(box, &width, &height);
     EXPECT_EQ(width, 70);
     EXPECT_EQ(height, 12);
@@ -293,9 +311,9 @@ TEST_F(BoxGeometryTest, AChildThatGrowsByItselfWidensTheBox)
 TEST_F(BoxGeometryTest, PreferredSizeIsTheNaturalSize)
 {
     Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
-    XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)40,
-                            XmNheight, (Dimension)10, XomNhorizontalStretch, 20,
-                            XomNhorizontalShrink, 5, NULL);
+    XtVaCreateManagedWidget("child", xomGlueWidgetClass, box, XmNwidth, (Dimension)40, XmNheight,
+                            (Dimension)10, XomNhorizontalStretch, 20, XomNhorizontalShrink, 5,
+                            NULL);
     XtWidgetGeometry intended = {}, preferred = {};
     EXPECT_EQ(XtQueryGeometry(box, nullptr, &preferred), XtGeometryAlmost);
     EXPECT_EQ(preferred.width, 40);
@@ -315,18 +333,17 @@ TEST_F(BoxGeometryTest, NegativeConstraintsBecomeZeroWithAWarning)
 {
     Widget box = OmStandardBox(shell, XmHORIZONTAL, 0, 0);
     Widget child = Glue(box, 40, 10);
-    XtVaSetValues(child, XomNhorizontalStretch, -1, XomNverticalStretch, -2,
-                  XomNhorizontalShrink, -3, XomNverticalShrink, -4, NULL);
+    XtVaSetValues(child, XomNhorizontalStretch, -1, XomNverticalStretch, -2, XomNhorizontalShrink,
+                  -3, XomNverticalShrink, -4, NULL);
     int values[4] = {1, 1, 1, 1};
     XtVaGetValues(child, XomNhorizontalStretch, &values[0], XomNverticalStretch, &values[1],
                   XomNhorizontalShrink, &values[2], XomNverticalShrink, &values[3], NULL);
     for (int value : values)
         EXPECT_EQ(value, 0);
-    std::vector<std::string> expected = {
-        "ConstraintSetValues: widget horizontal stretch is < 0",
-        "ConstraintSetValues: widget vertical stretch is < 0",
-        "ConstraintSetValues: widget horizontal shrink is < 0",
-        "ConstraintSetValues: widget vertical shrink is < 0"};
+    std::vector<std::string> expected = {"ConstraintSetValues: widget horizontal stretch is < 0",
+                                         "ConstraintSetValues: widget vertical stretch is < 0",
+                                         "ConstraintSetValues: widget horizontal shrink is < 0",
+                                         "ConstraintSetValues: widget vertical shrink is < 0"};
     EXPECT_EQ(Warnings(), expected);
     EXPECT_EQ(WarningKinds()[0], "constraintSetValues/negativeHorizontalStretch");
 }
@@ -383,9 +400,11 @@ TEST(GlueDeathTest, GlueOutsideABoxIsFatal)
         {XomCreateHorizontalGlue, "XomCreateHorizontalGlue: parent must be a box widget"},
         {XomCreateVerticalGlue, "XomCreateVerticalGlue: parent must be a box widget"}};
     for (const auto& glue : constructors) {
-        EXPECT_EXIT(glue.first(XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass, TestDisplay(), NULL), 5, 5, 5),
+        EXPECT_EXIT(glue.first(XtVaAppCreateShell("test", "Vantor", applicationShellWidgetClass,
+                                                  TestDisplay(), NULL),
+                               5, 5, 5),
                     ::testing::ExitedWithCode(1), glue.second);
     }
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,9 @@ TEST(CanvasTest, TheSampleSceneReachesTheDeviceShiftedClippedAndInSlotTerms)
     DrawSampleScene(c);
     XomCanvasDestroy(c);
     const Lines expected = {
-        "setLineAttributes 3 0 1", "setFillAttributes 3 0", "setTextAttributes 3 -",
+        "setLineAttributes 3 0 1",
+        "setFillAttributes 3 0",
+        "setTextAttributes 3 -",
         "fillRectangle 10 20 40 30",
         "line 10 20 50 50",
         "setClip 15 25 20 20",
@@ -75,10 +77,8 @@ TEST(CanvasTest, TextIsPlacedByAlignmentWithTheFontsMetrics)
     const struct {
         int alignment, x, y;
     } cases[] = {
-        {XomALIGNMENT_BEGINNING, 0, 13},
-        {XomALIGNMENT_CENTER, 41, 13},
-        {XomALIGNMENT_END_TOP, 82, 10},
-        {XomALIGNMENT_BEGINNING_BOTTOM, 0, 17},
+        {XomALIGNMENT_BEGINNING, 0, 13},   {XomALIGNMENT_CENTER, 41, 13},
+        {XomALIGNMENT_END_TOP, 82, 10},    {XomALIGNMENT_BEGINNING_BOTTOM, 0, 17},
         {XomALIGNMENT_CENTER_TOP, 41, 10},
     };
     EXPECT_EQ(XomCanvasTextWidth(c, "abc", 3), 18);
@@ -105,7 +105,7 @@ TEST(CanvasTest, PixelsTurnIntoRgbThroughTheColourTable)
     } cases[] = {
         {&trueColor, 0x123456, {0x12, 0x34, 0x56}},
         {&mapped, 2, {0xff, 0x80, 0x01}},
-        {&mapped, 7, {7, 7, 7}},  // beyond the table: a grey level
+        {&mapped, 7, {7, 7, 7}}, // beyond the table: a grey level
         {nullptr, 0x40, {0x40, 0x40, 0x40}},
     };
     for (const auto& k : cases) {

@@ -24,18 +24,18 @@
 
 namespace {
 
-const char* const twentyColours[] = {
-    "red", "green", "brown", "blue", "salmon", "cyan", "yellow", "#bb00f0", "black", "#feb900",
-    "#55cc00", "#d00010", "#ff00b0", "#0050da", "grey", "#ff6500", "#900050", "#006d01",
-    "pink", "#000080", ""};
+const char* const twentyColours[] = {"red",     "green",   "brown", "blue",    "salmon",  "cyan",
+                                     "yellow",  "#bb00f0", "black", "#feb900", "#55cc00", "#d00010",
+                                     "#ff00b0", "#0050da", "grey",  "#ff6500", "#900050", "#006d01",
+                                     "pink",    "#000080", ""};
 
 class ChartTest : public DisplayFixture {
 protected:
     void MakeArea(int width = 500, int height = 240)
     {
-        area = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell,
-                                       XmNwidth, (Dimension)width, XmNheight, (Dimension)height,
-                                       XtVaTypedArg, XmNbackground, XmRString, "grey77", 7, NULL);
+        area = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell, XmNwidth,
+                                       (Dimension)width, XmNheight, (Dimension)height, XtVaTypedArg,
+                                       XmNbackground, XmRString, "grey77", 7, NULL);
         XtAddCallback(area, XomNexposeCallback, CountCallback, &exposes);
     }
     // A line chart over the whole area, as the traffic view makes it.
@@ -43,17 +43,15 @@ protected:
     {
         static float geometry[4] = {0, 0, 100, 100};
         static int margins[4] = {2, 2, 2, 2};
-        Widget chart = XtVaCreateWidget("chart", xomChartObjectClass, area, XomNgeometry, geometry,
-                                        XomNchartMargins, margins, XomNchartType,
-                                        XomCHART_TYPE_LINE, XomNcolorList, twentyColours,
-                                        XomNshowLegend, True, XtVaTypedArg, XomNfillColor,
-                                        XmRString, "white", 6, NULL);
+        Widget chart = XtVaCreateWidget(
+            "chart", xomChartObjectClass, area, XomNgeometry, geometry, XomNchartMargins, margins,
+            XomNchartType, XomCHART_TYPE_LINE, XomNcolorList, twentyColours, XomNshowLegend, True,
+            XtVaTypedArg, XomNfillColor, XmRString, "white", 6, NULL);
         static float xLimits[2] = {0, 20}, yLimits[2] = {0, 10};
         static float xSteps[2] = {5, 1}, ySteps[2] = {2, 1};
-        XtVaSetValues(XomChartGetComponent(chart, XomCHART_PLOT), XomNxLimits, xLimits,
-                      XomNyLimits, yLimits, XomNxIncrements, xSteps, XomNyIncrements, ySteps,
-                      XomNsymbol, True, XomNsymbolSize, 6, XtVaTypedArg, XomNfillColor,
-                      XmRString, "white", 6, NULL);
+        XtVaSetValues(XomChartGetComponent(chart, XomCHART_PLOT), XomNxLimits, xLimits, XomNyLimits,
+                      yLimits, XomNxIncrements, xSteps, XomNyIncrements, ySteps, XomNsymbol, True,
+                      XomNsymbolSize, 6, XtVaTypedArg, XomNfillColor, XmRString, "white", 6, NULL);
         for (int axis : {XomCHART_LEFT_AXIS, XomCHART_BOTTOM_AXIS})
             XtVaSetValues(XomChartGetComponent(chart, axis), XomNmajorGridLineStyle,
                           XomLINE_ON_OFF_DASH, NULL);
@@ -61,14 +59,10 @@ protected:
     }
     Widget Series(const char* name, std::vector<float> values, Widget group = nullptr)
     {
-        return XtVaCreateWidget(name, xomDataSampledObjectClass, area, XomNdataArray,
-                                values.data(), XomNcount, (int)values.size(), XomNdataGroup,
-                                group, NULL);
+        return XtVaCreateWidget(name, xomDataSampledObjectClass, area, XomNdataArray, values.data(),
+                                XomNcount, (int)values.size(), XomNdataGroup, group, NULL);
     }
-    static void CountCallback(Widget, XtPointer client, XtPointer)
-    {
-        ++*static_cast<int*>(client);
-    }
+    static void CountCallback(Widget, XtPointer client, XtPointer) { ++*static_cast<int*>(client); }
     static void RecordCallback(Widget, XtPointer client, XtPointer call)
     {
         static_cast<std::vector<XomDataCallbackStruct>*>(client)->push_back(
@@ -97,7 +91,7 @@ TEST_F(ChartTest, SampledDataTellsItsViewsWhatChanged)
     float one = 7;
     EXPECT_EQ(XomDataSampledShift(data, &one, -1), 1);
     float three[3] = {4, -2, 9};
-    EXPECT_EQ(XomDataSampledReplace(data, three, 19, 3), 1);  // cut to two values
+    EXPECT_EQ(XomDataSampledReplace(data, three, 19, 3), 1); // cut to two values
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].reason, XomCR_DATA_SHIFT);
     EXPECT_EQ(records[0].data, data);
@@ -144,7 +138,7 @@ TEST_F(ChartTest, GroupsGiveTheRangeOfTheirMembersOrTheirLimits)
     EXPECT_EQ(records[2].reason, XomCR_DATA_GROUP_ADD);
     EXPECT_EQ(records[2].start, 2);
 
-    XomEditObjectDestroyObject(a);  // leaves the group at once
+    XomEditObjectDestroyObject(a); // leaves the group at once
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[3].reason, XomCR_DATA_GROUP_REMOVE);
     ASSERT_TRUE(XomDataRangeY(group, &low, &high));
@@ -152,7 +146,7 @@ TEST_F(ChartTest, GroupsGiveTheRangeOfTheirMembersOrTheirLimits)
 
     float limits[2] = {0, 100};
     XtVaSetValues(group, XomNlimitsY, limits, NULL);
-    limits[1] = 1;  // the group keeps its own copy
+    limits[1] = 1; // the group keeps its own copy
     ASSERT_TRUE(XomDataRangeY(group, &low, &high));
     EXPECT_EQ(high, 100.0f);
     (void)b;
@@ -176,8 +170,8 @@ TEST_F(ChartTest, ComponentsAndInsertedObjects)
     Widget box = XtVaCreateWidget("box", xomGroupObjectClass, area, NULL);
     XomChartInsertObject(chart, box);
     Widget horizontal = nullptr, vertical = nullptr, group = nullptr;
-    XtVaGetValues(box, XomNhorizontalAxis, &horizontal, XomNverticalAxis, &vertical,
-                  XomNgroup, &group, NULL);
+    XtVaGetValues(box, XomNhorizontalAxis, &horizontal, XomNverticalAxis, &vertical, XomNgroup,
+                  &group, NULL);
     EXPECT_EQ(horizontal, XomChartGetComponent(chart, XomCHART_BOTTOM_AXIS));
     EXPECT_EQ(vertical, XomChartGetComponent(chart, XomCHART_LEFT_AXIS));
     EXPECT_EQ(group, chart);
@@ -205,9 +199,9 @@ TEST_F(ChartTest, AssociationMakesSeriesInTurnOfColourAndSymbol)
         XtVaSetValues(data.back(), XomNlastViewDestroy, False, NULL);
         XomChartAssociateData(chart, data.back());
     }
-    XomChartAssociateData(chart, data[0]);  // once only
-    XomChartAssociateData(area, data[0]);   // not a chart
-    XomChartAssociateData(chart, area);     // not data
+    XomChartAssociateData(chart, data[0]); // once only
+    XomChartAssociateData(area, data[0]);  // not a chart
+    XomChartAssociateData(chart, area);    // not data
     EXPECT_EQ(XomDataViewCount(data[0]), 1);
 
     Pixel expected[2], colour = 0;
@@ -220,14 +214,14 @@ TEST_F(ChartTest, AssociationMakesSeriesInTurnOfColourAndSymbol)
     EXPECT_STREQ(XtName(lines[0]), "s21");
     int symbol = -1;
     XtVaGetValues(lines[0], XomNcolor, &colour, XomNsymbolType, &symbol, NULL);
-    EXPECT_EQ(colour, expected[1]);  // series 21 of 20 colours takes colour 1
-    EXPECT_EQ(symbol, 1);            // and symbol 21 modulo 10
+    EXPECT_EQ(colour, expected[1]); // series 21 of 20 colours takes colour 1
+    EXPECT_EQ(symbol, 1);           // and symbol 21 modulo 10
 
     XomChartDisassociateData(chart, data[21]);
     EXPECT_EQ(XomChartGetSeriesOfData(chart, data[21], &count), nullptr);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(XomDataViewCount(data[21]), 0);
-    EXPECT_TRUE(XomDataIsLive(data[21]));  // lastViewDestroy False: it stays
+    EXPECT_TRUE(XomDataIsLive(data[21])); // lastViewDestroy False: it stays
 
     // Destroying data lets its chart go of it at once; its last view going destroys data
     // that asks for it.
@@ -275,7 +269,7 @@ TEST_F(ChartTest, TwoServicesAreDrawnInTheirColoursInsideThePlotWithTheirLegend)
         ftp[i] = static_cast<float>(i % 5);
         web[i] = 6.0f + static_cast<float>(i % 3);
     }
-    web[10] = 1000.0f;  // far above the limit: the line is cut at the plot's edge
+    web[10] = 1000.0f; // far above the limit: the line is cut at the plot's edge
     Widget a = Series("FTP", ftp);
     Widget b = Series("Web", web);
     XomChartAssociateData(chart, a);
@@ -292,7 +286,7 @@ TEST_F(ChartTest, TwoServicesAreDrawnInTheirColoursInsideThePlotWithTheirLegend)
     XomArea legend;
     XomGraphicBounds(XomChartGetComponent(chart, XomCHART_LEGEND), &legend);
     ASSERT_GT(legend.width, 0);
-    EXPECT_GE(legend.x, plot.x + plot.width);  // beside the plot, never over it
+    EXPECT_GE(legend.x, plot.x + plot.width); // beside the plot, never over it
 
     const uint32_t red = 0xff0000;
     uint32_t greenRgb = PixelToRgb(display, XomLoadColor(display, "green"));
@@ -300,10 +294,10 @@ TEST_F(ChartTest, TwoServicesAreDrawnInTheirColoursInsideThePlotWithTheirLegend)
     for (int y = 0; y < image.height; y++)
         for (int x = 0; x < image.width; x++) {
             uint32_t c = image.At(x, y);
-            bool inPlot = x >= plot.x && x < plot.x + plot.width && y >= plot.y
-                          && y < plot.y + plot.height;
+            bool inPlot =
+                x >= plot.x && x < plot.x + plot.width && y >= plot.y && y < plot.y + plot.height;
             bool inLegend = x >= legend.x && x < legend.x + legend.width && y >= legend.y
-                            && y < legend.y + legend.height;
+                && y < legend.y + legend.height;
             if (c != red && c != greenRgb)
                 continue;
             if (inPlot)
@@ -344,4 +338,4 @@ TEST_F(ChartTest, PixelsAlongAnAxisGiveItsValues)
     EXPECT_FALSE(XomAxisObjectPixelToUser(chart, 10, &v));
 }
 
-}  // namespace
+} // namespace

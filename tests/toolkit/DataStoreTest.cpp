@@ -44,13 +44,10 @@ TEST(DataStore, EveryTypeKeepsValuesAndTheNoValueMarker)
     struct Case {
         int type;
         int size;
-        float stored;   // what a value of 1234.6 reads back as
+        float stored; // what a value of 1234.6 reads back as
     } cases[] = {
-        {XOM_DATA_SHORT, 2, 1235.0f},
-        {XOM_DATA_INT, 4, 1235.0f},
-        {XOM_DATA_LONG, 4, 1235.0f},
-        {XOM_DATA_FLOAT, 4, 1234.6f},
-        {XOM_DATA_DOUBLE, 8, 1234.6f},
+        {XOM_DATA_SHORT, 2, 1235.0f}, {XOM_DATA_INT, 4, 1235.0f},    {XOM_DATA_LONG, 4, 1235.0f},
+        {XOM_DATA_FLOAT, 4, 1234.6f}, {XOM_DATA_DOUBLE, 8, 1234.6f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -77,7 +74,7 @@ TEST(DataStore, NoValueIsTheTypesEmptyMarkerAndIntegersAreHeldAtTheirEnds)
     const int16_t* s = static_cast<const int16_t*>(shorts.store.values);
     const int32_t* i = static_cast<const int32_t*>(ints.store.values);
     EXPECT_EQ(s[0], 32767);
-    EXPECT_EQ(s[1], 32767);  // indistinguishable from the marker, as the type allows
+    EXPECT_EQ(s[1], 32767); // indistinguishable from the marker, as the type allows
     EXPECT_EQ(s[2], -32768);
     EXPECT_EQ(i[0], 2147483647);
     EXPECT_EQ(i[1], 2147483647);
@@ -93,7 +90,7 @@ TEST(DataStore, InitCopiesOrBorrowsAndRefusesUnknownTypes)
     float one = 9;
     XomDataStoreShift(&copy, &one, 1);
     XomDataStoreShift(&borrowed, &one, -1);
-    EXPECT_EQ(given[0], 9.0f);  // the borrowed array is the caller's own
+    EXPECT_EQ(given[0], 9.0f); // the borrowed array is the caller's own
     EXPECT_EQ(XomDataStoreGet(&copy, 0), 6.0f);
     EXPECT_FALSE(XomDataStoreInit(&bad, 7, given, 3, 1));
     EXPECT_FALSE(XomDataStoreInit(&bad, XOM_DATA_FLOAT, given, -1, 1));
@@ -120,8 +117,20 @@ TEST(DataStore, ShiftsMoveTheSeriesOrRefuse)
         int result;
         std::vector<float> after;
     } cases[] = {
-        {3, 1, [] { auto v = Range(3, 18); v.push_back(100); v.push_back(101); v.push_back(102); return v; }()},
-        {-2, 1, [] { auto v = Range(0, 19); v.insert(v.begin(), {100, 101}); return v; }()},
+        {3, 1,
+         [] {
+             auto v = Range(3, 18);
+             v.push_back(100);
+             v.push_back(101);
+             v.push_back(102);
+             return v;
+         }()},
+        {-2, 1,
+         [] {
+             auto v = Range(0, 19);
+             v.insert(v.begin(), {100, 101});
+             return v;
+         }()},
         {21, 1, Range(100, 21)},
         {-21, 1, Range(100, 21)},
         {22, 0, Range(0, 21)},
@@ -157,7 +166,7 @@ TEST(DataStore, ReplaceCutsToTheEndAndReportsWhatItWrote)
         XomDataReplaced done;
     } cases[] = {
         {0, 5, 1, {0, 5, -3, 8}},
-        {18, 5, 1, {18, 3, -3, 8}},   // cut to the end: three values written
+        {18, 5, 1, {18, 3, -3, 8}}, // cut to the end: three values written
         {20, 2, 1, {20, 1, 5, 5}},
         {0, 0, 0, {}},
         {-1, 2, 0, {}},
@@ -191,7 +200,8 @@ TEST(DataStore, CopyOutIsCutToTheEnd)
     Series s;
     struct Case {
         int start, n, got;
-    } cases[] = {{0, 21, 21}, {0, 30, 21}, {5, 3, 3}, {20, 5, 1}, {21, 1, 0}, {-1, 3, 0}, {0, 0, 0}};
+    } cases[] = {{0, 21, 21}, {0, 30, 21}, {5, 3, 3}, {20, 5, 1},
+                 {21, 1, 0},  {-1, 3, 0},  {0, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start * 100 + c.n);
         int got = -1;
@@ -228,4 +238,4 @@ TEST(DataStore, RangeSkipsNoValueEntries)
     }
 }
 
-}  // namespace
+} // namespace

@@ -29,8 +29,8 @@ std::vector<std::string> DrawingCalls(const std::string& text)
         while (end < text.size() && IsNamePart(text[end]))
             end++;
         std::string name = text.substr(i, end - i);
-        bool drawing = name.rfind("XDraw", 0) == 0 || name.rfind("XFill", 0) == 0 ||
-                       name == "XCopyArea";
+        bool drawing =
+            name.rfind("XDraw", 0) == 0 || name.rfind("XFill", 0) == 0 || name == "XCopyArea";
         size_t next = text.find_first_not_of(" \t", end);
         if (drawing && next != std::string::npos && text[next] == '(')
             found.push_back(name);
@@ -48,8 +48,8 @@ std::vector<std::string> Violations(const std::string& dir)
         return {"cannot read " + dir};
     while (dirent* entry = readdir(d)) {
         std::string name = entry->d_name;
-        bool source = name.size() > 2 && (name.rfind(".cpp") == name.size() - 4 ||
-                                          name.rfind(".h") == name.size() - 2);
+        bool source = name.size() > 2
+            && (name.rfind(".cpp") == name.size() - 4 || name.rfind(".h") == name.size() - 2);
         if (!source || name == "CanvasX.cpp")
             continue;
         std::ifstream in(dir + "/" + name);
@@ -85,7 +85,8 @@ TEST(DrawingPathTest, APlantedCallIsFound)
     char dir[] = "/tmp/drawing-path-XXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
     std::ofstream(std::string(dir) + "/Planted.cpp") << "void f() { XDrawPoint(0, 0, 0, 0, 0); }\n";
-    std::ofstream(std::string(dir) + "/CanvasX.cpp") << "void g() { XDrawLine(0, 0, 0, 0, 0, 0, 0); }\n";
+    std::ofstream(std::string(dir) + "/CanvasX.cpp")
+        << "void g() { XDrawLine(0, 0, 0, 0, 0, 0, 0); }\n";
     EXPECT_EQ(Violations(dir), std::vector<std::string>{"Planted.cpp: XDrawPoint"});
     remove((std::string(dir) + "/Planted.cpp").c_str());
     remove((std::string(dir) + "/CanvasX.cpp").c_str());

@@ -24,9 +24,9 @@ class EditObjectTest : public DisplayFixture {
 protected:
     Widget Area(int width = 200, int height = 100)
     {
-        Widget area = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell,
-                                              XmNwidth, (Dimension)width, XmNheight,
-                                              (Dimension)height, NULL);
+        Widget area =
+            XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell, XmNwidth,
+                                    (Dimension)width, XmNheight, (Dimension)height, NULL);
         XtAddCallback(area, XomNexposeCallback, CountCallback, &exposes);
         XtAddCallback(area, XomNlocatorCallback, LocatorCallback, this);
         return area;
@@ -89,13 +89,13 @@ TEST_F(EditObjectTest, FreezingTwiceAndUnfreezingOnceRedrawsOnce)
     Widget area = Area();
     ShowShell();
     const struct {
-        std::vector<int> calls;  // 1 freeze, 0 unfreeze
+        std::vector<int> calls; // 1 freeze, 0 unfreeze
         int redraws;
     } cases[] = {
         {{1, 1, 0}, 1},
-        {{0}, 0},  // never frozen
+        {{0}, 0}, // never frozen
         {{1, 0, 0}, 1},
-        {{1}, 0},  // still frozen: exposures are ignored
+        {{1}, 0}, // still frozen: exposures are ignored
     };
     for (const auto& c : cases) {
         XomEditObjectFreeze(area, False);
@@ -122,9 +122,9 @@ TEST_F(EditObjectTest, SelectionListsFollowSelectAndDeselect)
 
     XomEditObjectSelectObject(area, a);
     XomEditObjectSelectObject(area, b);
-    XomEditObjectSelectObject(area, a);        // already selected
-    XomEditObjectSelectObject(area, foreign);  // not the area's
-    XomEditObjectSelectObject(shell, a);       // not an area
+    XomEditObjectSelectObject(area, a);       // already selected
+    XomEditObjectSelectObject(area, foreign); // not the area's
+    XomEditObjectSelectObject(shell, a);      // not an area
     EXPECT_EQ(Selection(area), (std::vector<Widget>{a, b}));
 
     XomEditObjectSelectObject(area, series);
@@ -151,8 +151,8 @@ TEST_F(EditObjectTest, DestroyingAnObjectTwiceDoesNothingTheSecondTime)
     Widget a = XomCreateGroup(area, "a", nullptr, 0);
     Widget b = XomCreateGroup(area, "b", nullptr, 0);
     int destroyed = 0;
-    XtAddCallback(a, XtNdestroyCallback, [](Widget, XtPointer n, XtPointer) { ++*(int*)n; },
-                  &destroyed);
+    XtAddCallback(
+        a, XtNdestroyCallback, [](Widget, XtPointer n, XtPointer) { ++*(int*)n; }, &destroyed);
     XomEditObjectSelectObject(area, a);
 
     XomEditObjectDestroyObject(a);
@@ -163,9 +163,9 @@ TEST_F(EditObjectTest, DestroyingAnObjectTwiceDoesNothingTheSecondTime)
     EXPECT_EQ(std::vector<Widget>(list, list + count), std::vector<Widget>{b});
     EXPECT_EQ(Selection(area), std::vector<Widget>{});
 
-    XomEditObjectDestroyObject(a);  // a stale handle: never read
+    XomEditObjectDestroyObject(a); // a stale handle: never read
     XomEditObjectDestroyObject(nullptr);
-    XomEditObjectDestroyObject(area);  // not a graphic object
+    XomEditObjectDestroyObject(area); // not a graphic object
     EXPECT_EQ(destroyed, 1);
     EXPECT_TRUE(XtIsWidget(area));
 }
@@ -179,7 +179,8 @@ TEST_F(EditObjectTest, NamedWarningsNameTheClass)
     ASSERT_EQ(Warnings().size(), 3u);
     EXPECT_EQ(Warnings()[0], "**** XomEditObjectWarning ****\nXomEditObjectSomething\nNot right.");
     EXPECT_EQ(Warnings()[1],
-              "**** XomEditObjectWarning ****\n    XomEditObjectOther: Starting row number 21 is out of range.");
+              "**** XomEditObjectWarning ****\n    XomEditObjectOther: Starting row number 21 is "
+              "out of range.");
     EXPECT_EQ(Warnings()[2], "100% plain");
 }
 
@@ -197,10 +198,12 @@ TEST_F(EditObjectTest, AnAnnotationPlacementWithoutItsSidesIsRefused)
     EXPECT_EQ(horizontal, XomPLACEMENT_INSIDE);
     EXPECT_EQ(vertical, 12);
     ASSERT_EQ(Warnings().size(), 2u);
-    EXPECT_EQ(Warnings()[0], "**** XomEditObjectWarning ****\nInitialize\n"
-                             "Invalid value, resource XmNhorizontalAnnotationPlacement.");
-    EXPECT_EQ(Warnings()[1], "**** XomEditObjectWarning ****\nSetValues\n"
-                             "Invalid value, resource XmNverticalAnnotationPlacement.");
+    EXPECT_EQ(Warnings()[0],
+              "**** XomEditObjectWarning ****\nInitialize\n"
+              "Invalid value, resource XmNhorizontalAnnotationPlacement.");
+    EXPECT_EQ(Warnings()[1],
+              "**** XomEditObjectWarning ****\nSetValues\n"
+              "Invalid value, resource XmNverticalAnnotationPlacement.");
 }
 
 TEST_F(EditObjectTest, TheMessageDialogIsTitledMessage)

@@ -73,20 +73,18 @@ TEST(CellFormat, FormatsFitTheirTypesAndNothingElse)
         const char* format;
         int fits;
     } cases[] = {
-        {XomTYPE_STRING, "%s", 1},       {XomTYPE_STRING, "<%-10s>", 1},
-        {XomTYPE_STRING, "%d", 0},       {XomTYPE_STRING, "plain", 0},
-        {XomTYPE_STRING, "%s %s", 0},    {XomTYPE_STRING, "%ls", 0},
-        {XomTYPE_INTEGER, "%d", 1},      {XomTYPE_INTEGER, "%5.2f", 1},
-        {XomTYPE_INTEGER, "%x%%", 1},    {XomTYPE_INTEGER, "%s", 0},
-        {XomTYPE_INTEGER, "%d%s", 0},    {XomTYPE_INTEGER, "%*d", 0},
-        {XomTYPE_INTEGER, "%n", 0},      {XomTYPE_INTEGER, "none", 0},
-        {XomTYPE_LONG, "%ld", 1},        {XomTYPE_SHORT, "%hd", 1},
-        {XomTYPE_DOUBLE, "%lf", 1},      {XomTYPE_DOUBLE, "%Lf", 0},
-        {XomTYPE_FLOAT, "%c", 1},        {XomTYPE_POINTER, "%s%s%n", 1},
-        {XomTYPE_DOUBLE, NULL, 1},       {XomTYPE_FLOAT, "%", 0},
+        {XomTYPE_STRING, "%s", 1},    {XomTYPE_STRING, "<%-10s>", 1}, {XomTYPE_STRING, "%d", 0},
+        {XomTYPE_STRING, "plain", 0}, {XomTYPE_STRING, "%s %s", 0},   {XomTYPE_STRING, "%ls", 0},
+        {XomTYPE_INTEGER, "%d", 1},   {XomTYPE_INTEGER, "%5.2f", 1},  {XomTYPE_INTEGER, "%x%%", 1},
+        {XomTYPE_INTEGER, "%s", 0},   {XomTYPE_INTEGER, "%d%s", 0},   {XomTYPE_INTEGER, "%*d", 0},
+        {XomTYPE_INTEGER, "%n", 0},   {XomTYPE_INTEGER, "none", 0},   {XomTYPE_LONG, "%ld", 1},
+        {XomTYPE_SHORT, "%hd", 1},    {XomTYPE_DOUBLE, "%lf", 1},     {XomTYPE_DOUBLE, "%Lf", 0},
+        {XomTYPE_FLOAT, "%c", 1},     {XomTYPE_POINTER, "%s%s%n", 1}, {XomTYPE_DOUBLE, NULL, 1},
+        {XomTYPE_FLOAT, "%", 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.fits, EditTableFormatFits(c.type, c.format)) << c.type << " " << (c.format ? c.format : "null");
+        EXPECT_EQ(c.fits, EditTableFormatFits(c.type, c.format))
+            << c.type << " " << (c.format ? c.format : "null");
 }
 
 TEST(CellFormat, ValuesPrintAsTheConversionReadsThemAndAreCutAtTheFormatLengthPlus64)
@@ -104,9 +102,9 @@ TEST(CellFormat, ValuesPrintAsTheConversionReadsThemAndAreCutAtTheFormatLengthPl
     s7.s = 7;
     big.d = 1e300;
     Case cases[] = {
-        {XomTYPE_LONG, "%ld", i42, "42"},       {XomTYPE_INTEGER, "%5.2f", i42, "42.00"},
-        {XomTYPE_FLOAT, "%d", f15, "1"},        {XomTYPE_FLOAT, "%.2f", f15, "1.50"},
-        {XomTYPE_SHORT, "[%hd]", s7, "[7]"},    {XomTYPE_INTEGER, "%x%%", i42, "2a%"},
+        {XomTYPE_LONG, "%ld", i42, "42"},    {XomTYPE_INTEGER, "%5.2f", i42, "42.00"},
+        {XomTYPE_FLOAT, "%d", f15, "1"},     {XomTYPE_FLOAT, "%.2f", f15, "1.50"},
+        {XomTYPE_SHORT, "[%hd]", s7, "[7]"}, {XomTYPE_INTEGER, "%x%%", i42, "2a%"},
     };
     for (const Case& c : cases) {
         EditTablePrintValue(c.type, c.format, c.value, text, EditTableTextSize(c.format));
@@ -155,7 +153,7 @@ TEST_F(ModelTest, DefineColumnFormatTakesColumnZeroAsColumnOneAndRefusesFourWays
 TEST_F(ModelTest, InsertAppendsAtZeroAndDeleteAsksTheCallbacksFirst)
 {
     Make(1, 0);
-    EXPECT_FALSE(model.DeleteRows(1, 5));     // empty table: silently nothing
+    EXPECT_FALSE(model.DeleteRows(1, 5)); // empty table: silently nothing
     EXPECT_TRUE(hooks.warnings.empty());
     EXPECT_TRUE(hooks.calls.empty());
 
@@ -169,17 +167,19 @@ TEST_F(ModelTest, InsertAppendsAtZeroAndDeleteAsksTheCallbacksFirst)
     EXPECT_FALSE(model.DeleteRows(1, 2));
     EXPECT_EQ(5, model.Rows());
     hooks.allowDelete = true;
-    ASSERT_TRUE(model.DeleteRows(0, 1));      // below 1: the last row
-    ASSERT_TRUE(model.DeleteRows(3, 99));     // past the end: to the end
+    ASSERT_TRUE(model.DeleteRows(0, 1));  // below 1: the last row
+    ASSERT_TRUE(model.DeleteRows(3, 99)); // past the end: to the end
     EXPECT_EQ("a,<none>", Column(1));
-    std::vector<std::string> expected = {"insert 1+3", "insert 4+1", "insert 2+1", "delete 1+2",
-                                         "delete 5+1", "delete 3+2"};
+    std::vector<std::string> expected = {"insert 1+3", "insert 4+1", "insert 2+1",
+                                         "delete 1+2", "delete 5+1", "delete 3+2"};
     EXPECT_EQ(expected, hooks.calls);
 
     EXPECT_FALSE(model.InsertRows(0, 0));
-    EXPECT_EQ(HEADER + "    XomEditTableInsertRows: number of rows number 0 is out of range.", LastWarning());
+    EXPECT_EQ(HEADER + "    XomEditTableInsertRows: number of rows number 0 is out of range.",
+              LastWarning());
     EXPECT_FALSE(model.DeleteRows(7, 1));
-    EXPECT_EQ(HEADER + "    XomEditTableDeleteRows: Starting row number 7 is out of range.", LastWarning());
+    EXPECT_EQ(HEADER + "    XomEditTableDeleteRows: Starting row number 7 is out of range.",
+              LastWarning());
 }
 
 TEST_F(ModelTest, OriginalDataRefusesRowChangesAndFillsIntoTheCallersArray)
@@ -197,25 +197,34 @@ TEST_F(ModelTest, OriginalDataRefusesRowChangesAndFillsIntoTheCallersArray)
     EXPECT_EQ(5, array[1]);
     EXPECT_EQ("1,5,3", Column(1));
     EXPECT_FALSE(model.InsertRows(0, 1));
-    EXPECT_EQ(HEADER + "XomEditTableInsertRows\nRow insertion not allowed when XmNuseOriginalData is True.", LastWarning());
+    EXPECT_EQ(
+        HEADER
+            + "XomEditTableInsertRows\nRow insertion not allowed when XmNuseOriginalData is True.",
+        LastWarning());
     EXPECT_FALSE(model.DeleteRows(1, 1));
-    EXPECT_EQ(HEADER + "XomEditTableDeleteRows\nRow deletion not allowed on XmNuseOriginalData = true.", LastWarning());
+    EXPECT_EQ(
+        HEADER + "XomEditTableDeleteRows\nRow deletion not allowed on XmNuseOriginalData = true.",
+        LastWarning());
 }
 
 TEST_F(ModelTest, ReversedRangesAreSwappedBeforeTheirCheck)
 {
     Make(2, 20);
     EXPECT_EQ(-1, model.ChangeRowVisibility(21, 20, false));
-    EXPECT_EQ(HEADER + "    XomEditTableChangeRowVisibility: Ending row number 21 is out of range.", LastWarning());
+    EXPECT_EQ(HEADER + "    XomEditTableChangeRowVisibility: Ending row number 21 is out of range.",
+              LastWarning());
     EXPECT_FALSE(model.RowHidden(20));
     EXPECT_EQ(2, model.ChangeRowVisibility(20, 19, false));
-    EXPECT_EQ(0, model.ChangeRowVisibility(19, 20, false));   // only changes count
+    EXPECT_EQ(0, model.ChangeRowVisibility(19, 20, false)); // only changes count
     EXPECT_TRUE(model.RowHidden(19));
     EXPECT_EQ(-1, model.ChangeColumnVisibility(-1, 1, false));
-    EXPECT_EQ(HEADER + "    XomEditTableChangeColumnVisibility: Starting column number -1 is out of range.", LastWarning());
-    EXPECT_EQ(2, model.ChangeColumnVisibility(0, 0, false));  // 0 to 0: all of them
+    EXPECT_EQ(
+        HEADER
+            + "    XomEditTableChangeColumnVisibility: Starting column number -1 is out of range.",
+        LastWarning());
+    EXPECT_EQ(2, model.ChangeColumnVisibility(0, 0, false)); // 0 to 0: all of them
     size_t before = hooks.warnings.size();
-    Make(0, 0);                                                 // no columns: refused quietly
+    Make(0, 0); // no columns: refused quietly
     EXPECT_EQ(-1, model.ChangeColumnVisibility(1, 1, true));
     EXPECT_EQ(before, hooks.warnings.size());
 }
@@ -232,11 +241,16 @@ TEST_F(ModelTest, EmptyValuesShowNothingAndGiveNoData)
     int emptyInt = 2147483647, intValue = 12;
     double emptyDouble = 1.7976931348623157e308, doubleValue = 0.25;
     Case cases[] = {
-        {XomTYPE_SHORT, &emptyShort, "<none>"},    {XomTYPE_SHORT, &shortValue, "-3"},
-        {XomTYPE_INTEGER, &emptyInt, "<none>"},    {XomTYPE_INTEGER, &intValue, "12"},
-        {XomTYPE_LONG, &emptyInt, "<none>"},       {XomTYPE_DOUBLE, &doubleValue, "0.250000"},
-        {XomTYPE_DOUBLE, &emptyDouble, "<none>"},  {XomTYPE_STRING, "", "<none>"},
-        {XomTYPE_STRING, "text", "text"},           {XomTYPE_POINTER, NULL, "<none>"},
+        {XomTYPE_SHORT, &emptyShort, "<none>"},
+        {XomTYPE_SHORT, &shortValue, "-3"},
+        {XomTYPE_INTEGER, &emptyInt, "<none>"},
+        {XomTYPE_INTEGER, &intValue, "12"},
+        {XomTYPE_LONG, &emptyInt, "<none>"},
+        {XomTYPE_DOUBLE, &doubleValue, "0.250000"},
+        {XomTYPE_DOUBLE, &emptyDouble, "<none>"},
+        {XomTYPE_STRING, "", "<none>"},
+        {XomTYPE_STRING, "text", "text"},
+        {XomTYPE_POINTER, NULL, "<none>"},
         {XomTYPE_POINTER, &intValue, "pointer of row 1"},
     };
     for (const Case& c : cases) {
@@ -257,7 +271,8 @@ TEST_F(ModelTest, EmptyValuesShowNothingAndGiveNoData)
     EXPECT_FALSE(model.FillCell("XomEditTableFillCellNoUpdate", 2, 1, NULL, &changed));
     EXPECT_EQ(HEADER + "XomEditTableFillCellNoUpdate\nArgument <data_addr> is NULL", LastWarning());
     EXPECT_FALSE(model.FillCell("XomEditTableFillCell", 0, 1, "heading", &changed));
-    EXPECT_EQ(HEADER + "XomEditTableFillCell\nAutomatic annotation is not edittable.", LastWarning());
+    EXPECT_EQ(HEADER + "XomEditTableFillCell\nAutomatic annotation is not edittable.",
+              LastWarning());
     EXPECT_FALSE(model.FillCell("XomEditTableFillCell", 7, 1, "x", &changed));
     EXPECT_EQ(HEADER + "    XomEditTableFillCell: Column number 7 is out of range.", LastWarning());
     model.defaults.automaticRowAnnotation = false;
@@ -272,15 +287,16 @@ TEST_F(ModelTest, TheLastUnfrozenColumnCannotBeFrozenAndThePointerLeavesFrozenCo
     ASSERT_TRUE(model.FreezeColumn(2));
     EXPECT_EQ(3, model.pointerColumn);
     ASSERT_TRUE(model.FreezeColumn(3));
-    EXPECT_EQ(1, model.pointerColumn);       // wrapped round to column 1
-    ASSERT_TRUE(model.FreezeColumn(3));      // frozen already: nothing
+    EXPECT_EQ(1, model.pointerColumn);  // wrapped round to column 1
+    ASSERT_TRUE(model.FreezeColumn(3)); // frozen already: nothing
     EXPECT_FALSE(model.FreezeColumn(1));
-    EXPECT_EQ(HEADER + "XomEditTableFreezeColumn\nCannot freeze the last unfrozen column.", LastWarning());
+    EXPECT_EQ(HEADER + "XomEditTableFreezeColumn\nCannot freeze the last unfrozen column.",
+              LastWarning());
     EXPECT_EQ((std::vector<int>{2, 3}), model.FrozenColumns());
     ASSERT_TRUE(model.ReleaseColumn(2));
     EXPECT_EQ((std::vector<int>{3}), model.FrozenColumns());
     model.ChangeColumnVisibility(1, 2, false);
-    EXPECT_EQ(0, model.pointerColumn);       // no usable column left
+    EXPECT_EQ(0, model.pointerColumn); // no usable column left
 }
 
 TEST_F(ModelTest, ColoursReportOnlyTheCellsThatChanged)
@@ -291,18 +307,20 @@ TEST_F(ModelTest, ColoursReportOnlyTheCellsThatChanged)
     EXPECT_EQ(4, changed.columnCount);
     EXPECT_EQ(3, changed.row);
     ASSERT_TRUE(model.SetCellBackground(1, 4, 3, 1, 0xff00ff, &changed));
-    EXPECT_EQ(0, changed.columnCount);       // same colour: nothing to repaint
-    ASSERT_TRUE(model.SetCellBackground(0, 0, 0, 0, 0xff00ff, &changed));   // 0: all cells
+    EXPECT_EQ(0, changed.columnCount); // same colour: nothing to repaint
+    ASSERT_TRUE(model.SetCellBackground(0, 0, 0, 0, 0xff00ff, &changed)); // 0: all cells
     EXPECT_EQ((EditTableBlock{1, 4, 1, 6}).rowCount, changed.rowCount);
     EXPECT_EQ(0xff00ffUL, model.CellBackground(4, 6));
     EXPECT_EQ(XomNO_PIXEL, model.CellForeground(4, 6));
 
     ASSERT_TRUE(model.SetCellPixmap(1, 1, 2, 1, 77, &changed));
     EXPECT_EQ(77UL, model.CellPixmap(1, 2));
-    ASSERT_TRUE(model.SetCellPixmap(1, 1, 2, 1, 2, &changed));             // unspecified: none
+    ASSERT_TRUE(model.SetCellPixmap(1, 1, 2, 1, 2, &changed)); // unspecified: none
     EXPECT_EQ(0UL, model.CellPixmap(1, 2));
     EXPECT_FALSE(model.SetCellBackground(5, 1, 1, 1, 0, &changed));
-    EXPECT_EQ(HEADER + "    XomEditTableSetCellBackground: Starting column number 5 is out of range.", LastWarning());
+    EXPECT_EQ(HEADER
+                  + "    XomEditTableSetCellBackground: Starting column number 5 is out of range.",
+              LastWarning());
 
     // Colours move with their rows.
     ASSERT_TRUE(model.InsertRows(1, 1));
@@ -319,11 +337,10 @@ TEST_F(ModelTest, SelectionModesSelectBlocksRowsOrColumnsAndRefuseTheRest)
         bool accepted;
         EditTableBlock expected;
     } cases[] = {
-        {4, true, {2, 2, 3, 2}},  {12, true, {2, 2, 3, 2}},
-        {2, true, {1, 4, 3, 2}},  {10, true, {1, 4, 3, 2}},
-        {1, true, {2, 2, 1, 5}},  {9, true, {2, 2, 1, 5}},
-        {0, true, {0, 0, 0, 0}},  {3, false, {0, 0, 0, 0}},
-        {-1, false, {0, 0, 0, 0}}, {8, false, {0, 0, 0, 0}},
+        {4, true, {2, 2, 3, 2}},  {12, true, {2, 2, 3, 2}}, {2, true, {1, 4, 3, 2}},
+        {10, true, {1, 4, 3, 2}}, {1, true, {2, 2, 1, 5}},  {9, true, {2, 2, 1, 5}},
+        {0, true, {0, 0, 0, 0}},  {3, false, {0, 0, 0, 0}}, {-1, false, {0, 0, 0, 0}},
+        {8, false, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         model.SetSelection(1, 1, 1, 1, 4, &block);
@@ -337,7 +354,7 @@ TEST_F(ModelTest, SelectionModesSelectBlocksRowsOrColumnsAndRefuseTheRest)
     }
     EXPECT_EQ(HEADER + "XomEditTableSetSelection\nInvalid selection mode.", LastWarning());
     model.SetSelection(0, 0, 2, 3, 2, &block);
-    ASSERT_TRUE(model.DeleteRows(3, 1));     // selections keep the rows that remain
+    ASSERT_TRUE(model.DeleteRows(3, 1)); // selections keep the rows that remain
     ASSERT_EQ(1u, model.Selections().size());
     EXPECT_EQ(2, model.Selections()[0].rowCount);
     EXPECT_EQ(1u, model.ClearSelections().size());
@@ -353,7 +370,7 @@ TEST_F(ModelTest, ColumnDataCountsOnlyChangedValues)
     EXPECT_EQ(1, model.FillColumnData(1, texts));
     EXPECT_EQ("x,Y,z", Column(1));
     model.DefineColumnFormat(1, 0, 0, -1, XomTYPE_DOUBLE, "%.1f");
-    EXPECT_EQ("<none>,<none>,<none>", Column(1));   // values of the old type go
+    EXPECT_EQ("<none>,<none>,<none>", Column(1)); // values of the old type go
     double numbers[3] = {1, 2.25, 3};
     EXPECT_EQ(3, model.FillColumnData(1, numbers));
     EXPECT_EQ("1.0,2.2,3.0", Column(1));

@@ -45,10 +45,9 @@ protected:
     Widget Table(int columns, int rows, int width = 400, int height = 300)
     {
         Widget table = XtVaCreateManagedWidget(
-            "table", xomEditTableWidgetClass, shell, XomNnumberOfColumns, columns,
-            XomNnumberOfRows, rows, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20,
-            XomNdefaultCellWidth, 60, XmNwidth, (Dimension)width, XmNheight, (Dimension)height,
-            NULL);
+            "table", xomEditTableWidgetClass, shell, XomNnumberOfColumns, columns, XomNnumberOfRows,
+            rows, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth,
+            60, XmNwidth, (Dimension)width, XmNheight, (Dimension)height, NULL);
         ShowShell();
         ProcessEvents();
         return table;
@@ -56,7 +55,8 @@ protected:
     Pixel Color(const char* name)
     {
         XColor exact, screen;
-        XAllocNamedColor(display, DefaultColormap(display, DefaultScreen(display)), name, &screen, &exact);
+        XAllocNamedColor(display, DefaultColormap(display, DefaultScreen(display)), name, &screen,
+                         &exact);
         return screen.pixel;
     }
     XRectangle Cell(Widget table, int column, int row)
@@ -116,7 +116,8 @@ struct Recorded {
     std::vector<XomEditTableRowColumnCallbackStruct> calls;
     static void Add(Widget, XtPointer self, XtPointer data)
     {
-        static_cast<Recorded*>(self)->calls.push_back(*static_cast<XomEditTableRowColumnCallbackStruct*>(data));
+        static_cast<Recorded*>(self)->calls.push_back(
+            *static_cast<XomEditTableRowColumnCallbackStruct*>(data));
     }
 };
 
@@ -146,7 +147,8 @@ TEST_F(EditTableTest, OddRowsArePinkAcrossAllColumnsAndOnlyChangedCellsRepaint)
 TEST_F(EditTableTest, APixmapShowsInItsCellAndTextFollowsIt)
 {
     Widget table = Table(2, 2);
-    Pixmap icon = XCreatePixmap(display, XtWindow(table), 22, 22, DefaultDepth(display, DefaultScreen(display)));
+    Pixmap icon = XCreatePixmap(display, XtWindow(table), 22, 22,
+                                DefaultDepth(display, DefaultScreen(display)));
     GC gc = XCreateGC(display, icon, 0, nullptr);
     XSetForeground(display, gc, Color("red"));
     XFillRectangle(display, icon, gc, 0, 0, 22, 22);
@@ -183,9 +185,8 @@ TEST_F(EditTableTest, TheLastOf100000RowsShowsAfterScrollingToTheEnd)
     Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 400,
                                             XmNheight, 300, NULL);
     Widget table = XtVaCreateManagedWidget(
-        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 3, XomNnumberOfRows,
-        100000, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20,
-        XomNdefaultCellWidth, 60, NULL);
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 3, XomNnumberOfRows, 100000,
+        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth, 60, NULL);
     ShowShell();
     ProcessEvents();
     int width, height, viewWidth, viewHeight;
@@ -213,8 +214,7 @@ TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
                                             XmNheight, 200, NULL);
     Widget table = XtVaCreateManagedWidget(
         "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 10, XomNnumberOfRows, 5,
-        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth, 60,
-        NULL);
+        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20, XomNdefaultCellWidth, 60, NULL);
     ShowShell();
     ProcessEvents();
     ASSERT_TRUE(XomEditTableSetCellBackground(table, 1, 1, 0, 0, Color("red")));
@@ -233,14 +233,14 @@ TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
     EXPECT_EQ(second.x - 120, secondAfter.x);
     EXPECT_EQ(0xff0000u, CellColor(table, 1, 2));
     XRectangle hidden;
-    EXPECT_FALSE(XomEditTableGetCellRectangle(table, 2, 2, &hidden));   // scrolled under
+    EXPECT_FALSE(XomEditTableGetCellRectangle(table, 2, 2, &hidden)); // scrolled under
     Save(table, "edittable-frozen.png");
 }
 
 TEST_F(EditTableTest, AClickOnACellToggleReachesTheToggle)
 {
     Widget table = Table(2, 3);
-    int range[4] = {1, 0, 2, 1};   // rows 1 to the end of column 2
+    int range[4] = {1, 0, 2, 1}; // rows 1 to the end of column 2
     Widget toggle = XtVaCreateManagedWidget("toggle", xmToggleButtonWidgetClass, table,
                                             XomNcellWidgetRange, range, NULL);
     ProcessEvents();
@@ -269,8 +269,8 @@ TEST_F(EditTableTest, SelectionModesCallTheirCallbacksUnlessQuiet)
         Recorded* expected;
         int reason;
     } cases[] = {
-        {2, &rows, 8279}, {10, nullptr, 0}, {1, &columns, 8276}, {9, nullptr, 0},
-        {4, &cells, 8275}, {12, nullptr, 0},
+        {2, &rows, 8279}, {10, nullptr, 0},  {1, &columns, 8276},
+        {9, nullptr, 0},  {4, &cells, 8275}, {12, nullptr, 0},
     };
     for (const Case& c : cases) {
         size_t before[3] = {rows.calls.size(), columns.calls.size(), cells.calls.size()};
@@ -284,7 +284,7 @@ TEST_F(EditTableTest, SelectionModesCallTheirCallbacksUnlessQuiet)
         }
     }
     ProcessEvents();
-    EXPECT_EQ(0x0000ffu, CellColor(table, 2, 3));   // selected: highlighted
+    EXPECT_EQ(0x0000ffu, CellColor(table, 2, 3)); // selected: highlighted
     XomEditTableClearAllSelections(table);
     EXPECT_NE(0x0000ffu, CellColor(table, 2, 3));
     EXPECT_FALSE(XomEditTableSetSelection(table, 1, 1, 1, 1, 3));
@@ -296,10 +296,11 @@ TEST_F(EditTableTest, SelectionModesCallTheirCallbacksUnlessQuiet)
 TEST_F(EditTableTest, DraggingWithTheRowTranslationsSelectsWholeRows)
 {
     Widget table = Table(3, 8);
-    XtOverrideTranslations(table, XtParseTranslationTable(
-        "<Btn1Down>: EditTableStartSelect(multiple, row)\n"
-        "Button1<Motion>: EditTableExtendSelect()\n"
-        "<Btn1Up>: EditTableEndSelect()\n"));
+    XtOverrideTranslations(
+        table,
+        XtParseTranslationTable("<Btn1Down>: EditTableStartSelect(multiple, row)\n"
+                                "Button1<Motion>: EditTableExtendSelect()\n"
+                                "<Btn1Up>: EditTableEndSelect()\n"));
     Recorded rows;
     XtAddCallback(table, XomNrowCallback, Recorded::Add, &rows);
     XRectangle from = Cell(table, 2, 2), to = Cell(table, 1, 4);
@@ -332,7 +333,8 @@ TEST_F(EditTableTest, FunctionsGivenAnotherWidgetOrABadRangeWarnAndChangeNothing
     EXPECT_EQ("**** XomEditTableWarning ****\nXomEditTableFillCell\nNot a XomEditTable widget.",
               Warnings().back());
     EXPECT_FALSE(XomEditTableChangeRowVisibility(table, 21, 20, False));
-    EXPECT_EQ("**** XomEditTableWarning ****\n    XomEditTableChangeRowVisibility: Ending row number 21 is out of range.",
+    EXPECT_EQ("**** XomEditTableWarning ****\n    XomEditTableChangeRowVisibility: Ending row "
+              "number 21 is out of range.",
               Warnings().back());
     EXPECT_FALSE(XomEditTableFreezeColumn(table, 1));
     EXPECT_EQ("**** XomEditTableWarning ****\nXomEditTableFreezeColumn\nParent is not XomScroll.",

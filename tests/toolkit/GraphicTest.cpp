@@ -20,9 +20,9 @@ protected:
     // A white 200 by 100 area: one user unit is 2 pixels across and 1 down.
     Widget Area()
     {
-        return XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell,
-                                       XmNwidth, (Dimension)200, XmNheight, (Dimension)100,
-                                       XmNbackground, Color("white"), XomNhandleSize, 0, NULL);
+        return XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, shell, XmNwidth,
+                                       (Dimension)200, XmNheight, (Dimension)100, XmNbackground,
+                                       Color("white"), XomNhandleSize, 0, NULL);
     }
     Pixel Color(const char* name) { return XomLoadColor(display, name); }
     Widget Rect(Widget area, float x1, float y1, float x2, float y2)
@@ -49,7 +49,7 @@ protected:
 TEST_F(GraphicTest, ARectangleAndATextArePaintedInTheirColours)
 {
     Widget area = Area();
-    Rect(area, 10, 10, 50, 50);  // pixels 20..100 across, 10..50 down
+    Rect(area, 10, 10, 50, 50); // pixels 20..100 across, 10..50 down
     Label(area, "0.0000", 60, 60);
     ShowShell();
     RgbImage image = ReadDrawable(display, XtWindow(area));
@@ -108,7 +108,8 @@ TEST_F(GraphicTest, DrawingTheAreaOnACanvasAsksForBackgroundThenObjectsInListOrd
         "fillRectangle 0 0 200 100",
         "fillRectangle 20 10 81 41",
         "rectangle 20 10 80 40",
-        "text " + std::to_string(120 - width + 4) + " " + std::to_string(60 + 4 + fixed->ascent) + " Hi",
+        "text " + std::to_string(120 - width + 4) + " " + std::to_string(60 + 4 + fixed->ascent)
+            + " Hi",
     };
     EXPECT_EQ(Only(log, {"fillRectangle", "rectangle", "text"}), expected);
     EXPECT_EQ(Bounds(text).width, width);
@@ -119,7 +120,7 @@ TEST_F(GraphicTest, DrawingTheAreaOnACanvasAsksForBackgroundThenObjectsInListOrd
 TEST_F(GraphicTest, TextBoxesFollowTheirAlignmentAroundTheAnchor)
 {
     Widget area = Area();
-    Widget text = Label(area, "abc", 50, 50);  // anchor at pixel 100, 50
+    Widget text = Label(area, "abc", 50, 50); // anchor at pixel 100, 50
     XomArea b = Bounds(text);
     const struct {
         int horizontal, vertical, x, y;
@@ -137,7 +138,7 @@ TEST_F(GraphicTest, TextBoxesFollowTheirAlignmentAroundTheAnchor)
     float moved[2] = {0, 0};
     XtVaSetValues(text, XomNtextLocation, moved, XomNhorizontalTextAlignment, XomHALIGN_LEFT,
                   XomNverticalTextAlignment, XomVALIGN_TOP, NULL);
-    moved[0] = 99;  // the object keeps its own copy
+    moved[0] = 99; // the object keeps its own copy
     EXPECT_EQ(Bounds(text).x, 0);
     EXPECT_EQ(Bounds(text).y, 0);
 }

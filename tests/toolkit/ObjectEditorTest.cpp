@@ -31,13 +31,12 @@ protected:
     Widget Area()
     {
         return XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, box, XmNwidth,
-                                       (Dimension)200, XmNheight, (Dimension)100,
-                                       XmNbackground, XomLoadColor(display, "white"),
-                                       XomNhandleSize, 0, NULL);
+                                       (Dimension)200, XmNheight, (Dimension)100, XmNbackground,
+                                       XomLoadColor(display, "white"), XomNhandleSize, 0, NULL);
     }
     Widget Rect(Widget area)
     {
-        float corners[4] = {20, 20, 80, 80};  // pixels 40..160 across, 20..80 down
+        float corners[4] = {20, 20, 80, 80}; // pixels 40..160 across, 20..80 down
         return XtVaCreateWidget("rec", xomRectangleObjectClass, area, XomNrectangle, corners,
                                 XomNcolor, XomLoadColor(display, "blue"), NULL);
     }
@@ -77,7 +76,7 @@ protected:
 
 TEST_F(ObjectEditorTest, OffersTheAttributesItKnowsInTheOrderAsked)
 {
-    Widget full = Editor();  // the default lists
+    Widget full = Editor(); // the default lists
     for (const char* attribute : {"FillStyle", "LineStyle", "LineWidth", "DashType"})
         EXPECT_NE(XomObjectEditorGetChoice(full, attribute, 0), nullptr) << attribute;
     EXPECT_EQ(XomObjectEditorGetChoice(full, "LineEnds", 0), nullptr);
@@ -117,9 +116,9 @@ TEST_F(ObjectEditorTest, AChoiceChangesTheSelectedObjectsOfTheListedAreasOnly)
     Widget editor = Editor();
     XomObjectEditorAddEditObjectToList(editor, first);
     XomObjectEditorAddEditObjectToList(editor, second);
-    XomObjectEditorAddEditObjectToList(editor, first);    // listed once
-    XomObjectEditorAddEditObjectToList(editor, a);        // not an area
-    XomObjectEditorAddEditObjectToList(box, first);       // not an editor
+    XomObjectEditorAddEditObjectToList(editor, first); // listed once
+    XomObjectEditorAddEditObjectToList(editor, a);     // not an area
+    XomObjectEditorAddEditObjectToList(box, first);    // not an editor
     EXPECT_EQ(Listed(editor), 2u);
     ShowShell();
     EXPECT_NE(ReadPixel(display, XtWindow(first), 42, 50), 0x0000ffu);
@@ -127,8 +126,8 @@ TEST_F(ObjectEditorTest, AChoiceChangesTheSelectedObjectsOfTheListedAreasOnly)
     XomEditObjectSelectObject(first, a);
     XomEditObjectSelectObject(second, c);
     XomEditObjectSelectObject(unlisted, d);
-    Choose(editor, "LineWidth", 3);   // 5 pixels
-    Choose(editor, "FillStyle", 0);   // solid
+    Choose(editor, "LineWidth", 3); // 5 pixels
+    Choose(editor, "FillStyle", 0); // solid
     for (Widget changed : {a, c}) {
         EXPECT_EQ(Get(changed, XomNlineThickness), 5);
         EXPECT_EQ(Get(changed, XomNfillStyle), XomFILL_SOLID);
@@ -157,8 +156,8 @@ TEST_F(ObjectEditorTest, SelectingAnObjectShowsItsValues)
 {
     Widget area = Area();
     Widget dashed = Rect(area), plain = Rect(area);
-    XtVaSetValues(dashed, XomNlineStyle, XomLINE_DOUBLE_DASH, XomNlineThickness, 3,
-                  XomNfillStyle, XomFILL_STIPPLED, NULL);
+    XtVaSetValues(dashed, XomNlineStyle, XomLINE_DOUBLE_DASH, XomNlineThickness, 3, XomNfillStyle,
+                  XomFILL_STIPPLED, NULL);
     Widget editor = Editor();
     XomObjectEditorAddEditObjectToList(editor, area);
     XomEditObjectSelectObject(area, dashed);
@@ -194,6 +193,6 @@ TEST_F(ObjectEditorTest, AnAreaOrTheEditorMayGoFirst)
     XtDestroyWidget(editor);
     ProcessEvents();
     XomEditObjectDeselectAll(kept);
-    XomEditObjectSelectObject(kept, object);   // no editor is told any more
+    XomEditObjectSelectObject(kept, object); // no editor is told any more
     EXPECT_EQ(Get(object, XomNlineThickness), 2);
 }

@@ -39,7 +39,8 @@ protected:
     {
         XomPsDevice* picture = XomPsDeviceOpen(0, 0, width, height, XOM_PS_LEVEL_2);
         XomColorTable* colors = XomCreateColorTable(shell);
-        XomCanvas canvas = XomCreatePostscriptCanvas(picture, display, width, height, colors, False);
+        XomCanvas canvas =
+            XomCreatePostscriptCanvas(picture, display, width, height, colors, False);
         draw(canvas);
         XomCanvasDestroy(canvas);
         XomDestroyColorTable(colors);
@@ -87,10 +88,9 @@ protected:
         const char* colors[] = {"red", "blue"};
         for (int i = 0; i < 2; i++)
             areas[i] = XtVaCreateManagedWidget("editobject", xomEditObjectWidgetClass, box,
-                                               XmNwidth, (Dimension)300, XmNheight,
-                                               (Dimension)100, XtVaTypedArg, XmNbackground,
-                                               XmRString, colors[i], strlen(colors[i]) + 1,
-                                               NULL);
+                                               XmNwidth, (Dimension)300, XmNheight, (Dimension)100,
+                                               XtVaTypedArg, XmNbackground, XmRString, colors[i],
+                                               strlen(colors[i]) + 1, NULL);
         ShowShell();
     }
 
@@ -118,7 +118,7 @@ TEST_F(PostscriptOutputTest, PostscriptCanvasDrawsWhatTheXCanvasDraws)
         XomArea clip = {70, 0, 30, 30};
         XomCanvasSetClip(c, &clip);
         XomCanvasSetColor(c, navy);
-        XomCanvasFillRectangle(c, 60, 0, 60, 60);  // cut to 70..100 by 0..30
+        XomCanvasFillRectangle(c, 60, 0, 60, 60); // cut to 70..100 by 0..30
         XomCanvasRemoveClip(c);
         XomCanvasSetColor(c, green);
         const XomPoint triangle[] = {{120, 0}, {180, 0}, {150, 50}};
@@ -142,13 +142,17 @@ TEST_F(PostscriptOutputTest, PostscriptCanvasDrawsWhatTheXCanvasDraws)
     WritePng(ArtifactPath("canvas-shown.png"), shown);
     WritePng(ArtifactPath("canvas-printed.png"), printed);
 
-    const struct { int x, y; uint32_t rgb; const char* what; } probes[] = {
-        {40, 30, 0xff0000, "filled rectangle"}, {90, 20, 0x000080, "clipped fill"},
-        {90, 55, 0xffffff, "clipped away"},     {160, 20, 0x00cd00, "polygon"},
-        {25, 95, 0xffa500, "pie slice"},        {55, 115, 0xffffff, "pie slice's gap"},
+    const struct {
+        int x, y;
+        uint32_t rgb;
+        const char* what;
+    } probes[] = {
+        {40, 30, 0xff0000, "filled rectangle"},  {90, 20, 0x000080, "clipped fill"},
+        {90, 55, 0xffffff, "clipped away"},      {160, 20, 0x00cd00, "polygon"},
+        {25, 95, 0xffa500, "pie slice"},         {55, 115, 0xffffff, "pie slice's gap"},
         {130, 100, 0x7f7f7f, "round rectangle"}, {191, 100, 0x000080, "thick line"},
-        {206, 71, 0x000080, "outline"},         {220, 100, 0xffffff, "inside the outline"},
-        {100, 140, 0xffffff, "3D line, top"},   {100, 142, 0x000080, "3D line, bottom"},
+        {206, 71, 0x000080, "outline"},          {220, 100, 0xffffff, "inside the outline"},
+        {100, 140, 0xffffff, "3D line, top"},    {100, 142, 0x000080, "3D line, bottom"},
     };
     for (const auto& p : probes) {
         EXPECT_EQ(shown.At(p.x, p.y), p.rgb) << "shown " << p.what;
@@ -183,10 +187,11 @@ TEST_F(PostscriptOutputTest, PostscriptFollowsTheRecordingOfTheSameDrawing)
         auto shifted = [&](size_t i) { return std::to_string(std::stoi(args[i])) + ".5"; };
         std::string expected;
         if (op == "fillRectangle" || op == "setClip")
-            expected = args[0] + " " + args[1] + " " + args[2] + " " + args[3] +
-                       (op == "setClip" ? " CS" : " R\nfill");
+            expected = args[0] + " " + args[1] + " " + args[2] + " " + args[3]
+                + (op == "setClip" ? " CS" : " R\nfill");
         else if (op == "line")
-            expected = shifted(0) + " " + shifted(1) + " m\n" + shifted(2) + " " + shifted(3) + " l\nS";
+            expected =
+                shifted(0) + " " + shifted(1) + " m\n" + shifted(2) + " " + shifted(3) + " l\nS";
         else if (op == "restrictedText")
             expected = "(" + args[5] + ")";
         else if (op == "text")
@@ -196,7 +201,7 @@ TEST_F(PostscriptOutputTest, PostscriptFollowsTheRecordingOfTheSameDrawing)
         else if (op == "arc")
             expected = " AC\nS";
         else
-            continue;  // attributes, clip removal and flushing leave no line of their own
+            continue; // attributes, clip removal and flushing leave no line of their own
         size_t found = ps.find(expected, at);
         EXPECT_NE(found, std::string::npos) << line << " -> " << expected << "\n" << ps.substr(at);
         if (found != std::string::npos)
@@ -304,4 +309,4 @@ TEST_F(PostscriptOutputTest, NoTemporaryPictureFileMeansNoOutput)
     EXPECT_EQ(Message(shell), "Unable to open postscript file");
 }
 
-}  // namespace
+} // namespace

@@ -86,8 +86,8 @@ TEST(PsDeviceTest, HeaderBoundingBoxAndLanguageLevelThenTheDrawingAndClosingLine
         ASSERT_TRUE(XomPsDeviceClose(device));
         std::string text = FileText(XomPsDevicePath(device));
         std::string head = std::string("%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: OMX Widget Set 3.0\n"
-                                       "%%BoundingBox: 0 0 200 100\n") +
-                           c.lines + XomPsSectionText(XOM_PS_SECTION_CORE);
+                                       "%%BoundingBox: 0 0 200 100\n")
+            + c.lines + XomPsSectionText(XOM_PS_SECTION_CORE);
         EXPECT_EQ(text.substr(0, head.size()), head) << c.level;
         EXPECT_EQ(text.substr(head.size()),
                   "%%BeginDocument: PostScript Output\ngsave\n1.5 2 m\nS\n"
@@ -113,22 +113,22 @@ TEST(PsPrologTest, CoreSectionHoldsTheShortNamesEveryPictureUses)
 {
     std::string core = XomPsSectionText(XOM_PS_SECTION_CORE);
     for (const char* definition :
-         {"/s { gsave } def\n", "/r { grestore } def\n", "/S { stroke } def\n",
-          "/n { newpath } def\n", "/c { closepath } def\n", "/m { moveto } def\n",
-          "/l { lineto } def\n", "/sw { setlinewidth }  def\n", "/sd { setdash } def\n",
-          "/sc { setlinecap } def\n", "/sj { setlinejoin } def\n", "/sl { setmiterlimit } def\n",
-          "/C { setrgbcolor } def\n", "/t { translate } def\n", "/ct { curveto } def\n",
-          "/cc { concat } def\n", "/mx { matrix } def\n", "/cm { currentmatrix } def\n",
-          "/sm { setmatrix } def\n", "/ro { rotate } def\n", "/X { index } def\n"})
+         {"/s { gsave } def\n",       "/r { grestore } def\n",       "/S { stroke } def\n",
+          "/n { newpath } def\n",     "/c { closepath } def\n",      "/m { moveto } def\n",
+          "/l { lineto } def\n",      "/sw { setlinewidth }  def\n", "/sd { setdash } def\n",
+          "/sc { setlinecap } def\n", "/sj { setlinejoin } def\n",   "/sl { setmiterlimit } def\n",
+          "/C { setrgbcolor } def\n", "/t { translate } def\n",      "/ct { curveto } def\n",
+          "/cc { concat } def\n",     "/mx { matrix } def\n",        "/cm { currentmatrix } def\n",
+          "/sm { setmatrix } def\n",  "/ro { rotate } def\n",        "/X { index } def\n"})
         EXPECT_NE(core.find(definition), std::string::npos) << definition;
 }
 
 TEST(PsPrologTest, EveryOperatorIsDefinedInItsOwnSectionAndNowhereElse)
 {
-    const char* const names[] = {"R",  "BC", "BF", "BT", "CI", "SF", "CS", "CO",  "SQ", "Ci",
+    const char* const names[] = {"R",  "BC", "BF", "BT", "CI",  "SF", "CS", "CO", "SQ", "Ci",
                                  "AC", "FA", "a",  "A",  "PF2", "PF", "SX", "SY", "SD", "DPF",
-                                 "MI", "AI", "BI", "GI", "II", "TI", "iP", "RI", "IF", "F",
-                                 "LS", "ST", "T",  "CT", "D",  "s",  "C",  "X"};
+                                 "MI", "AI", "BI", "GI", "II",  "TI", "iP", "RI", "IF", "F",
+                                 "LS", "ST", "T",  "CT", "D",   "s",  "C",  "X"};
     for (const char* name : names) {
         int section = XomPsOperatorSection(name);
         ASSERT_GE(section, 0) << name;
@@ -170,7 +170,8 @@ TEST(PsDeviceDeathTest, BrokenDrawingStopsWithTheSourceLine)
     XomPsDevice* device = XomPsDeviceOpen(0, 0, 10, 10, XOM_PS_LEVEL_2);
     std::string longText(300, 'x');
     EXPECT_EXIT(XomPsDeviceOp(device, "T", "(%s) 0 0", longText.c_str()),
-                ::testing::ExitedWithCode(1), "File '.*ps_Device.cpp' line [0-9]+: assertion failed");
+                ::testing::ExitedWithCode(1),
+                "File '.*ps_Device.cpp' line [0-9]+: assertion failed");
     EXPECT_EXIT((XomPsDeviceOp(device, "n", NULL), XomPsDeviceOp(device, "c", NULL)),
                 ::testing::ExitedWithCode(1), "assertion failed \\(device->pathOpen\\)");
     XomPsDeviceDestroy(device);
@@ -178,7 +179,7 @@ TEST(PsDeviceDeathTest, BrokenDrawingStopsWithTheSourceLine)
 
 TEST(PsPlacementTest, FitsTurnsOrTilesByModeAndScale)
 {
-    XomPsPageLayout letter = *XomPsLayout();  // printable area 564 by 744
+    XomPsPageLayout letter = *XomPsLayout(); // printable area 564 by 744
     struct {
         double width, height, scale;
         int mode;
@@ -186,20 +187,20 @@ TEST(PsPlacementTest, FitsTurnsOrTilesByModeAndScale)
         double factor;
         int rows, columns;
     } const cases[] = {
-        {564, 372, 1, 1, 0, 1.0, 1, 1},      // upright fit fills the width
-        {564, 372, 0, 1, 0, 1.0, 1, 1},      // scale 0 is full size
-        {564, 372, -2, 1, 0, 1.0, 1, 1},     // and so is a negative one
+        {564, 372, 1, 1, 0, 1.0, 1, 1},  // upright fit fills the width
+        {564, 372, 0, 1, 0, 1.0, 1, 1},  // scale 0 is full size
+        {564, 372, -2, 1, 0, 1.0, 1, 1}, // and so is a negative one
         {564, 372, 0.5, 1, 0, 0.5, 1, 1},
-        {744, 282, 1, 0, 1, 1.0, 1, 1},      // a wide picture is turned when that is larger
-        {282, 744, 1, 0, 0, 1.0, 1, 1},      // a tall one is not
-        {744, 282, 2, 0, 1, 2.0, 2, 1},      // twice the area: tiled down the turned page
-        {1000, 1000, 1, 2, 0, 1.0, 2, 2},    // natural size beyond the area
+        {744, 282, 1, 0, 1, 1.0, 1, 1},   // a wide picture is turned when that is larger
+        {282, 744, 1, 0, 0, 1.0, 1, 1},   // a tall one is not
+        {744, 282, 2, 0, 1, 2.0, 2, 1},   // twice the area: tiled down the turned page
+        {1000, 1000, 1, 2, 0, 1.0, 2, 2}, // natural size beyond the area
         {100, 100, 0.75, 2, 0, 0.75, 1, 1},
     };
     for (const auto& c : cases) {
         XomPsPlacement p = XomPsPlace(&letter, 0, 0, c.width, c.height, c.scale, c.mode);
-        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " scale " +
-                     std::to_string(c.scale) + " mode " + std::to_string(c.mode));
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " scale "
+                     + std::to_string(c.scale) + " mode " + std::to_string(c.mode));
         EXPECT_EQ(p.rotated, c.rotated);
         EXPECT_NEAR(p.factor, c.factor, 1e-9);
         EXPECT_EQ(p.rows, c.rows);
@@ -212,8 +213,8 @@ TEST(PsPlacementTest, FitsTurnsOrTilesByModeAndScale)
 TEST(PsDocumentTest, OnePageDocumentPlacesThePictureAndRendersIt)
 {
     XomPsDevice* device = Picture(200, 100, [](XomPsDevice* d) {
-        FillRect(d, 1, 0, 0, 0, 0, 100, 50);  // top left quarter red
-        FillRect(d, 0, 0, 1, 100, 50, 100, 50);  // bottom right quarter blue
+        FillRect(d, 1, 0, 0, 0, 0, 100, 50);    // top left quarter red
+        FillRect(d, 0, 0, 1, 100, 50, 100, 50); // bottom right quarter blue
     });
     XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 200, 100, 1, 2);
     int pages = 0;
@@ -246,9 +247,8 @@ TEST(PsDocumentTest, OnePageDocumentPlacesThePictureAndRendersIt)
 
 TEST(PsDocumentTest, TurnedPictureKeepsItsTopLeftCornerAtTheTopRightOfThePage)
 {
-    XomPsDevice* device = Picture(744, 282, [](XomPsDevice* d) {
-        FillRect(d, 1, 0, 0, 0, 0, 20, 20);
-    });
+    XomPsDevice* device =
+        Picture(744, 282, [](XomPsDevice* d) { FillRect(d, 1, 0, 0, 0, 0, 20, 20); });
     XomPsPlacement placement = XomPsPlace(XomPsLayout(), 0, 0, 744, 282, 1, 0);
     ASSERT_TRUE(placement.rotated);
     std::string path = Document(device, placement, "turned.ps");
@@ -280,7 +280,8 @@ TEST(PsDocumentTest, LargePictureIsTiledOverPagesEachWithItsComment)
     std::string text = FileText(path);
     EXPECT_NE(text.find("%%Creator: OMX Widget Set 3.0\n%%Pages: 4\n"), std::string::npos);
     EXPECT_NE(text.find("/Seg0 {\ngsave\n"), std::string::npos);
-    EXPECT_NE(text.find("/Page {\nSeg0\n} def end\n%%Page: 1-1 1\ngsave newpath"), std::string::npos);
+    EXPECT_NE(text.find("/Page {\nSeg0\n} def end\n%%Page: 1-1 1\ngsave newpath"),
+              std::string::npos);
     for (const char* comment : {"%%Page: 1-2 2\n", "%%Page: 2-1 3\n", "%%Page: 2-2 4\n"})
         EXPECT_EQ(Count(text, comment), 1u) << comment;
     EXPECT_EQ(Count(text, "pageDict begin /showpage {} def Page\nend grestore showpage\n"), 4u);
@@ -342,59 +343,63 @@ TEST(PsDocumentTest, NotADevicePictureWritesNothing)
 TEST(PsDocumentTest, EverySectionRendersWithoutError)
 {
     for (int level : {XOM_PS_LEVEL_1, XOM_PS_LEVEL_2}) {
-        XomPsDevice* device = Picture(300, 200, [](XomPsDevice* d) {
-            XomPsDeviceOp(d, "BC", "%g %g %g", 0.9, 0.9, 0.6);
-            XomPsDeviceOp(d, "BT", "%g %g", 300.0, 200.0);
-            XomPsDeviceOp(d, "BF", "%g %g %g %g", 5.0, 5.0, 10.0, 10.0);
-            XomPsDeviceOp(d, "SF", "%g", 1.0);
-            XomPsDeviceOp(d, "sw", "%g", 2.0);
-            XomPsDeviceOp(d, "sd", "[%g %g] 0", 3.0, 2.0);
-            XomPsDeviceOp(d, "sc", "1");
-            XomPsDeviceOp(d, "sj", "1");
-            XomPsDeviceOp(d, "sl", "10");
-            XomPsDeviceOp(d, "C", "%g %g %g", 0.0, 0.5, 0.0);
-            XomPsDeviceOp(d, "n", NULL);
-            XomPsDeviceOp(d, "m", "%g %g", 10.0, 30.0);
-            XomPsDeviceOp(d, "l", "%g %g", 60.0, 30.0);
-            XomPsDeviceOp(d, "ct", "%g %g %g %g %g %g", 70.0, 40.0, 80.0, 50.0, 90.0, 30.0);
-            XomPsDeviceOp(d, "c", NULL);
-            XomPsDeviceOp(d, "S", NULL);
-            XomPsDeviceOp(d, "sd", "[] 0");
-            XomPsDeviceOp(d, "n", NULL);
-            XomPsDeviceOp(d, "SQ", "%g %g %g", 120.0, 30.0, 10.0);
-            XomPsDeviceOp(d, "S", NULL);
-            XomPsDeviceOp(d, "Ci", "%g %g %g", 150.0, 30.0, 10.0);
-            XomPsDeviceOp(d, "S", NULL);
-            XomPsDeviceOp(d, "n", NULL);
-            XomPsDeviceOp(d, "AC", "%g %g %g %g %g %g", 180.0, 30.0, 15.0, 8.0, 0.0, -90.0);
-            XomPsDeviceOp(d, "S", NULL);
-            XomPsDeviceOp(d, "FA", "%g %g %g %g %g %g", 220.0, 30.0, 15.0, 10.0, 0.0, 120.0);
-            XomPsDeviceOp(d, "n", NULL);
-            XomPsDeviceOp(d, "a", "%g %g %g %g %g", 260.0, 30.0, 10.0, 0.0, 180.0);
-            XomPsDeviceOp(d, "A", "%g %g %g %g %g", 260.0, 30.0, 5.0, 180.0, 0.0);
-            XomPsDeviceOp(d, "S", NULL);
-            XomPsDeviceOp(d, "CS", "%g %g %g %g", 0.0, 60.0, 300.0, 60.0);
-            for (int style = 1; style <= 3; style++)
-                XomPsDeviceOp(d, "PF", "%g %g %g %g %d", 10.0 + 40 * style, 60.0, 30.0, 30.0, style);
-            XomPsDeviceOp(d, "DPF", "%g %g %g %g", 170.0, 60.0, 30.0, 30.0);
-            XomPsDeviceOp(d, "n", NULL);
-            XomPsDeviceOp(d, "R", "%g %g %g %g", 210.0, 60.0, 30.0, 30.0);
-            XomPsDeviceOp(d, "PF2", "%d", 2);
-            XomPsDeviceOp(d, "CO", NULL);
-            XomPsDeviceOp(d, "MI", "%g %g %d %d <%s>", 10.0, 100.0, 8, 2, "f00f");
-            XomPsDeviceOp(d, "AI", "%g %g %d %d <%s>", 30.0, 100.0, 8, 2, "f00f");
-            XomPsDeviceOp(d, "BI", "%g %g %d %d <%s>", 50.0, 100.0, 8, 2, "aa55");
-            XomPsDeviceOp(d, "GI", "%g %g %d %d <%s>", 70.0, 100.0, 2, 2, "00408000");
-            XomPsDeviceOp(d, "II", "%g %g %d %d <%s>", 90.0, 100.0, 2, 1, "ff000000ff00");
-            XomPsDeviceOp(d, "RI", "%g %g %d %d <%s>", 110.0, 100.0, 2, 1, "ff000000ff00");
-            XomPsDeviceOp(d, "TI", "%g %g %d %d <%s>", 130.0, 100.0, 2, 1, "ff000000ff00");
-            XomPsDeviceOp(d, "LS", "/Helvetica-Latin1 /Helvetica");
-            XomPsDeviceOp(d, "F", "/Helvetica-Latin1 %g", 12.0);
-            XomPsDeviceOp(d, "T", "(plain \\(text\\)) %g %g", 10.0, 140.0);
-            XomPsDeviceOp(d, "CT", "(centred) %g %g", 150.0, 160.0);
-            XomPsDeviceOp(d, "ST", "(squeezed into forty points) %g %g %g", 200.0, 140.0, 40.0);
-            XomPsDeviceOp(d, "D", "(turned) %g %g %g", 260.0, 190.0, 45.0);
-        }, level);
+        XomPsDevice* device = Picture(
+            300, 200,
+            [](XomPsDevice* d) {
+                XomPsDeviceOp(d, "BC", "%g %g %g", 0.9, 0.9, 0.6);
+                XomPsDeviceOp(d, "BT", "%g %g", 300.0, 200.0);
+                XomPsDeviceOp(d, "BF", "%g %g %g %g", 5.0, 5.0, 10.0, 10.0);
+                XomPsDeviceOp(d, "SF", "%g", 1.0);
+                XomPsDeviceOp(d, "sw", "%g", 2.0);
+                XomPsDeviceOp(d, "sd", "[%g %g] 0", 3.0, 2.0);
+                XomPsDeviceOp(d, "sc", "1");
+                XomPsDeviceOp(d, "sj", "1");
+                XomPsDeviceOp(d, "sl", "10");
+                XomPsDeviceOp(d, "C", "%g %g %g", 0.0, 0.5, 0.0);
+                XomPsDeviceOp(d, "n", NULL);
+                XomPsDeviceOp(d, "m", "%g %g", 10.0, 30.0);
+                XomPsDeviceOp(d, "l", "%g %g", 60.0, 30.0);
+                XomPsDeviceOp(d, "ct", "%g %g %g %g %g %g", 70.0, 40.0, 80.0, 50.0, 90.0, 30.0);
+                XomPsDeviceOp(d, "c", NULL);
+                XomPsDeviceOp(d, "S", NULL);
+                XomPsDeviceOp(d, "sd", "[] 0");
+                XomPsDeviceOp(d, "n", NULL);
+                XomPsDeviceOp(d, "SQ", "%g %g %g", 120.0, 30.0, 10.0);
+                XomPsDeviceOp(d, "S", NULL);
+                XomPsDeviceOp(d, "Ci", "%g %g %g", 150.0, 30.0, 10.0);
+                XomPsDeviceOp(d, "S", NULL);
+                XomPsDeviceOp(d, "n", NULL);
+                XomPsDeviceOp(d, "AC", "%g %g %g %g %g %g", 180.0, 30.0, 15.0, 8.0, 0.0, -90.0);
+                XomPsDeviceOp(d, "S", NULL);
+                XomPsDeviceOp(d, "FA", "%g %g %g %g %g %g", 220.0, 30.0, 15.0, 10.0, 0.0, 120.0);
+                XomPsDeviceOp(d, "n", NULL);
+                XomPsDeviceOp(d, "a", "%g %g %g %g %g", 260.0, 30.0, 10.0, 0.0, 180.0);
+                XomPsDeviceOp(d, "A", "%g %g %g %g %g", 260.0, 30.0, 5.0, 180.0, 0.0);
+                XomPsDeviceOp(d, "S", NULL);
+                XomPsDeviceOp(d, "CS", "%g %g %g %g", 0.0, 60.0, 300.0, 60.0);
+                for (int style = 1; style <= 3; style++)
+                    XomPsDeviceOp(d, "PF", "%g %g %g %g %d", 10.0 + 40 * style, 60.0, 30.0, 30.0,
+                                  style);
+                XomPsDeviceOp(d, "DPF", "%g %g %g %g", 170.0, 60.0, 30.0, 30.0);
+                XomPsDeviceOp(d, "n", NULL);
+                XomPsDeviceOp(d, "R", "%g %g %g %g", 210.0, 60.0, 30.0, 30.0);
+                XomPsDeviceOp(d, "PF2", "%d", 2);
+                XomPsDeviceOp(d, "CO", NULL);
+                XomPsDeviceOp(d, "MI", "%g %g %d %d <%s>", 10.0, 100.0, 8, 2, "f00f");
+                XomPsDeviceOp(d, "AI", "%g %g %d %d <%s>", 30.0, 100.0, 8, 2, "f00f");
+                XomPsDeviceOp(d, "BI", "%g %g %d %d <%s>", 50.0, 100.0, 8, 2, "aa55");
+                XomPsDeviceOp(d, "GI", "%g %g %d %d <%s>", 70.0, 100.0, 2, 2, "00408000");
+                XomPsDeviceOp(d, "II", "%g %g %d %d <%s>", 90.0, 100.0, 2, 1, "ff000000ff00");
+                XomPsDeviceOp(d, "RI", "%g %g %d %d <%s>", 110.0, 100.0, 2, 1, "ff000000ff00");
+                XomPsDeviceOp(d, "TI", "%g %g %d %d <%s>", 130.0, 100.0, 2, 1, "ff000000ff00");
+                XomPsDeviceOp(d, "LS", "/Helvetica-Latin1 /Helvetica");
+                XomPsDeviceOp(d, "F", "/Helvetica-Latin1 %g", 12.0);
+                XomPsDeviceOp(d, "T", "(plain \\(text\\)) %g %g", 10.0, 140.0);
+                XomPsDeviceOp(d, "CT", "(centred) %g %g", 150.0, 160.0);
+                XomPsDeviceOp(d, "ST", "(squeezed into forty points) %g %g %g", 200.0, 140.0, 40.0);
+                XomPsDeviceOp(d, "D", "(turned) %g %g %g", 260.0, 190.0, 45.0);
+            },
+            level);
         for (int section = 0; section < XOM_PS_SECTION_COUNT; section++)
             EXPECT_TRUE(XomPsDeviceHasSection(device, section)) << section;
         Rendering r = RenderPostscript(XomPsDevicePath(device), 144, true);
@@ -427,4 +432,4 @@ TEST(PsDefaultsTest, PageSizeInInchesAndBackground)
     XomPostscriptSetBackground(XOM_PS_NO_BACKGROUND);
 }
 
-}  // namespace
+} // namespace

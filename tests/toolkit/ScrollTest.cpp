@@ -81,8 +81,8 @@ XomCompBaseClassRec probeClassRec = {
         /* display_accelerator */ NULL,
         /* extension */ NULL,
     },
-    {XtInheritGeometryManager, XtInheritChangeManaged, XtInheritInsertChild,
-     XtInheritDeleteChild, NULL},
+    {XtInheritGeometryManager, XtInheritChangeManaged, XtInheritInsertChild, XtInheritDeleteChild,
+     NULL},
     {NULL, 0, sizeof(XmManagerConstraintRec), NULL, NULL, NULL, NULL},
     {XtInheritTranslations, NULL, 0, NULL, 0, XmInheritParentProcess, NULL},
     {/* draw */ ProbeDraw, NULL},
@@ -187,8 +187,8 @@ TEST_F(ScrollTest, HeadingAndFrozenStripsStayInPlaceWhileTheRestScrolls)
     ASSERT_TRUE(heading && frozen);
     EXPECT_EQ(frozen->core.width, FROZEN);
     EXPECT_EQ(heading->core.height, HEADING);
-    const Position places[] = {heading->core.x, heading->core.y, frozen->core.x, frozen->core.y,
-                               probe->core.x, probe->core.y};
+    const Position places[] = {heading->core.x, heading->core.y, frozen->core.x,
+                               frozen->core.y,  probe->core.x,   probe->core.y};
 
     const struct {
         int x, y;
@@ -198,8 +198,8 @@ TEST_F(ScrollTest, HeadingAndFrozenStripsStayInPlaceWhileTheRestScrolls)
         ProcessEvents();
         int x, y;
         XomScrollGetPosition(scroll, &x, &y);
-        const Position now[] = {heading->core.x, heading->core.y, frozen->core.x, frozen->core.y,
-                                probe->core.x, probe->core.y};
+        const Position now[] = {heading->core.x, heading->core.y, frozen->core.x,
+                                frozen->core.y,  probe->core.x,   probe->core.y};
         EXPECT_TRUE(std::equal(places, places + 6, now)) << "windows never move";
         // The heading scrolls across only, the frozen band down only, the body both ways.
         ExpectShows(heading, FROZEN + 15, 5, FROZEN + x + 15, 5, "heading");
@@ -219,10 +219,11 @@ TEST_F(ScrollTest, MakeVisibleScrollsAsLittleAsNeeded)
     const struct {
         int cx, cy, w, h, x, y;
     } cases[] = {
-        {FROZEN + 10, HEADING + 10, 50, 20, 0, 0},                         // in view already
-        {FROZEN + 10, HEADING + 100000, 50, 20, 0, 100000 + 20 - viewH},   // below: to the bottom edge
-        {FROZEN + 10, HEADING + 500, 50, 20, 0, 500},                      // above: to the top edge
-        {FROZEN + 900, HEADING + 500, 50, 20, 950 - viewW, 500},           // to the right
+        {FROZEN + 10, HEADING + 10, 50, 20, 0, 0}, // in view already
+        {FROZEN + 10, HEADING + 100000, 50, 20, 0,
+         100000 + 20 - viewH},                                   // below: to the bottom edge
+        {FROZEN + 10, HEADING + 500, 50, 20, 0, 500},            // above: to the top edge
+        {FROZEN + 900, HEADING + 500, 50, 20, 950 - viewW, 500}, // to the right
     };
     for (const auto& c : cases) {
         XomScrollMakeVisible(scroll, c.cx, c.cy, c.w, c.h);
@@ -245,7 +246,7 @@ TEST_F(ScrollTest, PartsByIdAndTheWarningsOfTheContainer)
     EXPECT_TRUE(Warnings().empty());
 
     EXPECT_EQ(XomScrollGetChild(scroll, 3), nullptr);
-    EXPECT_EQ(XomScrollGetChild(probe, 1), nullptr);  // not a container: no warning
+    EXPECT_EQ(XomScrollGetChild(probe, 1), nullptr); // not a container: no warning
     Widget other = XmCreateScrollBar(shell, (String) "other", nullptr, 0);
     XtVaSetValues(scroll, XmNverticalScrollBar, other, XmNhorizontalScrollBar, other, NULL);
     XtVaSetValues(scroll, XmNshadowType, 42, NULL);
@@ -264,10 +265,10 @@ TEST_F(ScrollTest, PartsByIdAndTheWarningsOfTheContainer)
 
 TEST_F(ScrollTest, AnAutoSizedContainerTakesTheContentsWidthAndHasNoBarForIt)
 {
-    Widget scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, (Dimension)100,
-                                     XmNheight, (Dimension)200, XomNhorizontalAutoSized, True,
-                                     XomNhorizontalOutsideMargin, 2, XomNhorizontalInsideMargin, 0,
-                                     XmNshadowThickness, (Dimension)2, NULL);
+    Widget scroll =
+        XtVaCreateWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, (Dimension)100, XmNheight,
+                         (Dimension)200, XomNhorizontalAutoSized, True, XomNhorizontalOutsideMargin,
+                         2, XomNhorizontalInsideMargin, 0, XmNshadowThickness, (Dimension)2, NULL);
     XtCreateManagedWidget("probe", ProbeClass(), scroll, nullptr, 0);
     XomScrollContent content = {};
     content.width = 300;

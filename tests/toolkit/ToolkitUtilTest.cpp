@@ -24,7 +24,8 @@ TEST_F(ToolkitUtilTest, StandardBoxAndGlueCarryTheirLayoutSizeAndFlexibility)
     EXPECT_STREQ(XtName(box), "box");
     unsigned char orientation = 0;
     Dimension margin = 0, spacing = 0;
-    XtVaGetValues(box, XomNorientation, &orientation, XomNmargin, &margin, XomNspacing, &spacing, NULL);
+    XtVaGetValues(box, XomNorientation, &orientation, XomNmargin, &margin, XomNspacing, &spacing,
+                  NULL);
     EXPECT_EQ(orientation, XmHORIZONTAL);
     EXPECT_EQ(margin, 10);
     EXPECT_EQ(spacing, 4);
@@ -130,4 +131,4 @@ TEST_F(ToolkitUtilTest, LookupsFindShellUserDataDepthVisualAndColours)
     EXPECT_EQ(XomLoadColor(display, "no such colour"), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -47,10 +47,12 @@ TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
         ProcessResult pass = RunProcess(argv, {"TZ=UTC"});
         ASSERT_EQ(pass.exitStatus, 0) << pass.err;
         EXPECT_EQ(pass.out, csv ? CSV : TABLE);
-        ProcessResult dropped = RunProcess(argv, {"TZ=UTC"});  // the second pass closes instead
+        ProcessResult dropped = RunProcess(argv, {"TZ=UTC"}); // the second pass closes instead
         EXPECT_EQ(dropped.exitStatus, 1);
         EXPECT_EQ(dropped.out, "");
-        EXPECT_EQ(dropped.err, "vantor-mon: reading from " + sim.address() + " failed: the server closed the connection\n");
+        EXPECT_EQ(dropped.err,
+                  "vantor-mon: reading from " + sim.address()
+                      + " failed: the server closed the connection\n");
     }
 }
 
@@ -59,13 +61,15 @@ TEST(MonAgainstSimulator, AServerThatTricklesOrNeverEndsIsGivenUpWithStatusOne)
     const char *const ONE = "pass\nconn key=1 src=10.0.0.5:40000 dst=10.0.0.9:23\n";
     struct Case {
         const char *fault;
-        const char *before, *after;  // the message around the server's address
+        const char *before, *after; // the message around the server's address
     } cases[] = {
-        {"trickle", "reading from ", " failed: timed out waiting for the server\n"},  // past --timeout
+        {"trickle", "reading from ",
+         " failed: timed out waiting for the server\n"}, // past --timeout
         {"endless", "", " sent more than 500000 records in one pass\n"},
     };
     for (const Case &c : cases) {
-        MonsimProcess sim({"--script", MonsimProcess::writeTempFile("one.txt", ONE), "--fault", c.fault});
+        MonsimProcess sim(
+            {"--script", MonsimProcess::writeTempFile("one.txt", ONE), "--fault", c.fault});
         ProcessResult run = RunProcess({MON, "--timeout", "1", sim.address()}, {});
         EXPECT_EQ(run.exitStatus, 1) << c.fault;
         EXPECT_EQ(run.out, "");

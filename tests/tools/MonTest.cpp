@@ -21,14 +21,14 @@ TEST(MonFormat, AddressesInEitherByteOrderAndByName)
     a.sin.sin_port = htons(8080);
     a.sin.sin_addr.s_addr = inet_addr("10.0.0.7");
     EXPECT_EQ(netAddrText(a), "10.0.0.7:8080");
-    a.sa.sa_family = htons(AF_INET);  // from a server of the other byte order
+    a.sa.sa_family = htons(AF_INET); // from a server of the other byte order
     EXPECT_EQ(netAddrText(a), "10.0.0.7:8080");
 
     std::memset(&a, 0, sizeof a);
     a.sn.sn_family = 255;
     a.sn.sn_port = htons(443);
     std::strcpy(a.sn.sn_name, "bad\x1b[2Jname");
-    EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443");  // no terminal escapes from the network
+    EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443"); // no terminal escapes from the network
 }
 
 TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
@@ -38,9 +38,16 @@ TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
     } cases[] = {
         {"plain host.example", "plain host.example"},
         {"tab\tbell\adel\x7f", "tab\\x09bell\\x07del\\x7f"},
-        {"csi\x9b" "31m", "csi\\x9b31m"},                    // a lone C1 byte (8-bit CSI)
-        {"csi\xc2\x9b" "31m", "csi\\xc2\\x9b31m"},          // C1 encoded as UTF-8
-        {"nbsp\xc2\xa0" "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "nbsp\xc2\xa0" "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {"csi\x9b"
+         "31m",
+         "csi\\x9b31m"}, // a lone C1 byte (8-bit CSI)
+        {"csi\xc2\x9b"
+         "31m",
+         "csi\\xc2\\x9b31m"}, // C1 encoded as UTF-8
+        {"nbsp\xc2\xa0"
+         "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80",
+         "nbsp\xc2\xa0"
+         "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
         {"overlong\xc0\xaf", "overlong\\xc0\\xaf"},
         {"surrogate\xed\xa0\x80", "surrogate\\xed\\xa0\\x80"},
         {"cut\xe2\x82", "cut\\xe2\\x82"},
@@ -74,9 +81,17 @@ TEST(MonCommandLine, ServerAndModes)
     EXPECT_TRUE(o.csv);
     EXPECT_EQ(o.watchSeconds, 5);
     EXPECT_EQ(o.count, 3);
-    for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
-             {}, {"a", "b"}, {"host", "--watch", "0"}, {"host", "--count", "2"}, {"host", "--frobnicate"},
-             {"host:0"}, {"host:65536"}, {"host:http"}, {"host:"}, {"--users", "--totals", "host"}}) {
+    for (const std::vector<std::string> &bad :
+         std::vector<std::vector<std::string>>{{},
+                                               {"a", "b"},
+                                               {"host", "--watch", "0"},
+                                               {"host", "--count", "2"},
+                                               {"host", "--frobnicate"},
+                                               {"host:0"},
+                                               {"host:65536"},
+                                               {"host:http"},
+                                               {"host:"},
+                                               {"--users", "--totals", "host"}}) {
         MonOptions fresh;
         EXPECT_FALSE(parseMonOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
     }
@@ -90,9 +105,9 @@ TEST(MonCommandLine, ServerAndModes)
 TEST(MonFormat, UserTableHeadingsAreSingleWordsAndTheNamelessRowIsADash)
 {
     for (const std::string &heading : userColumns(Style::Table))
-        EXPECT_EQ(heading.find(' '), std::string::npos) << heading;  // columns split on blanks
+        EXPECT_EQ(heading.find(' '), std::string::npos) << heading; // columns split on blanks
     S5MonUser_t nameless;
     memset(&nameless, 0, sizeof nameless);
     EXPECT_EQ(userRow(nameless, Style::Table).front(), "-");
-    EXPECT_EQ(userRow(nameless, Style::Csv).front(), "");  // CSV keeps the field empty
+    EXPECT_EQ(userRow(nameless, Style::Csv).front(), ""); // CSV keeps the field empty
 }

@@ -25,7 +25,8 @@ std::set<std::string> longOptions(const std::string &text)
     std::set<std::string> out;
     for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
         size_t end = at + 2;
-        while (end < text.size() && (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
+        while (end < text.size()
+               && (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
             ++end;
         if (end > at + 3)
             out.insert(text.substr(at, end - at));
@@ -45,7 +46,7 @@ TEST(ToolPrograms, HelpListsEveryOptionAndTheManualPageDescribesIt)
         EXPECT_GE(options.size(), 5u) << help.out;
         std::ifstream in(SRC + "/doc/" + name + ".1");
         std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        page.erase(std::remove(page.begin(), page.end(), '\\'), page.end());  // "\-\-" is "--"
+        page.erase(std::remove(page.begin(), page.end(), '\\'), page.end()); // "\-\-" is "--"
         ASSERT_FALSE(page.empty()) << name;
         for (const std::string &opt : options)
             EXPECT_NE(page.find(opt), std::string::npos) << name << ".1 lacks " << opt;
@@ -65,23 +66,30 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
         std::vector<std::string> argv;
         std::string err;
     };
-    const std::string proxy = BIN + "/tools/proxy/vantor-proxy", sim = BIN + "/tools/monsim/vantor-monsim";
-    for (const Case &c : std::vector<Case>{
-             {{proxy, "--socks", "localhost:1080"},
-              "vantor-proxy: bad value \"localhost:1080\" for --socks: expected a numeric IPv4 address with "
-              "an optional port, such as 127.0.0.1:1080\nTry 'vantor-proxy --help' for the options.\n"},
-             {{proxy, "--retention", "soon"},
-              "vantor-proxy: bad value \"soon\" for --retention: expected a whole number of seconds\n"
-              "Try 'vantor-proxy --help' for the options.\n"},
-             {{proxy, "--max-records", "0"},
-              "vantor-proxy: bad value \"0\" for --max-records: expected a whole number from 1 to 100000000\n"
-              "Try 'vantor-proxy --help' for the options.\n"},
-             {{sim, "--port", "70000"},
-              "vantor-monsim: bad value \"70000\" for --port: expected a whole number from 0 to 65535\n"
-              "Try 'vantor-monsim --help' for the options.\n"},
-             {{sim, "--connections", "many"},
-              "vantor-monsim: bad value \"many\" for --connections: expected a whole number from 0 to "
-              "1000000\nTry 'vantor-monsim --help' for the options.\n"}}) {
+    const std::string proxy = BIN + "/tools/proxy/vantor-proxy",
+                      sim = BIN + "/tools/monsim/vantor-monsim";
+    for (const Case &c :
+         std::vector<Case>{{{proxy, "--socks", "localhost:1080"},
+                            "vantor-proxy: bad value \"localhost:1080\" for --socks: expected a "
+                            "numeric IPv4 address with "
+                            "an optional port, such as 127.0.0.1:1080\nTry 'vantor-proxy --help' "
+                            "for the options.\n"},
+                           {{proxy, "--retention", "soon"},
+                            "vantor-proxy: bad value \"soon\" for --retention: expected a whole "
+                            "number of seconds\n"
+                            "Try 'vantor-proxy --help' for the options.\n"},
+                           {{proxy, "--max-records", "0"},
+                            "vantor-proxy: bad value \"0\" for --max-records: expected a whole "
+                            "number from 1 to 100000000\n"
+                            "Try 'vantor-proxy --help' for the options.\n"},
+                           {{sim, "--port", "70000"},
+                            "vantor-monsim: bad value \"70000\" for --port: expected a whole "
+                            "number from 0 to 65535\n"
+                            "Try 'vantor-monsim --help' for the options.\n"},
+                           {{sim, "--connections", "many"},
+                            "vantor-monsim: bad value \"many\" for --connections: expected a whole "
+                            "number from 0 to "
+                            "1000000\nTry 'vantor-monsim --help' for the options.\n"}}) {
         ProcessResult r = RunProcess(c.argv);
         EXPECT_EQ(r.exitStatus, 2) << c.argv[1];
         EXPECT_EQ(r.err, c.err);
@@ -95,13 +103,15 @@ TEST(ToolPrograms, TheProxyRefusesAnUnusableUsersFileAtOnce)
     const std::string fifo = dir + "/fifo", empty = dir + "/empty";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::ofstream(empty) << "# nobody yet\n";
-    for (const std::pair<std::string, std::string> &c : std::vector<std::pair<std::string, std::string>>{
+    for (const std::pair<std::string, std::string> &c :
+         std::vector<std::pair<std::string, std::string>>{
              {fifo, fifo + ": not a regular file"},
              {dir, dir + ": not a regular file"},
              {empty, empty + ": names no user, so nobody could log in"}}) {
         // A FIFO nobody writes to must not hold the start: the time limit would kill it.
-        ProcessResult r = RunProcess({BIN + "/tools/proxy/vantor-proxy", "--users", c.first, "--socks",
-                                      "127.0.0.1:0", "--monitor", "127.0.0.1:0"}, {}, 10);
+        ProcessResult r = RunProcess({BIN + "/tools/proxy/vantor-proxy", "--users", c.first,
+                                      "--socks", "127.0.0.1:0", "--monitor", "127.0.0.1:0"},
+                                     {}, 10);
         EXPECT_EQ(r.exitStatus, 1) << c.first;
         EXPECT_EQ(r.err, "vantor-proxy: " + c.second + "\n");
     }
@@ -125,15 +135,18 @@ TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
     std::string mon = BIN + "/tools/mon/vantor-mon";
-    ProcessResult csv = RunProcess({mon, "--csv", "--watch", "1", "--count", "2", proxy.monitorAddress()});
+    ProcessResult csv =
+        RunProcess({mon, "--csv", "--watch", "1", "--count", "2", proxy.monitorAddress()});
     ASSERT_EQ(csv.exitStatus, 0);
-    EXPECT_EQ(csv.out, "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,"
-                       "proxyhost,user,service,authen,cmd,in,out,socks_err,error\n");  // one header
+    EXPECT_EQ(csv.out,
+              "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,"
+              "proxyhost,user,service,authen,cmd,in,out,socks_err,error\n"); // one header
     ProcessResult table = RunProcess({mon, "--watch", "1", "--count", "2", proxy.monitorAddress()});
     ASSERT_EQ(table.exitStatus, 0);
     // Each pass of a table starts with the time it was read.
-    const std::regex pass("== \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ==\n"
-                          "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n");
+    const std::regex pass(
+        "== \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ==\n"
+        "KEY  STATUS  START  DURATION  SOURCE  DESTINATION  HOST  USER  SERVICE  IN  OUT  ERROR\n");
     std::smatch first, second;
     std::string out = table.out;
     ASSERT_TRUE(std::regex_search(out, first, pass, std::regex_constants::match_continuous)) << out;
@@ -144,9 +157,12 @@ TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
     ASSERT_TRUE(proxy.stop());
     ProcessResult gone = RunProcess({mon, address});
     EXPECT_EQ(gone.exitStatus, 1);
-    EXPECT_EQ(gone.err, "vantor-mon: cannot connect to " + address +
-                            ": connection refused (is a monitoring service listening on that port?)\n");
+    EXPECT_EQ(gone.err,
+              "vantor-mon: cannot connect to " + address
+                  + ": connection refused (is a monitoring service listening on that port?)\n");
     ProcessResult unnamed = RunProcess({mon, "no-such-host.invalid"});
     EXPECT_EQ(unnamed.exitStatus, 1);
-    EXPECT_EQ(unnamed.err, "vantor-mon: cannot connect to no-such-host.invalid: the host name cannot be resolved\n");
+    EXPECT_EQ(
+        unnamed.err,
+        "vantor-mon: cannot connect to no-such-host.invalid: the host name cannot be resolved\n");
 }

@@ -133,12 +133,20 @@ std::string addrText(const S5NetAddr &a)
 // A record's fields under the names of vantor-mon's CSV columns.
 CsvRow fieldsOf(const S5MonData &d)
 {
-    return {{"state", std::to_string(d.state)}, {"in", std::to_string(d.inTotBytes)},
-            {"out", std::to_string(d.outTotBytes)}, {"source", addrText(d.srcSockAddr)},
-            {"destination", addrText(d.dstSockAddr)}, {"proxy", addrText(d.proxySockAddr)},
-            {"srchost", d.srcHostName}, {"dsthost", d.dstHostName}, {"user", d.userName},
-            {"service", d.appName}, {"authen", std::to_string(d.authen)}, {"cmd", std::to_string(d.socksCmd)},
-            {"socks_err", std::to_string(d.socksErr)}, {"error", d.socksErrMsg}};
+    return {{"state", std::to_string(d.state)},
+            {"in", std::to_string(d.inTotBytes)},
+            {"out", std::to_string(d.outTotBytes)},
+            {"source", addrText(d.srcSockAddr)},
+            {"destination", addrText(d.dstSockAddr)},
+            {"proxy", addrText(d.proxySockAddr)},
+            {"srchost", d.srcHostName},
+            {"dsthost", d.dstHostName},
+            {"user", d.userName},
+            {"service", d.appName},
+            {"authen", std::to_string(d.authen)},
+            {"cmd", std::to_string(d.socksCmd)},
+            {"socks_err", std::to_string(d.socksErr)},
+            {"error", d.socksErrMsg}};
 }
 
 // Every field of `expected` has its value in `actual`.
@@ -183,19 +191,34 @@ TEST(CurlThroughProxy, TransfersAndFailedDestinationsAreListedExactly)
     const Case cases[] = {
         {"--socks5", "127.0.0.1", web, {{"destination", "127.0.0.1:" + web}, {"service", web}}},
         // The proxy resolves the name and keeps it as the host asked for.
-        {"--socks5-hostname", "localhost", web, {{"destination", "127.0.0.1:" + web}, {"service", web}}},
-        {"--socks5", "127.0.0.1", closed,
-         {{"destination", "127.0.0.1:" + closed}, {"service", closed}, {"state", "12"}, {"socks_err", "5"},
+        {"--socks5-hostname",
+         "localhost",
+         web,
+         {{"destination", "127.0.0.1:" + web}, {"service", web}}},
+        {"--socks5",
+         "127.0.0.1",
+         closed,
+         {{"destination", "127.0.0.1:" + closed},
+          {"service", closed},
+          {"state", "12"},
+          {"socks_err", "5"},
           {"error", "Connection refused"}}},
-        {"--socks5-hostname", "no-such-host.invalid", "8080",
-         {{"destination", "no-such-host.invalid:8080"}, {"service", "http-alt"}, {"state", "12"},
-          {"socks_err", "4"}, {"error", "Host unreachable"}}},
+        {"--socks5-hostname",
+         "no-such-host.invalid",
+         "8080",
+         {{"destination", "no-such-host.invalid:8080"},
+          {"service", "http-alt"},
+          {"state", "12"},
+          {"socks_err", "4"},
+          {"error", "Host unreachable"}}},
     };
     for (const Case &c : cases) {
-        ProcessResult r = curl({c.option, socks(proxy)}, "http://" + c.host + ":" + c.port + "/file");
+        ProcessResult r =
+            curl({c.option, socks(proxy)}, "http://" + c.host + ":" + c.port + "/file");
         bool refused = c.fields.count("error");
         EXPECT_EQ(r.exitStatus != 0, refused) << c.option << " " << c.host;
-        EXPECT_TRUE(r.out == (refused ? "" : http.body())) << "body of " << r.out.size() << " bytes differs";
+        EXPECT_TRUE(r.out == (refused ? "" : http.body()))
+            << "body of " << r.out.size() << " bytes differs";
     }
 
     Records records = waitForEnded(proxy.monitorAddress(), 4);
@@ -207,16 +230,22 @@ TEST(CurlThroughProxy, TransfersAndFailedDestinationsAreListedExactly)
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(cases[i].option + " " + cases[i].host);
         CsvRow expected = cases[i].fields;
-        expected.insert({{"state", "8"}, {"socks_err", "0"}, {"error", ""}, {"cmd", "1"}, {"authen", "0"},
+        expected.insert({{"state", "8"},
+                         {"socks_err", "0"},
+                         {"error", ""},
+                         {"cmd", "1"},
+                         {"authen", "0"},
                          {"in", i < 2 ? std::to_string(exchanges[i].sent) : "0"},
                          {"out", i < 2 ? std::to_string(exchanges[i].received) : "0"},
-                         {"proxy", socks(proxy)}, {"srchost", "127.0.0.1"}, {"dsthost", cases[i].host}});
+                         {"proxy", socks(proxy)},
+                         {"srchost", "127.0.0.1"},
+                         {"dsthost", cases[i].host}});
         CsvRow record = fieldsOf(records[i]);
         expectFields(record, expected);
         EXPECT_EQ(record["source"].rfind("127.0.0.1:", 0), 0u) << record["source"];
         EXPECT_GE(records[i].endTime, records[i].startTime);
         EXPECT_GE(records[i].curTime, records[i].endTime);
-        expectFields(rows[i], record);  // vantor-mon lists the same
+        expectFields(rows[i], record); // vantor-mon lists the same
         EXPECT_EQ(rows[i]["status"], expected["state"] == "8" ? "ended" : "failed");
     }
     EXPECT_TRUE(proxy.stop());
@@ -225,7 +254,8 @@ TEST(CurlThroughProxy, TransfersAndFailedDestinationsAreListedExactly)
 TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
 {
     TestHttpServer http("hello\n");
-    std::string users = MonsimProcess::writeTempFile("users", "# who may relay\nalice s3cret\nbob hunter2\n");
+    std::string users =
+        MonsimProcess::writeTempFile("users", "# who may relay\nalice s3cret\nbob hunter2\n");
     ProxyProcess proxy({"--users", users});
     ASSERT_TRUE(proxy.started());
     struct Case {
@@ -233,10 +263,15 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
         CsvRow fields;
     };
     const Case cases[] = {
-        {{"--proxy-user", "alice:s3cret"}, {{"state", "8"}, {"authen", "2"}, {"user", "alice"}, {"error", ""}}},
+        {{"--proxy-user", "alice:s3cret"},
+         {{"state", "8"}, {"authen", "2"}, {"user", "alice"}, {"error", ""}}},
         {{"--proxy-user", "alice:wrong"},
          {{"state", "12"}, {"authen", "2"}, {"user", "alice"}, {"error", "Authentication failed"}}},
-        {{}, {{"state", "12"}, {"authen", "255"}, {"user", ""}, {"error", "No acceptable authentication method"}}},
+        {{},
+         {{"state", "12"},
+          {"authen", "255"},
+          {"user", ""},
+          {"error", "No acceptable authentication method"}}},
     };
     for (const Case &c : cases) {
         std::vector<std::string> options = {"--socks5", socks(proxy)};
@@ -244,7 +279,7 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
         ProcessResult r = curl(options, "http://127.0.0.1:" + std::to_string(http.port()) + "/");
         EXPECT_EQ(r.out, c.fields.at("error").empty() ? "hello\n" : "") << r.exitStatus;
     }
-    EXPECT_EQ(http.exchanges().size(), 1u);  // refused clients never reached the server
+    EXPECT_EQ(http.exchanges().size(), 1u); // refused clients never reached the server
 
     Records records = waitForEnded(proxy.monitorAddress(), 3);
     ASSERT_EQ(records.size(), 3u);
@@ -256,11 +291,11 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
     S5MonUser_t u{};
     std::strcpy(u.userName, "alice");
     ASSERT_EQ(S5MonGetUser(h, &u), 0);
-    EXPECT_EQ(u.totConns, 1u);  // a refused password is not a connection of the user
+    EXPECT_EQ(u.totConns, 1u); // a refused password is not a connection of the user
     EXPECT_EQ(u.endConns, 1u);
     EXPECT_EQ(u.inTotBytes, records[0].inTotBytes);
     std::strcpy(u.userName, "bob");
-    EXPECT_EQ(S5MonGetUser(h, &u), -1);  // answered by an empty frame: no such user
+    EXPECT_EQ(S5MonGetUser(h, &u), -1); // answered by an empty frame: no such user
     S5MonClose(h);
 
     std::vector<CsvRow> rows = monCsv(proxy, {"--users"});
@@ -277,7 +312,7 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     char buf[2048];
     const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
     ASSERT_EQ(Mon_TcpSend(mon, 2, list), 4);
-    EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0);  // no connections: one empty frame
+    EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0); // no connections: one empty frame
 
     // An unsupported command is refused and listed; the record can be fetched by its key.
     int reply = -1;
@@ -287,7 +322,8 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     close(fd);
     Records records = waitForEnded(proxy.monitorAddress(), 1);
     ASSERT_EQ(records.size(), 1u);
-    expectFields(fieldsOf(records[0]), {{"cmd", "2"}, {"socks_err", "7"}, {"error", "Command not supported"}});
+    expectFields(fieldsOf(records[0]),
+                 {{"cmd", "2"}, {"socks_err", "7"}, {"error", "Command not supported"}});
 
     char get[MON_GET_CONN_LEN] = {MON_MSG_GET_CONN};
     std::memcpy(get + 1, records[0].key.key, 10);
@@ -298,7 +334,7 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     Mon_MsgToConnLen(&d, buf, uint16_t(len));
     EXPECT_EQ(std::memcmp(d.key.key, records[0].key.key, 10), 0);
     EXPECT_EQ(d.socksErr, 7u);
-    get[5] ^= 0x7f;  // a key that names no connection
+    get[5] ^= 0x7f; // a key that names no connection
     ASSERT_EQ(Mon_TcpSend(mon, sizeof get, get), int(sizeof get + 2));
     EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0);
 
@@ -307,7 +343,7 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     ASSERT_EQ(send(mon, two, sizeof two, 0), ssize_t(sizeof two));
     EXPECT_GT(Mon_TcpRecv(mon, sizeof buf, buf), 0);
     EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0);
-    EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0);  // no users
+    EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0); // no users
     close(mon);
 
     // A monitor that shuts down its sending side after the request still gets the whole
@@ -343,10 +379,10 @@ TEST(ProxyMonitoring, ThousandConcurrentConnectionsInOnePass)
     ASSERT_EQ(records.size(), size_t(count));
     std::set<std::string> keys;
     for (const S5MonData &d : records) {
-        EXPECT_EQ(d.state, 2u);  // relaying
+        EXPECT_EQ(d.state, 2u); // relaying
         keys.insert(std::string(d.key.key, 10));
     }
-    EXPECT_EQ(keys.size(), size_t(count));  // every key unique
+    EXPECT_EQ(keys.size(), size_t(count)); // every key unique
     EXPECT_EQ(monCsv(proxy).size(), size_t(count));
     for (int fd : clients)
         close(fd);
@@ -384,9 +420,9 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     ASSERT_TRUE(sendAll(halfFrame, std::string("\x00", 1)));
 
     // An oversize frame, a malformed request and an unknown type are each dropped at once.
-    for (const std::string &bad : {std::string("\xff\xff", 2) + std::string(100, 'x'),
-                                   std::string("\x00\x05\x02\x00\x00\x00\x00", 7),
-                                   std::string("\x00\x02\x63\x00", 4)}) {
+    for (const std::string &bad :
+         {std::string("\xff\xff", 2) + std::string(100, 'x'),
+          std::string("\x00\x05\x02\x00\x00\x00\x00", 7), std::string("\x00\x02\x63\x00", 4)}) {
         int fd = connectLoopback(proxy.monitorPort());
         ASSERT_TRUE(sendAll(fd, bad));
         EXPECT_TRUE(closedByPeer(fd, 5)) << bad.size() << " bytes";
@@ -431,7 +467,8 @@ TEST(ProxyMonitoring, EndedRecordsLeaveAfterTheRetentionPeriod)
     EXPECT_EQ(reply, 5);
     close(fd);
     EXPECT_EQ(waitForEnded(proxy.monitorAddress(), 1).size(), 1u);
-    EXPECT_TRUE(passUntil(proxy.monitorAddress(), [](const Records &r) { return r.empty(); }).empty());
+    EXPECT_TRUE(
+        passUntil(proxy.monitorAddress(), [](const Records &r) { return r.empty(); }).empty());
     std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
     ASSERT_EQ(totals.size(), 1u);
     expectFields(totals[0], {{"del_conns", "1"}, {"tot_conns", "1"}});
@@ -467,8 +504,10 @@ TEST(ProxyRelay, HalfClosedClientStillGetsTheAnswer)
 
     Records records = waitForEnded(proxy.monitorAddress(), 1);
     ASSERT_EQ(records.size(), 1u);
-    expectFields(fieldsOf(records[0]), {{"state", "8"}, {"out", std::to_string(upload)},
-                                        {"in", std::to_string(4 + std::to_string(upload).size())}});
+    expectFields(fieldsOf(records[0]),
+                 {{"state", "8"},
+                  {"out", std::to_string(upload)},
+                  {"in", std::to_string(4 + std::to_string(upload).size())}});
 }
 
 TEST(ProxyRules, ConnectsToTheProxysOwnPortsAreRefused)
@@ -487,7 +526,9 @@ TEST(ProxyRules, ConnectsToTheProxysOwnPortsAreRefused)
     Records records = waitForEnded(proxy.monitorAddress(), 2);
     ASSERT_EQ(records.size(), 2u);
     for (const S5MonData &d : records)
-        expectFields(fieldsOf(d), {{"state", "12"}, {"socks_err", "2"}, {"error", "Connection not allowed by ruleset"}});
+        expectFields(
+            fieldsOf(d),
+            {{"state", "12"}, {"socks_err", "2"}, {"error", "Connection not allowed by ruleset"}});
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -514,7 +555,7 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
 
-    EXPECT_TRUE(listPass(proxy.monitorAddress()).empty());  // the 65th is served
+    EXPECT_TRUE(listPass(proxy.monitorAddress()).empty()); // the 65th is served
     EXPECT_TRUE(closedByPeer(idle[1], 5));
     // The others stay, however long they wait between requests.
     for (int fd : {idle[0], idle[2], idle[63]}) {
@@ -601,7 +642,7 @@ TEST(ProxyRelay, ClientHalfClosedRightAfterTheRequestGetsReplyAndAnswer)
     int destPort = 0;
     int server = listenLoopback(4, &destPort);
     ASSERT_GE(server, 0);
-    timeval limit{10, 0};  // accept gives up when the proxy never connects
+    timeval limit{10, 0}; // accept gives up when the proxy never connects
     setsockopt(server, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     std::thread counter([server] {
         int fd = accept(server, nullptr, nullptr);
@@ -617,8 +658,8 @@ TEST(ProxyRelay, ClientHalfClosedRightAfterTheRequestGetsReplyAndAnswer)
     // Greeting, a request by name (so that the proxy is still looking it up) and early
     // data in one go, then the half-close, as "nc -N" does.
     std::string name = "localhost";
-    std::string bytes = std::string("\x05\x01\x00", 3) + std::string("\x05\x01\x00\x03", 4) + char(name.size())
-                        + name + char(destPort >> 8) + char(destPort & 0xff) + "hello";
+    std::string bytes = std::string("\x05\x01\x00", 3) + std::string("\x05\x01\x00\x03", 4)
+        + char(name.size()) + name + char(destPort >> 8) + char(destPort & 0xff) + "hello";
     EXPECT_TRUE(sendAll(fd, bytes));
     shutdown(fd, SHUT_WR);
     std::string received = readToEnd(fd);
@@ -626,8 +667,8 @@ TEST(ProxyRelay, ClientHalfClosedRightAfterTheRequestGetsReplyAndAnswer)
     counter.join();
     close(server);
     ASSERT_GE(received.size(), 12u) << "no reply";
-    EXPECT_EQ(received[1], 0);  // method: no authentication
-    EXPECT_EQ(received[3], 0);  // request succeeded
+    EXPECT_EQ(received[1], 0); // method: no authentication
+    EXPECT_EQ(received[3], 0); // request succeeded
     EXPECT_EQ(received.substr(12), "got hello");
 
     Records records = waitForEnded(proxy.monitorAddress(), 1);

@@ -24,8 +24,12 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
     : readyFile_(MonsimProcess::writeTempFile("proxy-ready", ""))
 {
     std::vector<std::string> args = {VANTOR_BINARY_DIR "/tools/proxy/vantor-proxy",
-                                     "--socks", "127.0.0.1:0", "--monitor", "127.0.0.1:0",
-                                     "--ready-file", readyFile_};
+                                     "--socks",
+                                     "127.0.0.1:0",
+                                     "--monitor",
+                                     "127.0.0.1:0",
+                                     "--ready-file",
+                                     readyFile_};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = fork();
     if (pid_ == 0) {

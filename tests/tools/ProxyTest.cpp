@@ -67,7 +67,7 @@ TEST(Socks5Messages, RequestsByAddressAndByName)
     size_t used = 0;
     EXPECT_EQ(parseRequest(v4, 9, &r, &used), Parse::NeedMore);
     ASSERT_EQ(parseRequest(v4, sizeof v4, &r, &used), Parse::Done);
-    EXPECT_EQ(used, 10u);  // the byte after the request is early data, not part of it
+    EXPECT_EQ(used, 10u); // the byte after the request is early data, not part of it
     EXPECT_EQ(r.command, CMD_CONNECT);
     EXPECT_EQ(r.ipv4, inet_addr("10.1.2.3"));
     EXPECT_EQ(r.port, 8080);
@@ -91,7 +91,7 @@ TEST(Socks5Messages, RepliesCarryTheBoundAddress)
     std::vector<uint8_t> r = requestReply(REP_CONN_REFUSED, inet_addr("127.0.0.1"), htons(1080));
     std::vector<uint8_t> expected = {5, 5, 0, 1, 127, 0, 0, 1, 0x04, 0x38};
     EXPECT_EQ(r, expected);
-    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE);  // refusals are seen end to end
+    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE); // refusals are seen end to end
 }
 
 namespace {
@@ -107,7 +107,7 @@ TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
 {
     ConnTable table(4242, 1000);
     ConnRecord *rec = nullptr;
-    for (int i = 0; i < 0x10001; ++i)  // the 65537th connection carries into the high word
+    for (int i = 0; i < 0x10001; ++i) // the 65537th connection carries into the high word
         rec = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
     S5MonKey key = table.keyOf(rec->serial);
     uint32_t pid, high;
@@ -121,7 +121,7 @@ TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
     uint64_t serial = 0;
     ASSERT_TRUE(table.serialFromKey(key, &serial));
     EXPECT_EQ(serial, rec->serial);
-    key.key[0] ^= 1;  // another process's key
+    key.key[0] ^= 1; // another process's key
     EXPECT_FALSE(table.serialFromKey(key, &serial));
 }
 
@@ -135,7 +135,7 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     table.addOut(ok, 20);
     table.end(ok, 1010);
     table.fail(bad, 5, "Connection refused", 1020);
-    table.fail(bad, 1, "later", 1030);  // an ended record keeps its first outcome
+    table.fail(bad, 1, "later", 1030); // an ended record keeps its first outcome
 
     S5MonData d;
     uint64_t badSerial = bad->serial, okSerial = ok->serial;
@@ -144,7 +144,7 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     EXPECT_EQ(d.socksErr, 5u);
     EXPECT_STREQ(d.socksErrMsg, "Connection refused");
 
-    table.expire(1015, 10);  // ok ended 5 s ago: still listed
+    table.expire(1015, 10); // ok ended 5 s ago: still listed
     EXPECT_EQ(table.size(), 3u);
     table.expire(1020, 10);
     EXPECT_EQ(table.find(okSerial), nullptr);
@@ -153,7 +153,7 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     table.expire(1100, 10);
     ASSERT_NE(table.find(badSerial), nullptr);
     table.end(bad, 1100);
-    EXPECT_EQ(table.find(badSerial)->endTime, 1020);  // the end of a failure is its time
+    EXPECT_EQ(table.find(badSerial)->endTime, 1020); // the end of a failure is its time
     table.expire(1100, 10);
     EXPECT_EQ(table.serials(), std::vector<uint64_t>{open->serial});
 
@@ -221,7 +221,7 @@ TEST(ConnectionRecords, UsersCollectTheirConnections)
     EXPECT_EQ(u.inTotBytes, 10u);
     EXPECT_EQ(u.outTotBytes, 7u);
     EXPECT_EQ(u.startTime, 1000);
-    EXPECT_EQ(u.endTime, 0);  // still has an open connection
+    EXPECT_EQ(u.endTime, 0); // still has an open connection
     table.fail(b, 4, "Host unreachable", 1008);
     ASSERT_TRUE(table.toUser("alice", 1009, &u));
     EXPECT_EQ(u.errConns, 1u);
@@ -262,7 +262,7 @@ TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
         EXPECT_FALSE(users.load(path, &error)) << b.error;
         EXPECT_EQ(error, path + b.error);
     }
-    EXPECT_TRUE(users.check("alice", "secret"));  // a bad file changes nothing
+    EXPECT_TRUE(users.check("alice", "secret")); // a bad file changes nothing
     EXPECT_EQ(users.size(), 2u);
     unlink(path.c_str());
 }
@@ -276,7 +276,7 @@ TEST(UsersFile, OnlyARegularFileIsReadAndNothingBlocks)
     std::ofstream(file) << "alice secret\n";
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
     signal(SIGALRM, [](int) {});
-    alarm(5);  // ends a blocked open, so that the fault fails the test instead of hanging it
+    alarm(5); // ends a blocked open, so that the fault fails the test instead of hanging it
     auto start = std::chrono::steady_clock::now();
     const struct {
         std::string path, error;
@@ -326,12 +326,17 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_EQ(p.maxRecords, 500);
 
     EXPECT_TRUE(isLoopback(o.socksAddr));
-    EXPECT_FALSE(isLoopback(p.socksAddr));  // 0.0.0.0: every interface
+    EXPECT_FALSE(isLoopback(p.socksAddr)); // 0.0.0.0: every interface
 
-    for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
-             {"--socks", "host.example:1080"}, {"--monitor", "127.0.0.1:70000"}, {"--retention", "-1"},
-             {"--retention"}, {"--max-records", "0"}, {"--monitors-per-address", "x"},
-             {"--monitor-pass-limit", "0"}, {"--bogus", "1"}}) {
+    for (const std::vector<std::string> &bad :
+         std::vector<std::vector<std::string>>{{"--socks", "host.example:1080"},
+                                               {"--monitor", "127.0.0.1:70000"},
+                                               {"--retention", "-1"},
+                                               {"--retention"},
+                                               {"--max-records", "0"},
+                                               {"--monitors-per-address", "x"},
+                                               {"--monitor-pass-limit", "0"},
+                                               {"--bogus", "1"}}) {
         ProxyOptions fresh;
         EXPECT_FALSE(parseProxyOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
     }
@@ -345,13 +350,14 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefillsAndHoldsNoMemoryWhenDra
     ByteBuffer buffer(8);
     EXPECT_TRUE(buffer.empty());
     buffer.append("abcdef", 6);
-    buffer.consume(4);  // "ef" left at the back
+    buffer.consume(4); // "ef" left at the back
     EXPECT_EQ(buffer.space(), 6u);
     ASSERT_EQ(write(pair[1], "ghijklmnop", 10), 10);
-    ASSERT_EQ(buffer.readFrom(pair[0]), 2);  // the free tail first
-    ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // then the front, after moving "efgh" there
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buffer.data()), buffer.size()), "efghijkl");
-    EXPECT_EQ(buffer.readFrom(pair[0]), -1);  // full: never a 0 that would mean end of file
+    ASSERT_EQ(buffer.readFrom(pair[0]), 2); // the free tail first
+    ASSERT_EQ(buffer.readFrom(pair[0]), 4); // then the front, after moving "efgh" there
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buffer.data()), buffer.size()),
+              "efghijkl");
+    EXPECT_EQ(buffer.readFrom(pair[0]), -1); // full: never a 0 that would mean end of file
     EXPECT_EQ(errno, EAGAIN);
     ASSERT_EQ(buffer.writeTo(pair[0]), 8);
     EXPECT_TRUE(buffer.empty());
@@ -360,7 +366,7 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefillsAndHoldsNoMemoryWhenDra
     ASSERT_EQ(read(pair[1], out, sizeof out), 8);
     EXPECT_STREQ(out, "efghijkl");
     close(pair[1]);
-    ASSERT_EQ(buffer.readFrom(pair[0]), 4);  // "mnop" still queued, then the end
+    ASSERT_EQ(buffer.readFrom(pair[0]), 4); // "mnop" still queued, then the end
     EXPECT_EQ(buffer.readFrom(pair[0]), 0);
     close(pair[0]);
 
@@ -410,15 +416,16 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
     GatedLookups gate;
     std::vector<std::string> asked;
     {
-        Resolver resolver([&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); },
-                          1, 3);
+        Resolver resolver(
+            [&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); }, 1,
+            3);
         ASSERT_TRUE(resolver.lookup(1, "slow.example"));
-        gate.waitAsked(1);  // the only worker is busy with it
+        gate.waitAsked(1); // the only worker is busy with it
         ASSERT_TRUE(resolver.lookup(2, "abandoned.example"));
         ASSERT_TRUE(resolver.lookup(3, "wanted.example"));
         ASSERT_TRUE(resolver.lookup(4, "also-wanted.example"));
-        EXPECT_FALSE(resolver.lookup(5, "one-too-many.example"));  // three already wait
-        resolver.cancel(2);  // its client left
+        EXPECT_FALSE(resolver.lookup(5, "one-too-many.example")); // three already wait
+        resolver.cancel(2);                                       // its client left
         EXPECT_TRUE(resolver.lookup(6, "room-again.example"));
         gate.release();
 
@@ -434,21 +441,23 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
         std::lock_guard<std::mutex> lock(gate.mutex);
         asked = gate.asked;
     }
-    EXPECT_EQ(asked, (std::vector<std::string>{"slow.example", "wanted.example", "also-wanted.example",
-                                               "room-again.example"}));
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"slow.example", "wanted.example", "also-wanted.example",
+                                        "room-again.example"}));
 }
 
 TEST(OwnListeners, DestinationsThatReachTheProxysPorts)
 {
     std::vector<sockaddr_in> loopbackOnly = {inet("127.0.0.1:1080"), inet("127.0.0.1:5051")};
     EXPECT_TRUE(reachesListener(inet("127.0.0.1:5051"), loopbackOnly));
-    EXPECT_TRUE(reachesListener(inet("0.0.0.0:1080"), loopbackOnly));  // 0.0.0.0: this host
+    EXPECT_TRUE(reachesListener(inet("0.0.0.0:1080"), loopbackOnly)); // 0.0.0.0: this host
     EXPECT_FALSE(reachesListener(inet("127.0.0.2:5051"), loopbackOnly));
     EXPECT_FALSE(reachesListener(inet("127.0.0.1:80"), loopbackOnly));
     std::vector<sockaddr_in> everywhere = {inet("0.0.0.0:1080")};
     EXPECT_TRUE(reachesListener(inet("127.0.0.5:1080"), everywhere));
     EXPECT_FALSE(reachesListener(inet("127.0.0.5:1081"), everywhere));
-    EXPECT_FALSE(reachesListener(inet("192.0.2.1:1080"), everywhere));  // documentation range, never local
+    EXPECT_FALSE(
+        reachesListener(inet("192.0.2.1:1080"), everywhere)); // documentation range, never local
 }
 
 TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
@@ -456,8 +465,9 @@ TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
     GatedLookups gate;
     std::vector<std::string> asked;
     {
-        Resolver resolver([&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); },
-                          1, 4);
+        Resolver resolver(
+            [&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); }, 1,
+            4);
         ASSERT_TRUE(resolver.lookup(1, "slow.example"));
         gate.waitAsked(1);
         ASSERT_TRUE(resolver.lookup(2, "client-half-closed.example"));
@@ -472,7 +482,7 @@ TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
                 tickets.push_back(a.ticket);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        EXPECT_EQ(tickets, (std::vector<uint64_t>{1, 3, 4, 2}));  // deferred, but still answered
+        EXPECT_EQ(tickets, (std::vector<uint64_t>{1, 3, 4, 2})); // deferred, but still answered
         std::lock_guard<std::mutex> lock(gate.mutex);
         asked = gate.asked;
     }

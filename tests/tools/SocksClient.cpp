@@ -43,7 +43,8 @@ int listenLoopback(int backlog, int *port)
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a = loopback(0);
     socklen_t len = sizeof a;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || listen(fd, backlog) != 0
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0
+        || listen(fd, backlog) != 0
         || getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0) {
         if (fd >= 0)
             close(fd);
@@ -60,8 +61,9 @@ int connectLoopback(int port, int rcvbuf, const char *source)
     if (fd >= 0 && rcvbuf > 0)
         setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf);
     sockaddr_in from = loopback(0);
-    if (fd >= 0 && source && (inet_pton(AF_INET, source, &from.sin_addr) != 1
-                              || bind(fd, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0)) {
+    if (fd >= 0 && source
+        && (inet_pton(AF_INET, source, &from.sin_addr) != 1
+            || bind(fd, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0)) {
         close(fd);
         return -1;
     }
@@ -76,10 +78,11 @@ int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply)
 {
     *reply = -1;
     int fd = connectLoopback(proxyPort);
-    std::string request = {5, char(command), 0, 1, 127, 0, 0, 1, char(destPort >> 8), char(destPort & 0xff)};
+    std::string request = {
+        5, char(command), 0, 1, 127, 0, 0, 1, char(destPort >> 8), char(destPort & 0xff)};
     uint8_t method[2], answer[10];
-    if (fd < 0 || !sendAll(fd, std::string("\x05\x01\x00", 3)) || recv(fd, method, 2, MSG_WAITALL) != 2
-        || method[1] != 0 || !sendAll(fd, request)) {
+    if (fd < 0 || !sendAll(fd, std::string("\x05\x01\x00", 3))
+        || recv(fd, method, 2, MSG_WAITALL) != 2 || method[1] != 0 || !sendAll(fd, request)) {
         if (fd >= 0)
             close(fd);
         return -1;

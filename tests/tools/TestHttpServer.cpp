@@ -54,7 +54,8 @@ TestHttpServer::Exchange TestHttpServer::answer(int fd)
     }
     e.received = request.size();
     std::string response = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                           "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
+                           "Content-Length: "
+        + std::to_string(body_.size()) + "\r\n\r\n" + body_;
     e.sent = sendAll(fd, response) ? response.size() : 0;
     return e;
 }

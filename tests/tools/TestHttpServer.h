@@ -13,8 +13,8 @@
 class TestHttpServer {
 public:
     struct Exchange {
-        size_t received = 0;  // request bytes read from the client
-        size_t sent = 0;      // response bytes written to it (0 if the client left early)
+        size_t received = 0; // request bytes read from the client
+        size_t sent = 0;     // response bytes written to it (0 if the client left early)
     };
 
     explicit TestHttpServer(std::string body);

@@ -42,8 +42,8 @@ bool parseHostPort(const std::string &text, sockaddr_in *out)
     return true;
 }
 
-int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string &error,
-                          bool help, bool version)
+int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string &error, bool help,
+                          bool version)
 {
     if (!parsed) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for the options.\n", tool.program,

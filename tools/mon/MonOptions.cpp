@@ -38,8 +38,11 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
             out->what = MonOptions::What::Totals;
             sawTotals = true;
         } else if (arg == "--watch" || arg == "--count" || arg == "--timeout") {
-            int *target = arg == "--watch" ? &out->watchSeconds : arg == "--count" ? &out->count : &out->timeoutSeconds;
-            long most = arg == "--timeout" ? 1000000 : 1000000000;  // a timeout is kept in milliseconds
+            int *target = arg == "--watch" ? &out->watchSeconds
+                : arg == "--count"         ? &out->count
+                                           : &out->timeoutSeconds;
+            long most =
+                arg == "--timeout" ? 1000000 : 1000000000; // a timeout is kept in milliseconds
             if (i + 1 >= args.size() || !parseWholeNumber(args[i + 1], 1, most, target)) {
                 *error = arg + " needs a positive whole number";
                 return false;
@@ -62,10 +65,10 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
     // A port that the library would read as some other number must not reach it.
     size_t colon = out->server.rfind(':');
     int port = 0;
-    if (colon != std::string::npos &&
-        !parseWholeNumber(out->server.substr(colon + 1), 1, 65535, &port)) {
-        *error = "the port in HOST:PORT must be a number from 1 to 65535, not \"" +
-                 out->server.substr(colon + 1) + "\"";
+    if (colon != std::string::npos
+        && !parseWholeNumber(out->server.substr(colon + 1), 1, 65535, &port)) {
+        *error = "the port in HOST:PORT must be a number from 1 to 65535, not \""
+            + out->server.substr(colon + 1) + "\"";
         return false;
     }
     if (sawUsers && sawTotals) {

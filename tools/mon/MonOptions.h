@@ -7,12 +7,12 @@
 
 struct MonOptions {
     enum class What { Conns, Users, Totals };
-    std::string server;    // HOST or HOST:PORT
+    std::string server; // HOST or HOST:PORT
     What what = What::Conns;
     bool csv = false;
-    int watchSeconds = 0;  // 0: one pass
-    int count = 0;         // passes with --watch; 0: until interrupted
-    int timeoutSeconds = 30;  // longest wait for connecting, a request or one record
+    int watchSeconds = 0;    // 0: one pass
+    int count = 0;           // passes with --watch; 0: until interrupted
+    int timeoutSeconds = 30; // longest wait for connecting, a request or one record
     bool help = false;
     bool version = false;
 };

@@ -33,7 +33,8 @@ std::string durationText(long seconds)
     if (seconds < 0)
         seconds = 0;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
     return buf;
 }
 
@@ -52,7 +53,8 @@ std::string netAddrText(const S5NetAddr &a)
         return std::string(ip) + ":" + std::to_string(ntohs(a.sin.sin_port));
     }
     if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
-        return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":" + std::to_string(ntohs(a.sn.sn_port));
+        return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":"
+            + std::to_string(ntohs(a.sn.sn_port));
     return "";
 }
 
@@ -66,11 +68,11 @@ const char *statusText(uint32_t state)
 Row connColumns(Style style)
 {
     if (style == Style::Csv)
-        return {"key", "state", "status", "start", "cur", "end", "source", "destination", "proxy",
-                "srchost", "dsthost", "proxyhost", "user", "service", "authen", "cmd", "in", "out",
-                "socks_err", "error"};
-    return {"KEY", "STATUS", "START", "DURATION", "SOURCE", "DESTINATION", "HOST", "USER",
-            "SERVICE", "IN", "OUT", "ERROR"};
+        return {"key",         "state", "status",  "start",   "cur",       "end",  "source",
+                "destination", "proxy", "srchost", "dsthost", "proxyhost", "user", "service",
+                "authen",      "cmd",   "in",      "out",     "socks_err", "error"};
+    return {"KEY",  "STATUS", "START",   "DURATION", "SOURCE", "DESTINATION",
+            "HOST", "USER",   "SERVICE", "IN",       "OUT",    "ERROR"};
 }
 
 Row connRow(const S5MonData &d, Style style)
@@ -78,29 +80,49 @@ Row connRow(const S5MonData &d, Style style)
     char key[64];
     MonKeyStr(d.key, key);
     if (style == Style::Csv)
-        return {key, num(d.state), statusText(d.state), timeField(d.startTime, style),
-                timeField(d.curTime, style), timeField(d.endTime, style),
-                netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr), netAddrText(d.proxySockAddr),
-                terminalText(d.srcHostName, S5_NAME_LEN), terminalText(d.dstHostName, S5_NAME_LEN),
-                terminalText(d.proxyHostName, S5_NAME_LEN), terminalText(d.userName, S5_NAME_LEN),
-                terminalText(d.appName, S5_NAME_LEN), num(d.authen), num(d.socksCmd),
-                num(d.inTotBytes), num(d.outTotBytes), num(d.socksErr),
+        return {key,
+                num(d.state),
+                statusText(d.state),
+                timeField(d.startTime, style),
+                timeField(d.curTime, style),
+                timeField(d.endTime, style),
+                netAddrText(d.srcSockAddr),
+                netAddrText(d.dstSockAddr),
+                netAddrText(d.proxySockAddr),
+                terminalText(d.srcHostName, S5_NAME_LEN),
+                terminalText(d.dstHostName, S5_NAME_LEN),
+                terminalText(d.proxyHostName, S5_NAME_LEN),
+                terminalText(d.userName, S5_NAME_LEN),
+                terminalText(d.appName, S5_NAME_LEN),
+                num(d.authen),
+                num(d.socksCmd),
+                num(d.inTotBytes),
+                num(d.outTotBytes),
+                num(d.socksErr),
                 terminalText(d.socksErrMsg, S5_NAME_LEN)};
     S5Time until = (d.state & 8) ? d.endTime : d.curTime;
     std::string error;
     if (d.socksErr != 0 || d.socksErrMsg[0] != '\0')
         error = num(d.socksErr) + " " + terminalText(d.socksErrMsg, S5_NAME_LEN);
-    return {key, statusText(d.state), clockText(d.startTime), durationText(long(until) - d.startTime),
-            netAddrText(d.srcSockAddr), netAddrText(d.dstSockAddr),
-            terminalText(d.dstHostName, S5_NAME_LEN), terminalText(d.userName, S5_NAME_LEN),
-            terminalText(d.appName, S5_NAME_LEN), num(d.inTotBytes), num(d.outTotBytes), error};
+    return {key,
+            statusText(d.state),
+            clockText(d.startTime),
+            durationText(long(until) - d.startTime),
+            netAddrText(d.srcSockAddr),
+            netAddrText(d.dstSockAddr),
+            terminalText(d.dstHostName, S5_NAME_LEN),
+            terminalText(d.userName, S5_NAME_LEN),
+            terminalText(d.appName, S5_NAME_LEN),
+            num(d.inTotBytes),
+            num(d.outTotBytes),
+            error};
 }
 
 Row userColumns(Style style)
 {
     if (style == Style::Csv)
-        return {"user", "cur_conns", "err_conns", "end_conns", "tot_conns", "in", "out",
-                "start", "cur", "end"};
+        return {"user", "cur_conns", "err_conns", "end_conns", "tot_conns",
+                "in",   "out",       "start",     "cur",       "end"};
     return {"USER", "CURRENT", "FAILED", "ENDED", "TOTAL", "IN", "OUT", "FIRST", "LAST_END"};
 }
 
@@ -110,8 +132,13 @@ Row userRow(const S5MonUser_t &u, Style style)
     std::string user = terminalText(u.userName, S5_NAME_LEN);
     if (user.empty() && style != Style::Csv)
         user = "-";
-    Row row = {user, num(u.curConns), num(u.errConns),
-               num(u.endConns), num(u.totConns), num(u.inTotBytes), num(u.outTotBytes),
+    Row row = {user,
+               num(u.curConns),
+               num(u.errConns),
+               num(u.endConns),
+               num(u.totConns),
+               num(u.inTotBytes),
+               num(u.outTotBytes),
                timeField(u.startTime, style)};
     if (style == Style::Csv)
         row.push_back(timeField(u.curTime, style));
@@ -121,14 +148,26 @@ Row userRow(const S5MonUser_t &u, Style style)
 
 Row totColumns(Style)
 {
-    return {"cur_users", "err_users", "end_users", "del_users", "tot_users", "cur_conns",
-            "err_conns", "end_conns", "del_conns", "tot_conns", "in", "out", "start", "cur", "end"};
+    return {"cur_users", "err_users", "end_users", "del_users", "tot_users",
+            "cur_conns", "err_conns", "end_conns", "del_conns", "tot_conns",
+            "in",        "out",       "start",     "cur",       "end"};
 }
 
 Row totRow(const S5MonTot_t &t, Style style)
 {
-    return {num(t.curUsers), num(t.errUsers), num(t.endUsers), num(t.delUsers), num(t.totUsers),
-            num(t.curConns), num(t.errConns), num(t.endConns), num(t.delConns), num(t.totConns),
-            num(t.inTotBytes), num(t.outTotBytes), timeField(t.startTime, style),
-            timeField(t.curTime, style), timeField(t.endTime, style)};
+    return {num(t.curUsers),
+            num(t.errUsers),
+            num(t.endUsers),
+            num(t.delUsers),
+            num(t.totUsers),
+            num(t.curConns),
+            num(t.errConns),
+            num(t.endConns),
+            num(t.delConns),
+            num(t.totConns),
+            num(t.inTotBytes),
+            num(t.outTotBytes),
+            timeField(t.startTime, style),
+            timeField(t.curTime, style),
+            timeField(t.endTime, style)};
 }

@@ -20,7 +20,7 @@ size_t sequenceLength(const unsigned char *p, size_t n)
 {
     unsigned char b = p[0];
     size_t len;
-    unsigned char lo = 0x80, hi = 0xbf;  // the range of the second byte
+    unsigned char lo = 0x80, hi = 0xbf; // the range of the second byte
     if (b >= 0xc2 && b <= 0xdf) {
         len = 2;
     } else if (b >= 0xe0 && b <= 0xef) {

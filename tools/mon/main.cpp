@@ -20,7 +20,8 @@ enum class Fetched { Ok, Failed, TooMany };
 
 // One pass of the chosen request. A pass longer than a desktop can hold is given up: the
 // rows are printed only once the pass is complete, so they would all stay in memory.
-Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns, std::vector<Row> *rows)
+Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns,
+              std::vector<Row> *rows)
 {
     switch (opt.what) {
     case MonOptions::What::Conns: {
@@ -98,7 +99,7 @@ void print(const MonOptions &opt, Style style, const Row &columns, const std::ve
 {
     if (style == Style::Csv) {
         if (first)
-            printCsvRow(stdout, columns);  // one header for the whole run
+            printCsvRow(stdout, columns); // one header for the whole run
         for (const Row &row : rows)
             printCsvRow(stdout, row);
     } else {

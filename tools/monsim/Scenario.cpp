@@ -25,26 +25,46 @@ bool SetField(S5MonData &d, const std::string &name, const std::string &value)
 {
     auto number = [&]() { return static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 0)); };
     auto time = [&]() { return static_cast<S5Time>(strtol(value.c_str(), nullptr, 0)); };
-    if (name == "key") d.key = MakeKey(number());
-    else if (name == "state") d.state = number();
-    else if (name == "start") d.startTime = time();
-    else if (name == "cur") d.curTime = time();
-    else if (name == "end") d.endTime = time();
-    else if (name == "in") d.inTotBytes = number();
-    else if (name == "out") d.outTotBytes = number();
-    else if (name == "err") d.socksErr = number();
-    else if (name == "authen") d.authen = static_cast<uint16_t>(number());
-    else if (name == "cmd") d.socksCmd = static_cast<uint16_t>(number());
-    else if (name == "src") d.srcSockAddr = MakeAddress(value);
-    else if (name == "dst") d.dstSockAddr = MakeAddress(value);
-    else if (name == "proxy") d.proxySockAddr = MakeAddress(value);
-    else if (name == "srchost") CopyName(d.srcHostName, value);
-    else if (name == "dsthost") CopyName(d.dstHostName, value);
-    else if (name == "proxyhost") CopyName(d.proxyHostName, value);
-    else if (name == "user") CopyName(d.userName, value);
-    else if (name == "app") CopyName(d.appName, value);
-    else if (name == "errmsg") CopyName(d.socksErrMsg, value);
-    else return false;
+    if (name == "key")
+        d.key = MakeKey(number());
+    else if (name == "state")
+        d.state = number();
+    else if (name == "start")
+        d.startTime = time();
+    else if (name == "cur")
+        d.curTime = time();
+    else if (name == "end")
+        d.endTime = time();
+    else if (name == "in")
+        d.inTotBytes = number();
+    else if (name == "out")
+        d.outTotBytes = number();
+    else if (name == "err")
+        d.socksErr = number();
+    else if (name == "authen")
+        d.authen = static_cast<uint16_t>(number());
+    else if (name == "cmd")
+        d.socksCmd = static_cast<uint16_t>(number());
+    else if (name == "src")
+        d.srcSockAddr = MakeAddress(value);
+    else if (name == "dst")
+        d.dstSockAddr = MakeAddress(value);
+    else if (name == "proxy")
+        d.proxySockAddr = MakeAddress(value);
+    else if (name == "srchost")
+        CopyName(d.srcHostName, value);
+    else if (name == "dsthost")
+        CopyName(d.dstHostName, value);
+    else if (name == "proxyhost")
+        CopyName(d.proxyHostName, value);
+    else if (name == "user")
+        CopyName(d.userName, value);
+    else if (name == "app")
+        CopyName(d.appName, value);
+    else if (name == "errmsg")
+        CopyName(d.socksErrMsg, value);
+    else
+        return false;
     return true;
 }
 
@@ -58,7 +78,8 @@ uint32_t Mix(uint32_t x)
 }
 
 const int kPorts[] = {23, 21, 80, 79, 20, 1525, 80, 443, 8080, 25};
-const char *kServices[] = {"telnet", "ftp", "http", "finger", "ftp-data", "archie", "http", "https", "http-alt", "smtp"};
+const char *kServices[] = {"telnet", "ftp",  "http",  "finger",   "ftp-data",
+                           "archie", "http", "https", "http-alt", "smtp"};
 const char *kUsers[] = {"alice", "bob", "carol", "dave", ""};
 
 } // namespace
@@ -118,7 +139,8 @@ bool Scenario::loadScript(const std::string &path, std::string &error)
             continue;
         }
         if (scripted_.empty()) {
-            error = "line " + std::to_string(lineNo) + ": \"" + directive + "\" before the first pass";
+            error =
+                "line " + std::to_string(lineNo) + ": \"" + directive + "\" before the first pass";
             return false;
         }
         if (directive == "close") {
@@ -128,7 +150,8 @@ bool Scenario::loadScript(const std::string &path, std::string &error)
             memset(&d, 0, sizeof d);
             for (std::string word; words >> word;) {
                 size_t eq = word.find('=');
-                if (eq == std::string::npos || !SetField(d, word.substr(0, eq), word.substr(eq + 1))) {
+                if (eq == std::string::npos
+                    || !SetField(d, word.substr(0, eq), word.substr(eq + 1))) {
                     error = "line " + std::to_string(lineNo) + ": bad field \"" + word + "\"";
                     return false;
                 }
@@ -193,19 +216,22 @@ Pass Scenario::generatedPass(int n) const
             d.endTime = d.startTime;
             d.inTotBytes = d.outTotBytes = 0;
             d.socksErr = 1 + g % 5;
-            snprintf(d.socksErrMsg, S5_NAME_LEN, "%s", d.socksErr % 2 ? "Connection refused" : "Host unreachable");
+            snprintf(d.socksErrMsg, S5_NAME_LEN, "%s",
+                     d.socksErr % 2 ? "Connection refused" : "Host unreachable");
         } else if (age == lifetime - 1) {
             d.state = kEnded;
             d.endTime = now - 2;
         }
         char text[64];
-        snprintf(text, sizeof text, "192.168.%u.%u:%u", 1 + (g >> 3) % 3, 10 + (g >> 6) % 40, 30000 + (g >> 9) % 30000);
+        snprintf(text, sizeof text, "192.168.%u.%u:%u", 1 + (g >> 3) % 3, 10 + (g >> 6) % 40,
+                 30000 + (g >> 9) % 30000);
         d.srcSockAddr = MakeAddress(text);
         if (g % 3 == 0) {
             snprintf(text, sizeof text, "host%u.example.net:%d", (g >> 5) % 60, kPorts[service]);
             snprintf(d.dstHostName, S5_NAME_LEN, "host%u.example.net", (g >> 5) % 60);
         } else {
-            snprintf(text, sizeof text, "10.%u.%u.%u:%d", (g >> 4) % 4, (g >> 7) % 8, 1 + (g >> 11) % 250, kPorts[service]);
+            snprintf(text, sizeof text, "10.%u.%u.%u:%d", (g >> 4) % 4, (g >> 7) % 8,
+                     1 + (g >> 11) % 250, kPorts[service]);
         }
         d.dstSockAddr = MakeAddress(text);
         d.proxySockAddr = MakeAddress("127.0.0.1:1080");
@@ -230,12 +256,16 @@ std::vector<S5MonUser_t> Scenario::users(int n) const
             u.startTime = d.startTime;
         }
         u.totConns++;
-        if ((d.state & kEnded) && (d.state & kFailed)) u.errConns++;
-        else if (d.state & kEnded) u.endConns++;
-        else u.curConns++;
+        if ((d.state & kEnded) && (d.state & kFailed))
+            u.errConns++;
+        else if (d.state & kEnded)
+            u.endConns++;
+        else
+            u.curConns++;
         u.inTotBytes += d.inTotBytes;
         u.outTotBytes += d.outTotBytes;
-        if (d.startTime < u.startTime) u.startTime = d.startTime;
+        if (d.startTime < u.startTime)
+            u.startTime = d.startTime;
         u.curTime = d.curTime;
     }
     std::vector<S5MonUser_t> list;
@@ -250,14 +280,16 @@ S5MonTot_t Scenario::totals(int n) const
     memset(&t, 0, sizeof t);
     for (const S5MonUser_t &u : users(n)) {
         t.totUsers++;
-        if (u.curConns) t.curUsers++;
+        if (u.curConns)
+            t.curUsers++;
         t.curConns += u.curConns;
         t.errConns += u.errConns;
         t.endConns += u.endConns;
         t.totConns += u.totConns;
         t.inTotBytes += u.inTotBytes;
         t.outTotBytes += u.outTotBytes;
-        if (t.startTime == 0 || u.startTime < t.startTime) t.startTime = u.startTime;
+        if (t.startTime == 0 || u.startTime < t.startTime)
+            t.startTime = u.startTime;
         t.curTime = u.curTime;
     }
     return t;

@@ -9,7 +9,7 @@
 
 struct Pass {
     std::vector<S5MonData> conns;
-    bool closeInstead = false;  // answer by closing the client connection
+    bool closeInstead = false; // answer by closing the client connection
 };
 
 class Scenario {

@@ -97,14 +97,18 @@ private:
 uint16_t BadConnMessage(const S5MonData &d, char *msg)
 {
     int len = Mon_MsgFromConn(&d, msg);
-    auto put16 = [&](int off, uint16_t v) { msg[off] = static_cast<char>(v >> 8); msg[off + 1] = static_cast<char>(v); };
+    auto put16 = [&](int off, uint16_t v) {
+        msg[off] = static_cast<char>(v >> 8);
+        msg[off + 1] = static_cast<char>(v);
+    };
     memset(msg + len, 'A', 400);
-    put16(MON_CONN_OFF_SRCHOST, 400);                      // longer than the 128-byte field
+    put16(MON_CONN_OFF_SRCHOST, 400); // longer than the 128-byte field
     put16(MON_CONN_OFF_SRCHOST + 2, static_cast<uint16_t>(len - MON_CONN_FIXED_LEN));
     put16(MON_CONN_OFF_DSTADDR, 260);
-    put16(MON_CONN_OFF_DSTADDR + 2, static_cast<uint16_t>(len + 400 - MON_CONN_FIXED_LEN - 100));  // runs past the end
+    put16(MON_CONN_OFF_DSTADDR + 2,
+          static_cast<uint16_t>(len + 400 - MON_CONN_FIXED_LEN - 100)); // runs past the end
     put16(MON_CONN_OFF_OPTDATA, 2);
-    put16(MON_CONN_OFF_OPTDATA + 2, 60000);                // far outside the message
+    put16(MON_CONN_OFF_OPTDATA + 2, 60000); // far outside the message
     return static_cast<uint16_t>(len + 400);
 }
 
@@ -121,8 +125,9 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
     const bool endless = sim.fault == Fault::Endless && !pass.conns.empty();
     for (size_t i = 0; i < pass.conns.size() || endless; i++) {
         const S5MonData &d = pass.conns[i % pass.conns.size()];
-        uint16_t len = sim.fault == Fault::BadDescriptors ? BadConnMessage(d, msg)
-                                                          : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
+        uint16_t len = sim.fault == Fault::BadDescriptors
+            ? BadConnMessage(d, msg)
+            : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
         if (sim.fault == Fault::CloseInsideFrame) {
             unsigned char prefix[MON_FRAME_PREFIX_SIZE];
             Mon_PutFramePrefix(prefix, len);
@@ -150,12 +155,19 @@ bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
 
 bool ParseFault(const std::string &name, Fault &fault)
 {
-    static const struct { const char *name; Fault fault; } table[] = {
-        {"none", Fault::None}, {"close-before-answer", Fault::CloseBeforeAnswer},
-        {"close-inside-frame", Fault::CloseInsideFrame}, {"oversize", Fault::Oversize},
-        {"split-prefix", Fault::SplitPrefix}, {"bad-descriptors", Fault::BadDescriptors},
-        {"user-version-1.1", Fault::UserVersion11}, {"stall", Fault::Stall},
-        {"endless", Fault::Endless}, {"trickle", Fault::Trickle}};
+    static const struct {
+        const char *name;
+        Fault fault;
+    } table[] = {{"none", Fault::None},
+                 {"close-before-answer", Fault::CloseBeforeAnswer},
+                 {"close-inside-frame", Fault::CloseInsideFrame},
+                 {"oversize", Fault::Oversize},
+                 {"split-prefix", Fault::SplitPrefix},
+                 {"bad-descriptors", Fault::BadDescriptors},
+                 {"user-version-1.1", Fault::UserVersion11},
+                 {"stall", Fault::Stall},
+                 {"endless", Fault::Endless},
+                 {"trickle", Fault::Trickle}};
     for (const auto &entry : table)
         if (name == entry.name) {
             fault = entry.fault;
@@ -231,7 +243,8 @@ void ServeClient(Simulator &sim, int fd)
         case MON_MSG_GET_CONN: {
             const S5MonData *found = nullptr;
             for (const S5MonData &d : pass->conns)
-                if (len >= MON_GET_CONN_LEN && memcmp(d.key.key, request.data() + 1, sizeof d.key.key) == 0)
+                if (len >= MON_GET_CONN_LEN
+                    && memcmp(d.key.key, request.data() + 1, sizeof d.key.key) == 0)
                     found = &d;
             ok = out.Frame(msg, found ? static_cast<uint16_t>(Mon_MsgFromConn(found, msg)) : 0);
             break;
@@ -257,7 +270,7 @@ void ServeClient(Simulator &sim, int fd)
             break;
         }
         default:
-            ok = out.Frame(msg, 0);  // nothing available for an unknown request
+            ok = out.Frame(msg, 0); // nothing available for an unknown request
             break;
         }
         ok = ok && out.Flush();

@@ -10,15 +10,15 @@
 
 enum class Fault {
     None,
-    CloseBeforeAnswer,  // read the request, close without a reply
-    CloseInsideFrame,   // announce a frame, send part of it, close
-    Oversize,           // each pass starts with a 3000-byte frame
-    SplitPrefix,        // every length prefix goes out in two writes
-    BadDescriptors,     // descriptors point outside the message and exceed their fields
-    UserVersion11,      // user replies carry version 1.1
-    Stall,              // read the request, never answer
-    Endless,            // a list that never ends: its records again and again, no empty frame
-    Trickle             // every frame a byte at a time, 200 ms apart
+    CloseBeforeAnswer, // read the request, close without a reply
+    CloseInsideFrame,  // announce a frame, send part of it, close
+    Oversize,          // each pass starts with a 3000-byte frame
+    SplitPrefix,       // every length prefix goes out in two writes
+    BadDescriptors,    // descriptors point outside the message and exceed their fields
+    UserVersion11,     // user replies carry version 1.1
+    Stall,             // read the request, never answer
+    Endless,           // a list that never ends: its records again and again, no empty frame
+    Trickle            // every frame a byte at a time, 200 ms apart
 };
 
 bool ParseFault(const std::string &name, Fault &fault);

@@ -23,11 +23,12 @@ const char kUsage[] =
     "                     [--script FILE | --connections N [--seed S]] [--fault MODE]\n"
     "                     [--help] [--version]\n"
     "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
-    "port and writes it to --port-file, or to standard output without one. Fault modes: close-before-answer, close-inside-frame,\n"
+    "port and writes it to --port-file, or to standard output without one. Fault modes: "
+    "close-before-answer, close-inside-frame,\n"
     "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless, trickle.\n";
 
 struct Options {
-    sockaddr_in address{};  // --bind and --port
+    sockaddr_in address{}; // --bind and --port
     std::string portFile, requestLog, script;
     int connections = 20;
     int seed = 1;
@@ -64,16 +65,19 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
             ok = parseWholeNumber(v, 0, 65535, &port);
             expected = "a whole number from 0 to 65535";
             o.address.sin_port = htons(static_cast<uint16_t>(port));
-        }
-        else if (a == "--port-file") o.portFile = v;
-        else if (a == "--request-log") o.requestLog = v;
-        else if (a == "--script") o.script = v;
+        } else if (a == "--port-file")
+            o.portFile = v;
+        else if (a == "--request-log")
+            o.requestLog = v;
+        else if (a == "--script")
+            o.script = v;
         else if (a == "--connections") {
             ok = parseWholeNumber(v, 0, 1000000, &o.connections);
             expected = "a whole number from 0 to 1000000";
-        }
-        else if (a == "--seed") ok = parseWholeNumber(v, 0, INT_MAX, &o.seed);
-        else if (a == "--fault") o.fault = v;
+        } else if (a == "--seed")
+            ok = parseWholeNumber(v, 0, INT_MAX, &o.seed);
+        else if (a == "--fault")
+            o.fault = v;
         else {
             error = "unknown option " + a;
             return false;
@@ -95,8 +99,8 @@ int Listen(const Options &o)
         || listen(fd, 16) < 0) {
         char text[INET_ADDRSTRLEN] = "";
         inet_ntop(AF_INET, &o.address.sin_addr, text, sizeof text);
-        fprintf(stderr, "vantor-monsim: cannot listen on %s:%d: %s\n", text, ntohs(o.address.sin_port),
-                strerror(errno));
+        fprintf(stderr, "vantor-monsim: cannot listen on %s:%d: %s\n", text,
+                ntohs(o.address.sin_port), strerror(errno));
         return -1;
     }
     return fd;
@@ -123,7 +127,7 @@ void WritePortFile(const std::string &path, int listenFd)
     if (f) {
         fprintf(f, "%d\n", ListeningPort(listenFd));
         fclose(f);
-        rename(tmp.c_str(), path.c_str());  // readers never see a half-written number
+        rename(tmp.c_str(), path.c_str()); // readers never see a half-written number
     }
 }
 
@@ -163,7 +167,7 @@ int main(int argc, char **argv)
     if (!o.portFile.empty())
         WritePortFile(o.portFile, listenFd);
     else if (o.address.sin_port == 0)
-        PrintPort(listenFd);  // a free port nobody could learn otherwise
+        PrintPort(listenFd); // a free port nobody could learn otherwise
     for (;;) {
         int fd = accept(listenFd, nullptr, nullptr);
         if (fd < 0) {

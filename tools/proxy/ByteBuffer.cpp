@@ -9,7 +9,7 @@
 void ByteBuffer::allocate()
 {
     if (!data_)
-        data_.reset(new uint8_t[capacity_]);  // uninitialised on purpose: pages stay untouched
+        data_.reset(new uint8_t[capacity_]); // uninitialised on purpose: pages stay untouched
 }
 
 void ByteBuffer::releaseIfEmpty()
@@ -47,7 +47,7 @@ void ByteBuffer::consume(size_t n)
 ssize_t ByteBuffer::readFrom(int fd)
 {
     if (space() == 0) {
-        errno = EAGAIN;  // a read of 0 bytes would look like end of file
+        errno = EAGAIN; // a read of 0 bytes would look like end of file
         return -1;
     }
     allocate();
@@ -58,7 +58,7 @@ ssize_t ByteBuffer::readFrom(int fd)
         tail_ += size_t(n);
     else {
         int saved = errno;
-        releaseIfEmpty();  // nothing came: keep no storage for nothing
+        releaseIfEmpty(); // nothing came: keep no storage for nothing
         errno = saved;
     }
     return n;

@@ -27,8 +27,7 @@ void copyAddr(S5NetAddr *field, const sockaddr_in &a)
 
 ConnTable::ConnTable(uint32_t processId, time_t startTime, size_t recordLimit)
     : processId_(processId), startTime_(startTime), recordLimit_(recordLimit)
-{
-}
+{}
 
 bool ConnTable::droppable(uint64_t serial) const
 {

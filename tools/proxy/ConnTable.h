@@ -18,24 +18,24 @@
 
 // Bits of a record's state.
 enum ConnState : uint32_t {
-    STATE_NEGOTIATING = 1,  // SOCKS handshake or connect to the destination under way
-    STATE_RELAYING = 2,     // connected; data flows
-    STATE_FAILED = 4,       // ended with a SOCKS error (always with STATE_ENDED)
+    STATE_NEGOTIATING = 1, // SOCKS handshake or connect to the destination under way
+    STATE_RELAYING = 2,    // connected; data flows
+    STATE_FAILED = 4,      // ended with a SOCKS error (always with STATE_ENDED)
     STATE_ENDED = 8
 };
 
 struct UserStats {
     uint32_t curConns = 0, errConns = 0, endConns = 0, totConns = 0;
     uint64_t inBytes = 0, outBytes = 0;
-    time_t startTime = 0, endTime = 0;  // first connection; end of the last one (0 while active)
+    time_t startTime = 0, endTime = 0; // first connection; end of the last one (0 while active)
 };
 
 struct ConnRecord {
     uint64_t serial = 0;
     uint32_t state = STATE_NEGOTIATING;
     time_t startTime = 0, endTime = 0;
-    uint64_t inBytes = 0;   // destination to client
-    uint64_t outBytes = 0;  // client to destination
+    uint64_t inBytes = 0;  // destination to client
+    uint64_t outBytes = 0; // client to destination
     uint32_t socksErr = 0;
     std::string socksErrMsg;
     uint16_t authen = 0, socksCmd = 0;
@@ -44,11 +44,11 @@ struct ConnRecord {
     bool dstKnown = false;
     sockaddr_in dst{};
     std::string dstName;
-    uint16_t dstPort = 0;  // host byte order
+    uint16_t dstPort = 0; // host byte order
     std::string srcHost, dstHost, proxyHost;
     std::string user, app;
-    UserStats *userStats = nullptr;  // set while the connection of a named user is open
-    bool released = false;           // its session is gone; only then may the record expire
+    UserStats *userStats = nullptr; // set while the connection of a named user is open
+    bool released = false;          // its session is gone; only then may the record expire
 };
 
 class ConnTable {

@@ -24,7 +24,8 @@ uint16_t be16(const uint8_t *p)
 
 MonitorClient::MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), in_(IN_CAPACITY), out_(OUT_CAPACITY),
-      lastProgress_(monotonicSeconds()), busySince_(lastProgress_), lastRequest_(std::chrono::steady_clock::now())
+      lastProgress_(monotonicSeconds()), busySince_(lastProgress_),
+      lastRequest_(std::chrono::steady_clock::now())
 {
     sock_ = Watch{this, fd, 0, 0, false};
     if (!ctx_.poller.watch(sock_, EPOLLIN))
@@ -41,7 +42,7 @@ void MonitorClient::onEvents(int, uint32_t events)
     if ((events & (EPOLLIN | EPOLLHUP | EPOLLERR)) && !peerDone_ && in_.space() > 0) {
         ssize_t n = in_.readFrom(sock_.fd);
         if (n < 0 && errno != EAGAIN) {
-            drop();  // gone, possibly in the middle of a pass
+            drop(); // gone, possibly in the middle of a pass
             return;
         }
         // A monitor that has finished sending still gets the answers to what it sent.
@@ -73,7 +74,7 @@ void MonitorClient::onTick(time_t monotonicNow)
     } else if (monotonicNow - lastProgress_ >= ctx_.options.monitorTimeout) {
         drop();
     } else if (monotonicNow - busySince_ >= ctx_.options.monitorPassLimit) {
-        drop();  // read slowly, a pass makes progress yet holds its place without end
+        drop(); // read slowly, a pass makes progress yet holds its place without end
     }
 }
 
@@ -120,11 +121,12 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
         uint64_t serial;
         S5MonData data;
         S5MonKey none{};
-        if (ctx_.table.serialFromKey(key, &serial) && ctx_.table.toMonData(serial, none, now, &data)) {
+        if (ctx_.table.serialFromKey(key, &serial)
+            && ctx_.table.toMonData(serial, none, now, &data)) {
             char reply[MON_CONN_MAX_LEN];
             queueFrame(reply, size_t(Mon_MsgFromConn(&data, reply)));
         } else {
-            queueFrame(nullptr, 0);  // no such connection
+            queueFrame(nullptr, 0); // no such connection
         }
         return true;
     }
@@ -154,7 +156,7 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
             char reply[MON_USER_MAX_LEN];
             queueFrame(reply, size_t(Mon_MsgFromUser(&user, reply)));
         } else {
-            queueFrame(nullptr, 0);  // no such user
+            queueFrame(nullptr, 0); // no such user
         }
         return true;
     }

@@ -44,9 +44,9 @@ private:
     std::vector<uint64_t> passSerials_;
     std::vector<std::string> passUsers_;
     size_t cursor_ = 0;
-    bool peerDone_ = false;  // the monitor has shut down its sending side
+    bool peerDone_ = false; // the monitor has shut down its sending side
     time_t lastProgress_;
-    time_t busySince_;  // since when answers have been pending without a break
+    time_t busySince_; // since when answers have been pending without a break
     std::chrono::steady_clock::time_point lastRequest_;
 
     void produce();

@@ -39,7 +39,7 @@ void MonitorService::onEvents(int, uint32_t)
                          SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
-                ctx_.poller.watch(listen_, 0);  // resumed by the next tick
+                ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
         }
         uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
@@ -80,7 +80,7 @@ void MonitorService::dropOne(const std::function<bool(const Admission &)> &among
     }
     MonitorClient *victim = idlest ? idlest : oldest;
     if (victim)
-        victim->drop();  // leaves clients_ through its onDone
+        victim->drop(); // leaves clients_ through its onDone
 }
 
 void MonitorService::onTick(time_t monotonicNow)

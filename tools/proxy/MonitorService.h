@@ -30,8 +30,8 @@ public:
 
 private:
     struct Admission {
-        uint32_t address;  // the client's IPv4 address, network byte order
-        uint64_t order;    // when it was admitted, counted
+        uint32_t address; // the client's IPv4 address, network byte order
+        uint64_t order;   // when it was admitted, counted
     };
 
     ProxyContext &ctx_;

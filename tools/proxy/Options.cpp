@@ -49,10 +49,16 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             out->version = true;
             continue;
         }
-        static const char *const valued[] = {"--socks", "--monitor", "--users", "--retention",
-                                             "--handshake-timeout", "--monitor-timeout",
-                                             "--monitor-pass-limit", "--monitors-per-address",
-                                             "--max-records", "--ready-file"};
+        static const char *const valued[] = {"--socks",
+                                             "--monitor",
+                                             "--users",
+                                             "--retention",
+                                             "--handshake-timeout",
+                                             "--monitor-timeout",
+                                             "--monitor-pass-limit",
+                                             "--monitors-per-address",
+                                             "--max-records",
+                                             "--ready-file"};
         bool known = false;
         for (const char *name : valued)
             known = known || opt == name;

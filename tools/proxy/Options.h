@@ -7,9 +7,9 @@
 #include <netinet/in.h>
 
 struct ProxyOptions {
-    sockaddr_in socksAddr{};    // default 127.0.0.1:1080
-    sockaddr_in monitorAddr{};  // default 127.0.0.1:5051
-    std::string usersFile;      // empty: no authentication
+    sockaddr_in socksAddr{};   // default 127.0.0.1:1080
+    sockaddr_in monitorAddr{}; // default 127.0.0.1:5051
+    std::string usersFile;     // empty: no authentication
     int retentionSeconds = 300;
     int handshakeTimeout = 30;  // seconds a client may take to reach the relay phase
     int monitorTimeout = 30;    // seconds a monitor may stall with work pending

@@ -13,7 +13,7 @@ bool isInterfaceAddress(in_addr_t addr)
     bool found = false;
     for (ifaddrs *i = list; i && !found; i = i->ifa_next)
         found = i->ifa_addr && i->ifa_addr->sa_family == AF_INET
-                && reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr == addr;
+            && reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr == addr;
     freeifaddrs(list);
     return found;
 }

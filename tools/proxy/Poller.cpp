@@ -5,7 +5,8 @@
 
 #include <cerrno>
 
-Poller::Poller() : epfd_(epoll_create1(EPOLL_CLOEXEC)) {}
+Poller::Poller() : epfd_(epoll_create1(EPOLL_CLOEXEC))
+{}
 
 Poller::~Poller()
 {

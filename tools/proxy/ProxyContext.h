@@ -17,7 +17,7 @@ struct ProxyContext {
     Poller &poller;
     ConnTable &table;
     Resolver &resolver;
-    const UserFile *users;  // null: no authentication required
+    const UserFile *users; // null: no authentication required
     const ProxyOptions &options;
     // The bound addresses of the SOCKS and monitoring ports, which clients may not reach
     // through the proxy.

@@ -10,8 +10,10 @@
 #include "tools/proxy/NetUtil.h"
 
 ProxyServer::ProxyServer(const ProxyOptions &options)
-    : options_(options), table_(uint32_t(getpid()), time(nullptr), size_t(options.maxRecords)),
-      ctx_{poller_, table_, resolver_, nullptr, options}
+    : options_(options),
+      table_(uint32_t(getpid()), time(nullptr), size_t(options.maxRecords)), ctx_{poller_, table_,
+                                                                                  resolver_,
+                                                                                  nullptr, options}
 {
     resolverWatch_ = Watch{this, -1, 0, 0, false};
 }
@@ -36,18 +38,21 @@ bool ProxyServer::start(std::string *error)
         ctx_.users = &users_;
     }
     if (!isLoopback(options_.socksAddr) && !ctx_.users)
-        std::fprintf(stderr, "vantor-proxy: warning: %s is reachable from other hosts and "
-                             "requires no authentication (see --users)\n",
+        std::fprintf(stderr,
+                     "vantor-proxy: warning: %s is reachable from other hosts and "
+                     "requires no authentication (see --users)\n",
                      addrPortText(options_.socksAddr).c_str());
     int socksFd = listenOn(options_.socksAddr, 1024);
     if (socksFd < 0) {
-        *error = "cannot listen on " + addrPortText(options_.socksAddr) + ": " + std::strerror(errno);
+        *error =
+            "cannot listen on " + addrPortText(options_.socksAddr) + ": " + std::strerror(errno);
         return false;
     }
     socks_.reset(new SocksServer(ctx_, socksFd));
     int monitorFd = listenOn(options_.monitorAddr, 64);
     if (monitorFd < 0) {
-        *error = "cannot listen on " + addrPortText(options_.monitorAddr) + ": " + std::strerror(errno);
+        *error =
+            "cannot listen on " + addrPortText(options_.monitorAddr) + ": " + std::strerror(errno);
         return false;
     }
     monitor_.reset(new MonitorService(ctx_, monitorFd));
@@ -100,8 +105,9 @@ void ProxyServer::reportDrops()
     if (dropsReported_ || table_.dropped() == 0)
         return;
     dropsReported_ = true;
-    std::fprintf(stderr, "vantor-proxy: more than %d connections to list: the records that "
-                         "ended first are dropped and counted as deleted (see --max-records)\n",
+    std::fprintf(stderr,
+                 "vantor-proxy: more than %d connections to list: the records that "
+                 "ended first are dropped and counted as deleted (see --max-records)\n",
                  options_.maxRecords);
 }
 

@@ -25,7 +25,7 @@ public:
     // Runs until *stop becomes non-zero (set from a signal handler).
     void run(volatile std::sig_atomic_t *stop);
 
-    void onEvents(int tag, uint32_t events) override;  // the resolver has answers
+    void onEvents(int tag, uint32_t events) override; // the resolver has answers
 
 private:
     const ProxyOptions &options_;

@@ -87,8 +87,7 @@ bool Resolver::systemLookup(const std::string &name, in_addr *addr)
 std::vector<Resolver::Answer> Resolver::takeAnswers()
 {
     uint64_t count;
-    while (read(eventFd_, &count, sizeof count) > 0) {
-    }
+    while (read(eventFd_, &count, sizeof count) > 0) {}
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<Answer> out;
     out.swap(answers_);

@@ -19,7 +19,7 @@ public:
     struct Answer {
         uint64_t ticket = 0;
         bool found = false;
-        in_addr addr{};  // the first IPv4 address of the name
+        in_addr addr{}; // the first IPv4 address of the name
     };
     // Blocking look-up of one name; true with *addr set when found.
     typedef std::function<bool(const std::string &name, in_addr *addr)> LookupFunction;
@@ -59,7 +59,7 @@ private:
     std::condition_variable wake_;
     typedef std::deque<std::pair<uint64_t, std::string>> Queue;
     Queue pending_;
-    Queue deferred_;  // served only when pending_ is empty
+    Queue deferred_; // served only when pending_ is empty
     std::vector<Answer> answers_;
     bool stopping_ = false;
     std::vector<std::thread> workers_;

@@ -52,8 +52,12 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
     size_t addrLen;
     size_t addrStart = 4;
     switch (buf[3]) {
-    case ATYP_IPV4: addrLen = 4; break;
-    case ATYP_IPV6: addrLen = 16; break;
+    case ATYP_IPV4:
+        addrLen = 4;
+        break;
+    case ATYP_IPV6:
+        addrLen = 16;
+        break;
     case ATYP_DOMAIN:
         if (buf[4] == 0)
             return Parse::Bad;
@@ -108,27 +112,46 @@ std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boun
 const char *replyText(uint8_t rep)
 {
     switch (rep) {
-    case REP_SUCCEEDED: return "Succeeded";
-    case REP_GENERAL_FAILURE: return "General SOCKS server failure";
-    case REP_NOT_ALLOWED: return "Connection not allowed by ruleset";
-    case REP_NET_UNREACHABLE: return "Network unreachable";
-    case REP_HOST_UNREACHABLE: return "Host unreachable";
-    case REP_CONN_REFUSED: return "Connection refused";
-    case REP_TTL_EXPIRED: return "TTL expired";
-    case REP_CMD_NOT_SUPPORTED: return "Command not supported";
-    case REP_ATYP_NOT_SUPPORTED: return "Address type not supported";
-    default: return "Unknown error";
+    case REP_SUCCEEDED:
+        return "Succeeded";
+    case REP_GENERAL_FAILURE:
+        return "General SOCKS server failure";
+    case REP_NOT_ALLOWED:
+        return "Connection not allowed by ruleset";
+    case REP_NET_UNREACHABLE:
+        return "Network unreachable";
+    case REP_HOST_UNREACHABLE:
+        return "Host unreachable";
+    case REP_CONN_REFUSED:
+        return "Connection refused";
+    case REP_TTL_EXPIRED:
+        return "TTL expired";
+    case REP_CMD_NOT_SUPPORTED:
+        return "Command not supported";
+    case REP_ATYP_NOT_SUPPORTED:
+        return "Address type not supported";
+    default:
+        return "Unknown error";
     }
 }
 
 uint8_t replyForErrno(int err)
 {
     switch (err) {
-    case ECONNREFUSED: return REP_CONN_REFUSED;
-    case ENETUNREACH: case ENETDOWN: return REP_NET_UNREACHABLE;
-    case EHOSTUNREACH: case EHOSTDOWN: case ETIMEDOUT: return REP_HOST_UNREACHABLE;
-    case EACCES: case EPERM: return REP_NOT_ALLOWED;
-    default: return REP_GENERAL_FAILURE;
+    case ECONNREFUSED:
+        return REP_CONN_REFUSED;
+    case ENETUNREACH:
+    case ENETDOWN:
+        return REP_NET_UNREACHABLE;
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+    case ETIMEDOUT:
+        return REP_HOST_UNREACHABLE;
+    case EACCES:
+    case EPERM:
+        return REP_NOT_ALLOWED;
+    default:
+        return REP_GENERAL_FAILURE;
     }
 }
 

@@ -42,9 +42,9 @@ struct Credentials {
 struct Request {
     uint8_t command = 0;
     uint8_t addrType = 0;
-    uint32_t ipv4 = 0;      // network byte order, for ATYP_IPV4
-    std::string host;       // for ATYP_DOMAIN
-    uint16_t port = 0;      // host byte order
+    uint32_t ipv4 = 0; // network byte order, for ATYP_IPV4
+    std::string host;  // for ATYP_DOMAIN
+    uint16_t port = 0; // host byte order
 };
 
 // Each parser sets *used to the bytes the message occupies when it returns Done.

@@ -40,9 +40,8 @@ void SocksServer::onEvents(int, uint32_t)
             }
             return;
         }
-        auto *session = new SocksSession(ctx_, fd, peer, [this](SocksSession *s) {
-            sessions_.erase(s->serial());
-        });
+        auto *session = new SocksSession(ctx_, fd, peer,
+                                         [this](SocksSession *s) { sessions_.erase(s->serial()); });
         if (!session->retired())
             sessions_[session->serial()] = session;
     }

@@ -24,8 +24,8 @@ SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &p
                            std::function<void(SocksSession *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)),
       record_(ctx.table.open(peer, localAddress(clientFd), time(nullptr))),
-      deadline_(monotonicSeconds() + ctx.options.handshakeTimeout),
-      toDest_(RELAY_BUFFER), toClient_(RELAY_BUFFER)
+      deadline_(monotonicSeconds() + ctx.options.handshakeTimeout), toDest_(RELAY_BUFFER),
+      toClient_(RELAY_BUFFER)
 {
     client_ = Watch{this, clientFd, CLIENT, 0, false};
     dest_ = Watch{this, -1, DEST, 0, false};
@@ -87,13 +87,20 @@ void SocksSession::handshake()
         Phase before = phase_;
         size_t pending = toDest_.size();
         switch (phase_) {
-        case Phase::Greeting: handleGreeting(); break;
-        case Phase::Credentials: handleCredentials(); break;
-        case Phase::Request: handleRequest(); break;
-        default: return;
+        case Phase::Greeting:
+            handleGreeting();
+            break;
+        case Phase::Credentials:
+            handleCredentials();
+            break;
+        case Phase::Request:
+            handleRequest();
+            break;
+        default:
+            return;
         }
         if (retired() || (phase_ == before && toDest_.size() == pending))
-            return;  // waiting for more bytes, or finished
+            return; // waiting for more bytes, or finished
     }
 }
 
@@ -132,7 +139,7 @@ void SocksSession::handleCredentials()
     }
     toDest_.consume(used);
     if (!ctx_.users->check(c.user, c.password)) {
-        record_->user = c.user;  // shown, so that the administrator sees who was refused
+        record_->user = c.user; // shown, so that the administrator sees who was refused
         refuse(REP_GENERAL_FAILURE, "Authentication failed", credentialsReply(false));
         return;
     }
@@ -152,7 +159,7 @@ void SocksSession::handleRequest()
         refuse(REP_GENERAL_FAILURE, "Malformed request", requestReply(REP_GENERAL_FAILURE, 0, 0));
         return;
     }
-    toDest_.consume(used);  // what follows is early data for the destination
+    toDest_.consume(used); // what follows is early data for the destination
     record_->socksCmd = r.command;
     sockaddr_in dst{};
     dst.sin_family = AF_INET;
@@ -178,7 +185,7 @@ void SocksSession::handleRequest()
         connectTo(dst);
     } else {
         if (!ctx_.resolver.lookup(record_->serial, r.host)) {
-            refuseRequest(REP_GENERAL_FAILURE);  // too many look-ups waiting already
+            refuseRequest(REP_GENERAL_FAILURE); // too many look-ups waiting already
             return;
         }
         phase_ = Phase::Resolving;
@@ -233,7 +240,7 @@ void SocksSession::onConnected()
     sockaddr_in bound = localAddress(dest_.fd);
     sendReply(requestReply(REP_SUCCEEDED, bound.sin_addr.s_addr, bound.sin_port));
     if (!retired() && (!toDest_.empty() || clientEof_))
-        flushDest();  // early data, and the half-close if the client has sent it
+        flushDest(); // early data, and the half-close if the client has sent it
 }
 
 void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
@@ -409,7 +416,7 @@ void SocksSession::finish()
     if (retired())
         return;
     if (lookupQueued_)
-        ctx_.resolver.cancel(record_->serial);  // nobody waits for the answer any more
+        ctx_.resolver.cancel(record_->serial); // nobody waits for the answer any more
     ctx_.table.end(record_, time(nullptr));
     ctx_.poller.closeWatch(client_);
     ctx_.poller.closeWatch(dest_);

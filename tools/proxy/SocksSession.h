@@ -38,10 +38,10 @@ private:
     Phase phase_ = Phase::Greeting;
     time_t deadline_;
     ByteBuffer toDest_, toClient_;
-    size_t replyBytes_ = 0;  // bytes at the front of toClient_ that are SOCKS replies
+    size_t replyBytes_ = 0; // bytes at the front of toClient_ that are SOCKS replies
     bool clientEof_ = false, destEof_ = false;
     bool destShut_ = false, clientShut_ = false;
-    bool lookupQueued_ = false;  // a name look-up was queued and has not answered yet
+    bool lookupQueued_ = false; // a name look-up was queued and has not answered yet
 
     void handshake();
     void handleGreeting();

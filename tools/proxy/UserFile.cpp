@@ -15,8 +15,9 @@ bool readRegularFile(const std::string &path, std::string *text, std::string *er
 {
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        *error = path + ": " + (errno == ELOOP ? std::string("is a symbolic link; give the file itself")
-                                               : "cannot be read: " + std::string(std::strerror(errno)));
+        *error = path + ": "
+            + (errno == ELOOP ? std::string("is a symbolic link; give the file itself")
+                              : "cannot be read: " + std::string(std::strerror(errno)));
         return false;
     }
     struct stat st;
@@ -77,7 +78,8 @@ bool UserFile::parse(const std::string &text, const std::string &name, std::stri
         std::string user, password, extra;
         if (!(words >> user) || user[0] == '#')
             continue;
-        if (!(words >> password) || (words >> extra) || user.size() > 255 || password.size() > 255) {
+        if (!(words >> password) || (words >> extra) || user.size() > 255
+            || password.size() > 255) {
             *error = where + "expected \"NAME PASSWORD\"";
             return false;
         }

@@ -31,7 +31,8 @@ int main(int argc, char **argv)
 {
     ProxyOptions options;
     std::string error;
-    bool parsed = parseProxyOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error);
+    bool parsed =
+        parseProxyOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error);
     int answered = answerStandardOptions({"vantor-proxy", proxyUsage(), VANTOR_VERSION}, parsed,
                                          error, options.help, options.version);
     if (answered >= 0)
