@@ -135,6 +135,10 @@ bool MonTable::GrowColumnTexts(int count)
     return true;
 }
 
+// The rows of a sorted list lie anywhere in the row array, so each one read is a wait for
+// memory; the rows this far ahead are asked for while the current one is handled.
+enum { ROW_PREFETCH_DISTANCE = 8 };
+
 void MonTable::RasterTable()
 {
     SOCKS5* server = app->current;
@@ -172,17 +176,21 @@ void MonTable::RasterTable()
         XomEditTableDeleteRows(table, count + 1, rows - count);
     AlterBackground(rows + 1, count);
 
-    for (int i = 0; i < columns; i++) {
-        for (int j = 0; j < count; j++) {
-            XomEditTableFillCellNoUpdate(table, i + 1, j + 1, columnText[i][j]);
-            if (i != 0)
-                continue;
-            int kind = list[j]->kind;
-            Pixmap icon = kind == CONN_ACTIVE_STOPPED ? connIcons[0]
-                : kind == CONN_ACTIVE_PAUSED          ? connIcons[1]
-                                                      : XmUNSPECIFIED_PIXMAP;
-            XomEditTableSetCellPixmap(table, 1, 1, j + 1, 1, icon);
+    // Row by row: the texts of a row lie close together, those of a column 1.9 KB apart.
+    for (int j = 0; j < count; j++) {
+        if (j + ROW_PREFETCH_DISTANCE < count) {
+            for (int i = 0; i < columns; i++)
+                __builtin_prefetch(columnText[i][j + ROW_PREFETCH_DISTANCE]);
         }
+        for (int i = 0; i < columns; i++)
+            XomEditTableFillCellNoUpdate(table, i + 1, j + 1, columnText[i][j]);
+        if (columns < 1)
+            continue;
+        int kind = list[j]->kind;
+        Pixmap icon = kind == CONN_ACTIVE_STOPPED ? connIcons[0]
+            : kind == CONN_ACTIVE_PAUSED          ? connIcons[1]
+                                                  : XmUNSPECIFIED_PIXMAP;
+        XomEditTableSetCellPixmap(table, 1, 1, j + 1, 1, icon);
     }
     XomEditTableUpdateDataDisplay(table, 0, 0);
 }
@@ -193,8 +201,14 @@ void MonTable::FillData(Connection** list, int count, int dataColumn, int positi
         || position >= SETTING_COLUMNS || count > rowCapacity)
         return;
     const Setting& s = app->current->setting;
-    for (int j = 0; j < count; j++)
+    // Only the traffic texts are made from the record; the other texts are read in place.
+    bool readsRows = dataColumn == COLUMN_IN_TRAFFIC || dataColumn == COLUMN_OUT_TRAFFIC
+        || dataColumn == COLUMN_TOTAL_TRAFFIC;
+    for (int j = 0; j < count; j++) {
+        if (readsRows && j + ROW_PREFETCH_DISTANCE < count)
+            __builtin_prefetch(&list[j + ROW_PREFETCH_DISTANCE]->data.inTotBytes);
         columnText[position][j] = ConnectionCellText(list[j], dataColumn, s.nodeType, s.unitFactor);
+    }
 }
 
 void MonTable::AlterBackground(int firstRow, int lastRow)

@@ -1,6 +1,8 @@
 // The texts of the connection table.
 #include "app/TableTexts.h"
 
+#include <math.h>
+#include <stdint.h>
 #include <stdio.h>
 
 const char* const annotation_label_list[DATA_COLUMN_COUNT] = {
@@ -16,10 +18,48 @@ void ComposeTableTitle(char title[TABLE_TITLE_SIZE], int showFailed, const char*
 
 namespace {
 
-// Bytes in the chosen unit, as the table shows them.
+// The n with unitFactor = 2 to the power n, or -1 when it is not such a power (from 1 on).
+int PowerOfTwo(float unitFactor)
+{
+    int exponent = 0;
+    if (frexpf(unitFactor, &exponent) != 0.5f || exponent < 1 || exponent > 32)
+        return -1;
+    return exponent - 1;
+}
+
+// Bytes in the chosen unit, as the table shows them: "%.2f" of bytes / unitFactor. Every unit
+// the settings offer is a power of two, so the quotient is exact and its rounding to
+// hundredths (to nearest, a half to even, as printf does) can be done on integers: three
+// texts per row and poll, where snprintf of a double was the larger part of a table fill.
 char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 {
-    snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(bytes) / unitFactor);
+    int shift = PowerOfTwo(unitFactor);
+    if (shift < 0) {
+        snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(bytes) / unitFactor);
+        return buffer;
+    }
+    uint64_t scaled = static_cast<uint64_t>(bytes) * 100;
+    uint64_t hundredths = scaled >> shift;
+    if (shift > 0) {
+        uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+        uint64_t half = uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (hundredths & 1)))
+            hundredths++;
+    }
+    char digits[24];
+    int n = 0;
+    uint64_t whole = hundredths / 100;
+    do {
+        digits[n++] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole > 0);
+    char* out = buffer;
+    while (n > 0)
+        *out++ = digits[--n];
+    *out++ = '.';
+    *out++ = static_cast<char>('0' + hundredths % 100 / 10);
+    *out++ = static_cast<char>('0' + hundredths % 10);
+    *out = '\0';
     return buffer;
 }
 

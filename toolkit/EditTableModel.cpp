@@ -216,7 +216,9 @@ bool EditTableModel::StoreValue(Column& c, int column, int row, const void* addr
     size_t r = (size_t)(row - 1);
     if (c.storedType == XomTYPE_STRING) {
         const char* s = address ? (const char*)address : "";
-        if (c.strings[r] == s)
+        // Stored strings come from C strings only, so they hold no NUL: strcmp reads the new
+        // text once, where comparing as std::string measures it first.
+        if (strcmp(c.strings[r].c_str(), s) == 0)
             return false;
         c.strings[r] = s;
         return true;

@@ -1,9 +1,11 @@
 // The connection table's texts: the title in its fixed buffer, and each data column's cell.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "app/TableTexts.h"
 
@@ -71,6 +73,42 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
     }
     row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
     EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1));
+}
+
+// Traffic texts are made without printf for the units the settings offer; they must be the
+// very texts "%.2f" makes, halves rounded to even included.
+TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
+{
+    Connection row;
+    memset(&row, 0, sizeof row);
+    const float factors[] = {1, 1024, 1048576, 1024.0f * 1048576, 1000, 0.5f, 3};
+    std::vector<uint32_t> counts = {0, 1, 5, 99, 511, 512, 513, 1535, 1536, 4294967295u};
+    for (uint32_t b = 0; b < 70000; b++)
+        counts.push_back(b); // every residue of a KB unit, halves among them
+    uint32_t seed = 12345;
+    for (int i = 0; i < 200000; i++) {
+        seed = seed * 1664525u + 1013904223u;
+        counts.push_back(seed);
+    }
+    int mismatches = 0;
+    for (float factor : factors) {
+        for (uint32_t bytes : counts) {
+            row.data.inTotBytes = bytes;
+            char expected[64];
+            snprintf(expected, sizeof expected, "%.2f", static_cast<double>(bytes) / factor);
+            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, factor);
+            if (strcmp(expected, text) != 0 && mismatches++ < 5)
+                ADD_FAILURE() << bytes << " / " << factor << ": " << text << " instead of "
+                              << expected;
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+    row.data.inTotBytes = 2560; // 2.5 KB exactly
+    EXPECT_STREQ("2.50", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
+    row.data.inTotBytes = 128; // 0.125 KB: a half, to the even 0.12
+    EXPECT_STREQ("0.12", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
+    row.data.inTotBytes = 384; // 0.375 KB: a half, to the even 0.38
+    EXPECT_STREQ("0.38", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
 }
 
 } // namespace
