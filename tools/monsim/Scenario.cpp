@@ -21,6 +21,12 @@ void CopyName(char *field, const std::string &value)
     snprintf(field, S5_NAME_LEN, "%s", text.c_str());
 }
 
+// A name the simulator itself supplies, shorter than any name field.
+void CopyConstantName(char *field, const char *name)
+{
+    memcpy(field, name, strlen(name) + 1);
+}
+
 bool SetField(S5MonData &d, const std::string &name, const std::string &value)
 {
     auto number = [&]() { return static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 0)); };
@@ -95,10 +101,25 @@ S5MonKey MakeKey(uint32_t number)
     return key;
 }
 
+void SetInternetAddress(S5NetAddr *addr, uint32_t address, int port)
+{
+    memset(addr, 0, sizeof *addr);
+    addr->sin.sin_family = AF_INET;
+    addr->sin.sin_port = htons(static_cast<uint16_t>(port));
+    addr->sin.sin_addr.s_addr = htonl(address);
+}
+
+void SetNamedAddress(S5NetAddr *addr, const char *name, int port)
+{
+    memset(addr, 0, sizeof *addr);
+    addr->sn.sn_family = 255;
+    addr->sn.sn_port = htons(static_cast<uint16_t>(port));
+    snprintf(addr->sn.sn_name, sizeof addr->sn.sn_name, "%s", name);
+}
+
 S5NetAddr MakeAddress(const std::string &text)
 {
     S5NetAddr addr;
-    memset(&addr, 0, sizeof addr);
     std::string host = text;
     int port = 0;
     size_t colon = text.rfind(':');
@@ -107,15 +128,10 @@ S5NetAddr MakeAddress(const std::string &text)
         port = atoi(text.c_str() + colon + 1);
     }
     struct in_addr in;
-    if (inet_pton(AF_INET, host.c_str(), &in) == 1) {
-        addr.sin.sin_family = AF_INET;
-        addr.sin.sin_port = htons(static_cast<uint16_t>(port));
-        addr.sin.sin_addr = in;
-    } else {
-        addr.sn.sn_family = 255;
-        addr.sn.sn_port = htons(static_cast<uint16_t>(port));
-        snprintf(addr.sn.sn_name, sizeof addr.sn.sn_name, "%s", host.c_str());
-    }
+    if (inet_pton(AF_INET, host.c_str(), &in) == 1)
+        SetInternetAddress(&addr, ntohl(in.s_addr), port);
+    else
+        SetNamedAddress(&addr, host.c_str(), port);
     return addr;
 }
 
@@ -177,19 +193,34 @@ void Scenario::generate(int connectionCount, unsigned seed)
 
 Pass Scenario::pass(int n) const
 {
-    if (generated_)
-        return generatedPass(n);
+    Pass p;
+    pass(n, p);
+    return p;
+}
+
+void Scenario::pass(int n, Pass &into) const
+{
+    if (generated_) {
+        generatedPass(n, into);
+        return;
+    }
+    if (scripted_.empty()) {
+        into = Pass(); // neither generated nor scripted: an empty list
+        return;
+    }
     int index = n - 1;
     if (index >= static_cast<int>(scripted_.size()))
         index = static_cast<int>(scripted_.size()) - 1;
-    return scripted_[index < 0 ? 0 : index];
+    into = scripted_[index < 0 ? 0 : index];
 }
 
 // Each slot lives for a few passes, ends (listed as ended for one more pass) and is
 // replaced by a new connection with a new key. Some slots hold failed connections.
-Pass Scenario::generatedPass(int n) const
+// Records are made in place and addresses from numbers: a pass of 100,000 is made per poll.
+void Scenario::generatedPass(int n, Pass &p) const
 {
-    Pass p;
+    p.conns.clear();
+    p.closeInstead = false;
     p.conns.reserve(slots_);
     const S5Time now = baseTime_ + 5 * n;
     for (int slot = 0; slot < slots_; slot++) {
@@ -201,8 +232,8 @@ Pass Scenario::generatedPass(int n) const
         uint32_t g = Mix(r + static_cast<uint32_t>(generation) * 97u);
         bool failed = g % 9 == 4;
 
-        S5MonData d;
-        memset(&d, 0, sizeof d);
+        p.conns.emplace_back(); // zeroed
+        S5MonData &d = p.conns.back();
         d.key = MakeKey(static_cast<uint32_t>(slot + slots_ * generation));
         d.startTime = now - 5 * age - static_cast<S5Time>(g % 5);
         d.curTime = now;
@@ -216,33 +247,32 @@ Pass Scenario::generatedPass(int n) const
             d.endTime = d.startTime;
             d.inTotBytes = d.outTotBytes = 0;
             d.socksErr = 1 + g % 5;
-            snprintf(d.socksErrMsg, S5_NAME_LEN, "%s",
-                     d.socksErr % 2 ? "Connection refused" : "Host unreachable");
+            CopyConstantName(d.socksErrMsg,
+                             d.socksErr % 2 ? "Connection refused" : "Host unreachable");
         } else if (age == lifetime - 1) {
             d.state = kEnded;
             d.endTime = now - 2;
         }
-        char text[64];
-        snprintf(text, sizeof text, "192.168.%u.%u:%u", 1 + (g >> 3) % 3, 10 + (g >> 6) % 40,
-                 30000 + (g >> 9) % 30000);
-        d.srcSockAddr = MakeAddress(text);
+        SetInternetAddress(&d.srcSockAddr,
+                           (192u << 24) | (168u << 16) | ((1 + (g >> 3) % 3) << 8)
+                               | (10 + (g >> 6) % 40),
+                           30000 + (g >> 9) % 30000);
         if (g % 3 == 0) {
-            snprintf(text, sizeof text, "host%u.example.net:%d", (g >> 5) % 60, kPorts[service]);
             snprintf(d.dstHostName, S5_NAME_LEN, "host%u.example.net", (g >> 5) % 60);
+            SetNamedAddress(&d.dstSockAddr, d.dstHostName, kPorts[service]);
         } else {
-            snprintf(text, sizeof text, "10.%u.%u.%u:%d", (g >> 4) % 4, (g >> 7) % 8,
-                     1 + (g >> 11) % 250, kPorts[service]);
+            SetInternetAddress(&d.dstSockAddr,
+                               (10u << 24) | ((g >> 4) % 4 << 16) | ((g >> 7) % 8 << 8)
+                                   | (1 + (g >> 11) % 250),
+                               kPorts[service]);
         }
-        d.dstSockAddr = MakeAddress(text);
-        d.proxySockAddr = MakeAddress("127.0.0.1:1080");
+        SetInternetAddress(&d.proxySockAddr, INADDR_LOOPBACK, 1080);
         snprintf(d.srcHostName, S5_NAME_LEN, "ws%u.lan", (g >> 6) % 40);
-        snprintf(d.proxyHostName, S5_NAME_LEN, "proxy.lan");
-        snprintf(d.userName, S5_NAME_LEN, "%s", kUsers[(g >> 2) % 5]);
+        CopyConstantName(d.proxyHostName, "proxy.lan");
+        CopyConstantName(d.userName, kUsers[(g >> 2) % 5]);
         d.authen = d.userName[0] ? 2 : 0;
-        snprintf(d.appName, S5_NAME_LEN, "%s", kServices[service]);
-        p.conns.push_back(d);
+        CopyConstantName(d.appName, kServices[service]);
     }
-    return p;
 }
 
 std::vector<S5MonUser_t> Scenario::users(int n) const

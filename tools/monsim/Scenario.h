@@ -18,15 +18,18 @@ public:
     bool loadScript(const std::string &path, std::string &error);
     // A generated scenario of connectionCount slots, repeatable from seed.
     void generate(int connectionCount, unsigned seed);
+    bool generated() const { return generated_; }
 
     // The records of pass number n (1-based).
     Pass pass(int n) const;
+    // The same into a pass whose memory is used again.
+    void pass(int n, Pass &into) const;
     // Per-user sums and server totals over the records of pass n.
     std::vector<S5MonUser_t> users(int n) const;
     S5MonTot_t totals(int n) const;
 
 private:
-    Pass generatedPass(int n) const;
+    void generatedPass(int n, Pass &into) const;
 
     std::vector<Pass> scripted_;
     bool generated_ = false;
@@ -39,5 +42,8 @@ private:
 S5MonKey MakeKey(uint32_t number);
 // "a.b.c.d:port" gives an Internet address; "name:port" a named address of family 255.
 S5NetAddr MakeAddress(const std::string &text);
+// An Internet address or a named one (family 255); address and port in host order.
+void SetInternetAddress(S5NetAddr *addr, uint32_t address, int port);
+void SetNamedAddress(S5NetAddr *addr, const char *name, int port);
 
 #endif

@@ -184,6 +184,50 @@ void Simulator::logLine(const std::string &line)
     }
 }
 
+// A pass's memory is used again when no reply still reads it: a large pass is then neither
+// allocated nor faulted in anew per poll.
+std::shared_ptr<Pass> Reusable(std::shared_ptr<Pass> pass)
+{
+    return pass && pass.use_count() == 1 ? pass : std::make_shared<Pass>();
+}
+
+void Simulator::takeNextPass()
+{
+    int number = ++passesServed;
+    if (nextPass && nextPassNumber == number) {
+        if (lastPass.use_count() == 1)
+            sparePass = std::move(lastPass);
+        lastPass = std::move(nextPass);
+        nextPassNumber = 0;
+        return;
+    }
+    lastPass = Reusable(std::move(lastPass));
+    scenario.pass(number, *lastPass);
+}
+
+void Simulator::prepareNextPass()
+{
+    if (!scenario.generated())
+        return; // a scripted pass is only copied
+    std::shared_ptr<Pass> made;
+    int number;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        number = passesServed + 1;
+        if (nextPassNumber == number)
+            return; // another client's request made it already
+        made = Reusable(std::move(sparePass));
+    }
+    scenario.pass(number, *made);
+    std::lock_guard<std::mutex> guard(lock);
+    if (passesServed + 1 == number) {
+        nextPass = std::move(made);
+        nextPassNumber = number;
+    } else {
+        sparePass = std::move(made); // a request came first and made it itself
+    }
+}
+
 void ServeClient(Simulator &sim, int fd)
 {
     {
@@ -223,7 +267,7 @@ void ServeClient(Simulator &sim, int fd)
             std::lock_guard<std::mutex> guard(sim.lock);
             sim.logLine(logText);
             if (type == MON_MSG_GET_NEXT_CONN)
-                sim.lastPass = std::make_shared<const Pass>(sim.scenario.pass(++sim.passesServed));
+                sim.takeNextPass();
             current = sim.passesServed > 0 ? sim.passesServed : 1;
             pass = sim.lastPass;
         }
@@ -276,6 +320,8 @@ void ServeClient(Simulator &sim, int fd)
         ok = ok && out.Flush();
         if (!ok)
             break;
+        if (type == MON_MSG_GET_NEXT_CONN)
+            sim.prepareNextPass();
     }
     {
         std::lock_guard<std::mutex> guard(sim.lock);

@@ -28,11 +28,20 @@ struct Simulator {
     Scenario scenario;
     Fault fault = Fault::None;
     int passesServed = 0;
-    std::shared_ptr<const Pass> lastPass = std::make_shared<const Pass>();
+    std::shared_ptr<Pass> lastPass = std::make_shared<Pass>();
+    // A generated pass is made ahead while the client works on the last one, as a real
+    // server has its table ready when asked: nextPass is pass number nextPassNumber.
+    std::shared_ptr<Pass> nextPass;
+    int nextPassNumber = 0;
+    std::shared_ptr<Pass> sparePass; // memory of an earlier pass, to make the next one in
     FILE *requestLog = nullptr;
     std::mutex lock;
 
     void logLine(const std::string &line);
+    // Under the lock: counts a list request and makes its pass the last one.
+    void takeNextPass();
+    // Without the lock: makes the pass after the last one ahead of its request.
+    void prepareNextPass();
 };
 
 void ServeClient(Simulator &sim, int fd);

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "tools/common/CommandLine.h"
+#include "tools/common/MonitorSocket.h"
 
 namespace {
 
@@ -176,6 +177,7 @@ int main(int argc, char **argv)
             perror("vantor-monsim: accept");
             return 1;
         }
+        SendMonitorRepliesAtOnce(fd);
         std::thread(ServeClient, std::ref(sim), fd).detach();
     }
 }

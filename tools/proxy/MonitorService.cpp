@@ -9,6 +9,7 @@
 #include <chrono>
 #include <vector>
 
+#include "tools/common/MonitorSocket.h"
 #include "tools/proxy/MonitorClient.h"
 
 namespace {
@@ -42,6 +43,7 @@ void MonitorService::onEvents(int, uint32_t)
                 ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
         }
+        SendMonitorRepliesAtOnce(fd);
         uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
         makeRoomFor(address);
         auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });
