@@ -272,8 +272,10 @@ int XomCompBaseTitleHeight(Widget w)
 
 void XomCompBaseGetMargins(Widget w, int* left, int* right, int* top, int* bottom)
 {
-    if (!XomIsCompBase(w))
+    if (!XomIsCompBase(w)) {
+        *left = *right = *top = *bottom = 0; // a widget of another class has no margins
         return;
+    }
     XomCompBasePart* cb = XomCompBase(w);
     int adjust = cb->auto_margin_adjust, title = XomCompBaseTitleHeight(w);
     *left = adjust & XomADJUST_LEFT ? 0 : cb->left_margin;

@@ -69,7 +69,8 @@ void XomCompBaseSetOrigin(Widget w, int x, int y);
 void XomCompBaseGetOrigin(Widget w, int* x, int* y);
 
 /* The margins in force: the resources, with each side that "autoMarginAdjust" names
- * fitted to the title (subclasses add their annotations to the fitted sides). */
+ * fitted to the title (subclasses add their annotations to the fitted sides); all 0 for a
+ * widget of another class. */
 void XomCompBaseGetMargins(Widget w, int* left, int* right, int* top, int* bottom);
 /* The title's font and its height with spacing, 0 without a title. */
 XFontStruct* XomCompBaseTitleFont(Widget w);
