@@ -44,8 +44,17 @@ std::vector<Connection> RandomRows(std::mt19937& random, int count, int distinct
         memset(&row, 0, sizeof row);
         row.kind = CONN_ACTIVE;
         uint32_t keyNumber = random();
+        uint16_t tail = static_cast<uint16_t>(random());
+        if (i % 3 == 0) {
+            // A third share their first eight bytes: the last two decide.
+            keyNumber = 7;
+            tail = static_cast<uint16_t>(i);
+            memset(row.data.key.key + 4, 0xff, 4);
+        } else {
+            memcpy(row.data.key.key + 4, &i, sizeof i); // keys stay distinct
+        }
         memcpy(row.data.key.key, &keyNumber, sizeof keyNumber);
-        memcpy(row.data.key.key + 4, &i, sizeof i); // keys stay distinct
+        memcpy(row.data.key.key + 8, &tail, sizeof tail);
         auto pick = [&] { return static_cast<int>(random() % static_cast<unsigned>(distinct)); };
         snprintf(row.data.userName, sizeof row.data.userName, "%s", names[pick() % 8]);
         snprintf(row.data.appName, sizeof row.data.appName, "%s", names[pick() % 8]);
