@@ -1,6 +1,7 @@
 // bench-libs: vantor_tools_testsupport
 // Relay throughput: the same 64 MiB HTTP download straight over loopback and through
-// vantor-proxy, in one run; the ratio of the two rates is printed at the end.
+// vantor-proxy, in one run; the ratio of the two rates is printed at the end. And what an
+// idle relayed connection costs the proxy in memory once its buffers have drained.
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
@@ -9,6 +10,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <thread>
+#include <vector>
 #include <map>
 #include <string>
 
@@ -94,6 +98,68 @@ void BM_ThroughProxy(benchmark::State &state)
     transfer(state, true);
 }
 BENCHMARK(BM_ThroughProxy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The proxy's resident memory in KiB, from /proc.
+long residentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.compare(0, 6, "VmRSS:") == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+// Connections through the proxy to a local server that sends each 16 KiB and then keeps
+// it open; the client reads them, so every relay buffer has been used and drained.
+void BM_IdleRelayedConnections(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    const size_t greeting = 16 * 1024;
+    ProxyProcess idleProxy;
+    int port = 0;
+    int listener = listenLoopback(count, &port);
+    if (!idleProxy.started() || listener < 0) {
+        state.SkipWithError("no proxy or no listener");
+        return;
+    }
+    std::vector<int> served, clients;
+    std::thread acceptor([&] {
+        const std::string bytes(greeting, 'x');
+        for (int i = 0; i < count; i++) {
+            int fd = accept(listener, nullptr, nullptr);
+            if (fd < 0)
+                break;
+            sendAll(fd, bytes);
+            served.push_back(fd);
+        }
+    });
+    long before = residentKiB(idleProxy.pid());
+    for (auto _ : state) {
+        for (int i = 0; i < count; i++) {
+            int reply = -1;
+            int fd = socksOpen(idleProxy.socksPort(), port, 1, &reply);
+            if (fd < 0 || reply != 0) {
+                state.SkipWithError("connection failed");
+                break;
+            }
+            static char buf[1 << 14];
+            size_t got = 0;
+            ssize_t n;
+            while (got < greeting && (n = recv(fd, buf, sizeof buf, 0)) > 0)
+                got += size_t(n);
+            clients.push_back(fd);
+        }
+    }
+    acceptor.join();
+    long after = residentKiB(idleProxy.pid());
+    state.counters["KiB_per_connection"] = double(after - before) / count;
+    for (int fd : clients)
+        close(fd);
+    for (int fd : served)
+        close(fd);
+    close(listener);
+}
+BENCHMARK(BM_IdleRelayedConnections)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Keeps the rate of each benchmark so that the ratio can be printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -17,6 +17,7 @@ public:
     bool started() const { return socksPort_ > 0 && monitorPort_ > 0; }
     int socksPort() const { return socksPort_; }
     int monitorPort() const { return monitorPort_; }
+    pid_t pid() const { return pid_; }
     // "127.0.0.1:<port>" of the monitoring service.
     std::string monitorAddress() const;
     // Stops the proxy with SIGTERM; true when it exited with status 0.

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "tools/common/CommandLine.h"
-#include "tools/common/MonitorSocket.h"
+#include "tools/common/SendAtOnce.h"
 
 namespace {
 
@@ -177,7 +177,7 @@ int main(int argc, char **argv)
             perror("vantor-monsim: accept");
             return 1;
         }
-        SendMonitorRepliesAtOnce(fd);
+        SendAtOnce(fd);
         std::thread(ServeClient, std::ref(sim), fd).detach();
     }
 }

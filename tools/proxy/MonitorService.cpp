@@ -9,7 +9,7 @@
 #include <chrono>
 #include <vector>
 
-#include "tools/common/MonitorSocket.h"
+#include "tools/common/SendAtOnce.h"
 #include "tools/proxy/MonitorClient.h"
 
 namespace {
@@ -43,7 +43,7 @@ void MonitorService::onEvents(int, uint32_t)
                 ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
         }
-        SendMonitorRepliesAtOnce(fd);
+        SendAtOnce(fd);
         uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
         makeRoomFor(address);
         auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/common/SendAtOnce.h"
 #include "tools/proxy/SocksSession.h"
 
 SocksServer::SocksServer(ProxyContext &ctx, int listenFd) : ctx_(ctx)
@@ -40,6 +41,7 @@ void SocksServer::onEvents(int, uint32_t)
             }
             return;
         }
+        SendAtOnce(fd); // relayed data goes on as it comes
         auto *session = new SocksSession(ctx_, fd, peer,
                                          [this](SocksSession *s) { sessions_.erase(s->serial()); });
         if (!session->retired())

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/common/SendAtOnce.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/OwnAddress.h"
 #include "tools/proxy/Socks5Proto.h"
@@ -223,6 +224,7 @@ void SocksSession::connectTo(const sockaddr_in &dst)
         return;
     }
     dest_.fd = fd;
+    SendAtOnce(fd);
     if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), sizeof dst) == 0) {
         onConnected();
     } else if (errno == EINPROGRESS) {

@@ -1,10 +1,10 @@
-#include "tools/common/MonitorSocket.h"
+#include "tools/common/SendAtOnce.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-void SendMonitorRepliesAtOnce(int fd)
+void SendAtOnce(int fd)
 {
     int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one); // a failure only costs time
