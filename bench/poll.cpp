@@ -7,7 +7,9 @@
 #include <stdlib.h>
 #include <stdio.h>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,42 @@ void BM_SortFewHosts(benchmark::State& state)
 }
 BENCHMARK(BM_SortFewHosts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Keeps the time of each poll benchmark (the median when repeated) to print how the poll
+// grows from 10,000 to 100,000 connections.
+class GrowthReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ms; // "BM_PollSimulator/10000" and so on
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            std::string name = run.run_name.function_name + "/" + run.run_name.args;
+            if (median || (run.run_type == Run::RT_Iteration && !medians.count(name)))
+                ms[name] = run.GetAdjustedRealTime();
+            if (median)
+                medians.insert(name);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+private:
+    std::set<std::string> medians;
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    GrowthReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* source : {"BM_PollSimulator", "BM_PollReplay"}) {
+        double small = reporter.ms[std::string(source) + "/10000"];
+        double large = reporter.ms[std::string(source) + "/100000"];
+        if (small > 0 && large > 0)
+            printf("%s: 100,000 connections take %.1f times as long as 10,000\n", source,
+                   large / small);
+    }
+    return 0;
+}
