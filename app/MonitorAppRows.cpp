@@ -47,6 +47,21 @@ int Elapsed(const S5MonData& d)
     return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
 }
 
+// Rows are 1.7 KB apart, too far for the processor to see the walk through them and fetch
+// ahead by itself: the row this many slots ahead is asked for early.
+enum { ROW_PREFETCH_DISTANCE = 8 };
+
+// What ageing and traffic accounting read of a row: its kind and age, its state and
+// counters, and its destination port.
+void PrefetchRow(const Connection* rows, int capacity, int slot)
+{
+    if (slot >= capacity)
+        return;
+    __builtin_prefetch(&rows[slot].kind);
+    __builtin_prefetch(&rows[slot].data.state);
+    __builtin_prefetch(&rows[slot].data.dstSockAddr.sin.sin_port);
+}
+
 // The slot of a listed row, or -1 when the pointer is not into this array.
 long SlotOf(const Connection* row, const Connection* base, int capacity)
 {
@@ -210,6 +225,7 @@ void MonitorApp::UpdateData(int withTraffic)
     int failed = 0;
     for (int i = 0; i < connCapacity && toVisit > 0; i++) {
         Connection* row = &connBuffer[i];
+        PrefetchRow(connBuffer, connCapacity, i + ROW_PREFETCH_DISTANCE);
         if (row->kind == CONN_FREE) {
             continue;
         }
@@ -265,6 +281,8 @@ void MonitorApp::UpdateData(int withTraffic)
     int f = 0;
     for (int i = 0; i < connCapacity; i++) {
         Connection* row = &connBuffer[i];
+        if (i + ROW_PREFETCH_DISTANCE < connCapacity)
+            __builtin_prefetch(&connBuffer[i + ROW_PREFETCH_DISTANCE].kind);
         if (row->kind == CONN_FREE) {
             continue;
         }
