@@ -116,6 +116,23 @@ struct Source {
     }
 };
 
+// The common case of a list: a whole frame that fits bufLen was read ahead already. Its
+// message length, or -1 when the frame must be received the long way.
+int TakeReadFrame(MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+{
+    size_t have = input->end - input->start;
+    if (have < MON_FRAME_PREFIX_SIZE)
+        return -1;
+    const unsigned char *at = input->data + input->start;
+    uint16_t msgLen = Mon_FramePrefixLength(at);
+    size_t frameLen = MON_FRAME_PREFIX_SIZE + static_cast<size_t>(msgLen);
+    if (msgLen > bufLen || have < frameLen)
+        return -1;
+    memcpy(bufPtr, at + MON_FRAME_PREFIX_SIZE, msgLen);
+    input->start += frameLen;
+    return msgLen;
+}
+
 int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
@@ -297,6 +314,9 @@ int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
 
 int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
 {
+    int taken = TakeReadFrame(input, bufLen, bufPtr);
+    if (taken >= 0)
+        return taken; // nothing to wait for, so no deadline to reckon
     long long deadline = CallDeadline();
     if (input->deadline != 0 && input->deadline < deadline)
         deadline = input->deadline;
