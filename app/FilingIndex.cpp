@@ -69,6 +69,25 @@ int FilingIndex::Find(const S5MonKey& key)
     return slot;
 }
 
+void FilingIndex::PrefetchEntry(const S5MonKey& key) const
+{
+    if (valid_ && !table_.empty())
+        __builtin_prefetch(&table_[static_cast<size_t>(Hash(key.key)) & (table_.size() - 1)]);
+}
+
+void FilingIndex::PrefetchRow(const S5MonKey& key) const
+{
+    if (!valid_ || table_.empty())
+        return;
+    int slot = table_[Probe(key.key)].slot;
+    if (slot < 0 || slot >= capacity_)
+        return;
+    // The whole row: filing a record writes all of it.
+    const char* row = reinterpret_cast<const char*>(&rows_[slot]);
+    for (size_t at = 0; at < sizeof(Connection); at += 64)
+        __builtin_prefetch(row + at, 1);
+}
+
 void FilingIndex::Take(const S5MonKey& key, int slot)
 {
     if (!free_.empty() && free_.front() == slot) {

@@ -26,6 +26,10 @@ public:
 
     // The used slot that holds key (the first one, should the array hold it twice), or -1.
     int Find(const S5MonKey& key);
+    // Asks for what Find(key) will read, the index entry first and, once that is there, the
+    // row: records are filed a batch at a time so that these fetches overlap.
+    void PrefetchEntry(const S5MonKey& key) const;
+    void PrefetchRow(const S5MonKey& key) const;
     // The slot a new row takes; it equals the capacity when the array must grow first.
     int NextSlot() const { return free_.empty() ? end_ : free_.front(); }
     // One past the last slot of the used part.

@@ -352,6 +352,30 @@ TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLi
     }
 }
 
+// Records are received a few at a time before they are filed; wherever a pass breaks off,
+// the records that came before the break are all filed, in order, and no others.
+TEST_F(CycleTest, EveryRecordBeforeAPassBreaksOffIsFiled)
+{
+    std::string pass;
+    for (int key = 1; key <= 40; key++)
+        pass += Conn(key);
+    for (int limit : {1, 15, 16, 17, 37}) {
+        SCOPED_TRACE("records allowed: " + std::to_string(limit));
+        MonsimProcess sim(Script({pass}));
+        MonitorApp::PassLimit kept = app->passLimit;
+        app->passLimit.records = limit;
+        SOCKS5* server = Start(sim);
+        app->passLimit = kept;
+        EXPECT_EQ(server->rowCount, limit);
+        for (int key = 1; key <= 40; key++)
+            EXPECT_EQ(Row(key) != nullptr, key <= limit) << "key " << key;
+        EXPECT_EQ(Row(1), &app->connBuffer[0]) << "filed in the order received";
+        EXPECT_EQ(Row(limit), &app->connBuffer[limit - 1]);
+        app->RemoveSOCKS5(0);
+        TakeMessages();
+    }
+}
+
 TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
 {
     MonsimProcess sim(Script({Conn(1) + Conn(2) + Conn(3), Conn(1) + Conn(2) + Conn(4) + Conn(5)}));
