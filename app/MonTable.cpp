@@ -176,7 +176,7 @@ void MonTable::RasterTable()
         XomEditTableDeleteRows(table, count + 1, rows - count);
     AlterBackground(rows + 1, count);
 
-    // Row by row: the texts of a row lie close together, those of a column 1.9 KB apart.
+    // Row by row: the texts of a row lie close together, those of a column 1.8 KB apart.
     for (int j = 0; j < count; j++) {
         if (j + ROW_PREFETCH_DISTANCE < count) {
             for (int i = 0; i < columns; i++)

@@ -47,7 +47,7 @@ int Elapsed(const S5MonData& d)
     return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
 }
 
-// Rows are 1.7 KB apart, too far for the processor to see the walk through them and fetch
+// Rows are 1.8 KB apart, too far for the processor to see the walk through them and fetch
 // ahead by itself: the row this many slots ahead is asked for early.
 enum { ROW_PREFETCH_DISTANCE = 8 };
 
