@@ -30,6 +30,20 @@ namespace {
 typedef std::map<std::string, std::string> CsvRow;
 typedef std::vector<S5MonData> Records;
 
+// Asks the proxy count times for a port nothing listens on, each connection closed at once:
+// as many failed records. False when a connection to the proxy itself failed.
+bool openRefusedConnections(const ProxyProcess &proxy, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        int reply = -1;
+        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
+        if (fd < 0)
+            return false;
+        close(fd);
+    }
+    return true;
+}
+
 // One pass over the proxy's connections through the client library.
 Records listPass(const std::string &server)
 {
@@ -395,12 +409,7 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     ProxyProcess proxy({"--monitor-timeout", "1"});
     ASSERT_TRUE(proxy.started());
     // Enough records that a pass is far larger than the socket buffers.
-    for (int i = 0; i < 300; ++i) {
-        int reply = -1;
-        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
-        ASSERT_GE(fd, 0);
-        close(fd);
-    }
+    ASSERT_TRUE(openRefusedConnections(proxy, 300));
     // A relay in progress: the first half read before the monitors misbehave.
     int reply = -1;
     int relay = socksOpen(proxy.socksPort(), http.port(), 1, &reply);
@@ -572,12 +581,7 @@ TEST(ProxyMonitoring, MonitorsThatKeepPassesGoingCannotLockOthersOut)
     // Only the pass limit ends a pass here, not the stall limit.
     ProxyProcess proxy({"--monitor-timeout", "100", "--monitor-pass-limit", "5"});
     ASSERT_TRUE(proxy.started());
-    for (int i = 0; i < 300; ++i) {
-        int reply = -1;
-        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
-        ASSERT_GE(fd, 0);
-        close(fd);
-    }
+    ASSERT_TRUE(openRefusedConnections(proxy, 300));
     waitForEnded(proxy.monitorAddress(), 300);
     // 64 monitors from one address ask for passes, more than the socket buffers hold, and
     // read nothing of them.
@@ -612,12 +616,7 @@ TEST(ProxyMonitoring, AFloodOfConnectionsKeepsTheRecordsWithinTheLimitAndTheTota
 {
     ProxyProcess proxy({"--max-records", "200"});
     ASSERT_TRUE(proxy.started());
-    for (int i = 0; i < 1000; ++i) {
-        int reply = -1;
-        int fd = socksOpen(proxy.socksPort(), unusedPort(), 1, &reply);
-        ASSERT_GE(fd, 0);
-        close(fd);
-    }
+    ASSERT_TRUE(openRefusedConnections(proxy, 1000));
     // The last connection's record appears once its session has noticed the close.
     Records records = passUntil(proxy.monitorAddress(), [](const Records &r) {
         size_t ended = 0;
