@@ -39,13 +39,15 @@ public:
     // Records that the used slot of rows has just been freed (its key is still in the row).
     void Release(const Connection* rows, int slot);
 
+    // A well-mixed hash of a 10-byte connection key.
+    static uint64_t Hash(const char* key);
+
 private:
     struct Entry {
         char key[sizeof(S5MonKey::key)];
         int32_t slot; // -1: empty
     };
 
-    static uint64_t Hash(const char* key);
     size_t Probe(const char* key) const; // the entry holding key, or the empty one where it goes
     void Insert(const char* key, int slot);
     void Erase(size_t at);

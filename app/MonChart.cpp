@@ -85,6 +85,25 @@ void MonChart::LabelTimeAxis(int seconds)
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNlabel, label, NULL);
 }
 
+void MonChart::LabelValueAxis(int unitType)
+{
+    char label[96];
+    snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ",
+             ChartUnitText(unitType), "Elapse");
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNlabel, label, NULL);
+}
+
+void MonChart::ResetValueAxis()
+{
+    static float limits[2] = {0.0f, 10.0f}, increments[2] = {2.0f, 1.0f};
+    yLimit = limits[1];
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_PLOT), XomNyLimits, limits,
+                  XomNyIncrements, increments, NULL);
+    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNannotationFormat,
+                  ChartAnnotationFormat(yLimit), NULL);
+    LabelValueAxis(ShownSetting().unitType);
+}
+
 void MonChart::SetupGraph(Widget area)
 {
     if (chartObject)
@@ -116,12 +135,12 @@ void MonChart::SetupGraph(Widget area)
                                   XomNresourceDialog, 0, NULL);
     XomChartInsertObject(chartObject, yCoordText);
 
-    char label[96];
-    snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ", "Bytes", "Elapse");
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNaxisLineThickness, 0,
                   XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
-                  XomNannotationFont, kSmallFont, XomNannotationFormat, "%.2f", XomNlabel, label,
+                  XomNannotationFont, kSmallFont, XomNannotationFormat, "%.2f",
                   XomNtickPlacement, 1, NULL);
+    LabelValueAxis(ShownSetting().unitType);
+    char label[96];
     snprintf(label, sizeof label, "%s (%d %s)", "Elapse time", 60, "seconds");
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNaxisLineThickness, 0,
                   XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
@@ -153,7 +172,6 @@ void MonChart::RasterChart()
 
 void MonChart::AdjustCoordY()
 {
-    static double old_limit = 10.0;
     XomChartFreezeUpdates(chartObject, 1);
     float low = 0.0f, high = 0.0f;
     Boolean found = XomDataRangeY(dataGroup, &low, &high);
@@ -176,16 +194,16 @@ void MonChart::AdjustCoordY()
                 break;
         }
     }
-    if (found && old_limit != high) {
+    if (found && yLimit != high) {
         double limit = ConvertUpperLimit(high);
-        old_limit = limit;
+        yLimit = limit;
         float limits[2] = {0.0f, (float)limit};
         float increments[2] = {(float)(limit / 5), (float)(limit / 10)};
         XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_PLOT), XomNyLimits, limits,
                       XomNyIncrements, increments, NULL);
     }
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNannotationFormat,
-                  ChartAnnotationFormat(old_limit), NULL);
+                  ChartAnnotationFormat(yLimit), NULL);
     XomChartFreezeUpdates(chartObject, 0);
 }
 
@@ -215,10 +233,7 @@ void MonChart::RasterChartUnitChange(double factor)
     }
     AdjustCoordY();
     XomChartFreezeUpdates(chartObject, 1);
-    char label[96];
-    snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ",
-             ChartUnitText(s.unitType), "Elapse");
-    XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNlabel, label, NULL);
+    LabelValueAxis(s.unitType);
     XomChartFreezeUpdates(chartObject, 0);
     XomEditObjectFreeze(editobject, False);
 }
@@ -285,6 +300,8 @@ void MonChart::ClearChart()
     AlterChart(app->current->setting);
     XomChartFreezeUpdates(chartObject, 1);
     LabelTimeAxis(app->current->setting.updateInterval / 1000);
+    // No scale or unit of what was shown before stays over the empty series.
+    ResetValueAxis();
     XomChartFreezeUpdates(chartObject, 0);
 }
 

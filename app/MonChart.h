@@ -54,7 +54,12 @@ private:
     const Setting& ShownSetting() const;
     // Sets the horizontal axis label for an interval in whole seconds.
     void LabelTimeAxis(int seconds);
-    char readout[32]; // the read-out text on show
+    // Sets the vertical axis label for a unit type.
+    void LabelValueAxis(int unitType);
+    // The vertical axis as before any sample: limit 10, labelled in the shown unit.
+    void ResetValueAxis();
+    char readout[32];       // the read-out text on show
+    double yLimit = 10.0;   // the vertical axis's upper limit on show
 };
 
 #endif

@@ -181,6 +181,7 @@ void MonMenu::ServerSelect(int index)
     if (index == app->currentIndex || index < 0 || index >= app->serverCount)
         return;
     app->StopMonitoring();
+    app->ClearCounts(); // counts of the server left must not stand beside the next one
 
     int old = app->currentIndex;
     DisableToolBn(TOOL_FIRST_SERVER + index);

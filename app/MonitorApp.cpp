@@ -222,6 +222,12 @@ void MonitorApp::UpdateNewRejLabel()
     XtVaSetValues(newRejectionLabel, XmNlabelPixmap, pixmap, NULL);
 }
 
+void MonitorApp::ClearCounts()
+{
+    XmTextFieldSetString(activeText, const_cast<char*>(""));
+    XmTextFieldSetString(failedText, const_cast<char*>(""));
+}
+
 // ---- display setters ----
 
 void MonitorApp::setSortType(int sortType)
@@ -262,8 +268,33 @@ void MonitorApp::setUnitType(int unitType)
 
 // ---- table and chart ----
 
+void MonitorApp::KeepPaneHeights()
+{
+    if (XtIsManaged(tableView->scroll) && XtIsManaged(chartView->box)) {
+        XtVaGetValues(tableView->scroll, XmNheight, &paneHeights[0], NULL);
+        XtVaGetValues(chartView->box, XmNheight, &paneHeights[1], NULL);
+    }
+}
+
+// The paned window gives a pane managed again whatever height is left, which may be none:
+// each pane is held at its height of before for a moment, then let free again.
+void MonitorApp::RestorePaneHeights()
+{
+    Widget panes[2] = {tableView->scroll, chartView->box};
+    Dimension minimum[2], maximum[2];
+    for (int i = 0; i < 2; i++) {
+        XtVaGetValues(panes[i], XmNpaneMinimum, &minimum[i], XmNpaneMaximum, &maximum[i], NULL);
+        if (paneHeights[i] > 0)
+            XtVaSetValues(panes[i], XmNpaneMinimum, paneHeights[i], XmNpaneMaximum,
+                          paneHeights[i], NULL);
+    }
+    for (int i = 0; i < 2; i++)
+        XtVaSetValues(panes[i], XmNpaneMinimum, minimum[i], XmNpaneMaximum, maximum[i], NULL);
+}
+
 void MonitorApp::UnmanageTable()
 {
+    KeepPaneHeights();
     if (!XtIsManaged(chartView->box))
         XtManageChild(chartView->box);
     if (XtIsManaged(tableView->scroll))
@@ -272,6 +303,7 @@ void MonitorApp::UnmanageTable()
 
 void MonitorApp::UnmanageGraph()
 {
+    KeepPaneHeights();
     if (XtIsManaged(chartView->box))
         XtUnmanageChild(chartView->box);
     if (!XtIsManaged(tableView->scroll))
@@ -280,10 +312,13 @@ void MonitorApp::UnmanageGraph()
 
 void MonitorApp::ManageBoth()
 {
+    if (XtIsManaged(chartView->box) && XtIsManaged(tableView->scroll))
+        return;
     if (!XtIsManaged(chartView->box))
         XtManageChild(chartView->box);
     if (!XtIsManaged(tableView->scroll))
         XtManageChild(tableView->scroll);
+    RestorePaneHeights();
 }
 
 // ---- forwarders ----

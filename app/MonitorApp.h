@@ -7,6 +7,7 @@
 #include <X11/Intrinsic.h>
 
 #include "app/Connection.h"
+#include "app/ConnectionLedger.h"
 #include "app/FilingIndex.h"
 #include "app/Setting.h"
 #include "lib/monAPI.h"
@@ -52,6 +53,7 @@ public:
     // Status line.
     void setWkLabelValue(int icon); // a StatusIcon; others change nothing
     void UpdateNewRejLabel();
+    void ClearCounts(); // the active and failed counts show nothing, as at start-up
 
     // How rows are shown.
     void setSortType(int sortType);
@@ -175,11 +177,17 @@ public:
         CONN_BUFFER_INITIAL;     // slots of connBuffer allocated, zeroed past connCapacity
     bool rowLimitWarned = false; // the warning that rows were left out is given once
     bool rowsLeftOut = false;    // this poll met records that the row limit kept out
+    ConnectionLedger ledger;     // which records a poll files, and from what their bytes count
 
 private:
     FilingIndex filing; // where records go; kept from poll to poll
 
     bool MakeSettingsDirectory();
+    // The heights of the table and chart panes when both were last shown, kept before one
+    // is hidden and given back when both are shown again.
+    void KeepPaneHeights();
+    void RestorePaneHeights();
+    Dimension paneHeights[2] = {0, 0};
     // Posts "text name" about a server under title, over parent (the main window if none).
     void WarnAboutServer(const char* text, const SOCKS5* server, const char* title = "Warning",
                          Widget parent = NULL);

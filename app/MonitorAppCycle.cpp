@@ -29,21 +29,27 @@ void MonitorApp::StartMonitoring()
                        "Warning");
         return;
     }
+    bool warned = false;
     if (!(current->status & SOCKS5_ENABLED)) {
-        // A previous failure cleared it; the next Start tries again.
+        // A previous failure cleared it: that is said again, and this same Start tries.
         current->status |= SOCKS5_ENABLED;
         WarnAboutServer("Unable to connect SOCKS5Server: ", current);
-        return;
+        warned = true;
     }
     if (current->status & SOCKS5_CONNECTED) {
         current->status &= ~SOCKS5_PAUSED;
     } else {
         if (S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle) != 0) {
             current->CloseHandle(0);
-            WarnAboutServer("Unable to connect SOCKS5Server: ", current);
+            if (!warned)
+                WarnAboutServer("Unable to connect SOCKS5Server: ", current);
             return;
         }
         current->status |= SOCKS5_CONNECTED;
+        // A new connection: its first pass sets the baseline, and no count of an earlier
+        // run stays on show.
+        ledger.Reset();
+        ClearCounts();
     }
     current->rows = connBuffer;
     RunMonitoring();
@@ -84,6 +90,7 @@ void MonitorApp::RetrieveData()
     int received = 1;
     int records = 0;
     rowsLeftOut = false;
+    ledger.BeginPass();
     while (received > 0) {
         int taken = 0;
         while (taken < RECORD_BATCH
@@ -92,6 +99,7 @@ void MonitorApp::RetrieveData()
                 received = -1; // the position in the stream is lost with the pass: a failed read
                 break;
             }
+            ledger.See(batch[taken]);
             taken++;
         }
         filing.Sync(current, connBuffer, connCapacity, current->rowCount);
@@ -109,6 +117,9 @@ void MonitorApp::RetrieveData()
             "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
             current->name, passLimit.rows, passLimit.rows);
         KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
+    if (received == 0) {
+        ledger.EndPass();
     }
     if (received < 0) {
         // The connection is gone; the rows stay as they are.
@@ -157,6 +168,8 @@ void MonitorApp::DropConnectionRows()
     current->failedRows = NULL;
     current->activeCount = 0;
     current->failedCount = 0;
+    ledger.Reset();
+    ClearCounts();
     Connection* fresh = static_cast<Connection*>(calloc(CONN_BUFFER_INITIAL, sizeof(Connection)));
     if (fresh) {
         free(connBuffer);

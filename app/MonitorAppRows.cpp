@@ -18,6 +18,7 @@
 #include "app/ConnectionRows.h"
 #include "app/MonSOCKS5.h"
 #include "app/RowSort.h"
+#include "app/TableTexts.h"
 #include "app/util.h"
 
 namespace {
@@ -166,6 +167,9 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     int found = filing.Find(record->key);
     if (found >= 0) {
         UpdateConnection(&connBuffer[found], record, 0);
+    } else if (ledger.IsRetired(record->key)) {
+        // Its row was freed while the server still lists it: filed again, its bytes
+        // would count again.
     } else if (current->rowCount >= passLimit.rows) {
         rowsLeftOut = true; // a desktop holds only so many rows
     } else {
@@ -200,7 +204,7 @@ void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
             strftime(row->startText, sizeof row->startText, "%H:%M:%S", &local);
         }
         AddressText(row->srcAddrText, sizeof row->srcAddrText, d.srcSockAddr);
-        row->lastTotalBytes = 0;
+        row->lastTotalBytes = ledger.CountedFrom(d);
         row->kind = CONN_ACTIVE;
     }
     if (!sameDuration) {
@@ -232,7 +236,7 @@ void MonitorApp::UpdateData(int withTraffic)
         toVisit--;
         if (row->age == 0 && withTraffic) {
             S5Count total = row->data.inTotBytes + row->data.outTotBytes;
-            S5Count growth = total - row->lastTotalBytes; // a counter that went back wraps
+            S5Count growth = TrafficGrowth(row->lastTotalBytes, total);
             serviceTraffic[GetAppIndex(&row->data)] += static_cast<float>(growth) / s.unitFactor;
             row->lastTotalBytes = total;
         }
@@ -240,6 +244,7 @@ void MonitorApp::UpdateData(int withTraffic)
         case ROW_FREED:
             current->rowCount--;
             filing.Release(connBuffer, i);
+            ledger.Retire(row->data.key);
             break;
         case ROW_ACTIVE:
             active++;
@@ -256,6 +261,7 @@ void MonitorApp::UpdateData(int withTraffic)
             connBuffer[i].age = 0;
             current->rowCount--;
             filing.Release(connBuffer, i);
+            ledger.Retire(connBuffer[i].data.key);
             failed--;
         }
     }
@@ -340,16 +346,23 @@ void MonitorApp::Swap(Connection** list, int i, int j)
     list[j] = kept;
 }
 
+// Host names are compared as shown: a row without a name shows its address.
 int MonitorApp::CompareSrc(const Connection* a, const Connection* b)
 {
-    return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
-                        b->data.srcSockAddr, current->setting.nodeType);
+    int nodeType = current->setting.nodeType;
+    return CompareHosts(HostText(a->data.srcHostName, a->srcAddrText, nodeType),
+                        a->data.srcSockAddr,
+                        HostText(b->data.srcHostName, b->srcAddrText, nodeType),
+                        b->data.srcSockAddr, nodeType);
 }
 
 int MonitorApp::CompareDst(const Connection* a, const Connection* b)
 {
-    return CompareHosts(a->data.dstHostName, a->data.dstSockAddr, b->data.dstHostName,
-                        b->data.dstSockAddr, current->setting.nodeType);
+    int nodeType = current->setting.nodeType;
+    return CompareHosts(HostText(a->data.dstHostName, a->dstAddrText, nodeType),
+                        a->data.dstSockAddr,
+                        HostText(b->data.dstHostName, b->dstAddrText, nodeType),
+                        b->data.dstSockAddr, nodeType);
 }
 
 int MonitorApp::CompareUsr(const Connection* a, const Connection* b)

@@ -65,15 +65,23 @@ char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 
 } // namespace
 
+const char* HostText(const char* name, const char* addressText, int nodeType)
+{
+    return nodeType == NODE_IP_ADDRESSES || !name[0] ? addressText : name;
+}
+
 char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor)
 {
-    bool addresses = nodeType == NODE_IP_ADDRESSES;
     S5MonData& d = row->data;
+    // Both texts are the row's own, writable.
+    auto host = [nodeType](char* name, char* addressText) {
+        return const_cast<char*>(HostText(name, addressText, nodeType));
+    };
     switch (dataColumn) {
     case COLUMN_SOURCE:
-        return addresses ? row->srcAddrText : d.srcHostName;
+        return host(d.srcHostName, row->srcAddrText);
     case COLUMN_DESTINATION:
-        return addresses ? row->dstAddrText : d.dstHostName;
+        return host(d.dstHostName, row->dstAddrText);
     case COLUMN_USER:
         return d.userName;
     case COLUMN_SERVICE:
@@ -91,7 +99,7 @@ char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float un
     case COLUMN_AUTH:
         return row->authenText;
     case COLUMN_PROXY:
-        return addresses ? row->proxyAddrText : d.proxyHostName;
+        return host(d.proxyHostName, row->proxyAddrText);
     case COLUMN_ERRORS:
         return d.socksErrMsg;
     default:

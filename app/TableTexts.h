@@ -35,6 +35,10 @@ extern const char* const annotation_label_list[DATA_COLUMN_COUNT];
 // TABLE_TITLE_SIZE bytes; a name too long for it is cut.
 void ComposeTableTitle(char title[TABLE_TITLE_SIZE], int showFailed, const char* serverName);
 
+// The text of a host: its name in host-name mode, its address text in address mode or when
+// the record carries no name.
+const char* HostText(const char* name, const char* addressText, int nodeType);
+
 // The text of one data column of a row; none for a column number outside 0 to 11. The three
 // traffic texts are written into the row's own buffers first, in units of unitFactor bytes.
 char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor);

@@ -12,8 +12,11 @@
 
 #include "app/Connection.h"
 #include "app/MonChart.h"
+#include "app/MonMenu.h"
 #include "lib/monAPI.h"
 #include "lib/monUnixTcp.h"
+#include "toolkit/AxisObject.h"
+#include "toolkit/Chart.h"
 #include "toolkit/DataSampled.h"
 
 namespace {
@@ -231,8 +234,9 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
     };
     Start(sim);
     ASSERT_NE(Row(1), nullptr);
-    EXPECT_FLOAT_EQ(Newest(3), 1024.0f);
-    EXPECT_FLOAT_EQ(Newest(0), 10.0f);
+    // The first poll sets the baseline: bytes moved before it are no poll's traffic.
+    EXPECT_EQ(Newest(3), 0.0f);
+    EXPECT_EQ(Newest(0), 0.0f);
     for (float traffic : app->serviceTraffic)
         EXPECT_EQ(traffic, 0.0f); // handed to the chart
     EXPECT_EQ(poll(), std::make_pair(500.0f, 0.0f));
@@ -273,7 +277,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
 
 TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
 {
-    MonsimProcess sim(Script({Conn(1) + Conn(2), "close\n"}));
+    MonsimProcess sim(Script({Conn(1) + Conn(2), "close\n", Conn(3)}));
     SOCKS5* server = Start(sim);
     EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
@@ -302,13 +306,16 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
         EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
     EXPECT_TRUE(TakeMessages().empty());
 
-    // Start on the failed server only re-enables it.
+    // Start on the failed server says so, as ever, and tries again in the same action.
     int accepted = RequestsOf(sim, "accept");
     app->StartMonitoring();
     EXPECT_EQ(TakeMessages(),
               (Messages{"Warning: Unable to connect SOCKS5Server:  " + sim.address()}));
-    EXPECT_EQ(server->status, SOCKS5_ENABLED);
-    EXPECT_EQ(RequestsOf(sim, "accept"), accepted);
+    EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
+    EXPECT_EQ(RequestsOf(sim, "accept"), accepted + 1);
+    EXPECT_EQ(server->rowCount, 1);
+    ASSERT_NE(Row(3), nullptr);
+    EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
 }
 
 TEST_F(CycleTest, AListThatNeverEndsOrTricklesCountsAsALostConnectionWithinItsLimit)
@@ -410,6 +417,10 @@ TEST_F(CycleTest, StartWithoutServerOrReachableServer)
     EXPECT_EQ(app->current->status, 0);
     EXPECT_EQ(app->current->handle, nullptr);
     EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
+    // The next Start tries again and, failing, says so once.
+    app->StartMonitoring();
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
+    EXPECT_EQ(app->current->status, 0);
 }
 
 TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
@@ -461,8 +472,9 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     for (int i = 0; i < app->connCapacity; i++)
         EXPECT_EQ(app->connBuffer[i].kind, CONN_FREE);
-    // Stop does not reset the counts shown.
-    EXPECT_EQ(FieldText(app->activeText), "30");
+    // The counts go with the rows: none stays beside the empty table.
+    EXPECT_EQ(FieldText(app->activeText), "");
+    EXPECT_EQ(FieldText(app->failedText), "");
     for (int tries = 0; tries < 50 && RequestsOf(sim, "close") == 0; tries++)
         usleep(20000);
     EXPECT_EQ(RequestsOf(sim, "close"), 1);
@@ -541,4 +553,135 @@ TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
     server->SpinTimeOut();
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+}
+
+// A connection to the web service (port 80), with further fields.
+std::string Web(int key, const std::string& fields)
+{
+    return Conn(key, "dst=10.0.0.9:80 " + fields);
+}
+
+std::string At(const char* field, long seconds)
+{
+    return std::string(" ") + field + "=" + std::to_string(T + seconds);
+}
+
+TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHundredPolls)
+{
+    // Connection 1 is open at the first poll and has ended by the second; connection 2
+    // started and ended between the two; ten connections failed. The server then lists
+    // them all, unchanged, for ever.
+    std::string retained = Web(1, "state=8 in=6000" + At("cur", 2) + At("end", 2))
+        + Web(2, "state=8 in=700" + At("start", 2) + At("cur", 2) + At("end", 2));
+    for (int k = 10; k < 20; k++)
+        retained += Conn(k, "state=12 errmsg=refused" + At("end", k) + At("cur", 2));
+    MonsimProcess sim(Script({Web(1, "in=1000" + At("cur", 1)), retained}));
+    EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+    SOCKS5* server = app->current;
+    server->setting.maxRejected = 3;
+    app->chartView->ClearChart();
+    app->StartMonitoring();
+    EXPECT_EQ(Newest(3), 0.0f) << "the first poll sets the baseline";
+    app->RunMonitoring();
+    EXPECT_EQ(Newest(3), 5000.0f + 700.0f) << "growth of 1, all of 2";
+    EXPECT_EQ(server->failedCount, 3);
+    int capacity = app->connCapacity;
+
+    // What a user may do meanwhile: none of it brings a row back or adds traffic.
+    MonMenu* menu = app->menu;
+    auto view = [menu](int entry) { menu->ViewSelect(menu->viewToggles[0], entry, true); };
+    // Polls that listed active connections since the ended ones were last seen to be ended
+    // or last listed: an ended row is listed while active rows are shown, in the poll that
+    // sees it end and the next, and waits while failed rows are shown.
+    int activePolls = 2;
+    for (int poll = 3; poll <= 102; poll++) {
+        switch (poll % 12) {
+        case 0: app->setSortType(poll % 24 ? SORT_BY_TOTAL_TRAFFIC : SORT_BY_SOURCE); break;
+        case 1: app->setNodeType(poll % 24 == 1 ? NODE_IP_ADDRESSES : NODE_HOST_NAMES); break;
+        case 2: app->setUnitType(poll % 24 == 2 ? UNIT_KILOBYTES : UNIT_BYTES); break;
+        case 3: view(VIEW_SHOW_FAILED); break;
+        case 5:
+            view(VIEW_SHOW_ACTIVE);
+            activePolls = 1;
+            break;
+        case 6: view(VIEW_TABLE_ONLY); break;
+        case 7: view(VIEW_GRAPH_ONLY); break;
+        case 8: view(VIEW_TABLE_AND_GRAPH); break;
+        case 9:
+            app->StopMonitoring();
+            app->StartMonitoring();
+            activePolls = 1;
+            EXPECT_EQ(Newest(3), 0.0f) << "poll " << poll << ": a new run's baseline";
+            break;
+        default: break;
+        }
+        app->RunMonitoring();
+        activePolls += server->setting.showFailed == 0;
+        SCOPED_TRACE("poll " + std::to_string(poll));
+        EXPECT_EQ(Newest(3), 0.0f);
+        EXPECT_EQ(Newest(0), 0.0f);
+        EXPECT_LE(server->failedCount, 3);
+        EXPECT_LE(server->rowCount, 5);
+        EXPECT_EQ(app->connCapacity, capacity);
+        EXPECT_LE(app->ledger.RetiredCount(), 12u);
+        if (activePolls >= 3 && server->setting.showFailed == 0) {
+            EXPECT_EQ(server->activeCount, 0);
+            EXPECT_EQ(FieldText(app->activeText), "0");
+        }
+    }
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(CycleTest, AConnectionFirstSeenCountsWholeOnlyWhenItStartedAfterThePreviousPoll)
+{
+    // At the second poll two connections are new to the window: one started before the
+    // first poll (at which the server did not list it), one after it.
+    MonsimProcess sim(
+        Script({Web(1, "in=100" + At("cur", 10)),
+                Web(1, "in=150" + At("cur", 20))
+                    + Conn(2, "dst=10.0.0.2:9999 in=700" + At("start", 5) + At("cur", 20))
+                    + Web(3, "in=300" + At("start", 10) + At("cur", 20))}));
+    Start(sim);
+    app->RunMonitoring();
+    EXPECT_EQ(Newest(3), 50.0f + 300.0f);
+    EXPECT_EQ(Newest(0), 0.0f);
+    app->RunMonitoring();
+    EXPECT_EQ(Newest(3), 0.0f);
+    EXPECT_EQ(Newest(0), 0.0f);
+}
+
+TEST_F(CycleTest, AServerSwitchLeavesNoCountScaleOrUnitOfTheServerLeft)
+{
+    MonsimProcess first(Script({Web(1, "in=0"), Web(1, "in=5000000") + Conn(2, "state=12")}));
+    MonsimProcess second(Script({Web(7, "in=10")}));
+    SOCKS5* server = Start(first);
+    ASSERT_EQ(app->AddSOCKS5(second.address().c_str()), 1);
+    app->setUnitType(UNIT_KILOBYTES);
+    app->RunMonitoring();
+    Widget axis = XomChartGetComponent(app->chartView->chartObject, XomCHART_LEFT_AXIS);
+    auto limit = [axis]() {
+        float* limits = NULL;
+        XtVaGetValues(axis, XomNlimits, &limits, NULL);
+        return limits ? limits[1] : -1.0f;
+    };
+    auto label = [axis]() {
+        String text = NULL;
+        XtVaGetValues(axis, XomNlabel, &text, NULL);
+        return std::string(text ? text : "");
+    };
+    EXPECT_GT(limit(), 4000.0f);
+    EXPECT_EQ(label(), "Network Incremental Traffic  (KBytes/Elapse)");
+    EXPECT_EQ(FieldText(app->activeText), "1");
+    EXPECT_EQ(FieldText(app->failedText), "1");
+
+    app->menu->ServerSelect(1);
+    ASSERT_NE(app->current, server);
+    EXPECT_EQ(FieldText(app->activeText), "");
+    EXPECT_EQ(FieldText(app->failedText), "");
+    EXPECT_EQ(limit(), 10.0f);
+    EXPECT_EQ(label(), "Network Incremental Traffic  (Bytes/Elapse)");
+    app->StartMonitoring();
+    EXPECT_EQ(FieldText(app->activeText), "1");
+    EXPECT_EQ(FieldText(app->failedText), "0");
+    EXPECT_EQ(Newest(3), 0.0f);
 }

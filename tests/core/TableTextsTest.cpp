@@ -112,3 +112,26 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
 }
 
 } // namespace
+
+TEST(TableCells, AHostWithoutANameShowsItsAddressInHostNameMode)
+{
+    Connection row;
+    memset(&row, 0, sizeof row);
+    strcpy(row.srcAddrText, "10.1.2.3");
+    strcpy(row.dstAddrText, "10.9.9.9");
+    strcpy(row.proxyAddrText, "10.0.0.1");
+    strcpy(row.data.dstHostName, "www.example");
+    struct Case {
+        int column, nodeType;
+        std::string shown;
+    } cases[] = {
+        {COLUMN_SOURCE, NODE_HOST_NAMES, "10.1.2.3"},
+        {COLUMN_DESTINATION, NODE_HOST_NAMES, "www.example"},
+        {COLUMN_PROXY, NODE_HOST_NAMES, "10.0.0.1"},
+        {COLUMN_SOURCE, NODE_IP_ADDRESSES, "10.1.2.3"},
+        {COLUMN_DESTINATION, NODE_IP_ADDRESSES, "10.9.9.9"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.shown, ConnectionCellText(&row, c.column, c.nodeType, 1.0f))
+            << "column " << c.column << ", node type " << c.nodeType;
+}
