@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AppFixture.h"
+#include "tests/support/RunProcess.h"
+#include "tests/tools/ProxyProcess.h"
+#include "tests/tools/TestHttpServer.h"
 
 #include <string.h>
+#include <unistd.h>
 
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
@@ -684,4 +688,70 @@ TEST_F(CycleTest, AServerSwitchLeavesNoCountScaleOrUnitOfTheServerLeft)
     EXPECT_EQ(FieldText(app->activeText), "1");
     EXPECT_EQ(FieldText(app->failedText), "0");
     EXPECT_EQ(Newest(3), 0.0f);
+}
+
+TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter)
+{
+    // The proxy keeps ended connections listed for two minutes, as servers in the field do.
+    TestHttpServer http(patternBody(5 * 1000 * 1000));
+    ProxyProcess proxy({"--retention", "120"});
+    ASSERT_TRUE(proxy.started());
+    MonsimProcess other(Script({Web(1, "in=100")}));
+    ASSERT_EQ(app->AddSOCKS5(proxy.monitorAddress().c_str()), 1);
+    ASSERT_EQ(app->AddSOCKS5(other.address().c_str()), 1);
+    SOCKS5* server = app->current;
+    server->setting.servicePort[3] = http.port(); // "Web"
+    app->chartView->ClearChart();
+    app->StartMonitoring();
+    ASSERT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
+
+    ProcessResult download = RunProcess(
+        {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null", "--socks5",
+         "127.0.0.1:" + std::to_string(proxy.socksPort()),
+         "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
+    ASSERT_EQ(download.exitStatus, 0) << download.err;
+    usleep(300000); // the proxy notes the end of the relay
+    app->RunMonitoring();
+    ASSERT_EQ(server->rowCount, 1);
+    Connection* row = server->activeRows[0];
+    S5Count total = row->data.inTotBytes + row->data.outTotBytes;
+    EXPECT_GE(total, 5000000u);
+    EXPECT_EQ(Newest(3), static_cast<float>(total)) << "one spike of the download";
+
+    // Twenty more polls, with every change a user may make between them: no more traffic.
+    MonMenu* menu = app->menu;
+    auto view = [menu](int entry) { menu->ViewSelect(menu->viewToggles[0], entry, true); };
+    for (int poll = 1; poll <= 20; poll++) {
+        switch (poll) {
+        case 2: app->setSortType(SORT_BY_TOTAL_TRAFFIC); break;
+        case 3: app->setNodeType(NODE_IP_ADDRESSES); break;
+        case 4: app->setUnitType(UNIT_KILOBYTES); break;
+        case 5: app->setUnitType(UNIT_BYTES); break;
+        case 6: view(VIEW_SHOW_FAILED); break;
+        case 7: view(VIEW_SHOW_ACTIVE); break;
+        case 8: view(VIEW_GRAPH_ONLY); break;
+        case 9: view(VIEW_TABLE_AND_GRAPH); break;
+        case 10:
+            app->StopMonitoring();
+            app->StartMonitoring();
+            break;
+        case 12:
+            menu->ServerSelect(1);
+            menu->ServerSelect(0);
+            server->setting.servicePort[3] = http.port();
+            app->chartView->ClearChart();
+            app->StartMonitoring();
+            break;
+        default: break;
+        }
+        app->RunMonitoring();
+        SCOPED_TRACE("poll " + std::to_string(poll) + " after the download");
+        for (int service = 0; service < 7; service++)
+            EXPECT_EQ(Newest(service), 0.0f) << "service " << service;
+        // The ended connection is listed in the poll that sees it and the next, and again
+        // in the first two polls of a new run, which cannot know it from before.
+        bool listed = poll == 1 || poll == 10 || poll == 12;
+        EXPECT_EQ(FieldText(app->activeText), listed ? "1" : "0");
+    }
+    EXPECT_TRUE(TakeMessages().empty());
 }
