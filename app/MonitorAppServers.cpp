@@ -220,7 +220,13 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             }
             memcpy(name, start, length);
             name[length] = '\0';
-            if (AddSOCKS5(name)) {
+            std::string badPort;
+            if (!ServerPortValid(name, &badPort)) {
+                // The name would be kept and saved, and fail at every Start.
+                snprintf(message, sizeof message, "%s %.100s",
+                         "SOCKS5Server port must be a number from 1 to 65535, not", badPort.c_str());
+                KesWarningPost(socks5Panel, message, NULL, NULL, "Warning");
+            } else if (AddSOCKS5(name)) {
                 AddListItem(socks5List, name);
                 XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
                 menu->AddSOCKS5Bn(name);
@@ -248,7 +254,8 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
             menu->removeToolBn(TOOL_FIRST_SERVER + position - 1);
         } else {
-            KesWarningPost(socks5Panel, "No SOCKS5Server available. Please choose a SOCKS5Server.",
+            KesWarningPost(socks5Panel,
+                           "No SOCKS5Server selected. Please select a SOCKS5Server in the list.",
                            NULL, NULL, "Warning");
         }
         break;

@@ -7,6 +7,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -38,6 +39,10 @@ void PrintJob::Start(Widget shell)
         latest->DeleteWhenDone();
     }
     latest = job;
+    // A file left behind would make every other user's print fail until someone removed
+    // it: whichever way the program ends, the file still waiting for removal goes with it.
+    static bool removalAtExit = atexit(RemoveAtExit) == 0;
+    (void)removalAtExit;
     job->removalTimer = XtAppAddTimeOut(XtWidgetToApplicationContext(shell), REMOVAL_DELAY_MS,
                                         RemoveFileCallback, job);
     // The toolkit reports a failed output itself.
@@ -110,7 +115,11 @@ bool PrintJob::SendToLpr()
 void PrintJob::NotSent(const char* reason)
 {
     char text[300];
-    snprintf(text, sizeof text, "The document %s was not sent to the printer:", fileName);
+    if (fileMade)
+        snprintf(text, sizeof text, "The document %s was not sent to the printer:", fileName);
+    else // lpr ended badly after the file's time was up
+        snprintf(text, sizeof text, "Printing failed, and the document %s has been removed:",
+                 fileName);
     KesWarningPost(shell, text, reason, NULL, "Warning");
 }
 
@@ -137,15 +146,26 @@ void PrintJob::WatchLpr()
     DeleteWhenDone();
 }
 
-void PrintJob::RemoveFile()
+void PrintJob::UnlinkOwnFile()
 {
-    removalTimer = 0;
     struct stat st;
     if (fileMade && lstat(fileName, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == fileDevice
         && st.st_ino == fileInode)
         unlink(fileName);
     fileMade = false;
+}
+
+void PrintJob::RemoveFile()
+{
+    removalTimer = 0;
+    UnlinkOwnFile();
     DeleteWhenDone();
+}
+
+void PrintJob::RemoveAtExit()
+{
+    if (latest)
+        latest->UnlinkOwnFile();
 }
 
 void PrintJob::DeleteWhenDone()

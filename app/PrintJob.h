@@ -1,5 +1,6 @@
 // One print of the main window: the PostScript file in /tmp, its hand-over to lpr and its
-// removal 5 seconds later, all without stopping the window.
+// removal 5 seconds later (or when the program ends, if sooner), all without stopping the
+// window.
 #ifndef VANTOR_PRINTJOB_H
 #define VANTOR_PRINTJOB_H
 
@@ -31,7 +32,11 @@ private:
     bool CreateFile();
     // Starts lpr on the file; false (after a warning) when it cannot be run.
     bool SendToLpr();
+    // Removes the file when it is still the one this job made.
+    void UnlinkOwnFile();
     void RemoveFile();
+    // At the program's end: the file of the latest job, if still there.
+    static void RemoveAtExit();
     void WatchLpr();
     void NotSent(const char* reason);
     void DeleteWhenDone();

@@ -479,3 +479,23 @@ SafeWriteResult WriteFileSafely(const std::string& path, const std::function<voi
     }
     return SAFE_WRITE_OK;
 }
+
+bool ServerPortValid(const char* name, std::string* badPort)
+{
+    // The monitor library takes the port after the first colon.
+    const char* colon = strchr(name, ':');
+    if (!colon)
+        return true;
+    const char* digits = colon + 1;
+    long port = 0;
+    size_t length = strlen(digits);
+    bool valid = length > 0 && length <= 5;
+    for (size_t i = 0; valid && i < length; i++) {
+        valid = isdigit(static_cast<unsigned char>(digits[i])) != 0;
+        port = port * 10 + (digits[i] - '0');
+    }
+    valid = valid && port >= 1 && port <= 65535;
+    if (!valid)
+        *badPort = digits;
+    return valid;
+}

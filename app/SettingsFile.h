@@ -15,6 +15,10 @@
 // The longest server name a server object holds.
 enum { SERVER_NAME_MAX = 255 };
 
+// Whether a server name "host" or "host:port" gives, if any, a port from 1 to 65535 in
+// decimal digits; otherwise the port text is put in badPort.
+bool ServerPortValid(const char* name, std::string* badPort);
+
 // The home directory that holds the settings directory: home (the value of HOME) when it is
 // an absolute path, else passwordHome (the user's home in the password database) when that
 // is one; "" when neither names a home, and then no settings file is read or written.

@@ -171,6 +171,34 @@ TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)
     EXPECT_TRUE(XtIsManaged(chart));
 }
 
+TEST_F(MonitorAppTest, BothViewsComeBackAtTheirHeightsAfterTableOnlyThenGraphOnly)
+{
+    Widget table = app->tableView->scroll;
+    Widget chart = app->chartView->box;
+    auto height = [](Widget w) {
+        Dimension h = 0;
+        XtVaGetValues(w, XmNheight, &h, NULL);
+        return static_cast<int>(h);
+    };
+    ProcessEvents();
+    int tableHeight = height(table), chartHeight = height(chart);
+    ASSERT_GT(chartHeight, 100);
+    const char* orders[][2] = {{"table only", "graph only"}, {"graph only", "table only"}};
+    for (auto& order : orders) {
+        for (const char* view : order) {
+            if (std::string(view) == "table only")
+                app->UnmanageGraph();
+            else
+                app->UnmanageTable();
+            ProcessEvents();
+        }
+        app->ManageBoth();
+        ProcessEvents();
+        EXPECT_NEAR(height(table), tableHeight, 2) << order[0] << ", then " << order[1];
+        EXPECT_NEAR(height(chart), chartHeight, 2) << order[0] << ", then " << order[1];
+    }
+}
+
 TEST_F(MonitorAppTest, SavingOptionsConfirmsWithAnInformationDialog)
 {
     MakeCurrent();

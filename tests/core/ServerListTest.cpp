@@ -150,6 +150,17 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     XtFree(field);
     EXPECT_EQ(app->current, app->servers[0]);
 
+    // A port the monitor library could not use is refused, named in the warning.
+    for (const char* bad : {"127.0.0.1:99999", "127.0.0.1:0", "127.0.0.1:", "127.0.0.1:80x",
+                            "127.0.0.1:123456789012345678901234567890"}) {
+        AddThroughDialog(bad);
+        std::string port = strchr(bad, ':') + 1;
+        EXPECT_EQ(TakeMessages(),
+                  (Messages{"Warning: SOCKS5Server port must be a number from 1 to 65535, not "
+                            + port}));
+    }
+    EXPECT_EQ(app->serverCount, 1);
+
     std::string longName(300, 'n');
     AddThroughDialog(longName.c_str());
     EXPECT_EQ(std::string(app->servers[1]->name), std::string(255, 'n'));
@@ -159,7 +170,7 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     // Remove takes the selected entry, whose name the field shows; OK writes the list.
     Press(app->socks5RemoveButton);
     EXPECT_EQ(TakeMessages(),
-              (Messages{"Warning: No SOCKS5Server available. Please choose a SOCKS5Server."}));
+              (Messages{"Warning: No SOCKS5Server selected. Please select a SOCKS5Server in the list."}));
     XmListSelectPos(app->socks5List, 2, True);
     field = XmTextFieldGetString(app->socks5NameField);
     EXPECT_EQ(std::string(field), std::string(255, 'n'));

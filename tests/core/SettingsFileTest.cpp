@@ -531,3 +531,23 @@ TEST(SafeWrite, ReplacesTheFileKeepingItsModeAndAFailedWriteLeavesTheOldFileWhol
     EXPECT_EQ(FileText(path), "old settings");
     EXPECT_EQ(dir.EntryCount(), 1);
 }
+
+TEST(ServerNames, APortIsDecimalFrom1To65535)
+{
+    struct Case {
+        const char* name;
+        bool valid;
+        std::string badPort;
+    } cases[] = {
+        {"proxy", true, ""},          {"proxy:1", true, ""},
+        {"127.0.0.1:65535", true, ""}, {"127.0.0.1:65536", false, "65536"},
+        {"127.0.0.1:0", false, "0"},  {"127.0.0.1:", false, ""},
+        {"h:+80", false, "+80"},      {"h:080", true, ""},
+        {"h:1:2", false, "1:2"},      {"h:999999999999", false, "999999999999"},
+    };
+    for (const Case& c : cases) {
+        std::string bad = "unset";
+        EXPECT_EQ(ServerPortValid(c.name, &bad), c.valid) << c.name;
+        EXPECT_EQ(bad, c.valid ? "unset" : c.badPort) << c.name;
+    }
+}

@@ -112,6 +112,28 @@ TEST_F(PrintHelpTest, PrintSendsTheFileAndRemovesItFiveSecondsLaterWhileTheWindo
     EXPECT_TRUE(vantor.Running());
 }
 
+// The program ends, by each way out, before the 5 seconds are up: the file goes with it.
+TEST_F(PrintHelpTest, PrintFileIsRemovedWhenTheProgramEndsSooner)
+{
+    const char* ways[] = {"menu", "ctrl+x", "window manager"};
+    for (const char* way : ways) {
+        SCOPED_TRACE(way);
+        unlink(kPrintFile);
+        unlink(Copy().c_str());
+        VantorDriver vantor("", WithLpr());
+        ASSERT_TRUE(vantor.Start());
+        ASSERT_TRUE(vantor.Keys({"ctrl+p"}));
+        ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
+        ASSERT_TRUE(Exists(kPrintFile));
+        std::string w = way;
+        ASSERT_TRUE(w == "menu"       ? vantor.QuitThroughMenu()
+                        : w == "ctrl+x" ? vantor.Keys({"ctrl+x"})
+                                        : vantor.CloseFromWindowManager());
+        EXPECT_EQ(vantor.WaitForExit(), 0);
+        EXPECT_FALSE(Exists(kPrintFile));
+    }
+}
+
 // A second print replaces the file of the first: it stays its full 5 seconds.
 TEST_F(PrintHelpTest, SecondPrintKeepsItsFileFiveSeconds)
 {
