@@ -78,11 +78,7 @@ void MonMenu::ActionSelect(int value)
         app->setWkLabelValue(STATUS_LAST_REJECTION);
         break;
     case ACTION_UPDATE_NOW:
-        app->RunMonitoring();
-        if (app->current && !(app->current->status & SOCKS5_ENABLED)) {
-            setValues(SERVER_STOPPED);
-            app->setWkLabelValue(STATUS_NEW_REJECTION);
-        }
+        app->RunMonitoring(); // a lost connection is shown when the pass ends
         break;
     default:
         break;

@@ -151,13 +151,12 @@ void SOCKS5::TimeOut()
     if (!(status & SOCKS5_ENABLED)) {
         return;
     }
-    app->RunMonitoring();
-    RemoveTimer();
-    if (!(status & SOCKS5_ENABLED)) {
-        // The poll found the connection gone.
-        app->callSetValues(SERVER_STOPPED);
-        app->setWkLabelValue(STATUS_NEW_REJECTION);
+    if (app->PassInProgress() || (status & SOCKS5_BUSY)) {
+        // A pass is still under way: the timers go on, and the next tick tries again.
+        RemoveTimer();
+        AddTimer();
         return;
     }
-    AddTimer();
+    // The end of the pass starts the timers afresh, or shows the server lost.
+    app->RunMonitoring(true);
 }

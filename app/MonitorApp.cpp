@@ -171,6 +171,7 @@ void MonitorApp::BuildStatusLine(Widget mainBox)
 
 MonitorApp::~MonitorApp()
 {
+    CancelPass();
     for (int i = 0; i < serverCount; i++)
         delete servers[i];
     serverCount = 0;

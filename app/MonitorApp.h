@@ -91,8 +91,12 @@ public:
     // ---- monitoring cycle, rows, sorting, settings files, server list ----
     // Monitoring cycle of the current server.
     void StartMonitoring();
-    void RunMonitoring();
-    void RetrieveData();
+    // Starts a poll; it ends (rows filed, views redrawn) as its records have come, with
+    // the timers started afresh when restartTimers is set and no action has set them since.
+    void RunMonitoring(bool restartTimers = false);
+    void RetrieveData(); // begins the pass
+    bool PassInProgress() const { return pass.server != NULL; }
+    void CancelPass(); // a pass under way ends at once, its records so far filed
     void PauseMonitoring();
     void StopMonitoring();
     void SaveConnectionList();
@@ -181,6 +185,30 @@ public:
 
 private:
     FilingIndex filing; // where records go; kept from poll to poll
+
+    // How a pass ended.
+    enum PassOutcome {
+        PASS_COMPLETE, // its empty frame came
+        PASS_LOST,     // the connection failed or broke a limit: closed, with a message
+        PASS_GONE      // there was no connection to read
+    };
+    // The pass in progress (see MonitorAppPass.cpp).
+    struct Pass {
+        SOCKS5* server = NULL; // none when no pass is in progress
+        XtInputId input = 0;   // the connection's readiness
+        XtIntervalId limitTimer = 0; // the connection's next deadline
+        XtWorkProcId work = 0;       // goes on with a slice cut short
+        int records = 0;
+        bool restartTimers = false;
+        unsigned timerChanges = 0; // the server's count of timer changes at the start
+    } pass;
+    void BeginPass();
+    void ReadPassSlice(); // files what has come, for a few milliseconds at most
+    void EndPass(PassOutcome outcome);
+    void StopReadingPass();
+    static void PassInputCallback(XtPointer clientData, int* fd, XtInputId* id);
+    static void PassLimitCallback(XtPointer clientData, XtIntervalId* id);
+    static Boolean PassWorkCallback(XtPointer clientData);
 
     bool MakeSettingsDirectory();
     // The heights of the table and chart panes when both were last shown, kept before one

@@ -15,13 +15,6 @@
 #include "app/MonTable.h"
 #include "app/util.h"
 
-namespace {
-
-// Records received before they are filed; 16 records are 26 KB, well inside the cache.
-enum { RECORD_BATCH = 16 };
-
-} // namespace
-
 void MonitorApp::StartMonitoring()
 {
     if (!current) {
@@ -52,27 +45,25 @@ void MonitorApp::StartMonitoring()
         ClearCounts();
     }
     current->rows = connBuffer;
-    RunMonitoring();
-    if (current && (current->status & SOCKS5_ENABLED)) {
-        current->AddTimer();
+    if (PassInProgress()) {
+        // An Update Now is under way: its end starts the timers.
+        pass.restartTimers = true;
+        pass.timerChanges = current->timerChanges;
+    } else {
+        RunMonitoring(true); // its end starts the timers
     }
 }
 
-void MonitorApp::RunMonitoring()
+void MonitorApp::RunMonitoring(bool restartTimers)
 {
-    if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_BUSY)) {
+    if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_BUSY)
+        || PassInProgress()) {
         return;
     }
-    SOCKS5* server = current;
-    server->status |= SOCKS5_BUSY;
+    current->status |= SOCKS5_BUSY;
+    pass.restartTimers = restartTimers;
+    pass.timerChanges = current->timerChanges;
     RetrieveData();
-    if (server->status & SOCKS5_ENABLED) {
-        UpdateData(1);
-        SortConnectionList(SORT_AFTER_NEW_DATA);
-        tableView->RasterTable();
-        chartView->RasterChart();
-    }
-    server->status &= ~SOCKS5_BUSY;
 }
 
 void MonitorApp::RetrieveData()
@@ -82,50 +73,11 @@ void MonitorApp::RetrieveData()
     }
     if (!current->handle) {
         current->status = 0;
+        EndPass(PASS_GONE);
         return;
     }
-    // Records are filed a batch at a time: the index entries and rows a batch needs are asked
-    // for before any of its records is filed, so that their fetches from memory overlap.
-    S5MonData batch[RECORD_BATCH];
-    int received = 1;
-    int records = 0;
-    rowsLeftOut = false;
-    ledger.BeginPass();
-    while (received > 0) {
-        int taken = 0;
-        while (taken < RECORD_BATCH
-               && (received = S5MonRecvNextData(current->handle, 0, &batch[taken])) > 0) {
-            if (++records > passLimit.records) {
-                received = -1; // the position in the stream is lost with the pass: a failed read
-                break;
-            }
-            ledger.See(batch[taken]);
-            taken++;
-        }
-        filing.Sync(current, connBuffer, connCapacity, current->rowCount);
-        for (int i = 0; i < taken; i++)
-            filing.PrefetchEntry(batch[i].key);
-        for (int i = 0; i < taken; i++)
-            filing.PrefetchRow(batch[i].key);
-        for (int i = 0; i < taken; i++)
-            UpdateConnectionList(&batch[i]);
-    }
-    if (rowsLeftOut && !rowLimitWarned) {
-        rowLimitWarned = true;
-        snprintf(
-            message, sizeof message,
-            "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
-            current->name, passLimit.rows, passLimit.rows);
-        KesWarningPost(shell, message, NULL, NULL, "Warning");
-    }
-    if (received == 0) {
-        ledger.EndPass();
-    }
-    if (received < 0) {
-        // The connection is gone; the rows stay as they are.
-        current->CloseHandle(0);
-        WarnAboutServer("Connection unavailable to SOCKS5Server: ", current);
-    }
+    // The pass goes on as its records arrive; EndPass finishes the poll.
+    BeginPass();
 }
 
 void MonitorApp::PauseMonitoring()
@@ -142,6 +94,8 @@ void MonitorApp::StopMonitoring()
     if (!current) {
         return;
     }
+    // A pass under way ends here, its rows dropped with the others.
+    CancelPass();
     // Timers started by a new interval run even when the server is not connected; a
     // stopped server keeps none, or it would go on polling whichever server is current.
     current->RemoveTimer();

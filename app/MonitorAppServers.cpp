@@ -86,6 +86,7 @@ void MonitorApp::RemoveSOCKS5(int index)
     if (wasCurrent) {
         WarnAboutServer("Removed the SOCKS5Server you were monitoring: ", server, "Information",
                         socks5Panel);
+        CancelPass();
         tableView->ClearTable();
         chartView->ClearChart();
         // Its rows must not show up under the server that takes its place.

@@ -60,6 +60,13 @@ std::unique_ptr<MonsimProcess> Simulator(int connections)
         new MonsimProcess({"--connections", std::to_string(connections), "--seed", "7"}));
 }
 
+// Runs the event loop until the poll under way has ended.
+void FinishPass(MonitorApp* app)
+{
+    while (app->PassInProgress())
+        XtAppProcessEvent(monitor_app, XtIMAll);
+}
+
 // Monitors the server at address; the server is left current.
 void Monitor(MonitorApp* app, const std::string& address)
 {
@@ -67,12 +74,14 @@ void Monitor(MonitorApp* app, const std::string& address)
         app->RemoveSOCKS5(0);
     app->AddSOCKS5(address.c_str());
     app->StartMonitoring();
+    FinishPass(app);
 }
 
 void Polls(benchmark::State& state, MonitorApp* app)
 {
     for (auto _ : state) {
         app->RunMonitoring();
+        FinishPass(app);
         XSync(XtDisplay(app->shell), False); // the redraw is done when the server has it
     }
     state.counters["rows"] = app->current->rowCount;

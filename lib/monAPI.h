@@ -28,6 +28,16 @@ int S5MonGetUser(S5MonHandle h, S5MonUser_t *userPtr);
 int S5MonGetNextUser(S5MonHandle h, S5MonUser_t *userPtr);
 int S5MonGetTot(S5MonHandle h, S5MonTot_t *totPtr);
 
+// Reading a list pass from an event loop, with a network client handle. The no-wait call
+// is S5MonRecvNextData that never waits: when no whole frame has come it returns
+// S5MON_NOT_YET, and the caller calls again once S5MonDescriptor is readable or, at the
+// latest, after S5MonWaitLimitMs milliseconds (-1: no limit), when a pass whose frame or
+// whole time is up fails with ETIMEDOUT as the waiting call would.
+enum { S5MON_NOT_YET = -2 };
+int S5MonDescriptor(S5MonHandle h);
+int S5MonRecvNextDataNoWait(S5MonHandle h, unsigned all, S5MonData *connPtr);
+int S5MonWaitLimitMs(S5MonHandle h);
+
 // How long one list pass may take, from its request to its closing empty frame, however
 // steadily the records come: past it the list call fails (ETIMEDOUT) and the handle is
 // lost, as after any failure. 300000 ms unless changed. Returns the previous value.

@@ -3,6 +3,7 @@
 #include "lib/monUnixTcp.h"
 #include "lib/log.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -36,19 +37,26 @@ int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
 }
 
 // One step of a list pass: sends the list request built in info->request unless one is
-// outstanding, then receives one frame. Returns its length; 0 ends the pass; -1 on failure.
-int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen)
+// outstanding, then receives one frame. Returns its length; 0 ends the pass; -1 on failure;
+// S5MON_NOT_YET when wait is false and no whole frame has come.
+int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
 {
     if (!info->sentReq) {
         if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
             return -1;
         info->sentReq = 1;
         info->input.deadline = Mon_TcpClockMs() + passLimitMs;
+        Mon_TcpStartFrameClock(&info->input);
     }
-    int len = Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply);
+    int len = wait ? Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply)
+                   : Mon_TcpRecvBufferedNoWait(info->sock, &info->input, MON_GUI_BUF_LEN,
+                                               info->reply);
+    if (len < 0 && !wait && errno == EAGAIN)
+        return S5MON_NOT_YET;
     if (len == 0) {
         info->sentReq = 0; // the server has sent the whole list
         info->input.deadline = 0;
+        info->input.frameDeadline = 0;
     }
     return len;
 }
@@ -89,20 +97,25 @@ int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
     return 0;
 }
 
-int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
+int NextConn(MonHand_t h, unsigned all, S5MonData *connPtr, bool wait)
 {
-    if (!HandleUsable(h, "MonGUIGetNextConn"))
-        return -1;
     MonGUIInfo_t *info = InfoOf(h);
     if (!info->sentReq) {
         info->request[0] = MON_MSG_GET_NEXT_CONN;
         info->request[1] = static_cast<char>(all);
     }
-    int len = NextListFrame(info, MON_GET_NEXT_CONN_LEN);
+    int len = NextListFrame(info, MON_GET_NEXT_CONN_LEN, wait);
     if (len <= 0)
         return len;
     Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
     return 1;
+}
+
+int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
+{
+    if (!HandleUsable(h, "MonGUIGetNextConn"))
+        return -1;
+    return NextConn(h, all, connPtr, true);
 }
 
 int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
@@ -135,7 +148,7 @@ int MonGUIGetNextUser(MonHand_t h, S5MonUser_t *userPtr)
     MonGUIInfo_t *info = InfoOf(h);
     if (!info->sentReq)
         PutVersion(info->request, MON_MSG_GET_NEXT_USER);
-    int len = NextListFrame(info, MON_GET_NEXT_USER_LEN);
+    int len = NextListFrame(info, MON_GET_NEXT_USER_LEN, true);
     if (len <= 0)
         return len;
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 1;
@@ -154,6 +167,35 @@ int MonGUIGetTot(MonHand_t h, S5MonTot_t *totPtr)
 }
 
 } // namespace
+
+// The network client alone reads a pass without waiting; these refuse any other handle.
+namespace {
+
+MonHand_t NetworkHandle(S5MonHandle handle, const char *procName)
+{
+    MonHand_t h = static_cast<MonHand_t>(handle);
+    return h != NULL && HandleUsable(h, procName) ? h : NULL;
+}
+
+} // namespace
+
+int S5MonDescriptor(S5MonHandle handle)
+{
+    MonHand_t h = NetworkHandle(handle, "S5MonDescriptor");
+    return h ? InfoOf(h)->sock : -1;
+}
+
+int S5MonRecvNextDataNoWait(S5MonHandle handle, unsigned all, S5MonData *connPtr)
+{
+    MonHand_t h = NetworkHandle(handle, "S5MonRecvNextDataNoWait");
+    return h ? NextConn(h, all, connPtr, false) : -1;
+}
+
+int S5MonWaitLimitMs(S5MonHandle handle)
+{
+    MonHand_t h = NetworkHandle(handle, "S5MonWaitLimitMs");
+    return h ? Mon_TcpWaitLimitMs(&InfoOf(h)->input) : -1;
+}
 
 int S5MonSetPassLimit(int milliseconds)
 {

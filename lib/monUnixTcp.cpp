@@ -324,6 +324,77 @@ int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char 
     return RecvFrame(source, bufLen, bufPtr);
 }
 
+namespace {
+
+// The nearer of a reader's two deadlines, or 0 for none.
+long long NearestDeadline(const MonTcpInput_t *input)
+{
+    long long a = input->deadline, b = input->frameDeadline;
+    if (a == 0 || (b != 0 && b < a))
+        return b;
+    return a;
+}
+
+} // namespace
+
+int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+{
+    for (;;) {
+        int taken = TakeReadFrame(input, bufLen, bufPtr);
+        if (taken >= 0) {
+            Mon_TcpStartFrameClock(input);
+            return taken;
+        }
+        size_t have = input->end - input->start;
+        if (have >= MON_FRAME_PREFIX_SIZE
+            && Mon_FramePrefixLength(input->data + input->start) > bufLen) {
+            errno = EMSGSIZE; // the stream cannot be followed past it without waiting
+            LogSysError("read");
+            return -1;
+        }
+        // The part of a frame that is there moves to the front, so the rest has room.
+        if (input->start > 0) {
+            memmove(input->data, input->data + input->start, have);
+            input->start = 0;
+            input->end = have;
+        }
+        ssize_t n =
+            recv(sockfd, input->data + input->end, sizeof input->data - input->end, MSG_DONTWAIT);
+        if (n > 0) {
+            input->end += static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0)
+            errno = ECONNRESET;
+        else if (errno == EINTR)
+            continue;
+        else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            long long deadline = NearestDeadline(input);
+            if (deadline == 0 || Mon_TcpClockMs() < deadline) {
+                errno = EAGAIN;
+                return -1;
+            }
+            errno = ETIMEDOUT;
+        }
+        LogSysError("read");
+        return -1;
+    }
+}
+
+int Mon_TcpWaitLimitMs(const MonTcpInput_t *input)
+{
+    long long deadline = NearestDeadline(input);
+    if (deadline == 0)
+        return -1;
+    long long left = deadline - Mon_TcpClockMs();
+    return left <= 0 ? 0 : left > INT32_MAX ? INT32_MAX : static_cast<int>(left);
+}
+
+void Mon_TcpStartFrameClock(MonTcpInput_t *input)
+{
+    input->frameDeadline = CallDeadline();
+}
+
 int Mon_TcpClose(int sockfd)
 {
     if (sockfd > 0)

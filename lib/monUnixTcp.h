@@ -31,6 +31,8 @@ typedef struct {
     size_t start;       // first byte of data not yet handed out
     size_t end;         // one past the last byte read
     long long deadline; // Mon_TcpClockMs() past which no frame may end; 0 for none
+    long long frameDeadline; // for a reader that does not wait: past it the next frame is
+                             // overdue; 0 for none
     unsigned char data[MON_TCP_READ_AHEAD];
 } MonTcpInput_t;
 
@@ -42,6 +44,16 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr);
 int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr);
 // The same through input, which must start zeroed and serve this descriptor only.
 int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr);
+// The same without ever waiting: -1 with errno EAGAIN when no whole frame has come yet, to
+// be called again when sockfd is readable or Mon_TcpWaitLimitMs(input) has passed. Each
+// frame must come within the time limit of the one before (or of frameDeadline's setting),
+// and all of them before input->deadline; past either the call fails with ETIMEDOUT.
+int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr);
+// Milliseconds until a reader that does not wait must look again (0 when overdue), or -1
+// when no deadline is set.
+int Mon_TcpWaitLimitMs(const MonTcpInput_t *input);
+// Sets frameDeadline one time limit from now.
+void Mon_TcpStartFrameClock(MonTcpInput_t *input);
 // Closes a descriptor greater than 0. Always 0.
 int Mon_TcpClose(int sockfd);
 

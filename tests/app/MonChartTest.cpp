@@ -254,9 +254,9 @@ TEST_F(MonChartTest, PolledTrafficIsDrawnPerServiceInItsColour)
     MonsimProcess sim(Script(passes));
     ASSERT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
     View()->ClearChart();
-    app->StartMonitoring();
+    StartAndWait();
     for (int k = 1; k < 6; k++)
-        app->RunMonitoring();
+        Poll();
     ProcessEvents();
     std::vector<float> web = Samples(3), ftp = Samples(2);
     EXPECT_EQ(web[0], 36 * 400.0f - 25 * 400.0f);

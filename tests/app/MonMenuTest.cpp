@@ -416,6 +416,7 @@ TEST_F(MonMenuTest, StartCountsTheSimulatorsConnectionsAndStopClosesIt)
         Script({Conn(1, "state=2") + Conn(2, "state=2") + Conn(3, "state=12 end=1700000001")}));
     AddServers({sim.address()});
     Choose(menu->actionItems[ACTION_START]);
+    EXPECT_TRUE(WaitForPass());
     EXPECT_EQ(TakeMessages(), Messages{});
     EXPECT_EQ(ActionStates(), "0111");
     EXPECT_EQ(WorkingIcon(), StatusPixmap(STATUS_SPIN1));

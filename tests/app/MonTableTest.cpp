@@ -76,7 +76,7 @@ protected:
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
         view()->RestoreTable(1); // as the server list does for its first server
-        app->StartMonitoring();
+        StartAndWait();
         ProcessEvents();
         return app->current;
     }

@@ -53,7 +53,7 @@ protected:
     {
         EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
         app->chartView->ClearChart(); // a series per selected service, as the dialog does
-        app->StartMonitoring();
+        StartAndWait();
         return app->current;
     }
 
@@ -120,7 +120,7 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
 
     // An existing connection stays in its slot and keeps its first authentication, start
     // and source texts.
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Row(1), row);
     EXPECT_EQ(
         texts(row),
@@ -148,7 +148,7 @@ TEST_F(CycleTest, TheRowArrayGrowsByFifteenSlots)
     SOCKS5* server = Start(sim);
     for (int capacity : {25, 40, 40, 55}) {
         if (capacity != 25)
-            app->RunMonitoring();
+            Poll();
         EXPECT_EQ(app->connCapacity, capacity);
         EXPECT_EQ(server->rows, app->connBuffer);
     }
@@ -178,7 +178,7 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
     EXPECT_EQ(Row(3)->kind, CONN_FAILED);
     // Row 1 is seen to end, listed once more, then freed; row 3, not on show, does not age.
     for (int active : {2, 2, 1}) {
-        app->RunMonitoring();
+        Poll();
         EXPECT_EQ(server->activeCount, active);
         EXPECT_EQ(FieldText(app->activeText), std::to_string(active));
         EXPECT_EQ(Row(1) != nullptr, active == 2);
@@ -189,12 +189,12 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
     EXPECT_EQ(server->rowCount, 2);
     server->setting.showFailed = 1; // "Show Failed"
     for (int age : {2, 3}) {
-        app->RunMonitoring();
+        Poll();
         ASSERT_NE(Row(3), nullptr);
         EXPECT_EQ(Row(3)->age, age);
         EXPECT_EQ(server->failedCount, 1);
     }
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Row(3), nullptr);
     EXPECT_EQ(FieldText(app->failedText), "0");
     EXPECT_EQ(server->rowCount, 1);
@@ -210,7 +210,7 @@ TEST_F(CycleTest, FailedRowsBeyondTheMaximumAreFreedOldestFirst)
     EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
     SOCKS5* server = app->current;
     server->setting.maxRejected = 2;
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(server->failedCount, 2);
     EXPECT_EQ(FieldText(app->failedText), "2");
     EXPECT_EQ(server->activeCount, 1);
@@ -233,7 +233,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
                               pass("0xFFFFFF00", "0xFFFFFF00"), pass("0x100", "0x100")}));
     // Polls, and gives what Web (port 80) and Others got, as the chart shows it.
     auto poll = [this]() {
-        app->RunMonitoring();
+        Poll();
         return std::make_pair(Newest(3), Newest(0));
     };
     Start(sim);
@@ -268,7 +268,7 @@ TEST_F(CycleTest, TrafficIsAccountedPerServiceWithUnmatchedPortsUnderOthers)
         s.serviceSelected[3] = o.webSelected;
         s.serviceSelected[7] = o.seventhSelected;
         Row(1)->lastTotalBytes -= 1024;
-        app->RunMonitoring();
+        Poll();
         if (o.webSelected) {
             EXPECT_EQ(Newest(3), o.web);
         }
@@ -289,6 +289,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     // The polling timer fires: the poll finds the connection gone.
     XtRemoveTimeOut(server->updateTimer);
     server->TimeOut();
+    WaitForPass();
     EXPECT_EQ(TakeMessages(),
               (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, 0);
@@ -312,7 +313,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
 
     // Start on the failed server says so, as ever, and tries again in the same action.
     int accepted = RequestsOf(sim, "accept");
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(TakeMessages(),
               (Messages{"Warning: Unable to connect SOCKS5Server:  " + sim.address()}));
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
@@ -399,7 +400,7 @@ TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
     EXPECT_EQ(server->rowCount, 2);
     EXPECT_NE(Row(1), nullptr);
     EXPECT_NE(Row(2), nullptr);
-    app->RunMonitoring();
+    Poll();
     app->passLimit = kept;
     EXPECT_EQ(TakeMessages(), Messages{}) << "said once";
     EXPECT_EQ(server->rowCount, 2);
@@ -409,20 +410,20 @@ TEST_F(CycleTest, RowsBeyondTheLimitAreLeftOutWithOneWarning)
 
 TEST_F(CycleTest, StartWithoutServerOrReachableServer)
 {
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(TakeMessages(),
               (Messages{"Warning: No SCOSK5Server selected. Please choose a SOCKS5Server."}));
 
     // A port nobody listens on: the simulator is started and stopped to find one.
     std::string address = MonsimProcess(Script({""})).address();
     app->AddSOCKS5(address.c_str());
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
     EXPECT_EQ(app->current->status, 0);
     EXPECT_EQ(app->current->handle, nullptr);
     EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
     // The next Start tries again and, failing, says so once.
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
     EXPECT_EQ(app->current->status, 0);
 }
@@ -438,12 +439,12 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
 
-    app->RunMonitoring(); // "Update Now"
+    Poll(); // "Update Now"
     EXPECT_EQ(RequestsOf(sim, kPoll), 2);
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
 
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(RequestsOf(sim, kPoll), 3);
     EXPECT_EQ(RequestsOf(sim, "accept"), 1) << "the open connection is reused";
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
@@ -452,7 +453,7 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
 
     // A poll is refused while the server is busy.
     server->status |= SOCKS5_BUSY;
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(RequestsOf(sim, kPoll), 3);
     server->status &= ~SOCKS5_BUSY;
 }
@@ -493,7 +494,7 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
     EXPECT_EQ(server->status, SOCKS5_ENABLED);
 
     // Started again, the rows come back from the server.
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(server->rowCount, 30);
 }
 
@@ -545,12 +546,13 @@ TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
     QueueUserAction(app, [](MonitorApp* a) { a->PauseMonitoring(); });
     XtRemoveTimeOut(server->updateTimer); // as if it had fired: its handler runs now
     server->TimeOut();                    // drains the queued Pause first
+    WaitForPass();
     EXPECT_EQ(server->status & SOCKS5_PAUSED, SOCKS5_PAUSED);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(RequestsOf(sim, kPoll), 1) << "no poll after the Pause";
 
-    app->StartMonitoring();
+    StartAndWait();
     ASSERT_NE(server->spinTimer, SOCKS5_NO_TIMER);
     QueueUserAction(app, [](MonitorApp* a) { a->StopMonitoring(); });
     XtRemoveTimeOut(server->spinTimer);
@@ -584,9 +586,9 @@ TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHu
     SOCKS5* server = app->current;
     server->setting.maxRejected = 3;
     app->chartView->ClearChart();
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(Newest(3), 0.0f) << "the first poll sets the baseline";
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Newest(3), 5000.0f + 700.0f) << "growth of 1, all of 2";
     EXPECT_EQ(server->failedCount, 3);
     int capacity = app->connCapacity;
@@ -613,13 +615,13 @@ TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHu
         case 8: view(VIEW_TABLE_AND_GRAPH); break;
         case 9:
             app->StopMonitoring();
-            app->StartMonitoring();
+            StartAndWait();
             activePolls = 1;
             EXPECT_EQ(Newest(3), 0.0f) << "poll " << poll << ": a new run's baseline";
             break;
         default: break;
         }
-        app->RunMonitoring();
+        Poll();
         activePolls += server->setting.showFailed == 0;
         SCOPED_TRACE("poll " + std::to_string(poll));
         EXPECT_EQ(Newest(3), 0.0f);
@@ -646,10 +648,10 @@ TEST_F(CycleTest, AConnectionFirstSeenCountsWholeOnlyWhenItStartedAfterThePrevio
                     + Conn(2, "dst=10.0.0.2:9999 in=700" + At("start", 5) + At("cur", 20))
                     + Web(3, "in=300" + At("start", 10) + At("cur", 20))}));
     Start(sim);
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Newest(3), 50.0f + 300.0f);
     EXPECT_EQ(Newest(0), 0.0f);
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Newest(3), 0.0f);
     EXPECT_EQ(Newest(0), 0.0f);
 }
@@ -661,7 +663,7 @@ TEST_F(CycleTest, AServerSwitchLeavesNoCountScaleOrUnitOfTheServerLeft)
     SOCKS5* server = Start(first);
     ASSERT_EQ(app->AddSOCKS5(second.address().c_str()), 1);
     app->setUnitType(UNIT_KILOBYTES);
-    app->RunMonitoring();
+    Poll();
     Widget axis = XomChartGetComponent(app->chartView->chartObject, XomCHART_LEFT_AXIS);
     auto limit = [axis]() {
         float* limits = NULL;
@@ -684,7 +686,7 @@ TEST_F(CycleTest, AServerSwitchLeavesNoCountScaleOrUnitOfTheServerLeft)
     EXPECT_EQ(FieldText(app->failedText), "");
     EXPECT_EQ(limit(), 10.0f);
     EXPECT_EQ(label(), "Network Incremental Traffic  (Bytes/Elapse)");
-    app->StartMonitoring();
+    StartAndWait();
     EXPECT_EQ(FieldText(app->activeText), "1");
     EXPECT_EQ(FieldText(app->failedText), "0");
     EXPECT_EQ(Newest(3), 0.0f);
@@ -702,7 +704,7 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
     SOCKS5* server = app->current;
     server->setting.servicePort[3] = http.port(); // "Web"
     app->chartView->ClearChart();
-    app->StartMonitoring();
+    StartAndWait();
     ASSERT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
 
     ProcessResult download = RunProcess(
@@ -711,7 +713,7 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
          "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
     ASSERT_EQ(download.exitStatus, 0) << download.err;
     usleep(300000); // the proxy notes the end of the relay
-    app->RunMonitoring();
+    Poll();
     ASSERT_EQ(server->rowCount, 1);
     Connection* row = server->activeRows[0];
     S5Count total = row->data.inTotBytes + row->data.outTotBytes;
@@ -733,18 +735,18 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
         case 9: view(VIEW_TABLE_AND_GRAPH); break;
         case 10:
             app->StopMonitoring();
-            app->StartMonitoring();
+            StartAndWait();
             break;
         case 12:
             menu->ServerSelect(1);
             menu->ServerSelect(0);
             server->setting.servicePort[3] = http.port();
             app->chartView->ClearChart();
-            app->StartMonitoring();
+            StartAndWait();
             break;
         default: break;
         }
-        app->RunMonitoring();
+        Poll();
         SCOPED_TRACE("poll " + std::to_string(poll) + " after the download");
         for (int service = 0; service < 7; service++)
             EXPECT_EQ(Newest(service), 0.0f) << "service " << service;

@@ -244,6 +244,7 @@ TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)
     s->status = 0;
     XtRemoveTimeOut(s->updateTimer);
     s->TimeOut();
+    WaitForPass();
     EXPECT_EQ(s->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_NE(s->spinTimer, SOCKS5_NO_TIMER);
     s->RemoveTimer();

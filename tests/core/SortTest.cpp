@@ -18,7 +18,7 @@ protected:
     {
         sim.reset(new MonsimProcess(Script({rows})));
         app->AddSOCKS5(sim->address().c_str());
-        app->StartMonitoring();
+        StartAndWait();
         return app->current;
     }
 
@@ -119,17 +119,17 @@ TEST_F(SortTest, AnUnchangedListKeepsItsOrderAcrossPolls)
         rows += Conn(k, "user=same app=s" + std::to_string(k % 3));
     Monitor(rows);
     app->setSortType(SORT_BY_USER); // all equal
-    app->RunMonitoring();
+    Poll();
     std::vector<int> first = Shown();
     ASSERT_EQ(first.size(), 12u);
     for (int poll = 0; poll < 3; poll++) {
-        app->RunMonitoring();
+        Poll();
         EXPECT_EQ(Shown(), first);
     }
     app->setSortType(SORT_BY_SERVICE);
-    app->RunMonitoring();
+    Poll();
     std::vector<int> byService = Shown();
-    app->RunMonitoring();
+    Poll();
     EXPECT_EQ(Shown(), byService);
 }
 

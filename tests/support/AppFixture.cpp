@@ -11,6 +11,7 @@
 
 #include "tests/support/MotifText.h"
 #include "app/FallbackResources.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 
@@ -86,6 +87,29 @@ void ProcessEvents()
     while (XtAppPending(monitor_app) & XtIMXEvent) {
         XtAppProcessEvent(monitor_app, XtIMXEvent);
     }
+}
+
+bool WaitForPass(int timeoutMs)
+{
+    MonitorApp* app = TheApp();
+    long long deadline = Mon_TcpClockMs() + timeoutMs;
+    // What the event loop does: X events, the pass's input source, time-outs and work
+    // procedures (a pass always has one of the last three waiting).
+    while (app->PassInProgress() && Mon_TcpClockMs() < deadline)
+        XtAppProcessEvent(monitor_app, XtIMAll);
+    return !app->PassInProgress();
+}
+
+void Poll()
+{
+    TheApp()->RunMonitoring();
+    EXPECT_TRUE(WaitForPass()) << "the poll did not end";
+}
+
+void StartAndWait()
+{
+    TheApp()->StartMonitoring();
+    EXPECT_TRUE(WaitForPass()) << "the first poll did not end";
 }
 
 Messages TakeMessages()

@@ -25,6 +25,14 @@ std::string TestHome();
 // Handles the pending X events (not the timers).
 void ProcessEvents();
 
+// Runs the event loop's sources (X events, the pass's input and time-outs) until no poll
+// is in progress; false when one still is after timeoutMs.
+bool WaitForPass(int timeoutMs = 60000);
+// One poll of the current server, to its end ("Update Now" as the event loop runs it).
+void Poll();
+// "Start", and the poll it begins run to its end.
+void StartAndWait();
+
 // The message dialogs posted since the last call, oldest first, as "title: text" (the text
 // as shown, without the empty line the dialog adds at the end); they are closed.
 using Messages = std::vector<std::string>;

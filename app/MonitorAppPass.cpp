@@ -1,0 +1,173 @@
+// A poll's pass read as its records arrive, between the window's other events: the pass is
+// driven by the readiness of the monitor connection (an input source on its descriptor), a
+// time-out at the connection's next deadline, and, when a slice of work was cut short, a
+// work procedure that goes on once the window is idle. However slowly or however much a
+// server sends, the window repaints, its menus open and Stop acts during the pass.
+#include "app/MonitorApp.h"
+
+#include <stdio.h>
+
+#include "app/MonChart.h"
+#include "app/MonMenu.h"
+#include "app/MonSOCKS5.h"
+#include "app/MonTable.h"
+#include "app/util.h"
+#include "lib/monUnixTcp.h"
+
+namespace {
+
+// Records received before they are filed; 16 records are 26 KB, well inside the cache.
+enum { RECORD_BATCH = 16 };
+// The longest a slice of a pass keeps the window from its events.
+const long long SLICE_MS = 8;
+
+} // namespace
+
+void MonitorApp::BeginPass()
+{
+    SOCKS5* server = current;
+    int fd = S5MonDescriptor(server->handle);
+    if (fd < 0) {
+        EndPass(PASS_LOST);
+        return;
+    }
+    rowsLeftOut = false;
+    ledger.BeginPass();
+    pass.server = server;
+    pass.records = 0;
+    pass.input = XtAppAddInput(monitor_app, fd, (XtPointer)XtInputReadMask, PassInputCallback, this);
+    ReadPassSlice(); // sends the request
+}
+
+void MonitorApp::ReadPassSlice()
+{
+    SOCKS5* server = pass.server;
+    if (!server)
+        return;
+    long long sliceEnd = Mon_TcpClockMs() + SLICE_MS;
+    // Records are filed a batch at a time: the index entries and rows a batch needs are asked
+    // for before any of its records is filed, so that their fetches from memory overlap.
+    S5MonData batch[RECORD_BATCH];
+    for (;;) {
+        int received = 1;
+        int taken = 0;
+        while (taken < RECORD_BATCH
+               && (received = S5MonRecvNextDataNoWait(server->handle, 0, &batch[taken])) > 0) {
+            if (++pass.records > passLimit.records) {
+                received = -1; // the position in the stream is lost with the pass: a failed read
+                break;
+            }
+            ledger.See(batch[taken]);
+            taken++;
+        }
+        filing.Sync(server, connBuffer, connCapacity, server->rowCount);
+        for (int i = 0; i < taken; i++)
+            filing.PrefetchEntry(batch[i].key);
+        for (int i = 0; i < taken; i++)
+            filing.PrefetchRow(batch[i].key);
+        for (int i = 0; i < taken; i++)
+            UpdateConnectionList(&batch[i]);
+        if (received == 0 || received == -1) {
+            EndPass(received == 0 ? PASS_COMPLETE : PASS_LOST);
+            return;
+        }
+        if (received == S5MON_NOT_YET) {
+            // The input source resumes the pass; the time-out ends one that stalls.
+            if (pass.limitTimer)
+                XtRemoveTimeOut(pass.limitTimer);
+            pass.limitTimer = 0;
+            int wait = S5MonWaitLimitMs(server->handle);
+            if (wait >= 0)
+                pass.limitTimer = XtAppAddTimeOut(monitor_app, static_cast<unsigned long>(wait) + 1,
+                                                  PassLimitCallback, this);
+            return;
+        }
+        if (Mon_TcpClockMs() >= sliceEnd) {
+            // What was read ahead no longer makes the descriptor readable: go on when idle.
+            if (!pass.work)
+                pass.work = XtAppAddWorkProc(monitor_app, PassWorkCallback, this);
+            return;
+        }
+    }
+}
+
+void MonitorApp::StopReadingPass()
+{
+    if (pass.input)
+        XtRemoveInput(pass.input);
+    if (pass.limitTimer)
+        XtRemoveTimeOut(pass.limitTimer);
+    if (pass.work)
+        XtRemoveWorkProc(pass.work);
+    pass.input = 0;
+    pass.limitTimer = 0;
+    pass.work = 0;
+    pass.server = NULL;
+}
+
+void MonitorApp::EndPass(PassOutcome outcome)
+{
+    SOCKS5* server = pass.server ? pass.server : current;
+    StopReadingPass();
+    if (outcome == PASS_COMPLETE)
+        ledger.EndPass();
+    if (rowsLeftOut && !rowLimitWarned) {
+        rowLimitWarned = true;
+        snprintf(
+            message, sizeof message,
+            "SOCKS5Server %s sent more than %d connections: the window shows only the first %d.",
+            server->name, passLimit.rows, passLimit.rows);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
+    if (outcome == PASS_LOST) {
+        // The connection is gone; the rows stay as they are.
+        server->CloseHandle(0);
+        WarnAboutServer("Connection unavailable to SOCKS5Server: ", server);
+    }
+    if (server == current && (server->status & SOCKS5_ENABLED)) {
+        UpdateData(1);
+        SortConnectionList(SORT_AFTER_NEW_DATA);
+        tableView->RasterTable();
+        chartView->RasterChart();
+    }
+    server->status &= ~SOCKS5_BUSY;
+    if (!(server->status & SOCKS5_ENABLED)) {
+        // The menus, buttons and status icon say that the server is lost.
+        server->RemoveTimer();
+        menu->setValues(SERVER_STOPPED);
+        setWkLabelValue(STATUS_NEW_REJECTION);
+    } else if (pass.restartTimers && server->timerChanges == pass.timerChanges) {
+        // Both timers start afresh, unless an action meanwhile (Pause, Stop, a new
+        // interval) has made its own choice.
+        server->RemoveTimer();
+        server->AddTimer();
+    }
+}
+
+void MonitorApp::CancelPass()
+{
+    if (!pass.server)
+        return;
+    pass.server->status &= ~SOCKS5_BUSY;
+    StopReadingPass();
+}
+
+void MonitorApp::PassInputCallback(XtPointer clientData, int*, XtInputId*)
+{
+    static_cast<MonitorApp*>(clientData)->ReadPassSlice();
+}
+
+void MonitorApp::PassLimitCallback(XtPointer clientData, XtIntervalId*)
+{
+    MonitorApp* app = static_cast<MonitorApp*>(clientData);
+    app->pass.limitTimer = 0; // spent
+    app->ReadPassSlice();
+}
+
+Boolean MonitorApp::PassWorkCallback(XtPointer clientData)
+{
+    MonitorApp* app = static_cast<MonitorApp*>(clientData);
+    app->pass.work = 0; // removed as it returns True
+    app->ReadPassSlice();
+    return True;
+}
