@@ -757,3 +757,35 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
     }
     EXPECT_TRUE(TakeMessages().empty());
 }
+
+TEST_F(CycleTest, APassGoesOnBetweenEventsNoSecondStartsInsideItAndStopEndsIt)
+{
+    // Ten records, one every 2 seconds: the pass is under way for 20 seconds.
+    MonsimProcess sim({"--fault", "slow", "--script",
+                       MonsimProcess::writeTempFile("one.txt", "pass\n" + Web(1, "in=10"))});
+    EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+    SOCKS5* server = app->current;
+    app->StartMonitoring();
+    EXPECT_TRUE(app->PassInProgress());
+    EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED | SOCKS5_BUSY);
+    EXPECT_FALSE(WaitForPass(2500)) << "still under way";
+    EXPECT_EQ(server->rowCount, 1) << "the first record is filed as it comes";
+
+    // Update Now and the polling timer start nothing inside the pass.
+    app->RunMonitoring();
+    server->TimeOut();
+    EXPECT_EQ(RequestsOf(sim, kPoll), 1);
+    EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER) << "the timer goes on";
+
+    app->StopMonitoring();
+    EXPECT_FALSE(app->PassInProgress());
+    EXPECT_EQ(server->status, SOCKS5_ENABLED);
+    EXPECT_EQ(server->handle, nullptr);
+    EXPECT_EQ(server->rowCount, 0);
+    EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
+    EXPECT_TRUE(TakeMessages().empty());
+    // The simulator sees the close when it next writes, 2 seconds apart.
+    for (int tries = 0; tries < 200 && RequestsOf(sim, "close") == 0; tries++)
+        usleep(20000);
+    EXPECT_EQ(RequestsOf(sim, "close"), 1);
+}

@@ -241,3 +241,35 @@ bool AcknowledgeDialog(const std::string& title)
     RunProcess({"xdotool", "key", "Return"}, {}, 10);
     return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
 }
+
+int RepaintMs(Display* display, Window main, int x, int y, int width, int height, int timeoutMs)
+{
+    RgbImage before = ReadArea(display, main, x, y, width, height);
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(display, main, DefaultRootWindow(display), x, y, &rootX, &rootY,
+                          &child);
+    XSetWindowAttributes attributes;
+    attributes.override_redirect = True;
+    attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+    Window cover = XCreateWindow(display, DefaultRootWindow(display), rootX, rootY, width, height,
+                                 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    SleepMs(50);
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+    struct timespec start, now;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (;;) {
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        int elapsed = static_cast<int>((now.tv_sec - start.tv_sec) * 1000
+                                       + (now.tv_nsec - start.tv_nsec) / 1000000);
+        if (ReadArea(display, main, x, y, width, height).rgb == before.rgb)
+            return elapsed;
+        if (elapsed > timeoutMs)
+            return -1;
+        SleepMs(2);
+    }
+}

@@ -48,6 +48,12 @@ std::vector<ToolButton> ToolButtons(Display* display, Window main);
 // "1" for each raised button, "0" for each flat one, left to right.
 std::string ToolBarStates(Display* display, Window main);
 
+// Covers part of the main window (x, y, width, height, in its coordinates) with a window of
+// another client for a moment, then uncovers it: the milliseconds until the part shows
+// again what it showed before, or -1 when it does not within timeoutMs.
+int RepaintMs(Display* display, Window main, int x, int y, int width, int height,
+              int timeoutMs = 10000);
+
 // Viewable top-level windows of the display with this title.
 int WindowsNamed(const std::string& title);
 // Waits until a window with that title shows (true) or the time is up.

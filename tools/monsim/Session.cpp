@@ -121,9 +121,17 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
         if (!out.Frame(msg, 3000))
             return false;
     }
-    // An endless list repeats its records and never sends the closing empty frame.
+    // An endless list repeats its records and never sends the closing empty frame; a slow
+    // one sends its records again and again, each frame in time, the whole pass not.
     const bool endless = sim.fault == Fault::Endless && !pass.conns.empty();
-    for (size_t i = 0; i < pass.conns.size() || endless; i++) {
+    const bool slow = sim.fault == Fault::Slow && !pass.conns.empty();
+    const size_t kSlowRecords = 10;
+    for (size_t i = 0; i < pass.conns.size() || endless || (slow && i < kSlowRecords); i++) {
+        if (slow) {
+            if (!out.Flush())
+                return false;
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        }
         const S5MonData &d = pass.conns[i % pass.conns.size()];
         uint16_t len = sim.fault == Fault::BadDescriptors
             ? BadConnMessage(d, msg)
@@ -167,7 +175,8 @@ bool ParseFault(const std::string &name, Fault &fault)
                  {"user-version-1.1", Fault::UserVersion11},
                  {"stall", Fault::Stall},
                  {"endless", Fault::Endless},
-                 {"trickle", Fault::Trickle}};
+                 {"trickle", Fault::Trickle},
+                 {"slow", Fault::Slow}};
     for (const auto &entry : table)
         if (name == entry.name) {
             fault = entry.fault;

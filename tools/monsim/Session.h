@@ -18,7 +18,8 @@ enum class Fault {
     UserVersion11,     // user replies carry version 1.1
     Stall,             // read the request, never answer
     Endless,           // a list that never ends: its records again and again, no empty frame
-    Trickle            // every frame a byte at a time, 200 ms apart
+    Trickle,           // every frame a byte at a time, 200 ms apart
+    Slow               // ten records, one every 2 s, then the end: every pass takes 20 s
 };
 
 bool ParseFault(const std::string &name, Fault &fault);

@@ -26,7 +26,7 @@ const char kUsage[] =
     "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
     "port and writes it to --port-file, or to standard output without one. Fault modes: "
     "close-before-answer, close-inside-frame,\n"
-    "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless, trickle.\n";
+    "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless, trickle, slow.\n";
 
 struct Options {
     sockaddr_in address{}; // --bind and --port
