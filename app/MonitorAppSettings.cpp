@@ -33,7 +33,7 @@ void TakeTableGeometry(Widget table, Setting* s)
                   "numberOfColumns", &columns, NULL);
     s->tableWidth = width;
     s->tableHeight = height;
-    s->tableRows = rows;
+    s->tableRows = rows < SETTING_TABLE_ROWS_MAX ? rows : SETTING_TABLE_ROWS_MAX;
     s->tableColumns = columns;
 }
 
@@ -80,6 +80,20 @@ void MonitorApp::ReadSettingFile()
                  "%s is damaged at line %d (%s).\nSettings from there on were not read.",
                  path.c_str(), damage.line,
                  damage.server < 0 ? "the server count" : servers[damage.server]->name);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
+    if (!damage.bounded.empty()) {
+        // One warning naming the lines, the first few of them in full.
+        std::string text = path + " holds sizes larger than the window can show:";
+        const size_t shown = 5;
+        for (size_t i = 0; i < damage.bounded.size() && i < shown; i++) {
+            const SettingsDamage::Bounded& b = damage.bounded[i];
+            text += "\nline " + std::to_string(b.line) + ": " + b.field + " "
+                + std::to_string(b.read) + ", taken as " + std::to_string(b.used);
+        }
+        if (damage.bounded.size() > shown)
+            text += "\nand " + std::to_string(damage.bounded.size() - shown) + " more.";
+        snprintf(message, sizeof message, "%s", text.c_str());
         KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
 }

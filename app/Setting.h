@@ -9,7 +9,11 @@ enum {
     SETTING_COLUMNS = 12,   // table columns
     SETTING_SERVICES = 20,  // chart services
     SETTING_TEXT_SIZE = 25, // bytes of each service name and port-text buffer
-    SETTING_DEFAULT_SERVICES = 7
+    SETTING_DEFAULT_SERVICES = 7,
+    // What the window can show; larger values in monitor.ini are bounded to these.
+    SETTING_CELL_HEIGHT_MAX = 200, // pixels of a table row
+    SETTING_TABLE_ROWS_MAX = 1000, // rows the table starts with (then it follows the list)
+    SETTING_PIXELS_MAX = 8192      // pixels of a column, of the table or the chart
 };
 
 // sortType: the key the list on show is sorted by. The values are those of the settings file.

@@ -104,6 +104,20 @@ bool ReadInt(WordReader& in, int* field, long lo, long hi)
     return true;
 }
 
+// Reads a size like ReadInt, then bounds one beyond what the window can show to shown,
+// noting it in bounded.
+bool ReadSize(WordReader& in, int* field, long lo, long hi, int shown, const char* name,
+              std::vector<SettingsDamage::Bounded>* bounded)
+{
+    if (!ReadInt(in, field, lo, hi))
+        return false;
+    if (*field > shown) {
+        bounded->push_back({in.WordLine(), name, *field, shown});
+        *field = shown;
+    }
+    return true;
+}
+
 // The stored unit factor: any decimal number (the factor itself follows from the unit).
 bool SkipDecimal(WordReader& in)
 {
@@ -171,8 +185,11 @@ int ServicesOf(const Setting* s)
 }
 
 // Everything of a block before its services; false at the first damage.
-bool ReadFixedPart(WordReader& in, Setting* s)
+bool ReadFixedPart(WordReader& in, Setting* s, std::vector<SettingsDamage::Bounded>* bounded)
 {
+    auto size = [&](int* field, long lo, long hi, int shown, const char* name) {
+        return ReadSize(in, field, lo, hi, shown, name, bounded);
+    };
     int columns = ColumnsOf(s);
     for (int i = 0; i < columns; i++) {
         if (!ReadInt(in, &s->columnType[i], 0, SETTING_COLUMNS - 1))
@@ -183,16 +200,19 @@ bool ReadFixedPart(WordReader& in, Setting* s)
             return false;
     }
     for (int i = 0; i < columns; i++) {
-        if (!ReadInt(in, &s->columnWidth[i], 1, PIXELS_MAX))
+        if (!size(&s->columnWidth[i], 1, PIXELS_MAX, SETTING_PIXELS_MAX, "column width"))
             return false;
     }
     // The column dialog stores a negative count as typed (it freezes nothing) and never
     // freezes every column.
     bool whole = ReadInt(in, &s->frozenColumns, INT_MIN, columns - 1)
-        && ReadInt(in, &s->cellHeight, 1, PIXELS_MAX) && ReadInt(in, &s->tableWidth, 1, PIXELS_MAX)
-        && ReadInt(in, &s->tableHeight, 1, PIXELS_MAX) && ReadInt(in, &s->tableRows, 0, ROWS_MAX)
+        && size(&s->cellHeight, 1, PIXELS_MAX, SETTING_CELL_HEIGHT_MAX, "cell height")
+        && size(&s->tableWidth, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "table width")
+        && size(&s->tableHeight, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "table height")
+        && size(&s->tableRows, 0, ROWS_MAX, SETTING_TABLE_ROWS_MAX, "table rows")
         && ReadInt(in, &s->tableColumns, 1, SETTING_COLUMNS)
-        && ReadInt(in, &s->chartWidth, 1, PIXELS_MAX) && ReadInt(in, &s->chartHeight, 1, PIXELS_MAX)
+        && size(&s->chartWidth, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "chart width")
+        && size(&s->chartHeight, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "chart height")
         && ReadInt(in, &s->sortType, SORT_BY_SOURCE, SORT_BY_TOTAL_TRAFFIC)
         && ReadInt(in, &s->nodeType, NODE_HOST_NAMES, NODE_IP_ADDRESSES)
         && ReadInt(in, &s->showFailed, 0, 1)
@@ -206,14 +226,17 @@ bool ReadFixedPart(WordReader& in, Setting* s)
 // One server's block; false at the first damage. A block is committed only when its fixed
 // part is whole, and then with the services read whole before any damage; the services
 // from the new count on are left as they were. Services beyond the record's 20 are read
-// past, so that the next block stays in step.
-bool ReadBlock(WordReader& in, Setting* s)
+// past, so that the next block stays in step. The sizes it bounded go to bounded when it
+// is committed.
+bool ReadBlock(WordReader& in, Setting* s, std::vector<SettingsDamage::Bounded>* bounded)
 {
     Setting read = *s; // the plain fields; the service buffers remain s's
+    std::vector<SettingsDamage::Bounded> bounds;
     long count;
-    if (!ReadFixedPart(in, &read) || !ReadNumber(in, &count) || count < 0) {
+    if (!ReadFixedPart(in, &read, &bounds) || !ReadNumber(in, &count) || count < 0) {
         return false;
     }
+    bounded->insert(bounded->end(), bounds.begin(), bounds.end());
     ServiceLine lines[SETTING_SERVICES];
     int kept = 0;
     bool whole = true;
@@ -383,7 +406,7 @@ FILE* OpenSettingsFile(const std::string& path, SettingsOpenResult* result)
 SettingsDamage ReadSettingsFrom(FILE* in, Setting* const* settings, int count)
 {
     WordReader words(in);
-    SettingsDamage damage = {0, -1};
+    SettingsDamage damage = {0, -1, {}};
     long fileCount;
     if (!ReadNumber(words, &fileCount) || fileCount < 0) {
         // A file without a single word holds nothing to read, and nothing is damaged.
@@ -393,7 +416,7 @@ SettingsDamage ReadSettingsFrom(FILE* in, Setting* const* settings, int count)
         return damage;
     }
     for (int i = 0; i < fileCount && i < count; i++) {
-        if (!ReadBlock(words, settings[i])) {
+        if (!ReadBlock(words, settings[i], &damage.bounded)) {
             damage.line = words.WordLine();
             damage.server = i;
             return damage;

@@ -47,6 +47,14 @@ FILE* OpenSettingsFile(const std::string& path, SettingsOpenResult* result);
 struct SettingsDamage {
     int line;
     int server;
+    // Values beyond what the window can show, bounded where they were read.
+    struct Bounded {
+        int line;
+        const char* field; // "cell height", ...
+        long read;
+        int used;
+    };
+    std::vector<Bounded> bounded;
 };
 
 // Reads monitor.ini into the settings of the first count servers, whose service buffers must
@@ -55,7 +63,8 @@ struct SettingsDamage {
 // control bytes, a negative service count, a service whose selection is not 0 or 1, or the
 // end of the file inside a block. A block is committed only when everything before its
 // services is whole, and then with the services read whole; the services from the new count
-// on keep what they held. A number out of its field's range leaves that field as it was.
+// on keep what they held. A number out of its field's range leaves that field as it was; a
+// size beyond what the window can show (SETTING_..._MAX) is bounded to it and listed.
 SettingsDamage ReadSettingsFrom(FILE* in, Setting* const* settings, int count);
 // Writes the server count and one block per server. Every service text is written as one
 // word, so that whatever was read is read back the same.

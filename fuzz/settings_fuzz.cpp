@@ -1,10 +1,13 @@
-// fuzz-libs: vantor_core
+// fuzz-libs: vantor_core xomtk
 // Feeds arbitrary bytes to the readers of monitor.ini and socks5.dat, and checks the
 // round trip: whatever file was read, writing what was read and reading that back gives the
-// same settings, and the written file reads without damage.
+// same settings, and the written file reads without damage. What was read then goes on to
+// the table's model, as the window gives it: rows, columns, their widths and height.
 #include "app/Setting.h"
 #include "app/SettingsFile.h"
+#include "toolkit/EditTableModel.h"
 
+#include <limits.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -63,6 +66,31 @@ std::string Written(const std::function<void(FILE*)>& write)
     return text;
 }
 
+// The table the window makes of a server's settings: every size within what it shows, and
+// the whole table's pixels within an int.
+void BuildTable(const Setting& s)
+{
+    if (s.cellHeight < 1 || s.cellHeight > SETTING_CELL_HEIGHT_MAX || s.tableRows < 0
+        || s.tableRows > SETTING_TABLE_ROWS_MAX || s.tableWidth > SETTING_PIXELS_MAX
+        || s.tableHeight > SETTING_PIXELS_MAX || s.chartWidth > SETTING_PIXELS_MAX
+        || s.chartHeight > SETTING_PIXELS_MAX || s.tableColumns < 1
+        || s.tableColumns > SETTING_COLUMNS)
+        __builtin_trap();
+    EditTableHooks hooks;
+    EditTableModel model(&hooks);
+    model.SetColumnCount(s.tableColumns);
+    model.SetRowCount(s.tableRows);
+    model.SetColumnWidths(s.columnWidth, s.tableColumns);
+    long long width = 0;
+    for (int c = 1; c <= model.Columns(); c++) {
+        if (model.ColumnWidth(c) > SETTING_PIXELS_MAX)
+            __builtin_trap();
+        width += model.ColumnWidth(c);
+    }
+    if (width > INT_MAX || static_cast<long long>(model.Rows()) * s.cellHeight > INT_MAX)
+        __builtin_trap();
+}
+
 void CheckSettings(const uint8_t* data, size_t size)
 {
     Servers first;
@@ -78,6 +106,7 @@ void CheckSettings(const uint8_t* data, size_t size)
             if (strnlen(s.servicePortText[k], SETTING_TEXT_SIZE) == SETTING_TEXT_SIZE)
                 __builtin_trap();
         }
+        BuildTable(s);
     }
     const Setting* const* readOnce = first.pointers;
     std::string written = Written([&](FILE* out) { WriteSettingsTo(out, readOnce, SERVERS); });

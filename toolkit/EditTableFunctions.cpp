@@ -50,9 +50,7 @@ void RepaintFromRow(Widget w, int row, int headingWidthBefore)
         _XomEditTableSetOrigin(w, ox, oy);
         return;
     }
-    int top = g.cellTop + (row - 1) * g.rowHeight - oy;
-    if (!g.rowY.empty() && row <= s->model.Rows())
-        top = g.cellTop + g.rowY[row] - oy;
+    int top = g.cellTop + _XomEditTableRowTop(g, row) - oy;
     /* Rows that left the table leave background behind, so all below goes. */
     XomArea below = {0, XomMax(top, g.cellTop), (int)w->core.width, (int)w->core.height};
     _XomEditTableRepaintWindow(w, below);

@@ -109,6 +109,21 @@ static void Margins(Widget w, int* left, int* right, int* top, int* bottom)
     }
 }
 
+/* Positions in the content: rows times their height can pass what an int holds (a table
+ * of millions of tall rows), so they are reckoned wider and held at XOM_CONTENT_MAX, which
+ * leaves room for the headings and margins added to them. */
+static int Saturated(long long pixels)
+{
+    return pixels > XOM_CONTENT_MAX ? XOM_CONTENT_MAX : pixels < 0 ? 0 : (int)pixels;
+}
+
+int _XomEditTableRowTop(const XomEditTableGeometry& g, int row)
+{
+    if (!g.rowY.empty() && row >= 0 && (size_t)row < g.rowY.size())
+        return g.rowY[row];
+    return Saturated((long long)(row - 1) * g.rowHeight);
+}
+
 static int GridWidth(const XomEditTablePart* et)
 {
     return XomMax(et->grid_line_width, 0);
@@ -200,11 +215,11 @@ void _XomEditTableLayout(Widget w)
             continue;
         g.columnWidth[c] = ColumnPixels(w, c);
         if (model.ColumnFrozen(c)) {
-            g.columnX[c] = g.cellLeft + g.frozenWidth;
-            g.frozenWidth += g.columnWidth[c];
+            g.columnX[c] = Saturated((long long)g.cellLeft + g.frozenWidth);
+            g.frozenWidth = Saturated((long long)g.frozenWidth + g.columnWidth[c]);
         } else {
             g.columnX[c] = g.contentWidth;
-            g.contentWidth += g.columnWidth[c];
+            g.contentWidth = Saturated((long long)g.contentWidth + g.columnWidth[c]);
         }
     }
     g.scrollLeft = g.cellLeft + g.frozenWidth;
@@ -216,18 +231,18 @@ void _XomEditTableLayout(Widget w)
         anyHidden = model.RowHidden(r);
     if (anyHidden) {
         g.rowY.assign((size_t)model.Rows() + 2, 0);
-        int y = 0;
+        long long y = 0;
         visibleRows = 0;
         for (int r = 1; r <= model.Rows(); r++) {
-            g.rowY[r] = y;
+            g.rowY[r] = Saturated(y);
             if (!model.RowHidden(r)) {
                 y += g.rowHeight;
                 visibleRows++;
             }
         }
-        g.rowY[model.Rows() + 1] = y;
+        g.rowY[model.Rows() + 1] = Saturated(y);
     }
-    g.contentHeight = visibleRows * g.rowHeight;
+    g.contentHeight = Saturated((long long)visibleRows * g.rowHeight);
     g.scrollWidth = XomMax((int)w->core.width - right - g.scrollLeft, 0);
     g.viewWidth = g.scrollWidth;
     g.viewHeight = XomMax((int)w->core.height - bottom - g.cellTop, 0);
@@ -251,10 +266,6 @@ void _XomEditTableOrigin(Widget w, int* x, int* y)
     *y = XomMax(0, XomMin(*y, g.contentHeight - g.viewHeight));
 }
 
-static int RowContentY(const XomEditTableGeometry& g, int row)
-{
-    return g.rowY.empty() ? (row - 1) * g.rowHeight : g.rowY[row];
-}
 
 bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box)
 {
@@ -268,7 +279,7 @@ bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box)
     box->width = g.columnWidth[column];
     box->height = g.rowHeight;
     box->x = model.ColumnFrozen(column) ? g.columnX[column] : g.scrollLeft + g.columnX[column] - ox;
-    box->y = g.cellTop + RowContentY(g, row) - oy;
+    box->y = g.cellTop + _XomEditTableRowTop(g, row) - oy;
     return true;
 }
 
@@ -320,7 +331,7 @@ void _XomEditTableShowCell(Widget w, int column, int row)
     const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
     int ox, oy;
     _XomEditTableOrigin(w, &ox, &oy);
-    int top = RowContentY(g, row);
+    int top = _XomEditTableRowTop(g, row);
     if (top < oy)
         oy = top;
     else if (top + g.rowHeight > oy + g.viewHeight)

@@ -182,6 +182,10 @@ struct XomEditTableState {
 void _XomEditTableLoadFonts(Widget w);
 void _XomEditTableLayout(Widget w);
 const XomEditTableGeometry& _XomEditTableGeometryOf(Widget w);
+/* The largest content position in pixels: a very tall or wide table is held there. */
+enum { XOM_CONTENT_MAX = 1 << 30 };
+/* The top of a row in the content, held at XOM_CONTENT_MAX. */
+int _XomEditTableRowTop(const XomEditTableGeometry& g, int row);
 /* The scroll origin, kept inside the content. */
 void _XomEditTableOrigin(Widget w, int* x, int* y);
 /* The window rectangle of a cell (may lie outside the window); False when hidden. */

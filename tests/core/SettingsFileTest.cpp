@@ -551,3 +551,35 @@ TEST(ServerNames, APortIsDecimalFrom1To65535)
         EXPECT_EQ(bad, c.valid ? "unset" : c.badPort) << c.name;
     }
 }
+
+TEST(SettingsFile, SizesBeyondWhatTheWindowShowsAreBoundedAndListedByLine)
+{
+    std::string block = DefaultBlockWith("2  22  \n", "2  32767  \n");
+    block.replace(block.find("750  280  10"), 12, "750  280  10000000");
+    block.replace(block.find("12  750  280"), 12, "12  20000  280");
+    block.replace(block.find("200  200  200"), 13, "200  30000  200");
+    // The second block is damaged after its sizes: its bounds are not listed.
+    std::string damaged = DefaultBlockWith("2  22  \n", "2  500  \n");
+    damaged.replace(damaged.find("3  12  0"), 8, "3  12  x");
+    DefaultSetting a, b;
+    Setting* in[] = {&a.s, &b.s};
+    FILE* f = FileWith("2\n" + block + "\n" + damaged);
+    SettingsDamage damage = ReadSettingsFrom(f, in, 2);
+    fclose(f);
+    EXPECT_GT(damage.line, 0);
+    EXPECT_EQ(damage.server, 1);
+    EXPECT_EQ(a.s.cellHeight, SETTING_CELL_HEIGHT_MAX);
+    EXPECT_EQ(a.s.tableRows, SETTING_TABLE_ROWS_MAX);
+    EXPECT_EQ(a.s.chartWidth, SETTING_PIXELS_MAX);
+    EXPECT_EQ(a.s.columnWidth[1], SETTING_PIXELS_MAX);
+    EXPECT_EQ(a.s.columnWidth[0], 200);
+    EXPECT_EQ(b.s.cellHeight, 22) << "a damaged block is not committed";
+    std::vector<std::string> listed;
+    for (const SettingsDamage::Bounded& x : damage.bounded)
+        listed.push_back("line " + std::to_string(x.line) + ": " + x.field + " "
+                         + std::to_string(x.read) + " -> " + std::to_string(x.used));
+    EXPECT_EQ(listed, (std::vector<std::string>{"line 4: column width 30000 -> 8192",
+                                                "line 5: cell height 32767 -> 200",
+                                                "line 6: table rows 10000000 -> 1000",
+                                                "line 7: chart width 20000 -> 8192"}));
+}

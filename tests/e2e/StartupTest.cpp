@@ -9,10 +9,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
-#include <sstream>
-#include <string>
-#include <vector>
 
+#include "tests/e2e/WindowProbe.h"
 #include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
@@ -190,6 +188,49 @@ TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
     EXPECT_EQ(ModeOf("/.vantorrc"), 0u);
     EXPECT_EQ(ModeOf("/tmp/monitor.ini"), 0u);
     EXPECT_EQ(ModeOf(".vantorrc"), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The resident memory of a process in KiB, or -1.
+long ResidentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+TEST(StartupTest, SizesTooLargeForTheWindowAreBoundedWithOneWarningAndCostNoMemory)
+{
+    long resident[2] = {0, 0};
+    for (int huge = 0; huge < 2; huge++) {
+        SCOPED_TRACE(huge ? "a cell height of 32767 and 10,000,000 rows" : "the defaults");
+        VantorHome home({"127.0.0.1:1"}, 60000);
+        if (huge) {
+            std::string block = SettingsBlock(60000);
+            block.replace(block.find("2  22  \n"), 8, "2  32767  \n");
+            block.replace(block.find("750  280  10"), 12, "750  280  10000000");
+            std::ofstream(home.File("monitor.ini")) << "1\n" << block << "\n";
+        }
+        VantorDriver vantor(home.path());
+        ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+        if (huge) {
+            EXPECT_TRUE(WaitForWindow("Warning"));
+            SleepMs(500);
+            EXPECT_EQ(WindowsNamed("Warning"), 1) << "one warning names the values";
+        }
+        SleepMs(500);
+        resident[huge] = ResidentKiB(vantor.pid());
+        ASSERT_GT(resident[huge], 0);
+        EXPECT_EQ(vantor.StandardError(), "");
+    }
+    printf("resident: %ld KiB with the defaults, %ld KiB with the huge sizes\n", resident[0],
+           resident[1]);
+    EXPECT_LT(resident[1] - resident[0], 50 * 1024);
 }
 
 } // namespace

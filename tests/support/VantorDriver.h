@@ -32,6 +32,7 @@ public:
     // Starts the program and waits up to timeoutSeconds for its main window "Vantor".
     bool Start(int timeoutSeconds = 30);
     const std::string& home() const { return home_; }
+    pid_t pid() const { return pid_; }
     Window window() const { return window_; }
     Display* display() const { return display_; }
 

@@ -208,6 +208,29 @@ TEST_F(EditTableTest, TheLastOf100000RowsShowsAfterScrollingToTheEnd)
     Save(table, "edittable-last-row.png");
 }
 
+TEST_F(EditTableTest, RowsTallerThanAnIntCanSpanAreHeldAtALargestHeightAndStillScroll)
+{
+    // 200,000 rows of 32,767 pixels: 6.5 billion pixels, beyond an int; held at 2 to the 30th.
+    Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 400,
+                                            XmNheight, 300, NULL);
+    Widget table = XtVaCreateManagedWidget(
+        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 2, XomNnumberOfRows, 200000,
+        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 32767, XomNdefaultCellWidth, 60,
+        NULL);
+    ShowShell();
+    ProcessEvents();
+    int width, height, viewWidth, viewHeight;
+    XomEditTableGetContentSize(table, &width, &height, &viewWidth, &viewHeight);
+    EXPECT_EQ(1 << 30, height);
+    ASSERT_TRUE(XomEditTableFillCell(table, 1, 65000, (XtPointer) "far"));
+    XomScrollSetPosition(scroll, 0, 1 << 30);
+    ProcessEvents();
+    int x, y;
+    XomScrollGetPosition(scroll, &x, &y);
+    EXPECT_GT(y, 0);
+    EXPECT_LE(y, height);
+}
+
 TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
 {
     Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 300,
