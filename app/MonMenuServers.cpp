@@ -15,6 +15,7 @@
 #include "app/MonitorApp.h"
 #include "app/MonSOCKS5.h"
 #include "app/SettingsFile.h"
+#include "app/util.h"
 
 char** MonMenu::OpenSOCKS5Data(const char* path)
 {
@@ -54,9 +55,21 @@ void MonMenu::ReadServerList()
     serverNames = OpenSOCKS5Data(Socks5DatPath().c_str());
     if (!serverNames)
         return;
-    for (int i = 0; i < serverNameCount; i++)
-        if (app->AddSOCKS5(serverNames[i]))
+    // One warning for all the servers beyond what the window monitors, not one each.
+    int ignored = 0;
+    for (int i = 0; i < serverNameCount; i++) {
+        if (app->serverCount >= MAX_SERVERS)
+            ignored++;
+        else if (app->AddSOCKS5(serverNames[i]))
             AddSOCKS5Bn(serverNames[i]);
+    }
+    if (ignored > 0) {
+        snprintf(app->message, sizeof app->message,
+                 "socks5.dat lists %d SOCKS5Servers; at most %d can be monitored, so the last %d "
+                 "were ignored.",
+                 serverNameCount, MAX_SERVERS, ignored);
+        KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
+    }
     if (serverNameCount > 0) {
         app->ReadSettingFile();
         XtSetSensitive(actionItems[ACTION_START], True);

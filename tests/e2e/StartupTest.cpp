@@ -233,4 +233,19 @@ TEST(StartupTest, SizesTooLargeForTheWindowAreBoundedWithOneWarningAndCostNoMemo
     EXPECT_LT(resident[1] - resident[0], 50 * 1024);
 }
 
+TEST(StartupTest, ServersBeyondTheTenthGiveOneWarning)
+{
+    std::vector<std::string> names;
+    for (int i = 1; i <= 10000; i++)
+        names.push_back("127.0.0.1:" + std::to_string(10000 + i));
+    VantorHome home(names);
+    VantorDriver vantor(home.path());
+    // Before, every server beyond the tenth had a warning of its own: minutes of them.
+    ASSERT_TRUE(vantor.Start(10)) << vantor.StandardError();
+    EXPECT_TRUE(WaitForWindow("Warning"));
+    SleepMs(500);
+    EXPECT_EQ(WindowsNamed("Warning"), 1);
+    EXPECT_EQ(vantor.StandardError(), "");
+}
+
 } // namespace
