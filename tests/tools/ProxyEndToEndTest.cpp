@@ -8,7 +8,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <deque>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -609,6 +612,108 @@ TEST(ProxyMonitoring, MonitorsThatKeepPassesGoingCannotLockOthersOut)
         EXPECT_TRUE(closedByPeer(hogs[i], 2)) << i;
     for (int fd : hogs)
         close(fd);
+    EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyMonitoring, AFloodOfNewcomersThatNeverReadCannotPushOutARealMonitor)
+{
+    ProxyProcess proxy;
+    ASSERT_TRUE(proxy.started());
+    ASSERT_TRUE(openRefusedConnections(proxy, 300));
+    waitForEnded(proxy.monitorAddress(), 300);
+    // A monitor such as the window: one connection, a pass every 2 seconds.
+    S5MonHandle window = nullptr;
+    ASSERT_EQ(S5MonNetOpen(proxy.monitorAddress().c_str(), MON_CLIENT_NETWORK, &window), 0);
+    auto pass = [&window]() {
+        S5MonData d;
+        int records = 0, r;
+        while ((r = S5MonRecvNextData(window, 0, &d)) == 1)
+            records++;
+        return r == 0 ? records : -1;
+    };
+    ASSERT_EQ(pass(), 300);
+    ASSERT_EQ(pass(), 300);
+    // From the monitor's own address, 150 new connections a second for 20 seconds, each
+    // asking for a list and reading nothing.
+    std::atomic<bool> stop{false};
+    std::atomic<int> attacks{0};
+    std::thread attacker([&] {
+        std::deque<int> open;
+        auto next = std::chrono::steady_clock::now();
+        auto end = next + std::chrono::seconds(20);
+        while (!stop && next < end) {
+            int fd = connectLoopback(proxy.monitorPort(), 4096);
+            if (fd >= 0) {
+                sendAll(fd, std::string("\x00\x02\x02\x00", 4));
+                open.push_back(fd);
+                attacks++;
+            }
+            while (open.size() > 400) { // the proxy has dropped them long since
+                close(open.front());
+                open.pop_front();
+            }
+            next += std::chrono::microseconds(6667);
+            std::this_thread::sleep_until(next);
+        }
+        for (int fd : open)
+            close(fd);
+    });
+    // Meanwhile the window polls on, and vantor-mon runs every 2 seconds.
+    int answered = 0, polled = 0;
+    for (int run = 0; run < 10; ++run) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        polled += window && pass() == 300;
+        ProcessResult r = RunProcess(
+            {VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--csv", proxy.monitorAddress()});
+        answered += r.exitStatus == 0 && std::count(r.out.begin(), r.out.end(), '\n') == 301;
+    }
+    stop = true;
+    attacker.join();
+    S5MonClose(window);
+    EXPECT_GT(attacks, 1000);
+    EXPECT_EQ(polled, 10) << "the window kept its connection";
+    EXPECT_GE(answered, 9);
+    EXPECT_TRUE(proxy.stop());
+}
+
+TEST(ProxyMonitoring, NewcomersBeyondTheRateOrWhereProvenMonitorsHoldEveryPlaceAreClosedAtOnce)
+{
+    ProxyProcess proxy({"--monitor-rate", "5", "--monitors-per-address", "5"});
+    ASSERT_TRUE(proxy.started());
+    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
+    char frame[2048];
+    // A burst of ten from one address: the bucket holds five.
+    std::vector<int> burst;
+    for (int i = 0; i < 10; ++i)
+        burst.push_back(connectLoopback(proxy.monitorPort(), 0, "127.0.0.7"));
+    int refused = 0;
+    for (int fd : burst) {
+        bool answered = Mon_TcpSend(fd, 2, list) == 4 && Mon_TcpRecv(fd, sizeof frame, frame) == 0;
+        refused += !answered;
+        close(fd);
+    }
+    EXPECT_EQ(refused, 5);
+
+    // Five monitors from another address show that they read: each asks twice.
+    std::this_thread::sleep_for(std::chrono::seconds(1)); // the bucket fills again
+    std::vector<int> proven;
+    for (int i = 0; i < 5; ++i) {
+        proven.push_back(connectLoopback(proxy.monitorPort(), 0, "127.0.0.8"));
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_EQ(Mon_TcpSend(proven.back(), 2, list), 4);
+            ASSERT_EQ(Mon_TcpRecv(proven.back(), sizeof frame, frame), 0);
+        }
+    }
+    // A newcomer from there, within the rate, finds no place it may take.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    int newcomer = connectLoopback(proxy.monitorPort(), 0, "127.0.0.8");
+    EXPECT_TRUE(closedByPeer(newcomer, 2));
+    close(newcomer);
+    for (int fd : proven) {
+        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
+        EXPECT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0) << "kept";
+        close(fd);
+    }
     EXPECT_TRUE(proxy.stop());
 }
 

@@ -25,7 +25,7 @@ uint16_t be16(const uint8_t *p)
 MonitorClient::MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), in_(IN_CAPACITY), out_(OUT_CAPACITY),
       lastProgress_(monotonicSeconds()), busySince_(lastProgress_),
-      lastRequest_(std::chrono::steady_clock::now())
+      lastRequest_(std::chrono::steady_clock::now()), lastActivity_(lastRequest_)
 {
     sock_ = Watch{this, fd, 0, 0, false};
     if (!ctx_.poller.watch(sock_, EPOLLIN))
@@ -105,12 +105,19 @@ void MonitorClient::produce()
             return;
         }
         in_.consume(2 + len);
+        if (pass_ == Pass::None)
+            answered_ = true; // a single answer, queued whole
     }
 }
 
 bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
 {
     lastRequest_ = std::chrono::steady_clock::now();
+    lastActivity_ = lastRequest_;
+    // Answers still queued were not taken: a request sent behind them proves nothing.
+    if (answered_ && out_.empty())
+        proven_ = true;
+    answered_ = false;
     time_t now = time(nullptr);
     switch (msg[0]) {
     case MON_MSG_GET_CONN: {
@@ -210,6 +217,7 @@ bool MonitorClient::emitPassFrame()
     }
     queueFrame(nullptr, 0);
     pass_ = Pass::None;
+    answered_ = true;
     passSerials_.clear();
     passUsers_.clear();
     return false;
@@ -236,6 +244,7 @@ void MonitorClient::flush()
             return;
         }
         lastProgress_ = monotonicSeconds();
+        lastActivity_ = std::chrono::steady_clock::now();
         produce();
         if (retired())
             return;

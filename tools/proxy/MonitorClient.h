@@ -30,6 +30,11 @@ public:
     bool idle() const { return !busy(); }
     // When the last request arrived, or the monitor was accepted.
     std::chrono::steady_clock::time_point lastRequest() const { return lastRequest_; }
+    // When the monitor last did anything: was accepted, sent a request, or took answers.
+    std::chrono::steady_clock::time_point lastActivity() const { return lastActivity_; }
+    // Whether it has shown that it reads what it asks for: it sent a request after the
+    // answers to an earlier one had all been taken by its connection.
+    bool proven() const { return proven_; }
     // Closes the connection and retires the monitor.
     void drop();
 
@@ -48,6 +53,9 @@ private:
     time_t lastProgress_;
     time_t busySince_; // since when answers have been pending without a break
     std::chrono::steady_clock::time_point lastRequest_;
+    std::chrono::steady_clock::time_point lastActivity_;
+    bool answered_ = false; // an answer or a pass has been completed
+    bool proven_ = false;
 
     void produce();
     bool handleRequest(const uint8_t *msg, size_t len);

@@ -5,18 +5,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <vector>
 
 #include "tools/common/SendAtOnce.h"
 #include "tools/proxy/MonitorClient.h"
-
-namespace {
-// A monitor just admitted has not sent its request yet: it counts as idle only after this,
-// so that newcomers cannot push each other out before they are served.
-const std::chrono::seconds IDLE_GRACE(2);
-} // namespace
 
 MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 {
@@ -29,6 +25,11 @@ MonitorService::~MonitorService()
     for (auto &entry : clients_)
         delete entry.first;
     ctx_.poller.closeWatch(listen_);
+    if (refusedRate_ + refusedFull_ > 0)
+        fprintf(stderr,
+                "vantor-proxy: %llu monitor connections refused over the rate of their "
+                "address, %llu while every place was held by proven monitors\n",
+                (unsigned long long)refusedRate_, (unsigned long long)refusedFull_);
 }
 
 void MonitorService::onEvents(int, uint32_t)
@@ -43,51 +44,82 @@ void MonitorService::onEvents(int, uint32_t)
                 ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
         }
-        SendAtOnce(fd);
         uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
-        makeRoomFor(address);
+        if (!takeToken(address)) {
+            refusedRate_++;
+            close(fd);
+            continue;
+        }
+        if (!makeRoomFor(address)) {
+            refusedFull_++;
+            close(fd);
+            continue;
+        }
+        SendAtOnce(fd);
         auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });
         if (!client->retired())
             clients_[client] = Admission{address, admitted_++};
     }
 }
 
-void MonitorService::makeRoomFor(uint32_t address)
+bool MonitorService::takeToken(uint32_t address)
+{
+    auto now = std::chrono::steady_clock::now();
+    double capacity = ctx_.options.monitorRate;
+    auto found = buckets_.find(address);
+    if (found == buckets_.end())
+        found = buckets_.emplace(address, Bucket{capacity, now}).first;
+    Bucket &b = found->second;
+    std::chrono::duration<double> passed = now - b.filled;
+    b.tokens = std::min(capacity, b.tokens + passed.count() * capacity);
+    b.filled = now;
+    if (b.tokens < 1.0)
+        return false;
+    b.tokens -= 1.0;
+    return true;
+}
+
+bool MonitorService::makeRoomFor(uint32_t address)
 {
     size_t fromAddress = 0;
     for (const auto &entry : clients_)
         fromAddress += entry.second.address == address ? 1 : 0;
     if (fromAddress >= size_t(ctx_.options.monitorsPerAddress))
-        dropOne([address](const Admission &a) { return a.address == address; });
-    else if (clients_.size() >= MAX_MONITORS)
-        dropOne([](const Admission &) { return true; });
+        return dropOne([address](const Admission &a) { return a.address == address; });
+    if (clients_.size() >= MAX_MONITORS)
+        return dropOne([](const Admission &) { return true; });
+    return true;
 }
 
-void MonitorService::dropOne(const std::function<bool(const Admission &)> &among)
+bool MonitorService::dropOne(const std::function<bool(const Admission &)> &among)
 {
-    auto now = std::chrono::steady_clock::now();
-    MonitorClient *idlest = nullptr, *oldest = nullptr;
-    uint64_t oldestOrder = 0;
+    MonitorClient *victim = nullptr;
     for (const auto &entry : clients_) {
         MonitorClient *c = entry.first;
-        if (!among(entry.second))
+        if (!among(entry.second) || c->proven())
             continue;
-        if (c->idle() && now - c->lastRequest() >= IDLE_GRACE
-            && (!idlest || c->lastRequest() < idlest->lastRequest()))
-            idlest = c;
-        if (!oldest || entry.second.order < oldestOrder) {
-            oldest = c;
-            oldestOrder = entry.second.order;
-        }
+        if (!victim || c->lastActivity() < victim->lastActivity())
+            victim = c;
     }
-    MonitorClient *victim = idlest ? idlest : oldest;
-    if (victim)
-        victim->drop(); // leaves clients_ through its onDone
+    if (!victim)
+        return false;
+    victim->drop(); // leaves clients_ through its onDone
+    return true;
 }
 
 void MonitorService::onTick(time_t monotonicNow)
 {
     ctx_.poller.watch(listen_, EPOLLIN);
+    // Buckets that have filled up again are as good as new: they are forgotten.
+    auto now = std::chrono::steady_clock::now();
+    for (auto it = buckets_.begin(); it != buckets_.end();) {
+        std::chrono::duration<double> passed = now - it->second.filled;
+        if (it->second.tokens + passed.count() * ctx_.options.monitorRate
+            >= ctx_.options.monitorRate)
+            it = buckets_.erase(it);
+        else
+            ++it;
+    }
     std::vector<MonitorClient *> all;
     for (const auto &entry : clients_)
         all.push_back(entry.first);

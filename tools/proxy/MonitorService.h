@@ -1,12 +1,19 @@
 // The monitoring port: accepts monitors (at most MAX_MONITORS at a time, and at most
 // options.monitorsPerAddress from one client address) and keeps them. Idle monitors stay
-// connected, since a real one polls over one connection with long pauses. A newcomer is
-// never turned away: at a limit it replaces the monitor idle for longest (one that has had
-// a moment to send its request), or when none is idle the oldest, so that monitors that
-// keep passes going cannot lock the port.
+// connected, since a real one polls over one connection with long pauses.
+//
+// A monitor that has shown that it reads what it asks for (it asked again once the earlier
+// answers were all taken) is never pushed out by a newcomer. At a limit a newcomer replaces
+// the monitor longest inactive (no request, no answers taken) among those that have not
+// shown it, so that connections which ask and never read cannot lock the port, and a
+// monitor reading its pass keeps its place; when every place is held by proven monitors the
+// newcomer is closed at once. New connections from one address are also limited to
+// options.monitorRate a second by a token bucket holding as many; beyond it they are closed
+// at once. Both refusals are counted and reported when the proxy ends.
 #ifndef VANTOR_PROXY_MONITORSERVICE_H
 #define VANTOR_PROXY_MONITORSERVICE_H
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -34,16 +41,27 @@ private:
         uint64_t order;   // when it was admitted, counted
     };
 
+    struct Bucket {
+        double tokens;
+        std::chrono::steady_clock::time_point filled; // when tokens was reckoned
+    };
+
     ProxyContext &ctx_;
     Watch listen_;
     std::unordered_map<MonitorClient *, Admission> clients_;
+    std::unordered_map<uint32_t, Bucket> buckets_; // by client address
     uint64_t admitted_ = 0;
+    uint64_t refusedRate_ = 0; // closed at once: over the rate of their address
+    uint64_t refusedFull_ = 0; // closed at once: every place held by proven monitors
 
-    // Makes room for a newcomer from address when a limit is reached.
-    void makeRoomFor(uint32_t address);
-    // Drops the monitor idle for longest among those that pass the filter, or when none has
-    // been idle for a moment the oldest of them.
-    void dropOne(const std::function<bool(const Admission &)> &among);
+    // Takes a token of address's bucket; false when it is empty.
+    bool takeToken(uint32_t address);
+    // Makes room for a newcomer from address when a limit is reached; false when there is
+    // none to be made.
+    bool makeRoomFor(uint32_t address);
+    // Drops the monitor longest inactive among those that pass the filter and have not
+    // proven themselves; false when there is none.
+    bool dropOne(const std::function<bool(const Admission &)> &among);
 };
 
 #endif

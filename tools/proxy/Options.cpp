@@ -19,7 +19,10 @@ const char *proxyUsage()
            "  --monitor-pass-limit SECONDS  drop monitors whose list takes longer, however\n"
            "                             steadily they read it (default 300)\n"
            "  --monitors-per-address N   monitors kept from one client address; a newcomer\n"
-           "                             replaces the idlest or oldest (default 8)\n"
+           "                             replaces the one longest inactive among those that\n"
+           "                             have not yet shown they read (default 8)\n"
+           "  --monitor-rate N           new monitor connections accepted per second from\n"
+           "                             one address, in bursts of up to N (default 200)\n"
            "  --max-records N            connections listed at most; beyond, ended ones are\n"
            "                             dropped oldest first and counted as deleted\n"
            "                             (default 100000)\n"
@@ -57,6 +60,7 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
                                              "--monitor-timeout",
                                              "--monitor-pass-limit",
                                              "--monitors-per-address",
+                                             "--monitor-rate",
                                              "--max-records",
                                              "--ready-file"};
         bool known = false;
@@ -75,7 +79,7 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
         const char *expected = "a whole number of seconds";
         if (opt == "--socks" || opt == "--monitor")
             expected = "a numeric IPv4 address with an optional port, such as 127.0.0.1:1080";
-        if (opt == "--monitors-per-address" || opt == "--max-records")
+        if (opt == "--monitors-per-address" || opt == "--monitor-rate" || opt == "--max-records")
             expected = "a whole number from 1 to 100000000";
         if (opt == "--socks")
             ok = parseHostPort(value, &out->socksAddr);
@@ -93,6 +97,8 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorPassLimit);
         else if (opt == "--monitors-per-address")
             ok = parseWholeNumber(value, 1, kCountMax, &out->monitorsPerAddress);
+        else if (opt == "--monitor-rate")
+            ok = parseWholeNumber(value, 1, kCountMax, &out->monitorRate);
         else if (opt == "--max-records")
             ok = parseWholeNumber(value, 1, kCountMax, &out->maxRecords);
         else

@@ -15,6 +15,7 @@ struct ProxyOptions {
     int monitorTimeout = 30;    // seconds a monitor may stall with work pending
     int monitorPassLimit = 300; // seconds a pass may take, however steadily it is read
     int monitorsPerAddress = 8; // monitors kept from one client address
+    int monitorRate = 200;      // new monitor connections per second from one address
     int maxRecords = 100000;    // records listed at most; beyond, ended ones go oldest first
     std::string readyFile;      // written with the bound addresses once listening
     bool help = false;
