@@ -22,6 +22,8 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
     serverNameCount = 0;
     SettingsOpenResult opened;
     FILE* in = OpenSettingsFile(path, &opened);
+    if (opened == SETTINGS_NOT_REGULAR)
+        app->WarnNotRead(path);
     if (!in) {
         return NULL;
     }

@@ -6,6 +6,8 @@
 
 #include <X11/Intrinsic.h>
 
+#include <string>
+
 #include "app/Connection.h"
 #include "app/ConnectionLedger.h"
 #include "app/FilingIndex.h"
@@ -123,6 +125,8 @@ public:
 
     // Settings files.
     void ReadSettingFile();
+    // Says that the settings file at path is no regular file and was not read.
+    void WarnNotRead(const std::string& path);
     int WriteSetting();    // 1 written, 0 refused (after the message)
     int WriteSOCKS5Data(); // the server list; 1 written, 0 refused
 

@@ -30,6 +30,7 @@ namespace {
 enum { EDIT_LIST = 1, EDIT_ADD = 2, EDIT_REMOVE = 3, EDIT_DONE = 4 };
 
 const int kVisibleServers = 6;
+const int kListWidth = 300; // pixels
 
 Widget Label(Widget parent, const char* name, const char* text)
 {
@@ -145,9 +146,11 @@ void MonitorApp::BuildSOCKS5EditPanel()
         "list_scroll", xmScrolledWindowWidgetClass, listBox, XmNscrollingPolicy,
         XmAPPLICATION_DEFINED, XmNvisualPolicy, XmVARIABLE, XmNscrollBarDisplayPolicy, XmAS_NEEDED,
         XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED, NULL);
+    // A constant width: a long name scrolls sideways instead of widening the dialog.
     socks5List = XtVaCreateManagedWidget("fw_socks5_list", xmListWidgetClass, scroll, XmNuserData,
                                          (XtPointer)EDIT_LIST, XmNselectionPolicy, XmBROWSE_SELECT,
-                                         XmNvisibleItemCount, kVisibleServers, NULL);
+                                         XmNvisibleItemCount, kVisibleServers, XmNlistSizePolicy,
+                                         XmCONSTANT, XmNwidth, (Dimension)kListWidth, NULL);
     for (int i = 0; i < serverCount; i++) {
         AddListItem(socks5List, servers[i]->name);
     }
@@ -222,7 +225,15 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             memcpy(name, start, length);
             name[length] = '\0';
             std::string badPort;
-            if (!ServerPortValid(name, &badPort)) {
+            bool listed = false;
+            for (int i = 0; i < serverCount; i++)
+                listed = listed || strcmp(servers[i]->name, name) == 0;
+            if (listed) {
+                // A second object would poll the same server and share nothing with the first.
+                snprintf(message, sizeof message, "%s %.300s %s", "SOCKS5Server", name,
+                         "is already in the list.");
+                KesWarningPost(socks5Panel, message, NULL, NULL, "Warning");
+            } else if (!ServerPortValid(name, &badPort)) {
                 // The name would be kept and saved, and fail at every Start.
                 snprintf(message, sizeof message, "%s %.100s",
                          "SOCKS5Server port must be a number from 1 to 65535, not", badPort.c_str());

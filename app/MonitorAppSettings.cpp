@@ -3,6 +3,7 @@
 #include "app/MonitorApp.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -43,7 +44,13 @@ int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path
                 const char* openFailure)
 {
     if (result == SAFE_WRITE_NOT_REGULAR) {
-        snprintf(app->message, sizeof app->message, "%s %s", path.c_str(), kSymbolicLink);
+        // Named for what it is: the text for a link is the one users know.
+        const char* kind = SpecialFileKind(path);
+        if (!kind || strcmp(kind, "a symbolic link") == 0)
+            snprintf(app->message, sizeof app->message, "%s %s", path.c_str(), kSymbolicLink);
+        else
+            snprintf(app->message, sizeof app->message, "%s is %s. Can not write to %s.",
+                     path.c_str(), kind, kind);
         KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
         return 0;
     }
@@ -65,6 +72,8 @@ void MonitorApp::ReadSettingFile()
         snprintf(message, sizeof message, "%s %s", path.c_str(), kForeignFile);
         KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
+    if (opened == SETTINGS_NOT_REGULAR)
+        WarnNotRead(path);
     if (!in) {
         return;
     }
@@ -96,6 +105,14 @@ void MonitorApp::ReadSettingFile()
         snprintf(message, sizeof message, "%s", text.c_str());
         KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
+}
+
+void MonitorApp::WarnNotRead(const std::string& path)
+{
+    const char* kind = SpecialFileKind(path);
+    snprintf(message, sizeof message, "%s is %s and was not read.", path.c_str(),
+             kind ? kind : "no regular file");
+    KesWarningPost(shell, message, NULL, NULL, "Warning");
 }
 
 int MonitorApp::WriteSetting()

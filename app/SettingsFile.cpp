@@ -372,11 +372,27 @@ std::string Socks5DatPath()
     return dir.empty() ? "" : dir + "/socks5.dat";
 }
 
+const char* SpecialFileKind(const std::string& path)
+{
+    struct stat st;
+    if (path.empty() || lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return NULL;
+    return S_ISLNK(st.st_mode) ? "a symbolic link"
+        : S_ISDIR(st.st_mode)  ? "a directory"
+        : S_ISFIFO(st.st_mode) ? "a FIFO"
+        : S_ISSOCK(st.st_mode) ? "a socket"
+                               : "a device";
+}
+
 FILE* OpenSettingsFile(const std::string& path, SettingsOpenResult* result)
 {
     *result = SETTINGS_ABSENT;
     struct stat before;
-    if (path.empty() || lstat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) {
+    if (path.empty() || lstat(path.c_str(), &before) != 0) {
+        return NULL;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        *result = SETTINGS_NOT_REGULAR;
         return NULL;
     }
     // Not blocking: what is found at open time may no longer be the file looked at.

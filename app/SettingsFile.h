@@ -33,9 +33,14 @@ std::string Socks5DatPath();
 
 enum SettingsOpenResult {
     SETTINGS_OPENED,
-    SETTINGS_ABSENT, // missing, not a regular file (a link, a FIFO, a directory), or unreadable
-    SETTINGS_FOREIGN // a regular file that another user owns: never trusted
+    SETTINGS_ABSENT,      // missing or unreadable
+    SETTINGS_NOT_REGULAR, // there, but no regular file (a link, a FIFO, a directory): not read
+    SETTINGS_FOREIGN      // a regular file that another user owns: never trusted
 };
+
+// What stands at path when it is no regular file: "a symbolic link", "a directory", "a
+// FIFO", "a socket" or "a device"; NULL for a regular file or nothing.
+const char* SpecialFileKind(const std::string& path);
 
 // Opens a settings file for reading without ever blocking on it or following a link:
 // only a regular file of this process's user is opened. NULL otherwise (see *result).

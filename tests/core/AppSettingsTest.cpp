@@ -93,12 +93,22 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
                         + "/socks5.dat is a symbolic link. Can not write to a symbolic link."}));
     EXPECT_EQ(FileText(target), "keep me");
 
-    // Reading does not follow the link either.
+    // Reading does not follow the link either, and says so.
     std::ofstream(target)
         << "1\n0 1 2 3 4 5 6 7 8 9 10 11\n1 1 1 1 1 1 1 1 1 1 1 1\n"
            "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.sortType, 3);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir
+                                        + "/monitor.ini is a symbolic link and was not read."}));
+    // A FIFO or a directory is named for what it is.
+    unlink((dir + "/monitor.ini").c_str());
+    ASSERT_EQ(mkdir((dir + "/monitor.ini").c_str(), 0700), 0);
+    EXPECT_EQ(app->WriteSetting(), 0);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir
+                                        + "/monitor.ini is a directory. Can not write to a "
+                                          "directory."}));
+    rmdir((dir + "/monitor.ini").c_str());
 
     // Without a settings directory: the messages of a failed open.
     setenv("HOME", (TestHome() + "/no-such-home").c_str(), 1);
@@ -164,6 +174,7 @@ TEST_F(AppSettingsTest, AFifoOrAFileOfAnotherUserIsNeverRead)
     EXPECT_EQ(app->menu->OpenSOCKS5Data(fifo.c_str()), nullptr);
     alarm(0);
     EXPECT_LE(time(nullptr) - start, 1);
+    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + fifo + " is a FIFO and was not read."}));
 
     if (geteuid() != 0) {
         GTEST_SKIP() << "giving a file to another user needs root";

@@ -161,9 +161,22 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     }
     EXPECT_EQ(app->serverCount, 1);
 
+    // The same server twice is refused.
+    AddThroughDialog("proxy.example:1080");
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: SOCKS5Server proxy.example:1080 is already in the list."}));
+    EXPECT_EQ(app->serverCount, 1);
+
+    // The longest name scrolls in the list: the dialog keeps its width.
+    Dimension before = 0, after = 0;
+    XtVaGetValues(app->socks5Panel, XmNwidth, &before, NULL);
     std::string longName(300, 'n');
     AddThroughDialog(longName.c_str());
     EXPECT_EQ(std::string(app->servers[1]->name), std::string(255, 'n'));
+    ProcessEvents();
+    XtVaGetValues(app->socks5Panel, XmNwidth, &after, NULL);
+    EXPECT_EQ(after, before);
+    EXPECT_LT(after, 600);
 
     EXPECT_TRUE(TakeMessages().empty());
 

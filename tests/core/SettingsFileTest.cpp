@@ -407,11 +407,16 @@ TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
         std::string path;
         SettingsOpenResult result;
     } cases[] = {{file, SETTINGS_OPENED},
-                 {fifo, SETTINGS_ABSENT},
-                 {link, SETTINGS_ABSENT},
-                 {dir.path(), SETTINGS_ABSENT},
+                 {fifo, SETTINGS_NOT_REGULAR},
+                 {link, SETTINGS_NOT_REGULAR},
+                 {dir.path(), SETTINGS_NOT_REGULAR},
                  {dir.path() + "/none", SETTINGS_ABSENT},
                  {"", SETTINGS_ABSENT}};
+    EXPECT_STREQ(SpecialFileKind(fifo), "a FIFO");
+    EXPECT_STREQ(SpecialFileKind(link), "a symbolic link");
+    EXPECT_STREQ(SpecialFileKind(dir.path()), "a directory");
+    EXPECT_EQ(SpecialFileKind(file), nullptr);
+    EXPECT_EQ(SpecialFileKind(dir.path() + "/none"), nullptr);
     for (const auto& c : cases) {
         SettingsOpenResult result;
         FILE* in = OpenSettingsFile(c.path, &result);
