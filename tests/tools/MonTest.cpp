@@ -52,6 +52,12 @@ TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
         {"surrogate\xed\xa0\x80", "surrogate\\xed\\xa0\\x80"},
         {"cut\xe2\x82", "cut\\xe2\\x82"},
         {"beyond\xf4\x90\x80\x80", "beyond\\xf4\\x90\\x80\\x80"},
+        // Direction overrides and isolates would reorder what follows them.
+        {"user\xe2\x80\xaegpj.exe", "user\\xe2\\x80\\xaegpj.exe"},
+        {"a\xe2\x81\xa6"
+         "b\xe2\x81\xa9",
+         "a\\xe2\\x81\\xa6b\\xe2\\x81\\xa9"},
+        {"dash\xe2\x80\x94ok", "dash\xe2\x80\x94ok"}, // an em dash is no control
     };
     for (const auto &c : cases)
         EXPECT_EQ(terminalText(c.in.c_str(), 64), c.shown) << c.shown;
@@ -69,6 +75,18 @@ TEST(MonFormat, CsvQuotesCommasAndQuotes)
     std::string csv(buf, size);
     free(buf);
     EXPECT_EQ(csv, "\"<1,2,3>\",plain,\"say \"\"hi\"\"\",\n");
+}
+
+TEST(MonFormat, CsvCellsThatASpreadsheetWouldRunAsFormulasAreKeptAsText)
+{
+    char *buf = nullptr;
+    size_t size = 0;
+    FILE *f = open_memstream(&buf, &size);
+    printCsvRow(f, {"=1+1", "+cmd", "-2+3", "@SUM(A1)", "-12", "3.5", "-", "a=b", "=x,y"});
+    std::fclose(f);
+    std::string csv(buf, size);
+    free(buf);
+    EXPECT_EQ(csv, "'=1+1,'+cmd,'-2+3,'@SUM(A1),-12,3.5,'-,a=b,\"'=x,y\"\n");
 }
 
 TEST(MonCommandLine, ServerAndModes)

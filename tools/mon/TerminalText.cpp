@@ -46,6 +46,16 @@ size_t sequenceLength(const unsigned char *p, size_t n)
     return len;
 }
 
+// Whether the 3-byte sequence at p is a bidirectional embedding, override or isolate
+// (U+202A to U+202E, U+2066 to U+2069): shown as it is, it reorders the rest of the line, so
+// a record could make another record's text read differently.
+bool directionControl(const unsigned char *p)
+{
+    return p[0] == 0xe2
+        && ((p[1] == 0x80 && p[2] >= 0xaa && p[2] <= 0xae)
+            || (p[1] == 0x81 && p[2] >= 0xa6 && p[2] <= 0xa9));
+}
+
 } // namespace
 
 std::string terminalText(const char *text, size_t cap)
@@ -61,7 +71,7 @@ std::string terminalText(const char *text, size_t cap)
         size_t len = p[i] < 0x80 ? 0 : sequenceLength(p + i, n - i);
         // U+0080 to U+009F, the C1 controls, are encoded as 0xc2 0x80 to 0xc2 0x9f.
         bool c1 = len == 2 && p[i] == 0xc2 && p[i + 1] <= 0x9f;
-        if (len == 0 || c1) {
+        if (len == 0 || c1 || (len == 3 && directionControl(p + i))) {
             len = len ? len : 1;
             escapeBytes(p + i, len, &out);
         } else {

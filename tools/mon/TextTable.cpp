@@ -1,6 +1,8 @@
 #include "tools/mon/TextTable.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
 {
@@ -35,11 +37,29 @@ void printVertical(FILE *out, const Row &columns, const Row &row)
         std::fprintf(out, "%-*s  %s\n", int(width), columns[c].c_str(), row[c].c_str());
 }
 
+namespace {
+
+// Whether a spreadsheet would take the text for a formula: it begins with = + - @ (or a tab
+// or carriage return before one) and is not simply a number.
+bool formulaLike(const std::string &field)
+{
+    if (field.empty() || std::strchr("=+-@\t\r", field[0]) == nullptr)
+        return false;
+    size_t digits = field[0] == '-' ? 1 : 0;
+    bool number = digits < field.size();
+    for (size_t i = digits; i < field.size() && number; ++i)
+        number = std::isdigit(static_cast<unsigned char>(field[i])) || field[i] == '.';
+    return !number;
+}
+
+} // namespace
+
 void printCsvRow(FILE *out, const Row &row)
 {
     std::string line;
     for (size_t c = 0; c < row.size(); ++c) {
-        const std::string &field = row[c];
+        // Formula-like text is kept as text by a ' in front, as spreadsheets read it.
+        const std::string field = formulaLike(row[c]) ? "'" + row[c] : row[c];
         if (c > 0)
             line += ',';
         if (field.find_first_of(",\"\r\n") == std::string::npos) {
