@@ -788,4 +788,18 @@ TEST_F(CycleTest, APassGoesOnBetweenEventsNoSecondStartsInsideItAndStopEndsIt)
     for (int tries = 0; tries < 200 && RequestsOf(sim, "close") == 0; tries++)
         usleep(20000);
     EXPECT_EQ(RequestsOf(sim, "close"), 1);
+
+    // A server removed in the middle of its pass takes the pass with it.
+    app->StartMonitoring();
+    EXPECT_TRUE(app->PassInProgress());
+    app->setSortType(SORT_BY_USER); // a redraw inside the pass starts no other
+    app->RunMonitoring();
+    EXPECT_EQ(RequestsOf(sim, kPoll), 2);
+    app->RemoveSOCKS5(0);
+    EXPECT_FALSE(app->PassInProgress());
+    EXPECT_EQ(app->current, nullptr);
+    EXPECT_TRUE(WaitForPass(100));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Information: Removed the SOCKS5Server you were monitoring:  "
+                        + sim.address()}));
 }
