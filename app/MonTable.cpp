@@ -28,18 +28,14 @@ static const char row_translations[] =
     "   <Btn1Up>:                EditTableEndSelect()\n";
 
 MonTable::MonTable(Widget parent, MonitorApp* owner)
-    : scroll(NULL), table(NULL), rowCapacity(0), connIcons(NULL), app(owner), reallocate(realloc)
+    : scroll(NULL), table(NULL), connIcons(NULL), app(owner)
 {
     current_monTable = this;
-    for (int i = 0; i < SETTING_COLUMNS; i++)
-        columnText[i] = NULL;
     SetupTable(parent);
 }
 
 MonTable::~MonTable()
 {
-    for (int i = 0; i < SETTING_COLUMNS; i++)
-        free(columnText[i]);
     XtFree((char*)connIcons);
     if (current_monTable == this)
         current_monTable = NULL;
@@ -67,7 +63,8 @@ void MonTable::BuildTable(Widget parent, Setting s)
         XomPLACEMENT_LEFT, XomNcellSizeUnit, XomUNIT_PIXEL, XomNcellPointerBorderThickness, 0,
         XomNnumberOfRows, s.tableRows, XomNdefaultColumnEditMode, XomCOLUMN_NON_EDITABLE,
         XomNautomaticColumnAnnotation, False, XomNdefaultColumnDataType, XomTYPE_STRING,
-        XomNdefaultColumnDataFormat, "%s", NULL);
+        XomNdefaultColumnDataFormat, "%s", XomNcellSource, CellSourceCallback,
+        XomNcellSourceData, this, NULL);
     XtOverrideTranslations(table, XtParseTranslationTable(row_translations));
     XtVaSetValues(table, XmNheight, (Dimension)s.tableHeight, XmNwidth, (Dimension)s.tableWidth,
                   XomNnumberOfRows, s.tableRows, XomNnumberOfColumns, s.tableColumns, NULL);
@@ -118,41 +115,19 @@ void MonTable::AlterTableTitle()
     XtVaSetValues(table, XomNtitleString, title, NULL);
 }
 
-bool MonTable::GrowColumnTexts(int count)
-{
-    int columns = app->current->setting.columnCount;
-    for (int i = 0; i < columns && i < SETTING_COLUMNS; i++) {
-        // On failure the old array stays valid, and so do the rows the table shows.
-        char** grown = (char**)reallocate(columnText[i], sizeof(char*) * (size_t)count);
-        if (!grown)
-            return false;
-        // Entries a skipped data column leaves alone must still be empty texts.
-        for (int j = columnText[i] ? rowCapacity : 0; j < count; j++)
-            grown[j] = NULL;
-        columnText[i] = grown;
-    }
-    rowCapacity = count;
-    return true;
-}
-
-// The rows of a sorted list lie anywhere in the row array, so each one read is a wait for
-// memory; the rows this far ahead are asked for while the current one is handled.
-enum { ROW_PREFETCH_DISTANCE = 8 };
-
 void MonTable::RasterTable()
 {
     SOCKS5* server = app->current;
     if (!server)
         return;
     const Setting& s = server->setting;
-    Connection** list = s.showFailed ? server->failedRows : server->activeRows;
     int count = s.showFailed ? server->failedCount : server->activeCount;
     app->UpdateNewRejLabel();
     XomEditTableClearAllSelections(table);
 
     int rows = 0;
+    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
     if (count == 0) {
-        XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
         if (rows > 0)
             XomEditTableDeleteRows(table, 1, rows);
         if (s.tableRows > 0) {
@@ -163,52 +138,38 @@ void MonTable::RasterTable()
         }
         return;
     }
-    if (!list || !GrowColumnTexts(count))
-        return;
-    int columns = s.columnCount < SETTING_COLUMNS ? s.columnCount : SETTING_COLUMNS;
-    for (int i = 0; i < columns; i++)
-        FillData(list, count, s.columnType[i], i);
-
-    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    // The rows follow the list; their cells are asked for as they are drawn.
     if (rows < count)
         XomEditTableInsertRows(table, 0, count - rows);
     else if (rows > count)
         XomEditTableDeleteRows(table, count + 1, rows - count);
     AlterBackground(rows + 1, count);
-
-    // Row by row: the texts of a row lie close together, those of a column 1.8 KB apart.
-    for (int j = 0; j < count; j++) {
-        if (j + ROW_PREFETCH_DISTANCE < count) {
-            for (int i = 0; i < columns; i++)
-                __builtin_prefetch(columnText[i][j + ROW_PREFETCH_DISTANCE]);
-        }
-        for (int i = 0; i < columns; i++)
-            XomEditTableFillCellNoUpdate(table, i + 1, j + 1, columnText[i][j]);
-        if (columns < 1)
-            continue;
-        int kind = list[j]->kind;
-        Pixmap icon = kind == CONN_ACTIVE_STOPPED ? connIcons[0]
-            : kind == CONN_ACTIVE_PAUSED          ? connIcons[1]
-                                                  : XmUNSPECIFIED_PIXMAP;
-        XomEditTableSetCellPixmap(table, 1, 1, j + 1, 1, icon);
-    }
     XomEditTableUpdateDataDisplay(table, 0, 0);
 }
 
-void MonTable::FillData(Connection** list, int count, int dataColumn, int position)
+void MonTable::CellSourceCallback(Widget, XtPointer closure, int column, int row,
+                                  XomEditTableCellContent* content)
 {
-    if (dataColumn < 0 || dataColumn >= DATA_COLUMN_COUNT || position < 0
-        || position >= SETTING_COLUMNS || count > rowCapacity)
+    static_cast<MonTable*>(closure)->CellSource(column, row, content);
+}
+
+void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
+{
+    SOCKS5* server = app->current;
+    if (!server || column < 1 || column > SETTING_COLUMNS)
         return;
-    const Setting& s = app->current->setting;
-    // Only the traffic texts are made from the record; the other texts are read in place.
-    bool readsRows = dataColumn == COLUMN_IN_TRAFFIC || dataColumn == COLUMN_OUT_TRAFFIC
-        || dataColumn == COLUMN_TOTAL_TRAFFIC;
-    for (int j = 0; j < count; j++) {
-        if (readsRows && j + ROW_PREFETCH_DISTANCE < count)
-            __builtin_prefetch(&list[j + ROW_PREFETCH_DISTANCE]->data.inTotBytes);
-        columnText[position][j] = ConnectionCellText(list[j], dataColumn, s.nodeType, s.unitFactor);
-    }
+    const Setting& s = server->setting;
+    Connection** list = s.showFailed ? server->failedRows : server->activeRows;
+    int count = s.showFailed ? server->failedCount : server->activeCount;
+    if (!list || row < 1 || row > count)
+        return; // the blank rows of an empty list
+    Connection* connection = list[row - 1];
+    content->text = ConnectionCellText(connection, s.columnType[column - 1], s.nodeType,
+                                       s.unitFactor);
+    if (column == 1)
+        content->pixmap = connection->kind == CONN_ACTIVE_STOPPED ? connIcons[0]
+            : connection->kind == CONN_ACTIVE_PAUSED              ? connIcons[1]
+                                                                  : None;
 }
 
 void MonTable::AlterBackground(int firstRow, int lastRow)

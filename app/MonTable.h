@@ -3,11 +3,10 @@
 #ifndef VANTOR_MONTABLE_H
 #define VANTOR_MONTABLE_H
 
-#include <stddef.h>
-
 #include <X11/Intrinsic.h>
 
 #include "app/Setting.h"
+#include "toolkit/EditTable.h"
 
 class MonitorApp;
 struct Connection;
@@ -24,26 +23,22 @@ public:
     void AlterColumnSetting(Setting s);
     void AlterTableTitle();
     void RasterTable();
-    void FillData(Connection** list, int count, int dataColumn, int position);
     void AlterBackground(int firstRow, int lastRow);
     void ClearTable();
     void RestoreTable(int reload);
     void callColumnSelect();
     static void ColumnSelectCallback();
 
-    Widget scroll;                      // the scroll container "scroll"
-    Widget table;                       // the table "table"; none until built
-    char** columnText[SETTING_COLUMNS]; // per position, the cell texts of all rows
-    int rowCapacity;                    // rows each columnText array was sized for
-    Pixmap* connIcons;                  // [0] stop icon (kind 3), [1] pause icon (kind 4)
+    // The table asks for the cells it draws: the texts of the rows on show are made only
+    // for the rows in view, whatever the number of connections.
+    static void CellSourceCallback(Widget w, XtPointer closure, int column, int row,
+                                   XomEditTableCellContent* content);
+    void CellSource(int column, int row, XomEditTableCellContent* content);
+
+    Widget scroll;     // the scroll container "scroll"
+    Widget table;      // the table "table"; none until built
+    Pixmap* connIcons; // [0] stop icon (kind 3), [1] pause icon (kind 4)
     MonitorApp* app;
-
-    // How the columnText arrays grow: realloc, replaceable so that a failed allocation can
-    // be shown to leave the table as it was.
-    void* (*reallocate)(void* block, size_t size);
-
-private:
-    bool GrowColumnTexts(int count);
 };
 
 // The one table view.

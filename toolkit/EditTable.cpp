@@ -72,6 +72,9 @@ static XtResource resources[] = {
          XomFROZEN_LEFT),
     BOOL(XomNfreezeUpdate, "FreezeUpdate", freeze_update, False),
     BOOL(XomNuseOriginalData, "UseOriginalData", use_original_data, False),
+    RESOURCE(XomNcellSource, "CellSource", XtRFunction, sizeof(XomEditTableCellSourceProc),
+             cell_source, XmRImmediate, NULL),
+    POINTER(XomNcellSourceData, "CellSourceData", cell_source_data),
     CALLBACK(XomNtraverseCellCallback, traverse_cell_callback),
     CALLBACK(XomNcellWidgetDisplayCallback, cell_widget_display_callback),
     CALLBACK(XomNrowCallback, row_callback),
@@ -409,5 +412,17 @@ bool XomEditTableHooks::FormatPointer(int column, int row, const void* pointer, 
     if (!data.text)
         return false;
     *text = data.text;
+    return true;
+}
+
+bool XomEditTableHooks::CellSource(int column, int row, const char** text, unsigned long* pixmap)
+{
+    XomEditTablePart* et = XomEditTable(w);
+    if (!et->cell_source)
+        return false;
+    XomEditTableCellContent content = {NULL, None};
+    et->cell_source(w, et->cell_source_data, column, row, &content);
+    *text = content.text && *content.text ? content.text : NULL;
+    *pixmap = content.pixmap;
     return true;
 }

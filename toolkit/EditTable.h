@@ -53,6 +53,8 @@
  * frozenColumnPlacement        FrozenPlacement            FrozenPlacement   placement_left
  * freezeUpdate                 FreezeUpdate               Boolean           False
  * useOriginalData              UseOriginalData            Boolean           False
+ * cellSource                   CellSource                 Function          NULL (stored cells)
+ * cellSourceData               CellSourceData             Pointer           NULL
  * traverseCellCallback, cellWidgetDisplayCallback, rowCallback, columnCallback,
  * selectCellCallback, formatCellCallback, validateValueCallback, checkEditModeCallback,
  * doubleClickCallback, editAnnotationCallback
@@ -114,6 +116,8 @@ typedef struct _XomEditTableRec* XomEditTableWidget;
 #define XomNfrozenColumnPlacement "frozenColumnPlacement"
 #define XomNfreezeUpdate "freezeUpdate"
 #define XomNuseOriginalData "useOriginalData"
+#define XomNcellSource "cellSource"
+#define XomNcellSourceData "cellSourceData"
 #define XomNtraverseCellCallback "traverseCellCallback"
 #define XomNcellWidgetDisplayCallback "cellWidgetDisplayCallback"
 #define XomNrowCallback "rowCallback"
@@ -180,6 +184,19 @@ typedef struct {
     XtPointer data;
     String text;
 } XomEditTableFormatCellCallbackStruct;
+
+/* "cellSource": a table whose cells are its owner's. With a source set, the text and pixmap
+ * of each cell are asked of it as the cell is drawn, printed or read (rows and columns from
+ * 1), instead of being stored in the table: filling a table of many rows then costs only
+ * what its visible rows cost. The source sets text (kept by the owner until the next
+ * redraw; NULL or "" for none) and pixmap (None for none); both start empty. Backgrounds,
+ * fonts, selection and the row count stay the table's own. */
+typedef struct {
+    const char* text;
+    Pixmap pixmap;
+} XomEditTableCellContent;
+typedef void (*XomEditTableCellSourceProc)(Widget w, XtPointer closure, int column, int row,
+                                           XomEditTableCellContent* content);
 
 /* ---- functions ---- */
 

@@ -142,10 +142,11 @@ static int ColumnPixels(Widget w, int column)
         const char* ref = et->reference_char && *et->reference_char ? et->reference_char : "W";
         return width * TextWidth(s->tableFont, std::string(ref, 1)) + margins;
     }
-    /* Fit the heading and every visible cell's text and pixmap. */
+    /* Fit the heading and every visible cell's text and pixmap; the cells of a table whose
+     * owner gives them are not all asked for: the heading alone sets the width. */
     XFontStruct* font = _XomEditTableCellFont(w, column);
     int widest = TextWidth(s->columnFont, model.ColumnAnnotation(column));
-    for (int r = 1; r <= model.Rows(); r++) {
+    for (int r = 1; r <= model.Rows() && !et->cell_source; r++) {
         if (model.RowHidden(r))
             continue;
         const char* text = model.CellText(column, r);

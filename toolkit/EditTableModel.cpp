@@ -343,7 +343,13 @@ bool EditTableModel::CellIsEmpty(int column, int row) const
 
 void* EditTableModel::GetCellData(int column, int row)
 {
-    if (!CheckCell("XomEditTableGetCellData", &column, &row) || CellIsEmpty(column, row))
+    if (!CheckCell("XomEditTableGetCellData", &column, &row))
+        return NULL;
+    const char* sourced;
+    unsigned long pixmap;
+    if (hooks->CellSource(column, row, &sourced, &pixmap))
+        return sourced ? strdup(sourced) : NULL;
+    if (CellIsEmpty(column, row))
         return NULL;
     const Column& c = Col(column);
     int type = ColumnType(column);
@@ -371,6 +377,10 @@ void* EditTableModel::GetCellData(int column, int row)
 const char* EditTableModel::CellText(int column, int row)
 {
     text.clear();
+    const char* sourced;
+    unsigned long pixmap;
+    if (hooks->CellSource(column, row, &sourced, &pixmap))
+        return sourced;
     if (CellIsEmpty(column, row))
         return NULL;
     const Column& c = Col(column);

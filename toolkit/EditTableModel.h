@@ -62,6 +62,16 @@ public:
         (void)first;
         (void)count;
     }
+    /* The owner's content of a cell (text NULL for none, pixmap 0 for none) when the table
+     * takes its cells from its owner; false when it stores them itself. */
+    virtual bool CellSource(int column, int row, const char** text, unsigned long* pixmap)
+    {
+        (void)column;
+        (void)row;
+        (void)text;
+        (void)pixmap;
+        return false;
+    }
     /* The text of a type_pointer cell; false for none. */
     virtual bool FormatPointer(int column, int row, const void* pointer, std::string* text)
     {

@@ -173,6 +173,10 @@ unsigned long EditTableModel::CellForeground(int column, int row) const
 
 unsigned long EditTableModel::CellPixmap(int column, int row) const
 {
+    const char* text;
+    unsigned long sourced;
+    if (hooks->CellSource(column, row, &text, &sourced))
+        return sourced;
     const std::vector<unsigned long>& v = Col(column).pixmap;
     return v.empty() ? 0UL : v[row - 1];
 }

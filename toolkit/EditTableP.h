@@ -70,6 +70,8 @@ typedef struct {
     int frozen_column_placement; /* FrozenPlacement: left or right */
     Boolean freeze_update;
     Boolean use_original_data;
+    XomEditTableCellSourceProc cell_source; /* the owner's cells, or none */
+    XtPointer cell_source_data;             /* its closure */
     XtCallbackList traverse_cell_callback;
     XtCallbackList cell_widget_display_callback;
     XtCallbackList row_callback;
@@ -142,6 +144,7 @@ public:
     void RowsInserted(int first, int count) override;
     void ColumnsInserted(int first, int count) override;
     bool FormatPointer(int column, int row, const void* pointer, std::string* text) override;
+    bool CellSource(int column, int row, const char** text, unsigned long* pixmap) override;
     XEvent* event = nullptr; /* the event of the action in progress */
 
 private:

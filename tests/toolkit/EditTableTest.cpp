@@ -231,6 +231,91 @@ TEST_F(EditTableTest, RowsTallerThanAnIntCanSpanAreHeldAtALargestHeightAndStillS
     EXPECT_LE(y, height);
 }
 
+// The cells of a table that asks its owner for them: texts, some empty, some with a pixmap.
+struct OwnerCells {
+    std::vector<std::vector<std::string>> texts; // by row, then column
+    Pixmap icon = None;
+    int asked = 0;
+    std::string Text(int column, int row) const { return texts[row - 1][column - 1]; }
+    bool HasIcon(int column, int row) const { return column == 1 && row % 7 == 3; }
+    static void Source(Widget, XtPointer closure, int column, int row,
+                       XomEditTableCellContent* content)
+    {
+        OwnerCells* cells = static_cast<OwnerCells*>(closure);
+        cells->asked++;
+        content->text = cells->texts[row - 1][column - 1].c_str();
+        if (cells->HasIcon(column, row))
+            content->pixmap = cells->icon;
+    }
+};
+
+TEST_F(EditTableTest, ATableThatAsksForItsCellsDrawsWhatAStoredTableDraws)
+{
+    const int columns = 5, rows = 20000;
+    OwnerCells cells;
+    for (int r = 1; r <= rows; r++) {
+        std::vector<std::string> row;
+        for (int c = 1; c <= columns; c++)
+            row.push_back((r + c) % 11 == 0 ? "" : "r" + std::to_string(r) + " c" + std::to_string(c)
+                                                      + std::string((size_t)(r % 4), 'x'));
+        cells.texts.push_back(row);
+    }
+    cells.icon = XCreatePixmap(display, DefaultRootWindow(display), 10, 10,
+                               (unsigned)DefaultDepth(display, DefaultScreen(display)));
+    GC gc = XCreateGC(display, cells.icon, 0, nullptr);
+    XSetForeground(display, gc, 0x00ff00);
+    XFillRectangle(display, cells.icon, gc, 0, 0, 10, 10);
+    XFreeGC(display, gc);
+    const int offsets[] = {0, 20 * 733 + 7, 20 * rows};
+
+    std::vector<std::vector<uint8_t>> shots[2];
+    for (int sourced = 0; sourced < 2; sourced++) {
+        Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth,
+                                                400, XmNheight, 300, NULL);
+        Widget table = XtVaCreateManagedWidget(
+            "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, columns,
+            XomNnumberOfRows, rows, XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 20,
+            XomNdefaultCellWidth, 90, NULL);
+        if (sourced) {
+            XtVaSetValues(table, XomNcellSource, OwnerCells::Source, XomNcellSourceData, &cells,
+                          NULL);
+        } else {
+            for (int r = 1; r <= rows; r++)
+                for (int c = 1; c <= columns; c++) {
+                    XomEditTableFillCellNoUpdate(table, c, r, (XtPointer)cells.Text(c, r).c_str());
+                    if (cells.HasIcon(c, r))
+                        XomEditTableSetCellPixmap(table, c, 1, r, 1, cells.icon);
+                }
+            XomEditTableUpdateDataDisplay(table, 0, 0);
+        }
+        ShowShell();
+        ProcessEvents();
+        cells.asked = 0;
+        for (int offset : offsets) {
+            XomScrollSetPosition(scroll, 0, offset);
+            ProcessEvents();
+            RgbImage shot = ReadDrawable(display, XtWindow(table));
+            shots[sourced].push_back(shot.rgb);
+            if (offset == offsets[1])
+                Save(table, sourced ? "edittable-sourced.png" : "edittable-stored.png");
+        }
+        if (sourced) {
+            // Only what is in view was asked for: a few screens of cells, not 100,000.
+            EXPECT_GT(cells.asked, 0);
+            EXPECT_LT(cells.asked, 3 * 2 * 16 * columns * 2);
+            char* text = (char*)XomEditTableGetCellData(table, 2, 734);
+            EXPECT_EQ(std::string(text ? text : ""), cells.Text(2, 734));
+            free(text);
+        }
+        XtDestroyWidget(scroll);
+        ProcessEvents();
+    }
+    ASSERT_EQ(shots[0].size(), shots[1].size());
+    for (size_t i = 0; i < shots[0].size(); i++)
+        EXPECT_TRUE(shots[0][i] == shots[1][i]) << "scroll position " << offsets[i];
+    XFreePixmap(display, cells.icon);
+}
+
 TEST_F(EditTableTest, AFrozenColumnStaysInPlaceWhileTheRestScrollsSideways)
 {
     Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 300,
