@@ -28,7 +28,7 @@ static const char row_translations[] =
     "   <Btn1Up>:                EditTableEndSelect()\n";
 
 MonTable::MonTable(Widget parent, MonitorApp* owner)
-    : scroll(NULL), table(NULL), connIcons(NULL), app(owner)
+    : scroll(NULL), table(NULL), connIcons(NULL), stripe(0), app(owner)
 {
     current_monTable = this;
     SetupTable(parent);
@@ -73,6 +73,7 @@ void MonTable::BuildTable(Widget parent, Setting s)
     for (int n : leftAligned)
         XomEditTableDefineColumnFormat(table, n, XomCOLUMN_NON_EDITABLE, XomALIGNMENT_BEGINNING,
                                        s.columnWidth[n], XomTYPE_STRING, "%s");
+    stripe = XomLoadColor(XtDisplay(table), "pink");
     connIcons = (Pixmap*)XtMalloc(2 * sizeof(Pixmap));
     connIcons[0] = _XomCreatePixmapFromData(NULL, stop_conn_xpm, table);
     connIcons[1] = _XomCreatePixmapFromData(NULL, pause_conn_xpm, table);
@@ -99,9 +100,6 @@ void MonTable::AlterColumnSetting(Setting s)
         XomEditTableChangeColumnVisibility(table, i + 1, i + 1, s.columnVisible[i]);
     for (int c = 1; c <= s.frozenColumns; c++)
         XomEditTableFreezeColumn(table, c);
-    int rows = 0;
-    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
-    AlterBackground(1, rows);
     XomEditTableFreezeUpdate(table, 0);
 }
 
@@ -134,16 +132,14 @@ void MonTable::RasterTable()
             XomEditTableInsertRows(table, 0, s.tableRows);
             XtVaSetValues(table, XomNnumberOfColumns, s.columnCount, XomNdefaultCellHeight,
                           s.cellHeight, NULL);
-            AlterBackground(1, s.tableRows);
         }
         return;
     }
-    // The rows follow the list; their cells are asked for as they are drawn.
+    // The rows follow the list; their cells and stripes are asked for as they are drawn.
     if (rows < count)
         XomEditTableInsertRows(table, 0, count - rows);
     else if (rows > count)
         XomEditTableDeleteRows(table, count + 1, rows - count);
-    AlterBackground(rows + 1, count);
     XomEditTableUpdateDataDisplay(table, 0, 0);
 }
 
@@ -155,6 +151,11 @@ void MonTable::CellSourceCallback(Widget, XtPointer closure, int column, int row
 
 void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
 {
+    // Odd rows are pink across the table, blank rows too.
+    if (row % 2 == 1) {
+        content->has_background = True;
+        content->background = stripe;
+    }
     SOCKS5* server = app->current;
     if (!server || column < 1 || column > SETTING_COLUMNS)
         return;
@@ -170,21 +171,6 @@ void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
         content->pixmap = connection->kind == CONN_ACTIVE_STOPPED ? connIcons[0]
             : connection->kind == CONN_ACTIVE_PAUSED              ? connIcons[1]
                                                                   : None;
-}
-
-void MonTable::AlterBackground(int firstRow, int lastRow)
-{
-    int columns = 0;
-    XtVaGetValues(table, XomNnumberOfColumns, &columns, NULL);
-    if (lastRow % 2 == 0)
-        lastRow--;
-    if (firstRow % 2 == 0)
-        firstRow++;
-    if (firstRow > lastRow || columns < 1)
-        return;
-    Pixel pink = XomLoadColor(XtDisplay(table), "pink");
-    for (int row = firstRow; row <= lastRow; row += 2)
-        XomEditTableSetCellBackground(table, 1, columns, row, 1, pink);
 }
 
 void MonTable::ClearTable()

@@ -23,7 +23,6 @@ public:
     void AlterColumnSetting(Setting s);
     void AlterTableTitle();
     void RasterTable();
-    void AlterBackground(int firstRow, int lastRow);
     void ClearTable();
     void RestoreTable(int reload);
     void callColumnSelect();
@@ -38,6 +37,7 @@ public:
     Widget scroll;     // the scroll container "scroll"
     Widget table;      // the table "table"; none until built
     Pixmap* connIcons; // [0] stop icon (kind 3), [1] pause icon (kind 4)
+    Pixel stripe;      // the background of odd rows
     MonitorApp* app;
 };
 

@@ -182,7 +182,7 @@ public:
         int rows;    // rows held; records of further connections are not filed
     } passLimit = {2000000, MON_LIST_RECORDS_MAX};
     int connReserved =
-        CONN_BUFFER_INITIAL;     // slots of connBuffer allocated, zeroed past connCapacity
+        CONN_BUFFER_INITIAL;     // slots of connBuffer allocated; those past connCapacity unused
     bool rowLimitWarned = false; // the warning that rows were left out is given once
     bool rowsLeftOut = false;    // this poll met records that the row limit kept out
     ConnectionLedger ledger;     // which records a poll files, and from what their bytes count

@@ -116,13 +116,16 @@ bool GrowList(Connection*** list, int listed, int count)
 }
 
 // Enlarges the row array by one step of CONN_BUFFER_GROWTH slots. Memory is reserved half
-// as much again ahead, so most steps only take reserved (zeroed) slots into use; when the
-// rows do move, every pointer list into the array is carried over. False, with everything
-// unchanged, when memory is exhausted.
+// as much again ahead, so most steps only take reserved slots into use; when the rows do
+// move, every pointer list into the array is carried over. Slots are zeroed (made free) as
+// they are taken into use, not ahead: reserved pages that are never written cost no
+// memory. False, with everything unchanged, when memory is exhausted.
 bool GrowRowArray(MonitorApp* app)
 {
     int capacity = app->connCapacity + CONN_BUFFER_GROWTH;
     if (capacity <= app->connReserved) {
+        memset(app->connBuffer + app->connCapacity, 0,
+               static_cast<size_t>(CONN_BUFFER_GROWTH) * sizeof(Connection));
         app->connCapacity = capacity;
         return true;
     }
@@ -141,8 +144,8 @@ bool GrowRowArray(MonitorApp* app)
     if (!grown) {
         return false;
     }
-    memset(grown + app->connReserved, 0,
-           static_cast<size_t>(reserve - app->connReserved) * sizeof(Connection));
+    memset(grown + app->connCapacity, 0,
+           static_cast<size_t>(CONN_BUFFER_GROWTH) * sizeof(Connection));
     for (int i = 0; i < app->serverCount; i++) {
         RelistSlots(app->servers[i], listed[i], grown);
         if (lent[i]) {

@@ -67,11 +67,29 @@ void FinishPass(MonitorApp* app)
         XtAppProcessEvent(monitor_app, XtIMAll);
 }
 
+// The resident memory of this process in bytes.
+double ResidentBytes()
+{
+    FILE* status = fopen("/proc/self/status", "r");
+    long kib = 0;
+    char line[256];
+    while (status && fgets(line, sizeof line, status))
+        if (sscanf(line, "VmRSS: %ld", &kib) == 1)
+            break;
+    if (status)
+        fclose(status);
+    return kib * 1024.0;
+}
+
+// Resident memory when the last monitoring began, before its rows.
+double residentBeforeRows = 0;
+
 // Monitors the server at address; the server is left current.
 void Monitor(MonitorApp* app, const std::string& address)
 {
     while (app->serverCount > 0)
         app->RemoveSOCKS5(0);
+    residentBeforeRows = ResidentBytes();
     app->AddSOCKS5(address.c_str());
     app->StartMonitoring();
     FinishPass(app);
@@ -85,6 +103,10 @@ void Polls(benchmark::State& state, MonitorApp* app)
         XSync(XtDisplay(app->shell), False); // the redraw is done when the server has it
     }
     state.counters["rows"] = app->current->rowCount;
+    // What a row costs resident: its slot, its place in the lists, the index and the table.
+    if (app->current->rowCount > 0)
+        state.counters["bytes_per_row"] =
+            (ResidentBytes() - residentBeforeRows) / app->current->rowCount;
     app->StopMonitoring();
 }
 

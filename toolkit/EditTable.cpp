@@ -415,14 +415,16 @@ bool XomEditTableHooks::FormatPointer(int column, int row, const void* pointer, 
     return true;
 }
 
-bool XomEditTableHooks::CellSource(int column, int row, const char** text, unsigned long* pixmap)
+bool XomEditTableHooks::CellSource(int column, int row, const char** text, unsigned long* pixmap,
+                                   unsigned long* background)
 {
     XomEditTablePart* et = XomEditTable(w);
     if (!et->cell_source)
         return false;
-    XomEditTableCellContent content = {NULL, None};
+    XomEditTableCellContent content = {NULL, None, False, 0};
     et->cell_source(w, et->cell_source_data, column, row, &content);
     *text = content.text && *content.text ? content.text : NULL;
     *pixmap = content.pixmap;
+    *background = content.has_background ? content.background : XomNO_PIXEL;
     return true;
 }

@@ -185,15 +185,18 @@ typedef struct {
     String text;
 } XomEditTableFormatCellCallbackStruct;
 
-/* "cellSource": a table whose cells are its owner's. With a source set, the text and pixmap
- * of each cell are asked of it as the cell is drawn, printed or read (rows and columns from
- * 1), instead of being stored in the table: filling a table of many rows then costs only
- * what its visible rows cost. The source sets text (kept by the owner until the next
- * redraw; NULL or "" for none) and pixmap (None for none); both start empty. Backgrounds,
- * fonts, selection and the row count stay the table's own. */
+/* "cellSource": a table whose cells are its owner's. With a source set, the text, pixmap and
+ * background of each cell are asked of it as the cell is drawn, printed or read (rows and
+ * columns from 1), instead of being stored in the table: filling a table of many rows then
+ * costs only what its visible rows cost. The source sets text (kept by the owner until the
+ * next redraw; NULL or "" for none), pixmap (None for none) and, with has_background,
+ * background (else the cell's stored background, if any, is used); all start empty. Fonts,
+ * selection and the row count stay the table's own. */
 typedef struct {
     const char* text;
     Pixmap pixmap;
+    Boolean has_background;
+    Pixel background;
 } XomEditTableCellContent;
 typedef void (*XomEditTableCellSourceProc)(Widget w, XtPointer closure, int column, int row,
                                            XomEditTableCellContent* content);

@@ -251,6 +251,8 @@ bool EditTableModel::FillCell(const char* function, int column, int row, const v
         if (!CheckRows(function, &row, &last, "Row", "Row"))
             return false;
         std::string heading = address ? (const char*)address : "";
+        if (rowAnnotations.empty())
+            rowAnnotations.resize((size_t)rowCount); /* made with the first heading */
         *changed = rowAnnotations[row - 1] != heading;
         rowAnnotations[row - 1] = heading;
         return true;
@@ -346,8 +348,8 @@ void* EditTableModel::GetCellData(int column, int row)
     if (!CheckCell("XomEditTableGetCellData", &column, &row))
         return NULL;
     const char* sourced;
-    unsigned long pixmap;
-    if (hooks->CellSource(column, row, &sourced, &pixmap))
+    unsigned long pixmap, background;
+    if (hooks->CellSource(column, row, &sourced, &pixmap, &background))
         return sourced ? strdup(sourced) : NULL;
     if (CellIsEmpty(column, row))
         return NULL;
@@ -378,8 +380,8 @@ const char* EditTableModel::CellText(int column, int row)
 {
     text.clear();
     const char* sourced;
-    unsigned long pixmap;
-    if (hooks->CellSource(column, row, &sourced, &pixmap))
+    unsigned long pixmap, background;
+    if (hooks->CellSource(column, row, &sourced, &pixmap, &background))
         return sourced;
     if (CellIsEmpty(column, row))
         return NULL;
@@ -413,7 +415,7 @@ std::string EditTableModel::RowAnnotation(int row) const
 {
     if (defaults.automaticRowAnnotation)
         return std::to_string(row);
-    return rowAnnotations[row - 1];
+    return rowAnnotations.empty() ? std::string() : rowAnnotations[row - 1];
 }
 
 int EditTableModel::RowHeight(int) const
@@ -437,7 +439,8 @@ void EditTableModel::InsertRowsAt(int at, int count)
     }
     if (!rowHidden.empty())
         rowHidden.insert(rowHidden.begin() + pos, n, 0);
-    rowAnnotations.insert(rowAnnotations.begin() + pos, n, std::string());
+    if (!rowAnnotations.empty())
+        rowAnnotations.insert(rowAnnotations.begin() + pos, n, std::string());
     rowCount += count;
     for (EditTableBlock& b : selections)
         if (b.row > at)

@@ -62,14 +62,17 @@ public:
         (void)first;
         (void)count;
     }
-    /* The owner's content of a cell (text NULL for none, pixmap 0 for none) when the table
-     * takes its cells from its owner; false when it stores them itself. */
-    virtual bool CellSource(int column, int row, const char** text, unsigned long* pixmap)
+    /* The owner's content of a cell (text NULL for none, pixmap 0 for none, background
+     * XomNO_PIXEL for the table's own) when the table takes its cells from its owner; false
+     * when it stores them itself. */
+    virtual bool CellSource(int column, int row, const char** text, unsigned long* pixmap,
+                            unsigned long* background)
     {
         (void)column;
         (void)row;
         (void)text;
         (void)pixmap;
+        (void)background;
         return false;
     }
     /* The text of a type_pointer cell; false for none. */
@@ -224,7 +227,7 @@ private:
     std::vector<Column> columns;
     int rowCount = 0;
     std::vector<char> rowHidden; /* empty while no row is hidden */
-    std::vector<std::string> rowAnnotations;
+    std::vector<std::string> rowAnnotations; /* empty while no row has a heading of its own */
     std::vector<EditTableBlock> selections;
     std::string text; /* the last CellText */
 };

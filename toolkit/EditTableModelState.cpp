@@ -161,6 +161,10 @@ bool EditTableModel::SetCellPixmap(int column, int columnCount, int row, int row
 
 unsigned long EditTableModel::CellBackground(int column, int row) const
 {
+    const char* text;
+    unsigned long pixmap, sourced;
+    if (hooks->CellSource(column, row, &text, &pixmap, &sourced) && sourced != XomNO_PIXEL)
+        return sourced;
     const std::vector<unsigned long>& v = Col(column).background;
     return v.empty() ? XomNO_PIXEL : v[row - 1];
 }
@@ -174,8 +178,8 @@ unsigned long EditTableModel::CellForeground(int column, int row) const
 unsigned long EditTableModel::CellPixmap(int column, int row) const
 {
     const char* text;
-    unsigned long sourced;
-    if (hooks->CellSource(column, row, &text, &sourced))
+    unsigned long sourced, background;
+    if (hooks->CellSource(column, row, &text, &sourced, &background))
         return sourced;
     const std::vector<unsigned long>& v = Col(column).pixmap;
     return v.empty() ? 0UL : v[row - 1];

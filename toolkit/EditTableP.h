@@ -144,7 +144,8 @@ public:
     void RowsInserted(int first, int count) override;
     void ColumnsInserted(int first, int count) override;
     bool FormatPointer(int column, int row, const void* pointer, std::string* text) override;
-    bool CellSource(int column, int row, const char** text, unsigned long* pixmap) override;
+    bool CellSource(int column, int row, const char** text, unsigned long* pixmap,
+                    unsigned long* background) override;
     XEvent* event = nullptr; /* the event of the action in progress */
 
 private:

@@ -792,8 +792,11 @@ TEST_F(CycleTest, APassGoesOnBetweenEventsNoSecondStartsInsideItAndStopEndsIt)
     // A server removed in the middle of its pass takes the pass with it.
     app->StartMonitoring();
     EXPECT_TRUE(app->PassInProgress());
+    for (int tries = 0; tries < 100 && RequestsOf(sim, kPoll) < 2; tries++)
+        usleep(20000); // the simulator logs the request as it reads it
     app->setSortType(SORT_BY_USER); // a redraw inside the pass starts no other
     app->RunMonitoring();
+    usleep(200000);
     EXPECT_EQ(RequestsOf(sim, kPoll), 2);
     app->RemoveSOCKS5(0);
     EXPECT_FALSE(app->PassInProgress());
