@@ -1,21 +1,31 @@
 // bench-libs: vantor_tools_testsupport
 // Relay throughput: the same 64 MiB HTTP download straight over loopback and through
-// vantor-proxy, in one run; the ratio of the two rates is printed at the end. And what an
-// idle relayed connection costs the proxy in memory once its buffers have drained.
+// vantor-proxy, in one run, and through danted and microsocks where they are installed; the
+// ratio of each proxy's rate to the direct one is printed at the end, and every proxy's CPU
+// time per GiB relayed is a counter. And what an idle relayed connection costs vantor-proxy
+// once its buffers and pipes have drained: memory and descriptors.
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
-#include <map>
-#include <string>
 
+#include "tests/support/MonsimProcess.h"
 #include "tests/tools/ProxyProcess.h"
 #include "tests/tools/SocksClient.h"
 #include "tests/tools/TestHttpServer.h"
@@ -37,6 +47,134 @@ ProxyProcess &proxy()
     return p;
 }
 
+// Another SOCKS5 server, started in a process group of its own so that all the processes
+// it forks are stopped with it.
+class ForeignProxy {
+public:
+    ForeignProxy(std::vector<std::string> argv, int port) : port_(port)
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            int null = open("/dev/null", O_WRONLY); // microsocks logs every connection
+            dup2(null, 1);
+            dup2(null, 2);
+            std::vector<char *> args;
+            for (std::string &a : argv)
+                args.push_back(&a[0]);
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && pid_ > 0; ++i) { // up to 5 s for the port to listen
+            int fd = connectLoopback(port_);
+            if (fd >= 0) {
+                close(fd);
+                ready_ = true;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~ForeignProxy()
+    {
+        if (pid_ <= 0)
+            return;
+        kill(-pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    ForeignProxy(const ForeignProxy &) = delete;
+    ForeignProxy &operator=(const ForeignProxy &) = delete;
+
+    bool ready() const { return ready_; }
+    int port() const { return port_; }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    int port_;
+    bool ready_ = false;
+};
+
+bool installed(const char *path)
+{
+    return access(path, X_OK) == 0;
+}
+
+ForeignProxy &danted()
+{
+    static int port = unusedPort();
+    static std::string config = MonsimProcess::writeTempFile(
+        "danted.conf",
+        "logoutput: /dev/null\n"
+        "internal: 127.0.0.1 port = "
+            + std::to_string(port)
+            + "\n"
+              "external: 127.0.0.1\n"
+              "clientmethod: none\n"
+              "socksmethod: none\n"
+              "user.privileged: root\n"
+              "user.unprivileged: nobody\n"
+              "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
+              "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n");
+    static ForeignProxy p({"/usr/sbin/danted", "-f", config, "-p", config + ".pid"}, port);
+    return p;
+}
+
+ForeignProxy &microsocks()
+{
+    static int port = unusedPort();
+    static ForeignProxy p({"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)},
+                          port);
+    return p;
+}
+
+// Fields of /proc/<pid>/stat after the command name, which may hold spaces.
+std::vector<std::string> statFields(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    std::vector<std::string> fields;
+    size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return fields;
+    std::istringstream rest(line.substr(close + 2));
+    for (std::string f; rest >> f;)
+        fields.push_back(f);
+    return fields; // [0] is the state, so field N of proc(5) is at N - 3
+}
+
+// CPU seconds used by a process and everything it forked: the live descendants' own time,
+// and through cutime and cstime that of those already gone.
+double cpuSecondsOfTree(pid_t root)
+{
+    std::map<pid_t, pid_t> parentOf;
+    if (DIR *proc = opendir("/proc")) {
+        while (dirent *e = readdir(proc)) {
+            pid_t pid = std::atoi(e->d_name);
+            std::vector<std::string> f = pid > 0 ? statFields(pid) : std::vector<std::string>{};
+            if (f.size() > 1)
+                parentOf[pid] = std::atoi(f[1].c_str());
+        }
+        closedir(proc);
+    }
+    long ticks = 0;
+    for (const auto &p : parentOf) {
+        bool inTree = false;
+        for (pid_t up = p.first; up > 1 && !inTree; up = parentOf.count(up) ? parentOf[up] : 0)
+            inTree = up == root;
+        if (!inTree)
+            continue;
+        std::vector<std::string> f = statFields(p.first);
+        if (f.size() > 14)
+            ticks += std::atol(f[11].c_str()) + std::atol(f[12].c_str());
+        if (p.first == root && f.size() > 14)
+            ticks += std::atol(f[13].c_str()) + std::atol(f[14].c_str());
+    }
+    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+}
+
 // Reads the whole answer, counting bytes only: the benchmark measures the transfer.
 size_t drain(int fd)
 {
@@ -48,31 +186,15 @@ size_t drain(int fd)
     return total;
 }
 
-int connectDirect(int port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(uint16_t(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-void transfer(benchmark::State &state, bool throughProxy)
+// The download, repeated; through the SOCKS server on socksPort unless it is 0, whose
+// processes' CPU time per GiB is then a counter.
+void transfer(benchmark::State &state, int socksPort, pid_t socksPid)
 {
     int port = server().port();
-    if (throughProxy && !proxy().started()) {
-        state.SkipWithError("vantor-proxy did not start");
-        return;
-    }
+    double cpuBefore = socksPort ? cpuSecondsOfTree(socksPid) : 0;
     for (auto _ : state) {
         int reply = 0;
-        int fd =
-            throughProxy ? socksOpen(proxy().socksPort(), port, 1, &reply) : connectDirect(port);
+        int fd = socksPort ? socksOpen(socksPort, port, 1, &reply) : connectLoopback(port);
         if (fd < 0 || reply != 0 || !sendAll(fd, REQUEST)) {
             state.SkipWithError("connection failed");
             break;
@@ -84,20 +206,49 @@ void transfer(benchmark::State &state, bool throughProxy)
             break;
         }
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(BODY));
+    double bytes = double(state.iterations()) * double(BODY);
+    state.SetBytesProcessed(int64_t(bytes));
+    if (socksPort && bytes > 0)
+        state.counters["cpu_s_per_GiB"] =
+            (cpuSecondsOfTree(socksPid) - cpuBefore) / (bytes / double(1u << 30));
 }
 
 void BM_DirectLoopback(benchmark::State &state)
 {
-    transfer(state, false);
+    transfer(state, 0, 0);
 }
 BENCHMARK(BM_DirectLoopback)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_ThroughProxy(benchmark::State &state)
 {
-    transfer(state, true);
+    if (!proxy().started())
+        state.SkipWithError("vantor-proxy did not start");
+    else
+        transfer(state, proxy().socksPort(), proxy().pid());
 }
 BENCHMARK(BM_ThroughProxy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_ThroughDanted(benchmark::State &state)
+{
+    if (!installed("/usr/sbin/danted"))
+        state.SkipWithError("danted is not installed");
+    else if (!danted().ready())
+        state.SkipWithError("danted did not start");
+    else
+        transfer(state, danted().port(), danted().pid());
+}
+BENCHMARK(BM_ThroughDanted)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_ThroughMicrosocks(benchmark::State &state)
+{
+    if (!installed("/usr/bin/microsocks"))
+        state.SkipWithError("microsocks is not installed");
+    else if (!microsocks().ready())
+        state.SkipWithError("microsocks did not start");
+    else
+        transfer(state, microsocks().port(), microsocks().pid());
+}
+BENCHMARK(BM_ThroughMicrosocks)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // The proxy's resident memory in KiB, from /proc.
 long residentKiB(pid_t pid)
@@ -109,8 +260,21 @@ long residentKiB(pid_t pid)
     return -1;
 }
 
+long openDescriptors(pid_t pid)
+{
+    long count = 0;
+    if (DIR *dir = opendir(("/proc/" + std::to_string(pid) + "/fd").c_str())) {
+        while (dirent *e = readdir(dir))
+            count += e->d_name[0] != '.';
+        closedir(dir);
+    }
+    return count;
+}
+
 // Connections through the proxy to a local server that sends each 16 KiB and then keeps
-// it open; the client reads them, so every relay buffer has been used and drained.
+// it open; the client reads them, so every relay buffer or pipe has been used and drained.
+// Counted once the proxy has let go of what idle connections do not need (a few seconds at
+// most): two sockets per connection are all it should keep.
 void BM_IdleRelayedConnections(benchmark::State &state)
 {
     const int count = int(state.range(0));
@@ -134,6 +298,7 @@ void BM_IdleRelayedConnections(benchmark::State &state)
         }
     });
     long before = residentKiB(idleProxy.pid());
+    long fdsBefore = openDescriptors(idleProxy.pid());
     for (auto _ : state) {
         for (int i = 0; i < count; i++) {
             int reply = -1;
@@ -151,8 +316,13 @@ void BM_IdleRelayedConnections(benchmark::State &state)
         }
     }
     acceptor.join();
+    const long sockets = fdsBefore + 2L * long(clients.size());
+    for (int i = 0; i < 50 && openDescriptors(idleProxy.pid()) > sockets; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     long after = residentKiB(idleProxy.pid());
     state.counters["KiB_per_connection"] = double(after - before) / count;
+    state.counters["fds_per_connection"] =
+        double(openDescriptors(idleProxy.pid()) - fdsBefore) / count;
     for (int fd : clients)
         close(fd);
     for (int fd : served)
@@ -161,7 +331,8 @@ void BM_IdleRelayedConnections(benchmark::State &state)
 }
 BENCHMARK(BM_IdleRelayedConnections)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Keeps the rate of each benchmark so that the ratio can be printed after the table.
+// Keeps the rate of each benchmark (the median when repeated) so that the ratios can be
+// printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> rates;
@@ -170,8 +341,10 @@ public:
     {
         for (const Run &run : runs) {
             auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end())
-                rates[run.benchmark_name()] = it->second;
+            bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (it != run.counters.end() && !run.error_occurred
+                && (single || run.aggregate_name == "median"))
+                rates[run.run_name.function_name] = it->second;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -184,9 +357,11 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    double direct = reporter.rates["BM_DirectLoopback/min_time:2.000/real_time"];
-    double proxied = reporter.rates["BM_ThroughProxy/min_time:2.000/real_time"];
-    if (direct > 0 && proxied > 0)
-        std::printf("relay throughput ratio (through proxy / direct): %.3f\n", proxied / direct);
+    double direct = reporter.rates["BM_DirectLoopback"];
+    for (const char *name : {"BM_ThroughProxy", "BM_ThroughDanted", "BM_ThroughMicrosocks"}) {
+        double proxied = reporter.rates[name];
+        if (direct > 0 && proxied > 0)
+            std::printf("%s / direct: %.3f\n", name, proxied / direct);
+    }
     return 0;
 }
