@@ -260,17 +260,6 @@ long residentKiB(pid_t pid)
     return -1;
 }
 
-long openDescriptors(pid_t pid)
-{
-    long count = 0;
-    if (DIR *dir = opendir(("/proc/" + std::to_string(pid) + "/fd").c_str())) {
-        while (dirent *e = readdir(dir))
-            count += e->d_name[0] != '.';
-        closedir(dir);
-    }
-    return count;
-}
-
 // Connections through the proxy to a local server that sends each 16 KiB and then keeps
 // it open; the client reads them, so every relay buffer or pipe has been used and drained.
 // Counted once the proxy has let go of what idle connections do not need (a few seconds at
@@ -298,7 +287,7 @@ void BM_IdleRelayedConnections(benchmark::State &state)
         }
     });
     long before = residentKiB(idleProxy.pid());
-    long fdsBefore = openDescriptors(idleProxy.pid());
+    long fdsBefore = long(idleProxy.descriptors().size());
     for (auto _ : state) {
         for (int i = 0; i < count; i++) {
             int reply = -1;
@@ -317,12 +306,12 @@ void BM_IdleRelayedConnections(benchmark::State &state)
     }
     acceptor.join();
     const long sockets = fdsBefore + 2L * long(clients.size());
-    for (int i = 0; i < 50 && openDescriptors(idleProxy.pid()) > sockets; ++i)
+    for (int i = 0; i < 50 && long(idleProxy.descriptors().size()) > sockets; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     long after = residentKiB(idleProxy.pid());
     state.counters["KiB_per_connection"] = double(after - before) / count;
     state.counters["fds_per_connection"] =
-        double(openDescriptors(idleProxy.pid()) - fdsBefore) / count;
+        double(long(idleProxy.descriptors().size()) - fdsBefore) / count;
     for (int fd : clients)
         close(fd);
     for (int fd : served)

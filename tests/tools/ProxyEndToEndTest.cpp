@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "tests/support/MonsimProcess.h"
+#include "tests/tools/MonitorPasses.h"
 #include "tests/tools/ProxyProcess.h"
 #include "tests/support/RunProcess.h"
 #include "tests/tools/SocksClient.h"
@@ -31,7 +32,6 @@
 namespace {
 
 typedef std::map<std::string, std::string> CsvRow;
-typedef std::vector<S5MonData> Records;
 
 // Asks the proxy count times for a port nothing listens on, each connection closed at once:
 // as many failed records. False when a connection to the proxy itself failed.
@@ -45,47 +45,6 @@ bool openRefusedConnections(const ProxyProcess &proxy, int count)
         close(fd);
     }
     return true;
-}
-
-// One pass over the proxy's connections through the client library.
-Records listPass(const std::string &server)
-{
-    Records out;
-    S5MonHandle h = nullptr;
-    EXPECT_EQ(S5MonNetOpen(server.c_str(), MON_CLIENT_NETWORK, &h), 0);
-    if (!h)
-        return out;
-    S5MonData d;
-    int r;
-    while ((r = S5MonRecvNextData(h, 0, &d)) == 1)
-        out.push_back(d);
-    EXPECT_EQ(r, 0);
-    S5MonClose(h);
-    return out;
-}
-
-// Passes until one satisfies `done` (records change a moment after the clients have
-// finished), or a time limit; returns the last pass.
-Records passUntil(const std::string &server, const std::function<bool(const Records &)> &done)
-{
-    Records records;
-    for (int i = 0; i < 100; ++i) {
-        records = listPass(server);
-        if (done(records))
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return records;
-}
-
-Records waitForEnded(const std::string &server, size_t count)
-{
-    return passUntil(server, [count](const Records &records) {
-        size_t ended = 0;
-        for (const S5MonData &d : records)
-            ended += (d.state & 8) ? 1 : 0;
-        return ended >= count;
-    });
 }
 
 // vantor-mon quotes the fields that hold commas (the keys); none of ours holds a quote.

@@ -1,5 +1,6 @@
 #include "tests/tools/ProxyProcess.h"
 
+#include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,23 @@ ProxyProcess::~ProxyProcess()
 std::string ProxyProcess::monitorAddress() const
 {
     return "127.0.0.1:" + std::to_string(monitorPort_);
+}
+
+std::map<int, std::string> ProxyProcess::descriptors() const
+{
+    std::map<int, std::string> open;
+    const std::string dir = "/proc/" + std::to_string(pid_) + "/fd";
+    DIR *d = opendir(dir.c_str());
+    if (!d)
+        return open;
+    while (dirent *e = readdir(d)) {
+        char target[256];
+        ssize_t n = readlink((dir + "/" + e->d_name).c_str(), target, sizeof target - 1);
+        if (e->d_name[0] != '.' && n > 0)
+            open[std::atoi(e->d_name)] = std::string(target, size_t(n));
+    }
+    closedir(d);
+    return open;
 }
 
 bool ProxyProcess::stop()

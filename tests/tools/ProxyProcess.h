@@ -2,6 +2,7 @@
 #ifndef VANTOR_TEST_PROXYPROCESS_H
 #define VANTOR_TEST_PROXYPROCESS_H
 
+#include <map>
 #include <string>
 #include <vector>
 #include <sys/types.h>
@@ -20,6 +21,8 @@ public:
     pid_t pid() const { return pid_; }
     // "127.0.0.1:<port>" of the monitoring service.
     std::string monitorAddress() const;
+    // The proxy's open descriptors: number to what it refers to ("socket:[..]", "pipe:[..]").
+    std::map<int, std::string> descriptors() const;
     // Stops the proxy with SIGTERM; true when it exited with status 0.
     bool stop();
 

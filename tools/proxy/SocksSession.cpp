@@ -16,8 +16,8 @@
 using namespace socks5;
 
 namespace {
-// Per direction. Large enough for full-speed loopback transfers; an idle session still
-// costs little, since a buffer's pages are only touched as data passes through it.
+// Per direction, for the handshake and the bytes that are copied rather than spliced. An
+// idle session costs little, since a buffer is only held while bytes wait in it.
 const size_t RELAY_BUFFER = 128 * 1024;
 } // namespace
 
@@ -44,7 +44,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
     const uint32_t readable = EPOLLIN | EPOLLHUP | EPOLLERR;
     const uint32_t writable = EPOLLOUT | EPOLLERR;
     if (tag == CLIENT) {
-        if ((events & writable) && !toClient_.empty())
+        if ((events & writable) && waiting(toClient_, toClientPipe_))
             flushClient();
         if (!retired() && (events & readable))
             pump(true);
@@ -58,7 +58,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
         else if (err != EINPROGRESS)
             refuseRequest(replyForErrno(err));
     } else {
-        if ((events & writable) && !toDest_.empty())
+        if ((events & writable) && waiting(toDest_, toDestPipe_))
             flushDest();
         if (!retired() && (events & readable))
             pump(false);
@@ -68,7 +68,12 @@ void SocksSession::onEvents(int tag, uint32_t events)
 
 void SocksSession::onTick(time_t monotonicNow)
 {
-    if (phase_ == Phase::Relaying || monotonicNow < deadline_)
+    if (phase_ == Phase::Relaying) {
+        toDestPipe_.closeIfIdle();
+        toClientPipe_.closeIfIdle();
+        return;
+    }
+    if (monotonicNow < deadline_)
         return;
     if (phase_ == Phase::Closing) {
         finish();
@@ -278,23 +283,54 @@ void SocksSession::refuseRequest(uint8_t rep)
 void SocksSession::pump(bool fromClient)
 {
     const uint64_t &forwarded = fromClient ? record_->outBytes : record_->inBytes;
-    const ByteBuffer &pending = fromClient ? toDest_ : toClient_;
+    const ByteBuffer &buffer = fromClient ? toDest_ : toClient_;
+    const SplicePipe &pipe = fromClient ? toDestPipe_ : toClientPipe_;
     for (int round = 0; round < 4; ++round) {
         uint64_t before = forwarded;
         if (fromClient)
             readClient();
         else
             readDest();
-        if (retired() || phase_ != Phase::Relaying || forwarded == before || !pending.empty())
+        if (retired() || phase_ != Phase::Relaying || forwarded == before
+            || waiting(buffer, pipe))
             return;
     }
 }
 
+ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
+{
+    // Bytes in the buffer came first, so the pipe takes more only behind an empty buffer.
+    if (!pipe.empty() || (spliceWorks_ && buffer.empty() && pipe.open())) {
+        ssize_t n = pipe.fillFrom(fd);
+        if (n >= 0 || !pipe.empty() || (errno != EINVAL && errno != ENOSYS))
+            return n;
+        spliceWorks_ = false;
+    }
+    return buffer.readFrom(fd);
+}
+
+ssize_t SocksSession::transmit(int fd, ByteBuffer &buffer, SplicePipe &pipe)
+{
+    return buffer.empty() ? pipe.drainTo(fd) : buffer.writeTo(fd);
+}
+
+bool SocksSession::canReceive(const ByteBuffer &buffer, const SplicePipe &pipe)
+{
+    return pipe.empty() ? buffer.space() > 0 : !pipe.full();
+}
+
+bool SocksSession::waiting(const ByteBuffer &buffer, const SplicePipe &pipe)
+{
+    return !buffer.empty() || !pipe.empty();
+}
+
 void SocksSession::readClient()
 {
-    if (clientEof_ || phase_ == Phase::Closing || toDest_.space() == 0)
+    if (clientEof_ || phase_ == Phase::Closing || !canReceive(toDest_, toDestPipe_))
         return;
-    ssize_t n = toDest_.readFrom(client_.fd);
+    // The handshake is parsed from the buffer, and early data waits there behind it.
+    ssize_t n = phase_ == Phase::Relaying ? receive(client_.fd, toDest_, toDestPipe_)
+                                          : toDest_.readFrom(client_.fd);
     if (n < 0 && errno == EAGAIN)
         return;
     if (n <= 0) {
@@ -326,9 +362,9 @@ void SocksSession::readClient()
 
 void SocksSession::readDest()
 {
-    if (destEof_ || phase_ != Phase::Relaying || toClient_.space() == 0)
+    if (destEof_ || phase_ != Phase::Relaying || !canReceive(toClient_, toClientPipe_))
         return;
-    ssize_t n = toClient_.readFrom(dest_.fd);
+    ssize_t n = receive(dest_.fd, toClient_, toClientPipe_);
     if (n < 0 && errno == EAGAIN)
         return;
     if (n < 0) {
@@ -342,8 +378,8 @@ void SocksSession::readDest()
 
 void SocksSession::flushClient()
 {
-    if (!toClient_.empty()) {
-        ssize_t n = toClient_.writeTo(client_.fd);
+    if (waiting(toClient_, toClientPipe_)) {
+        ssize_t n = transmit(client_.fd, toClient_, toClientPipe_);
         if (n < 0 && errno != EAGAIN) {
             finish();
             return;
@@ -355,7 +391,7 @@ void SocksSession::flushClient()
                 ctx_.table.addIn(record_, size_t(n) - replies);
         }
     }
-    if (!toClient_.empty())
+    if (waiting(toClient_, toClientPipe_))
         return;
     if (phase_ == Phase::Closing) {
         finish();
@@ -371,8 +407,8 @@ void SocksSession::flushClient()
 
 void SocksSession::flushDest()
 {
-    if (!toDest_.empty()) {
-        ssize_t n = toDest_.writeTo(dest_.fd);
+    if (waiting(toDest_, toDestPipe_)) {
+        ssize_t n = transmit(dest_.fd, toDest_, toDestPipe_);
         if (n < 0 && errno != EAGAIN) {
             finish();
             return;
@@ -380,7 +416,7 @@ void SocksSession::flushDest()
         if (n > 0)
             ctx_.table.addOut(record_, size_t(n));
     }
-    if (!toDest_.empty())
+    if (waiting(toDest_, toDestPipe_))
         return;
     if (clientEof_ && !destShut_) {
         shutdown(dest_.fd, SHUT_WR);
@@ -395,17 +431,17 @@ void SocksSession::updateInterest()
     if (retired())
         return;
     uint32_t clientEvents = 0;
-    if (!clientEof_ && phase_ != Phase::Closing && toDest_.space() > 0)
+    if (!clientEof_ && phase_ != Phase::Closing && canReceive(toDest_, toDestPipe_))
         clientEvents |= EPOLLIN;
-    if (!toClient_.empty())
+    if (waiting(toClient_, toClientPipe_))
         clientEvents |= EPOLLOUT;
     uint32_t destEvents = 0;
     if (phase_ == Phase::Connecting)
         destEvents = EPOLLOUT;
     else if (phase_ == Phase::Relaying) {
-        if (!destEof_ && toClient_.space() > 0)
+        if (!destEof_ && canReceive(toClient_, toClientPipe_))
             destEvents |= EPOLLIN;
-        if (!toDest_.empty())
+        if (waiting(toDest_, toDestPipe_))
             destEvents |= EPOLLOUT;
     }
     if (!ctx_.poller.watch(client_, clientEvents)

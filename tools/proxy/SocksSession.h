@@ -1,5 +1,7 @@
 // One client of the SOCKS port: the handshake, the connect to the destination and then
-// the relay of bytes in both directions, all without blocking the loop.
+// the relay of bytes in both directions, all without blocking the loop. The relay moves the
+// bytes of each direction through a pipe with splice(), and copies them through a buffer
+// where it cannot: bytes left from the handshake, no descriptor for a pipe, no splice.
 #ifndef VANTOR_PROXY_SOCKSSESSION_H
 #define VANTOR_PROXY_SOCKSSESSION_H
 
@@ -11,6 +13,7 @@
 #include "tools/proxy/ConnTable.h"
 #include "tools/proxy/Poller.h"
 #include "tools/proxy/ProxyContext.h"
+#include "tools/proxy/SplicePipe.h"
 
 class SocksSession : public EventHandler {
 public:
@@ -38,6 +41,9 @@ private:
     Phase phase_ = Phase::Greeting;
     time_t deadline_;
     ByteBuffer toDest_, toClient_;
+    // At most one of a direction's buffer and pipe holds bytes at any time.
+    SplicePipe toDestPipe_, toClientPipe_;
+    bool spliceWorks_ = true; // false once splice() was refused: copy from then on
     size_t replyBytes_ = 0; // bytes at the front of toClient_ that are SOCKS replies
     bool clientEof_ = false, destEof_ = false;
     bool destShut_ = false, clientShut_ = false;
@@ -54,6 +60,12 @@ private:
     // Refuses a request with the reply code and its standard text.
     void refuseRequest(uint8_t rep);
     void pump(bool fromClient);
+    // One read from the socket into the direction's pipe or, where that cannot be, its
+    // buffer; and one send of what waits in either.
+    ssize_t receive(int fd, ByteBuffer &buffer, SplicePipe &pipe);
+    static ssize_t transmit(int fd, ByteBuffer &buffer, SplicePipe &pipe);
+    static bool canReceive(const ByteBuffer &buffer, const SplicePipe &pipe);
+    static bool waiting(const ByteBuffer &buffer, const SplicePipe &pipe);
     void readClient();
     void readDest();
     void flushClient();
