@@ -1,6 +1,8 @@
 // Ageing and comparison rules of connection rows.
 #include "app/ConnectionRows.h"
 
+#include "app/TableTexts.h"
+
 #include <string.h>
 #include <strings.h>
 
@@ -110,4 +112,26 @@ int CompareStartTimes(const Connection* a, const Connection* b)
 int CompareTotalBytes(const Connection* a, const Connection* b)
 {
     return WrapDifference(a->lastTotalBytes, b->lastTotalBytes);
+}
+
+int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b)
+{
+    switch (sortType) {
+    case SORT_BY_SOURCE:
+        return CompareHosts(
+            HostText(a->data.srcHostName, a->srcAddrText, nodeType), a->data.srcSockAddr,
+            HostText(b->data.srcHostName, b->srcAddrText, nodeType), b->data.srcSockAddr, nodeType);
+    case SORT_BY_DESTINATION:
+        return CompareHosts(
+            HostText(a->data.dstHostName, a->dstAddrText, nodeType), a->data.dstSockAddr,
+            HostText(b->data.dstHostName, b->dstAddrText, nodeType), b->data.dstSockAddr, nodeType);
+    case SORT_BY_USER:
+        return CompareUserNames(a, b);
+    case SORT_BY_SERVICE:
+        return CompareServiceNames(a, b);
+    case SORT_BY_START_TIME:
+        return CompareStartTimes(a, b);
+    default:
+        return CompareTotalBytes(a, b);
+    }
 }

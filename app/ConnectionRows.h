@@ -47,5 +47,8 @@ int CompareUserNames(const Connection* a, const Connection* b);
 int CompareServiceNames(const Connection* a, const Connection* b);
 int CompareStartTimes(const Connection* a, const Connection* b);
 int CompareTotalBytes(const Connection* a, const Connection* b);
+// The comparison of a Sort By key (SORT_BY_SOURCE to SORT_BY_TOTAL_TRAFFIC) of rows as shown
+// under nodeType: hosts are compared as shown, a row without a name by its address.
+int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b);
 
 #endif

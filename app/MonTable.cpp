@@ -63,8 +63,8 @@ void MonTable::BuildTable(Widget parent, Setting s)
         XomPLACEMENT_LEFT, XomNcellSizeUnit, XomUNIT_PIXEL, XomNcellPointerBorderThickness, 0,
         XomNnumberOfRows, s.tableRows, XomNdefaultColumnEditMode, XomCOLUMN_NON_EDITABLE,
         XomNautomaticColumnAnnotation, False, XomNdefaultColumnDataType, XomTYPE_STRING,
-        XomNdefaultColumnDataFormat, "%s", XomNcellSource, CellSourceCallback,
-        XomNcellSourceData, this, NULL);
+        XomNdefaultColumnDataFormat, "%s", XomNcellSource, CellSourceCallback, XomNcellSourceData,
+        this, NULL);
     XtOverrideTranslations(table, XtParseTranslationTable(row_translations));
     XtVaSetValues(table, XmNheight, (Dimension)s.tableHeight, XmNwidth, (Dimension)s.tableWidth,
                   XomNnumberOfRows, s.tableRows, XomNnumberOfColumns, s.tableColumns, NULL);
@@ -165,8 +165,8 @@ void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
     if (!list || row < 1 || row > count)
         return; // the blank rows of an empty list
     Connection* connection = list[row - 1];
-    content->text = ConnectionCellText(connection, s.columnType[column - 1], s.nodeType,
-                                       s.unitFactor);
+    content->text =
+        ConnectionCellText(connection, s.columnType[column - 1], s.nodeType, s.unitFactor);
     if (column == 1)
         content->pixmap = connection->kind == CONN_ACTIVE_STOPPED ? connIcons[0]
             : connection->kind == CONN_ACTIVE_PAUSED              ? connIcons[1]
@@ -198,7 +198,9 @@ void MonTable::RestoreTable(int reload)
     AlterColumnSetting(server->setting);
     app->RestoreConnectionList();
     server = app->current;
-    if (server && (server->status & SOCKS5_CONNECTED) && (server->status & SOCKS5_PAUSED)) {
+    // A pass under way lists the rows anew as it ends.
+    if (server && (server->status & SOCKS5_CONNECTED) && (server->status & SOCKS5_PAUSED)
+        && !app->PassInProgress()) {
         server->status |= SOCKS5_BUSY;
         app->UpdateData(0);
         app->SortConnectionList(SORT_AFTER_NEW_DATA);

@@ -7,11 +7,13 @@
 #include <X11/Intrinsic.h>
 
 #include <string>
+#include <vector>
 
 #include "app/Connection.h"
 #include "app/ConnectionLedger.h"
 #include "app/FilingIndex.h"
 #include "app/Setting.h"
+#include "app/SortEntries.h"
 #include "lib/monAPI.h"
 
 class SOCKS5;
@@ -198,11 +200,12 @@ private:
     };
     // The pass in progress (see MonitorAppPass.cpp).
     struct Pass {
-        SOCKS5* server = NULL; // none when no pass is in progress
-        XtInputId input = 0;   // the connection's readiness
+        SOCKS5* server = NULL;       // none when no pass is in progress
+        XtInputId input = 0;         // the connection's readiness
         XtIntervalId limitTimer = 0; // the connection's next deadline
         XtWorkProcId work = 0;       // goes on with a slice cut short
         int records = 0;
+        bool sorting = false; // the rows are aged; their sort keys are being read
         bool restartTimers = false;
         unsigned timerChanges = 0; // the server's count of timer changes at the start
     } pass;
@@ -210,9 +213,26 @@ private:
     void ReadPassSlice(); // files what has come, for a few milliseconds at most
     void EndPass(PassOutcome outcome);
     void StopReadingPass();
+    void AgePassSlice();                        // ages rows for a few milliseconds at most
+    void FinishPass(SOCKS5* server, bool aged); // lists, sorts and shows what the pass gave
     static void PassInputCallback(XtPointer clientData, int* fd, XtInputId* id);
     static void PassLimitCallback(XtPointer clientData, XtIntervalId* id);
     static Boolean PassWorkCallback(XtPointer clientData);
+
+    // Rows aged so far by UpdateData's walk through the row array, which a big pass takes
+    // in slices.
+    struct RowAgeing {
+        int slot = 0;    // the next slot to visit
+        int toVisit = 0; // used rows not visited yet
+        int withTraffic = 0;
+        std::vector<Connection*> active, failed; // rows to list, in slot order
+    } ageing;
+    void StartAgeing(int withTraffic);
+    bool AgeRows(long long untilMs);         // true when every row is aged; stops at untilMs
+    void DropSurplusFailedRows();            // beyond maxRejected, the oldest failed rows are freed
+    Connection** AgedRowsOnShow(int* count); // the aged rows of the kind on show
+    void ListAgedRows();                     // the lists and counts set from the aged rows
+    RowSorter sorter;                        // sorts the aged rows on show at the end of a pass
 
     bool MakeSettingsDirectory();
     // The heights of the table and chart panes when both were last shown, kept before one

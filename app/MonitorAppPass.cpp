@@ -1,8 +1,10 @@
 // A poll's pass read as its records arrive, between the window's other events: the pass is
 // driven by the readiness of the monitor connection (an input source on its descriptor), a
 // time-out at the connection's next deadline, and, when a slice of work was cut short, a
-// work procedure that goes on once the window is idle. However slowly or however much a
-// server sends, the window repaints, its menus open and Stop acts during the pass.
+// work procedure that goes on once the window is idle. Once the records are all in, the
+// rows age in slices the same way; then they are listed, sorted and shown at once. However
+// slowly or however much a server sends, the window repaints, its menus open and Stop acts
+// during the pass.
 #include "app/MonitorApp.h"
 
 #include <stdio.h>
@@ -35,7 +37,8 @@ void MonitorApp::BeginPass()
     ledger.BeginPass();
     pass.server = server;
     pass.records = 0;
-    pass.input = XtAppAddInput(monitor_app, fd, (XtPointer)XtInputReadMask, PassInputCallback, this);
+    pass.input =
+        XtAppAddInput(monitor_app, fd, (XtPointer)XtInputReadMask, PassInputCallback, this);
     ReadPassSlice(); // sends the request
 }
 
@@ -124,12 +127,63 @@ void MonitorApp::EndPass(PassOutcome outcome)
         server->CloseHandle(0);
         WarnAboutServer("Connection unavailable to SOCKS5Server: ", server);
     }
+    if (server == current && (server->status & SOCKS5_ENABLED) && current->rows
+        && current->rowCount > 0) {
+        // The pass goes on while its rows age, a slice at a time; the table shows the
+        // rows of the previous poll until they are listed anew.
+        pass.server = server;
+        StartAgeing(1);
+        AgePassSlice();
+        return;
+    }
+    FinishPass(server, false);
+}
+
+void MonitorApp::AgePassSlice()
+{
+    long long sliceEnd = Mon_TcpClockMs() + SLICE_MS;
+    if (!pass.sorting) {
+        if (!AgeRows(sliceEnd)) {
+            if (!pass.work)
+                pass.work = XtAppAddWorkProc(monitor_app, PassWorkCallback, this);
+            return;
+        }
+        DropSurplusFailedRows();
+        int count = 0;
+        Connection** list = AgedRowsOnShow(&count);
+        sorter.Begin(list, count, current->setting.sortType, current->setting.nodeType);
+        pass.sorting = true;
+    }
+    if (!sorter.ReadKeys(sliceEnd)) {
+        if (!pass.work)
+            pass.work = XtAppAddWorkProc(monitor_app, PassWorkCallback, this);
+        return;
+    }
+    SOCKS5* server = pass.server;
+    StopReadingPass();
+    FinishPass(server, true);
+}
+
+void MonitorApp::FinishPass(SOCKS5* server, bool aged)
+{
     if (server == current && (server->status & SOCKS5_ENABLED)) {
-        UpdateData(1);
-        SortConnectionList(SORT_AFTER_NEW_DATA);
+        const Setting& s = current->setting;
+        int count = 0;
+        // Sorted through the keys read during the pass, unless the choice of list, key or
+        // naming changed meanwhile.
+        bool sorted = aged && (sorter.Sorts(AgedRowsOnShow(&count), s.sortType, s.nodeType))
+            && s.sortType >= SORT_BY_SOURCE && s.sortType <= SORT_BY_TOTAL_TRAFFIC;
+        if (sorted)
+            sorter.Sort();
+        if (aged)
+            ListAgedRows();
+        if (!sorted)
+            SortConnectionList(SORT_AFTER_NEW_DATA);
         tableView->RasterTable();
         chartView->RasterChart();
     }
+    pass.sorting = false;
+    sorter = RowSorter();
     server->status &= ~SOCKS5_BUSY;
     if (!(server->status & SOCKS5_ENABLED)) {
         // The menus, buttons and status icon say that the server is lost.
@@ -150,6 +204,10 @@ void MonitorApp::CancelPass()
         return;
     pass.server->status &= ~SOCKS5_BUSY;
     StopReadingPass();
+    // Rows aged so far stay so; the lists of the previous poll stay on show.
+    ageing = RowAgeing();
+    pass.sorting = false;
+    sorter = RowSorter();
 }
 
 void MonitorApp::PassInputCallback(XtPointer clientData, int*, XtInputId*)
@@ -168,6 +226,9 @@ Boolean MonitorApp::PassWorkCallback(XtPointer clientData)
 {
     MonitorApp* app = static_cast<MonitorApp*>(clientData);
     app->pass.work = 0; // removed as it returns True
-    app->ReadPassSlice();
+    if (app->pass.input)
+        app->ReadPassSlice();
+    else
+        app->AgePassSlice(); // the records are all in
     return True;
 }

@@ -12,14 +12,17 @@
 
 #include <Xm/TextF.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/Connection.h"
 #include "app/ConnectionRows.h"
 #include "app/MonSOCKS5.h"
 #include "app/RowSort.h"
+#include "app/SortEntries.h"
 #include "app/TableTexts.h"
 #include "app/util.h"
+#include "lib/monUnixTcp.h"
 
 namespace {
 
@@ -51,6 +54,10 @@ int Elapsed(const S5MonData& d)
 // Rows are 1.8 KB apart, too far for the processor to see the walk through them and fetch
 // ahead by itself: the row this many slots ahead is asked for early.
 enum { ROW_PREFETCH_DISTANCE = 8 };
+
+// Lists this long are sorted through copies of their keys: below, copying costs more than
+// it saves.
+enum { ENTRY_SORT_MIN_ROWS = 64 };
 
 // What ageing and traffic accounting read of a row: its kind and age, its state and
 // counters, and its destination port.
@@ -226,18 +233,43 @@ void MonitorApp::UpdateData(int withTraffic)
     if (!current || !current->rows || current->rowCount <= 0) {
         return;
     }
+    StartAgeing(withTraffic);
+    AgeRows(LLONG_MAX);
+    DropSurplusFailedRows();
+    ListAgedRows();
+}
+
+void MonitorApp::StartAgeing(int withTraffic)
+{
+    ageing.slot = 0;
+    ageing.toVisit = current->rowCount;
+    ageing.withTraffic = withTraffic;
+    ageing.active.clear();
+    ageing.failed.clear();
+    ageing.active.reserve(static_cast<size_t>(current->activeCount));
+    ageing.failed.reserve(static_cast<size_t>(current->failedCount));
+}
+
+bool MonitorApp::AgeRows(long long untilMs)
+{
     const Setting& s = current->setting;
-    int toVisit = current->rowCount;
-    int active = 0;
-    int failed = 0;
-    for (int i = 0; i < connCapacity && toVisit > 0; i++) {
+    // The clock is read every so many rows only.
+    enum { ROWS_BETWEEN_CLOCK_READS = 4096 };
+    int sinceClock = 0;
+    for (; ageing.slot < connCapacity && ageing.toVisit > 0; ageing.slot++) {
+        if (++sinceClock == ROWS_BETWEEN_CLOCK_READS) {
+            sinceClock = 0;
+            if (Mon_TcpClockMs() >= untilMs)
+                return false;
+        }
+        int i = ageing.slot;
         Connection* row = &connBuffer[i];
         PrefetchRow(connBuffer, connCapacity, i + ROW_PREFETCH_DISTANCE);
         if (row->kind == CONN_FREE) {
             continue;
         }
-        toVisit--;
-        if (row->age == 0 && withTraffic) {
+        ageing.toVisit--;
+        if (row->age == 0 && ageing.withTraffic) {
             S5Count total = row->data.inTotBytes + row->data.outTotBytes;
             S5Count growth = TrafficGrowth(row->lastTotalBytes, total);
             serviceTraffic[GetAppIndex(&row->data)] += static_cast<float>(growth) / s.unitFactor;
@@ -250,25 +282,49 @@ void MonitorApp::UpdateData(int withTraffic)
             ledger.Retire(row->data.key);
             break;
         case ROW_ACTIVE:
-            active++;
+            ageing.active.push_back(row);
             break;
         case ROW_FAILED:
-            failed++;
+            ageing.failed.push_back(row);
             break;
         }
     }
+    return true;
+}
+
+void MonitorApp::DropSurplusFailedRows()
+{
+    const Setting& s = current->setting;
+    std::vector<Connection*>& failedRows = ageing.failed;
     // The server keeps at most maxRejected failed rows: the oldest go first.
-    if (failed > s.maxRejected) {
+    if (static_cast<int>(failedRows.size()) > s.maxRejected) {
         for (int i : SurplusFailedRows(connBuffer, connCapacity, s.maxRejected)) {
             connBuffer[i].kind = CONN_FREE;
             connBuffer[i].age = 0;
             current->rowCount--;
             filing.Release(connBuffer, i);
             ledger.Retire(connBuffer[i].data.key);
-            failed--;
         }
+        failedRows.erase(
+            std::remove_if(failedRows.begin(), failedRows.end(),
+                           [](const Connection* row) { return row->kind == CONN_FREE; }),
+            failedRows.end());
     }
+}
 
+Connection** MonitorApp::AgedRowsOnShow(int* count)
+{
+    std::vector<Connection*>& list =
+        current->setting.showFailed == 1 ? ageing.failed : ageing.active;
+    *count = static_cast<int>(list.size());
+    return list.data();
+}
+
+void MonitorApp::ListAgedRows()
+{
+    std::vector<Connection*>& failedRows = ageing.failed;
+    int active = static_cast<int>(ageing.active.size());
+    int failed = static_cast<int>(failedRows.size());
     if (!GrowList(&current->activeRows, current->activeCount, active)) {
         current->activeCount = 0;
         return;
@@ -277,31 +333,19 @@ void MonitorApp::UpdateData(int withTraffic)
         current->failedCount = 0;
         return;
     }
+    std::copy(ageing.active.begin(), ageing.active.end(), current->activeRows);
+    std::copy(failedRows.begin(), failedRows.end(), current->failedRows);
     current->activeCount = active;
     current->failedCount = failed;
+    // Given back: a row costs its place in the lists once only between polls.
+    std::vector<Connection*>().swap(ageing.active);
+    std::vector<Connection*>().swap(ageing.failed);
 
     char count[16];
     snprintf(count, sizeof count, "%d", active);
     XmTextFieldSetString(activeText, count);
     snprintf(count, sizeof count, "%d", failed);
     XmTextFieldSetString(failedText, count);
-
-    int a = 0;
-    int f = 0;
-    for (int i = 0; i < connCapacity; i++) {
-        Connection* row = &connBuffer[i];
-        if (i + ROW_PREFETCH_DISTANCE < connCapacity)
-            __builtin_prefetch(&connBuffer[i + ROW_PREFETCH_DISTANCE].kind);
-        if (row->kind == CONN_FREE) {
-            continue;
-        }
-        if (IsActiveRow(row)) {
-            if (a < active)
-                current->activeRows[a++] = row;
-        } else if (f < failed) {
-            current->failedRows[f++] = row;
-        }
-    }
 }
 
 int MonitorApp::GetAppIndex(S5MonData* record)
@@ -336,6 +380,13 @@ void MonitorApp::SortConnectionList(int reason)
 
 void MonitorApp::Sort(Connection** list, int left, int right, int key)
 {
+    // A short list is sorted in place; a long one through copies of its keys, which give
+    // the same order.
+    if (right - left + 1 >= ENTRY_SORT_MIN_ROWS) {
+        SortRowsByEntries(list + left, right - left + 1, key + SORT_BY_SOURCE,
+                          current->setting.nodeType);
+        return;
+    }
     CompareFunction compare = compareTable[key];
     SortRows(list, left, right, [this, compare](const Connection* a, const Connection* b) {
         return (this->*compare)(a, b);
@@ -349,23 +400,14 @@ void MonitorApp::Swap(Connection** list, int i, int j)
     list[j] = kept;
 }
 
-// Host names are compared as shown: a row without a name shows its address.
 int MonitorApp::CompareSrc(const Connection* a, const Connection* b)
 {
-    int nodeType = current->setting.nodeType;
-    return CompareHosts(HostText(a->data.srcHostName, a->srcAddrText, nodeType),
-                        a->data.srcSockAddr,
-                        HostText(b->data.srcHostName, b->srcAddrText, nodeType),
-                        b->data.srcSockAddr, nodeType);
+    return CompareRowsBy(SORT_BY_SOURCE, current->setting.nodeType, a, b);
 }
 
 int MonitorApp::CompareDst(const Connection* a, const Connection* b)
 {
-    int nodeType = current->setting.nodeType;
-    return CompareHosts(HostText(a->data.dstHostName, a->dstAddrText, nodeType),
-                        a->data.dstSockAddr,
-                        HostText(b->data.dstHostName, b->dstAddrText, nodeType),
-                        b->data.dstSockAddr, nodeType);
+    return CompareRowsBy(SORT_BY_DESTINATION, current->setting.nodeType, a, b);
 }
 
 int MonitorApp::CompareUsr(const Connection* a, const Connection* b)

@@ -29,6 +29,20 @@ struct KeyedRow {
     Connection* row;
 };
 
+inline KeyedRow KeyedRowOf(Connection* row)
+{
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(row->data.key.key);
+    uint64_t high = 0;
+    for (int b = 0; b < 8; b++)
+        high = high << 8 | key[b];
+    return {high, static_cast<uint16_t>(key[8] << 8 | key[9]), row};
+}
+
+inline bool KeyedBefore(const KeyedRow& a, const KeyedRow& b)
+{
+    return a.high != b.high ? a.high < b.high : a.low < b.low;
+}
+
 // Puts list[first..last) in connection key order. A long run has its keys read out once
 // beside its rows and sorted there: rows lie anywhere in memory, and comparing in place
 // would fetch two of them at every comparison.
@@ -40,29 +54,29 @@ inline void SortByKey(Connection** first, Connection** last)
         return;
     }
     std::vector<KeyedRow> keyed(count);
-    for (size_t i = 0; i < count; i++) {
-        const unsigned char* key = reinterpret_cast<const unsigned char*>(first[i]->data.key.key);
-        uint64_t high = 0;
-        for (int b = 0; b < 8; b++)
-            high = high << 8 | key[b];
-        keyed[i] = {high, static_cast<uint16_t>(key[8] << 8 | key[9]), first[i]};
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const KeyedRow& a, const KeyedRow& b) {
-        return a.high != b.high ? a.high < b.high : a.low < b.low;
-    });
+    for (size_t i = 0; i < count; i++)
+        keyed[i] = KeyedRowOf(first[i]);
+    std::sort(keyed.begin(), keyed.end(), KeyedBefore);
     for (size_t i = 0; i < count; i++)
         first[i] = keyed[i].row;
 }
 
+// Puts entries of equal sort order in connection key order; overloaded for every kind of
+// list element that SortRows sorts.
+inline void SortTies(Connection** first, Connection** last)
+{
+    SortByKey(first, last);
+}
+
 // Sorts list[left..right] ascending by compare(a, b) (negative when a goes first), ties by
 // connection key. The smaller part is sorted by recursion and the larger one by the loop,
-// so the stack stays shallow.
-template <class Compare>
-void SortRows(Connection** list, int left, int right, Compare compare)
+// so the stack stays shallow. The elements are row pointers or anything SortTies orders.
+template <class Element, class Compare>
+void SortRows(Element* list, int left, int right, Compare compare)
 {
     while (left < right) {
         std::swap(list[left], list[left + (right - left) / 2]);
-        const Connection* pivot = list[left];
+        const Element pivot = list[left];
         // list[left..lt-1] before the pivot, list[lt..i-1] equal, list[gt+1..right] after.
         int lt = left;
         int i = left + 1;
@@ -78,7 +92,7 @@ void SortRows(Connection** list, int left, int right, Compare compare)
             }
         }
         // The key order is a strict weak order, so the equal run may go to std::sort.
-        SortByKey(list + lt, list + gt + 1);
+        SortTies(list + lt, list + gt + 1);
         if (lt - left < right - gt) {
             SortRows(list, left, lt - 1, compare);
             left = gt + 1;

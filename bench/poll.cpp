@@ -120,6 +120,7 @@ void BM_PollSimulator(benchmark::State& state)
 BENCHMARK(BM_PollSimulator)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 // A large proxy: a few polls only, each files 100,000 records.
 BENCHMARK(BM_PollSimulator)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PollSimulator)->Arg(500000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_PollReplay(benchmark::State& state)
 {
@@ -131,6 +132,7 @@ void BM_PollReplay(benchmark::State& state)
 }
 BENCHMARK(BM_PollReplay)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PollReplay)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PollReplay)->Arg(500000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The table's part of a poll: its cells filled from the sorted list of 100,000 rows and the
 // visible part redrawn.
@@ -147,7 +149,12 @@ void BM_RasterTable(benchmark::State& state)
     state.counters["rows"] = app->current->activeCount;
     app->StopMonitoring();
 }
-BENCHMARK(BM_RasterTable)->Arg(10000)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RasterTable)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(500000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 // 100,000 rows from 40 client hosts sorted by source host name: long runs of equal keys.
 void BM_SortFewHosts(benchmark::State& state)
@@ -178,7 +185,7 @@ void BM_SortFewHosts(benchmark::State& state)
     }
     app->StopMonitoring();
 }
-BENCHMARK(BM_SortFewHosts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortFewHosts)->Arg(10000)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond);
 
 // Keeps the time of each poll benchmark (the median when repeated) to print how the poll
 // grows from 10,000 to 100,000 connections.

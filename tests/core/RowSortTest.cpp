@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/ConnectionRows.h"
+#include "app/SortEntries.h"
 
 namespace {
 
@@ -144,5 +145,48 @@ TEST(RowSort, TheSameRowsInAnyOrderGiveTheSameList)
         std::shuffle(again.begin(), again.end(), random);
         SortRows(again.data(), 0, 499, CompareUserNames);
         EXPECT_EQ(again, first) << "round " << round;
+    }
+}
+
+// The sort through key copies gives exactly the list the row comparisons give, for every
+// key and both namings: names in mixed case, rows without a name (their address is shown
+// and compared), names sharing their first eight bytes, and numbers spread over the whole
+// 32-bit range, where the wrap-around comparisons are not even transitive.
+TEST(RowSort, KeyCopiesSortAsTheRowComparisons)
+{
+    std::mt19937 random(20261207);
+    static const char* const longNames[] = {"gateway-01.example",
+                                            "Gateway-01.example",
+                                            "gateway-01.EXAMPLE.net",
+                                            "gateway-1",
+                                            "gateway-0",
+                                            "GATEWAY",
+                                            "",
+                                            "\xc3\xa9t\xc3\xa9"};
+    for (int nodeType : {NODE_HOST_NAMES, NODE_IP_ADDRESSES}) {
+        for (int sortType = SORT_BY_SOURCE; sortType <= SORT_BY_TOTAL_TRAFFIC; sortType++) {
+            std::vector<Connection> rows = RandomRows(random, 2000, 6);
+            for (Connection& row : rows) {
+                snprintf(row.data.srcHostName, sizeof row.data.srcHostName, "%s",
+                         longNames[random() % 8]);
+                snprintf(row.data.dstHostName, sizeof row.data.dstHostName, "%s",
+                         longNames[random() % 8]);
+                snprintf(row.srcAddrText, sizeof row.srcAddrText, "10.0.0.%u",
+                         unsigned(random() % 4));
+                snprintf(row.dstAddrText, sizeof row.dstAddrText, "10.1.0.%u",
+                         unsigned(random() % 4));
+                row.data.dstSockAddr.sin.sin_addr.s_addr = random() % 5 == 0 ? 0 : random();
+                row.data.startTime = static_cast<S5Time>(random() % 3 == 0 ? random() : 5);
+                row.lastTotalBytes = random() % 2 ? random() : random() % 3;
+                snprintf(row.data.appName, sizeof row.data.appName, "%s", longNames[random() % 8]);
+            }
+            auto compare = [sortType, nodeType](const Connection* a, const Connection* b) {
+                return CompareRowsBy(sortType, nodeType, a, b);
+            };
+            std::vector<Connection*> byRows = Pointers(rows), byCopies = Pointers(rows);
+            SortRows(byRows.data(), 0, 1999, compare);
+            SortRowsByEntries(byCopies.data(), 2000, sortType, nodeType);
+            EXPECT_EQ(byCopies, byRows) << "sort type " << sortType << ", node type " << nodeType;
+        }
     }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "tests/support/AppFixture.h"
 
@@ -9,6 +10,8 @@
 #include <string.h>
 
 #include "app/Connection.h"
+#include "app/ConnectionRows.h"
+#include "app/RowSort.h"
 
 namespace {
 
@@ -184,4 +187,78 @@ TEST_F(SortTest, ManyEqualRowsSortWithoutExhaustingTheStack)
     pthread_attr_destroy(&attributes);
     EXPECT_TRUE(std::is_permutation(list.begin(), list.end(), before.begin()))
         << "every row listed once";
+}
+
+namespace {
+
+// Whether the list on show is in the order of sortType under nodeType (an order that is
+// transitive, so that neighbours tell), ties in connection key order.
+::testing::AssertionResult ShownInOrder(SOCKS5* s, int sortType, int nodeType)
+{
+    Connection** list = s->setting.showFailed ? s->failedRows : s->activeRows;
+    int count = s->setting.showFailed ? s->failedCount : s->activeCount;
+    for (int i = 1; i < count; i++) {
+        int order = CompareRowsBy(sortType, nodeType, list[i - 1], list[i]);
+        if (order > 0 || (order == 0 && !KeyBefore(list[i - 1], list[i])))
+            return ::testing::AssertionFailure() << "out of order at " << i << " of " << count;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+// A big pass lists, ages and sorts its rows a slice at a time between the window's events.
+// Whatever is chosen at any moment of it (sort key, naming, list on show), the list it leaves
+// follows the choice; and Stop at any moment ends it with no rows left behind.
+TEST_F(SortTest, ChoicesMadeAtAnyMomentOfABigPassAreWhatItsListFollows)
+{
+    MonsimProcess big({"--connections", "30000", "--seed", "3"});
+    app->AddSOCKS5(big.address().c_str());
+    StartAndWait();
+    SOCKS5* s = app->current;
+    ASSERT_GT(s->activeCount, 20000);
+
+    // How many event-loop steps one pass takes.
+    auto runPass = [](const std::function<void(int)>& atStep) {
+        int steps = 0;
+        TheApp()->RunMonitoring();
+        while (TheApp()->PassInProgress())
+            atStep(steps++), XtAppProcessEvent(monitor_app, XtIMAll);
+        return steps;
+    };
+    int steps = runPass([](int) {});
+    ASSERT_GT(steps, 2);
+
+    const int transitiveKeys[] = {SORT_BY_SERVICE, SORT_BY_USER, SORT_BY_START_TIME,
+                                  SORT_BY_DESTINATION};
+    for (int moment = 0; moment <= steps; moment++) {
+        int sortType = transitiveKeys[moment % 4];
+        int showFailed = moment % 3 == 0 ? 1 : 0;
+        runPass([&](int step) {
+            if (step != moment)
+                return;
+            app->setSortType(sortType);
+            app->setNodeType(NODE_HOST_NAMES);
+            s->setting.showFailed = showFailed;
+        });
+        SCOPED_TRACE("choices made at step " + std::to_string(moment) + " of "
+                     + std::to_string(steps));
+        s->setting.showFailed = showFailed; // when the pass ended before the moment
+        app->setSortType(sortType);
+        ASSERT_TRUE(ShownInOrder(s, sortType, NODE_HOST_NAMES));
+    }
+    s->setting.showFailed = 0;
+
+    // Stop early, midway and in the last steps, where the rows age and their keys are read.
+    for (int moment : {0, 1, steps / 2, steps - 3, steps - 2, steps - 1}) {
+        app->RunMonitoring();
+        for (int step = 0; app->PassInProgress() && step < moment; step++)
+            XtAppProcessEvent(monitor_app, XtIMAll);
+        app->StopMonitoring();
+        ASSERT_FALSE(app->PassInProgress());
+        ASSERT_EQ(s->rowCount, 0);
+        StartAndWait();
+        ASSERT_GT(s->activeCount, 20000) << "the next Start lists the rows again";
+        ASSERT_TRUE(ShownInOrder(s, s->setting.sortType, s->setting.nodeType));
+    }
 }

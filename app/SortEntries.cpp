@@ -1,0 +1,209 @@
+#include "app/SortEntries.h"
+
+#include <ctype.h>
+#include <limits.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "app/ConnectionRows.h"
+#include "app/RowSort.h"
+#include "app/Setting.h"
+#include "app/TableTexts.h"
+#include "lib/monUnixTcp.h"
+
+namespace {
+
+// How a key's copies compare.
+enum EntryOrder {
+    BY_TEXT,      // lead, then the rest of the text
+    BY_NUMBER,    // lead as an unsigned number
+    BY_WRAPPED_32 // the 32-bit wrap-around difference of the leads, as the row comparisons take it
+};
+
+// Rows lie far apart in memory: the rows this many places ahead are asked for early, so
+// that their fetches overlap.
+enum { PREFETCH_DISTANCE = 8 };
+// The clock is read every so many keys only.
+enum { KEYS_BETWEEN_CLOCK_READS = 2048 };
+
+void PrefetchKeys(const Connection* row, int sortType)
+{
+    __builtin_prefetch(row->data.key.key);
+    switch (sortType) {
+    case SORT_BY_SOURCE:
+        __builtin_prefetch(row->data.srcHostName);
+        __builtin_prefetch(&row->data.srcSockAddr);
+        __builtin_prefetch(row->srcAddrText);
+        break;
+    case SORT_BY_DESTINATION:
+        __builtin_prefetch(row->data.dstHostName);
+        __builtin_prefetch(&row->data.dstSockAddr);
+        __builtin_prefetch(row->dstAddrText);
+        break;
+    case SORT_BY_USER:
+        __builtin_prefetch(row->data.userName);
+        break;
+    case SORT_BY_SERVICE:
+        __builtin_prefetch(row->data.appName);
+        break;
+    case SORT_BY_START_TIME:
+        __builtin_prefetch(&row->data.startTime);
+        break;
+    default:
+        __builtin_prefetch(&row->lastTotalBytes);
+        break;
+    }
+}
+
+// A text's first eight bytes as a number, the first most significant, zeros after its end.
+uint64_t Lead(const char* text)
+{
+    uint64_t lead = 0;
+    int b = 0;
+    for (; b < 8 && text[b]; b++)
+        lead = lead << 8 | static_cast<unsigned char>(text[b]);
+    return b == 0 ? 0 : lead << (8 * (8 - b));
+}
+
+int CompareLeads(uint64_t a, uint64_t b)
+{
+    return (a > b) - (a < b);
+}
+
+} // namespace
+
+void SortTies(SortEntry* first, SortEntry* last)
+{
+    std::sort(first, last, [](const SortEntry& a, const SortEntry& b) {
+        return a.keyHigh != b.keyHigh ? a.keyHigh < b.keyHigh : a.keyLow < b.keyLow;
+    });
+}
+
+void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
+{
+    list_ = list;
+    sortType_ = sortType;
+    nodeType_ = nodeType;
+    read_ = 0;
+    entries_.assign(count > 0 ? static_cast<size_t>(count) : 0, SortEntry());
+    texts_.clear();
+    bool texts = sortType != SORT_BY_START_TIME && sortType != SORT_BY_TOTAL_TRAFFIC;
+    texts_.reserve(texts ? entries_.size() * 16 : 0);
+    order_ = BY_NUMBER;
+}
+
+bool RowSorter::Sorts(const Connection* const* list, int sortType, int nodeType) const
+{
+    return list == list_ && sortType == sortType_ && nodeType == nodeType_;
+}
+
+bool RowSorter::ReadKeys(long long untilMs)
+{
+    size_t count = entries_.size();
+    for (int sinceClock = 0; read_ < count; read_++) {
+        if (++sinceClock == KEYS_BETWEEN_CLOCK_READS) {
+            sinceClock = 0;
+            if (Mon_TcpClockMs() >= untilMs)
+                return false;
+        }
+        if (read_ + PREFETCH_DISTANCE < count)
+            PrefetchKeys(list_[read_ + PREFETCH_DISTANCE], sortType_);
+        ReadKey(&entries_[read_]);
+    }
+    return true;
+}
+
+void RowSorter::AddText(const char* text, bool foldCase, SortEntry* entry)
+{
+    entry->text = static_cast<uint32_t>(texts_.size());
+    for (const char* c = text; *c; c++) {
+        unsigned char byte = static_cast<unsigned char>(*c);
+        // Byte by byte, with the locale's table, as strcasecmp folds.
+        texts_.push_back(static_cast<char>(foldCase ? tolower(byte) : byte));
+    }
+    texts_.push_back('\0');
+    entry->lead = Lead(texts_.data() + entry->text);
+    order_ = BY_TEXT;
+}
+
+void RowSorter::ReadKey(SortEntry* entry)
+{
+    Connection* row = list_[read_];
+    KeyedRow keyed = KeyedRowOf(row);
+    entry->keyHigh = keyed.high;
+    entry->keyLow = keyed.low;
+    entry->row = row;
+    const S5MonData& d = row->data;
+    switch (sortType_) {
+    case SORT_BY_SOURCE:
+    case SORT_BY_DESTINATION: {
+        bool source = sortType_ == SORT_BY_SOURCE;
+        if (nodeType_ != NODE_HOST_NAMES) {
+            entry->lead = AddressWord(source ? d.srcSockAddr : d.dstSockAddr);
+            order_ = BY_WRAPPED_32;
+            return;
+        }
+        AddText(source ? HostText(d.srcHostName, row->srcAddrText, nodeType_)
+                       : HostText(d.dstHostName, row->dstAddrText, nodeType_),
+                true, entry);
+        return;
+    }
+    case SORT_BY_USER:
+        AddText(d.userName, false, entry);
+        return;
+    case SORT_BY_SERVICE:
+        AddText(d.appName, true, entry);
+        return;
+    case SORT_BY_START_TIME:
+        // Signed times in unsigned order: the sign bit flipped.
+        entry->lead = static_cast<uint32_t>(d.startTime) ^ 0x80000000u;
+        return;
+    default:
+        entry->lead = row->lastTotalBytes;
+        order_ = BY_WRAPPED_32;
+        return;
+    }
+}
+
+void RowSorter::Sort()
+{
+    ReadKeys(LLONG_MAX);
+    int last = static_cast<int>(entries_.size()) - 1;
+    SortEntry* first = entries_.data();
+    const char* texts = texts_.data();
+    switch (order_) {
+    case BY_TEXT:
+        SortRows(first, 0, last, [texts](const SortEntry& a, const SortEntry& b) {
+            if (a.lead != b.lead)
+                return a.lead < b.lead ? -1 : 1;
+            if ((a.lead & 0xff) == 0)
+                return 0; // both texts end within the lead
+            return strcmp(texts + a.text + 8, texts + b.text + 8);
+        });
+        break;
+    case BY_NUMBER:
+        SortRows(first, 0, last, [](const SortEntry& a, const SortEntry& b) {
+            return CompareLeads(a.lead, b.lead);
+        });
+        break;
+    default:
+        SortRows(first, 0, last, [](const SortEntry& a, const SortEntry& b) {
+            return static_cast<int32_t>(static_cast<uint32_t>(a.lead)
+                                        - static_cast<uint32_t>(b.lead));
+        });
+        break;
+    }
+    for (size_t i = 0; i < entries_.size(); i++)
+        list_[i] = entries_[i].row;
+    list_ = nullptr;
+    std::vector<SortEntry>().swap(entries_);
+    std::vector<char>().swap(texts_);
+}
+
+void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType)
+{
+    RowSorter sorter;
+    sorter.Begin(list, count, sortType, nodeType);
+    sorter.Sort();
+}

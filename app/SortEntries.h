@@ -1,0 +1,59 @@
+// Sorting a long list of rows by a Sort By key through a compact copy of what the key
+// compares. Every row is read once: its text is copied (folded to lower case where the
+// comparison ignores case) and its first eight bytes kept as a number, or its number is
+// kept. The comparisons then read only that copy, so the sort neither fetches rows from
+// all over memory nor folds the same text again at every comparison. The order is the
+// one the row comparisons give, ties included.
+#ifndef VANTOR_SORTENTRIES_H
+#define VANTOR_SORTENTRIES_H
+
+#include <stdint.h>
+
+#include <vector>
+
+#include "app/Connection.h"
+
+// What one row gives the sort.
+struct SortEntry {
+    uint64_t lead;    // the number, or the text's first eight bytes, the first most significant
+    uint64_t keyHigh; // the connection key's bytes 0-7, the first most significant
+    Connection* row;
+    uint32_t text;   // where the text starts in the sort's text store
+    uint16_t keyLow; // the connection key's bytes 8-9
+};
+
+// Sorts a list of rows through copies of their keys. The keys are read in slices, so that
+// a long list can be read between other work; the sort itself is one step.
+class RowSorter {
+public:
+    // Starts on list[0..count), to be sorted by sortType (SORT_BY_SOURCE to
+    // SORT_BY_TOTAL_TRAFFIC) as shown under nodeType. The list must stay as it is until
+    // Sort.
+    void Begin(Connection** list, int count, int sortType, int nodeType);
+    // Reads keys until all are read (true) or the clock reaches untilMs.
+    bool ReadKeys(long long untilMs);
+    // Whether the keys being read are those of this sort.
+    bool Sorts(const Connection* const* list, int sortType, int nodeType) const;
+    // Sorts the list by the keys read, ascending, ties in connection key order; then
+    // forgets it, giving the copies' memory back.
+    void Sort();
+
+private:
+    Connection** list_ = nullptr;
+    int sortType_ = 0, nodeType_ = 0;
+    size_t read_ = 0;
+    std::vector<SortEntry> entries_;
+    std::vector<char> texts_; // the texts, each ended by a zero byte
+    int order_ = 0;           // how the entries compare
+
+    void ReadKey(SortEntry* entry);
+    void AddText(const char* text, bool foldCase, SortEntry* entry);
+};
+
+// Sorts list[0..count) at once, as RowSorter does.
+void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType);
+
+// Puts entries of equal sort order in connection key order.
+void SortTies(SortEntry* first, SortEntry* last);
+
+#endif
