@@ -2,6 +2,7 @@
 // line, exit statuses and vantor-mon's repeated passes. Installation is checked by install/.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <set>
 
 #include "tests/tools/ProxyProcess.h"
+#include "tests/support/MonsimProcess.h"
 #include "tests/support/RunProcess.h"
 
 namespace {
@@ -71,9 +73,9 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
     for (const Case &c :
          std::vector<Case>{{{proxy, "--socks", "localhost:1080"},
                             "vantor-proxy: bad value \"localhost:1080\" for --socks: expected a "
-                            "numeric IPv4 address with "
-                            "an optional port, such as 127.0.0.1:1080\nTry 'vantor-proxy --help' "
-                            "for the options.\n"},
+                            "numeric IPv4 or IPv6 address with an optional port, such as "
+                            "127.0.0.1:1080 or [::1]:1080\nTry 'vantor-proxy --help' for the "
+                            "options.\n"},
                            {{proxy, "--retention", "soon"},
                             "vantor-proxy: bad value \"soon\" for --retention: expected a whole "
                             "number of seconds\n"
@@ -118,6 +120,102 @@ TEST(ToolPrograms, TheProxyRefusesAnUnusableUsersFileAtOnce)
     unlink(fifo.c_str());
     unlink(empty.c_str());
     rmdir(dir.c_str());
+}
+
+TEST(ToolPrograms, TheProxyChecksItsConfigurationAndReportsEveryMistake)
+{
+    const std::string proxy = BIN + "/tools/proxy/vantor-proxy";
+    const std::string good = MonsimProcess::writeTempFile("good.conf",
+                                                          "# reachable from the test network only\n"
+                                                          "socks 0.0.0.0:1080\n"
+                                                          "client pass from 192.0.2.0/24\n"
+                                                          "block to .example.org\n"
+                                                          "pass port 80-443 command connect\n");
+    ProcessResult valid = RunProcess({proxy, "--config", good, "--check-config"});
+    EXPECT_EQ(valid.exitStatus, 0);
+    EXPECT_EQ(valid.out,
+              "configuration is valid: 1 client rules, 2 request rules, 0 "
+              "monitor-allow blocks\n");
+    EXPECT_EQ(valid.err, "");
+    // The command line's rules count with the file's.
+    ProcessResult more = RunProcess(
+        {proxy, "--check-config", "--config", good, "--rule", "block to 127.0.0.1 port 9000-9100"});
+    EXPECT_EQ(more.exitStatus, 0);
+    EXPECT_EQ(more.out,
+              "configuration is valid: 1 client rules, 3 request rules, 0 "
+              "monitor-allow blocks\n");
+
+    const std::string bad = MonsimProcess::writeTempFile("bad.conf",
+                                                         "retention soon\n"
+                                                         "\n"
+                                                         "client pass from 10.0.0.1/8\n"
+                                                         "listen 127.0.0.1\n");
+    ProcessResult invalid =
+        RunProcess({proxy, "--config", bad, "--check-config", "--socks", "[::1"});
+    EXPECT_EQ(invalid.exitStatus, 2);
+    EXPECT_EQ(invalid.out, "");
+    EXPECT_EQ(invalid.err,
+              bad + ":1: bad value \"soon\" for retention: expected a whole number of seconds\n"
+                  + bad
+                  + ":3: bad rule \"pass from 10.0.0.1/8\": \"10.0.0.1/8\" has bits set beyond "
+                    "its prefix; the block is 10.0.0.0/8\n"
+                  + bad + ":4: unknown directive \"listen\"\n"
+                  + "vantor-proxy: bad value \"[::1\" for --socks: expected a numeric IPv4 or "
+                    "IPv6 address with an optional port, such as 127.0.0.1:1080 or [::1]:1080\n");
+    // Without --check-config the same mistakes stop the start.
+    ProcessResult start = RunProcess({proxy, "--config", bad}, {}, 10);
+    EXPECT_EQ(start.exitStatus, 2);
+    EXPECT_NE(start.err.find(bad + ":4: unknown directive \"listen\"\n"), std::string::npos)
+        << start.err;
+
+    ProcessResult notAFile = RunProcess({proxy, "--config", "/dev/null", "--check-config"});
+    EXPECT_EQ(notAFile.exitStatus, 2);
+    EXPECT_EQ(notAFile.err, "vantor-proxy: /dev/null: not a regular file\n");
+    ProcessResult outside = RunProcess({proxy, "--check-config", "--users", "/nonexistent/users",
+                                        "--user", "no-such-account-here"});
+    EXPECT_EQ(outside.exitStatus, 2);
+    EXPECT_EQ(outside.err,
+              "vantor-proxy: /nonexistent/users: cannot be read: No such file or directory\n"
+              "vantor-proxy: user no-such-account-here: no such account\n");
+    unlink(good.c_str());
+    unlink(bad.c_str());
+}
+
+TEST(ToolPrograms, TheProxyRefusesToBeOpenToOtherHostsWithoutRules)
+{
+    const std::string proxy = BIN + "/tools/proxy/vantor-proxy";
+    // Refused before anything listens: no port is open to other hosts even for a moment.
+    ProcessResult open =
+        RunProcess({proxy, "--socks", "0.0.0.0:0", "--monitor", "127.0.0.1:0"}, {}, 10);
+    EXPECT_EQ(open.exitStatus, 2);
+    EXPECT_EQ(open.err,
+              "vantor-proxy: the SOCKS address 0.0.0.0:0 is reachable from other hosts and no "
+              "client or request rule says who may use it: that would be an open proxy for "
+              "anyone; add rules (such as \"client pass from 192.0.2.0/24\") or listen on "
+              "loopback\nTry 'vantor-proxy --help' for the options.\n");
+    ProcessResult monitor =
+        RunProcess({proxy, "--check-config", "--monitor", "[::]:0", "--client-rule", "pass"});
+    EXPECT_EQ(monitor.exitStatus, 2);
+    EXPECT_NE(monitor.err.find("the monitoring address [::]:0 is reachable from other hosts"),
+              std::string::npos)
+        << monitor.err;
+}
+
+TEST(ToolPrograms, TheProxyStartedAsRootGoesOnAsTheAccountNamed)
+{
+    const passwd *nobody = getpwnam("nobody");
+    if (geteuid() != 0 || !nobody)
+        GTEST_SKIP() << "only root can switch accounts, here to nobody";
+    const std::string uid = std::to_string(nobody->pw_uid);
+    ProxyProcess proxy({"--user", "nobody"});
+    ASSERT_TRUE(proxy.started());
+    std::ifstream status("/proc/" + std::to_string(proxy.pid()) + "/status");
+    std::string line, uids;
+    while (std::getline(status, line))
+        if (line.compare(0, 4, "Uid:") == 0)
+            uids = line;
+    EXPECT_EQ(uids, "Uid:\t" + uid + "\t" + uid + "\t" + uid + "\t" + uid);
+    EXPECT_TRUE(proxy.stop());
 }
 
 TEST(ToolPrograms, SimulatorOnAFreePortTellsWhichOnItsOutput)

@@ -300,33 +300,51 @@ TEST(UsersFile, OnlyARegularFileIsReadAndNothingBlocks)
     rmdir(dir.c_str());
 }
 
+namespace {
+// The options of a command line without a configuration file; false with the first mistake.
+bool parseOptions(const std::vector<std::string> &args, ProxyOptions *out, std::string *error)
+{
+    ProxyCommandLine commandLine;
+    if (!parseProxyCommandLine(args, &commandLine, error))
+        return false;
+    ConfigErrors errors = loadProxyOptions(commandLine, out);
+    if (!errors.empty())
+        *error = errors.listed()[0].message;
+    return errors.empty();
+}
+} // namespace
+
 TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
 {
     ProxyOptions o;
     std::string error;
-    ASSERT_TRUE(parseProxyOptions({}, &o, &error));
-    EXPECT_EQ(addrPortText(o.socksAddr), "127.0.0.1:1080");
-    EXPECT_EQ(addrPortText(o.monitorAddr), "127.0.0.1:5051");
+    ASSERT_TRUE(parseOptions({}, &o, &error));
+    ASSERT_EQ(o.socksAddrs.size(), 1u);
+    EXPECT_EQ(endpointText(o.socksAddrs[0]), "127.0.0.1:1080");
+    EXPECT_EQ(endpointText(o.monitorAddr), "127.0.0.1:5051");
     EXPECT_EQ(o.retentionSeconds, 300);
     EXPECT_EQ(o.monitorPassLimit, 300);
     EXPECT_EQ(o.monitorsPerAddress, 8);
     EXPECT_EQ(o.maxRecords, 100000);
 
     ProxyOptions p;
-    ASSERT_TRUE(parseProxyOptions({"--socks", "0.0.0.0:1081", "--monitor", ":6000", "--retention",
-                                   "60", "--users", "/etc/u", "--monitor-pass-limit", "20",
-                                   "--monitors-per-address", "2", "--max-records", "500"},
-                                  &p, &error));
-    EXPECT_EQ(addrPortText(p.socksAddr), "0.0.0.0:1081");
-    EXPECT_EQ(addrPortText(p.monitorAddr), "127.0.0.1:6000");
+    ASSERT_TRUE(
+        parseOptions({"--socks", "0.0.0.0:1081", "--monitor", ":6000", "--retention", "60",
+                      "--users", "/etc/u", "--monitor-pass-limit", "20", "--monitors-per-address",
+                      "2", "--max-records", "500", "--client-rule", "pass from 10.0.0.0/8"},
+                     &p, &error))
+        << error;
+    ASSERT_EQ(p.socksAddrs.size(), 1u);
+    EXPECT_EQ(endpointText(p.socksAddrs[0]), "0.0.0.0:1081");
+    EXPECT_EQ(endpointText(p.monitorAddr), "127.0.0.1:6000");
     EXPECT_EQ(p.retentionSeconds, 60);
     EXPECT_EQ(p.usersFile, "/etc/u");
     EXPECT_EQ(p.monitorPassLimit, 20);
     EXPECT_EQ(p.monitorsPerAddress, 2);
     EXPECT_EQ(p.maxRecords, 500);
 
-    EXPECT_TRUE(isLoopback(o.socksAddr));
-    EXPECT_FALSE(isLoopback(p.socksAddr)); // 0.0.0.0: every interface
+    EXPECT_TRUE(isLoopback(o.socksAddrs[0].ip));
+    EXPECT_FALSE(isLoopback(p.socksAddrs[0].ip)); // 0.0.0.0: every interface
 
     for (const std::vector<std::string> &bad :
          std::vector<std::vector<std::string>>{{"--socks", "host.example:1080"},
@@ -338,7 +356,7 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
                                                {"--monitor-pass-limit", "0"},
                                                {"--bogus", "1"}}) {
         ProxyOptions fresh;
-        EXPECT_FALSE(parseProxyOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
+        EXPECT_FALSE(parseOptions(bad, &fresh, &error)) << testing::PrintToString(bad);
     }
     EXPECT_EQ(error, "unknown option or argument --bogus");
 }

@@ -1,6 +1,6 @@
 #include "tools/proxy/Options.h"
 
-#include "tools/common/CommandLine.h"
+#include <set>
 
 const char *proxyUsage()
 {
@@ -8,10 +8,23 @@ const char *proxyUsage()
            "A SOCKS5 proxy (CONNECT, no authentication or username/password) that serves the\n"
            "Vantor monitoring protocol on a second port.\n"
            "\n"
-           "  --socks ADDR[:PORT]        SOCKS address (default 127.0.0.1:1080)\n"
+           "  --config FILE              read the options from FILE, one a line, named as here\n"
+           "                             without \"--\"; the options given here win over it\n"
+           "  --check-config             check the file and the options, report every mistake\n"
+           "                             as FILE:LINE: MESSAGE and exit (0 valid, 2 not)\n"
+           "  --socks ADDR[:PORT]        SOCKS address (default 127.0.0.1:1080), IPv6 as\n"
+           "                             [ADDR]:PORT; repeatable\n"
            "  --monitor ADDR[:PORT]      monitoring address (default 127.0.0.1:5051)\n"
+           "  --monitor-allow CIDR       monitors served only from these blocks; repeatable\n"
+           "  --client-rule RULE         \"pass|block [from CIDR]\": which clients are served\n"
+           "  --rule RULE                \"pass|block [from CIDR] [to CIDR|HOST|.DOMAIN]\n"
+           "                             [port N|N-M] [command connect|bind|udpassociate]\n"
+           "                             [user NAME]\": which requests are served\n"
+           "                             (both repeatable, after the file's, first match wins;\n"
+           "                             with rules given, what none matches is blocked)\n"
            "  --users FILE               require username/password from FILE\n"
            "                             (one \"NAME PASSWORD\" per line, # comments)\n"
+           "  --user NAME                once listening, go on as the account NAME\n"
            "  --retention SECONDS        keep ended connections listed (default 300)\n"
            "  --handshake-timeout SECONDS  drop clients that do not finish the SOCKS\n"
            "                             handshake and connect in time (default 30)\n"
@@ -30,18 +43,13 @@ const char *proxyUsage()
            "                             \"monitor ADDR:PORT\" lines to FILE\n"
            "  --help                     show this text and exit\n"
            "  --version                  show the version and exit\n"
-           "A port of 0 picks a free port. Both ports listen on loopback unless told otherwise.\n";
+           "A port of 0 picks a free port. Both ports listen on loopback unless told otherwise;\n"
+           "a port that other hosts reach needs rules (monitor-allow for the monitoring port).\n";
 }
 
-// Longer than any timeout a proxy needs, short of overflowing the clocks.
-const long kSecondsMax = 100000000;
-// Records and monitors: far more than memory or descriptors allow anyway.
-const long kCountMax = 100000000;
-
-bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, std::string *error)
+bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLine *out,
+                           std::string *error)
 {
-    parseHostPort("127.0.0.1:1080", &out->socksAddr);
-    parseHostPort("127.0.0.1:5051", &out->monitorAddr);
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &opt = args[i];
         if (opt == "--help" || opt == "-h") {
@@ -52,21 +60,13 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             out->version = true;
             continue;
         }
-        static const char *const valued[] = {"--socks",
-                                             "--monitor",
-                                             "--users",
-                                             "--retention",
-                                             "--handshake-timeout",
-                                             "--monitor-timeout",
-                                             "--monitor-pass-limit",
-                                             "--monitors-per-address",
-                                             "--monitor-rate",
-                                             "--max-records",
-                                             "--ready-file"};
-        bool known = false;
-        for (const char *name : valued)
-            known = known || opt == name;
-        if (!known) {
+        if (opt == "--check-config") {
+            out->checkConfig = true;
+            continue;
+        }
+        std::string name = opt.compare(0, 2, "--") == 0 ? opt.substr(2) : std::string();
+        Repeat repeat = Repeat::Once;
+        if (name != "config" && !findDirective(name, &repeat)) {
             *error = "unknown option or argument " + opt;
             return false;
         }
@@ -75,38 +75,75 @@ bool parseProxyOptions(const std::vector<std::string> &args, ProxyOptions *out, 
             return false;
         }
         const std::string &value = args[++i];
-        bool ok = true;
-        const char *expected = "a whole number of seconds";
-        if (opt == "--socks" || opt == "--monitor")
-            expected = "a numeric IPv4 address with an optional port, such as 127.0.0.1:1080";
-        if (opt == "--monitors-per-address" || opt == "--monitor-rate" || opt == "--max-records")
-            expected = "a whole number from 1 to 100000000";
-        if (opt == "--socks")
-            ok = parseHostPort(value, &out->socksAddr);
-        else if (opt == "--monitor")
-            ok = parseHostPort(value, &out->monitorAddr);
-        else if (opt == "--users")
-            out->usersFile = value;
-        else if (opt == "--retention")
-            ok = parseWholeNumber(value, 0, kSecondsMax, &out->retentionSeconds);
-        else if (opt == "--handshake-timeout")
-            ok = parseWholeNumber(value, 1, kSecondsMax, &out->handshakeTimeout);
-        else if (opt == "--monitor-timeout")
-            ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorTimeout);
-        else if (opt == "--monitor-pass-limit")
-            ok = parseWholeNumber(value, 1, kSecondsMax, &out->monitorPassLimit);
-        else if (opt == "--monitors-per-address")
-            ok = parseWholeNumber(value, 1, kCountMax, &out->monitorsPerAddress);
-        else if (opt == "--monitor-rate")
-            ok = parseWholeNumber(value, 1, kCountMax, &out->monitorRate);
-        else if (opt == "--max-records")
-            ok = parseWholeNumber(value, 1, kCountMax, &out->maxRecords);
-        else
-            out->readyFile = value;
-        if (!ok) {
-            *error = "bad value \"" + value + "\" for " + opt + ": expected " + expected;
-            return false;
+        if (name == "config") {
+            if (value.empty()) {
+                *error = "option --config needs a file name";
+                return false;
+            }
+            out->configFile = value;
+        } else {
+            std::vector<std::string> words =
+                repeat == Repeat::Rule ? splitWords(value) : std::vector<std::string>{value};
+            out->directives.push_back(Directive{name, words, "", ""});
         }
     }
     return true;
+}
+
+namespace {
+
+// The defaults, then the file's directives, then the command line's; errors holds what
+// reading the file found.
+ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::string &fileName,
+                          const ProxyCommandLine &commandLine, ConfigErrors errors,
+                          ProxyOptions *out)
+{
+    ProxyOptions options;
+    options.monitorAddr = defaultMonitorEndpoint();
+    std::vector<Directive> directives = fileDirectives(lines, fileName);
+    // A list given on the command line replaces the file's.
+    std::set<std::string> listedOnCommandLine;
+    for (const Directive &d : commandLine.directives) {
+        Repeat repeat = Repeat::Once;
+        if (findDirective(d.name, &repeat) && repeat == Repeat::Listed)
+            listedOnCommandLine.insert(d.name);
+    }
+    std::vector<Directive> applied;
+    for (Directive &d : directives)
+        if (!listedOnCommandLine.count(d.name))
+            applied.push_back(std::move(d));
+    applied.insert(applied.end(), commandLine.directives.begin(), commandLine.directives.end());
+    for (const Directive &d : applied) {
+        std::string error = d.problem;
+        if (!error.empty() || !applyDirective(d, &options, &error))
+            errors.add(d.place, error);
+    }
+    if (options.socksAddrs.empty())
+        options.socksAddrs.push_back(defaultSocksEndpoint());
+    if (errors.empty()) {
+        std::string refusal =
+            openListenerRefusal(options.socksAddrs, options.monitorAddr, options.rules);
+        if (!refusal.empty())
+            errors.add("", refusal);
+    }
+    if (errors.empty())
+        *out = std::move(options);
+    return errors;
+}
+
+} // namespace
+
+ConfigErrors loadProxyOptions(const ProxyCommandLine &commandLine, ProxyOptions *out)
+{
+    ConfigErrors errors;
+    std::vector<ConfigLine> lines;
+    if (!commandLine.configFile.empty())
+        lines = readConfigFile(commandLine.configFile, &errors);
+    return buildOptions(lines, commandLine.configFile, commandLine, errors, out);
+}
+
+ConfigErrors loadProxyOptionsFromText(const std::string &text, const std::string &name,
+                                      const ProxyCommandLine &commandLine, ProxyOptions *out)
+{
+    return buildOptions(splitConfigText(text), name, commandLine, ConfigErrors(), out);
 }

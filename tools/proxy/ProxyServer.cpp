@@ -37,22 +37,28 @@ bool ProxyServer::start(std::string *error)
             return false;
         ctx_.users = &users_;
     }
-    if (!isLoopback(options_.socksAddr) && !ctx_.users)
+    // Listening on IPv6 and on several SOCKS addresses is still to come.
+    sockaddr_in socksAddr, monitorAddr;
+    if (options_.socksAddrs.size() != 1 || !ipv4SocketAddress(options_.socksAddrs[0], &socksAddr)
+        || !ipv4SocketAddress(options_.monitorAddr, &monitorAddr)) {
+        *error = "this version listens on one IPv4 SOCKS address and an IPv4 monitoring "
+                 "address only";
+        return false;
+    }
+    if (!isLoopback(socksAddr) && !ctx_.users)
         std::fprintf(stderr,
                      "vantor-proxy: warning: %s is reachable from other hosts and "
                      "requires no authentication (see --users)\n",
-                     addrPortText(options_.socksAddr).c_str());
-    int socksFd = listenOn(options_.socksAddr, 1024);
+                     addrPortText(socksAddr).c_str());
+    int socksFd = listenOn(socksAddr, 1024);
     if (socksFd < 0) {
-        *error =
-            "cannot listen on " + addrPortText(options_.socksAddr) + ": " + std::strerror(errno);
+        *error = "cannot listen on " + addrPortText(socksAddr) + ": " + std::strerror(errno);
         return false;
     }
     socks_.reset(new SocksServer(ctx_, socksFd));
-    int monitorFd = listenOn(options_.monitorAddr, 64);
+    int monitorFd = listenOn(monitorAddr, 64);
     if (monitorFd < 0) {
-        *error =
-            "cannot listen on " + addrPortText(options_.monitorAddr) + ": " + std::strerror(errno);
+        *error = "cannot listen on " + addrPortText(monitorAddr) + ": " + std::strerror(errno);
         return false;
     }
     monitor_.reset(new MonitorService(ctx_, monitorFd));

@@ -1,64 +1,13 @@
 #include "tools/proxy/UserFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <sstream>
 
-namespace {
-
-// The whole content of a regular file, read without blocking on anything else.
-bool readRegularFile(const std::string &path, std::string *text, std::string *error)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = path + ": "
-            + (errno == ELOOP ? std::string("is a symbolic link; give the file itself")
-                              : "cannot be read: " + std::string(std::strerror(errno)));
-        return false;
-    }
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        *error = path + ": not a regular file";
-        return false;
-    }
-    if (st.st_size > off_t(UserFile::MAX_FILE_SIZE)) {
-        close(fd);
-        *error = path + ": larger than " + std::to_string(UserFile::MAX_FILE_SIZE) + " bytes";
-        return false;
-    }
-    text->clear();
-    char buf[65536];
-    ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0 && text->size() <= UserFile::MAX_FILE_SIZE)
-        text->append(buf, size_t(n));
-    int readErrno = errno;
-    close(fd);
-    if (n < 0) {
-        *error = path + ": cannot be read: " + std::strerror(readErrno);
-        return false;
-    }
-    return true;
-}
-
-bool hasControlByte(const std::string &line)
-{
-    for (unsigned char c : line)
-        if ((c < 0x20 && c != '\t') || c == 0x7f)
-            return true;
-    return false;
-}
-
-} // namespace
+#include "tools/proxy/TextFile.h"
 
 bool UserFile::load(const std::string &path, std::string *error)
 {
     std::string text;
-    return readRegularFile(path, &text, error) && parse(text, path, error);
+    return readRegularFile(path, MAX_FILE_SIZE, &text, error) && parse(text, path, error);
 }
 
 bool UserFile::parse(const std::string &text, const std::string &name, std::string *error)

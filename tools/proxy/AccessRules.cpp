@@ -1,0 +1,126 @@
+#include "tools/proxy/AccessRules.h"
+
+#include "tools/proxy/HostName.h"
+
+namespace {
+
+const std::string kTooMany = " at most " + std::to_string(AccessRules::MAX_RULES) + " are read";
+
+bool fromMatches(const std::optional<Cidr> &from, const IpAddress &source)
+{
+    return !from || cidrContains(*from, source);
+}
+
+Decision decided(bool pass, int rule)
+{
+    return Decision{pass ? Verdict::Pass : Verdict::Block, rule};
+}
+
+// The default when no rule matched: an empty list passes everything.
+Decision byDefault(bool listEmpty)
+{
+    return decided(listEmpty, 0);
+}
+
+} // namespace
+
+bool AccessRules::addClientRule(ClientRule rule, std::string *error)
+{
+    if (clientRules_.size() >= MAX_RULES) {
+        *error = "too many client rules:" + kTooMany;
+        return false;
+    }
+    rule.number = int(clientRules_.size()) + 1;
+    clientRules_.push_back(std::move(rule));
+    return true;
+}
+
+bool AccessRules::addRequestRule(RequestRule rule, std::string *error)
+{
+    if (requestRules_.size() >= MAX_RULES) {
+        *error = "too many request rules:" + kTooMany;
+        return false;
+    }
+    rule.number = int(requestRules_.size()) + 1;
+    requestRules_.push_back(std::move(rule));
+    return true;
+}
+
+bool AccessRules::addMonitorAllow(const Cidr &block, std::string *error)
+{
+    if (monitorAllow_.size() >= MAX_RULES) {
+        *error = "too many monitor-allow blocks:" + kTooMany;
+        return false;
+    }
+    monitorAllow_.push_back(block);
+    return true;
+}
+
+Decision AccessRules::decideClient(const IpAddress &source) const
+{
+    for (const ClientRule &rule : clientRules_)
+        if (fromMatches(rule.from, source))
+            return decided(rule.pass, rule.number);
+    return byDefault(clientRules_.empty());
+}
+
+Decision AccessRules::decideRequest(const AccessRequest &request) const
+{
+    const std::string host = canonicalHostName(request.host);
+    for (const RequestRule &rule : requestRules_) {
+        if (!fromMatches(rule.from, request.source) || request.port < rule.portLow
+            || request.port > rule.portHigh || (rule.command && rule.command != request.command)
+            || (!rule.user.empty() && rule.user != request.user))
+            continue;
+        switch (rule.to) {
+        case RequestRule::To::Any:
+            break;
+        case RequestRule::To::Host:
+            if (host.empty() || host != rule.toName)
+                continue;
+            break;
+        case RequestRule::To::Domain:
+            if (host.empty() || !inDomain(host, rule.toName))
+                continue;
+            break;
+        case RequestRule::To::Address:
+            if (request.destination.family == 0) {
+                if (host.empty())
+                    continue; // no destination at all: no address block holds it
+                return Decision{Verdict::NeedsAddress, rule.number};
+            }
+            if (!cidrContains(rule.toAddress, request.destination))
+                continue;
+            break;
+        }
+        return decided(rule.pass, rule.number);
+    }
+    return byDefault(requestRules_.empty());
+}
+
+bool AccessRules::monitorAllowed(const IpAddress &source) const
+{
+    if (monitorAllow_.empty())
+        return true;
+    for (const Cidr &block : monitorAllow_)
+        if (cidrContains(block, source))
+            return true;
+    return false;
+}
+
+std::string openListenerRefusal(const std::vector<Endpoint> &socks, const Endpoint &monitor,
+                                const AccessRules &rules)
+{
+    bool socksRules = !rules.clientRules().empty() || !rules.requestRules().empty();
+    for (const Endpoint &e : socks)
+        if (!isLoopback(e.ip) && !socksRules)
+            return "the SOCKS address " + endpointText(e)
+                + " is reachable from other hosts and no client or request rule says who may "
+                  "use it: that would be an open proxy for anyone; add rules (such as "
+                  "\"client pass from 192.0.2.0/24\") or listen on loopback";
+    if (!isLoopback(monitor.ip) && rules.monitorAllow().empty())
+        return "the monitoring address " + endpointText(monitor)
+            + " is reachable from other hosts and no monitor-allow says who may read it; "
+              "add monitor-allow with the monitors' addresses or listen on loopback";
+    return "";
+}

@@ -1,0 +1,44 @@
+#include "tools/proxy/HostName.h"
+
+#include <cctype>
+
+std::string canonicalHostName(const std::string &name)
+{
+    std::string out = name;
+    if (!out.empty() && out.back() == '.')
+        out.pop_back();
+    for (char &c : out)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool validHostName(const std::string &name)
+{
+    std::string bare = name;
+    if (!bare.empty() && bare.back() == '.')
+        bare.pop_back();
+    if (bare.empty() || bare.size() > 253)
+        return false;
+    size_t label = 0;
+    for (char c : bare) {
+        if (c == '.') {
+            if (label == 0)
+                return false;
+            label = 0;
+            continue;
+        }
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
+            return false;
+        if (++label > 63)
+            return false;
+    }
+    return label > 0;
+}
+
+bool inDomain(const std::string &name, const std::string &domain)
+{
+    if (name.size() == domain.size())
+        return name == domain;
+    return name.size() > domain.size() && name[name.size() - domain.size() - 1] == '.'
+        && name.compare(name.size() - domain.size(), domain.size(), domain) == 0;
+}
