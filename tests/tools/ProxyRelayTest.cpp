@@ -93,9 +93,11 @@ std::string readExactly(int fd, size_t size)
     return out;
 }
 
-const S5MonData *onlyEnded(const Records &records)
+// The record of a test's only connection once it has ended; all zeros when there is none.
+S5MonData endedRecord(const ProxyProcess &proxy)
 {
-    return records.size() == 1 && (records[0].state & 8) ? &records[0] : nullptr;
+    Records records = waitForEnded(proxy.monitorAddress(), 1);
+    return records.size() == 1 && (records[0].state & 8) ? records[0] : S5MonData{};
 }
 
 } // namespace
@@ -145,10 +147,10 @@ TEST(ProxyRelay, AGibibyteGoesThroughPipesAndIsListedExactly)
     EXPECT_TRUE(intact);
     EXPECT_GE(pipesWhileRelaying, 2); // the download's pipe, both ends
 
-    const S5MonData *record = onlyEnded(waitForEnded(proxy.monitorAddress(), 1));
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(uint64_t(record->inTotBytes), uint64_t(received));
-    EXPECT_EQ(uint64_t(record->outTotBytes), 1u);
+    const S5MonData record = endedRecord(proxy);
+    ASSERT_TRUE(record.state & 8) << "no ended record";
+    EXPECT_EQ(uint64_t(record.inTotBytes), uint64_t(received));
+    EXPECT_EQ(uint64_t(record.outTotBytes), 1u);
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -172,10 +174,10 @@ TEST(ProxyRelay, ADestinationsHalfCloseReachesTheClientWhichCanStillSend)
     dest.join();
     EXPECT_TRUE(uploaded == upload) << uploaded.size() << " bytes arrived";
 
-    const S5MonData *record = onlyEnded(waitForEnded(proxy.monitorAddress(), 1));
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(uint64_t(record->inTotBytes), download.size());
-    EXPECT_EQ(uint64_t(record->outTotBytes), upload.size());
+    const S5MonData record = endedRecord(proxy);
+    ASSERT_TRUE(record.state & 8) << "no ended record";
+    EXPECT_EQ(uint64_t(record.inTotBytes), download.size());
+    EXPECT_EQ(uint64_t(record.outTotBytes), upload.size());
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -206,10 +208,10 @@ TEST(ProxyRelay, BytesSentWithTheRequestGoFirstAndThePipeTakesOverBehindThem)
     EXPECT_EQ(received.substr(12), answer);
     EXPECT_TRUE(uploaded == upload) << uploaded.size() << " bytes arrived";
 
-    const S5MonData *record = onlyEnded(waitForEnded(proxy.monitorAddress(), 1));
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(uint64_t(record->outTotBytes), upload.size());
-    EXPECT_EQ(uint64_t(record->inTotBytes), answer.size());
+    const S5MonData record = endedRecord(proxy);
+    ASSERT_TRUE(record.state & 8) << "no ended record";
+    EXPECT_EQ(uint64_t(record.outTotBytes), upload.size());
+    EXPECT_EQ(uint64_t(record.inTotBytes), answer.size());
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -242,13 +244,13 @@ TEST(ProxyRelay, WithoutDescriptorsForPipesTheRelayCopiesAndCountsAlike)
     EXPECT_TRUE(answer.compare(answer.size() - http.body().size(), std::string::npos, http.body())
                 == 0);
 
-    const S5MonData *record = onlyEnded(waitForEnded(proxy.monitorAddress(), 1));
+    const S5MonData record = endedRecord(proxy);
     std::vector<TestHttpServer::Exchange> exchanges = http.exchanges();
-    ASSERT_NE(record, nullptr);
+    ASSERT_TRUE(record.state & 8) << "no ended record";
     ASSERT_EQ(exchanges.size(), 1u);
-    EXPECT_EQ(uint64_t(record->inTotBytes), answer.size());
-    EXPECT_EQ(uint64_t(record->inTotBytes), exchanges[0].sent);
-    EXPECT_EQ(uint64_t(record->outTotBytes), exchanges[0].received);
+    EXPECT_EQ(uint64_t(record.inTotBytes), answer.size());
+    EXPECT_EQ(uint64_t(record.inTotBytes), exchanges[0].sent);
+    EXPECT_EQ(uint64_t(record.outTotBytes), exchanges[0].received);
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -283,9 +285,9 @@ TEST(ProxyRelay, AnIdleConnectionLetsGoOfItsPipesAndTakesNewOnesWhenBytesCome)
     close(fd);
     echo.join();
 
-    const S5MonData *record = onlyEnded(waitForEnded(proxy.monitorAddress(), 1));
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(uint64_t(record->inTotBytes), 2 * chunk.size());
-    EXPECT_EQ(uint64_t(record->outTotBytes), 2 * chunk.size());
+    const S5MonData record = endedRecord(proxy);
+    ASSERT_TRUE(record.state & 8) << "no ended record";
+    EXPECT_EQ(uint64_t(record.inTotBytes), 2 * chunk.size());
+    EXPECT_EQ(uint64_t(record.outTotBytes), 2 * chunk.size());
     EXPECT_TRUE(proxy.stop());
 }
