@@ -40,6 +40,12 @@ void FilingIndex::Sync(const void* owner, const Connection* rows, int capacity, 
     capacity_ = capacity;
 }
 
+void FilingIndex::Moved(const Connection* from, const Connection* to)
+{
+    if (rows_ == from)
+        rows_ = to;
+}
+
 void FilingIndex::Clear()
 {
     valid_ = false;

@@ -21,6 +21,9 @@ public:
     // Builds the index unless it already describes rows with rowCount used slots, as last
     // filed for owner (the server whose rows they are).
     void Sync(const void* owner, const Connection* rows, int capacity, int rowCount);
+    // Tells that the rows indexed at from now lie at to, slot for slot, so that a move of
+    // the array costs no new index.
+    void Moved(const Connection* from, const Connection* to);
     // Forgets everything: the next Sync builds anew.
     void Clear();
 

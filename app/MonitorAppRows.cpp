@@ -186,7 +186,9 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
         int usedEnd = filing.UsedEnd();
         int slot = filing.NextSlot();
         // No memory to grow: the record is dropped, the array stays as it was.
+        const Connection* before = connBuffer;
         if (slot < connCapacity || GrowRowArray(this)) {
+            filing.Moved(before, connBuffer);
             filing.Take(record->key, slot);
             current->rowCount++;
             // The used part never reaches beyond the array.

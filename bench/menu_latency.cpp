@@ -61,6 +61,22 @@ void Button(Display* display, Bool down)
     XFlush(display);
 }
 
+// Clicks "File" again until the posted menu is down and stays down: clicks that reach a
+// busy window together may post it anew.
+bool TakeMenuDown(Display* display)
+{
+    for (int tries = 0; tries < 3; tries++) {
+        SleepMs(50);
+        Button(display, True);
+        Button(display, False);
+        if (!WaitForMenu(display, UnmapNotify, 5000))
+            return false;
+        if (!WaitForMenu(display, MapNotify, 300))
+            return true;
+    }
+    return false;
+}
+
 double Percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
@@ -80,7 +96,15 @@ void BM_ClickDuringPolls(benchmark::State& state)
     Display* display = XOpenDisplay(nullptr);
     // Menus are top-level windows of their own: their mapping shows on the root window.
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-    SleepMs(static_cast<int>(3000 + state.range(0) / 100)); // the first passes set up the rows
+    // The first pass takes the rows into use; the clicks fall on the passes that follow.
+    auto polls = [&sim] {
+        int n = 0;
+        for (const std::string& request : sim.requests())
+            n += request == "request type=2 all=0";
+        return n;
+    };
+    for (int waited = 0; polls() < 3 && waited < 120000; waited += 100)
+        SleepMs(100);
     // The pointer over "File" in the menu bar.
     int x = 0, y = 0;
     Window child;
@@ -104,9 +128,7 @@ void BM_ClickDuringPolls(benchmark::State& state)
             }
             waits.push_back(NowMs() - pressed);
             Button(display, False); // the menu stays posted
-            Button(display, True);  // a second click on "File" takes it down
-            Button(display, False);
-            if (!WaitForMenu(display, UnmapNotify, 5000)) {
+            if (!TakeMenuDown(display)) {
                 state.SkipWithError("the menu did not unmap within 5 s");
                 break;
             }
@@ -122,7 +144,7 @@ void BM_ClickDuringPolls(benchmark::State& state)
 BENCHMARK(BM_ClickDuringPolls)
     ->Arg(10000)
     ->Arg(100000)
-    ->Arg(500000)
+    ->Arg(450000) // with the ended ones, just under the 500,000 rows the window holds
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
