@@ -1,8 +1,10 @@
 // The relay's pipe on its own, between socket pairs: bytes keep their order, a full pipe
-// says so, end of file shows, and the pipe is closed only once it has stood idle.
+// says so, end of file shows, the pipe is closed only once it has stood idle, and one that
+// cannot be had is not asked for again before the next tick.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -54,11 +56,11 @@ TEST(SplicePipe, MovesBytesInOrderUntilFullAndShowsEndOfFile)
     ASSERT_TRUE(pipe.open());
 
     // More than the pipe holds: fills stop with the pipe full, and go on once it drains.
-    const std::string sent = pattern(1 << 20);
+    const std::string sent = pattern(4 << 20);
     size_t written = 0;
     std::string arrived;
     bool sawFull = false;
-    for (int round = 0; round < 1000 && arrived.size() < sent.size(); ++round) {
+    for (int round = 0; round < 10000 && arrived.size() < sent.size(); ++round) {
         ssize_t w = write(from.fd[1], sent.data() + written, sent.size() - written);
         if (w > 0)
             written += size_t(w);
@@ -102,4 +104,24 @@ TEST(SplicePipe, ClosesOnlyAfterStandingEmptyAndUnusedForAWholeTick)
     EXPECT_TRUE(pipe.isOpen()); // used since the last tick
     pipe.closeIfIdle();
     EXPECT_FALSE(pipe.isOpen());
+}
+
+TEST(SplicePipe, WithoutDescriptorsItIsRefusedAndTriedAgainOnlyAfterATick)
+{
+    // A descriptor limit at the lowest free number leaves none for a pipe.
+    int lowestFree = dup(0);
+    ASSERT_GE(lowestFree, 0);
+    close(lowestFree);
+    rlimit usual{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &usual), 0);
+    const rlimit tight{rlim_t(lowestFree), usual.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    SplicePipe pipe;
+    bool opened = pipe.open();
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &usual), 0);
+    EXPECT_FALSE(opened);
+
+    EXPECT_FALSE(pipe.open()); // not before the next tick, however many reads ask
+    pipe.closeIfIdle();
+    EXPECT_TRUE(pipe.open());
 }

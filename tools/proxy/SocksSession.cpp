@@ -300,6 +300,7 @@ void SocksSession::pump(bool fromClient)
 ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
 {
     // Bytes in the buffer came first, so the pipe takes more only behind an empty buffer.
+    // Without a pipe, the buffer serves until one can be had.
     if (!pipe.empty() || (spliceWorks_ && buffer.empty() && pipe.open())) {
         ssize_t n = pipe.fillFrom(fd);
         if (n >= 0 || !pipe.empty() || (errno != EINVAL && errno != ENOSYS))
