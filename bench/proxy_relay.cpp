@@ -104,19 +104,17 @@ bool installed(const char *path)
 ForeignProxy &danted()
 {
     static int port = unusedPort();
+    // No log, no authentication, loopback only; the settings before the rules.
+    const char *rest = "external: 127.0.0.1\n"
+                       "clientmethod: none\n"
+                       "socksmethod: none\n"
+                       "user.privileged: root\n"
+                       "user.unprivileged: nobody\n"
+                       "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
+                       "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
     static std::string config = MonsimProcess::writeTempFile(
         "danted.conf",
-        "logoutput: /dev/null\n"
-        "internal: 127.0.0.1 port = "
-            + std::to_string(port)
-            + "\n"
-              "external: 127.0.0.1\n"
-              "clientmethod: none\n"
-              "socksmethod: none\n"
-              "user.privileged: root\n"
-              "user.unprivileged: nobody\n"
-              "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
-              "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n");
+        "logoutput: /dev/null\ninternal: 127.0.0.1 port = " + std::to_string(port) + "\n" + rest);
     static ForeignProxy p({"/usr/sbin/danted", "-f", config, "-p", config + ".pid"}, port);
     return p;
 }

@@ -136,7 +136,8 @@ TEST(ProxyRelay, AGibibyteGoesThroughPipesAndIsListedExactly)
         ssize_t n = recv(fd, buf.data(), buf.size(), 0);
         if (n <= 0)
             break;
-        intact = intact && std::memcmp(buf.data(), twice.data() + received % period, size_t(n)) == 0;
+        intact =
+            intact && std::memcmp(buf.data(), twice.data() + received % period, size_t(n)) == 0;
         received += size_t(n);
         if (pipesWhileRelaying < 0 && received >= (64u << 20))
             pipesWhileRelaying = pipesOf(proxy) - pipesBefore;

@@ -64,8 +64,7 @@ TEST(SplicePipe, MovesBytesInOrderUntilFullAndShowsEndOfFile)
         ssize_t w = write(from.fd[1], sent.data() + written, sent.size() - written);
         if (w > 0)
             written += size_t(w);
-        while (!pipe.full() && pipe.fillFrom(from.fd[0]) > 0) {
-        }
+        while (!pipe.full() && pipe.fillFrom(from.fd[0]) > 0) {}
         sawFull = sawFull || pipe.full();
         if (!pipe.empty() && pipe.drainTo(to.fd[1]) > 0) {
             EXPECT_FALSE(pipe.full());

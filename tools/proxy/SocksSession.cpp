@@ -291,8 +291,7 @@ void SocksSession::pump(bool fromClient)
             readClient();
         else
             readDest();
-        if (retired() || phase_ != Phase::Relaying || forwarded == before
-            || waiting(buffer, pipe))
+        if (retired() || phase_ != Phase::Relaying || forwarded == before || waiting(buffer, pipe))
             return;
     }
 }

@@ -44,7 +44,7 @@ private:
     // At most one of a direction's buffer and pipe holds bytes at any time.
     SplicePipe toDestPipe_, toClientPipe_;
     bool spliceWorks_ = true; // false once splice() was refused: copy from then on
-    size_t replyBytes_ = 0; // bytes at the front of toClient_ that are SOCKS replies
+    size_t replyBytes_ = 0;   // bytes at the front of toClient_ that are SOCKS replies
     bool clientEof_ = false, destEof_ = false;
     bool destShut_ = false, clientShut_ = false;
     bool lookupQueued_ = false; // a name look-up was queued and has not answered yet
