@@ -2,6 +2,7 @@
 #ifndef VANTOR_MONMSG_H
 #define VANTOR_MONMSG_H
 
+#include <stddef.h>
 #include <stdint.h>
 #include <sys/socket.h>
 #include <netinet/in.h>
@@ -19,16 +20,23 @@ typedef struct {
     char data[2];
 } S5OptData;
 
-// A socket address as it travels inside a connection message: 260 bytes, unchanged.
+// A socket address as it travels inside a connection message: 260 bytes, unchanged. An
+// IPv4 address (family AF_INET), an IPv6 one (AF_INET6) or a name (family 255).
 typedef union tagS5NetAddr {
     struct sockaddr sa;
     struct sockaddr_in sin;
+    struct sockaddr_in6 sin6;
     struct {
         uint16_t sn_family;
         uint16_t sn_port;
         char sn_name[255];
     } sn;
 } S5NetAddr;
+
+static_assert(sizeof(S5NetAddr) == 260, "the field's size is fixed by the protocol");
+// Readers take the port from sin_port whatever the family.
+static_assert(offsetof(struct sockaddr_in6, sin6_port) == offsetof(struct sockaddr_in, sin_port),
+              "one port offset for both families");
 
 #define S5_NAME_LEN 128
 

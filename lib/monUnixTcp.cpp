@@ -1,6 +1,7 @@
 // Monitor messages over TCP: each frame is a 2-byte big-endian length and the message.
 #include "lib/monUnixTcp.h"
 #include "lib/log.h"
+#include "lib/monServerName.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
@@ -166,12 +167,57 @@ int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
     return msgLen;
 }
 
-bool ConnectWithTimeout(int fd, const struct sockaddr_in *addr)
+// The address of a server: IPv4 or IPv6.
+union ServerAddress {
+    struct sockaddr sa;
+    struct sockaddr_in sin;
+    struct sockaddr_in6 sin6;
+};
+
+socklen_t AddressLength(const ServerAddress &addr)
+{
+    return addr.sa.sa_family == AF_INET6 ? sizeof addr.sin6 : sizeof addr.sin;
+}
+
+// An IPv6 or IPv4 address, or a name (never one with a colon: only a numeric address may
+// have one, and anything else must not reach the resolver). False when nothing is found.
+bool FindServer(const char *host, int port, ServerAddress *addr)
+{
+    memset(addr, 0, sizeof *addr);
+    if (inet_pton(AF_INET6, host, &addr->sin6.sin6_addr) == 1) {
+        addr->sin6.sin6_family = AF_INET6;
+        addr->sin6.sin6_port = htons(static_cast<uint16_t>(port));
+        return true;
+    }
+    in_addr_t numeric = inet_addr(host);
+    if (numeric != INADDR_NONE) {
+        addr->sin.sin_addr.s_addr = numeric;
+    } else if (strchr(host, ':') != NULL) {
+        errno = EINVAL;
+        LogSysError("the server name");
+        return false;
+    } else {
+        errno = 0;
+        struct hostent *he = gethostbyname(host);
+        if (he == NULL || he->h_addrtype != AF_INET || he->h_addr_list[0] == NULL) {
+            if (errno == 0)
+                errno = ESRCH;
+            LogSysError("gethostbyname");
+            return false;
+        }
+        memcpy(&addr->sin.sin_addr, he->h_addr_list[0], sizeof addr->sin.sin_addr);
+    }
+    addr->sin.sin_family = AF_INET;
+    addr->sin.sin_port = htons(static_cast<uint16_t>(port));
+    return true;
+}
+
+bool ConnectWithTimeout(int fd, const ServerAddress &addr)
 {
     int flags = fcntl(fd, F_GETFL, 0);
     if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0)
         return false;
-    int rc = connect(fd, reinterpret_cast<const struct sockaddr *>(addr), sizeof *addr);
+    int rc = connect(fd, &addr.sa, AddressLength(addr));
     if (rc < 0 && (errno == EINPROGRESS || errno == EINTR)) {
         if (!WaitReady(fd, POLLOUT, CallDeadline()))
             return false;
@@ -211,41 +257,25 @@ int Mon_TcpConnect(const char *hostName, int port)
 {
     signal(SIGPIPE, SIG_IGN);
 
-    struct sockaddr_in addr;
-    memset(&addr, 0, sizeof addr);
-
     char host[256];
-    strncpy(host, hostName, sizeof host - 1);
-    host[sizeof host - 1] = '\0';
-    char *colon = strchr(host, ':');
-    if (colon != NULL) {
-        *colon = '\0';
-        port = atoi(colon + 1);
+    const char *portText = NULL;
+    if (!Mon_SplitServerName(hostName, host, sizeof host, &portText)) {
+        errno = EINVAL;
+        LogSysError("the server name");
+        return -1;
     }
+    if (portText != NULL)
+        port = atoi(portText);
 
-    in_addr_t numeric = inet_addr(host);
-    if (numeric != INADDR_NONE) {
-        addr.sin_addr.s_addr = numeric;
-    } else {
-        errno = 0;
-        struct hostent *he = gethostbyname(host);
-        if (he == NULL || he->h_addrtype != AF_INET || he->h_addr_list[0] == NULL) {
-            if (errno == 0)
-                errno = ESRCH;
-            LogSysError("gethostbyname");
-            return -1;
-        }
-        memcpy(&addr.sin_addr, he->h_addr_list[0], sizeof addr.sin_addr);
-    }
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ServerAddress addr;
+    if (!FindServer(host, port, &addr))
+        return -1;
+    int fd = socket(addr.sa.sa_family, SOCK_STREAM, 0);
     if (fd < 0) {
         LogSysError("socket");
         return -1;
     }
-    if (!ConnectWithTimeout(fd, &addr)) {
+    if (!ConnectWithTimeout(fd, addr)) {
         LogSysError("connect");
         int saved = errno;
         close(fd); // the caller never uses the socket of a failed connect

@@ -28,15 +28,17 @@ enum { MON_TCP_READ_AHEAD = 64 * 1024 };
 // What has been read from one connection ahead of the frames asked for, so that a list of
 // many small frames costs one read per 64 KiB instead of two per frame.
 typedef struct {
-    size_t start;       // first byte of data not yet handed out
-    size_t end;         // one past the last byte read
-    long long deadline; // Mon_TcpClockMs() past which no frame may end; 0 for none
+    size_t start;            // first byte of data not yet handed out
+    size_t end;              // one past the last byte read
+    long long deadline;      // Mon_TcpClockMs() past which no frame may end; 0 for none
     long long frameDeadline; // for a reader that does not wait: past it the next frame is
                              // overdue; 0 for none
     unsigned char data[MON_TCP_READ_AHEAD];
 } MonTcpInput_t;
 
-// hostName is a host, or a host, a colon and a port. Returns a connected socket or -1.
+// hostName is a host, a host, a colon and a port, or an IPv6 address in brackets with or
+// without ":port", or alone (see Mon_SplitServerName); port is used when it names none.
+// Returns a connected socket or -1.
 int Mon_TcpConnect(const char *hostName, int port);
 // Returns bufLen + 2, or -1 (ETIMEDOUT when the peer takes nothing for the time limit).
 int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr);

@@ -84,6 +84,36 @@ struct Listener {
     int fd, port;
 };
 
+// A listening socket on the IPv6 loopback address, on a free port.
+struct Listener6 {
+    Listener6()
+    {
+        fd = socket(AF_INET6, SOCK_STREAM, 0);
+        struct sockaddr_in6 a;
+        memset(&a, 0, sizeof a);
+        a.sin6_family = AF_INET6;
+        a.sin6_addr = in6addr_loopback;
+        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        listen(fd, 16);
+        socklen_t len = sizeof a;
+        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+        port = ntohs(a.sin6_port);
+    }
+    ~Listener6() { close(fd); }
+    // The family of the peer that the next accepted connection comes from.
+    int AcceptedFamily()
+    {
+        struct sockaddr_storage peer;
+        socklen_t len = sizeof peer;
+        int accepted = accept(fd, reinterpret_cast<sockaddr *>(&peer), &len);
+        if (accepted < 0)
+            return -1;
+        close(accepted);
+        return peer.ss_family;
+    }
+    int fd, port;
+};
+
 int OpenDescriptors()
 {
     int count = 0;
@@ -288,6 +318,35 @@ TEST(Connect, HostWithPortAndHostAlone)
     fd = Mon_TcpConnect(named.c_str(), 1);
     EXPECT_GT(fd, 0);
     Mon_TcpClose(fd);
+}
+
+TEST(Connect, AnIPv6AddressInBracketsWithAPortOrAloneWithTheGivenPort)
+{
+    Listener6 l;
+    ASSERT_GT(l.port, 0);
+    const std::string port = std::to_string(l.port);
+    const struct {
+        std::string name;
+        int port;
+    } cases[] = {
+        {"[::1]:" + port, 1}, {"[::1]", l.port}, {"::1", l.port}, {"[0:0:0:0:0:0:0:1]:" + port, 1}};
+    for (const auto &c : cases) {
+        int fd = Mon_TcpConnect(c.name.c_str(), c.port);
+        EXPECT_GT(fd, 0) << c.name;
+        EXPECT_EQ(l.AcceptedFamily(), AF_INET6) << c.name;
+        Mon_TcpClose(fd);
+    }
+}
+
+TEST(Connect, AMalformedIPv6NameFailsWithoutReachingTheResolver)
+{
+    int before = OpenDescriptors();
+    for (const char *name : {"[::1", "[::1]5051", "[no:such:host]:5051"}) {
+        errno = 0;
+        EXPECT_EQ(Mon_TcpConnect(name, 5051), -1) << name;
+        EXPECT_EQ(errno, EINVAL) << name;
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 TEST(Connect, FailuresReturnMinusOneAndCloseTheirSocket)
