@@ -41,7 +41,8 @@ std::string MonsimProcess::writeTempFile(const std::string &name, const std::str
     return path;
 }
 
-MonsimProcess::MonsimProcess(const std::vector<std::string> &args)
+MonsimProcess::MonsimProcess(const std::vector<std::string> &args, const std::string &bind)
+    : bind_(bind)
 {
     static int serial = 0;
     std::string stem = PrivateTempDir() + "/monsim" + std::to_string(++serial);
@@ -50,7 +51,7 @@ MonsimProcess::MonsimProcess(const std::vector<std::string> &args)
 
     std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/monsim/vantor-monsim",
                                      "--bind",
-                                     "127.0.0.1",
+                                     bind_,
                                      "--port",
                                      "0",
                                      "--port-file",
@@ -91,7 +92,8 @@ MonsimProcess::~MonsimProcess()
 
 std::string MonsimProcess::address() const
 {
-    return "127.0.0.1:" + std::to_string(port_);
+    bool ipv6 = bind_.find(':') != std::string::npos;
+    return (ipv6 ? "[" + bind_ + "]:" : bind_ + ":") + std::to_string(port_);
 }
 
 std::vector<std::string> MonsimProcess::requests() const

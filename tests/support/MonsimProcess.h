@@ -8,15 +8,17 @@
 
 class MonsimProcess {
 public:
-    // args are passed to vantor-monsim after "--bind 127.0.0.1 --port <free port>",
-    // for example {"--script", path} or {"--connections", "30", "--seed", "7"}.
-    explicit MonsimProcess(const std::vector<std::string> &args);
+    // args are passed to vantor-monsim after "--bind <bind> --port <free port>",
+    // for example {"--script", path} or {"--connections", "30", "--seed", "7"}; bind is
+    // 127.0.0.1 or ::1.
+    explicit MonsimProcess(const std::vector<std::string> &args,
+                           const std::string &bind = "127.0.0.1");
     ~MonsimProcess();
     MonsimProcess(const MonsimProcess &) = delete;
     MonsimProcess &operator=(const MonsimProcess &) = delete;
 
     int port() const { return port_; }
-    // "127.0.0.1:<port>", the server name to open.
+    // "127.0.0.1:<port>" or "[::1]:<port>", the server name to open.
     std::string address() const;
     // Lines the simulator wrote to its request log ("request type=2 all=0", ...).
     std::vector<std::string> requests() const;
@@ -26,6 +28,7 @@ public:
 private:
     pid_t pid_ = -1;
     int port_ = 0;
+    std::string bind_;
     std::string logPath_;
 };
 

@@ -31,6 +31,22 @@ TEST(MonFormat, AddressesInEitherByteOrderAndByName)
     EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443"); // no terminal escapes from the network
 }
 
+TEST(MonFormat, IPv6AddressesInBracketsBeforeTheirPortInEitherByteOrder)
+{
+    S5NetAddr a;
+    std::memset(&a, 0, sizeof a);
+    a.sin6.sin6_family = AF_INET6;
+    a.sin6.sin6_port = htons(443);
+    ASSERT_EQ(inet_pton(AF_INET6, "2001:db8::9", &a.sin6.sin6_addr), 1);
+    EXPECT_EQ(netAddrText(a), "[2001:db8::9]:443");
+    a.sa.sa_family = htons(AF_INET6);
+    EXPECT_EQ(netAddrText(a), "[2001:db8::9]:443");
+    // A hostile server's bytes behind the family: every one of them set.
+    std::memset(&a, 0xff, sizeof a);
+    a.sin6.sin6_family = AF_INET6;
+    EXPECT_EQ(netAddrText(a), "[ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff]:65535");
+}
+
 TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
 {
     const struct {
@@ -118,6 +134,27 @@ TEST(MonCommandLine, ServerAndModes)
     EXPECT_EQ(error, "the port in HOST:PORT must be a number from 1 to 65535, not \"99999\"");
     MonOptions highest;
     EXPECT_TRUE(parseMonOptions({"host:65535"}, &highest, &error));
+    MonOptions twoColons;
+    EXPECT_FALSE(parseMonOptions({"host:1:2"}, &twoColons, &error)); // the library reads 1
+    EXPECT_EQ(error, "the port in HOST:PORT must be a number from 1 to 65535, not \"1:2\"");
+}
+
+TEST(MonCommandLine, AnIPv6ServerInBracketsWithAPortOrAlone)
+{
+    std::string error;
+    for (const char *good : {"[::1]:5051", "[::1]", "::1", "2001:db8::9", "[2001:db8::9]:1"}) {
+        MonOptions o;
+        EXPECT_TRUE(parseMonOptions({good}, &o, &error)) << good << ": " << error;
+        EXPECT_EQ(o.server, good);
+    }
+    MonOptions port;
+    EXPECT_FALSE(parseMonOptions({"[::1]:65536"}, &port, &error));
+    EXPECT_EQ(error, "the port in HOST:PORT must be a number from 1 to 65535, not \"65536\"");
+    MonOptions unclosed;
+    EXPECT_FALSE(parseMonOptions({"[::1:5051"}, &unclosed, &error));
+    EXPECT_EQ(error, "an IPv6 address with a port is written [ADDRESS]:PORT, not \"[::1:5051\"");
+    MonOptions noColon;
+    EXPECT_FALSE(parseMonOptions({"[::1]5051"}, &noColon, &error));
 }
 
 TEST(MonFormat, UserTableHeadingsAreSingleWordsAndTheNamelessRowIsADash)

@@ -1,12 +1,13 @@
 #include "tools/mon/MonOptions.h"
 
+#include "lib/monServerName.h"
 #include "tools/common/CommandLine.h"
 
 const char *monUsage()
 {
     return "Usage: vantor-mon [OPTION]... HOST[:PORT]\n"
            "Prints the connections that a SOCKS5 server's monitoring service reports\n"
-           "(port 5051 unless given).\n"
+           "(port 5051 unless given). An IPv6 address is given as [ADDRESS]:PORT, or alone.\n"
            "\n"
            "  --csv              comma-separated values with a header line instead of a table\n"
            "  --users            the server's users instead of its connections\n"
@@ -62,13 +63,19 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
         *error = "no server given";
         return false;
     }
-    // A port that the library would read as some other number must not reach it.
-    size_t colon = out->server.rfind(':');
+    // The server name is split as the library splits it, and a port that the library would
+    // read as some other number must not reach it.
+    char host[256];
+    const char *portText = nullptr;
+    if (!Mon_SplitServerName(out->server.c_str(), host, sizeof host, &portText)) {
+        *error =
+            "an IPv6 address with a port is written [ADDRESS]:PORT, not \"" + out->server + "\"";
+        return false;
+    }
     int port = 0;
-    if (colon != std::string::npos
-        && !parseWholeNumber(out->server.substr(colon + 1), 1, 65535, &port)) {
+    if (portText != nullptr && !parseWholeNumber(portText, 1, 65535, &port)) {
         *error = "the port in HOST:PORT must be a number from 1 to 65535, not \""
-            + out->server.substr(colon + 1) + "\"";
+            + std::string(portText) + "\"";
         return false;
     }
     if (sawUsers && sawTotals) {

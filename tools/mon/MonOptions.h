@@ -7,7 +7,7 @@
 
 struct MonOptions {
     enum class What { Conns, Users, Totals };
-    std::string server; // HOST or HOST:PORT
+    std::string server; // HOST, HOST:PORT, [IPV6]:PORT or IPV6
     What what = What::Conns;
     bool csv = false;
     int watchSeconds = 0;    // 0: one pass

@@ -52,6 +52,11 @@ std::string netAddrText(const S5NetAddr &a)
         inet_ntop(AF_INET, &a.sin.sin_addr, ip, sizeof ip);
         return std::string(ip) + ":" + std::to_string(ntohs(a.sin.sin_port));
     }
+    if (family == AF_INET6 || family == htons(AF_INET6)) {
+        char ip[INET6_ADDRSTRLEN] = "";
+        inet_ntop(AF_INET6, &a.sin6.sin6_addr, ip, sizeof ip);
+        return "[" + std::string(ip) + "]:" + std::to_string(ntohs(a.sin6.sin6_port));
+    }
     if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
         return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":"
             + std::to_string(ntohs(a.sn.sn_port));

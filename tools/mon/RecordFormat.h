@@ -12,8 +12,8 @@ typedef std::vector<std::string> Row;
 
 enum class Style { Table, Csv };
 
-// "a.b.c.d:port" for an Internet address, "name:port" for a named one, "" when unset.
-// The family may arrive in either byte order.
+// "a.b.c.d:port" for an IPv4 address, "[v6 address]:port" for an IPv6 one, "name:port" for
+// a named one, "" when unset. The family may arrive in either byte order.
 std::string netAddrText(const S5NetAddr &a);
 // "active", "ended" or "failed" from the state bits.
 const char *statusText(uint32_t state);

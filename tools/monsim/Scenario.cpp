@@ -117,19 +117,34 @@ void SetNamedAddress(S5NetAddr *addr, const char *name, int port)
     snprintf(addr->sn.sn_name, sizeof addr->sn.sn_name, "%s", name);
 }
 
+void SetIPv6Address(S5NetAddr *addr, const struct in6_addr &address, int port)
+{
+    memset(addr, 0, sizeof *addr);
+    addr->sin6.sin6_family = AF_INET6;
+    addr->sin6.sin6_port = htons(static_cast<uint16_t>(port));
+    addr->sin6.sin6_addr = address;
+}
+
 S5NetAddr MakeAddress(const std::string &text)
 {
     S5NetAddr addr;
     std::string host = text;
     int port = 0;
-    size_t colon = text.rfind(':');
-    if (colon != std::string::npos) {
+    // The port follows the last colon, or the bracket that closes an IPv6 address.
+    size_t close = text[0] == '[' ? text.find(']') : std::string::npos;
+    size_t colon = close != std::string::npos ? text.find(':', close) : text.rfind(':');
+    if (close != std::string::npos)
+        host = text.substr(1, close - 1);
+    else if (colon != std::string::npos)
         host = text.substr(0, colon);
+    if (colon != std::string::npos)
         port = atoi(text.c_str() + colon + 1);
-    }
     struct in_addr in;
+    struct in6_addr in6;
     if (inet_pton(AF_INET, host.c_str(), &in) == 1)
         SetInternetAddress(&addr, ntohl(in.s_addr), port);
+    else if (inet_pton(AF_INET6, host.c_str(), &in6) == 1)
+        SetIPv6Address(&addr, in6, port);
     else
         SetNamedAddress(&addr, host.c_str(), port);
     return addr;

@@ -40,10 +40,13 @@ private:
 
 // Key bytes 0-3 a process id, 4-7 the high word of number, 8-9 its low 16 bits (host order).
 S5MonKey MakeKey(uint32_t number);
-// "a.b.c.d:port" gives an Internet address; "name:port" a named address of family 255.
+// "a.b.c.d:port" gives an Internet address, "[IPv6 address]:port" an IPv6 one; "name:port"
+// a named address of family 255.
 S5NetAddr MakeAddress(const std::string &text);
 // An Internet address or a named one (family 255); address and port in host order.
 void SetInternetAddress(S5NetAddr *addr, uint32_t address, int port);
 void SetNamedAddress(S5NetAddr *addr, const char *name, int port);
+// An IPv6 address (AF_INET6, the sockaddr_in6 layout); port in host order.
+void SetIPv6Address(S5NetAddr *addr, const struct in6_addr &address, int port);
 
 #endif

@@ -23,13 +23,22 @@ const char kUsage[] =
     "usage: vantor-monsim [--bind ADDR] [--port N] [--port-file FILE] [--request-log FILE]\n"
     "                     [--script FILE | --connections N [--seed S]] [--fault MODE]\n"
     "                     [--help] [--version]\n"
-    "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051). --port 0 picks a free\n"
-    "port and writes it to --port-file, or to standard output without one. Fault modes: "
+    "Serves the monitor protocol on ADDR:N (default 127.0.0.1:5051; ADDR may be an IPv6\n"
+    "address such as ::1). --port 0 picks a free port and writes it to --port-file, or to\n"
+    "standard output without one. Fault modes: "
     "close-before-answer, close-inside-frame,\n"
     "oversize, split-prefix, bad-descriptors, user-version-1.1, stall, endless, trickle, slow.\n";
 
+// The address listened on, of either family.
+union ListenAddress {
+    sockaddr sa;
+    sockaddr_in sin;
+    sockaddr_in6 sin6;
+};
+
 struct Options {
-    sockaddr_in address{}; // --bind and --port
+    std::string bind = "127.0.0.1";
+    int port = 5051;
     std::string portFile, requestLog, script;
     int connections = 20;
     int seed = 1;
@@ -38,9 +47,27 @@ struct Options {
     bool version = false;
 };
 
+// A numeric IPv6 address, or an IPv4 one as the tools take it; false for anything else.
+bool MakeListenAddress(const std::string &bind, int port, ListenAddress *address)
+{
+    memset(address, 0, sizeof *address);
+    if (inet_pton(AF_INET6, bind.c_str(), &address->sin6.sin6_addr) == 1) {
+        address->sin6.sin6_family = AF_INET6;
+        address->sin6.sin6_port = htons(static_cast<uint16_t>(port));
+        return true;
+    }
+    address->sin.sin_family = AF_INET;
+    address->sin.sin_port = htons(static_cast<uint16_t>(port));
+    return bind.find(':') == std::string::npos && parseHostPort(bind, &address->sin);
+}
+
+socklen_t AddressLength(const ListenAddress &address)
+{
+    return address.sa.sa_family == AF_INET6 ? sizeof address.sin6 : sizeof address.sin;
+}
+
 bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
 {
-    parseHostPort("127.0.0.1:5051", &o.address);
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "-h" || a == "--help") {
@@ -56,16 +83,16 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
             return false;
         }
         std::string v = argv[++i];
-        int port = 0;
         bool ok = true;
         const char *expected = "a whole number";
         if (a == "--bind") {
-            ok = v.find(':') == std::string::npos && parseHostPort(v, &o.address);
-            expected = "a numeric IPv4 address such as 127.0.0.1";
+            ListenAddress checked;
+            o.bind = v;
+            ok = MakeListenAddress(v, 0, &checked);
+            expected = "a numeric address such as 127.0.0.1 or ::1";
         } else if (a == "--port") {
-            ok = parseWholeNumber(v, 0, 65535, &port);
+            ok = parseWholeNumber(v, 0, 65535, &o.port);
             expected = "a whole number from 0 to 65535";
-            o.address.sin_port = htons(static_cast<uint16_t>(port));
         } else if (a == "--port-file")
             o.portFile = v;
         else if (a == "--request-log")
@@ -93,15 +120,15 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
 
 int Listen(const Options &o)
 {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ListenAddress address;
+    MakeListenAddress(o.bind, o.port, &address); // checked with the options
+    int fd = socket(address.sa.sa_family, SOCK_STREAM, 0);
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (bind(fd, reinterpret_cast<const struct sockaddr *>(&o.address), sizeof o.address) < 0
-        || listen(fd, 16) < 0) {
-        char text[INET_ADDRSTRLEN] = "";
-        inet_ntop(AF_INET, &o.address.sin_addr, text, sizeof text);
-        fprintf(stderr, "vantor-monsim: cannot listen on %s:%d: %s\n", text,
-                ntohs(o.address.sin_port), strerror(errno));
+    if (bind(fd, &address.sa, AddressLength(address)) < 0 || listen(fd, 16) < 0) {
+        bool ipv6 = address.sa.sa_family == AF_INET6;
+        fprintf(stderr, "vantor-monsim: cannot listen on %s%s%s:%d: %s\n", ipv6 ? "[" : "",
+                o.bind.c_str(), ipv6 ? "]" : "", o.port, strerror(errno));
         return -1;
     }
     return fd;
@@ -109,10 +136,10 @@ int Listen(const Options &o)
 
 int ListeningPort(int listenFd)
 {
-    struct sockaddr_in addr;
-    socklen_t len = sizeof addr;
-    getsockname(listenFd, reinterpret_cast<struct sockaddr *>(&addr), &len);
-    return ntohs(addr.sin_port);
+    ListenAddress address;
+    socklen_t len = sizeof address;
+    getsockname(listenFd, &address.sa, &len);
+    return ntohs(address.sa.sa_family == AF_INET6 ? address.sin6.sin6_port : address.sin.sin_port);
 }
 
 void PrintPort(int listenFd)
@@ -167,7 +194,7 @@ int main(int argc, char **argv)
         return 1;
     if (!o.portFile.empty())
         WritePortFile(o.portFile, listenFd);
-    else if (o.address.sin_port == 0)
+    else if (o.port == 0)
         PrintPort(listenFd); // a free port nobody could learn otherwise
     for (;;) {
         int fd = accept(listenFd, nullptr, nullptr);
