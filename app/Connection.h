@@ -32,7 +32,8 @@ struct Connection {
     char inText[25]; // written by the table view
     char outText[25];
     char totalText[25];
-    char srcAddrText[16]; // dotted form, "0.0.0.0" for an address given by name
+    char srcAddrText[16]; // dotted form, "0.0.0.0" for an address given by name, empty for an
+                          // IPv6 address, whose text is made when shown (AddressTexts.h)
     char dstAddrText[16];
     char proxyAddrText[16];
     S5MonData data; // the whole last record; data.key identifies the connection

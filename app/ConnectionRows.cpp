@@ -16,6 +16,21 @@ int WrapDifference(uint32_t a, uint32_t b)
     return static_cast<int32_t>(a - b);
 }
 
+// Two hosts of rows compared as the rows show them. Only host names compare as text, so an
+// IPv6 address's text is made only then.
+int CompareRowHosts(const char* nameA, const char* keptTextA, const S5NetAddr& addressA,
+                    const char* nameB, const char* keptTextB, const S5NetAddr& addressB,
+                    int nodeType)
+{
+    if (nodeType != NODE_HOST_NAMES) {
+        return CompareHosts("", addressA, "", addressB, nodeType);
+    }
+    AddressTextBuffer shownA, shownB;
+    return CompareHosts(HostText(nameA, keptTextA, addressA, nodeType, &shownA), addressA,
+                        HostText(nameB, keptTextB, addressB, nodeType, &shownB), addressB,
+                        nodeType);
+}
+
 } // namespace
 
 bool IsActiveRow(const Connection* row)
@@ -84,13 +99,27 @@ uint32_t AddressWord(const S5NetAddr& address)
         | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
+int CompareAddresses(const S5NetAddr& a, const S5NetAddr& b)
+{
+    bool ipv6A = IsIPv6Address(a);
+    if (ipv6A != IsIPv6Address(b)) {
+        return ipv6A ? 1 : -1;
+    }
+    if (!ipv6A) {
+        return WrapDifference(AddressWord(a), AddressWord(b));
+    }
+    int order =
+        memcmp(a.sin6.sin6_addr.s6_addr, b.sin6.sin6_addr.s6_addr, sizeof a.sin6.sin6_addr.s6_addr);
+    return (order > 0) - (order < 0);
+}
+
 int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
                  const S5NetAddr& addressB, int nodeType)
 {
     if (nodeType == NODE_HOST_NAMES) {
         return strcasecmp(nameA, nameB);
     }
-    return WrapDifference(AddressWord(addressA), AddressWord(addressB));
+    return CompareAddresses(addressA, addressB);
 }
 
 int CompareUserNames(const Connection* a, const Connection* b)
@@ -118,13 +147,11 @@ int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connect
 {
     switch (sortType) {
     case SORT_BY_SOURCE:
-        return CompareHosts(
-            HostText(a->data.srcHostName, a->srcAddrText, nodeType), a->data.srcSockAddr,
-            HostText(b->data.srcHostName, b->srcAddrText, nodeType), b->data.srcSockAddr, nodeType);
+        return CompareRowHosts(a->data.srcHostName, a->srcAddrText, a->data.srcSockAddr,
+                               b->data.srcHostName, b->srcAddrText, b->data.srcSockAddr, nodeType);
     case SORT_BY_DESTINATION:
-        return CompareHosts(
-            HostText(a->data.dstHostName, a->dstAddrText, nodeType), a->data.dstSockAddr,
-            HostText(b->data.dstHostName, b->dstAddrText, nodeType), b->data.dstSockAddr, nodeType);
+        return CompareRowHosts(a->data.dstHostName, a->dstAddrText, a->data.dstSockAddr,
+                               b->data.dstHostName, b->dstAddrText, b->data.dstSockAddr, nodeType);
     case SORT_BY_USER:
         return CompareUserNames(a, b);
     case SORT_BY_SERVICE:

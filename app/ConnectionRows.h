@@ -7,14 +7,12 @@
 
 #include <vector>
 
+#include "app/AddressTexts.h"
 #include "app/Connection.h"
 #include "app/Setting.h"
 
 // Bits of S5MonData::state.
 enum { CONN_STATE_FAILED = 4, CONN_STATE_ENDED = 8 };
-
-// Family value of an address given by name.
-enum { ADDRESS_BY_NAME = 255 };
 
 // How a row counts after ageing.
 enum RowFate {
@@ -38,9 +36,11 @@ std::vector<int> SurplusFailedRows(const Connection* rows, int capacity, int kee
 // last octet weighs most; 0 for an address given by name.
 uint32_t AddressWord(const S5NetAddr& address);
 
-// Comparisons: negative when a goes before b. Host names ignore case when nodeType is
-// NODE_HOST_NAMES;
-// otherwise the address words are compared with a wrap-around difference.
+// Comparisons: negative when a goes before b.
+// Addresses: IPv4 ones (and those given by name) by their address words with a wrap-around
+// difference; IPv6 ones after all of them, by their bytes.
+int CompareAddresses(const S5NetAddr& a, const S5NetAddr& b);
+// Host names ignore case when nodeType is NODE_HOST_NAMES; otherwise the addresses compare.
 int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
                  const S5NetAddr& addressB, int nodeType);
 int CompareUserNames(const Connection* a, const Connection* b);

@@ -165,8 +165,8 @@ void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
     if (!list || row < 1 || row > count)
         return; // the blank rows of an empty list
     Connection* connection = list[row - 1];
-    content->text =
-        ConnectionCellText(connection, s.columnType[column - 1], s.nodeType, s.unitFactor);
+    content->text = ConnectionCellText(connection, s.columnType[column - 1], s.nodeType,
+                                       s.unitFactor, &addressCell);
     if (column == 1)
         content->pixmap = connection->kind == CONN_ACTIVE_STOPPED ? connIcons[0]
             : connection->kind == CONN_ACTIVE_PAUSED              ? connIcons[1]

@@ -5,6 +5,7 @@
 
 #include <X11/Intrinsic.h>
 
+#include "app/AddressTexts.h"
 #include "app/Setting.h"
 #include "toolkit/EditTable.h"
 
@@ -39,6 +40,9 @@ public:
     Pixmap* connIcons; // [0] stop icon (kind 3), [1] pause icon (kind 4)
     Pixel stripe;      // the background of odd rows
     MonitorApp* app;
+    // The text of an IPv6 address cell: the table takes each cell's text before it asks for
+    // the next, as its own texts last only until then.
+    AddressTextBuffer addressCell;
 };
 
 // The one table view.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/AddressTexts.h"
 #include "app/Connection.h"
 #include "app/ConnectionRows.h"
 #include "app/MonSOCKS5.h"
@@ -25,23 +26,6 @@
 #include "lib/monUnixTcp.h"
 
 namespace {
-
-void AddressText(char* text, size_t size, const S5NetAddr& address)
-{
-    if (address.sn.sn_family == ADDRESS_BY_NAME) {
-        snprintf(text, size, "%s", "0.0.0.0");
-    } else {
-        snprintf(text, size, "%s", inet_ntoa(address.sin.sin_addr));
-    }
-}
-
-// Whether two addresses give the same text.
-bool SameAddressText(const S5NetAddr& a, const S5NetAddr& b)
-{
-    bool byNameA = a.sn.sn_family == ADDRESS_BY_NAME;
-    bool byNameB = b.sn.sn_family == ADDRESS_BY_NAME;
-    return byNameA == byNameB && (byNameA || a.sin.sin_addr.s_addr == b.sin.sin_addr.s_addr);
-}
 
 // Seconds from the start of a connection to its end, or to now while it is open.
 int Elapsed(const S5MonData& d)

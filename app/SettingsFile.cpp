@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lib/monServerName.h"
+
 namespace {
 
 enum WordResult {
@@ -521,11 +523,15 @@ SafeWriteResult WriteFileSafely(const std::string& path, const std::function<voi
 
 bool ServerPortValid(const char* name, std::string* badPort)
 {
-    // The monitor library takes the port after the first colon.
-    const char* colon = strchr(name, ':');
-    if (!colon)
+    // The name is split as the monitor library splits it.
+    char host[SERVER_NAME_MAX + 1];
+    const char* digits = NULL;
+    if (!Mon_SplitServerName(name, host, sizeof host, &digits)) {
+        *badPort = digits;
+        return false;
+    }
+    if (!digits)
         return true;
-    const char* digits = colon + 1;
     long port = 0;
     size_t length = strlen(digits);
     bool valid = length > 0 && length <= 5;

@@ -15,8 +15,9 @@
 // The longest server name a server object holds.
 enum { SERVER_NAME_MAX = 255 };
 
-// Whether a server name "host" or "host:port" gives, if any, a port from 1 to 65535 in
-// decimal digits; otherwise the port text is put in badPort.
+// Whether a server name "host", "host:port", "[IPv6 address]:port" or an IPv6 address alone
+// gives, if any, a port from 1 to 65535 in decimal digits; otherwise the port text (what
+// follows the "]" of a bracket that no colon follows) is put in badPort.
 bool ServerPortValid(const char* name, std::string* badPort);
 
 // The home directory that holds the settings directory: home (the value of HOME) when it is

@@ -16,9 +16,11 @@ namespace {
 
 // How a key's copies compare.
 enum EntryOrder {
-    BY_TEXT,      // lead, then the rest of the text
-    BY_NUMBER,    // lead as an unsigned number
-    BY_WRAPPED_32 // the 32-bit wrap-around difference of the leads, as the row comparisons take it
+    BY_TEXT,       // lead, then the rest of the text
+    BY_NUMBER,     // lead as an unsigned number
+    BY_WRAPPED_32, // the 32-bit wrap-around difference of the leads, as the row comparisons
+                   // take it
+    BY_ADDRESS     // IPv4 leads BY_WRAPPED_32, IPv6 addresses after them by their bytes
 };
 
 // Rows lie far apart in memory: the rows this many places ahead are asked for early, so
@@ -69,6 +71,20 @@ uint64_t Lead(const char* text)
 int CompareLeads(uint64_t a, uint64_t b)
 {
     return (a > b) - (a < b);
+}
+
+int CompareWrapped32(uint64_t a, uint64_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// Eight bytes as a number, the first most significant.
+uint64_t BigEndian64(const unsigned char* bytes)
+{
+    uint64_t number = 0;
+    for (int b = 0; b < 8; b++)
+        number = number << 8 | bytes[b];
+    return number;
 }
 
 } // namespace
@@ -127,6 +143,20 @@ void RowSorter::AddText(const char* text, bool foldCase, SortEntry* entry)
     order_ = BY_TEXT;
 }
 
+void RowSorter::AddAddress(const S5NetAddr& address, SortEntry* entry)
+{
+    order_ = BY_ADDRESS;
+    entry->ipv6 = IsIPv6Address(address);
+    if (!entry->ipv6) {
+        entry->lead = AddressWord(address);
+        return;
+    }
+    const unsigned char* bytes = address.sin6.sin6_addr.s6_addr;
+    entry->lead = BigEndian64(bytes);
+    entry->text = static_cast<uint32_t>(texts_.size());
+    texts_.insert(texts_.end(), bytes + 8, bytes + 16);
+}
+
 void RowSorter::ReadKey(SortEntry* entry)
 {
     Connection* row = list_[read_];
@@ -139,13 +169,14 @@ void RowSorter::ReadKey(SortEntry* entry)
     case SORT_BY_SOURCE:
     case SORT_BY_DESTINATION: {
         bool source = sortType_ == SORT_BY_SOURCE;
+        const S5NetAddr& address = source ? d.srcSockAddr : d.dstSockAddr;
         if (nodeType_ != NODE_HOST_NAMES) {
-            entry->lead = AddressWord(source ? d.srcSockAddr : d.dstSockAddr);
-            order_ = BY_WRAPPED_32;
+            AddAddress(address, entry);
             return;
         }
-        AddText(source ? HostText(d.srcHostName, row->srcAddrText, nodeType_)
-                       : HostText(d.dstHostName, row->dstAddrText, nodeType_),
+        AddressTextBuffer shown;
+        AddText(source ? HostText(d.srcHostName, row->srcAddrText, address, nodeType_, &shown)
+                       : HostText(d.dstHostName, row->dstAddrText, address, nodeType_, &shown),
                 true, entry);
         return;
     }
@@ -187,10 +218,22 @@ void RowSorter::Sort()
             return CompareLeads(a.lead, b.lead);
         });
         break;
+    case BY_ADDRESS:
+        SortRows(first, 0, last, [texts](const SortEntry& a, const SortEntry& b) {
+            if (a.ipv6 != b.ipv6)
+                return a.ipv6 ? 1 : -1;
+            if (!a.ipv6)
+                return CompareWrapped32(a.lead, b.lead);
+            if (a.lead != b.lead)
+                return CompareLeads(a.lead, b.lead);
+            return CompareLeads(
+                BigEndian64(reinterpret_cast<const unsigned char*>(texts + a.text)),
+                BigEndian64(reinterpret_cast<const unsigned char*>(texts + b.text)));
+        });
+        break;
     default:
         SortRows(first, 0, last, [](const SortEntry& a, const SortEntry& b) {
-            return static_cast<int32_t>(static_cast<uint32_t>(a.lead)
-                                        - static_cast<uint32_t>(b.lead));
+            return CompareWrapped32(a.lead, b.lead);
         });
         break;
     }

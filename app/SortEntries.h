@@ -18,8 +18,10 @@ struct SortEntry {
     uint64_t lead;    // the number, or the text's first eight bytes, the first most significant
     uint64_t keyHigh; // the connection key's bytes 0-7, the first most significant
     Connection* row;
-    uint32_t text;   // where the text starts in the sort's text store
+    uint32_t text;   // where the text (or an IPv6 address's last eight bytes) starts in the
+                     // sort's text store
     uint16_t keyLow; // the connection key's bytes 8-9
+    bool ipv6;       // lead is an IPv6 address's first eight bytes
 };
 
 // Sorts a list of rows through copies of their keys. The keys are read in slices, so that
@@ -43,11 +45,13 @@ private:
     int sortType_ = 0, nodeType_ = 0;
     size_t read_ = 0;
     std::vector<SortEntry> entries_;
-    std::vector<char> texts_; // the texts, each ended by a zero byte
+    std::vector<char> texts_; // the texts, each ended by a zero byte, and the last eight
+                              // bytes of IPv6 addresses
     int order_ = 0;           // how the entries compare
 
     void ReadKey(SortEntry* entry);
     void AddText(const char* text, bool foldCase, SortEntry* entry);
+    void AddAddress(const S5NetAddr& address, SortEntry* entry);
 };
 
 // Sorts list[0..count) at once, as RowSorter does.

@@ -65,23 +65,27 @@ char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 
 } // namespace
 
-const char* HostText(const char* name, const char* addressText, int nodeType)
+const char* HostText(const char* name, const char* keptAddressText, const S5NetAddr& address,
+                     int nodeType, AddressTextBuffer* buffer)
 {
-    return nodeType == NODE_IP_ADDRESSES || !name[0] ? addressText : name;
+    if (nodeType != NODE_IP_ADDRESSES && name[0])
+        return name;
+    return ShownAddressText(keptAddressText, address, buffer);
 }
 
-char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor)
+char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor,
+                         AddressTextBuffer* addressBuffer)
 {
     S5MonData& d = row->data;
-    // Both texts are the row's own, writable.
-    auto host = [nodeType](char* name, char* addressText) {
-        return const_cast<char*>(HostText(name, addressText, nodeType));
+    // Every text is the row's own or the caller's, writable.
+    auto host = [nodeType, addressBuffer](char* name, char* keptText, const S5NetAddr& address) {
+        return const_cast<char*>(HostText(name, keptText, address, nodeType, addressBuffer));
     };
     switch (dataColumn) {
     case COLUMN_SOURCE:
-        return host(d.srcHostName, row->srcAddrText);
+        return host(d.srcHostName, row->srcAddrText, d.srcSockAddr);
     case COLUMN_DESTINATION:
-        return host(d.dstHostName, row->dstAddrText);
+        return host(d.dstHostName, row->dstAddrText, d.dstSockAddr);
     case COLUMN_USER:
         return d.userName;
     case COLUMN_SERVICE:
@@ -99,7 +103,7 @@ char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float un
     case COLUMN_AUTH:
         return row->authenText;
     case COLUMN_PROXY:
-        return host(d.proxyHostName, row->proxyAddrText);
+        return host(d.proxyHostName, row->proxyAddrText, d.proxySockAddr);
     case COLUMN_ERRORS:
         return d.socksErrMsg;
     default:

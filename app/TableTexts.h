@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "app/AddressTexts.h"
 #include "app/Connection.h"
 #include "app/Setting.h"
 
@@ -36,11 +37,14 @@ extern const char* const annotation_label_list[DATA_COLUMN_COUNT];
 void ComposeTableTitle(char title[TABLE_TITLE_SIZE], int showFailed, const char* serverName);
 
 // The text of a host: its name in host-name mode, its address text in address mode or when
-// the record carries no name.
-const char* HostText(const char* name, const char* addressText, int nodeType);
+// the record carries no name: the row's kept text, or an IPv6 address's text made in buffer.
+const char* HostText(const char* name, const char* keptAddressText, const S5NetAddr& address,
+                     int nodeType, AddressTextBuffer* buffer);
 
 // The text of one data column of a row; none for a column number outside 0 to 11. The three
-// traffic texts are written into the row's own buffers first, in units of unitFactor bytes.
-char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor);
+// traffic texts are written into the row's own buffers first, in units of unitFactor bytes;
+// the text of an IPv6 address into addressBuffer, where it stays until the next call.
+char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor,
+                         AddressTextBuffer* addressBuffer);
 
 #endif

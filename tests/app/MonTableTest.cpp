@@ -144,6 +144,41 @@ TEST_F(MonTableTest, EachPollShowsItsRowsWithTheTextsOfEveryColumn)
     EXPECT_EQ("ftp", Cell(4, 1));
 }
 
+TEST_F(MonTableTest, AServerOnIPv6ShowsIPv6AddressesInTheirUsualText)
+{
+    const std::string pass =
+        Conn(1,
+             "src=[2001:db8::5]:40000 dst=[2001:db8:1234:5678:9abc:def0:1234:5678]:443"
+             " proxy=[::1]:1080 proxyhost=proxy.lan user=carol app=https")
+        + Conn(2, "src=10.0.0.6:40001 dst=[::ffff:10.0.0.9]:23 dsthost=shell.lan user=dave");
+    MonsimProcess sim(Script({pass, pass}), "::1");
+    EXPECT_EQ("[::1]:" + std::to_string(sim.port()), sim.address());
+    SOCKS5* server = Start(sim);
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ("Active Connections  (" + sim.address() + ")", Title());
+    ASSERT_EQ(2, Rows());
+    int carol = RowOf("carol"), dave = RowOf("dave");
+    ASSERT_NE(0, carol);
+    ASSERT_NE(0, dave);
+    // Host naming shows an address where the record names no host.
+    EXPECT_EQ("2001:db8::5", Cell(1, carol));
+    EXPECT_EQ("2001:db8:1234:5678:9abc:def0:1234:5678", Cell(2, carol));
+    EXPECT_EQ("proxy.lan", Cell(11, carol));
+    EXPECT_EQ("shell.lan", Cell(2, dave));
+
+    app->setNodeType(NODE_IP_ADDRESSES);
+    carol = RowOf("carol");
+    dave = RowOf("dave");
+    EXPECT_EQ("2001:db8::5", Cell(1, carol));
+    EXPECT_EQ("2001:db8:1234:5678:9abc:def0:1234:5678", Cell(2, carol));
+    EXPECT_EQ("::1", Cell(11, carol));
+    EXPECT_EQ("10.0.0.6", Cell(1, dave));
+    EXPECT_EQ("::ffff:10.0.0.9", Cell(2, dave));
+    ProcessEvents();
+    WritePng(ArtifactPath("montable-ipv6.png"),
+             ReadDrawable(XtDisplay(table()), XtWindow(table())));
+}
+
 TEST_F(MonTableTest, KindsThreeAndFourShowTheStopAndPauseIconsAndLoseThemAgain)
 {
     MonsimProcess sim(Script({kPass, kPass}));

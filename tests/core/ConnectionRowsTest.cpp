@@ -37,6 +37,15 @@ S5NetAddr Named(const char* name)
     return a;
 }
 
+S5NetAddr IPv6(const char* text)
+{
+    S5NetAddr a;
+    memset(&a, 0, sizeof a);
+    a.sin6.sin6_family = AF_INET6;
+    EXPECT_EQ(inet_pton(AF_INET6, text, &a.sin6.sin6_addr), 1) << text;
+    return a;
+}
+
 int HostOrder(const char* a, const char* b)
 {
     return CompareHosts("", Address(a), "", Address(b), 13);
@@ -86,6 +95,23 @@ TEST(RowOrder, AddressesCompareByTheLastOctetFirstWithAWrapAroundDifference)
     EXPECT_EQ(AddressWord(Address("1.2.3.4")), 0x04030201u);
     EXPECT_EQ(AddressWord(Named("proxy.example")), 0u);
     EXPECT_LT(CompareHosts("", Named("a"), "", Address("0.0.0.1"), 13), 0);
+}
+
+TEST(RowOrder, IPv6AddressesComeAfterAllOthersInTheOrderOfTheirBytes)
+{
+    const S5NetAddr others[] = {Address("255.255.255.255"), Address("0.0.0.0"), Named("a")};
+    for (const S5NetAddr& other : others) {
+        EXPECT_LT(CompareAddresses(other, IPv6("::")), 0);
+        EXPECT_GT(CompareAddresses(IPv6("::"), other), 0);
+    }
+    EXPECT_LT(CompareAddresses(IPv6("::1"), IPv6("::2")), 0);
+    EXPECT_LT(CompareAddresses(IPv6("::ff"), IPv6("::1:0")), 0); // the first byte weighs most
+    EXPECT_GT(CompareAddresses(IPv6("2001:db8::9"), IPv6("::ffff:10.0.0.1")), 0);
+    EXPECT_EQ(CompareAddresses(IPv6("2001:db8::9"), IPv6("2001:db8:0::9")), 0);
+    S5NetAddr otherPort = IPv6("2001:db8::9");
+    otherPort.sin6.sin6_port = htons(443);
+    EXPECT_EQ(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), 13), 0);
+    EXPECT_LT(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), 12), 0);
 }
 
 TEST(RowOrder, StartTimesAndTotalsAtTheirExtremes)

@@ -94,6 +94,20 @@ const Key keys[] = {
     {"total traffic", CompareTotalBytes},
 };
 
+// Makes an address an IPv6 one from a few that share their first or last eight bytes, and
+// keeps its text as a row does: none.
+void MakeIPv6(std::mt19937& random, S5NetAddr* address, char (&keptText)[16])
+{
+    static const char* const texts[] = {
+        "::",          "::1",         "::ffff:10.0.0.1", "2001:db8::9",
+        "2001:db8::a", "2001:db9::9", "fe80::1",         "ffff:ffff:ffff:ffff::"};
+    memset(address, 0, sizeof *address);
+    address->sin6.sin6_family = AF_INET6;
+    address->sin6.sin6_port = htons(static_cast<uint16_t>(random()));
+    inet_pton(AF_INET6, texts[random() % 8], &address->sin6.sin6_addr);
+    keptText[0] = '\0';
+}
+
 std::vector<Connection*> Pointers(std::vector<Connection>& rows)
 {
     std::vector<Connection*> list;
@@ -150,8 +164,9 @@ TEST(RowSort, TheSameRowsInAnyOrderGiveTheSameList)
 
 // The sort through key copies gives exactly the list the row comparisons give, for every
 // key and both namings: names in mixed case, rows without a name (their address is shown
-// and compared), names sharing their first eight bytes, and numbers spread over the whole
-// 32-bit range, where the wrap-around comparisons are not even transitive.
+// and compared), names sharing their first eight bytes, numbers spread over the whole
+// 32-bit range, where the wrap-around comparisons are not even transitive, and IPv6
+// addresses among the IPv4 ones, sharing their first or last eight bytes.
 TEST(RowSort, KeyCopiesSortAsTheRowComparisons)
 {
     std::mt19937 random(20261207);
@@ -176,6 +191,10 @@ TEST(RowSort, KeyCopiesSortAsTheRowComparisons)
                 snprintf(row.dstAddrText, sizeof row.dstAddrText, "10.1.0.%u",
                          unsigned(random() % 4));
                 row.data.dstSockAddr.sin.sin_addr.s_addr = random() % 5 == 0 ? 0 : random();
+                if (random() % 3 == 0)
+                    MakeIPv6(random, &row.data.srcSockAddr, row.srcAddrText);
+                if (random() % 3 == 0)
+                    MakeIPv6(random, &row.data.dstSockAddr, row.dstAddrText);
                 row.data.startTime = static_cast<S5Time>(random() % 3 == 0 ? random() : 5);
                 row.lastTotalBytes = random() % 2 ? random() : random() % 3;
                 snprintf(row.data.appName, sizeof row.data.appName, "%s", longNames[random() % 8]);

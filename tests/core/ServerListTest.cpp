@@ -155,9 +155,9 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
                             "127.0.0.1:123456789012345678901234567890"}) {
         AddThroughDialog(bad);
         std::string port = strchr(bad, ':') + 1;
-        EXPECT_EQ(TakeMessages(),
-                  (Messages{"Warning: SOCKS5Server port must be a number from 1 to 65535, not "
-                            + port}));
+        EXPECT_EQ(
+            TakeMessages(),
+            (Messages{"Warning: SOCKS5Server port must be a number from 1 to 65535, not " + port}));
     }
     EXPECT_EQ(app->serverCount, 1);
 
@@ -182,8 +182,9 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
 
     // Remove takes the selected entry, whose name the field shows; OK writes the list.
     Press(app->socks5RemoveButton);
-    EXPECT_EQ(TakeMessages(),
-              (Messages{"Warning: No SOCKS5Server selected. Please select a SOCKS5Server in the list."}));
+    EXPECT_EQ(
+        TakeMessages(),
+        (Messages{"Warning: No SOCKS5Server selected. Please select a SOCKS5Server in the list."}));
     XmListSelectPos(app->socks5List, 2, True);
     field = XmTextFieldGetString(app->socks5NameField);
     EXPECT_EQ(std::string(field), std::string(255, 'n'));
@@ -202,6 +203,30 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     XtDestroyWidget(app->socks5Panel);
     ProcessEvents();
     EXPECT_EQ(app->socks5Panel, nullptr);
+}
+
+TEST_F(ServerListTest, TheDialogTakesIPv6AddressesInBracketsWithAPortOrAlone)
+{
+    app->BuildSOCKS5EditPanel();
+    ProcessEvents();
+    for (const char* good : {"[::1]:5051", "::1", "[2001:db8::9]"})
+        AddThroughDialog(good);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"[::1]:5051", "::1", "[2001:db8::9]"}));
+    const struct {
+        const char* name;
+        std::string port;
+    } bad[] = {{"[::1]:0", "0"}, {"[::1]:65536", "65536"}, {"[::1]x", "x"}, {"[::1", ""}};
+    for (const auto& b : bad) {
+        AddThroughDialog(b.name);
+        EXPECT_EQ(TakeMessages(),
+                  (Messages{"Warning: SOCKS5Server port must be a number from 1 to 65535, not "
+                            + b.port}))
+            << b.name;
+    }
+    EXPECT_EQ(app->serverCount, 3);
+    XtDestroyWidget(app->socks5Panel);
+    ProcessEvents();
 }
 
 TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)

@@ -544,11 +544,24 @@ TEST(ServerNames, APortIsDecimalFrom1To65535)
         bool valid;
         std::string badPort;
     } cases[] = {
-        {"proxy", true, ""},          {"proxy:1", true, ""},
-        {"127.0.0.1:65535", true, ""}, {"127.0.0.1:65536", false, "65536"},
-        {"127.0.0.1:0", false, "0"},  {"127.0.0.1:", false, ""},
-        {"h:+80", false, "+80"},      {"h:080", true, ""},
-        {"h:1:2", false, "1:2"},      {"h:999999999999", false, "999999999999"},
+        {"proxy", true, ""},
+        {"proxy:1", true, ""},
+        {"127.0.0.1:65535", true, ""},
+        {"127.0.0.1:65536", false, "65536"},
+        {"127.0.0.1:0", false, "0"},
+        {"127.0.0.1:", false, ""},
+        {"h:+80", false, "+80"},
+        {"h:080", true, ""},
+        {"h:1:2", false, "1:2"},
+        {"h:999999999999", false, "999999999999"},
+        {"[::1]:5051", true, ""},
+        {"[::1]", true, ""},
+        {"::1", true, ""},
+        {"2001:db8::9", true, ""},
+        {"[::1]:0", false, "0"},
+        {"[::1]:", false, ""},
+        {"[::1]5051", false, "5051"},
+        {"[::1", false, ""},
     };
     for (const Case& c : cases) {
         std::string bad = "unset";
@@ -583,8 +596,8 @@ TEST(SettingsFile, SizesBeyondWhatTheWindowShowsAreBoundedAndListedByLine)
     for (const SettingsDamage::Bounded& x : damage.bounded)
         listed.push_back("line " + std::to_string(x.line) + ": " + x.field + " "
                          + std::to_string(x.read) + " -> " + std::to_string(x.used));
-    EXPECT_EQ(listed, (std::vector<std::string>{"line 4: column width 30000 -> 8192",
-                                                "line 5: cell height 32767 -> 200",
-                                                "line 6: table rows 10000000 -> 1000",
-                                                "line 7: chart width 20000 -> 8192"}));
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{
+                  "line 4: column width 30000 -> 8192", "line 5: cell height 32767 -> 200",
+                  "line 6: table rows 10000000 -> 1000", "line 7: chart width 20000 -> 8192"}));
 }

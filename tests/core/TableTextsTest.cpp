@@ -1,6 +1,7 @@
 // The connection table's texts: the title in its fixed buffer, and each data column's cell.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -36,6 +37,7 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
 {
     Connection row;
     memset(&row, 0, sizeof row);
+    AddressTextBuffer cell;
     strcpy(row.data.srcHostName, "client.example");
     strcpy(row.srcAddrText, "10.1.2.3");
     strcpy(row.data.dstHostName, "www.example");
@@ -56,23 +58,24 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
         "client.example", "www.example", "alice",   "Web",  "12:00:01",      "0:01:02",
         "1024.00",        "512.00",      "1536.00", "None", "proxy.example", "Connection refused"};
     for (int c = 0; c < DATA_COLUMN_COUNT; c++)
-        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, 12, 1)) << annotation_label_list[c];
-    EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, 13, 1));
-    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, 13, 1));
-    EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, 13, 1));
-    EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, 12, 1));
-    EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, 12, 1));
+        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, 12, 1, &cell))
+            << annotation_label_list[c];
+    EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, 13, 1, &cell));
+    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, 13, 1, &cell));
+    EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, 13, 1, &cell));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, 12, 1, &cell));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, 12, 1, &cell));
 
     struct Unit {
         float factor;
         const char* total;
     } units[] = {{1, "1536.00"}, {1024, "1.50"}, {1048576, "0.00"}};
     for (const Unit& u : units) {
-        ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, 12, u.factor);
+        ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, 12, u.factor, &cell);
         EXPECT_STREQ(u.total, row.totalText);
     }
     row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
-    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1));
+    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1, &cell));
 }
 
 // Traffic texts are made without printf for the units the settings offer; they must be the
@@ -81,6 +84,7 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
 {
     Connection row;
     memset(&row, 0, sizeof row);
+    AddressTextBuffer cell;
     const float factors[] = {1, 1024, 1048576, 1024.0f * 1048576, 1000, 0.5f, 3};
     std::vector<uint32_t> counts = {0, 1, 5, 99, 511, 512, 513, 1535, 1536, 4294967295u};
     for (uint32_t b = 0; b < 70000; b++)
@@ -96,7 +100,7 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
             row.data.inTotBytes = bytes;
             char expected[64];
             snprintf(expected, sizeof expected, "%.2f", static_cast<double>(bytes) / factor);
-            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, factor);
+            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, factor, &cell);
             if (strcmp(expected, text) != 0 && mismatches++ < 5)
                 ADD_FAILURE() << bytes << " / " << factor << ": " << text << " instead of "
                               << expected;
@@ -104,11 +108,11 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
     }
     EXPECT_EQ(0, mismatches);
     row.data.inTotBytes = 2560; // 2.5 KB exactly
-    EXPECT_STREQ("2.50", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
+    EXPECT_STREQ("2.50", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
     row.data.inTotBytes = 128; // 0.125 KB: a half, to the even 0.12
-    EXPECT_STREQ("0.12", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
+    EXPECT_STREQ("0.12", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
     row.data.inTotBytes = 384; // 0.375 KB: a half, to the even 0.38
-    EXPECT_STREQ("0.38", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024));
+    EXPECT_STREQ("0.38", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
 }
 
 } // namespace
@@ -117,6 +121,7 @@ TEST(TableCells, AHostWithoutANameShowsItsAddressInHostNameMode)
 {
     Connection row;
     memset(&row, 0, sizeof row);
+    AddressTextBuffer cell;
     strcpy(row.srcAddrText, "10.1.2.3");
     strcpy(row.dstAddrText, "10.9.9.9");
     strcpy(row.proxyAddrText, "10.0.0.1");
@@ -132,6 +137,33 @@ TEST(TableCells, AHostWithoutANameShowsItsAddressInHostNameMode)
         {COLUMN_DESTINATION, NODE_IP_ADDRESSES, "10.9.9.9"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.shown, ConnectionCellText(&row, c.column, c.nodeType, 1.0f))
+        EXPECT_EQ(c.shown, ConnectionCellText(&row, c.column, c.nodeType, 1.0f, &cell))
+            << "column " << c.column << ", node type " << c.nodeType;
+}
+
+TEST(TableCells, AnIPv6AddressIsShownInItsUsualTextWhereverItsAddressIs)
+{
+    Connection row;
+    memset(&row, 0, sizeof row);
+    AddressTextBuffer cell;
+    S5NetAddr& dst = row.data.dstSockAddr;
+    dst.sin6.sin6_family = AF_INET6;
+    inet_pton(AF_INET6, "2001:db8:1234:5678:9abc:def0:1234:5678", &dst.sin6.sin6_addr);
+    row.data.proxySockAddr.sin6.sin6_family = AF_INET6;
+    row.data.proxySockAddr.sin6.sin6_addr = in6addr_loopback;
+    strcpy(row.data.proxyHostName, "proxy.lan");
+    strcpy(row.srcAddrText, "10.1.2.3"); // the row keeps no text of an IPv6 address
+    struct Case {
+        int column, nodeType;
+        std::string shown;
+    } cases[] = {
+        {COLUMN_DESTINATION, NODE_HOST_NAMES, "2001:db8:1234:5678:9abc:def0:1234:5678"},
+        {COLUMN_DESTINATION, NODE_IP_ADDRESSES, "2001:db8:1234:5678:9abc:def0:1234:5678"},
+        {COLUMN_PROXY, NODE_HOST_NAMES, "proxy.lan"},
+        {COLUMN_PROXY, NODE_IP_ADDRESSES, "::1"},
+        {COLUMN_SOURCE, NODE_IP_ADDRESSES, "10.1.2.3"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.shown, ConnectionCellText(&row, c.column, c.nodeType, 1.0f, &cell))
             << "column " << c.column << ", node type " << c.nodeType;
 }

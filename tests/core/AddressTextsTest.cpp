@@ -1,0 +1,106 @@
+// The texts of a row's addresses: IPv4 kept in the row, IPv6 made when shown, and records
+// from a hostile server whose address fields hold any family and any bytes.
+#include "app/AddressTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <string.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+S5NetAddr IPv4(const char* dotted)
+{
+    S5NetAddr a;
+    memset(&a, 0, sizeof a);
+    a.sin.sin_family = AF_INET;
+    a.sin.sin_addr.s_addr = inet_addr(dotted);
+    return a;
+}
+
+S5NetAddr IPv6(const char* text)
+{
+    S5NetAddr a;
+    memset(&a, 0, sizeof a);
+    a.sin6.sin6_family = AF_INET6;
+    EXPECT_EQ(inet_pton(AF_INET6, text, &a.sin6.sin6_addr), 1) << text;
+    return a;
+}
+
+S5NetAddr Named(const char* name)
+{
+    S5NetAddr a;
+    memset(&a, 0, sizeof a);
+    a.sn.sn_family = ADDRESS_BY_NAME;
+    strcpy(a.sn.sn_name, name);
+    return a;
+}
+
+// The kept text of an address, written into a row-sized field followed by guard bytes.
+std::string Kept(const S5NetAddr& address)
+{
+    char field[16 + 8];
+    memset(field, '#', sizeof field);
+    AddressText(field, 16, address);
+    EXPECT_EQ(std::string(field + 16, 8), std::string(8, '#')) << "written past the field";
+    return field;
+}
+
+} // namespace
+
+TEST(AddressTexts, IPv4IsKeptDottedAndAnIPv6AddressIsMadeWhenShown)
+{
+    AddressTextBuffer buffer;
+    EXPECT_EQ(Kept(IPv4("10.1.2.3")), "10.1.2.3");
+    EXPECT_STREQ(ShownAddressText("10.1.2.3", IPv4("10.1.2.3"), &buffer), "10.1.2.3");
+    EXPECT_EQ(Kept(Named("www.example")), "0.0.0.0");
+    EXPECT_STREQ(ShownAddressText("0.0.0.0", Named("www.example"), &buffer), "0.0.0.0");
+
+    const char* const longest = "2001:db8:1234:5678:9abc:def0:1234:5678";
+    for (const char* text : {"2001:db8::9", "::1", "::ffff:10.0.0.1", longest}) {
+        EXPECT_EQ(Kept(IPv6(text)), "") << text;
+        EXPECT_STREQ(ShownAddressText("", IPv6(text), &buffer), text);
+    }
+}
+
+TEST(AddressTexts, OnlyAChangeOfTheKeptTextCountsAsAChange)
+{
+    EXPECT_TRUE(SameAddressText(IPv4("10.0.0.1"), IPv4("10.0.0.1")));
+    EXPECT_FALSE(SameAddressText(IPv4("10.0.0.1"), IPv4("10.0.0.2")));
+    EXPECT_TRUE(SameAddressText(Named("a"), Named("b")));
+    EXPECT_TRUE(SameAddressText(IPv6("::1"), IPv6("2001:db8::9"))); // both kept empty
+    EXPECT_FALSE(SameAddressText(IPv4("0.0.0.0"), IPv6("::")));
+    EXPECT_FALSE(SameAddressText(Named("a"), IPv6("::")));
+    EXPECT_FALSE(SameAddressText(IPv4("0.0.0.0"), Named("a")));
+}
+
+// Any family value with any bytes: the texts stay inside their buffers and end in a NUL.
+TEST(AddressTexts, AnyFamilyWithAnyBytesStaysInsideTheBuffers)
+{
+    std::mt19937 random(2026);
+    for (uint32_t family = 0; family <= 0xffff; family++) {
+        S5NetAddr address;
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(&address);
+        for (size_t i = 0; i < sizeof address; i++)
+            bytes[i] = family % 2 ? 0xff : static_cast<unsigned char>(random());
+        address.sa.sa_family = static_cast<sa_family_t>(family);
+        std::string kept = Kept(address);
+        ASSERT_LT(kept.size(), 16u) << family;
+        AddressTextBuffer buffer;
+        memset(buffer.text, '#', sizeof buffer.text);
+        const char* shown = ShownAddressText(kept.c_str(), address, &buffer);
+        ASSERT_EQ(IsIPv6Address(address), family == AF_INET6);
+        ASSERT_EQ(shown, IsIPv6Address(address) ? buffer.text : kept.c_str()) << family;
+        if (shown == buffer.text) {
+            ASSERT_NE(memchr(buffer.text, '\0', sizeof buffer.text), nullptr);
+        }
+    }
+    S5NetAddr allOnes;
+    memset(&allOnes, 0xff, sizeof allOnes);
+    allOnes.sa.sa_family = AF_INET6;
+    AddressTextBuffer buffer;
+    EXPECT_STREQ(ShownAddressText("", allOnes, &buffer), "ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff");
+}
