@@ -1,6 +1,6 @@
 #include "tools/mon/RecordFormat.h"
 
-#include "tools/mon/TerminalText.h"
+#include "tools/common/TerminalText.h"
 
 #include <arpa/inet.h>
 

@@ -108,6 +108,13 @@ bool AccessRules::monitorAllowed(const IpAddress &source) const
     return false;
 }
 
+std::string rulesSummary(const AccessRules &rules)
+{
+    return std::to_string(rules.clientRules().size()) + " client rules, "
+        + std::to_string(rules.requestRules().size()) + " request rules, "
+        + std::to_string(rules.monitorAllow().size()) + " monitor-allow blocks";
+}
+
 std::string openListenerRefusal(const std::vector<Endpoint> &socks, const Endpoint &monitor,
                                 const AccessRules &rules)
 {

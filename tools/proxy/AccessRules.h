@@ -92,6 +92,9 @@ private:
     std::vector<Cidr> monitorAllow_;
 };
 
+// "N client rules, N request rules, N monitor-allow blocks", for messages.
+std::string rulesSummary(const AccessRules &rules);
+
 // Why the proxy must not start listening on these addresses with these rules, or "" when it
 // may: a SOCKS address that other hosts reach needs client or request rules (else it is an
 // open proxy for anyone), a monitoring address that other hosts reach needs monitor-allow.

@@ -150,6 +150,12 @@ void ConnTable::finish(ConnRecord *rec, time_t now)
     }
 }
 
+void ConnTable::countRefused()
+{
+    ++totalConns_;
+    ++failedConns_;
+}
+
 void ConnTable::expire(time_t now, time_t retentionSeconds)
 {
     for (auto it = records_.begin(); it != records_.end();) {

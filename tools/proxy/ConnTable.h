@@ -71,6 +71,10 @@ public:
     // Ends the record with a SOCKS error; the session may still be sending its reply.
     void fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now);
 
+    // A client refused at accept by the client rules: counted as a failed connection in the
+    // totals, and never listed.
+    void countRefused();
+
     // Forgets ended records and idle users older than the retention period.
     void expire(time_t now, time_t retentionSeconds);
 

@@ -27,6 +27,7 @@ const DirectiveKind kDirectives[] = {{"socks", Repeat::Listed},
                                      {"monitor-rate", Repeat::Once},
                                      {"max-records", Repeat::Once},
                                      {"ready-file", Repeat::Once},
+                                     {"log", Repeat::Once},
                                      {"client-rule", Repeat::Rule},
                                      {"rule", Repeat::Rule}};
 
@@ -84,6 +85,11 @@ bool applyValue(const std::string &name, const std::string &value, ProxyOptions 
     if (name == "monitor-allow") {
         Cidr block;
         return parseCidr(value, &block, reason) && out->rules.addMonitorAllow(block, reason);
+    }
+    if (name == "log") {
+        *expected = "stderr or syslog";
+        out->logToSyslog = value == "syslog";
+        return value == "stderr" || value == "syslog";
     }
     if (name == "users")
         out->usersFile = value;

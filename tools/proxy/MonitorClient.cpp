@@ -71,9 +71,9 @@ void MonitorClient::onTick(time_t monotonicNow)
     if (!busy()) {
         lastProgress_ = monotonicNow;
         busySince_ = monotonicNow;
-    } else if (monotonicNow - lastProgress_ >= ctx_.options.monitorTimeout) {
+    } else if (monotonicNow - lastProgress_ >= ctx_.options().monitorTimeout) {
         drop();
-    } else if (monotonicNow - busySince_ >= ctx_.options.monitorPassLimit) {
+    } else if (monotonicNow - busySince_ >= ctx_.options().monitorPassLimit) {
         drop(); // read slowly, a pass makes progress yet holds its place without end
     }
 }

@@ -13,6 +13,7 @@
 
 #include "tools/common/SendAtOnce.h"
 #include "tools/proxy/MonitorClient.h"
+#include "tools/proxy/NetUtil.h"
 
 MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 {
@@ -25,11 +26,12 @@ MonitorService::~MonitorService()
     for (auto &entry : clients_)
         delete entry.first;
     ctx_.poller.closeWatch(listen_);
-    if (refusedRate_ + refusedFull_ > 0)
-        fprintf(stderr,
-                "vantor-proxy: %llu monitor connections refused over the rate of their "
-                "address, %llu while every place was held by proven monitors\n",
-                (unsigned long long)refusedRate_, (unsigned long long)refusedFull_);
+    if (refusedAddress_ + refusedRate_ + refusedFull_ > 0)
+        ctx_.log.info(std::to_string(refusedAddress_)
+                      + " monitor connections refused from addresses outside monitor-allow, "
+                      + std::to_string(refusedRate_) + " over the rate of their address, "
+                      + std::to_string(refusedFull_)
+                      + " while every place was held by proven monitors");
 }
 
 void MonitorService::onEvents(int, uint32_t)
@@ -43,6 +45,12 @@ void MonitorService::onEvents(int, uint32_t)
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
                 ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
+        }
+        if (!ctx_.options().rules.monitorAllowed(ipv4Address(peer.sin_addr))) {
+            refusedAddress_++; // before its address takes a bucket
+            close(fd);
+            ctx_.log.info("monitor " + addrPortText(peer) + " refused: not in monitor-allow");
+            continue;
         }
         uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
         if (!takeToken(address)) {
@@ -65,7 +73,7 @@ void MonitorService::onEvents(int, uint32_t)
 bool MonitorService::takeToken(uint32_t address)
 {
     auto now = std::chrono::steady_clock::now();
-    double capacity = ctx_.options.monitorRate;
+    double capacity = ctx_.options().monitorRate;
     auto found = buckets_.find(address);
     if (found == buckets_.end())
         found = buckets_.emplace(address, Bucket{capacity, now}).first;
@@ -84,7 +92,7 @@ bool MonitorService::makeRoomFor(uint32_t address)
     size_t fromAddress = 0;
     for (const auto &entry : clients_)
         fromAddress += entry.second.address == address ? 1 : 0;
-    if (fromAddress >= size_t(ctx_.options.monitorsPerAddress))
+    if (fromAddress >= size_t(ctx_.options().monitorsPerAddress))
         return dropOne([address](const Admission &a) { return a.address == address; });
     if (clients_.size() >= MAX_MONITORS)
         return dropOne([](const Admission &) { return true; });
@@ -114,8 +122,8 @@ void MonitorService::onTick(time_t monotonicNow)
     auto now = std::chrono::steady_clock::now();
     for (auto it = buckets_.begin(); it != buckets_.end();) {
         std::chrono::duration<double> passed = now - it->second.filled;
-        if (it->second.tokens + passed.count() * ctx_.options.monitorRate
-            >= ctx_.options.monitorRate)
+        if (it->second.tokens + passed.count() * ctx_.options().monitorRate
+            >= ctx_.options().monitorRate)
             it = buckets_.erase(it);
         else
             ++it;

@@ -1,6 +1,7 @@
-// The monitoring port: accepts monitors (at most MAX_MONITORS at a time, and at most
-// options.monitorsPerAddress from one client address) and keeps them. Idle monitors stay
-// connected, since a real one polls over one connection with long pauses.
+// The monitoring port: accepts monitors from the addresses that monitor-allow names (at most
+// MAX_MONITORS at a time, and at most options.monitorsPerAddress from one client address) and
+// keeps them. Idle monitors stay connected, since a real one polls over one connection with
+// long pauses. Others are closed at once, logged and counted.
 //
 // A monitor that has shown that it reads what it asks for (it asked again once the earlier
 // answers were all taken) is never pushed out by a newcomer. At a limit a newcomer replaces
@@ -9,7 +10,7 @@
 // monitor reading its pass keeps its place; when every place is held by proven monitors the
 // newcomer is closed at once. New connections from one address are also limited to
 // options.monitorRate a second by a token bucket holding as many; beyond it they are closed
-// at once. Both refusals are counted and reported when the proxy ends.
+// at once. All refusals are counted and reported when the proxy ends.
 #ifndef VANTOR_PROXY_MONITORSERVICE_H
 #define VANTOR_PROXY_MONITORSERVICE_H
 
@@ -51,6 +52,7 @@ private:
     std::unordered_map<MonitorClient *, Admission> clients_;
     std::unordered_map<uint32_t, Bucket> buckets_; // by client address
     uint64_t admitted_ = 0;
+    uint64_t refusedAddress_ = 0; // closed at once: outside monitor-allow
     uint64_t refusedRate_ = 0; // closed at once: over the rate of their address
     uint64_t refusedFull_ = 0; // closed at once: every place held by proven monitors
 

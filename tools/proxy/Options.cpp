@@ -41,10 +41,14 @@ const char *proxyUsage()
            "                             (default 100000)\n"
            "  --ready-file FILE          once listening, write \"socks ADDR:PORT\" and\n"
            "                             \"monitor ADDR:PORT\" lines to FILE\n"
+           "  --log stderr|syslog        where the start, each ended connection, refused\n"
+           "                             clients and reloads are logged (default stderr)\n"
            "  --help                     show this text and exit\n"
            "  --version                  show the version and exit\n"
            "A port of 0 picks a free port. Both ports listen on loopback unless told otherwise;\n"
-           "a port that other hosts reach needs rules (monitor-allow for the monitoring port).\n";
+           "a port that other hosts reach needs rules (monitor-allow for the monitoring port).\n"
+           "SIGHUP reads the configuration and the users file again; rules and users change\n"
+           "for new connections, and a file with mistakes leaves the settings as they were.\n";
 }
 
 bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLine *out,

@@ -25,6 +25,7 @@ struct ProxyOptions {
     int monitorRate = 200;      // new monitor connections per second from one address
     int maxRecords = 100000;    // records listed at most; beyond, ended ones go oldest first
     std::string readyFile;      // written with the bound addresses once listening
+    bool logToSyslog = false;   // the log goes to syslog (facility daemon) instead of stderr
     AccessRules rules;          // client and request rules, monitor-allow
 };
 

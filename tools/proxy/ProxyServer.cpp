@@ -9,12 +9,14 @@
 
 #include "tools/proxy/NetUtil.h"
 
-ProxyServer::ProxyServer(const ProxyOptions &options)
-    : options_(options),
-      table_(uint32_t(getpid()), time(nullptr), size_t(options.maxRecords)), ctx_{poller_, table_,
-                                                                                  resolver_,
-                                                                                  nullptr, options}
+ProxyServer::ProxyServer(const ProxyCommandLine &commandLine, ProxySettings settings)
+    : commandLine_(commandLine),
+      table_(uint32_t(getpid()), time(nullptr), size_t(settings.options.maxRecords)),
+      ctx_{poller_, table_, resolver_, log_,
+           std::make_shared<const ProxySettings>(std::move(settings))}
 {
+    if (ctx_.options().logToSyslog)
+        log_.useSyslog();
     resolverWatch_ = Watch{this, -1, 0, 0, false};
 }
 
@@ -32,24 +34,19 @@ bool ProxyServer::start(std::string *error)
         *error = std::string("cannot set up the event loop: ") + std::strerror(errno);
         return false;
     }
-    if (!options_.usersFile.empty()) {
-        if (!users_.load(options_.usersFile, error))
-            return false;
-        ctx_.users = &users_;
-    }
+    const ProxyOptions &options = ctx_.options();
     // Listening on IPv6 and on several SOCKS addresses is still to come.
     sockaddr_in socksAddr, monitorAddr;
-    if (options_.socksAddrs.size() != 1 || !ipv4SocketAddress(options_.socksAddrs[0], &socksAddr)
-        || !ipv4SocketAddress(options_.monitorAddr, &monitorAddr)) {
+    if (options.socksAddrs.size() != 1 || !ipv4SocketAddress(options.socksAddrs[0], &socksAddr)
+        || !ipv4SocketAddress(options.monitorAddr, &monitorAddr)) {
         *error = "this version listens on one IPv4 SOCKS address and an IPv4 monitoring "
                  "address only";
         return false;
     }
-    if (!isLoopback(socksAddr) && !ctx_.users)
-        std::fprintf(stderr,
-                     "vantor-proxy: warning: %s is reachable from other hosts and "
-                     "requires no authentication (see --users)\n",
-                     addrPortText(socksAddr).c_str());
+    if (!isLoopback(socksAddr) && !ctx_.settings->authentication())
+        log_.warning(addrPortText(socksAddr)
+                     + " is reachable from other hosts and requires no authentication (see "
+                       "--users)");
     int socksFd = listenOn(socksAddr, 1024);
     if (socksFd < 0) {
         *error = "cannot listen on " + addrPortText(socksAddr) + ": " + std::strerror(errno);
@@ -65,7 +62,9 @@ bool ProxyServer::start(std::string *error)
     ctx_.listeners = {localAddress(socksFd), localAddress(monitorFd)};
     resolverWatch_.fd = resolver_.eventFd();
     poller_.watch(resolverWatch_, EPOLLIN);
-    if (!options_.readyFile.empty())
+    log_.info("SOCKS on " + addrPortText(localAddress(socksFd)) + ", monitoring on "
+              + addrPortText(localAddress(monitorFd)) + "; " + settingsSummary(*ctx_.settings));
+    if (!options.readyFile.empty())
         return writeReadyFile(localAddress(socksFd), localAddress(monitorFd), error);
     return true;
 }
@@ -74,7 +73,8 @@ bool ProxyServer::start(std::string *error)
 bool ProxyServer::writeReadyFile(const sockaddr_in &socks, const sockaddr_in &monitor,
                                  std::string *error)
 {
-    std::string temp = options_.readyFile + ".tmp";
+    const std::string &readyFile = ctx_.options().readyFile;
+    std::string temp = readyFile + ".tmp";
     FILE *f = std::fopen(temp.c_str(), "w");
     if (!f) {
         *error = temp + ": " + std::strerror(errno);
@@ -82,24 +82,28 @@ bool ProxyServer::writeReadyFile(const sockaddr_in &socks, const sockaddr_in &mo
     }
     std::fprintf(f, "socks %s\nmonitor %s\n", addrPortText(socks).c_str(),
                  addrPortText(monitor).c_str());
-    if (std::fclose(f) != 0 || std::rename(temp.c_str(), options_.readyFile.c_str()) != 0) {
-        *error = options_.readyFile + ": " + std::strerror(errno);
+    if (std::fclose(f) != 0 || std::rename(temp.c_str(), readyFile.c_str()) != 0) {
+        *error = readyFile + ": " + std::strerror(errno);
         return false;
     }
     return true;
 }
 
-void ProxyServer::run(volatile std::sig_atomic_t *stop)
+void ProxyServer::run(volatile std::sig_atomic_t *stop, volatile std::sig_atomic_t *reload)
 {
     time_t lastTick = monotonicSeconds();
     while (!*stop) {
         poller_.runOnce(1000);
+        if (*reload) {
+            *reload = 0;
+            this->reload();
+        }
         time_t now = monotonicSeconds();
         if (now != lastTick) {
             lastTick = now;
             socks_->onTick(now);
             monitor_->onTick(now);
-            table_.expire(time(nullptr), options_.retentionSeconds);
+            table_.expire(time(nullptr), ctx_.options().retentionSeconds);
             reportDrops();
         }
     }
@@ -111,10 +115,29 @@ void ProxyServer::reportDrops()
     if (dropsReported_ || table_.dropped() == 0)
         return;
     dropsReported_ = true;
-    std::fprintf(stderr,
-                 "vantor-proxy: more than %d connections to list: the records that "
-                 "ended first are dropped and counted as deleted (see --max-records)\n",
-                 options_.maxRecords);
+    log_.info("more than " + std::to_string(ctx_.options().maxRecords)
+              + " connections to list: the records that ended first are dropped and counted "
+                "as deleted (see --max-records)");
+}
+
+void ProxyServer::reload()
+{
+    ProxySettings fresh;
+    std::vector<std::string> unchanged;
+    ConfigErrors errors = reloadProxySettings(commandLine_, *ctx_.settings, &fresh, &unchanged);
+    if (!errors.empty()) {
+        log_.warning("reload refused for the mistakes that follow; the settings in force stay");
+        for (const ConfigError &e : errors.listed())
+            log_.warning(e.place.empty() ? e.message : e.place + ": " + e.message);
+        if (errors.count() > errors.listed().size())
+            log_.warning(std::to_string(errors.count() - errors.listed().size())
+                         + " more mistakes not listed");
+        return;
+    }
+    for (const std::string &what : unchanged)
+        log_.warning("reload: " + what + " changed, but stays as it is until a restart");
+    ctx_.settings = std::make_shared<const ProxySettings>(std::move(fresh));
+    log_.info("reloaded: " + settingsSummary(*ctx_.settings));
 }
 
 void ProxyServer::onEvents(int, uint32_t)

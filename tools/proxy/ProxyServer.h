@@ -1,4 +1,5 @@
-// The running proxy: both listeners, the records, the resolver and the loop that drives them.
+// The running proxy: both listeners, the records, the resolver, the log, the settings in force
+// and the loop that drives them.
 #ifndef VANTOR_PROXY_PROXYSERVER_H
 #define VANTOR_PROXY_PROXYSERVER_H
 
@@ -11,28 +12,35 @@
 #include "tools/proxy/Options.h"
 #include "tools/proxy/Poller.h"
 #include "tools/proxy/ProxyContext.h"
+#include "tools/proxy/ProxyLog.h"
+#include "tools/proxy/ProxySettings.h"
 #include "tools/proxy/Resolver.h"
 #include "tools/proxy/SocksServer.h"
-#include "tools/proxy/UserFile.h"
 
 class ProxyServer : public EventHandler {
 public:
-    explicit ProxyServer(const ProxyOptions &options);
+    // The command line is kept to read the settings again on a reload.
+    ProxyServer(const ProxyCommandLine &commandLine, ProxySettings settings);
     ~ProxyServer() override;
 
-    // Loads the users file and opens both ports; on failure returns false with *error set.
+    // Opens both ports and logs where; on failure returns false with *error set.
     bool start(std::string *error);
-    // Runs until *stop becomes non-zero (set from a signal handler).
-    void run(volatile std::sig_atomic_t *stop);
+    // Runs until *stop becomes non-zero; each time *reload does, sets it back to zero and
+    // reloads (both are set from signal handlers).
+    void run(volatile std::sig_atomic_t *stop, volatile std::sig_atomic_t *reload);
+    // Reads the configuration and the users file again. Without mistakes their settings
+    // take over for new clients and monitors; with any, the settings in force stay and the
+    // log says why. The ports are not opened anew: see reloadProxySettings.
+    void reload();
 
     void onEvents(int tag, uint32_t events) override; // the resolver has answers
 
 private:
-    const ProxyOptions &options_;
+    ProxyCommandLine commandLine_;
+    ProxyLog log_;
     Poller poller_;
     ConnTable table_;
     Resolver resolver_;
-    UserFile users_;
     ProxyContext ctx_;
     Watch resolverWatch_;
     std::unique_ptr<SocksServer> socks_;

@@ -70,17 +70,13 @@ bool parsePorts(const std::string &word, RequestRule *out, std::string *error)
 
 bool parseCommand(const std::string &word, RequestRule *out, std::string *error)
 {
-    if (word == "connect")
-        out->command = socks5::CMD_CONNECT;
-    else if (word == "bind")
-        out->command = socks5::CMD_BIND;
-    else if (word == "udpassociate")
-        out->command = socks5::CMD_UDP_ASSOCIATE;
-    else {
-        *error = "the command is connect, bind or udpassociate, not \"" + word + "\"";
-        return false;
-    }
-    return true;
+    for (uint8_t command : {socks5::CMD_CONNECT, socks5::CMD_BIND, socks5::CMD_UDP_ASSOCIATE})
+        if (word == socks5::commandName(command)) {
+            out->command = command;
+            return true;
+        }
+    *error = "the command is connect, bind or udpassociate, not \"" + word + "\"";
+    return false;
 }
 
 // Walks "KEYWORD VALUE" pairs after the verdict; each keyword at most once and one of

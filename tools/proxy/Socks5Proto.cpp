@@ -109,6 +109,20 @@ std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boun
     return r;
 }
 
+const char *commandName(uint8_t command)
+{
+    switch (command) {
+    case CMD_CONNECT:
+        return "connect";
+    case CMD_BIND:
+        return "bind";
+    case CMD_UDP_ASSOCIATE:
+        return "udpassociate";
+    default:
+        return "";
+    }
+}
+
 const char *replyText(uint8_t rep)
 {
     switch (rep) {

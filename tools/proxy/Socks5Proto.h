@@ -60,6 +60,10 @@ std::vector<uint8_t> credentialsReply(bool accepted);
 // Reply to a request; the bound address is IPv4 (both in network byte order).
 std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet);
 
+// The command's name as the rules write it ("connect", "bind", "udpassociate"), or "" for
+// any other value.
+const char *commandName(uint8_t command);
+
 // Text of a reply code, as shown to monitors.
 const char *replyText(uint8_t rep);
 // Reply code for a failed connect to the destination.

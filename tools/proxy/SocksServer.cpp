@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/common/SendAtOnce.h"
+#include "tools/proxy/NetUtil.h"
 #include "tools/proxy/SocksSession.h"
 
 SocksServer::SocksServer(ProxyContext &ctx, int listenFd) : ctx_(ctx)
@@ -36,10 +37,14 @@ void SocksServer::onEvents(int, uint32_t)
         if (fd < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 // Out of descriptors: stop accepting until the next tick instead of spinning.
-                std::fprintf(stderr, "vantor-proxy: accept: %s\n", std::strerror(errno));
+                ctx_.log.warning(std::string("accept: ") + std::strerror(errno));
                 ctx_.poller.watch(listen_, 0);
             }
             return;
+        }
+        if (refusedByRules(peer)) {
+            close(fd); // before a byte is read or sent
+            continue;
         }
         SendAtOnce(fd); // relayed data goes on as it comes
         auto *session = new SocksSession(ctx_, fd, peer,
@@ -47,6 +52,23 @@ void SocksServer::onEvents(int, uint32_t)
         if (!session->retired())
             sessions_[session->serial()] = session;
     }
+}
+
+bool SocksServer::refusedByRules(const sockaddr_in &peer)
+{
+    const AccessRules &rules = ctx_.options().rules;
+    Decision d = rules.decideClient(ipv4Address(peer.sin_addr));
+    if (d.verdict != Verdict::Block)
+        return false;
+    ctx_.table.countRefused();
+    std::string why = "no client rule passes it";
+    if (d.rule > 0) {
+        const ClientRule &rule = rules.clientRules()[size_t(d.rule - 1)];
+        why =
+            "client rule " + std::to_string(d.rule) + " \"" + rule.text + "\" (" + rule.place + ")";
+    }
+    ctx_.log.info("client " + addrPortText(peer) + " refused: " + why);
+    return true;
 }
 
 void SocksServer::deliverAnswers()

@@ -1,4 +1,5 @@
-// The SOCKS port: accepts clients and keeps track of their sessions.
+// The SOCKS port: accepts the clients that the client rules let in and keeps track of their
+// sessions.
 #ifndef VANTOR_PROXY_SOCKSSERVER_H
 #define VANTOR_PROXY_SOCKSSERVER_H
 
@@ -25,6 +26,9 @@ private:
     ProxyContext &ctx_;
     Watch listen_;
     std::unordered_map<uint64_t, SocksSession *> sessions_;
+
+    // Whether the client rules refuse this client; a refused one is counted and logged.
+    bool refusedByRules(const sockaddr_in &peer);
 };
 
 #endif

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "tools/common/SendAtOnce.h"
+#include "tools/proxy/ConnectionLog.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/OwnAddress.h"
 #include "tools/proxy/Socks5Proto.h"
@@ -23,9 +24,9 @@ const size_t RELAY_BUFFER = 128 * 1024;
 
 SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &peer,
                            std::function<void(SocksSession *)> onDone)
-    : ctx_(ctx), onDone_(std::move(onDone)),
+    : ctx_(ctx), onDone_(std::move(onDone)), settings_(ctx.settings),
       record_(ctx.table.open(peer, localAddress(clientFd), time(nullptr))),
-      deadline_(monotonicSeconds() + ctx.options.handshakeTimeout), toDest_(RELAY_BUFFER),
+      deadline_(monotonicSeconds() + settings_->options.handshakeTimeout), toDest_(RELAY_BUFFER),
       toClient_(RELAY_BUFFER)
 {
     client_ = Watch{this, clientFd, CLIENT, 0, false};
@@ -122,7 +123,7 @@ void SocksSession::handleGreeting()
         return;
     }
     toDest_.consume(used);
-    uint8_t method = chooseMethod(g, ctx_.users != nullptr);
+    uint8_t method = chooseMethod(g, settings_->authentication() != nullptr);
     record_->authen = method;
     if (method == METHOD_REFUSED) {
         refuse(REP_GENERAL_FAILURE, "No acceptable authentication method", methodReply(method));
@@ -144,8 +145,15 @@ void SocksSession::handleCredentials()
         return;
     }
     toDest_.consume(used);
-    if (!ctx_.users->check(c.user, c.password)) {
-        record_->user = c.user; // shown, so that the administrator sees who was refused
+    const UserFile &users = *settings_->authentication();
+    if (!users.check(c.user, c.password)) {
+        // Shown, so that the administrator sees who was refused; counted as a failed
+        // connection of the user only for a name of the users file, so that made-up names
+        // cannot grow the list of users.
+        if (users.has(c.user))
+            ctx_.table.setUser(record_, c.user);
+        else
+            record_->user = c.user;
         refuse(REP_GENERAL_FAILURE, "Authentication failed", credentialsReply(false));
         return;
     }
@@ -178,16 +186,21 @@ void SocksSession::handleRequest()
     } else if (r.addrType == ATYP_DOMAIN) {
         ctx_.table.setDestinationName(record_, r.host, r.port);
         numeric = inet_pton(AF_INET, r.host.c_str(), &dst.sin_addr) == 1;
+        if (numeric)
+            ctx_.table.setDestination(record_, dst);
     } else {
         refuseRequest(REP_ATYP_NOT_SUPPORTED);
         return;
     }
+    // What the proxy cannot do is refused as such, without asking the rules (and so
+    // without a look-up that an address block of theirs could ask for).
     if (r.command != CMD_CONNECT) {
         refuseRequest(REP_CMD_NOT_SUPPORTED);
         return;
     }
+    if (!allowedByRules())
+        return;
     if (numeric) {
-        ctx_.table.setDestination(record_, dst);
         connectTo(dst);
     } else {
         if (!ctx_.resolver.lookup(record_->serial, r.host)) {
@@ -212,9 +225,30 @@ void SocksSession::onResolved(bool found, const in_addr &addr)
         dst.sin_port = htons(record_->dstPort);
         dst.sin_addr = addr;
         ctx_.table.setDestination(record_, dst);
-        connectTo(dst);
+        if (!rulesNeedAddress_ || allowedByRules())
+            connectTo(dst);
     }
     updateInterest();
+}
+
+bool SocksSession::allowedByRules()
+{
+    AccessRequest request;
+    request.source = ipv4Address(record_->src.sin_addr);
+    request.host = record_->dstName;
+    if (record_->dstKnown)
+        request.destination = ipv4Address(record_->dst.sin_addr);
+    request.port = record_->dstPort;
+    request.command = uint8_t(record_->socksCmd);
+    request.user = record_->user;
+    Decision d = settings_->options.rules.decideRequest(request);
+    rulesNeedAddress_ = d.verdict == Verdict::NeedsAddress;
+    if (d.verdict != Verdict::Block)
+        return true;
+    refuse(REP_NOT_ALLOWED,
+           d.rule == 0 ? "blocked: no rule passes it" : "blocked by rule " + std::to_string(d.rule),
+           requestReply(REP_NOT_ALLOWED, 0, 0));
+    return false;
 }
 
 void SocksSession::connectTo(const sockaddr_in &dst)
@@ -259,7 +293,7 @@ void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
 
 // Records the failure, answers the client if the handshake has a reply for it, and closes
 // once the answer is out.
-void SocksSession::refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply)
+void SocksSession::refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply)
 {
     ctx_.table.fail(record_, rep, text, time(nullptr));
     ctx_.poller.closeWatch(dest_);
@@ -456,6 +490,7 @@ void SocksSession::finish()
     if (lookupQueued_)
         ctx_.resolver.cancel(record_->serial); // nobody waits for the answer any more
     ctx_.table.end(record_, time(nullptr));
+    ctx_.log.info(endedConnectionText(*record_));
     ctx_.poller.closeWatch(client_);
     ctx_.poller.closeWatch(dest_);
     onDone_(this);

@@ -1,5 +1,7 @@
-// One client of the SOCKS port: the handshake, the connect to the destination and then
-// the relay of bytes in both directions, all without blocking the loop. The relay moves the
+// One client of the SOCKS port: the handshake, the request rules, the connect to the
+// destination and then the relay of bytes in both directions, all without blocking the loop.
+// The session follows the settings in force when it started to its end, whatever reloads
+// come meanwhile, and logs a line when it ends. The relay moves the
 // bytes of each direction through a pipe with splice(), and copies them through a buffer
 // where it cannot: bytes left from the handshake, no descriptor for a pipe, no splice.
 #ifndef VANTOR_PROXY_SOCKSSESSION_H
@@ -36,6 +38,7 @@ private:
 
     ProxyContext &ctx_;
     std::function<void(SocksSession *)> onDone_;
+    std::shared_ptr<const ProxySettings> settings_;
     Watch client_, dest_;
     ConnRecord *record_;
     Phase phase_ = Phase::Greeting;
@@ -47,16 +50,20 @@ private:
     size_t replyBytes_ = 0;   // bytes at the front of toClient_ that are SOCKS replies
     bool clientEof_ = false, destEof_ = false;
     bool destShut_ = false, clientShut_ = false;
-    bool lookupQueued_ = false; // a name look-up was queued and has not answered yet
+    bool lookupQueued_ = false;     // a name look-up was queued and has not answered yet
+    bool rulesNeedAddress_ = false; // the rules decide once the name is resolved
 
     void handshake();
     void handleGreeting();
     void handleCredentials();
     void handleRequest();
+    // Asks the request rules about the request as far as it is known; refuses it when they
+    // block it and returns false.
+    bool allowedByRules();
     void connectTo(const sockaddr_in &dst);
     void onConnected();
     void sendReply(const std::vector<uint8_t> &bytes);
-    void refuse(uint8_t rep, const char *text, const std::vector<uint8_t> &reply);
+    void refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply);
     // Refuses a request with the reply code and its standard text.
     void refuseRequest(uint8_t rep);
     void pump(bool fromClient);

@@ -20,6 +20,8 @@ public:
     // The same for the text of a file; name is how errors call it.
     bool parse(const std::string &text, const std::string &name, std::string *error);
     bool check(const std::string &user, const std::string &password) const;
+    // Whether the file names this user.
+    bool has(const std::string &user) const { return passwords_.count(user) != 0; }
     bool empty() const { return passwords_.empty(); }
     size_t size() const { return passwords_.size(); }
 

@@ -9,14 +9,21 @@
 #include "tools/common/CommandLine.h"
 #include "tools/proxy/Options.h"
 #include "tools/proxy/ProxyServer.h"
+#include "tools/proxy/ProxySettings.h"
 #include "tools/proxy/RunAs.h"
 #include "tools/proxy/UserFile.h"
 
 static volatile std::sig_atomic_t stopRequested = 0;
+static volatile std::sig_atomic_t reloadRequested = 0;
 
 static void onStopSignal(int)
 {
     stopRequested = 1;
+}
+
+static void onReloadSignal(int)
+{
+    reloadRequested = 1;
 }
 
 // Every relayed connection holds two descriptors; take all that the system allows.
@@ -58,10 +65,7 @@ static int checkConfig(const ProxyOptions &options, ConfigErrors errors)
         printErrors(errors);
         return 2;
     }
-    std::printf("configuration is valid: %zu client rules, %zu request rules, %zu monitor-allow "
-                "blocks\n",
-                options.rules.clientRules().size(), options.rules.requestRules().size(),
-                options.rules.monitorAllow().size());
+    std::printf("configuration is valid: %s\n", rulesSummary(options.rules).c_str());
     return 0;
 }
 
@@ -75,36 +79,41 @@ int main(int argc, char **argv)
                                          error, commandLine.help, commandLine.version);
     if (answered >= 0)
         return answered;
-    ProxyOptions options;
-    ConfigErrors errors = loadProxyOptions(commandLine, &options);
+    ProxySettings settings;
+    ConfigErrors errors = loadProxyOptions(commandLine, &settings.options);
     if (commandLine.checkConfig)
-        return checkConfig(options, errors);
+        return checkConfig(settings.options, errors);
     if (!errors.empty()) {
         printErrors(errors);
         std::fputs("Try 'vantor-proxy --help' for the options.\n", stderr);
         return 2;
     }
-    if (!options.rules.clientRules().empty() || !options.rules.requestRules().empty()
-        || !options.rules.monitorAllow().empty())
-        std::fputs("vantor-proxy: warning: this version reads rules and monitor-allow but does "
-                   "not apply them yet\n",
-                   stderr);
+    const std::string &usersFile = settings.options.usersFile;
+    if (!usersFile.empty() && !settings.users.load(usersFile, &error)) {
+        std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
+        return 1;
+    }
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);
+    // Without SA_RESTART, so that a signal ends the loop's wait at once.
     struct sigaction stop = {};
     stop.sa_handler = onStopSignal;
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
+    struct sigaction reload = {};
+    reload.sa_handler = onReloadSignal;
+    sigaction(SIGHUP, &reload, nullptr);
 
-    ProxyServer server(options);
+    const std::string runAsUser = settings.options.runAsUser;
+    ProxyServer server(commandLine, std::move(settings));
     if (!server.start(&error)) {
         std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
         return 1;
     }
-    if (!options.runAsUser.empty() && !switchToAccount(options.runAsUser, &error)) {
+    if (!runAsUser.empty() && !switchToAccount(runAsUser, &error)) {
         std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
         return 1;
     }
-    server.run(&stopRequested);
+    server.run(&stopRequested, &reloadRequested);
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "tools/mon/TerminalText.h"
+#include "tools/common/TerminalText.h"
 
 #include <cstdio>
 #include <cstring>

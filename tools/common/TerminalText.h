@@ -1,7 +1,8 @@
-// Text from the network made safe for a terminal: names in monitor records are chosen by
-// SOCKS clients, so none of their bytes may reach the terminal as a control.
-#ifndef VANTOR_MON_TERMINALTEXT_H
-#define VANTOR_MON_TERMINALTEXT_H
+// Text from the network made safe for a terminal or a log: names in monitor records are
+// chosen by SOCKS clients, so none of their bytes may reach a terminal as a control or
+// start a line of a log.
+#ifndef VANTOR_COMMON_TERMINALTEXT_H
+#define VANTOR_COMMON_TERMINALTEXT_H
 
 #include <cstddef>
 #include <string>

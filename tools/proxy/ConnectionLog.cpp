@@ -1,0 +1,36 @@
+#include "tools/proxy/ConnectionLog.h"
+
+#include "tools/common/TerminalText.h"
+#include "tools/proxy/NetUtil.h"
+#include "tools/proxy/Socks5Proto.h"
+
+namespace {
+
+// The names come from the clients: their control bytes must not reach the log.
+std::string safe(const std::string &name)
+{
+    return terminalText(name.c_str(), name.size());
+}
+
+std::string destinationText(const ConnRecord &rec)
+{
+    std::string address = rec.dstKnown ? addrPortText(rec.dst) : "";
+    if (rec.dstName.empty())
+        return address.empty() ? "-" : address;
+    std::string name = safe(rec.dstName) + ":" + std::to_string(rec.dstPort);
+    return address.empty() ? name : name + " [" + address + "]";
+}
+
+} // namespace
+
+std::string endedConnectionText(const ConnRecord &rec)
+{
+    std::string command = socks5::commandName(uint8_t(rec.socksCmd));
+    std::string client = addrPortText(rec.src);
+    if (!rec.user.empty())
+        client = safe(rec.user) + "@" + client;
+    std::string result = rec.state & STATE_FAILED ? rec.socksErrMsg : "ended";
+    return (command.empty() ? "-" : command) + " " + client + " -> " + destinationText(rec) + ": "
+        + std::to_string(rec.outBytes) + " bytes out, " + std::to_string(rec.inBytes)
+        + " bytes in, " + std::to_string(long(rec.endTime - rec.startTime)) + " s: " + result;
+}

@@ -1,0 +1,36 @@
+#include "tools/proxy/ProxyLog.h"
+
+#include <syslog.h>
+
+#include <cstdio>
+
+ProxyLog::~ProxyLog()
+{
+    if (syslog_)
+        closelog();
+}
+
+void ProxyLog::useSyslog()
+{
+    if (!syslog_)
+        openlog("vantor-proxy", LOG_PID | LOG_NDELAY, LOG_DAEMON);
+    syslog_ = true;
+}
+
+void ProxyLog::info(const std::string &line)
+{
+    write(LOG_INFO, "", line);
+}
+
+void ProxyLog::warning(const std::string &line)
+{
+    write(LOG_WARNING, "warning: ", line);
+}
+
+void ProxyLog::write(int priority, const char *prefix, const std::string &line)
+{
+    if (syslog_)
+        syslog(priority, "%s%s", prefix, line.c_str());
+    else
+        std::fprintf(stderr, "vantor-proxy: %s%s\n", prefix, line.c_str());
+}
