@@ -9,7 +9,7 @@
 
 #include "tools/mon/MonOptions.h"
 #include "tools/mon/RecordFormat.h"
-#include "tools/mon/TerminalText.h"
+#include "tools/common/TerminalText.h"
 #include "tools/mon/TextTable.h"
 
 TEST(MonFormat, AddressesInEitherByteOrderAndByName)

@@ -25,13 +25,12 @@
 #include "tests/support/RunProcess.h"
 #include "tests/tools/SocksClient.h"
 #include "tests/tools/TestHttpServer.h"
+#include "tests/tools/ToolRuns.h"
 #include "lib/monAPI.h"
 #include "lib/monMsg.h"
 #include "lib/monUnixTcp.h"
 
 namespace {
-
-typedef std::map<std::string, std::string> CsvRow;
 
 // Asks the proxy count times for a port nothing listens on, each connection closed at once:
 // as many failed records. False when a connection to the proxy itself failed.
@@ -45,54 +44,6 @@ bool openRefusedConnections(const ProxyProcess &proxy, int count)
         close(fd);
     }
     return true;
-}
-
-// vantor-mon quotes the fields that hold commas (the keys); none of ours holds a quote.
-std::vector<std::string> csvFields(const std::string &line)
-{
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (char c : line) {
-        if (c == '"')
-            quoted = !quoted;
-        else if (c == ',' && !quoted)
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
-}
-
-// Runs vantor-mon --csv with the options; one map from header to field per line.
-std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::string> &options = {})
-{
-    std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--csv"};
-    argv.insert(argv.end(), options.begin(), options.end());
-    argv.push_back(proxy.monitorAddress());
-    ProcessResult r = RunProcess(argv);
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    std::istringstream in(r.out);
-    std::string line;
-    std::vector<CsvRow> rows;
-    std::getline(in, line);
-    std::vector<std::string> header = csvFields(line);
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields = csvFields(line);
-        CsvRow &row = *rows.emplace(rows.end());
-        for (size_t i = 0; i < header.size() && i < fields.size(); ++i)
-            row[header[i]] = fields[i];
-    }
-    return rows;
-}
-
-// Runs curl through the proxy; the body arrives as its standard output.
-ProcessResult curl(std::vector<std::string> proxyOptions, const std::string &url)
-{
-    // -q: no .curlrc; --noproxy "": a NO_PROXY in the environment must not bypass the proxy.
-    std::vector<std::string> argv = {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30"};
-    argv.insert(argv.end(), proxyOptions.begin(), proxyOptions.end());
-    argv.push_back(url);
-    return RunProcess(argv);
 }
 
 // An address as vantor-mon prints it: a destination never resolved is a name, family 255.
@@ -267,7 +218,8 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
     S5MonUser_t u{};
     std::strcpy(u.userName, "alice");
     ASSERT_EQ(S5MonGetUser(h, &u), 0);
-    EXPECT_EQ(u.totConns, 1u); // a refused password is not a connection of the user
+    EXPECT_EQ(u.totConns, 2u); // a refused password is a failed connection of the user
+    EXPECT_EQ(u.errConns, 1u);
     EXPECT_EQ(u.endConns, 1u);
     EXPECT_EQ(u.inTotBytes, records[0].inTotBytes);
     std::strcpy(u.userName, "bob");
@@ -276,7 +228,7 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
 
     std::vector<CsvRow> rows = monCsv(proxy, {"--users"});
     ASSERT_EQ(rows.size(), 1u);
-    expectFields(rows[0], {{"user", "alice"}, {"tot_conns", "1"}});
+    expectFields(rows[0], {{"user", "alice"}, {"tot_conns", "2"}, {"err_conns", "1"}});
 }
 
 TEST(ProxyMonitoring, AnswersFrameByFrame)

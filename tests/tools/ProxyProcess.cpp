@@ -1,6 +1,7 @@
 #include "tests/tools/ProxyProcess.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "tests/support/MonsimProcess.h"
+#include "tests/support/TempDir.h"
 #include "tests/tools/SocksClient.h"
 
 namespace {
@@ -19,10 +21,19 @@ int portOf(const std::string &line)
     size_t colon = line.rfind(':');
     return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
 }
+
+int occurrences(const std::string &text, const std::string &part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
 } // namespace
 
 ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
-    : readyFile_(MonsimProcess::writeTempFile("proxy-ready", ""))
+    : readyFile_(MonsimProcess::writeTempFile("proxy-ready", "")),
+      logFile_(MonsimProcess::writeTempFile("proxy-log", ""))
 {
     std::vector<std::string> args = {VANTOR_BINARY_DIR "/tools/proxy/vantor-proxy",
                                      "--socks",
@@ -38,6 +49,9 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
         for (std::string &a : args)
             argv.push_back(&a[0]);
         argv.push_back(nullptr);
+        int log = open(logFile_.c_str(), O_WRONLY | O_APPEND);
+        if (log >= 0)
+            dup2(log, 2);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -62,6 +76,7 @@ ProxyProcess::~ProxyProcess()
 {
     stop();
     unlink(readyFile_.c_str());
+    unlink(logFile_.c_str());
 }
 
 std::string ProxyProcess::monitorAddress() const
@@ -95,6 +110,40 @@ bool ProxyProcess::stop()
     waitpid(pid_, &status, 0);
     pid_ = -1;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string ProxyProcess::log() const
+{
+    return FileText(logFile_);
+}
+
+bool ProxyProcess::waitForLog(const std::string &text, int count) const
+{
+    for (int i = 0; i < 200; ++i) {
+        if (occurrences(log(), text) >= count)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool ProxyProcess::reload()
+{
+    if (pid_ <= 0)
+        return false;
+    // Each reload is answered by one of these lines, whether it took or not.
+    auto answers = [this] {
+        std::string text = log();
+        return occurrences(text, "reloaded: ") + occurrences(text, "reload refused");
+    };
+    int before = answers();
+    kill(pid_, SIGHUP);
+    for (int i = 0; i < 200; ++i) {
+        if (answers() > before)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 int unusedPort()

@@ -1,4 +1,5 @@
-// Starts vantor-proxy on free loopback ports for one test and stops it afterwards.
+// Starts vantor-proxy on free loopback ports for one test and stops it afterwards; what it
+// logs on its standard error is kept in a file for the test to read.
 #ifndef VANTOR_TEST_PROXYPROCESS_H
 #define VANTOR_TEST_PROXYPROCESS_H
 
@@ -25,11 +26,20 @@ public:
     std::map<int, std::string> descriptors() const;
     // Stops the proxy with SIGTERM; true when it exited with status 0.
     bool stop();
+    // What the proxy has logged so far.
+    std::string log() const;
+    // Waits until the log holds text `count` times or more, for at most 10 seconds; false
+    // if it never does.
+    bool waitForLog(const std::string &text, int count = 1) const;
+    // Sends SIGHUP and waits until the proxy has logged its answer ("reloaded" or "reload
+    // refused"); false if it does not within 10 seconds.
+    bool reload();
 
 private:
     pid_t pid_ = -1;
     int socksPort_ = 0, monitorPort_ = 0;
     std::string readyFile_;
+    std::string logFile_;
 };
 
 // A port on 127.0.0.1 that nothing listens on (bound once, then released).

@@ -1,0 +1,24 @@
+// The programs as the end-to-end tests run them: curl through a proxy, and vantor-mon's
+// CSV read back into fields.
+#ifndef VANTOR_TEST_TOOLRUNS_H
+#define VANTOR_TEST_TOOLRUNS_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/RunProcess.h"
+
+class ProxyProcess;
+
+typedef std::map<std::string, std::string> CsvRow;
+
+// The fields of one CSV line; vantor-mon quotes the fields that hold commas (the keys), and
+// none of ours holds a quote.
+std::vector<std::string> csvFields(const std::string &line);
+// Runs vantor-mon --csv with the options; one map from header to field per line.
+std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::string> &options = {});
+// Runs curl with the proxy options given; the body arrives as its standard output.
+ProcessResult curl(std::vector<std::string> proxyOptions, const std::string &url);
+
+#endif
