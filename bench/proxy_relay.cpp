@@ -2,8 +2,10 @@
 // Relay throughput: the same 64 MiB HTTP download straight over loopback and through
 // vantor-proxy, in one run, and through danted and microsocks where they are installed; the
 // ratio of each proxy's rate to the direct one is printed at the end, and every proxy's CPU
-// time per GiB relayed is a counter. And what an idle relayed connection costs vantor-proxy
-// once its buffers and pipes have drained: memory and descriptors.
+// time per GiB relayed is a counter. vantor-proxy also with ten request rules, for the
+// download and for short requests, where the rules' cost per request would show. And what
+// an idle relayed connection costs vantor-proxy once its buffers and pipes have drained:
+// memory and descriptors.
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
@@ -45,6 +47,30 @@ ProxyProcess &proxy()
 {
     static ProxyProcess p;
     return p;
+}
+
+// Nine block rules that match no request here, then a pass: every request is checked
+// against all ten.
+std::vector<std::string> tenRules()
+{
+    std::vector<std::string> args;
+    for (int i = 1; i <= 9; ++i)
+        args.insert(args.end(), {"--rule", "block to 192.0.2." + std::to_string(i)});
+    args.insert(args.end(), {"--rule", "pass"});
+    return args;
+}
+
+ProxyProcess &proxyWithRules()
+{
+    static ProxyProcess p(tenRules());
+    return p;
+}
+
+// For requests whose answer is small, so that the cost of each request shows.
+TestHttpServer &smallServer()
+{
+    static TestHttpServer http(patternBody(1024));
+    return http;
 }
 
 // Another SOCKS5 server, started in a process group of its own so that all the processes
@@ -226,6 +252,59 @@ void BM_ThroughProxy(benchmark::State &state)
 }
 BENCHMARK(BM_ThroughProxy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
+void BM_ThroughProxyWithRules(benchmark::State &state)
+{
+    if (!proxyWithRules().started())
+        state.SkipWithError("vantor-proxy did not start");
+    else
+        transfer(state, proxyWithRules().socksPort(), proxyWithRules().pid());
+}
+BENCHMARK(BM_ThroughProxyWithRules)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// Requests for 1 KiB through the proxy, one connection each, counted as items. A fixed
+// count: each leaves two connections waiting out TIME_WAIT, and loopback has some 28,000
+// ports for them.
+void shortRequests(benchmark::State &state, ProxyProcess &p)
+{
+    if (!p.started()) {
+        state.SkipWithError("vantor-proxy did not start");
+        return;
+    }
+    for (auto _ : state) {
+        int reply = 0;
+        int fd = socksOpen(p.socksPort(), smallServer().port(), 1, &reply);
+        if (fd < 0 || reply != 0 || !sendAll(fd, REQUEST)) {
+            state.SkipWithError("connection failed");
+            break;
+        }
+        size_t got = drain(fd);
+        close(fd);
+        if (got < smallServer().body().size()) {
+            state.SkipWithError("short transfer");
+            break;
+        }
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+
+void BM_ShortRequestsThroughProxy(benchmark::State &state)
+{
+    shortRequests(state, proxy());
+}
+BENCHMARK(BM_ShortRequestsThroughProxy)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Iterations(3000);
+
+void BM_ShortRequestsThroughProxyWithRules(benchmark::State &state)
+{
+    shortRequests(state, proxyWithRules());
+}
+BENCHMARK(BM_ShortRequestsThroughProxyWithRules)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Iterations(3000);
+
 void BM_ThroughDanted(benchmark::State &state)
 {
     if (!installed("/usr/sbin/danted"))
@@ -328,6 +407,8 @@ public:
     {
         for (const Run &run : runs) {
             auto it = run.counters.find("bytes_per_second");
+            if (it == run.counters.end())
+                it = run.counters.find("items_per_second");
             bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
             if (it != run.counters.end() && !run.error_occurred
                 && (single || run.aggregate_name == "median"))
@@ -349,6 +430,14 @@ int main(int argc, char **argv)
         double proxied = reporter.rates[name];
         if (direct > 0 && proxied > 0)
             std::printf("%s / direct: %.3f\n", name, proxied / direct);
+    }
+    // What ten rules cost: their rate against the same proxy's without rules.
+    for (const auto &pair : {std::make_pair("BM_ThroughProxyWithRules", "BM_ThroughProxy"),
+                             std::make_pair("BM_ShortRequestsThroughProxyWithRules",
+                                            "BM_ShortRequestsThroughProxy")}) {
+        double with = reporter.rates[pair.first], without = reporter.rates[pair.second];
+        if (with > 0 && without > 0)
+            std::printf("%s / %s: %.3f\n", pair.first, pair.second, with / without);
     }
     return 0;
 }

@@ -72,7 +72,8 @@ TEST(ProxyRules, ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule)
     struct Case {
         std::string option, url, error, destination;
     };
-    const std::string webPort = std::to_string(web.port()), otherPort = std::to_string(other.port());
+    const std::string webPort = std::to_string(web.port()),
+                      otherPort = std::to_string(other.port());
     const Case cases[] = {
         {"--socks5-hostname", "http://www.blocked.test/", "blocked by rule 1",
          "www.blocked.test:80"},
@@ -117,7 +118,8 @@ TEST(ProxyRules, AClientTheClientRulesRefuseIsClosedAtOnceCountedAndNotListed)
     ASSERT_GE(refused, 0);
     EXPECT_TRUE(closedWithoutAWord(refused, 5));
     close(refused);
-    ProcessResult fromRefused = curl({"--socks5", socksOption(proxy)}, url("127.0.0.1", web.port()));
+    ProcessResult fromRefused =
+        curl({"--socks5", socksOption(proxy)}, url("127.0.0.1", web.port()));
     EXPECT_NE(fromRefused.exitStatus, 0);
     EXPECT_EQ(fromRefused.out, "");
     // Another loopback address is let in.
@@ -135,31 +137,31 @@ TEST(ProxyRules, AClientTheClientRulesRefuseIsClosedAtOnceCountedAndNotListed)
     EXPECT_EQ(totals[0]["tot_conns"], "3");
     EXPECT_EQ(totals[0]["err_conns"], "2");
     EXPECT_EQ(totals[0]["end_conns"], "1");
-    EXPECT_TRUE(proxy.waitForLog(" refused: client rule 1 \"block from 127.0.0.1\" (--client-rule)\n",
-                                 2))
+    EXPECT_TRUE(
+        proxy.waitForLog(" refused: client rule 1 \"block from 127.0.0.1\" (--client-rule)\n", 2))
         << proxy.log();
     EXPECT_TRUE(proxy.stop());
 }
 
 TEST(ProxyRules, MonitorsOutsideMonitorAllowAreClosedAtOnceUntilAReloadLetsThemIn)
 {
-    const std::string conf = MonsimProcess::writeTempFile("monitors.conf",
-                                                          "monitor-allow 192.0.2.0/24\n");
+    const std::string conf =
+        MonsimProcess::writeTempFile("monitors.conf", "monitor-allow 192.0.2.0/24\n");
     ProxyProcess proxy({"--config", conf});
     ASSERT_TRUE(proxy.started());
     int monitor = connectLoopback(proxy.monitorPort());
     ASSERT_GE(monitor, 0);
     EXPECT_TRUE(closedWithoutAWord(monitor, 5));
     close(monitor);
-    ProcessResult mon = RunProcess({VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--timeout", "5",
-                                    proxy.monitorAddress()});
+    ProcessResult mon = RunProcess(
+        {VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--timeout", "5", proxy.monitorAddress()});
     EXPECT_NE(mon.exitStatus, 0);
     EXPECT_TRUE(proxy.waitForLog(" refused: not in monitor-allow\n", 2)) << proxy.log();
 
     writeFile(conf, "monitor-allow 192.0.2.0/24\nmonitor-allow 127.0.0.0/8\n");
     ASSERT_TRUE(proxy.reload());
-    mon = RunProcess({VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--timeout", "5",
-                      proxy.monitorAddress()});
+    mon = RunProcess(
+        {VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--timeout", "5", proxy.monitorAddress()});
     EXPECT_EQ(mon.exitStatus, 0) << mon.err;
     EXPECT_TRUE(proxy.stop());
     EXPECT_NE(proxy.log().find("2 monitor connections refused from addresses outside "
@@ -193,9 +195,11 @@ TEST(ProxyReload, ABlockRuleAddedBySighupStopsNewConnectionsWhileAnOpenTransferF
     writeFile(conf, "block to 127.0.0.1 port " + std::to_string(big.port()) + "\npass\n");
     ASSERT_TRUE(proxy.reload());
     EXPECT_TRUE(proxy.waitForLog("reloaded: 0 client rules, 2 request rules")) << proxy.log();
-    ProcessResult blocked = curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", big.port()));
+    ProcessResult blocked =
+        curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", big.port()));
     EXPECT_EQ(blocked.exitStatus, CURL_PROXY_REFUSED);
-    ProcessResult passed = curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", small.port()));
+    ProcessResult passed =
+        curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", small.port()));
     EXPECT_EQ(passed.out, "small\n");
 
     // The rest, slowly: the open relay goes on under the rules it started with.
@@ -229,8 +233,8 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
     TestHttpServer web("web\n");
     const std::string users = MonsimProcess::writeTempFile("reload-users", "alice s3cret\n");
     const std::string conf = MonsimProcess::writeTempFile(
-        "kept.conf", "users " + users + "\nblock to 127.0.0.1 port " + std::to_string(web.port())
-            + "\npass\n");
+        "kept.conf",
+        "users " + users + "\nblock to 127.0.0.1 port " + std::to_string(web.port()) + "\npass\n");
     ProxyProcess proxy({"--config", conf});
     ASSERT_TRUE(proxy.started());
     auto fetch = [&](const std::string &login) {
@@ -247,8 +251,9 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
         {"pass\nbogus 1\nclient pass from 10.1.2.3/8\n",
          "alice s3cret\n",
          {conf + ":2: unknown directive \"bogus\"\n",
-          conf + ":3: bad rule \"pass from 10.1.2.3/8\": \"10.1.2.3/8\" has bits set beyond its "
-                 "prefix; the block is 10.0.0.0/8\n"}},
+          conf
+              + ":3: bad rule \"pass from 10.1.2.3/8\": \"10.1.2.3/8\" has bits set beyond its "
+                "prefix; the block is 10.0.0.0/8\n"}},
         {"users " + users + "\npass\n",
          "alice has two passwords\n",
          {users + ":1: expected \"NAME PASSWORD\"\n"}},
@@ -282,7 +287,8 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
     writeFile(users, "bob hunter2\n");
     ASSERT_TRUE(proxy.reload());
     EXPECT_TRUE(proxy.waitForLog("reloaded: 0 client rules, 1 request rules, 0 monitor-allow "
-                                 "blocks, 1 users from " + users + "\n"))
+                                 "blocks, 1 users from "
+                                 + users + "\n"))
         << proxy.log();
     EXPECT_EQ(fetch("alice:s3cret").exitStatus, CURL_PROXY_REFUSED);
     EXPECT_EQ(fetch("bob:hunter2").out, "web\n");

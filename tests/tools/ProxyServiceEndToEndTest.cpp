@@ -48,8 +48,7 @@ std::string statusField(pid_t pid, const std::string &key)
 }
 
 // The table vantor-mon prints, as rows of words.
-std::vector<std::vector<std::string>> monTable(const ProxyProcess &proxy,
-                                               const std::string &option)
+std::vector<std::vector<std::string>> monTable(const ProxyProcess &proxy, const std::string &option)
 {
     ProcessResult r =
         RunProcess({VANTOR_BINARY_DIR "/tools/mon/vantor-mon", option, proxy.monitorAddress()});
@@ -73,22 +72,24 @@ TEST(ProxyService, OneLineAtTheStartAndOnePerEndedConnection)
     TestHttpServer web(patternBody(5000));
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
-    EXPECT_EQ(proxy.log(), "vantor-proxy: SOCKS on " + socksOption(proxy) + ", monitoring on "
-                               + proxy.monitorAddress()
-                               + "; 0 client rules, 0 request rules, 0 monitor-allow blocks, no "
-                                 "authentication\n");
+    EXPECT_EQ(proxy.log(),
+              "vantor-proxy: SOCKS on " + socksOption(proxy) + ", monitoring on "
+                  + proxy.monitorAddress()
+                  + "; 0 client rules, 0 request rules, 0 monitor-allow blocks, no "
+                    "authentication\n");
     ProcessResult r = curl({"--socks5-hostname", socksOption(proxy)},
                            "http://localhost:" + std::to_string(web.port()) + "/");
     EXPECT_EQ(r.exitStatus, 0);
     Records records = waitForEnded(proxy.monitorAddress(), 1);
     ASSERT_EQ(records.size(), 1u);
     ASSERT_EQ(web.exchanges().size(), 1u);
-    const std::string client = "127.0.0.1:" + std::to_string(ntohs(records[0].srcSockAddr.sin.sin_port));
+    const std::string client =
+        "127.0.0.1:" + std::to_string(ntohs(records[0].srcSockAddr.sin.sin_port));
     const std::string dest = "127.0.0.1:" + std::to_string(web.port());
-    EXPECT_TRUE(proxy.waitForLog("vantor-proxy: connect " + client + " -> localhost:"
-                                 + std::to_string(web.port()) + " [" + dest + "]: "
-                                 + std::to_string(web.exchanges()[0].received) + " bytes out, "
-                                 + std::to_string(web.exchanges()[0].sent) + " bytes in, "))
+    EXPECT_TRUE(proxy.waitForLog(
+        "vantor-proxy: connect " + client + " -> localhost:" + std::to_string(web.port()) + " ["
+        + dest + "]: " + std::to_string(web.exchanges()[0].received) + " bytes out, "
+        + std::to_string(web.exchanges()[0].sent) + " bytes in, "))
         << proxy.log();
     EXPECT_TRUE(proxy.waitForLog(" s: ended\n")) << proxy.log();
     EXPECT_TRUE(proxy.stop());
@@ -153,8 +154,8 @@ TEST(ProxyClients, Proxychains4RunsAnOrdinaryProgramThroughTheProxy)
     if (!haveProgram("proxychains4"))
         GTEST_SKIP() << "proxychains4 is not installed";
     TestHttpServer web("web\n"), blocked("blocked\n");
-    ProxyProcess proxy({"--rule", "block to 127.0.0.1 port " + std::to_string(blocked.port()),
-                        "--rule", "pass"});
+    ProxyProcess proxy(
+        {"--rule", "block to 127.0.0.1 port " + std::to_string(blocked.port()), "--rule", "pass"});
     ASSERT_TRUE(proxy.started());
     TempDir dir;
     const std::string conf = dir.path() + "/proxychains.conf";
@@ -163,9 +164,9 @@ TEST(ProxyClients, Proxychains4RunsAnOrdinaryProgramThroughTheProxy)
                         << proxy.socksPort() << "\n";
     // curl without any proxy option: the library calls go through the proxy.
     auto run = [&](int port) {
-        return RunProcess({"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time",
-                           "30", url(port)},
-                          {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"});
+        return RunProcess(
+            {"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time", "30", url(port)},
+            {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"});
     };
     ProcessResult passed = run(web.port());
     EXPECT_EQ(passed.exitStatus, 0) << passed.err;

@@ -132,17 +132,19 @@ TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
     table.addOut(byName, 1520);
     table.addIn(byName, 48211);
     table.end(byName, 1003);
-    EXPECT_EQ(endedConnectionText(*byName), "connect alice@127.0.0.1:40312 -> Example.org:443 "
-                                            "[192.0.2.7:443]: 1520 bytes out, 48211 bytes in, "
-                                            "3 s: ended");
+    EXPECT_EQ(endedConnectionText(*byName),
+              "connect alice@127.0.0.1:40312 -> Example.org:443 "
+              "[192.0.2.7:443]: 1520 bytes out, 48211 bytes in, "
+              "3 s: ended");
 
     ConnRecord *blocked = table.open(inet("127.0.0.1:40313"), inet("127.0.0.1:1080"), 1000);
     blocked->socksCmd = socks5::CMD_CONNECT;
     table.setDestination(blocked, inet("192.0.2.8:25"));
     table.fail(blocked, socks5::REP_NOT_ALLOWED, "blocked by rule 3", 1000);
     table.end(blocked, 1000);
-    EXPECT_EQ(endedConnectionText(*blocked), "connect 127.0.0.1:40313 -> 192.0.2.8:25: 0 bytes "
-                                             "out, 0 bytes in, 0 s: blocked by rule 3");
+    EXPECT_EQ(endedConnectionText(*blocked),
+              "connect 127.0.0.1:40313 -> 192.0.2.8:25: 0 bytes "
+              "out, 0 bytes in, 0 s: blocked by rule 3");
 
     // Names come from the clients: a line break of theirs must not start a line of the log.
     ConnRecord *refused = table.open(inet("127.0.0.1:40314"), inet("127.0.0.1:1080"), 1000);

@@ -53,8 +53,8 @@ private:
     std::unordered_map<uint32_t, Bucket> buckets_; // by client address
     uint64_t admitted_ = 0;
     uint64_t refusedAddress_ = 0; // closed at once: outside monitor-allow
-    uint64_t refusedRate_ = 0; // closed at once: over the rate of their address
-    uint64_t refusedFull_ = 0; // closed at once: every place held by proven monitors
+    uint64_t refusedRate_ = 0;    // closed at once: over the rate of their address
+    uint64_t refusedFull_ = 0;    // closed at once: every place held by proven monitors
 
     // Takes a token of address's bucket; false when it is empty.
     bool takeToken(uint32_t address);
