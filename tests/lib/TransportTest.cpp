@@ -18,6 +18,7 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include "tests/support/Unresolvable.h"
 
 namespace {
 
@@ -355,7 +356,7 @@ TEST(Connect, FailuresReturnMinusOneAndCloseTheirSocket)
     EXPECT_EQ(Mon_TcpConnect("127.0.0.1:1", 5051), -1);
     EXPECT_EQ(errno, ECONNREFUSED);
     EXPECT_EQ(Mon_TcpConnect("127.0.0.1:", 5051), -1); // a bare colon means port 0
-    EXPECT_EQ(Mon_TcpConnect("no-such-host.invalid", 5051), -1);
+    EXPECT_EQ(Mon_TcpConnect(UnresolvableHostName().c_str(), 5051), -1);
     EXPECT_EQ(OpenDescriptors(), before);
 }
 

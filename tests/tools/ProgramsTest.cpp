@@ -15,6 +15,7 @@
 #include "tests/tools/ProxyProcess.h"
 #include "tests/support/MonsimProcess.h"
 #include "tests/support/RunProcess.h"
+#include "tests/support/Unresolvable.h"
 
 namespace {
 
@@ -258,9 +259,8 @@ TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
     EXPECT_EQ(gone.err,
               "vantor-mon: cannot connect to " + address
                   + ": connection refused (is a monitoring service listening on that port?)\n");
-    ProcessResult unnamed = RunProcess({mon, "no-such-host.invalid"});
+    ProcessResult unnamed = RunProcess({mon, UnresolvableHostName()});
     EXPECT_EQ(unnamed.exitStatus, 1);
-    EXPECT_EQ(
-        unnamed.err,
-        "vantor-mon: cannot connect to no-such-host.invalid: the host name cannot be resolved\n");
+    EXPECT_EQ(unnamed.err, "vantor-mon: cannot connect to " + UnresolvableHostName()
+                               + ": the host name cannot be resolved\n");
 }

@@ -29,6 +29,7 @@
 #include "lib/monAPI.h"
 #include "lib/monMsg.h"
 #include "lib/monUnixTcp.h"
+#include "tests/support/Unresolvable.h"
 
 namespace {
 
@@ -131,9 +132,9 @@ TEST(CurlThroughProxy, TransfersAndFailedDestinationsAreListedExactly)
           {"socks_err", "5"},
           {"error", "Connection refused"}}},
         {"--socks5-hostname",
-         "no-such-host.invalid",
+         UnresolvableHostName(),
          "8080",
-         {{"destination", "no-such-host.invalid:8080"},
+         {{"destination", UnresolvableHostName() + ":8080"},
           {"service", "http-alt"},
           {"state", "12"},
           {"socks_err", "4"},
