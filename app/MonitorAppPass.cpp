@@ -7,6 +7,7 @@
 // during the pass.
 #include "app/MonitorApp.h"
 
+#include <malloc.h>
 #include <stdio.h>
 
 #include "app/MonChart.h"
@@ -22,6 +23,8 @@ namespace {
 enum { RECORD_BATCH = 16 };
 // The longest a slice of a pass keeps the window from its events.
 const long long SLICE_MS = 8;
+// Passes of this many rows give back the memory they borrowed as they end.
+const int BIG_PASS_ROWS = 20000;
 
 } // namespace
 
@@ -184,6 +187,10 @@ void MonitorApp::FinishPass(SOCKS5* server, bool aged)
     }
     pass.sorting = false;
     sorter = RowSorter();
+    // What a big pass borrowed for its lists and sort keys goes back to the system instead
+    // of staying with the process between polls.
+    if (aged && current && current->rowCount >= BIG_PASS_ROWS)
+        malloc_trim(0);
     server->status &= ~SOCKS5_BUSY;
     if (!(server->status & SOCKS5_ENABLED)) {
         // The menus, buttons and status icon say that the server is lost.
