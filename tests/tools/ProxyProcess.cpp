@@ -58,10 +58,19 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
     // The proxy renames the complete file into place once both ports listen.
     for (int i = 0; i < 200 && pid_ > 0; ++i) {
         std::ifstream in(readyFile_);
-        std::string socksLine, monitorLine;
-        if (std::getline(in, socksLine) && std::getline(in, monitorLine)) {
-            socksPort_ = portOf(socksLine);
-            monitorPort_ = portOf(monitorLine);
+        // A "socks" line per SOCKS address, then the "monitor" line.
+        std::string line;
+        std::vector<int> socksPorts;
+        while (std::getline(in, line)) {
+            if (line.compare(0, 6, "socks ") == 0)
+                socksPorts.push_back(portOf(line));
+            else if (line.compare(0, 8, "monitor ") == 0) {
+                monitorAddress_ = line.substr(8);
+                monitorPort_ = portOf(line);
+            }
+        }
+        if (monitorPort_ > 0) {
+            socksPorts_ = socksPorts;
             return;
         }
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
@@ -81,7 +90,7 @@ ProxyProcess::~ProxyProcess()
 
 std::string ProxyProcess::monitorAddress() const
 {
-    return "127.0.0.1:" + std::to_string(monitorPort_);
+    return monitorAddress_;
 }
 
 std::map<int, std::string> ProxyProcess::descriptors() const

@@ -16,11 +16,15 @@ public:
     ProxyProcess(const ProxyProcess &) = delete;
     ProxyProcess &operator=(const ProxyProcess &) = delete;
 
-    bool started() const { return socksPort_ > 0 && monitorPort_ > 0; }
-    int socksPort() const { return socksPort_; }
+    bool started() const { return !socksPorts_.empty() && monitorPort_ > 0; }
+    // The port of the first SOCKS address (127.0.0.1).
+    int socksPort() const { return socksPorts_.empty() ? 0 : socksPorts_[0]; }
+    // The ports of every SOCKS address, in the order given (extra --socks options follow
+    // 127.0.0.1).
+    const std::vector<int> &socksPorts() const { return socksPorts_; }
     int monitorPort() const { return monitorPort_; }
     pid_t pid() const { return pid_; }
-    // "127.0.0.1:<port>" of the monitoring service.
+    // "127.0.0.1:<port>" or "[::1]:<port>" of the monitoring service.
     std::string monitorAddress() const;
     // The proxy's open descriptors: number to what it refers to ("socket:[..]", "pipe:[..]").
     std::map<int, std::string> descriptors() const;
@@ -37,7 +41,9 @@ public:
 
 private:
     pid_t pid_ = -1;
-    int socksPort_ = 0, monitorPort_ = 0;
+    std::vector<int> socksPorts_;
+    int monitorPort_ = 0;
+    std::string monitorAddress_;
     std::string readyFile_;
     std::string logFile_;
 };

@@ -29,11 +29,12 @@ std::vector<std::string> messages(const ConfigErrors &errors)
     return out;
 }
 
-sockaddr_in inet(const char *text)
+// "127.0.0.1:5000" or "[::1]:5000" as a socket address.
+sockaddr_storage inet(const char *text)
 {
-    sockaddr_in a{};
-    EXPECT_TRUE(parseHostPort(text, &a)) << text;
-    return a;
+    Endpoint e;
+    EXPECT_TRUE(parseEndpoint(text, &e)) << text;
+    return socketAddress(e);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "tools/common/CommandLine.h"
 #include "tools/proxy/ByteBuffer.h"
 #include "tools/proxy/ConnTable.h"
+#include "tools/proxy/IpAddress.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/Options.h"
 #include "tools/proxy/OwnAddress.h"
@@ -94,12 +96,38 @@ TEST(Socks5Messages, RepliesCarryTheBoundAddress)
     EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE); // refusals are seen end to end
 }
 
-namespace {
-sockaddr_in inet(const char *text)
+TEST(Socks5Messages, RepliesCarryAnIpv6BoundAddressAsType4)
 {
-    sockaddr_in a{};
-    EXPECT_TRUE(parseHostPort(text, &a));
-    return a;
+    Endpoint bound;
+    ASSERT_TRUE(parseEndpoint("[::1]:1080", &bound));
+    std::vector<uint8_t> r = requestReply(REP_SUCCEEDED, socketAddress(bound));
+    std::vector<uint8_t> expected = {5, 0, 0, 4, 0, 0, 0, 0, 0, 0,    0,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 1, 0x04, 0x38};
+    EXPECT_EQ(r, expected);
+    ASSERT_TRUE(parseEndpoint("127.0.0.1:1080", &bound));
+    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
+              requestReply(REP_SUCCEEDED, inet_addr("127.0.0.1"), htons(1080)));
+}
+
+TEST(Socks5Messages, ParsesAnIpv6Destination)
+{
+    const uint8_t request[] = {5, 1, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80};
+    Request r;
+    size_t used = 0;
+    ASSERT_EQ(parseRequest(request, sizeof request, &r, &used), Parse::Done);
+    EXPECT_EQ(used, sizeof request);
+    EXPECT_EQ(r.addrType, ATYP_IPV6);
+    EXPECT_EQ(r.ipv6[15], 1);
+    EXPECT_EQ(r.port, 80);
+}
+
+namespace {
+// "127.0.0.1:5000" or "[::1]:5000" as a socket address.
+sockaddr_storage inet(const char *text)
+{
+    Endpoint e;
+    EXPECT_TRUE(parseEndpoint(text, &e));
+    return socketAddress(e);
 }
 } // namespace
 
@@ -233,6 +261,25 @@ TEST(ConnectionRecords, UsersCollectTheirConnections)
     S5MonTot_t t = table.totals(1400);
     EXPECT_EQ(t.delUsers, 1u);
     EXPECT_EQ(t.totUsers, 1u);
+}
+
+TEST(ConnectionRecords, Ipv6AddressesTakeTheSockaddrIn6Layout)
+{
+    ConnTable table(1, 1000);
+    ConnRecord *rec = table.open(inet("[::1]:5000"), inet("[::1]:1080"), 1000);
+    table.setDestination(rec, inet("[2001:db8::7]:443"));
+    S5MonData d;
+    ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1001, &d));
+    EXPECT_EQ(d.srcSockAddr.sin6.sin6_family, AF_INET6);
+    EXPECT_EQ(ntohs(d.srcSockAddr.sin6.sin6_port), 5000);
+    EXPECT_TRUE(IN6_IS_ADDR_LOOPBACK(&d.srcSockAddr.sin6.sin6_addr));
+    EXPECT_EQ(d.proxySockAddr.sin6.sin6_family, AF_INET6);
+    EXPECT_EQ(d.dstSockAddr.sin6.sin6_family, AF_INET6);
+    EXPECT_EQ(ntohs(d.dstSockAddr.sin6.sin6_port), 443);
+    EXPECT_EQ(d.dstSockAddr.sin6.sin6_addr.s6_addr[0], 0x20);
+    EXPECT_EQ(d.dstSockAddr.sin6.sin6_addr.s6_addr[15], 7);
+    EXPECT_STREQ(d.srcHostName, "::1");
+    EXPECT_STREQ(d.dstHostName, "2001:db8::7");
 }
 
 TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
@@ -406,13 +453,15 @@ struct GatedLookups {
     bool open = false;
     std::vector<std::string> asked;
 
-    bool lookup(const std::string &name, in_addr *addr)
+    bool lookup(const std::string &name, std::vector<IpAddress> *addrs)
     {
         std::unique_lock<std::mutex> lock(mutex);
         asked.push_back(name);
         changed.notify_all();
         changed.wait(lock, [this] { return open; });
-        addr->s_addr = htonl(INADDR_LOOPBACK);
+        IpAddress loopback;
+        parseIpAddress("127.0.0.1", &loopback);
+        addrs->push_back(loopback);
         return true;
     }
     void waitAsked(size_t count)
@@ -435,8 +484,10 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
     std::vector<std::string> asked;
     {
         Resolver resolver(
-            [&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); }, 1,
-            3);
+            [&gate](const std::string &name, std::vector<IpAddress> *addrs) {
+                return gate.lookup(name, addrs);
+            },
+            1, 3);
         ASSERT_TRUE(resolver.lookup(1, "slow.example"));
         gate.waitAsked(1); // the only worker is busy with it
         ASSERT_TRUE(resolver.lookup(2, "abandoned.example"));
@@ -466,16 +517,43 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
 
 TEST(OwnListeners, DestinationsThatReachTheProxysPorts)
 {
-    std::vector<sockaddr_in> loopbackOnly = {inet("127.0.0.1:1080"), inet("127.0.0.1:5051")};
+    std::vector<sockaddr_storage> loopbackOnly = {inet("127.0.0.1:1080"), inet("127.0.0.1:5051")};
     EXPECT_TRUE(reachesListener(inet("127.0.0.1:5051"), loopbackOnly));
     EXPECT_TRUE(reachesListener(inet("0.0.0.0:1080"), loopbackOnly)); // 0.0.0.0: this host
     EXPECT_FALSE(reachesListener(inet("127.0.0.2:5051"), loopbackOnly));
     EXPECT_FALSE(reachesListener(inet("127.0.0.1:80"), loopbackOnly));
-    std::vector<sockaddr_in> everywhere = {inet("0.0.0.0:1080")};
+    std::vector<sockaddr_storage> everywhere = {inet("0.0.0.0:1080")};
     EXPECT_TRUE(reachesListener(inet("127.0.0.5:1080"), everywhere));
     EXPECT_FALSE(reachesListener(inet("127.0.0.5:1081"), everywhere));
     EXPECT_FALSE(
         reachesListener(inet("192.0.2.1:1080"), everywhere)); // documentation range, never local
+}
+
+TEST(OwnListeners, Ipv6ListenersAndDestinations)
+{
+    std::vector<sockaddr_storage> v6Loopback = {inet("[::1]:1080"), inet("127.0.0.1:5051")};
+    EXPECT_TRUE(reachesListener(inet("[::1]:1080"), v6Loopback));
+    EXPECT_TRUE(reachesListener(inet("[::]:1080"), v6Loopback));       // ::, this host
+    EXPECT_FALSE(reachesListener(inet("127.0.0.1:1080"), v6Loopback)); // not the same socket
+    EXPECT_TRUE(reachesListener(inet("[::ffff:127.0.0.1]:5051"), v6Loopback)); // IPv4 as IPv6
+    EXPECT_FALSE(reachesListener(inet("[::1]:80"), v6Loopback));
+    std::vector<sockaddr_storage> everywhere = {inet("[::]:1080")};
+    EXPECT_TRUE(reachesListener(inet("[::1]:1080"), everywhere));
+    EXPECT_FALSE(reachesListener(inet("[2001:db8::1]:1080"), everywhere)); // never local
+}
+
+// Only numeric addresses and localhost, which the resolver answers without a server.
+TEST(NameResolver, TheSystemLookupGivesAddressesOfBothFamilies)
+{
+    std::vector<IpAddress> addrs;
+    ASSERT_TRUE(Resolver::systemLookup("::1", &addrs));
+    ASSERT_EQ(addrs.size(), 1u); // once, whatever the socket types it is listed for
+    EXPECT_EQ(ipAddressText(addrs[0]), "::1");
+    addrs.clear();
+    ASSERT_TRUE(Resolver::systemLookup("localhost", &addrs));
+    IpAddress v4Loopback;
+    ASSERT_TRUE(parseIpAddress("127.0.0.1", &v4Loopback));
+    EXPECT_NE(std::find(addrs.begin(), addrs.end(), v4Loopback), addrs.end());
 }
 
 TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
@@ -484,8 +562,10 @@ TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
     std::vector<std::string> asked;
     {
         Resolver resolver(
-            [&gate](const std::string &name, in_addr *addr) { return gate.lookup(name, addr); }, 1,
-            4);
+            [&gate](const std::string &name, std::vector<IpAddress> *addrs) {
+                return gate.lookup(name, addrs);
+            },
+            1, 4);
         ASSERT_TRUE(resolver.lookup(1, "slow.example"));
         gate.waitAsked(1);
         ASSERT_TRUE(resolver.lookup(2, "client-half-closed.example"));

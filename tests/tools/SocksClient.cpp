@@ -14,6 +14,15 @@ sockaddr_in loopback(int port)
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return a;
 }
+
+sockaddr_in6 loopback6(int port)
+{
+    sockaddr_in6 a{};
+    a.sin6_family = AF_INET6;
+    a.sin6_port = htons(uint16_t(port));
+    a.sin6_addr = in6addr_loopback;
+    return a;
+}
 } // namespace
 
 bool sendAll(int fd, const std::string &bytes)
@@ -38,19 +47,23 @@ std::string readToEnd(int fd)
     return out;
 }
 
-int listenLoopback(int backlog, int *port)
+int listenLoopback(int backlog, int *port, int family)
 {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    socklen_t len = sizeof a;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0
-        || listen(fd, backlog) != 0
+    int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_storage a{};
+    socklen_t len = family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    if (family == AF_INET6)
+        reinterpret_cast<sockaddr_in6 &>(a) = loopback6(0);
+    else
+        reinterpret_cast<sockaddr_in &>(a) = loopback(0);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), len) != 0 || listen(fd, backlog) != 0
         || getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0) {
         if (fd >= 0)
             close(fd);
         return -1;
     }
-    *port = ntohs(a.sin_port);
+    // Both families keep the port at the same offset.
+    *port = ntohs(reinterpret_cast<sockaddr_in &>(a).sin_port);
     return fd;
 }
 

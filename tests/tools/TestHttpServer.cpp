@@ -6,9 +6,9 @@
 
 #include "tests/tools/SocksClient.h"
 
-TestHttpServer::TestHttpServer(std::string body) : body_(std::move(body))
+TestHttpServer::TestHttpServer(std::string body, int family) : body_(std::move(body))
 {
-    listenFd_ = listenLoopback(64, &port_);
+    listenFd_ = listenLoopback(64, &port_, family);
     thread_ = std::thread(&TestHttpServer::serve, this);
 }
 

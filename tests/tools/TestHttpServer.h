@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <sys/socket.h>
 
 class TestHttpServer {
 public:
@@ -17,7 +18,8 @@ public:
         size_t sent = 0;     // response bytes written to it (0 if the client left early)
     };
 
-    explicit TestHttpServer(std::string body);
+    // family AF_INET6 listens on ::1 instead of 127.0.0.1.
+    explicit TestHttpServer(std::string body, int family = AF_INET);
     ~TestHttpServer();
 
     int port() const { return port_; }

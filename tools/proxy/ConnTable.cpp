@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "tools/proxy/IpAddress.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/Services.h"
 
@@ -17,11 +18,14 @@ void copyName(char *field, const std::string &text)
     field[S5_NAME_LEN - 1] = '\0';
 }
 
-void copyAddr(S5NetAddr *field, const sockaddr_in &a)
+// IPv4 keeps the sockaddr_in layout, IPv6 takes the sockaddr_in6 one.
+void copyAddr(S5NetAddr *field, const sockaddr_storage &a)
 {
     std::memset(field, 0, sizeof *field);
-    if (a.sin_family == AF_INET)
-        field->sin = a;
+    if (a.ss_family == AF_INET)
+        field->sin = reinterpret_cast<const sockaddr_in &>(a);
+    else if (a.ss_family == AF_INET6)
+        field->sin6 = reinterpret_cast<const sockaddr_in6 &>(a);
 }
 } // namespace
 
@@ -48,7 +52,7 @@ void ConnTable::makeRoom()
     }
 }
 
-ConnRecord *ConnTable::open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now)
+ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage &proxy, time_t now)
 {
     makeRoom();
     uint64_t serial = nextSerial_++;
@@ -87,11 +91,11 @@ void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uin
     rec->app = serviceName(port);
 }
 
-void ConnTable::setDestination(ConnRecord *rec, const sockaddr_in &dst)
+void ConnTable::setDestination(ConnRecord *rec, const sockaddr_storage &dst)
 {
     rec->dstKnown = true;
     rec->dst = dst;
-    rec->dstPort = ntohs(dst.sin_port);
+    rec->dstPort = endpointOf(dst).port;
     if (rec->dstName.empty())
         rec->dstHost = addrText(dst);
     rec->app = serviceName(rec->dstPort);

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 #include <vector>
-#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include "lib/monMsg.h"
 
@@ -39,10 +39,10 @@ struct ConnRecord {
     uint32_t socksErr = 0;
     std::string socksErrMsg;
     uint16_t authen = 0, socksCmd = 0;
-    sockaddr_in src{}, proxy{};
-    // The destination: an IPv4 address once known, otherwise the name the client asked for.
+    sockaddr_storage src{}, proxy{}; // IPv4 or IPv6
+    // The destination: its address once known, otherwise the name the client asked for.
     bool dstKnown = false;
-    sockaddr_in dst{};
+    sockaddr_storage dst{};
     std::string dstName;
     uint16_t dstPort = 0; // host byte order
     std::string srcHost, dstHost, proxyHost;
@@ -59,11 +59,11 @@ public:
 
     // A new record for an accepted client; the pointer stays valid until the record
     // expires, which only an ended record does after end() has released it.
-    ConnRecord *open(const sockaddr_in &src, const sockaddr_in &proxy, time_t now);
+    ConnRecord *open(const sockaddr_storage &src, const sockaddr_storage &proxy, time_t now);
     // The client authenticated as this user.
     void setUser(ConnRecord *rec, const std::string &user);
     void setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port);
-    void setDestination(ConnRecord *rec, const sockaddr_in &dst);
+    void setDestination(ConnRecord *rec, const sockaddr_storage &dst);
     void addIn(ConnRecord *rec, size_t bytes);
     void addOut(ConnRecord *rec, size_t bytes);
     // The session is over: ends the record unless fail() already did, and releases it.

@@ -139,3 +139,26 @@ bool ipv4SocketAddress(const Endpoint &e, sockaddr_in *out)
     out->sin_port = htons(e.port);
     return true;
 }
+
+sockaddr_storage socketAddress(const Endpoint &e)
+{
+    sockaddr_storage out{};
+    if (e.ip.family == AF_INET6) {
+        auto &a = reinterpret_cast<sockaddr_in6 &>(out);
+        a.sin6_family = AF_INET6;
+        std::memcpy(&a.sin6_addr, e.ip.bytes, 16);
+        a.sin6_port = htons(e.port);
+    } else {
+        ipv4SocketAddress(e, &reinterpret_cast<sockaddr_in &>(out));
+    }
+    return out;
+}
+
+Endpoint endpointOf(const sockaddr_storage &a)
+{
+    Endpoint e;
+    e.ip = ipAddressOf(a);
+    // Both families keep the port at the same offset.
+    e.port = ntohs(reinterpret_cast<const sockaddr_in &>(a).sin_port);
+    return e;
+}

@@ -40,5 +40,9 @@ bool parseEndpoint(const std::string &text, Endpoint *out);
 std::string endpointText(const Endpoint &e);
 // The IPv4 socket address of e; false when e is IPv6.
 bool ipv4SocketAddress(const Endpoint &e, sockaddr_in *out);
+// The socket address of e, of either family.
+sockaddr_storage socketAddress(const Endpoint &e);
+// The address and port of a socket address of family AF_INET or AF_INET6.
+Endpoint endpointOf(const sockaddr_storage &a);
 
 #endif

@@ -37,7 +37,7 @@ MonitorService::~MonitorService()
 void MonitorService::onEvents(int, uint32_t)
 {
     for (int i = 0; i < 16; ++i) {
-        sockaddr_in peer{};
+        sockaddr_storage peer{};
         socklen_t peerLen = sizeof peer;
         int fd = accept4(listen_.fd, reinterpret_cast<sockaddr *>(&peer), &peerLen,
                          SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -46,13 +46,13 @@ void MonitorService::onEvents(int, uint32_t)
                 ctx_.poller.watch(listen_, 0); // resumed by the next tick
             return;
         }
-        if (!ctx_.options().rules.monitorAllowed(ipv4Address(peer.sin_addr))) {
+        if (!ctx_.options().rules.monitorAllowed(ipAddressOf(peer))) {
             refusedAddress_++; // before its address takes a bucket
             close(fd);
             ctx_.log.info("monitor " + addrPortText(peer) + " refused: not in monitor-allow");
             continue;
         }
-        uint32_t address = peer.sin_family == AF_INET ? peer.sin_addr.s_addr : 0;
+        std::string address = addrText(peer);
         if (!takeToken(address)) {
             refusedRate_++;
             close(fd);
@@ -70,7 +70,7 @@ void MonitorService::onEvents(int, uint32_t)
     }
 }
 
-bool MonitorService::takeToken(uint32_t address)
+bool MonitorService::takeToken(const std::string &address)
 {
     auto now = std::chrono::steady_clock::now();
     double capacity = ctx_.options().monitorRate;
@@ -87,13 +87,13 @@ bool MonitorService::takeToken(uint32_t address)
     return true;
 }
 
-bool MonitorService::makeRoomFor(uint32_t address)
+bool MonitorService::makeRoomFor(const std::string &address)
 {
     size_t fromAddress = 0;
     for (const auto &entry : clients_)
         fromAddress += entry.second.address == address ? 1 : 0;
     if (fromAddress >= size_t(ctx_.options().monitorsPerAddress))
-        return dropOne([address](const Admission &a) { return a.address == address; });
+        return dropOne([&address](const Admission &a) { return a.address == address; });
     if (clients_.size() >= MAX_MONITORS)
         return dropOne([](const Admission &) { return true; });
     return true;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <string>
 #include <unordered_map>
 
 #include "tools/proxy/Poller.h"
@@ -38,8 +39,8 @@ public:
 
 private:
     struct Admission {
-        uint32_t address; // the client's IPv4 address, network byte order
-        uint64_t order;   // when it was admitted, counted
+        std::string address; // the client's address, IPv4 or IPv6, as text
+        uint64_t order;      // when it was admitted, counted
     };
 
     struct Bucket {
@@ -50,17 +51,17 @@ private:
     ProxyContext &ctx_;
     Watch listen_;
     std::unordered_map<MonitorClient *, Admission> clients_;
-    std::unordered_map<uint32_t, Bucket> buckets_; // by client address
+    std::unordered_map<std::string, Bucket> buckets_; // by client address
     uint64_t admitted_ = 0;
     uint64_t refusedAddress_ = 0; // closed at once: outside monitor-allow
     uint64_t refusedRate_ = 0;    // closed at once: over the rate of their address
     uint64_t refusedFull_ = 0;    // closed at once: every place held by proven monitors
 
     // Takes a token of address's bucket; false when it is empty.
-    bool takeToken(uint32_t address);
+    bool takeToken(const std::string &address);
     // Makes room for a newcomer from address when a limit is reached; false when there is
     // none to be made.
-    bool makeRoomFor(uint32_t address);
+    bool makeRoomFor(const std::string &address);
     // Drops the monitor longest inactive among those that pass the filter and have not
     // proven themselves; false when there is none.
     bool dropOne(const std::function<bool(const Admission &)> &among);

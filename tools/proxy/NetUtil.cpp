@@ -1,38 +1,37 @@
 #include "tools/proxy/NetUtil.h"
 
-#include <arpa/inet.h>
-#include <sys/socket.h>
+#include <netinet/in.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
-std::string addrText(const sockaddr_in &a)
+#include "tools/proxy/IpAddress.h"
+
+std::string addrText(const sockaddr_storage &a)
 {
-    char buf[INET_ADDRSTRLEN] = "";
-    inet_ntop(AF_INET, &a.sin_addr, buf, sizeof buf);
-    return buf;
+    return ipAddressText(ipAddressOf(a));
 }
 
-std::string addrPortText(const sockaddr_in &a)
+std::string addrPortText(const sockaddr_storage &a)
 {
-    return addrText(a) + ":" + std::to_string(ntohs(a.sin_port));
+    return endpointText(endpointOf(a));
 }
 
-bool isLoopback(const sockaddr_in &a)
+socklen_t addrSize(const sockaddr_storage &a)
 {
-    return (ntohl(a.sin_addr.s_addr) >> 24) == 127;
+    return a.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
 }
 
-int listenOn(const sockaddr_in &addr, int backlog)
+int listenOn(const sockaddr_storage &addr, int backlog)
 {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    int fd = socket(addr.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0
+    if (addr.ss_family == AF_INET6)
+        setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
+    if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), addrSize(addr)) != 0
         || listen(fd, backlog) != 0) {
         int saved = errno;
         close(fd);
@@ -42,12 +41,11 @@ int listenOn(const sockaddr_in &addr, int backlog)
     return fd;
 }
 
-sockaddr_in localAddress(int fd)
+sockaddr_storage localAddress(int fd)
 {
-    sockaddr_in a;
-    std::memset(&a, 0, sizeof a);
+    sockaddr_storage a{};
     socklen_t len = sizeof a;
     if (getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0)
-        std::memset(&a, 0, sizeof a);
+        a = sockaddr_storage{};
     return a;
 }

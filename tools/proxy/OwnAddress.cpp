@@ -2,32 +2,48 @@
 
 #include <ifaddrs.h>
 
+#include <cstring>
+
+#include "tools/proxy/IpAddress.h"
 #include "tools/proxy/NetUtil.h"
 
 namespace {
-bool isInterfaceAddress(in_addr_t addr)
+bool isInterfaceAddress(const IpAddress &addr)
 {
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0)
         return false;
     bool found = false;
-    for (ifaddrs *i = list; i && !found; i = i->ifa_next)
-        found = i->ifa_addr && i->ifa_addr->sa_family == AF_INET
-            && reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr == addr;
+    for (ifaddrs *i = list; i && !found; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != addr.family)
+            continue;
+        sockaddr_storage a{};
+        a.ss_family = sa_family_t(addr.family);
+        std::memcpy(&a, i->ifa_addr, addrSize(a));
+        found = ipAddressOf(a) == addr;
+    }
     freeifaddrs(list);
     return found;
 }
+
+bool isUnspecified(const IpAddress &a)
+{
+    static const uint8_t zeros[16] = {};
+    return std::memcmp(a.bytes, zeros, a.size()) == 0;
+}
 } // namespace
 
-bool reachesListener(const sockaddr_in &dst, const std::vector<sockaddr_in> &listeners)
+bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_storage> &listeners)
 {
-    for (const sockaddr_in &l : listeners) {
-        if (l.sin_port != dst.sin_port)
+    Endpoint to = endpointOf(dst);
+    to.ip = unmapped(to.ip);
+    for (const sockaddr_storage &l : listeners) {
+        Endpoint own = endpointOf(l);
+        if (own.port != to.port || own.ip.family != to.ip.family)
             continue;
-        in_addr_t to = dst.sin_addr.s_addr;
-        if (to == l.sin_addr.s_addr || to == htonl(INADDR_ANY))
+        if (to.ip == own.ip || isUnspecified(to.ip))
             return true;
-        if (l.sin_addr.s_addr == htonl(INADDR_ANY) && (isLoopback(dst) || isInterfaceAddress(to)))
+        if (isUnspecified(own.ip) && (isLoopback(to.ip) || isInterfaceAddress(to.ip)))
             return true;
     }
     return false;

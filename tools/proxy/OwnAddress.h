@@ -5,11 +5,12 @@
 #define VANTOR_PROXY_OWNADDRESS_H
 
 #include <vector>
-#include <netinet/in.h>
+#include <sys/socket.h>
 
-// True when a connection to dst would arrive at one of the listeners. A listener on
-// 0.0.0.0 is reached through loopback and every address of the host's interfaces;
-// a destination 0.0.0.0 means this host.
-bool reachesListener(const sockaddr_in &dst, const std::vector<sockaddr_in> &listeners);
+// True when a connection to dst would arrive at one of the listeners, of either family. A
+// listener on 0.0.0.0 or [::] is reached through loopback and every address of the host's
+// interfaces of its family; a destination 0.0.0.0 or :: means this host. An IPv4 address
+// written as IPv6 counts as IPv4, as a connect to it goes.
+bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_storage> &listeners);
 
 #endif

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <memory>
 #include <vector>
-#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include "tools/proxy/ConnTable.h"
 #include "tools/proxy/Options.h"
@@ -25,7 +25,7 @@ struct ProxyContext {
     std::shared_ptr<const ProxySettings> settings;
     // The bound addresses of the SOCKS and monitoring ports, which clients may not reach
     // through the proxy.
-    std::vector<sockaddr_in> listeners{};
+    std::vector<sockaddr_storage> listeners{};
 
     const ProxyOptions &options() const { return settings->options; }
 };

@@ -35,43 +35,53 @@ bool ProxyServer::start(std::string *error)
         return false;
     }
     const ProxyOptions &options = ctx_.options();
-    // Listening on IPv6 and on several SOCKS addresses is still to come.
-    sockaddr_in socksAddr, monitorAddr;
-    if (options.socksAddrs.size() != 1 || !ipv4SocketAddress(options.socksAddrs[0], &socksAddr)
-        || !ipv4SocketAddress(options.monitorAddr, &monitorAddr)) {
-        *error = "this version listens on one IPv4 SOCKS address and an IPv4 monitoring "
-                 "address only";
-        return false;
+    std::vector<int> socksFds;
+    std::vector<sockaddr_storage> socksBound;
+    std::string socksText;
+    for (const Endpoint &e : options.socksAddrs) {
+        if (!isLoopback(e.ip) && !ctx_.settings->authentication())
+            log_.warning(endpointText(e)
+                         + " is reachable from other hosts and requires no authentication (see "
+                           "--users)");
+        int fd = openListener(e, 1024, error);
+        if (fd < 0) {
+            for (int opened : socksFds)
+                close(opened);
+            return false;
+        }
+        socksFds.push_back(fd);
+        socksBound.push_back(localAddress(fd));
+        socksText += (socksText.empty() ? "" : " ") + addrPortText(socksBound.back());
     }
-    if (!isLoopback(socksAddr) && !ctx_.settings->authentication())
-        log_.warning(addrPortText(socksAddr)
-                     + " is reachable from other hosts and requires no authentication (see "
-                       "--users)");
-    int socksFd = listenOn(socksAddr, 1024);
-    if (socksFd < 0) {
-        *error = "cannot listen on " + addrPortText(socksAddr) + ": " + std::strerror(errno);
+    socks_.reset(new SocksServer(ctx_, socksFds));
+    int monitorFd = openListener(options.monitorAddr, 64, error);
+    if (monitorFd < 0)
         return false;
-    }
-    socks_.reset(new SocksServer(ctx_, socksFd));
-    int monitorFd = listenOn(monitorAddr, 64);
-    if (monitorFd < 0) {
-        *error = "cannot listen on " + addrPortText(monitorAddr) + ": " + std::strerror(errno);
-        return false;
-    }
     monitor_.reset(new MonitorService(ctx_, monitorFd));
-    ctx_.listeners = {localAddress(socksFd), localAddress(monitorFd)};
+    sockaddr_storage monitorBound = localAddress(monitorFd);
+    ctx_.listeners = socksBound;
+    ctx_.listeners.push_back(monitorBound);
     resolverWatch_.fd = resolver_.eventFd();
     poller_.watch(resolverWatch_, EPOLLIN);
-    log_.info("SOCKS on " + addrPortText(localAddress(socksFd)) + ", monitoring on "
-              + addrPortText(localAddress(monitorFd)) + "; " + settingsSummary(*ctx_.settings));
+    log_.info("SOCKS on " + socksText + ", monitoring on " + addrPortText(monitorBound) + "; "
+              + settingsSummary(*ctx_.settings));
     if (!options.readyFile.empty())
-        return writeReadyFile(localAddress(socksFd), localAddress(monitorFd), error);
+        return writeReadyFile(socksBound, monitorBound, error);
     return true;
 }
 
-// Written to a temporary name and renamed, so that a reader never sees half of it.
-bool ProxyServer::writeReadyFile(const sockaddr_in &socks, const sockaddr_in &monitor,
-                                 std::string *error)
+int ProxyServer::openListener(const Endpoint &e, int backlog, std::string *error)
+{
+    int fd = listenOn(socketAddress(e), backlog);
+    if (fd < 0)
+        *error = "cannot listen on " + endpointText(e) + ": " + std::strerror(errno);
+    return fd;
+}
+
+// Written to a temporary name and renamed, so that a reader never sees half of it. A line
+// per SOCKS address, in the order given.
+bool ProxyServer::writeReadyFile(const std::vector<sockaddr_storage> &socks,
+                                 const sockaddr_storage &monitor, std::string *error)
 {
     const std::string &readyFile = ctx_.options().readyFile;
     std::string temp = readyFile + ".tmp";
@@ -80,8 +90,9 @@ bool ProxyServer::writeReadyFile(const sockaddr_in &socks, const sockaddr_in &mo
         *error = temp + ": " + std::strerror(errno);
         return false;
     }
-    std::fprintf(f, "socks %s\nmonitor %s\n", addrPortText(socks).c_str(),
-                 addrPortText(monitor).c_str());
+    for (const sockaddr_storage &a : socks)
+        std::fprintf(f, "socks %s\n", addrPortText(a).c_str());
+    std::fprintf(f, "monitor %s\n", addrPortText(monitor).c_str());
     if (std::fclose(f) != 0 || std::rename(temp.c_str(), readyFile.c_str()) != 0) {
         *error = readyFile + ": " + std::strerror(errno);
         return false;

@@ -1,4 +1,4 @@
-// The running proxy: both listeners, the records, the resolver, the log, the settings in force
+// The running proxy: its listeners, the records, the resolver, the log, the settings in force
 // and the loop that drives them.
 #ifndef VANTOR_PROXY_PROXYSERVER_H
 #define VANTOR_PROXY_PROXYSERVER_H
@@ -6,6 +6,7 @@
 #include <csignal>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tools/proxy/ConnTable.h"
 #include "tools/proxy/MonitorService.h"
@@ -23,7 +24,7 @@ public:
     ProxyServer(const ProxyCommandLine &commandLine, ProxySettings settings);
     ~ProxyServer() override;
 
-    // Opens both ports and logs where; on failure returns false with *error set.
+    // Opens the SOCKS ports and the monitoring port and logs where; on failure returns false with *error set.
     bool start(std::string *error);
     // Runs until *stop becomes non-zero; each time *reload does, sets it back to zero and
     // reloads (both are set from signal handlers).
@@ -48,7 +49,10 @@ private:
     bool dropsReported_ = false;
 
     void reportDrops();
-    bool writeReadyFile(const sockaddr_in &socks, const sockaddr_in &monitor, std::string *error);
+    // A listening socket on e, or -1 with *error set.
+    static int openListener(const Endpoint &e, int backlog, std::string *error);
+    bool writeReadyFile(const std::vector<sockaddr_storage> &socks, const sockaddr_storage &monitor,
+                        std::string *error);
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 // Several workers (4 by default), so that one slow name does not hold up the others.
@@ -70,18 +71,24 @@ void Resolver::defer(uint64_t ticket)
     pending_.erase(it);
 }
 
-bool Resolver::systemLookup(const std::string &name, in_addr *addr)
+// Both families, in the order the system prefers them, each address once.
+bool Resolver::systemLookup(const std::string &name, std::vector<IpAddress> *addrs)
 {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *result = nullptr;
-    bool found = getaddrinfo(name.c_str(), nullptr, &hints, &result) == 0 && result;
-    if (found)
-        *addr = reinterpret_cast<sockaddr_in *>(result->ai_addr)->sin_addr;
-    if (result)
-        freeaddrinfo(result);
-    return found;
+    if (getaddrinfo(name.c_str(), nullptr, &hints, &result) != 0)
+        return false;
+    for (addrinfo *i = result; i; i = i->ai_next) {
+        sockaddr_storage a{};
+        std::memcpy(&a, i->ai_addr, std::min(size_t(i->ai_addrlen), sizeof a));
+        IpAddress ip = ipAddressOf(a);
+        if (ip.family != 0 && std::find(addrs->begin(), addrs->end(), ip) == addrs->end())
+            addrs->push_back(ip);
+    }
+    freeaddrinfo(result);
+    return !addrs->empty();
 }
 
 std::vector<Resolver::Answer> Resolver::takeAnswers()
@@ -108,7 +115,7 @@ void Resolver::run()
 
         Answer answer;
         answer.ticket = job.first;
-        answer.found = lookupFunction_(job.second, &answer.addr);
+        answer.found = lookupFunction_(job.second, &answer.addrs) && !answer.addrs.empty();
 
         lock.lock();
         answers_.push_back(answer);

@@ -12,17 +12,19 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include <netinet/in.h>
+
+#include "tools/proxy/IpAddress.h"
 
 class Resolver {
 public:
     struct Answer {
         uint64_t ticket = 0;
         bool found = false;
-        in_addr addr{}; // the first IPv4 address of the name
+        std::vector<IpAddress> addrs; // the name's addresses, IPv4 and IPv6, to try in order
     };
-    // Blocking look-up of one name; true with *addr set when found.
-    typedef std::function<bool(const std::string &name, in_addr *addr)> LookupFunction;
+    // Blocking look-up of one name; true with at least one address in *addrs when found.
+    typedef std::function<bool(const std::string &name, std::vector<IpAddress> *addrs)>
+        LookupFunction;
 
     // Look-ups waiting for a worker beyond this many are refused, so that a flood of
     // requests costs bounded memory and delay.
@@ -49,7 +51,7 @@ public:
     // The answers that arrived since the last call.
     std::vector<Answer> takeAnswers();
 
-    static bool systemLookup(const std::string &name, in_addr *addr);
+    static bool systemLookup(const std::string &name, std::vector<IpAddress> *addrs);
 
 private:
     LookupFunction lookupFunction_;

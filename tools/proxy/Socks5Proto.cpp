@@ -1,5 +1,7 @@
 #include "tools/proxy/Socks5Proto.h"
 
+#include <netinet/in.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -75,6 +77,8 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
         return Parse::NeedMore;
     if (buf[3] == ATYP_IPV4)
         std::memcpy(&out->ipv4, buf + 4, 4);
+    else if (buf[3] == ATYP_IPV6)
+        std::memcpy(out->ipv6, buf + 4, 16);
     else if (buf[3] == ATYP_DOMAIN)
         out->host.assign(reinterpret_cast<const char *>(buf + 5), addrLen);
     out->port = uint16_t(buf[need - 2] << 8 | buf[need - 1]);
@@ -106,6 +110,21 @@ std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boun
     std::vector<uint8_t> r = {VERSION, rep, 0, ATYP_IPV4, 0, 0, 0, 0, 0, 0};
     std::memcpy(&r[4], &boundAddr, 4);
     std::memcpy(&r[8], &boundPortNet, 2);
+    return r;
+}
+
+std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound)
+{
+    if (bound.ss_family != AF_INET6) {
+        const auto &v4 = reinterpret_cast<const sockaddr_in &>(bound);
+        return requestReply(rep, v4.sin_addr.s_addr, v4.sin_port);
+    }
+    const auto &v6 = reinterpret_cast<const sockaddr_in6 &>(bound);
+    std::vector<uint8_t> r = {VERSION, rep, 0, ATYP_IPV6};
+    const auto *addr = reinterpret_cast<const uint8_t *>(&v6.sin6_addr);
+    r.insert(r.end(), addr, addr + 16);
+    const auto *port = reinterpret_cast<const uint8_t *>(&v6.sin6_port);
+    r.insert(r.end(), port, port + 2);
     return r;
 }
 

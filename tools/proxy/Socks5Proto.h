@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <sys/socket.h>
 
 namespace socks5 {
 
@@ -42,9 +43,10 @@ struct Credentials {
 struct Request {
     uint8_t command = 0;
     uint8_t addrType = 0;
-    uint32_t ipv4 = 0; // network byte order, for ATYP_IPV4
-    std::string host;  // for ATYP_DOMAIN
-    uint16_t port = 0; // host byte order
+    uint32_t ipv4 = 0;     // network byte order, for ATYP_IPV4
+    uint8_t ipv6[16] = {}; // for ATYP_IPV6
+    std::string host;      // for ATYP_DOMAIN
+    uint16_t port = 0;     // host byte order
 };
 
 // Each parser sets *used to the bytes the message occupies when it returns Done.
@@ -59,6 +61,8 @@ std::vector<uint8_t> methodReply(uint8_t method);
 std::vector<uint8_t> credentialsReply(bool accepted);
 // Reply to a request; the bound address is IPv4 (both in network byte order).
 std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet);
+// Reply to a request with the bound socket address, IPv4 (ATYP 1) or IPv6 (ATYP 4).
+std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound);
 
 // The command's name as the rules write it ("connect", "bind", "udpassociate"), or "" for
 // any other value.

@@ -10,35 +10,44 @@
 #include <vector>
 
 #include "tools/common/SendAtOnce.h"
+#include "tools/proxy/IpAddress.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/SocksSession.h"
 
-SocksServer::SocksServer(ProxyContext &ctx, int listenFd) : ctx_(ctx)
+SocksServer::SocksServer(ProxyContext &ctx, const std::vector<int> &listenFds) : ctx_(ctx)
 {
-    listen_ = Watch{this, listenFd, 0, 0, false};
-    ctx_.poller.watch(listen_, EPOLLIN);
+    for (size_t i = 0; i < listenFds.size(); ++i)
+        listens_.push_back(Watch{this, listenFds[i], int(i), 0, false});
+    for (Watch &listen : listens_)
+        ctx_.poller.watch(listen, EPOLLIN);
 }
 
 SocksServer::~SocksServer()
 {
     for (auto &entry : sessions_)
         delete entry.second;
-    ctx_.poller.closeWatch(listen_);
+    for (Watch &listen : listens_)
+        ctx_.poller.closeWatch(listen);
 }
 
-void SocksServer::onEvents(int, uint32_t)
+void SocksServer::onEvents(int tag, uint32_t)
+{
+    acceptFrom(listens_[size_t(tag)]);
+}
+
+void SocksServer::acceptFrom(Watch &listen)
 {
     // A bounded batch per wake-up, so that a flood of clients cannot starve the relays.
     for (int i = 0; i < 64; ++i) {
-        sockaddr_in peer{};
+        sockaddr_storage peer{};
         socklen_t len = sizeof peer;
-        int fd = accept4(listen_.fd, reinterpret_cast<sockaddr *>(&peer), &len,
+        int fd = accept4(listen.fd, reinterpret_cast<sockaddr *>(&peer), &len,
                          SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 // Out of descriptors: stop accepting until the next tick instead of spinning.
                 ctx_.log.warning(std::string("accept: ") + std::strerror(errno));
-                ctx_.poller.watch(listen_, 0);
+                ctx_.poller.watch(listen, 0);
             }
             return;
         }
@@ -54,10 +63,10 @@ void SocksServer::onEvents(int, uint32_t)
     }
 }
 
-bool SocksServer::refusedByRules(const sockaddr_in &peer)
+bool SocksServer::refusedByRules(const sockaddr_storage &peer)
 {
     const AccessRules &rules = ctx_.options().rules;
-    Decision d = rules.decideClient(ipv4Address(peer.sin_addr));
+    Decision d = rules.decideClient(ipAddressOf(peer));
     if (d.verdict != Verdict::Block)
         return false;
     ctx_.table.countRefused();
@@ -76,13 +85,14 @@ void SocksServer::deliverAnswers()
     for (const Resolver::Answer &answer : ctx_.resolver.takeAnswers()) {
         auto it = sessions_.find(answer.ticket);
         if (it != sessions_.end())
-            it->second->onResolved(answer.found, answer.addr);
+            it->second->onResolved(answer.found, answer.addrs);
     }
 }
 
 void SocksServer::onTick(time_t monotonicNow)
 {
-    ctx_.poller.watch(listen_, EPOLLIN);
+    for (Watch &listen : listens_)
+        ctx_.poller.watch(listen, EPOLLIN);
     std::vector<SocksSession *> all;
     all.reserve(sessions_.size());
     for (auto &entry : sessions_)

@@ -1,6 +1,6 @@
 #include "tools/proxy/SocksSession.h"
 
-#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,7 +22,7 @@ namespace {
 const size_t RELAY_BUFFER = 128 * 1024;
 } // namespace
 
-SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &peer,
+SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_storage &peer,
                            std::function<void(SocksSession *)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), settings_(ctx.settings),
       record_(ctx.table.open(peer, localAddress(clientFd), time(nullptr))),
@@ -54,10 +54,13 @@ void SocksSession::onEvents(int tag, uint32_t events)
         socklen_t len = sizeof err;
         if (getsockopt(dest_.fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
             err = errno;
-        if (err == 0)
+        if (err == 0) {
             onConnected();
-        else if (err != EINPROGRESS)
-            refuseRequest(replyForErrno(err));
+        } else if (err != EINPROGRESS) {
+            ctx_.poller.closeWatch(dest_);
+            failure_ = Failure{replyForErrno(err), Decision{}};
+            tryNextAddress();
+        }
     } else {
         if ((events & writable) && waiting(toDest_, toDestPipe_))
             flushDest();
@@ -175,23 +178,21 @@ void SocksSession::handleRequest()
     }
     toDest_.consume(used); // what follows is early data for the destination
     record_->socksCmd = r.command;
-    sockaddr_in dst{};
-    dst.sin_family = AF_INET;
-    dst.sin_port = htons(r.port);
-    bool numeric = false;
+    IpAddress ip;
     if (r.addrType == ATYP_IPV4) {
-        dst.sin_addr.s_addr = r.ipv4;
-        ctx_.table.setDestination(record_, dst);
-        numeric = true;
+        ip = ipv4Address(in_addr{r.ipv4});
+    } else if (r.addrType == ATYP_IPV6) {
+        ip.family = AF_INET6;
+        std::memcpy(ip.bytes, r.ipv6, 16);
     } else if (r.addrType == ATYP_DOMAIN) {
         ctx_.table.setDestinationName(record_, r.host, r.port);
-        numeric = inet_pton(AF_INET, r.host.c_str(), &dst.sin_addr) == 1;
-        if (numeric)
-            ctx_.table.setDestination(record_, dst);
+        parseIpAddress(r.host, &ip); // a numeric name needs no look-up
     } else {
         refuseRequest(REP_ATYP_NOT_SUPPORTED);
         return;
     }
+    if (ip.family != 0)
+        ctx_.table.setDestination(record_, socketAddress(Endpoint{ip, r.port}));
     // What the proxy cannot do is refused as such, without asking the rules (and so
     // without a look-up that an address block of theirs could ask for).
     if (r.command != CMD_CONNECT) {
@@ -200,8 +201,8 @@ void SocksSession::handleRequest()
     }
     if (!allowedByRules())
         return;
-    if (numeric) {
-        connectTo(dst);
+    if (ip.family != 0) {
+        tryAddresses({ip});
     } else {
         if (!ctx_.resolver.lookup(record_->serial, r.host)) {
             refuseRequest(REP_GENERAL_FAILURE); // too many look-ups waiting already
@@ -212,74 +213,112 @@ void SocksSession::handleRequest()
     }
 }
 
-void SocksSession::onResolved(bool found, const in_addr &addr)
+void SocksSession::onResolved(bool found, const std::vector<IpAddress> &addrs)
 {
     lookupQueued_ = false;
     if (phase_ != Phase::Resolving)
         return;
-    if (!found) {
+    if (!found)
         refuseRequest(REP_HOST_UNREACHABLE);
-    } else {
-        sockaddr_in dst{};
-        dst.sin_family = AF_INET;
-        dst.sin_port = htons(record_->dstPort);
-        dst.sin_addr = addr;
-        ctx_.table.setDestination(record_, dst);
-        if (!rulesNeedAddress_ || allowedByRules())
-            connectTo(dst);
-    }
+    else
+        tryAddresses(addrs);
     updateInterest();
+}
+
+Decision SocksSession::decideByRules() const
+{
+    AccessRequest request;
+    request.source = ipAddressOf(record_->src);
+    request.host = record_->dstName;
+    if (record_->dstKnown)
+        request.destination = ipAddressOf(record_->dst);
+    request.port = record_->dstPort;
+    request.command = uint8_t(record_->socksCmd);
+    request.user = record_->user;
+    return settings_->options.rules.decideRequest(request);
+}
+
+void SocksSession::refuseBlocked(const Decision &d)
+{
+    refuse(REP_NOT_ALLOWED,
+           d.rule == 0 ? "blocked: no rule passes it" : "blocked by rule " + std::to_string(d.rule),
+           requestReply(REP_NOT_ALLOWED, 0, 0));
 }
 
 bool SocksSession::allowedByRules()
 {
-    AccessRequest request;
-    request.source = ipv4Address(record_->src.sin_addr);
-    request.host = record_->dstName;
-    if (record_->dstKnown)
-        request.destination = ipv4Address(record_->dst.sin_addr);
-    request.port = record_->dstPort;
-    request.command = uint8_t(record_->socksCmd);
-    request.user = record_->user;
-    Decision d = settings_->options.rules.decideRequest(request);
+    Decision d = decideByRules();
     rulesNeedAddress_ = d.verdict == Verdict::NeedsAddress;
     if (d.verdict != Verdict::Block)
         return true;
-    refuse(REP_NOT_ALLOWED,
-           d.rule == 0 ? "blocked: no rule passes it" : "blocked by rule " + std::to_string(d.rule),
-           requestReply(REP_NOT_ALLOWED, 0, 0));
+    refuseBlocked(d);
     return false;
 }
 
-void SocksSession::connectTo(const sockaddr_in &dst)
+void SocksSession::tryAddresses(const std::vector<IpAddress> &addrs)
 {
-    if (reachesListener(dst, ctx_.listeners)) {
-        refuseRequest(REP_NOT_ALLOWED);
-        return;
+    candidates_.clear();
+    for (const IpAddress &ip : addrs)
+        candidates_.push_back(socketAddress(Endpoint{ip, record_->dstPort}));
+    nextCandidate_ = 0;
+    failure_ = Failure{REP_HOST_UNREACHABLE, Decision{}};
+    tryNextAddress();
+}
+
+// The record shows the address being tried, and in the end the one connected to or the
+// last that failed.
+void SocksSession::tryNextAddress()
+{
+    while (nextCandidate_ < candidates_.size()) {
+        const sockaddr_storage &dst = candidates_[nextCandidate_++];
+        ctx_.table.setDestination(record_, dst);
+        if (rulesNeedAddress_) {
+            Decision d = decideByRules();
+            if (d.verdict == Verdict::Block) {
+                failure_ = Failure{REP_NOT_ALLOWED, d};
+                continue;
+            }
+        }
+        if (reachesListener(dst, ctx_.listeners)) {
+            failure_ = Failure{REP_NOT_ALLOWED, Decision{}};
+            continue;
+        }
+        if (startConnect(dst))
+            return;
     }
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (failure_.blockedBy.verdict == Verdict::Block)
+        refuseBlocked(failure_.blockedBy);
+    else
+        refuseRequest(failure_.reply);
+}
+
+bool SocksSession::startConnect(const sockaddr_storage &dst)
+{
+    int fd = socket(dst.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        refuseRequest(REP_GENERAL_FAILURE);
-        return;
+        failure_ = Failure{REP_GENERAL_FAILURE, Decision{}};
+        return false;
     }
     dest_.fd = fd;
     SendAtOnce(fd);
-    if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), sizeof dst) == 0) {
+    if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), addrSize(dst)) == 0) {
         onConnected();
-    } else if (errno == EINPROGRESS) {
-        phase_ = Phase::Connecting;
-    } else {
-        uint8_t rep = replyForErrno(errno);
-        refuseRequest(rep);
+        return true;
     }
+    if (errno == EINPROGRESS) {
+        phase_ = Phase::Connecting;
+        return true;
+    }
+    failure_ = Failure{replyForErrno(errno), Decision{}};
+    ctx_.poller.closeWatch(dest_);
+    return false;
 }
 
 void SocksSession::onConnected()
 {
     phase_ = Phase::Relaying;
     record_->state = STATE_RELAYING;
-    sockaddr_in bound = localAddress(dest_.fd);
-    sendReply(requestReply(REP_SUCCEEDED, bound.sin_addr.s_addr, bound.sin_port));
+    sendReply(requestReply(REP_SUCCEEDED, localAddress(dest_.fd)));
     if (!retired() && (!toDest_.empty() || clientEof_))
         flushDest(); // early data, and the half-close if the client has sent it
 }

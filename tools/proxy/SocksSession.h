@@ -9,10 +9,13 @@
 
 #include <ctime>
 #include <functional>
-#include <netinet/in.h>
+#include <vector>
+#include <sys/socket.h>
 
+#include "tools/proxy/AccessRules.h"
 #include "tools/proxy/ByteBuffer.h"
 #include "tools/proxy/ConnTable.h"
+#include "tools/proxy/IpAddress.h"
 #include "tools/proxy/Poller.h"
 #include "tools/proxy/ProxyContext.h"
 #include "tools/proxy/SplicePipe.h"
@@ -21,13 +24,13 @@ class SocksSession : public EventHandler {
 public:
     // Takes ownership of the accepted client socket. onDone is called once when the
     // session retires itself.
-    SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_in &peer,
+    SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_storage &peer,
                  std::function<void(SocksSession *)> onDone);
     ~SocksSession() override;
 
     void onEvents(int tag, uint32_t events) override;
     // The answer of a name look-up started by this session.
-    void onResolved(bool found, const in_addr &addr);
+    void onResolved(bool found, const std::vector<IpAddress> &addrs);
     // Called once a second; ends a handshake that takes too long.
     void onTick(time_t monotonicNow);
     uint64_t serial() const { return record_->serial; }
@@ -52,6 +55,15 @@ private:
     bool destShut_ = false, clientShut_ = false;
     bool lookupQueued_ = false;     // a name look-up was queued and has not answered yet
     bool rulesNeedAddress_ = false; // the rules decide once the name is resolved
+    // The destination's addresses, tried in order until one connects.
+    std::vector<sockaddr_storage> candidates_;
+    size_t nextCandidate_ = 0;
+    // Why the last address tried failed: a reply code, and the rule when one blocked it.
+    struct Failure {
+        uint8_t reply;
+        Decision blockedBy;
+    };
+    Failure failure_{0, Decision{}};
 
     void handshake();
     void handleGreeting();
@@ -60,7 +72,13 @@ private:
     // Asks the request rules about the request as far as it is known; refuses it when they
     // block it and returns false.
     bool allowedByRules();
-    void connectTo(const sockaddr_in &dst);
+    Decision decideByRules() const;
+    void refuseBlocked(const Decision &d);
+    // Connects to the first of addrs that the rules let through and that answers.
+    void tryAddresses(const std::vector<IpAddress> &addrs);
+    void tryNextAddress();
+    // Starts connecting to dst; false with failure_ set when that fails at once.
+    bool startConnect(const sockaddr_storage &dst);
     void onConnected();
     void sendReply(const std::vector<uint8_t> &bytes);
     void refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply);
