@@ -2,7 +2,6 @@
 // line, exit statuses and vantor-mon's repeated passes. Installation is checked by install/.
 #include <gtest/gtest.h>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -200,23 +199,6 @@ TEST(ToolPrograms, TheProxyRefusesToBeOpenToOtherHostsWithoutRules)
     EXPECT_NE(monitor.err.find("the monitoring address [::]:0 is reachable from other hosts"),
               std::string::npos)
         << monitor.err;
-}
-
-TEST(ToolPrograms, TheProxyStartedAsRootGoesOnAsTheAccountNamed)
-{
-    const passwd *nobody = getpwnam("nobody");
-    if (geteuid() != 0 || !nobody)
-        GTEST_SKIP() << "only root can switch accounts, here to nobody";
-    const std::string uid = std::to_string(nobody->pw_uid);
-    ProxyProcess proxy({"--user", "nobody"});
-    ASSERT_TRUE(proxy.started());
-    std::ifstream status("/proc/" + std::to_string(proxy.pid()) + "/status");
-    std::string line, uids;
-    while (std::getline(status, line))
-        if (line.compare(0, 4, "Uid:") == 0)
-            uids = line;
-    EXPECT_EQ(uids, "Uid:\t" + uid + "\t" + uid + "\t" + uid + "\t" + uid);
-    EXPECT_TRUE(proxy.stop());
 }
 
 TEST(ToolPrograms, SimulatorOnAFreePortTellsWhichOnItsOutput)
