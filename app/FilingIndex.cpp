@@ -21,7 +21,7 @@ void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
         passed++;
         size_t at = Probe(rows[slot].data.key.key);
         if (table_[at].slot < 0) {
-            Insert(rows[slot].data.key.key, slot);
+            table_[at] = Entry{HashOf(rows[slot].data.key.key), slot};
         } else {
             duplicates_ = true; // the first one wins
         }
@@ -54,7 +54,7 @@ void FilingIndex::Clear()
     capacity_ = 0;
     count_ = 0;
     duplicates_ = false;
-    std::fill(table_.begin(), table_.end(), Entry{{0}, -1});
+    std::fill(table_.begin(), table_.end(), Entry{0, -1});
     free_.clear();
     end_ = 0;
 }
@@ -64,11 +64,11 @@ int FilingIndex::Find(const S5MonKey& key)
     if (!valid_) {
         return -1;
     }
-    int slot = table_[Probe(key.key)].slot;
-    if (slot >= 0
-        && (rows_[slot].kind == CONN_FREE
-            || memcmp(rows_[slot].data.key.key, key.key, sizeof key.key) != 0)) {
-        // The row changed behind the index's back: look again from the rows themselves.
+    bool stale = false;
+    int slot = table_[Probe(key.key, &stale)].slot;
+    if (stale) {
+        // A row changed behind the index's back (or, rarely, two keys share a hash): look
+        // again from the rows themselves.
         Build(rows_, capacity_, count_);
         slot = table_[Probe(key.key)].slot;
     }
@@ -78,14 +78,14 @@ int FilingIndex::Find(const S5MonKey& key)
 void FilingIndex::PrefetchEntry(const S5MonKey& key) const
 {
     if (valid_ && !table_.empty())
-        __builtin_prefetch(&table_[static_cast<size_t>(Hash(key.key)) & (table_.size() - 1)]);
+        __builtin_prefetch(&table_[HashOf(key.key) & (table_.size() - 1)]);
 }
 
 void FilingIndex::PrefetchRow(const S5MonKey& key) const
 {
     if (!valid_ || table_.empty())
         return;
-    int slot = table_[Probe(key.key)].slot;
+    int slot = table_[ProbeHash(HashOf(key.key))].slot;
     if (slot < 0 || slot >= capacity_)
         return;
     // The whole row: filing a record writes all of it.
@@ -104,7 +104,7 @@ void FilingIndex::Take(const S5MonKey& key, int slot)
     }
     count_++;
     Reserve(static_cast<size_t>(count_));
-    Insert(key.key, slot);
+    Insert(HashOf(key.key), slot);
 }
 
 void FilingIndex::Release(const Connection* rows, int slot)
@@ -116,7 +116,7 @@ void FilingIndex::Release(const Connection* rows, int slot)
         Clear(); // which of two rows a key then names is for a new scan to say
         return;
     }
-    size_t at = Probe(rows_[slot].data.key.key);
+    size_t at = ProbeHash(HashOf(rows_[slot].data.key.key), slot);
     if (table_[at].slot == slot) {
         Erase(at);
     }
@@ -143,21 +143,42 @@ uint64_t FilingIndex::Hash(const char* key)
     return h ^ (h >> 33);
 }
 
-size_t FilingIndex::Probe(const char* key) const
+size_t FilingIndex::Probe(const char* key, bool* stale) const
 {
     size_t mask = table_.size() - 1;
-    size_t at = static_cast<size_t>(Hash(key)) & mask;
-    while (table_[at].slot >= 0 && memcmp(table_[at].key, key, sizeof table_[at].key) != 0) {
-        at = (at + 1) & mask;
+    uint32_t hash = HashOf(key);
+    size_t at = hash & mask;
+    for (; table_[at].slot >= 0; at = (at + 1) & mask) {
+        if (table_[at].hash != hash)
+            continue;
+        const Connection& row = rows_[table_[at].slot];
+        if (row.kind != CONN_FREE && memcmp(row.data.key.key, key, sizeof row.data.key.key) == 0)
+            break;
+        // Two keys may share a hash; a row whose key does not give the entry's hash changed.
+        if (stale && (row.kind == CONN_FREE || HashOf(row.data.key.key) != hash))
+            *stale = true;
     }
     return at;
 }
 
-void FilingIndex::Insert(const char* key, int slot)
+size_t FilingIndex::ProbeHash(uint32_t hash, int slot) const
 {
-    Entry& entry = table_[Probe(key)];
-    memcpy(entry.key, key, sizeof entry.key);
-    entry.slot = slot;
+    size_t mask = table_.size() - 1;
+    size_t at = hash & mask;
+    while (table_[at].slot >= 0
+           && (table_[at].hash != hash || (slot >= 0 && table_[at].slot != slot)))
+        at = (at + 1) & mask;
+    return at;
+}
+
+// Into the first empty entry from the hash's home: the key is not there yet.
+void FilingIndex::Insert(uint32_t hash, int slot)
+{
+    size_t mask = table_.size() - 1;
+    size_t at = hash & mask;
+    while (table_[at].slot >= 0)
+        at = (at + 1) & mask;
+    table_[at] = Entry{hash, slot};
 }
 
 // Backward-shift deletion keeps every probe sequence unbroken without tombstones.
@@ -166,7 +187,7 @@ void FilingIndex::Erase(size_t at)
     size_t mask = table_.size() - 1;
     size_t hole = at;
     for (size_t next = (hole + 1) & mask; table_[next].slot >= 0; next = (next + 1) & mask) {
-        size_t home = static_cast<size_t>(Hash(table_[next].key)) & mask;
+        size_t home = table_[next].hash & mask;
         // The entry may fill the hole when its home is not between the hole and itself.
         bool movable = hole <= next ? (home <= hole || home > next) : (home <= hole && home > next);
         if (movable) {
@@ -187,11 +208,11 @@ void FilingIndex::Reserve(size_t count)
     if (size == table_.size()) {
         return;
     }
-    std::vector<Entry> old(size, Entry{{0}, -1});
+    std::vector<Entry> old(size, Entry{0, -1});
     old.swap(table_);
     for (const Entry& entry : old) {
         if (entry.slot >= 0) {
-            Insert(entry.key, entry.slot);
+            Insert(entry.hash, entry.slot);
         }
     }
 }

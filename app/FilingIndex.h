@@ -46,13 +46,21 @@ public:
     static uint64_t Hash(const char* key);
 
 private:
+    static uint32_t HashOf(const char* key) { return static_cast<uint32_t>(Hash(key)); }
+
+    // Eight bytes a row: the key itself is read from the row, so the index costs a quarter
+    // of a row's resident size less than one holding keys would.
     struct Entry {
-        char key[sizeof(S5MonKey::key)];
-        int32_t slot; // -1: empty
+        uint32_t hash; // the low half of Hash(key), which also gives the entry's home
+        int32_t slot;  // -1: empty
     };
 
-    size_t Probe(const char* key) const; // the entry holding key, or the empty one where it goes
-    void Insert(const char* key, int slot);
+    // The entry whose row holds key, or the empty one where it goes. *stale tells whether an
+    // entry on the way led to a row that no longer holds a key of the entry's hash.
+    size_t Probe(const char* key, bool* stale = nullptr) const;
+    // The first entry of hash that names slot (any slot when slot is -1), or an empty one.
+    size_t ProbeHash(uint32_t hash, int slot = -1) const;
+    void Insert(uint32_t hash, int slot);
     void Erase(size_t at);
     void Reserve(size_t count);
 

@@ -9,6 +9,7 @@
 
 #include <random>
 #include <string.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -42,10 +43,30 @@ S5MonKey Key(int n)
     return key;
 }
 
+// The keys records are drawn from: half of them pairs whose hashes agree in the 32 bits
+// the index keeps, so that keys sharing an entry's hash are placed right too.
+std::vector<S5MonKey> KeyPool()
+{
+    std::vector<S5MonKey> pool;
+    std::unordered_map<uint32_t, int> seen;
+    for (int n = 0; pool.size() < 60; n++) {
+        auto hash = static_cast<uint32_t>(FilingIndex::Hash(Key(n).key));
+        auto known = seen.emplace(hash, n);
+        if (!known.second) {
+            pool.push_back(Key(known.first->second));
+            pool.push_back(Key(n));
+        }
+    }
+    for (int n = -1; pool.size() < 120; n--)
+        pool.push_back(Key(n));
+    return pool;
+}
+
 } // namespace
 
 TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
 {
+    const std::vector<S5MonKey> pool = KeyPool();
     std::mt19937 random(12345);
     std::vector<Connection> rows(CONN_BUFFER_INITIAL);
     memset(rows.data(), 0, rows.size() * sizeof(Connection));
@@ -66,7 +87,7 @@ TEST(FilingIndex, PlacesRecordsExactlyAsAScanWouldOverManyPolls)
         index.Sync(&owner, rows.data(), static_cast<int>(rows.size()), rowCount);
         int records = static_cast<int>(random() % 40);
         for (int r = 0; r < records; r++) {
-            S5MonKey key = Key(static_cast<int>(random() % 120));
+            S5MonKey key = pool[random() % pool.size()];
             Placement expected = ScanFor(rows, rowCount, key);
             int slot = index.Find(key);
             if (slot >= 0) {
