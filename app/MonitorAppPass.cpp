@@ -2,9 +2,9 @@
 // driven by the readiness of the monitor connection (an input source on its descriptor), a
 // time-out at the connection's next deadline, and, when a slice of work was cut short, a
 // work procedure that goes on once the window is idle. Once the records are all in, the
-// rows age in slices the same way; then they are listed, sorted and shown at once. However
-// slowly or however much a server sends, the window repaints, its menus open and Stop acts
-// during the pass.
+// rows age, and their sort keys are read and sorted, in slices the same way; then they are
+// listed and shown at once. However slowly or however much a server sends, the window
+// repaints, its menus open and Stop acts during the pass.
 #include "app/MonitorApp.h"
 
 #include <malloc.h>
@@ -157,7 +157,7 @@ void MonitorApp::AgePassSlice()
         sorter.Begin(list, count, current->setting.sortType, current->setting.nodeType);
         pass.sorting = true;
     }
-    if (!sorter.ReadKeys(sliceEnd)) {
+    if (!sorter.Sort(sliceEnd)) {
         if (!pass.work)
             pass.work = XtAppAddWorkProc(monitor_app, PassWorkCallback, this);
         return;

@@ -68,39 +68,101 @@ inline void SortTies(Connection** first, Connection** last)
     SortByKey(first, last);
 }
 
-// Sorts list[left..right] ascending by compare(a, b) (negative when a goes first), ties by
-// connection key. The smaller part is sorted by recursion and the larger one by the loop,
-// so the stack stays shallow. The elements are row pointers or anything SortTies orders.
-template <class Element, class Compare>
-void SortRows(Element* list, int left, int right, Compare compare)
-{
-    while (left < right) {
-        std::swap(list[left], list[left + (right - left) / 2]);
-        const Element pivot = list[left];
+// The quicksort below, kept as a list of ranges still to split, so that a long sort can stop
+// between two steps and go on later, the window answering in between. A step splits one
+// range three ways, by compare(a, b) (negative when a goes first) around its middle
+// element, into elements before, equal to and after it; the equal run is put in connection
+// key order. Ranges are disjoint, so the order of the steps does not change the result.
+// The elements are row pointers or anything SortTies orders.
+template <class Element>
+class RowSortSteps {
+public:
+    // Starts on list[0..count). An equal run longer than tieStep is put in key order by
+    // steps too, through the key comparison given to Run; a shorter one at once.
+    void Begin(Element* list, int count, size_t tieStep = SIZE_MAX)
+    {
+        list_ = list;
+        tieStep_ = tieStep;
+        todo_.clear();
+        if (count > 1)
+            todo_.push_back({0, count - 1, false});
+    }
+    bool Done() const { return todo_.empty(); }
+    // Takes steps until the list is sorted (true) or stop(size of the last range) says to
+    // stop (false). keyCompare orders elements by connection key, as compare does.
+    template <class Compare, class KeyCompare, class Stop>
+    bool Run(Compare compare, KeyCompare keyCompare, Stop stop)
+    {
+        while (!todo_.empty()) {
+            Range range = todo_.back();
+            todo_.pop_back();
+            if (range.ties)
+                Split(range, keyCompare);
+            else
+                Split(range, compare);
+            if (!todo_.empty() && stop(static_cast<size_t>(range.right - range.left + 1)))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    struct Range {
+        int left, right;
+        bool ties; // an equal run, ordered by key
+    };
+
+    template <class Compare>
+    void Split(const Range& range, Compare compare)
+    {
+        int left = range.left, right = range.right;
+        std::swap(list_[left], list_[left + (right - left) / 2]);
+        const Element pivot = list_[left];
         // list[left..lt-1] before the pivot, list[lt..i-1] equal, list[gt+1..right] after.
         int lt = left;
         int i = left + 1;
         int gt = right;
         while (i <= gt) {
-            int order = compare(list[i], pivot);
+            int order = compare(list_[i], pivot);
             if (order < 0) {
-                std::swap(list[lt++], list[i++]);
+                std::swap(list_[lt++], list_[i++]);
             } else if (order > 0) {
-                std::swap(list[i], list[gt--]);
+                std::swap(list_[i], list_[gt--]);
             } else {
                 i++;
             }
         }
-        // The key order is a strict weak order, so the equal run may go to std::sort.
-        SortTies(list + lt, list + gt + 1);
-        if (lt - left < right - gt) {
-            SortRows(list, left, lt - 1, compare);
-            left = gt + 1;
-        } else {
-            SortRows(list, gt + 1, right, compare);
-            right = lt - 1;
+        // The key order is a strict weak order, so a short equal run may go to std::sort.
+        if (!range.ties && gt > lt) {
+            if (static_cast<size_t>(gt - lt + 1) > tieStep_)
+                todo_.push_back({lt, gt, true});
+            else
+                SortTies(list_ + lt, list_ + gt + 1);
         }
+        // The smaller part is taken next, so the list of ranges stays short.
+        Range before{left, lt - 1, range.ties}, after{gt + 1, right, range.ties};
+        if (lt - left < right - gt)
+            std::swap(before, after);
+        for (const Range& part : {before, after})
+            if (part.left < part.right)
+                todo_.push_back(part);
     }
+
+    Element* list_ = nullptr;
+    size_t tieStep_ = SIZE_MAX;
+    std::vector<Range> todo_;
+};
+
+// Sorts list[left..right] ascending by compare(a, b) (negative when a goes first), ties by
+// connection key, in one go.
+template <class Element, class Compare>
+void SortRows(Element* list, int left, int right, Compare compare)
+{
+    if (left >= right)
+        return;
+    RowSortSteps<Element> steps;
+    steps.Begin(list + left, right - left + 1);
+    steps.Run(compare, compare, [](size_t) { return false; });
 }
 
 #endif

@@ -26,8 +26,10 @@ enum EntryOrder {
 // Rows lie far apart in memory: the rows this many places ahead are asked for early, so
 // that their fetches overlap.
 enum { PREFETCH_DISTANCE = 8 };
-// The clock is read every so many keys only.
+// The clock is read every so many keys (read, or sorted over) only.
 enum { KEYS_BETWEEN_CLOCK_READS = 2048 };
+// An equal run longer than this is put in key order by steps, not at once.
+const size_t TIE_STEP = 4096;
 
 void PrefetchKeys(const Connection* row, int sortType)
 {
@@ -89,11 +91,17 @@ uint64_t BigEndian64(const unsigned char* bytes)
 
 } // namespace
 
+int CompareKeys(const SortEntry& a, const SortEntry& b)
+{
+    if (a.keyHigh != b.keyHigh)
+        return a.keyHigh < b.keyHigh ? -1 : 1;
+    return a.keyLow == b.keyLow ? 0 : a.keyLow < b.keyLow ? -1 : 1;
+}
+
 void SortTies(SortEntry* first, SortEntry* last)
 {
-    std::sort(first, last, [](const SortEntry& a, const SortEntry& b) {
-        return a.keyHigh != b.keyHigh ? a.keyHigh < b.keyHigh : a.keyLow < b.keyLow;
-    });
+    std::sort(first, last,
+              [](const SortEntry& a, const SortEntry& b) { return CompareKeys(a, b) < 0; });
 }
 
 void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
@@ -102,6 +110,8 @@ void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
     sortType_ = sortType;
     nodeType_ = nodeType;
     read_ = 0;
+    sorting_ = false;
+    done_ = false;
     entries_.assign(count > 0 ? static_cast<size_t>(count) : 0, SortEntry());
     texts_.clear();
     bool texts = sortType != SORT_BY_START_TIME && sortType != SORT_BY_TOTAL_TRAFFIC;
@@ -197,15 +207,21 @@ void RowSorter::ReadKey(SortEntry* entry)
     }
 }
 
-void RowSorter::Sort()
+bool RowSorter::Sort(long long untilMs)
 {
-    ReadKeys(LLONG_MAX);
-    int last = static_cast<int>(entries_.size()) - 1;
-    SortEntry* first = entries_.data();
+    if (done_)
+        return true;
+    if (!ReadKeys(untilMs))
+        return false;
+    if (!sorting_) {
+        steps_.Begin(entries_.data(), static_cast<int>(entries_.size()), TIE_STEP);
+        sorting_ = true;
+    }
     const char* texts = texts_.data();
+    bool sorted = false;
     switch (order_) {
     case BY_TEXT:
-        SortRows(first, 0, last, [texts](const SortEntry& a, const SortEntry& b) {
+        sorted = SortSteps(untilMs, [texts](const SortEntry& a, const SortEntry& b) {
             if (a.lead != b.lead)
                 return a.lead < b.lead ? -1 : 1;
             if ((a.lead & 0xff) == 0)
@@ -214,12 +230,12 @@ void RowSorter::Sort()
         });
         break;
     case BY_NUMBER:
-        SortRows(first, 0, last, [](const SortEntry& a, const SortEntry& b) {
+        sorted = SortSteps(untilMs, [](const SortEntry& a, const SortEntry& b) {
             return CompareLeads(a.lead, b.lead);
         });
         break;
     case BY_ADDRESS:
-        SortRows(first, 0, last, [texts](const SortEntry& a, const SortEntry& b) {
+        sorted = SortSteps(untilMs, [texts](const SortEntry& a, const SortEntry& b) {
             if (a.ipv6 != b.ipv6)
                 return a.ipv6 ? 1 : -1;
             if (!a.ipv6)
@@ -232,16 +248,33 @@ void RowSorter::Sort()
         });
         break;
     default:
-        SortRows(first, 0, last, [](const SortEntry& a, const SortEntry& b) {
+        sorted = SortSteps(untilMs, [](const SortEntry& a, const SortEntry& b) {
             return CompareWrapped32(a.lead, b.lead);
         });
         break;
     }
+    if (!sorted)
+        return false;
     for (size_t i = 0; i < entries_.size(); i++)
         list_[i] = entries_[i].row;
-    list_ = nullptr;
+    done_ = true;
     std::vector<SortEntry>().swap(entries_);
     std::vector<char>().swap(texts_);
+    return true;
+}
+
+template <class Compare>
+bool RowSorter::SortSteps(long long untilMs, Compare compare)
+{
+    // The clock is read after a step over a long range, or after many short ones.
+    size_t sinceClock = 0;
+    return steps_.Run(compare, CompareKeys, [&sinceClock, untilMs](size_t stepSize) {
+        sinceClock += stepSize;
+        if (sinceClock < KEYS_BETWEEN_CLOCK_READS)
+            return false;
+        sinceClock = 0;
+        return Mon_TcpClockMs() >= untilMs;
+    });
 }
 
 void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType)

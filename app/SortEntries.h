@@ -7,11 +7,13 @@
 #ifndef VANTOR_SORTENTRIES_H
 #define VANTOR_SORTENTRIES_H
 
+#include <limits.h>
 #include <stdint.h>
 
 #include <vector>
 
 #include "app/Connection.h"
+#include "app/RowSort.h"
 
 // What one row gives the sort.
 struct SortEntry {
@@ -24,21 +26,20 @@ struct SortEntry {
     bool ipv6;       // lead is an IPv6 address's first eight bytes
 };
 
-// Sorts a list of rows through copies of their keys. The keys are read in slices, so that
-// a long list can be read between other work; the sort itself is one step.
+// Sorts a list of rows through copies of their keys. The keys are read, and then sorted, in
+// slices, so that a long list is sorted between other work.
 class RowSorter {
 public:
     // Starts on list[0..count), to be sorted by sortType (SORT_BY_SOURCE to
     // SORT_BY_TOTAL_TRAFFIC) as shown under nodeType. The list must stay as it is until
-    // Sort.
+    // Sort is done.
     void Begin(Connection** list, int count, int sortType, int nodeType);
-    // Reads keys until all are read (true) or the clock reaches untilMs.
-    bool ReadKeys(long long untilMs);
-    // Whether the keys being read are those of this sort.
+    // Whether the keys being read (or sorted) are those of this sort.
     bool Sorts(const Connection* const* list, int sortType, int nodeType) const;
-    // Sorts the list by the keys read, ascending, ties in connection key order; then
-    // forgets it, giving the copies' memory back.
-    void Sort();
+    // Reads the keys left and sorts the list by them, ascending, ties in connection key
+    // order, until done (true: the list is in order and the copies' memory given back) or
+    // until the clock reaches untilMs (false).
+    bool Sort(long long untilMs = LLONG_MAX);
 
 private:
     Connection** list_ = nullptr;
@@ -48,6 +49,14 @@ private:
     std::vector<char> texts_; // the texts, each ended by a zero byte, and the last eight
                               // bytes of IPv6 addresses
     int order_ = 0;           // how the entries compare
+    RowSortSteps<SortEntry> steps_;
+    bool sorting_ = false; // the keys are all read and the steps begun
+    bool done_ = false;    // the list is sorted
+
+    // Reads keys until all are read (true) or the clock reaches untilMs.
+    bool ReadKeys(long long untilMs);
+    template <class Compare>
+    bool SortSteps(long long untilMs, Compare compare);
 
     void ReadKey(SortEntry* entry);
     void AddText(const char* text, bool foldCase, SortEntry* entry);
@@ -57,7 +66,8 @@ private:
 // Sorts list[0..count) at once, as RowSorter does.
 void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType);
 
-// Puts entries of equal sort order in connection key order.
+// The connection key order of entries; and entries of equal sort order put in it.
+int CompareKeys(const SortEntry& a, const SortEntry& b);
 void SortTies(SortEntry* first, SortEntry* last);
 
 #endif
