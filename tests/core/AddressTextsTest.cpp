@@ -1,6 +1,7 @@
 // The texts of a row's addresses: IPv4 kept in the row, IPv6 made when shown, and records
 // from a hostile server whose address fields hold any family and any bytes.
 #include "app/AddressTexts.h"
+#include "tests/support/NetAddresses.h"
 
 #include <gtest/gtest.h>
 
@@ -11,33 +12,6 @@
 #include <string>
 
 namespace {
-
-S5NetAddr IPv4(const char* dotted)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sin.sin_family = AF_INET;
-    a.sin.sin_addr.s_addr = inet_addr(dotted);
-    return a;
-}
-
-S5NetAddr IPv6(const char* text)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sin6.sin6_family = AF_INET6;
-    EXPECT_EQ(inet_pton(AF_INET6, text, &a.sin6.sin6_addr), 1) << text;
-    return a;
-}
-
-S5NetAddr Named(const char* name)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sn.sn_family = ADDRESS_BY_NAME;
-    strcpy(a.sn.sn_name, name);
-    return a;
-}
 
 // The kept text of an address, written into a row-sized field followed by guard bytes.
 std::string Kept(const S5NetAddr& address)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ConnectionRows.h"
+#include "tests/support/NetAddresses.h"
 
 namespace {
 
@@ -19,36 +20,9 @@ Connection Row(int state)
     return row;
 }
 
-S5NetAddr Address(const char* dotted)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sin.sin_family = AF_INET;
-    a.sin.sin_addr.s_addr = inet_addr(dotted);
-    return a;
-}
-
-S5NetAddr Named(const char* name)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sn.sn_family = ADDRESS_BY_NAME;
-    strcpy(a.sn.sn_name, name);
-    return a;
-}
-
-S5NetAddr IPv6(const char* text)
-{
-    S5NetAddr a;
-    memset(&a, 0, sizeof a);
-    a.sin6.sin6_family = AF_INET6;
-    EXPECT_EQ(inet_pton(AF_INET6, text, &a.sin6.sin6_addr), 1) << text;
-    return a;
-}
-
 int HostOrder(const char* a, const char* b)
 {
-    return CompareHosts("", Address(a), "", Address(b), 13);
+    return CompareHosts("", IPv4(a), "", IPv4(b), 13);
 }
 
 } // namespace
@@ -92,14 +66,14 @@ TEST(RowOrder, AddressesCompareByTheLastOctetFirstWithAWrapAroundDifference)
     EXPECT_GT(HostOrder("9.0.0.3", "10.0.0.2"), 0);
     EXPECT_EQ(HostOrder("192.168.1.7", "192.168.1.7"), 0);
     EXPECT_LT(HostOrder("10.0.0.200", "10.0.0.1"), 0);
-    EXPECT_EQ(AddressWord(Address("1.2.3.4")), 0x04030201u);
+    EXPECT_EQ(AddressWord(IPv4("1.2.3.4")), 0x04030201u);
     EXPECT_EQ(AddressWord(Named("proxy.example")), 0u);
-    EXPECT_LT(CompareHosts("", Named("a"), "", Address("0.0.0.1"), 13), 0);
+    EXPECT_LT(CompareHosts("", Named("a"), "", IPv4("0.0.0.1"), 13), 0);
 }
 
 TEST(RowOrder, IPv6AddressesComeAfterAllOthersInTheOrderOfTheirBytes)
 {
-    const S5NetAddr others[] = {Address("255.255.255.255"), Address("0.0.0.0"), Named("a")};
+    const S5NetAddr others[] = {IPv4("255.255.255.255"), IPv4("0.0.0.0"), Named("a")};
     for (const S5NetAddr& other : others) {
         EXPECT_LT(CompareAddresses(other, IPv6("::")), 0);
         EXPECT_GT(CompareAddresses(IPv6("::"), other), 0);
