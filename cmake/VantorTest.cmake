@@ -14,14 +14,18 @@ function(vantor_add_test name)
   target_compile_definitions(${name} PRIVATE
     VANTOR_BINARY_DIR="${PROJECT_BINARY_DIR}"
     VANTOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  # Tests on the display take turns: keyboard focus and the pointer are shared by all
-  # windows, so two of them at once would steal each other's key presses.
-  # They also run through a launcher that gives them a virtual display when there is none.
+  # Widget tests on the shared display take turns: keyboard focus and the pointer are shared
+  # by all windows, so two of them at once would steal each other's key presses. They run
+  # through a launcher that gives them a virtual display when there is none. End-to-end
+  # tests each get a virtual display of their own, and so run side by side.
   set(lock "")
-  if(T_LABEL STREQUAL "widget" OR T_LABEL STREQUAL "e2e")
+  set(run ${PROJECT_SOURCE_DIR}/tests/support/display-run)
+  if(T_LABEL STREQUAL "widget")
     set(lock RESOURCE_LOCK xdisplay SKIP_RETURN_CODE 77)
-    set_target_properties(${name} PROPERTIES
-      CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/support/display-run)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${run})
+  elseif(T_LABEL STREQUAL "e2e")
+    set(lock SKIP_RETURN_CODE 77)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${run};--own")
   endif()
   gtest_discover_tests(${name}
     PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ${lock}
