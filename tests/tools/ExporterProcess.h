@@ -17,6 +17,7 @@ public:
 
     bool started() const { return pid_ > 0; }
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
     std::string url(const std::string &path) const;
     // The body of /metrics as curl fetches it ("" when the scrape failed).
     std::string metrics() const;
