@@ -27,8 +27,9 @@ void OnStopSignal(int)
     (void)!write(stopPipe[1], &byte, 1);
 }
 
-// A poll's calls may wait this long for a server: a tenth of the interval is plenty on a
-// sound network, and at least a second, at most ten.
+// A poll's calls may wait this long for a server: the interval, but at least a second (so
+// that a busy server is not given up too soon) and at most ten (so that a dead one is
+// reported soon).
 int CallTimeoutMs(int intervalSeconds)
 {
     return std::min(10000, std::max(1000, intervalSeconds * 1000));
