@@ -59,11 +59,13 @@ void ConnectionLedger::Retire(const S5MonKey& key)
 
 S5Count ConnectionLedger::CountedFrom(const S5MonData& record) const
 {
-    S5Count total = record.inTotBytes + record.outTotBytes;
+    return CountsWhole(record) ? 0 : record.inTotBytes + record.outTotBytes;
+}
+
+bool ConnectionLedger::CountsWhole(const S5MonData& record) const
+{
     if (!havePrevious_)
-        return total;
+        return false;
     // A previous pass that listed nothing: whatever is listed now began after it.
-    if (!previousClockKnown_ || record.startTime >= previousClock_)
-        return 0;
-    return total;
+    return !previousClockKnown_ || record.startTime >= previousClock_;
 }

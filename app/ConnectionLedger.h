@@ -53,6 +53,9 @@ public:
     // when the connection started after the previous complete pass; its present total
     // (nothing counts yet) in a baseline pass or when it is older and only now seen.
     S5Count CountedFrom(const S5MonData& record) const;
+    // Whether a connection seen for the first time counts its whole traffic: it started
+    // after the previous complete pass (never in a baseline pass).
+    bool CountsWhole(const S5MonData& record) const;
 
     // Whether no complete pass has been seen since the last reset.
     bool InBaseline() const { return !havePrevious_; }

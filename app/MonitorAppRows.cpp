@@ -336,14 +336,7 @@ void MonitorApp::ListAgedRows()
 
 int MonitorApp::GetAppIndex(S5MonData* record)
 {
-    const Setting& s = current->setting;
-    int port = ntohs(record->dstSockAddr.sin.sin_port);
-    for (int i = 0; i < SETTING_SERVICES; i++) {
-        if (s.serviceSelected[i] == 1 && s.servicePort[i] == port) {
-            return i;
-        }
-    }
-    return 0; // "Others"
+    return ServiceIndexOf(current->setting, ntohs(record->dstSockAddr.sin.sin_port));
 }
 
 void MonitorApp::SortConnectionList(int reason)

@@ -40,6 +40,16 @@ void SetBlankService(Setting* s, int k)
 
 } // namespace
 
+int ServiceIndexOf(const Setting& s, int port)
+{
+    for (int i = 0; i < SETTING_SERVICES; i++) {
+        if (s.serviceSelected[i] == 1 && s.servicePort[i] == port) {
+            return i;
+        }
+    }
+    return 0;
+}
+
 float UnitFactorOf(int unitType)
 {
     return static_cast<float>(pow(1024.0, unitType - UNIT_BYTES));

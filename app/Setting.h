@@ -75,6 +75,10 @@ void FillDefaultSetting(Setting* s);
 // others blank. to's earlier service buffers are released.
 void CopySetting(Setting* to, const Setting& from);
 
+// The service that names a destination port: the first selected service with that port,
+// else service 0 ("Others", which catches every port no other service names).
+int ServiceIndexOf(const Setting& s, int port);
+
 // Frees the service buffers and leaves null pointers behind.
 void ReleaseSetting(Setting* s);
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and checks what a user gets: the four programs
+# Installs the build into a temporary prefix and checks what a user gets: the five programs
 # running from there, the desktop entry and icon, and every manual page rendering without a
 # warning, with every page it refers to (SEE ALSO) installed too.
 # Usage: install_check.sh BUILD_DIR
@@ -11,17 +11,23 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 
 fail() { echo "install_check: $*" >&2; exit 1; }
 
-for program in vantor vantor-proxy vantor-mon vantor-monsim; do
+for program in vantor vantor-proxy vantor-mon vantor-monsim vantor-exporter; do
   [ -x "$prefix/bin/$program" ] || fail "$program is not installed in bin/"
   [ -f "$prefix/share/man/man1/$program.1" ] || fail "the manual page $program.1 is missing"
 done
 "$prefix/bin/vantor" -v | grep -q '^Vantor Version ' || fail "vantor -v does not print its version"
-for program in vantor-proxy vantor-mon; do
+for program in vantor-proxy vantor-mon vantor-exporter; do
   "$prefix/bin/$program" --version > /dev/null || fail "$program --version fails"
 done
 [ -f "$prefix/share/applications/vantor.desktop" ] || fail "no desktop entry"
 grep -q '^Exec=vantor$' "$prefix/share/applications/vantor.desktop" || fail "the desktop entry does not run vantor"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/vantor.svg" ] || fail "no icon"
+for unit in vantor-proxy vantor-exporter; do
+  [ -f "$prefix/lib/systemd/system/$unit.service" ] || fail "no $unit.service"
+done
+for example in vantor-exporter.prometheus.yml vantor-exporter.rules.yml; do
+  [ -f "$prefix/share/doc/vantor/$example" ] || fail "the example $example is missing"
+done
 
 for page in "$prefix"/share/man/man1/*.1; do
   warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 > /dev/null) || fail "man cannot render $page"

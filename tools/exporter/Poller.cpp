@@ -1,0 +1,168 @@
+#include "tools/exporter/Poller.h"
+
+#include <errno.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+
+#include <chrono>
+
+namespace {
+
+double WallSeconds()
+{
+    struct timeval tv;
+    gettimeofday(&tv, nullptr);
+    return tv.tv_sec + tv.tv_usec / 1e6;
+}
+
+// Why a poll failed, in the words an operator needs, from the errno the library left.
+std::string FailureReason(int err)
+{
+    switch (err) {
+    case ECONNREFUSED: return "connection refused";
+    case ETIMEDOUT: return "timed out";
+    case ESRCH: return "the host name cannot be resolved";
+    case ECONNRESET:
+    case EPIPE: return "the server closed the connection";
+    case EMSGSIZE:
+    case EPROTO:
+    case EBADMSG:
+    case EINVAL: return "the server does not answer as a monitoring service";
+    case 0: return "the server's answer could not be read";
+    default: return strerror(err);
+    }
+}
+
+} // namespace
+
+Poller::Poller(const ServerConfig& server, const Setting& services, int maxUsers, int intervalMs,
+               int firstDelayMs)
+    : server_(server), intervalMs_(intervalMs), firstDelayMs_(firstDelayMs),
+      account_(services, maxUsers)
+{
+    auto first = std::make_shared<ServerSnapshot>();
+    first->name = server_.name;
+    first->address = server_.address;
+    first->byService = account_.ByService();
+    snapshot_ = first;
+    thread_ = std::thread(&Poller::Run, this);
+}
+
+Poller::~Poller()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+        if (fd_ >= 0)
+            shutdown(fd_, SHUT_RDWR); // a read under way ends at once
+    }
+    wake_.notify_all();
+    thread_.join();
+    Disconnect();
+}
+
+std::shared_ptr<const ServerSnapshot> Poller::Snapshot() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return snapshot_;
+}
+
+void Poller::Run()
+{
+    using Clock = std::chrono::steady_clock;
+    auto due = Clock::now() + std::chrono::milliseconds(firstDelayMs_);
+    const auto interval = std::chrono::milliseconds(intervalMs_);
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (wake_.wait_until(lock, due, [this] { return stop_; }))
+                return;
+        }
+        auto start = Clock::now();
+        S5MonTot_t totals{};
+        std::string error;
+        bool up = Poll(&totals, &error);
+        std::chrono::duration<double> took = Clock::now() - start;
+        if (up)
+            lastPollSeconds_ = WallSeconds();
+        else
+            Disconnect();
+        Publish(up, took.count(), totals, error);
+        // A poll that overran its interval skips the polls it missed instead of piling up.
+        due += interval;
+        while (due <= Clock::now())
+            due += interval;
+    }
+}
+
+bool Poller::Poll(S5MonTot_t* totals, std::string* error)
+{
+    errno = 0;
+    if (!handle_) {
+        S5MonHandle h = nullptr;
+        if (S5MonNetOpen(server_.address.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
+            *error = "cannot connect: " + FailureReason(errno);
+            return false;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        handle_ = h;
+        fd_ = S5MonDescriptor(h);
+        if (stop_)
+            return false;
+        account_.Reset(); // a new connection: the next complete pass is a baseline
+    }
+    if (S5MonGetTot(handle_, totals) != 0) {
+        *error = "reading the totals failed: " + FailureReason(errno);
+        return false;
+    }
+    // A server that started again lists new connections under keys that may repeat old ones.
+    if (haveStart_ && totals->startTime != serverStart_)
+        account_.Reset();
+    haveStart_ = true;
+    serverStart_ = totals->startTime;
+    account_.BeginPass();
+    S5MonData record;
+    int r;
+    size_t records = 0;
+    while ((r = S5MonRecvNextData(handle_, 0, &record)) == 1) {
+        if (++records > MON_LIST_RECORDS_MAX) {
+            *error = "the server lists more than " + std::to_string(MON_LIST_RECORDS_MAX)
+                + " connections";
+            return false;
+        }
+        account_.Add(record);
+    }
+    if (r != 0) {
+        *error = "reading the connections failed: " + FailureReason(errno);
+        return false;
+    }
+    account_.EndPass();
+    return true;
+}
+
+void Poller::Disconnect()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (handle_)
+        S5MonClose(handle_);
+    handle_ = nullptr;
+    fd_ = -1;
+}
+
+void Poller::Publish(bool up, double seconds, const S5MonTot_t& totals, const std::string& error)
+{
+    auto s = std::make_shared<ServerSnapshot>();
+    s->name = server_.name;
+    s->address = server_.address;
+    s->polled = true;
+    s->up = up;
+    s->pollDurationSeconds = seconds;
+    s->lastPollSeconds = lastPollSeconds_;
+    s->lastError = error;
+    s->totals = totals;
+    s->byService = account_.ByService();
+    s->byUser = account_.ByUser();
+    std::lock_guard<std::mutex> lock(mutex_);
+    snapshot_ = std::move(s);
+}

@@ -1,0 +1,28 @@
+#include "tools/exporter/ServiceTable.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "app/SettingsFile.h"
+
+bool LoadServiceTable(const std::string& path, Setting* s, std::string* error)
+{
+    FillDefaultSetting(s);
+    if (path.empty())
+        return true;
+    FILE* in = fopen(path.c_str(), "r");
+    if (!in) {
+        *error = "cannot read the services file " + path + ": " + strerror(errno);
+        return false;
+    }
+    Setting* first = s;
+    SettingsDamage damage = ReadSettingsFrom(in, &first, 1);
+    fclose(in);
+    if (damage.line != 0) {
+        *error = path + ":" + std::to_string(damage.line)
+            + ": not a settings file of the window (monitor.ini) as expected";
+        return false;
+    }
+    return true;
+}
