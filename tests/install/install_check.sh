@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user gets: the five programs
 # running from there, the desktop entry and icon, and every manual page rendering without a
-# warning, with every page it refers to (SEE ALSO) installed too.
+# warning, with every page of ours it refers to (SEE ALSO) installed too.
 # Usage: install_check.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -32,8 +32,8 @@ done
 for page in "$prefix"/share/man/man1/*.1; do
   warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 > /dev/null) || fail "man cannot render $page"
   [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
-  # Every page named in SEE ALSO must be installed as well.
-  for ref in $(sed -n '/^\.SH SEE ALSO/,/^\.SH/p' "$page" | grep -o '^\.BR [a-z0-9-]*' | awk '{print $2}'); do
+  # Every page of ours named in SEE ALSO must be installed as well.
+  for ref in $(sed -n '/^\.SH SEE ALSO/,/^\.SH/p' "$page" | grep -o '^\.BR vantor[a-z0-9-]*' | awk '{print $2}'); do
     [ -f "$prefix/share/man/man1/$ref.1" ] || fail "$(basename "$page") refers to $ref(1), which is not installed"
   done
 done
