@@ -103,6 +103,8 @@ TEST(ConfigFile, EveryDirectiveSetsItsOption)
                                            "user proxy\n"
                                            "retention 60\n"
                                            "handshake-timeout 5\n"
+                                           "bind-timeout 11\n"
+                                           "udp-timeout 12\n"
                                            "monitor-timeout 6\n"
                                            "monitor-pass-limit 7\n"
                                            "monitors-per-address 3\n"
@@ -126,6 +128,8 @@ TEST(ConfigFile, EveryDirectiveSetsItsOption)
     EXPECT_EQ(o.runAsUser, "proxy");
     EXPECT_EQ(o.retentionSeconds, 60);
     EXPECT_EQ(o.handshakeTimeout, 5);
+    EXPECT_EQ(o.bindTimeout, 11);
+    EXPECT_EQ(o.udpTimeout, 12);
     EXPECT_EQ(o.monitorTimeout, 6);
     EXPECT_EQ(o.monitorPassLimit, 7);
     EXPECT_EQ(o.monitorsPerAddress, 3);

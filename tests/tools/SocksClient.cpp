@@ -87,20 +87,39 @@ int connectLoopback(int port, int rcvbuf, const char *source)
     return fd;
 }
 
-int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply)
+bool socksReadReply(int fd, int *reply, sockaddr_storage *bound)
+{
+    uint8_t head[4];
+    if (recv(fd, head, 4, MSG_WAITALL) != 4 || (head[3] != 1 && head[3] != 4))
+        return false;
+    *bound = sockaddr_storage{};
+    bound->ss_family = head[3] == 1 ? AF_INET : AF_INET6;
+    auto *v4 = reinterpret_cast<sockaddr_in *>(bound);
+    auto *v6 = reinterpret_cast<sockaddr_in6 *>(bound);
+    void *addr = head[3] == 1 ? static_cast<void *>(&v4->sin_addr) : &v6->sin6_addr;
+    ssize_t size = head[3] == 1 ? 4 : 16;
+    // Both families keep the port at the same offset.
+    if (recv(fd, addr, size_t(size), MSG_WAITALL) != size
+        || recv(fd, &v4->sin_port, 2, MSG_WAITALL) != 2)
+        return false;
+    *reply = head[1];
+    return true;
+}
+
+int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply, sockaddr_storage *bound)
 {
     *reply = -1;
     int fd = connectLoopback(proxyPort);
     std::string request = {
         5, char(command), 0, 1, 127, 0, 0, 1, char(destPort >> 8), char(destPort & 0xff)};
-    uint8_t method[2], answer[10];
+    uint8_t method[2];
     if (fd < 0 || !sendAll(fd, std::string("\x05\x01\x00", 3))
         || recv(fd, method, 2, MSG_WAITALL) != 2 || method[1] != 0 || !sendAll(fd, request)) {
         if (fd >= 0)
             close(fd);
         return -1;
     }
-    if (recv(fd, answer, 10, MSG_WAITALL) == 10)
-        *reply = answer[1];
+    sockaddr_storage ignored;
+    socksReadReply(fd, reply, bound ? bound : &ignored);
     return fd;
 }

@@ -10,8 +10,12 @@
 
 // Connects to the proxy, negotiates "no authentication" and sends a request for
 // 127.0.0.1:port with the given command. Returns the socket and stores the reply code
-// (-1 when no reply came), or returns -1.
-int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply);
+// (-1 when no reply came) and, when asked, the reply's address, or returns -1.
+int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply,
+              sockaddr_storage *bound = nullptr);
+// Reads a request's reply (as BIND sends a second one): false when none came; else its
+// code and its address, IPv4 or IPv6.
+bool socksReadReply(int fd, int *reply, sockaddr_storage *bound);
 // Sends all bytes; false on failure.
 bool sendAll(int fd, const std::string &bytes);
 // Reads until end of file (or error); returns what arrived.

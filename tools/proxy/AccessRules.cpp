@@ -64,13 +64,36 @@ Decision AccessRules::decideClient(const IpAddress &source) const
     return byDefault(clientRules_.empty());
 }
 
+namespace {
+bool matchesAsker(const RequestRule &rule, const AccessRequest &request)
+{
+    return fromMatches(rule.from, request.source)
+        && (!rule.command || rule.command == request.command)
+        && (rule.user.empty() || rule.user == request.user);
+}
+} // namespace
+
+Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
+{
+    for (const RequestRule &rule : requestRules_) {
+        if (!matchesAsker(rule, request))
+            continue;
+        bool everyDestination =
+            rule.to == RequestRule::To::Any && rule.portLow == 0 && rule.portHigh == 65535;
+        // A pass for some destinations lets the request open; a block for some goes on to
+        // the rules after it for the others.
+        if (everyDestination || rule.pass)
+            return decided(rule.pass, rule.number);
+    }
+    return byDefault(requestRules_.empty());
+}
+
 Decision AccessRules::decideRequest(const AccessRequest &request) const
 {
     const std::string host = canonicalHostName(request.host);
     for (const RequestRule &rule : requestRules_) {
-        if (!fromMatches(rule.from, request.source) || request.port < rule.portLow
-            || request.port > rule.portHigh || (rule.command && rule.command != request.command)
-            || (!rule.user.empty() && rule.user != request.user))
+        if (!matchesAsker(rule, request) || request.port < rule.portLow
+            || request.port > rule.portHigh)
             continue;
         switch (rule.to) {
         case RequestRule::To::Any:

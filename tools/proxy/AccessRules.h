@@ -79,6 +79,10 @@ public:
 
     Decision decideClient(const IpAddress &source) const;
     Decision decideRequest(const AccessRequest &request) const;
+    // For a request whose destinations come later (the datagrams of a UDP ASSOCIATE): blocks
+    // only when the rules block every destination for this source, command and user, naming
+    // the rule that does; passes when some destination may pass, each to be decided then.
+    Decision decideAnyDestination(const AccessRequest &request) const;
     // Whether the monitoring port serves this address: any, while monitor-allow names none.
     bool monitorAllowed(const IpAddress &source) const;
 

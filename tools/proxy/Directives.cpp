@@ -21,6 +21,8 @@ const DirectiveKind kDirectives[] = {{"socks", Repeat::Listed},
                                      {"user", Repeat::Once},
                                      {"retention", Repeat::Once},
                                      {"handshake-timeout", Repeat::Once},
+                                     {"bind-timeout", Repeat::Once},
+                                     {"udp-timeout", Repeat::Once},
                                      {"monitor-timeout", Repeat::Once},
                                      {"monitor-pass-limit", Repeat::Once},
                                      {"monitors-per-address", Repeat::Once},
@@ -101,6 +103,10 @@ bool applyValue(const std::string &name, const std::string &value, ProxyOptions 
         return parseWholeNumber(value, 0, kSecondsMax, &out->retentionSeconds);
     else if (name == "handshake-timeout")
         return parseWholeNumber(value, 1, kSecondsMax, &out->handshakeTimeout);
+    else if (name == "bind-timeout")
+        return parseWholeNumber(value, 1, kSecondsMax, &out->bindTimeout);
+    else if (name == "udp-timeout")
+        return parseWholeNumber(value, 1, kSecondsMax, &out->udpTimeout);
     else if (name == "monitor-timeout")
         return parseWholeNumber(value, 1, kSecondsMax, &out->monitorTimeout);
     else if (name == "monitor-pass-limit")

@@ -71,6 +71,12 @@ IpAddress unmapped(const IpAddress &a)
     return v4;
 }
 
+bool isUnspecified(const IpAddress &a)
+{
+    static const uint8_t zeros[16] = {};
+    return std::memcmp(a.bytes, zeros, a.size()) == 0;
+}
+
 bool isLoopback(const IpAddress &address)
 {
     IpAddress a = unmapped(address);

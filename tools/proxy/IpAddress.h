@@ -25,6 +25,8 @@ IpAddress ipAddressOf(const sockaddr_storage &a);
 // An IPv4 address written as IPv6 (::ffff:a.b.c.d, as a dual-stack socket reports IPv4
 // peers) becomes plain IPv4, so that one rule covers both forms; others stay as they are.
 IpAddress unmapped(const IpAddress &a);
+// 0.0.0.0 and ::, the addresses that name no host in particular (family 0 too).
+bool isUnspecified(const IpAddress &a);
 // 127.0.0.0/8, ::1 and their mapped forms.
 bool isLoopback(const IpAddress &a);
 

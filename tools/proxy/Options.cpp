@@ -5,8 +5,8 @@
 const char *proxyUsage()
 {
     return "Usage: vantor-proxy [OPTION]...\n"
-           "A SOCKS5 proxy (CONNECT, no authentication or username/password) that serves the\n"
-           "Vantor monitoring protocol on a second port.\n"
+           "A SOCKS5 proxy (CONNECT, BIND and UDP ASSOCIATE; no authentication or\n"
+           "username/password) that serves the Vantor monitoring protocol on a second port.\n"
            "\n"
            "  --config FILE              read the options from FILE, one a line, named as here\n"
            "                             without \"--\"; the options given here win over it\n"
@@ -28,6 +28,10 @@ const char *proxyUsage()
            "  --retention SECONDS        keep ended connections listed (default 300)\n"
            "  --handshake-timeout SECONDS  drop clients that do not finish the SOCKS\n"
            "                             handshake and connect in time (default 30)\n"
+           "  --bind-timeout SECONDS     how long a BIND waits for its incoming connection\n"
+           "                             (default 120)\n"
+           "  --udp-timeout SECONDS      end a UDP association that relays no datagram for\n"
+           "                             so long (default 300)\n"
            "  --monitor-timeout SECONDS  drop monitors that stall with work pending (default 30)\n"
            "  --monitor-pass-limit SECONDS  drop monitors whose list takes longer, however\n"
            "                             steadily they read it (default 300)\n"

@@ -19,6 +19,8 @@ struct ProxyOptions {
     std::string runAsUser;            // empty: keep the account the proxy was started as
     int retentionSeconds = 300;
     int handshakeTimeout = 30;  // seconds a client may take to reach the relay phase
+    int bindTimeout = 120;      // seconds a BIND waits for the incoming connection
+    int udpTimeout = 300;       // seconds a UDP association may pass no datagram
     int monitorTimeout = 30;    // seconds a monitor may stall with work pending
     int monitorPassLimit = 300; // seconds a pass may take, however steadily it is read
     int monitorsPerAddress = 8; // monitors kept from one client address

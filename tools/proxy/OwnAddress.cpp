@@ -25,12 +25,6 @@ bool isInterfaceAddress(const IpAddress &addr)
     freeifaddrs(list);
     return found;
 }
-
-bool isUnspecified(const IpAddress &a)
-{
-    static const uint8_t zeros[16] = {};
-    return std::memcmp(a.bytes, zeros, a.size()) == 0;
-}
 } // namespace
 
 bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_storage> &listeners)

@@ -43,13 +43,15 @@ Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t 
     return Parse::Done;
 }
 
-Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
+namespace {
+// The address and port that follow the command (or FRAG) byte of a request or a UDP header:
+// ATYP at offset 3, the address from offset 4. A Bad with unknown=true means an address
+// type whose length cannot be known.
+Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, bool *unknown)
 {
-    if (len >= 1 && buf[0] != VERSION)
-        return Parse::Bad;
+    *unknown = false;
     if (len < 5)
         return Parse::NeedMore;
-    out->command = buf[1];
     out->addrType = buf[3];
     size_t addrLen;
     size_t addrStart = 4;
@@ -67,10 +69,8 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
         addrStart = 5;
         break;
     default:
-        // The length of an unknown address cannot be known; the request still counts as
-        // read so that the client gets the "address type not supported" reply.
-        *used = len;
-        return Parse::Done;
+        *unknown = true;
+        return Parse::Bad;
     }
     size_t need = addrStart + addrLen + 2;
     if (len < need)
@@ -79,11 +79,37 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
         std::memcpy(&out->ipv4, buf + 4, 4);
     else if (buf[3] == ATYP_IPV6)
         std::memcpy(out->ipv6, buf + 4, 16);
-    else if (buf[3] == ATYP_DOMAIN)
+    else
         out->host.assign(reinterpret_cast<const char *>(buf + 5), addrLen);
     out->port = uint16_t(buf[need - 2] << 8 | buf[need - 1]);
     *used = need;
     return Parse::Done;
+}
+} // namespace
+
+Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
+{
+    if (len >= 1 && buf[0] != VERSION)
+        return Parse::Bad;
+    if (len < 5)
+        return Parse::NeedMore;
+    out->command = buf[1];
+    bool unknown;
+    Parse p = parseAddress(buf, len, out, used, &unknown);
+    if (unknown) {
+        // The length of an unknown address cannot be known; the request still counts as
+        // read so that the client gets the "address type not supported" reply.
+        *used = len;
+        return Parse::Done;
+    }
+    return p;
+}
+
+bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used)
+{
+    bool unknown;
+    return len >= 4 && buf[0] == 0 && buf[1] == 0 && buf[2] == 0
+        && parseAddress(buf, len, out, used, &unknown) == Parse::Done;
 }
 
 uint8_t chooseMethod(const Greeting &g, bool passwordRequired)
@@ -126,6 +152,14 @@ std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound)
     const auto *port = reinterpret_cast<const uint8_t *>(&v6.sin6_port);
     r.insert(r.end(), port, port + 2);
     return r;
+}
+
+std::vector<uint8_t> udpHeader(const sockaddr_storage &from)
+{
+    // A reply without its version and code bytes: RSV, FRAG, then the same address.
+    std::vector<uint8_t> h = requestReply(0, from);
+    h[0] = 0;
+    return h;
 }
 
 const char *commandName(uint8_t command)

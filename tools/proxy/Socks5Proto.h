@@ -53,6 +53,11 @@ struct Request {
 Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used);
 Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t *used);
 Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used);
+// The header of a UDP datagram relayed for a UDP ASSOCIATE (RSV, FRAG, ATYP, DST.ADDR,
+// DST.PORT). Fragments (FRAG other than 0) are not supported: false for them, for a
+// datagram shorter than its header and for an unknown address type; else *used is the
+// header's size and out holds the address (its command stays 0).
+bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used);
 
 // The method the server selects from the client's offer.
 uint8_t chooseMethod(const Greeting &g, bool passwordRequired);
@@ -63,6 +68,10 @@ std::vector<uint8_t> credentialsReply(bool accepted);
 std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet);
 // Reply to a request with the bound socket address, IPv4 (ATYP 1) or IPv6 (ATYP 4).
 std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound);
+
+// The header that comes before a datagram relayed back to the client, naming the address
+// it came from.
+std::vector<uint8_t> udpHeader(const sockaddr_storage &from);
 
 // The command's name as the rules write it ("connect", "bind", "udpassociate"), or "" for
 // any other value.

@@ -44,6 +44,11 @@ void SocksSession::onEvents(int tag, uint32_t events)
 {
     const uint32_t readable = EPOLLIN | EPOLLHUP | EPOLLERR;
     const uint32_t writable = EPOLLOUT | EPOLLERR;
+    if (tag >= UdpRelay::CLIENT_SIDE) {
+        if (!udp_->onEvents(tag, events))
+            finish();
+        return;
+    }
     if (tag == CLIENT) {
         if ((events & writable) && waiting(toClient_, toClientPipe_))
             flushClient();
@@ -55,12 +60,14 @@ void SocksSession::onEvents(int tag, uint32_t events)
         if (getsockopt(dest_.fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
             err = errno;
         if (err == 0) {
-            onConnected();
+            onConnected(localAddress(dest_.fd));
         } else if (err != EINPROGRESS) {
             ctx_.poller.closeWatch(dest_);
             failure_ = Failure{replyForErrno(err), Decision{}};
             tryNextAddress();
         }
+    } else if (phase_ == Phase::Binding) {
+        acceptPeer();
     } else {
         if ((events & writable) && waiting(toDest_, toDestPipe_))
             flushDest();
@@ -77,10 +84,20 @@ void SocksSession::onTick(time_t monotonicNow)
         toClientPipe_.closeIfIdle();
         return;
     }
+    if (phase_ == Phase::Associated) {
+        if (monotonicNow - udp_->lastActivity() >= settings_->options.udpTimeout)
+            finish();
+        return;
+    }
     if (monotonicNow < deadline_)
         return;
     if (phase_ == Phase::Closing) {
         finish();
+    } else if (phase_ == Phase::Binding) {
+        refuse(REP_TTL_EXPIRED,
+               "No connection to BIND within " + std::to_string(settings_->options.bindTimeout)
+                   + " s",
+               requestReply(REP_TTL_EXPIRED, 0, 0));
     } else if (phase_ == Phase::Connecting || phase_ == Phase::Resolving) {
         refuseRequest(REP_HOST_UNREACHABLE);
     } else {
@@ -185,22 +202,37 @@ void SocksSession::handleRequest()
         ip.family = AF_INET6;
         std::memcpy(ip.bytes, r.ipv6, 16);
     } else if (r.addrType == ATYP_DOMAIN) {
-        ctx_.table.setDestinationName(record_, r.host, r.port);
         parseIpAddress(r.host, &ip); // a numeric name needs no look-up
     } else {
         refuseRequest(REP_ATYP_NOT_SUPPORTED);
         return;
     }
+    // The address of a UDP ASSOCIATE is the client's own, not a destination.
+    if (r.command == CMD_UDP_ASSOCIATE) {
+        startAssociation(ip, r.port);
+        return;
+    }
+    if (r.addrType == ATYP_DOMAIN)
+        ctx_.table.setDestinationName(record_, r.host, r.port);
     if (ip.family != 0)
         ctx_.table.setDestination(record_, socketAddress(Endpoint{ip, r.port}));
     // What the proxy cannot do is refused as such, without asking the rules (and so
-    // without a look-up that an address block of theirs could ask for).
-    if (r.command != CMD_CONNECT) {
+    // without a look-up that an address block of theirs could ask for). The peer of a BIND
+    // is named by address: a name is not looked up for it.
+    if (r.command != CMD_CONNECT && r.command != CMD_BIND) {
         refuseRequest(REP_CMD_NOT_SUPPORTED);
+        return;
+    }
+    if (r.command == CMD_BIND && ip.family == 0) {
+        refuseRequest(REP_ATYP_NOT_SUPPORTED);
         return;
     }
     if (!allowedByRules())
         return;
+    if (r.command == CMD_BIND) {
+        startBind(ip);
+        return;
+    }
     if (ip.family != 0) {
         tryAddresses({ip});
     } else {
@@ -215,6 +247,11 @@ void SocksSession::handleRequest()
 
 void SocksSession::onResolved(bool found, const std::vector<IpAddress> &addrs)
 {
+    if (udp_) {
+        if (!udp_->onResolved(found, addrs))
+            finish();
+        return;
+    }
     lookupQueued_ = false;
     if (phase_ != Phase::Resolving)
         return;
@@ -225,7 +262,7 @@ void SocksSession::onResolved(bool found, const std::vector<IpAddress> &addrs)
     updateInterest();
 }
 
-Decision SocksSession::decideByRules() const
+AccessRequest SocksSession::accessRequest() const
 {
     AccessRequest request;
     request.source = ipAddressOf(record_->src);
@@ -235,7 +272,12 @@ Decision SocksSession::decideByRules() const
     request.port = record_->dstPort;
     request.command = uint8_t(record_->socksCmd);
     request.user = record_->user;
-    return settings_->options.rules.decideRequest(request);
+    return request;
+}
+
+Decision SocksSession::decideByRules() const
+{
+    return settings_->options.rules.decideRequest(accessRequest());
 }
 
 void SocksSession::refuseBlocked(const Decision &d)
@@ -302,7 +344,7 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
     dest_.fd = fd;
     SendAtOnce(fd);
     if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), addrSize(dst)) == 0) {
-        onConnected();
+        onConnected(localAddress(fd));
         return true;
     }
     if (errno == EINPROGRESS) {
@@ -314,11 +356,75 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
     return false;
 }
 
-void SocksSession::onConnected()
+void SocksSession::startBind(const IpAddress &peer)
+{
+    bindPeer_ = isUnspecified(peer) ? IpAddress{} : unmapped(peer);
+    // On the address the client reached, so that the peer can reach it the same way.
+    sockaddr_storage local = localAddress(client_.fd);
+    reinterpret_cast<sockaddr_in &>(local).sin_port = 0; // the same offset in both families
+    dest_.fd = listenOn(local, 1);
+    if (dest_.fd < 0) {
+        refuseRequest(REP_GENERAL_FAILURE);
+        return;
+    }
+    phase_ = Phase::Binding;
+    deadline_ = monotonicSeconds() + settings_->options.bindTimeout;
+    sendReply(requestReply(REP_SUCCEEDED, localAddress(dest_.fd)));
+}
+
+// Exactly one connection is taken: the listening socket closes with it.
+void SocksSession::acceptPeer()
+{
+    sockaddr_storage peer{};
+    socklen_t len = sizeof peer;
+    int fd = accept4(dest_.fd, reinterpret_cast<sockaddr *>(&peer), &len,
+                     SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    ctx_.poller.closeWatch(dest_);
+    dest_.fd = fd;
+    ctx_.table.setDestination(record_, peer);
+    if (bindPeer_.family != 0 && !(unmapped(ipAddressOf(peer)) == bindPeer_)) {
+        refuse(REP_NOT_ALLOWED,
+               "BIND: connection from " + addrText(peer) + ", not "
+                   + ipAddressText(bindPeer_),
+               requestReply(REP_NOT_ALLOWED, 0, 0));
+        return;
+    }
+    SendAtOnce(fd);
+    onConnected(peer);
+}
+
+void SocksSession::startAssociation(const IpAddress &stated, uint16_t port)
+{
+    IpAddress client = unmapped(ipAddressOf(record_->src));
+    // Another host than its own a client cannot name, so that nobody opens a relay for a
+    // host the client rules do not let in. A name is not looked up: it counts as none.
+    if (!isUnspecified(stated) && !(unmapped(stated) == client)) {
+        refuse(REP_NOT_ALLOWED, "UDP from " + ipAddressText(stated) + ", not the client's",
+               requestReply(REP_NOT_ALLOWED, 0, 0));
+        return;
+    }
+    Decision d = settings_->options.rules.decideAnyDestination(accessRequest());
+    if (d.verdict == Verdict::Block) {
+        refuseBlocked(d);
+        return;
+    }
+    udp_.reset(new UdpRelay(ctx_, *settings_, record_, this));
+    if (!udp_->open(localAddress(client_.fd), client, port)) {
+        refuseRequest(REP_GENERAL_FAILURE);
+        return;
+    }
+    phase_ = Phase::Associated;
+    record_->state = STATE_RELAYING;
+    sendReply(requestReply(REP_SUCCEEDED, udp_->clientSide()));
+}
+
+void SocksSession::onConnected(const sockaddr_storage &bound)
 {
     phase_ = Phase::Relaying;
     record_->state = STATE_RELAYING;
-    sendReply(requestReply(REP_SUCCEEDED, localAddress(dest_.fd)));
+    sendReply(requestReply(REP_SUCCEEDED, bound));
     if (!retired() && (!toDest_.empty() || clientEof_))
         flushDest(); // early data, and the half-close if the client has sent it
 }
@@ -401,6 +507,16 @@ void SocksSession::readClient()
 {
     if (clientEof_ || phase_ == Phase::Closing || !canReceive(toDest_, toDestPipe_))
         return;
+    if (phase_ == Phase::Associated) {
+        // The connection only tells how long the association lasts: what the client sends
+        // on it is of no use, and its end ends the association.
+        ssize_t n = toDest_.readFrom(client_.fd);
+        if (n > 0)
+            toDest_.consume(toDest_.size());
+        else if (n == 0 || errno != EAGAIN)
+            finish();
+        return;
+    }
     // The handshake is parsed from the buffer, and early data waits there behind it.
     ssize_t n = phase_ == Phase::Relaying ? receive(client_.fd, toDest_, toDestPipe_)
                                           : toDest_.readFrom(client_.fd);
@@ -511,6 +627,8 @@ void SocksSession::updateInterest()
     uint32_t destEvents = 0;
     if (phase_ == Phase::Connecting)
         destEvents = EPOLLOUT;
+    else if (phase_ == Phase::Binding)
+        destEvents = EPOLLIN;
     else if (phase_ == Phase::Relaying) {
         if (!destEof_ && canReceive(toClient_, toClientPipe_))
             destEvents |= EPOLLIN;
@@ -528,6 +646,8 @@ void SocksSession::finish()
         return;
     if (lookupQueued_)
         ctx_.resolver.cancel(record_->serial); // nobody waits for the answer any more
+    if (udp_)
+        udp_->close();
     ctx_.table.end(record_, time(nullptr));
     ctx_.log.info(endedConnectionText(*record_));
     ctx_.poller.closeWatch(client_);

@@ -1,5 +1,7 @@
 // One client of the SOCKS port: the handshake, the request rules, the connect to the
-// destination and then the relay of bytes in both directions, all without blocking the loop.
+// destination (or, for BIND, the one connection it waits for) and then the relay of bytes
+// in both directions, all without blocking the loop; or, for UDP ASSOCIATE, the relay of
+// datagrams for as long as the client keeps its connection.
 // The session follows the settings in force when it started to its end, whatever reloads
 // come meanwhile, and logs a line when it ends. The relay moves the
 // bytes of each direction through a pipe with splice(), and copies them through a buffer
@@ -9,6 +11,7 @@
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <vector>
 #include <sys/socket.h>
 
@@ -19,6 +22,7 @@
 #include "tools/proxy/Poller.h"
 #include "tools/proxy/ProxyContext.h"
 #include "tools/proxy/SplicePipe.h"
+#include "tools/proxy/UdpRelay.h"
 
 class SocksSession : public EventHandler {
 public:
@@ -36,7 +40,17 @@ public:
     uint64_t serial() const { return record_->serial; }
 
 private:
-    enum class Phase { Greeting, Credentials, Request, Resolving, Connecting, Relaying, Closing };
+    enum class Phase {
+        Greeting,
+        Credentials,
+        Request,
+        Resolving,
+        Connecting,
+        Binding, // a BIND waits for its connection
+        Relaying,
+        Associated, // a UDP ASSOCIATE relays datagrams
+        Closing
+    };
     enum Tag { CLIENT = 1, DEST = 2 };
 
     ProxyContext &ctx_;
@@ -64,6 +78,8 @@ private:
         Decision blockedBy;
     };
     Failure failure_{0, Decision{}};
+    IpAddress bindPeer_; // the only address a BIND takes a connection from; family 0: any
+    std::unique_ptr<UdpRelay> udp_;
 
     void handshake();
     void handleGreeting();
@@ -72,6 +88,7 @@ private:
     // Asks the request rules about the request as far as it is known; refuses it when they
     // block it and returns false.
     bool allowedByRules();
+    AccessRequest accessRequest() const;
     Decision decideByRules() const;
     void refuseBlocked(const Decision &d);
     // Connects to the first of addrs that the rules let through and that answers.
@@ -79,7 +96,14 @@ private:
     void tryNextAddress();
     // Starts connecting to dst; false with failure_ set when that fails at once.
     bool startConnect(const sockaddr_storage &dst);
-    void onConnected();
+    // Listens for the connection of a BIND, from peer unless it is 0.0.0.0 or ::.
+    void startBind(const IpAddress &peer);
+    void acceptPeer();
+    // Opens the relay of a UDP ASSOCIATE for datagrams from the address and port the client
+    // stated (zeros: its own address, from any port).
+    void startAssociation(const IpAddress &stated, uint16_t port);
+    // The destination is connected (or the BIND's peer is): the reply names bound.
+    void onConnected(const sockaddr_storage &bound);
     void sendReply(const std::vector<uint8_t> &bytes);
     void refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply);
     // Refuses a request with the reply code and its standard text.
