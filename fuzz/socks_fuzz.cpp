@@ -1,5 +1,6 @@
 // fuzz-libs: vantor_proxy
-// Feeds arbitrary client bytes to the proxy's SOCKS5 parsers, as a hostile client would send them.
+// Feeds arbitrary client bytes to the proxy's SOCKS5 parsers, as a hostile client would send
+// them over TCP or in a UDP datagram.
 #include "tools/proxy/Socks5Proto.h"
 
 #include <stddef.h>
@@ -25,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     socks5::Request request;
     if (socks5::parseRequest(p, size, &request, &used) == socks5::Parse::Done && used > size)
+        __builtin_trap();
+
+    // The same bytes as a datagram for a UDP association.
+    socks5::Request destination;
+    if (socks5::parseUdpHeader(p, size, &destination, &used) && used > size)
         __builtin_trap();
     return 0;
 }

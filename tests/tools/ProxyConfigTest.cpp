@@ -138,7 +138,7 @@ TEST(ConfigFile, EveryDirectiveSetsItsOption)
     EXPECT_EQ(o.readyFile, "/run/vantor.ready");
     ASSERT_EQ(o.rules.clientRules().size(), 2u);
     EXPECT_EQ(o.rules.clientRules()[1].text, "block");
-    EXPECT_EQ(o.rules.clientRules()[1].place, "p.conf:17");
+    EXPECT_EQ(o.rules.clientRules()[1].place, "p.conf:19");
     ASSERT_EQ(o.rules.requestRules().size(), 2u);
     const RequestRule &r = o.rules.requestRules()[1];
     EXPECT_EQ(r.number, 2);

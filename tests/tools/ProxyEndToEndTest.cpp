@@ -245,14 +245,14 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
 
     // An unsupported command is refused and listed; the record can be fetched by its key.
     int reply = -1;
-    int fd = socksOpen(proxy.socksPort(), 9, 2 /* BIND */, &reply);
+    int fd = socksOpen(proxy.socksPort(), 9, 4 /* no such command */, &reply);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(reply, 7);
     close(fd);
     Records records = waitForEnded(proxy.monitorAddress(), 1);
     ASSERT_EQ(records.size(), 1u);
     expectFields(fieldsOf(records[0]),
-                 {{"cmd", "2"}, {"socks_err", "7"}, {"error", "Command not supported"}});
+                 {{"cmd", "4"}, {"socks_err", "7"}, {"error", "Command not supported"}});
 
     char get[MON_GET_CONN_LEN] = {MON_MSG_GET_CONN};
     std::memcpy(get + 1, records[0].key.key, 10);

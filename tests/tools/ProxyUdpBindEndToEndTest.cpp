@@ -34,8 +34,8 @@ std::string addressOf(const sockaddr_storage &a)
     char text[INET6_ADDRSTRLEN] = "";
     const auto &v4 = reinterpret_cast<const sockaddr_in &>(a);
     const auto &v6 = reinterpret_cast<const sockaddr_in6 &>(a);
-    inet_ntop(a.ss_family, a.ss_family == AF_INET ? static_cast<const void *>(&v4.sin_addr)
-                                                  : &v6.sin6_addr,
+    inet_ntop(a.ss_family,
+              a.ss_family == AF_INET ? static_cast<const void *>(&v4.sin_addr) : &v6.sin6_addr,
               text, sizeof text);
     return text;
 }
@@ -86,7 +86,8 @@ private:
         while (!stop_) {
             sockaddr_storage from{};
             socklen_t len = sizeof from;
-            ssize_t n = recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&from), &len);
+            ssize_t n =
+                recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&from), &len);
             if (n < 0)
                 continue;
             ++received_;
@@ -148,13 +149,13 @@ TEST(ProxyUdp, PySocksExchangesDatagramsWithAnEchoServerAndTheMonitorsListTheByt
                                "    data, source = s.recvfrom(100)\n"
                                "    print(data.decode(), source[0], source[1] == "
                                "int(sys.argv[2]))\n";
-    ProcessResult r =
-        RunProcess({"/usr/bin/python3", "-c", script, std::to_string(proxy.socksPort()),
-                    std::to_string(echo.port())},
-                   {}, 20);
+    ProcessResult r = RunProcess({"/usr/bin/python3", "-c", script,
+                                  std::to_string(proxy.socksPort()), std::to_string(echo.port())},
+                                 {}, 20);
     EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(r.out, "echo:ping0 127.0.0.1 True\necho:ping1 127.0.0.1 True\n"
-                     "echo:ping2 127.0.0.1 True\n");
+    EXPECT_EQ(r.out,
+              "echo:ping0 127.0.0.1 True\necho:ping1 127.0.0.1 True\n"
+              "echo:ping2 127.0.0.1 True\n");
 
     // PySocks closes its control connection on exit, which ends the association.
     waitForEnded(proxy.monitorAddress(), 1);
@@ -171,15 +172,16 @@ TEST(ProxyUdp, OnlyWholeDatagramsFromTheClientToPassedDestinationsGoThroughUntil
 {
     UdpEcho echo;
     const int blockedPort = unusedPort();
-    ProxyProcess proxy({"--rule", "block to 127.0.0.1 port " + std::to_string(blockedPort)
-                                      + " command udpassociate",
-                        "--rule", "pass", "--udp-timeout", "2"});
+    ProxyProcess proxy(
+        {"--rule",
+         "block to 127.0.0.1 port " + std::to_string(blockedPort) + " command udpassociate",
+         "--rule", "pass", "--udp-timeout", "2"});
     ASSERT_TRUE(proxy.started());
     int client = udpSocket(300), stranger = udpSocket(300);
     int reply = -1;
     sockaddr_storage relay{};
-    int control = socksOpen(proxy.socksPort(), portOf(boundAddress(client)), UDP_ASSOCIATE,
-                            &reply, &relay);
+    int control =
+        socksOpen(proxy.socksPort(), portOf(boundAddress(client)), UDP_ASSOCIATE, &reply, &relay);
     ASSERT_GE(control, 0);
     ASSERT_EQ(reply, 0);
     EXPECT_EQ(addressOf(relay), "127.0.0.1");

@@ -377,17 +377,20 @@ void SocksSession::acceptPeer()
 {
     sockaddr_storage peer{};
     socklen_t len = sizeof peer;
-    int fd = accept4(dest_.fd, reinterpret_cast<sockaddr *>(&peer), &len,
-                     SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0)
+    int fd =
+        accept4(dest_.fd, reinterpret_cast<sockaddr *>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+        // Out of descriptors, say: the waiting connection would wake the loop for ever.
+        if (errno != EAGAIN && errno != ECONNABORTED)
+            refuseRequest(REP_GENERAL_FAILURE);
         return;
+    }
     ctx_.poller.closeWatch(dest_);
     dest_.fd = fd;
     ctx_.table.setDestination(record_, peer);
     if (bindPeer_.family != 0 && !(unmapped(ipAddressOf(peer)) == bindPeer_)) {
         refuse(REP_NOT_ALLOWED,
-               "BIND: connection from " + addrText(peer) + ", not "
-                   + ipAddressText(bindPeer_),
+               "BIND: connection from " + addrText(peer) + ", not " + ipAddressText(bindPeer_),
                requestReply(REP_NOT_ALLOWED, 0, 0));
         return;
     }

@@ -38,7 +38,8 @@ std::string destinationKey(const std::string &name, const IpAddress &ip, uint16_
     return key;
 }
 
-template <class Memory, class Entry> void remember(Memory &memory, Entry &&entry)
+template <class Memory, class Entry>
+void remember(Memory &memory, Entry &&entry)
 {
     if (memory.size() >= MEMORY_LIMIT)
         memory.clear();
@@ -103,7 +104,8 @@ bool UdpRelay::onEvents(int tag, uint32_t)
 // it wait in the socket.
 bool UdpRelay::watchClient()
 {
-    return clientSide_.fd < 0 || ctx_.poller.watch(clientSide_, lookupQueued_ ? 0u : uint32_t(EPOLLIN));
+    return clientSide_.fd < 0
+        || ctx_.poller.watch(clientSide_, lookupQueued_ ? 0u : uint32_t(EPOLLIN));
 }
 
 void UdpRelay::close()
@@ -115,8 +117,8 @@ void UdpRelay::close()
     ctx_.poller.closeWatch(outSide_[0]);
     ctx_.poller.closeWatch(outSide_[1]);
     if (blocked_ > 0)
-        ctx_.log.info("udpassociate " + addrPortText(record_->src) + ": "
-                      + std::to_string(blocked_) + " datagrams dropped by the rules");
+        ctx_.log.info("udpassociate " + addrPortText(record_->src) + ": " + std::to_string(blocked_)
+                      + " datagrams dropped by the rules");
 }
 
 bool UdpRelay::fromClient(const sockaddr_storage &from)
@@ -279,7 +281,8 @@ void UdpRelay::readOutside(Watch &side)
         if (n < 0)
             return;
         Endpoint source{unmapped(ipAddressOf(from)), endpointOf(from).port};
-        if (size_t(n) > MAX_DATAGRAM || peers_.count(destinationKey("", source.ip, source.port)) == 0)
+        if (size_t(n) > MAX_DATAGRAM
+            || peers_.count(destinationKey("", source.ip, source.port)) == 0)
             continue;
         std::vector<uint8_t> header = udpHeader(socketAddress(source));
         uint8_t *start = datagram + HEADROOM - header.size();

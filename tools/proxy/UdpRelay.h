@@ -78,8 +78,7 @@ private:
     void readOutside(Watch &side);
     // Forwards a datagram from the client to a name, or keeps it while the name is looked
     // up.
-    void forwardToName(const std::string &name, uint16_t port, const uint8_t *payload,
-                       size_t size);
+    void forwardToName(const std::string &name, uint16_t port, const uint8_t *payload, size_t size);
     void forward(const std::string &name, const IpAddress &ip, uint16_t port,
                  const uint8_t *payload, size_t size);
     // The rules' verdict on a destination, asked once; a block is logged then.
