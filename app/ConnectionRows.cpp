@@ -3,6 +3,8 @@
 
 #include "app/TableTexts.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <string.h>
 #include <strings.h>
 
@@ -143,9 +145,25 @@ int CompareTotalBytes(const Connection* a, const Connection* b)
     return WrapDifference(a->lastTotalBytes, b->lastTotalBytes);
 }
 
+int ElapsedSeconds(const S5MonData& d)
+{
+    long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
+    long long elapsed = llabs(until - static_cast<long long>(d.startTime));
+    return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
+}
+
 int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b)
 {
     switch (sortType) {
+    case SORT_BY_IN_TRAFFIC:
+        return (a->data.inTotBytes > b->data.inTotBytes) - (a->data.inTotBytes < b->data.inTotBytes);
+    case SORT_BY_OUT_TRAFFIC:
+        return (a->data.outTotBytes > b->data.outTotBytes)
+            - (a->data.outTotBytes < b->data.outTotBytes);
+    case SORT_BY_DURATION: {
+        int elapsedA = ElapsedSeconds(a->data), elapsedB = ElapsedSeconds(b->data);
+        return (elapsedA > elapsedB) - (elapsedA < elapsedB);
+    }
     case SORT_BY_SOURCE:
         return CompareRowHosts(a->data.srcHostName, a->srcAddrText, a->data.srcSockAddr,
                                b->data.srcHostName, b->srcAddrText, b->data.srcSockAddr, nodeType);
@@ -160,5 +178,18 @@ int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connect
         return CompareStartTimes(a, b);
     default:
         return CompareTotalBytes(a, b);
+    }
+}
+
+void ReverseSortedRows(Connection** list, int count, int sortType, int nodeType)
+{
+    std::reverse(list, list + count);
+    // Each run of equal rows is now in descending key order: turned back.
+    for (int start = 0; start < count;) {
+        int end = start + 1;
+        while (end < count && CompareRowsBy(sortType, nodeType, list[start], list[end]) == 0)
+            end++;
+        std::reverse(list + start, list + end);
+        start = end;
     }
 }

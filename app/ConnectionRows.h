@@ -47,8 +47,13 @@ int CompareUserNames(const Connection* a, const Connection* b);
 int CompareServiceNames(const Connection* a, const Connection* b);
 int CompareStartTimes(const Connection* a, const Connection* b);
 int CompareTotalBytes(const Connection* a, const Connection* b);
-// The comparison of a Sort By key (SORT_BY_SOURCE to SORT_BY_TOTAL_TRAFFIC) of rows as shown
+// Seconds from the start of a connection to its end, or to now while it is open.
+int ElapsedSeconds(const S5MonData& d);
+// The comparison of a sort key (a SortKey, heading-only keys included) of rows as shown
 // under nodeType: hosts are compared as shown, a row without a name by its address.
 int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b);
+// Turns list[0..count), sorted ascending by sortType with ties in connection key order,
+// into the descending order with ties still in connection key order.
+void ReverseSortedRows(Connection** list, int count, int sortType, int nodeType);
 
 #endif

@@ -22,7 +22,7 @@ MonMenu* current_monMenu = NULL;
 
 namespace {
 
-enum { FILE_ENTRIES = 2, HELP_ENTRIES = 2 };
+enum { FILE_ENTRIES = 2, CONNECTION_ENTRIES = 3, HELP_ENTRIES = 2 };
 
 const char* const pd_label[MENU_COUNT] = {"fm_file",       "fm_action", "fm_view", "fm_socks5s",
                                           "fm_connection", "fm_option", "fm_help"};
@@ -43,6 +43,14 @@ const char* const sort_label[] = {"fm_sort_by_src",  "fm_sort_by_des",
                                   "fm_sort_by_time", "fm_sort_by_traffic"};
 const char* const unit_label[] = {"fm_bytes", "fm_kilobytes", "fm_megabytes"};
 const char* const node_display_label[] = {"fm_host_name", "fm_ip_address"};
+const char* const connection_label[CONNECTION_ENTRIES] = {"fm_filter", "fm_export",
+                                                          "fm_copy_row"};
+// The Connection entries are labelled here: the resource defaults leave that menu empty.
+const char* const connection_text[CONNECTION_ENTRIES] = {
+    "Filter...", "Export Shown Connections...", "Copy Row"};
+const char* const connection_accelerator[CONNECTION_ENTRIES] = {"Ctrl<KeyPress>f: DoSelect()",
+                                                                NULL, "Ctrl<KeyPress>c: DoSelect()"};
+const char* const connection_accelerator_text[CONNECTION_ENTRIES] = {"Ctrl+f", NULL, "Ctrl+c"};
 const char* const help_label[HELP_ENTRIES] = {"fm_contents", "fm_product_information"};
 
 void Separator(Widget pane)
@@ -157,6 +165,15 @@ void MonMenu::BuildMenu(Widget parent)
 
     BuildViewMenu(pulldowns[MENU_VIEW]);
     BuildServerMenu(pulldowns[MENU_SERVERS]);
+    Widget connectionButtons[CONNECTION_ENTRIES];
+    KesStandardMenu(pulldowns[MENU_CONNECTION], connectionButtons, NULL, connection_label,
+                    connection_accelerator, connection_accelerator_text, CONNECTION_ENTRIES,
+                    MenuCallback, NULL, 0, (XtPointer)this);
+    for (int i = 0; i < CONNECTION_ENTRIES; i++) {
+        XmString label = XmStringCreateLocalized(const_cast<char*>(connection_text[i]));
+        XtVaSetValues(connectionButtons[i], XmNlabelString, label, NULL);
+        XmStringFree(label);
+    }
     BuildOptionsMenu(pulldowns[MENU_OPTIONS]);
 
     Widget helpButtons[HELP_ENTRIES];
@@ -286,6 +303,9 @@ void MonMenu::MenuSelect(Widget w, XtPointer reason)
         // A radio choice acts when its toggle is set, so the choice shown is the one in effect.
         if (set)
             OptionSelect(value);
+        break;
+    case MENU_CONNECTION:
+        ConnectionSelect(value);
         break;
     case MENU_HELP:
         if (value == HELP_MANUAL)

@@ -48,6 +48,7 @@ enum OptionEntry {
     OPTIONS_NODE_LAST = NODE_IP_ADDRESSES,
     OPTIONS_SAVE = 14
 };
+enum ConnectionEntry { CONNECTION_FILTER = 0, CONNECTION_EXPORT = 1, CONNECTION_COPY_ROW = 2 };
 enum HelpEntry { HELP_MANUAL = 0, HELP_ABOUT = 1 };
 
 // Tool-button slots: the five fixed buttons, then one per server.
@@ -104,6 +105,9 @@ public:
     void ViewSelect(Widget w, int value, bool set);
     void ServerSelect(int index);
     void OptionSelect(int value);
+    void ConnectionSelect(int value);
+    // True with a current server; otherwise warns that none is selected.
+    bool NeedsSelectedServer();
 
     // Entries whose windows are built elsewhere; each is called once per activation,
     // the settings dialogs only with a current server.

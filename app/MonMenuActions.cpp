@@ -52,6 +52,11 @@ bool MonMenu::NeedsServer(const char* warning)
     return false;
 }
 
+bool MonMenu::NeedsSelectedServer()
+{
+    return NeedsServer(kNoServerSelected);
+}
+
 void MonMenu::ActionSelect(int value)
 {
     if (!NeedsServer(kNoServerAvailable))

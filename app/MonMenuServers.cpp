@@ -74,6 +74,7 @@ void MonMenu::ReadServerList()
     }
     if (serverNameCount > 0) {
         app->ReadSettingFile();
+        app->ReadViewFile();
         XtSetSensitive(actionItems[ACTION_START], True);
     }
     for (int i = 0; i < serverNameCount; i++)

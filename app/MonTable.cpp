@@ -5,12 +5,15 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 #include <Xm/Xm.h>
 
 #include "app/ColumnSelect.h"
 #include "app/Connection.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
+#include "app/RowFilter.h"
 #include "app/TableTexts.h"
 #include "app/icons/pause_conn.xpm.h"
 #include "app/icons/stop_conn.xpm.h"
@@ -21,9 +24,10 @@
 
 MonTable* current_monTable = NULL;
 
-// Button 1 selects whole rows, several at a time, by pressing and dragging.
+// Button 1 selects whole rows, several at a time, by pressing and dragging; on a column
+// heading it sorts by that column.
 static const char row_translations[] =
-    "<Btn1Down>:             EditTableStartSelect(multiple, row)\n"
+    "<Btn1Down>:             EditTableSelectHeading() EditTableStartSelect(multiple, row)\n"
     "   Button1<Motion>:         EditTableExtendSelect()\n"
     "   <Btn1Up>:                EditTableEndSelect()\n";
 
@@ -66,6 +70,7 @@ void MonTable::BuildTable(Widget parent, Setting s)
         XomNdefaultColumnDataFormat, "%s", XomNcellSource, CellSourceCallback, XomNcellSourceData,
         this, NULL);
     XtOverrideTranslations(table, XtParseTranslationTable(row_translations));
+    XtAddCallback(table, XomNheadingCallback, HeadingCallback, this);
     XtVaSetValues(table, XmNheight, (Dimension)s.tableHeight, XmNwidth, (Dimension)s.tableWidth,
                   XomNnumberOfRows, s.tableRows, XomNnumberOfColumns, s.tableColumns, NULL);
     // Name, address and error columns read best from the left; the widths follow.
@@ -100,17 +105,83 @@ void MonTable::AlterColumnSetting(Setting s)
         XomEditTableChangeColumnVisibility(table, i + 1, i + 1, s.columnVisible[i]);
     for (int c = 1; c <= s.frozenColumns; c++)
         XomEditTableFreezeColumn(table, c);
+    ShowSortArrow();
     XomEditTableFreezeUpdate(table, 0);
+}
+
+void MonTable::ShowSortArrow()
+{
+    const Setting& s = app->current ? app->current->setting : app->setting;
+    int sorted = ColumnOfSortKey(s.sortType), position = 0;
+    for (int p = 0; p < s.columnCount && !position; p++)
+        if (s.columnType[p] == sorted)
+            position = p + 1;
+    XtVaSetValues(table, XomNsortIndicatorColumn, position, XomNsortIndicatorDescending,
+                  s.sortDescending ? True : False, NULL);
+}
+
+void MonTable::HeadingCallback(Widget, XtPointer clientData, XtPointer callData)
+{
+    MonTable* view = static_cast<MonTable*>(clientData);
+    const XomEditTableRowColumnCallbackStruct* heading =
+        static_cast<XomEditTableRowColumnCallbackStruct*>(callData);
+    SOCKS5* server = view->app->current;
+    if (!server || heading->column < 1 || heading->column > server->setting.columnCount)
+        return;
+    view->app->SortByHeading(SortKeyOfColumn(server->setting.columnType[heading->column - 1]));
+}
+
+int MonTable::ShownCount()
+{
+    SOCKS5* server = app->current;
+    if (!server)
+        return 0;
+    const Setting& s = server->setting;
+    if (s.filter[0])
+        return static_cast<int>(filtered.size());
+    return s.showFailed ? server->failedCount : server->activeCount;
+}
+
+int MonTable::RowsWithoutFilter()
+{
+    int rows = 0;
+    XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    SOCKS5* server = app->current;
+    if (!server || !server->setting.filter[0])
+        return rows;
+    // As RasterTable lists them: the whole list, or blank rows for an empty one.
+    const Setting& s = server->setting;
+    int total = s.showFailed ? server->failedCount : server->activeCount;
+    return total > 0 ? total : s.tableRows;
+}
+
+Connection* MonTable::ShownRow(int i)
+{
+    SOCKS5* server = app->current;
+    if (!server || i < 0)
+        return NULL;
+    const Setting& s = server->setting;
+    Connection** list = s.showFailed ? server->failedRows : server->activeRows;
+    int count = s.showFailed ? server->failedCount : server->activeCount;
+    if (s.filter[0])
+        i = i < static_cast<int>(filtered.size()) ? filtered[static_cast<size_t>(i)] : -1;
+    return list && i >= 0 && i < count ? list[i] : NULL;
 }
 
 void MonTable::AlterTableTitle()
 {
     char title[TABLE_TITLE_SIZE];
-    if (app->current)
+    std::string shown;
+    if (app->current) {
         ComposeTableTitle(title, app->current->setting.showFailed, app->current->name);
-    else
+        shown = title;
+        if (app->current->setting.filter[0])
+            shown += std::string(" (filtered: ") + app->current->setting.filter + ")";
+    } else {
         ComposeTableTitle(title, app->setting.showFailed, "SOCKS5Server Unspecified");
-    XtVaSetValues(table, XomNtitleString, title, NULL);
+        shown = title;
+    }
+    XtVaSetValues(table, XomNtitleString, shown.c_str(), NULL);
 }
 
 void MonTable::RasterTable()
@@ -119,7 +190,16 @@ void MonTable::RasterTable()
     if (!server)
         return;
     const Setting& s = server->setting;
-    int count = s.showFailed ? server->failedCount : server->activeCount;
+    int total = s.showFailed ? server->failedCount : server->activeCount;
+    std::vector<int>().swap(filtered);
+    if (s.filter[0]) {
+        Connection** list = s.showFailed ? server->failedRows : server->activeRows;
+        for (int i = 0; i < total; i++)
+            if (RowMatchesFilter(list[i], s.filter))
+                filtered.push_back(i);
+        app->ShowShownCount(static_cast<int>(filtered.size()), total, true);
+    }
+    int count = ShownCount();
     app->UpdateNewRejLabel();
     XomEditTableClearAllSelections(table);
 
@@ -160,11 +240,9 @@ void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
     if (!server || column < 1 || column > SETTING_COLUMNS)
         return;
     const Setting& s = server->setting;
-    Connection** list = s.showFailed ? server->failedRows : server->activeRows;
-    int count = s.showFailed ? server->failedCount : server->activeCount;
-    if (!list || row < 1 || row > count)
+    Connection* connection = ShownRow(row - 1);
+    if (!connection)
         return; // the blank rows of an empty list
-    Connection* connection = list[row - 1];
     content->text = ConnectionCellText(connection, s.columnType[column - 1], s.nodeType,
                                        s.unitFactor, &addressCell);
     if (column == 1)

@@ -5,6 +5,8 @@
 
 #include <X11/Intrinsic.h>
 
+#include <vector>
+
 #include "app/AddressTexts.h"
 #include "app/Setting.h"
 #include "toolkit/EditTable.h"
@@ -31,6 +33,17 @@ public:
 
     // The table asks for the cells it draws: the texts of the rows on show are made only
     // for the rows in view, whatever the number of connections.
+    // The number of rows on show: the server's list on show, or the rows of it that its
+    // filter lets through; and row i (from 0) of them, NULL beyond.
+    int ShownCount();
+    Connection* ShownRow(int i);
+    // The rows the table has, or would have without the current server's filter.
+    int RowsWithoutFilter();
+    // The heading of the column the list is sorted by shows the order's direction.
+    void ShowSortArrow();
+    // A click on a column heading sorts by its column.
+    static void HeadingCallback(Widget w, XtPointer clientData, XtPointer callData);
+
     static void CellSourceCallback(Widget w, XtPointer closure, int column, int row,
                                    XomEditTableCellContent* content);
     void CellSource(int column, int row, XomEditTableCellContent* content);
@@ -43,6 +56,9 @@ public:
     // The text of an IPv6 address cell: the table takes each cell's text before it asks for
     // the next, as its own texts last only until then.
     AddressTextBuffer addressCell;
+    // While a filter is set, the places in the server's list of the rows on show: places
+    // stay right when the rows move in memory, and a list cut short only loses rows.
+    std::vector<int> filtered;
 };
 
 // The one table view.

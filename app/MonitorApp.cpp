@@ -64,6 +64,8 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     panedWindow = NULL;
     activeText = NULL;
     failedText = NULL;
+    waitLabel = NULL;
+    watchCursor = None;
     memset(pixmaps, 0, sizeof pixmaps);
     rejectPanel = NULL;
     memset(filterToggles, 0, sizeof filterToggles);
@@ -152,6 +154,8 @@ void MonitorApp::BuildStatusLine(Widget mainBox)
     activeText = CreateStatusText(statusBox);
     XtVaCreateManagedWidget("Failed Connection:", xmLabelGadgetClass, statusBox, NULL);
     failedText = CreateStatusText(statusBox);
+    waitLabel = XtVaCreateManagedWidget("wait_label", xmLabelGadgetClass, statusBox, NULL);
+    ShowWaiting(NULL);
 
     pixmaps[ICON_SPIN1] = _XomCreatePixmapFromData(0, spin1_xpm, mainBox);
     pixmaps[ICON_SPIN2] = _XomCreatePixmapFromData(0, spin2_xpm, mainBox);
@@ -182,6 +186,8 @@ MonitorApp::~MonitorApp()
     for (Pixmap pixmap : pixmaps)
         if (pixmap)
             XFreePixmap(XtDisplay(shell), pixmap);
+    if (watchCursor != None)
+        XFreeCursor(XtDisplay(shell), watchCursor);
     delete menu;
     delete tableView;
     delete chartView;
@@ -236,9 +242,11 @@ void MonitorApp::setSortType(int sortType)
     if (!current || current->setting.sortType == sortType)
         return;
     current->setting.sortType = sortType;
+    current->setting.sortDescending = 0; // the menu's keys sort ascending
     current->status |= SOCKS5_BUSY;
     SortConnectionList(SORT_AFTER_SORT_KEY);
     tableView->RasterTable();
+    tableView->ShowSortArrow();
     current->status &= ~SOCKS5_BUSY;
 }
 

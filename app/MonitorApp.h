@@ -13,6 +13,7 @@
 #include "app/ConnectionLedger.h"
 #include "app/FilingIndex.h"
 #include "app/Setting.h"
+#include "app/SettingsFile.h"
 #include "app/SortEntries.h"
 #include "lib/monAPI.h"
 
@@ -61,6 +62,16 @@ public:
 
     // How rows are shown.
     void setSortType(int sortType);
+    // A click on the heading of a column that sorts by sortType: sorts by it ascending, or
+    // turns the order round when it sorts already.
+    void SortByHeading(int sortType);
+    // The current server's table shows only the rows containing text; "" shows all.
+    void SetFilter(const char* text);
+    // The status line's count of the list on show: "12 of 4,311" while filtered.
+    void ShowShownCount(int shown, int total, bool filtered);
+    // While a poll waits for server: the watch cursor and "Waiting for SERVER...", shown
+    // at once; NULL takes both away.
+    void ShowWaiting(const SOCKS5* server);
     void setNodeType(int nodeType);
     void setUnitType(int unitType);
 
@@ -116,6 +127,8 @@ public:
 
     // Sorting of the list on show.
     void SortConnectionList(int reason); // a SortReason
+    // The list on show, sorted ascending, turned round when the server sorts descending.
+    void OrderListOnShow();
     void Sort(Connection** list, int left, int right, int key);
     void Swap(Connection** list, int i, int j);
     int CompareSrc(const Connection* a, const Connection* b);
@@ -129,8 +142,14 @@ public:
     void ReadSettingFile();
     // Says that the settings file at path is no regular file and was not read.
     void WarnNotRead(const std::string& path);
-    int WriteSetting();    // 1 written, 0 refused (after the message)
+    int WriteSetting();    // monitor.ini and view.ini; 1 written, 0 refused (after the message)
+    // view.ini: each server's filter and order beyond monitor.ini's (see ViewFile.h).
+    void ReadViewFile();
+    int WriteViewFile(); // 1 written, 0 refused (after the message)
     int WriteSOCKS5Data(); // the server list; 1 written, 0 refused
+    // Tells the user why a file at path was not written (openFailure when it could not be
+    // made); 1 when it was. The messages go to the main window.
+    int ReportWrite(SafeWriteResult result, const std::string& path, const char* openFailure);
 
     // Server list.
     int AddSOCKS5(const char* name); // 1 added, 0 refused (list full)
@@ -161,6 +180,8 @@ public:
     Widget panedWindow;
     Widget activeText;
     Widget failedText;
+    Widget waitLabel; // "Waiting for SERVER..." during a poll
+    Cursor watchCursor;
     Pixmap pixmaps[STATUS_ICON_COUNT];
     Widget rejectPanel;
     Widget filterToggles[FILTER_TOGGLE_COUNT];

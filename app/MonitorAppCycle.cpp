@@ -32,7 +32,10 @@ void MonitorApp::StartMonitoring()
     if (current->status & SOCKS5_CONNECTED) {
         current->status &= ~SOCKS5_PAUSED;
     } else {
-        if (S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle) != 0) {
+        ShowWaiting(current); // the connection is made before anything else happens
+        int opened = S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle);
+        ShowWaiting(NULL);
+        if (opened != 0) {
             current->CloseHandle(0);
             if (!warned)
                 WarnAboutServer("Unable to connect SOCKS5Server: ", current);

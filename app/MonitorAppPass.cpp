@@ -38,6 +38,7 @@ void MonitorApp::BeginPass()
     }
     rowsLeftOut = false;
     ledger.BeginPass();
+    ShowWaiting(server);
     pass.server = server;
     pass.records = 0;
     pass.input =
@@ -182,6 +183,8 @@ void MonitorApp::FinishPass(SOCKS5* server, bool aged)
             ListAgedRows();
         if (!sorted)
             SortConnectionList(SORT_AFTER_NEW_DATA);
+        else
+            OrderListOnShow();
         tableView->RasterTable();
         chartView->RasterChart();
     }
@@ -192,6 +195,7 @@ void MonitorApp::FinishPass(SOCKS5* server, bool aged)
     if (aged && current && current->rowCount >= BIG_PASS_ROWS)
         malloc_trim(0);
     server->status &= ~SOCKS5_BUSY;
+    ShowWaiting(NULL);
     if (!(server->status & SOCKS5_ENABLED)) {
         // The menus, buttons and status icon say that the server is lost.
         server->RemoveTimer();
@@ -210,6 +214,7 @@ void MonitorApp::CancelPass()
     if (!pass.server)
         return;
     pass.server->status &= ~SOCKS5_BUSY;
+    ShowWaiting(NULL);
     StopReadingPass();
     // Rows aged so far stay so; the lists of the previous poll stay on show.
     ageing = RowAgeing();

@@ -27,14 +27,6 @@
 
 namespace {
 
-// Seconds from the start of a connection to its end, or to now while it is open.
-int Elapsed(const S5MonData& d)
-{
-    long long until = (d.state & CONN_STATE_ENDED) ? d.endTime : d.curTime;
-    long long elapsed = llabs(until - static_cast<long long>(d.startTime));
-    return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
-}
-
 // Rows are 1.8 KB apart, too far for the processor to see the walk through them and fetch
 // ahead by itself: the row this many slots ahead is asked for early.
 enum { ROW_PREFETCH_DISTANCE = 8 };
@@ -186,7 +178,7 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
 void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
 {
     // An update formats again only the texts whose values changed.
-    bool sameDuration = !isNew && Elapsed(row->data) == Elapsed(*record);
+    bool sameDuration = !isNew && ElapsedSeconds(row->data) == ElapsedSeconds(*record);
     bool sameDestination = !isNew && SameAddressText(row->data.dstSockAddr, record->dstSockAddr);
     bool sameProxy = !isNew && SameAddressText(row->data.proxySockAddr, record->proxySockAddr);
     row->data = *record;
@@ -204,7 +196,7 @@ void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
         row->kind = CONN_ACTIVE;
     }
     if (!sameDuration) {
-        ConvertTime(row->durationText, sizeof row->durationText, Elapsed(d));
+        ConvertTime(row->durationText, sizeof row->durationText, ElapsedSeconds(d));
     }
     if (!sameDestination) {
         AddressText(row->dstAddrText, sizeof row->dstAddrText, d.dstSockAddr);
@@ -347,14 +339,34 @@ void MonitorApp::SortConnectionList(int reason)
     const Setting& s = current->setting;
     Connection** list = s.showFailed == 1 ? current->failedRows : current->activeRows;
     int count = s.showFailed == 1 ? current->failedCount : current->activeCount;
-    if (!list || count <= 0 || s.sortType < SORT_BY_SOURCE || s.sortType > SORT_BY_TOTAL_TRAFFIC) {
+    if (!list || count <= 0 || ColumnOfSortKey(s.sortType) < 0) {
         return;
     }
     bool byHost = s.sortType == SORT_BY_SOURCE || s.sortType == SORT_BY_DESTINATION;
     if (reason == SORT_AFTER_NEW_DATA || reason == SORT_AFTER_SORT_KEY
         || (reason == SORT_AFTER_NODE_TYPE && byHost)) {
-        Sort(list, 0, count - 1, s.sortType - SORT_BY_SOURCE);
+        if (IsMenuSortKey(s.sortType)) {
+            Sort(list, 0, count - 1, s.sortType - SORT_BY_SOURCE);
+        } else {
+            int sortType = s.sortType, nodeType = s.nodeType;
+            SortRows(list, 0, count - 1,
+                     [sortType, nodeType](const Connection* a, const Connection* b) {
+                         return CompareRowsBy(sortType, nodeType, a, b);
+                     });
+        }
+        OrderListOnShow();
     }
+}
+
+void MonitorApp::OrderListOnShow()
+{
+    const Setting& s = current->setting;
+    if (!s.sortDescending)
+        return;
+    Connection** list = s.showFailed == 1 ? current->failedRows : current->activeRows;
+    int count = s.showFailed == 1 ? current->failedCount : current->activeCount;
+    if (list && count > 1)
+        ReverseSortedRows(list, count, s.sortType, s.nodeType);
 }
 
 void MonitorApp::Sort(Connection** list, int left, int right, int key)

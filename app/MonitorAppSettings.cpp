@@ -13,6 +13,7 @@
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
 #include "app/SettingsFile.h"
+#include "app/ViewFile.h"
 #include "app/util.h"
 
 namespace {
@@ -20,48 +21,47 @@ namespace {
 const char kSymbolicLink[] = "is a symbolic link. Can not write to a symbolic link.";
 const char kForeignFile[] = "belongs to another user and was not read.";
 
-// The table's geometry at the time of saving, which every server stores.
-void TakeTableGeometry(Widget table, Setting* s)
+// The table's geometry at the time of saving, which every server stores; its rows as
+// they are without a filter, so that a filter leaves monitor.ini as it was.
+void TakeTableGeometry(MonTable* view, Setting* s)
 {
-    if (!table) {
+    if (!view || !view->table) {
         return;
     }
     Dimension width = static_cast<Dimension>(s->tableWidth);
     Dimension height = static_cast<Dimension>(s->tableHeight);
-    int rows = s->tableRows;
+    int rows = view->RowsWithoutFilter();
     int columns = s->tableColumns;
-    XtVaGetValues(table, XmNwidth, &width, XmNheight, &height, "numberOfRows", &rows,
-                  "numberOfColumns", &columns, NULL);
+    XtVaGetValues(view->table, XmNwidth, &width, XmNheight, &height, "numberOfColumns", &columns,
+                  NULL);
     s->tableWidth = width;
     s->tableHeight = height;
     s->tableRows = rows < SETTING_TABLE_ROWS_MAX ? rows : SETTING_TABLE_ROWS_MAX;
     s->tableColumns = columns;
 }
 
-// Tells the user why a settings file was not written; 1 when it was. The messages go to
-// the main window: the server list dialog closes right after writing.
-int ReportWrite(MonitorApp* app, SafeWriteResult result, const std::string& path,
-                const char* openFailure)
+} // namespace
+
+int MonitorApp::ReportWrite(SafeWriteResult result, const std::string& path,
+                            const char* openFailure)
 {
     if (result == SAFE_WRITE_NOT_REGULAR) {
         // Named for what it is: the text for a link is the one users know.
         const char* kind = SpecialFileKind(path);
         if (!kind || strcmp(kind, "a symbolic link") == 0)
-            snprintf(app->message, sizeof app->message, "%s %s", path.c_str(), kSymbolicLink);
+            snprintf(message, sizeof message, "%s %s", path.c_str(), kSymbolicLink);
         else
-            snprintf(app->message, sizeof app->message, "%s is %s. Can not write to %s.",
-                     path.c_str(), kind, kind);
-        KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
+            snprintf(message, sizeof message, "%s is %s. Can not write to %s.", path.c_str(), kind,
+                     kind);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
         return 0;
     }
     if (result == SAFE_WRITE_FAILED) {
-        KesWarningPost(app->shell, openFailure, NULL, NULL, "Warning");
+        KesWarningPost(shell, openFailure, NULL, NULL, "Warning");
         return 0;
     }
     return 1;
 }
-
-} // namespace
 
 void MonitorApp::ReadSettingFile()
 {
@@ -122,12 +122,55 @@ int MonitorApp::WriteSetting()
         path.empty() ? SAFE_WRITE_FAILED : WriteFileSafely(path, [this](FILE* out) {
             const Setting* settings[MAX_SERVERS];
             for (int i = 0; i < serverCount; i++) {
-                TakeTableGeometry(tableView ? tableView->table : NULL, &servers[i]->setting);
+                TakeTableGeometry(tableView, &servers[i]->setting);
                 settings[i] = &servers[i]->setting;
             }
             WriteSettingsTo(out, settings, serverCount);
         });
-    return ReportWrite(this, result, path, "Cannot open monitor.ini to save changes.");
+    return ReportWrite(result, path, "Cannot open monitor.ini to save changes.")
+        && WriteViewFile();
+}
+
+void MonitorApp::ReadViewFile()
+{
+    std::string path = ViewIniPath();
+    SettingsOpenResult opened;
+    FILE* in = OpenSettingsFile(path, &opened);
+    if (opened == SETTINGS_FOREIGN) {
+        snprintf(message, sizeof message, "%s %s", path.c_str(), kForeignFile);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+    }
+    if (opened == SETTINGS_NOT_REGULAR)
+        WarnNotRead(path);
+    if (!in)
+        return; // none yet: monitor.ini alone gives the settings
+    std::vector<ServerView> views;
+    int damaged = ReadViewsFrom(in, &views);
+    fclose(in);
+    if (damaged) {
+        snprintf(message, sizeof message,
+                 "%s is damaged at line %d and was not read.\nThe tables show all their rows "
+                 "in the order of Sort By.",
+                 path.c_str(), damaged);
+        KesWarningPost(shell, message, NULL, NULL, "Warning");
+        return;
+    }
+    for (const ServerView& view : views)
+        for (int i = 0; i < serverCount; i++)
+            if (view.server == servers[i]->name)
+                ApplyView(view, &servers[i]->setting);
+}
+
+int MonitorApp::WriteViewFile()
+{
+    std::string path = ViewIniPath();
+    std::vector<ServerView> views;
+    for (int i = 0; i < serverCount; i++)
+        views.push_back(ViewOfSetting(servers[i]->name, servers[i]->setting));
+    SafeWriteResult result = path.empty()
+        ? SAFE_WRITE_FAILED
+        : WriteFileSafely(path, [&views](FILE* out) { WriteViewsTo(out, views); });
+    return ReportWrite(result, path, "Cannot open view.ini to save changes.");
 }
 
 int MonitorApp::WriteSOCKS5Data()
@@ -140,5 +183,5 @@ int MonitorApp::WriteSOCKS5Data()
     SafeWriteResult result = path.empty()
         ? SAFE_WRITE_FAILED
         : WriteFileSafely(path, [&names](FILE* out) { WriteServerNamesTo(out, names); });
-    return ReportWrite(this, result, path, "Cannot open socks5.dat to save SOCKS5Server changes.");
+    return ReportWrite(result, path, "Cannot open socks5.dat to save SOCKS5Server changes.");
 }

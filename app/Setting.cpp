@@ -82,6 +82,9 @@ void FillDefaultSetting(Setting* s)
     s->chartWidth = 750;
     s->chartHeight = 280;
     s->sortType = SORT_BY_SOURCE;
+    s->menuSortType = SORT_BY_SOURCE;
+    s->sortDescending = 0;
+    s->filter[0] = '\0';
     s->nodeType = NODE_HOST_NAMES;
     s->showFailed = 0;
     s->unitType = UNIT_BYTES;
@@ -116,6 +119,10 @@ void CopySetting(Setting* to, const Setting& from)
     to->chartWidth = from.chartWidth;
     to->chartHeight = from.chartHeight;
     to->sortType = from.sortType;
+    to->menuSortType = from.menuSortType;
+    // The order's direction and the filter belong to each server: a new one starts plain.
+    to->sortDescending = 0;
+    to->filter[0] = '\0';
     to->nodeType = from.nodeType;
     to->showFailed = from.showFailed;
     to->unitType = from.unitType;
@@ -133,6 +140,13 @@ void CopySetting(Setting* to, const Setting& from)
             SetBlankService(to, k);
         }
     }
+}
+
+int SavedSortKey(const Setting& s)
+{
+    if (IsMenuSortKey(s.sortType))
+        return s.sortType;
+    return IsMenuSortKey(s.menuSortType) ? s.menuSortType : SORT_BY_SOURCE;
 }
 
 void ReleaseSetting(Setting* s)

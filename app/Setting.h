@@ -13,7 +13,8 @@ enum {
     // What the window can show; larger values in monitor.ini are bounded to these.
     SETTING_CELL_HEIGHT_MAX = 200, // pixels of a table row
     SETTING_TABLE_ROWS_MAX = 1000, // rows the table starts with (then it follows the list)
-    SETTING_PIXELS_MAX = 8192      // pixels of a column, of the table or the chart
+    SETTING_PIXELS_MAX = 8192,     // pixels of a column, of the table or the chart
+    SETTING_FILTER_SIZE = 128      // bytes of the table's filter text
 };
 
 // sortType: the key the list on show is sorted by. The values are those of the settings file.
@@ -23,8 +24,19 @@ enum SortKey {
     SORT_BY_USER = 5,
     SORT_BY_SERVICE = 6,
     SORT_BY_START_TIME = 7,
-    SORT_BY_TOTAL_TRAFFIC = 8
+    SORT_BY_TOTAL_TRAFFIC = 8,
+    // Keys that only a column heading chooses. monitor.ini never holds them: it keeps the
+    // last Sort By key (menuSortType) while one of these sorts; view.ini names them.
+    SORT_BY_IN_TRAFFIC = 20,
+    SORT_BY_OUT_TRAFFIC = 21,
+    SORT_BY_DURATION = 22
 };
+
+// Whether a key is one of the six of the Sort By menu (and of monitor.ini).
+inline bool IsMenuSortKey(int sortType)
+{
+    return sortType >= SORT_BY_SOURCE && sortType <= SORT_BY_TOTAL_TRAFFIC;
+}
 
 // nodeType: hosts shown and compared by name or by address.
 enum NodeType { NODE_HOST_NAMES = 12, NODE_IP_ADDRESSES = 13 };
@@ -49,6 +61,9 @@ struct Setting {
     int showToolbar;
     int showFailed;     // 0 active rows, 1 failed rows
     int sortType;       // a SortKey
+    int menuSortType;   // the Sort By key monitor.ini keeps (see SavedSortKey)
+    int sortDescending; // 1: the list on show is sorted largest first (view.ini)
+    char filter[SETTING_FILTER_SIZE]; // rows on show contain this text; "" all (view.ini)
     int nodeType;       // a NodeType
     int unitType;       // a UnitType
     int updateInterval; // milliseconds
@@ -59,6 +74,10 @@ struct Setting {
     int servicePort[SETTING_SERVICES];
     char* servicePortText[SETTING_SERVICES]; // NewServiceText buffers
 };
+
+// The sort key monitor.ini stores: sortType, or the last Sort By key while a heading-only
+// key sorts.
+int SavedSortKey(const Setting& s);
 
 // Bytes per shown unit: 1024 to the power (unitType - UNIT_BYTES).
 float UnitFactorOf(int unitType);

@@ -320,7 +320,7 @@ void WriteBlock(FILE* out, const Setting* s)
     fprintf(out, "%d  %d  \n", s->frozenColumns, s->cellHeight);
     fprintf(out, "%d  %d  %d  \n", s->tableWidth, s->tableHeight, s->tableRows);
     fprintf(out, "%d  %d  %d  \n", s->tableColumns, s->chartWidth, s->chartHeight);
-    fprintf(out, "%d  %d  %d  \n", s->sortType, s->nodeType, s->showFailed);
+    fprintf(out, "%d  %d  %d  \n", SavedSortKey(*s), s->nodeType, s->showFailed);
     fprintf(out, "%d  %f  %d  \n", s->unitType, static_cast<double>(s->unitFactor),
             s->updateInterval);
     int services = ServicesOf(s);

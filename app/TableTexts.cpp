@@ -110,3 +110,34 @@ char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float un
         return NULL;
     }
 }
+
+namespace {
+
+// Data columns and the keys their headings sort by.
+const struct {
+    int column, sortType;
+} kHeadingKeys[] = {
+    {COLUMN_SOURCE, SORT_BY_SOURCE},           {COLUMN_DESTINATION, SORT_BY_DESTINATION},
+    {COLUMN_USER, SORT_BY_USER},               {COLUMN_SERVICE, SORT_BY_SERVICE},
+    {COLUMN_START, SORT_BY_START_TIME},        {COLUMN_DURATION, SORT_BY_DURATION},
+    {COLUMN_IN_TRAFFIC, SORT_BY_IN_TRAFFIC},   {COLUMN_OUT_TRAFFIC, SORT_BY_OUT_TRAFFIC},
+    {COLUMN_TOTAL_TRAFFIC, SORT_BY_TOTAL_TRAFFIC},
+};
+
+} // namespace
+
+int SortKeyOfColumn(int dataColumn)
+{
+    for (const auto& key : kHeadingKeys)
+        if (key.column == dataColumn)
+            return key.sortType;
+    return 0;
+}
+
+int ColumnOfSortKey(int sortType)
+{
+    for (const auto& key : kHeadingKeys)
+        if (key.sortType == sortType)
+            return key.column;
+    return -1;
+}

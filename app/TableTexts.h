@@ -32,6 +32,12 @@ enum { TABLE_TITLE_SIZE = 52 };
 // The fixed column titles, in data column order.
 extern const char* const annotation_label_list[DATA_COLUMN_COUNT];
 
+// The sort key a click on a data column's heading chooses; 0 for a column that sorts nothing
+// (Auth, Proxy Server, Errors).
+int SortKeyOfColumn(int dataColumn);
+// The data column whose heading shows a sort key's arrow; -1 for no key.
+int ColumnOfSortKey(int sortType);
+
 // Composes "Active Connections  (name)" or "Failed Connections  (name)" into a buffer of
 // TABLE_TITLE_SIZE bytes; a name too long for it is cut.
 void ComposeTableTitle(char title[TABLE_TITLE_SIZE], int showFailed, const char* serverName);

@@ -75,6 +75,8 @@ static XtResource resources[] = {
     RESOURCE(XomNcellSource, "CellSource", XtRFunction, sizeof(XomEditTableCellSourceProc),
              cell_source, XmRImmediate, NULL),
     POINTER(XomNcellSourceData, "CellSourceData", cell_source_data),
+    INT(XomNsortIndicatorColumn, "SortIndicatorColumn", sort_indicator_column, 0),
+    BOOL(XomNsortIndicatorDescending, "SortIndicatorDescending", sort_indicator_descending, False),
     CALLBACK(XomNtraverseCellCallback, traverse_cell_callback),
     CALLBACK(XomNcellWidgetDisplayCallback, cell_widget_display_callback),
     CALLBACK(XomNrowCallback, row_callback),
@@ -85,6 +87,7 @@ static XtResource resources[] = {
     CALLBACK(XomNcheckEditModeCallback, check_edit_mode_callback),
     CALLBACK(XomNdoubleClickCallback, double_click_callback),
     CALLBACK(XomNeditAnnotationCallback, edit_annotation_callback),
+    CALLBACK(XomNheadingCallback, heading_callback),
 };
 #undef offset
 

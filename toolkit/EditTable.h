@@ -55,9 +55,11 @@
  * useOriginalData              UseOriginalData            Boolean           False
  * cellSource                   CellSource                 Function          NULL (stored cells)
  * cellSourceData               CellSourceData             Pointer           NULL
+ * sortIndicatorColumn          SortIndicatorColumn        int               0 (no arrow)
+ * sortIndicatorDescending      SortIndicatorDescending    Boolean           False (points up)
  * traverseCellCallback, cellWidgetDisplayCallback, rowCallback, columnCallback,
  * selectCellCallback, formatCellCallback, validateValueCallback, checkEditModeCallback,
- * doubleClickCallback, editAnnotationCallback
+ * doubleClickCallback, editAnnotationCallback, headingCallback
  *                              Callback                   XtCallbackList    NULL
  *
  * Constraint resources of a cell widget (a child of the table):
@@ -118,6 +120,9 @@ typedef struct _XomEditTableRec* XomEditTableWidget;
 #define XomNuseOriginalData "useOriginalData"
 #define XomNcellSource "cellSource"
 #define XomNcellSourceData "cellSourceData"
+#define XomNsortIndicatorColumn "sortIndicatorColumn"
+#define XomNsortIndicatorDescending "sortIndicatorDescending"
+#define XomNheadingCallback "headingCallback"
 #define XomNtraverseCellCallback "traverseCellCallback"
 #define XomNcellWidgetDisplayCallback "cellWidgetDisplayCallback"
 #define XomNrowCallback "rowCallback"
@@ -175,6 +180,11 @@ typedef struct {
     Boolean doit;
 } XomEditTableRowColumnCallbackStruct;
 
+/* "headingCallback" (reason XomCR_HEADING_SELECT) gets an XomEditTableRowColumnCallbackStruct
+ * whose column is the heading's column (row 0, counts 1 and 0): the action
+ * EditTableSelectHeading() calls it for a button press on a column heading. The heading of
+ * "sortIndicatorColumn" shows a small arrow, pointing down when "sortIndicatorDescending". */
+
 /* "formatCellCallback": the text of a type_pointer cell. The callback sets text (the table
  * copies it at once) or leaves it NULL for none. */
 typedef struct {
@@ -231,6 +241,9 @@ Boolean XomEditTableSetCellPixmap(Widget w, int column, int columnCount, int row
 Boolean XomEditTableSetSelection(Widget w, int column, int columnCount, int row, int rowCount,
                                  int mode);
 void XomEditTableClearAllSelections(Widget w);
+/* A new array (free it with XtFree) of the rows that are selected whole, in rising order, or
+ * NULL with count 0. */
+int* XomEditTableGetSelectedRows(Widget w, int* count);
 Boolean XomEditTableGetCellPointerPosition(Widget w, int* column, int* row);
 Widget XomEditTableGetCellWidget(Widget w, int column, int row);
 

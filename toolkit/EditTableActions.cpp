@@ -1,5 +1,6 @@
 /* XomEditTable: actions and default translations: the cell pointer moved by keys and the
- * pointer, selections of cells, rows or columns by pressing and dragging. Editing of cell
+ * pointer, selections of cells, rows or columns by pressing and dragging, presses on column
+ * headings told to the owner. Editing of cell
  * text, drag and drop, copy and paste are not offered: their actions do nothing. */
 #include <ctype.h>
 #include <stdlib.h>
@@ -257,6 +258,18 @@ static void EndSelect(Widget from, XEvent* event, String*, Cardinal*)
     _XomEditTableCallSelection(w, event, block, s->selectMode);
 }
 
+/* A press on a column heading is told to "headingCallback"; elsewhere nothing happens. */
+static void SelectHeading(Widget from, XEvent* event, String*, Cardinal*)
+{
+    Widget w = TableOf(from);
+    int x, y, column;
+    if (!w || !EventPoint(w, event, &x, &y) || !_XomEditTableHeadingAt(w, x, y, &column))
+        return;
+    XomEditTableRowColumnCallbackStruct data = {XomCR_HEADING_SELECT, event, column, 0, 1, 0,
+                                                True};
+    XtCallCallbacks(w, (String)XomNheadingCallback, &data);
+}
+
 static void ClearAllSelections(Widget from, XEvent*, String*, Cardinal*)
 {
     Widget w = TableOf(from);
@@ -303,6 +316,7 @@ XtActionsRec _xomEditTableActions[] = {
     {(String) "EditTableClearAllSelections", ClearAllSelections},
     {(String) "EditTableClearSelection", ClearAllSelections},
     {(String) "EditTableStartSelect", StartSelect},
+    {(String) "EditTableSelectHeading", SelectHeading},
     {(String) "EditTableUndeleteRows", Nothing},
     {(String) "EditTableUndeleteColumns", Nothing},
     {(String) "EditTableStartDrag", Nothing},

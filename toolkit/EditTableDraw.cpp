@@ -155,6 +155,26 @@ void PaintCell(Widget w, XomCanvas canvas, int column, int row, const XomArea& b
         Frame(canvas, et->cell_pointer_color, box, et->cell_pointer_border_thickness);
 }
 
+/* The sort arrow at the right end of a column heading: a small triangle pointing up for an
+ * ascending order, down for a descending one. */
+void PaintSortArrow(Widget w, XomCanvas canvas, const XomArea& box, bool descending)
+{
+    XmManagerPart* m = &((XmManagerWidget)w)->manager;
+    int size = XomMin(XomMin(box.height / 3, 10), box.width / 4);
+    if (size < 3)
+        return;
+    int right = box.x + box.width - XomMax(XomEditTable(w)->horizontal_cell_margin, 2) - 1;
+    int left = right - 2 * size, middle = right - size;
+    int top = box.y + (box.height - size) / 2, bottom = top + size;
+    XomPoint up[3] = {{left, bottom}, {right, bottom}, {middle, top}};
+    XomPoint down[3] = {{left, top}, {right, top}, {middle, bottom}};
+    XomFillAttributes fill = canvas->fill;
+    fill.style = XomFILL_SOLID;
+    fill.color = m->foreground;
+    XomCanvasSetFillAttributes(canvas, &fill);
+    XomCanvasPolygon(canvas, descending ? down : up, 3);
+}
+
 void PaintHeading(Widget w, XomCanvas canvas, const XomArea& box, XFontStruct* font,
                   const char* fontName, const std::string& text, int alignment)
 {
@@ -285,6 +305,8 @@ void _XomEditTableDraw(Widget w, XomCanvas canvas, const XomArea* contentArea)
                                    g.columnHeadingHeight};
                 PaintHeading(w, canvas, heading, et->state->columnFont, et->column_annotation_font,
                              model.ColumnAnnotation(c), XomALIGNMENT_CENTER);
+                if (c == et->sort_indicator_column)
+                    PaintSortArrow(w, canvas, heading, et->sort_indicator_descending);
             }
             if (!cellsShown)
                 continue;

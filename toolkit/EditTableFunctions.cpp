@@ -3,6 +3,9 @@
  * and nothing while repainting is frozen. */
 #include <string.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "toolkit/EditTableP.h"
 #include "toolkit/Scroll.h"
 
@@ -352,6 +355,27 @@ void XomEditTableClearAllSelections(Widget w)
     if (!_XomEditTableCheck(w, "XomEditTableClearAllSelections"))
         return;
     RepaintBlocks(w, XomEditTableModelOf(w).ClearSelections());
+}
+
+int* XomEditTableGetSelectedRows(Widget w, int* count)
+{
+    *count = 0;
+    if (!_XomEditTableCheck(w, "XomEditTableGetSelectedRows"))
+        return NULL;
+    EditTableModel& model = XomEditTableModelOf(w);
+    std::vector<int> rows;
+    for (const EditTableBlock& b : model.Selections())
+        if (b.column <= 1 && b.column + b.columnCount > model.Columns())
+            for (int r = b.row; r < b.row + b.rowCount && r <= model.Rows(); r++)
+                rows.push_back(r);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return NULL;
+    int* result = (int*)XtMalloc((Cardinal)(rows.size() * sizeof(int)));
+    std::copy(rows.begin(), rows.end(), result);
+    *count = (int)rows.size();
+    return result;
 }
 
 Boolean XomEditTableGetCellPointerPosition(Widget w, int* column, int* row)

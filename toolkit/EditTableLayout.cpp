@@ -284,6 +284,37 @@ bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box)
     return true;
 }
 
+/* The visible column at window x (frozen or scrolled into view), or 0. */
+static int ColumnAt(Widget w, int x)
+{
+    EditTableModel& model = XomEditTableModelOf(w);
+    const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
+    if (x < g.cellLeft || x >= g.scrollLeft + g.scrollWidth)
+        return 0;
+    int ox, oy;
+    _XomEditTableOrigin(w, &ox, &oy);
+    for (int i = 1; i <= model.Columns(); i++) {
+        if (!g.columnWidth[i])
+            continue;
+        bool frozen = model.ColumnFrozen(i);
+        int left = frozen ? g.columnX[i] : g.scrollLeft + g.columnX[i] - ox;
+        if (!frozen && x < g.scrollLeft)
+            continue;
+        if (x >= left && x < left + g.columnWidth[i])
+            return i;
+    }
+    return 0;
+}
+
+bool _XomEditTableHeadingAt(Widget w, int x, int y, int* column)
+{
+    const XomEditTableGeometry& g = _XomEditTableGeometryOf(w);
+    if (!g.columnHeadingHeight || y < g.cellTop - g.columnHeadingHeight || y >= g.cellTop)
+        return false;
+    *column = ColumnAt(w, x);
+    return *column != 0;
+}
+
 bool _XomEditTableCellAt(Widget w, int x, int y, int* column, int* row)
 {
     EditTableModel& model = XomEditTableModelOf(w);
@@ -306,17 +337,7 @@ bool _XomEditTableCellAt(Widget w, int x, int y, int* column, int* row)
     }
     if (r < 1 || r > model.Rows() || cy >= g.contentHeight)
         return false;
-    int c = 0;
-    for (int i = 1; i <= model.Columns() && !c; i++) {
-        if (!g.columnWidth[i])
-            continue;
-        int left = model.ColumnFrozen(i) ? g.columnX[i] : g.scrollLeft + g.columnX[i] - ox;
-        bool frozen = model.ColumnFrozen(i);
-        if (!frozen && x < g.scrollLeft)
-            continue;
-        if (x >= left && x < left + g.columnWidth[i])
-            c = i;
-    }
+    int c = ColumnAt(w, x);
     if (!c)
         return false;
     *column = c;

@@ -72,6 +72,8 @@ typedef struct {
     Boolean use_original_data;
     XomEditTableCellSourceProc cell_source; /* the owner's cells, or none */
     XtPointer cell_source_data;             /* its closure */
+    int sort_indicator_column;              /* the heading with the arrow; 0 none */
+    Boolean sort_indicator_descending;      /* the arrow points down */
     XtCallbackList traverse_cell_callback;
     XtCallbackList cell_widget_display_callback;
     XtCallbackList row_callback;
@@ -82,6 +84,7 @@ typedef struct {
     XtCallbackList check_edit_mode_callback;
     XtCallbackList double_click_callback;
     XtCallbackList edit_annotation_callback;
+    XtCallbackList heading_callback;
 
     /* private state */
     XomEditTableState* state; /* model, layout, fonts, selection drag */
@@ -194,6 +197,8 @@ int _XomEditTableRowTop(const XomEditTableGeometry& g, int row);
 void _XomEditTableOrigin(Widget w, int* x, int* y);
 /* The window rectangle of a cell (may lie outside the window); False when hidden. */
 bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box);
+/* The column whose heading is under a window point; false elsewhere. */
+bool _XomEditTableHeadingAt(Widget w, int x, int y, int* column);
 /* The cell under a window point; false outside the cells. */
 bool _XomEditTableCellAt(Widget w, int x, int y, int* column, int* row);
 /* Scrolls: through the scroll container when there is one, so its bars follow. */

@@ -32,7 +32,8 @@ enum {
     XomCR_TRAVERSE_FIRST = 8290, /* 8290 to 8295: one per kind of cell pointer move */
     XomCR_TRAVERSE_POINTER = 8293,
     XomCR_TRAVERSE_LAST = 8295,
-    XomCR_CELL_WIDGET_DISPLAY = 8296
+    XomCR_CELL_WIDGET_DISPLAY = 8296,
+    XomCR_HEADING_SELECT = 8297 /* a column heading clicked */
 };
 
 /* ---- enumerated resource values (names as resource files write them) ---- */
