@@ -45,18 +45,6 @@ std::string SavedSettings(VantorDriver& vantor, const VantorHome& home)
     return text.str();
 }
 
-// The one visible window of that title, focused; 0 when there is none.
-std::string Dialog(const std::string& title)
-{
-    if (!WaitForWindow(title))
-        return "";
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::string id = found.out.substr(0, found.out.find('\n'));
-    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
-    return id;
-}
-
 // Width and height of a window.
 std::pair<int, int> Size(const std::string& window)
 {
@@ -102,7 +90,7 @@ TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedM
     ASSERT_TRUE(Eventually([&] { return ListRequests(sim) == 1; }));
 
     ASSERT_TRUE(vantor.Keys(OptionsEntry(1)));
-    std::string dialog = Dialog("General Settings");
+    std::string dialog = FocusDialog("General Settings");
     ASSERT_FALSE(dialog.empty());
     // The first field after the filter toggles is the maximum, the next the interval.
     std::vector<std::string> keys = {"Tab"};
@@ -134,7 +122,7 @@ TEST(SettingsDialogs, TableSettingsHidesDurationAndSaveOptionsKeepsIt)
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
 
     ASSERT_TRUE(vantor.Keys(OptionsEntry(2)));
-    std::string dialog = Dialog("Table Settings");
+    std::string dialog = FocusDialog("Table Settings");
     ASSERT_FALSE(dialog.empty());
     // The first toggle (Source) has the focus; Duration is the sixth in the first column.
     for (const char* key : {"Down", "Down", "Down", "Down", "Down", "space"})

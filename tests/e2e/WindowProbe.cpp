@@ -273,3 +273,26 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
         SleepMs(2);
     }
 }
+
+std::string FocusDialog(const std::string& title)
+{
+    if (!WaitForWindow(title))
+        return "";
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::string id = found.out.substr(0, found.out.find('\n'));
+    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
+    return id;
+}
+
+bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys)
+{
+    if (FocusDialog(title).empty())
+        return false;
+    for (const std::string& key : keys) {
+        if (RunProcess({"xdotool", "key", key}, {}, 10).exitStatus != 0)
+            return false;
+        SleepMs(150);
+    }
+    return true;
+}

@@ -58,6 +58,11 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
 int WindowsNamed(const std::string& title);
 // Waits until a window with that title shows (true) or the time is up.
 bool WaitForWindow(const std::string& title, int timeoutMs = 5000);
+// The id of the one visible window of that title, given the keyboard focus; "" when there
+// is none.
+std::string FocusDialog(const std::string& title);
+// Types keys into the window of that title; false when it does not show.
+bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys);
 // Presses Return in the dialog of that title (its OK button); true when it was found.
 bool AcknowledgeDialog(const std::string& title);
 
