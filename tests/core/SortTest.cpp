@@ -312,3 +312,18 @@ TEST_F(SortTest, ChoicesMadeAtAnyMomentOfABigPassAreWhatItsListFollows)
         ASSERT_TRUE(ShownInOrder(s, s->setting.sortType, s->setting.nodeType));
     }
 }
+
+TEST_F(SortTest, DescendingOrdersKeepTiesInConnectionKeyOrder)
+{
+    Monitor(Conn(3, "in=10 out=0 user=x") + Conn(1, "in=5 out=0 user=x")
+            + Conn(4, "in=10 out=0 user=y") + Conn(2, "in=10 out=0 user=x"));
+    app->SortByHeading(SORT_BY_IN_TRAFFIC);
+    EXPECT_EQ(std::vector<int>({1, 2, 3, 4}), Shown());
+    app->SortByHeading(SORT_BY_IN_TRAFFIC);
+    EXPECT_EQ(std::vector<int>({2, 3, 4, 1}), Shown());
+    app->SortByHeading(SORT_BY_USER);
+    app->SortByHeading(SORT_BY_USER);
+    EXPECT_EQ(std::vector<int>({4, 1, 2, 3}), Shown());
+    Poll(); // sorted as the pass reads its keys, then turned round
+    EXPECT_EQ(std::vector<int>({4, 1, 2, 3}), Shown());
+}
