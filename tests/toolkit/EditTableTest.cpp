@@ -432,6 +432,61 @@ TEST_F(EditTableTest, DraggingWithTheRowTranslationsSelectsWholeRows)
     Save(table, "edittable-row-selection.png");
 }
 
+TEST_F(EditTableTest, AHeadingClickReachesItsCallbackAndTheSortArrowShowsItsDirection)
+{
+    Widget table = Table(3, 8);
+    XtVaSetValues(table, XomNautomaticColumnAnnotation, False, NULL);
+    XtOverrideTranslations(table, XtParseTranslationTable(
+                                      "<Btn1Down>: EditTableSelectHeading() "
+                                      "EditTableStartSelect(multiple, row)\n"
+                                      "<Btn1Up>: EditTableEndSelect()\n"));
+    Recorded headings;
+    XtAddCallback(table, XomNheadingCallback, Recorded::Add, &headings);
+    XRectangle second = Cell(table, 2, 1);
+    Click(table, second.x + 5, second.y - 4, ButtonPress);
+    Click(table, second.x + 5, second.y - 4, ButtonRelease);
+    Click(table, second.x + 5, second.y + 5, ButtonPress); // a cell: no heading
+    Click(table, second.x + 5, second.y + 5, ButtonRelease);
+    ASSERT_EQ(1u, headings.calls.size());
+    EXPECT_EQ(XomCR_HEADING_SELECT, headings.calls[0].reason);
+    EXPECT_EQ(2, headings.calls[0].column);
+    // The cell's click selected its row, which the table gives back.
+    int count = 0;
+    int* rows = XomEditTableGetSelectedRows(table, &count);
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(1, rows[0]);
+    XtFree((char*)rows);
+
+    // The arrow: foreground pixels at the right end of the heading, more of them at the
+    // bottom when it points up, at the top when it points down.
+    Pixel foreground = 0;
+    XtVaGetValues(table, XmNforeground, &foreground, NULL);
+    auto darkInRow = [&](int y) {
+        int dark = 0;
+        for (int x = second.x + second.width - 30; x < second.x + second.width; x++)
+            dark += ReadPixel(display, XtWindow(table), x, y) == (foreground & 0xffffff);
+        return dark;
+    };
+    // The widths of the arrow's first and last pixel rows in the heading.
+    auto ends = [&]() {
+        std::vector<int> widths;
+        for (int y = 0; y < second.y; y++)
+            if (int dark = darkInRow(y))
+                widths.push_back(dark);
+        return widths.empty() ? std::make_pair(0, 0) : std::make_pair(widths.front(), widths.back());
+    };
+    EXPECT_EQ(std::make_pair(0, 0), ends()) << "no arrow yet";
+    XtVaSetValues(table, XomNsortIndicatorColumn, 2, NULL);
+    ProcessEvents();
+    std::pair<int, int> up = ends();
+    EXPECT_GT(up.second, up.first + 4);
+    Save(table, "edittable-sort-arrow-up.png");
+    XtVaSetValues(table, XomNsortIndicatorDescending, True, NULL);
+    ProcessEvents();
+    std::pair<int, int> down = ends();
+    EXPECT_GT(down.first, down.second + 4);
+}
+
 TEST_F(EditTableTest, FunctionsGivenAnotherWidgetOrABadRangeWarnAndChangeNothing)
 {
     Widget table = Table(2, 20);
