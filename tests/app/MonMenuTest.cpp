@@ -160,7 +160,15 @@ TEST_F(MonMenuTest, MenusStartWithTheirEntriesLabelsAndInitialStates)
     EXPECT_EQ(help, Entry("fm_help"));
     Widget connection = NULL;
     XtVaGetValues(Entry("fm_connection"), XmNsubMenuId, &connection, NULL);
-    EXPECT_EQ(((CompositeWidget)connection)->composite.num_children, 0u);
+    // Filter..., Export Shown Connections..., Copy Row, in this order, with their keys.
+    ASSERT_EQ(((CompositeWidget)connection)->composite.num_children, 3u);
+    const char* const connectionLabels[] = {"Filter...", "Export Shown Connections...",
+                                            "Copy Row"};
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(ShownText(((CompositeWidget)connection)->composite.children[i], XmNlabelString),
+                  connectionLabels[i]);
+    EXPECT_EQ(ShownText(Entry("fm_filter"), XmNacceleratorText), "Ctrl+f");
+    EXPECT_EQ(ShownText(Entry("fm_copy_row"), XmNacceleratorText), "Ctrl+c");
 
     EXPECT_EQ(ShownText(Entry("fm_print"), XmNacceleratorText), "Ctrl+p");
     EXPECT_EQ(ShownText(Entry("fm_exit"), XmNacceleratorText), "Ctrl+x");
