@@ -139,6 +139,9 @@ public:
     int CompareByte(const Connection* a, const Connection* b);
 
     // Settings files.
+    // Opens monitor.ini or view.ini at path for reading; another user's file, or one that is
+    // no regular file, is not opened and the user is told.
+    FILE* OpenIniFile(const std::string& path);
     void ReadSettingFile();
     // Says that the settings file at path is no regular file and was not read.
     void WarnNotRead(const std::string& path);

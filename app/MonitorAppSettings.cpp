@@ -63,9 +63,8 @@ int MonitorApp::ReportWrite(SafeWriteResult result, const std::string& path,
     return 1;
 }
 
-void MonitorApp::ReadSettingFile()
+FILE* MonitorApp::OpenIniFile(const std::string& path)
 {
-    std::string path = MonitorIniPath();
     SettingsOpenResult opened;
     FILE* in = OpenSettingsFile(path, &opened);
     if (opened == SETTINGS_FOREIGN) {
@@ -74,6 +73,13 @@ void MonitorApp::ReadSettingFile()
     }
     if (opened == SETTINGS_NOT_REGULAR)
         WarnNotRead(path);
+    return in;
+}
+
+void MonitorApp::ReadSettingFile()
+{
+    std::string path = MonitorIniPath();
+    FILE* in = OpenIniFile(path);
     if (!in) {
         return;
     }
@@ -134,14 +140,7 @@ int MonitorApp::WriteSetting()
 void MonitorApp::ReadViewFile()
 {
     std::string path = ViewIniPath();
-    SettingsOpenResult opened;
-    FILE* in = OpenSettingsFile(path, &opened);
-    if (opened == SETTINGS_FOREIGN) {
-        snprintf(message, sizeof message, "%s %s", path.c_str(), kForeignFile);
-        KesWarningPost(shell, message, NULL, NULL, "Warning");
-    }
-    if (opened == SETTINGS_NOT_REGULAR)
-        WarnNotRead(path);
+    FILE* in = OpenIniFile(path);
     if (!in)
         return; // none yet: monitor.ini alone gives the settings
     std::vector<ServerView> views;

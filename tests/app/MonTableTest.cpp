@@ -43,19 +43,6 @@ protected:
         XtVaGetValues(table(), XomNtitleString, &title, NULL);
         return title ? title : "";
     }
-    int Rows()
-    {
-        int rows = 0;
-        XtVaGetValues(table(), XomNnumberOfRows, &rows, NULL);
-        return rows;
-    }
-    std::string Cell(int column, int row)
-    {
-        char* text = (char*)XomEditTableGetCellData(table(), column, row);
-        std::string result = text ? text : "";
-        free(text);
-        return result;
-    }
     // The row whose user column reads user.
     int RowOf(const std::string& user)
     {

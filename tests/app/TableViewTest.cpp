@@ -40,19 +40,6 @@ std::string FileText(const std::string& path)
 class TableViewTest : public AppTest {
 protected:
     Widget table() { return app->tableView->table; }
-    int Rows()
-    {
-        int rows = 0;
-        XtVaGetValues(table(), XomNnumberOfRows, &rows, NULL);
-        return rows;
-    }
-    std::string Cell(int column, int row)
-    {
-        char* text = (char*)XomEditTableGetCellData(table(), column, row);
-        std::string result = text ? text : "";
-        free(text);
-        return result;
-    }
     // The user names of the rows, top to bottom, apart by "|".
     std::string Users()
     {

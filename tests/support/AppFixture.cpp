@@ -11,6 +11,8 @@
 
 #include "tests/support/MotifText.h"
 #include "app/FallbackResources.h"
+#include "app/MonTable.h"
+#include "toolkit/EditTable.h"
 #include "lib/monUnixTcp.h"
 
 namespace {
@@ -173,4 +175,19 @@ void AppTest::SetUp()
 void AppTest::TearDown()
 {
     RemoveAllServers();
+}
+
+int AppTest::Rows()
+{
+    int rows = 0;
+    XtVaGetValues(app->tableView->table, XomNnumberOfRows, &rows, NULL);
+    return rows;
+}
+
+std::string AppTest::Cell(int column, int row)
+{
+    char* text = (char*)XomEditTableGetCellData(app->tableView->table, column, row);
+    std::string result = text ? text : "";
+    free(text);
+    return result;
 }

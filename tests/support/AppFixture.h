@@ -55,6 +55,9 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // The connection table's row count, and the text of one of its cells.
+    int Rows();
+    std::string Cell(int column, int row);
     MonitorApp* app = nullptr;
 };
 
