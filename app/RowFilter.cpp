@@ -1,24 +1,12 @@
 #include "app/RowFilter.h"
 
+#include <ctype.h>
 #include <string.h>
 
+#include "app/Setting.h"
 #include "app/TableTexts.h"
 
 namespace {
-
-bool Contains(const char* text, const char* filter)
-{
-    return text && strcasestr(text, filter) != NULL;
-}
-
-// A host matches by the name the record gives and by its address's text.
-bool HostContains(const char* name, const char* keptAddressText, const S5NetAddr& address,
-                  const char* filter)
-{
-    AddressTextBuffer buffer;
-    return Contains(name, filter)
-        || Contains(HostText(name, keptAddressText, address, NODE_IP_ADDRESSES, &buffer), filter);
-}
 
 // "4311" as "4,311".
 std::string Grouped(int number)
@@ -31,15 +19,63 @@ std::string Grouped(int number)
 
 } // namespace
 
-bool RowMatchesFilter(const Connection* row, const char* filter)
+RowFilter::RowFilter(const char* filter)
 {
-    if (!filter || !*filter)
+    // Byte by byte with the locale's table, as strcasestr folds.
+    for (int byte = 0; byte < 256; byte++)
+        fold_[byte] = static_cast<unsigned char>(tolower(byte));
+    size_t length = 0;
+    for (; filter && filter[length] && length + 1 < sizeof folded_; length++)
+        folded_[length] = fold_[static_cast<unsigned char>(filter[length])];
+    folded_[length] = '\0';
+}
+
+// A plain scan: the fields are short, and strcasestr would prepare its search anew and fold
+// through a function call at every byte.
+bool RowFilter::Contains(const char* text) const
+{
+    if (!text)
+        return false;
+    for (const unsigned char* at = reinterpret_cast<const unsigned char*>(text); *at; at++) {
+        if (fold_[*at] != folded_[0])
+            continue;
+        size_t i = 1;
+        while (folded_[i] && at[i] && fold_[at[i]] == folded_[i])
+            i++;
+        if (!folded_[i])
+            return true;
+    }
+    return false;
+}
+
+// A host matches by the name the record gives and by its address's text.
+bool RowFilter::HostContains(const char* name, const char* keptAddressText,
+                             const S5NetAddr& address) const
+{
+    AddressTextBuffer buffer;
+    return Contains(name)
+        || Contains(HostText(name, keptAddressText, address, NODE_IP_ADDRESSES, &buffer));
+}
+
+bool RowFilter::Matches(const Connection* row) const
+{
+    if (!folded_[0])
         return true;
     const S5MonData& d = row->data;
-    return HostContains(d.srcHostName, row->srcAddrText, d.srcSockAddr, filter)
-        || HostContains(d.dstHostName, row->dstAddrText, d.dstSockAddr, filter)
-        || Contains(d.userName, filter) || Contains(d.appName, filter)
-        || Contains(d.socksErrMsg, filter);
+    return HostContains(d.srcHostName, row->srcAddrText, d.srcSockAddr)
+        || HostContains(d.dstHostName, row->dstAddrText, d.dstSockAddr) || Contains(d.userName)
+        || Contains(d.appName) || Contains(d.socksErrMsg);
+}
+
+void PrefetchFilterFields(const Connection* row)
+{
+    __builtin_prefetch(row->srcAddrText);
+    __builtin_prefetch(&row->data.srcSockAddr);
+    __builtin_prefetch(row->data.srcHostName);
+    __builtin_prefetch(row->data.dstHostName);
+    __builtin_prefetch(row->data.userName);
+    __builtin_prefetch(row->data.appName);
+    __builtin_prefetch(row->data.socksErrMsg);
 }
 
 std::string ShownOfTotalText(int shown, int total)

@@ -8,8 +8,26 @@
 #include <vector>
 
 #include "app/Connection.h"
+#include "app/Setting.h"
 
-bool RowMatchesFilter(const Connection* row, const char* filter);
+class RowFilter {
+public:
+    explicit RowFilter(const char* filter);
+    // Whether row is shown under the filter (every row is under an empty one).
+    bool Matches(const Connection* row) const;
+
+private:
+    bool Contains(const char* text) const;
+    bool HostContains(const char* name, const char* keptAddressText,
+                      const S5NetAddr& address) const;
+
+    unsigned char fold_[256];                     // each byte folded to lower case
+    unsigned char folded_[SETTING_FILTER_SIZE];   // the filter, folded
+};
+
+// Asks for the parts of row that RowFilter::Matches reads, so that a scan of many rows can
+// ask a few rows ahead and their fetches from memory overlap.
+void PrefetchFilterFields(const Connection* row);
 
 // What the status line says of a filtered list: "12 of 4,311".
 std::string ShownOfTotalText(int shown, int total);
