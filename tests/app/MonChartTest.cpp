@@ -187,10 +187,11 @@ TEST_F(MonChartTest, AnIntervalChangeClearsTheChartAndRelabelsTheTimeAxis)
 {
     AddServer();
     OnlyWeb({3, 4});
-    Widget before = View()->series[3];
+    ASSERT_EQ(Samples(3)[0], 3.0f);
     app->current->setting.updateInterval = 30000;
     View()->AdjustCoordX(30);
-    EXPECT_NE(View()->series[3], before);
+    // Samples of another interval are not kept (the series made anew may take the old one's
+    // address, so what shows the clearing is the samples).
     EXPECT_EQ(Samples(3), std::vector<float>(21, 0.0f));
     EXPECT_EQ(Resource(XomCHART_BOTTOM_AXIS, XomNlabel), "Elapse time (30 seconds)");
 }
