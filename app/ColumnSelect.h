@@ -5,7 +5,7 @@
 
 #include <X11/Intrinsic.h>
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 class ColumnSelect {
 public:

@@ -12,8 +12,8 @@
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
 #include "app/MonitorApp.h"
-#include "app/SettingsFile.h"
-#include "app/TableExport.h"
+#include "core/SettingsFile.h"
+#include "core/TableExport.h"
 #include "app/util.h"
 
 void ExportDialog::Open(MonitorApp* app)

@@ -8,7 +8,7 @@
 #include <Xm/LabelG.h>
 #include <Xm/Xm.h>
 
-#include "app/ChartScale.h"
+#include "core/ChartScale.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
 #include "app/ServiceDialog.h"

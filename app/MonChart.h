@@ -6,7 +6,7 @@
 
 #include <X11/Intrinsic.h>
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 class MonitorApp;
 class ServiceDialog;

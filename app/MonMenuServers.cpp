@@ -14,7 +14,7 @@
 
 #include "app/MonitorApp.h"
 #include "app/MonSOCKS5.h"
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "app/util.h"
 
 char** MonMenu::OpenSOCKS5Data(const char* path)

@@ -10,11 +10,11 @@
 #include <Xm/Xm.h>
 
 #include "app/ColumnSelect.h"
-#include "app/Connection.h"
+#include "core/Connection.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
-#include "app/RowFilter.h"
-#include "app/TableTexts.h"
+#include "core/RowFilter.h"
+#include "core/TableTexts.h"
 #include "app/icons/pause_conn.xpm.h"
 #include "app/icons/stop_conn.xpm.h"
 #include "app/util.h"

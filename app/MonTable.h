@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "app/AddressTexts.h"
-#include "app/Setting.h"
+#include "core/AddressTexts.h"
+#include "core/Setting.h"
 #include "toolkit/EditTable.h"
 
 class MonitorApp;

@@ -18,7 +18,7 @@
 #include "app/MonMenu.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "app/icons/last_rejection.xpm.h"
 #include "app/icons/new_rejection.xpm.h"
 #include "app/icons/pause.xpm.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Connection.h"
-#include "app/ConnectionLedger.h"
-#include "app/FilingIndex.h"
-#include "app/Setting.h"
-#include "app/SettingsFile.h"
-#include "app/SortEntries.h"
+#include "core/Connection.h"
+#include "core/ConnectionLedger.h"
+#include "core/FilingIndex.h"
+#include "core/Setting.h"
+#include "core/SettingsFile.h"
+#include "core/SortEntries.h"
 #include "lib/monAPI.h"
 
 class SOCKS5;

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Connection.h"
+#include "core/Connection.h"
 #include "app/MonChart.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"

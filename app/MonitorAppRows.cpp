@@ -15,13 +15,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/AddressTexts.h"
-#include "app/Connection.h"
-#include "app/ConnectionRows.h"
+#include "core/AddressTexts.h"
+#include "core/Connection.h"
+#include "core/ConnectionRows.h"
 #include "app/MonSOCKS5.h"
-#include "app/RowSort.h"
-#include "app/SortEntries.h"
-#include "app/TableTexts.h"
+#include "core/RowSort.h"
+#include "core/SortEntries.h"
+#include "core/TableTexts.h"
 #include "app/util.h"
 #include "lib/monUnixTcp.h"
 

@@ -18,7 +18,7 @@
 #include "app/MonMenu.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "toolkit/Box.h"
 #include "toolkit/Glue.h"
 #include "toolkit/util.h"

@@ -12,8 +12,8 @@
 
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
-#include "app/SettingsFile.h"
-#include "app/ViewFile.h"
+#include "core/SettingsFile.h"
+#include "core/ViewFile.h"
 #include "app/util.h"
 
 namespace {

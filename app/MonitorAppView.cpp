@@ -12,7 +12,7 @@
 #include "app/MonMenu.h"
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
-#include "app/RowFilter.h"
+#include "core/RowFilter.h"
 
 void MonitorApp::SortByHeading(int sortType)
 {

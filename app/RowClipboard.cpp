@@ -7,7 +7,7 @@
 #include "app/MonSOCKS5.h"
 #include "app/MonTable.h"
 #include "app/MonitorApp.h"
-#include "app/TableExport.h"
+#include "core/TableExport.h"
 #include "app/util.h"
 #include "toolkit/EditTable.h"
 

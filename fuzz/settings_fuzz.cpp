@@ -3,8 +3,8 @@
 // round trip: whatever file was read, writing what was read and reading that back gives the
 // same settings, and the written file reads without damage. What was read then goes on to
 // the table's model, as the window gives it: rows, columns, their widths and height.
-#include "app/Setting.h"
-#include "app/SettingsFile.h"
+#include "core/Setting.h"
+#include "core/SettingsFile.h"
 #include "toolkit/EditTableModel.h"
 
 #include <limits.h>

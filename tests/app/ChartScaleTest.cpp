@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/ChartScale.h"
+#include "core/ChartScale.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/MonTable.h"
-#include "app/TableTexts.h"
+#include "core/TableTexts.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"

@@ -13,9 +13,9 @@
 #include <Xm/TextF.h>
 
 #include "app/MonTable.h"
-#include "app/SettingsFile.h"
-#include "app/TableExport.h"
-#include "app/ViewFile.h"
+#include "core/SettingsFile.h"
+#include "core/TableExport.h"
+#include "core/ViewFile.h"
 #include "tests/support/AppFixture.h"
 #include "toolkit/EditTable.h"
 

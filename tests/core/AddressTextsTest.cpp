@@ -1,6 +1,6 @@
 // The texts of a row's addresses: IPv4 kept in the row, IPv6 made when shown, and records
 // from a hostile server whose address fields hold any family and any bytes.
-#include "app/AddressTexts.h"
+#include "core/AddressTexts.h"
 #include "tests/support/NetAddresses.h"
 
 #include <gtest/gtest.h>

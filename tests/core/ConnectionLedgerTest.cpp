@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-#include "app/ConnectionLedger.h"
+#include "core/ConnectionLedger.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/ConnectionRows.h"
+#include "core/ConnectionRows.h"
 #include "tests/support/NetAddresses.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include "app/Connection.h"
+#include "core/Connection.h"
 #include "app/MonChart.h"
 #include "app/MonMenu.h"
 #include "lib/monAPI.h"

@@ -3,7 +3,7 @@
 #ifndef VANTOR_TEST_DEFAULT_SETTING_H
 #define VANTOR_TEST_DEFAULT_SETTING_H
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 const char kDefaultBlock[] = "0  1  2  3  4  5  6  7  8  9  10  11  \n"
                              "1  1  1  1  1  1  1  1  1  1  1  1  \n"

@@ -3,7 +3,7 @@
 // part, else right after it. Compared here against that scan over random polls, with the
 // index kept from poll to poll and told of the rows that ageing frees and of the moves of
 // the growing array.
-#include "app/FilingIndex.h"
+#include "core/FilingIndex.h"
 
 #include <gtest/gtest.h>
 

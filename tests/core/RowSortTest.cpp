@@ -1,6 +1,6 @@
 // The three-way sort against the plain quicksort it replaced, on random lists with many
 // equal keys: the same rows, ascending by the key, equal rows in connection key order.
-#include "app/RowSort.h"
+#include "core/RowSort.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <random>
 #include <vector>
 
-#include "app/ConnectionRows.h"
-#include "app/SortEntries.h"
+#include "core/ConnectionRows.h"
+#include "core/SortEntries.h"
 
 namespace {
 

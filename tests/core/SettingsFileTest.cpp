@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "tests/core/DefaultSetting.h"
 #include "tests/support/TempDir.h"
 

@@ -9,9 +9,9 @@
 #include <pthread.h>
 #include <string.h>
 
-#include "app/Connection.h"
-#include "app/ConnectionRows.h"
-#include "app/RowSort.h"
+#include "core/Connection.h"
+#include "core/ConnectionRows.h"
+#include "core/RowSort.h"
 
 namespace {
 

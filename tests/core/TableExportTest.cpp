@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/RowFilter.h"
-#include "app/TableExport.h"
-#include "app/ViewFile.h"
+#include "core/RowFilter.h"
+#include "core/TableExport.h"
+#include "core/ViewFile.h"
 #include "tests/core/DefaultSetting.h"
 
 namespace {

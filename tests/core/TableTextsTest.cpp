@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TableTexts.h"
+#include "core/TableTexts.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "tests/support/MonsimProcess.h"
 #include "tests/support/TempDir.h"
 #include "app/MonitorApp.h"
-#include "app/Connection.h"
+#include "core/Connection.h"
 #include "app/MonSOCKS5.h"
 
 // The application object of the test program; built once, never deleted (its destructor

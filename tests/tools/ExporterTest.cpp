@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "tests/support/MonsimProcess.h"
 #include "tools/exporter/ExporterOptions.h"
 #include "tools/exporter/Metrics.h"

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "lib/monServerName.h"
 #include "tools/common/CommandLine.h"
 

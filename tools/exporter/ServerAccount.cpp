@@ -3,7 +3,7 @@
 #include <arpa/inet.h>
 #include <string.h>
 
-#include "app/ConnectionRows.h"
+#include "core/ConnectionRows.h"
 
 const char kOtherUsers[] = "other";
 const char kNoUser[] = "-";

@@ -14,8 +14,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "app/ConnectionLedger.h"
-#include "app/Setting.h"
+#include "core/ConnectionLedger.h"
+#include "core/Setting.h"
 #include "lib/monMsg.h"
 
 struct Tally {

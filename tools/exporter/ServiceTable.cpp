@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 
 bool LoadServiceTable(const std::string& path, Setting* s, std::string* error)
 {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 // Fills s with the window's defaults and, when path is not empty, the first server's block
 // of that monitor.ini, so that ports are named as the window names them for that server.

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "app/Connection.h"
+#include "core/Connection.h"
 
 class FilingIndex {
 public:

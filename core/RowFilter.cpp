@@ -1,10 +1,10 @@
-#include "app/RowFilter.h"
+#include "core/RowFilter.h"
 
 #include <ctype.h>
 #include <string.h>
 
-#include "app/Setting.h"
-#include "app/TableTexts.h"
+#include "core/Setting.h"
+#include "core/TableTexts.h"
 
 namespace {
 

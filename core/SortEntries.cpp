@@ -1,4 +1,4 @@
-#include "app/SortEntries.h"
+#include "core/SortEntries.h"
 
 #include <ctype.h>
 #include <limits.h>
@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "app/ConnectionRows.h"
-#include "app/RowSort.h"
-#include "app/Setting.h"
-#include "app/TableTexts.h"
+#include "core/ConnectionRows.h"
+#include "core/RowSort.h"
+#include "core/Setting.h"
+#include "core/TableTexts.h"
 #include "lib/monUnixTcp.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "app/ViewFile.h"
+#include "core/ViewFile.h"
 
 #include <string.h>
 
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <stddef.h>
 
-#include "app/AddressTexts.h"
-#include "app/Connection.h"
-#include "app/Setting.h"
+#include "core/AddressTexts.h"
+#include "core/Connection.h"
+#include "core/Setting.h"
 
 // Data columns of the table.
 enum {

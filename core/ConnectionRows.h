@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "app/AddressTexts.h"
-#include "app/Connection.h"
-#include "app/Setting.h"
+#include "core/AddressTexts.h"
+#include "core/Connection.h"
+#include "core/Setting.h"
 
 // Bits of S5MonData::state.
 enum { CONN_STATE_FAILED = 4, CONN_STATE_ENDED = 8 };

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Connection.h"
-#include "app/Setting.h"
+#include "core/Connection.h"
+#include "core/Setting.h"
 
 class RowFilter {
 public:

@@ -1,7 +1,7 @@
 // Ageing and comparison rules of connection rows.
-#include "app/ConnectionRows.h"
+#include "core/ConnectionRows.h"
 
-#include "app/TableTexts.h"
+#include "core/TableTexts.h"
 
 #include <limits.h>
 #include <stdlib.h>

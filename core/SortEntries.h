@@ -12,8 +12,8 @@
 
 #include <vector>
 
-#include "app/Connection.h"
-#include "app/RowSort.h"
+#include "core/Connection.h"
+#include "core/RowSort.h"
 
 // What one row gives the sort.
 struct SortEntry {

@@ -1,5 +1,5 @@
 // The defaults, the copy and the release of a Setting.
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 #include <math.h>
 #include <stdio.h>

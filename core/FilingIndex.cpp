@@ -1,4 +1,4 @@
-#include "app/FilingIndex.h"
+#include "core/FilingIndex.h"
 
 #include <string.h>
 

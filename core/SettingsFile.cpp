@@ -1,5 +1,5 @@
 // Reading and writing monitor.ini and socks5.dat.
-#include "app/SettingsFile.h"
+#include "core/SettingsFile.h"
 
 #include <ctype.h>
 #include <errno.h>

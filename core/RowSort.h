@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Connection.h"
+#include "core/Connection.h"
 
 inline bool KeyBefore(const Connection* a, const Connection* b)
 {

@@ -1,5 +1,5 @@
 // The texts of a row's addresses.
-#include "app/AddressTexts.h"
+#include "core/AddressTexts.h"
 
 #include <arpa/inet.h>
 #include <stdio.h>

@@ -1,5 +1,5 @@
 // The texts of the connection table.
-#include "app/TableTexts.h"
+#include "core/TableTexts.h"
 
 #include <math.h>
 #include <stdint.h>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 // The longest server name a server object holds.
 enum { SERVER_NAME_MAX = 255 };

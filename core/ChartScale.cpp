@@ -1,5 +1,5 @@
 // Limits and texts of the traffic chart.
-#include "app/ChartScale.h"
+#include "core/ChartScale.h"
 
 #include <float.h>
 #include <math.h>

@@ -1,6 +1,6 @@
-#include "app/TableExport.h"
+#include "core/TableExport.h"
 
-#include "app/TableTexts.h"
+#include "core/TableTexts.h"
 
 std::vector<int> ShownDataColumns(const Setting& s)
 {

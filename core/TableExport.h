@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Connection.h"
-#include "app/Setting.h"
+#include "core/Connection.h"
+#include "core/Setting.h"
 
 // The data columns on show, in table order: the visible positions of the setting.
 std::vector<int> ShownDataColumns(const Setting& s);

@@ -1,8 +1,8 @@
-#include "app/ConnectionLedger.h"
+#include "core/ConnectionLedger.h"
 
 #include <string.h>
 
-#include "app/FilingIndex.h"
+#include "core/FilingIndex.h"
 
 size_t ConnectionLedger::KeyHash::operator()(const Key& key) const
 {
