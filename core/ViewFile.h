@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Setting.h"
+#include "core/Setting.h"
 
 struct ServerView {
     std::string server;
