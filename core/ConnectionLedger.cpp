@@ -4,21 +4,35 @@
 
 #include "core/FilingIndex.h"
 
-size_t ConnectionLedger::KeyHash::operator()(const Key& key) const
+size_t ConnectionLedger::PlaceOf(const char* key) const
 {
-    return static_cast<size_t>(FilingIndex::Hash(key.data()));
+    size_t mask = retired_.size() - 1;
+    size_t place = static_cast<size_t>(FilingIndex::Hash(key)) & mask;
+    while (retired_[place].used && memcmp(retired_[place].key, key, sizeof retired_[place].key))
+        place = (place + 1) & mask;
+    return place;
 }
 
-ConnectionLedger::Key ConnectionLedger::KeyOf(const S5MonKey& key)
+void ConnectionLedger::Rebuild(size_t count, uint32_t oldestKept)
 {
-    Key k;
-    memcpy(k.data(), key.key, k.size());
-    return k;
+    size_t size = 16;
+    while (size < 2 * count)
+        size *= 2;
+    std::vector<Retired> old(size, Retired());
+    old.swap(retired_);
+    retiredCount_ = 0;
+    for (const Retired& r : old) {
+        if (r.used && r.pass >= oldestKept) {
+            retired_[PlaceOf(r.key)] = r;
+            retiredCount_++;
+        }
+    }
 }
 
 void ConnectionLedger::Reset()
 {
     retired_.clear();
+    retiredCount_ = 0;
     havePrevious_ = false;
     previousClockKnown_ = false;
     passClockKnown_ = false;
@@ -32,21 +46,23 @@ void ConnectionLedger::BeginPass()
 
 bool ConnectionLedger::IsRetired(const S5MonKey& key)
 {
-    auto found = retired_.find(KeyOf(key));
-    if (found == retired_.end())
+    if (retiredCount_ == 0)
         return false;
-    found->second = pass_;
+    Retired& found = retired_[PlaceOf(key.key)];
+    if (!found.used)
+        return false;
+    found.pass = pass_;
     return true;
 }
 
 void ConnectionLedger::EndPass()
 {
-    for (auto it = retired_.begin(); it != retired_.end();) {
-        if (it->second != pass_)
-            it = retired_.erase(it);
-        else
-            ++it;
-    }
+    // Keys the pass did not list are forgotten; the table shrinks with them.
+    size_t listed = 0;
+    for (const Retired& r : retired_)
+        listed += r.used && r.pass == pass_;
+    if (listed != retiredCount_)
+        Rebuild(listed, pass_);
     havePrevious_ = true;
     previousClockKnown_ = passClockKnown_;
     previousClock_ = passClock_;
@@ -54,7 +70,15 @@ void ConnectionLedger::EndPass()
 
 void ConnectionLedger::Retire(const S5MonKey& key)
 {
-    retired_[KeyOf(key)] = pass_;
+    if (2 * (retiredCount_ + 1) > retired_.size())
+        Rebuild(retiredCount_ + 1, 0);
+    Retired& place = retired_[PlaceOf(key.key)];
+    if (!place.used) {
+        memcpy(place.key, key.key, sizeof place.key);
+        place.used = 1;
+        retiredCount_++;
+    }
+    place.pass = pass_;
 }
 
 S5Count ConnectionLedger::CountedFrom(const S5MonData& record) const

@@ -12,8 +12,7 @@
 
 #include <stdint.h>
 
-#include <array>
-#include <unordered_map>
+#include <vector>
 
 #include "lib/monMsg.h"
 
@@ -59,16 +58,24 @@ public:
 
     // Whether no complete pass has been seen since the last reset.
     bool InBaseline() const { return !havePrevious_; }
-    size_t RetiredCount() const { return retired_.size(); }
+    size_t RetiredCount() const { return retiredCount_; }
 
 private:
-    using Key = std::array<char, sizeof(S5MonKey::key)>;
-    struct KeyHash {
-        size_t operator()(const Key& key) const;
+    // The retired keys in one open-addressed table (linear probing, at most half full): a
+    // big server lists a hundred thousand ended connections every pass, and a look-up here
+    // should cost one fetch from memory, not the two or three of a node-based map.
+    struct Retired {
+        char key[sizeof(S5MonKey::key)];
+        uint16_t used;  // 0: an empty place
+        uint32_t pass;  // the last pass that listed the key
     };
-    static Key KeyOf(const S5MonKey& key);
+    // The place that holds key, or the empty one where it would go.
+    size_t PlaceOf(const char* key) const;
+    // Makes room for count keys, keeping those last listed in pass oldestKept or later.
+    void Rebuild(size_t count, uint32_t oldestKept);
 
-    std::unordered_map<Key, uint32_t, KeyHash> retired_; // key -> the last pass that listed it
+    std::vector<Retired> retired_; // a power of two in size, or empty
+    size_t retiredCount_ = 0;
     uint32_t pass_ = 0;
     bool havePrevious_ = false;   // a complete pass was seen since the reset
     bool previousClockKnown_ = false; // it listed at least one record

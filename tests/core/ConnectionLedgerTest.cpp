@@ -73,6 +73,34 @@ TEST(ConnectionLedger, AFreedKeyIsRememberedWhileListedAndForgottenOnceNot)
     EXPECT_EQ(Pass(ledger, {Record(2, 100, 150)}), (std::vector<int>{}));
 }
 
+// Thousands of keys, retired while others are still to be listed in the same pass: the table
+// grows under them without losing a key the pass has not reached yet.
+TEST(ConnectionLedger, ManyKeysRetiredInTheMiddleOfAPassKeepThoseNotYetListed)
+{
+    ConnectionLedger ledger;
+    ledger.Reset();
+    const int n = 3000;
+    ledger.BeginPass();
+    for (int k = 0; k < n; k++)
+        ledger.Retire(Key(k));
+    ledger.EndPass();
+    ledger.BeginPass();
+    for (int k = 0; k < n; k += 2) {
+        EXPECT_TRUE(ledger.IsRetired(Key(k))) << k;
+        ledger.Retire(Key(n + k)); // grows the table while the odd keys wait
+    }
+    for (int k = 1; k < n; k += 4)
+        EXPECT_TRUE(ledger.IsRetired(Key(k))) << k;
+    EXPECT_FALSE(ledger.IsRetired(Key(3 * n)));
+    ledger.EndPass();
+    // Listed: the even keys, every other odd one, and the keys retired during the pass.
+    EXPECT_EQ(ledger.RetiredCount(), static_cast<size_t>(n / 2 + n / 4 + n / 2));
+    ledger.BeginPass();
+    EXPECT_FALSE(ledger.IsRetired(Key(3)));
+    EXPECT_TRUE(ledger.IsRetired(Key(5)));
+    EXPECT_TRUE(ledger.IsRetired(Key(n + 2)));
+}
+
 TEST(ConnectionLedger, TheFirstPassIsABaselineThenOnlyConnectionsStartedSinceCountWhole)
 {
     ConnectionLedger ledger;
