@@ -112,7 +112,8 @@ void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
     read_ = 0;
     sorting_ = false;
     done_ = false;
-    entries_.assign(count > 0 ? static_cast<size_t>(count) : 0, SortEntry());
+    // Each entry is cleared as its key is read, in the same pass over the list.
+    entries_.resize(count > 0 ? static_cast<size_t>(count) : 0);
     texts_.clear();
     bool texts = sortType != SORT_BY_START_TIME && sortType != SORT_BY_TOTAL_TRAFFIC;
     texts_.reserve(texts ? entries_.size() * 16 : 0);
@@ -170,6 +171,7 @@ void RowSorter::AddAddress(const S5NetAddr& address, SortEntry* entry)
 void RowSorter::ReadKey(SortEntry* entry)
 {
     Connection* row = list_[read_];
+    *entry = SortEntry();
     KeyedRow keyed = KeyedRowOf(row);
     entry->keyHigh = keyed.high;
     entry->keyLow = keyed.low;

@@ -41,6 +41,15 @@ void MsgToTime(S5Time *timePtr, const char *bufPtr)
     *timePtr = static_cast<S5Time>(raw);
 }
 
+// Decodes a piece into a field and clears the rest of the field, so that a record decoded
+// into a used buffer holds exactly what one decoded into a cleared buffer would.
+void FieldFrom(void *field, uint16_t cap, const char *descPtr, const char *freePtr, uint16_t freeLen)
+{
+    uint16_t copied = 0;
+    Mon_MsgToVarLenBounded(field, cap, &copied, descPtr, freePtr, freeLen);
+    memset(static_cast<char *>(field) + copied, 0, cap - copied);
+}
+
 // Copies the piece that a descriptor names into a name field, keeping it NUL-terminated.
 void MsgToName(char *name, const char *descPtr, const char *freePtr, uint16_t freeLen)
 {
@@ -166,9 +175,17 @@ int Mon_MsgFromConn(const S5MonData *connPtr, char *msgPtr)
     return MON_CONN_FIXED_LEN + offset;
 }
 
+// The fields from the source address to the optional data lie one after another.
+static_assert(offsetof(S5MonData, optData)
+                  == offsetof(S5MonData, srcSockAddr) + 3 * sizeof(S5NetAddr) + 6 * S5_NAME_LEN,
+              "no padding between the decoded fields");
+
 int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
 {
-    memset(connPtr, 0, sizeof *connPtr);
+    // The fixed part and the optional data are cleared here; every other field is written
+    // whole below. Clearing all 1.6 KB first would cost a pass of a big poll as much again.
+    memset(connPtr, 0, offsetof(S5MonData, srcSockAddr));
+    memset(&connPtr->optData, 0, sizeof *connPtr - offsetof(S5MonData, optData));
     if (msgLen < MON_CONN_FIXED_LEN) {
         // A truncated message: decode the whole fixed part from a zero-padded copy.
         char fixed[MON_CONN_FIXED_LEN] = {0};
@@ -177,7 +194,6 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     }
     const char *freePtr = msgPtr + MON_CONN_FIXED_LEN;
     uint16_t freeLen = FreeLenOf(msgLen, MON_CONN_FIXED_LEN);
-    uint16_t copied;
 
     memcpy(connPtr->key.key, msgPtr + 1, sizeof connPtr->key.key);
     memcpy(connPtr->nextKey.key, msgPtr + 11, sizeof connPtr->nextKey.key);
@@ -191,22 +207,24 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     MsgToInt16(&connPtr->socksCmd, msgPtr + 49);
     MsgToInt16(&connPtr->authen, msgPtr + 51);
 
-    Mon_MsgToVarLenBounded(&connPtr->srcSockAddr, sizeof(S5NetAddr), &copied,
-                           msgPtr + MON_CONN_OFF_SRCADDR, freePtr, freeLen);
-    Mon_MsgToVarLenBounded(&connPtr->dstSockAddr, sizeof(S5NetAddr), &copied,
-                           msgPtr + MON_CONN_OFF_DSTADDR, freePtr, freeLen);
-    Mon_MsgToVarLenBounded(&connPtr->proxySockAddr, sizeof(S5NetAddr), &copied,
-                           msgPtr + MON_CONN_OFF_PROXYADDR, freePtr, freeLen);
+    FieldFrom(&connPtr->srcSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_SRCADDR, freePtr,
+              freeLen);
+    FieldFrom(&connPtr->dstSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_DSTADDR, freePtr,
+              freeLen);
+    FieldFrom(&connPtr->proxySockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_PROXYADDR,
+              freePtr, freeLen);
     // A named address must stay NUL-terminated as well.
     connPtr->srcSockAddr.sn.sn_name[sizeof connPtr->srcSockAddr.sn.sn_name - 1] = '\0';
     connPtr->dstSockAddr.sn.sn_name[sizeof connPtr->dstSockAddr.sn.sn_name - 1] = '\0';
     connPtr->proxySockAddr.sn.sn_name[sizeof connPtr->proxySockAddr.sn.sn_name - 1] = '\0';
-    MsgToName(connPtr->srcHostName, msgPtr + MON_CONN_OFF_SRCHOST, freePtr, freeLen);
-    MsgToName(connPtr->dstHostName, msgPtr + MON_CONN_OFF_DSTHOST, freePtr, freeLen);
-    MsgToName(connPtr->proxyHostName, msgPtr + MON_CONN_OFF_PROXYHOST, freePtr, freeLen);
-    MsgToName(connPtr->userName, msgPtr + MON_CONN_OFF_USER, freePtr, freeLen);
-    MsgToName(connPtr->appName, msgPtr + MON_CONN_OFF_APP, freePtr, freeLen);
-    MsgToName(connPtr->socksErrMsg, msgPtr + MON_CONN_OFF_ERRMSG, freePtr, freeLen);
+    char *names[] = {connPtr->srcHostName, connPtr->dstHostName, connPtr->proxyHostName,
+                     connPtr->userName,    connPtr->appName,     connPtr->socksErrMsg};
+    const int nameOffsets[] = {MON_CONN_OFF_SRCHOST, MON_CONN_OFF_DSTHOST, MON_CONN_OFF_PROXYHOST,
+                               MON_CONN_OFF_USER,    MON_CONN_OFF_APP,     MON_CONN_OFF_ERRMSG};
+    for (int i = 0; i < 6; i++) {
+        FieldFrom(names[i], S5_NAME_LEN, msgPtr + nameOffsets[i], freePtr, freeLen);
+        names[i][S5_NAME_LEN - 1] = '\0';
+    }
     Mon_MsgToVarLenBounded(connPtr->optData.data, sizeof connPtr->optData.data,
                            &connPtr->optData.len, msgPtr + MON_CONN_OFF_OPTDATA, freePtr, freeLen);
 

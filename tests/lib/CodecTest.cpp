@@ -178,6 +178,18 @@ TEST(Codec, AFullNameFieldIsSentWithItsTerminatingNul)
     EXPECT_EQ(msg[93 + at + 127], '\0');
 }
 
+// A record decoded over a used one (as a poll decodes into the same buffers again and again)
+// holds exactly what one decoded into a cleared record holds: nothing of the old one stays.
+void ExpectNothingOfTheOldRecordStays(const std::vector<char>& m)
+{
+    S5MonData clean, used;
+    memset(&clean, 0, sizeof clean);
+    memset(&used, 0x5a, sizeof used);
+    Mon_MsgToConnLen(&clean, m.data(), static_cast<uint16_t>(m.size()));
+    Mon_MsgToConnLen(&used, m.data(), static_cast<uint16_t>(m.size()));
+    EXPECT_EQ(memcmp(&clean, &used, sizeof clean), 0);
+}
+
 TEST(Codec, DecodesAHandWrittenConnectionMessage)
 {
     std::vector<char> m(93 + 6);
@@ -194,6 +206,7 @@ TEST(Codec, DecodesAHandWrittenConnectionMessage)
     EXPECT_EQ(d.authen, 2);
     EXPECT_STREQ(d.userName, "alice");
     EXPECT_EQ(d.srcSockAddr.sa.sa_family, 0);
+    ExpectNothingOfTheOldRecordStays(m);
 }
 
 TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
@@ -224,6 +237,8 @@ TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
     S5MonData e;
     Mon_MsgToConnLen(&e, full.data(), static_cast<uint16_t>(full.size()));
     EXPECT_EQ(strlen(e.appName), 127u);
+    ExpectNothingOfTheOldRecordStays(m);
+    ExpectNothingOfTheOldRecordStays(full);
 }
 
 TEST(Codec, ShortMessagesDecodeWhatIsThere)
@@ -235,6 +250,7 @@ TEST(Codec, ShortMessagesDecodeWhatIsThere)
     Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size()));
     EXPECT_EQ(d.state, 8u);
     EXPECT_EQ(d.inTotBytes, 0u);
+    ExpectNothingOfTheOldRecordStays(m);
 }
 
 TEST(Codec, UserReplyLayoutAndVersions)
