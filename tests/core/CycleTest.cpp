@@ -183,12 +183,12 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
         EXPECT_EQ(FieldText(app->activeText), std::to_string(active));
         EXPECT_EQ(Row(1) != nullptr, active == 2);
         ASSERT_NE(Row(3), nullptr);
-        EXPECT_EQ(Row(3)->age, 1);
+        EXPECT_EQ(Row(3)->age, RowAge::Listed);
         EXPECT_EQ(server->failedCount, 1);
     }
     EXPECT_EQ(server->rowCount, 2);
     server->setting.showFailed = 1; // "Show Failed"
-    for (int age : {2, 3}) {
+    for (RowAge age : {RowAge::ListedAgain, RowAge::LastListed}) {
         Poll();
         ASSERT_NE(Row(3), nullptr);
         EXPECT_EQ(Row(3)->age, age);
