@@ -332,11 +332,11 @@ void MonitorApp::ManageBoth()
 
 // ---- forwarders ----
 
-void MonitorApp::callSetValues(int state)
+void MonitorApp::callSetValues(MenuState state)
 {
     menu->setValues(state);
 }
-void MonitorApp::callSortConnectionList(int reason)
+void MonitorApp::callSortConnectionList(SortReason reason)
 {
     SortConnectionList(reason);
 }

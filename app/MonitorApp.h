@@ -22,6 +22,7 @@ class MonMenu;
 class MonTable;
 class MonChart;
 
+enum class MenuState;
 // The X Toolkit application context, set by main and used for time-outs and event loops.
 extern XtAppContext monitor_app;
 // Ratio between the new and the old traffic unit after the last unit change.
@@ -81,8 +82,8 @@ public:
     void ManageBoth();
 
     // One-line forwarders used by the menu and the views.
-    void callSetValues(int state);
-    void callSortConnectionList(int reason);
+    void callSetValues(MenuState state);
+    void callSortConnectionList(SortReason reason);
     void callRestoreConnectionList();
     void callReadSettingFile();
     void callClearChart();
