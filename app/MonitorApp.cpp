@@ -71,7 +71,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     memset(filterToggles, 0, sizeof filterToggles);
     maxRejectedField = NULL;
     maxRejectedEntry = 0;
-    rejectFilter = 31;
+    rejectFilter = ERROR_KINDS_ALL;
     tableView = NULL;
     chartView = NULL;
     socks5List = NULL;
@@ -93,7 +93,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     Arg args[3];
     XtSetArg(args[0], XmNtitle, "Vantor");
     XtSetArg(args[1], XmNvisual, visual);
-    XtSetArg(args[2], XmNwinGravity, 9);
+    XtSetArg(args[2], XmNwinGravity, SouthEastGravity);
     shell =
         XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args, 3);
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/BitSet.h"
 #include "core/Connection.h"
 #include "core/ConnectionLedger.h"
 #include "core/FilingIndex.h"
@@ -38,6 +39,18 @@ enum StatusIcon {
     STATUS_PAUSE = 5,
     STATUS_ICON_COUNT = 6
 };
+
+// The error kinds of the general settings dialog's filter: a set of these bits.
+enum ErrorKinds : unsigned char {
+    ERROR_KINDS_NONE = 0,
+    ERROR_SYSTEM = 1,
+    ERROR_SOCKS_FATAL = 2,
+    ERROR_SOCKS_SEVERE = 4,
+    ERROR_SOCKS_WARNING = 8,
+    ERROR_SOCKS_INFO = 16,
+    ERROR_KINDS_ALL = 31
+};
+VANTOR_BIT_SET(ErrorKinds);
 
 // Why SortConnectionList is called; other values sort nothing.
 enum SortReason {
@@ -191,7 +204,7 @@ public:
     Widget filterToggles[FILTER_TOGGLE_COUNT];
     Widget maxRejectedField;
     int maxRejectedEntry;
-    int rejectFilter;
+    ErrorKinds rejectFilter;
     MonTable* tableView;
     MonChart* chartView;
     Widget socks5List;
