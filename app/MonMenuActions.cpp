@@ -230,12 +230,13 @@ void MonMenu::OptionSelect(int value)
         NeedsServer(kNoServerSelected);
         return;
     }
+    // The entries of these three groups carry the codes they choose.
     if (value >= OPTIONS_SORT_FIRST && value <= OPTIONS_SORT_LAST)
-        app->setSortType(value);
+        app->setSortType(static_cast<SortKey>(value));
     else if (value >= OPTIONS_UNIT_FIRST && value <= OPTIONS_UNIT_LAST)
-        app->setUnitType(value);
+        app->setUnitType(static_cast<UnitType>(value));
     else if (value >= OPTIONS_NODE_FIRST && value <= OPTIONS_NODE_LAST)
-        app->setNodeType(value);
+        app->setNodeType(static_cast<NodeType>(value));
     else if (value == OPTIONS_SAVE)
         app->callWriteSetting();
     else if (value == OPTIONS_GENERAL)

@@ -237,31 +237,33 @@ void MonitorApp::ClearCounts()
 
 // ---- display setters ----
 
-void MonitorApp::setSortType(int sortType)
+void MonitorApp::setSortType(SortKey sortType)
 {
     if (!current || current->setting.sortType == sortType)
         return;
     current->setting.sortType = sortType;
     current->setting.sortDescending = 0; // the menu's keys sort ascending
-    current->status |= SOCKS5_BUSY;
-    SortConnectionList(SORT_AFTER_SORT_KEY);
-    tableView->RasterTable();
-    tableView->ShowSortArrow();
-    current->status &= ~SOCKS5_BUSY;
+    ShowResorted(SORT_AFTER_SORT_KEY);
 }
 
-void MonitorApp::setNodeType(int nodeType)
+void MonitorApp::setNodeType(NodeType nodeType)
 {
     if (!current || current->setting.nodeType == nodeType)
         return;
     current->setting.nodeType = nodeType;
-    current->status |= SOCKS5_BUSY;
-    SortConnectionList(SORT_AFTER_NODE_TYPE);
-    tableView->RasterTable();
-    current->status &= ~SOCKS5_BUSY;
+    ShowResorted(SORT_AFTER_NODE_TYPE);
 }
 
-void MonitorApp::setUnitType(int unitType)
+void MonitorApp::ShowResorted(SortReason reason)
+{
+    current->status |= SOCKS5_BUSY;
+    SortConnectionList(reason);
+    tableView->RasterTable();
+    current->status &= ~SOCKS5_BUSY;
+    tableView->ShowSortArrow();
+}
+
+void MonitorApp::setUnitType(UnitType unitType)
 {
     if (!current || current->setting.unitType == unitType)
         return;

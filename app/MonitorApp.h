@@ -22,8 +22,8 @@ class SOCKS5;
 class MonMenu;
 class MonTable;
 class MonChart;
-
 enum class MenuState;
+
 // The X Toolkit application context, set by main and used for time-outs and event loops.
 extern XtAppContext monitor_app;
 // Ratio between the new and the old traffic unit after the last unit change.
@@ -75,7 +75,7 @@ public:
     void ClearCounts(); // the active and failed counts show nothing, as at start-up
 
     // How rows are shown.
-    void setSortType(int sortType);
+    void setSortType(SortKey sortType);
     // A click on the heading of a column that sorts by sortType: sorts by it ascending, or
     // turns the order round when it sorts already.
     void SortByHeading(int sortType);
@@ -86,8 +86,8 @@ public:
     // While a poll waits for server: the watch cursor and "Waiting for SERVER...", shown
     // at once; NULL takes both away.
     void ShowWaiting(const SOCKS5* server);
-    void setNodeType(int nodeType);
-    void setUnitType(int unitType);
+    void setNodeType(NodeType nodeType);
+    void setUnitType(UnitType unitType);
 
     // Which of table and chart are shown.
     void UnmanageTable();
@@ -140,7 +140,7 @@ public:
     int GetAppIndex(S5MonData* record);
 
     // Sorting of the list on show.
-    void SortConnectionList(int reason); // a SortReason
+    void SortConnectionList(SortReason reason);
     // The list on show, sorted ascending, turned round when the server sorts descending.
     void OrderListOnShow();
     void Sort(Connection** list, int left, int right, int key);
@@ -229,6 +229,10 @@ public:
 
 private:
     FilingIndex filing; // where records go; kept from poll to poll
+
+    // The current server's list sorted again after a change of what it is sorted by, and
+    // the table and its sort arrow drawn anew.
+    void ShowResorted(SortReason reason);
 
     // How a pass ended.
     enum PassOutcome {

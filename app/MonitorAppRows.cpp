@@ -331,7 +331,7 @@ int MonitorApp::GetAppIndex(S5MonData* record)
     return ServiceIndexOf(current->setting, ntohs(record->dstSockAddr.sin.sin_port));
 }
 
-void MonitorApp::SortConnectionList(int reason)
+void MonitorApp::SortConnectionList(SortReason reason)
 {
     if (!current) {
         return;
