@@ -21,6 +21,10 @@ enum MenuIndex {
     MENU_COUNT = 7
 };
 
+// The states setValues puts the action entries and tool buttons into. Its own type, so that
+// a server's status bits cannot be passed for one.
+enum class MenuState { Stopped = 1, Running = 2, Paused = 4 };
+
 // Entry values, the user data of each entry, by menu.
 enum FileEntry { FILE_PRINT = 0, FILE_EXIT = 1 };
 enum ActionEntry { ACTION_START = 0, ACTION_PAUSE = 1, ACTION_STOP = 2, ACTION_UPDATE_NOW = 3 };
@@ -92,7 +96,10 @@ public:
     void MenuMap(Widget w);
     static void ExitCallback(Widget w, XtPointer clientData, XtPointer callData);
 
-    void setValues(int state); // a ServerState; others change nothing
+    void setValues(MenuState state);
+    // The entries, tool buttons and status icon as the current server's status says: a
+    // stopped or lost server may be started, a connected one resumed, stopped or polled.
+    void ShowServerState();
     void ResetOptionBn();
 
     // The server list file: its names (each and the array to be released with free), or

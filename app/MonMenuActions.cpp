@@ -65,7 +65,7 @@ void MonMenu::ActionSelect(int value)
     case ACTION_START:
         app->StartMonitoring();
         if (app->current && (app->current->status & SOCKS5_CONNECTED)) {
-            setValues(SERVER_RUNNING);
+            setValues(MenuState::Running);
             app->setWkLabelValue(STATUS_SPIN1);
         } else {
             app->setWkLabelValue(STATUS_NEW_REJECTION);
@@ -73,13 +73,13 @@ void MonMenu::ActionSelect(int value)
         break;
     case ACTION_PAUSE:
         app->PauseMonitoring();
-        setValues(SERVER_PAUSED);
+        setValues(MenuState::Paused);
         if (app->current->status & SOCKS5_PAUSED)
             app->setWkLabelValue(STATUS_PAUSE);
         break;
     case ACTION_STOP:
         app->StopMonitoring();
-        setValues(SERVER_STOPPED);
+        setValues(MenuState::Stopped);
         app->setWkLabelValue(STATUS_LAST_REJECTION);
         break;
     case ACTION_UPDATE_NOW:
@@ -201,16 +201,20 @@ void MonMenu::ServerSelect(int index)
     ResetOptionBn();
     // Each server keeps its own choice of list; the entries and the button show it.
     ShowListEntries();
+    ShowServerState();
+}
 
-    unsigned char status = app->current->status;
+void MonMenu::ShowServerState()
+{
+    ServerStatus status = app->current->status;
     if (!(status & SOCKS5_ENABLED)) {
-        setValues(SERVER_STOPPED);
+        setValues(MenuState::Stopped);
         app->setWkLabelValue(STATUS_NEW_REJECTION);
     } else if (!(status & SOCKS5_CONNECTED)) {
-        setValues(SERVER_STOPPED);
+        setValues(MenuState::Stopped);
         app->setWkLabelValue(STATUS_LAST_REJECTION);
     } else {
-        setValues(SERVER_PAUSED);
+        setValues(MenuState::Paused);
         XtSetSensitive(actionItems[ACTION_STOP], True);
         XtSetSensitive(actionItems[ACTION_UPDATE_NOW], True);
         EnableToolBn(TOOL_STOP);
@@ -226,12 +230,13 @@ void MonMenu::OptionSelect(int value)
         NeedsServer(kNoServerSelected);
         return;
     }
+    // The entries of these three groups carry the codes they choose.
     if (value >= OPTIONS_SORT_FIRST && value <= OPTIONS_SORT_LAST)
-        app->setSortType(value);
+        app->setSortType(static_cast<SortKey>(value));
     else if (value >= OPTIONS_UNIT_FIRST && value <= OPTIONS_UNIT_LAST)
-        app->setUnitType(value);
+        app->setUnitType(static_cast<UnitType>(value));
     else if (value >= OPTIONS_NODE_FIRST && value <= OPTIONS_NODE_LAST)
-        app->setNodeType(value);
+        app->setNodeType(static_cast<NodeType>(value));
     else if (value == OPTIONS_SAVE)
         app->callWriteSetting();
     else if (value == OPTIONS_GENERAL)
@@ -254,23 +259,15 @@ void MonMenu::ResetOptionBn()
     }
 }
 
-void MonMenu::setValues(int state)
+void MonMenu::setValues(MenuState state)
 {
-    bool start, pause;
-    if (state == SERVER_STOPPED || state == SERVER_PAUSED) {
-        start = true;
-        pause = false;
-    } else if (state == SERVER_RUNNING) {
-        start = false;
-        pause = true;
-    } else {
-        return;
-    }
+    // A running server may be paused; a stopped or paused one started.
+    bool pause = state == MenuState::Running, start = !pause;
     XtSetSensitive(actionItems[ACTION_START], start);
     XtSetSensitive(actionItems[ACTION_PAUSE], pause);
     SetToolButton(TOOL_START, start);
     SetToolButton(TOOL_PAUSE, pause);
-    if (state == SERVER_PAUSED)
+    if (state == MenuState::Paused)
         return; // Stop and Update Now stay as they are
     XtSetSensitive(actionItems[ACTION_STOP], pause);
     XtSetSensitive(actionItems[ACTION_UPDATE_NOW], pause);

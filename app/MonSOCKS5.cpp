@@ -51,7 +51,7 @@ SOCKS5::SOCKS5(const char* serverName, MonitorApp* owner, Setting s)
 SOCKS5::~SOCKS5()
 {
     RemoveTimer();
-    CloseHandle(0);
+    CloseHandle(SOCKS5_LOST);
     if (tmpFd >= 0) {
         close(tmpFd);
     }
@@ -68,7 +68,7 @@ void SOCKS5::CopySetting(Setting s)
     ::CopySetting(&setting, s);
 }
 
-void SOCKS5::CloseHandle(unsigned char newStatus)
+void SOCKS5::CloseHandle(ServerStatus newStatus)
 {
     if (handle) {
         S5MonClose(handle);

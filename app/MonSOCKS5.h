@@ -5,22 +5,23 @@
 
 #include <X11/Intrinsic.h>
 
+#include "core/BitSet.h"
 #include "core/Setting.h"
 #include "lib/monAPI.h"
 
 struct Connection;
 class MonitorApp;
 
-// Status bits.
-enum {
-    SOCKS5_ENABLED = 1,   // may be polled; cleared by a failure
-    SOCKS5_CONNECTED = 2, // monitor handle open
-    SOCKS5_PAUSED = 4,
-    SOCKS5_BUSY = 8 // a poll or redraw is in progress
+// The status of a server: a set of these bits.
+enum ServerStatus : unsigned char {
+    SOCKS5_LOST = 0,      // no bit: a failure cleared `enabled`
+    SOCKS5_ENABLED = 1,   // `enabled`: may be polled; cleared by a failure
+    SOCKS5_CONNECTED = 2, // `connected`: monitor handle open
+    SOCKS5_PAUSED = 4,    // `paused`
+    SOCKS5_BUSY = 8       // `busy`: a poll or redraw is in progress
 };
 
-// The states MonMenu::setValues puts the menus and tool buttons into.
-enum ServerState { SERVER_STOPPED = 1, SERVER_RUNNING = 2, SERVER_PAUSED = 4 };
+VANTOR_BIT_SET(ServerStatus);
 
 // The timer id that means "no timer running".
 const XtIntervalId SOCKS5_NO_TIMER = 999999;
@@ -39,7 +40,7 @@ public:
     void UpdateTime(int seconds);
     void CopySetting(Setting s);
     // Closes the monitor handle, if open, and sets status to the given bits.
-    void CloseHandle(unsigned char newStatus);
+    void CloseHandle(ServerStatus newStatus);
 
     static void TimeOutCallback(XtPointer clientData, XtIntervalId* id);
     static void SpinTimeOutCallback(XtPointer clientData, XtIntervalId* id);
@@ -51,7 +52,7 @@ public:
 
     Widget button;               // the server menu entry, none until the menu adds it
     char name[SOCKS5_NAME_SIZE]; // "host" or "host:port"
-    unsigned char status;        // SOCKS5_... bits
+    ServerStatus status;         // SOCKS5_... bits
     int failedCount;             // length of failedRows
     int activeCount;             // length of activeRows
     Connection** activeRows;     // active rows in display order

@@ -71,7 +71,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     memset(filterToggles, 0, sizeof filterToggles);
     maxRejectedField = NULL;
     maxRejectedEntry = 0;
-    rejectFilter = 31;
+    rejectFilter = ERROR_KINDS_ALL;
     tableView = NULL;
     chartView = NULL;
     socks5List = NULL;
@@ -93,7 +93,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     Arg args[3];
     XtSetArg(args[0], XmNtitle, "Vantor");
     XtSetArg(args[1], XmNvisual, visual);
-    XtSetArg(args[2], XmNwinGravity, 9);
+    XtSetArg(args[2], XmNwinGravity, SouthEastGravity);
     shell =
         XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args, 3);
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
@@ -237,31 +237,33 @@ void MonitorApp::ClearCounts()
 
 // ---- display setters ----
 
-void MonitorApp::setSortType(int sortType)
+void MonitorApp::setSortType(SortKey sortType)
 {
     if (!current || current->setting.sortType == sortType)
         return;
     current->setting.sortType = sortType;
     current->setting.sortDescending = 0; // the menu's keys sort ascending
-    current->status |= SOCKS5_BUSY;
-    SortConnectionList(SORT_AFTER_SORT_KEY);
-    tableView->RasterTable();
-    tableView->ShowSortArrow();
-    current->status &= ~SOCKS5_BUSY;
+    ShowResorted(SORT_AFTER_SORT_KEY);
 }
 
-void MonitorApp::setNodeType(int nodeType)
+void MonitorApp::setNodeType(NodeType nodeType)
 {
     if (!current || current->setting.nodeType == nodeType)
         return;
     current->setting.nodeType = nodeType;
-    current->status |= SOCKS5_BUSY;
-    SortConnectionList(SORT_AFTER_NODE_TYPE);
-    tableView->RasterTable();
-    current->status &= ~SOCKS5_BUSY;
+    ShowResorted(SORT_AFTER_NODE_TYPE);
 }
 
-void MonitorApp::setUnitType(int unitType)
+void MonitorApp::ShowResorted(SortReason reason)
+{
+    current->status |= SOCKS5_BUSY;
+    SortConnectionList(reason);
+    tableView->RasterTable();
+    current->status &= ~SOCKS5_BUSY;
+    tableView->ShowSortArrow();
+}
+
+void MonitorApp::setUnitType(UnitType unitType)
 {
     if (!current || current->setting.unitType == unitType)
         return;
@@ -332,11 +334,11 @@ void MonitorApp::ManageBoth()
 
 // ---- forwarders ----
 
-void MonitorApp::callSetValues(int state)
+void MonitorApp::callSetValues(MenuState state)
 {
     menu->setValues(state);
 }
-void MonitorApp::callSortConnectionList(int reason)
+void MonitorApp::callSortConnectionList(SortReason reason)
 {
     SortConnectionList(reason);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/BitSet.h"
 #include "core/Connection.h"
 #include "core/ConnectionLedger.h"
 #include "core/FilingIndex.h"
@@ -21,6 +22,7 @@ class SOCKS5;
 class MonMenu;
 class MonTable;
 class MonChart;
+enum class MenuState;
 
 // The X Toolkit application context, set by main and used for time-outs and event loops.
 extern XtAppContext monitor_app;
@@ -37,6 +39,18 @@ enum StatusIcon {
     STATUS_PAUSE = 5,
     STATUS_ICON_COUNT = 6
 };
+
+// The error kinds of the general settings dialog's filter: a set of these bits.
+enum ErrorKinds : unsigned char {
+    ERROR_KINDS_NONE = 0,
+    ERROR_SYSTEM = 1,
+    ERROR_SOCKS_FATAL = 2,
+    ERROR_SOCKS_SEVERE = 4,
+    ERROR_SOCKS_WARNING = 8,
+    ERROR_SOCKS_INFO = 16,
+    ERROR_KINDS_ALL = 31
+};
+VANTOR_BIT_SET(ErrorKinds);
 
 // Why SortConnectionList is called; other values sort nothing.
 enum SortReason {
@@ -61,7 +75,7 @@ public:
     void ClearCounts(); // the active and failed counts show nothing, as at start-up
 
     // How rows are shown.
-    void setSortType(int sortType);
+    void setSortType(SortKey sortType);
     // A click on the heading of a column that sorts by sortType: sorts by it ascending, or
     // turns the order round when it sorts already.
     void SortByHeading(int sortType);
@@ -72,8 +86,8 @@ public:
     // While a poll waits for server: the watch cursor and "Waiting for SERVER...", shown
     // at once; NULL takes both away.
     void ShowWaiting(const SOCKS5* server);
-    void setNodeType(int nodeType);
-    void setUnitType(int unitType);
+    void setNodeType(NodeType nodeType);
+    void setUnitType(UnitType unitType);
 
     // Which of table and chart are shown.
     void UnmanageTable();
@@ -81,8 +95,8 @@ public:
     void ManageBoth();
 
     // One-line forwarders used by the menu and the views.
-    void callSetValues(int state);
-    void callSortConnectionList(int reason);
+    void callSetValues(MenuState state);
+    void callSortConnectionList(SortReason reason);
     void callRestoreConnectionList();
     void callReadSettingFile();
     void callClearChart();
@@ -126,7 +140,7 @@ public:
     int GetAppIndex(S5MonData* record);
 
     // Sorting of the list on show.
-    void SortConnectionList(int reason); // a SortReason
+    void SortConnectionList(SortReason reason);
     // The list on show, sorted ascending, turned round when the server sorts descending.
     void OrderListOnShow();
     void Sort(Connection** list, int left, int right, int key);
@@ -190,7 +204,7 @@ public:
     Widget filterToggles[FILTER_TOGGLE_COUNT];
     Widget maxRejectedField;
     int maxRejectedEntry;
-    int rejectFilter;
+    ErrorKinds rejectFilter;
     MonTable* tableView;
     MonChart* chartView;
     Widget socks5List;
@@ -215,6 +229,10 @@ public:
 
 private:
     FilingIndex filing; // where records go; kept from poll to poll
+
+    // The current server's list sorted again after a change of what it is sorted by, and
+    // the table and its sort arrow drawn anew.
+    void ShowResorted(SortReason reason);
 
     // How a pass ended.
     enum PassOutcome {

@@ -36,7 +36,7 @@ void MonitorApp::StartMonitoring()
         int opened = S5MonNetOpen(current->name, MON_CLIENT_NETWORK, &current->handle);
         ShowWaiting(NULL);
         if (opened != 0) {
-            current->CloseHandle(0);
+            current->CloseHandle(SOCKS5_LOST);
             if (!warned)
                 WarnAboutServer("Unable to connect SOCKS5Server: ", current);
             return;
@@ -75,7 +75,7 @@ void MonitorApp::RetrieveData()
         return;
     }
     if (!current->handle) {
-        current->status = 0;
+        current->status = SOCKS5_LOST;
         EndPass(PASS_GONE);
         return;
     }

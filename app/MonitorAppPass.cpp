@@ -128,7 +128,7 @@ void MonitorApp::EndPass(PassOutcome outcome)
     }
     if (outcome == PASS_LOST) {
         // The connection is gone; the rows stay as they are.
-        server->CloseHandle(0);
+        server->CloseHandle(SOCKS5_LOST);
         WarnAboutServer("Connection unavailable to SOCKS5Server: ", server);
     }
     if (server == current && (server->status & SOCKS5_ENABLED) && current->rows
@@ -199,7 +199,7 @@ void MonitorApp::FinishPass(SOCKS5* server, bool aged)
     if (!(server->status & SOCKS5_ENABLED)) {
         // The menus, buttons and status icon say that the server is lost.
         server->RemoveTimer();
-        menu->setValues(SERVER_STOPPED);
+        menu->setValues(MenuState::Stopped);
         setWkLabelValue(STATUS_NEW_REJECTION);
     } else if (pass.restartTimers && server->timerChanges == pass.timerChanges) {
         // Both timers start afresh, unless an action meanwhile (Pause, Stop, a new

@@ -20,7 +20,9 @@ namespace {
 const char* const toggle_label[FILTER_TOGGLE_COUNT] = {"system_error", "trellis_fatal_error",
                                                        "trellis_severe_error", "trellis_warning",
                                                        "trellis_info"};
-const int type_values[FILTER_TOGGLE_COUNT] = {1, 2, 4, 8, 16};
+const ErrorKinds type_values[FILTER_TOGGLE_COUNT] = {ERROR_SYSTEM, ERROR_SOCKS_FATAL,
+                                                     ERROR_SOCKS_SEVERE, ERROR_SOCKS_WARNING,
+                                                     ERROR_SOCKS_INFO};
 
 const char* const control_label[] = {"fw_ok", "fw_clear", "fw_cancel"};
 enum { REJECT_OK = 0, REJECT_CLEAR = 1, REJECT_CANCEL = 2, REJECT_BUTTONS = 3 };
@@ -89,10 +91,10 @@ void MonitorApp::RejectPanelSelect(Widget w, XtPointer, XtPointer)
     XtVaGetValues(w, XmNuserData, &userData, NULL);
     switch ((long)userData) {
     case REJECT_OK: {
-        rejectFilter = 0;
+        rejectFilter = ERROR_KINDS_NONE;
         for (int i = 0; i < FILTER_TOGGLE_COUNT; i++)
             if (XmToggleButtonGadgetGetState(filterToggles[i]))
-                rejectFilter += type_values[i];
+                rejectFilter |= type_values[i];
         updateSeconds = OmStandardGetStringEditInt(intervalField, kIntervalFallback);
         if (updateSeconds < 1)
             updateSeconds = kIntervalFallback;

@@ -247,7 +247,7 @@ bool MonitorApp::AgeRows(long long untilMs)
             continue;
         }
         ageing.toVisit--;
-        if (row->age == 0 && ageing.withTraffic) {
+        if (row->age == RowAge::Open && ageing.withTraffic) {
             S5Count total = row->data.inTotBytes + row->data.outTotBytes;
             S5Count growth = TrafficGrowth(row->lastTotalBytes, total);
             serviceTraffic[GetAppIndex(&row->data)] += static_cast<float>(growth) / s.unitFactor;
@@ -278,7 +278,7 @@ void MonitorApp::DropSurplusFailedRows()
     if (static_cast<int>(failedRows.size()) > s.maxRejected) {
         for (int i : SurplusFailedRows(connBuffer, connCapacity, s.maxRejected)) {
             connBuffer[i].kind = CONN_FREE;
-            connBuffer[i].age = 0;
+            connBuffer[i].age = RowAge::Open;
             current->rowCount--;
             filing.Release(connBuffer, i);
             ledger.Retire(connBuffer[i].data.key);
@@ -331,7 +331,7 @@ int MonitorApp::GetAppIndex(S5MonData* record)
     return ServiceIndexOf(current->setting, ntohs(record->dstSockAddr.sin.sin_port));
 }
 
-void MonitorApp::SortConnectionList(int reason)
+void MonitorApp::SortConnectionList(SortReason reason)
 {
     if (!current) {
         return;

@@ -115,7 +115,7 @@ void MonitorApp::RemoveSOCKS5(int index)
             XmToggleButtonSetState(current->button, True, False);
         }
         menu->DisableToolBn(TOOL_FIRST_SERVER);
-        menu->setValues(current->status);
+        menu->ShowServerState();
         tableView->RestoreTable(1);
         chartView->ClearChart();
     } else if (currentIndex > index) {
@@ -246,7 +246,7 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
                 if (serverCount == 1) {
                     tableView->RestoreTable(1);
                     chartView->ClearChart();
-                    menu->setValues(SERVER_STOPPED);
+                    menu->setValues(MenuState::Stopped);
                     menu->DisableToolBn(TOOL_FIRST_SERVER);
                 }
                 menu->EnableToolBn(TOOL_SHOW_FAILED);

@@ -27,11 +27,7 @@ void MonitorApp::SortByHeading(int sortType)
         s.sortType = sortType;
         s.sortDescending = 0;
     }
-    current->status |= SOCKS5_BUSY;
-    SortConnectionList(SORT_AFTER_SORT_KEY);
-    tableView->RasterTable();
-    current->status &= ~SOCKS5_BUSY;
-    tableView->ShowSortArrow();
+    ShowResorted(SORT_AFTER_SORT_KEY);
     menu->ResetOptionBn();
 }
 

@@ -17,6 +17,14 @@ enum RowKind {
     CONN_ACTIVE_PAUSED = 4   // active, marked by the table with the pause icon
 };
 
+// How far a row is on its way out, poll by poll; 0 in a fresh or freed slot.
+enum class RowAge : int32_t {
+    Open = 0,        // the connection was open at the last poll
+    Listed = 1,      // ended, and listed
+    ListedAgain = 2, // an ended failed row listed once more
+    LastListed = 3   // listed for the last time: the slot is freed at the next poll
+};
+
 // The row array starts with this many zeroed slots and grows by the second number.
 enum { CONN_BUFFER_INITIAL = 25, CONN_BUFFER_GROWTH = 15 };
 
@@ -24,7 +32,7 @@ enum { CONN_BUFFER_INITIAL = 25, CONN_BUFFER_GROWTH = 15 };
 // must stay trivially copyable and an all-zero slot must be a free one.
 struct Connection {
     int32_t kind;            // see the row kinds above
-    int32_t age;             // 0 open; 1 ended and listed; 2 failed, listed once more; 3 last time
+    RowAge age;
     uint32_t lastTotalBytes; // inTotBytes + outTotBytes at the last traffic accounting
     char authenText[25];
     char startText[25]; // "%H:%M:%S", local time

@@ -44,15 +44,15 @@ bool IsActiveRow(const Connection* row)
 RowFate AgeRow(Connection* row, int showFailed)
 {
     switch (row->age) {
-    case 3:
+    case RowAge::LastListed:
         row->kind = CONN_FREE;
-        row->age = 0;
+        row->age = RowAge::Open;
         return ROW_FREED;
-    case 0:
+    case RowAge::Open:
         if (!(row->data.state & CONN_STATE_ENDED)) {
             return ROW_ACTIVE;
         }
-        row->age = 1;
+        row->age = RowAge::Listed;
         if (row->data.state & CONN_STATE_FAILED) {
             row->kind = CONN_FAILED;
             return ROW_FAILED;
@@ -61,14 +61,14 @@ RowFate AgeRow(Connection* row, int showFailed)
     default:
         if (IsActiveRow(row)) {
             // Listed in the poll that saw it end and in the next one.
-            if (showFailed == 0 && row->age == 1) {
-                row->age = 3;
+            if (showFailed == 0 && row->age == RowAge::Listed) {
+                row->age = RowAge::LastListed;
             }
             return ROW_ACTIVE;
         }
         // A failed row ages only while failed rows are on show.
         if (showFailed == 1) {
-            row->age = row->age == 1 ? 2 : 3;
+            row->age = row->age == RowAge::Listed ? RowAge::ListedAgain : RowAge::LastListed;
         }
         return ROW_FAILED;
     }

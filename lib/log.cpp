@@ -236,11 +236,11 @@ void S5LogStart(void **handlePtr, int how, int level, const char *name)
     if (restart && h->how != 0) {
         char when[128];
         strftime(when, sizeof when, "%c", localtime(&now));
-        S5LogUpdate(h, 4, 0, "%s Logging (re)started at %s", name, when);
+        S5LogUpdate(h, S5_LEVEL_RESTART, S5_MSG_UNCATALOGUED, "%s Logging (re)started at %s", name, when);
     }
 }
 
-void S5LogUpdate(void *handle, int level, int msgID, const char *format, ...)
+void S5LogUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format, ...)
 {
     va_list ap;
     va_start(ap, format);
@@ -248,7 +248,8 @@ void S5LogUpdate(void *handle, int level, int msgID, const char *format, ...)
     va_end(ap);
 }
 
-void S5LogvUpdate(void *handle, int level, int msgID, const char *format, va_list ap)
+void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format,
+                  va_list ap)
 {
     int savedErrno = errno;
     if (handle == NULL) {

@@ -20,7 +20,7 @@ bool FlagIn(MonHand_t h, std::initializer_list<uint32_t> accepted)
 // Logs the entry point's refusal of handle h.
 int Refuse(const char *message, const void *h)
 {
-    S5LogUpdate(NULL, 1, 1, message, reinterpret_cast<unsigned long>(h));
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message, reinterpret_cast<unsigned long>(h));
     return -1;
 }
 
@@ -30,13 +30,13 @@ int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
 {
     *handlePtr = NULL;
     if (clientType != MON_CLIENT_NETWORK) {
-        S5LogUpdate(NULL, 1, 3, "MonNetOpen: bad client type=%d specified", clientType);
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_CLIENT_TYPE, "MonNetOpen: bad client type=%d specified", clientType);
         return -1;
     }
     MonHand_t h = static_cast<MonHand_t>(calloc(1, sizeof *h));
     MonGUIInfo_t *info = static_cast<MonGUIInfo_t *>(calloc(1, sizeof *info));
     if (h == NULL || info == NULL) {
-        S5LogUpdate(NULL, 1, 35, "MonNetOpen: malloc() failed");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NO_MEMORY, "MonNetOpen: malloc() failed");
         free(h);
         free(info);
         return -1;
@@ -50,7 +50,7 @@ int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
 
     info->sock = Mon_TcpConnect(hostName, MON_DEFAULT_PORT);
     if (info->sock == -1) {
-        S5LogUpdate(NULL, 1, 15, "Failed to open network connection");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_CONNECT_FAILED, "Failed to open network connection");
         free(info);
         free(h);
         return -1;
@@ -67,7 +67,7 @@ int S5MonClose(S5MonHandle handle)
     // An empty entry is refused too: calling it would crash.
     if (!FlagIn(
             h,
-            {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_C, MON_FLAG_KIND_D})
+            {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_USER_CLIENT, MON_FLAG_SENDER})
         || h->vec.closeProc == NULL)
         return Refuse("S5MonClose(): bad handle=0x%lx specified", h);
     return h->vec.closeProc(h);
@@ -77,7 +77,7 @@ int S5MonSendData(S5MonHandle handle, const S5MonData *connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL
-        || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK, MON_FLAG_KIND_D})
+        || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_SENDER})
         || h->vec.putConnProc == NULL)
         return Refuse("S5MonSendData: invalid handle=0x%lx specified", h);
     return h->vec.putConnProc(h, connPtr);
@@ -86,7 +86,7 @@ int S5MonSendData(S5MonHandle handle, const S5MonData *connPtr)
 int S5MonRecvData(S5MonHandle handle, S5MonData *connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_NETWORK}) || h->vec.getConnProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_NETWORK}) || h->vec.getConnProc == NULL)
         return Refuse("S5MonRecvData: invalid handle=0x%lx specified", h);
     return h->vec.getConnProc(h, connPtr);
 }
@@ -94,7 +94,7 @@ int S5MonRecvData(S5MonHandle handle, S5MonData *connPtr)
 int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_B, MON_FLAG_NETWORK})
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK})
         || h->vec.getNextConnProc == NULL)
         return Refuse("S5MonRecvNextData : invalid handle=0x%lx specified", h);
     return h->vec.getNextConnProc(h, all, connPtr);
@@ -103,7 +103,7 @@ int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
 int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})
         || h->vec.getUserProc == NULL)
         return Refuse("S5MonGetUser: invalid handle=0x%lx specified", h);
     return h->vec.getUserProc(h, userPtr);
@@ -112,7 +112,7 @@ int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
 int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})
         || h->vec.getNextUserProc == NULL)
         return Refuse("S5MonGetNextUser: invalid handle=0x%lx specified", h);
     return h->vec.getNextUserProc(h, userPtr);
@@ -121,7 +121,7 @@ int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
 int S5MonGetTot(S5MonHandle handle, S5MonTot_t *totPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_KIND_A, MON_FLAG_KIND_C, MON_FLAG_NETWORK})
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})
         || h->vec.getTotProc == NULL)
         return Refuse("S5MonGetTot: invalid handle=0x%lx specified", h);
     return h->vec.getTotProc(h, totPtr);

@@ -6,13 +6,14 @@
 
 typedef void *S5MonHandle;
 
-// Handle kinds (the handle's flag). Only the network client is made by this library.
+// Handle kinds (the handle's flag). Only the network client is made by this library; the
+// entry points also take four other kinds, named here by the operations they are let use.
 #define MON_FLAG_CLOSED 0xdeadbeefu
 #define MON_FLAG_NETWORK 0xdeafbeadu
-#define MON_FLAG_KIND_A 0xbabefaceu
-#define MON_FLAG_KIND_B 0xdeedfadeu
-#define MON_FLAG_KIND_C 0xbadfacedu
-#define MON_FLAG_KIND_D 0xdeafbabeu
+#define MON_FLAG_FULL_CLIENT 0xbabefaceu // every operation
+#define MON_FLAG_CONN_CLIENT 0xdeedfadeu // connection lists and sending records
+#define MON_FLAG_USER_CLIENT 0xbadfacedu // users and totals
+#define MON_FLAG_SENDER 0xdeafbabeu      // sending records only
 
 #define MON_CLIENT_NETWORK 0
 

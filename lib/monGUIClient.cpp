@@ -19,7 +19,7 @@ bool HandleUsable(MonHand_t h, const char *procName)
         return true;
     char message[96];
     snprintf(message, sizeof message, "%s: bad handle=0x%%lx specified", procName);
-    S5LogUpdate(NULL, 1, 1, message, reinterpret_cast<unsigned long>(h));
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message, reinterpret_cast<unsigned long>(h));
     return false;
 }
 
@@ -90,7 +90,7 @@ int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
     if (len < 0)
         return -1;
     if (len == 0) {
-        S5LogUpdate(NULL, 1, 28, "MonGUIGet: no connection available");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE, "MonGUIGet: no connection available");
         return -1;
     }
     Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
@@ -135,7 +135,7 @@ int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
     if (len < 0)
         return -1;
     if (len == 0) {
-        S5LogUpdate(NULL, 1, 28, "MonGUIGetUser: no user available");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE, "MonGUIGetUser: no user available");
         return -1;
     }
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 0;

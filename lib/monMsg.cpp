@@ -87,7 +87,7 @@ bool VersionAccepted(const char *msgPtr, const char *decoderName)
     unsigned char minor = static_cast<unsigned char>(msgPtr[2]);
     if (major == 0 || (major == MON_MAJOR_VER && minor == MON_MINOR_VER))
         return true;
-    S5LogUpdate(NULL, 1, 52, "%s: Msg type=%d has bad version=%d.%d expected version=%d.%d",
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_VERSION, "%s: Msg type=%d has bad version=%d.%d expected version=%d.%d",
                 decoderName, static_cast<unsigned char>(msgPtr[0]), major, minor, MON_MAJOR_VER,
                 MON_MINOR_VER);
     return false;

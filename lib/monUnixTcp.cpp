@@ -25,7 +25,7 @@ int callTimeoutMs = 30000;
 
 void LogSysError(const char *call)
 {
-    S5LogUpdate(NULL, 1, 24, "Error in %s: %m", call);
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_SYSTEM_CALL_FAILED, "Error in %s: %m", call);
 }
 
 long long CallDeadline()

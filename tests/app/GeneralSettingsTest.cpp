@@ -23,7 +23,7 @@ protected:
         ASSERT_EQ(app->AddSOCKS5("127.0.0.1:1"), 1); // a closed port: nothing is polled
         server = app->current;
         app->updateSeconds = 60;
-        app->rejectFilter = 31;
+        app->rejectFilter = ERROR_KINDS_ALL;
     }
     void TearDown() override
     {
@@ -161,7 +161,7 @@ TEST_F(GeneralSettingsTest, FilterTogglesAreSummedOnOkAndClearAndCancelKeepTheSt
     XmTextSetString(app->intervalField, const_cast<char*>("9"));
     Press("fw_cancel");
     EXPECT_EQ(app->rejectPanel, nullptr);
-    EXPECT_EQ(app->rejectFilter, 31);
+    EXPECT_EQ(app->rejectFilter, ERROR_KINDS_ALL);
     EXPECT_EQ(app->updateSeconds, 60);
     EXPECT_EQ(server->setting.updateInterval, 60000);
 
@@ -170,7 +170,7 @@ TEST_F(GeneralSettingsTest, FilterTogglesAreSummedOnOkAndClearAndCancelKeepTheSt
     XmToggleButtonGadgetSetState(app->filterToggles[3], False, False);
     XmTextSetString(app->intervalField, const_cast<char*>("9"));
     Press("fw_ok");
-    EXPECT_EQ(app->rejectFilter, 1 + 4 + 16);
+    EXPECT_EQ(app->rejectFilter, ERROR_SYSTEM | ERROR_SOCKS_SEVERE | ERROR_SOCKS_INFO);
     // Opened again, it shows what the last OK set.
     Open();
     EXPECT_FALSE(XmToggleButtonGadgetGetState(app->filterToggles[1]));

@@ -167,16 +167,16 @@ TEST_F(MonChartTest, UnitChangesRescaleEverySample)
 {
     AddServer();
     OnlyWeb({2048, 1024, 512});
-    app->setUnitType(10);
+    app->setUnitType(UNIT_KILOBYTES);
     EXPECT_EQ(Samples(3)[0], 2.0f);
     EXPECT_EQ(Samples(3)[1], 1.0f);
     EXPECT_EQ(Samples(3)[2], 0.5f);
     EXPECT_EQ(Resource(XomCHART_LEFT_AXIS, XomNlabel),
               "Network Incremental Traffic  (KBytes/Elapse)");
-    app->setUnitType(11);
+    app->setUnitType(UNIT_MEGABYTES);
     EXPECT_EQ(Resource(XomCHART_LEFT_AXIS, XomNlabel),
               "Network Incremental Traffic  (MBytes/Elapse)");
-    app->setUnitType(9);
+    app->setUnitType(UNIT_BYTES);
     EXPECT_EQ(Samples(3)[0], 2048.0f);
     EXPECT_EQ(Samples(3)[2], 512.0f);
     EXPECT_EQ(Resource(XomCHART_LEFT_AXIS, XomNlabel),

@@ -31,7 +31,7 @@ protected:
     {
         AppTest::SetUp();
         menu = app->menu;
-        menu->setValues(SERVER_STOPPED);
+        menu->setValues(MenuState::Stopped);
     }
     void TearDown() override
     {
@@ -49,7 +49,7 @@ protected:
             menu->AddSOCKS5Bn(name.c_str());
             menu->addToolBn(name.c_str(), app->serverCount + 4);
             if (app->serverCount == 1) {
-                menu->setValues(SERVER_STOPPED);
+                menu->setValues(MenuState::Stopped);
                 menu->DisableToolBn(TOOL_FIRST_SERVER);
             }
             menu->EnableToolBn(TOOL_SHOW_FAILED);
@@ -192,13 +192,14 @@ TEST_F(MonMenuTest, EachStateSetsTheActionEntriesAndTheToolButtons)
 {
     AddServers({"localhost:1"});
     struct {
-        int state;
+        MenuState state;
         const char* before;
         const char* after;
     } const cases[] = {
-        {SERVER_STOPPED, "0111", "1000"}, {SERVER_RUNNING, "1000", "0111"},
-        {SERVER_PAUSED, "0111", "1011"}, // Stop and Update Now keep their state
-        {SERVER_PAUSED, "0100", "1000"},  {3, "0101", "0101"}, // not a state: nothing changes
+        {MenuState::Stopped, "0111", "1000"},
+        {MenuState::Running, "1000", "0111"},
+        {MenuState::Paused, "0111", "1011"}, // Stop and Update Now keep their state
+        {MenuState::Paused, "0100", "1000"},
     };
     for (const auto& c : cases) {
         for (int i = 0; i < 4; i++) {
@@ -207,8 +208,9 @@ TEST_F(MonMenuTest, EachStateSetsTheActionEntriesAndTheToolButtons)
             on ? menu->EnableToolBn(i) : menu->DisableToolBn(i);
         }
         menu->setValues(c.state);
-        EXPECT_EQ(ActionStates(), c.after) << c.state << " from " << c.before;
-        EXPECT_EQ(ToolStates().substr(0, 4), c.after) << c.state << " from " << c.before;
+        EXPECT_EQ(ActionStates(), c.after) << static_cast<int>(c.state) << " from " << c.before;
+        EXPECT_EQ(ToolStates().substr(0, 4), c.after) << static_cast<int>(c.state) << " from "
+                                                      << c.before;
     }
 }
 
@@ -265,7 +267,7 @@ TEST_F(MonMenuTest, SwitchingServersStopsTheOldOneAndShowsTheNewOnesState)
 
     // A server whose last poll failed shows the lost icon; one whose connection is open
     // shows the pause icon and may be resumed, stopped or polled.
-    app->servers[1]->status = 0;
+    app->servers[1]->status = SOCKS5_LOST;
     Choose(app->servers[1]->button, true);
     EXPECT_EQ(app->currentIndex, 1);
     EXPECT_EQ(WorkingIcon(), lost);
@@ -278,6 +280,19 @@ TEST_F(MonMenuTest, SwitchingServersStopsTheOldOneAndShowsTheNewOnesState)
     EXPECT_EQ(WorkingIcon(), paused);
     EXPECT_EQ(ActionStates(), "1011");
     EXPECT_EQ(ToolStates(), "10111011");
+}
+
+TEST_F(MonMenuTest, RemovingTheCurrentServerShowsTheStateOfTheOneThatFollows)
+{
+    AddServers({"localhost:1", "localhost:2"});
+    ASSERT_EQ(app->currentIndex, 0);
+    menu->setValues(MenuState::Running);
+    app->servers[1]->status = SOCKS5_LOST; // its last poll failed
+    RemoveServer(0);
+    EXPECT_EQ(app->currentIndex, 0);
+    EXPECT_EQ(ActionStates(), "1000") << "it may be started, not paused, stopped or polled";
+    EXPECT_EQ(ToolStates().substr(0, 4), "1000");
+    EXPECT_EQ(WorkingIcon(), StatusPixmap(STATUS_NEW_REJECTION));
 }
 
 TEST_F(MonMenuTest, RemovingAServerButtonClosesTheGap)

@@ -113,7 +113,7 @@ TEST_F(MonTableTest, EachPollShowsItsRowsWithTheTextsOfEveryColumn)
     Connection* row = server->activeRows[alice - 1];
     row->lastTotalBytes = 1536;
     const struct {
-        int unit;
+        UnitType unit;
         const char* total;
     } units[] = {{UNIT_KILOBYTES, "1.50"}, {UNIT_MEGABYTES, "0.00"}, {UNIT_BYTES, "1536.00"}};
     for (const auto& u : units) {

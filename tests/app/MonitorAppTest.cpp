@@ -131,29 +131,29 @@ TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)
 
 TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
 {
-    app->setUnitType(11); // no server: nothing
-    app->setSortType(5);
-    EXPECT_EQ(app->setting.unitType, 9);
-    EXPECT_EQ(app->setting.sortType, 3);
+    app->setUnitType(UNIT_MEGABYTES); // no server: nothing
+    app->setSortType(SORT_BY_USER);
+    EXPECT_EQ(app->setting.unitType, UNIT_BYTES);
+    EXPECT_EQ(app->setting.sortType, SORT_BY_SOURCE);
 
     SOCKS5* s = MakeCurrent();
-    app->setUnitType(11);
+    app->setUnitType(UNIT_MEGABYTES);
     EXPECT_EQ(adjust_factor, 1048576.0);
-    EXPECT_EQ(s->setting.unitType, 11);
+    EXPECT_EQ(s->setting.unitType, UNIT_MEGABYTES);
     EXPECT_EQ(s->setting.unitFactor, 1048576.0f);
-    app->setUnitType(10);
+    app->setUnitType(UNIT_KILOBYTES);
     EXPECT_EQ(adjust_factor, 1.0 / 1024);
     EXPECT_EQ(s->setting.unitFactor, 1024.0f);
     adjust_factor = 7;
-    app->setUnitType(10); // unchanged: nothing
+    app->setUnitType(UNIT_KILOBYTES); // unchanged: nothing
     EXPECT_EQ(adjust_factor, 7.0);
-    app->setSortType(8);
-    EXPECT_EQ(s->setting.sortType, 8);
-    app->setNodeType(13);
-    EXPECT_EQ(s->setting.nodeType, 13);
+    app->setSortType(SORT_BY_TOTAL_TRAFFIC);
+    EXPECT_EQ(s->setting.sortType, SORT_BY_TOTAL_TRAFFIC);
+    app->setNodeType(NODE_IP_ADDRESSES);
+    EXPECT_EQ(s->setting.nodeType, NODE_IP_ADDRESSES);
     EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
-    EXPECT_EQ(app->setting.unitType, 9); // the template stays
-    EXPECT_EQ(app->setting.sortType, 3);
+    EXPECT_EQ(app->setting.unitType, UNIT_BYTES); // the template stays
+    EXPECT_EQ(app->setting.sortType, SORT_BY_SOURCE);
 }
 
 TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)

@@ -59,16 +59,16 @@ TEST_F(AppSettingsTest, SavedSettingsAreReadBackAndAThirdServerIsIgnored)
     for (const char* name : {"a", "b", "c"})
         app->AddSOCKS5(name);
     for (int i = 0; i < 3; i++) {
-        app->servers[i]->setting.sortType = 6 + i;
+        app->servers[i]->setting.sortType = SORT_BY_SERVICE + i;
         snprintf(app->servers[i]->setting.serviceName[1], SETTING_TEXT_SIZE, "Remote%d", i);
     }
     ASSERT_EQ(app->WriteSetting(), 1);
     app->RemoveSOCKS5(2);
     for (int i = 0; i < 2; i++)
-        app->servers[i]->setting.sortType = 3;
+        app->servers[i]->setting.sortType = SORT_BY_SOURCE;
     app->ReadSettingFile();
     for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(app->servers[i]->setting.sortType, 6 + i);
+        EXPECT_EQ(app->servers[i]->setting.sortType, SORT_BY_SERVICE + i);
         EXPECT_EQ(std::string(app->servers[i]->setting.serviceName[1]),
                   "Remote" + std::to_string(i));
     }
@@ -98,7 +98,7 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
         << "1\n0 1 2 3 4 5 6 7 8 9 10 11\n1 1 1 1 1 1 1 1 1 1 1 1\n"
            "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
     app->ReadSettingFile();
-    EXPECT_EQ(app->current->setting.sortType, 3);
+    EXPECT_EQ(app->current->setting.sortType, SORT_BY_SOURCE);
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir
                                         + "/monitor.ini is a symbolic link and was not read."}));
     // A FIFO or a directory is named for what it is.

@@ -22,7 +22,7 @@ Connection Row(int state)
 
 int HostOrder(const char* a, const char* b)
 {
-    return CompareHosts("", IPv4(a), "", IPv4(b), 13);
+    return CompareHosts("", IPv4(a), "", IPv4(b), NODE_IP_ADDRESSES);
 }
 
 } // namespace
@@ -33,19 +33,21 @@ TEST(RowAgeing, EndedRowsWaitWhileFailedRowsAreShownAndMarkedKindsAreActive)
     struct Step {
         int showFailed;
         RowFate fate;
-        int age;
+        RowAge age;
     };
+    const RowAge open = RowAge::Open, listed = RowAge::Listed, last = RowAge::LastListed;
     struct Case {
-        int state, kind, age;
+        int state, kind;
+        RowAge age;
         std::vector<Step> steps;
     } cases[] = {
-        {0, CONN_ACTIVE, 0, {{0, ROW_ACTIVE, 0}, {1, ROW_ACTIVE, 0}, {0, ROW_ACTIVE, 0}}},
+        {0, CONN_ACTIVE, open, {{0, ROW_ACTIVE, open}, {1, ROW_ACTIVE, open}, {0, ROW_ACTIVE, open}}},
         {CONN_STATE_ENDED,
          CONN_ACTIVE,
-         0,
-         {{1, ROW_ACTIVE, 1}, {1, ROW_ACTIVE, 1}, {0, ROW_ACTIVE, 3}, {0, ROW_FREED, 0}}},
-        {CONN_STATE_ENDED, 3, 1, {{0, ROW_ACTIVE, 3}}},
-        {CONN_STATE_ENDED, 4, 1, {{0, ROW_ACTIVE, 3}}},
+         open,
+         {{1, ROW_ACTIVE, listed}, {1, ROW_ACTIVE, listed}, {0, ROW_ACTIVE, last}, {0, ROW_FREED, open}}},
+        {CONN_STATE_ENDED, CONN_ACTIVE_STOPPED, listed, {{0, ROW_ACTIVE, last}}},
+        {CONN_STATE_ENDED, CONN_ACTIVE_PAUSED, listed, {{0, ROW_ACTIVE, last}}},
     };
     for (const Case& c : cases) {
         Connection row = Row(c.state);
@@ -68,7 +70,7 @@ TEST(RowOrder, AddressesCompareByTheLastOctetFirstWithAWrapAroundDifference)
     EXPECT_LT(HostOrder("10.0.0.200", "10.0.0.1"), 0);
     EXPECT_EQ(AddressWord(IPv4("1.2.3.4")), 0x04030201u);
     EXPECT_EQ(AddressWord(Named("proxy.example")), 0u);
-    EXPECT_LT(CompareHosts("", Named("a"), "", IPv4("0.0.0.1"), 13), 0);
+    EXPECT_LT(CompareHosts("", Named("a"), "", IPv4("0.0.0.1"), NODE_IP_ADDRESSES), 0);
 }
 
 TEST(RowOrder, IPv6AddressesComeAfterAllOthersInTheOrderOfTheirBytes)

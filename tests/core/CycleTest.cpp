@@ -183,12 +183,12 @@ TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnl
         EXPECT_EQ(FieldText(app->activeText), std::to_string(active));
         EXPECT_EQ(Row(1) != nullptr, active == 2);
         ASSERT_NE(Row(3), nullptr);
-        EXPECT_EQ(Row(3)->age, 1);
+        EXPECT_EQ(Row(3)->age, RowAge::Listed);
         EXPECT_EQ(server->failedCount, 1);
     }
     EXPECT_EQ(server->rowCount, 2);
     server->setting.showFailed = 1; // "Show Failed"
-    for (int age : {2, 3}) {
+    for (RowAge age : {RowAge::ListedAgain, RowAge::LastListed}) {
         Poll();
         ASSERT_NE(Row(3), nullptr);
         EXPECT_EQ(Row(3)->age, age);
@@ -292,7 +292,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     WaitForPass();
     EXPECT_EQ(TakeMessages(),
               (Messages{"Warning: Connection unavailable to SOCKS5Server:  " + sim.address()}));
-    EXPECT_EQ(server->status, 0);
+    EXPECT_EQ(server->status, SOCKS5_LOST);
     EXPECT_EQ(server->handle, nullptr);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
@@ -304,7 +304,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
 
     // Stop drops the rows kept after the loss; the server stays disabled.
     app->StopMonitoring();
-    EXPECT_EQ(server->status, 0);
+    EXPECT_EQ(server->status, SOCKS5_LOST);
     EXPECT_EQ(server->rowCount, 0);
     EXPECT_EQ(server->activeCount, 0);
     for (int i = 0; i < app->connCapacity; i++)
@@ -419,13 +419,13 @@ TEST_F(CycleTest, StartWithoutServerOrReachableServer)
     app->AddSOCKS5(address.c_str());
     StartAndWait();
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
-    EXPECT_EQ(app->current->status, 0);
+    EXPECT_EQ(app->current->status, SOCKS5_LOST);
     EXPECT_EQ(app->current->handle, nullptr);
     EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
     // The next Start tries again and, failing, says so once.
     StartAndWait();
     EXPECT_EQ(TakeMessages(), (Messages{"Warning: Unable to connect SOCKS5Server:  " + address}));
-    EXPECT_EQ(app->current->status, 0);
+    EXPECT_EQ(app->current->status, SOCKS5_LOST);
 }
 
 TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)

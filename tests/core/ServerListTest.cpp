@@ -112,13 +112,13 @@ TEST_F(ServerListTest, RemovingBeforeAtAndAfterTheCurrentServer)
 
 TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
 {
-    app->setting.sortType = 6;
+    app->setting.sortType = SORT_BY_SERVICE;
     app->setting.columnVisible[3] = 0;
     AddServers({"a"});
-    app->setting.sortType = 3;
+    app->setting.sortType = SORT_BY_SOURCE;
     app->setting.columnVisible[3] = 1;
     Setting& s = app->current->setting;
-    EXPECT_EQ(s.sortType, 6);
+    EXPECT_EQ(s.sortType, SORT_BY_SERVICE);
     EXPECT_EQ(s.columnVisible[3], 1) << "every column starts visible";
     EXPECT_EQ(s.showToolbar, 1);
     EXPECT_NE(s.serviceName[1], app->setting.serviceName[1]);
@@ -279,7 +279,7 @@ TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)
         ASSERT_NE(s->spinTimer, SOCKS5_NO_TIMER);
     }
     // A polling time-out of a server that is not enabled only forgets its id.
-    s->status = 0;
+    s->status = SOCKS5_LOST;
     XtRemoveTimeOut(s->updateTimer);
     s->TimeOut();
     WaitForPass();

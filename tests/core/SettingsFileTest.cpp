@@ -315,7 +315,7 @@ TEST(MonitorIni, UnitFactorFollowsTheUnitNotTheStoredText)
 {
     DefaultSetting d;
     ReadBlock(DefaultBlockWith("9  1.000000", "10  77.5"), d);
-    EXPECT_EQ(d.s.unitType, 10);
+    EXPECT_EQ(d.s.unitType, UNIT_KILOBYTES);
     EXPECT_FLOAT_EQ(d.s.unitFactor, 1024.0f);
 }
 

@@ -228,7 +228,7 @@ TEST_F(Api, NullAndForeignHandlesAreRefused)
     foreign.flag = MON_FLAG_CLOSED;
     EXPECT_EQ(S5MonClose(&foreign), -1);
     EXPECT_EQ(S5MonRecvNextData(&foreign, 0, &conn), -1);
-    foreign.flag = MON_FLAG_KIND_B; // accepted at the entry, but its table is empty
+    foreign.flag = MON_FLAG_CONN_CLIENT; // accepted at the entry, but its table is empty
     EXPECT_EQ(S5MonRecvNextData(&foreign, 0, &conn), -1);
     EXPECT_EQ(S5MonClose(&foreign), -1); // an empty close entry is refused, not called
 }

@@ -56,27 +56,27 @@ int main(int argc, char **argv)
     }
     if (mode == "lines") { // log_probe lines COUNT: COUNT level-1 messages of about 100 bytes
         for (int i = 0; i < atoi(argv[2]); i++)
-            S5LogUpdate(NULL, 1, 0, "line %04d %s", i, std::string(80, 'x').c_str());
+            S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "line %04d %s", i, std::string(80, 'x').c_str());
         return 0;
     }
     if (mode == "level") { // log_probe level N: one message at level N
-        S5LogUpdate(NULL, atoi(argv[2]), 0, "message at level %d", atoi(argv[2]));
+        S5LogUpdate(NULL, static_cast<S5LogLevel>(atoi(argv[2])), S5_MSG_UNCATALOGUED, "message at level %d", atoi(argv[2]));
         return 0;
     }
     if (mode == "errno") { // errno survives logging, and %m shows it
         errno = EACCES;
-        S5LogUpdate(NULL, 1, 0, "failed: %m");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "failed: %m");
         printf("errno=%d\n", errno);
         return 0;
     }
     if (mode == "long") { // a line far longer than the line buffer
         std::string big(5000, 'y');
-        S5LogUpdate(NULL, 1, 0, "long %s end", big.c_str());
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "long %s end", big.c_str());
         return 0;
     }
     if (mode == "cut") { // the line limit falls inside a conversion
         std::string format = std::string(2058, 'a') + "%lu tail";
-        S5LogUpdate(NULL, 1, 0, format.c_str(), 42UL);
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, format.c_str(), 42UL);
         return 0;
     }
     if (mode == "missing") { // log_probe missing HOST:PORT: records the server does not have
@@ -94,7 +94,7 @@ int main(int argc, char **argv)
         return rc;
     }
     if (mode == "restart") { // a second start of the default log announces itself
-        S5LogUpdate(NULL, 1, 0, "first");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "first");
         S5LogStart(&S5LogDefaultHandle, -1, -1, "probe");
         return 0;
     }
@@ -121,7 +121,7 @@ int main(int argc, char **argv)
         S5MonGetTot(&h, &t);
         S5MonNetOpen("127.0.0.1", 1, &out);
         S5MonClose(NULL);         // refused without a message
-        h.flag = MON_FLAG_KIND_A; // a kind this library accepts at the entry but never fills
+        h.flag = MON_FLAG_FULL_CLIENT; // a kind this library accepts at the entry but never fills
         S5MonRecvData(&h, &d);
         return 0;
     }
