@@ -172,11 +172,43 @@ void XomCanvasFlush(XomCanvas c)
         c->ops->flush(c);
 }
 
+/* One solid box in color through the device's fill, the fill attributes in force kept. */
+static void FillSolidBox(XomCanvas c, int x, int y, int width, int height, Pixel color)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    XomFillAttributes kept = c->fill;
+    c->fill.color = color;
+    c->fill.style = XomFILL_SOLID;
+    CALL(setFillAttributes, &c->fill);
+    XomArea box = {x, y, width, height};
+    CALL(fillRectangle, &box);
+    c->fill = kept;
+    CALL(setFillAttributes, &c->fill);
+}
+
+/* Shadowed lines: the first half of the thickness in one colour, the rest in the other;
+ * "in" styles swap them, etched styles split a line into a groove or a ridge. */
 void XomCanvasLine3D(XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow,
                      Pixel top, Pixel bottom)
 {
-    CALL(line3D, x1 + c->offsetX, y1 + c->offsetY, x2 + c->offsetX, y2 + c->offsetY, thickness,
-         shadow, top, bottom);
+    if (thickness < 1)
+        thickness = 1;
+    Boolean in = shadow == XomSHADOW_IN || shadow == XomSHADOW_ETCHED_IN;
+    Pixel first = in ? bottom : top, second = in ? top : bottom;
+    int half = thickness > 1 ? thickness / 2 : 1;
+    int rest = thickness > half ? thickness - half : 1;
+    int shift = thickness > 1 ? half : 1;
+    Boolean horizontal = y1 == y2;
+    int length = horizontal ? abs(x2 - x1) + 1 : abs(y2 - y1) + 1;
+    int sx = XomMin(x1, x2) + c->offsetX, sy = XomMin(y1, y2) + c->offsetY;
+    if (horizontal) {
+        FillSolidBox(c, sx, sy, length, half, first);
+        FillSolidBox(c, sx, sy + shift, length, rest, second);
+    } else {
+        FillSolidBox(c, sx, sy, half, length, first);
+        FillSolidBox(c, sx + shift, sy, rest, length, second);
+    }
 }
 
 void XomCanvasLine(XomCanvas c, int x1, int y1, int x2, int y2)
@@ -263,8 +295,20 @@ void XomCanvasRestrictedText3D(XomCanvas c, const XomArea* box, const char* text
                                int alignment, Pixel top, Pixel bottom)
 {
     XomArea b = Shift(c, box->x, box->y, box->width, box->height);
-    if (text && length > 0)
-        CALL(restrictedText3D, &b, text, length, alignment, top, bottom);
+    if (!text || length <= 0 || !c->ops->pushClip || !c->ops->text || !c->ops->pushClip(c, &b))
+        return;
+    XomPoint p = XomCanvasAlignText(c, &b, text, length, alignment);
+    XomTextAttributes kept = c->text;
+    c->text.color = bottom;
+    CALL(setTextAttributes, &c->text);
+    c->ops->text(c, p.x + 1, p.y + 1, text, length);
+    c->text.color = top;
+    CALL(setTextAttributes, &c->text);
+    c->ops->text(c, p.x, p.y, text, length);
+    c->text = kept;
+    CALL(setTextAttributes, &c->text);
+    if (c->ops->popClip)
+        c->ops->popClip(c);
 }
 
 void XomCanvasText(XomCanvas c, int x, int y, const char* text, int length)

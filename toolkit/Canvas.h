@@ -69,9 +69,10 @@ typedef struct {
     void (*doubleBuffer)(XomCanvas c, Boolean on);
     void (*swapBuffers)(XomCanvas c);
     void (*flush)(XomCanvas c);
-    /* a line with a 3D look: LineStyle shadow_in/out, etched_in/out, in two colours */
-    void (*line3D)(XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow,
-                   Pixel top, Pixel bottom);
+    /* narrows the clip in force to box for the drawing up to popClip, which puts the old
+     * one back; False (and nothing to pop) when nothing of box can be seen */
+    Boolean (*pushClip)(XomCanvas c, const XomArea* box);
+    void (*popClip)(XomCanvas c);
     void (*line)(XomCanvas c, int x1, int y1, int x2, int y2);
     void (*rectangle)(XomCanvas c, const XomArea* r);
     void (*fillRectangle)(XomCanvas c, const XomArea* r);
@@ -84,11 +85,9 @@ typedef struct {
     /* angles in 64ths of a degree, counter-clockwise from three o'clock, as in X */
     void (*arc)(XomCanvas c, const XomArea* box, int angle1, int angle2);
     void (*fillArc)(XomCanvas c, const XomArea* box, int angle1, int angle2);
-    /* text placed by alignment (ColumnAlignment) inside box, cut to it, with a 3D look */
-    void (*restrictedText3D)(XomCanvas c, const XomArea* box, const char* text, int length,
-                             int alignment, Pixel top, Pixel bottom);
     /* text with its baseline starting at x, y */
     void (*text)(XomCanvas c, int x, int y, const char* text, int length);
+    /* text placed by alignment (ColumnAlignment) inside box, cut to it */
     void (*restrictedText)(XomCanvas c, const XomArea* box, const char* text, int length,
                            int alignment);
     void (*compoundText)(XomCanvas c, const XomArea* box, XmString text, XmFontList fonts,
@@ -162,6 +161,8 @@ void XomCanvasRemoveClip(XomCanvas c);
 void XomCanvasDoubleBuffer(XomCanvas c, Boolean on);
 void XomCanvasSwapBuffers(XomCanvas c);
 void XomCanvasFlush(XomCanvas c);
+/* A line with a 3D look (LineStyle shadow_in/out, etched_in/out) in two solid colours,
+ * drawn by every device as the same two filled rectangles. */
 void XomCanvasLine3D(XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow,
                      Pixel top, Pixel bottom);
 void XomCanvasLine(XomCanvas c, int x1, int y1, int x2, int y2);
@@ -174,6 +175,8 @@ void XomCanvasPolygon(XomCanvas c, const XomPoint* points, int count);
 void XomCanvasTextPolygon(XomCanvas c, int x, int y, const char* text, int length);
 void XomCanvasArc(XomCanvas c, int x, int y, int width, int height, int angle1, int angle2);
 void XomCanvasFillArc(XomCanvas c, int x, int y, int width, int height, int angle1, int angle2);
+/* Restricted text with a 3D look: the text in bottom one pixel down and right, then in top,
+ * both cut to box; drawn by every device through its clip and text operations. */
 void XomCanvasRestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length,
                                int alignment, Pixel top, Pixel bottom);
 void XomCanvasText(XomCanvas c, int x, int y, const char* text, int length);

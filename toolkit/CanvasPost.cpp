@@ -135,6 +135,12 @@ void OpenClip(XomCanvas c, const XomArea* r)
     d->clips++;
 }
 
+Boolean PushClip(XomCanvas c, const XomArea* box)
+{
+    OpenClip(c, box);
+    return True;
+}
+
 void CloseClip(XomCanvas c)
 {
     PsDev* d = Dev(c);
@@ -344,28 +350,6 @@ void RemoveClip(XomCanvas c)
         CloseClip(c);
 }
 
-void Line3D(XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow, Pixel top,
-            Pixel bottom)
-{
-    if (thickness < 1)
-        thickness = 1;
-    Boolean in = shadow == XomSHADOW_IN || shadow == XomSHADOW_ETCHED_IN;
-    Pixel first = in ? bottom : top, second = in ? top : bottom;
-    int half = thickness > 1 ? thickness / 2 : 1;
-    Boolean horizontal = y1 == y2;
-    int length = horizontal ? abs(x2 - x1) + 1 : abs(y2 - y1) + 1;
-    int sx = XomMin(x1, x2), sy = XomMin(y1, y2);
-    int rest = thickness > half ? thickness - half : 1;
-    int shift = thickness > 1 ? half : 1;
-    if (horizontal) {
-        FillBox(c, sx, sy, length, half, first);
-        FillBox(c, sx, sy + shift, length, rest, second);
-    } else {
-        FillBox(c, sx, sy, half, length, first);
-        FillBox(c, sx + shift, sy, rest, length, second);
-    }
-}
-
 void Line(XomCanvas c, int x1, int y1, int x2, int y2)
 {
     PsDev* d = Dev(c);
@@ -499,16 +483,6 @@ void RestrictedText(XomCanvas c, const XomArea* box, const char* text, int lengt
     CloseClip(c);
 }
 
-void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length, int alignment,
-                      Pixel top, Pixel bottom)
-{
-    OpenClip(c, box);
-    XomPoint p = XomCanvasAlignText(c, box, text, length, alignment);
-    ShowText(c, p.x + 1, p.y + 1, text, length, bottom);
-    ShowText(c, p.x, p.y, text, length, top);
-    CloseClip(c);
-}
-
 /* The compound string's text, line by line in the current font, placed as X places it. */
 void CompoundText(XomCanvas c, const XomArea* box, XmString text, XmFontList fonts, int alignment)
 {
@@ -581,7 +555,8 @@ const XomCanvasOps psOps = {
     /* doubleBuffer */ NULL,
     /* swapBuffers */ NULL,
     /* flush */ NULL,
-    /* line3D */ Line3D,
+    /* pushClip */ PushClip,
+    /* popClip */ CloseClip,
     /* line */ Line,
     /* rectangle */ Rectangle,
     /* fillRectangle */ FillRectangle,
@@ -592,7 +567,6 @@ const XomCanvasOps psOps = {
     /* textPolygon */ TextPolygon,
     /* arc */ Arc,
     /* fillArc */ FillArc,
-    /* restrictedText3D */ RestrictedText3D,
     /* text */ Text,
     /* restrictedText */ RestrictedText,
     /* compoundText */ CompoundText,

@@ -153,36 +153,6 @@ void Line(XomCanvas c, int x1, int y1, int x2, int y2)
         XDrawLine(d->display, d->drawable, d->gc, x1, y1, x2, y2);
 }
 
-/* Shadowed lines: the first half of the thickness in one colour, the rest in the other;
- * "in" styles swap them, etched styles split a line into a groove or a ridge. */
-void Line3D(XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow, Pixel top,
-            Pixel bottom)
-{
-    XDevice* d = Dev(c);
-    if (thickness < 1)
-        thickness = 1;
-    Boolean in = shadow == XomSHADOW_IN || shadow == XomSHADOW_ETCHED_IN;
-    Pixel first = in ? bottom : top, second = in ? top : bottom;
-    int half = thickness > 1 ? thickness / 2 : 1;
-    Boolean horizontal = y1 == y2;
-    int length = horizontal ? abs(x2 - x1) + 1 : abs(y2 - y1) + 1;
-    int sx = XomMin(x1, x2), sy = XomMin(y1, y2);
-    XSetForeground(d->display, d->gc, first);
-    if (horizontal)
-        FillBox(d, sx, sy, length, half);
-    else
-        FillBox(d, sx, sy, half, length);
-    if (thickness > half || thickness == 1) {
-        XSetForeground(d->display, d->gc, second);
-        int rest = thickness > half ? thickness - half : 1;
-        if (horizontal)
-            FillBox(d, sx, sy + (thickness > 1 ? half : 1), length, rest);
-        else
-            FillBox(d, sx + (thickness > 1 ? half : 1), sy, rest, length);
-    }
-    XSetForeground(d->display, d->gc, c->line.color);
-}
-
 void Rectangle(XomCanvas c, const XomArea* r)
 {
     XDevice* d = Dev(c);
@@ -345,17 +315,6 @@ void RestrictedText(XomCanvas c, const XomArea* box, const char* text, int lengt
     PopClip(c);
 }
 
-void RestrictedText3D(XomCanvas c, const XomArea* box, const char* text, int length, int alignment,
-                      Pixel top, Pixel bottom)
-{
-    if (!PushClip(c, box))
-        return;
-    XomPoint p = XomCanvasAlignText(c, box, text, length, alignment);
-    DrawString(c, p.x + 1, p.y + 1, text, length, bottom);
-    DrawString(c, p.x, p.y, text, length, top);
-    PopClip(c);
-}
-
 void CompoundText(XomCanvas c, const XomArea* box, XmString text, XmFontList fonts, int alignment)
 {
     XDevice* d = Dev(c);
@@ -499,7 +458,8 @@ const XomCanvasOps xOps = {
     /* doubleBuffer */ DoubleBuffer,
     /* swapBuffers */ SwapBuffers,
     /* flush */ Flush,
-    /* line3D */ Line3D,
+    /* pushClip */ PushClip,
+    /* popClip */ PopClip,
     /* line */ Line,
     /* rectangle */ Rectangle,
     /* fillRectangle */ FillRectangle,
@@ -510,7 +470,6 @@ const XomCanvasOps xOps = {
     /* textPolygon */ TextPolygon,
     /* arc */ Arc,
     /* fillArc */ FillArc,
-    /* restrictedText3D */ RestrictedText3D,
     /* text */ Text,
     /* restrictedText */ RestrictedText,
     /* compoundText */ CompoundText,

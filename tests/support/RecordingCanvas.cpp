@@ -45,9 +45,12 @@ const XomCanvasOps recordingOps = {
     /* doubleBuffer */ [](XomCanvas c, Boolean on) { Write(c, "doubleBuffer", int(on)); },
     /* swapBuffers */ [](XomCanvas c) { Write(c, "swapBuffers"); },
     /* flush */ [](XomCanvas c) { Write(c, "flush"); },
-    /* line3D */
-    [](XomCanvas c, int x1, int y1, int x2, int y2, int thickness, int shadow, Pixel top,
-       Pixel bottom) { Write(c, "line3D", x1, y1, x2, y2, thickness, shadow, top, bottom); },
+    /* pushClip */
+    [](XomCanvas c, const XomArea* r) {
+        Write(c, "pushClip", Box(r));
+        return Boolean(True);
+    },
+    /* popClip */ [](XomCanvas c) { Write(c, "popClip"); },
     /* line */
     [](XomCanvas c, int x1, int y1, int x2, int y2) { Write(c, "line", x1, y1, x2, y2); },
     /* rectangle */ [](XomCanvas c, const XomArea* r) { Write(c, "rectangle", Box(r)); },
@@ -69,9 +72,6 @@ const XomCanvasOps recordingOps = {
     [](XomCanvas c, const XomArea* r, int a1, int a2) { Write(c, "arc", Box(r), a1, a2); },
     /* fillArc */
     [](XomCanvas c, const XomArea* r, int a1, int a2) { Write(c, "fillArc", Box(r), a1, a2); },
-    /* restrictedText3D */
-    [](XomCanvas c, const XomArea* r, const char* t, int n, int alignment, Pixel top,
-       Pixel bottom) { Write(c, "restrictedText3D", Box(r), alignment, top, bottom, Text(t, n)); },
     /* text */
     [](XomCanvas c, int x, int y, const char* t, int n) { Write(c, "text", x, y, Text(t, n)); },
     /* restrictedText */
