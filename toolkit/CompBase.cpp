@@ -330,17 +330,10 @@ static void Redisplay(Widget w, XEvent* event, Region region)
     if (!XtIsRealized(w))
         return;
     XomCompBasePart* cb = XomCompBase(w);
-    XRectangle box = {0, 0, w->core.width, w->core.height};
-    if (region)
-        XClipBox(region, &box);
-    else if (event && event->type == Expose)
-        box =
-            XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
-                       (unsigned short)event->xexpose.width, (unsigned short)event->xexpose.height};
+    XomArea box = XomExposedArea(w, event, region);
     XomCanvas canvas =
         XomCreateXCanvas(XtDisplay(w), XtWindow(w), cb->gc, w->core.width, w->core.height);
-    XomArea bound = {box.x, box.y, box.width, box.height};
-    XomCanvasSetBound(canvas, &bound);
+    XomCanvasSetBound(canvas, &box);
     XomCanvasSetOffset(canvas, -cb->origin_x, -cb->origin_y);
     XomArea area = {box.x + cb->origin_x, box.y + cb->origin_y, box.width, box.height};
     XomCompBaseDraw(w, canvas, &area);

@@ -122,14 +122,7 @@ static void Redisplay(Widget strip, XEvent* event, Region region)
     XomScrollPart* sp = XomScrollPartOf(scroll);
     if (!sp->work || !XomIsCompBase(sp->work) || !sp->gc)
         return;
-    XRectangle box = {0, 0, strip->core.width, strip->core.height};
-    if (region)
-        XClipBox(region, &box);
-    else if (event && event->type == Expose)
-        box =
-            XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
-                       (unsigned short)event->xexpose.width, (unsigned short)event->xexpose.height};
-    XomArea exposed = {box.x, box.y, box.width, box.height};
+    XomArea exposed = XomExposedArea(strip, event, region);
     int across, down;
     XomScrollStripBands(((XomScrollStripRec*)strip)->strip.index, &across, &down);
     for (int bx = 0; bx < XOM_BAND_COUNT; bx++)

@@ -45,6 +45,10 @@ void XomRangeWarning(Widget w, const char* function, const char* role, int value
 /* The intersection of two areas; False (and an empty result) when they do not meet. */
 Boolean XomIntersectAreas(const XomArea* a, const XomArea* b, XomArea* result);
 
+/* What an expose handler is to repaint: the region's box, else the Expose event's
+ * rectangle, else the whole widget. */
+XomArea XomExposedArea(Widget w, XEvent* event, Region region);
+
 /* A font by name, loaded once per display and kept for the life of the process; a name
  * that cannot be loaded gives the server's "fixed" font. */
 XFontStruct* XomLoadFont(Display* display, const char* name);

@@ -3,6 +3,9 @@
 #include <string>
 #include <utility>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include "toolkit/XomP.h"
 
 Boolean XomIntersectAreas(const XomArea* a, const XomArea* b, XomArea* result)
@@ -16,6 +19,18 @@ Boolean XomIntersectAreas(const XomArea* a, const XomArea* b, XomArea* result)
     }
     *result = XomArea{(int)left, (int)top, (int)(right - left), (int)(bottom - top)};
     return True;
+}
+
+XomArea XomExposedArea(Widget w, XEvent* event, Region region)
+{
+    XRectangle box = {0, 0, w->core.width, w->core.height};
+    if (region)
+        XClipBox(region, &box);
+    else if (event && event->type == Expose)
+        box =
+            XRectangle{(short)event->xexpose.x, (short)event->xexpose.y,
+                       (unsigned short)event->xexpose.width, (unsigned short)event->xexpose.height};
+    return XomArea{box.x, box.y, box.width, box.height};
 }
 
 XFontStruct* XomLoadFont(Display* display, const char* name)
