@@ -118,16 +118,15 @@ XtPointer OmGetWidgetUserData(Widget primitive)
     return data;
 }
 
+/* Managers keep their user data in the same XmNuserData resource as primitives. */
 void OmSetManagerUserData(Widget manager, XtPointer data)
 {
-    XtVaSetValues(manager, XmNuserData, data, NULL);
+    OmSetWidgetUserData(manager, data);
 }
 
 XtPointer OmGetManagerUserData(Widget manager)
 {
-    XtPointer data = NULL;
-    XtVaGetValues(manager, XmNuserData, &data, NULL);
-    return data;
+    return OmGetWidgetUserData(manager);
 }
 
 int XomDepthOfWidgetWindow(Widget w)
