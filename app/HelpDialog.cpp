@@ -15,7 +15,6 @@
 
 #include <string>
 
-#include <Xm/PushBG.h>
 #include <Xm/Separator.h>
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
@@ -49,15 +48,7 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
     XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, vbox, XomNhorizontalStretch,
                             XOM_BOX_UNLIMITED, NULL);
     XomCreateVerticalGlue(vbox, 20, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
-    Widget ok = XtVaCreateManagedWidget("fw_ok", xmPushButtonGadgetClass, vbox, XmNwidth,
-                                        (Dimension)50, NULL);
-    XtAddCallback(ok, XmNactivateCallback, ProcessButtonCallback, (XtPointer)this);
-
-    XtManageChild(box);
-    SetGrabBeepPanel(panel);
-    XtPopup(panel, XtGrabExclusive);
-    // Return closes the box at once.
-    XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
+    PopupPanelWithOk(panel, box, vbox, ProcessButtonCallback, (XtPointer)this);
     ReadFile(parent);
 }
 

@@ -2,7 +2,6 @@
 #include "app/Logo.h"
 
 #include <Xm/LabelG.h>
-#include <Xm/PushBG.h>
 #include <Xm/Separator.h>
 #include <Xm/Xm.h>
 
@@ -40,15 +39,7 @@ Logo::Logo(Widget parent) : panel(NULL), pixmap(None)
                                 XmALIGNMENT_BEGINNING, NULL);
     XtVaCreateManagedWidget("sep", xmSeparatorWidgetClass, lines, XomNhorizontalStretch,
                             XOM_BOX_UNLIMITED, NULL);
-    Widget ok = XtVaCreateManagedWidget("fw_ok", xmPushButtonGadgetClass, lines, XmNwidth,
-                                        (Dimension)50, NULL);
-    XtAddCallback(ok, XmNactivateCallback, ProcessButtonCallback, (XtPointer)this);
-
-    XtManageChild(box);
-    SetGrabBeepPanel(panel);
-    XtPopup(panel, XtGrabExclusive);
-    // Return closes the box at once.
-    XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
+    PopupPanelWithOk(panel, box, lines, ProcessButtonCallback, (XtPointer)this);
 }
 
 Logo::~Logo()

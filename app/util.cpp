@@ -101,6 +101,19 @@ void SetGrabBeepPanel(Widget panel)
     XtAddCallback(panel, XmNdestroyCallback, ClearGrabBeepPanelCallback, NULL);
 }
 
+void PopupPanelWithOk(Widget panel, Widget box, Widget parent, XtCallbackProc callback,
+                      XtPointer clientData)
+{
+    Widget ok = XtVaCreateManagedWidget("fw_ok", xmPushButtonGadgetClass, parent, XmNwidth,
+                                        (Dimension)50, NULL);
+    XtAddCallback(ok, XmNactivateCallback, callback, clientData);
+    XtManageChild(box);
+    SetGrabBeepPanel(panel);
+    XtPopup(panel, XtGrabExclusive);
+    // Return closes the panel at once.
+    XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
+}
+
 void BeepPointerSelection(XEvent* event)
 {
     if (!exclusive_popup_panel || event->type != ButtonPress)

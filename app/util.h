@@ -21,6 +21,12 @@ Widget KesStandardPanel(Widget parent, const char* title, int orientation, int x
 // Records the one modal panel; the record is cleared when the panel is destroyed.
 void SetGrabBeepPanel(Widget panel);
 
+// Ends an acknowledge-only panel: an "fw_ok" button at the end of parent calling callback
+// with clientData, then box managed and panel popped up as the modal panel with the button
+// focused.
+void PopupPanelWithOk(Widget panel, Widget box, Widget parent, XtCallbackProc callback,
+                      XtPointer clientData);
+
 // Rings the bell for a button press outside the modal panel (its edges count as inside).
 void BeepPointerSelection(XEvent* event);
 
