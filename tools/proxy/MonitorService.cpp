@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <chrono>
 #include <vector>
 
 #include "tools/common/SendAtOnce.h"
+#include "tools/proxy/AcceptBatch.h"
 #include "tools/proxy/MonitorClient.h"
 #include "tools/proxy/NetUtil.h"
 
@@ -36,38 +36,29 @@ MonitorService::~MonitorService()
 
 void MonitorService::onEvents(int, uint32_t)
 {
-    for (int i = 0; i < 16; ++i) {
-        sockaddr_storage peer{};
-        socklen_t peerLen = sizeof peer;
-        int fd = accept4(listen_.fd, reinterpret_cast<sockaddr *>(&peer), &peerLen,
-                         SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
-                ctx_.poller.watch(listen_, 0); // resumed by the next tick
-            return;
-        }
+    acceptBatch(ctx_, listen_, 16, [this](int fd, const sockaddr_storage &peer) {
         if (!ctx_.options().rules.monitorAllowed(ipAddressOf(peer))) {
             refusedAddress_++; // before its address takes a bucket
             close(fd);
             ctx_.log.info("monitor " + addrPortText(peer) + " refused: not in monitor-allow");
-            continue;
+            return;
         }
         std::string address = addrText(peer);
         if (!takeToken(address)) {
             refusedRate_++;
             close(fd);
-            continue;
+            return;
         }
         if (!makeRoomFor(address)) {
             refusedFull_++;
             close(fd);
-            continue;
+            return;
         }
         SendAtOnce(fd);
         auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });
         if (!client->retired())
             clients_[client] = Admission{address, admitted_++};
-    }
+    });
 }
 
 bool MonitorService::takeToken(const std::string &address)

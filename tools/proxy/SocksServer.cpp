@@ -4,12 +4,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "tools/common/SendAtOnce.h"
+#include "tools/proxy/AcceptBatch.h"
 #include "tools/proxy/IpAddress.h"
 #include "tools/proxy/NetUtil.h"
 #include "tools/proxy/SocksSession.h"
@@ -37,30 +36,17 @@ void SocksServer::onEvents(int tag, uint32_t)
 
 void SocksServer::acceptFrom(Watch &listen)
 {
-    // A bounded batch per wake-up, so that a flood of clients cannot starve the relays.
-    for (int i = 0; i < 64; ++i) {
-        sockaddr_storage peer{};
-        socklen_t len = sizeof peer;
-        int fd = accept4(listen.fd, reinterpret_cast<sockaddr *>(&peer), &len,
-                         SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-                // Out of descriptors: stop accepting until the next tick instead of spinning.
-                ctx_.log.warning(std::string("accept: ") + std::strerror(errno));
-                ctx_.poller.watch(listen, 0);
-            }
-            return;
-        }
+    acceptBatch(ctx_, listen, 64, [this](int fd, const sockaddr_storage &peer) {
         if (refusedByRules(peer)) {
             close(fd); // before a byte is read or sent
-            continue;
+            return;
         }
         SendAtOnce(fd); // relayed data goes on as it comes
         auto *session = new SocksSession(ctx_, fd, peer,
                                          [this](SocksSession *s) { sessions_.erase(s->serial()); });
         if (!session->retired())
             sessions_[session->serial()] = session;
-    }
+    });
 }
 
 bool SocksServer::refusedByRules(const sockaddr_storage &peer)
