@@ -2,7 +2,8 @@
 #include "toolkit/ChartModel.h"
 
 #include <math.h>
-#include <string.h>
+
+#include "toolkit/PrintfFormat.h"
 
 int XomSeriesColorIndex(int series, int usableColors)
 {
@@ -64,24 +65,6 @@ int XomAxisScaleToValue(const XomAxisScale* axis, double pixel, double* value)
 
 int XomFormatTakesOneDouble(const char* format)
 {
-    if (!format)
-        return 0;
-    int conversions = 0;
-    for (const char* p = format; *p; p++) {
-        if (*p != '%')
-            continue;
-        p++;
-        if (*p == '%')
-            continue;
-        p += strspn(p, "-+ #0");
-        p += strspn(p, "0123456789");
-        if (*p == '.') {
-            p++;
-            p += strspn(p, "0123456789");
-        }
-        if (!*p || !strchr("eEfFgG", *p))
-            return 0;
-        conversions++;
-    }
-    return conversions == 1;
+    XomConversion c;
+    return format && XomParseOneConversion(format, "eEfFgG", &c) && c.letter && !c.length[0];
 }

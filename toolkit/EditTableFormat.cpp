@@ -6,46 +6,14 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "toolkit/PrintfFormat.h"
+
 namespace {
 
-/* One conversion of a format: its letter and its length modifier. */
-struct Conversion {
-    char letter;    /* 0 when the format has none */
-    char length[3]; /* "", "h", "hh", "l", "ll", "L" */
-};
-
-/* Finds the one conversion of a format. Returns 0 for two or more conversions, for "*"
- * widths, for unknown letters and for a conversion cut off at the end. */
-int ParseFormat(const char* format, Conversion* conversion)
+/* Finds the one conversion of a format among the letters a cell can print. */
+int ParseFormat(const char* format, XomConversion* conversion)
 {
-    conversion->letter = 0;
-    conversion->length[0] = 0;
-    for (const char* p = format; *p; p++) {
-        if (*p != '%')
-            continue;
-        p++;
-        if (*p == '%')
-            continue;
-        if (conversion->letter)
-            return 0;
-        while (*p && strchr("-+ #0'", *p))
-            p++;
-        while (*p >= '0' && *p <= '9')
-            p++;
-        if (*p == '.') {
-            p++;
-            while (*p >= '0' && *p <= '9')
-                p++;
-        }
-        size_t n = 0;
-        while (*p && strchr("hlL", *p) && n < 2)
-            conversion->length[n++] = *p++;
-        conversion->length[n] = 0;
-        if (!*p || !strchr("diouxXeEfgGcs", *p))
-            return 0;
-        conversion->letter = *p;
-    }
-    return 1;
+    return XomParseOneConversion(format, "diouxXeEfgGcs", conversion);
 }
 
 int IsFloatLetter(char letter)
@@ -101,7 +69,7 @@ int EditTableFormatFits(int type, const char* format)
 {
     if (type == XomTYPE_POINTER || format == NULL)
         return 1;
-    Conversion c;
+    XomConversion c;
     if (!ParseFormat(format, &c) || !c.letter)
         return 0;
     if (type == XomTYPE_STRING)
@@ -190,7 +158,7 @@ size_t EditTablePrintValue(int type, const char* format, EditTableValue value, c
     if (size == 0)
         return 0;
     text[0] = 0;
-    Conversion c;
+    XomConversion c;
     if (format == NULL)
         format = EditTableDefaultFormat(type);
     if (EditTableValueIsEmpty(type, value) || format == NULL || type == XomTYPE_STRING
