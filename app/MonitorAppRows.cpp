@@ -27,10 +27,6 @@
 
 namespace {
 
-// Rows are 1.8 KB apart, too far for the processor to see the walk through them and fetch
-// ahead by itself: the row this many slots ahead is asked for early.
-enum { ROW_PREFETCH_DISTANCE = 8 };
-
 // Lists this long are sorted through copies of their keys: below, copying costs more than
 // it saves.
 enum { ENTRY_SORT_MIN_ROWS = 64 };

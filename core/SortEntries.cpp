@@ -23,9 +23,6 @@ enum EntryOrder {
     BY_ADDRESS     // IPv4 leads BY_WRAPPED_32, IPv6 addresses after them by their bytes
 };
 
-// Rows lie far apart in memory: the rows this many places ahead are asked for early, so
-// that their fetches overlap.
-enum { PREFETCH_DISTANCE = 8 };
 // The clock is read every so many keys (read, or sorted over) only.
 enum { KEYS_BETWEEN_CLOCK_READS = 2048 };
 // An equal run longer than this is put in key order by steps, not at once.
@@ -134,8 +131,8 @@ bool RowSorter::ReadKeys(long long untilMs)
             if (Mon_TcpClockMs() >= untilMs)
                 return false;
         }
-        if (read_ + PREFETCH_DISTANCE < count)
-            PrefetchKeys(list_[read_ + PREFETCH_DISTANCE], sortType_);
+        if (read_ + ROW_PREFETCH_DISTANCE < count)
+            PrefetchKeys(list_[read_ + ROW_PREFETCH_DISTANCE], sortType_);
         ReadKey(&entries_[read_]);
     }
     return true;
