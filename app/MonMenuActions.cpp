@@ -18,7 +18,6 @@
 namespace {
 
 const char kNoServerAvailable[] = "No SOCKS5Server available. Please choose a SOCKS5Server.";
-const char kNoServerSelected[] = "No SCOSK5Server selected. Please choose a SOCKS5Server.";
 
 bool IsToggle(Widget w)
 {
@@ -54,7 +53,7 @@ bool MonMenu::NeedsServer(const char* warning)
 
 bool MonMenu::NeedsSelectedServer()
 {
-    return NeedsServer(kNoServerSelected);
+    return NeedsServer(NO_SERVER_SELECTED_TEXT);
 }
 
 void MonMenu::ActionSelect(int value)
@@ -109,7 +108,7 @@ void MonMenu::ViewSelect(Widget w, int value, bool set)
         XmToggleButtonSetState(viewToggles[VIEW_SHOW_ACTIVE], !failed, False);
         XmToggleButtonSetState(viewToggles[VIEW_SHOW_FAILED], failed, False);
         XmToggleButtonSetState(toolbarToggle, XtIsManaged(toolBox), False);
-        NeedsServer(kNoServerSelected);
+        NeedsServer(NO_SERVER_SELECTED_TEXT);
         return;
     }
     Setting& setting = app->current->setting;
@@ -227,7 +226,7 @@ void MonMenu::OptionSelect(int value)
 {
     if (!app->current) {
         ResetOptionBn();
-        NeedsServer(kNoServerSelected);
+        NeedsServer(NO_SERVER_SELECTED_TEXT);
         return;
     }
     // The entries of these three groups carry the codes they choose.

@@ -61,6 +61,10 @@ enum SortReason {
 
 enum { MAX_SERVERS = 10, FILTER_TOGGLE_COUNT = 5, MESSAGE_SIZE = 512 };
 
+// The warning when Start or a menu action needs the current server and none is chosen; its
+// words, the misspelt "SCOSK5Server" included, are the ones users have always seen.
+extern const char NO_SERVER_SELECTED_TEXT[];
+
 class MonitorApp {
 public:
     typedef int (MonitorApp::*CompareFunction)(const Connection*, const Connection*);

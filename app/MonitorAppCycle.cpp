@@ -15,11 +15,12 @@
 #include "app/MonTable.h"
 #include "app/util.h"
 
+const char NO_SERVER_SELECTED_TEXT[] = "No SCOSK5Server selected. Please choose a SOCKS5Server.";
+
 void MonitorApp::StartMonitoring()
 {
     if (!current) {
-        KesWarningPost(shell, "No SCOSK5Server selected. Please choose a SOCKS5Server.", NULL, NULL,
-                       "Warning");
+        KesWarningPost(shell, NO_SERVER_SELECTED_TEXT, NULL, NULL, "Warning");
         return;
     }
     bool warned = false;

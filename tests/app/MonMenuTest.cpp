@@ -23,7 +23,8 @@ namespace {
 
 const char kNoServerAvailable[] =
     "Warning: No SOCKS5Server available. Please choose a SOCKS5Server.";
-const char kNoServerSelected[] = "Warning: No SCOSK5Server selected. Please choose a SOCKS5Server.";
+// Its wording is pinned by the cycle test.
+const std::string kNoServerSelected = std::string("Warning: ") + NO_SERVER_SELECTED_TEXT;
 
 class MonMenuTest : public AppTest {
 protected:
