@@ -140,6 +140,11 @@ void XomCanvasDestroy(XomCanvas c);
  * owns it). The canvas frees nothing of the caller's. */
 XomCanvas XomCreateXCanvas(Display* display, Drawable drawable, GC gc, int width, int height);
 
+/* Asks for a repaint of part of a realized widget's window (a width or height of 0 reaches
+ * the window's edge): X clears it to the background and sends an Expose, whose handler
+ * draws it again through a canvas. Nothing happens before the widget is realized. */
+void XomRepaintWindowArea(Widget w, int x, int y, int width, int height);
+
 /* The colour table of w's visual and colormap; free with XomDestroyColorTable. */
 XomColorTable* XomCreateColorTable(Widget w);
 void XomDestroyColorTable(XomColorTable* table);

@@ -496,3 +496,9 @@ XomCanvas XomCreateXCanvas(Display* display, Drawable drawable, GC gc, int width
     RemoveClip(c);
     return c;
 }
+
+void XomRepaintWindowArea(Widget w, int x, int y, int width, int height)
+{
+    if (XtIsRealized(w))
+        XClearArea(XtDisplay(w), XtWindow(w), x, y, (unsigned)width, (unsigned)height, True);
+}

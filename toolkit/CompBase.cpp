@@ -353,8 +353,7 @@ void XomCompBaseSetOrigin(Widget w, int x, int y)
         return;
     cb->origin_x = x;
     cb->origin_y = y;
-    if (XtIsRealized(w))
-        XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, True);
+    XomRepaintWindowArea(w, 0, 0, 0, 0);
 }
 
 void XomCompBaseGetOrigin(Widget w, int* x, int* y)

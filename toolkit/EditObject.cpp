@@ -169,8 +169,7 @@ static void CallDrawingCallbacks(Widget w, const char* list, int reason, XEvent*
 
 static void Resize(Widget w)
 {
-    if (XtIsRealized(w))
-        XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, True);
+    XomRepaintWindowArea(w, 0, 0, 0, 0);
     CallDrawingCallbacks(w, XomNresizeCallback, XmCR_RESIZE, NULL);
 }
 
@@ -269,8 +268,7 @@ void XomEditObjectRedraw(Widget area, const XomArea* box)
         if (!XomIntersectAreas(&grown, &window, &part))
             return;
     }
-    XClearArea(XtDisplay(area), XtWindow(area), part.x, part.y, (unsigned)part.width,
-               (unsigned)part.height, True);
+    XomRepaintWindowArea(area, part.x, part.y, part.width, part.height);
 }
 
 /* ---- public functions ---- */

@@ -428,8 +428,7 @@ static void Layout(Widget w)
         XomCompBaseSetOrigin(sp->work, bx.content, by.content);
     }
     XomScrollRepaintStrips(w, True, True);
-    if (XtIsRealized(w))
-        XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, True);
+    XomRepaintWindowArea(w, 0, 0, 0, 0);
     sp->laying_out = False;
 }
 

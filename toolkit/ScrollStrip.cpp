@@ -145,6 +145,6 @@ void XomScrollRepaintStrips(Widget scroll, Boolean across, Boolean down)
         Boolean moves = (across && (stripAcross & BAND(XOM_BAND_MAIN)))
             || (down && (stripDown & BAND(XOM_BAND_MAIN)));
         if (moves)
-            XClearArea(XtDisplay(strip), XtWindow(strip), 0, 0, 0, 0, True);
+            XomRepaintWindowArea(strip, 0, 0, 0, 0);
     }
 }
