@@ -26,8 +26,6 @@
 
 namespace {
 
-const uint32_t PINK = 0xffc0cb;
-
 const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
                                           "Right", "Down",  "Down",  "Return"};
@@ -52,20 +50,6 @@ std::string SettingsWithTotalFourth()
     std::string block = SettingsBlock(60000);
     block.replace(0, block.find('\n'), "0  1  2  8  3  4  5  6  7  9  10  11  ");
     return "1\n" + block + "\n";
-}
-
-// The pink bands met going down the column of pixels at x, and where the first begins.
-int PinkBands(const RgbImage& shot, int x, int* firstTop = nullptr)
-{
-    int bands = 0;
-    bool inside = false;
-    for (int y = 0; y < shot.height; y++) {
-        bool pink = shot.At(x, y) == PINK;
-        if (pink && !inside && bands++ == 0 && firstTop)
-            *firstTop = y;
-        inside = pink;
-    }
-    return bands;
 }
 
 // The users column of a CSV file as Python's csv module reads it, apart by "|", after the
@@ -193,8 +177,8 @@ TEST(TableFeaturesTest, FilterSortByHeadingExportAndCopy)
     ASSERT_EQ(PinkBands(vantor.Screenshot(), x, &top), 2);
     ASSERT_TRUE(vantor.ClickAt(x, top + 5));
     ASSERT_TRUE(vantor.Keys({"ctrl+c"}));
-    ProcessResult clip = RunProcess({"xclip", "-o", "-selection", "clipboard"}, {}, 10);
-    EXPECT_EQ(clip.out.substr(0, clip.out.find("\t", 40)),
+    std::string clip = ClipboardText();
+    EXPECT_EQ(clip.substr(0, clip.find("\t", 40)),
               "carol-pc\tsecure.example\tcarol\t5070.00\thttps");
     EXPECT_EQ(WindowsNamed("Warning"), 0);
 

@@ -1,7 +1,10 @@
 // The connection table of the real program polling the simulator: rows appear with their
-// stripes, IP naming and Show Failed change what is listed, and nothing is left behind when
-// the list shrinks. The screenshots show the texts.
+// stripes, host and IP naming show names or addresses (read back through Export), Show
+// Failed changes what is listed, and nothing is left behind when the list shrinks. The
+// screenshots show the texts.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -13,11 +16,11 @@
 
 namespace {
 
-const uint32_t PINK = 0xffc0cb;
-
 const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
 const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
+const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
+                                          "Right", "Down",  "Down",  "Return"};
 const std::vector<std::string> kIpNaming = {"F10",   "Right", "Right", "Right", "Right",
                                             "Right", "Down",  "Down",  "Down",  "Down",
                                             "Down",  "Down",  "Right", "Down",  "Return"};
@@ -44,17 +47,19 @@ int ListRequests(const MonsimProcess& sim)
     }));
 }
 
-// The pink bands met going down the column of pixels at x.
-int PinkBands(const RgbImage& shot, int x)
+// The source and destination of the first row as the program exports the rows on show
+// (Connection > Export, to the name the dialog offers in the home directory).
+std::string FirstRowPlaces(VantorDriver& vantor)
 {
-    int bands = 0;
-    bool inside = false;
-    for (int y = 0; y < shot.height; y++) {
-        bool pink = shot.At(x, y) == PINK;
-        bands += pink && !inside;
-        inside = pink;
-    }
-    return bands;
+    std::string csv = vantor.home() + "/vantor-connections.csv";
+    unlink(csv.c_str());
+    if (!vantor.Keys(kExport) || !KeysInDialog("Export Shown Connections", {"Return"})
+        || !Eventually([&] { return access(csv.c_str(), R_OK) == 0; }))
+        return "";
+    SleepMs(200);
+    std::string text = FileText(csv);
+    size_t row = text.find('\n') + 1, second = text.find(',', text.find(',', row) + 1);
+    return second == std::string::npos ? "" : text.substr(row, second - row);
 }
 
 TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
@@ -78,12 +83,16 @@ TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
     // Three active rows: rows 1 and 3 are pink.
     EXPECT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }));
     EXPECT_FALSE(vantor.SaveScreenshot("table-active.png").empty());
+    // Host naming, the default: the names the records carry.
+    EXPECT_EQ(FirstRowPlaces(vantor), "alice-pc,www.example");
 
+    // IP naming: the same row shows its dotted addresses instead.
     ASSERT_TRUE(vantor.Keys(kIpNaming));
     int polls = ListRequests(sim);
     ASSERT_TRUE(Eventually([&] { return ListRequests(sim) > polls; }, 5000));
     SleepMs(300);
     EXPECT_FALSE(vantor.SaveScreenshot("table-ip-naming.png").empty());
+    EXPECT_EQ(FirstRowPlaces(vantor), "10.0.0.5,10.0.0.9");
 
     // One failed row: one pink band, and no stale rows below it.
     ASSERT_TRUE(vantor.Keys(kShowFailed));

@@ -79,6 +79,25 @@ int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
     return found;
 }
 
+int PinkBands(const RgbImage& shot, int x, int* firstTop)
+{
+    const uint32_t pinkRgb = 0xffc0cb;
+    int bands = 0;
+    bool inside = false;
+    for (int y = 0; y < shot.height; y++) {
+        bool pink = shot.At(x, y) == pinkRgb;
+        if (pink && !inside && bands++ == 0 && firstTop)
+            *firstTop = y;
+        inside = pink;
+    }
+    return bands;
+}
+
+std::string ClipboardText()
+{
+    return RunProcess({"xclip", "-o", "-selection", "clipboard"}, {}, 10).out;
+}
+
 RgbImage Crop(const RgbImage& image, int left, int top, int width, int height)
 {
     RgbImage part;

@@ -27,6 +27,13 @@ private:
 // The block monitor.ini holds for a server with default settings but for the interval.
 std::string SettingsBlock(int intervalMs);
 
+// The pink row stripes met going down the column of pixels at x of a screenshot of the
+// table, and where the first begins.
+int PinkBands(const RgbImage& shot, int x, int* firstTop = nullptr);
+
+// The CLIPBOARD's text as another program reads it (xclip).
+std::string ClipboardText();
+
 // A part of an image.
 RgbImage Crop(const RgbImage& image, int x, int y, int width, int height);
 
