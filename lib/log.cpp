@@ -13,6 +13,8 @@
 
 namespace {
 
+// A line is cut at LOG_LINE_LEN (prefix included) rather than allocated: logging must not
+// fail, nor allocate, in the error paths that call it.
 enum { LOG_NAME_LEN = 1024, LOG_LINE_LEN = 2068 };
 const uint32_t kDefaultMaxSize = 1048576u * 1024u; // 1 GiB, as 1048576 kilobytes
 const long kMaxOldFiles = 1000;
@@ -27,10 +29,14 @@ struct S5LogHandle {
     int how;
 };
 
+// A message logged while logging (a failing catalog or file) would recurse: dontLoop drops it.
+// syslog and the log file are process-wide, so they are opened once whatever the handles.
 int dontLoop = 0;
 int logopened = 0;
 int fileopened = 0;
 
+// SOCKS5_DEBUG=n logs levels up to 5 n + 4; set but empty means everything up to 29; unset
+// means nothing (-1).
 int LevelFromEnvironment()
 {
     const char *debug = getenv("SOCKS5_DEBUG");
@@ -71,6 +77,7 @@ int OldFilesFromEnvironment()
     return n > kMaxOldFiles ? kMaxOldFiles : static_cast<int>(n);
 }
 
+// SOCKS5_LOG_SIZE is in kilobytes; nothing, zero or a negative number keep the 1 GiB default.
 uint32_t MaxSizeFromEnvironment()
 {
     const char *size = getenv("SOCKS5_LOG_SIZE");
@@ -85,6 +92,7 @@ uint32_t MaxSizeFromEnvironment()
     return static_cast<uint32_t>(kb) * 1024u;
 }
 
+// The file is opened for appending, so that several processes may share one log.
 void SetUpFile(S5LogHandle *h)
 {
     const char *name = getenv("SOCKS5_LOG_FILE");
@@ -101,6 +109,9 @@ void SetUpFile(S5LogHandle *h)
                 h->fileName[0] ? "" : ", please set SOCKS5_LOG_FILE");
 }
 
+// Rotation keeps oldFiles old logs as name1 (newest) to nameN. The file is reopened and
+// measured first, because another process writing to the same log may have rotated it
+// already; renaming again would throw away its fresh file.
 void RotateFiles(S5LogHandle *h)
 {
     fclose(h->stream);
@@ -131,6 +142,8 @@ void RotateFiles(S5LogHandle *h)
         fprintf(stderr, "can't open %s for logging\n", h->fileName);
 }
 
+// Maps the library's levels onto syslog priorities: 0-1 errors, 2 notices, 3-8 warnings,
+// 9-13 notices, 14-18 information, the rest debugging.
 int SyslogPriority(int level)
 {
     if (level <= 1)
@@ -248,6 +261,10 @@ void S5LogUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char 
     va_end(ap);
 }
 
+// The format is rewritten before vsnprintf sees it: prefix "[pid]: " (or "pid: " when no
+// file is written), "%m" expanded by hand with the errno saved on entry (the catalog look-up
+// may change errno), and a conversion cut in half by the length limit dropped, so that
+// vsnprintf never reads an argument the caller did not give. errno is kept for the caller.
 void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format,
                   va_list ap)
 {
@@ -306,6 +323,7 @@ void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char
             fflush(h->stream);
         }
     }
+    // syslog adds its own process id (LOG_PID), so the line's leading one is skipped.
     if (h->how & S5_LOG_SYSLOG) {
         size_t skip = S5LogShowThreadIDS ? 6 : 7;
         size_t len = strlen(line);

@@ -7,6 +7,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+// Each entry point accepts the handle kinds that implement it: the flag tells a live handle
+// from a closed or foreign pointer before its procedure table is trusted. This library makes
+// only network handles; the other kinds keep their old acceptance so that a handle made
+// elsewhere is refused or served exactly as before.
 namespace {
 
 bool FlagIn(MonHand_t h, std::initializer_list<uint32_t> accepted)
@@ -26,6 +30,8 @@ int Refuse(const char *message, const void *h)
 
 } // namespace
 
+// The flag reads "closed" until the handle is whole, so that no entry point would use a
+// half-made one.
 int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
 {
     *handlePtr = NULL;

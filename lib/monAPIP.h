@@ -20,17 +20,22 @@ typedef struct {
 } MonVec_t;
 
 struct MonHand {
+    // MON_FLAG_...: what kind of handle this is, or that it is closed
     uint32_t flag;
     MonVec_t vec;
+    // the kind's own state: MonGUIInfo_t for a network client
     void *infoPtr;
+    // the server name it was opened with
     char name[256];
 };
 
+// Room for the largest message of either direction (1629 bytes) and its length.
 enum { MON_GUI_BUF_LEN = 2048 };
 
 // The network client's state.
 typedef struct {
     int sock;
+    // a list request is out and its frames are being read
     uint8_t sentReq;
     char request[MON_GUI_BUF_LEN];
     char reply[MON_GUI_BUF_LEN];

@@ -10,6 +10,7 @@
 
 namespace {
 
+// How long a whole list pass may take (ms); see S5MonSetPassLimit.
 int passLimitMs = 300000;
 
 // Every procedure first checks that the handle is a usable network client.
@@ -39,6 +40,11 @@ int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
 // One step of a list pass: sends the list request built in info->request unless one is
 // outstanding, then receives one frame. Returns its length; 0 ends the pass; -1 on failure;
 // S5MON_NOT_YET when wait is false and no whole frame has come.
+// A list is one request answered by a stream of frames ended by an empty one. The request
+// goes out once, on the first call; sentReq remembers that a pass is under way, so that the
+// following calls only read. The pass has two clocks: one for the whole pass, so that a
+// server trickling records forever cannot hold the window, and one per frame, restarted by
+// every frame that arrives.
 int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
 {
     if (!info->sentReq) {
@@ -61,6 +67,7 @@ int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
     return len;
 }
 
+// Requests about users and totals carry the version after the type; connection requests do not.
 void PutVersion(char *msg, char type)
 {
     msg[0] = type;
@@ -79,6 +86,7 @@ int MonGUIClose(MonHand_t h)
     return 0;
 }
 
+// One connection by its key; an empty reply means the server knows no such connection.
 int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
 {
     if (!HandleUsable(h, "MonGUIGetConn"))
@@ -97,6 +105,7 @@ int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
     return 0;
 }
 
+// The next record of a connection list, waiting for it or not (the event loop's form).
 int NextConn(MonHand_t h, unsigned all, S5MonData *connPtr, bool wait)
 {
     MonGUIInfo_t *info = InfoOf(h);
@@ -118,6 +127,7 @@ int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
     return NextConn(h, all, connPtr, true);
 }
 
+// The request always goes out at its full length of 1543 bytes, the name in its free area.
 int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
 {
     if (!HandleUsable(h, "MonGUIGetUser"))

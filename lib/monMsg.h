@@ -15,6 +15,7 @@ typedef struct {
     char key[10];
 } S5MonKey;
 
+// Optional data of a connection: its length and, kept, its first two bytes.
 typedef struct {
     uint16_t len; // bytes of optional data
     char data[2];
@@ -38,22 +39,25 @@ static_assert(sizeof(S5NetAddr) == 260, "the field's size is fixed by the protoc
 static_assert(offsetof(struct sockaddr_in6, sin6_port) == offsetof(struct sockaddr_in, sin_port),
               "one port offset for both families");
 
+// Room of each name field, its terminating NUL included.
 #define S5_NAME_LEN 128
 
+// One proxied connection as a server reports it. Counters are 32 bits and wrap: readers
+// take differences modulo 2^32.
 typedef struct {
     S5MonKey key;
     S5MonKey nextKey;
-    S5Count totConns;
-    uint32_t state;
+    S5Count totConns; // not carried by the connection message; 0 after decoding
+    uint32_t state;   // server-defined bits: 8 ended, 4 (with 8) failed
     S5Time startTime;
     S5Time curTime;
     S5Time endTime;
-    S5Time readTime;
+    S5Time readTime; // not carried either
     S5Count inTotBytes;
     S5Count outTotBytes;
-    uint32_t socksErr;
-    uint16_t authen;
-    uint16_t socksCmd;
+    uint32_t socksErr; // SOCKS reply code of a failed connection
+    uint16_t authen;   // authentication method
+    uint16_t socksCmd; // SOCKS command: 1 CONNECT, 2 BIND, 3 UDP ASSOCIATE
     S5NetAddr srcSockAddr;
     S5NetAddr dstSockAddr;
     S5NetAddr proxySockAddr;
@@ -66,6 +70,7 @@ typedef struct {
     S5OptData optData;
 } S5MonData;
 
+// One user of a server: current, failed, ended and total connections, bytes in and out.
 typedef struct {
     char userName[S5_NAME_LEN];
     S5Count curConns;
@@ -79,6 +84,7 @@ typedef struct {
     S5Time endTime;
 } S5MonUser_t;
 
+// A server's totals over users and connections, with bytes in and out since it started.
 typedef struct {
     S5Count curUsers;
     S5Count errUsers;
@@ -97,7 +103,8 @@ typedef struct {
     S5Time endTime;
 } S5MonTot_t;
 
-// Message types.
+// Message types. A user reply and the totals reply share type 8: the request asked tells
+// them apart.
 enum {
     MON_MSG_GET_CONN = 1,
     MON_MSG_GET_NEXT_CONN = 2,

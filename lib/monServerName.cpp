@@ -25,6 +25,9 @@ bool IsIPv6Literal(const char *text)
 
 } // namespace
 
+// A name with brackets is split at the bracket; one without is split at its first colon,
+// unless it has more than one and is an IPv6 address as a whole ("::1", "fe80::2"), which
+// can carry no port without brackets.
 int Mon_SplitServerName(const char *name, char *host, size_t hostSize, const char **port)
 {
     *port = NULL;

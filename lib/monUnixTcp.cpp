@@ -34,6 +34,8 @@ long long CallDeadline()
 }
 
 // Waits until fd is ready for events or the deadline passes (false with ETIMEDOUT then).
+// poll is asked for at most a minute at a time and the deadline reckoned again after each
+// wake-up, so that a signal or a clock change only costs another round.
 bool WaitReady(int fd, short events, long long deadline)
 {
     struct pollfd p = {fd, events, 0};
@@ -53,6 +55,9 @@ bool WaitReady(int fd, short events, long long deadline)
 
 // One read of what is there, waiting only when nothing is; retried after a signal. The
 // deadline holds even for a peer whose bytes are always there but never end a frame.
+// The read itself never blocks (MSG_DONTWAIT): blocking reads would let a peer that sends
+// one byte at a time hold the call for as long as it likes, whatever the poll timeout.
+// Tests feed frames through pipes, which recv refuses; those are read after a poll.
 ssize_t ReadSome(int fd, void *buf, size_t len, long long deadline)
 {
     bool socket = true;
@@ -134,6 +139,9 @@ int TakeReadFrame(MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
     return msgLen;
 }
 
+// Receives one frame: the prefix, then exactly the announced message. A message larger than
+// the caller's buffer is read and thrown away, so that the stream stays in step for the
+// frames that follow, and reported as EMSGSIZE.
 int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
@@ -212,6 +220,8 @@ bool FindServer(const char *host, int port, ServerAddress *addr)
     return true;
 }
 
+// A blocking connect to an address that drops packets waits for minutes; the socket is made
+// non-blocking for the connect alone, so that the call ends at its time limit.
 bool ConnectWithTimeout(int fd, const ServerAddress &addr)
 {
     int flags = fcntl(fd, F_GETFL, 0);
@@ -255,6 +265,7 @@ long long Mon_TcpClockMs(void)
 
 int Mon_TcpConnect(const char *hostName, int port)
 {
+    // A write to a server that has gone must fail with EPIPE, not end the program.
     signal(SIGPIPE, SIG_IGN);
 
     char host[256];
@@ -316,6 +327,7 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
                 break;
             continue;
         }
+        // Steps the vector past the bytes the kernel took, which may end inside either piece.
         left -= static_cast<size_t>(n);
         while (n > 0 && msg.msg_iovlen > 0) {
             size_t used = static_cast<size_t>(n) < msg.msg_iov->iov_len ? static_cast<size_t>(n)
@@ -342,6 +354,8 @@ int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
     return RecvFrame(source, bufLen, bufPtr);
 }
 
+// The blocking reader: a frame already read ahead is handed out at once; otherwise the
+// frame must come within the call's time limit and before the pass's deadline, if nearer.
 int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
 {
     int taken = TakeReadFrame(input, bufLen, bufPtr);
@@ -367,6 +381,11 @@ long long NearestDeadline(const MonTcpInput_t *input)
 
 } // namespace
 
+// The reader of the event loop: it appends whatever the socket has to the read-ahead and
+// hands out a frame only when a whole one is there, so that a slow server never blocks the
+// window. EAGAIN asks the caller to come back when the socket is readable or the nearer
+// deadline (see Mon_TcpWaitLimitMs) has passed; a frame too large for the buffer cannot be
+// skipped without waiting, so it ends the pass at once.
 int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
 {
     for (;;) {

@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// The port of a monitoring service when the server name gives none.
 #define MON_DEFAULT_PORT 5051
 
 // Every frame starts with the length of its message, big-endian, in this many bytes.
@@ -23,6 +24,8 @@ inline uint16_t Mon_FramePrefixLength(const unsigned char *prefix)
     return static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
 }
 
+// Bytes read at once ahead of the frames asked for: a list of 40 connections (about 900
+// bytes each) in one read.
 enum { MON_TCP_READ_AHEAD = 64 * 1024 };
 
 // What has been read from one connection ahead of the frames asked for, so that a list of
