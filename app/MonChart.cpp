@@ -56,6 +56,9 @@ const Setting& MonChart::ShownSetting() const
     return app->current ? app->current->setting : app->setting;
 }
 
+// The view is a vertical box: the title "Real-time Service Traffic", then the editor area
+// that holds the chart. The editor area's user data is 0 while the read-out may follow the
+// pointer; the translations above keep its selecting and dialogs away from the user.
 void MonChart::SetupChart(Widget parent)
 {
     box = OmStandardBox(parent, 1, 0, 0);
@@ -104,6 +107,10 @@ void MonChart::ResetValueAxis()
     LabelValueAxis(ShownSetting().unitType);
 }
 
+// Builds the chart once: a line chart over the whole area, 21 positions across (0 to 20,
+// the newest sample at 0) and 0 to 10 up until the first samples come. The cyan rectangle
+// with the read-out text sits in the plot's corner; the legend names the plotted services
+// in three columns. Series are added for the services selected in the shown setting.
 void MonChart::SetupGraph(Widget area)
 {
     if (chartObject)
@@ -154,6 +161,8 @@ void MonChart::SetupGraph(Widget area)
         LabelTimeAxis(app->current->setting.updateInterval / 1000);
 }
 
+// Each selected service's series shifts by one, taking in the traffic counted for it since
+// the last poll (serviceTraffic, in the shown unit); the counts start again at zero.
 void MonChart::RasterChart()
 {
     if (!app->current || !chartObject)
@@ -170,6 +179,11 @@ void MonChart::RasterChart()
     XomEditObjectFreeze(editobject, False);
 }
 
+// Refits the vertical axis to the largest sample on show: the limit is rounded up to a
+// figure that reads well (ChartUpperLimit), with major ticks at fifths and minor ticks at
+// tenths of it, and the annotation format chosen for that limit so that labels do not
+// crowd. A sample too large to be real comes from a counter that went backwards on the
+// server (a restart); it is cleared rather than allowed to flatten every other line.
 void MonChart::AdjustCoordY()
 {
     XomChartFreezeUpdates(chartObject, 1);
@@ -212,6 +226,7 @@ double MonChart::ConvertUpperLimit(double max)
     return ChartUpperLimit(max);
 }
 
+// A new update interval gives the samples another meaning: the chart starts afresh.
 void MonChart::AdjustCoordX(int)
 {
     ClearChart();
@@ -238,6 +253,8 @@ void MonChart::RasterChartUnitChange(double factor)
     XomEditObjectFreeze(editobject, False);
 }
 
+// Plots the services that the setting selects and have no series yet, and takes away the
+// lines of those it no longer selects.
 void MonChart::AlterChart(const Setting& s)
 {
     XomChartFreezeUpdates(chartObject, 1);
@@ -252,6 +269,7 @@ void MonChart::AlterChart(const Setting& s)
     XomEditObjectFreeze(editobject, False);
 }
 
+// A new series of zeros for service i, in the data group so that the axis range sees it.
 void MonChart::AddNewApp(int i)
 {
     if (i < 0 || i >= SETTING_SERVICES)
@@ -267,6 +285,8 @@ void MonChart::AddNewApp(int i)
                                  XomNlastViewDestroy, False, XomNcopyData, True, NULL);
 }
 
+// The series is plotted with symbol number i (the ten symbols used twice over) and its line
+// is selected, so that the Graph Settings dialog's editor acts on it.
 void MonChart::AddDataOnChart(int i)
 {
     AddNewApp(i);
@@ -292,6 +312,7 @@ void MonChart::RemoveGraphObject()
     XomEditObjectFreeze(editobject, False);
 }
 
+// Every series is thrown away and the selected services start again from zero.
 void MonChart::ClearChart()
 {
     RemoveGraphObject();
@@ -305,6 +326,7 @@ void MonChart::ClearChart()
     XomChartFreezeUpdates(chartObject, 0);
 }
 
+// The dialog is made on first use and kept; later calls pop it up again.
 void MonChart::BuildServicePanel()
 {
     if (serviceDialog)
@@ -338,6 +360,8 @@ static bool EventPosition(const XEvent* event, int* x, int* y)
     }
 }
 
+// The read-out: the pointer's pixel position turned into the axes' units and shown as the
+// value under it; positions outside the plot show "0.0000" (see ChartReadoutText).
 void MonChart::GraphUpdate(Widget, XtPointer, XtPointer callData)
 {
     XtPointer userData = NULL;

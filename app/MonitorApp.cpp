@@ -1,5 +1,12 @@
-// MonitorApp: state, the main window, the status line, the display setters, and the
-// one-line forwarders through which the menu and the views reach the rest of the program.
+// MonitorApp: the controller's state, the main window (menu bar, tool bar, the paned table
+// and chart, the status line), the status icons, the display setters and the choice of
+// panes. The menu (MonMenu, which the constructor makes with a pointer back to this object)
+// calls the controller's public members directly - StartMonitoring, setSortType,
+// UnmanageTable and the like - and reads current, servers and setting as it goes; the few
+// call... members at the end pass a request on to a view or a panel. The controller reaches
+// back through menu (setValues and the tool buttons) when a server's state changes. The
+// monitoring cycle, the rows, sorting, the settings files and the server list live in the
+// MonitorApp*.cpp files beside this one.
 #include "app/MonitorApp.h"
 
 #include <stdio.h>
@@ -38,6 +45,9 @@ static const char kNoHome[] =
     "No home directory: HOME is not set and the password database names none.\n"
     "Settings are neither read nor saved.";
 
+// Builds the main window from the top down: menu bar and tool bar (MonMenu), the paned
+// window holding table and chart, then the status line. The settings are read first, since
+// the menu's toggles and the views start from them.
 MonitorApp::MonitorApp(Widget parent, char* name)
 {
     (void)name;
@@ -51,6 +61,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     serverCount = 0;
     current = NULL;
     currentIndex = -1;
+    // The comparison of each sort key, indexed by sortType - SORT_BY_SOURCE.
     compareTable[SORT_BY_SOURCE - SORT_BY_SOURCE] = &MonitorApp::CompareSrc;
     compareTable[SORT_BY_DESTINATION - SORT_BY_SOURCE] = &MonitorApp::CompareDst;
     compareTable[SORT_BY_USER - SORT_BY_SOURCE] = &MonitorApp::CompareUsr;
@@ -90,6 +101,8 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     XtGetApplicationNameAndClass(XtDisplay(parent), &appName, &appClass);
     (void)appName;
 
+    // The main window is a shell of its own, titled "Vantor", on the visual of the top-level
+    // widget that main made.
     Arg args[3];
     XtSetArg(args[0], XmNtitle, "Vantor");
     XtSetArg(args[1], XmNvisual, visual);
@@ -139,6 +152,7 @@ bool MonitorApp::MakeSettingsDirectory()
     return true;
 }
 
+// The read-only fields of the status line that show the active and failed counts.
 static Widget CreateStatusText(Widget box)
 {
     return XtVaCreateManagedWidget("status_text", xmTextFieldWidgetClass, box, XmNvalue, "",
@@ -147,6 +161,8 @@ static Widget CreateStatusText(Widget box)
                                    XOM_BOX_UNLIMITED, NULL);
 }
 
+// The status line: both counts, "Waiting for ..." during a poll, then at the right the
+// new-rejection icon and the working icon, which spins while monitoring runs.
 void MonitorApp::BuildStatusLine(Widget mainBox)
 {
     Widget statusBox = OmStandardBox(mainBox, XmHORIZONTAL, 10, 10);
@@ -173,6 +189,8 @@ void MonitorApp::BuildStatusLine(Widget mainBox)
                                 XmPIXMAP, XmNlabelPixmap, pixmaps[ICON_LAST_REJECTION], NULL);
 }
 
+// Leaving the program is deleting the controller: a pass under way ends, the servers close
+// their connections, and the process exits here (Exit, the window manager's close button).
 MonitorApp::~MonitorApp()
 {
     CancelPass();
@@ -221,6 +239,7 @@ void MonitorApp::setWkLabelValue(int icon)
     XtVaSetValues(workingLabel, XmNlabelPixmap, pixmaps[icon_for_value[icon]], NULL);
 }
 
+// The new-rejection icon shows while the current server has failed connections.
 void MonitorApp::UpdateNewRejLabel()
 {
     if (!current)
@@ -237,6 +256,8 @@ void MonitorApp::ClearCounts()
 
 // ---- display setters ----
 
+// The display setters change the current server's setting and redraw at once. The server is
+// marked busy meanwhile, so that an update timer firing meanwhile waits for its next tick.
 void MonitorApp::setSortType(SortKey sortType)
 {
     if (!current || current->setting.sortType == sortType)
@@ -267,6 +288,8 @@ void MonitorApp::setUnitType(UnitType unitType)
 {
     if (!current || current->setting.unitType == unitType)
         return;
+    // The chart's samples were taken in the old unit: they are scaled by the ratio of the units
+    // rather than thrown away.
     adjust_factor =
         static_cast<double>(UnitFactorOf(unitType)) / UnitFactorOf(current->setting.unitType);
     current->setting.unitType = unitType;
@@ -303,6 +326,7 @@ void MonitorApp::RestorePaneHeights()
         XtVaSetValues(panes[i], XmNpaneMinimum, minimum[i], XmNpaneMaximum, maximum[i], NULL);
 }
 
+// Table only, chart only, or both: the entries of View > Display.
 void MonitorApp::UnmanageTable()
 {
     KeepPaneHeights();
@@ -333,6 +357,7 @@ void MonitorApp::ManageBoth()
 }
 
 // ---- forwarders ----
+// Requests the menu passes on to a view or panel that it does not hold itself.
 
 void MonitorApp::callSetValues(MenuState state)
 {

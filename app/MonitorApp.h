@@ -98,7 +98,8 @@ public:
     void UnmanageGraph();
     void ManageBoth();
 
-    // One-line forwarders used by the menu and the views.
+    // One-line forwarders to a view or panel (the menu calls the members above directly);
+    // callWriteSetting also confirms a save to the user.
     void callSetValues(MenuState state);
     void callSortConnectionList(SortReason reason);
     void callRestoreConnectionList();

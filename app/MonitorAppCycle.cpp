@@ -1,5 +1,8 @@
 // The monitoring cycle of the current server: start, poll, pause, stop, and parking its
-// rows in a temporary file.
+// rows in a temporary file. Only the current server is polled, and all servers share one
+// row array (connBuffer): a server left for another keeps its rows in a temporary file of
+// its own and gets them back when it is chosen again, so that memory holds one server's
+// rows however many are watched.
 #include "app/MonitorApp.h"
 
 #include <stdio.h>
@@ -17,6 +20,8 @@
 
 const char NO_SERVER_SELECTED_TEXT[] = "No SCOSK5Server selected. Please choose a SOCKS5Server.";
 
+// Start: connects when not connected (the window waits for that, with the watch cursor),
+// then polls at once; the end of that first poll starts the update timers.
 void MonitorApp::StartMonitoring()
 {
     if (!current) {
@@ -58,6 +63,8 @@ void MonitorApp::StartMonitoring()
     }
 }
 
+// One poll, unless one is under way: a second pass on the same connection would read the
+// first one's frames. The server is busy until the pass ends.
 void MonitorApp::RunMonitoring(bool restartTimers)
 {
     if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_BUSY)
@@ -84,6 +91,7 @@ void MonitorApp::RetrieveData()
     BeginPass();
 }
 
+// Pause keeps the connection and the rows; only the timers stop.
 void MonitorApp::PauseMonitoring()
 {
     if (!current || !(current->status & SOCKS5_CONNECTED) || (current->status & SOCKS5_PAUSED)) {
@@ -114,6 +122,8 @@ void MonitorApp::StopMonitoring()
     tableView->ClearTable();
 }
 
+// The row array goes back to its first size rather than being emptied in place: a server
+// with many rows would otherwise leave its memory to the next one.
 void MonitorApp::DropConnectionRows()
 {
     current->rowCount = 0;
@@ -140,6 +150,9 @@ void MonitorApp::DropConnectionRows()
     }
 }
 
+// Parks the current server's rows in its temporary file (made on first use, unlinked by
+// tmpfile, so it goes with the process). A failure loses the rows, not the program: the
+// next poll files them anew.
 void MonitorApp::SaveConnectionList()
 {
     if (!current || current->rowCount <= 0 || !current->rows) {
@@ -171,6 +184,9 @@ void MonitorApp::SaveConnectionList()
     }
 }
 
+// Brings the current server's parked rows back into the row array. Rows that cannot be
+// read back whole are dropped, and with them the connection, so that the next Start
+// builds them afresh instead of filing records against rows that are not there.
 void MonitorApp::RestoreConnectionList()
 {
     if (!current) {
@@ -193,6 +209,8 @@ void MonitorApp::RestoreConnectionList()
     }
 }
 
+// Leaving the current server for another: its timers stop, it is marked paused, and its
+// rows are parked.
 void MonitorApp::clearupSOCKS5()
 {
     if (!current) {

@@ -21,13 +21,17 @@ namespace {
 
 // Records received before they are filed; 16 records are 26 KB, well inside the cache.
 enum { RECORD_BATCH = 16 };
-// The longest a slice of a pass keeps the window from its events.
+// The longest a slice of a pass keeps the window from its events: half a frame at 60 Hz,
+// so that scrolling and the spinning icon stay smooth while a big list comes in.
 const long long SLICE_MS = 8;
-// Passes of this many rows give back the memory they borrowed as they end.
+// Passes of this many rows give back the memory they borrowed as they end; below it the
+// trim costs more than the memory it returns.
 const int BIG_PASS_ROWS = 20000;
 
 } // namespace
 
+// Starts reading the current server's list: the connection's descriptor becomes an input
+// source of the event loop, and the first slice sends the request.
 void MonitorApp::BeginPass()
 {
     SOCKS5* server = current;
@@ -46,6 +50,10 @@ void MonitorApp::BeginPass()
     ReadPassSlice(); // sends the request
 }
 
+// Reads and files what has come, for at most SLICE_MS. Each slice ends in one of three
+// ways: the list is complete or lost (the pass ends), nothing more has come (the input
+// source or the deadline's time-out calls again), or the time is up while records wait in
+// the read-ahead (a work procedure calls again once the window's events are served).
 void MonitorApp::ReadPassSlice()
 {
     SOCKS5* server = pass.server;
@@ -67,7 +75,12 @@ void MonitorApp::ReadPassSlice()
             ledger.See(batch[taken]);
             taken++;
         }
+        // The index must know of rows filed since the last batch (and of a row array that
+        // grew and moved) before it is asked where this batch's records go.
         filing.Sync(server, connBuffer, connCapacity, server->rowCount);
+        // Three passes over the batch instead of one: first every index entry is asked for,
+        // then every row it names, then the records are filed, by which time the memory
+        // they touch has come. Filing record by record would wait for each miss in turn.
         for (int i = 0; i < taken; i++)
             filing.PrefetchEntry(batch[i].key);
         for (int i = 0; i < taken; i++)
@@ -98,6 +111,8 @@ void MonitorApp::ReadPassSlice()
     }
 }
 
+// Removes the pass's input source, time-out and work procedure; no callback of this pass
+// comes afterwards.
 void MonitorApp::StopReadingPass()
 {
     if (pass.input)
@@ -112,6 +127,8 @@ void MonitorApp::StopReadingPass()
     pass.server = NULL;
 }
 
+// The records are all in (or the connection is lost): the traffic ledger closes the poll,
+// and the rows of the current server are aged, listed and sorted in slices.
 void MonitorApp::EndPass(PassOutcome outcome)
 {
     SOCKS5* server = pass.server ? pass.server : current;
@@ -143,6 +160,8 @@ void MonitorApp::EndPass(PassOutcome outcome)
     FinishPass(server, false);
 }
 
+// Ages rows, then sorts the list on show, for at most SLICE_MS a call. The sort is
+// resumable (RowSorter), so a list of hundreds of thousands of rows never blocks the window.
 void MonitorApp::AgePassSlice()
 {
     long long sliceEnd = Mon_TcpClockMs() + SLICE_MS;
@@ -168,6 +187,7 @@ void MonitorApp::AgePassSlice()
     FinishPass(server, true);
 }
 
+// Shows what the pass gave, all at once: lists, order, table and chart.
 void MonitorApp::FinishPass(SOCKS5* server, bool aged)
 {
     if (server == current && (server->status & SOCKS5_ENABLED)) {
@@ -209,6 +229,7 @@ void MonitorApp::FinishPass(SOCKS5* server, bool aged)
     }
 }
 
+// Stop, a server switch or leaving the program: the pass ends where it is.
 void MonitorApp::CancelPass()
 {
     if (!pass.server)

@@ -1,3 +1,9 @@
+// The "Graph Settings" dialog (see ServiceDialog.h). It is made of three columns: the
+// service table (a toggle per row that plots or hides the service, its name and port) with
+// the Name and Port fields above it; Add and Delete; and the line colour table above the
+// object editor that sets the style, width and dashes of the selected line. Every change
+// goes at once into the current server's Setting and the chart, so there is nothing to
+// apply or cancel. The dialog is built once and popped up again by BuildServicePanel.
 #include "app/ServiceDialog.h"
 
 #include <stdio.h>
@@ -28,12 +34,15 @@
 #include "toolkit/Scroll.h"
 #include "toolkit/util.h"
 
+// The line colours, numbered 0 to 19; a service's colour number indexes this list.
 const char* color_name_list[SERVICE_COLORS + 1] = {
     "red",     "green",   "brown",   "blue",    "salmon",  "cyan",    "yellow",
     "#bb00f0", "black",   "#feb900", "#55cc00", "#d00010", "#ff00b0", "#0050da",
     "grey",    "#ff6500", "#900050", "#006d01", "pink",    "#000080", ""};
 Pixel color_pixel_list[SERVICE_COLORS];
 
+// The service table's three columns: the plot toggle (an integer cell holding 0 or 1), the
+// name and the port as text. Only the toggle column can be edited in place.
 namespace {
 
 const char* col_annotation[] = {"Y/N", "Name", "Port"};
@@ -42,6 +51,7 @@ const char* column_data_format[] = {"%d", "%s", "%s"};
 int cell_width[] = {2, 12, 12};
 int column_edit_mode[] = {1, 0, 0};
 
+// The object editor shows one attribute editor with these three line attributes.
 const char* default_edit_list[] = {"AttributeEditor", NULL};
 const char* attribute_list[] = {"LineStyle", "LineWidth", "DashType", NULL};
 
@@ -92,6 +102,8 @@ int ServiceColorNumber(int n)
     return ((n % SERVICE_COLORS) + SERVICE_COLORS) % SERVICE_COLORS;
 }
 
+// Services already in the setting get colours 0, 1, 2... in row order, as the chart gives
+// its first lines; added services take the next colour (lastColorIndex).
 ServiceDialog::ServiceDialog(Widget parent, MonitorApp* owner, MonChart* view)
     : panel(NULL), lastColorIndex(0), nameField(NULL), portField(NULL), selectedSeries(NULL),
       serviceTable(NULL), colorTable(NULL), form(NULL), columnsBox(NULL), leftBox(NULL),
@@ -115,6 +127,7 @@ ServiceDialog::~ServiceDialog()
         XtDestroyWidget(panel);
 }
 
+// The services of the current server, or the template setting while none is chosen.
 Setting& ServiceDialog::Current()
 {
     return app->current ? app->current->setting : app->setting;
@@ -126,6 +139,8 @@ int ServiceDialog::ServiceCount()
     return count < 0 ? 0 : count > SETTING_SERVICES ? SETTING_SERVICES : count;
 }
 
+// Allocates the twenty line colours once, on the default colormap. When one cannot be had
+// the rest keep pixel 0: the chart still draws, in fewer colours.
 void ServiceDialog::SetColor(Widget w)
 {
     Display* display = XtDisplay(w);
@@ -147,6 +162,8 @@ static void PanelDestroyedCallback(Widget, XtPointer clientData, XtPointer)
     static_cast<ServiceDialog*>(clientData)->panel = NULL;
 }
 
+// Shown again, the dialog rebuilds the service rows' toggles: the server may have changed,
+// and with it the services and which of them are plotted.
 void ServiceDialog::BuildServicePanel(Widget parent)
 {
     if (panel) {
@@ -174,6 +191,8 @@ void ServiceDialog::BuildServicePanel(Widget parent)
     XtPopup(panel, XtGrabExclusive);
 }
 
+// The left column: "Service", the Name and Port fields (labels of one width, so the fields
+// line up) and below them the scrolled service table.
 void ServiceDialog::CreateServiceSelectionEditor(Widget box)
 {
     XmString text = XmStringCreateLocalized((char*)"Service");
@@ -225,6 +244,8 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
     if (fontList)
         XmFontListFree(fontList);
 
+    // One row for each possible service; rows past the setting's count are hidden, so that Add
+    // only shows the next one.
     Widget scroll =
         XtVaCreateWidget("scroll", xomScrollWidgetClass, box, XomNscrollBarExtend, False,
                          XomNhorizontalAutoSized, True, XmNheight, (Dimension)200, NULL);
@@ -247,6 +268,8 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
     XtManageChild(scroll);
 }
 
+// The middle column holds Add and Delete, of one width; OK goes below the three columns,
+// twice as wide. The buttons share one callback and are told apart by their user data.
 void ServiceDialog::Create2ControlButtons(Widget box)
 {
     XomCreateVerticalGlue(box, 60, 60, 60);
@@ -268,6 +291,9 @@ void ServiceDialog::Create2ControlButtons(Widget box)
         XtAddCallback(button, XmNactivateCallback, ServiceSelectionCallback, this);
 }
 
+// The right column: the colour table (4 rows of 5 colours; its user data holds the row count
+// so that a cell gives back its colour number) and the object editor, which edits whatever
+// line is selected in the chart's edit object.
 void ServiceDialog::CreateAttributeEditor(Widget box)
 {
     Widget frame = XtVaCreateManagedWidget("frame", xmFrameWidgetClass, box, XmNshadowType,
@@ -301,6 +327,9 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
     XtManageChild(objectEditor);
 }
 
+// Puts the current setting's services into the table: a toggle widget in each used row's
+// first cell, names and ports from the setting's text arrays, and the unused rows hidden.
+// Updates are frozen meanwhile so that the table draws once.
 void ServiceDialog::FillTable()
 {
     Setting& s = Current();
@@ -322,6 +351,8 @@ void ServiceDialog::FillTable()
     XomEditTableFreezeUpdate(serviceTable, False);
 }
 
+// The toggle lives in the table as a cell widget; the table keeps its value in the cell and
+// redraws it through CellWidgetCallback.
 void ServiceDialog::CreateToggleBn(int i)
 {
     Setting& s = Current();
@@ -337,6 +368,7 @@ void ServiceDialog::CreateToggleBn(int i)
     XtAddCallback(serviceToggle[i], XmNvalueChangedCallback, ToggleCallback, this);
 }
 
+// The selected service's name cell takes its line colour, with white text on the dark ones.
 void ServiceDialog::HighlightRow(int row, int colour)
 {
     if (row < 1 || row > SETTING_SERVICES)
@@ -388,6 +420,9 @@ void ServiceDialog::ShowService(int i)
     XmTextSetString(portField, s.servicePortText[i] ? s.servicePortText[i] : (char*)"");
 }
 
+// A click on a service's name or port selects it: its fields are shown, its line (when
+// plotted) is selected in the chart for the object editor, and its row takes its colour.
+// Clicks on the toggle column go to ToggleSelect instead.
 void ServiceDialog::TableSelectionCallback(Widget w, XtPointer clientData, XtPointer callData)
 {
     static_cast<ServiceDialog*>(clientData)->TableSelection(w, callData);
@@ -412,6 +447,7 @@ void ServiceDialog::TableSelection(Widget, XtPointer callData)
     HighlightRow(data->row, colorIndex[selectedIndex]);
 }
 
+// A click on a colour gives it to the selected service's line, which must be plotted.
 void ServiceDialog::ColorTableSelectionCallback(Widget w, XtPointer clientData, XtPointer callData)
 {
     static_cast<ServiceDialog*>(clientData)->ColorTableSelection(w, callData);
@@ -437,6 +473,8 @@ void ServiceDialog::ToggleCallback(Widget w, XtPointer clientData, XtPointer cal
     static_cast<ServiceDialog*>(clientData)->ToggleSelect(w, callData);
 }
 
+// Plots or hides a service. Plotting clears the chart, because a new line has no history of
+// its own and all lines should start together; hiding destroys the line.
 void ServiceDialog::ToggleSelect(Widget w, XtPointer callData)
 {
     const XmToggleButtonCallbackStruct* data = (const XmToggleButtonCallbackStruct*)callData;
@@ -487,6 +525,8 @@ void ServiceDialog::ToggleSelect(Widget w, XtPointer callData)
     }
 }
 
+// Called as the table draws a cell holding a widget: the toggle follows the cell's value and
+// background, so that scrolling and highlighting show through.
 void ServiceDialog::CellWidgetCallback(Widget w, XtPointer, XtPointer callData)
 {
     XomEditTableCellWidgetCallbackStruct* data = (XomEditTableCellWidgetCallbackStruct*)callData;
@@ -537,6 +577,9 @@ void ServiceDialog::ServiceSelection(Widget w)
     }
 }
 
+// Add takes the first word of the name field and the port field (left empty, the row keeps
+// the port it had: -1, no port, for a row never used), refuses a name and port already
+// listed, and appends a row with the toggle off. The chart gets a series of zeros for it.
 void ServiceDialog::Add()
 {
     std::string name = FieldText(nameField);
@@ -593,6 +636,8 @@ void ServiceDialog::Add()
     chart->AddNewApp(k);
 }
 
+// Deletes the selected service, which must be one the user added: the rows below move up,
+// with their colours and chart series, so that row numbers and series stay in step.
 void ServiceDialog::Delete()
 {
     if (FieldText(nameField).empty())
