@@ -1,5 +1,10 @@
 // Connection rows of the current server: filing records into slots, deriving their texts,
 // ageing and listing them, accounting traffic per service, and sorting the list on show.
+// A row is a slot of the shared row array; a slot's place never changes while it is used,
+// so the filing index and the active and failed lists can hold it by pointer or number.
+// Each poll files every record it gets (a new key takes the next free slot), then ages
+// the rows once (see AgeRow): a connection the server reports ended stays listed for one
+// more poll before its slot is freed, so that the user sees it end.
 #include "app/MonitorApp.h"
 
 #include <arpa/inet.h>
@@ -140,6 +145,8 @@ bool GrowRowArray(MonitorApp* app)
 
 } // namespace
 
+// Files one record: into its row when the key is known, into a new slot otherwise, unless
+// the ledger retired the key (see below) or the row limit is reached.
 void MonitorApp::UpdateConnectionList(S5MonData* record)
 {
     if (!current || !record) {
@@ -171,6 +178,10 @@ void MonitorApp::UpdateConnectionList(S5MonData* record)
     }
 }
 
+// Copies the record into its row and derives the texts the table shows. Start time,
+// authentication and source are fixed at the first sight of a connection; the rest may
+// change from poll to poll. A new row's traffic counts from the total the ledger gives,
+// so that bytes moved before the window watched a connection are not this poll's traffic.
 void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
 {
     // An update formats again only the texts whose values changed.
@@ -202,6 +213,7 @@ void MonitorApp::UpdateConnection(Connection* row, S5MonData* record, int isNew)
     }
 }
 
+// Ages every row at once: the form used outside a pass (a pass ages in slices).
 void MonitorApp::UpdateData(int withTraffic)
 {
     if (!current || !current->rows || current->rowCount <= 0) {
@@ -224,6 +236,11 @@ void MonitorApp::StartAgeing(int withTraffic)
     ageing.failed.reserve(static_cast<size_t>(current->failedCount));
 }
 
+// The walk through the row array that ages rows and counts traffic. Each row seen in the
+// last poll (age 0) adds the growth of its byte counters, taken modulo 2^32 because the
+// server's counters wrap, to its service's traffic in the shown unit. Rows go to the
+// active or failed list in slot order; freed rows leave the filing index, and the ledger
+// remembers their keys so that a late record of them is not filed again.
 bool MonitorApp::AgeRows(long long untilMs)
 {
     const Setting& s = current->setting;
@@ -294,6 +311,7 @@ Connection** MonitorApp::AgedRowsOnShow(int* count)
     return list.data();
 }
 
+// The aged rows become the server's lists, and the status line shows their counts.
 void MonitorApp::ListAgedRows()
 {
     std::vector<Connection*>& failedRows = ageing.failed;
@@ -322,11 +340,17 @@ void MonitorApp::ListAgedRows()
     XmTextFieldSetString(failedText, count);
 }
 
+// The chart's service of a connection: the first selected service with its destination
+// port, or the catch-all "Others".
 int MonitorApp::GetAppIndex(S5MonData* record)
 {
     return ServiceIndexOf(current->setting, ntohs(record->dstSockAddr.sin.sin_port));
 }
 
+// Sorts the list on show when the reason can change its order: new data or a new key
+// always, a change of naming only for the keys that show names (source, destination).
+// The menu's six keys go through the comparison table; the table's other columns sort
+// through the core's comparisons.
 void MonitorApp::SortConnectionList(SortReason reason)
 {
     if (!current) {
@@ -354,6 +378,7 @@ void MonitorApp::SortConnectionList(SortReason reason)
     }
 }
 
+// A descending order is the ascending one turned round, with ties kept in key order.
 void MonitorApp::OrderListOnShow()
 {
     const Setting& s = current->setting;

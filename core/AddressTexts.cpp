@@ -1,4 +1,6 @@
-// The texts of a row's addresses.
+// The texts of a row's addresses. A row keeps the dotted text of each IPv4 address, made once
+// when the address changes; IPv6 texts are too long for the row's fields and are made when
+// shown, into a buffer of the caller's.
 #include "core/AddressTexts.h"
 
 #include <arpa/inet.h>
@@ -40,6 +42,7 @@ void AddressText(char* text, size_t size, const S5NetAddr& address)
     }
 }
 
+// Whether two addresses give the same kept text, so that an update can skip formatting.
 bool SameAddressText(const S5NetAddr& a, const S5NetAddr& b)
 {
     AddressKind kind = KindOf(a);

@@ -1,10 +1,17 @@
-// Limits and texts of the traffic chart.
+// Limits and texts of the traffic chart, apart from X so that they can be tested alone.
+//
+// The chart draws its major ticks at a fifth of the upper limit and minor ticks at a
+// tenth, so the limit is what decides the ticks: a limit that is a multiple of ten gives
+// major ticks at whole multiples of two and labels that read without decimals. Below ten
+// the limit is 1 or 10, so small rates get ticks of 0.2 or 2 rather than odd fractions.
 #include "core/ChartScale.h"
 
 #include <float.h>
 #include <math.h>
 #include <stdio.h>
 
+// Strictly above the whole part, so that the highest sample never lies on the frame; the
+// largest float caps it because the chart keeps its limits in floats.
 double ChartUpperLimit(double maximum)
 {
     if (isnan(maximum) || maximum < 1.0)
@@ -17,6 +24,8 @@ double ChartUpperLimit(double maximum)
     return whole + (10.0 - fmod(whole, 10.0));
 }
 
+// Four decimals below 1, two up to a thousand, none beyond: enough to tell the ticks apart
+// without the labels of a large limit crowding the axis.
 const char* ChartAnnotationFormat(double limit)
 {
     if (limit <= 1.0)
@@ -38,6 +47,7 @@ void ChartReadoutText(char* text, size_t size, double x, double xMax, double v, 
         snprintf(text, size, "%.0f", v);
 }
 
+// The unit in the vertical axis label.
 const char* ChartUnitText(int unitType)
 {
     switch (unitType) {
@@ -50,6 +60,8 @@ const char* ChartUnitText(int unitType)
     }
 }
 
+// Only the first such sample is found: one is cleared per poll, and the next poll finds
+// the next, which keeps each refit cheap.
 int ChartOverflowPosition(const float* samples, int count, double maximum)
 {
     if (maximum < CHART_OVERFLOW_SAMPLE)

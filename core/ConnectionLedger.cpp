@@ -1,9 +1,16 @@
+// The traffic accounting of a poll (see ConnectionLedger.h). The window counts traffic as
+// the growth of each connection's byte total from one poll to the next; the ledger decides
+// where that growth starts for a connection first seen, and keeps freed rows from coming
+// back, which would count their whole total a second time.
 #include "core/ConnectionLedger.h"
 
 #include <string.h>
 
 #include "core/FilingIndex.h"
 
+// The entry of key in the table of retired keys, or the empty one where it goes: linear
+// probing from the filing index's hash, which serves here too since keys are the same ten
+// bytes. The table is kept at most half full, so probes stay short.
 size_t ConnectionLedger::PlaceOf(const char* key) const
 {
     size_t mask = retired_.size() - 1;
@@ -13,6 +20,7 @@ size_t ConnectionLedger::PlaceOf(const char* key) const
     return place;
 }
 
+// Rebuilding is how keys leave the table: there is no deletion, so no probe chain breaks.
 void ConnectionLedger::Rebuild(size_t count, uint32_t oldestKept)
 {
     size_t size = 16;
@@ -44,6 +52,8 @@ void ConnectionLedger::BeginPass()
     passClockKnown_ = false;
 }
 
+// Marking the key with this pass's number is what keeps it: EndPass forgets the keys
+// whose mark is older.
 bool ConnectionLedger::IsRetired(const S5MonKey& key)
 {
     if (retiredCount_ == 0)
@@ -55,6 +65,9 @@ bool ConnectionLedger::IsRetired(const S5MonKey& key)
     return true;
 }
 
+// Only a complete pass may forget keys: a pass cut short has not shown that the server
+// stopped listing them. Its clock, the newest curTime it carried, is the server's time
+// of this poll, read from the server so that the two machines' clocks never mix.
 void ConnectionLedger::EndPass()
 {
     // Keys the pass did not list are forgotten; the table shrinks with them.
@@ -86,6 +99,9 @@ S5Count ConnectionLedger::CountedFrom(const S5MonData& record) const
     return CountsWhole(record) ? 0 : record.inTotBytes + record.outTotBytes;
 }
 
+// A connection that started after the previous poll moved all of its bytes since then;
+// one that started earlier but is seen only now (the window restarted, or its records
+// were left out) has moved most of them before, and counts from its present total.
 bool ConnectionLedger::CountsWhole(const S5MonData& record) const
 {
     if (!havePrevious_)

@@ -1,4 +1,5 @@
-// Ageing and comparison rules of connection rows.
+// Ageing and comparison rules of connection rows. The rules live apart from the controller
+// so that tests and benchmarks can run them on plain arrays without a display.
 #include "core/ConnectionRows.h"
 
 #include "core/TableTexts.h"
@@ -41,6 +42,10 @@ bool IsActiveRow(const Connection* row)
         || row->kind == CONN_ACTIVE_PAUSED;
 }
 
+// A row's age counts polls since the server reported it ended: 0 open (or seen ending just
+// now), 1 ended at the last poll, 2 failed and shown once more, 3 due to be freed. An ended
+// row is thus listed in the poll that saw it end and the next, so that the user sees it
+// go; a failed row ages only while failed rows are on show, so that none vanishes unseen.
 RowFate AgeRow(Connection* row, int showFailed)
 {
     switch (row->age) {
@@ -74,6 +79,8 @@ RowFate AgeRow(Connection* row, int showFailed)
     }
 }
 
+// A stable sort by end time over slot numbers, so that ties keep slot order and the choice
+// does not depend on the sort's whims.
 std::vector<int> SurplusFailedRows(const Connection* rows, int capacity, int keep)
 {
     std::vector<int> failed;
@@ -101,6 +108,8 @@ uint32_t AddressWord(const S5NetAddr& address)
         | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
+// IPv4 addresses compare by the wrap-around difference of their words, which orders
+// addresses near each other by their last octet as the table has always shown them.
 int CompareAddresses(const S5NetAddr& a, const S5NetAddr& b)
 {
     bool ipv6A = IsIPv6Address(a);
@@ -140,6 +149,8 @@ int CompareStartTimes(const Connection* a, const Connection* b)
     return (a->data.startTime > b->data.startTime) - (a->data.startTime < b->data.startTime);
 }
 
+// Total traffic is the byte total counted at the last poll; 32-bit counters wrap, so the
+// difference is taken as signed.
 int CompareTotalBytes(const Connection* a, const Connection* b)
 {
     return WrapDifference(a->lastTotalBytes, b->lastTotalBytes);
@@ -152,6 +163,8 @@ int ElapsedSeconds(const S5MonData& d)
     return elapsed > INT_MAX ? INT_MAX : static_cast<int>(elapsed); // beyond: only a damaged record
 }
 
+// Every sort key of the table, heading-only keys (in and out traffic, duration) included;
+// anything else sorts by total traffic.
 int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b)
 {
     switch (sortType) {
@@ -181,6 +194,8 @@ int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connect
     }
 }
 
+// Reversal in place instead of a second sort: a list already sorted ascending becomes
+// descending in linear time, and ties keep the order the user saw ascending.
 void ReverseSortedRows(Connection** list, int count, int sortType, int nodeType)
 {
     std::reverse(list, list + count);

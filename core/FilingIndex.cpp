@@ -1,9 +1,14 @@
+// The filing index (see FilingIndex.h): a hash table from connection keys to row slots,
+// and a heap of the free slots inside the used part of the row array.
 #include "core/FilingIndex.h"
 
 #include <string.h>
 
 #include <algorithm>
 
+// One scan of the array: every used row goes into the table, every free slot met before
+// the rowCount-th used row into the heap. The scan stops there, so the used part ends at
+// the last used row, as the placement rule wants.
 void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
 {
     Clear();
@@ -31,6 +36,8 @@ void FilingIndex::Build(const Connection* rows, int capacity, int rowCount)
     std::make_heap(free_.begin(), free_.end());
 }
 
+// Cheap when nothing changed, which is the rule during a pass: the index is rebuilt only
+// when it serves another server, another array or a row count it did not see coming.
 void FilingIndex::Sync(const void* owner, const Connection* rows, int capacity, int rowCount)
 {
     if (!valid_ || owner != owner_ || rows != rows_ || count_ != rowCount || end_ > capacity) {
@@ -59,6 +66,9 @@ void FilingIndex::Clear()
     end_ = 0;
 }
 
+// The index does not hold keys, so it cannot tell by itself that a row changed: a probe
+// that meets an entry whose row no longer gives the entry's hash takes that as a sign and
+// rebuilds, trading a rare scan for eight bytes an entry.
 int FilingIndex::Find(const S5MonKey& key)
 {
     if (!valid_) {
@@ -75,6 +85,7 @@ int FilingIndex::Find(const S5MonKey& key)
     return slot;
 }
 
+// The home entry of the key; a probe rarely goes further while the table is half empty.
 void FilingIndex::PrefetchEntry(const S5MonKey& key) const
 {
     if (valid_ && !table_.empty())
@@ -94,6 +105,8 @@ void FilingIndex::PrefetchRow(const S5MonKey& key) const
         __builtin_prefetch(row + at, 1);
 }
 
+// The slot is either the highest free one inside the used part (the heap's top) or the
+// one right after it.
 void FilingIndex::Take(const S5MonKey& key, int slot)
 {
     if (!free_.empty() && free_.front() == slot) {
@@ -107,6 +120,8 @@ void FilingIndex::Take(const S5MonKey& key, int slot)
     Insert(HashOf(key.key), slot);
 }
 
+// Freed slots go to the heap; when the freed slot ends the used part, the part shrinks
+// back to its last used row, as a fresh scan would find it.
 void FilingIndex::Release(const Connection* rows, int slot)
 {
     if (!valid_) {
@@ -131,6 +146,9 @@ void FilingIndex::Release(const Connection* rows, int slot)
     }
 }
 
+// Keys differ mostly in a few bytes (a connection number, a thread id), so the ten bytes
+// are mixed thoroughly (a multiply per half, then the finalizer of MurmurHash3) before the
+// low bits pick an entry.
 uint64_t FilingIndex::Hash(const char* key)
 {
     uint64_t low;
@@ -143,6 +161,7 @@ uint64_t FilingIndex::Hash(const char* key)
     return h ^ (h >> 33);
 }
 
+// Linear probing from the hash's home; an entry matches when its row holds the key.
 size_t FilingIndex::Probe(const char* key, bool* stale) const
 {
     size_t mask = table_.size() - 1;

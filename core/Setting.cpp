@@ -1,4 +1,6 @@
-// The defaults, the copy and the release of a Setting.
+// The defaults, the copy and the release of a Setting. Service names and port texts are
+// heap buffers of SETTING_TEXT_SIZE bytes each, since the table widgets show them in place;
+// every Setting that is filled must be released.
 #include "core/Setting.h"
 
 #include <math.h>
@@ -102,6 +104,8 @@ void FillDefaultSetting(Setting* s)
     }
 }
 
+// A server added to the list starts from the template setting: every column visible, the
+// tool bar shown, no filter and an ascending order.
 void CopySetting(Setting* to, const Setting& from)
 {
     to->columnCount = from.columnCount;
@@ -142,6 +146,8 @@ void CopySetting(Setting* to, const Setting& from)
     }
 }
 
+// monitor.ini holds only the menu's six keys; a heading-only key is saved as the menu key it
+// replaced.
 int SavedSortKey(const Setting& s)
 {
     if (IsMenuSortKey(s.sortType))

@@ -1,3 +1,6 @@
+// The resumable sort of the list on show through compact copies of its keys (see
+// SortEntries.h). Reading the keys and sorting them both stop at a deadline and go on at
+// the next call, so that the end of a big poll never holds the window.
 #include "core/SortEntries.h"
 
 #include <ctype.h>
@@ -28,6 +31,7 @@ enum { KEYS_BETWEEN_CLOCK_READS = 2048 };
 // An equal run longer than this is put in key order by steps, not at once.
 const size_t TIE_STEP = 4096;
 
+// Asks for the fields that the key of sortType reads, and the connection key for the ties.
 void PrefetchKeys(const Connection* row, int sortType)
 {
     __builtin_prefetch(row->data.key.key);
@@ -88,6 +92,7 @@ uint64_t BigEndian64(const unsigned char* bytes)
 
 } // namespace
 
+// Connection key order, the tie-break of every sort key.
 int CompareKeys(const SortEntry& a, const SortEntry& b)
 {
     if (a.keyHigh != b.keyHigh)
@@ -101,6 +106,8 @@ void SortTies(SortEntry* first, SortEntry* last)
               [](const SortEntry& a, const SortEntry& b) { return CompareKeys(a, b) < 0; });
 }
 
+// Texts are kept in one buffer for all entries, about 16 bytes each, so that reading the
+// keys makes one allocation instead of one per row.
 void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
 {
     list_ = list;

@@ -1,7 +1,10 @@
+// The rows on show as text for Export (CSV) and Copy Row (tab-separated); see TableExport.h.
 #include "core/TableExport.h"
 
 #include "core/TableTexts.h"
 
+// The columns in the order the table shows them, hidden ones left out: what is exported is
+// what the user sees.
 std::vector<int> ShownDataColumns(const Setting& s)
 {
     std::vector<int> columns;
@@ -30,6 +33,8 @@ std::vector<std::string> ShownRowTexts(Connection* row, const Setting& s)
     return texts;
 }
 
+// RFC 4180: a field holding a comma, a quote or a line end is quoted, its quotes doubled;
+// records end in CR LF so that spreadsheets on any system read them.
 std::string CsvRecord(const std::vector<std::string>& fields)
 {
     std::string record;
@@ -59,6 +64,8 @@ void WriteRowsCsv(FILE* out, Connection* const* rows, int count, const Setting& 
         fputs(CsvRecord(ShownRowTexts(rows[i], s)).c_str(), out);
 }
 
+// For the clipboard: tabs and line ends inside a field become blanks, so that a paste into
+// a spreadsheet keeps one row per line and one cell per field.
 std::string TabSeparatedRecord(const std::vector<std::string>& fields)
 {
     std::string record;

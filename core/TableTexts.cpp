@@ -1,4 +1,5 @@
-// The texts of the connection table.
+// The texts of the connection table: headings, title, and each cell's text made from a row.
+// Cells point into the row where they can, so that a table fill copies nothing.
 #include "core/TableTexts.h"
 
 #include <math.h>
@@ -65,6 +66,8 @@ char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 
 } // namespace
 
+// A host as the table shows it: its name when names are shown and it has one, else its
+// address (an IPv6 one formatted into the caller's buffer).
 const char* HostText(const char* name, const char* keptAddressText, const S5NetAddr& address,
                      int nodeType, AddressTextBuffer* buffer)
 {
@@ -126,6 +129,7 @@ const struct {
 
 } // namespace
 
+// The sort key of a heading click; 0 for columns that do not sort (Auth, Proxy, Errors).
 int SortKeyOfColumn(int dataColumn)
 {
     for (const auto& key : kHeadingKeys)

@@ -1,3 +1,5 @@
+// Reading and writing view.ini (see ViewFile.h for its format). A damaged file is refused
+// whole, with the number of its first bad line, rather than half applied.
 #include "core/ViewFile.h"
 
 #include <string.h>
@@ -10,6 +12,8 @@ const char kHeader[] = "vantor-view 1";
 // Longer lines are no line of this file.
 enum { LINE_MAX_BYTES = 1024 };
 
+// The sort keys as view.ini names them. "menu" stands for whatever key monitor.ini holds,
+// so that the two files never disagree about a key the menu can choose.
 const struct {
     const char* word;
     int sortType;
@@ -96,6 +100,8 @@ std::string ViewIniPath()
     return dir.empty() ? "" : dir + "/view.ini";
 }
 
+// What view.ini keeps of a server's setting: a heading-only key (a menu key is monitor.ini's
+// to keep), the direction and the filter.
 ServerView ViewOfSetting(const char* server, const Setting& s)
 {
     return {server, IsMenuSortKey(s.sortType) ? 0 : s.sortType, s.sortDescending ? 1 : 0,
@@ -113,6 +119,8 @@ void ApplyView(const ServerView& view, Setting* s)
     snprintf(s->filter, sizeof s->filter, "%s", view.filter.c_str());
 }
 
+// 0 when read; otherwise the number of the first bad line (1 for a bad header), with no
+// view kept.
 int ReadViewsFrom(FILE* in, std::vector<ServerView>* views)
 {
     views->clear();
