@@ -1,3 +1,4 @@
+// The option values and the start of main that every tool parses the same way.
 #include "tools/common/CommandLine.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// TCP_NODELAY on a socket whose writes are whole messages (see SendAtOnce.h).
 #include "tools/common/SendAtOnce.h"
 
 #include <netinet/in.h>

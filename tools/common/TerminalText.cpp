@@ -1,3 +1,4 @@
+// Escaping of untrusted text for terminals and logs (see TerminalText.h).
 #include "tools/common/TerminalText.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Parsing of vantor-exporter's command line and of its servers file.
 #include "tools/exporter/ExporterOptions.h"
 
 #include <arpa/inet.h>

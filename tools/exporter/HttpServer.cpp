@@ -1,3 +1,4 @@
+// The exporter's HTTP side (see HttpServer.h): one poll() loop over non-blocking clients.
 #include "tools/exporter/HttpServer.h"
 
 #include <errno.h>

@@ -1,3 +1,5 @@
+// Writing the exposition that Prometheus scrapes: one family per metric, a series per
+// server and label set, label values escaped.
 #include "tools/exporter/Metrics.h"
 
 #include <inttypes.h>

@@ -1,3 +1,4 @@
+// One server's polling thread of the exporter (see Poller.h).
 #include "tools/exporter/Poller.h"
 
 #include <errno.h>

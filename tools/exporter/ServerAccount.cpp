@@ -1,3 +1,5 @@
+// The exporter's accounting of one server (see ServerAccount.h): the same rules as the
+// window's ledger, so that its counters agree with what the window shows.
 #include "tools/exporter/ServerAccount.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// The service names of destination ports, taken from the window's monitor.ini so that the
+// exporter's service labels are the window's.
 #include "tools/exporter/ServiceTable.h"
 
 #include <errno.h>

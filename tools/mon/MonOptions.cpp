@@ -1,3 +1,5 @@
+// Parsing of vantor-mon's command line into MonOptions; bad usage ends with a message
+// that names the option at fault.
 #include "tools/mon/MonOptions.h"
 
 #include "lib/monServerName.h"

@@ -1,3 +1,6 @@
+// The columns vantor-mon prints for connections, users and totals, and how each field of a
+// record becomes text: the human form for the table, the machine form (plain numbers,
+// seconds since the Epoch) for CSV.
 #include "tools/mon/RecordFormat.h"
 
 #include "tools/common/TerminalText.h"

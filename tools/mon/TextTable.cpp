@@ -1,3 +1,5 @@
+// vantor-mon's output forms. The aligned table measures every row before printing, so
+// that columns fit the widest cell; CSV quotes only the fields that need it.
 #include "tools/mon/TextTable.h"
 
 #include <algorithm>

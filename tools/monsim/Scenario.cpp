@@ -1,3 +1,4 @@
+// The records vantor-monsim serves: read from a script or generated, one list per pass.
 #include "tools/monsim/Scenario.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,6 @@
+// One client of vantor-monsim: frames in, replies out, and the fault it was started with
+// (a close, a cut or oversized frame, lying descriptors, a stall, an endless or trickling
+// list), which the window's and the library's tests rely on.
 #include "tools/monsim/Session.h"
 
 #include <arpa/inet.h>

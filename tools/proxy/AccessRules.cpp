@@ -1,3 +1,4 @@
+// How the access rules decide (see AccessRules.h): the first rule that matches wins.
 #include "tools/proxy/AccessRules.h"
 
 #include "tools/proxy/HostName.h"

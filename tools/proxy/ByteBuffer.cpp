@@ -1,3 +1,4 @@
+// The relay's byte queue (see ByteBuffer.h).
 #include "tools/proxy/ByteBuffer.h"
 
 #include <sys/socket.h>

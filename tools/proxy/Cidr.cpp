@@ -1,3 +1,4 @@
+// Parsing and matching CIDR address blocks (see Cidr.h).
 #include "tools/proxy/Cidr.h"
 
 #include <sys/socket.h>

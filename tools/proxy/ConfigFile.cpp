@@ -1,3 +1,4 @@
+// Splitting the configuration file into directive lines (see ConfigFile.h).
 #include "tools/proxy/ConfigFile.h"
 
 #include "tools/proxy/TextFile.h"

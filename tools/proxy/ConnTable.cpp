@@ -1,3 +1,5 @@
+// The proxy's connection, user and total records (see ConnTable.h), which the monitoring
+// service lists and the connection log reads.
 #include "tools/proxy/ConnTable.h"
 
 #include <arpa/inet.h>
@@ -33,12 +35,18 @@ ConnTable::ConnTable(uint32_t processId, time_t startTime, size_t recordLimit)
     : processId_(processId), startTime_(startTime), recordLimit_(recordLimit)
 {}
 
+// Only a record whose session is gone may be dropped: a session holds a pointer to its
+// record until end().
 bool ConnTable::droppable(uint64_t serial) const
 {
     const ConnRecord *rec = find(serial);
     return rec && (rec->state & STATE_ENDED) && rec->released;
 }
 
+// The record limit: before a new record, the records released first are dropped until
+// there is room. released_ keeps the release order, so a drop costs no search; entries that
+// expired meanwhile are skipped. When every listed record is still open, the table grows
+// past the limit rather than lose a live one.
 void ConnTable::makeRoom()
 {
     while (records_.size() >= recordLimit_ && !released_.empty()) {
@@ -52,6 +60,8 @@ void ConnTable::makeRoom()
     }
 }
 
+// Records live in a map by serial number: a pointer to one stays valid while others come
+// and go, and the monitoring service lists them in serial order, oldest first.
 ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage &proxy, time_t now)
 {
     makeRoom();
@@ -68,6 +78,7 @@ ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage 
     return &rec;
 }
 
+// A user's record is made by their first connection and counts all of them after.
 void ConnTable::setUser(ConnRecord *rec, const std::string &user)
 {
     rec->user = user;
@@ -83,6 +94,8 @@ void ConnTable::setUser(ConnRecord *rec, const std::string &user)
     rec->userStats = &u;
 }
 
+// The name the client asked for is what the monitor shows as destination host, also once
+// an address is known.
 void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port)
 {
     rec->dstName = name;
@@ -101,6 +114,8 @@ void ConnTable::setDestination(ConnRecord *rec, const sockaddr_storage &dst)
     rec->app = serviceName(rec->dstPort);
 }
 
+// Bytes are counted as they are delivered, to the record, the user and the totals alike,
+// so that a monitor polling mid-transfer sees the traffic grow.
 void ConnTable::addIn(ConnRecord *rec, size_t bytes)
 {
     rec->inBytes += bytes;
@@ -117,6 +132,8 @@ void ConnTable::addOut(ConnRecord *rec, size_t bytes)
         rec->userStats->outBytes += bytes;
 }
 
+// end() is called once for every session; fail() may come before it, with the reply still
+// being sent, and then end() only releases the record.
 void ConnTable::end(ConnRecord *rec, time_t now)
 {
     rec->released = true;
@@ -142,6 +159,7 @@ void ConnTable::fail(ConnRecord *rec, uint32_t socksErr, const std::string &text
     finish(rec, now);
 }
 
+// What ending and failing share: the state, the end time, and the user's open count.
 void ConnTable::finish(ConnRecord *rec, time_t now)
 {
     rec->state = (rec->state & STATE_FAILED) | STATE_ENDED;
@@ -160,6 +178,9 @@ void ConnTable::countRefused()
     ++failedConns_;
 }
 
+// Called from the proxy's once-a-second tick. Ended records stay listed for the retention
+// period so that a monitor polling every minute still sees short connections end; users
+// with no open connection stay as long after their last one.
 void ConnTable::expire(time_t now, time_t retentionSeconds)
 {
     for (auto it = records_.begin(); it != records_.end();) {
@@ -225,6 +246,7 @@ bool ConnTable::serialFromKey(const S5MonKey &key, uint64_t *serial) const
     return true;
 }
 
+// One listed record as the monitor protocol carries it; nextKey chains the list.
 bool ConnTable::toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now,
                           S5MonData *out) const
 {
@@ -291,6 +313,8 @@ bool ConnTable::toUser(const std::string &name, time_t now, S5MonUser_t *out) co
     return true;
 }
 
+// The totals: users counted from the user records, connections and bytes from the
+// table's own counters, which go on counting records that expired or were dropped.
 S5MonTot_t ConnTable::totals(time_t now) const
 {
     S5MonTot_t t;

@@ -1,3 +1,4 @@
+// The log line of an ended connection (see ConnectionLog.h).
 #include "tools/proxy/ConnectionLog.h"
 
 #include "tools/common/TerminalText.h"

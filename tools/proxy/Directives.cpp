@@ -1,3 +1,4 @@
+// The directive table of the configuration file and command line (see Directives.h).
 #include "tools/proxy/Directives.h"
 
 #include <map>

@@ -1,3 +1,4 @@
+// Host-name comparisons of the access rules (see HostName.h).
 #include "tools/proxy/HostName.h"
 
 #include <cctype>

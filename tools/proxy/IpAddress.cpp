@@ -1,3 +1,4 @@
+// Parsing and printing numeric addresses and endpoints (see IpAddress.h).
 #include "tools/proxy/IpAddress.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// One monitor on the monitoring port (see MonitorClient.h).
 #include "tools/proxy/MonitorClient.h"
 
 #include <sys/epoll.h>

@@ -1,3 +1,4 @@
+// The monitoring listener and its limits (see MonitorService.h).
 #include "tools/proxy/MonitorService.h"
 
 #include <netinet/in.h>

@@ -1,3 +1,4 @@
+// Socket helpers of the proxy (see NetUtil.h).
 #include "tools/proxy/NetUtil.h"
 
 #include <netinet/in.h>

@@ -1,3 +1,5 @@
+// Putting the options together from the defaults, the file and the command line
+// (see Options.h).
 #include "tools/proxy/Options.h"
 
 #include <set>

@@ -1,3 +1,4 @@
+// Whether a destination is one of the proxy's own sockets (see OwnAddress.h).
 #include "tools/proxy/OwnAddress.h"
 
 #include <ifaddrs.h>

@@ -1,3 +1,4 @@
+// The proxy's epoll loop (see Poller.h).
 #include "tools/proxy/Poller.h"
 
 #include <sys/epoll.h>

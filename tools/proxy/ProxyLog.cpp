@@ -1,3 +1,4 @@
+// The proxy's log lines on stderr or syslog (see ProxyLog.h).
 #include "tools/proxy/ProxyLog.h"
 
 #include <syslog.h>

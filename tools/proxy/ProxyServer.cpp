@@ -1,3 +1,5 @@
+// The running proxy (see ProxyServer.h): start-up, reloads on SIGHUP, the once-a-second
+// tick and the loop.
 #include "tools/proxy/ProxyServer.h"
 
 #include <sys/epoll.h>
@@ -28,6 +30,9 @@ ProxyServer::~ProxyServer()
     poller_.watch(resolverWatch_, 0);
 }
 
+// Opens every listener before serving anything, so that a port that cannot be had stops
+// the start with a message instead of leaving a half-open proxy. The listeners' addresses
+// are kept (ctx_.listeners) so that no client can relay to the proxy itself.
 bool ProxyServer::start(std::string *error)
 {
     if (!poller_.ok() || resolver_.eventFd() < 0) {
@@ -39,6 +44,7 @@ bool ProxyServer::start(std::string *error)
     std::vector<sockaddr_storage> socksBound;
     std::string socksText;
     for (const Endpoint &e : options.socksAddrs) {
+        // An open relay is what a SOCKS server must never become by accident.
         if (!isLoopback(e.ip) && !ctx_.settings->authentication())
             log_.warning(endpointText(e)
                          + " is reachable from other hosts and requires no authentication (see "
@@ -100,6 +106,10 @@ bool ProxyServer::writeReadyFile(const std::vector<sockaddr_storage> &socks,
     return true;
 }
 
+// The loop: events for at most a second at a time, then the reload asked for by SIGHUP
+// (the signal handler only sets a flag; the work is done here, between events), then, once
+// a second, the tick that ends slow handshakes, idle monitors and UDP associations and
+// expires old records. One thread does it all, so no record needs a lock.
 void ProxyServer::run(volatile std::sig_atomic_t *stop, volatile std::sig_atomic_t *reload)
 {
     time_t lastTick = monotonicSeconds();
@@ -131,6 +141,9 @@ void ProxyServer::reportDrops()
                 "as deleted (see --max-records)");
 }
 
+// A reload reads everything again and takes it only when it has no mistake: the proxy
+// never runs on half a configuration. Settings that only a restart can change are said to
+// stay as they are. Sessions under way keep their snapshot.
 void ProxyServer::reload()
 {
     ProxySettings fresh;
@@ -151,6 +164,7 @@ void ProxyServer::reload()
     log_.info("reloaded: " + settingsSummary(*ctx_.settings));
 }
 
+// The resolver's eventfd is readable: answers of name look-ups wait for their sessions.
 void ProxyServer::onEvents(int, uint32_t)
 {
     socks_->deliverAnswers();

@@ -1,3 +1,4 @@
+// Loading the settings snapshot (see ProxySettings.h).
 #include "tools/proxy/ProxySettings.h"
 
 #include "tools/proxy/AccessRules.h"

@@ -1,3 +1,4 @@
+// The resolver's worker threads and their queue (see Resolver.h).
 #include "tools/proxy/Resolver.h"
 
 #include <netdb.h>

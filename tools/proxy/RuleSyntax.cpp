@@ -1,3 +1,4 @@
+// Parsing the written form of the access rules (see RuleSyntax.h).
 #include "tools/proxy/RuleSyntax.h"
 
 #include <sys/socket.h>

@@ -1,3 +1,4 @@
+// Dropping root for the account named by "user", once the ports are open.
 #include "tools/proxy/RunAs.h"
 
 #include <grp.h>

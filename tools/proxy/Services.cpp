@@ -1,3 +1,4 @@
+// Well-known service names of destination ports (see Services.h).
 #include "tools/proxy/Services.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// Parsing and building SOCKS 5 messages (see Socks5Proto.h). Parsers take what has come so
+// far and say whether a whole message is there, since a client may send it in pieces.
 #include "tools/proxy/Socks5Proto.h"
 
 #include <netinet/in.h>

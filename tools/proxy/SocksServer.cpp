@@ -1,3 +1,4 @@
+// The SOCKS listeners: accept, the client rules, and the sessions in progress.
 #include "tools/proxy/SocksServer.h"
 
 #include <sys/epoll.h>
@@ -49,6 +50,9 @@ void SocksServer::acceptFrom(Watch &listen)
     });
 }
 
+// The client rules decide by address alone, at accept: a refused client is closed before
+// a byte is read, counted among the failed connections, and logged with the rule that
+// refused it.
 bool SocksServer::refusedByRules(const sockaddr_storage &peer)
 {
     const AccessRules &rules = ctx_.options().rules;
@@ -66,6 +70,8 @@ bool SocksServer::refusedByRules(const sockaddr_storage &peer)
     return true;
 }
 
+// Answers are matched to sessions by serial number, not pointer: a session that ended
+// while its look-up ran is simply not found.
 void SocksServer::deliverAnswers()
 {
     for (const Resolver::Answer &answer : ctx_.resolver.takeAnswers()) {
@@ -75,6 +81,8 @@ void SocksServer::deliverAnswers()
     }
 }
 
+// Listening resumes at every tick after running out of descriptors; sessions are ticked
+// from a copy of the list, since a tick may end a session and remove it.
 void SocksServer::onTick(time_t monotonicNow)
 {
     for (Watch &listen : listens_)

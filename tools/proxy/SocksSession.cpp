@@ -1,3 +1,5 @@
+// One SOCKS client from greeting to close (see SocksSession.h). The session is a state
+// machine driven by the poller's events and the once-a-second tick; it never blocks.
 #include "tools/proxy/SocksSession.h"
 
 #include <netinet/in.h>
@@ -20,6 +22,9 @@ namespace {
 // Per direction, for the handshake and the bytes that are copied rather than spliced. An
 // idle session costs little, since a buffer is only held while bytes wait in it.
 const size_t RELAY_BUFFER = 128 * 1024;
+// The relay of each direction is bounded: a side stops being read while its bytes wait for
+// the other side to take them (a full buffer or pipe), so a fast sender and a slow receiver
+// cost a session at most one buffer and one pipe per direction, never more memory.
 } // namespace
 
 SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_storage &peer,
@@ -40,6 +45,9 @@ SocksSession::~SocksSession()
     ctx_.poller.closeWatch(dest_);
 }
 
+// Events of the client's socket, the destination's, or the UDP relay's (tags from
+// UdpRelay::CLIENT_SIDE on). The destination's socket means different things by phase: a
+// connect completing, a BIND's peer arriving, or bytes to relay.
 void SocksSession::onEvents(int tag, uint32_t events)
 {
     const uint32_t readable = EPOLLIN | EPOLLHUP | EPOLLERR;
@@ -77,6 +85,10 @@ void SocksSession::onEvents(int tag, uint32_t events)
     updateInterest();
 }
 
+// The limits in time: a relaying session only gives back idle pipes; an association ends
+// after --udp-timeout without datagrams; every other phase must be over by deadline_ (the
+// handshake timeout, or --bind-timeout while a BIND waits), or the client is answered
+// with the failure that fits the phase.
 void SocksSession::onTick(time_t monotonicNow)
 {
     if (phase_ == Phase::Relaying) {
@@ -108,6 +120,9 @@ void SocksSession::onTick(time_t monotonicNow)
 
 // ---- handshake ----
 
+// The handshake is parsed from toDest_, which collects what the client sent. A client may
+// send greeting, credentials and request at once, or each a byte at a time: each step
+// takes what it can and the loop goes on while a step moves the phase or takes bytes.
 void SocksSession::handshake()
 {
     for (;;) {
@@ -131,6 +146,8 @@ void SocksSession::handshake()
     }
 }
 
+// The method: username/password when a users file is in force, else no authentication;
+// a client offering neither is told no method is acceptable and closed.
 void SocksSession::handleGreeting()
 {
     Greeting g;
@@ -182,6 +199,10 @@ void SocksSession::handleCredentials()
     sendReply(credentialsReply(true));
 }
 
+// The request: a numeric destination is used as it is, a name is looked up off the loop
+// (unless the rules refuse it first), and a UDP ASSOCIATE names the client, not a
+// destination. Bytes behind the request are early data and wait in the buffer for the
+// destination.
 void SocksSession::handleRequest()
 {
     Request r;
@@ -297,6 +318,8 @@ bool SocksSession::allowedByRules()
     return false;
 }
 
+// A name may give several addresses: they are tried in turn, each with a non-blocking
+// connect whose completion comes as a writable event, until one answers.
 void SocksSession::tryAddresses(const std::vector<IpAddress> &addrs)
 {
     candidates_.clear();
@@ -478,6 +501,9 @@ void SocksSession::pump(bool fromClient)
     }
 }
 
+// splice() moves the bytes through the kernel without copying them into the proxy; where
+// it is refused (EINVAL, ENOSYS: a socket type or kernel without it) the session falls back
+// to the buffer for good.
 ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
 {
     // Bytes in the buffer came first, so the pipe takes more only behind an empty buffer.
@@ -568,6 +594,9 @@ void SocksSession::readDest()
     flushClient();
 }
 
+// Bytes to the client are counted as traffic in only once they are sent, and without the
+// SOCKS replies that went the same way. When the destination has closed and everything
+// is out, the close is passed on as a half-close; the session ends once both sides are shut.
 void SocksSession::flushClient()
 {
     if (waiting(toClient_, toClientPipe_)) {
@@ -618,6 +647,8 @@ void SocksSession::flushDest()
         finish();
 }
 
+// Asks the poller for just the events the session can use now: reading only where there
+// is room, writing only where bytes wait. This is what bounds the relay's memory.
 void SocksSession::updateInterest()
 {
     if (retired())
@@ -643,6 +674,8 @@ void SocksSession::updateInterest()
         finish();
 }
 
+// The one way a session ends: its record ends and is logged, its sockets close, and it is
+// deleted after the poller's current batch of events.
 void SocksSession::finish()
 {
     if (retired())

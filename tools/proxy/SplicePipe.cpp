@@ -1,3 +1,4 @@
+// The relay's kernel pipe (see SplicePipe.h).
 #include "tools/proxy/SplicePipe.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Reading the proxy's text files safely (see TextFile.h).
 #include "tools/proxy/TextFile.h"
 
 #include <fcntl.h>

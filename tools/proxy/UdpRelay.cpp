@@ -1,3 +1,4 @@
+// The datagram relay of a UDP ASSOCIATE (see UdpRelay.h).
 #include "tools/proxy/UdpRelay.h"
 
 #include <netinet/in.h>

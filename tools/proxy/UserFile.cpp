@@ -1,3 +1,4 @@
+// Reading the users file (see UserFile.h); a bad line refuses the whole file.
 #include "tools/proxy/UserFile.h"
 
 #include <sstream>
