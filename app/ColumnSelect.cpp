@@ -1,3 +1,4 @@
+// The "Table Settings" dialog (see ColumnSelect.h).
 #include "app/ColumnSelect.h"
 
 #include <Xm/Frame.h>

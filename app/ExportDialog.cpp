@@ -1,3 +1,4 @@
+// The dialog of Connection > Export Shown Connections... (see ExportDialog.h).
 #include "app/ExportDialog.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// The dialog of Connection > Filter... (see FilterDialog.h).
 #include "app/FilterDialog.h"
 
 #include <Xm/SelectioB.h>

@@ -51,6 +51,7 @@ int SlotOf(Widget w)
 
 } // namespace
 
+// The pointer tip's text of a slot: the fixed buttons' names, or a server's name.
 void MonMenu::SetToolLabel(int index, const char* text)
 {
     if (!toolLabels[index])
@@ -101,6 +102,7 @@ void MonMenu::BuildControlButtons(Widget box)
     }
 }
 
+// A server's button, in the slot of its place in the server list.
 void MonMenu::addToolBn(const char* name, int index)
 {
     if (index < TOOL_FIRST_SERVER || !IsSlot(index) || toolButtons[index])
@@ -115,6 +117,8 @@ void MonMenu::addToolBn(const char* name, int index)
     toolButtons[index] = button;
 }
 
+// The buttons after a removed server's move down a slot, with their tips and user data, so
+// that slot i stays server i - TOOL_FIRST_SERVER of the list.
 void MonMenu::removeToolBn(int index)
 {
     if (index < TOOL_FIRST_SERVER || !IsSlot(index) || !toolButtons[index])
@@ -165,6 +169,8 @@ void MonMenu::DisableToolBn(int index)
                   XmNmarginWidth, (Dimension)4, XmNmarginHeight, (Dimension)4, NULL);
 }
 
+// The pointer tips: an action, not a callback, since buttons have no enter callback. The
+// tip shows under the tool bar at the button's x.
 void MonMenu::PointerEnter(Widget w, XEvent*, String*, Cardinal*)
 {
     MonMenu* menu = current_monMenu;
@@ -187,6 +193,9 @@ void MonMenu::ControlButtonCallback(Widget w, XtPointer clientData, XtPointer ca
     ((MonMenu*)clientData)->ControlBnSelect(w, callData);
 }
 
+// A tool button does what its menu entry does: the four action buttons are Action menu
+// entries, Show Failed toggles View's choice of list, and a server's button chooses it as
+// the SOCKS5Server menu would.
 void MonMenu::ControlBnSelect(Widget w, XtPointer)
 {
     int slot = SlotOf(w);

@@ -68,6 +68,8 @@ void SOCKS5::CopySetting(Setting s)
     ::CopySetting(&setting, s);
 }
 
+// Closes the monitor connection, if any, and sets the status that follows (0 after a
+// failure, SOCKS5_ENABLED after Stop so that a later Start may try again).
 void SOCKS5::CloseHandle(ServerStatus newStatus)
 {
     if (handle) {
@@ -77,6 +79,10 @@ void SOCKS5::CloseHandle(ServerStatus newStatus)
     status = newStatus;
 }
 
+// Each server has two timers: the update timer polls at the update interval, the spin
+// timer turns the working icon four times per poll. Every start or stop of them counts in
+// timerChanges, so that a callback that let events run can tell whether an action during
+// them has made its own choice.
 void SOCKS5::AddTimer()
 {
     timerChanges++;
@@ -101,6 +107,7 @@ void SOCKS5::RemoveTimer()
     }
 }
 
+// A new update interval starts both timers afresh.
 void SOCKS5::UpdateTime(int seconds)
 {
     setting.updateInterval = seconds * 1000;
@@ -119,6 +126,8 @@ void SOCKS5::SpinTimeOutCallback(XtPointer clientData, XtIntervalId*)
     static_cast<SOCKS5*>(clientData)->SpinTimeOut();
 }
 
+// Pending events are handled first, so that a Pause or Stop the user has already asked for
+// wins over this tick instead of being undone by it.
 void SOCKS5::SpinTimeOut()
 {
     // The time-out has fired, so its id is spent.
@@ -139,6 +148,8 @@ void SOCKS5::SpinTimeOut()
     spinTimer = XtAppAddTimeOut(monitor_app, spinInterval, SpinTimeOutCallback, this);
 }
 
+// The update timer: one poll, unless a pass is still under way (a slow server), in which
+// case the timers go round again and the next tick tries.
 void SOCKS5::TimeOut()
 {
     updateTimer = SOCKS5_NO_TIMER;

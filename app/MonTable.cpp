@@ -48,6 +48,7 @@ MonTable::~MonTable()
         current_monTable = NULL;
 }
 
+// The table sits in a scrolled window that is one pane of the main window.
 void MonTable::SetupTable(Widget parent)
 {
     Setting s = app->current ? app->current->setting : app->setting;
@@ -134,6 +135,7 @@ void MonTable::HeadingCallback(Widget, XtPointer clientData, XtPointer callData)
     view->app->SortByHeading(SortKeyOfColumn(server->setting.columnType[heading->column - 1]));
 }
 
+// Rows on show: the filter's matches, or the whole list.
 int MonTable::ShownCount()
 {
     SOCKS5* server = app->current;
@@ -158,6 +160,7 @@ int MonTable::RowsWithoutFilter()
     return total > 0 ? total : s.tableRows;
 }
 
+// The row at position i of the table, through the filter's positions when one applies.
 Connection* MonTable::ShownRow(int i)
 {
     SOCKS5* server = app->current;
@@ -187,6 +190,11 @@ void MonTable::AlterTableTitle()
     XtVaSetValues(table, XomNtitleString, shown.c_str(), NULL);
 }
 
+// After every poll, and whenever the list or its order changes. The table holds no texts:
+// it is told how many rows to show and asks CellSource for each cell as it draws, so a
+// list of 400,000 rows costs only what is on screen. A filter is applied here, into the
+// positions of the rows it shows (filtered), asking for rows a few places ahead since a
+// scan of that many rows waits on memory more than on the comparisons.
 void MonTable::RasterTable()
 {
     SOCKS5* server = app->current;
@@ -236,6 +244,8 @@ void MonTable::CellSourceCallback(Widget, XtPointer closure, int column, int row
     static_cast<MonTable*>(closure)->CellSource(column, row, content);
 }
 
+// One cell on demand: the text of the row's data column under the position's column, and
+// in the first column the icon of a connection whose server was stopped or paused.
 void MonTable::CellSource(int column, int row, XomEditTableCellContent* content)
 {
     // Odd rows are pink across the table, blank rows too.
@@ -266,6 +276,9 @@ void MonTable::ClearTable()
         XomEditTableDeleteRows(table, 1, rows);
 }
 
+// After a change of the current server or its list. reload 0 redraws the rows as they are;
+// 1 also applies the server's columns and brings its parked rows back, ageing and sorting
+// them at once while the server is paused, since no poll will come to do it.
 void MonTable::RestoreTable(int reload)
 {
     SOCKS5* server = app->current;

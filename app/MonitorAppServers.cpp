@@ -58,6 +58,8 @@ void AddListItem(Widget list, const char* text)
 
 } // namespace
 
+// A new server starts from the template setting; the first one added becomes current and
+// takes the row array.
 int MonitorApp::AddSOCKS5(const char* name)
 {
     if (serverCount >= MAX_SERVERS) {
@@ -77,6 +79,8 @@ int MonitorApp::AddSOCKS5(const char* name)
     return 1;
 }
 
+// Removing the current server ends its pass and drops its rows; the first server left
+// becomes current, its parked rows brought back. Removing another only closes the gap.
 void MonitorApp::RemoveSOCKS5(int index)
 {
     if (index < 0 || index >= serverCount) {
@@ -123,6 +127,8 @@ void MonitorApp::RemoveSOCKS5(int index)
     }
 }
 
+// The "SOCKS5Server Editting" dialog: the list of servers, a name field, Add and Remove,
+// and OK. Changes take effect at once and are written to socks5.dat.
 void MonitorApp::BuildSOCKS5EditPanel()
 {
     if (socks5Panel) {
@@ -191,6 +197,7 @@ void MonitorApp::SOCKS5EditPanelDestroyCallback(Widget w, XtPointer clientData, 
     }
 }
 
+// The dialog's widgets share this callback and are told apart by their user data.
 void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
 {
     XtPointer userData = NULL;

@@ -63,6 +63,8 @@ int MonitorApp::ReportWrite(SafeWriteResult result, const std::string& path,
     return 1;
 }
 
+// The settings directory may be shared or tampered with: a file owned by another user is
+// not trusted, and a FIFO or device would block the start, so neither is read.
 FILE* MonitorApp::OpenIniFile(const std::string& path)
 {
     SettingsOpenResult opened;
@@ -76,6 +78,9 @@ FILE* MonitorApp::OpenIniFile(const std::string& path)
     return in;
 }
 
+// monitor.ini holds one block per server, in the order of the server list. A damaged file
+// is read up to the damage, and sizes beyond what the window can show are bounded; either
+// way the user is told once, with the line.
 void MonitorApp::ReadSettingFile()
 {
     std::string path = MonitorIniPath();
@@ -121,6 +126,9 @@ void MonitorApp::WarnNotRead(const std::string& path)
     KesWarningPost(shell, message, NULL, NULL, "Warning");
 }
 
+// Options > Save Settings: monitor.ini (with the table's present geometry), then view.ini.
+// Both are written to a temporary file and renamed, so that a full disk or a crash never
+// leaves half a file where the old one was.
 int MonitorApp::WriteSetting()
 {
     std::string path = MonitorIniPath();
@@ -137,6 +145,8 @@ int MonitorApp::WriteSetting()
         && WriteViewFile();
 }
 
+// view.ini adds to monitor.ini what only this program knows: each server's filter and a
+// heading-only order. A damaged file is refused whole.
 void MonitorApp::ReadViewFile()
 {
     std::string path = ViewIniPath();

@@ -19,6 +19,10 @@
 const char PrintJob::fileName[] = "/tmp/vantor.ps";
 PrintJob* PrintJob::latest = NULL;
 
+// File > Print: the main window goes to the PostScript file through the toolkit, scaled
+// to 0.75 so that a window of the usual size fits a page (the toolkit tiles a larger one
+// over several pages), and the file to lpr. The job lives on until the file is removed
+// and lpr has been waited for, each on a timer, so the window never waits for the printer.
 void PrintJob::Start(Widget shell)
 {
     PrintJob* job = new PrintJob(shell);
@@ -76,6 +80,8 @@ bool PrintJob::CreateFile()
     return true;
 }
 
+// lpr is started with fork and exec, no shell, and watched by polling waitpid from a
+// timer: a SIGCHLD handler would disturb the toolkit's event loop and other children.
 bool PrintJob::SendToLpr()
 {
     // A pipe closed on exec tells the parent whether exec worked, and why not.
@@ -123,6 +129,7 @@ void PrintJob::NotSent(const char* reason)
     KesWarningPost(shell, text, reason, NULL, "Warning");
 }
 
+// Status 127 comes from a failed exec, which SendToLpr has reported already.
 void PrintJob::WatchLpr()
 {
     int status = 0;
@@ -146,6 +153,8 @@ void PrintJob::WatchLpr()
     DeleteWhenDone();
 }
 
+// The file is removed only while it is still the one this job made (same device and
+// inode, a regular file): another user may have made a new one of that name since.
 void PrintJob::UnlinkOwnFile()
 {
     struct stat st;
@@ -168,6 +177,7 @@ void PrintJob::RemoveAtExit()
         latest->UnlinkOwnFile();
 }
 
+// A job ends when neither its removal timer, nor lpr, nor the watch of lpr is left.
 void PrintJob::DeleteWhenDone()
 {
     if (!removalTimer && !watchTimer && lpr < 0)

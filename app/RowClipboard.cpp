@@ -1,3 +1,5 @@
+// Connection > Copy Row: owning the CLIPBOARD selection and answering requests for it
+// (see RowClipboard.h).
 #include "app/RowClipboard.h"
 
 #include <string.h>

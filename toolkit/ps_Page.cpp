@@ -7,6 +7,8 @@
 
 #include "toolkit/ps_Page.h"
 
+/* US Letter in points with margins of a third of an inch; a tiled drawing goes in
+ * procedures of 2000 lines, 256 of those to a cluster. */
 XomPsPageLayout* XomPsLayout(void)
 {
     static XomPsPageLayout layout = {612, 792, 24, 24, 24, 24, 2000, 256};
@@ -20,6 +22,11 @@ static int PagesFor(double length, double area)
     return pages < 1 ? 1 : pages;
 }
 
+/* Where the picture goes. In natural mode it keeps its size times scale and, when that
+ * is larger than the printable area, is tiled: as many pages across and down as it takes,
+ * read from the top left like the screen. In the fitting modes it is scaled to the area
+ * (and in XOM_PS_MODE_FIT turned a quarter when that makes it larger), so it takes one
+ * page. A picture on one page is centred. */
 XomPsPlacement XomPsPlace(const XomPsPageLayout* layout, double x0, double y0, double x1, double y1,
                           double scale, int mode)
 {
@@ -114,6 +121,13 @@ static int WriteOnePage(FILE* out, const std::vector<std::string>& lines, const 
     return 1;
 }
 
+/* A tiled document draws the whole picture on every page: the drawing is defined once as
+ * the procedure Page and each page runs it under its own translation, so that another
+ * tile of it falls into the page's clip. Defining it once keeps the file the size of the
+ * picture, not pages times that. Interpreters limit how large one procedure may be, so
+ * the drawing is cut into procedures of segmentLines lines (Seg0, Seg1...) and, when there
+ * are many, those are gathered into clusters that Page calls. showpage inside the picture
+ * is disabled so that only the tiling decides where pages end. */
 static int WriteTiled(FILE* out, const std::vector<std::string>& lines, size_t begin,
                       const XomPsPlacement* p, const char* title)
 {
@@ -171,6 +185,8 @@ static int WriteTiled(FILE* out, const std::vector<std::string>& lines, size_t b
     return pages;
 }
 
+/* The picture file is read whole: its prolog must be separated from its drawing (at the
+ * BeginDocument line the device wrote) before either can be placed. */
 int XomPsWriteDocument(FILE* out, FILE* picture, const XomPsPlacement* placement, const char* title)
 {
     std::vector<std::string> lines;
