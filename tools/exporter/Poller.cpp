@@ -69,6 +69,8 @@ std::shared_ptr<const ServerSnapshot> Poller::Snapshot() const
     return snapshot_;
 }
 
+// The thread's loop: wait until the next poll is due (or the exporter stops), poll,
+// publish. A failed poll closes the connection, so the next one connects afresh.
 void Poller::Run()
 {
     using Clock = std::chrono::steady_clock;
@@ -97,6 +99,8 @@ void Poller::Run()
     }
 }
 
+// One poll: the totals first (their start time tells a restarted server), then the whole
+// connection list into the account. The list is bounded as the window bounds it.
 bool Poller::Poll(S5MonTot_t* totals, std::string* error)
 {
     errno = 0;

@@ -58,6 +58,8 @@ std::string ServerAccount::ServiceOf(const S5MonData& record) const
     return name.empty() ? "Others" : name;
 }
 
+// Users become labels up to maxUsers, in the order they are first seen; the rest share one
+// label, so that a server with thousands of users cannot blow up Prometheus's series.
 std::string ServerAccount::UserOf(const S5MonData& record)
 {
     std::string user(record.userName, strnlen(record.userName, sizeof record.userName));
@@ -72,6 +74,9 @@ std::string ServerAccount::UserOf(const S5MonData& record)
     return kOtherUsers;
 }
 
+// Counters grow by what each connection moved since the last poll (modulo 2^32, as the
+// server's counters wrap); a connection seen for the first time counts whole only when the
+// ledger says it started since the last pass. Failures count once, when first seen failed.
 void ServerAccount::Add(const S5MonData& record)
 {
     ledger_.See(record);
@@ -108,6 +113,8 @@ void ServerAccount::Add(const S5MonData& record)
     }
 }
 
+// Connections no longer listed are forgotten (their bytes are all counted); the gauges of
+// open and failed connections take this pass's figures.
 void ServerAccount::EndPass()
 {
     ledger_.EndPass();

@@ -67,6 +67,9 @@ void MonitorClient::onEvents(int, uint32_t events)
         drop();
 }
 
+// The limits in time of a monitor with work under way: no progress for monitorTimeout, or
+// one request (a whole pass) taking longer than monitorPassLimit, drops it. An idle one,
+// with nothing to read or take, stays connected as long as it likes.
 void MonitorClient::onTick(time_t monotonicNow)
 {
     if (!busy()) {
@@ -111,6 +114,9 @@ void MonitorClient::produce()
     }
 }
 
+// A list request starts a pass over the serial numbers listed at that moment; its records
+// are made one by one as the client reads, so a list of 100,000 connections never stands
+// whole in memory. Any request the protocol does not know drops the client.
 bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
 {
     lastRequest_ = std::chrono::steady_clock::now();
@@ -224,6 +230,7 @@ bool MonitorClient::emitPassFrame()
     return false;
 }
 
+// A frame: the 2-byte big-endian length, then the message; an empty frame ends a list.
 void MonitorClient::queueFrame(const char *msg, size_t len)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];

@@ -35,6 +35,10 @@ MonitorService::~MonitorService()
                       + " while every place was held by proven monitors");
 }
 
+// Admission runs cheapest check first: monitor-allow by address (refused before the
+// address may take a bucket, so strangers cannot fill the bucket table), then the rate per
+// address, then the room among monitors. Sixteen accepts at most per wake-up, so that a
+// flood of monitors cannot hold up the relays.
 void MonitorService::onEvents(int, uint32_t)
 {
     acceptBatch(ctx_, listen_, 16, [this](int fd, const sockaddr_storage &peer) {
@@ -62,6 +66,9 @@ void MonitorService::onEvents(int, uint32_t)
     });
 }
 
+// A token bucket per client address: it holds monitorRate tokens and fills at monitorRate a
+// second, so a monitor that reconnects in a loop is slowed to that rate while ordinary
+// ones, which connect once, never notice it.
 bool MonitorService::takeToken(const std::string &address)
 {
     auto now = std::chrono::steady_clock::now();
@@ -79,6 +86,9 @@ bool MonitorService::takeToken(const std::string &address)
     return true;
 }
 
+// A full service makes room rather than refuse: a newcomer displaces the idlest monitor
+// that has not yet proven itself with a request, of its own address first. A real monitor
+// polls and stays; a crowd of silent connections cannot lock the window out.
 bool MonitorService::makeRoomFor(const std::string &address)
 {
     size_t fromAddress = 0;

@@ -50,6 +50,7 @@ void Poller::closeWatch(Watch &w)
     w.events = 0;
 }
 
+// Deletion is put off to the end of the batch (see runOnce).
 void Poller::retire(EventHandler *h)
 {
     if (h->retired_)
@@ -58,6 +59,9 @@ void Poller::retire(EventHandler *h)
     retired_.emplace_back(h);
 }
 
+// One wait and one batch of events. A handler retired by an earlier event of the batch is
+// skipped, and the retired ones are deleted only once the batch is done: events further on
+// may still name them.
 bool Poller::runOnce(int timeoutMs)
 {
     epoll_event events[256];

@@ -30,6 +30,8 @@ Resolver::~Resolver()
         close(eventFd_);
 }
 
+// The queue is bounded (maxPending): a client sending names faster than they resolve is
+// refused a look-up instead of growing the queue without end.
 bool Resolver::lookup(uint64_t ticket, const std::string &name)
 {
     {
@@ -50,6 +52,8 @@ Resolver::Queue::iterator Resolver::find(Queue &q, uint64_t ticket)
     return q.end();
 }
 
+// A session that ended no longer needs its answer; a look-up already running finishes and
+// its answer finds no session.
 void Resolver::cancel(uint64_t ticket)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -62,6 +66,8 @@ void Resolver::cancel(uint64_t ticket)
     }
 }
 
+// A client that may have gone (it closed its sending side) waits behind the ones that
+// certainly have not: workers take deferred look-ups only when nothing else waits.
 void Resolver::defer(uint64_t ticket)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -102,6 +108,8 @@ std::vector<Resolver::Answer> Resolver::takeAnswers()
     return out;
 }
 
+// A worker: the blocking look-up runs without the lock; the answer is queued and the loop
+// woken through the eventfd, so that only the loop's thread touches sessions.
 void Resolver::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -132,6 +132,10 @@ bool UdpRelay::fromClient(const sockaddr_storage &from)
     return port == clientPort_;
 }
 
+// A datagram from the client: only from the client's address (and the port of its first
+// datagram), with a valid header, else dropped without a word, as UDP has it. Its
+// destination is decided by the request rules like a CONNECT's; a name is looked up first,
+// and the client socket waits meanwhile so that datagrams keep their order.
 void UdpRelay::readClient()
 {
     for (int i = 0; i < BATCH && !lookupQueued_ && clientSide_.fd >= 0; ++i) {
