@@ -17,6 +17,8 @@
 #include "core/TableExport.h"
 #include "app/util.h"
 
+// The dialog is made anew each time and destroyed when done; its ExportDialog object goes
+// with it through the destroy callback.
 void ExportDialog::Open(MonitorApp* app)
 {
     if (!app->current)
@@ -53,6 +55,8 @@ void ExportDialog::DestroyCallback(Widget, XtPointer clientData, XtPointer)
     delete static_cast<ExportDialog*>(clientData);
 }
 
+// OK: a name that ends in "/" names no file; an existing file is replaced only when the
+// user says so in a question whose default is Cancel.
 void ExportDialog::ResponseCallback(Widget, XtPointer clientData, XtPointer callData)
 {
     ExportDialog* self = static_cast<ExportDialog*>(clientData);

@@ -51,6 +51,9 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
     return result;
 }
 
+// At start-up: the servers of socks5.dat become the server list and the SOCKS5Server
+// menu's entries, the first one current; then their settings are read, monitor.ini first
+// and view.ini over it.
 void MonMenu::ReadServerList()
 {
     // Only a regular file is read: not a directory, a FIFO, a device or a symbolic link.
@@ -83,6 +86,8 @@ void MonMenu::ReadServerList()
     serverNames = NULL;
 }
 
+// The menu entry of the server just added, a one-of-many toggle; its user data is its
+// place in the list, counted from 1.
 void MonMenu::AddSOCKS5Bn(const char* name)
 {
     int n = app->serverCount - 1;

@@ -14,6 +14,8 @@
 #include "app/MonTable.h"
 #include "core/RowFilter.h"
 
+// A heading click. The menu's key is remembered while a heading-only key is in use, since
+// monitor.ini can keep only the menu's six keys; the Sort By entries then show no choice.
 void MonitorApp::SortByHeading(int sortType)
 {
     if (!current || !sortType)
@@ -31,6 +33,8 @@ void MonitorApp::SortByHeading(int sortType)
     menu->ResetOptionBn();
 }
 
+// The filter is kept cleaned (see CleanFilterText) in the server's setting, to be saved in
+// view.ini; the table is filtered at once, not at the next poll.
 void MonitorApp::SetFilter(const char* text)
 {
     if (!current)
@@ -56,6 +60,8 @@ void MonitorApp::ShowShownCount(int shown, int total, bool filtered)
     XmTextFieldSetString(field, const_cast<char*>(text.c_str()));
 }
 
+// The window shows at once that it waits: the label and the cursor are flushed to the
+// display here, since a connect may block before the event loop runs again.
 void MonitorApp::ShowWaiting(const SOCKS5* server)
 {
     char text[MESSAGE_SIZE] = "";

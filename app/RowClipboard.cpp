@@ -15,6 +15,8 @@
 
 std::string RowClipboard::text;
 
+// The text is made at the copy, not when asked for: the rows may change or go with the
+// next poll, while the clipboard should keep what the user saw.
 void RowClipboard::CopySelectedRows(MonitorApp* app)
 {
     MonTable* view = app->tableView;
@@ -40,6 +42,8 @@ void RowClipboard::CopySelectedRows(MonitorApp* app)
         KesWarningPost(app->shell, "The clipboard could not be taken.", NULL, NULL, "Warning");
 }
 
+// Answers other programs' requests: TARGETS lists the forms offered; the text goes as
+// UTF8_STRING, STRING or TEXT alike, so that terminals and editors old and new can paste.
 Boolean RowClipboard::ConvertCallback(Widget w, Atom*, Atom* target, Atom* type, XtPointer* value,
                                       unsigned long* length, int* format)
 {

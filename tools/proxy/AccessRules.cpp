@@ -74,6 +74,9 @@ bool matchesAsker(const RequestRule &rule, const AccessRequest &request)
 }
 } // namespace
 
+// For a request whose destination is not known yet (a UDP association, which names each
+// destination per datagram): may the client open it at all? Each datagram is then decided
+// by decideRequest.
 Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
 {
     for (const RequestRule &rule : requestRules_) {
@@ -89,6 +92,10 @@ Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
     return byDefault(requestRules_.empty());
 }
 
+// The first rule that matches source, command, user, port and destination decides. A rule
+// naming an address block cannot judge a destination given by name until it is looked up:
+// the answer NeedsAddress asks the session to resolve and ask again, so that no name is
+// looked up that an earlier rule would have refused.
 Decision AccessRules::decideRequest(const AccessRequest &request) const
 {
     const std::string host = canonicalHostName(request.host);
@@ -122,6 +129,8 @@ Decision AccessRules::decideRequest(const AccessRequest &request) const
     return byDefault(requestRules_.empty());
 }
 
+// Without monitor-allow every address may monitor (the port listens on loopback unless
+// told otherwise); with it, only the blocks it names.
 bool AccessRules::monitorAllowed(const IpAddress &source) const
 {
     if (monitorAllow_.empty())

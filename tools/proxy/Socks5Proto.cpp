@@ -114,6 +114,8 @@ bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used)
         && parseAddress(buf, len, out, used, &unknown) == Parse::Done;
 }
 
+// With a users file, only username/password will do; without, only no authentication:
+// a client is never let in with less than the configuration asks.
 uint8_t chooseMethod(const Greeting &g, bool passwordRequired)
 {
     uint8_t wanted = passwordRequired ? METHOD_USERPASS : METHOD_NONE;
@@ -204,6 +206,8 @@ const char *replyText(uint8_t rep)
     }
 }
 
+// The SOCKS reply that tells the client why its connect failed, from the errno of the
+// proxy's own connect.
 uint8_t replyForErrno(int err)
 {
     switch (err) {
