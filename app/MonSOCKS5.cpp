@@ -68,8 +68,8 @@ void SOCKS5::CopySetting(Setting s)
     ::CopySetting(&setting, s);
 }
 
-// Closes the monitor connection, if any, and sets the status that follows (0 after a
-// failure, SOCKS5_ENABLED after Stop so that a later Start may try again).
+// Closes the monitor connection, if any, and sets the status that follows (SOCKS5_LOST
+// after a failure, SOCKS5_ENABLED after Stop so that a later Start may try again).
 void SOCKS5::CloseHandle(ServerStatus newStatus)
 {
     if (handle) {
