@@ -72,10 +72,7 @@ protected:
 
     std::string ViewerText(HelpDialog* viewer)
     {
-        char* value = XmTextGetString(viewer->text);
-        std::string text = value ? value : "";
-        XtFree(value);
-        return text;
+        return FieldText(viewer->text);
     }
 
     void WaitUntilViewable(Widget panel)

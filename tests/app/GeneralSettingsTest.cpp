@@ -10,6 +10,7 @@
 #include <Xm/ToggleBG.h>
 
 #include "tests/support/AppFixture.h"
+#include "tests/support/MotifText.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"
 
@@ -48,13 +49,6 @@ protected:
         XtCallCallbacks(button, XmNactivateCallback, nullptr);
         ProcessEvents();
     }
-    static std::string Text(Widget field)
-    {
-        char* value = XmTextGetString(field);
-        std::string text = value;
-        XtFree(value);
-        return text;
-    }
     // Opens the dialog, types into both fields and confirms.
     void Confirm(const std::string& maximum, const std::string& interval)
     {
@@ -76,8 +70,8 @@ TEST_F(GeneralSettingsTest, ShowsTheServersValuesAndEveryKindSetUnderItsTitle)
     Open();
     Widget panel = app->rejectPanel;
     EXPECT_STREQ(XtName(panel), "General Settings");
-    EXPECT_EQ(Text(app->maxRejectedField), "321");
-    EXPECT_EQ(Text(app->intervalField), "15");
+    EXPECT_EQ(FieldText(app->maxRejectedField), "321");
+    EXPECT_EQ(FieldText(app->intervalField), "15");
     int maxLength = 0;
     XtVaGetValues(app->intervalField, XmNmaxLength, &maxLength, NULL);
     EXPECT_EQ(maxLength, 6);
@@ -153,8 +147,8 @@ TEST_F(GeneralSettingsTest, FilterTogglesAreSummedOnOkAndClearAndCancelKeepTheSt
     XmTextSetString(app->maxRejectedField, const_cast<char*>("77"));
     Press("fw_clear");
     ASSERT_NE(app->rejectPanel, nullptr) << "Clear leaves the dialog open";
-    EXPECT_EQ(Text(app->intervalField), "60");
-    EXPECT_EQ(Text(app->maxRejectedField), "50");
+    EXPECT_EQ(FieldText(app->intervalField), "60");
+    EXPECT_EQ(FieldText(app->maxRejectedField), "50");
     EXPECT_TRUE(XmToggleButtonGadgetGetState(app->filterToggles[1]));
 
     XmToggleButtonGadgetSetState(app->filterToggles[1], False, False);
@@ -175,5 +169,5 @@ TEST_F(GeneralSettingsTest, FilterTogglesAreSummedOnOkAndClearAndCancelKeepTheSt
     Open();
     EXPECT_FALSE(XmToggleButtonGadgetGetState(app->filterToggles[1]));
     EXPECT_TRUE(XmToggleButtonGadgetGetState(app->filterToggles[2]));
-    EXPECT_EQ(Text(app->intervalField), "9");
+    EXPECT_EQ(FieldText(app->intervalField), "9");
 }

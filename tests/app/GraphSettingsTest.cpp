@@ -16,6 +16,7 @@
 #include "app/MonChart.h"
 #include "app/ServiceDialog.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/MotifText.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"
 #include "toolkit/Chart.h"
@@ -86,13 +87,6 @@ protected:
         XmTextSetString(dialog->portField, const_cast<char*>(port.c_str()));
         Press("fw_add");
         return TakeMessages();
-    }
-    static std::string Text(Widget field)
-    {
-        char* value = XmTextGetString(field);
-        std::string text = value;
-        XtFree(value);
-        return text;
     }
     std::string CellText(int column, int row)
     {
@@ -296,8 +290,8 @@ TEST_F(GraphSettingsTest, GopherIsAddedUnplottedWithColourSevenAndPlottedWhenSwi
 
     SelectRow(8);
     EXPECT_EQ(dialog->selectedIndex, 7);
-    EXPECT_EQ(Text(dialog->nameField), "gopher");
-    EXPECT_EQ(Text(dialog->portField), "70");
+    EXPECT_EQ(FieldText(dialog->nameField), "gopher");
+    EXPECT_EQ(FieldText(dialog->portField), "70");
     EXPECT_EQ(CellColour(dialog->serviceTable, 2, 8), Rgb("#bb00f0"));
     EXPECT_EQ(dialog->selectedSeries, nullptr);
 
@@ -342,7 +336,7 @@ TEST_F(GraphSettingsTest, DefaultServicesStayAndAddedOnesAreDeletedWithTheRowsMo
     Press("fw_delete");
     EXPECT_EQ(TakeMessages(), Messages{kDefaultService}) << "nothing selected";
     SelectRow(4);
-    ASSERT_EQ(Text(dialog->nameField), "Web");
+    ASSERT_EQ(FieldText(dialog->nameField), "Web");
     Press("fw_delete");
     EXPECT_EQ(TakeMessages(), Messages{kDefaultService});
     XmTextSetString(dialog->nameField, const_cast<char*>(""));
@@ -352,7 +346,7 @@ TEST_F(GraphSettingsTest, DefaultServicesStayAndAddedOnesAreDeletedWithTheRowsMo
 
     // Archie is not a default service: it goes, and gopher and news move up.
     SelectRow(7);
-    ASSERT_EQ(Text(dialog->nameField), "Archie");
+    ASSERT_EQ(FieldText(dialog->nameField), "Archie");
     Widget archieSeries = chart->series[6];
     Widget gopherSeries = chart->series[7];
     Press("fw_delete");
@@ -372,8 +366,8 @@ TEST_F(GraphSettingsTest, DefaultServicesStayAndAddedOnesAreDeletedWithTheRowsMo
     EXPECT_EQ(dialog->colorIndex[7], 8);
     EXPECT_EQ(dialog->colorIndex[8], -1);
     EXPECT_EQ(dialog->selectedIndex, -1);
-    EXPECT_EQ(Text(dialog->nameField), "");
-    EXPECT_EQ(Text(dialog->portField), "");
+    EXPECT_EQ(FieldText(dialog->nameField), "");
+    EXPECT_EQ(FieldText(dialog->portField), "");
     EXPECT_EQ(CellText(2, 7), "gopher");
     EXPECT_EQ(CellText(2, 8), "news");
     XRectangle box;
@@ -432,8 +426,8 @@ TEST_F(GraphSettingsTest, SwitchingALineOffKeepsTheHistoryOfTheOthers)
     EXPECT_EQ(Samples(3), webBefore);
     EXPECT_EQ(dialog->selectedIndex, -1);
     EXPECT_EQ(dialog->selectedSeries, nullptr);
-    EXPECT_EQ(Text(dialog->nameField), "");
-    EXPECT_EQ(Text(dialog->portField), "23") << "the port field keeps its text";
+    EXPECT_EQ(FieldText(dialog->nameField), "");
+    EXPECT_EQ(FieldText(dialog->portField), "23") << "the port field keeps its text";
     int* cell = (int*)XomEditTableGetCellData(dialog->serviceTable, 1, 2);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(*cell, 0);

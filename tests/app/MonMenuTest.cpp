@@ -7,7 +7,6 @@
 
 #include <X11/IntrinsicP.h>
 #include <Xm/RowColumn.h>
-#include <Xm/TextF.h>
 #include <Xm/ToggleB.h>
 #include <Xm/ToggleBG.h>
 #include <Xm/Xm.h>
@@ -432,33 +431,6 @@ TEST_F(MonMenuTest, TheTipShowsTheButtonsTextUnderTheToolBar)
     EXPECT_STREQ(menu->toolLabels[TOOL_START], "Start");
     EXPECT_STREQ(menu->toolLabels[TOOL_UPDATE], "Update now");
     EXPECT_STREQ(menu->toolLabels[TOOL_FIRST_SERVER], "alpha:1");
-}
-
-TEST_F(MonMenuTest, StartCountsTheSimulatorsConnectionsAndStopClosesIt)
-{
-    MonsimProcess sim(
-        Script({Conn(1, "state=2") + Conn(2, "state=2") + Conn(3, "state=12 end=1700000001")}));
-    AddServers({sim.address()});
-    Choose(menu->actionItems[ACTION_START]);
-    EXPECT_TRUE(WaitForPass());
-    EXPECT_EQ(TakeMessages(), Messages{});
-    EXPECT_EQ(ActionStates(), "0111");
-    EXPECT_EQ(WorkingIcon(), StatusPixmap(STATUS_SPIN1));
-    char* activeCount = XmTextFieldGetString(app->activeText);
-    char* failedCount = XmTextFieldGetString(app->failedText);
-    EXPECT_STREQ(activeCount, "2");
-    EXPECT_STREQ(failedCount, "1");
-    XtFree(activeCount);
-    XtFree(failedCount);
-
-    Choose(menu->actionItems[ACTION_PAUSE]);
-    EXPECT_TRUE(app->current->status & SOCKS5_PAUSED);
-    EXPECT_EQ(ActionStates(), "1011");
-    Choose(menu->actionItems[ACTION_STOP]);
-    EXPECT_EQ(app->current->status, SOCKS5_ENABLED);
-    EXPECT_EQ(app->current->handle, nullptr);
-    EXPECT_EQ(ActionStates(), "1000");
-    EXPECT_EQ(WorkingIcon(), StatusPixmap(STATUS_LAST_REJECTION));
 }
 
 } // namespace

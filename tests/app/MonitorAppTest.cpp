@@ -73,9 +73,7 @@ TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndAnEmptyStatusLine)
     for (Widget field : {app->activeText, app->failedText}) {
         ASSERT_NE(field, nullptr);
         EXPECT_STREQ(XtName(field), "status_text");
-        char* value = XmTextFieldGetString(field);
-        EXPECT_STREQ(value, "");
-        XtFree(value);
+        EXPECT_EQ(FieldText(field), "");
         XWindowAttributes attributes;
         XGetWindowAttributes(display, XtWindow(field), &attributes);
         EXPECT_EQ(attributes.map_state, IsViewable);

@@ -17,6 +17,7 @@
 #include "core/TableExport.h"
 #include "core/ViewFile.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/MotifText.h"
 #include "toolkit/EditTable.h"
 
 namespace {
@@ -56,10 +57,7 @@ protected:
     }
     std::string ActiveCount()
     {
-        char* text = XmTextFieldGetString(app->activeText);
-        std::string result = text;
-        XtFree(text);
-        return result;
+        return FieldText(app->activeText);
     }
     // A press of button 1 on the heading of a table column, as the pointer gives it.
     void ClickHeading(int column)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AppFixture.h"
+#include "tests/support/MotifText.h"
 #include "tests/support/RunProcess.h"
 #include "tests/tools/ProxyProcess.h"
 #include "tests/tools/TestHttpServer.h"
@@ -26,14 +27,6 @@
 namespace {
 
 const long T = kStart;
-
-std::string FieldText(Widget field)
-{
-    char* text = XmTextFieldGetString(field);
-    std::string result = text;
-    XtFree(text);
-    return result;
-}
 
 int RequestsOf(const MonsimProcess& sim, const std::string& line)
 {
@@ -709,7 +702,7 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
 
     ProcessResult download = RunProcess(
         {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null", "--socks5",
-         "127.0.0.1:" + std::to_string(proxy.socksPort()),
+         proxy.socksAddress(),
          "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
     ASSERT_EQ(download.exitStatus, 0) << download.err;
     usleep(300000); // the proxy notes the end of the relay

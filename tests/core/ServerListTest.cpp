@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AppFixture.h"
+#include "tests/support/MotifText.h"
 #include "tests/support/PixelReader.h"
 
 #include <Xm/List.h>
@@ -145,9 +146,7 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     AddThroughDialog("   proxy.example:1080 second");
     EXPECT_EQ(Names(), (std::vector<std::string>{"proxy.example:1080"}));
     EXPECT_EQ(ListedItems(), 1);
-    char* field = XmTextFieldGetString(app->socks5NameField);
-    EXPECT_STREQ(field, "");
-    XtFree(field);
+    EXPECT_EQ(FieldText(app->socks5NameField), "");
     EXPECT_EQ(app->current, app->servers[0]);
 
     // A port the monitor library could not use is refused, named in the warning.
@@ -186,9 +185,7 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
         TakeMessages(),
         (Messages{"Warning: No SOCKS5Server selected. Please select a SOCKS5Server in the list."}));
     XmListSelectPos(app->socks5List, 2, True);
-    field = XmTextFieldGetString(app->socks5NameField);
-    EXPECT_EQ(std::string(field), std::string(255, 'n'));
-    XtFree(field);
+    EXPECT_EQ(FieldText(app->socks5NameField), std::string(255, 'n'));
     Press(app->socks5RemoveButton);
     EXPECT_EQ(Names(), (std::vector<std::string>{"proxy.example:1080"}));
     EXPECT_EQ(ListedItems(), 1);

@@ -16,25 +16,6 @@ const std::vector<std::string> kGraphSettings = {"F10",   "Right", "Right", "Rig
 
 const uint32_t kNavy = 0x000080; // "#000080", the last colour; no default service has it
 
-std::string WindowNamed(const std::string& title)
-{
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::istringstream lines(found.out);
-    std::string id;
-    std::getline(lines, id);
-    return id;
-}
-
-// A click at (x, y) of a window, as the user makes it.
-void ClickIn(const std::string& window, int x, int y)
-{
-    RunProcess({"xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y),
-                "click", "1"},
-               {}, 10);
-    SleepMs(300);
-}
-
 bool Shows(const RgbImage& image, uint32_t rgb)
 {
     for (int y = 0; y < image.height; y++)
@@ -59,12 +40,12 @@ TEST(GraphSettingsE2E, ALineRecolouredInTheDialogShowsInTheChart)
 
     // The places in the dialog, as its in-process test lays it out: the Name cell of
     // Telnet's row, the last colour of the colour table and OK.
-    std::string dialog = WindowNamed("Graph Settings");
+    std::string dialog = FocusDialog("Graph Settings");
     ASSERT_FALSE(dialog.empty());
-    ClickIn(dialog, 90, 178);
-    ClickIn(dialog, 620, 195);
+    ClickIn(dialog, 90, 178, 300);
+    ClickIn(dialog, 620, 195, 300);
     EXPECT_FALSE(vantor.SaveScreenOverWindow("graph-settings-recoloured.png").empty());
-    ClickIn(dialog, 327, 444);
+    ClickIn(dialog, 327, 444, 300);
     EXPECT_TRUE(Eventually([] { return WindowsNamed("Graph Settings") == 0; }, 3000));
     EXPECT_TRUE(Eventually([&] { return Shows(vantor.Screenshot(), kNavy); }, 3000))
         << "Telnet's legend entry in navy";

@@ -12,7 +12,6 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kStop = {"F10", "Right", "Down", "Down", "Return"}; // running
 
 // A frozen window repaints after the pass, seconds later; an answering one at once. The
@@ -29,7 +28,7 @@ TEST(HostileServerTest, TheWindowRepaintsDuringSlowPassesAndStopEndsThemAtOnce)
         VantorHome home({sim.address()}, 1000);
         VantorDriver vantor(home.path());
         ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-        ASSERT_TRUE(vantor.Keys(kStart));
+        ASSERT_TRUE(vantor.StartMonitoring());
         SleepMs(1500); // well inside the first pass
         int slowest = 0;
         for (int probe = 0; probe < 3; probe++) {

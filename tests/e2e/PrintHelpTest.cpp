@@ -22,7 +22,6 @@
 namespace {
 
 const char kPrintFile[] = "/tmp/vantor.ps";
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 // Help is the last of the seven menus; Down opens it on its first entry.
 const std::vector<std::string> kManual = {"F10", "Left", "Down", "Return"};
 const std::vector<std::string> kAbout = {"F10", "Left", "Down", "Down", "Return"};
@@ -204,7 +203,7 @@ TEST_F(PrintHelpTest, PrintedWindowMatchesTheScreen)
     VantorHome home({sim.address()});
     VantorDriver vantor(home.path(), WithLpr());
     ASSERT_TRUE(vantor.Start());
-    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(vantor.StartMonitoring());
     SleepMs(1500);
     RgbImage shown = vantor.Screenshot();
     ASSERT_TRUE(vantor.Keys({"ctrl+p"}));

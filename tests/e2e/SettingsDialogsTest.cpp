@@ -14,7 +14,6 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 // Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
 const std::vector<std::string> kOptions = {"F10", "Right", "Right", "Right", "Right", "Right"};
 
@@ -26,23 +25,12 @@ std::vector<std::string> OptionsEntry(int downs)
     return keys;
 }
 
-int ListRequests(const MonsimProcess& sim)
-{
-    std::vector<std::string> lines = sim.requests();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.rfind("request type=2", 0) == 0;
-    }));
-}
-
 std::string SavedSettings(VantorDriver& vantor, const VantorHome& home)
 {
     if (!vantor.Keys(OptionsEntry(7)) || !WaitForWindow("Information"))
         return "";
     AcknowledgeDialog("Information");
-    std::ifstream in(home.File("monitor.ini"));
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileText(home.File("monitor.ini"));
 }
 
 // Width and height of a window.
@@ -54,13 +42,6 @@ std::pair<int, int> Size(const std::string& window)
     if (at != std::string::npos)
         sscanf(geometry.out.c_str() + at, "Geometry: %dx%d", &width, &height);
     return {width, height};
-}
-
-void ClickIn(const std::string& window, int x, int y)
-{
-    RunProcess({"xdotool", "mousemove", "--sync", "--window", window, std::to_string(x),
-                std::to_string(y), "click", "1"},
-               {}, 10);
 }
 
 // Keys that replace what a text field holds with text.
@@ -86,8 +67,8 @@ TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedM
     VantorHome home({sim.address()}, 60000);
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    ASSERT_TRUE(vantor.Keys(kStart));
-    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) == 1; }));
+    ASSERT_TRUE(vantor.StartMonitoring());
+    ASSERT_TRUE(Eventually([&] { return sim.listRequests() == 1; }));
 
     ASSERT_TRUE(vantor.Keys(OptionsEntry(1)));
     std::string dialog = FocusDialog("General Settings");
@@ -106,8 +87,8 @@ TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedM
     EXPECT_TRUE(Eventually([] { return WindowsNamed("General Settings") == 0; }));
 
     // Polls now come every second.
-    int before = ListRequests(sim);
-    EXPECT_TRUE(Eventually([&] { return ListRequests(sim) >= before + 3; }, 6000));
+    int before = sim.listRequests();
+    EXPECT_TRUE(Eventually([&] { return sim.listRequests() >= before + 3; }, 6000));
 
     std::string saved = SavedSettings(vantor, home);
     EXPECT_NE(saved.find("9  1.000000  1000  \n77  1  7"), std::string::npos) << saved;

@@ -154,16 +154,6 @@ std::vector<std::string> PasswordDatabaseWithHome(const TempDir& dir, const std:
             "NSS_WRAPPER_DISABLE_DEEPBIND=1", "ASAN_OPTIONS=verify_asan_link_order=0"};
 }
 
-int WindowsNamed(const std::string& name)
-{
-    std::istringstream ids(
-        RunProcess({"xdotool", "search", "--name", "^" + name + "$"}, {}, 10).out);
-    int count = 0;
-    for (std::string id; ids >> id;)
-        count++;
-    return count;
-}
-
 TEST(StartupTest, WithoutHomeTheSettingsGoToTheHomeOfThePasswordDatabase)
 {
     TempDir dir;
@@ -231,21 +221,6 @@ TEST(StartupTest, SizesTooLargeForTheWindowAreBoundedWithOneWarningAndCostNoMemo
     printf("resident: %ld KiB with the defaults, %ld KiB with the huge sizes\n", resident[0],
            resident[1]);
     EXPECT_LT(resident[1] - resident[0], 50 * 1024);
-}
-
-TEST(StartupTest, ServersBeyondTheTenthGiveOneWarning)
-{
-    std::vector<std::string> names;
-    for (int i = 1; i <= 10000; i++)
-        names.push_back("127.0.0.1:" + std::to_string(10000 + i));
-    VantorHome home(names);
-    VantorDriver vantor(home.path());
-    // Before, every server beyond the tenth had a warning of its own: minutes of them.
-    ASSERT_TRUE(vantor.Start(10)) << vantor.StandardError();
-    EXPECT_TRUE(WaitForWindow("Warning"));
-    SleepMs(500);
-    EXPECT_EQ(WindowsNamed("Warning"), 1);
-    EXPECT_EQ(vantor.StandardError(), "");
 }
 
 } // namespace

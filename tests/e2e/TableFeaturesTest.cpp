@@ -26,7 +26,6 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
                                           "Right", "Down",  "Down",  "Return"};
 
@@ -102,14 +101,6 @@ private:
     pid_t pid_ = -1;
 };
 
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(TableFeaturesTest, FilterSortByHeadingExportAndCopy)
 {
     std::string script;
@@ -123,7 +114,7 @@ TEST(TableFeaturesTest, FilterSortByHeadingExportAndCopy)
     }
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(vantor.StartMonitoring());
     int x = vantor.Screenshot().width / 2;
     ASSERT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }, 8000));
 
@@ -208,7 +199,7 @@ TEST(TableFeaturesTest, FilterAndExportOfProxiedConnections)
              "http://127.0.0.1:" + std::to_string(silent) + "/"}));
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(vantor.StartMonitoring());
     int x = vantor.Screenshot().width / 2;
     ASSERT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }, 8000));
 

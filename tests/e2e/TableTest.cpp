@@ -16,7 +16,6 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
 const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
 const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
@@ -38,14 +37,6 @@ const char kPass[] =
     "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
     " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
     " errmsg=Connection~refused\n";
-
-int ListRequests(const MonsimProcess& sim)
-{
-    std::vector<std::string> lines = sim.requests();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.rfind("request type=2", 0) == 0;
-    }));
-}
 
 // The source and destination of the first row as the program exports the rows on show
 // (Connection > Export, to the name the dialog offers in the home directory).
@@ -77,8 +68,8 @@ TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
     EXPECT_GE(PinkBands(shot, x), 3);
     EXPECT_FALSE(vantor.SaveScreenshot("table-before-polling.png").empty());
 
-    ASSERT_TRUE(vantor.Keys(kStart));
-    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) >= 2; }, 8000));
+    ASSERT_TRUE(vantor.StartMonitoring());
+    ASSERT_TRUE(Eventually([&] { return sim.listRequests() >= 2; }, 8000));
     SleepMs(300);
     // Three active rows: rows 1 and 3 are pink.
     EXPECT_TRUE(Eventually([&] { return PinkBands(vantor.Screenshot(), x) == 2; }));
@@ -88,8 +79,8 @@ TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
 
     // IP naming: the same row shows its dotted addresses instead.
     ASSERT_TRUE(vantor.Keys(kIpNaming));
-    int polls = ListRequests(sim);
-    ASSERT_TRUE(Eventually([&] { return ListRequests(sim) > polls; }, 5000));
+    int polls = sim.listRequests();
+    ASSERT_TRUE(Eventually([&] { return sim.listRequests() > polls; }, 5000));
     SleepMs(300);
     EXPECT_FALSE(vantor.SaveScreenshot("table-ip-naming.png").empty());
     EXPECT_EQ(FirstRowPlaces(vantor), "10.0.0.5,10.0.0.9");

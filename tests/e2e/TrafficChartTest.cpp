@@ -15,17 +15,8 @@
 
 namespace {
 
-const std::vector<std::string> kStart = {"F10", "Right", "Down", "Return"};
 const uint32_t kBlue = 0x0000ff;  // "Web", the fourth service
 const uint32_t kBrown = 0xa52a2a; // "FTP", the third
-
-int ListRequests(const MonsimProcess& sim)
-{
-    std::vector<std::string> lines = sim.requests();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.rfind("request type=2", 0) == 0;
-    }));
-}
 
 // Pixels of a colour in the rows from top to the bottom of the image.
 int CountBelow(const RgbImage& shot, int top, uint32_t colour)
@@ -61,8 +52,8 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
         brownBefore = CountBelow(before, lower, kBrown);
     EXPECT_LT(blueBefore, 60);
 
-    ASSERT_TRUE(vantor.Keys(kStart));
-    EXPECT_TRUE(Eventually([&] { return ListRequests(sim) >= 7; }, 15000));
+    ASSERT_TRUE(vantor.StartMonitoring());
+    EXPECT_TRUE(Eventually([&] { return sim.listRequests() >= 7; }, 15000));
     SleepMs(300);
     RgbImage shot = vantor.Screenshot();
     EXPECT_FALSE(vantor.SaveScreenshot("traffic-chart-polling.png").empty());
@@ -117,11 +108,11 @@ TEST(TrafficChartTest, ADownloadThroughAProxyThatKeepsItListedIsOneSpikeThatPass
     WriteWebHome(home, http.port());
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    ASSERT_TRUE(vantor.Keys(kStart));
+    ASSERT_TRUE(vantor.StartMonitoring());
     SleepMs(1500);
     ProcessResult download = RunProcess(
         {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null", "--socks5",
-         "127.0.0.1:" + std::to_string(proxy.socksPort()),
+         proxy.socksAddress(),
          "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
     ASSERT_EQ(download.exitStatus, 0) << download.err;
 

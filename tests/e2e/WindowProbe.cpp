@@ -304,6 +304,14 @@ std::string FocusDialog(const std::string& title)
     return id;
 }
 
+void ClickIn(const std::string& window, int x, int y, int settleMs)
+{
+    RunProcess({"xdotool", "mousemove", "--sync", "--window", window, std::to_string(x),
+                std::to_string(y), "click", "1"},
+               {}, 10);
+    SleepMs(settleMs);
+}
+
 bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys)
 {
     if (FocusDialog(title).empty())

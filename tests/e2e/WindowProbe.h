@@ -72,6 +72,9 @@ std::string FocusDialog(const std::string& title);
 bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys);
 // Presses Return in the dialog of that title (its OK button); true when it was found.
 bool AcknowledgeDialog(const std::string& title);
+// A click at (x, y) of the window with that id, as the user makes it, then settleMs to let
+// the program answer.
+void ClickIn(const std::string& window, int x, int y, int settleMs = 0);
 
 // Waits up to timeoutMs until the predicate holds; its last value.
 template <typename Predicate>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <signal.h>
@@ -103,4 +104,12 @@ std::vector<std::string> MonsimProcess::requests() const
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+int MonsimProcess::listRequests() const
+{
+    std::vector<std::string> lines = requests();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string &line) {
+        return line.rfind("request type=2", 0) == 0;
+    }));
 }

@@ -22,6 +22,8 @@ public:
     std::string address() const;
     // Lines the simulator wrote to its request log ("request type=2 all=0", ...).
     std::vector<std::string> requests() const;
+    // How many of them asked for the connection list: one for each poll.
+    int listRequests() const;
     // Writes text to a fresh file in a private temporary directory and returns its path.
     static std::string writeTempFile(const std::string &name, const std::string &text);
 

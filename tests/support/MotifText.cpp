@@ -1,6 +1,16 @@
 #include "tests/support/MotifText.h"
 
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
 #include <Xm/Xm.h>
+
+std::string FieldText(Widget field)
+{
+    char* value = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);
+    std::string text = value ? value : "";
+    XtFree(value);
+    return text;
+}
 
 std::string ShownText(Widget w, const char* resource)
 {

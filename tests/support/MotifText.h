@@ -8,5 +8,7 @@
 
 // The compound string held by a widget resource such as "labelString" or "messageString".
 std::string ShownText(Widget w, const char* resource);
+// What a text or text field widget holds.
+std::string FieldText(Widget field);
 
 #endif

@@ -151,6 +151,11 @@ bool VantorDriver::CloseFromWindowManager()
     return window_ && SendWindowDelete(display_, window_);
 }
 
+bool VantorDriver::StartMonitoring()
+{
+    return Keys({"F10", "Right", "Down", "Return"});
+}
+
 bool VantorDriver::QuitThroughMenu()
 {
     return Keys({"F10", "Down", "Down", "Return"});

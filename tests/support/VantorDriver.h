@@ -38,6 +38,9 @@ public:
 
     // Gives the window the keyboard focus and types the keys ("F10", "ctrl+x", "Down"...).
     bool Keys(const std::vector<std::string>& keys);
+    // Starts monitoring through the Action menu, whose first entry Start is while stopped
+    // (and Pause while running).
+    bool StartMonitoring();
     // Quits through the File menu (F10, Down, Down, Return).
     bool QuitThroughMenu();
     // Waits for the program to end; its exit status, or -1 (still running or killed).

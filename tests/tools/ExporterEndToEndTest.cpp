@@ -73,7 +73,7 @@ TEST(ExporterEndToEnd, CountsProxiedTrafficOncePassesPromtoolAndAnswersWhateverS
 
     // Known traffic through the proxy, to a port that no service names: counted once, within
     // the request and the headers, however many polls list the ended connection.
-    ProcessResult r = curl({"--socks5", "127.0.0.1:" + std::to_string(proxy.socksPort())},
+    ProcessResult r = curl({"--socks5", proxy.socksAddress()},
                            "http://127.0.0.1:" + std::to_string(http.port()) + "/");
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     ASSERT_EQ(r.out.size(), 300000u);

@@ -24,6 +24,8 @@ public:
     const std::vector<int> &socksPorts() const { return socksPorts_; }
     int monitorPort() const { return monitorPort_; }
     pid_t pid() const { return pid_; }
+    // "127.0.0.1:<port>" of the first SOCKS address, as curl's proxy options take it.
+    std::string socksAddress() const { return "127.0.0.1:" + std::to_string(socksPort()); }
     // "127.0.0.1:<port>" or "[::1]:<port>" of the monitoring service.
     std::string monitorAddress() const;
     // The proxy's open descriptors: number to what it refers to ("socket:[..]", "pipe:[..]").

@@ -24,16 +24,6 @@ namespace {
 // curl's exit code when the SOCKS proxy refuses the request.
 const int CURL_PROXY_REFUSED = 97;
 
-std::string socksOption(const ProxyProcess &p)
-{
-    return "127.0.0.1:" + std::to_string(p.socksPort());
-}
-
-std::string url(const std::string &host, int port)
-{
-    return "http://" + host + ":" + std::to_string(port) + "/";
-}
-
 void writeFile(const std::string &path, const std::string &text)
 {
     std::ofstream(path) << text;
@@ -78,15 +68,15 @@ TEST(ProxyRules, ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule)
         {"--socks5-hostname", "http://www.blocked.test/", "blocked by rule 1",
          "www.blocked.test:80"},
         // The name is resolved for the address block, then blocked by it.
-        {"--socks5-hostname", url("localhost", web.port()), "blocked by rule 2",
+        {"--socks5-hostname", httpUrl("localhost", web.port()), "blocked by rule 2",
          "127.0.0.1:" + webPort},
-        {"--socks5-hostname", url("localhost", other.port()), "", "127.0.0.1:" + otherPort},
+        {"--socks5-hostname", httpUrl("localhost", other.port()), "", "127.0.0.1:" + otherPort},
         // By address, no rule passes it: with rules given, the rest is blocked.
-        {"--socks5", url("127.0.0.1", other.port()), "blocked: no rule passes it",
+        {"--socks5", httpUrl("127.0.0.1", other.port()), "blocked: no rule passes it",
          "127.0.0.1:" + otherPort},
     };
     for (const Case &c : cases) {
-        ProcessResult r = curl({c.option, socksOption(proxy)}, c.url);
+        ProcessResult r = curl({c.option, proxy.socksAddress()}, c.url);
         EXPECT_EQ(r.exitStatus, c.error.empty() ? 0 : CURL_PROXY_REFUSED) << c.url;
         EXPECT_EQ(r.out, c.error.empty() ? "other\n" : "") << c.url;
     }
@@ -119,12 +109,12 @@ TEST(ProxyRules, AClientTheClientRulesRefuseIsClosedAtOnceCountedAndNotListed)
     EXPECT_TRUE(closedWithoutAWord(refused, 5));
     close(refused);
     ProcessResult fromRefused =
-        curl({"--socks5", socksOption(proxy)}, url("127.0.0.1", web.port()));
+        curl({"--socks5", proxy.socksAddress()}, httpUrl("127.0.0.1", web.port()));
     EXPECT_NE(fromRefused.exitStatus, 0);
     EXPECT_EQ(fromRefused.out, "");
     // Another loopback address is let in.
-    ProcessResult fromOther = curl({"--interface", "127.0.0.2", "--socks5", socksOption(proxy)},
-                                   url("127.0.0.1", web.port()));
+    ProcessResult fromOther = curl({"--interface", "127.0.0.2", "--socks5", proxy.socksAddress()},
+                                   httpUrl("127.0.0.1", web.port()));
     EXPECT_EQ(fromOther.exitStatus, 0) << fromOther.err;
     EXPECT_EQ(fromOther.out, "web\n");
 
@@ -196,10 +186,10 @@ TEST(ProxyReload, ABlockRuleAddedBySighupStopsNewConnectionsWhileAnOpenTransferF
     ASSERT_TRUE(proxy.reload());
     EXPECT_TRUE(proxy.waitForLog("reloaded: 0 client rules, 2 request rules")) << proxy.log();
     ProcessResult blocked =
-        curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", big.port()));
+        curl({"--socks5-hostname", proxy.socksAddress()}, httpUrl("localhost", big.port()));
     EXPECT_EQ(blocked.exitStatus, CURL_PROXY_REFUSED);
     ProcessResult passed =
-        curl({"--socks5-hostname", socksOption(proxy)}, url("localhost", small.port()));
+        curl({"--socks5-hostname", proxy.socksAddress()}, httpUrl("localhost", small.port()));
     EXPECT_EQ(passed.out, "small\n");
 
     // The rest, slowly: the open relay goes on under the rules it started with.
@@ -238,8 +228,8 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
     ProxyProcess proxy({"--config", conf});
     ASSERT_TRUE(proxy.started());
     auto fetch = [&](const std::string &login) {
-        return curl({"--socks5", socksOption(proxy), "--proxy-user", login},
-                    url("127.0.0.1", web.port()));
+        return curl({"--socks5", proxy.socksAddress(), "--proxy-user", login},
+                    httpUrl("127.0.0.1", web.port()));
     };
     EXPECT_EQ(fetch("alice:s3cret").exitStatus, CURL_PROXY_REFUSED);
 

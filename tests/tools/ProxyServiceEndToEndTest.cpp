@@ -21,16 +21,6 @@
 
 namespace {
 
-std::string socksOption(const ProxyProcess &p)
-{
-    return "127.0.0.1:" + std::to_string(p.socksPort());
-}
-
-std::string url(int port)
-{
-    return "http://127.0.0.1:" + std::to_string(port) + "/";
-}
-
 bool haveProgram(const std::string &name)
 {
     return RunProcess({"sh", "-c", "command -v " + name}).exitStatus == 0;
@@ -73,11 +63,11 @@ TEST(ProxyService, OneLineAtTheStartAndOnePerEndedConnection)
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
     EXPECT_EQ(proxy.log(),
-              "vantor-proxy: SOCKS on " + socksOption(proxy) + ", monitoring on "
+              "vantor-proxy: SOCKS on " + proxy.socksAddress() + ", monitoring on "
                   + proxy.monitorAddress()
                   + "; 0 client rules, 0 request rules, 0 monitor-allow blocks, no "
                     "authentication\n");
-    ProcessResult r = curl({"--socks5-hostname", socksOption(proxy)},
+    ProcessResult r = curl({"--socks5-hostname", proxy.socksAddress()},
                            "http://localhost:" + std::to_string(web.port()) + "/");
     EXPECT_EQ(r.exitStatus, 0);
     Records records = waitForEnded(proxy.monitorAddress(), 1);
@@ -102,7 +92,7 @@ TEST(ProxyService, AWrongPasswordIsAFailedConnectionOfAKnownUserOnly)
     ProxyProcess proxy({"--users", users});
     ASSERT_TRUE(proxy.started());
     for (const char *login : {"alice:wrong", "alice:s3cret", "mallory:guess"})
-        curl({"--socks5", socksOption(proxy), "--proxy-user", login}, url(web.port()));
+        curl({"--socks5", proxy.socksAddress(), "--proxy-user", login}, httpUrl("127.0.0.1", web.port()));
     waitForEnded(proxy.monitorAddress(), 3);
 
     // Made-up names are counted in the totals only, so that they cannot grow the list.
@@ -145,7 +135,7 @@ TEST(ProxyService, GoesOnAsTheAccountItIsToldOnceListening)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(statusField(proxy.pid(), "Uid:"), all);
     EXPECT_EQ(statusField(proxy.pid(), "Gid:"), "\t" + gid + "\t" + gid + "\t" + gid + "\t" + gid);
-    EXPECT_EQ(curl({"--socks5", socksOption(proxy)}, url(web.port())).out, "web\n");
+    EXPECT_EQ(curl({"--socks5", proxy.socksAddress()}, httpUrl("127.0.0.1", web.port())).out, "web\n");
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -165,7 +155,7 @@ TEST(ProxyClients, Proxychains4RunsAnOrdinaryProgramThroughTheProxy)
     // curl without any proxy option: the library calls go through the proxy.
     auto run = [&](int port) {
         return RunProcess(
-            {"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time", "30", url(port)},
+            {"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time", "30", httpUrl("127.0.0.1", port)},
             {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"});
     };
     ProcessResult passed = run(web.port());
@@ -202,7 +192,7 @@ TEST(ProxyClients, NcatConnectsThroughTheProxyWithAndWithoutAPassword)
         ProcessResult r = RunProcess(
             {"sh", "-c",
              "printf 'GET / HTTP/1.0\\r\\n\\r\\n' | ncat --proxy-type socks5 --proxy "
-                 + socksOption(c.proxy) + c.auth + " 127.0.0.1 " + std::to_string(web.port())},
+                 + c.proxy.socksAddress() + c.auth + " 127.0.0.1 " + std::to_string(web.port())},
             {}, 30);
         EXPECT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_NE(r.out.find("\r\n\r\nweb\n"), std::string::npos) << r.out;

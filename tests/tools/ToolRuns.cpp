@@ -42,6 +42,11 @@ std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::str
     return rows;
 }
 
+std::string httpUrl(const std::string &host, int port)
+{
+    return "http://" + host + ":" + std::to_string(port) + "/";
+}
+
 ProcessResult curl(std::vector<std::string> proxyOptions, const std::string &url)
 {
     // -q: no .curlrc; --noproxy "": a NO_PROXY in the environment must not bypass the proxy.
