@@ -16,6 +16,7 @@
 #include "app/MonChart.h"
 #include "app/ServiceDialog.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/DisplayFixture.h"
 #include "tests/support/MotifText.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/PngWriter.h"
@@ -100,25 +101,8 @@ protected:
     {
         XRectangle box = {0, 0, 0, 0};
         ASSERT_TRUE(XomEditTableGetCellRectangle(table, column, row, &box)) << column << "," << row;
-        Display* display = XtDisplay(table);
-        for (int type : {ButtonPress, ButtonRelease}) {
-            XEvent event = {};
-            event.xbutton.type = type;
-            event.xbutton.display = display;
-            event.xbutton.window = XtWindow(table);
-            event.xbutton.x = box.x + box.width / 2;
-            event.xbutton.y = box.y + box.height / 2;
-            event.xbutton.button = Button1;
-            event.xbutton.same_screen = True;
-            event.xbutton.root = DefaultRootWindow(display);
-            Window child;
-            XTranslateCoordinates(display, XtWindow(table), event.xbutton.root, event.xbutton.x,
-                                  event.xbutton.y, &event.xbutton.x_root, &event.xbutton.y_root,
-                                  &child);
-            if (type == ButtonRelease)
-                event.xbutton.state = Button1Mask;
-            XtDispatchEvent(&event);
-        }
+        for (int type : {ButtonPress, ButtonRelease})
+            DispatchButton(table, type, box.x + box.width / 2, box.y + box.height / 2);
         Settle();
     }
     void SelectRow(int row) { Click(dialog->serviceTable, 2, row); }
@@ -149,13 +133,10 @@ protected:
         XRectangle box = {0, 0, 0, 0};
         EXPECT_TRUE(XomEditTableGetCellRectangle(table, column, row, &box));
         // Inside the cell's margins: its grid and shadows are not its text.
-        RgbImage image = ReadArea(XtDisplay(table), XtWindow(table), box.x + 3, box.y + 3,
-                                  box.width - 6, box.height - 6);
-        for (int y = 0; y < image.height; y++)
-            for (int x = 0; x < image.width; x++)
-                if (image.At(x, y) == rgb)
-                    return true;
-        return false;
+        return ReadArea(XtDisplay(table), XtWindow(table), box.x + 3, box.y + 3, box.width - 6,
+                        box.height - 6)
+                   .Count(rgb)
+            > 0;
     }
     Widget Line(int service)
     {

@@ -270,14 +270,8 @@ TEST_F(MonChartTest, PolledTrafficIsDrawnPerServiceInItsColour)
     XomArea plot = Plot();
     uint32_t blue = PixelToRgb(XtDisplay(area), XomLoadColor(XtDisplay(area), "blue"));
     uint32_t brown = PixelToRgb(XtDisplay(area), XomLoadColor(XtDisplay(area), "brown"));
-    int blueIn = 0, brownIn = 0;
-    for (int y = plot.y; y < plot.y + plot.height; y++)
-        for (int x = plot.x; x < plot.x + plot.width; x++) {
-            blueIn += image.At(x, y) == blue;
-            brownIn += image.At(x, y) == brown;
-        }
-    EXPECT_GT(blueIn, 50);
-    EXPECT_GT(brownIn, 50);
+    EXPECT_GT(image.Count(blue, plot.x, plot.y, plot.width, plot.height), 50);
+    EXPECT_GT(image.Count(brown, plot.x, plot.y, plot.width, plot.height), 50);
 }
 
 } // namespace

@@ -18,16 +18,6 @@ namespace {
 const uint32_t kBlue = 0x0000ff;  // "Web", the fourth service
 const uint32_t kBrown = 0xa52a2a; // "FTP", the third
 
-// Pixels of a colour in the rows from top to the bottom of the image.
-int CountBelow(const RgbImage& shot, int top, uint32_t colour)
-{
-    int n = 0;
-    for (int y = top; y < shot.height; y++)
-        for (int x = 0; x < shot.width; x++)
-            n += shot.At(x, y) == colour;
-    return n;
-}
-
 TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
 {
     // Web (port 80) and FTP (port 21) move more bytes at every poll; the last pass repeats.
@@ -48,8 +38,8 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
     RgbImage before = vantor.Screenshot();
     int lower = before.height / 2; // the chart lies in the lower half, below the table
     // Before the first poll only the legend shows the services' colours.
-    int blueBefore = CountBelow(before, lower, kBlue),
-        brownBefore = CountBelow(before, lower, kBrown);
+    int blueBefore = before.Count(kBlue, 0, lower),
+        brownBefore = before.Count(kBrown, 0, lower);
     EXPECT_LT(blueBefore, 60);
 
     ASSERT_TRUE(vantor.StartMonitoring());
@@ -57,8 +47,8 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
     SleepMs(300);
     RgbImage shot = vantor.Screenshot();
     EXPECT_FALSE(vantor.SaveScreenshot("traffic-chart-polling.png").empty());
-    EXPECT_GT(CountBelow(shot, lower, kBlue), blueBefore + 100);
-    EXPECT_GT(CountBelow(shot, lower, kBrown), brownBefore + 100);
+    EXPECT_GT(shot.Count(kBlue, 0, lower), blueBefore + 100);
+    EXPECT_GT(shot.Count(kBrown, 0, lower), brownBefore + 100);
 
     ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
     EXPECT_EQ(vantor.WaitForExit(), 0);

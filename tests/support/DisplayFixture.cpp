@@ -96,35 +96,36 @@ void DisplayFixture::ShowShell()
     ProcessEvents();
 }
 
+void DispatchButton(Widget w, int type, int x, int y)
+{
+    Display* display = XtDisplayOfObject(w);
+    XEvent event = {};
+    event.xbutton.type = type;
+    event.xbutton.display = display;
+    event.xbutton.window = XtWindowOfObject(w);
+    event.xbutton.root = DefaultRootWindow(display);
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    Window child;
+    XTranslateCoordinates(display, event.xbutton.window, event.xbutton.root, x, y,
+                          &event.xbutton.x_root, &event.xbutton.y_root, &child);
+    event.xbutton.button = Button1;
+    event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+    event.xbutton.same_screen = True;
+    event.xbutton.time = CurrentTime;
+    XtDispatchEvent(&event);
+}
+
 void DisplayFixture::Click(Widget button)
 {
     ProcessEvents();
-    Window window = XtWindowOfObject(button);
     int x = button->core.width / 2, y = button->core.height / 2;
     if (!XtIsWidget(button)) {
         x += button->core.x;
         y += button->core.y;
     }
-    Window child;
-    int rootX = 0, rootY = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
-                          &child);
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent event = {};
-        event.xbutton.type = type;
-        event.xbutton.display = display;
-        event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(display);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.x_root = rootX;
-        event.xbutton.y_root = rootY;
-        event.xbutton.button = Button1;
-        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-        event.xbutton.same_screen = True;
-        event.xbutton.time = CurrentTime;
-        XtDispatchEvent(&event);
-    }
+    for (int type : {ButtonPress, ButtonRelease})
+        DispatchButton(button, type, x, y);
     ProcessEvents();
 }
 

@@ -16,6 +16,10 @@
 XtAppContext TestAppContext(const char* const* fallbackResources = nullptr);
 Display* TestDisplay();
 
+// A button-1 press or release at (x, y) of a widget's window, with the root coordinates
+// Motif reads the pointer's place from, dispatched as the event loop would.
+void DispatchButton(Widget w, int type, int x, int y);
+
 class DisplayFixture : public ::testing::Test {
 protected:
     void SetUp() override;

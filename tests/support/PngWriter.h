@@ -18,6 +18,15 @@ struct RgbImage {
         const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
         return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
     }
+    // The pixels of that colour in the rectangle at (x, y); by default up to the far edges.
+    int Count(uint32_t colour, int x = 0, int y = 0, int w = -1, int h = -1) const
+    {
+        int n = 0;
+        for (int row = y; row < (h < 0 ? height : y + h); row++)
+            for (int column = x; column < (w < 0 ? width : x + w); column++)
+                n += At(column, row) == colour;
+        return n;
+    }
 };
 
 // False when the file cannot be written.

@@ -31,18 +31,6 @@ protected:
         XtAddCallback(area, XomNlocatorCallback, LocatorCallback, this);
         return area;
     }
-    void Press(Widget w, int x, int y)
-    {
-        XEvent event = {};
-        event.xbutton.type = ButtonPress;
-        event.xbutton.display = display;
-        event.xbutton.window = XtWindow(w);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.button = Button1;
-        event.xbutton.time = CurrentTime;
-        XtDispatchEvent(&event);
-    }
     std::vector<Widget> Selection(Widget area)
     {
         Cardinal count;
@@ -74,7 +62,7 @@ TEST_F(EditObjectTest, APressWithTheChartTranslationsReportsOnceInUserCoordinate
     ShowShell();
     XomEditObjectSelectObject(area, group);
 
-    Press(area, 50, 25);
+    DispatchButton(area, ButtonPress, 50, 25);
     ASSERT_EQ(locator.size(), 1u);
     EXPECT_EQ(locator[0].reason, XomCR_LOCATOR);
     EXPECT_EQ(locatorEvents[0], ButtonPress);

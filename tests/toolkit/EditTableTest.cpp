@@ -86,26 +86,6 @@ protected:
         XSync(display, False);
         return CellColor(table, column, row) != SENTINEL;
     }
-    void Click(Widget table, int x, int y, int type)
-    {
-        XEvent event = {};
-        event.xbutton.type = type;
-        event.xbutton.display = display;
-        event.xbutton.window = XtWindow(table);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.button = Button1;
-        event.xbutton.time = CurrentTime;
-        event.xbutton.same_screen = True;
-        // Motif tells where the pointer is by the root coordinates.
-        Window child;
-        event.xbutton.root = DefaultRootWindow(display);
-        XTranslateCoordinates(display, XtWindow(table), event.xbutton.root, x, y,
-                              &event.xbutton.x_root, &event.xbutton.y_root, &child);
-        if (type == ButtonRelease)
-            event.xbutton.state = Button1Mask;
-        XtDispatchEvent(&event);
-    }
     void Save(Widget table, const char* name)
     {
         WritePng(ArtifactPath(name), ReadDrawable(display, XtWindow(table)));
@@ -355,8 +335,8 @@ TEST_F(EditTableTest, AClickOnACellToggleReachesTheToggle)
     EXPECT_EQ(toggle, XomEditTableGetCellWidget(table, 2, 3));
     EXPECT_EQ(nullptr, XomEditTableGetCellWidget(table, 1, 3));
     XRectangle box = Cell(table, 2, 2);
-    Click(table, box.x + box.width / 2, box.y + box.height / 2, ButtonPress);
-    Click(table, box.x + box.width / 2, box.y + box.height / 2, ButtonRelease);
+    DispatchButton(table, ButtonPress, box.x + box.width / 2, box.y + box.height / 2);
+    DispatchButton(table, ButtonRelease, box.x + box.width / 2, box.y + box.height / 2);
     ProcessEvents();
     EXPECT_TRUE(XmToggleButtonGetState(toggle));
     int column, row;
@@ -412,7 +392,7 @@ TEST_F(EditTableTest, DraggingWithTheRowTranslationsSelectsWholeRows)
     Recorded rows;
     XtAddCallback(table, XomNrowCallback, Recorded::Add, &rows);
     XRectangle from = Cell(table, 2, 2), to = Cell(table, 1, 4);
-    Click(table, from.x + 5, from.y + 5, ButtonPress);
+    DispatchButton(table, ButtonPress, from.x + 5, from.y + 5);
     XEvent motion = {};
     motion.xmotion.type = MotionNotify;
     motion.xmotion.display = display;
@@ -421,7 +401,7 @@ TEST_F(EditTableTest, DraggingWithTheRowTranslationsSelectsWholeRows)
     motion.xmotion.y = to.y + 5;
     motion.xmotion.state = Button1Mask;
     XtDispatchEvent(&motion);
-    Click(table, to.x + 5, to.y + 5, ButtonRelease);
+    DispatchButton(table, ButtonRelease, to.x + 5, to.y + 5);
     ASSERT_EQ(1u, rows.calls.size());
     EXPECT_EQ(8279, rows.calls[0].reason);
     EXPECT_EQ(2, rows.calls[0].row);
@@ -443,10 +423,10 @@ TEST_F(EditTableTest, AHeadingClickReachesItsCallbackAndTheSortArrowShowsItsDire
     Recorded headings;
     XtAddCallback(table, XomNheadingCallback, Recorded::Add, &headings);
     XRectangle second = Cell(table, 2, 1);
-    Click(table, second.x + 5, second.y - 4, ButtonPress);
-    Click(table, second.x + 5, second.y - 4, ButtonRelease);
-    Click(table, second.x + 5, second.y + 5, ButtonPress); // a cell: no heading
-    Click(table, second.x + 5, second.y + 5, ButtonRelease);
+    DispatchButton(table, ButtonPress, second.x + 5, second.y - 4);
+    DispatchButton(table, ButtonRelease, second.x + 5, second.y - 4);
+    DispatchButton(table, ButtonPress, second.x + 5, second.y + 5); // a cell: no heading
+    DispatchButton(table, ButtonRelease, second.x + 5, second.y + 5);
     ASSERT_EQ(1u, headings.calls.size());
     EXPECT_EQ(XomCR_HEADING_SELECT, headings.calls[0].reason);
     EXPECT_EQ(2, headings.calls[0].column);
