@@ -13,8 +13,6 @@
 
 #include "app/MonChart.h"
 #include "tests/support/AppFixture.h"
-#include "tests/support/PixelReader.h"
-#include "tests/support/PngWriter.h"
 #include "toolkit/AxisObject.h"
 #include "toolkit/Chart.h"
 #include "toolkit/DataSampled.h"
@@ -243,35 +241,6 @@ TEST_F(MonChartTest, APollRepaintsTheChartOnce)
     EXPECT_EQ(Samples(3)[0], 400.0f);
     EXPECT_EQ(app->serviceTraffic[3], 0.0f);
     EXPECT_EQ(Pair(XomNlimits).second, 710.0f);
-}
-
-TEST_F(MonChartTest, PolledTrafficIsDrawnPerServiceInItsColour)
-{
-    // Web (port 80) and FTP (port 21) carry traffic that grows at every poll.
-    std::vector<std::string> passes;
-    for (int k = 1; k <= 6; k++)
-        passes.push_back(Conn(1, "dst=10.0.0.1:80 out=0 in=" + std::to_string(k * k * 400))
-                         + Conn(2, "dst=10.0.0.2:21 out=0 in=" + std::to_string(k * 900)));
-    MonsimProcess sim(Script(passes));
-    ASSERT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
-    View()->ClearChart();
-    StartAndWait();
-    for (int k = 1; k < 6; k++)
-        Poll();
-    ProcessEvents();
-    std::vector<float> web = Samples(3), ftp = Samples(2);
-    EXPECT_EQ(web[0], 36 * 400.0f - 25 * 400.0f);
-    EXPECT_EQ(ftp[0], 900.0f);
-
-    Widget area = View()->editobject;
-    RgbImage image = ReadDrawable(XtDisplay(area), XtWindow(area));
-    ASSERT_GT(image.width, 0);
-    WritePng(ArtifactPath("traffic-chart.png"), image);
-    XomArea plot = Plot();
-    uint32_t blue = PixelToRgb(XtDisplay(area), XomLoadColor(XtDisplay(area), "blue"));
-    uint32_t brown = PixelToRgb(XtDisplay(area), XomLoadColor(XtDisplay(area), "brown"));
-    EXPECT_GT(image.Count(blue, plot.x, plot.y, plot.width, plot.height), 50);
-    EXPECT_GT(image.Count(brown, plot.x, plot.y, plot.width, plot.height), 50);
 }
 
 } // namespace

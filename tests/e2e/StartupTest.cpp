@@ -76,23 +76,26 @@ TEST(StartupTest, FreshHomeGetsAPrivateSettingsDirectoryAndTheMainWindow)
     EXPECT_EQ(vantor.StandardError(), "");
 }
 
-TEST(StartupTest, ExistingSettingsDirectoryIsLeftAsItIs)
+// A settings directory made by the user keeps its mode and files; the user's resources
+// override the built-in ones.
+TEST(StartupTest, ExistingSettingsDirectoryAndUserResourcesAreKept)
 {
     TempDir home;
-    std::string settings = home.path() + "/.vantorrc";
+    std::string settings = home.path() + "/.vantorrc", resources = home.path() + "/resources";
     ASSERT_EQ(mkdir(settings.c_str(), 0750), 0);
     chmod(settings.c_str(), 0750);
-    {
-        std::ofstream(settings + "/notes") << "kept\n";
-    }
+    std::ofstream(settings + "/notes") << "kept\n";
+    std::ofstream(resources) << "Vantor*background: #ff0000\n";
 
-    VantorDriver vantor(home.path());
-    RunAndQuit(vantor);
+    VantorDriver vantor(home.path(), {"XENVIRONMENT=" + resources});
+    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
+    RgbImage shot = vantor.Screenshot();
+    EXPECT_EQ(shot.At(1, shot.height - 2), 0xff0000u);
+    // Control-x leaves the program as the menu does.
+    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
+    EXPECT_EQ(vantor.WaitForExit(), 0);
     EXPECT_EQ(ModeOf(settings) & 0777, 0750u);
-    std::ifstream notes(settings + "/notes");
-    std::string line;
-    std::getline(notes, line);
-    EXPECT_EQ(line, "kept");
+    EXPECT_EQ(FileText(settings + "/notes"), "kept\n");
 }
 
 TEST(StartupTest, ShellCharactersInHomeRunNoCommand)
@@ -119,23 +122,6 @@ TEST(StartupTest, ShellCharactersInHomeRunNoCommand)
     }
     EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc")));
     EXPECT_NE(access(marker2.c_str(), F_OK), 0);
-}
-
-TEST(StartupTest, UserResourcesOverrideTheBuiltInOnesAndControlXLeaves)
-{
-    TempDir dir;
-    std::string resources = dir.path() + "/resources";
-    {
-        std::ofstream(resources) << "Vantor*background: #ff0000\n";
-    }
-
-    VantorDriver vantor("", {"XENVIRONMENT=" + resources});
-    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    RgbImage shot = vantor.Screenshot();
-    EXPECT_EQ(shot.At(1, shot.height - 2), 0xff0000u);
-    // Control-x leaves the program as the menu does.
-    ASSERT_TRUE(vantor.Keys({"ctrl+x"}));
-    EXPECT_EQ(vantor.WaitForExit(), 0);
 }
 
 // The environment of a program that finds the user's entry of the password database in a

@@ -99,16 +99,6 @@ TEST(DataStore, InitCopiesOrBorrowsAndRefusesUnknownTypes)
     XomDataStoreClear(&borrowed);
 }
 
-TEST(DataStore, ShiftByMinusOneEntersAtTheStart)
-{
-    Series s;
-    float v = 99;
-    ASSERT_EQ(XomDataStoreShift(&s.store, &v, -1), 1);
-    std::vector<float> expected = Range(0, 20);
-    expected.insert(expected.begin(), 99.0f);
-    EXPECT_EQ(s.Values(), expected);
-}
-
 TEST(DataStore, ShiftsMoveTheSeriesOrRefuse)
 {
     std::vector<float> fresh = Range(100, 22);
@@ -123,6 +113,12 @@ TEST(DataStore, ShiftsMoveTheSeriesOrRefuse)
              v.push_back(100);
              v.push_back(101);
              v.push_back(102);
+             return v;
+         }()},
+        {-1, 1,
+         [] {
+             auto v = Range(0, 20);
+             v.insert(v.begin(), 100);
              return v;
          }()},
         {-2, 1,
