@@ -1,6 +1,6 @@
 // The traffic chart view in the real application: its start, the rescaling of the vertical
 // axis, the clearing of samples from byte counts that went backwards, unit and interval
-// changes, the pointer read-out, one repaint per poll, and lines of real polls on screen.
+// changes, the pointer read-out and one repaint per poll.
 #include <gtest/gtest.h>
 
 #include <math.h>
