@@ -121,12 +121,6 @@ protected:
         return states;
     }
     long UserData(int slot) { return (long)OmGetWidgetUserData(menu->toolButtons[slot]); }
-    Pixmap LabelPixmap(Widget w)
-    {
-        Pixmap pixmap = 0;
-        XtVaGetValues(w, XmNlabelPixmap, &pixmap, NULL);
-        return pixmap;
-    }
     Pixmap WorkingIcon() { return LabelPixmap(app->workingLabel); }
     Pixmap StatusPixmap(int icon)
     {

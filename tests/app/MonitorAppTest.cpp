@@ -30,12 +30,6 @@ protected:
         app->AddSOCKS5("localhost:1");
         return app->current;
     }
-    Pixmap LabelPixmap(Widget label)
-    {
-        Pixmap pixmap = 0;
-        XtVaGetValues(label, XmNlabelPixmap, &pixmap, NULL);
-        return pixmap;
-    }
     std::string LabelText(const char* path)
     {
         Widget w = XtNameToWidget(app->shell, path);
@@ -152,21 +146,6 @@ TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
     EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
     EXPECT_EQ(app->setting.unitType, UNIT_BYTES); // the template stays
     EXPECT_EQ(app->setting.sortType, SORT_BY_SOURCE);
-}
-
-TEST_F(MonitorAppTest, TableAndGraphViewsAreShownOnDemand)
-{
-    Widget table = app->tableView->scroll;
-    Widget chart = app->chartView->box;
-    app->UnmanageTable(); // Graph Only
-    EXPECT_TRUE(XtIsManaged(chart));
-    EXPECT_FALSE(XtIsManaged(table));
-    app->UnmanageGraph(); // Table Only
-    EXPECT_TRUE(XtIsManaged(table));
-    EXPECT_FALSE(XtIsManaged(chart));
-    app->ManageBoth();
-    EXPECT_TRUE(XtIsManaged(table));
-    EXPECT_TRUE(XtIsManaged(chart));
 }
 
 TEST_F(MonitorAppTest, BothViewsComeBackAtTheirHeightsAfterTableOnlyThenGraphOnly)

@@ -291,9 +291,7 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->rowCount, 2);
     EXPECT_EQ(server->activeCount, 2);
-    Pixmap shown = 0;
-    XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
-    EXPECT_EQ(shown, app->pixmaps[4]) << "the new_rejection icon";
+    EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[4]) << "the new_rejection icon";
 
     // Stop drops the rows kept after the loss; the server stays disabled.
     app->StopMonitoring();

@@ -270,9 +270,7 @@ TEST_F(ServerListTest, TheSpinnerFollowsTheIntervalAndStepsThroughThreeIcons)
         XtRemoveTimeOut(s->spinTimer); // as if it had fired: its handler runs now
         s->SpinTimeOut();
         EXPECT_EQ(SOCKS5::pixmap_index, step);
-        Pixmap shown = 0;
-        XtVaGetValues(app->workingLabel, XmNlabelPixmap, &shown, NULL);
-        EXPECT_EQ(shown, app->pixmaps[step]);
+        EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[step]);
         ASSERT_NE(s->spinTimer, SOCKS5_NO_TIMER);
     }
     // A polling time-out of a server that is not enabled only forgets its id.

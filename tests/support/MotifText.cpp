@@ -4,6 +4,13 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
+Pixmap LabelPixmap(Widget label)
+{
+    Pixmap pixmap = 0;
+    XtVaGetValues(label, XmNlabelPixmap, &pixmap, NULL);
+    return pixmap;
+}
+
 std::string FieldText(Widget field)
 {
     char* value = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);

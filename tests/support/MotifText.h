@@ -8,6 +8,8 @@
 
 // The compound string held by a widget resource such as "labelString" or "messageString".
 std::string ShownText(Widget w, const char* resource);
+// The pixmap a label or button shows.
+Pixmap LabelPixmap(Widget label);
 // What a text or text field widget holds.
 std::string FieldText(Widget field);
 
