@@ -168,42 +168,6 @@ TEST_F(SortTest, IPv6AddressesComeAfterIPv4OnesAndSortByTheirTextWithoutAName)
     EXPECT_EQ(Shown(), (std::vector<int>{2, 1, 3, 5, 4}));
 }
 
-// A long list is sorted through copies of its keys: with IPv4 and IPv6 rows mixed it gives
-// the very list the row comparisons give from the same start.
-TEST_F(SortTest, MixedIPv4AndIPv6RowsSortAlikeThroughKeyCopiesAndRowComparisons)
-{
-    const char* const ipv6[] = {"::", "::1", "2001:db8::9", "2001:db8::a", "2001:db9::9"};
-    std::string rows;
-    for (int k = 1; k <= 90; k++) {
-        std::string src = k % 3 ? "10.0." + std::to_string(k % 7) + "." + std::to_string(k % 5)
-                                : "[" + std::string(ipv6[k % 5]) + "]";
-        std::string dst =
-            k % 2 ? "[" + std::string(ipv6[k * 7 % 5]) + "]" : "10.1.0." + std::to_string(k % 9);
-        rows += Conn(k,
-                     "src=" + src + ":1 dst=" + dst + ":80"
-                         + (k % 4 == 0 ? " dsthost=host" + std::to_string(k % 6) : ""));
-    }
-    SOCKS5* s = Monitor(rows);
-    ASSERT_EQ(s->activeCount, 90);
-    for (NodeType nodeType : {NODE_HOST_NAMES, NODE_IP_ADDRESSES}) {
-        for (SortKey sortType : {SORT_BY_SOURCE, SORT_BY_DESTINATION}) {
-            app->setNodeType(nodeType);
-            app->setSortType(SORT_BY_USER); // a start unlike the order sought
-            std::vector<Connection*> start(s->activeRows, s->activeRows + s->activeCount);
-            std::vector<Connection*> byRows = start;
-            SortRows(byRows.data(), 0, s->activeCount - 1,
-                     [sortType, nodeType](const Connection* a, const Connection* b) {
-                         return CompareRowsBy(sortType, nodeType, a, b);
-                     });
-            app->current->setting.sortType = sortType;
-            app->SortConnectionList(SORT_AFTER_SORT_KEY); // 64 rows and more: through copies
-            EXPECT_EQ(std::vector<Connection*>(s->activeRows, s->activeRows + s->activeCount),
-                      byRows)
-                << "sort type " << sortType << ", node type " << nodeType;
-        }
-    }
-}
-
 // Sorts on a thread with a small stack, where a recursion as deep as the list would fail.
 struct SortJob {
     MonitorApp* app;
