@@ -190,6 +190,7 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
          {{"state", "8"}, {"authen", "2"}, {"user", "alice"}, {"error", ""}}},
         {{"--proxy-user", "alice:wrong"},
          {{"state", "12"}, {"authen", "2"}, {"user", "alice"}, {"error", "Authentication failed"}}},
+        {{"--proxy-user", "mallory:guess"}, {{"state", "12"}, {"error", "Authentication failed"}}},
         {{},
          {{"state", "12"},
           {"authen", "255"},
@@ -204,9 +205,9 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
     }
     EXPECT_EQ(http.exchanges().size(), 1u); // refused clients never reached the server
 
-    Records records = waitForEnded(proxy.monitorAddress(), 3);
-    ASSERT_EQ(records.size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
+    Records records = waitForEnded(proxy.monitorAddress(), 4);
+    ASSERT_EQ(records.size(), 4u);
+    for (size_t i = 0; i < 4; ++i)
         expectFields(fieldsOf(records[i]), cases[i].fields);
 
     S5MonHandle h = nullptr;
@@ -222,9 +223,14 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
     EXPECT_EQ(S5MonGetUser(h, &u), -1); // answered by an empty frame: no such user
     S5MonClose(h);
 
+    // Made-up names are counted in the totals only, so that they cannot grow the list.
     std::vector<CsvRow> rows = monCsv(proxy, {"--users"});
     ASSERT_EQ(rows.size(), 1u);
     expectFields(rows[0], {{"user", "alice"}, {"tot_conns", "2"}, {"err_conns", "1"}});
+    std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
+    ASSERT_EQ(totals.size(), 1u);
+    expectFields(totals[0], {{"err_conns", "3"}, {"tot_users", "1"}});
+    EXPECT_TRUE(proxy.waitForLog("vantor-proxy: - mallory@127.0.0.1:")) << proxy.log();
 }
 
 TEST(ProxyMonitoring, AnswersFrameByFrame)

@@ -1,5 +1,5 @@
-// The proxy run as a service: what it logs, the account it goes on as, failed logins in the
-// users view, and ordinary clients (proxychains4, ncat) that use it as their proxy.
+// The proxy run as a service: what it logs, the account it goes on as, and ordinary clients
+// (proxychains4, ncat) that use it as their proxy.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -37,24 +37,6 @@ std::string statusField(pid_t pid, const std::string &key)
     return "";
 }
 
-// The table vantor-mon prints, as rows of words.
-std::vector<std::vector<std::string>> monTable(const ProxyProcess &proxy, const std::string &option)
-{
-    ProcessResult r =
-        RunProcess({VANTOR_BINARY_DIR "/tools/mon/vantor-mon", option, proxy.monitorAddress()});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(r.out);
-    std::string line, word;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        rows.emplace_back();
-        while (words >> word)
-            rows.back().push_back(word);
-    }
-    return rows;
-}
-
 } // namespace
 
 TEST(ProxyService, OneLineAtTheStartAndOnePerEndedConnection)
@@ -83,39 +65,6 @@ TEST(ProxyService, OneLineAtTheStartAndOnePerEndedConnection)
         << proxy.log();
     EXPECT_TRUE(proxy.waitForLog(" s: ended\n")) << proxy.log();
     EXPECT_TRUE(proxy.stop());
-}
-
-TEST(ProxyService, AWrongPasswordIsAFailedConnectionOfAKnownUserOnly)
-{
-    TestHttpServer web("web\n");
-    const std::string users = MonsimProcess::writeTempFile("service-users", "alice s3cret\n");
-    ProxyProcess proxy({"--users", users});
-    ASSERT_TRUE(proxy.started());
-    for (const char *login : {"alice:wrong", "alice:s3cret", "mallory:guess"})
-        curl({"--socks5", proxy.socksAddress(), "--proxy-user", login}, httpUrl("127.0.0.1", web.port()));
-    waitForEnded(proxy.monitorAddress(), 3);
-
-    // Made-up names are counted in the totals only, so that they cannot grow the list.
-    std::vector<std::vector<std::string>> table = monTable(proxy, "--users");
-    ASSERT_EQ(table.size(), 2u);
-    ASSERT_GE(table[0].size(), 5u);
-    EXPECT_EQ(table[0][1], "CURRENT");
-    EXPECT_EQ(table[0][2], "FAILED");
-    EXPECT_EQ(table[0][3], "ENDED");
-    EXPECT_EQ(table[0][4], "TOTAL");
-    ASSERT_GE(table[1].size(), 5u);
-    EXPECT_EQ(table[1][0], "alice");
-    EXPECT_EQ(table[1][1], "0");
-    EXPECT_EQ(table[1][2], "1");
-    EXPECT_EQ(table[1][3], "1");
-    EXPECT_EQ(table[1][4], "2");
-    std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
-    ASSERT_EQ(totals.size(), 1u);
-    EXPECT_EQ(totals[0]["err_conns"], "2");
-    EXPECT_EQ(totals[0]["tot_users"], "1");
-    EXPECT_TRUE(proxy.waitForLog("vantor-proxy: - mallory@127.0.0.1:")) << proxy.log();
-    EXPECT_TRUE(proxy.stop());
-    unlink(users.c_str());
 }
 
 TEST(ProxyService, GoesOnAsTheAccountItIsToldOnceListening)

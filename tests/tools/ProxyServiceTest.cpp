@@ -1,5 +1,5 @@
 // The proxy's parts for running as a service, without sockets: reading the settings again on
-// a reload, the log line of an ended connection, and refused clients in the totals.
+// a reload and the log line of an ended connection.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -157,15 +157,3 @@ TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
               "1 s: Authentication failed");
 }
 
-TEST(ConnectionRecords, ClientsRefusedAtAcceptCountInTheTotalsAndAreNotListed)
-{
-    ConnTable table(1, 1000);
-    table.countRefused();
-    table.countRefused();
-    EXPECT_EQ(table.size(), 0u);
-    S5MonTot_t t = table.totals(1001);
-    EXPECT_EQ(t.totConns, 2u);
-    EXPECT_EQ(t.errConns, 2u);
-    EXPECT_EQ(t.curConns, 0u);
-    EXPECT_EQ(t.endConns, 0u);
-}
