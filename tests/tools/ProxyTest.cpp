@@ -62,7 +62,7 @@ TEST(Socks5Messages, CredentialsAreSplitAtTheirLengths)
     EXPECT_EQ(parseCredentials(wrongVersion, 3, &c, &used), Parse::Bad);
 }
 
-TEST(Socks5Messages, RequestsByAddressAndByName)
+TEST(Socks5Messages, RequestsByAddressOfEitherFamilyAndByName)
 {
     const uint8_t v4[] = {5, 1, 0, 1, 10, 1, 2, 3, 0x1f, 0x90, 'x'};
     Request r;
@@ -86,39 +86,28 @@ TEST(Socks5Messages, RequestsByAddressAndByName)
     const uint8_t unknownType[] = {5, 1, 0, 9, 1, 2};
     ASSERT_EQ(parseRequest(unknownType, sizeof unknownType, &r, &used), Parse::Done);
     EXPECT_EQ(r.addrType, 9);
-}
 
-TEST(Socks5Messages, RepliesCarryTheBoundAddress)
-{
-    std::vector<uint8_t> r = requestReply(REP_CONN_REFUSED, inet_addr("127.0.0.1"), htons(1080));
-    std::vector<uint8_t> expected = {5, 5, 0, 1, 127, 0, 0, 1, 0x04, 0x38};
-    EXPECT_EQ(r, expected);
-    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE); // refusals are seen end to end
-}
-
-TEST(Socks5Messages, RepliesCarryAnIpv6BoundAddressAsType4)
-{
-    Endpoint bound;
-    ASSERT_TRUE(parseEndpoint("[::1]:1080", &bound));
-    std::vector<uint8_t> r = requestReply(REP_SUCCEEDED, socketAddress(bound));
-    std::vector<uint8_t> expected = {5, 0, 0, 4, 0, 0, 0, 0, 0, 0,    0,
-                                     0, 0, 0, 0, 0, 0, 0, 0, 1, 0x04, 0x38};
-    EXPECT_EQ(r, expected);
-    ASSERT_TRUE(parseEndpoint("127.0.0.1:1080", &bound));
-    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
-              requestReply(REP_SUCCEEDED, inet_addr("127.0.0.1"), htons(1080)));
-}
-
-TEST(Socks5Messages, ParsesAnIpv6Destination)
-{
-    const uint8_t request[] = {5, 1, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80};
-    Request r;
-    size_t used = 0;
-    ASSERT_EQ(parseRequest(request, sizeof request, &r, &used), Parse::Done);
-    EXPECT_EQ(used, sizeof request);
+    const uint8_t v6[] = {5, 1, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80};
+    ASSERT_EQ(parseRequest(v6, sizeof v6, &r, &used), Parse::Done);
+    EXPECT_EQ(used, sizeof v6);
     EXPECT_EQ(r.addrType, ATYP_IPV6);
     EXPECT_EQ(r.ipv6[15], 1);
     EXPECT_EQ(r.port, 80);
+}
+
+TEST(Socks5Messages, RepliesCarryTheBoundAddressOfEitherFamily)
+{
+    EXPECT_EQ(requestReply(REP_CONN_REFUSED, inet_addr("127.0.0.1"), htons(1080)),
+              (std::vector<uint8_t>{5, 5, 0, 1, 127, 0, 0, 1, 0x04, 0x38}));
+    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE); // refusals are seen end to end
+    Endpoint bound;
+    ASSERT_TRUE(parseEndpoint("[::1]:1080", &bound));
+    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
+              (std::vector<uint8_t>{5, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1,
+                                    0x04, 0x38}));
+    ASSERT_TRUE(parseEndpoint("127.0.0.1:1080", &bound));
+    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
+              requestReply(REP_SUCCEEDED, inet_addr("127.0.0.1"), htons(1080)));
 }
 
 namespace {
@@ -515,31 +504,39 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
                                         "room-again.example"}));
 }
 
-TEST(OwnListeners, DestinationsThatReachTheProxysPorts)
+TEST(OwnListeners, DestinationsThatReachTheProxysPortsInEitherFamily)
 {
-    std::vector<sockaddr_storage> loopbackOnly = {inet("127.0.0.1:1080"), inet("127.0.0.1:5051")};
-    EXPECT_TRUE(reachesListener(inet("127.0.0.1:5051"), loopbackOnly));
-    EXPECT_TRUE(reachesListener(inet("0.0.0.0:1080"), loopbackOnly)); // 0.0.0.0: this host
-    EXPECT_FALSE(reachesListener(inet("127.0.0.2:5051"), loopbackOnly));
-    EXPECT_FALSE(reachesListener(inet("127.0.0.1:80"), loopbackOnly));
-    std::vector<sockaddr_storage> everywhere = {inet("0.0.0.0:1080")};
-    EXPECT_TRUE(reachesListener(inet("127.0.0.5:1080"), everywhere));
-    EXPECT_FALSE(reachesListener(inet("127.0.0.5:1081"), everywhere));
-    EXPECT_FALSE(
-        reachesListener(inet("192.0.2.1:1080"), everywhere)); // documentation range, never local
-}
-
-TEST(OwnListeners, Ipv6ListenersAndDestinations)
-{
-    std::vector<sockaddr_storage> v6Loopback = {inet("[::1]:1080"), inet("127.0.0.1:5051")};
-    EXPECT_TRUE(reachesListener(inet("[::1]:1080"), v6Loopback));
-    EXPECT_TRUE(reachesListener(inet("[::]:1080"), v6Loopback));       // ::, this host
-    EXPECT_FALSE(reachesListener(inet("127.0.0.1:1080"), v6Loopback)); // not the same socket
-    EXPECT_TRUE(reachesListener(inet("[::ffff:127.0.0.1]:5051"), v6Loopback)); // IPv4 as IPv6
-    EXPECT_FALSE(reachesListener(inet("[::1]:80"), v6Loopback));
-    std::vector<sockaddr_storage> everywhere = {inet("[::]:1080")};
-    EXPECT_TRUE(reachesListener(inet("[::1]:1080"), everywhere));
-    EXPECT_FALSE(reachesListener(inet("[2001:db8::1]:1080"), everywhere)); // never local
+    const std::vector<std::string> loopbackOnly = {"127.0.0.1:1080", "127.0.0.1:5051"},
+                                   v4Everywhere = {"0.0.0.0:1080"},
+                                   v6Loopback = {"[::1]:1080", "127.0.0.1:5051"},
+                                   v6Everywhere = {"[::]:1080"};
+    const struct {
+        const std::vector<std::string> &listeners;
+        const char *destination;
+        bool reaches;
+    } cases[] = {
+        {loopbackOnly, "127.0.0.1:5051", true},
+        {loopbackOnly, "0.0.0.0:1080", true}, // 0.0.0.0: this host
+        {loopbackOnly, "127.0.0.2:5051", false},
+        {loopbackOnly, "127.0.0.1:80", false},
+        {v4Everywhere, "127.0.0.5:1080", true},
+        {v4Everywhere, "127.0.0.5:1081", false},
+        {v4Everywhere, "192.0.2.1:1080", false}, // documentation range, never local
+        {v6Loopback, "[::1]:1080", true},
+        {v6Loopback, "[::]:1080", true},               // ::, this host
+        {v6Loopback, "127.0.0.1:1080", false},         // not the same socket
+        {v6Loopback, "[::ffff:127.0.0.1]:5051", true}, // IPv4 as IPv6
+        {v6Loopback, "[::1]:80", false},
+        {v6Everywhere, "[::1]:1080", true},
+        {v6Everywhere, "[2001:db8::1]:1080", false}, // never local
+    };
+    for (const auto &c : cases) {
+        std::vector<sockaddr_storage> listeners;
+        for (const std::string &l : c.listeners)
+            listeners.push_back(inet(l.c_str()));
+        EXPECT_EQ(reachesListener(inet(c.destination), listeners), c.reaches)
+            << c.destination << " against " << c.listeners[0];
+    }
 }
 
 // Only numeric addresses and localhost, which the resolver answers without a server.
