@@ -65,17 +65,14 @@ const std::regex
 
 } // namespace
 
-TEST(Log, NothingIsWrittenWhenTheEnvironmentIsUnset)
+// Nothing is written while the environment asks for no log.
+TEST(Log, RefusedConnectOnStandardErrorWithFiveDigitPidOnlyWhenAsked)
 {
     ProcessResult r = Probe({"connect", "127.0.0.1:1"}, {});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "");
-}
-
-TEST(Log, RefusedConnectOnStandardErrorWithFiveDigitPid)
-{
-    ProcessResult r = Probe({"connect", "127.0.0.1:1"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG="});
+    r = Probe({"connect", "127.0.0.1:1"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG="});
     EXPECT_TRUE(
         std::regex_match(r.err, std::regex("[0-9]{5,}: Error in connect: Connection refused\n")))
         << r.err;
