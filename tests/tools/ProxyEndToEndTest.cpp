@@ -84,6 +84,15 @@ void expectFields(CsvRow actual, const CsvRow &expected)
         EXPECT_EQ(actual[field.first], field.second) << field.first;
 }
 
+// Asks a monitor connection for the connection list: the length of the first frame of the
+// answer (0 while the proxy lists nothing), or -1.
+int listAnswer(int fd)
+{
+    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
+    char frame[2048];
+    return Mon_TcpSend(fd, 2, list) == 4 ? Mon_TcpRecv(fd, sizeof frame, frame) : -1;
+}
+
 // Reads until the peer closes or an error; false if it is still open after the time limit.
 bool closedByPeer(int fd, int seconds)
 {
@@ -241,8 +250,7 @@ TEST(ProxyMonitoring, AnswersFrameByFrame)
     ASSERT_GT(mon, 0);
     char buf[2048];
     const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
-    ASSERT_EQ(Mon_TcpSend(mon, 2, list), 4);
-    EXPECT_EQ(Mon_TcpRecv(mon, sizeof buf, buf), 0); // no connections: one empty frame
+    EXPECT_EQ(listAnswer(mon), 0); // no connections: one empty frame
 
     // An unsupported command is refused and listed; the record can be fetched by its key.
     int reply = -1;
@@ -356,10 +364,7 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
 
     // Leaves in the middle of a pass.
     int leaver = connectLoopback(proxy.monitorPort());
-    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
-    ASSERT_EQ(Mon_TcpSend(leaver, 2, list), 4);
-    char frame[2048];
-    EXPECT_GT(Mon_TcpRecv(leaver, sizeof frame, frame), 0);
+    EXPECT_GT(listAnswer(leaver), 0);
     close(leaver);
 
     // A well-behaved monitor still gets whole passes meanwhile.
@@ -426,8 +431,6 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
 {
     ProxyProcess proxy;
     ASSERT_TRUE(proxy.started());
-    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
-    char frame[2048];
     // Eight monitors from each of eight addresses fill the port.
     std::vector<int> idle;
     for (int i = 0; i < 64; ++i) {
@@ -440,8 +443,7 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
     // counts as idle once it has had two seconds to send its request.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     for (int fd : {idle[63], idle[0]}) {
-        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
-        ASSERT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0);
+        ASSERT_EQ(listAnswer(fd), 0);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
 
@@ -449,8 +451,7 @@ TEST(ProxyMonitoring, AtTheLimitTheLongestIdleMonitorMakesRoom)
     EXPECT_TRUE(closedByPeer(idle[1], 5));
     // The others stay, however long they wait between requests.
     for (int fd : {idle[0], idle[2], idle[63]}) {
-        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
-        EXPECT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0);
+        EXPECT_EQ(listAnswer(fd), 0);
     }
     for (int fd : idle)
         close(fd);
@@ -558,15 +559,13 @@ TEST(ProxyMonitoring, NewcomersBeyondTheRateOrWhereProvenMonitorsHoldEveryPlaceA
 {
     ProxyProcess proxy({"--monitor-rate", "5", "--monitors-per-address", "5"});
     ASSERT_TRUE(proxy.started());
-    const char list[] = {MON_MSG_GET_NEXT_CONN, 0};
-    char frame[2048];
     // A burst of ten from one address: the bucket holds five.
     std::vector<int> burst;
     for (int i = 0; i < 10; ++i)
         burst.push_back(connectLoopback(proxy.monitorPort(), 0, "127.0.0.7"));
     int refused = 0;
     for (int fd : burst) {
-        bool answered = Mon_TcpSend(fd, 2, list) == 4 && Mon_TcpRecv(fd, sizeof frame, frame) == 0;
+        bool answered = listAnswer(fd) == 0;
         refused += !answered;
         close(fd);
     }
@@ -578,8 +577,7 @@ TEST(ProxyMonitoring, NewcomersBeyondTheRateOrWhereProvenMonitorsHoldEveryPlaceA
     for (int i = 0; i < 5; ++i) {
         proven.push_back(connectLoopback(proxy.monitorPort(), 0, "127.0.0.8"));
         for (int k = 0; k < 2; ++k) {
-            ASSERT_EQ(Mon_TcpSend(proven.back(), 2, list), 4);
-            ASSERT_EQ(Mon_TcpRecv(proven.back(), sizeof frame, frame), 0);
+            ASSERT_EQ(listAnswer(proven.back()), 0);
         }
     }
     // A newcomer from there, within the rate, finds no place it may take.
@@ -588,8 +586,7 @@ TEST(ProxyMonitoring, NewcomersBeyondTheRateOrWhereProvenMonitorsHoldEveryPlaceA
     EXPECT_TRUE(closedByPeer(newcomer, 2));
     close(newcomer);
     for (int fd : proven) {
-        ASSERT_EQ(Mon_TcpSend(fd, 2, list), 4);
-        EXPECT_EQ(Mon_TcpRecv(fd, sizeof frame, frame), 0) << "kept";
+        EXPECT_EQ(listAnswer(fd), 0) << "kept";
         close(fd);
     }
     EXPECT_TRUE(proxy.stop());
