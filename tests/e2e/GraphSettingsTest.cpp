@@ -11,8 +11,7 @@
 namespace {
 
 // Options: General, Table, Graph Settings..., ...
-const std::vector<std::string> kGraphSettings = {"F10",   "Right", "Right", "Right", "Right",
-                                                 "Right", "Down",  "Down",  "Down",  "Return"};
+const std::vector<std::string> kGraphSettings = MenuKeys(5, 2);
 
 const uint32_t kNavy = 0x000080; // "#000080", the last colour; no default service has it
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::vector<std::string> kStop = {"F10", "Right", "Down", "Down", "Return"}; // running
+const std::vector<std::string> kStop = MenuKeys(1, 1); // while running
 
 // A frozen window repaints after the pass, seconds later; an answering one at once. The
 // bound leaves room for a loaded machine and the sanitizers; the test prints what it saw.

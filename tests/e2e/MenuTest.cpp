@@ -17,14 +17,11 @@
 
 namespace {
 
-const std::vector<std::string> kPause = {"F10", "Right", "Down", "Return"}; // first while running
-const std::vector<std::string> kStopWhilePaused = {"F10", "Right", "Down", "Down", "Return"};
-const std::vector<std::string> kUpdateWhilePaused = {"F10",  "Right", "Down",
-                                                     "Down", "Down",  "Return"};
+const std::vector<std::string> kPause = MenuKeys(1, 0); // first while running
+const std::vector<std::string> kStopWhilePaused = MenuKeys(1, 1);
+const std::vector<std::string> kUpdateWhilePaused = MenuKeys(1, 2);
 // Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
-const std::vector<std::string> kSaveOptions = {"F10",   "Right", "Right", "Right", "Right",
-                                               "Right", "Down",  "Down",  "Down",  "Down",
-                                               "Down",  "Down",  "Down",  "Return"};
+const std::vector<std::string> kSaveOptions = MenuKeys(5, 6);
 
 int Closes(const MonsimProcess& sim)
 {

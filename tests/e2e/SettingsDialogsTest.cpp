@@ -15,19 +15,14 @@
 namespace {
 
 // Options: General, Table, Graph Settings..., Sort By, Traffic Unit, Host Naming, Save Options.
-const std::vector<std::string> kOptions = {"F10", "Right", "Right", "Right", "Right", "Right"};
-
-std::vector<std::string> OptionsEntry(int downs)
+std::vector<std::string> OptionsEntry(int place)
 {
-    std::vector<std::string> keys = kOptions;
-    keys.insert(keys.end(), downs, "Down");
-    keys.push_back("Return");
-    return keys;
+    return MenuKeys(5, place);
 }
 
 std::string SavedSettings(VantorDriver& vantor, const VantorHome& home)
 {
-    if (!vantor.Keys(OptionsEntry(7)) || !WaitForWindow("Information"))
+    if (!vantor.Keys(OptionsEntry(6)) || !WaitForWindow("Information"))
         return "";
     AcknowledgeDialog("Information");
     return FileText(home.File("monitor.ini"));
@@ -70,7 +65,7 @@ TEST(SettingsDialogs, GeneralSettingsSetsTheIntervalTheSimulatorSeesAndTheSavedM
     ASSERT_TRUE(vantor.StartMonitoring());
     ASSERT_TRUE(Eventually([&] { return sim.listRequests() == 1; }));
 
-    ASSERT_TRUE(vantor.Keys(OptionsEntry(1)));
+    ASSERT_TRUE(vantor.Keys(OptionsEntry(0)));
     std::string dialog = FocusDialog("General Settings");
     ASSERT_FALSE(dialog.empty());
     // The first field after the filter toggles is the maximum, the next the interval.
@@ -102,7 +97,7 @@ TEST(SettingsDialogs, TableSettingsHidesDurationAndSaveOptionsKeepsIt)
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
 
-    ASSERT_TRUE(vantor.Keys(OptionsEntry(2)));
+    ASSERT_TRUE(vantor.Keys(OptionsEntry(1)));
     std::string dialog = FocusDialog("Table Settings");
     ASSERT_FALSE(dialog.empty());
     // The first toggle (Source) has the focus; Duration is the sixth in the first column.

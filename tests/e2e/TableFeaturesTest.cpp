@@ -26,8 +26,7 @@
 
 namespace {
 
-const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
-                                          "Right", "Down",  "Down",  "Return"};
+const std::vector<std::string> kExport = MenuKeys(4, 1);
 
 // Three open connections of three users and a failed one, the same at every poll.
 const char kPass[] =

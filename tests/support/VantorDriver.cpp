@@ -151,14 +151,18 @@ bool VantorDriver::CloseFromWindowManager()
     return window_ && SendWindowDelete(display_, window_);
 }
 
-bool VantorDriver::StartMonitoring()
+std::vector<std::string> MenuKeys(int menu, int entry)
 {
-    return Keys({"F10", "Right", "Down", "Return"});
+    std::vector<std::string> keys = {"F10"};
+    keys.insert(keys.end(), menu, "Right");
+    keys.insert(keys.end(), entry + 1, "Down");
+    keys.push_back("Return");
+    return keys;
 }
 
 bool VantorDriver::QuitThroughMenu()
 {
-    return Keys({"F10", "Down", "Down", "Return"});
+    return Keys(MenuKeys(0, 1));
 }
 
 bool VantorDriver::Running()

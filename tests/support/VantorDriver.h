@@ -16,6 +16,10 @@
 // The built program.
 std::string VantorBinary();
 
+// The keys that choose an entry of the menu bar: F10, Right to the menu's place from the left
+// (File is 0), Down to open it and on to the entry's place (the first is 0), Return.
+std::vector<std::string> MenuKeys(int menu, int entry);
+
 // Asks a top-level window to close, as a window manager's close button does.
 bool SendWindowDelete(Display* display, Window window);
 
@@ -40,8 +44,8 @@ public:
     bool Keys(const std::vector<std::string>& keys);
     // Starts monitoring through the Action menu, whose first entry Start is while stopped
     // (and Pause while running).
-    bool StartMonitoring();
-    // Quits through the File menu (F10, Down, Down, Return).
+    bool StartMonitoring() { return Keys(MenuKeys(1, 0)); }
+    // Quits through the File menu.
     bool QuitThroughMenu();
     // Waits for the program to end; its exit status, or -1 (still running or killed).
     int WaitForExit(int timeoutSeconds = 10);
