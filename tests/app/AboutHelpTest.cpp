@@ -70,11 +70,6 @@ protected:
         return box ? ShownText(box, XmNmessageString) : "";
     }
 
-    std::string ViewerText(HelpDialog* viewer)
-    {
-        return FieldText(viewer->text);
-    }
-
     void WaitUntilViewable(Widget panel)
     {
         for (int i = 0; i < 200; i++) {
@@ -147,7 +142,7 @@ TEST_F(AboutHelpTest, ViewerShowsTheManualAndOkRemovesItsFile)
     Widget panel = viewer->panel;
     EXPECT_STREQ(XtName(panel), "Help");
     WaitUntilViewable(panel);
-    std::string text = ViewerText(viewer);
+    std::string text = FieldText(viewer->text);
     EXPECT_NE(text.find("vantor - watch the connections through SOCKS5 proxy"), std::string::npos)
         << text.substr(0, 300);
     EXPECT_NE(text.find("MONITORING PROTOCOL"), std::string::npos);
@@ -169,7 +164,7 @@ TEST_F(AboutHelpTest, WithoutManTheViewerIsEmptyAndSaysSo)
     HelpDialog* viewer = new HelpDialog(shell);
     setenv("PATH", path.c_str(), 1);
     ProcessEvents();
-    EXPECT_EQ(ViewerText(viewer), "");
+    EXPECT_EQ(FieldText(viewer->text), "");
     EXPECT_EQ(WarningText(), "Cannot read the entire file.\n");
     EXPECT_EQ(FileText("VNTREADME"), "");
     Click(XtNameToWidget(Popup("Warning"), "*OK"));
@@ -198,7 +193,7 @@ TEST_F(AboutHelpTest, SymbolicLinkNamedLikeTheFileIsLeftAlone)
     close(errFile);
 
     ProcessEvents();
-    EXPECT_EQ(ViewerText(viewer), "");
+    EXPECT_EQ(FieldText(viewer->text), "");
     EXPECT_EQ(WarningText(), "");
     EXPECT_EQ(FileText("stderr.txt").rfind("VNTREADME: ", 0), 0u) << FileText("stderr.txt");
     Click(XtNameToWidget(viewer->panel, "*fw_ok"));

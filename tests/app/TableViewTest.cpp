@@ -55,10 +55,6 @@ protected:
         XtVaGetValues(table(), XomNtitleString, &title, NULL);
         return title ? title : "";
     }
-    std::string ActiveCount()
-    {
-        return FieldText(app->activeText);
-    }
     // A press of button 1 on the heading of a table column, as the pointer gives it.
     void ClickHeading(int column)
     {
@@ -94,7 +90,7 @@ TEST_F(TableViewTest, FilterShowsMatchingRowsByNameOrAddressWithCountAndTitle)
     app->SetFilter("  ALICE\t");
     EXPECT_EQ("alice", Users());
     EXPECT_EQ("alice-pc", Cell(1, 1));
-    EXPECT_EQ("1 of 3", ActiveCount());
+    EXPECT_EQ("1 of 3", FieldText(app->activeText));
     EXPECT_EQ("Active Connections  (" + sim.address() + ") (filtered: ALICE)", Title());
 
     // Addresses match while names are shown, in every host column; errors and services too.
@@ -102,14 +98,14 @@ TEST_F(TableViewTest, FilterShowsMatchingRowsByNameOrAddressWithCountAndTitle)
     EXPECT_EQ("bob", Users());
     app->SetFilter(".9:");
     EXPECT_EQ(0, app->tableView->ShownCount()) << "the port is not part of an address's text";
-    EXPECT_EQ("0 of 3", ActiveCount());
+    EXPECT_EQ("0 of 3", FieldText(app->activeText));
     app->SetFilter("HTTP");
     EXPECT_EQ("alice|carol", Users());
     // A poll keeps the filter.
     Poll();
     ProcessEvents();
     EXPECT_EQ("alice|carol", Users());
-    EXPECT_EQ("2 of 3", ActiveCount());
+    EXPECT_EQ("2 of 3", FieldText(app->activeText));
 
     // What Export writes is what is on show, row for row and cell for cell.
     std::vector<Connection*> shown;
@@ -130,7 +126,7 @@ TEST_F(TableViewTest, FilterShowsMatchingRowsByNameOrAddressWithCountAndTitle)
 
     app->SetFilter("");
     EXPECT_EQ("alice|bob|carol", Users());
-    EXPECT_EQ("3", ActiveCount());
+    EXPECT_EQ("3", FieldText(app->activeText));
     EXPECT_EQ("Active Connections  (" + sim.address() + ")", Title());
     EXPECT_TRUE(TakeMessages().empty());
 }

@@ -698,10 +698,10 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
     StartAndWait();
     ASSERT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
 
-    ProcessResult download = RunProcess(
-        {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null", "--socks5",
-         proxy.socksAddress(),
-         "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
+    ProcessResult download =
+        RunProcess({"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null",
+                    "--socks5", proxy.socksAddress(),
+                    "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
     ASSERT_EQ(download.exitStatus, 0) << download.err;
     usleep(300000); // the proxy notes the end of the relay
     Poll();

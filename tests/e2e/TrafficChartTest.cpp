@@ -38,8 +38,7 @@ TEST(TrafficChartTest, PolledTrafficIsDrawnPerServiceBelowTheTable)
     RgbImage before = vantor.Screenshot();
     int lower = before.height / 2; // the chart lies in the lower half, below the table
     // Before the first poll only the legend shows the services' colours.
-    int blueBefore = before.Count(kBlue, 0, lower),
-        brownBefore = before.Count(kBrown, 0, lower);
+    int blueBefore = before.Count(kBlue, 0, lower), brownBefore = before.Count(kBrown, 0, lower);
     EXPECT_LT(blueBefore, 60);
 
     ASSERT_TRUE(vantor.StartMonitoring());
@@ -100,10 +99,10 @@ TEST(TrafficChartTest, ADownloadThroughAProxyThatKeepsItListedIsOneSpikeThatPass
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
     ASSERT_TRUE(vantor.StartMonitoring());
     SleepMs(1500);
-    ProcessResult download = RunProcess(
-        {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null", "--socks5",
-         proxy.socksAddress(),
-         "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
+    ProcessResult download =
+        RunProcess({"curl", "-q", "-s", "--noproxy", "", "--max-time", "30", "-o", "/dev/null",
+                    "--socks5", proxy.socksAddress(),
+                    "http://127.0.0.1:" + std::to_string(http.port()) + "/five-megabytes"});
     ASSERT_EQ(download.exitStatus, 0) << download.err;
 
     // Some polls later the spike stands alone, however many polls saw the connection.

@@ -84,7 +84,8 @@ TEST(ProxyService, GoesOnAsTheAccountItIsToldOnceListening)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(statusField(proxy.pid(), "Uid:"), all);
     EXPECT_EQ(statusField(proxy.pid(), "Gid:"), "\t" + gid + "\t" + gid + "\t" + gid + "\t" + gid);
-    EXPECT_EQ(curl({"--socks5", proxy.socksAddress()}, httpUrl("127.0.0.1", web.port())).out, "web\n");
+    EXPECT_EQ(curl({"--socks5", proxy.socksAddress()}, httpUrl("127.0.0.1", web.port())).out,
+              "web\n");
     EXPECT_TRUE(proxy.stop());
 }
 
@@ -103,9 +104,9 @@ TEST(ProxyClients, Proxychains4RunsAnOrdinaryProgramThroughTheProxy)
                         << proxy.socksPort() << "\n";
     // curl without any proxy option: the library calls go through the proxy.
     auto run = [&](int port) {
-        return RunProcess(
-            {"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time", "30", httpUrl("127.0.0.1", port)},
-            {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"});
+        return RunProcess({"proxychains4", "-q", "-f", conf, "curl", "-q", "-s", "--max-time", "30",
+                           httpUrl("127.0.0.1", port)},
+                          {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"});
     };
     ProcessResult passed = run(web.port());
     EXPECT_EQ(passed.exitStatus, 0) << passed.err;

@@ -156,4 +156,3 @@ TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
               "- eve\\x0avantor-proxy: reloaded@127.0.0.1:40314 -> -: 0 bytes out, 0 bytes in, "
               "1 s: Authentication failed");
 }
-

@@ -103,8 +103,8 @@ TEST(Socks5Messages, RepliesCarryTheBoundAddressOfEitherFamily)
     Endpoint bound;
     ASSERT_TRUE(parseEndpoint("[::1]:1080", &bound));
     EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
-              (std::vector<uint8_t>{5, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1,
-                                    0x04, 0x38}));
+              (std::vector<uint8_t>{5, 0, 0, 4, 0, 0, 0, 0, 0, 0,    0,
+                                    0, 0, 0, 0, 0, 0, 0, 0, 1, 0x04, 0x38}));
     ASSERT_TRUE(parseEndpoint("127.0.0.1:1080", &bound));
     EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
               requestReply(REP_SUCCEEDED, inet_addr("127.0.0.1"), htons(1080)));
