@@ -99,14 +99,13 @@ TEST_F(ToolBarTest, ShowFailedButtonTurnsIntoShowActiveAndTheTipFollows)
     ASSERT_TRUE(vantor.Keys({"Escape", "Escape"}));
 
     // Show Active from the menu turns the button back.
-    ASSERT_TRUE(vantor.Keys({"F10", "Right", "Right", "Down", "Return"}));
+    ASSERT_TRUE(vantor.Keys(MenuKeys(2, 0)));
     EXPECT_TRUE(Shows(4, fail_xpm));
 }
 
 TEST_F(ToolBarTest, ShowToolbarHidesAndShowsIt)
 {
-    const std::vector<std::string> toggle = {"F10",  "Right", "Right", "Down",
-                                             "Down", "Down",  "Return"};
+    const std::vector<std::string> toggle = MenuKeys(2, 2); // View > Show Toolbar
     ASSERT_TRUE(vantor.Keys(toggle));
     EXPECT_EQ(States(), "");
     EXPECT_FALSE(vantor.SaveScreenshot("toolbar-hidden.png").empty());
