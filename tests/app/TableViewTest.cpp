@@ -7,7 +7,6 @@
 #include <stdlib.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <Xm/TextF.h>
@@ -29,14 +28,6 @@ const std::string kPass =
               " dsthost=shell.lan user=bob app=telnet")
     + Conn(4, "state=2 in=5000 out=70 src=10.0.0.8:40003 srchost=carol-pc dst=10.0.0.9:443"
               " dsthost=secure.example user=carol app=https");
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class TableViewTest : public AppTest {
 protected:
