@@ -88,7 +88,7 @@ void MonChart::LabelTimeAxis(int seconds)
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNlabel, label, NULL);
 }
 
-void MonChart::LabelValueAxis(int unitType)
+void MonChart::LabelValueAxis(UnitType unitType)
 {
     char label[96];
     snprintf(label, sizeof label, "%s (%s/%s)", "Network Incremental Traffic ",

@@ -55,7 +55,7 @@ private:
     // Sets the horizontal axis label for an interval in whole seconds.
     void LabelTimeAxis(int seconds);
     // Sets the vertical axis label for a unit type.
-    void LabelValueAxis(int unitType);
+    void LabelValueAxis(UnitType unitType);
     // The vertical axis as before any sample: limit 10, labelled in the shown unit.
     void ResetValueAxis();
     char readout[32];       // the read-out text on show

@@ -82,7 +82,7 @@ public:
     void setSortType(SortKey sortType);
     // A click on the heading of a column that sorts by sortType: sorts by it ascending, or
     // turns the order round when it sorts already.
-    void SortByHeading(int sortType);
+    void SortByHeading(SortKey sortType);
     // The current server's table shows only the rows containing text; "" shows all.
     void SetFilter(const char* text);
     // The status line's count of the list on show: "12 of 4,311" while filtered.

@@ -368,7 +368,8 @@ void MonitorApp::SortConnectionList(SortReason reason)
         if (IsMenuSortKey(s.sortType)) {
             Sort(list, 0, count - 1, s.sortType - SORT_BY_SOURCE);
         } else {
-            int sortType = s.sortType, nodeType = s.nodeType;
+            SortKey sortType = s.sortType;
+            NodeType nodeType = s.nodeType;
             SortRows(list, 0, count - 1,
                      [sortType, nodeType](const Connection* a, const Connection* b) {
                          return CompareRowsBy(sortType, nodeType, a, b);
@@ -395,7 +396,7 @@ void MonitorApp::Sort(Connection** list, int left, int right, int key)
     // A short list is sorted in place; a long one through copies of its keys, which give
     // the same order.
     if (right - left + 1 >= ENTRY_SORT_MIN_ROWS) {
-        SortRowsByEntries(list + left, right - left + 1, key + SORT_BY_SOURCE,
+        SortRowsByEntries(list + left, right - left + 1, static_cast<SortKey>(key + SORT_BY_SOURCE),
                           current->setting.nodeType);
         return;
     }

@@ -16,9 +16,9 @@
 
 // A heading click. The menu's key is remembered while a heading-only key is in use, since
 // monitor.ini can keep only the menu's six keys; the Sort By entries then show no choice.
-void MonitorApp::SortByHeading(int sortType)
+void MonitorApp::SortByHeading(SortKey sortType)
 {
-    if (!current || !sortType)
+    if (!current || sortType == SORT_BY_NONE)
         return;
     Setting& s = current->setting;
     if (s.sortType == sortType) {

@@ -164,7 +164,7 @@ void BM_SortFewHosts(benchmark::State& state)
     MonitorApp* app = App();
     std::unique_ptr<MonsimProcess> sim = Simulator(1);
     Monitor(app, sim->address());
-    app->current->setting.nodeType = 12;
+    app->current->setting.nodeType = NODE_HOST_NAMES;
     Connection model = *app->current->activeRows[0];
     std::vector<Connection> rows(static_cast<size_t>(state.range(0)), model);
     unsigned seed = 7;

@@ -48,7 +48,7 @@ void ChartReadoutText(char* text, size_t size, double x, double xMax, double v, 
 }
 
 // The unit in the vertical axis label.
-const char* ChartUnitText(int unitType)
+const char* ChartUnitText(UnitType unitType)
 {
     switch (unitType) {
     case 10:

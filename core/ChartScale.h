@@ -4,6 +4,8 @@
 #ifndef VANTOR_CHARTSCALE_H
 #define VANTOR_CHARTSCALE_H
 
+#include "core/Setting.h"
+
 #include <stddef.h>
 
 enum {
@@ -27,7 +29,7 @@ const char* ChartAnnotationFormat(double limit);
 void ChartReadoutText(char* text, size_t size, double x, double xMax, double v, double vMax);
 
 // "Bytes", "KBytes" or "MBytes" for a unit type (9, 10, 11).
-const char* ChartUnitText(int unitType);
+const char* ChartUnitText(UnitType unitType);
 
 // The first position 0..19 whose sample equals maximum exactly, when maximum is an
 // overflow sample; -1 otherwise.

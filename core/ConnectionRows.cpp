@@ -23,7 +23,7 @@ int WrapDifference(uint32_t a, uint32_t b)
 // IPv6 address's text is made only then.
 int CompareRowHosts(const char* nameA, const char* keptTextA, const S5NetAddr& addressA,
                     const char* nameB, const char* keptTextB, const S5NetAddr& addressB,
-                    int nodeType)
+                    NodeType nodeType)
 {
     if (nodeType != NODE_HOST_NAMES) {
         return CompareHosts("", addressA, "", addressB, nodeType);
@@ -125,7 +125,7 @@ int CompareAddresses(const S5NetAddr& a, const S5NetAddr& b)
 }
 
 int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
-                 const S5NetAddr& addressB, int nodeType)
+                 const S5NetAddr& addressB, NodeType nodeType)
 {
     if (nodeType == NODE_HOST_NAMES) {
         return strcasecmp(nameA, nameB);
@@ -165,7 +165,7 @@ int ElapsedSeconds(const S5MonData& d)
 
 // Every sort key of the table, heading-only keys (in and out traffic, duration) included;
 // anything else sorts by total traffic.
-int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b)
+int CompareRowsBy(SortKey sortType, NodeType nodeType, const Connection* a, const Connection* b)
 {
     switch (sortType) {
     case SORT_BY_IN_TRAFFIC:
@@ -196,7 +196,7 @@ int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connect
 
 // Reversal in place instead of a second sort: a list already sorted ascending becomes
 // descending in linear time, and ties keep the order the user saw ascending.
-void ReverseSortedRows(Connection** list, int count, int sortType, int nodeType)
+void ReverseSortedRows(Connection** list, int count, SortKey sortType, NodeType nodeType)
 {
     std::reverse(list, list + count);
     // Each run of equal rows is now in descending key order: turned back.

@@ -42,7 +42,7 @@ uint32_t AddressWord(const S5NetAddr& address);
 int CompareAddresses(const S5NetAddr& a, const S5NetAddr& b);
 // Host names ignore case when nodeType is NODE_HOST_NAMES; otherwise the addresses compare.
 int CompareHosts(const char* nameA, const S5NetAddr& addressA, const char* nameB,
-                 const S5NetAddr& addressB, int nodeType);
+                 const S5NetAddr& addressB, NodeType nodeType);
 int CompareUserNames(const Connection* a, const Connection* b);
 int CompareServiceNames(const Connection* a, const Connection* b);
 int CompareStartTimes(const Connection* a, const Connection* b);
@@ -51,9 +51,9 @@ int CompareTotalBytes(const Connection* a, const Connection* b);
 int ElapsedSeconds(const S5MonData& d);
 // The comparison of a sort key (a SortKey, heading-only keys included) of rows as shown
 // under nodeType: hosts are compared as shown, a row without a name by its address.
-int CompareRowsBy(int sortType, int nodeType, const Connection* a, const Connection* b);
+int CompareRowsBy(SortKey sortType, NodeType nodeType, const Connection* a, const Connection* b);
 // Turns list[0..count), sorted ascending by sortType with ties in connection key order,
 // into the descending order with ties still in connection key order.
-void ReverseSortedRows(Connection** list, int count, int sortType, int nodeType);
+void ReverseSortedRows(Connection** list, int count, SortKey sortType, NodeType nodeType);
 
 #endif

@@ -52,7 +52,7 @@ int ServiceIndexOf(const Setting& s, int port)
     return 0;
 }
 
-float UnitFactorOf(int unitType)
+float UnitFactorOf(UnitType unitType)
 {
     return static_cast<float>(pow(1024.0, unitType - UNIT_BYTES));
 }
@@ -148,7 +148,7 @@ void CopySetting(Setting* to, const Setting& from)
 
 // monitor.ini holds only the menu's six keys; a heading-only key is saved as the menu key it
 // replaced.
-int SavedSortKey(const Setting& s)
+SortKey SavedSortKey(const Setting& s)
 {
     if (IsMenuSortKey(s.sortType))
         return s.sortType;

@@ -18,7 +18,9 @@ enum {
 };
 
 // sortType: the key the list on show is sorted by. The values are those of the settings file.
-enum SortKey {
+enum SortKey : int {
+    SORT_BY_NONE = 0, // no key of its own: a heading that sorts nothing; in view.ini, the
+                      // Sort By key of monitor.ini
     SORT_BY_SOURCE = 3,
     SORT_BY_DESTINATION = 4,
     SORT_BY_USER = 5,
@@ -33,16 +35,16 @@ enum SortKey {
 };
 
 // Whether a key is one of the six of the Sort By menu (and of monitor.ini).
-inline bool IsMenuSortKey(int sortType)
+inline bool IsMenuSortKey(SortKey sortType)
 {
     return sortType >= SORT_BY_SOURCE && sortType <= SORT_BY_TOTAL_TRAFFIC;
 }
 
 // nodeType: hosts shown and compared by name or by address.
-enum NodeType { NODE_HOST_NAMES = 12, NODE_IP_ADDRESSES = 13 };
+enum NodeType : int { NODE_HOST_NAMES = 12, NODE_IP_ADDRESSES = 13 };
 
 // unitType: the unit traffic is shown in.
-enum UnitType { UNIT_BYTES = 9, UNIT_KILOBYTES = 10, UNIT_MEGABYTES = 11 };
+enum UnitType : int { UNIT_BYTES = 9, UNIT_KILOBYTES = 10, UNIT_MEGABYTES = 11 };
 
 struct Setting {
     int columnType[SETTING_COLUMNS];    // data column shown at each table position
@@ -60,12 +62,12 @@ struct Setting {
     float unitFactor; // UnitFactorOf(unitType)
     int showToolbar;
     int showFailed;     // 0 active rows, 1 failed rows
-    int sortType;       // a SortKey
-    int menuSortType;   // the Sort By key monitor.ini keeps (see SavedSortKey)
+    SortKey sortType;
+    SortKey menuSortType; // the Sort By key monitor.ini keeps (see SavedSortKey)
     int sortDescending; // 1: the list on show is sorted largest first (view.ini)
     char filter[SETTING_FILTER_SIZE]; // rows on show contain this text; "" all (view.ini)
-    int nodeType;       // a NodeType
-    int unitType;       // a UnitType
+    NodeType nodeType;
+    UnitType unitType;
     int updateInterval; // milliseconds
     int maxRejected;
     int serviceCount;
@@ -77,10 +79,10 @@ struct Setting {
 
 // The sort key monitor.ini stores: sortType, or the last Sort By key while a heading-only
 // key sorts.
-int SavedSortKey(const Setting& s);
+SortKey SavedSortKey(const Setting& s);
 
 // Bytes per shown unit: 1024 to the power (unitType - UNIT_BYTES).
-float UnitFactorOf(int unitType);
+float UnitFactorOf(UnitType unitType);
 
 // A SETTING_TEXT_SIZE-byte buffer holding text, cut to fit ("" for none); free it with free.
 char* NewServiceText(const char* text);

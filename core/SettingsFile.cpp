@@ -106,6 +106,17 @@ bool ReadInt(WordReader& in, int* field, long lo, long hi)
     return true;
 }
 
+// Reads a code (a sort key, node or unit type) like ReadInt: one out of [lo, hi] leaves it.
+template <typename Code>
+bool ReadCode(WordReader& in, Code* code, Code lo, Code hi)
+{
+    int value = *code;
+    if (!ReadInt(in, &value, lo, hi))
+        return false;
+    *code = static_cast<Code>(value);
+    return true;
+}
+
 // Reads a size like ReadInt, then bounds one beyond what the window can show to shown,
 // noting it in bounded.
 bool ReadSize(WordReader& in, int* field, long lo, long hi, int shown, const char* name,
@@ -215,10 +226,10 @@ bool ReadFixedPart(WordReader& in, Setting* s, std::vector<SettingsDamage::Bound
         && ReadInt(in, &s->tableColumns, 1, SETTING_COLUMNS)
         && size(&s->chartWidth, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "chart width")
         && size(&s->chartHeight, 1, PIXELS_MAX, SETTING_PIXELS_MAX, "chart height")
-        && ReadInt(in, &s->sortType, SORT_BY_SOURCE, SORT_BY_TOTAL_TRAFFIC)
-        && ReadInt(in, &s->nodeType, NODE_HOST_NAMES, NODE_IP_ADDRESSES)
+        && ReadCode(in, &s->sortType, SORT_BY_SOURCE, SORT_BY_TOTAL_TRAFFIC)
+        && ReadCode(in, &s->nodeType, NODE_HOST_NAMES, NODE_IP_ADDRESSES)
         && ReadInt(in, &s->showFailed, 0, 1)
-        && ReadInt(in, &s->unitType, UNIT_BYTES, UNIT_MEGABYTES) && SkipDecimal(in)
+        && ReadCode(in, &s->unitType, UNIT_BYTES, UNIT_MEGABYTES) && SkipDecimal(in)
         && ReadInt(in, &s->updateInterval, INTERVAL_MIN_MS, INTERVAL_MAX_MS)
         && ReadInt(in, &s->maxRejected, 1, REJECTED_MAX) && ReadInt(in, &s->showToolbar, 0, 1);
     s->unitFactor = UnitFactorOf(s->unitType);

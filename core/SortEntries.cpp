@@ -32,7 +32,7 @@ enum { KEYS_BETWEEN_CLOCK_READS = 2048 };
 const size_t TIE_STEP = 4096;
 
 // Asks for the fields that the key of sortType reads, and the connection key for the ties.
-void PrefetchKeys(const Connection* row, int sortType)
+void PrefetchKeys(const Connection* row, SortKey sortType)
 {
     __builtin_prefetch(row->data.key.key);
     switch (sortType) {
@@ -108,7 +108,7 @@ void SortTies(SortEntry* first, SortEntry* last)
 
 // Texts are kept in one buffer for all entries, about 16 bytes each, so that reading the
 // keys makes one allocation instead of one per row.
-void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
+void RowSorter::Begin(Connection** list, int count, SortKey sortType, NodeType nodeType)
 {
     list_ = list;
     sortType_ = sortType;
@@ -124,7 +124,7 @@ void RowSorter::Begin(Connection** list, int count, int sortType, int nodeType)
     order_ = BY_NUMBER;
 }
 
-bool RowSorter::Sorts(const Connection* const* list, int sortType, int nodeType) const
+bool RowSorter::Sorts(const Connection* const* list, SortKey sortType, NodeType nodeType) const
 {
     return list == list_ && sortType == sortType_ && nodeType == nodeType_;
 }
@@ -283,7 +283,7 @@ bool RowSorter::SortSteps(long long untilMs, Compare compare)
     });
 }
 
-void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType)
+void SortRowsByEntries(Connection** list, int count, SortKey sortType, NodeType nodeType)
 {
     RowSorter sorter;
     sorter.Begin(list, count, sortType, nodeType);

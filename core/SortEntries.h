@@ -14,6 +14,7 @@
 
 #include "core/Connection.h"
 #include "core/RowSort.h"
+#include "core/Setting.h"
 
 // What one row gives the sort.
 struct SortEntry {
@@ -33,9 +34,9 @@ public:
     // Starts on list[0..count), to be sorted by sortType (SORT_BY_SOURCE to
     // SORT_BY_TOTAL_TRAFFIC) as shown under nodeType. The list must stay as it is until
     // Sort is done.
-    void Begin(Connection** list, int count, int sortType, int nodeType);
+    void Begin(Connection** list, int count, SortKey sortType, NodeType nodeType);
     // Whether the keys being read (or sorted) are those of this sort.
-    bool Sorts(const Connection* const* list, int sortType, int nodeType) const;
+    bool Sorts(const Connection* const* list, SortKey sortType, NodeType nodeType) const;
     // Reads the keys left and sorts the list by them, ascending, ties in connection key
     // order, until done (true: the list is in order and the copies' memory given back) or
     // until the clock reaches untilMs (false).
@@ -43,7 +44,8 @@ public:
 
 private:
     Connection** list_ = nullptr;
-    int sortType_ = 0, nodeType_ = 0;
+    SortKey sortType_ = SORT_BY_SOURCE;
+    NodeType nodeType_ = NODE_HOST_NAMES;
     size_t read_ = 0;
     std::vector<SortEntry> entries_;
     std::vector<char> texts_; // the texts, each ended by a zero byte, and the last eight
@@ -64,7 +66,7 @@ private:
 };
 
 // Sorts list[0..count) at once, as RowSorter does.
-void SortRowsByEntries(Connection** list, int count, int sortType, int nodeType);
+void SortRowsByEntries(Connection** list, int count, SortKey sortType, NodeType nodeType);
 
 // The connection key order of entries; and entries of equal sort order put in it.
 int CompareKeys(const SortEntry& a, const SortEntry& b);

@@ -69,14 +69,14 @@ char* TrafficText(char (&buffer)[25], uint32_t bytes, float unitFactor)
 // A host as the table shows it: its name when names are shown and it has one, else its
 // address (an IPv6 one formatted into the caller's buffer).
 const char* HostText(const char* name, const char* keptAddressText, const S5NetAddr& address,
-                     int nodeType, AddressTextBuffer* buffer)
+                     NodeType nodeType, AddressTextBuffer* buffer)
 {
     if (nodeType != NODE_IP_ADDRESSES && name[0])
         return name;
     return ShownAddressText(keptAddressText, address, buffer);
 }
 
-char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor,
+char* ConnectionCellText(Connection* row, int dataColumn, NodeType nodeType, float unitFactor,
                          AddressTextBuffer* addressBuffer)
 {
     S5MonData& d = row->data;
@@ -118,7 +118,8 @@ namespace {
 
 // Data columns and the keys their headings sort by.
 const struct {
-    int column, sortType;
+    int column;
+    SortKey sortType;
 } kHeadingKeys[] = {
     {COLUMN_SOURCE, SORT_BY_SOURCE},           {COLUMN_DESTINATION, SORT_BY_DESTINATION},
     {COLUMN_USER, SORT_BY_USER},               {COLUMN_SERVICE, SORT_BY_SERVICE},
@@ -129,16 +130,17 @@ const struct {
 
 } // namespace
 
-// The sort key of a heading click; 0 for columns that do not sort (Auth, Proxy, Errors).
-int SortKeyOfColumn(int dataColumn)
+// The sort key of a heading click; SORT_BY_NONE for columns that do not sort (Auth, Proxy,
+// Errors).
+SortKey SortKeyOfColumn(int dataColumn)
 {
     for (const auto& key : kHeadingKeys)
         if (key.column == dataColumn)
             return key.sortType;
-    return 0;
+    return SORT_BY_NONE;
 }
 
-int ColumnOfSortKey(int sortType)
+int ColumnOfSortKey(SortKey sortType)
 {
     for (const auto& key : kHeadingKeys)
         if (key.sortType == sortType)

@@ -32,11 +32,11 @@ enum { TABLE_TITLE_SIZE = 52 };
 // The fixed column titles, in data column order.
 extern const char* const annotation_label_list[DATA_COLUMN_COUNT];
 
-// The sort key a click on a data column's heading chooses; 0 for a column that sorts nothing
-// (Auth, Proxy Server, Errors).
-int SortKeyOfColumn(int dataColumn);
+// The sort key a click on a data column's heading chooses; SORT_BY_NONE for a column that
+// sorts nothing (Auth, Proxy Server, Errors).
+SortKey SortKeyOfColumn(int dataColumn);
 // The data column whose heading shows a sort key's arrow; -1 for no key.
-int ColumnOfSortKey(int sortType);
+int ColumnOfSortKey(SortKey sortType);
 
 // Composes "Active Connections  (name)" or "Failed Connections  (name)" into a buffer of
 // TABLE_TITLE_SIZE bytes; a name too long for it is cut.
@@ -45,12 +45,12 @@ void ComposeTableTitle(char title[TABLE_TITLE_SIZE], int showFailed, const char*
 // The text of a host: its name in host-name mode, its address text in address mode or when
 // the record carries no name: the row's kept text, or an IPv6 address's text made in buffer.
 const char* HostText(const char* name, const char* keptAddressText, const S5NetAddr& address,
-                     int nodeType, AddressTextBuffer* buffer);
+                     NodeType nodeType, AddressTextBuffer* buffer);
 
 // The text of one data column of a row; none for a column number outside 0 to 11. The three
 // traffic texts are written into the row's own buffers first, in units of unitFactor bytes;
 // the text of an IPv6 address into addressBuffer, where it stays until the next call.
-char* ConnectionCellText(Connection* row, int dataColumn, int nodeType, float unitFactor,
+char* ConnectionCellText(Connection* row, int dataColumn, NodeType nodeType, float unitFactor,
                          AddressTextBuffer* addressBuffer);
 
 #endif

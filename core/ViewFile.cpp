@@ -16,13 +16,13 @@ enum { LINE_MAX_BYTES = 1024 };
 // so that the two files never disagree about a key the menu can choose.
 const struct {
     const char* word;
-    int sortType;
-} kKeys[] = {{"menu", 0},
+    SortKey sortType;
+} kKeys[] = {{"menu", SORT_BY_NONE},
              {"in", SORT_BY_IN_TRAFFIC},
              {"out", SORT_BY_OUT_TRAFFIC},
              {"duration", SORT_BY_DURATION}};
 
-const char* KeyWord(int sortType)
+const char* KeyWord(SortKey sortType)
 {
     for (const auto& key : kKeys)
         if (key.sortType == sortType)
@@ -30,7 +30,7 @@ const char* KeyWord(int sortType)
     return "menu";
 }
 
-bool KeyOfWord(const std::string& word, int* sortType)
+bool KeyOfWord(const std::string& word, SortKey* sortType)
 {
     for (const auto& key : kKeys)
         if (word == key.word) {
@@ -104,13 +104,13 @@ std::string ViewIniPath()
 // to keep), the direction and the filter.
 ServerView ViewOfSetting(const char* server, const Setting& s)
 {
-    return {server, IsMenuSortKey(s.sortType) ? 0 : s.sortType, s.sortDescending ? 1 : 0,
+    return {server, IsMenuSortKey(s.sortType) ? SORT_BY_NONE : s.sortType, s.sortDescending ? 1 : 0,
             s.filter};
 }
 
 void ApplyView(const ServerView& view, Setting* s)
 {
-    if (view.sortType) {
+    if (view.sortType != SORT_BY_NONE) {
         // The key monitor.ini gave stays what it will be saved as.
         s->menuSortType = SavedSortKey(*s);
         s->sortType = view.sortType;

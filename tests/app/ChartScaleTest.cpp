@@ -67,9 +67,9 @@ TEST(ChartScale, ReadoutIsZeroOutsideThePlotAndFormattedInside)
 
 TEST(ChartScale, UnitTexts)
 {
-    EXPECT_STREQ(ChartUnitText(9), "Bytes");
-    EXPECT_STREQ(ChartUnitText(10), "KBytes");
-    EXPECT_STREQ(ChartUnitText(11), "MBytes");
+    EXPECT_STREQ(ChartUnitText(UNIT_BYTES), "Bytes");
+    EXPECT_STREQ(ChartUnitText(UNIT_KILOBYTES), "KBytes");
+    EXPECT_STREQ(ChartUnitText(UNIT_MEGABYTES), "MBytes");
 }
 
 TEST(ChartScale, OverflowSampleIsFoundAtPositionsUpTo19)

@@ -59,7 +59,7 @@ TEST_F(AppSettingsTest, SavedSettingsAreReadBackAndAThirdServerIsIgnored)
     for (const char* name : {"a", "b", "c"})
         app->AddSOCKS5(name);
     for (int i = 0; i < 3; i++) {
-        app->servers[i]->setting.sortType = SORT_BY_SERVICE + i;
+        app->servers[i]->setting.sortType = static_cast<SortKey>(SORT_BY_SERVICE + i);
         snprintf(app->servers[i]->setting.serviceName[1], SETTING_TEXT_SIZE, "Remote%d", i);
     }
     ASSERT_EQ(app->WriteSetting(), 1);

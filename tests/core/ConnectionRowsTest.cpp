@@ -86,8 +86,8 @@ TEST(RowOrder, IPv6AddressesComeAfterAllOthersInTheOrderOfTheirBytes)
     EXPECT_EQ(CompareAddresses(IPv6("2001:db8::9"), IPv6("2001:db8:0::9")), 0);
     S5NetAddr otherPort = IPv6("2001:db8::9");
     otherPort.sin6.sin6_port = htons(443);
-    EXPECT_EQ(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), 13), 0);
-    EXPECT_LT(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), 12), 0);
+    EXPECT_EQ(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), NODE_IP_ADDRESSES), 0);
+    EXPECT_LT(CompareHosts("a", otherPort, "b", IPv6("2001:db8::9"), NODE_HOST_NAMES), 0);
 }
 
 TEST(RowOrder, StartTimesAndTotalsAtTheirExtremes)

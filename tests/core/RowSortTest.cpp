@@ -81,12 +81,12 @@ const Key keys[] = {
     {"source by name",
      [](const Connection* a, const Connection* b) {
          return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
-                             b->data.srcSockAddr, 12);
+                             b->data.srcSockAddr, NODE_HOST_NAMES);
      }},
     {"source by address",
      [](const Connection* a, const Connection* b) {
          return CompareHosts(a->data.srcHostName, a->data.srcSockAddr, b->data.srcHostName,
-                             b->data.srcSockAddr, 13);
+                             b->data.srcSockAddr, NODE_IP_ADDRESSES);
      }},
     {"user", CompareUserNames},
     {"service", CompareServiceNames},
@@ -166,8 +166,9 @@ TEST(RowSort, KeyCopiesSortAsTheRowComparisons)
                                             "GATEWAY",
                                             "",
                                             "\xc3\xa9t\xc3\xa9"};
-    for (int nodeType : {NODE_HOST_NAMES, NODE_IP_ADDRESSES}) {
-        for (int sortType = SORT_BY_SOURCE; sortType <= SORT_BY_TOTAL_TRAFFIC; sortType++) {
+    for (NodeType nodeType : {NODE_HOST_NAMES, NODE_IP_ADDRESSES}) {
+        for (SortKey sortType : {SORT_BY_SOURCE, SORT_BY_DESTINATION, SORT_BY_USER, SORT_BY_SERVICE,
+                                 SORT_BY_START_TIME, SORT_BY_TOTAL_TRAFFIC}) {
             std::vector<Connection> rows = RandomRows(random, ROWS, 6);
             for (Connection& row : rows) {
                 snprintf(row.data.srcHostName, sizeof row.data.srcHostName, "%s",

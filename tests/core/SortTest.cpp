@@ -206,7 +206,7 @@ namespace {
 
 // Whether the list on show is in the order of sortType under nodeType (an order that is
 // transitive, so that neighbours tell), ties in connection key order.
-::testing::AssertionResult ShownInOrder(SOCKS5* s, int sortType, int nodeType)
+::testing::AssertionResult ShownInOrder(SOCKS5* s, SortKey sortType, NodeType nodeType)
 {
     Connection** list = s->setting.showFailed ? s->failedRows : s->activeRows;
     int count = s->setting.showFailed ? s->failedCount : s->activeCount;

@@ -52,7 +52,7 @@ int Read(const std::string& text, std::vector<ServerView>* views)
 TEST(TableExportTest, ViewFileRoundTripsAndAnyDamageRefusesTheWholeFile)
 {
     std::vector<ServerView> written = {{"a.lan:5051", SORT_BY_DURATION, 1, "alice bob"},
-                                       {"[::1]:5051", 0, 0, ""}};
+                                       {"[::1]:5051", SORT_BY_NONE, 0, ""}};
     char* buffer = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);

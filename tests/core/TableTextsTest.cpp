@@ -58,24 +58,24 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
         "client.example", "www.example", "alice",   "Web",  "12:00:01",      "0:01:02",
         "1024.00",        "512.00",      "1536.00", "None", "proxy.example", "Connection refused"};
     for (int c = 0; c < DATA_COLUMN_COUNT; c++)
-        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, 12, 1, &cell))
+        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, NODE_HOST_NAMES, 1, &cell))
             << annotation_label_list[c];
-    EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, 13, 1, &cell));
-    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, 13, 1, &cell));
-    EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, 13, 1, &cell));
-    EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, 12, 1, &cell));
-    EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, 12, 1, &cell));
+    EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, NODE_IP_ADDRESSES, 1, &cell));
+    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, NODE_IP_ADDRESSES, 1, &cell));
+    EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, NODE_IP_ADDRESSES, 1, &cell));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, NODE_HOST_NAMES, 1, &cell));
+    EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, NODE_HOST_NAMES, 1, &cell));
 
     struct Unit {
         float factor;
         const char* total;
     } units[] = {{1, "1536.00"}, {1024, "1.50"}, {1048576, "0.00"}};
     for (const Unit& u : units) {
-        ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, 12, u.factor, &cell);
+        ConnectionCellText(&row, COLUMN_TOTAL_TRAFFIC, NODE_HOST_NAMES, u.factor, &cell);
         EXPECT_STREQ(u.total, row.totalText);
     }
     row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
-    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1, &cell));
+    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1, &cell));
 }
 
 // Traffic texts are made without printf for the units the settings offer; they must be the
@@ -100,7 +100,7 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
             row.data.inTotBytes = bytes;
             char expected[64];
             snprintf(expected, sizeof expected, "%.2f", static_cast<double>(bytes) / factor);
-            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, factor, &cell);
+            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, factor, &cell);
             if (strcmp(expected, text) != 0 && mismatches++ < 5)
                 ADD_FAILURE() << bytes << " / " << factor << ": " << text << " instead of "
                               << expected;
@@ -108,11 +108,11 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
     }
     EXPECT_EQ(0, mismatches);
     row.data.inTotBytes = 2560; // 2.5 KB exactly
-    EXPECT_STREQ("2.50", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
+    EXPECT_STREQ("2.50", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1024, &cell));
     row.data.inTotBytes = 128; // 0.125 KB: a half, to the even 0.12
-    EXPECT_STREQ("0.12", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
+    EXPECT_STREQ("0.12", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1024, &cell));
     row.data.inTotBytes = 384; // 0.375 KB: a half, to the even 0.38
-    EXPECT_STREQ("0.38", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, 12, 1024, &cell));
+    EXPECT_STREQ("0.38", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1024, &cell));
 }
 
 } // namespace
@@ -127,7 +127,8 @@ TEST(TableCells, AHostWithoutANameShowsItsAddressInHostNameMode)
     strcpy(row.proxyAddrText, "10.0.0.1");
     strcpy(row.data.dstHostName, "www.example");
     struct Case {
-        int column, nodeType;
+        int column;
+        NodeType nodeType;
         std::string shown;
     } cases[] = {
         {COLUMN_SOURCE, NODE_HOST_NAMES, "10.1.2.3"},
@@ -154,7 +155,8 @@ TEST(TableCells, AnIPv6AddressIsShownInItsUsualTextWhereverItsAddressIs)
     strcpy(row.data.proxyHostName, "proxy.lan");
     strcpy(row.srcAddrText, "10.1.2.3"); // the row keeps no text of an IPv6 address
     struct Case {
-        int column, nodeType;
+        int column;
+        NodeType nodeType;
         std::string shown;
     } cases[] = {
         {COLUMN_DESTINATION, NODE_HOST_NAMES, "2001:db8:1234:5678:9abc:def0:1234:5678"},
