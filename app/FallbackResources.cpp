@@ -22,9 +22,9 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fontList: -adobe-helvetica-bold-r*120*",
     "*menubar*fontList: -adobe-helvetica-bold-r*120*",
     "*referenceChar: o",
-    // The connection table: fonts of the headings, the cells and the row and column annotations, the
-    // look of the grid and of the cell under the pointer. Dragging and dropping cells is off because a
-    // row is a live connection, not a value the user may move.
+    // The connection table: fonts of the headings, the cells and the row and column annotations,
+    // the look of the grid and of the cell under the pointer. Dragging and dropping cells is off
+    // because a row is a live connection, not a value the user may move.
     "*table*titleFont: -adobe-helvetica-bold-r*120*",
     "*fw_editobject.titleFont: -adobe-helvetica-bold-r*120*",
     "*table*gridLineStyle: grid_line_shadow_out",
@@ -47,8 +47,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*gridLineHighlightThickness: 1",
     "*gridLineHighlightColor: blue",
     "*source*columnAnnotationData: Source",
-    // The scrolled window around the table: scroll bars always shown, so the table does not jump when
-    // rows come and go, and a narrow left margin (28 pixels) for the row numbers.
+    // The scrolled window around the table: scroll bars always shown, so the table does not jump
+    // when rows come and go, and a narrow left margin (28 pixels) for the row numbers.
     "*scroll.scrollBarDisplayPolicy: XmSTATIC",
     "*scroll*verticalInsideMargin: 0",
     "*scroll*horizontalInsideMargin: 0",
@@ -71,8 +71,9 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "servers",
     "*logo_line2.labelString: Vantor Version 1.0",
     "*logo_line3.labelString: Connections, traffic per service and failures, as they happen",
-    // The menu bar. Names beginning "fm_" are menu entries; a tab inside a label keeps the accelerator
-    // text apart from the entry's name. Trailing spaces widen an entry so the menu does not look cramped.
+    // The menu bar. Names beginning "fm_" are menu entries; a tab inside a label keeps the
+    // accelerator text apart from the entry's name. Trailing spaces widen an entry so the menu does
+    // not look cramped.
     "*fm_file.labelString: File",
     "*fm_edit.labelString: Edit",
     "*fm_sort.labelString: Sort By",
@@ -137,8 +138,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fm_clear_failed.labelString: Clear Failed",
     "*fm_detail.labelString: Show Fail Errors",
     "*fm_row_annotation.labelString: Row Annotation",
-    // Buttons of the dialogs ("fw_" names). Every one is drawn with room for the default-button ring,
-    // so a dialog does not change size when its default button changes.
+    // Buttons of the dialogs ("fw_" names). Every one is drawn with room for the default-button
+    // ring, so a dialog does not change size when its default button changes.
     "*fw_apply.labelString: Apply",
     "*fw_cancel.labelString: Cancel",
     "*fw_clear.labelString: Clear",
@@ -191,7 +192,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*column_select_table.cellSizeUnit: unit_pixel",
     "*column_select_table.titleAlignment: alignment_beginning",
     "*column_select.title: Column Select",
-    // Column names, shared by the table's headings, the Column Select toggles and the export dialog.
+    // Column names, shared by the table's headings, the Column Select toggles and the export
+    // dialog.
     "*source.labelString: Source",
     "*destination.labelString: Destination",
     "*user_name.labelString: User Name",
@@ -214,8 +216,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*app_continue.labelString: Continue",
     "*app_update_now.labelString: Snapshot",
     "*app_update_alarm.labelString: Update Alarm",
-    // The traffic graph: a white plot and the three read-outs under it (the time now, and the time and
-    // value under the pointer).
+    // The traffic graph: a white plot and the three read-outs under it (the time now, and the time
+    // and value under the pointer).
     "*chart.fillColor: white",
     "*chart_plot.fillColor: white",
     "*graph.plotColor: white",
