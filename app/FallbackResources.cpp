@@ -260,7 +260,7 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*indicatorSize: 12",
     "*fw_service_monitor.title: Service Monitor",
     "*chart_legend.font: -adobe-helvetica-medium-r*120*",
-    // Severity names of the failed-connections panel, from plain system errors to fatal SOCKS ones.
+    // The error kinds the General Settings dialog lets the failed list show, one toggle each.
     "*system_error.labelString: System Error",
     "*trellis_fatal_error.labelString: SOCKS Fatal Error",
     "*trellis_severe_error.labelString: SOCKS Severe Error",
