@@ -23,6 +23,8 @@ const char *monUsage()
            "Exit status: 0 success, 1 the server could not be read, 2 bad usage.\n";
 }
 
+// Options and the server may come in any order; the checks that involve several options wait until
+// all have been read.
 bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
 {
     bool sawUsers = false, sawTotals = false;
@@ -51,6 +53,8 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
                 return false;
             }
             ++i;
+        // A lone "-" is not an option; it falls through to be taken as a server name and refused
+        // there.
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
