@@ -53,8 +53,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
                 return false;
             }
             ++i;
-        // A lone "-" is not an option; it falls through to be taken as a server name and refused
-        // there.
+        // A lone "-" is not an option: it is taken as the server name like any other word.
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
