@@ -332,6 +332,7 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
     objectEditor = XtVaCreateWidget("ObjectEditor", xomObjectEditorWidgetClass, editorFrame,
                                     XomNorientation, XmVERTICAL, XomNnumColumns, 1, XomNeditList,
                                     default_edit_list, XomNattributeList, attribute_list, NULL);
+    // The editor follows the chart's selection: selecting a service's line here selects it there.
     XomObjectEditorAddEditObjectToList(objectEditor, chart->editobject);
     XtManageChild(objectEditor);
 }
@@ -355,7 +356,6 @@ void ServiceDialog::FillTable()
     }
     XomEditTableFillColumnData(serviceTable, 2, (XtPointer)s.serviceName);
     XomEditTableFillColumnData(serviceTable, 3, (XtPointer)s.servicePortText);
-    // The same name may be listed with another port: a service can run on several.
     for (int i = 0; i < count; i++)
         XomEditTableFillCell(serviceTable, 1, i + 1, (XtPointer)&s.serviceSelected[i]);
     if (count < SETTING_SERVICES)
@@ -627,6 +627,7 @@ void ServiceDialog::Add()
     if (value > kHighestPort)
         return Warn(kPortNotNumber);
     int count = ServiceCount();
+    // The same name may be listed with another port: a service can run on several.
     for (int i = 0; i < count; i++)
         if (s.serviceName[i] && name == s.serviceName[i] && s.servicePort[i] == value)
             return Warn(kAlreadyListed);
