@@ -125,7 +125,8 @@ public:
 
     // ---- monitoring cycle, rows, sorting, settings files, server list ----
     // Monitoring cycle of the current server.
-    // Connects to the current server if need be, polls once and starts its timers.
+    // Connects to the current server if need be and polls at once; the end of that poll
+    // starts its timers.
     void StartMonitoring();
     // Starts a poll; it ends (rows filed, views redrawn) as its records have come, with
     // the timers started afresh when restartTimers is set and no action has set them since.
@@ -135,7 +136,7 @@ public:
     void CancelPass(); // a pass under way ends at once, its records so far filed
     // Stops the polling but keeps the connection and the rows.
     void PauseMonitoring();
-    // Stops the polling and closes the connection; the rows stay on show.
+    // Stops the polling, closes the connection and drops the rows.
     void StopMonitoring();
     // Parks the current server's rows in its temporary file while another server is shown.
     void SaveConnectionList();
