@@ -150,7 +150,8 @@ public:
     // Files one record of a pass into its row.
     void UpdateConnectionList(S5MonData* record);
     void UpdateConnection(Connection* row, S5MonData* record, int isNew);
-    // Ages every row after a pass; withTraffic also counts each service's bytes for the graph.
+    // Ages every row at once, outside a pass, and lists them; withTraffic also counts each
+    // service's bytes for the graph.
     void UpdateData(int withTraffic);
     // The service a record belongs to, by its destination port.
     int GetAppIndex(S5MonData* record);
