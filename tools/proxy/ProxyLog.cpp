@@ -14,6 +14,8 @@ ProxyLog::~ProxyLog()
 void ProxyLog::useSyslog()
 {
     if (!syslog_)
+        // LOG_NDELAY opens the connection to syslog now, before the proxy may give up root and lose
+        // access to it.
         openlog("vantor-proxy", LOG_PID | LOG_NDELAY, LOG_DAEMON);
     syslog_ = true;
 }
@@ -28,6 +30,7 @@ void ProxyLog::warning(const std::string &line)
     write(LOG_WARNING, "warning: ", line);
 }
 
+// On stderr every line is prefixed by the program's name, as syslog does by itself.
 void ProxyLog::write(int priority, const char *prefix, const std::string &line)
 {
     if (syslog_)
