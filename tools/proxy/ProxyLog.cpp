@@ -13,9 +13,9 @@ ProxyLog::~ProxyLog()
 
 void ProxyLog::useSyslog()
 {
+    // LOG_NDELAY connects to syslog now, while the proxy still has the rights it started with,
+    // rather than at the first line.
     if (!syslog_)
-        // LOG_NDELAY opens the connection to syslog now, before the proxy may give up root and lose
-        // access to it.
         openlog("vantor-proxy", LOG_PID | LOG_NDELAY, LOG_DAEMON);
     syslog_ = true;
 }
