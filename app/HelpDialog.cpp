@@ -124,8 +124,8 @@ bool HelpDialog::WriteManual()
         _exit(127);
     }
     close(fd);
+    // A signal during the wait is no reason to show a half-written manual.
     if (pid > 0)
-        // A signal during the wait is no reason to show a half-written manual.
         while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {}
     return true;
 }

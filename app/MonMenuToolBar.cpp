@@ -222,9 +222,9 @@ void MonMenu::ControlBnSelect(Widget w, XtPointer)
         int index = slot - TOOL_FIRST_SERVER;
         if (index >= app->serverCount)
             return;
+        // The radio entries of the server menu are moved by hand: setting them without notify keeps
+        // the menu from choosing the server a second time.
         if (app->current && app->current->button)
-            // The radio entries of the server menu are moved by hand: setting them without notify
-            // keeps the menu from choosing the server a second time.
             XmToggleButtonSetState(app->current->button, False, False);
         if (app->servers[index]->button)
             XmToggleButtonSetState(app->servers[index]->button, True, False);

@@ -317,8 +317,8 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
         (XtPointer)(long)kColorRows, NULL);
     XtOverrideTranslations(colorTable, XtParseTranslationTable(kEnterCellTranslations));
     XtAddCallback(colorTable, XomNtraverseCellCallback, ColorTableSelectionCallback, this);
+    // Each cell is painted with its colour; the table shows no text, only the colours.
     for (int n = 0; n < SERVICE_COLORS; n++)
-        // Each cell is painted with its colour; the table shows no text, only the colours.
         XomEditTableSetCellBackground(colorTable, n / kColorRows + 1, 1, n % kColorRows + 1, 1,
                                       color_pixel_list[n]);
     // All twenty colours in view: the size the table asks for with its title and margins.

@@ -127,8 +127,8 @@ bool HttpServer::Listen(const ListenAddress& address, std::string* error)
 {
     listenFd_ = socket(address.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
+    // Restarting the exporter must not wait for the old connections' TIME_WAIT to pass.
     if (listenFd_ >= 0)
-        // Restarting the exporter must not wait for the old connections' TIME_WAIT to pass.
         setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (listenFd_ < 0
         || bind(listenFd_, reinterpret_cast<const sockaddr*>(&address.address), address.length) < 0

@@ -92,8 +92,8 @@ int main(int argc, char** argv)
     };
     http.Run(
         [&snapshots](const std::string& path) -> HttpResponse {
+            // Version 0.0.4 is Prometheus's text exposition format.
             if (path == "/metrics")
-                // Version 0.0.4 is Prometheus's text exposition format.
                 return {200, "text/plain; version=0.0.4; charset=utf-8", RenderMetrics(snapshots())};
             if (path == "/")
                 return {200, "text/html; charset=utf-8", RenderIndexPage(snapshots())};

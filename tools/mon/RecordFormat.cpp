@@ -25,7 +25,6 @@ std::string num(unsigned long long v)
 std::string clockText(S5Time t)
 {
     if (t == 0)
-        // An unset or unknown address leaves the cell empty rather than printing garbage.
         return "";
     time_t tt = t;
     struct tm tm;
@@ -68,10 +67,11 @@ std::string netAddrText(const S5NetAddr &a)
         inet_ntop(AF_INET6, &a.sin6.sin6_addr, ip, sizeof ip);
         return "[" + std::string(ip) + "]:" + std::to_string(ntohs(a.sin6.sin6_port));
     }
+    // A name from the wire is cleaned of control characters before it reaches the terminal.
     if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
-        // A name from the wire is cleaned of control characters before it reaches the terminal.
         return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":"
             + std::to_string(ntohs(a.sn.sn_port));
+    // An unset or unknown address leaves the cell empty rather than printing garbage.
     return "";
 }
 

@@ -114,8 +114,8 @@ void print(const MonOptions &opt, Style style, const Row &columns, const std::ve
             std::fputc('\n', stdout);
         if (opt.watchSeconds > 0)
             printTimeStamp();
+        // The totals are one long record, easier to read as name and value per line.
         if (opt.what == MonOptions::What::Totals)
-            // The totals are one long record, easier to read as name and value per line.
             printVertical(stdout, columns, rows.front());
         else
             printTable(stdout, columns, rows);

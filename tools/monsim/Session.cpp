@@ -167,9 +167,9 @@ bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
 {
     char msg[MON_USER_MAX_LEN];
     uint16_t len = static_cast<uint16_t>(Mon_MsgFromUser(&user, msg));
+    // Byte 2 holds the minor version; a reply of a version the client does not know must be
+    // refused.
     if (sim.fault == Fault::UserVersion11)
-        // Byte 2 holds the minor version; a reply of a version the client does not know must be
-        // refused.
         msg[2] = 1;
     return out.Frame(msg, len);
 }

@@ -48,12 +48,13 @@ std::vector<ConfigLine> splitConfigText(const std::string &text)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         ConfigLine parsed{number, {}, ""};
+        // A line too long or holding control bytes is refused; otherwise a "#" starts a comment
+        // anywhere on it.
         if (line.size() > kConfigMaxLine)
             parsed.problem = "longer than " + std::to_string(kConfigMaxLine) + " bytes";
         else if (hasControlByte(line))
             parsed.problem = "holds a control byte or a NUL";
         else
-            // A "#" starts a comment anywhere on the line.
             parsed.words = splitWords(line.substr(0, line.find('#')));
         // Blank and comment lines are left out, but every line keeps its own number for the
         // messages.
