@@ -85,7 +85,7 @@ bool ReadRequest(Client* c, const HttpServer::Handler& handler)
 {
     char buffer[4096];
     ssize_t n = recv(c->fd, buffer, sizeof buffer, 0);
-    // Nothing to read after all (or a signal): keep the client and wait.
+    // A read error drops the client, except EAGAIN or a signal, which only mean: wait.
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     if (n == 0)
