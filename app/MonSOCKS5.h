@@ -41,7 +41,7 @@ public:
     void RemoveTimer();
     // A new polling interval; both timers start afresh.
     void UpdateTime(int seconds);
-    // Takes a deep copy of s as this server's own settings.
+    // Starts this server's own settings from the template s (every column visible, no filter).
     void CopySetting(Setting s);
     // Closes the monitor handle, if open, and sets status to the given bits.
     void CloseHandle(ServerStatus newStatus);
