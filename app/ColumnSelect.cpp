@@ -95,10 +95,9 @@ ColumnSelect::ColumnSelect(Widget parent, Setting* edited, void (*doneFunction)(
         rowToggle[i] = XtVaCreateManagedWidget("", xmToggleButtonWidgetClass, row, XmNbackground,
                                                rowBackground, XmNset,
                                                record->columnVisible[i] ? True : False, NULL);
+        // A fixed width keeps the two lists aligned whatever the labels say.
         rowLabel[i] =
             XtVaCreateManagedWidget(name, xmLabelWidgetClass, row, XmNwidth, kLabelWidth,
-                                    // A fixed width keeps the two lists aligned whatever the labels
-                                    // say.
                                     XmNrecomputeSize, False, XmNbackground, rowBackground,
                                     XmNalignment, XmALIGNMENT_BEGINNING, XmNmarginTop, 5, NULL);
         XtOverrideTranslations(rowLabel[i], labelTranslations);

@@ -41,8 +41,7 @@ int main(int argc, char** argv)
         fallback[i] = (String)FALLBACK_RESOURCES[i];
     fallback[FALLBACK_RESOURCE_COUNT] = NULL;
 
-    // The toolkit sees no arguments, so a stray -display or -xrm cannot be mistaken for ours; the
-    // display comes from DISPLAY.
+    // The toolkit is given no arguments (any were refused above): the display comes from DISPLAY.
     int toolkitArgc = 0;
     Widget topLevel =
         XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &toolkitArgc, argv, fallback, NULL);
@@ -51,7 +50,7 @@ int main(int argc, char** argv)
     new MonitorApp(topLevel, (char*)"Vantor");
 
     // The loop is written out, not XtAppMainLoop, so that a click outside a modal panel can beep
-    // before it is dispatched (and refused).
+    // before Xt's grab discards it.
     for (;;) {
         XEvent event;
         XtAppNextEvent(monitor_app, &event);

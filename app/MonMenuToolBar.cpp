@@ -29,7 +29,7 @@ XtActionsRec action_table[] = {
     {(String) "PointerLeave", MonMenu::PointerLeave},
 };
 const char translations[] = "<EnterWindow>: PointerEnter() \n        <LeaveWindow>: PointerLeave()";
-// Parsed once and shared by every button; translations are never freed by Xt anyway.
+// Parsed once and shared by every button.
 XtTranslations tool_translations_parsed = NULL;
 
 // The y of every pointer tip in the main window: just under the tool bar.
