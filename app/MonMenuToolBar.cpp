@@ -111,7 +111,7 @@ void MonMenu::BuildControlButtons(Widget box)
 // A server's button, in the slot of its place in the server list.
 void MonMenu::addToolBn(const char* name, int index)
 {
-    // Past the last slot a server simply has no button; it stays reachable from the menu.
+    // Only a free server slot gets a button; a second call for the same slot changes nothing.
     if (index < TOOL_FIRST_SERVER || !IsSlot(index) || toolButtons[index])
         return;
     SetToolLabel(index, name);

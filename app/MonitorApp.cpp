@@ -116,7 +116,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     XtSetArg(args[2], XmNwinGravity, SouthEastGravity);
     shell =
         XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args, 3);
-    // Placed near the top left corner unless the user's resources say otherwise.
+    // Placed near the top left corner of the screen.
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
     XtAddCallback(shell, XmNdestroyCallback, TablePanelDestroyCallback, (XtPointer)this);
 

@@ -12,8 +12,8 @@ class PrintJob {
 public:
     // The file every print writes.
     static const char fileName[];
-    // Five seconds give lpr time to copy the file to the spool; lpr's end is looked for every 0.1
-    // s.
+    // Five seconds give lpr time to copy the file to the spool; lpr's end is looked for every
+    // 100 ms.
     enum { REMOVAL_DELAY_MS = 5000, LPR_POLL_MS = 100 };
 
     // Prints what shell shows to fileName at scale 0.75 and hands the file to lpr; problems
