@@ -18,7 +18,7 @@ struct ExporterOptions {
     // Loopback by default: the metrics name users and hosts, and should be offered wider only when
     // the operator says so.
     std::string listen = "127.0.0.1:9751";
-    // Prometheus's usual scrape interval; polling faster would only load the servers.
+    // A common scrape interval; polling faster than Prometheus scrapes would only load the servers.
     int intervalSeconds = 15;
     std::string servicesFile; // "": the window's default services
     // Users labelled one by one per server; the rest are summed as "other".

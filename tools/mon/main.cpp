@@ -148,8 +148,8 @@ int main(int argc, char **argv)
     }
     Style style = opt.csv ? Style::Csv : Style::Table;
     int status = 0;
-    // One connection serves all passes: the service counts clients, and reconnecting every few
-    // seconds would make us look like many.
+    // One connection serves all passes: reconnecting for each would cost a handshake a pass and
+    // count against the server's limit on new monitor connections.
     for (int pass = 0; opt.count == 0 || pass < opt.count; ++pass) {
         if (pass > 0)
             sleep(unsigned(opt.watchSeconds));
@@ -165,8 +165,8 @@ int main(int argc, char **argv)
             else
                 std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
                              failureReason(err).c_str());
-            // A failed pass ends the watch: the server is unlikely to recover within one
-            // connection.
+            // A failed pass ends the watch with status 1, so a script notices; the connection is
+            // in an unknown state after it.
             status = 1;
             break;
         }
