@@ -164,8 +164,8 @@ std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, cons
     std::map<std::string, int> givenOnLine;
     for (const ConfigLine &line : lines) {
         std::string place = path + ":" + std::to_string(line.number);
-        // A line the reader could not split (an open quote, say) is passed on to be reported in
-        // order.
+        // A line the reader refused (too long, or holding a control byte) is passed on, to be
+        // reported in order with the rest.
         if (!line.problem.empty()) {
             out.push_back(Directive{"", {}, place, line.problem});
             continue;

@@ -97,8 +97,8 @@ Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, b
 }
 } // namespace
 
-// The request: VER, CMD, RSV, then the address. The reserved byte is not checked, as clients are
-// known to send anything there.
+// The request: VER, CMD, RSV, then the address. The reserved byte carries nothing and is not
+// checked.
 Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
 {
     if (len >= 1 && buf[0] != VERSION)

@@ -288,7 +288,7 @@ Watch *UdpRelay::outSideFor(int family)
     if (side.fd < 0)
         return nullptr;
     int one = 1;
-    // V6ONLY so each family has its own socket and an IPv4 answer is never seen twice.
+    // V6ONLY: IPv4 traffic has its own socket, so this one carries IPv6 alone.
     if (family == AF_INET6)
         setsockopt(side.fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
     if (!ctx_.poller.watch(side, EPOLLIN)) {
