@@ -14,8 +14,11 @@ public:
     ColumnSelect(const ColumnSelect&) = delete;
     ColumnSelect& operator=(const ColumnSelect&) = delete;
 
+    // Copies the toggles and the frozen count back into the record.
     void UpdateColumnSelection();
+    // Highlights one row's label; out-of-range rows are ignored.
     void SelectRow(int row);
+    // OK or Cancel: both close and delete the dialog.
     static void ProcessButtonCallback(Widget w, XtPointer clientData, XtPointer callData);
 
     Widget rowLabel[SETTING_COLUMNS];
@@ -24,9 +27,11 @@ public:
     int highlightedRow;  // -1: none
     Pixel rowBackground; // of unselected labels
     Pixel rowHighlight;  // of the selected label
+    // The field holding the count of frozen columns.
     Widget frozenField;
     Widget dialog;
     Widget rowToggle[SETTING_COLUMNS];
+    // The data column each row stands for, in the record's order.
     int rowType[SETTING_COLUMNS];
 };
 

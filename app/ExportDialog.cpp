@@ -21,15 +21,19 @@
 // with it through the destroy callback.
 void ExportDialog::Open(MonitorApp* app)
 {
+    // Without a server there is no table to export.
     if (!app->current)
         return;
     std::string home = SettingsHome();
     XmString title = XmStringCreateLocalized(const_cast<char*>("Export Shown Connections"));
+    // The chooser lists CSV files and opens in the settings directory, where the user is likely to
+    // keep such files.
     XmString pattern = XmStringCreateLocalized(const_cast<char*>("*.csv"));
     XmString directory = XmStringCreateLocalized(const_cast<char*>(home.c_str()));
     Arg args[4];
     XtSetArg(args[0], XmNdialogTitle, title);
     XtSetArg(args[1], XmNpattern, pattern);
+    // Fully modal: the rows to export are the ones on show when OK is pressed.
     XtSetArg(args[2], XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL);
     XtSetArg(args[3], XmNdirectory, directory); // without a home: the working directory
     Widget dialog = XmCreateFileSelectionDialog(app->shell, (String) "export_dialog", args,
@@ -39,6 +43,7 @@ void ExportDialog::Open(MonitorApp* app)
     XmStringFree(directory);
     XtUnmanageChild(XmFileSelectionBoxGetChild(dialog, XmDIALOG_HELP_BUTTON));
     Widget field = XmFileSelectionBoxGetChild(dialog, XmDIALOG_TEXT);
+    // A name is suggested, with the cursor at its end so the user can type a new one at once.
     std::string suggested = (home.empty() ? std::string(".") : home) + "/vantor-connections.csv";
     XmTextFieldSetString(field, const_cast<char*>(suggested.c_str()));
     XmTextFieldSetInsertionPosition(field, (XmTextPosition)suggested.size());
@@ -62,6 +67,7 @@ void ExportDialog::ResponseCallback(Widget, XtPointer clientData, XtPointer call
     ExportDialog* self = static_cast<ExportDialog*>(clientData);
     XmFileSelectionBoxCallbackStruct* response =
         static_cast<XmFileSelectionBoxCallbackStruct*>(callData);
+    // The dialog widget's parent is its shell; destroying it destroys the dialog and this object.
     if (response->reason != XmCR_OK) {
         XtDestroyWidget(XtParent(self->dialog));
         return;
@@ -99,6 +105,7 @@ void ExportDialog::ResponseCallback(Widget, XtPointer clientData, XtPointer call
         XtDestroyWidget(XtParent(self->dialog));
 }
 
+// The question closes either way; on Replace the file is written and the chooser closes too.
 void ExportDialog::ReplaceCallback(Widget w, XtPointer clientData, XtPointer callData)
 {
     ExportDialog* self = static_cast<ExportDialog*>(clientData);
@@ -108,6 +115,7 @@ void ExportDialog::ReplaceCallback(Widget w, XtPointer clientData, XtPointer cal
         XtDestroyWidget(XtParent(self->dialog));
 }
 
+// False keeps the chooser open after a failure, so the user can pick another name.
 bool ExportDialog::Write(const std::string& path)
 {
     if (!app->current)
@@ -119,6 +127,7 @@ bool ExportDialog::Write(const std::string& path)
         if (Connection* row = view->ShownRow(i))
             rows.push_back(row);
     const Setting& s = app->current->setting;
+    // Written to a temporary file and renamed, so a failed export leaves an older file as it was.
     SafeWriteResult result = WriteFileSafely(path, [&rows, &s](FILE* out) {
         WriteRowsCsv(out, rows.data(), static_cast<int>(rows.size()), s);
     });

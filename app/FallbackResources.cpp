@@ -3,25 +3,35 @@
 #include "app/FallbackResources.h"
 
 const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
+    // Colours first: one quiet grey for every window, white where a reminder must stand out, and
+    // the blue of the table's cell highlight. Where a name appears twice, the last entry wins.
     "*Vantor*background: grey77",
     "*background: grey77",
     "*Statistics*background: grey77",
     "*icon_reminder*background: white",
     "*Vantor*icon_reminder*background: white",
     "*cellHighlightColor: blue",
+    // Fonts: 12-point Helvetica everywhere, bold for labels, menus and titles and medium for data,
+    // so the two kinds of text can be told apart at a glance. The patterns end in "*" so that any
+    // encoding the X server offers will match.
     "*labelFont.font: -adobe-helvetica-bold-r*120*",
     "*font: -adobe-helvetica-medium-r*120*",
+    // Drawn buttons (the tool bar's pictures) carry no shadow of their own.
     "*XmDrawnButton*shadowType: XmSHADOW_IN",
     "*XmDrawnButton*shadowThickness: 0",
     "*fontList: -adobe-helvetica-bold-r*120*",
     "*menubar*fontList: -adobe-helvetica-bold-r*120*",
     "*referenceChar: o",
+    // The connection table: fonts of the headings, the cells and the row and column annotations,
+    // the look of the grid and of the cell under the pointer. Dragging and dropping cells is off
+    // because a row is a live connection, not a value the user may move.
     "*table*titleFont: -adobe-helvetica-bold-r*120*",
     "*fw_editobject.titleFont: -adobe-helvetica-bold-r*120*",
     "*table*gridLineStyle: grid_line_shadow_out",
     "*table*horizontalCellMargin: 5",
     "*table.allowDrag: False",
     "*table.allowDrop: False",
+    // The font table lists heading, bold cell and plain cell fonts, separated by tabs.
     "*table.fontTable: "
     "-adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*120*",
     "*table.columnAnnotationFont: -adobe-helvetica-bold-r*100*",
@@ -30,12 +40,15 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*autoMarginAdjust: adjust_top",
     "*verticalAutoSized: False",
     "*cellHighlightColor: blue",
+    // The cell under the pointer gets a yellow two-pixel frame, the selected one a blue frame.
     "*cellPointerColor: yellow",
     "*cellPointerBorderThickness: 2",
     "*cellHighlightThickness: 2",
     "*gridLineHighlightThickness: 1",
     "*gridLineHighlightColor: blue",
     "*source*columnAnnotationData: Source",
+    // The scrolled window around the table: scroll bars always shown, so the table does not jump
+    // when rows come and go, and a narrow left margin (28 pixels) for the row numbers.
     "*scroll.scrollBarDisplayPolicy: XmSTATIC",
     "*scroll*verticalInsideMargin: 0",
     "*scroll*horizontalInsideMargin: 0",
@@ -44,17 +57,23 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*scroll*verticalOutsideMargin: 0",
     "*scroll.leftAnnotationWidth: 28",
     "*scroll*shadowThickness: 2",
+    // The file chooser opens on saved monitor data (.dat) and is wide enough for long paths.
     "*file_select*dirMask: *.dat",
     "*file_select*fontList: -adobe-helvetica-bold-r*120*",
     "*file_select.width: 400",
     "*warning*fontList: -adobe-helvetica-bold-r*120*",
+    // Label sizes used by dialogs: big and medium labels are headings, small ones are explanations.
     "*big_label.fontList: -adobe-helvetica-bold-r*120*",
     "*medium_label.fontList: -adobe-helvetica-bold-r*120*",
     "*small_label.fontList: -adobe-helvetica-medium-r*120*",
+    // The three lines of the start-up logo window.
     "*logo_line1.labelString: Vantor: live monitoring of the connections through SOCKS5 proxy "
     "servers",
     "*logo_line2.labelString: Vantor Version 1.0",
     "*logo_line3.labelString: Connections, traffic per service and failures, as they happen",
+    // The menu bar. Names beginning "fm_" are menu entries; a tab inside a label keeps the
+    // accelerator text apart from the entry's name. Trailing spaces widen an entry so the menu does
+    // not look cramped.
     "*fm_file.labelString: File",
     "*fm_edit.labelString: Edit",
     "*fm_sort.labelString: Sort By",
@@ -85,12 +104,14 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fm_column_select.labelString: Column Select",
     "*fm_contents.labelString: Vantor Manual\t",
     "*fm_product_information.labelString: About Corvane",
+    // The Sort By menu: one entry per column the table can be sorted on.
     "*fm_sort_by_src.labelString: Source",
     "*fm_sort_by_des.labelString: Destination",
     "*fm_sort_by_user.labelString: User",
     "*fm_sort_by_application.labelString: Service",
     "*fm_sort_by_time.labelString: Starting Time",
     "*fm_sort_by_traffic.labelString: Total Traffic",
+    // Options: the unit of the traffic columns and whether hosts are shown by name or by address.
     "*fm_unit.labelString: Traffic Unit",
     "*fm_bytes.labelString: Bytes",
     "*fm_kilobytes.labelString: Kilobytes",
@@ -98,6 +119,7 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fm_node_display.labelString: Host Naming",
     "*fm_host_name.labelString: Hostname",
     "*fm_ip_address.labelString: IP Address",
+    // The settings dialogs, and the View menu's choices of what the main window shows.
     "*fm_general_setting.labelString: General\tSettings...",
     "*fm_table_setting.labelString: Table Settings...",
     "*fw_table_setting.labelString: Table Settings",
@@ -116,6 +138,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fm_clear_failed.labelString: Clear Failed",
     "*fm_detail.labelString: Show Fail Errors",
     "*fm_row_annotation.labelString: Row Annotation",
+    // Buttons of the dialogs ("fw_" names). Every one is drawn with room for the default-button
+    // ring, so a dialog does not change size when its default button changes.
     "*fw_apply.labelString: Apply",
     "*fw_cancel.labelString: Cancel",
     "*fw_clear.labelString: Clear",
@@ -154,10 +178,13 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*fw_next.showAsDefault: 1",
     "*fw_service.showAsDefault: 1",
     "*fw_attribute.showAsDefault: 1",
+    // Motif's own dialogs name their buttons by the label, so they are listed under both spellings.
     "*Cancel.showAsDefault: 1",
     "*cancel.showAsDefault: 1",
     "*filter.showAsDefault: 1",
     "*Filter.showAsDefault: 1",
+    // The Column Select dialog: a toggle per column and the count of columns kept in view while the
+    // table scrolls sideways.
     "*frozen_column.labelString: Frozen Column Count: ",
     "*toggle_box.background: #b4b6d2",
     "*toggle_box.highlightColor: #ffcd00",
@@ -165,6 +192,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*column_select_table.cellSizeUnit: unit_pixel",
     "*column_select_table.titleAlignment: alignment_beginning",
     "*column_select.title: Column Select",
+    // Column names, shared by the table's headings, the Column Select toggles and the export
+    // dialog.
     "*source.labelString: Source",
     "*destination.labelString: Destination",
     "*user_name.labelString: User Name",
@@ -182,10 +211,13 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*trellis_mesg_no.labelString: SOCKS Error #",
     "*system_mesg_no.labelString: System Error #",
     "*errors.labelString: Errors",
+    // Labels of the tool bar's buttons.
     "*app_pause.labelString: Pause",
     "*app_continue.labelString: Continue",
     "*app_update_now.labelString: Snapshot",
     "*app_update_alarm.labelString: Update Alarm",
+    // The traffic graph: a white plot and the three read-outs under it (the time now, and the time
+    // and value under the pointer).
     "*chart.fillColor: white",
     "*chart_plot.fillColor: white",
     "*graph.plotColor: white",
@@ -198,15 +230,18 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*current_time.marginTop: 2",
     "*cursor_time.marginTop: 2",
     "*cursor_value.marginTop: 2",
+    // The status line at the foot of the main window.
     "*message_text.fontList: -adobe-helvetica-medium-r*120*",
     "*message_text.marginHeight: 2",
     "*message_text.marginWidth: 2",
     "*message_text.shadowThickness: 2",
+    // The service chooser of the graph settings.
     "*selected_service.labelString: Selected Services:",
     "*available_service.labelString: Available Services:",
     "*fw_remove_service.labelString: Remove Service",
     "*fw_add_service.labelString: Add Service",
     "*fw_service_selection.title: Service Selection",
+    // The graph's object editor: colours of a plotted line and its selection handles.
     "*editobject.highlightColor: red",
     "*editobject.handleSize: 2",
     "*fill_color.labelString: Fill Color",
@@ -220,19 +255,24 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*OK.marginWidth: 3",
     "*object_editor.title: Object Editor",
     "*editobject*resourceDialog: True",
+    // Toggle buttons: a yellow mark, 12 pixels wide, readable on the grey background.
     "*selectColor: yellow",
     "*indicatorSize: 12",
     "*fw_service_monitor.title: Service Monitor",
     "*chart_legend.font: -adobe-helvetica-medium-r*120*",
+    // The error kinds the General Settings dialog lets the failed list show, one toggle each.
     "*system_error.labelString: System Error",
     "*trellis_fatal_error.labelString: SOCKS Fatal Error",
     "*trellis_severe_error.labelString: SOCKS Severe Error",
     "*trellis_warning.labelString: SOCKS Warning",
     "*trellis_info.labelString: SOCKS Info",
+    // The general settings: how many failed connections to keep and how often to ask the servers.
     "*fw_maximum_reject_connections.labelString: Maximum Rejected Proxies",
     "*fw_update_interval.labelString: Update Interval (seconds)",
     "*rejected_type.labelString: Error Message Filter",
     "*fw_setting.title: Settings",
+    // Well-known services and their port numbers, listed side by side in the service dialog; the
+    // empty entry between them keeps the two columns apart.
     "*Other.labelString: Other ",
     "*Telnet.labelString: Telnet\t",
     "*Ftp.labelString: FTP",
@@ -248,12 +288,14 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*80.labelString: 80                      ",
     "*79.labelString: 79 ",
     "*1525.labelString: 1525 ",
+    // The editor of the list of proxy servers.
     "*fw_add_firewall.labelString: Add",
     "*fw_remove_firewall.labelString: Remove",
     "*fw_done.labelString: OK\t",
     "*fw_done.showAsDefault: 1",
     "*fw_firewall.title: Edit Firewall",
     "*fw_firewall_list.highlightThickness: 0",
+    // Read-only date, time and user fields: plain text without the shadow of an editable field.
     "*date.labelString: Date:",
     "*time.labelString: Time:",
     "*user.labelString: User:",
@@ -263,6 +305,8 @@ const char* const FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT] = {
     "*date_text.fontList: -adobe-helvetica-medium-r*120*",
     "*time_text.fontList: -adobe-helvetica-medium-r*120*",
     "*user_text.fontList: -adobe-helvetica-medium-r*120*",
+    // The detail window of one failed connection. The labels are padded to one width so the values
+    // line up in a column.
     "*rejection_detail*source.labelString: Source:     ",
     "*rejection_detail*destination.labelString: Destination:",
     "*rejection_detail*proxy.labelString: Proxy:      ",

@@ -7,6 +7,8 @@
 #include "app/MonSOCKS5.h"
 #include "app/MonitorApp.h"
 
+// The filter belongs to the current server, so without one there is nothing to filter. The field
+// starts with the filter in effect, ready to be changed rather than typed anew.
 void FilterDialog::Open(MonitorApp* app)
 {
     if (!app->current)
@@ -25,6 +27,7 @@ void FilterDialog::Open(MonitorApp* app)
     XmStringFree(title);
     XmStringFree(prompt);
     XmStringFree(text);
+    // The prompt says all there is to say; a Help button would lead nowhere.
     XtUnmanageChild(XmSelectionBoxGetChild(dialog, XmDIALOG_HELP_BUTTON));
     XtAddCallback(dialog, XmNokCallback, ResponseCallback, app);
     XtAddCallback(dialog, XmNcancelCallback, ResponseCallback, app);
@@ -35,6 +38,7 @@ void FilterDialog::ResponseCallback(Widget w, XtPointer clientData, XtPointer ca
 {
     MonitorApp* app = static_cast<MonitorApp*>(clientData);
     XmSelectionBoxCallbackStruct* response = static_cast<XmSelectionBoxCallbackStruct*>(callData);
+    // A text that cannot be converted counts as empty: all rows are shown, none is lost.
     if (response->reason == XmCR_OK) {
         char* text = NULL;
         if (!XmStringGetLtoR(response->value, (XmStringCharSet)XmFONTLIST_DEFAULT_TAG, &text))
@@ -42,5 +46,6 @@ void FilterDialog::ResponseCallback(Widget w, XtPointer clientData, XtPointer ca
         app->SetFilter(text ? text : "");
         XtFree(text);
     }
+    // The dialog is made anew each time; its shell goes on either answer.
     XtDestroyWidget(XtParent(w));
 }

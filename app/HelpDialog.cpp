@@ -23,6 +23,8 @@
 #include "toolkit/util.h"
 
 static const char fileName[] = "VNTREADME";
+// "col -b" strips the backspace overstrikes man uses for bold and underline, which a text widget
+// would show as stray characters.
 static const char manCommand[] = "man vantor|col -b";
 
 HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
@@ -31,6 +33,7 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
     panel = KesStandardPanel(parent, "Help", 2, -1, -1, 15, 5, &box);
     Widget vbox = OmStandardBox(box, 1, 10, 10);
 
+    // A read-only text of 60 columns, the width the manual is formatted to, scrolled both ways.
     Arg args[6];
     XtSetArg(args[0], XmNeditMode, XmMULTI_LINE_EDIT);
     XtSetArg(args[1], XmNeditable, False);
@@ -39,6 +42,7 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
     XtSetArg(args[4], XmNheight, (Dimension)300);
     XtSetArg(args[5], XmNwidth, (Dimension)575);
     text = XmCreateScrolledText(vbox, (String) "test", args, 6);
+    // The scrolled window, not the text, is the box's child: it is the one that must stretch.
     XtVaSetValues(XtParent(text), XmNheight, (Dimension)300, XmNwidth, (Dimension)575,
                   XomNhorizontalStretch, XOM_BOX_UNLIMITED, XomNhorizontalShrink, XOM_BOX_UNLIMITED,
                   XomNverticalShrink, XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED,
@@ -49,6 +53,7 @@ HelpDialog::HelpDialog(Widget parent) : panel(NULL), text(NULL)
                             XOM_BOX_UNLIMITED, NULL);
     XomCreateVerticalGlue(vbox, 20, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     PopupPanelWithOk(panel, box, vbox, ProcessButtonCallback, (XtPointer)this);
+    // The manual is read while the panel is up, so an error message appears above it.
     ReadFile(parent);
 }
 
@@ -62,6 +67,8 @@ void HelpDialog::ProcessButtonCallback(Widget, XtPointer clientData, XtPointer)
     static_cast<HelpDialog*>(clientData)->Acknowledge();
 }
 
+// The file is removed only if it is still the very one written here (same device and inode):
+// another file put there since, or a link, is not ours to delete.
 void HelpDialog::Acknowledge()
 {
     struct stat st;
@@ -86,6 +93,8 @@ static std::string ManualPath()
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? dir : "";
 }
 
+// Runs man with its output into the file and waits for it. False only when the file cannot be made;
+// a man that fails leaves an empty file, which the reader reports.
 bool HelpDialog::WriteManual()
 {
     int fd = open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
@@ -110,14 +119,19 @@ bool HelpDialog::WriteManual()
         setenv("MANWIDTH", "60", 0);
         dup2(fd, STDOUT_FILENO);
         execl("/bin/sh", "sh", "-c", manCommand, (char*)NULL);
+        // The shell could not be run; 127 is the shell's own code for "command not found". _exit,
+        // not exit: the child must not flush the parent's stdio buffers a second time.
         _exit(127);
     }
     close(fd);
+    // A signal during the wait is no reason to show a half-written manual.
     if (pid > 0)
         while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {}
     return true;
 }
 
+// The file is opened only if it is a plain file, so a device or a fifo planted under the name
+// cannot hang the program.
 void HelpDialog::ReadFile(Widget parent)
 {
     FILE* file = NULL;
@@ -135,6 +149,7 @@ void HelpDialog::ReadFile(Widget parent)
         }
         return;
     }
+    // The size is taken from the open file itself; one byte more holds the terminating zero.
     if (fstat(fileno(file), &st) != 0)
         st.st_size = 0;
     char* buffer = (char*)malloc((size_t)st.st_size + 1);
@@ -146,6 +161,7 @@ void HelpDialog::ReadFile(Widget parent)
         fclose(file);
         return;
     }
+    // A short read shows what was read; only an empty one is reported.
     size_t count = fread(buffer, 1, (size_t)st.st_size, file);
     if (count == 0)
         KesWarningPost(parent, "Cannot read the entire file.", NULL, NULL, "Warning");

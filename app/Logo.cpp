@@ -9,6 +9,7 @@
 #include "app/util.h"
 #include "toolkit/util.h"
 
+// A new box for each About; it deletes itself on OK.
 Logo::Logo(Widget parent) : panel(NULL), pixmap(None)
 {
     Widget box;
@@ -21,10 +22,13 @@ Logo::Logo(Widget parent) : panel(NULL), pixmap(None)
     XtVaGetValues(panel, XmNdepth, &depth, XmNbackground, &background, XmNcolormap, &colormap,
                   NULL);
     XColor blue, exact;
+    // The logo is drawn in blue, or in black on a display that has no blue to give.
     Pixel foreground = BlackPixelOfScreen(XtScreen(panel));
     if (XAllocNamedColor(display, colormap, "blue", &blue, &exact))
         foreground = blue.pixel;
     pixmap =
+        // The bitmap becomes a pixmap of the panel's depth, on its background, so it shows on any
+        // visual.
         XCreatePixmapFromBitmapData(display, RootWindowOfScreen(XtScreen(panel)), (char*)kes_bits,
                                     kes_width, kes_height, foreground, background, (unsigned)depth);
 

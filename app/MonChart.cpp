@@ -34,6 +34,8 @@ static const char editobject_translations[] =
     "    None<Btn1Down>:              TraverseCurrent() Locator() \n"
     "        <PtrMoved>:              DrawCursor() ExtendAreaSelection() ObjectEdit() Locator()";
 
+// Axis labels and the legend in 10 points, smaller than the window's text, so the plot keeps the
+// room.
 static const char* const kSmallFont = "-adobe-helvetica-medium-r*100*";
 
 MonChart::MonChart(Widget parent, MonitorApp* owner)
@@ -51,6 +53,7 @@ MonChart::~MonChart()
     delete serviceDialog;
 }
 
+// The current server's setting, or the defaults before one is chosen.
 const Setting& MonChart::ShownSetting() const
 {
     return app->current ? app->current->setting : app->setting;
@@ -81,6 +84,7 @@ void MonChart::SetupChart(Widget parent)
     XtManageChild(box);
 }
 
+// The time axis counts polls; its label says how long one is.
 void MonChart::LabelTimeAxis(int seconds)
 {
     char label[64];
@@ -96,6 +100,7 @@ void MonChart::LabelValueAxis(UnitType unitType)
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNlabel, label, NULL);
 }
 
+// Back to 0 to 10, the scale of an empty chart.
 void MonChart::ResetValueAxis()
 {
     static float limits[2] = {0.0f, 10.0f}, increments[2] = {2.0f, 1.0f};
@@ -123,6 +128,7 @@ void MonChart::SetupGraph(Widget area)
     static float textLocation[2] = {1.0f, 0.0f};
     static int legendConstraint[2] = {1, 2};
 
+    // The data group gathers every series, so the axis range can be asked of all of them at once.
     dataGroup = XomCreateDataGroup(area, "dataGroup", NULL, 0);
     chartObject = XtVaCreateWidget("chart", xomChartObjectClass, area, XomNgeometry, geometry,
                                    XomNchartMargins, margins, XomNchartType, XomCHART_TYPE_LINE,
@@ -148,6 +154,7 @@ void MonChart::SetupGraph(Widget area)
                   XomNtickPlacement, 1, NULL);
     LabelValueAxis(ShownSetting().unitType);
     char label[96];
+    // Sixty seconds, the interval until a server's own is known.
     snprintf(label, sizeof label, "%s (%d %s)", "Elapse time", 60, "seconds");
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS), XomNaxisLineThickness, 0,
                   XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
@@ -208,6 +215,7 @@ void MonChart::AdjustCoordY()
                 break;
         }
     }
+    // Changed only when the largest sample changed, so a steady chart is not redrawn for nothing.
     if (found && yLimit != high) {
         double limit = ConvertUpperLimit(high);
         yLimit = limit;
@@ -232,6 +240,8 @@ void MonChart::AdjustCoordX(int)
     ClearChart();
 }
 
+// The samples were taken in the old unit: each is divided by the ratio of the units, so the lines
+// keep their history in the new one.
 void MonChart::RasterChartUnitChange(double factor)
 {
     sampleCount = CHART_SAMPLES;
@@ -301,6 +311,7 @@ void MonChart::AddDataOnChart(int i)
     XomEditObjectSelectObject(editobject, lines[0]);
 }
 
+// Destroys every series; the chart's lines go with them.
 void MonChart::RemoveGraphObject()
 {
     XomEditObjectFreeze(editobject, True);
@@ -368,6 +379,7 @@ void MonChart::GraphUpdate(Widget, XtPointer, XtPointer callData)
     XtVaGetValues(editobject, XmNuserData, &userData, NULL);
     const XomLocatorCallbackStruct* record = (const XomLocatorCallbackStruct*)callData;
     int px, py;
+    // A non-zero user data holds the read-out still, while something else uses the area.
     if (userData || !record || !EventPosition(record->event, &px, &py))
         return;
     Widget xAxis = XomChartGetComponent(chartObject, XomCHART_BOTTOM_AXIS);
@@ -377,6 +389,7 @@ void MonChart::GraphUpdate(Widget, XtPointer, XtPointer callData)
     XtVaGetValues(xAxis, XomNlimits, &xLimits, NULL);
     XtVaGetValues(yAxis, XomNlimits, &yLimits, NULL);
     float x, v;
+    // Left or right of the plot nothing is shown; above or below it the read-out says zero.
     if (!XomAxisObjectPixelToUser(xAxis, px, &x))
         return;
     if (!XomAxisObjectPixelToUser(yAxis, py, &v))

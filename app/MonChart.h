@@ -18,22 +18,29 @@ public:
     MonChart(const MonChart&) = delete;
     MonChart& operator=(const MonChart&) = delete;
 
+    // Build the view and its chart, once.
     void SetupChart(Widget parent);
     void SetupGraph(Widget editobject);
 
     // Once per poll: one sample per selected service, then the vertical axis refitted.
     void RasterChart();
+    // Refits the vertical axis to the largest sample shown.
     void AdjustCoordY();
     // The upper limit of the vertical axis for a data maximum (see ChartUpperLimit).
     double ConvertUpperLimit(double max);
+    // A new polling interval: the chart starts afresh.
     void AdjustCoordX(int seconds);
+    // Every series back to zeros, the axes to their empty scale.
     void ClearChart();
     // After a unit change: every sample divided by factor, the axis relabelled.
     void RasterChartUnitChange(double factor);
+    // Plots the services s selects and removes the lines of the others.
     void AlterChart(const Setting& s);
+    // A series of zeros for service i, not yet plotted; AddDataOnChart also plots it.
     void AddNewApp(int i);
     void AddDataOnChart(int i);
     void RemoveGraphObject();
+    // Opens the Graph Settings dialog.
     void BuildServicePanel();
 
     static void GraphCallback(Widget w, XtPointer clientData, XtPointer callData);

@@ -16,6 +16,7 @@ static void version()
     exit(0);
 }
 
+// Any other argument is a mistake: the window takes all its settings from files and resources.
 static void usage()
 {
     fputs("usage: vantor ", stderr);
@@ -34,17 +35,22 @@ int main(int argc, char** argv)
         usage();
     }
 
+    // Xt wants the defaults as a list ending in NULL.
     String fallback[FALLBACK_RESOURCE_COUNT + 1];
     for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++)
         fallback[i] = (String)FALLBACK_RESOURCES[i];
     fallback[FALLBACK_RESOURCE_COUNT] = NULL;
 
+    // The toolkit is given no arguments (any were refused above): the display comes from DISPLAY.
     int toolkitArgc = 0;
     Widget topLevel =
         XtVaAppInitialize(&monitor_app, "Vantor", NULL, 0, &toolkitArgc, argv, fallback, NULL);
     XtVaSetValues(topLevel, XmNgeometry, "+5+5", NULL);
+    // Lives until Exit deletes it, which also ends the process.
     new MonitorApp(topLevel, (char*)"Vantor");
 
+    // The loop is written out, not XtAppMainLoop, so that a click outside a modal panel can beep
+    // before Xt's grab discards it.
     for (;;) {
         XEvent event;
         XtAppNextEvent(monitor_app, &event);

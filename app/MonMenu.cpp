@@ -22,11 +22,14 @@ MonMenu* current_monMenu = NULL;
 
 namespace {
 
+// The entry tables below hold widget names; the labels themselves come from the resources, so a
+// site may rename entries without a rebuild.
 enum { FILE_ENTRIES = 2, CONNECTION_ENTRIES = 3, HELP_ENTRIES = 2 };
 
 const char* const pd_label[MENU_COUNT] = {"fm_file",       "fm_action", "fm_view", "fm_socks5s",
                                           "fm_connection", "fm_option", "fm_help"};
 const char* const file_label[FILE_ENTRIES] = {"fm_print", "fm_exit"};
+// Accelerators are written as translations; the text beside them is what the menu shows.
 const char* const file_accelerator[FILE_ENTRIES] = {"Ctrl<KeyPress>p: DoSelect()",
                                                     "Ctrl<KeyPress>x: DoSelect()"};
 const char* const file_accelerator_text[FILE_ENTRIES] = {"Ctrl+p", "Ctrl+x"};
@@ -38,6 +41,7 @@ const char* const socks5s_label[] = {"fm_edit_socks5"};
 const char* const option_label[] = {
     "fm_general_setting", "fm_table_setting", "fm_chart_setting", "fm_sort", "fm_unit",
     "fm_node_display",    "fm_save_setting"};
+// In the order of the sort codes, which start at OPTIONS_SORT_FIRST.
 const char* const sort_label[] = {"fm_sort_by_src",  "fm_sort_by_des",
                                   "fm_sort_by_user", "fm_sort_by_application",
                                   "fm_sort_by_time", "fm_sort_by_traffic"};
@@ -58,6 +62,7 @@ void Separator(Widget pane)
     XtVaCreateManagedWidget("sep", xmSeparatorGadgetClass, pane, NULL);
 }
 
+// An entry that acts when chosen; its value rides along as user data for the one callback.
 Widget PushEntry(Widget pane, const char* name, long value, MonMenu* menu)
 {
     Widget w = XtVaCreateManagedWidget(name, xmPushButtonGadgetClass, pane, XmNuserData,
@@ -66,6 +71,8 @@ Widget PushEntry(Widget pane, const char* name, long value, MonMenu* menu)
     return w;
 }
 
+// An entry that holds a state: a diamond when one of a group, a square when on its own. The
+// indicator stays visible when off, so the user sees there is a choice to make.
 Widget ToggleEntry(Widget pane, const char* name, long value, bool set, bool oneOfMany,
                    MonMenu* menu)
 {
@@ -84,6 +91,7 @@ Widget RadioCascade(Widget pane, const char* name, const char* paneName, long me
 {
     Arg args[3];
     XtSetArg(args[0], XmNradioBehavior, True);
+    // One entry of the group is always set: clicking the set one does not leave none.
     XtSetArg(args[1], XmNradioAlwaysOne, True);
     XtSetArg(args[2], XmNvisual, XomGetVisual(pane));
     Widget pulldown = XmCreatePulldownMenu(pane, (String)paneName, args, 3);
@@ -99,6 +107,7 @@ MonMenu::MonMenu(Widget parent, MonitorApp* owner)
     : toolbarToggle(NULL), serverMenu(NULL), currentMenu(MENU_FILE), toolBox(NULL),
       serverNames(NULL), serverNameCount(0), app(owner)
 {
+    // Every slot starts empty, so the destructor and the sensitivity code can test for a widget.
     for (Widget& w : actionItems)
         w = NULL;
     for (Widget& w : viewToggles)
@@ -114,6 +123,7 @@ MonMenu::MonMenu(Widget parent, MonitorApp* owner)
     current_monMenu = this;
 
     BuildMenu(parent);
+    // The tool bar is built even when hidden, so showing it later is only a matter of managing it.
     toolBox = OmStandardBox(parent, 2, 0, -3);
     if (app->setting.showToolbar == 0)
         XtUnmanageChild(toolBox);
@@ -127,6 +137,8 @@ MonMenu::MonMenu(Widget parent, MonitorApp* owner)
     XmAddWMProtocolCallback(shell, deleteWindow, ExitCallback, (XtPointer)this);
 }
 
+// The icons and labels of the tool buttons were made for them and are freed here; the widgets go
+// with the window.
 MonMenu::~MonMenu()
 {
     Display* display = XtDisplay(app->shell);
@@ -141,6 +153,7 @@ MonMenu::~MonMenu()
         current_monMenu = NULL;
 }
 
+// Each pull-down remembers its own index, and the one last opened is noted when it maps.
 void MonMenu::BuildMenu(Widget parent)
 {
     Widget pulldowns[MENU_COUNT];
@@ -156,6 +169,7 @@ void MonMenu::BuildMenu(Widget parent)
                     file_accelerator_text, FILE_ENTRIES, MenuCallback, separator_before_exit, 1,
                     (XtPointer)this);
 
+    // The Action entries start greyed: nothing can be started before a server is chosen.
     for (long i = 0; i < ACTION_ITEMS; i++) {
         if (i == ACTION_UPDATE_NOW)
             Separator(pulldowns[MENU_ACTION]);
@@ -181,6 +195,7 @@ void MonMenu::BuildMenu(Widget parent)
                     MenuCallback, NULL, 0, (XtPointer)this);
 }
 
+// The entries start from the defaults; switching servers later sets them from that server.
 void MonMenu::BuildViewMenu(Widget pane)
 {
     int showFailed = app->setting.showFailed;
@@ -201,6 +216,7 @@ void MonMenu::BuildViewMenu(Widget pane)
                     VIEW_TABLE_ONLY + i == VIEW_TABLE_AND_GRAPH, true, this);
 }
 
+// The server entries after the separator form a radio group: one server is on show at a time.
 void MonMenu::BuildServerMenu(Widget pane)
 {
     PushEntry(pane, socks5s_label[0], SERVERS_EDIT, this);
@@ -210,6 +226,8 @@ void MonMenu::BuildServerMenu(Widget pane)
     ReadServerList();
 }
 
+// The settings dialogs first, then three radio sub-menus (sort key, unit, host naming) whose
+// entries carry the codes they choose, then Save.
 void MonMenu::BuildOptionsMenu(Widget pane)
 {
     int item = 0;
@@ -257,6 +275,7 @@ void MonMenu::MenuMap(Widget w)
     currentMenu = (int)(long)OmGetManagerUserData(w);
 }
 
+// Deleting the application closes its connections, writes nothing unasked and ends the program.
 void MonMenu::ExitCallback(Widget w, XtPointer clientData, XtPointer)
 {
     MonMenu* menu = (MonMenu*)clientData;

@@ -89,22 +89,29 @@ public:
     MonMenu& operator=(const MonMenu&) = delete;
 
     // ---- menu bar ----
+    // Builds the seven pull-downs from the entry tables.
     void BuildMenu(Widget parent);
     static void MenuCallback(Widget w, XtPointer clientData, XtPointer callData);
+    // Dispatches an entry (or its accelerator) to the action of its menu.
     void MenuSelect(Widget w, XtPointer reason);
     static void MenuMapCallback(Widget w, XtPointer clientData, XtPointer callData);
+    // Notes which pull-down was opened last.
     void MenuMap(Widget w);
+    // The window manager's close button: leaves as File > Exit does.
     static void ExitCallback(Widget w, XtPointer clientData, XtPointer callData);
 
+    // Makes the Action entries and their tool buttons sensitive as the state allows.
     void setValues(MenuState state);
     // The entries, tool buttons and status icon as the current server's status says: a
     // stopped or lost server may be started, a connected one resumed, stopped or polled.
     void ShowServerState();
+    // Sets the Options radio entries from the settings in effect.
     void ResetOptionBn();
 
     // The server list file: its names (each and the array to be released with free), or
     // none; the count goes to serverNameCount.
     char** OpenSOCKS5Data(const char* path);
+    // Adds the SOCKS5Server menu entry of the server just added to the list.
     void AddSOCKS5Bn(const char* name);
 
     // ---- entry actions; the tool buttons call them too ----
@@ -126,9 +133,12 @@ public:
     void AboutSelect();
 
     // ---- tool bar ----
+    // Builds the fixed buttons and one per listed server.
     void BuildControlButtons(Widget toolBox);
     void addToolBn(const char* name, int index);
+    // Removes a server's button; the buttons after it move down a slot.
     void removeToolBn(int index);
+    // Out-of-range or empty slots are ignored by both.
     void EnableToolBn(int index);
     void DisableToolBn(int index);
     static void ControlButtonCallback(Widget w, XtPointer clientData, XtPointer callData);
@@ -140,13 +150,17 @@ public:
     Widget actionItems[ACTION_ITEMS];
     Widget viewToggles[VIEW_TOGGLES];
     Widget toolbarToggle;
+    // The SOCKS5Server pull-down, where server entries are added.
     Widget serverMenu;
+    // The pull-down of the entry being handled (a MenuIndex).
     int currentMenu;
     Widget toolBox;
     Widget toolButtons[TOOL_SLOTS];
     Widget optionItems[OPTION_ITEMS];
+    // The pointer tip of each slot.
     char* toolLabels[TOOL_SLOTS];
     Pixmap toolPixmaps[TOOL_PIXMAP_COUNT];
+    // socks5.dat's names while the list is read at start-up; NULL after.
     char** serverNames;
     int serverNameCount;
     MonitorApp* app;

@@ -19,11 +19,13 @@ namespace {
 
 const char kNoServerAvailable[] = "No SOCKS5Server available. Please choose a SOCKS5Server.";
 
+// Panes mix toggles with push buttons, labels and separators; only toggles carry a state.
 bool IsToggle(Widget w)
 {
     return w && (XmIsToggleButton(w) || XmIsToggleButtonGadget(w));
 }
 
+// Every entry carries the code it stands for as its user data.
 int ValueOf(Widget w)
 {
     return (int)(long)OmGetWidgetUserData(w);
@@ -42,6 +44,8 @@ void ShowRadioChoice(Widget pane, int value)
 
 } // namespace
 
+// Every command below acts on the current server. Without one the user is told why nothing happens,
+// rather than the entry doing nothing silently.
 bool MonMenu::NeedsServer(const char* warning)
 {
     if (app->current)
@@ -56,6 +60,8 @@ bool MonMenu::NeedsSelectedServer()
     return NeedsServer(NO_SERVER_SELECTED_TEXT);
 }
 
+// Start, Pause, Stop and Update Now. The menu state follows what actually happened, not what was
+// asked: a Start whose connection failed leaves the entries as they were and shows the failure.
 void MonMenu::ActionSelect(int value)
 {
     if (!NeedsServer(kNoServerAvailable))
@@ -70,6 +76,8 @@ void MonMenu::ActionSelect(int value)
             app->setWkLabelValue(STATUS_NEW_REJECTION);
         }
         break;
+    // A pause keeps the connection open but stops the polling; the picture says so only if the
+    // server took the pause.
     case ACTION_PAUSE:
         app->PauseMonitoring();
         setValues(MenuState::Paused);
@@ -89,6 +97,8 @@ void MonMenu::ActionSelect(int value)
     }
 }
 
+// The View menu. Its radio entries (table, graph, both) report the entry left as well as the one
+// chosen; only the second acts.
 void MonMenu::ViewSelect(Widget w, int value, bool set)
 {
     bool radio = value >= VIEW_TABLE_ONLY;
@@ -155,6 +165,8 @@ void MonMenu::ViewSelect(Widget w, int value, bool set)
     }
 }
 
+// Switches the table between the active and the failed connections of the current server and
+// redraws it from the records kept, without asking the server again.
 void MonMenu::ShowList(bool failed)
 {
     app->current->setting.showFailed = failed ? 1 : 0;
@@ -162,6 +174,7 @@ void MonMenu::ShowList(bool failed)
     app->callRestoreTable(0);
 }
 
+// The tool button shows the list one would switch to, hence the opposite icon and label.
 void MonMenu::ShowListEntries()
 {
     bool failed = app->current && app->current->setting.showFailed == 1;
@@ -176,6 +189,8 @@ void MonMenu::ShowListEntries()
     SetToolLabel(TOOL_SHOW_FAILED, failed ? "Show Active" : "Show Failed");
 }
 
+// Switching servers stops the one left: only the server on show is polled, so the bandwidth and the
+// servers' load stay bounded whatever the number of servers configured.
 void MonMenu::ServerSelect(int index)
 {
     if (index == app->currentIndex || index < 0 || index >= app->serverCount)
@@ -184,6 +199,7 @@ void MonMenu::ServerSelect(int index)
     app->ClearCounts(); // counts of the server left must not stand beside the next one
 
     int old = app->currentIndex;
+    // The button of the server on show is greyed, as choosing it again would do nothing.
     DisableToolBn(TOOL_FIRST_SERVER + index);
     if (old >= 0) {
         EnableToolBn(TOOL_FIRST_SERVER + old);
@@ -195,6 +211,7 @@ void MonMenu::ServerSelect(int index)
     app->current = app->servers[index];
     app->currentIndex = index;
 
+    // The table and graph are emptied so no row of the old server is taken for the new one's.
     app->callRestoreTable(1);
     app->callClearChart();
     ResetOptionBn();
@@ -203,6 +220,8 @@ void MonMenu::ServerSelect(int index)
     ShowServerState();
 }
 
+// Sets the entries for a server just switched to, from what is known of it: disabled, lost, or
+// connected but paused (switching always stops the polling).
 void MonMenu::ShowServerState()
 {
     ServerStatus status = app->current->status;
@@ -222,6 +241,7 @@ void MonMenu::ShowServerState()
     }
 }
 
+// The Options menu: sorting, traffic unit, host naming, saving and the three settings dialogs.
 void MonMenu::OptionSelect(int value)
 {
     if (!app->current) {
@@ -246,6 +266,8 @@ void MonMenu::OptionSelect(int value)
         GraphSettingsSelect();
 }
 
+// Sets the radio entries from the settings in effect: the current server's, or the defaults when
+// none is chosen. A code belongs to one group only, so comparing with all three is safe.
 void MonMenu::ResetOptionBn()
 {
     const Setting& s = app->current ? app->current->setting : app->setting;

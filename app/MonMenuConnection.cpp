@@ -9,6 +9,7 @@
 
 void MonMenu::ConnectionSelect(int value)
 {
+    // All three act on the current server's rows; without one, the user is told to choose a server.
     if (!NeedsSelectedServer())
         return;
     switch (value) {

@@ -20,11 +20,13 @@ void MonMenu::TableSettingsSelect()
         app->callColumnSelect();
 }
 
+// The dialog is kept between uses; this pops it up again, filled for the current server.
 void MonMenu::GraphSettingsSelect()
 {
     app->chartView->BuildServicePanel();
 }
 
+// Each viewer and About box deletes itself when closed.
 void MonMenu::ManualSelect()
 {
     new HelpDialog(app->shell);

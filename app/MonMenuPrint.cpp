@@ -5,5 +5,6 @@
 
 void MonMenu::PrintSelect()
 {
+    // The job runs on by itself; the menu does not wait for the printer.
     PrintJob::Start(app->shell);
 }

@@ -17,6 +17,8 @@
 #include "core/SettingsFile.h"
 #include "app/util.h"
 
+// The names of socks5.dat as a list the caller frees, each cut to what a server name may hold; NULL
+// when there is no file, no list in it, or no memory. Nothing half-made is returned.
 char** MonMenu::OpenSOCKS5Data(const char* path)
 {
     serverNameCount = 0;
@@ -30,6 +32,7 @@ char** MonMenu::OpenSOCKS5Data(const char* path)
     std::vector<std::string> names;
     bool isList = ReadServerNamesFrom(in, &names);
     fclose(in);
+    // A file that is not a server list (another program's, say) is ignored rather than guessed at.
     if (!isList || names.empty()) {
         return NULL;
     }
@@ -75,6 +78,7 @@ void MonMenu::ReadServerList()
                  serverNameCount, MAX_SERVERS, ignored);
         KesWarningPost(app->shell, app->message, NULL, NULL, "Warning");
     }
+    // The settings are read only now, when there are servers to match them to.
     if (serverNameCount > 0) {
         app->ReadSettingFile();
         app->ReadViewFile();

@@ -29,6 +29,7 @@ XtActionsRec action_table[] = {
     {(String) "PointerLeave", MonMenu::PointerLeave},
 };
 const char translations[] = "<EnterWindow>: PointerEnter() \n        <LeaveWindow>: PointerLeave()";
+// Parsed once and shared by every button.
 XtTranslations tool_translations_parsed = NULL;
 
 // The y of every pointer tip in the main window: just under the tool bar.
@@ -39,6 +40,7 @@ const char* const fixed_labels[TOOL_FIRST_SERVER] = {"Start", "Pause", "Stop", "
 const int fixed_pixmaps[TOOL_FIRST_SERVER] = {PIXMAP_START, PIXMAP_PAUSED, PIXMAP_STOP,
                                               PIXMAP_UPDATE, PIXMAP_FAIL};
 
+// A slot is a button's place in the tool bar; the fixed buttons come first, then the servers.
 bool IsSlot(int index)
 {
     return index >= 0 && index < TOOL_SLOTS;
@@ -54,6 +56,7 @@ int SlotOf(Widget w)
 // The pointer tip's text of a slot: the fixed buttons' names, or a server's name.
 void MonMenu::SetToolLabel(int index, const char* text)
 {
+    // The buffer is made once per slot and rewritten in place; a name longer than it is cut short.
     if (!toolLabels[index])
         toolLabels[index] = (char*)calloc(1, TOOL_LABEL_SIZE);
     if (toolLabels[index])
@@ -70,6 +73,7 @@ void MonMenu::BuildControlButtons(Widget box)
     for (int i = 0; i < TOOL_FIRST_SERVER; i++)
         SetToolLabel(i, fixed_labels[i]);
 
+    // The pictures are made once, on the tool bar's background, and shared by all buttons.
     const char** data[TOOL_PIXMAP_COUNT] = {start_xpm, paused_xpm, stop_xpm,  update_xpm,
                                             fail_xpm,  server_xpm, active_xpm};
     for (int i = 0; i < TOOL_PIXMAP_COUNT; i++)
@@ -80,6 +84,7 @@ void MonMenu::BuildControlButtons(Widget box)
         Widget button = XtVaCreateManagedWidget(
             "fw_buttons", xmPushButtonWidgetClass, box, XmNlabelType, XmPIXMAP, XmNlabelPixmap,
             pixmap, XmNlabelInsensitivePixmap, pixmap, XmNuserData, (XtPointer)i, NULL);
+        // Only the list switch works before a server is chosen; the others wait for one.
         XtSetSensitive(button, i == TOOL_SHOW_FAILED);
         XtAddCallback(button, XmNactivateCallback, ControlButtonCallback, (XtPointer)this);
         XtOverrideTranslations(button, tool_translations_parsed);
@@ -89,6 +94,7 @@ void MonMenu::BuildControlButtons(Widget box)
     for (int n = 0; n < app->serverCount; n++)
         addToolBn(app->servers[n]->name, TOOL_FIRST_SERVER + n);
 
+    // With no server at all, nothing on the tool bar can act.
     if (app->serverCount == 0) {
         for (int i = 0; i < TOOL_FIRST_SERVER; i++)
             DisableToolBn(i);
@@ -105,6 +111,7 @@ void MonMenu::BuildControlButtons(Widget box)
 // A server's button, in the slot of its place in the server list.
 void MonMenu::addToolBn(const char* name, int index)
 {
+    // Only a free server slot gets a button; a second call for the same slot changes nothing.
     if (index < TOOL_FIRST_SERVER || !IsSlot(index) || toolButtons[index])
         return;
     SetToolLabel(index, name);
@@ -199,6 +206,7 @@ void MonMenu::ControlButtonCallback(Widget w, XtPointer clientData, XtPointer ca
 void MonMenu::ControlBnSelect(Widget w, XtPointer)
 {
     int slot = SlotOf(w);
+    // The first four slots are numbered as the Action entries they stand for.
     if (slot < TOOL_SHOW_FAILED) {
         currentMenu = MENU_ACTION;
         ActionSelect(slot);
@@ -214,6 +222,8 @@ void MonMenu::ControlBnSelect(Widget w, XtPointer)
         int index = slot - TOOL_FIRST_SERVER;
         if (index >= app->serverCount)
             return;
+        // The radio entries of the server menu are moved by hand: setting them without notify keeps
+        // the menu from choosing the server a second time.
         if (app->current && app->current->button)
             XmToggleButtonSetState(app->current->button, False, False);
         if (app->servers[index]->button)

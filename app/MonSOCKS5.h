@@ -35,15 +35,20 @@ public:
     SOCKS5(const SOCKS5&) = delete;
     SOCKS5& operator=(const SOCKS5&) = delete;
 
+    // Starts the polling and spinner timers that are not running.
     void AddTimer();
+    // Stops both timers.
     void RemoveTimer();
+    // A new polling interval; both timers start afresh.
     void UpdateTime(int seconds);
+    // Starts this server's own settings from the template s (every column visible, no filter).
     void CopySetting(Setting s);
     // Closes the monitor handle, if open, and sets status to the given bits.
     void CloseHandle(ServerStatus newStatus);
 
     static void TimeOutCallback(XtPointer clientData, XtIntervalId* id);
     static void SpinTimeOutCallback(XtPointer clientData, XtIntervalId* id);
+    // The timers' work: one poll, one spinner step.
     void TimeOut();
     void SpinTimeOut();
 

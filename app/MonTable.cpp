@@ -22,6 +22,7 @@
 #include "toolkit/Scroll.h"
 #include "toolkit/util.h"
 
+// The one table view, for callbacks that carry no object (the column dialog's).
 MonTable* current_monTable = NULL;
 
 // Rows this many places ahead are asked for while the filter tries one: they lie far apart.
@@ -51,6 +52,7 @@ MonTable::~MonTable()
 // The table sits in a scrolled window that is one pane of the main window.
 void MonTable::SetupTable(Widget parent)
 {
+    // A copy: the settings of the server, or the defaults before one is chosen.
     Setting s = app->current ? app->current->setting : app->setting;
     if (!table)
         BuildTable(parent, s);
@@ -62,6 +64,8 @@ void MonTable::BuildTable(Widget parent, Setting s)
 {
     if (table)
         return;
+    // The scrolled window stretches and shrinks freely, so the table takes whatever room the graph
+    // leaves it.
     scroll = XtVaCreateWidget("scroll", xomScrollWidgetClass, parent, "horizontalStretch", 10000,
                               "horizontalShrink", 10000, "verticalShrink", 10000, "verticalStretch",
                               10000, "scrollBarExtend", False, NULL);
@@ -83,6 +87,7 @@ void MonTable::BuildTable(Widget parent, Setting s)
         XomEditTableDefineColumnFormat(table, n, XomCOLUMN_NON_EDITABLE, XomALIGNMENT_BEGINNING,
                                        s.columnWidth[n], XomTYPE_STRING, "%s");
     stripe = XomLoadColor(XtDisplay(table), "pink");
+    // The icons of a connection listed while its server is stopped (0) or paused (1).
     connIcons = (Pixmap*)XtMalloc(2 * sizeof(Pixmap));
     connIcons[0] = _XomCreatePixmapFromData(NULL, stop_conn_xpm, table);
     connIcons[1] = _XomCreatePixmapFromData(NULL, pause_conn_xpm, table);
@@ -93,6 +98,7 @@ void MonTable::AlterColumnSetting(Setting s)
 {
     XomEditTableFreezeUpdate(table, 1);
     int frozen = 0;
+    // The old frozen columns are released first: the new setting may freeze fewer.
     int* columns = XomEditTableGetFrozenColumns(table, &frozen);
     XtFree((char*)columns);
     for (int c = 1; c <= frozen; c++)
@@ -113,6 +119,8 @@ void MonTable::AlterColumnSetting(Setting s)
     XomEditTableFreezeUpdate(table, 0);
 }
 
+// The arrow goes on the heading of the column the rows are sorted by, wherever that column now
+// stands; a sort key without a visible column shows no arrow.
 void MonTable::ShowSortArrow()
 {
     const Setting& s = app->current ? app->current->setting : app->setting;
@@ -124,6 +132,7 @@ void MonTable::ShowSortArrow()
                   s.sortDescending ? True : False, NULL);
 }
 
+// A click on a heading sorts by that column's data; clicking it again reverses the order.
 void MonTable::HeadingCallback(Widget, XtPointer clientData, XtPointer callData)
 {
     MonTable* view = static_cast<MonTable*>(clientData);
@@ -147,6 +156,7 @@ int MonTable::ShownCount()
     return s.showFailed ? server->failedCount : server->activeCount;
 }
 
+// The row count the table would have without the filter, which is what the settings save.
 int MonTable::RowsWithoutFilter()
 {
     int rows = 0;
@@ -174,6 +184,7 @@ Connection* MonTable::ShownRow(int i)
     return list && i >= 0 && i < count ? list[i] : NULL;
 }
 
+// The title names the server and the list on show, and the filter when one hides rows.
 void MonTable::AlterTableTitle()
 {
     char title[TABLE_TITLE_SIZE];
@@ -202,6 +213,7 @@ void MonTable::RasterTable()
         return;
     const Setting& s = server->setting;
     int total = s.showFailed ? server->failedCount : server->activeCount;
+    // Swapped with an empty vector, not cleared, so a large filter result gives its memory back.
     std::vector<int>().swap(filtered);
     if (s.filter[0]) {
         Connection** list = s.showFailed ? server->failedRows : server->activeRows;
@@ -216,10 +228,12 @@ void MonTable::RasterTable()
     }
     int count = ShownCount();
     app->UpdateNewRejLabel();
+    // Selections are by position and would point at other connections after the update.
     XomEditTableClearAllSelections(table);
 
     int rows = 0;
     XtVaGetValues(table, XomNnumberOfRows, &rows, NULL);
+    // An empty list still shows the configured number of blank rows, so the table keeps its shape.
     if (count == 0) {
         if (rows > 0)
             XomEditTableDeleteRows(table, 1, rows);
@@ -308,6 +322,7 @@ void MonTable::RestoreTable(int reload)
     AlterTableTitle();
 }
 
+// The dialog edits the current server's columns and redraws through ColumnSelectCallback.
 void MonTable::callColumnSelect()
 {
     if (!app->current || !table)
@@ -320,6 +335,7 @@ void MonTable::ColumnSelectCallback()
     MonTable* view = current_monTable;
     if (!view)
         return;
+    // The table exists already, so no parent is needed.
     view->SetupTable(NULL);
     SOCKS5* server = view->app->current;
     if (!server)

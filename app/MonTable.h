@@ -21,13 +21,19 @@ public:
     MonTable(const MonTable&) = delete;
     MonTable& operator=(const MonTable&) = delete;
 
+    // Builds the table on first use and applies the shown setting's columns and title.
     void SetupTable(Widget parent);
     void BuildTable(Widget parent, Setting s);
+    // Columns, their widths, visibility and frozen ones, and the sort arrow, from s.
     void AlterColumnSetting(Setting s);
     void AlterTableTitle();
+    // Redraws the rows on show after a poll or a change of list, order or filter.
     void RasterTable();
+    // Deletes every row.
     void ClearTable();
+    // After the current server or its list changed; see MonTable.cpp.
     void RestoreTable(int reload);
+    // Opens the Table Settings dialog for the current server.
     void callColumnSelect();
     static void ColumnSelectCallback();
 

@@ -35,7 +35,9 @@
 #include "toolkit/util.h"
 #include "app/util.h"
 
+// The application context main made, for timers and actions added later.
 XtAppContext monitor_app = NULL;
+// The ratio of the new traffic unit to the old, for the graph to rescale its samples once.
 double adjust_factor = 1.0;
 
 // Indexes of the status icons in pixmaps, in the order they are made.
@@ -54,8 +56,11 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     shell = NULL;
     memset(&setting, 0, sizeof setting);
     connCapacity = CONN_BUFFER_INITIAL;
+    // The rows of the current server; grown as a pass brings more.
     connBuffer = (Connection*)calloc(connCapacity, sizeof(Connection));
     memset(serviceTraffic, 0, sizeof serviceTraffic);
+    // A minute between polls until the settings say otherwise: often enough to watch, rarely enough
+    // not to load a busy server.
     updateSeconds = 60;
     memset(servers, 0, sizeof servers);
     serverCount = 0;
@@ -69,6 +74,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     compareTable[SORT_BY_START_TIME - SORT_BY_SOURCE] = &MonitorApp::CompareTime;
     compareTable[SORT_BY_TOTAL_TRAFFIC - SORT_BY_SOURCE] = &MonitorApp::CompareByte;
     intervalField = NULL;
+    // Empty until a failed connection is listed.
     newRejectionLabel = NULL;
     workingLabel = NULL;
     menu = NULL;
@@ -82,6 +88,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     memset(filterToggles, 0, sizeof filterToggles);
     maxRejectedField = NULL;
     maxRejectedEntry = 0;
+    // The failed list starts showing every error kind.
     rejectFilter = ERROR_KINDS_ALL;
     tableView = NULL;
     chartView = NULL;
@@ -109,10 +116,12 @@ MonitorApp::MonitorApp(Widget parent, char* name)
     XtSetArg(args[2], XmNwinGravity, SouthEastGravity);
     shell =
         XtAppCreateShell(appClass, appClass, topLevelShellWidgetClass, XtDisplay(parent), args, 3);
+    // Placed near the top left corner of the screen.
     XtVaSetValues(shell, XmNgeometry, "+100+100", NULL);
     XtAddCallback(shell, XmNdestroyCallback, TablePanelDestroyCallback, (XtPointer)this);
 
     Widget mainBox = OmStandardBox(shell, XmVERTICAL, 0, 0);
+    // The Tab key moves between the window's parts.
     XmAddTabGroup(mainBox);
 
     menu = new MonMenu(mainBox, this);
@@ -125,6 +134,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
                                    XOM_BOX_UNLIMITED, XomNverticalStretch, XOM_BOX_UNLIMITED,
                                    XomNverticalShrink, XOM_BOX_UNLIMITED, XmNwidth, (Dimension)800,
                                    XmNheight, (Dimension)600, NULL);
+    // Table above graph: the table is what an administrator reads most.
     tableView = new MonTable(panedWindow, this);
     chartView = new MonChart(panedWindow, this);
     XtManageChild(panedWindow);
@@ -137,6 +147,7 @@ MonitorApp::MonitorApp(Widget parent, char* name)
 
     XomCreateHorizontalGlue(mainBox, 5, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     XtRealizeWidget(shell);
+    // Warned only now, so the message has a window to sit over.
     if (!haveHome)
         KesWarningPost(shell, kNoHome, NULL, NULL, "Warning");
 }
@@ -148,6 +159,7 @@ bool MonitorApp::MakeSettingsDirectory()
     std::string path = SettingsDirectory();
     if (path.empty())
         return false;
+    // Mode 0700: the settings name servers and users, which are nobody else's business.
     mkdir(path.c_str(), 0700); // when it fails, later saves report the missing directory
     return true;
 }
@@ -173,6 +185,7 @@ void MonitorApp::BuildStatusLine(Widget mainBox)
     waitLabel = XtVaCreateManagedWidget("wait_label", xmLabelGadgetClass, statusBox, NULL);
     ShowWaiting(NULL);
 
+    // Three spin pictures shown in turn make the working icon turn while polls come in.
     pixmaps[ICON_SPIN1] = _XomCreatePixmapFromData(0, spin1_xpm, mainBox);
     pixmaps[ICON_SPIN2] = _XomCreatePixmapFromData(0, spin2_xpm, mainBox);
     pixmaps[ICON_SPIN3] = _XomCreatePixmapFromData(0, spin3_xpm, mainBox);
@@ -224,6 +237,7 @@ void MonitorApp::ReadSetting()
 {
     ReleaseSetting(&setting); // a second call must not leak the first one's texts
     FillDefaultSetting(&setting);
+    // The interval is kept in milliseconds, the unit of Xt timers.
     setting.updateInterval = updateSeconds * 1000;
 }
 
@@ -248,6 +262,7 @@ void MonitorApp::UpdateNewRejLabel()
     XtVaSetValues(newRejectionLabel, XmNlabelPixmap, pixmap, NULL);
 }
 
+// Empty, not zero: the counts of the server left say nothing about the next one.
 void MonitorApp::ClearCounts()
 {
     XmTextFieldSetString(activeText, const_cast<char*>(""));
@@ -267,6 +282,8 @@ void MonitorApp::setSortType(SortKey sortType)
     ShowResorted(SORT_AFTER_SORT_KEY);
 }
 
+// Host names or addresses: the sort by host may change with the names, so the rows are sorted
+// again.
 void MonitorApp::setNodeType(NodeType nodeType)
 {
     if (!current || current->setting.nodeType == nodeType)
@@ -302,6 +319,7 @@ void MonitorApp::setUnitType(UnitType unitType)
 
 // ---- table and chart ----
 
+// Taken while both panes show, so the heights can be given back when both show again.
 void MonitorApp::KeepPaneHeights()
 {
     if (XtIsManaged(tableView->scroll) && XtIsManaged(chartView->box)) {

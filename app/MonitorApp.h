@@ -75,6 +75,7 @@ public:
 
     // Status line.
     void setWkLabelValue(int icon); // a StatusIcon; others change nothing
+    // Shows the new-failure icon while the current server lists failed connections.
     void UpdateNewRejLabel();
     void ClearCounts(); // the active and failed counts show nothing, as at start-up
 
@@ -124,6 +125,8 @@ public:
 
     // ---- monitoring cycle, rows, sorting, settings files, server list ----
     // Monitoring cycle of the current server.
+    // Connects to the current server if need be and polls at once; the end of that poll
+    // starts its timers.
     void StartMonitoring();
     // Starts a poll; it ends (rows filed, views redrawn) as its records have come, with
     // the timers started afresh when restartTimers is set and no action has set them since.
@@ -131,17 +134,26 @@ public:
     void RetrieveData(); // begins the pass
     bool PassInProgress() const { return pass.server != NULL; }
     void CancelPass(); // a pass under way ends at once, its records so far filed
+    // Stops the polling but keeps the connection and the rows.
     void PauseMonitoring();
+    // Stops the polling, closes the connection and drops the rows.
     void StopMonitoring();
+    // Parks the current server's rows in its temporary file while another server is shown.
     void SaveConnectionList();
+    // Brings them back when the server is shown again.
     void RestoreConnectionList();
+    // Leaving the current server: its timers stop and its rows are parked.
     void clearupSOCKS5();
     void DropConnectionRows(); // the current server's rows and lists, and the row array
 
     // Connection rows.
+    // Files one record of a pass into its row.
     void UpdateConnectionList(S5MonData* record);
     void UpdateConnection(Connection* row, S5MonData* record, int isNew);
+    // Ages every row at once, outside a pass, and lists them; withTraffic also counts each
+    // service's bytes for the graph.
     void UpdateData(int withTraffic);
+    // The service a record belongs to, by its destination port.
     int GetAppIndex(S5MonData* record);
 
     // Sorting of the list on show.
@@ -161,6 +173,7 @@ public:
     // Opens monitor.ini or view.ini at path for reading; another user's file, or one that is
     // no regular file, is not opened and the user is told.
     FILE* OpenIniFile(const std::string& path);
+    // Reads monitor.ini into the listed servers' settings, warning once about damage.
     void ReadSettingFile();
     // Says that the settings file at path is no regular file and was not read.
     void WarnNotRead(const std::string& path);
@@ -175,7 +188,9 @@ public:
 
     // Server list.
     int AddSOCKS5(const char* name); // 1 added, 0 refused (list full)
+    // Removes server index; removing the current one makes the first left current.
     void RemoveSOCKS5(int index);
+    // The server list editor; a second call while it is open does nothing.
     void BuildSOCKS5EditPanel();
     static void SOCKS5EditPanelCallback(Widget w, XtPointer clientData, XtPointer callData);
     static void SOCKS5EditPanelDestroyCallback(Widget w, XtPointer clientData, XtPointer callData);
@@ -183,14 +198,19 @@ public:
     // ---- end of monitoring cycle, rows, sorting, settings files, server list ----
 
     // State, in this order.
+    // The main window's shell.
     Widget shell;
+    // The template settings: new servers start from them, and they are shown while no server is.
     Setting setting;
+    // The current server's rows; connCapacity is how many are in use.
     Connection* connBuffer;
     int connCapacity;
+    // Bytes per service since the last poll, in the unit shown; the graph takes and clears them.
     float serviceTraffic[SETTING_SERVICES];
     int updateSeconds;
     SOCKS5* servers[MAX_SERVERS];
     int serverCount;
+    // The server on show, or NULL; currentIndex is its place in servers, or -1.
     SOCKS5* current;
     int currentIndex;
     CompareFunction
@@ -217,6 +237,7 @@ public:
     Widget socks5NameField;
     Widget socks5AddButton;
     Widget socks5RemoveButton;
+    // A buffer for composing warnings.
     char message[MESSAGE_SIZE];
 
     // How much one poll may take in: a server whose list never ends, or never repeats a

@@ -29,6 +29,7 @@ enum { REJECT_OK = 0, REJECT_CLEAR = 1, REJECT_CANCEL = 2, REJECT_BUTTONS = 3 };
 
 const int kIntervalFallback = 4;       // seconds, for an empty or non-positive entry
 const int kMaxRejectedFallback = 1200; // for an entry that is not a positive number
+// The most failed connections a server may keep: each is a row in memory and in the table.
 const int kMaxRejectedLimit = 5000;
 const int kIntervalMaxLength = 6;
 // The most six digits can say; text set or pasted past the field's length cannot make the
@@ -37,6 +38,8 @@ const int kIntervalMaxSeconds = 999999;
 
 } // namespace
 
+// Toggles and fields on the left, the buttons in a column on the right. The fields start from the
+// current server's values.
 void MonitorApp::BuildRejectPanel()
 {
     Widget workArea = NULL;
@@ -59,6 +62,7 @@ void MonitorApp::BuildRejectPanel()
     snprintf(text, sizeof text, "%d", current->setting.maxRejected);
     maxRejectedField = OmStandardStringEdit(fields, "fw_maximum_reject_connections", text, 4);
     snprintf(text, sizeof text, "%d", current->setting.updateInterval / 1000);
+    // The interval is kept in milliseconds and shown in seconds.
     intervalField = OmStandardStringEdit(fields, "fw_update_interval", text, 4);
     XtVaSetValues(intervalField, XmNmaxLength, kIntervalMaxLength, NULL);
 
@@ -71,6 +75,7 @@ void MonitorApp::BuildRejectPanel()
         XtAddCallback(buttons[i], XmNactivateCallback, RejectPanelCallback, this);
     }
     Dimension width = 0;
+    // The buttons take Cancel's width, the widest label, so they line up.
     XtVaGetValues(buttons[REJECT_CANCEL], XmNwidth, &width, NULL);
     for (Widget button : buttons)
         XtVaSetValues(button, XmNwidth, (Dimension)(width + 5), NULL);
@@ -90,6 +95,8 @@ void MonitorApp::RejectPanelSelect(Widget w, XtPointer, XtPointer)
     XtPointer userData = NULL;
     XtVaGetValues(w, XmNuserData, &userData, NULL);
     switch ((long)userData) {
+    // OK reads every field; a value out of range is brought within it rather than refused, so OK
+    // always closes the dialog. The graph's time axis follows the new interval.
     case REJECT_OK: {
         rejectFilter = ERROR_KINDS_NONE;
         for (int i = 0; i < FILTER_TOGGLE_COUNT; i++)
@@ -113,6 +120,7 @@ void MonitorApp::RejectPanelSelect(Widget w, XtPointer, XtPointer)
         rejectPanel = NULL;
         break;
     }
+    // Clear puts back the values in effect, undoing the edits without closing.
     case REJECT_CLEAR:
         for (int i = 0; i < FILTER_TOGGLE_COUNT; i++)
             XmToggleButtonGadgetSetState(filterToggles[i],

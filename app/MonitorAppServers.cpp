@@ -29,9 +29,11 @@ namespace {
 // User data of the dialog's widgets.
 enum { EDIT_LIST = 1, EDIT_ADD = 2, EDIT_REMOVE = 3, EDIT_DONE = 4 };
 
+// Six names show at once; more scroll. Ten servers at most make the list never very long.
 const int kVisibleServers = 6;
 const int kListWidth = 300; // pixels
 
+// A label whose text is given here rather than by the resources.
 Widget Label(Widget parent, const char* name, const char* text)
 {
     XmString label = XmStringCreateLocalized(const_cast<char*>(text));
@@ -49,6 +51,7 @@ Widget Button(Widget parent, const char* name, long userData, XtPointer app)
     return w;
 }
 
+// Appended at the end (position 0), so list position i is server i - 1.
 void AddListItem(Widget list, const char* text)
 {
     XmString item = XmStringCreateLocalized(const_cast<char*>(text));
@@ -62,6 +65,7 @@ void AddListItem(Widget list, const char* text)
 // takes the row array.
 int MonitorApp::AddSOCKS5(const char* name)
 {
+    // The limit keeps the tool bar, the menus and the polling bounded.
     if (serverCount >= MAX_SERVERS) {
         KesWarningPost(socks5Panel ? socks5Panel : shell,
                        "Adding this SOCKS5Server would exceed the maximum limit you can monitor.\n"
@@ -97,12 +101,15 @@ void MonitorApp::RemoveSOCKS5(int index)
         // Its rows must not show up under the server that takes its place.
         DropConnectionRows();
     }
+    // The array is kept without gaps so that server i is always the i-th menu entry and tool
+    // button.
     for (int i = index; i < serverCount - 1; i++) {
         servers[i] = servers[i + 1];
     }
     servers[--serverCount] = NULL;
     delete server;
 
+    // No server left: an empty table and nothing that could be started.
     if (serverCount == 0) {
         current = NULL;
         currentIndex = -1;
@@ -122,6 +129,7 @@ void MonitorApp::RemoveSOCKS5(int index)
         menu->ShowServerState();
         tableView->RestoreTable(1);
         chartView->ClearChart();
+    // The current server moved down one place with the others.
     } else if (currentIndex > index) {
         currentIndex--;
     }
@@ -131,6 +139,7 @@ void MonitorApp::RemoveSOCKS5(int index)
 // and OK. Changes take effect at once and are written to socks5.dat.
 void MonitorApp::BuildSOCKS5EditPanel()
 {
+    // Only one editor at a time; a second "Edit..." leaves the open one as it is.
     if (socks5Panel) {
         return;
     }
@@ -160,6 +169,7 @@ void MonitorApp::BuildSOCKS5EditPanel()
     for (int i = 0; i < serverCount; i++) {
         AddListItem(socks5List, servers[i]->name);
     }
+    // Browse selection reports a move by keyboard as well as a click.
     XtAddCallback(socks5List, XmNbrowseSelectionCallback, SOCKS5EditPanelCallback, this);
     XtAddCallback(socks5List, XmNsingleSelectionCallback, SOCKS5EditPanelCallback, this);
 
@@ -173,11 +183,13 @@ void MonitorApp::BuildSOCKS5EditPanel()
     socks5RemoveButton = Button(buttons, "fw_remove", EDIT_REMOVE, this);
     XomCreateHorizontalGlue(buttons, 0, XOM_BOX_UNLIMITED, XOM_BOX_UNLIMITED);
     Dimension width = 0;
+    // The three buttons take Remove's width, the widest label, so they look a row.
     XtVaGetValues(socks5RemoveButton, XmNwidth, &width, NULL);
     XtVaSetValues(done, XmNwidth, width, NULL);
     XtVaSetValues(socks5AddButton, XmNwidth, width, NULL);
 
     XtManageChild(box);
+    // Modal, so the list cannot change under the dialog from the menus.
     SetGrabBeepPanel(socks5Panel);
     XtPopup(socks5Panel, XtGrabExclusive);
 }
@@ -203,6 +215,7 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
     XtPointer userData = NULL;
     XtVaGetValues(w, XmNuserData, &userData, NULL);
     switch ((long)userData) {
+    // Choosing a name copies it into the field, ready for Remove or as a start for a new one.
     case EDIT_LIST: {
         int position = static_cast<XmListCallbackStruct*>(callData)->item_position;
         if (position >= 1 && position <= serverCount) {
@@ -210,6 +223,8 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
         }
         break;
     }
+    // A name is "host" or "host:port". Blank input is refused, and only the first word is kept, so
+    // a pasted line with trailing text still names one server.
     case EDIT_ADD: {
         char* text = XmTextFieldGetString(socks5NameField);
         const char* start = text;
@@ -248,6 +263,8 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             } else if (AddSOCKS5(name)) {
                 AddListItem(socks5List, name);
                 XmTextFieldSetString(socks5NameField, const_cast<char*>(""));
+                // The menu entry and tool button are added in the place the server took in the
+                // list.
                 menu->AddSOCKS5Bn(name);
                 menu->addToolBn(name, TOOL_FIRST_SERVER + serverCount - 1);
                 if (serverCount == 1) {
@@ -279,6 +296,7 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
         }
         break;
     }
+    // The list is saved only here, once, rather than on every Add and Remove.
     case EDIT_DONE: {
         WriteSOCKS5Data();
         XtDestroyWidget(socks5Panel);

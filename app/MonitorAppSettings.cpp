@@ -28,6 +28,7 @@ void TakeTableGeometry(MonTable* view, Setting* s)
     if (!view || !view->table) {
         return;
     }
+    // The stored values stay when the widget does not answer for a resource.
     Dimension width = static_cast<Dimension>(s->tableWidth);
     Dimension height = static_cast<Dimension>(s->tableHeight);
     int rows = view->RowsWithoutFilter();
@@ -36,12 +37,15 @@ void TakeTableGeometry(MonTable* view, Setting* s)
                   NULL);
     s->tableWidth = width;
     s->tableHeight = height;
+    // A table grown very long is saved at the largest size a settings file may hold.
     s->tableRows = rows < SETTING_TABLE_ROWS_MAX ? rows : SETTING_TABLE_ROWS_MAX;
     s->tableColumns = columns;
 }
 
 } // namespace
 
+// Tells the user why a save failed; 1 when it succeeded. Saving over a link or a special file is
+// refused rather than followed, so a planted link cannot make us overwrite another file.
 int MonitorApp::ReportWrite(SafeWriteResult result, const std::string& path,
                             const char* openFailure)
 {
@@ -73,6 +77,7 @@ FILE* MonitorApp::OpenIniFile(const std::string& path)
         snprintf(message, sizeof message, "%s %s", path.c_str(), kForeignFile);
         KesWarningPost(shell, message, NULL, NULL, "Warning");
     }
+    // A null return with no warning simply means there is no file yet.
     if (opened == SETTINGS_NOT_REGULAR)
         WarnNotRead(path);
     return in;
@@ -88,6 +93,7 @@ void MonitorApp::ReadSettingFile()
     if (!in) {
         return;
     }
+    // The file's blocks are matched to the servers by position, the order the list was saved in.
     Setting* settings[MAX_SERVERS];
     for (int i = 0; i < serverCount; i++) {
         settings[i] = &servers[i]->setting;
@@ -105,6 +111,7 @@ void MonitorApp::ReadSettingFile()
     if (!damage.bounded.empty()) {
         // One warning naming the lines, the first few of them in full.
         std::string text = path + " holds sizes larger than the window can show:";
+        // A whole file of bad sizes would make a warning taller than the screen.
         const size_t shown = 5;
         for (size_t i = 0; i < damage.bounded.size() && i < shown; i++) {
             const SettingsDamage::Bounded& b = damage.bounded[i];
@@ -133,6 +140,7 @@ int MonitorApp::WriteSetting()
 {
     std::string path = MonitorIniPath();
     SafeWriteResult result =
+        // The geometry is taken from the table now on screen for every server: there is one table.
         path.empty() ? SAFE_WRITE_FAILED : WriteFileSafely(path, [this](FILE* out) {
             const Setting* settings[MAX_SERVERS];
             for (int i = 0; i < serverCount; i++) {
@@ -164,12 +172,15 @@ void MonitorApp::ReadViewFile()
         KesWarningPost(shell, message, NULL, NULL, "Warning");
         return;
     }
+    // Views are matched by server name, so a view of a server since removed is dropped, and the
+    // list may be reordered without the views following the wrong server.
     for (const ServerView& view : views)
         for (int i = 0; i < serverCount; i++)
             if (view.server == servers[i]->name)
                 ApplyView(view, &servers[i]->setting);
 }
 
+// One view per server, in the list's order.
 int MonitorApp::WriteViewFile()
 {
     std::string path = ViewIniPath();
@@ -182,6 +193,7 @@ int MonitorApp::WriteViewFile()
     return ReportWrite(result, path, "Cannot open view.ini to save changes.");
 }
 
+// socks5.dat: the server names, one a line, in the order of the list.
 int MonitorApp::WriteSOCKS5Data()
 {
     std::string path = Socks5DatPath();

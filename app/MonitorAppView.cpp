@@ -53,6 +53,7 @@ void MonitorApp::SetFilter(const char* text)
     tableView->AlterTableTitle();
 }
 
+// The count goes into the field of the list on show, active or failed.
 void MonitorApp::ShowShownCount(int shown, int total, bool filtered)
 {
     std::string text = filtered ? ShownOfTotalText(shown, total) : std::to_string(total);
@@ -70,6 +71,7 @@ void MonitorApp::ShowWaiting(const SOCKS5* server)
     XmString label = XmStringCreateLocalized(text);
     XtVaSetValues(waitLabel, XmNlabelString, label, NULL);
     XmStringFree(label);
+    // Before the window exists there is no cursor to set.
     if (!XtIsRealized(shell))
         return;
     Display* display = XtDisplay(shell);

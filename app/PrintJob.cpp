@@ -17,6 +17,7 @@
 #include "toolkit/Postscript.h"
 
 const char PrintJob::fileName[] = "/tmp/vantor.ps";
+// The job whose file is on disk now, the one to remove if the program ends early.
 PrintJob* PrintJob::latest = NULL;
 
 // File > Print: the main window goes to the PostScript file through the toolkit, scaled
@@ -47,6 +48,8 @@ void PrintJob::Start(Widget shell)
     // it: whichever way the program ends, the file still waiting for removal goes with it.
     static bool removalAtExit = atexit(RemoveAtExit) == 0;
     (void)removalAtExit;
+    // The file is removed after a delay even if lpr has not finished: lpr copies it to the spool
+    // when it starts, and the file must not outlive a print that hangs.
     job->removalTimer = XtAppAddTimeOut(XtWidgetToApplicationContext(shell), REMOVAL_DELAY_MS,
                                         RemoveFileCallback, job);
     // The toolkit reports a failed output itself.
@@ -63,6 +66,9 @@ PrintJob::~PrintJob()
         latest = NULL;
 }
 
+// Only a file of our own is replaced; one of another user stays, and the print is refused. O_EXCL
+// with O_NOFOLLOW makes the creation fail, rather than write elsewhere, if anything appears under
+// the name in between. Mode 0600: the picture of the window is the user's own.
 bool PrintJob::CreateFile()
 {
     struct stat st;
@@ -71,6 +77,7 @@ bool PrintJob::CreateFile()
     int fd = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
+    // The device and inode identify this file later, whatever may be renamed over it.
     if (fstat(fd, &st) == 0) {
         fileDevice = st.st_dev;
         fileInode = st.st_ino;
@@ -92,6 +99,7 @@ bool PrintJob::SendToLpr()
     }
     pid_t pid = fork();
     if (pid == 0) {
+        // The child may only call what is safe after fork: exec, write and _exit.
         execlp("lpr", "lpr", fileName, (char*)NULL);
         int error = errno;
         ssize_t ignored = write(report[1], &error, sizeof error);
@@ -106,8 +114,10 @@ bool PrintJob::SendToLpr()
     }
     int error = 0;
     ssize_t n;
+    // Zero bytes read means the pipe closed on a successful exec; an errno means exec failed.
     while ((n = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {}
     close(report[0]);
+    // Watched even when exec failed, so the child is reaped and leaves no zombie.
     lpr = pid;
     if (n > 0) {
         char reason[256];
@@ -133,6 +143,7 @@ void PrintJob::NotSent(const char* reason)
 void PrintJob::WatchLpr()
 {
     int status = 0;
+    // Not ended yet: look again later instead of blocking the window.
     pid_t done = waitpid(lpr, &status, WNOHANG);
     if (done == 0) {
         watchTimer = XtAppAddTimeOut(XtWidgetToApplicationContext(shell), LPR_POLL_MS,
@@ -171,6 +182,7 @@ void PrintJob::RemoveFile()
     DeleteWhenDone();
 }
 
+// Runs from atexit, where the toolkit may be gone: only the file is touched.
 void PrintJob::RemoveAtExit()
 {
     if (latest)

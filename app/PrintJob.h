@@ -12,6 +12,8 @@ class PrintJob {
 public:
     // The file every print writes.
     static const char fileName[];
+    // Five seconds give lpr time to copy the file to the spool; lpr's end is looked for every
+    // 100 ms.
     enum { REMOVAL_DELAY_MS = 5000, LPR_POLL_MS = 100 };
 
     // Prints what shell shows to fileName at scale 0.75 and hands the file to lpr; problems
@@ -34,11 +36,15 @@ private:
     bool SendToLpr();
     // Removes the file when it is still the one this job made.
     void UnlinkOwnFile();
+    // The removal timer's work: the file goes, and the job if lpr is done.
     void RemoveFile();
     // At the program's end: the file of the latest job, if still there.
     static void RemoveAtExit();
+    // Reaps lpr without waiting, reports a failed print, and looks again later while it runs.
     void WatchLpr();
+    // Warns that the document was not printed, and why.
     void NotSent(const char* reason);
+    // Deletes the job once no timer and no lpr is left.
     void DeleteWhenDone();
 
     Widget shell;

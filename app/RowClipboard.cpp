@@ -13,6 +13,7 @@
 #include "app/util.h"
 #include "toolkit/EditTable.h"
 
+// What the clipboard holds while we own it, one line per row, cells separated by tabs.
 std::string RowClipboard::text;
 
 // The text is made at the copy, not when asked for: the rows may change or go with the
@@ -24,6 +25,7 @@ void RowClipboard::CopySelectedRows(MonitorApp* app)
     int* rows = XomEditTableGetSelectedRows(view->table, &count);
     std::string copied;
     for (int i = 0; i < count; i++) {
+        // The table counts rows from 1. A row gone since the selection is skipped.
         Connection* row = view->ShownRow(rows[i] - 1);
         if (row)
             copied += TabSeparatedRecord(ShownRowTexts(row, app->current->setting)) + "\n";
@@ -37,6 +39,8 @@ void RowClipboard::CopySelectedRows(MonitorApp* app)
     text = copied;
     Display* display = XtDisplay(app->shell);
     Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    // The time of the last event, not CurrentTime: the selection rules require a real timestamp so
+    // a late request from an older owner cannot take it back.
     if (!XtOwnSelection(app->shell, clipboard, XtLastTimestampProcessed(display), ConvertCallback,
                         NULL, NULL))
         KesWarningPost(app->shell, "The clipboard could not be taken.", NULL, NULL, "Warning");
@@ -63,8 +67,10 @@ Boolean RowClipboard::ConvertCallback(Widget w, Atom*, Atom* target, Atom* type,
         *format = 32;
         return True;
     }
+    // Any other form (an image, say) is refused; the requester then tries the next it knows.
     if (*target != utf8 && *target != XA_STRING && *target != textAtom)
         return False;
+    // Xt frees the value after sending it, so it gets a copy of its own.
     char* copy = XtMalloc((Cardinal)text.size() + 1);
     memcpy(copy, text.c_str(), text.size() + 1);
     *type = *target == XA_STRING ? XA_STRING : utf8;

@@ -39,6 +39,7 @@ const char* color_name_list[SERVICE_COLORS + 1] = {
     "red",     "green",   "brown",   "blue",    "salmon",  "cyan",    "yellow",
     "#bb00f0", "black",   "#feb900", "#55cc00", "#d00010", "#ff00b0", "#0050da",
     "grey",    "#ff6500", "#900050", "#006d01", "pink",    "#000080", ""};
+// The same colours as pixels of the default colormap, allocated once by SetColor.
 Pixel color_pixel_list[SERVICE_COLORS];
 
 // The service table's three columns: the plot toggle (an integer cell holding 0 or 1), the
@@ -62,6 +63,7 @@ const char kFieldFont[] = "-*-Helvetica-medium-r*--120-*";
 const int kColorRows = 4;                      // colours per column of the colour table
 const int kLastDefaultService = 5;             // services 0 to 5 cannot be deleted
 const int kNameLength = SETTING_TEXT_SIZE - 1; // the most a service name buffer holds
+// Room for any port and a few stray characters, which the check on Add then refuses.
 const int kPortLength = 9;
 const int kHighestPort = 65535;
 
@@ -73,6 +75,7 @@ const char kPortNotNumber[] = "The port number must be a number.";
 const char kAlreadyListed[] = "That application is already in the list.";
 const char kDefaultService[] = "Cannot delete default applications.";
 
+// The text of a field as a string, the Motif copy freed at once.
 std::string FieldText(Widget field)
 {
     char* text = XmTextGetString(field);
@@ -97,6 +100,8 @@ void StoreServiceText(char** buffer, const char* text)
 
 } // namespace
 
+// Any number, negative ones included, maps onto one of the colours, so a colour index from an old
+// or damaged setting can never index past the list.
 int ServiceColorNumber(int n)
 {
     return ((n % SERVICE_COLORS) + SERVICE_COLORS) % SERVICE_COLORS;
@@ -133,6 +138,7 @@ Setting& ServiceDialog::Current()
     return app->current ? app->current->setting : app->setting;
 }
 
+// The setting's count, kept within the table's rows whatever a settings file said.
 int ServiceDialog::ServiceCount()
 {
     int count = Current().serviceCount;
@@ -157,6 +163,7 @@ void ServiceDialog::SetColor(Widget w)
     }
 }
 
+// The window manager may destroy the panel; the next Graph Settings then builds a new one.
 static void PanelDestroyedCallback(Widget, XtPointer clientData, XtPointer)
 {
     static_cast<ServiceDialog*>(clientData)->panel = NULL;
@@ -204,6 +211,7 @@ void ServiceDialog::CreateServiceSelectionEditor(Widget box)
     // The fields' font when the server has it; otherwise they keep their default font.
     XmFontList fontList = NULL;
     int matches = 0;
+    // Asked first, so a server without the font gives no warning on every start.
     char** names = XListFonts(XtDisplay(box), kFieldFont, 1, &matches);
     if (names)
         XFreeFontNames(names);
@@ -309,6 +317,7 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
         (XtPointer)(long)kColorRows, NULL);
     XtOverrideTranslations(colorTable, XtParseTranslationTable(kEnterCellTranslations));
     XtAddCallback(colorTable, XomNtraverseCellCallback, ColorTableSelectionCallback, this);
+    // Each cell is painted with its colour; the table shows no text, only the colours.
     for (int n = 0; n < SERVICE_COLORS; n++)
         XomEditTableSetCellBackground(colorTable, n / kColorRows + 1, 1, n % kColorRows + 1, 1,
                                       color_pixel_list[n]);
@@ -323,6 +332,7 @@ void ServiceDialog::CreateAttributeEditor(Widget box)
     objectEditor = XtVaCreateWidget("ObjectEditor", xomObjectEditorWidgetClass, editorFrame,
                                     XomNorientation, XmVERTICAL, XomNnumColumns, 1, XomNeditList,
                                     default_edit_list, XomNattributeList, attribute_list, NULL);
+    // The editor follows the chart's selection: selecting a service's line here selects it there.
     XomObjectEditorAddEditObjectToList(objectEditor, chart->editobject);
     XtManageChild(objectEditor);
 }
@@ -335,6 +345,8 @@ void ServiceDialog::FillTable()
     Setting& s = Current();
     int count = ServiceCount();
     XomEditTableFreezeUpdate(serviceTable, True);
+    // All rows are shown first so that rows hidden for an earlier server with fewer services come
+    // back.
     XomEditTableChangeRowVisibility(serviceTable, 1, SETTING_SERVICES, True);
     for (int i = 0; i < SETTING_SERVICES; i++) {
         if (i < count)
@@ -358,6 +370,7 @@ void ServiceDialog::CreateToggleBn(int i)
     Setting& s = Current();
     int range[4] = {i + 1, 1, 1, 1};
     XmString empty = XmStringCreateLocalized((char*)"");
+    // Widget names may not be empty; a service without a name still gets a toggle.
     const char* name = s.serviceName[i] && *s.serviceName[i] ? s.serviceName[i] : "service";
     serviceToggle[i] = XtVaCreateManagedWidget(
         name, xmToggleButtonWidgetClass, serviceTable, XomNcellWidgetRange, range,
@@ -384,6 +397,7 @@ void ServiceDialog::HighlightRow(int row, int colour)
     XomEditTableFreezeUpdate(serviceTable, False);
 }
 
+// The row goes back to the dialog's grey with black text.
 void ServiceDialog::DehighlightRow(int row)
 {
     if (row < 1 || row > SETTING_SERVICES)
@@ -395,6 +409,7 @@ void ServiceDialog::DehighlightRow(int row)
     XomEditTableFreezeUpdate(serviceTable, False);
 }
 
+// The line drawn for service i, or none when it is not plotted.
 Widget ServiceDialog::LineOf(int i)
 {
     if (i < 0 || i >= SETTING_SERVICES || !chart->series[i])
@@ -459,6 +474,7 @@ void ServiceDialog::ColorTableSelection(Widget w, XtPointer callData)
         (const XomEditTableTraverseCallbackStruct*)callData;
     XtPointer rows = NULL;
     XtVaGetValues(w, XmNuserData, &rows, NULL);
+    // Colours are numbered down the columns: column c, row r is colour (c - 1) * 4 + r - 1.
     int n = data ? (data->column - 1) * (int)(long)rows + data->row - 1 : -1;
     if (n < 0 || n >= SERVICE_COLORS || !selectedSeries || selectedIndex < 0)
         return;
@@ -482,6 +498,7 @@ void ServiceDialog::ToggleSelect(Widget w, XtPointer callData)
     int i = 0;
     while (i < SETTING_SERVICES && serviceToggle[i] != w)
         i++;
+    // Without a server there is no chart to plot on.
     if (i == SETTING_SERVICES || i >= ServiceCount() || !app->current)
         return;
     int set = data && data->set ? 1 : 0;
@@ -559,6 +576,7 @@ void ServiceDialog::ServiceSelection(Widget w)
     XtPointer userData = NULL;
     XtVaGetValues(w, XmNuserData, &userData, NULL);
     switch ((long)userData) {
+    // OK only closes: every change has taken effect already.
     case SERVICE_OK:
         selectedSeries = NULL;
         if (selectedIndex != -1)
@@ -609,6 +627,7 @@ void ServiceDialog::Add()
     if (value > kHighestPort)
         return Warn(kPortNotNumber);
     int count = ServiceCount();
+    // The same name may be listed with another port: a service can run on several.
     for (int i = 0; i < count; i++)
         if (s.serviceName[i] && name == s.serviceName[i] && s.servicePort[i] == value)
             return Warn(kAlreadyListed);
@@ -631,6 +650,7 @@ void ServiceDialog::Add()
     XomEditTableFillCell(serviceTable, 1, k + 1, (XtPointer)&off);
     XomEditTableChangeRowVisibility(serviceTable, k + 1, k + 1, True);
     XomEditTableFreezeUpdate(serviceTable, False);
+    // A new service takes the next colour in turn, wrapping after the last one.
     lastColorIndex = (lastColorIndex + 1) % (SERVICE_COLORS + 1);
     colorIndex[k] = lastColorIndex;
     chart->AddNewApp(k);
@@ -642,6 +662,8 @@ void ServiceDialog::Delete()
 {
     if (FieldText(nameField).empty())
         return Warn(kNameEmpty);
+    // The six default services are the ones the window always counts; deleting them would leave
+    // traffic uncounted.
     if (selectedIndex <= kLastDefaultService)
         return Warn(kDefaultService);
     Setting& s = Current();
@@ -667,6 +689,7 @@ void ServiceDialog::Delete()
     }
     int last = count - 1;
     s.serviceSelected[last] = 0;
+    // The freed row is blanked and its port unset, so a later Add starts from nothing.
     StoreServiceText(&s.serviceName[last], " ");
     StoreServiceText(&s.servicePortText[last], " ");
     s.servicePort[last] = -1;

@@ -30,6 +30,7 @@ enum { MESSAGE_TEXT_SIZE = 256 }; // at most 255 characters and the terminating 
 
 // ---- message dialog ----
 
+// OK destroys the whole panel, not only the message box, so nothing of the warning is left behind.
 static void WarningOkCallback(Widget, XtPointer clientData, XtPointer)
 {
     if (clientData)
@@ -42,15 +43,19 @@ Widget KesWarningPost(Widget parent, const char* text1, const char* text2, const
     Widget box;
     Widget panel = KesStandardPanel(parent, title, 1, -1, -1, 10, 10, &box);
 
+    // The title chooses the symbol: "Information" gets the "i", every other title the error sign.
     bool information = strcmp(title, "Information") == 0;
     Arg args[1];
     XtSetArg(args[0], XmNdialogType, information ? XmDIALOG_INFORMATION : XmDIALOG_ERROR);
     Widget messageBox = XmCreateMessageBox(box, (String)title, args, 1);
+    // A warning only needs acknowledging: Cancel and Help would offer choices that do not exist.
     XtUnmanageChild(XmMessageBoxGetChild(messageBox, XmDIALOG_CANCEL_BUTTON));
     XtUnmanageChild(XmMessageBoxGetChild(messageBox, XmDIALOG_HELP_BUTTON));
     XtAddCallback(XmMessageBoxGetChild(messageBox, XmDIALOG_OK_BUTTON), XmNactivateCallback,
                   WarningOkCallback, (XtPointer)panel);
 
+    // Up to three lines, the missing ones left out; a longer text is cut at the buffer's end rather
+    // than overrunning it.
     char text[MESSAGE_TEXT_SIZE];
     snprintf(text, sizeof text, "%s%s%s\n%s%s", text1 ? text1 : "", text2 ? "\n" : "",
              text2 ? text2 : "", text3 ? "\n" : "", text3 ? text3 : "");
@@ -60,6 +65,7 @@ Widget KesWarningPost(Widget parent, const char* text1, const char* text2, const
 
     XtManageChild(messageBox);
     XtManageChild(box);
+    // An exclusive grab: the user must answer before working on in the main window.
     SetGrabBeepPanel(panel);
     XtPopup(panel, XtGrabExclusive);
     return messageBox;
@@ -67,6 +73,8 @@ Widget KesWarningPost(Widget parent, const char* text1, const char* text2, const
 
 // ---- panels ----
 
+// A transient shell follows its main window (iconified with it, kept above it by the window
+// manager). x or y of -1 places it a fifth of the way into the parent, where the eye already is.
 Widget KesStandardPanel(Widget parent, const char* title, int orientation, int x, int y,
                         int spacing, int margin, Widget* box)
 {
@@ -83,12 +91,14 @@ Widget KesStandardPanel(Widget parent, const char* title, int orientation, int x
     }
     XtVaSetValues(shell, XmNx, (Position)x, XmNy, (Position)y, NULL);
 
+    // The box is left unmanaged: the caller fills it first, so it is laid out once.
     *box = XtVaCreateWidget("main_dp_vbox", xomBoxWidgetClass, shell, XomNorientation,
                             (unsigned char)orientation, XomNspacing, (Dimension)spacing, XomNmargin,
                             (Dimension)margin, NULL);
     return shell;
 }
 
+// A destroyed panel must not be remembered, or the next click would read a freed widget.
 static void ClearGrabBeepPanelCallback(Widget w, XtPointer, XtPointer)
 {
     if (exclusive_popup_panel == w)
@@ -114,6 +124,8 @@ void PopupPanelWithOk(Widget panel, Widget box, Widget parent, XtCallbackProc ca
     XmProcessTraversal(ok, XmTRAVERSE_CURRENT);
 }
 
+// Called for every event: a click outside the modal panel beeps, telling the user why nothing
+// happened. Clicks inside it pass silently.
 void BeepPointerSelection(XEvent* event)
 {
     if (!exclusive_popup_panel || event->type != ButtonPress)
@@ -129,6 +141,7 @@ void BeepPointerSelection(XEvent* event)
 
 // ---- menus ----
 
+// A null list means none.
 static bool IsListed(int index, const int list[], int count)
 {
     for (int i = 0; list && i < count; i++)
@@ -151,6 +164,7 @@ static void SetAccelerator(Widget button, const char* translation)
     XtVaSetValues(button, XmNaccelerator, event, NULL);
 }
 
+// Each button carries its position as user data, so one callback serves the whole pane.
 void KesStandardMenu(Widget pane, Widget buttons[], const char* title, const char* const names[],
                      const char* const accelerators[], const char* const acceleratorTexts[],
                      int count, XtCallbackProc callback, const int separatorsBefore[],
@@ -200,7 +214,9 @@ void KesPopupAnnotationText(Widget parent, const char* text, int x, int y)
     XtAddCallback(annotation_label_widget, XmNdestroyCallback, ForgetAnnotationCallback, NULL);
     Dimension width = 0, height = 0;
     XtVaGetValues(annotation_label_widget, XmNwidth, &width, XmNheight, &height, NULL);
+    // Placed by hand (with a two-pixel border) since no manager lays out an unmanaged child.
     XtConfigureWidget(annotation_label_widget, (Position)x, (Position)y, width, height, 2);
+    // Before the parent has a window there is nothing to map onto; the tip simply waits.
     if (XtIsRealized(parent)) {
         XtRealizeWidget(annotation_label_widget);
         XtMapWidget(annotation_label_widget);
@@ -217,6 +233,9 @@ void KesPopdownAnnotationText()
 
 // ---- pixmaps ----
 
+// The background of the first widget is taken as the background of every icon: all windows share
+// one colour (see the fallback resources), and asking the server once is enough. The hex fields are
+// padded with zeros because printf pads them with spaces.
 static void RememberBackground(Widget widget)
 {
     Pixel background = 0;
@@ -232,6 +251,8 @@ static void RememberBackground(Widget widget)
     bg_color_known = true;
 }
 
+// Icons are drawn on LightBlue3 as their transparent colour; this finds that colour line, word by
+// word so that "LightBlue30" or a name inside another word does not count.
 static bool NamesLightBlue3(const char* line)
 {
     const char* p = line;
@@ -247,6 +268,9 @@ static bool NamesLightBlue3(const char* line)
     return false;
 }
 
+// The icon's background colour line is swapped for the widget's background, so icons blend in
+// whatever colour the user chose. Only the first four colour lines are searched: the icons list
+// their background early, and a malformed header cannot make the loop run past the data.
 Pixmap _XomCreatePixmapFromData(void*, const char** xpmData, Widget widget)
 {
     if (!bg_color_known)
@@ -265,6 +289,7 @@ Pixmap _XomCreatePixmapFromData(void*, const char** xpmData, Widget widget)
 
     Pixmap pixmap = 0;
     Screen* screen = XtScreenOfObject(widget);
+    // On failure the pixmap stays 0, which a label shows as no picture.
     XpmCreatePixmapFromData(XtDisplayOfObject(widget), RootWindowOfScreen(screen), (char**)xpmData,
                             &pixmap, NULL, NULL);
     return pixmap;
@@ -272,6 +297,9 @@ Pixmap _XomCreatePixmapFromData(void*, const char** xpmData, Widget widget)
 
 // ---- durations ----
 
+// Formats "ddd:hh:mm:ss" with fixed widths so durations line up in the table's column. A negative
+// duration (a clock stepped back) borrows from the larger unit so the fields stay in range, the
+// days carrying the sign. The return value is snprintf's: the length the text wanted.
 int ConvertTime(char* dst, int size, int seconds)
 {
     int days = seconds / 86400;

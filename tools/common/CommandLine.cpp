@@ -11,6 +11,8 @@ bool parseWholeNumber(const std::string &text, long lo, long hi, int *out)
 {
     char *end = nullptr;
     errno = 0;
+    // Base 10 always: "010" is ten, not eight as base 0 would read it. Trailing text, overflow and
+    // values outside lo..hi are all refused, never cut to fit.
     long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || errno != 0 || *end != '\0' || value < lo || value > hi)
         return false;
@@ -18,6 +20,8 @@ bool parseWholeNumber(const std::string &text, long lo, long hi, int *out)
     return true;
 }
 
+// ADDR, ADDR:PORT or :PORT, IPv4 only; what is left out keeps the value *out had, so the caller
+// presets the defaults. "ADDR:" with an empty port is a mistake.
 bool parseHostPort(const std::string &text, sockaddr_in *out)
 {
     std::string host = text;
@@ -43,6 +47,8 @@ bool parseHostPort(const std::string &text, sockaddr_in *out)
     return true;
 }
 
+// The exit codes every tool shares: 2 for bad usage (with a hint to --help), 0 after --help or
+// --version, and -1 to say "go on". Help goes to stdout so it can be paged; errors to stderr.
 int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string &error, bool help,
                           bool version)
 {

@@ -6,6 +6,7 @@
 
 namespace {
 
+// Each byte as \xNN, so the reader sees exactly what was sent.
 void escapeBytes(const unsigned char *p, size_t n, std::string *out)
 {
     for (size_t i = 0; i < n; ++i) {
@@ -22,6 +23,7 @@ size_t sequenceLength(const unsigned char *p, size_t n)
     unsigned char b = p[0];
     size_t len;
     unsigned char lo = 0x80, hi = 0xbf; // the range of the second byte
+    // 0xc0 and 0xc1 could only start overlong forms of ASCII, so two-byte sequences start at 0xc2.
     if (b >= 0xc2 && b <= 0xdf) {
         len = 2;
     } else if (b >= 0xe0 && b <= 0xef) {
@@ -62,9 +64,12 @@ bool directionControl(const unsigned char *p)
 std::string terminalText(const char *text, size_t cap)
 {
     const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+    // The text ends at its zero or at cap, whichever comes first: fields from the wire need not end
+    // in a zero.
     size_t n = strnlen(text, cap);
     std::string out;
     for (size_t i = 0; i < n;) {
+        // Printable ASCII passes; every control byte, escape sequences included, is escaped below.
         if (p[i] >= 0x20 && p[i] < 0x7f) {
             out += char(p[i++]);
             continue;
@@ -76,6 +81,7 @@ std::string terminalText(const char *text, size_t cap)
             len = len ? len : 1;
             escapeBytes(p + i, len, &out);
         } else {
+            // Valid UTF-8 passes, so names in any script read as they were meant.
             out.append(text + i, len);
         }
         i += len;

@@ -21,6 +21,8 @@ bool addServer(const std::string& name, const std::string& address, ExporterOpti
     std::string badPort;
     char host[256];
     const char* port = nullptr;
+    // The address is checked as the library will read it, so a mistake is reported at start-up, not
+    // as a server that is down for ever.
     if (address.empty() || !Mon_SplitServerName(address.c_str(), host, sizeof host, &port)) {
         *error = "\"" + address + "\" is no server: write HOST[:PORT], or [ADDRESS]:PORT for IPv6";
         return false;
@@ -30,6 +32,7 @@ bool addServer(const std::string& name, const std::string& address, ExporterOpti
         return false;
     }
     for (const ServerConfig& s : out->servers) {
+        // Names are the server label of every sample; two alike would merge two servers' series.
         if (s.name == name) {
             *error = "two servers are named \"" + name + "\"";
             return false;
@@ -39,6 +42,7 @@ bool addServer(const std::string& name, const std::string& address, ExporterOpti
     return true;
 }
 
+// Without "=", the server is labelled as it was given.
 bool addServerArgument(const std::string& arg, ExporterOptions* out, std::string* error)
 {
     size_t eq = arg.find('=');
@@ -60,6 +64,7 @@ bool readServersFile(const std::string& path, ExporterOptions* out, std::string*
         return false;
     }
     std::string line;
+    // Errors name the file and line, as compilers do, so an editor can jump to them.
     for (int number = 1; std::getline(in, line); number++) {
         std::istringstream words(line);
         std::string name, address, rest;
@@ -99,6 +104,8 @@ const char* exporterUsage()
            "Exit status: 0 stopped by a signal, 1 cannot listen, 2 bad usage.\n";
 }
 
+// Only a numeric address is taken: the exporter should never resolve a name to decide where it
+// listens. Port 0 is allowed and lets the kernel pick one (the tests use it).
 bool parseListenAddress(const std::string& text, ListenAddress* out, std::string* error)
 {
     char host[256];
@@ -126,6 +133,8 @@ bool parseListenAddress(const std::string& text, ListenAddress* out, std::string
     return true;
 }
 
+// Servers on the command line come first, then those of the files, in the order given; the files
+// are read only after all options are known, so --help never fails on a missing file.
 bool parseExporterOptions(const std::vector<std::string>& args, ExporterOptions* out,
                           std::string* error)
 {
@@ -139,6 +148,7 @@ bool parseExporterOptions(const std::vector<std::string>& args, ExporterOptions*
             out->version = true;
         } else if (arg == "--interval" || arg == "--max-users") {
             int* target = arg == "--interval" ? &out->intervalSeconds : &out->maxUsers;
+            // A day is the longest interval, and the most users per server, that make any sense.
             if (!hasValue || !parseWholeNumber(args[i + 1], 1, 86400, target)) {
                 *error = arg + " needs a whole number from 1 to 86400";
                 return false;
@@ -169,6 +179,7 @@ bool parseExporterOptions(const std::vector<std::string>& args, ExporterOptions*
         if (!readServersFile(path, out, error))
             return false;
     }
+    // Checked here so bad usage exits 2 before anything is polled.
     ListenAddress unused;
     if (!parseListenAddress(out->listen, &unused, error))
         return false;

@@ -16,6 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// One scraper's connection: its request as read so far, then its reply as written so far. The
+// deadline covers the whole exchange, so a client that sends slowly or reads slowly is dropped.
 struct Client {
     int fd;
     Clock::time_point deadline;
@@ -36,12 +38,15 @@ const char* ReasonOf(int status)
     }
 }
 
+// Every reply carries its length and closes the connection after it: scrapers open a connection per
+// scrape anyway, and there is then no keep-alive state to track.
 std::string Reply(const HttpResponse& r)
 {
     std::string head = "HTTP/1.1 " + std::to_string(r.status) + " " + ReasonOf(r.status) + "\r\n";
     head += "Content-Type: " + (r.contentType.empty() ? "text/plain; charset=utf-8" : r.contentType)
         + "\r\n";
     head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+    // HTTP requires a 405 to say which methods would have been answered.
     if (r.status == 405)
         head += "Allow: GET\r\n";
     head += "Connection: close\r\n\r\n";
@@ -59,11 +64,13 @@ HttpResponse Answer(const std::string& head, const HttpServer::Handler& handler)
     std::string line = head.substr(0, head.find_first_of("\r\n"));
     size_t sp1 = line.find(' ');
     size_t sp2 = sp1 == std::string::npos ? sp1 : line.find(' ', sp1 + 1);
+    // The request line must be METHOD TARGET HTTP/x; anything else is not HTTP.
     if (sp2 == std::string::npos || line.compare(sp2 + 1, 5, "HTTP/") != 0)
         return Plain(400, "Bad request");
     if (line.compare(0, sp1, "GET") != 0)
         return Plain(405, "Only GET is answered");
     std::string target = line.substr(sp1 + 1, sp2 - sp1 - 1);
+    // The query is ignored: Prometheus may add one, and no page takes parameters.
     return handler(target.substr(0, target.find('?')));
 }
 
@@ -78,14 +85,18 @@ bool ReadRequest(Client* c, const HttpServer::Handler& handler)
 {
     char buffer[4096];
     ssize_t n = recv(c->fd, buffer, sizeof buffer, 0);
+    // A read error drops the client, except EAGAIN or a signal, which only mean: wait.
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     if (n == 0)
         return false;
     c->request.append(buffer, static_cast<size_t>(n));
     size_t end = c->request.find("\r\n\r\n");
+    // Bare newlines are taken too, as people typing at a terminal send them.
     if (end == std::string::npos)
         end = c->request.find("\n\n");
+    // A head that never ends is cut off at the limit, so a client cannot make us hold unbounded
+    // memory. The body of a GET, if any, is never read.
     if (end == std::string::npos && c->request.size() >= HttpServer::kRequestMax)
         c->reply = Reply(Plain(431, "Request too large"));
     else if (end != std::string::npos)
@@ -96,6 +107,7 @@ bool ReadRequest(Client* c, const HttpServer::Handler& handler)
 // Writes what the socket takes; false once the reply is out or the client went away.
 bool WriteReply(Client* c)
 {
+    // MSG_NOSIGNAL: a scraper that hung up must not end the exporter with SIGPIPE.
     ssize_t n = send(c->fd, c->reply.data() + c->sent, c->reply.size() - c->sent, MSG_NOSIGNAL);
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
@@ -115,6 +127,7 @@ bool HttpServer::Listen(const ListenAddress& address, std::string* error)
 {
     listenFd_ = socket(address.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
+    // Restarting the exporter must not wait for the old connections' TIME_WAIT to pass.
     if (listenFd_ >= 0)
         setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (listenFd_ < 0
@@ -123,6 +136,7 @@ bool HttpServer::Listen(const ListenAddress& address, std::string* error)
         *error = strerror(errno);
         return false;
     }
+    // Non-blocking, so an accept whose client has gone already cannot hang the loop.
     SetNonBlocking(listenFd_);
     return true;
 }
@@ -133,7 +147,10 @@ void HttpServer::Run(const Handler& handler, int stopFd)
     std::vector<pollfd> fds;
     for (;;) {
         fds.clear();
+        // Slot 0 is the stop pipe, slot 1 the listening socket, the clients follow in list order.
         fds.push_back({stopFd, POLLIN, 0});
+        // At the limit of clients the listening socket is left out of the poll: new scrapers wait
+        // in the kernel's backlog instead of being accepted and dropped.
         bool room = clients.size() < kClientsMax;
         fds.push_back({room ? listenFd_ : -1, POLLIN, 0});
         auto now = Clock::now();
@@ -141,11 +158,14 @@ void HttpServer::Run(const Handler& handler, int stopFd)
         for (const Client& c : clients) {
             fds.push_back({c.fd, static_cast<short>(c.reply.empty() ? POLLIN : POLLOUT), 0});
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - now);
+            // The poll wakes at the earliest deadline (rounded up, so it wakes after it, not just
+            // before).
             int ms = left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
             waitMs = waitMs < 0 || ms < waitMs ? ms : waitMs;
         }
         if (poll(fds.data(), fds.size(), waitMs) < 0 && errno != EINTR)
             return;
+        // Anything on the stop pipe ends the loop.
         if (fds[0].revents)
             break;
         now = Clock::now();

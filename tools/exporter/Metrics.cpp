@@ -16,6 +16,8 @@ std::string Label(const char* name, const std::string& value)
     return std::string(",") + name + "=\"" + EscapeLabelValue(value) + "\"";
 }
 
+// One line of the text format: name{server="...",more labels} value. Every sample carries the
+// server label, so one scrape can hold any number of servers apart.
 void Sample(std::string* out, const char* metric, const ServerSnapshot& server,
             const std::string& labels, const std::string& value)
 {
@@ -30,6 +32,7 @@ std::string Whole(uint64_t n)
     return text;
 }
 
+// Microseconds are as fine as a poll's timing means anything.
 std::string Real(double x)
 {
     char text[40];
@@ -63,6 +66,8 @@ Family TotalsFamily(const char* name, const char* help,
 {
     return {name, "gauge", help, [states](std::string* out, const char* metric,
                                           const ServerSnapshot& s) {
+                // A server that did not answer has no totals; leaving the samples out, rather than
+                // writing zeros, keeps a graph from dropping to zero when only the poll failed.
                 if (!s.up)
                     return;
                 for (const auto& [state, field] : states)
@@ -70,6 +75,7 @@ Family TotalsFamily(const char* name, const char* help,
             }};
 }
 
+// A family of one of the server's own totals, without a state label.
 Family TotalFamily(const char* name, const char* help, S5Count S5MonTot_t::*field)
 {
     return {name, "gauge", help,
@@ -79,6 +85,9 @@ Family TotalFamily(const char* name, const char* help, S5Count S5MonTot_t::*fiel
             }};
 }
 
+// The families in the order they are written. Gauges are what the server lists now; counters only
+// grow while the exporter runs, so Prometheus's rate() works on them across the servers' own list
+// clearing.
 const std::vector<Family>& Families()
 {
     static const std::vector<Family> families = {
@@ -113,6 +122,8 @@ const std::vector<Family>& Families()
         TallyFamily("vantor_out_bytes_total", "counter",
                     "Bytes from clients to destinations, by service; each connection's once.",
                     false, &Tally::outBytes),
+        // The same tallies by user. Users past the cap are summed under one label, so a server with
+        // thousands of users cannot make the scrape grow without bound.
         TallyFamily("vantor_user_connections", "gauge",
                     "Connections open now, by user (past the user cap under user=\"other\").",
                     true, &Tally::open),
@@ -126,6 +137,8 @@ const std::vector<Family>& Families()
         TallyFamily("vantor_user_out_bytes_total", "counter",
                     "Bytes from clients to destinations, by user; each connection's once.", true,
                     &Tally::outBytes),
+        // The server's own counts, as it sends them: 32 bits wide, so they may wrap on a busy
+        // server; the tallies above are the exporter's own, 64 bits wide.
         TotalsFamily("vantor_server_users",
                      "Users as the server's totals count them (32-bit, as the server sends).",
                      {{"current", &S5MonTot_t::curUsers},
@@ -157,6 +170,7 @@ const std::vector<Family>& Families()
     return families;
 }
 
+// Names come from the command line and errors from the network; neither may inject markup.
 std::string HtmlEscaped(const std::string& text)
 {
     std::string out;
@@ -172,6 +186,7 @@ std::string HtmlEscaped(const std::string& text)
     return out;
 }
 
+// An empty text if the time cannot be converted.
 std::string LocalTime(double seconds)
 {
     time_t t = static_cast<time_t>(seconds);
@@ -184,6 +199,7 @@ std::string LocalTime(double seconds)
 
 } // namespace
 
+// The three escapes the text format defines for label values: backslash, quote and newline.
 std::string EscapeLabelValue(const std::string& value)
 {
     std::string out;
@@ -204,6 +220,7 @@ std::string EscapeLabelValue(const std::string& value)
 std::string RenderMetrics(const Snapshots& servers)
 {
     std::string out;
+    // A guess at the size, so a typical scrape is built without reallocating.
     out.reserve(4096 + servers.size() * 8192);
     for (const Family& family : Families()) {
         out += std::string("# HELP ") + family.name + " " + family.help + "\n";
@@ -214,6 +231,7 @@ std::string RenderMetrics(const Snapshots& servers)
     return out;
 }
 
+// The page a person sees at "/": each server's state at a glance, and a link to the metrics.
 std::string RenderIndexPage(const Snapshots& servers)
 {
     std::string page =

@@ -10,6 +10,7 @@
 
 namespace {
 
+// The wall clock, for the "last poll" time a person reads; durations use the steady clock.
 double WallSeconds()
 {
     struct timeval tv;
@@ -23,6 +24,7 @@ std::string FailureReason(int err)
     switch (err) {
     case ECONNREFUSED: return "connection refused";
     case ETIMEDOUT: return "timed out";
+    // The library's own code for a name it could not resolve.
     case ESRCH: return "the host name cannot be resolved";
     case ECONNRESET:
     case EPIPE: return "the server closed the connection";
@@ -42,11 +44,14 @@ Poller::Poller(const ServerConfig& server, const Setting& services, int maxUsers
     : server_(server), intervalMs_(intervalMs), firstDelayMs_(firstDelayMs),
       account_(services, maxUsers)
 {
+    // Until the first poll ends, a scrape sees the server as not yet polled, with its services
+    // listed at zero so the series exist from the start.
     auto first = std::make_shared<ServerSnapshot>();
     first->name = server_.name;
     first->address = server_.address;
     first->byService = account_.ByService();
     snapshot_ = first;
+    // Started last, when every member the thread reads is set.
     thread_ = std::thread(&Poller::Run, this);
 }
 
@@ -60,6 +65,7 @@ Poller::~Poller()
     }
     wake_.notify_all();
     thread_.join();
+    // The thread has ended, so the handle is no longer in use.
     Disconnect();
 }
 
@@ -74,6 +80,7 @@ std::shared_ptr<const ServerSnapshot> Poller::Snapshot() const
 void Poller::Run()
 {
     using Clock = std::chrono::steady_clock;
+    // The first polls of the servers are spread out, so they do not all start at the same instant.
     auto due = Clock::now() + std::chrono::milliseconds(firstDelayMs_);
     const auto interval = std::chrono::milliseconds(intervalMs_);
     for (;;) {
@@ -87,6 +94,7 @@ void Poller::Run()
         std::string error;
         bool up = Poll(&totals, &error);
         std::chrono::duration<double> took = Clock::now() - start;
+        // A failed poll keeps the time of the last good one, so it shows how stale the figures are.
         if (up)
             lastPollSeconds_ = WallSeconds();
         else
@@ -111,8 +119,11 @@ bool Poller::Poll(S5MonTot_t* totals, std::string* error)
             return false;
         }
         std::lock_guard<std::mutex> lock(mutex_);
+        // Published under the lock, so the destructor can shut the socket down to end a blocking
+        // read.
         handle_ = h;
         fd_ = S5MonDescriptor(h);
+        // The exporter stopped while we were connecting; the destructor closes the handle.
         if (stop_)
             return false;
         account_.Reset(); // a new connection: the next complete pass is a baseline
@@ -131,6 +142,8 @@ bool Poller::Poll(S5MonTot_t* totals, std::string* error)
     int r;
     size_t records = 0;
     while ((r = S5MonRecvNextData(handle_, 0, &record)) == 1) {
+        // A pass is abandoned whole rather than counted in part: half a list would look like
+        // connections that ended.
         if (++records > MON_LIST_RECORDS_MAX) {
             *error = "the server lists more than " + std::to_string(MON_LIST_RECORDS_MAX)
                 + " connections";
@@ -142,6 +155,7 @@ bool Poller::Poll(S5MonTot_t* totals, std::string* error)
         *error = "reading the connections failed: " + FailureReason(errno);
         return false;
     }
+    // Only a complete pass is counted.
     account_.EndPass();
     return true;
 }
@@ -155,6 +169,8 @@ void Poller::Disconnect()
     fd_ = -1;
 }
 
+// A fresh snapshot each time, swapped in under the lock: a scrape holding the old one reads it
+// undisturbed while the next pass is counted.
 void Poller::Publish(bool up, double seconds, const S5MonTot_t& totals, const std::string& error)
 {
     auto s = std::make_shared<ServerSnapshot>();

@@ -29,6 +29,7 @@ ServerAccount::ServerAccount(const Setting& services, int maxUsers)
 {
     // Every service has its series from the start, so that a rate over them is defined.
     for (int i = 0; i < SETTING_SERVICES; i++) {
+        // Service 0 ("Others") is always there; the rest only when chosen in the settings.
         if (i == 0 || services_.serviceSelected[i] == 1) {
             std::string name = Trimmed(services_.serviceName[i]);
             if (!name.empty())
@@ -37,12 +38,14 @@ ServerAccount::ServerAccount(const Setting& services, int maxUsers)
     }
 }
 
+// The per-user labels stay: a label once given keeps its series across reconnections.
 void ServerAccount::Reset()
 {
     ledger_.Reset();
     seen_.clear();
 }
 
+// The listed counts are made afresh each pass; the totals carry on.
 void ServerAccount::BeginPass()
 {
     ledger_.BeginPass();
@@ -53,6 +56,7 @@ void ServerAccount::BeginPass()
 
 std::string ServerAccount::ServiceOf(const S5MonData& record) const
 {
+    // The port sits at the same place in every address form, so reading it through sin is safe.
     int i = ServiceIndexOf(services_, ntohs(record.dstSockAddr.sin.sin_port));
     std::string name = Trimmed(services_.serviceName[i]);
     return name.empty() ? "Others" : name;
@@ -62,6 +66,7 @@ std::string ServerAccount::ServiceOf(const S5MonData& record) const
 // label, so that a server with thousands of users cannot blow up Prometheus's series.
 std::string ServerAccount::UserOf(const S5MonData& record)
 {
+    // The name field need not end in a zero; strnlen keeps the read inside it.
     std::string user(record.userName, strnlen(record.userName, sizeof record.userName));
     if (user.empty())
         user = kNoUser;
@@ -83,9 +88,12 @@ void ServerAccount::Add(const S5MonData& record)
     bool failed = (record.state & CONN_STATE_FAILED) != 0;
     bool open = !failed && (record.state & CONN_STATE_ENDED) == 0;
     uint64_t inGrowth = 0, outGrowth = 0, newlyFailed = 0;
+    // The key's bytes, zeros and all, identify the connection.
     std::string key(record.key.key, sizeof record.key.key);
     auto found = seen_.find(key);
     if (found == seen_.end()) {
+        // A connection new to us: its bytes so far count only if it began since the last pass; one
+        // that was already running when we connected would otherwise add its whole past at once.
         bool whole = ledger_.CountsWhole(record);
         if (whole) {
             inGrowth = record.inTotBytes;
@@ -124,6 +132,7 @@ void ServerAccount::EndPass()
         else
             ++it;
     }
+    // A label not listed this pass gets zero, not its old figure, and keeps its series.
     auto take = [](Tallies* tallies, const std::map<std::string, Listed>& listed) {
         for (auto& [label, tally] : *tallies) {
             auto l = listed.find(label);

@@ -42,11 +42,14 @@ public:
 
     // Monitoring (re)starts: the next complete pass only sets the baseline.
     void Reset();
+    // A new pass of the connection list begins.
     void BeginPass();
+    // One record of the pass, in any order.
     void Add(const S5MonData& record);
     // The pass ended with its empty frame: the open and failed gauges take its counts.
     void EndPass();
 
+    // The tallies so far; read between passes.
     const Tallies& ByService() const { return byService_; }
     const Tallies& ByUser() const { return byUser_; }
 

@@ -10,6 +10,8 @@
 
 bool LoadServiceTable(const std::string& path, Setting* s, std::string* error)
 {
+    // The window's defaults first, so without a file (or for what it leaves out) the labels are the
+    // ones a new window would show.
     FillDefaultSetting(s);
     if (path.empty())
         return true;
@@ -18,6 +20,7 @@ bool LoadServiceTable(const std::string& path, Setting* s, std::string* error)
         *error = "cannot read the services file " + path + ": " + strerror(errno);
         return false;
     }
+    // Only the first server's block is read: one table serves every server polled.
     Setting* first = s;
     SettingsDamage damage = ReadSettingsFrom(in, &first, 1);
     fclose(in);

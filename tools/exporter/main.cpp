@@ -19,6 +19,7 @@
 
 namespace {
 
+// The self-pipe: a signal handler may only write, so it wakes the HTTP loop through this.
 int stopPipe[2] = {-1, -1};
 
 void OnStopSignal(int)
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
         perror("vantor-exporter: pipe");
         return 1;
     }
+    // A scraper or server that hangs up mid-write must cost one connection, not the process.
     signal(SIGPIPE, SIG_IGN);
     signal(SIGTERM, OnStopSignal);
     signal(SIGINT, OnStopSignal);
@@ -80,6 +82,7 @@ int main(int argc, char** argv)
     }
     fprintf(stderr, "vantor-exporter: serving %d servers at http://%s/metrics\n", count,
             opt.listen.c_str());
+    // Each scrape takes every server's latest snapshot, without waiting for a poll under way.
     auto snapshots = [&pollers] {
         Snapshots all;
         all.reserve(pollers.size());
@@ -89,6 +92,7 @@ int main(int argc, char** argv)
     };
     http.Run(
         [&snapshots](const std::string& path) -> HttpResponse {
+            // Version 0.0.4 is Prometheus's text exposition format.
             if (path == "/metrics")
                 return {200, "text/plain; version=0.0.4; charset=utf-8", RenderMetrics(snapshots())};
             if (path == "/")

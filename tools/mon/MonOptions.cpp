@@ -23,6 +23,8 @@ const char *monUsage()
            "Exit status: 0 success, 1 the server could not be read, 2 bad usage.\n";
 }
 
+// Options and the server may come in any order; the checks that involve several options wait until
+// all have been read.
 bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
 {
     bool sawUsers = false, sawTotals = false;
@@ -51,6 +53,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
                 return false;
             }
             ++i;
+        // A lone "-" is not an option: it is taken as the server name like any other word.
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;

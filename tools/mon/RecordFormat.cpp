@@ -12,6 +12,7 @@
 #include <ctime>
 
 namespace {
+// The address family of an address carried as a host name rather than as numbers.
 const uint16_t NAMED_FAMILY = 255;
 
 std::string num(unsigned long long v)
@@ -19,6 +20,8 @@ std::string num(unsigned long long v)
     return std::to_string(v);
 }
 
+// Local time, as the operator reads the clock on the wall. 0 means "not yet" (a connection that has
+// not ended) and shows as an empty cell.
 std::string clockText(S5Time t)
 {
     if (t == 0)
@@ -31,6 +34,8 @@ std::string clockText(S5Time t)
     return buf;
 }
 
+// Hours are not wrapped into days: a long connection reads "50:00:00". A negative span (clocks out
+// of step) shows as zero.
 std::string durationText(long seconds)
 {
     if (seconds < 0)
@@ -41,6 +46,7 @@ std::string durationText(long seconds)
     return buf;
 }
 
+// CSV keeps seconds since the Epoch, which a spreadsheet or script can compute with.
 std::string timeField(S5Time t, Style style)
 {
     return style == Style::Csv ? std::to_string(t) : clockText(t);
@@ -49,6 +55,7 @@ std::string timeField(S5Time t, Style style)
 
 std::string netAddrText(const S5NetAddr &a)
 {
+    // Servers differ in whether they send the family in host or network byte order; both are taken.
     uint16_t family = a.sa.sa_family;
     if (family == AF_INET || family == htons(AF_INET)) {
         char ip[INET_ADDRSTRLEN] = "";
@@ -60,12 +67,15 @@ std::string netAddrText(const S5NetAddr &a)
         inet_ntop(AF_INET6, &a.sin6.sin6_addr, ip, sizeof ip);
         return "[" + std::string(ip) + "]:" + std::to_string(ntohs(a.sin6.sin6_port));
     }
+    // A name from the wire is cleaned of control characters before it reaches the terminal.
     if (family == NAMED_FAMILY || family == htons(NAMED_FAMILY))
         return terminalText(a.sn.sn_name, sizeof a.sn.sn_name) + ":"
             + std::to_string(ntohs(a.sn.sn_port));
+    // An unset or unknown address leaves the cell empty rather than printing garbage.
     return "";
 }
 
+// Bit 8 of the state marks an ended connection; bit 4, with it, one that failed.
 const char *statusText(uint32_t state)
 {
     if (state & 8)
@@ -73,6 +83,7 @@ const char *statusText(uint32_t state)
     return "active";
 }
 
+// CSV carries every field, for scripts; the table keeps the twelve an operator reads at a glance.
 Row connColumns(Style style)
 {
     if (style == Style::Csv)
@@ -108,8 +119,10 @@ Row connRow(const S5MonData &d, Style style)
                 num(d.outTotBytes),
                 num(d.socksErr),
                 terminalText(d.socksErrMsg, S5_NAME_LEN)};
+    // A live connection has lasted until the server's current time, an ended one until its end.
     S5Time until = (d.state & 8) ? d.endTime : d.curTime;
     std::string error;
+    // The error cell stays empty for a connection without error, so failures stand out.
     if (d.socksErr != 0 || d.socksErrMsg[0] != '\0')
         error = num(d.socksErr) + " " + terminalText(d.socksErrMsg, S5_NAME_LEN);
     return {key,
@@ -148,12 +161,14 @@ Row userRow(const S5MonUser_t &u, Style style)
                num(u.inTotBytes),
                num(u.outTotBytes),
                timeField(u.startTime, style)};
+    // The user's last-seen time says little to a reader of the table, so only CSV has it.
     if (style == Style::Csv)
         row.push_back(timeField(u.curTime, style));
     row.push_back(timeField(u.endTime, style));
     return row;
 }
 
+// The totals are printed one per line, name and value, so the names serve as both heading forms.
 Row totColumns(Style)
 {
     return {"cur_users", "err_users", "end_users", "del_users", "tot_users",

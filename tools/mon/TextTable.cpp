@@ -8,12 +8,15 @@
 
 void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
 {
+    // Widths count bytes; the texts were made printable before, so this matches the terminal for
+    // the plain ASCII the services send.
     std::vector<size_t> width(columns.size());
     for (size_t c = 0; c < columns.size(); ++c)
         width[c] = columns[c].size();
     for (const Row &row : rows)
         for (size_t c = 0; c < row.size() && c < width.size(); ++c)
             width[c] = std::max(width[c], row[c].size());
+    // Two spaces between columns; no padding after the last cell, so lines end cleanly.
     auto printLine = [&](const Row &row) {
         std::string line;
         for (size_t c = 0; c < row.size() && c < width.size(); ++c) {
@@ -30,6 +33,7 @@ void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
         printLine(row);
 }
 
+// Names padded to the longest, so the values start in one column.
 void printVertical(FILE *out, const Row &columns, const Row &row)
 {
     size_t width = 0;
@@ -47,6 +51,7 @@ bool formulaLike(const std::string &field)
 {
     if (field.empty() || std::strchr("=+-@\t\r", field[0]) == nullptr)
         return false;
+    // A negative number is a number, not a formula, and needs no guard.
     size_t digits = field[0] == '-' ? 1 : 0;
     bool number = digits < field.size();
     for (size_t i = digits; i < field.size() && number; ++i)
@@ -64,6 +69,7 @@ void printCsvRow(FILE *out, const Row &row)
         const std::string field = formulaLike(row[c]) ? "'" + row[c] : row[c];
         if (c > 0)
             line += ',';
+        // Quoted only when needed, with inner quotes doubled, as RFC 4180 writes it.
         if (field.find_first_of(",\"\r\n") == std::string::npos) {
             line += field;
             continue;

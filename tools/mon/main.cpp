@@ -24,6 +24,7 @@ Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns,
               std::vector<Row> *rows)
 {
     switch (opt.what) {
+    // Records come one at a time until the library says the list is over (0) or failed (-1).
     case MonOptions::What::Conns: {
         *columns = connColumns(style);
         S5MonData d;
@@ -46,6 +47,7 @@ Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns,
         }
         return r == 0 ? Fetched::Ok : Fetched::Failed;
     }
+    // The totals are one record, asked for in one request.
     case MonOptions::What::Totals: {
         *columns = totColumns(style);
         S5MonTot_t t;
@@ -66,6 +68,7 @@ std::string failureReason(int err)
         return "connection refused (is a monitoring service listening on that port?)";
     case ETIMEDOUT:
         return "timed out waiting for the server";
+    // The library's own code for a name it could not resolve.
     case ESRCH:
         return "the host name cannot be resolved";
     case ECONNRESET:
@@ -74,8 +77,11 @@ std::string failureReason(int err)
     case EMSGSIZE:
     case EPROTO:
     case EBADMSG:
+    // Answers that are too long, malformed or of another protocol: most likely the port belongs to
+    // some other service.
     case EINVAL:
         return "the server does not answer as a monitoring service";
+    // The library gave up without leaving an errno.
     case 0:
         return "the server's answer could not be read";
     default:
@@ -103,15 +109,18 @@ void print(const MonOptions &opt, Style style, const Row &columns, const std::ve
         for (const Row &row : rows)
             printCsvRow(stdout, row);
     } else {
+        // Passes are set apart by an empty line so a reader of a watch log sees where one ends.
         if (!first)
             std::fputc('\n', stdout);
         if (opt.watchSeconds > 0)
             printTimeStamp();
+        // The totals are one long record, easier to read as name and value per line.
         if (opt.what == MonOptions::What::Totals)
             printVertical(stdout, columns, rows.front());
         else
             printTable(stdout, columns, rows);
     }
+    // Flushed at once, so a pipe or a log file sees each pass as it happens.
     std::fflush(stdout);
 }
 
@@ -124,10 +133,12 @@ int main(int argc, char **argv)
     bool parsed = parseMonOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error);
     int answered = answerStandardOptions({"vantor-mon", monUsage(), VANTOR_VERSION}, parsed, error,
                                          opt.help, opt.version);
+    // --help, --version or bad usage has been answered.
     if (answered >= 0)
         return answered;
     Mon_TcpSetTimeout(opt.timeoutSeconds * 1000);
     S5MonHandle h = nullptr;
+    // Cleared first so that a failure leaving errno untouched is not blamed on an older error.
     errno = 0;
     if (S5MonNetOpen(opt.server.c_str(), MON_CLIENT_NETWORK, &h) != 0) {
         int err = errno;
@@ -137,6 +148,8 @@ int main(int argc, char **argv)
     }
     Style style = opt.csv ? Style::Csv : Style::Table;
     int status = 0;
+    // One connection serves all passes: reconnecting for each would cost a handshake a pass and
+    // count against the server's limit on new monitor connections.
     for (int pass = 0; opt.count == 0 || pass < opt.count; ++pass) {
         if (pass > 0)
             sleep(unsigned(opt.watchSeconds));
@@ -152,6 +165,8 @@ int main(int argc, char **argv)
             else
                 std::fprintf(stderr, "vantor-mon: reading from %s failed: %s\n", opt.server.c_str(),
                              failureReason(err).c_str());
+            // A failed pass ends the watch with status 1, so a script notices; the connection is
+            // in an unknown state after it.
             status = 1;
             break;
         }

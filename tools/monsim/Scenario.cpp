@@ -10,9 +10,12 @@
 
 namespace {
 
+// The process id the keys claim; any fixed number does, as keys only need to be unique.
 const uint32_t kSimPid = 4242;
+// State bits as the monitor protocol defines them: ended, and (with ended) failed.
 const uint32_t kEnded = 8, kFailed = 4;
 
+// A script's words cannot hold spaces, so "~" stands for one. Longer names are cut to fit.
 void CopyName(char *field, const std::string &value)
 {
     std::string text = value;
@@ -28,6 +31,8 @@ void CopyConstantName(char *field, const char *name)
     memcpy(field, name, strlen(name) + 1);
 }
 
+// One "name=value" word of a "conn" line. Numbers may be decimal, hex (0x) or octal (0), as strtoul
+// reads them; false for a field name that does not exist.
 bool SetField(S5MonData &d, const std::string &name, const std::string &value)
 {
     auto number = [&]() { return static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 0)); };
@@ -84,13 +89,17 @@ uint32_t Mix(uint32_t x)
     return x;
 }
 
+// Services and their ports side by side; a service is picked by one index into both.
 const int kPorts[] = {23, 21, 80, 79, 20, 1525, 80, 443, 8080, 25};
 const char *kServices[] = {"telnet", "ftp",  "http",  "finger",   "ftp-data",
                            "archie", "http", "https", "http-alt", "smtp"};
+// The empty name stands for connections made without authentication.
 const char *kUsers[] = {"alice", "bob", "carol", "dave", ""};
 
 } // namespace
 
+// A key as a server makes it: process id, then a 32-bit and a 16-bit counter, in host byte order
+// (keys are opaque to clients and only compared).
 S5MonKey MakeKey(uint32_t number)
 {
     S5MonKey key;
@@ -126,6 +135,7 @@ void SetIPv6Address(S5NetAddr *addr, const struct in6_addr &address, int port)
     addr->sin6.sin6_addr = address;
 }
 
+// A numeric address of either family, or else a name; a missing port is 0.
 S5NetAddr MakeAddress(const std::string &text)
 {
     S5NetAddr addr;
@@ -151,6 +161,8 @@ S5NetAddr MakeAddress(const std::string &text)
     return addr;
 }
 
+// A script is a list of passes: "pass" starts one, "conn" adds a record, "close" makes the
+// simulator hang up instead of answering that pass. Blank lines and "#" comments are skipped.
 bool Scenario::loadScript(const std::string &path, std::string &error)
 {
     std::ifstream in(path);
@@ -170,6 +182,7 @@ bool Scenario::loadScript(const std::string &path, std::string &error)
             scripted_.emplace_back();
             continue;
         }
+        // An empty script still serves: one empty pass.
         if (scripted_.empty()) {
             error =
                 "line " + std::to_string(lineNo) + ": \"" + directive + "\" before the first pass";
@@ -199,6 +212,7 @@ bool Scenario::loadScript(const std::string &path, std::string &error)
     return true;
 }
 
+// Times count from now, so the clients' durations look real.
 void Scenario::generate(int connectionCount, unsigned seed)
 {
     generated_ = true;
@@ -224,6 +238,7 @@ void Scenario::pass(int n, Pass &into) const
         into = Pass(); // neither generated nor scripted: an empty list
         return;
     }
+    // Passes count from 1; past the last scripted pass, the last one repeats.
     int index = n - 1;
     if (index >= static_cast<int>(scripted_.size()))
         index = static_cast<int>(scripted_.size()) - 1;
@@ -238,14 +253,18 @@ void Scenario::generatedPass(int n, Pass &p) const
     p.conns.clear();
     p.closeInstead = false;
     p.conns.reserve(slots_);
+    // Each pass is five seconds later than the last, whatever the real time between polls.
     const S5Time now = baseTime_ + 5 * n;
     for (int slot = 0; slot < slots_; slot++) {
+        // A slot's fate comes from the seed and its number alone, so any pass can be made on its
+        // own without replaying those before it.
         uint32_t r = Mix(seed_ * 2654435761u + static_cast<uint32_t>(slot) * 40503u + 1);
         int lifetime = 4 + static_cast<int>(r % 20);
         int phase = static_cast<int>((r >> 8) % lifetime);
         int generation = (n + phase) / lifetime;
         int age = (n + phase) % lifetime;
         uint32_t g = Mix(r + static_cast<uint32_t>(generation) * 97u);
+        // About one connection in nine fails.
         bool failed = g % 9 == 4;
 
         p.conns.emplace_back(); // zeroed
@@ -258,6 +277,7 @@ void Scenario::generatedPass(int n, Pass &p) const
         d.inTotBytes = rateIn * static_cast<uint32_t>(age + 1);
         d.outTotBytes = rateOut * static_cast<uint32_t>(age + 1);
         d.socksCmd = 1;
+        // A failed connection never carried data: it ends as it starts.
         if (failed) {
             d.state = kEnded | kFailed;
             d.endTime = d.startTime;
@@ -269,6 +289,8 @@ void Scenario::generatedPass(int n, Pass &p) const
             d.state = kEnded;
             d.endTime = now - 2;
         }
+        // Sources on a private 192.168 network, destinations named or on 10.x, all made-up
+        // addresses that are never connected to.
         SetInternetAddress(&d.srcSockAddr,
                            (192u << 24) | (168u << 16) | ((1 + (g >> 3) % 3) << 8)
                                | (10 + (g >> 6) % 40),
@@ -286,11 +308,14 @@ void Scenario::generatedPass(int n, Pass &p) const
         snprintf(d.srcHostName, S5_NAME_LEN, "ws%u.lan", (g >> 6) % 40);
         CopyConstantName(d.proxyHostName, "proxy.lan");
         CopyConstantName(d.userName, kUsers[(g >> 2) % 5]);
+        // Method 2 (user name and password) when there is a user, 0 (none) otherwise.
         d.authen = d.userName[0] ? 2 : 0;
         CopyConstantName(d.appName, kServices[service]);
     }
 }
 
+// The users are summed from the pass's connections, so the lists a client gets always agree. A map
+// keeps them in name order.
 std::vector<S5MonUser_t> Scenario::users(int n) const
 {
     std::map<std::string, S5MonUser_t> byName;
@@ -320,6 +345,8 @@ std::vector<S5MonUser_t> Scenario::users(int n) const
     return list;
 }
 
+// The totals are summed from the users in turn. A simulated server deletes nothing, so the deleted
+// counts stay zero.
 S5MonTot_t Scenario::totals(int n) const
 {
     S5MonTot_t t;

@@ -49,6 +49,7 @@ class FrameOut {
 public:
     FrameOut(int fd, Fault fault) : fd_(fd), fault_(fault) {}
 
+    // Every frame is a two-byte length followed by the message; an empty frame ends a list.
     bool Frame(const char *msg, uint16_t len)
     {
         unsigned char prefix[MON_FRAME_PREFIX_SIZE];
@@ -63,6 +64,7 @@ public:
         return pending_.size() < kBatch || Flush();
     }
 
+    // Also called with nothing pending, which writes nothing and succeeds.
     bool Flush()
     {
         bool ok = WriteAll(fd_, pending_.data(), pending_.size());
@@ -104,6 +106,8 @@ uint16_t BadConnMessage(const S5MonData &d, char *msg)
         msg[off] = static_cast<char>(v >> 8);
         msg[off + 1] = static_cast<char>(v);
     };
+    // The message is padded so the lying descriptors point at real bytes of the buffer: the fault
+    // is in the descriptors, not in reading past our own memory.
     memset(msg + len, 'A', 400);
     put16(MON_CONN_OFF_SRCHOST, 400); // longer than the 128-byte field
     put16(MON_CONN_OFF_SRCHOST + 2, static_cast<uint16_t>(len - MON_CONN_FIXED_LEN));
@@ -115,11 +119,16 @@ uint16_t BadConnMessage(const S5MonData &d, char *msg)
     return static_cast<uint16_t>(len + 400);
 }
 
+// One pass of the connection list, ended by the empty frame; false when the client is gone or a
+// fault has cut the answer short, which ends the session.
 bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
 {
+    // Big enough for any message a 16-bit length can describe.
     std::vector<char> buffer(65536);
     char *msg = buffer.data();
     if (sim.fault == Fault::Oversize) {
+        // A frame longer than any message the protocol allows, sent first so a client sees it at
+        // once.
         memset(msg, 'X', 3000);
         if (!out.Frame(msg, 3000))
             return false;
@@ -139,6 +148,7 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
         uint16_t len = sim.fault == Fault::BadDescriptors
             ? BadConnMessage(d, msg)
             : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
+        // Half a frame, then the connection closes: the client must not take the half as a record.
         if (sim.fault == Fault::CloseInsideFrame) {
             unsigned char prefix[MON_FRAME_PREFIX_SIZE];
             Mon_PutFramePrefix(prefix, len);
@@ -157,6 +167,8 @@ bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
 {
     char msg[MON_USER_MAX_LEN];
     uint16_t len = static_cast<uint16_t>(Mon_MsgFromUser(&user, msg));
+    // Byte 2 holds the minor version; a reply of a version the client does not know must be
+    // refused.
     if (sim.fault == Fault::UserVersion11)
         msg[2] = 1;
     return out.Frame(msg, len);
@@ -188,6 +200,8 @@ bool ParseFault(const std::string &name, Fault &fault)
     return false;
 }
 
+// Flushed at once, so a test can read the log while the simulator still runs. Called with the lock
+// held, so lines from several clients never mix.
 void Simulator::logLine(const std::string &line)
 {
     if (requestLog) {
@@ -203,6 +217,8 @@ std::shared_ptr<Pass> Reusable(std::shared_ptr<Pass> pass)
     return pass && pass.use_count() == 1 ? pass : std::make_shared<Pass>();
 }
 
+// Every connection-list request moves the scenario on one pass, whichever client asks; a pass made
+// ahead by prepareNextPass is used if it is the right one.
 void Simulator::takeNextPass()
 {
     int number = ++passesServed;
@@ -217,6 +233,8 @@ void Simulator::takeNextPass()
     scenario.pass(number, *lastPass);
 }
 
+// Makes the next pass after a reply, outside the lock, so the next poll is answered at once even
+// for a very large scenario.
 void Simulator::prepareNextPass()
 {
     if (!scenario.generated())
@@ -257,6 +275,7 @@ void ServeClient(Simulator &sim, int fd)
         uint16_t len = Mon_FramePrefixLength(prefix);
         if (!ReadAll(fd, request.data(), len))
             break;
+        // The first byte is the request type; an empty request counts as type 0, unknown.
         int type = len > 0 ? static_cast<unsigned char>(request[0]) : 0;
         std::string logText = "request type=" + std::to_string(type);
         if (type == MON_MSG_GET_NEXT_CONN && len >= 2)
@@ -287,6 +306,7 @@ void ServeClient(Simulator &sim, int fd)
         if (sim.fault == Fault::CloseBeforeAnswer)
             break;
         if (sim.fault == Fault::Stall) {
+            // Holds the connection open and silent for an hour, far past any client's timeout.
             sleep(3600);
             break;
         }
@@ -296,6 +316,7 @@ void ServeClient(Simulator &sim, int fd)
         case MON_MSG_GET_NEXT_CONN:
             ok = !pass->closeInstead && ServeList(sim, out, fd, *pass);
             break;
+        // One connection by its key (the bytes after the type); an empty frame if there is none.
         case MON_MSG_GET_CONN: {
             const S5MonData *found = nullptr;
             for (const S5MonData &d : pass->conns)
@@ -314,6 +335,7 @@ void ServeClient(Simulator &sim, int fd)
             ok = found ? ServeUser(sim, out, *found) : out.Frame(msg, 0);
             break;
         }
+        // Every user, then the empty frame that ends the list.
         case MON_MSG_GET_NEXT_USER:
             for (const S5MonUser_t &u : sim.scenario.users(current))
                 if (ok)

@@ -40,8 +40,10 @@ struct Options {
     std::string bind = "127.0.0.1";
     int port = 5051;
     std::string portFile, requestLog, script;
+    // Generated connections per pass; a script, when given, replaces them.
     int connections = 20;
     int seed = 1;
+    // A way of misbehaving on purpose, to test how clients cope (see the usage text).
     std::string fault = "none";
     bool help = false;
     bool version = false;
@@ -58,14 +60,18 @@ bool MakeListenAddress(const std::string &bind, int port, ListenAddress *address
     }
     address->sin.sin_family = AF_INET;
     address->sin.sin_port = htons(static_cast<uint16_t>(port));
+    // A colon that did not make an IPv6 address is refused, rather than read as host:port.
     return bind.find(':') == std::string::npos && parseHostPort(bind, &address->sin);
 }
 
+// bind() wants the length of the family actually used.
 socklen_t AddressLength(const ListenAddress &address)
 {
     return address.sa.sa_family == AF_INET6 ? sizeof address.sin6 : sizeof address.sin;
 }
 
+// Every option but --help and --version takes a value; bad values are refused with what was
+// expected, before anything is opened or listened on.
 bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
 {
     for (int i = 1; i < argc; i++) {
@@ -122,6 +128,8 @@ int Listen(const Options &o)
 {
     ListenAddress address;
     MakeListenAddress(o.bind, o.port, &address); // checked with the options
+    // SO_REUSEADDR lets a test restart the simulator on the same port at once, without waiting out
+    // TIME_WAIT from the last run.
     int fd = socket(address.sa.sa_family, SOCK_STREAM, 0);
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -134,6 +142,7 @@ int Listen(const Options &o)
     return fd;
 }
 
+// The port the kernel chose when asked for port 0.
 int ListeningPort(int listenFd)
 {
     ListenAddress address;
@@ -170,6 +179,7 @@ int main(int argc, char **argv)
                                          o.help, o.version);
     if (answered >= 0)
         return answered;
+    // Static: the detached client threads use it until the process ends, after main's frame.
     static Simulator sim;
     if (!ParseFault(o.fault, sim.fault)) {
         fprintf(stderr, "vantor-monsim: unknown fault mode %s\n", o.fault.c_str());
@@ -184,10 +194,12 @@ int main(int argc, char **argv)
     } else {
         sim.scenario.generate(o.connections, static_cast<unsigned>(o.seed));
     }
+    // The log is appended to, so several runs against one file keep every request.
     if (!o.requestLog.empty() && (sim.requestLog = fopen(o.requestLog.c_str(), "a")) == nullptr) {
         fprintf(stderr, "vantor-monsim: cannot write %s\n", o.requestLog.c_str());
         return 2;
     }
+    // A client that hangs up mid-answer must end its thread's write with EPIPE, not the process.
     signal(SIGPIPE, SIG_IGN);
     int listenFd = Listen(o);
     if (listenFd < 0)
@@ -199,12 +211,14 @@ int main(int argc, char **argv)
     for (;;) {
         int fd = accept(listenFd, nullptr, nullptr);
         if (fd < 0) {
+            // A client gone before it was accepted is no reason to stop serving the others.
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
             perror("vantor-monsim: accept");
             return 1;
         }
         SendAtOnce(fd);
+        // One thread per client, so a stalled client (or a stall fault) cannot hold up the others.
         std::thread(ServeClient, std::ref(sim), fd).detach();
     }
 }

@@ -1,3 +1,4 @@
+// Taking a bounded batch of new connections off a listening socket (see AcceptBatch.h).
 #include "tools/proxy/AcceptBatch.h"
 
 #include <sys/socket.h>
@@ -15,10 +16,14 @@ void acceptBatch(ProxyContext &ctx, Watch &listen, int batch,
         int fd = accept4(listen.fd, reinterpret_cast<sockaddr *>(&peer), &len,
                          SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
+            // Out of descriptors or memory, the waiting connection would wake the loop again at
+            // once and for ever; the listener rests until the next tick instead, while the sessions
+            // already open go on.
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 ctx.log.warning(std::string("accept: ") + std::strerror(errno));
                 ctx.poller.watch(listen, 0); // resumed by the next tick
             }
+            // EAGAIN (none left), or a client that gave up before we took it: nothing to do.
             return;
         }
         take(fd, peer);

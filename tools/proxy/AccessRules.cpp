@@ -5,13 +5,17 @@
 
 namespace {
 
+// The rules are tried one by one for every connection, so their number is bounded to keep a
+// decision cheap and a mistaken generated file from eating memory.
 const std::string kTooMany = " at most " + std::to_string(AccessRules::MAX_RULES) + " are read";
 
+// A rule without "from" matches every source.
 bool fromMatches(const std::optional<Cidr> &from, const IpAddress &source)
 {
     return !from || cidrContains(*from, source);
 }
 
+// The rule's number goes with the verdict, so the log can say which rule decided.
 Decision decided(bool pass, int rule)
 {
     return Decision{pass ? Verdict::Pass : Verdict::Block, rule};
@@ -31,6 +35,7 @@ bool AccessRules::addClientRule(ClientRule rule, std::string *error)
         *error = "too many client rules:" + kTooMany;
         return false;
     }
+    // Numbered from 1 in the order given, as a person counts them.
     rule.number = int(clientRules_.size()) + 1;
     clientRules_.push_back(std::move(rule));
     return true;
@@ -66,6 +71,7 @@ Decision AccessRules::decideClient(const IpAddress &source) const
 }
 
 namespace {
+// Whether the rule is about this client, command and user, whatever the destination.
 bool matchesAsker(const RequestRule &rule, const AccessRequest &request)
 {
     return fromMatches(rule.from, request.source)
@@ -98,6 +104,8 @@ Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
 // looked up that an earlier rule would have refused.
 Decision AccessRules::decideRequest(const AccessRequest &request) const
 {
+    // Names compare in canonical form (lower case, no trailing dot), so case cannot slip past a
+    // rule.
     const std::string host = canonicalHostName(request.host);
     for (const RequestRule &rule : requestRules_) {
         if (!matchesAsker(rule, request) || request.port < rule.portLow
@@ -141,6 +149,7 @@ bool AccessRules::monitorAllowed(const IpAddress &source) const
     return false;
 }
 
+// One line for the log at start and at each reload, so the operator sees what was read.
 std::string rulesSummary(const AccessRules &rules)
 {
     return std::to_string(rules.clientRules().size()) + " client rules, "
@@ -148,6 +157,8 @@ std::string rulesSummary(const AccessRules &rules)
         + std::to_string(rules.monitorAllow().size()) + " monitor-allow blocks";
 }
 
+// Refuses a configuration that would serve anyone on the network, with the message saying how to
+// mend it. Loopback addresses are safe without rules.
 std::string openListenerRefusal(const std::vector<Endpoint> &socks, const Endpoint &monitor,
                                 const AccessRules &rules)
 {

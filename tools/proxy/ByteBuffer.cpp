@@ -13,6 +13,7 @@ void ByteBuffer::allocate()
         data_.reset(new uint8_t[capacity_]); // uninitialised on purpose: pages stay untouched
 }
 
+// An empty buffer holds no memory, so thousands of idle sessions cost almost nothing.
 void ByteBuffer::releaseIfEmpty()
 {
     if (empty()) {
@@ -21,6 +22,7 @@ void ByteBuffer::releaseIfEmpty()
     }
 }
 
+// Moves the bytes to the front, so the room freed by consume() can be filled again.
 void ByteBuffer::compact()
 {
     if (head_ == 0)
@@ -30,6 +32,7 @@ void ByteBuffer::compact()
     head_ = 0;
 }
 
+// The caller makes sure the bytes fit; only the handshake's short replies come this way.
 void ByteBuffer::append(const void *bytes, size_t n)
 {
     allocate();
@@ -65,6 +68,7 @@ ssize_t ByteBuffer::readFrom(int fd)
     return n;
 }
 
+// MSG_NOSIGNAL: a peer that closed gives EPIPE here, not a signal that would end the proxy.
 ssize_t ByteBuffer::writeTo(int fd)
 {
     ssize_t n = send(fd, data(), size(), MSG_NOSIGNAL);

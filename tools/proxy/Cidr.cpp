@@ -8,6 +8,7 @@
 namespace {
 
 // Whether the first bits of a and b agree.
+// Whole bytes first, then the leading bits of the byte the prefix ends in.
 bool samePrefix(const uint8_t *a, const uint8_t *b, int bits)
 {
     int whole = bits / 8;
@@ -23,6 +24,7 @@ bool samePrefix(const uint8_t *a, const uint8_t *b, int bits)
 
 } // namespace
 
+// ADDRESS or ADDRESS/PREFIX; an address alone is a block of one (/32 or /128).
 bool parseCidr(const std::string &text, Cidr *out, std::string *error)
 {
     size_t slash = text.find('/');
@@ -45,6 +47,8 @@ bool parseCidr(const std::string &text, Cidr *out, std::string *error)
             return false;
         }
     }
+    // A block written as mapped IPv6 (::ffff:10.0.0.0/104) is kept as the IPv4 block it means,
+    // since addresses are unmapped before they are matched.
     if (c.network.family == AF_INET6 && c.prefix >= 96) {
         IpAddress v4 = unmapped(c.network);
         if (v4.family == AF_INET) {
@@ -52,6 +56,8 @@ bool parseCidr(const std::string &text, Cidr *out, std::string *error)
             c.prefix -= 96;
         }
     }
+    // "10.1.2.3/8" is refused rather than silently read as 10.0.0.0/8: it is most likely a typo for
+    // another prefix, and the message names the block it would be.
     Cidr zeroed = c;
     for (int bit = c.prefix; bit < int(c.network.size()) * 8; ++bit)
         zeroed.network.bytes[bit / 8] &= uint8_t(~(0x80 >> (bit % 8)));
@@ -69,6 +75,7 @@ std::string cidrText(const Cidr &c)
     return ipAddressText(c.network) + "/" + std::to_string(c.prefix);
 }
 
+// An IPv4 block never matches an IPv6 address, nor the other way round.
 bool cidrContains(const Cidr &c, const IpAddress &address)
 {
     IpAddress a = unmapped(address);

@@ -3,6 +3,8 @@
 
 #include "tools/proxy/TextFile.h"
 
+// Every error is counted, but only the first MAX_LISTED are kept: a binary file given as the
+// configuration must not produce a report of a million lines.
 void ConfigErrors::add(const std::string &place, const std::string &message)
 {
     if (listed_.size() < MAX_LISTED)
@@ -10,6 +12,7 @@ void ConfigErrors::add(const std::string &place, const std::string &message)
     ++count_;
 }
 
+// Words are separated by blanks and tabs; there is no quoting, as no value needs a blank.
 std::vector<std::string> splitWords(const std::string &s)
 {
     std::vector<std::string> words;
@@ -41,15 +44,20 @@ std::vector<ConfigLine> splitConfigText(const std::string &text)
         std::string line = text.substr(start, end - start);
         start = end + 1;
         ++number;
+        // A file written on another system may end its lines in CR LF.
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         ConfigLine parsed{number, {}, ""};
+        // A line too long or holding control bytes is refused; otherwise a "#" starts a comment
+        // anywhere on it.
         if (line.size() > kConfigMaxLine)
             parsed.problem = "longer than " + std::to_string(kConfigMaxLine) + " bytes";
         else if (hasControlByte(line))
             parsed.problem = "holds a control byte or a NUL";
         else
             parsed.words = splitWords(line.substr(0, line.find('#')));
+        // Blank and comment lines are left out, but every line keeps its own number for the
+        // messages.
         if (!parsed.words.empty() || !parsed.problem.empty())
             lines.push_back(std::move(parsed));
     }
@@ -59,6 +67,8 @@ std::vector<ConfigLine> splitConfigText(const std::string &text)
 std::vector<ConfigLine> readConfigFile(const std::string &path, ConfigErrors *errors)
 {
     std::string text, error;
+    // Bounded in size and refused if not a regular file, so a device or fifo given by mistake
+    // cannot hang the start or a reload.
     if (!readRegularFile(path, kConfigMaxSize, &text, &error)) {
         errors->add("", error);
         return {};

@@ -14,6 +14,7 @@ namespace {
 // Family of a destination known only by name.
 const uint16_t NAMED_FAMILY = 255;
 
+// Cut to the field, always ending in a zero, and padded with zeros so no stale bytes go out.
 void copyName(char *field, const std::string &text)
 {
     std::strncpy(field, text.c_str(), S5_NAME_LEN - 1);
@@ -71,6 +72,8 @@ ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage 
     rec.startTime = now;
     rec.src = src;
     rec.proxy = proxy;
+    // The hosts are shown by address: the proxy never looks up a client's name, which would cost a
+    // query per connection and could be made to lie.
     rec.srcHost = addrText(src);
     rec.proxyHost = addrText(proxy);
     ++activeConns_;
@@ -91,6 +94,7 @@ void ConnTable::setUser(ConnRecord *rec, const std::string &user)
     ++u.curConns;
     ++u.totConns;
     u.endTime = 0;
+    // The pointer stays valid: a user with an open connection is never erased.
     rec->userStats = &u;
 }
 
@@ -101,9 +105,11 @@ void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uin
     rec->dstName = name;
     rec->dstPort = port;
     rec->dstHost = name;
+    // The service is named by the destination port, as the window names it.
     rec->app = serviceName(port);
 }
 
+// Called again for each address tried, so the record shows the one in use.
 void ConnTable::setDestination(ConnRecord *rec, const sockaddr_storage &dst)
 {
     rec->dstKnown = true;
@@ -146,6 +152,8 @@ void ConnTable::end(ConnRecord *rec, time_t now)
     finish(rec, now);
 }
 
+// A failure after the end (a late error on a closed session) changes nothing: a connection is
+// counted once, as ended or as failed.
 void ConnTable::fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now)
 {
     if (rec->state & STATE_ENDED)
@@ -172,6 +180,7 @@ void ConnTable::finish(ConnRecord *rec, time_t now)
     }
 }
 
+// A client refused at accept gets no record, but still counts as a connection that failed.
 void ConnTable::countRefused()
 {
     ++totalConns_;
@@ -192,6 +201,7 @@ void ConnTable::expire(time_t now, time_t retentionSeconds)
             ++it;
         }
     }
+    // The release order is trimmed of records that expired, so it does not grow without bound.
     while (!released_.empty() && !find(released_.front()))
         released_.pop_front();
     for (auto it = users_.begin(); it != users_.end();) {
@@ -205,6 +215,8 @@ void ConnTable::expire(time_t now, time_t retentionSeconds)
     }
 }
 
+// The listed records in serial order, oldest first; the monitoring service walks this copy so
+// records may come and go between its batches.
 std::vector<uint64_t> ConnTable::serials() const
 {
     std::vector<uint64_t> out;
@@ -240,6 +252,8 @@ bool ConnTable::serialFromKey(const S5MonKey &key, uint64_t *serial) const
     std::memcpy(&pid, key.key, 4);
     std::memcpy(&high, key.key + 4, 4);
     std::memcpy(&low, key.key + 8, 2);
+    // A key of another run of the proxy (a monitor that kept it across a restart) names nothing
+    // here.
     if (pid != processId_)
         return false;
     *serial = uint64_t(high) << 16 | low;
@@ -268,6 +282,8 @@ bool ConnTable::toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now,
     out->socksCmd = rec->socksCmd;
     copyAddr(&out->srcSockAddr, rec->src);
     copyAddr(&out->proxySockAddr, rec->proxy);
+    // A destination known only by name (still being looked up, or never resolved) goes out as a
+    // named address.
     if (rec->dstKnown) {
         copyAddr(&out->dstSockAddr, rec->dst);
     } else if (!rec->dstName.empty()) {
@@ -293,6 +309,7 @@ std::vector<std::string> ConnTable::userNames() const
     return out;
 }
 
+// One user record as the protocol carries it; false for a name not (or no longer) listed.
 bool ConnTable::toUser(const std::string &name, time_t now, S5MonUser_t *out) const
 {
     auto it = users_.find(name);

@@ -13,6 +13,8 @@ std::string safe(const std::string &name)
     return terminalText(name.c_str(), name.size());
 }
 
+// The name the client asked for, with the address it resolved to in brackets; "-" when the client
+// never got as far as naming one.
 std::string destinationText(const ConnRecord &rec)
 {
     std::string address = rec.dstKnown ? addrPortText(rec.dst) : "";
@@ -24,6 +26,8 @@ std::string destinationText(const ConnRecord &rec)
 
 } // namespace
 
+// One line per connection: command, user@client, destination, bytes each way, duration and the
+// outcome. Bytes out are those the client sent.
 std::string endedConnectionText(const ConnRecord &rec)
 {
     std::string command = socks5::commandName(uint8_t(rec.socksCmd));

@@ -15,6 +15,8 @@ struct DirectiveKind {
     Repeat repeat;
 };
 
+// Every directive and how often it may appear: Once (a second one is a mistake), Listed (each adds
+// to a list) or Rule (a rule, in the order given). Keep it in step with the usage text.
 const DirectiveKind kDirectives[] = {{"socks", Repeat::Listed},
                                      {"monitor", Repeat::Once},
                                      {"monitor-allow", Repeat::Listed},
@@ -43,6 +45,8 @@ const char *const kEndpointExpected =
     "a numeric IPv4 or IPv6 address with an optional port, such as 127.0.0.1:1080 or "
     "[::1]:1080";
 
+// A rule of the file is named by its file and line, one of the command line by its option, so a
+// refusal in the log points at where to mend it.
 bool applyRule(const Directive &d, const std::string &label, ProxyOptions *out, std::string *error)
 {
     std::string reason;
@@ -73,6 +77,7 @@ bool applyValue(const std::string &name, const std::string &value, ProxyOptions 
     *expected = "a whole number of seconds";
     if (name == "monitors-per-address" || name == "monitor-rate" || name == "max-records")
         *expected = "a whole number from 1 to 100000000";
+    // Each --socks adds a listening address; an address without a port takes 1080.
     if (name == "socks") {
         *expected = kEndpointExpected;
         Endpoint e = defaultSocksEndpoint();
@@ -100,6 +105,8 @@ bool applyValue(const std::string &name, const std::string &value, ProxyOptions 
         out->runAsUser = value;
     else if (name == "ready-file")
         out->readyFile = value;
+    // Retention may be 0 (ended connections leave the list at once); every timeout must be at least
+    // a second, since 0 would drop every client at once.
     else if (name == "retention")
         return parseWholeNumber(value, 0, kSecondsMax, &out->retentionSeconds);
     else if (name == "handshake-timeout")
@@ -118,12 +125,14 @@ bool applyValue(const std::string &name, const std::string &value, ProxyOptions 
         return parseWholeNumber(value, 1, kCountMax, &out->monitorRate);
     else if (name == "max-records")
         return parseWholeNumber(value, 1, kCountMax, &out->maxRecords);
+    // The names need only be non-empty here; whether the file or account exists is found when used.
     *expected = name == "user" ? "an account name" : "a file name";
     return !value.empty();
 }
 
 } // namespace
 
+// Loopback by default: a proxy open to the network should be a choice, not an accident.
 Endpoint defaultSocksEndpoint()
 {
     Endpoint e;
@@ -151,9 +160,12 @@ bool findDirective(const std::string &name, Repeat *repeat)
 std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, const std::string &path)
 {
     std::vector<Directive> out;
+    // Where each Once directive was first given, to name that line when it comes again.
     std::map<std::string, int> givenOnLine;
     for (const ConfigLine &line : lines) {
         std::string place = path + ":" + std::to_string(line.number);
+        // A line the reader refused (too long, or holding a control byte) is passed on, to be
+        // reported in order with the rest.
         if (!line.problem.empty()) {
             out.push_back(Directive{"", {}, place, line.problem});
             continue;
@@ -161,6 +173,7 @@ std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, cons
         const std::string &first = line.words[0];
         Directive d{first, {line.words.begin() + 1, line.words.end()}, place, ""};
         Repeat repeat = Repeat::Rule;
+        // In the file, rules are written as they read: "client pass from ..." and "pass to ...".
         if (first == "client") {
             d.name = "client-rule";
         } else if (first == "pass" || first == "block") {
@@ -182,6 +195,7 @@ std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, cons
 bool applyDirective(const Directive &d, ProxyOptions *out, std::string *error)
 {
     std::string label = d.place.empty() ? "--" + d.name : d.name;
+    // Control bytes could forge lines in the log and are never part of a sensible value.
     for (const std::string &word : d.words)
         if (hasControlByte(word)) {
             *error = label + ": the value holds a control byte";

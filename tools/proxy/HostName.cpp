@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+// Names are compared without case and without the trailing dot of a fully qualified name, as DNS
+// compares them.
 std::string canonicalHostName(const std::string &name)
 {
     std::string out = name;
@@ -13,6 +15,8 @@ std::string canonicalHostName(const std::string &name)
     return out;
 }
 
+// The limits of DNS: 253 bytes in all, labels of 1 to 63 bytes. The underscore is let in, as some
+// service names use it.
 bool validHostName(const std::string &name)
 {
     std::string bare = name;
@@ -36,6 +40,8 @@ bool validHostName(const std::string &name)
     return label > 0;
 }
 
+// The domain itself, or a name ending in "." plus the domain: "example.com" holds "www.example.com"
+// but not "badexample.com".
 bool inDomain(const std::string &name, const std::string &domain)
 {
     if (name.size() == domain.size())

@@ -9,15 +9,19 @@
 
 namespace {
 
+// The first 12 bytes of an IPv4-mapped IPv6 address (::ffff:a.b.c.d), which a dual-stack socket
+// reports for an IPv4 peer.
 const uint8_t kMappedPrefix[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
 
 } // namespace
 
+// Only the bytes of the family count; the rest of the array may hold anything.
 bool operator==(const IpAddress &a, const IpAddress &b)
 {
     return a.family == b.family && std::memcmp(a.bytes, b.bytes, a.size()) == 0;
 }
 
+// Numeric only: nothing here may cause a name lookup.
 bool parseIpAddress(const std::string &text, IpAddress *out)
 {
     IpAddress a;
@@ -34,6 +38,7 @@ bool parseIpAddress(const std::string &text, IpAddress *out)
     return true;
 }
 
+// An empty text for an unset address, so a log line shows a gap rather than garbage.
 std::string ipAddressText(const IpAddress &a)
 {
     char buf[INET6_ADDRSTRLEN] = "";
@@ -50,6 +55,7 @@ IpAddress ipv4Address(const in_addr &a)
     return out;
 }
 
+// Any other family (a Unix socket, say) gives an unset address.
 IpAddress ipAddressOf(const sockaddr_storage &a)
 {
     IpAddress out;
@@ -62,6 +68,8 @@ IpAddress ipAddressOf(const sockaddr_storage &a)
     return out;
 }
 
+// Rules and loopback checks see the IPv4 address behind a mapped one, so a rule written for
+// 10.0.0.0/8 also matches a client that arrives on an IPv6 socket.
 IpAddress unmapped(const IpAddress &a)
 {
     if (a.family != AF_INET6 || std::memcmp(a.bytes, kMappedPrefix, 12) != 0)
@@ -72,12 +80,14 @@ IpAddress unmapped(const IpAddress &a)
     return v4;
 }
 
+// 0.0.0.0 or ::, the "any address" of a listening socket.
 bool isUnspecified(const IpAddress &a)
 {
     static const uint8_t zeros[16] = {};
     return std::memcmp(a.bytes, zeros, a.size()) == 0;
 }
 
+// The whole of 127/8 is loopback, but only ::1 in IPv6.
 bool isLoopback(const IpAddress &address)
 {
     IpAddress a = unmapped(address);
@@ -87,6 +97,8 @@ bool isLoopback(const IpAddress &address)
     return a.family == AF_INET6 && std::memcmp(a.bytes, v6Loopback, 16) == 0;
 }
 
+// ADDR, ADDR:PORT, [IPV6] or [IPV6]:PORT; what is left out keeps the value *out had, so a caller
+// presets the default port. An empty port after the colon is a mistake, not a default.
 bool parseEndpoint(const std::string &text, Endpoint *out)
 {
     if (text.empty())
@@ -128,6 +140,7 @@ bool parseEndpoint(const std::string &text, Endpoint *out)
     return true;
 }
 
+// Written in the form parseEndpoint reads, so a logged address can be given back as an option.
 std::string endpointText(const Endpoint &e)
 {
     std::string host = ipAddressText(e.ip);

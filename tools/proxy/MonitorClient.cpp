@@ -15,8 +15,10 @@ namespace {
 const size_t IN_CAPACITY = 4 * (2 + MonitorClient::MAX_REQUEST);
 // Replies are produced into this window and no further until the client reads them.
 const size_t OUT_CAPACITY = 64 * 1024;
+// The largest frame we send: a record is produced only when there is room for the longest one.
 const size_t MAX_FRAME = 2 + MON_CONN_MAX_LEN;
 
+// A 16-bit field of a request, in network byte order.
 uint16_t be16(const uint8_t *p)
 {
     return uint16_t(p[0] << 8 | p[1]);
@@ -54,10 +56,13 @@ void MonitorClient::onEvents(int, uint32_t events)
         flush();
     if (retired())
         return;
+    // Everything asked has been answered and nothing more can come: the monitor is done.
     if (peerDone_ && out_.empty() && pass_ == Pass::None) {
         drop();
         return;
     }
+    // Reading stops while the input is full, writing is asked for only while replies wait: a slow
+    // monitor holds its place without costing memory or waking the loop.
     uint32_t want = 0;
     if (!peerDone_ && in_.space() > 0)
         want |= EPOLLIN;
@@ -82,6 +87,7 @@ void MonitorClient::onTick(time_t monotonicNow)
     }
 }
 
+// Busy while a request waits, a reply is unsent or a pass is under way.
 bool MonitorClient::busy() const
 {
     return !in_.empty() || !out_.empty() || pass_ != Pass::None;
@@ -98,10 +104,13 @@ void MonitorClient::produce()
         if (in_.size() < MON_FRAME_PREFIX_SIZE)
             return;
         size_t len = Mon_FramePrefixLength(in_.data());
+        // No request is empty or longer than the longest the protocol knows; such a frame means the
+        // client speaks something else.
         if (len == 0 || len > MAX_REQUEST) {
             drop();
             return;
         }
+        // The rest of the frame has not come yet.
         if (in_.size() < 2 + len)
             return;
         if (!handleRequest(in_.data() + 2, len)) {
@@ -128,6 +137,7 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
     time_t now = time(nullptr);
     switch (msg[0]) {
     case MON_MSG_GET_CONN: {
+        // Each request has a fixed length; any other is malformed.
         if (len != MON_GET_CONN_LEN)
             return false;
         S5MonKey key;
@@ -155,6 +165,8 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
     case MON_MSG_GET_USER: {
         if (len < MON_GET_USER_LEN - MON_FREE_LEN)
             return false;
+        // The name's descriptor: its length at byte 3, its offset in the free area at byte 5. Both
+        // are checked against the request's length before the name is read.
         size_t nameLen = be16(msg + 3);
         size_t offset = be16(msg + 5);
         const size_t freeStart = MON_GET_USER_LEN - MON_FREE_LEN;
@@ -163,6 +175,7 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
             if (freeStart + offset + nameLen > len)
                 return false;
             const char *p = reinterpret_cast<const char *>(msg + freeStart + offset);
+            // The name ends at its length or at a zero byte, whichever comes first.
             name.assign(p, strnlen(p, nameLen));
         }
         S5MonUser_t user;
@@ -174,6 +187,7 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
         }
         return true;
     }
+    // Users are listed as connections are, from a copy of the names taken now.
     case MON_MSG_GET_NEXT_USER:
         if (len != MON_GET_NEXT_USER_LEN)
             return false;
@@ -203,6 +217,7 @@ bool MonitorClient::emitPassFrame()
         while (cursor_ < passSerials_.size()) {
             uint64_t serial = passSerials_[cursor_++];
             S5MonKey next{};
+            // Each record names the next one's key, so a client can follow the chain.
             if (cursor_ < passSerials_.size())
                 next = ctx_.table.keyOf(passSerials_[cursor_]);
             S5MonData data;
@@ -259,6 +274,8 @@ void MonitorClient::flush()
     }
 }
 
+// The one way a monitor ends: its socket closes and it is deleted after the current batch of
+// events, so no event of this batch reaches a deleted object.
 void MonitorClient::drop()
 {
     if (retired())

@@ -19,6 +19,7 @@
 MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 {
     listen_ = Watch{this, listenFd, 0, 0, false};
+    // Listening again, in case a lack of descriptors had made acceptBatch pause it.
     ctx_.poller.watch(listen_, EPOLLIN);
 }
 
@@ -27,6 +28,8 @@ MonitorService::~MonitorService()
     for (auto &entry : clients_)
         delete entry.first;
     ctx_.poller.closeWatch(listen_);
+    // The refusals are summed into one line at the end rather than logged one by one, so a flood
+    // cannot flood the log too.
     if (refusedAddress_ + refusedRate_ + refusedFull_ > 0)
         ctx_.log.info(std::to_string(refusedAddress_)
                       + " monitor connections refused from addresses outside monitor-allow, "
@@ -61,6 +64,7 @@ void MonitorService::onEvents(int, uint32_t)
         }
         SendAtOnce(fd);
         auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });
+        // A client whose socket could not be watched has already dropped itself.
         if (!client->retired())
             clients_[client] = Admission{address, admitted_++};
     });
@@ -74,6 +78,7 @@ bool MonitorService::takeToken(const std::string &address)
     auto now = std::chrono::steady_clock::now();
     double capacity = ctx_.options().monitorRate;
     auto found = buckets_.find(address);
+    // A new address starts with a full bucket.
     if (found == buckets_.end())
         found = buckets_.emplace(address, Bucket{capacity, now}).first;
     Bucket &b = found->second;
@@ -101,6 +106,8 @@ bool MonitorService::makeRoomFor(const std::string &address)
     return true;
 }
 
+// The victim is the one idle longest among those that match and have not proven themselves; false
+// when every one has.
 bool MonitorService::dropOne(const std::function<bool(const Admission &)> &among)
 {
     MonitorClient *victim = nullptr;
@@ -130,6 +137,7 @@ void MonitorService::onTick(time_t monotonicNow)
         else
             ++it;
     }
+    // A copy: a client dropped by its tick leaves clients_ while we walk.
     std::vector<MonitorClient *> all;
     for (const auto &entry : clients_)
         all.push_back(entry.first);

@@ -18,6 +18,7 @@ std::string addrPortText(const sockaddr_storage &a)
     return endpointText(endpointOf(a));
 }
 
+// bind, connect and sendto want the size of the family's own structure, not of the storage.
 socklen_t addrSize(const sockaddr_storage &a)
 {
     return a.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
@@ -29,7 +30,9 @@ int listenOn(const sockaddr_storage &addr, int backlog)
     if (fd < 0)
         return -1;
     int one = 1;
+    // A restarted proxy can listen again at once, without waiting for TIME_WAIT to pass.
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // V6ONLY: an IPv6 listener takes only IPv6, so an IPv4 listener on the same port can coexist.
     if (addr.ss_family == AF_INET6)
         setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
     if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), addrSize(addr)) != 0
@@ -42,6 +45,7 @@ int listenOn(const sockaddr_storage &addr, int backlog)
     return fd;
 }
 
+// An unset address (family 0) when the socket cannot tell.
 sockaddr_storage localAddress(int fd)
 {
     sockaddr_storage a{};

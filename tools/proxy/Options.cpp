@@ -57,6 +57,9 @@ const char *proxyUsage()
            "for new connections, and a file with mistakes leaves the settings as they were.\n";
 }
 
+// Every directive of the file is also an option named "--" plus its name, so the two never drift
+// apart. The values are only collected here; they are checked with the file's, so the same message
+// names a mistake wherever it was made.
 bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLine *out,
                            std::string *error)
 {
@@ -92,6 +95,8 @@ bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLin
             }
             out->configFile = value;
         } else {
+            // A rule is one argument ("pass from 10.0.0.0/8") split into words as the file splits
+            // its line.
             std::vector<std::string> words =
                 repeat == Repeat::Rule ? splitWords(value) : std::vector<std::string>{value};
             out->directives.push_back(Directive{name, words, "", ""});
@@ -108,6 +113,8 @@ ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::strin
                           const ProxyCommandLine &commandLine, ConfigErrors errors,
                           ProxyOptions *out)
 {
+    // Built in a copy and handed over only when all is well, so a reload with a mistake leaves the
+    // running options as they were.
     ProxyOptions options;
     options.monitorAddr = defaultMonitorEndpoint();
     std::vector<Directive> directives = fileDirectives(lines, fileName);
@@ -123,6 +130,7 @@ ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::strin
         if (!listedOnCommandLine.count(d.name))
             applied.push_back(std::move(d));
     applied.insert(applied.end(), commandLine.directives.begin(), commandLine.directives.end());
+    // Every mistake is collected, not only the first, so one --check-config run reports them all.
     for (const Directive &d : applied) {
         std::string error = d.problem;
         if (!error.empty() || !applyDirective(d, &options, &error))
@@ -130,6 +138,7 @@ ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::strin
     }
     if (options.socksAddrs.empty())
         options.socksAddrs.push_back(defaultSocksEndpoint());
+    // Listening beyond loopback without rules would make an open proxy; that is refused here.
     if (errors.empty()) {
         std::string refusal =
             openListenerRefusal(options.socksAddrs, options.monitorAddr, options.rules);
@@ -152,6 +161,7 @@ ConfigErrors loadProxyOptions(const ProxyCommandLine &commandLine, ProxyOptions 
     return buildOptions(lines, commandLine.configFile, commandLine, errors, out);
 }
 
+// The same, from text already read: for tests and for a reload that read the file itself.
 ConfigErrors loadProxyOptionsFromText(const std::string &text, const std::string &name,
                                       const ProxyCommandLine &commandLine, ProxyOptions *out)
 {

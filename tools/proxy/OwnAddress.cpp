@@ -9,6 +9,8 @@
 #include "tools/proxy/NetUtil.h"
 
 namespace {
+// Whether addr belongs to one of this host's interfaces: a listener on the any-address answers on
+// all of them.
 bool isInterfaceAddress(const IpAddress &addr)
 {
     ifaddrs *list = nullptr;
@@ -20,6 +22,7 @@ bool isInterfaceAddress(const IpAddress &addr)
             continue;
         sockaddr_storage a{};
         a.ss_family = sa_family_t(addr.family);
+        // Only as many bytes as the family's own structure, which is all getifaddrs gives.
         std::memcpy(&a, i->ifa_addr, addrSize(a));
         found = ipAddressOf(a) == addr;
     }
@@ -36,6 +39,7 @@ bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_sto
         Endpoint own = endpointOf(l);
         if (own.port != to.port || own.ip.family != to.ip.family)
             continue;
+        // Connecting to 0.0.0.0 or :: reaches this host, so it counts as our own address.
         if (to.ip == own.ip || isUnspecified(to.ip))
             return true;
         if (isUnspecified(own.ip) && (isLoopback(to.ip) || isInterfaceAddress(to.ip)))

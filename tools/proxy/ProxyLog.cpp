@@ -13,6 +13,8 @@ ProxyLog::~ProxyLog()
 
 void ProxyLog::useSyslog()
 {
+    // LOG_NDELAY connects to syslog now, while the proxy still has the rights it started with,
+    // rather than at the first line.
     if (!syslog_)
         openlog("vantor-proxy", LOG_PID | LOG_NDELAY, LOG_DAEMON);
     syslog_ = true;
@@ -28,6 +30,7 @@ void ProxyLog::warning(const std::string &line)
     write(LOG_WARNING, "warning: ", line);
 }
 
+// On stderr every line is prefixed by the program's name, as syslog does by itself.
 void ProxyLog::write(int priority, const char *prefix, const std::string &line)
 {
     if (syslog_)

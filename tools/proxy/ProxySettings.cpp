@@ -10,6 +10,7 @@ bool sameEndpoint(const Endpoint &a, const Endpoint &b)
     return a.ip == b.ip && a.port == b.port;
 }
 
+// In order: the same addresses listed differently count as a change, which only costs a notice.
 bool sameEndpoints(const std::vector<Endpoint> &a, const std::vector<Endpoint> &b)
 {
     if (a.size() != b.size())
@@ -46,6 +47,7 @@ void keepStartOnly(const ProxyOptions &current, ProxyOptions *fresh,
 
 } // namespace
 
+// The one-line account of the settings in force, logged at start and after each reload.
 std::string settingsSummary(const ProxySettings &settings)
 {
     std::string users = settings.authentication()
@@ -54,6 +56,7 @@ std::string settingsSummary(const ProxySettings &settings)
     return rulesSummary(settings.options.rules) + ", " + users;
 }
 
+// The options and the users file they name, all or nothing.
 ConfigErrors loadProxySettings(const ProxyCommandLine &commandLine, ProxySettings *out)
 {
     ProxySettings fresh;
@@ -67,6 +70,9 @@ ConfigErrors loadProxySettings(const ProxyCommandLine &commandLine, ProxySetting
     return errors;
 }
 
+// SIGHUP: the files are read again into a fresh snapshot; the running one is replaced only if all
+// is well, and what needs a restart keeps its running value, named in unchanged so the log can say
+// so.
 ConfigErrors reloadProxySettings(const ProxyCommandLine &commandLine, const ProxySettings &current,
                                  ProxySettings *out, std::vector<std::string> *unchanged)
 {
@@ -76,6 +82,8 @@ ConfigErrors reloadProxySettings(const ProxyCommandLine &commandLine, const Prox
         return errors;
     std::vector<std::string> kept;
     keepStartOnly(current.options, &fresh.options, &kept);
+    // Checked again with the addresses actually in use: new rules may have dropped the ones that
+    // made a reachable port safe.
     std::string refusal = openListenerRefusal(fresh.options.socksAddrs, fresh.options.monitorAddr,
                                               fresh.options.rules);
     if (!refusal.empty()) {

@@ -21,6 +21,8 @@ Resolver::~Resolver()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        // A look-up under way cannot be interrupted; the destructor waits for it, so the workers
+        // never outlive the queue they read.
         stopping_ = true;
     }
     wake_.notify_all();
@@ -44,6 +46,7 @@ bool Resolver::lookup(uint64_t ticket, const std::string &name)
     return true;
 }
 
+// A linear search: the queue is bounded and short.
 Resolver::Queue::iterator Resolver::find(Queue &q, uint64_t ticket)
 {
     for (auto it = q.begin(); it != q.end(); ++it)
@@ -83,12 +86,14 @@ bool Resolver::systemLookup(const std::string &name, std::vector<IpAddress> *add
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
+    // One socket type, or every address would come back once per type.
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *result = nullptr;
     if (getaddrinfo(name.c_str(), nullptr, &hints, &result) != 0)
         return false;
     for (addrinfo *i = result; i; i = i->ai_next) {
         sockaddr_storage a{};
+        // Copied, never read past what the resolver gave.
         std::memcpy(&a, i->ai_addr, std::min(size_t(i->ai_addrlen), sizeof a));
         IpAddress ip = ipAddressOf(a);
         if (ip.family != 0 && std::find(addrs->begin(), addrs->end(), ip) == addrs->end())
@@ -98,6 +103,8 @@ bool Resolver::systemLookup(const std::string &name, std::vector<IpAddress> *add
     return !addrs->empty();
 }
 
+// Called by the loop when the eventfd is readable: the counter is drained first, then every answer
+// queued so far is taken, so none is left waiting for another wake-up.
 std::vector<Resolver::Answer> Resolver::takeAnswers()
 {
     uint64_t count;
@@ -115,6 +122,7 @@ void Resolver::run()
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !pending_.empty() || !deferred_.empty(); });
+        // Pending look-ups are dropped: nobody is left to take their answers.
         if (stopping_)
             return;
         Queue &from = pending_.empty() ? deferred_ : pending_;

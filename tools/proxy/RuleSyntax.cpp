@@ -30,6 +30,8 @@ bool looksLikeAddress(const std::string &word)
         || word.find_first_not_of("0123456789.") == std::string::npos;
 }
 
+// "to" takes an address block, a host name (matched exactly) or ".domain" (the domain and every
+// name under it). Names are kept in canonical form so that matching ignores case.
 bool parseDestination(const std::string &word, RequestRule *out, std::string *error)
 {
     if (looksLikeAddress(word)) {
@@ -69,6 +71,8 @@ bool parsePorts(const std::string &word, RequestRule *out, std::string *error)
     return true;
 }
 
+// Commands are written by the names the log uses, so a refusal in the log can be copied into a rule
+// as it stands.
 bool parseCommand(const std::string &word, RequestRule *out, std::string *error)
 {
     for (uint8_t command : {socks5::CMD_CONNECT, socks5::CMD_BIND, socks5::CMD_UDP_ASSOCIATE})
@@ -86,6 +90,7 @@ template <typename Handle>
 bool parseConditions(const std::vector<std::string> &words, const std::string &allowed,
                      Handle handle, std::string *error)
 {
+    // A keyword twice would leave the reader unsure which one counts, so it is refused.
     std::set<std::string> seen;
     for (size_t i = 1; i < words.size(); i += 2) {
         const std::string &key = words[i];
@@ -93,6 +98,8 @@ bool parseConditions(const std::vector<std::string> &words, const std::string &a
             *error = "\"" + key + "\" is given twice";
             return false;
         }
+        // A known keyword at the end of the line lacks its value; an unknown one is named by
+        // handle.
         if (i + 1 >= words.size() && allowed.find(" " + key + " ") != std::string::npos) {
             *error = "\"" + key + "\" needs a value";
             return false;
@@ -114,6 +121,7 @@ bool parseFrom(const std::string &value, std::optional<Cidr> *from, std::string 
 
 } // namespace
 
+// A client rule decides at accept, before anything is read, so it can only look at the address.
 bool parseClientRule(const std::vector<std::string> &words, ClientRule *out, std::string *error)
 {
     ClientRule rule;
@@ -127,11 +135,14 @@ bool parseClientRule(const std::vector<std::string> &words, ClientRule *out, std
     };
     if (!parseConditions(words, " from ", handle, error))
         return false;
+    // The rule as written, for the log line of the connection it decides.
     rule.text = joinWords(words);
     *out = rule;
     return true;
 }
 
+// A request rule decides after the SOCKS request is read, so it can look at all of it. A condition
+// left out matches anything.
 bool parseRequestRule(const std::vector<std::string> &words, RequestRule *out, std::string *error)
 {
     RequestRule rule;

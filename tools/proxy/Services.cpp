@@ -22,6 +22,7 @@ const Known known[] = {
 };
 } // namespace
 
+// An unknown port is named by its number, so the column is never empty.
 std::string serviceName(uint16_t port)
 {
     for (const Known &k : known)

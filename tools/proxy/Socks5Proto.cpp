@@ -10,12 +10,16 @@
 namespace socks5 {
 
 static const uint8_t VERSION = 5;
+// The username/password sub-negotiation (RFC 1929) has its own version byte, 1.
 static const uint8_t USERPASS_VERSION = 1;
 
+// The greeting: VER, NMETHODS, then that many method bytes. A wrong version is refused from its
+// first byte, so a client speaking another protocol (HTTP, SOCKS 4) is dropped at once.
 Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used)
 {
     if (len < 2)
         return len >= 1 && buf[0] != VERSION ? Parse::Bad : Parse::NeedMore;
+    // A greeting that offers no method at all could never be answered.
     if (buf[0] != VERSION || buf[1] == 0)
         return Parse::Bad;
     size_t need = 2 + size_t(buf[1]);
@@ -26,6 +30,8 @@ Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used)
     return Parse::Done;
 }
 
+// VER, ULEN, UNAME, PLEN, PASSWD; each length one byte, so each part is at most 255 bytes and the
+// whole can never outgrow what was read.
 Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t *used)
 {
     if (len >= 1 && buf[0] != USERPASS_VERSION)
@@ -64,6 +70,7 @@ Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, b
     case ATYP_IPV6:
         addrLen = 16;
         break;
+    // A name is preceded by its length; an empty name names nothing.
     case ATYP_DOMAIN:
         if (buf[4] == 0)
             return Parse::Bad;
@@ -83,12 +90,15 @@ Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, b
         std::memcpy(out->ipv6, buf + 4, 16);
     else
         out->host.assign(reinterpret_cast<const char *>(buf + 5), addrLen);
+    // The port is the last two bytes, in network order.
     out->port = uint16_t(buf[need - 2] << 8 | buf[need - 1]);
     *used = need;
     return Parse::Done;
 }
 } // namespace
 
+// The request: VER, CMD, RSV, then the address. The reserved byte carries nothing and is not
+// checked.
 Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
 {
     if (len >= 1 && buf[0] != VERSION)
@@ -107,6 +117,8 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
     return p;
 }
 
+// A relayed datagram: RSV (two zero bytes), FRAG, then the address. Fragments (FRAG not zero) are
+// not reassembled; such datagrams are dropped, as the protocol allows.
 bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used)
 {
     bool unknown;
@@ -130,11 +142,13 @@ std::vector<uint8_t> methodReply(uint8_t method)
     return {VERSION, method};
 }
 
+// Status 0 lets the client in; any other value refuses it, and the connection is closed.
 std::vector<uint8_t> credentialsReply(bool accepted)
 {
     return {USERPASS_VERSION, uint8_t(accepted ? 0 : 1)};
 }
 
+// Both values arrive in network order and are copied as they are.
 std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet)
 {
     std::vector<uint8_t> r = {VERSION, rep, 0, ATYP_IPV4, 0, 0, 0, 0, 0, 0};
@@ -145,6 +159,7 @@ std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boun
 
 std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound)
 {
+    // An unset address (a failure before anything was bound) is sent as 0.0.0.0:0.
     if (bound.ss_family != AF_INET6) {
         const auto &v4 = reinterpret_cast<const sockaddr_in &>(bound);
         return requestReply(rep, v4.sin_addr.s_addr, v4.sin_port);
@@ -166,6 +181,7 @@ std::vector<uint8_t> udpHeader(const sockaddr_storage &from)
     return h;
 }
 
+// The words the rules and the log use for the commands.
 const char *commandName(uint8_t command)
 {
     switch (command) {
@@ -180,6 +196,7 @@ const char *commandName(uint8_t command)
     }
 }
 
+// The reply codes' meanings, for the log.
 const char *replyText(uint8_t rep)
 {
     switch (rep) {
@@ -218,9 +235,12 @@ uint8_t replyForErrno(int err)
         return REP_NET_UNREACHABLE;
     case EHOSTUNREACH:
     case EHOSTDOWN:
+    // A timeout most likely means the host is down or filtered: "host unreachable" is the nearest
+    // code.
     case ETIMEDOUT:
         return REP_HOST_UNREACHABLE;
     case EACCES:
+    // A local firewall said no.
     case EPERM:
         return REP_NOT_ALLOWED;
     default:

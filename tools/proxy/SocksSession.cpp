@@ -34,6 +34,8 @@ SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_stora
       deadline_(monotonicSeconds() + settings_->options.handshakeTimeout), toDest_(RELAY_BUFFER),
       toClient_(RELAY_BUFFER)
 {
+    // The record is opened at once, so even a client that never finishes its handshake is listed
+    // (and shows as failed when it is dropped).
     client_ = Watch{this, clientFd, CLIENT, 0, false};
     dest_ = Watch{this, -1, DEST, 0, false};
     updateInterest();
@@ -65,6 +67,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
     } else if (phase_ == Phase::Connecting) {
         int err = 0;
         socklen_t len = sizeof err;
+        // A non-blocking connect reports its outcome through SO_ERROR once the socket is writable.
         if (getsockopt(dest_.fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
             err = errno;
         if (err == 0) {
@@ -91,6 +94,7 @@ void SocksSession::onEvents(int tag, uint32_t events)
 // with the failure that fits the phase.
 void SocksSession::onTick(time_t monotonicNow)
 {
+    // Relaying sessions have no deadline: a quiet connection (an idle ssh, say) may last for days.
     if (phase_ == Phase::Relaying) {
         toDestPipe_.closeIfIdle();
         toClientPipe_.closeIfIdle();
@@ -162,6 +166,7 @@ void SocksSession::handleGreeting()
     toDest_.consume(used);
     uint8_t method = chooseMethod(g, settings_->authentication() != nullptr);
     record_->authen = method;
+    // The refusal (method 0xFF) is still sent, so the client knows why it is closed.
     if (method == METHOD_REFUSED) {
         refuse(REP_GENERAL_FAILURE, "No acceptable authentication method", methodReply(method));
         return;
@@ -210,6 +215,7 @@ void SocksSession::handleRequest()
     Parse p = parseRequest(toDest_.data(), toDest_.size(), &r, &used);
     if (p == Parse::NeedMore)
         return;
+    // A zero byte in a name would make the look-up see a shorter name than the rules judged.
     if (p == Parse::Bad || r.host.find('\0') != std::string::npos) {
         refuse(REP_GENERAL_FAILURE, "Malformed request", requestReply(REP_GENERAL_FAILURE, 0, 0));
         return;
@@ -268,12 +274,14 @@ void SocksSession::handleRequest()
 
 void SocksSession::onResolved(bool found, const std::vector<IpAddress> &addrs)
 {
+    // An association's look-ups are for its datagrams; the relay handles them.
     if (udp_) {
         if (!udp_->onResolved(found, addrs))
             finish();
         return;
     }
     lookupQueued_ = false;
+    // The session was refused or timed out while the name was being looked up.
     if (phase_ != Phase::Resolving)
         return;
     if (!found)
@@ -301,6 +309,7 @@ Decision SocksSession::decideByRules() const
     return settings_->options.rules.decideRequest(accessRequest());
 }
 
+// The client hears only "not allowed"; the log says which rule decided, for the administrator.
 void SocksSession::refuseBlocked(const Decision &d)
 {
     refuse(REP_NOT_ALLOWED,
@@ -308,6 +317,8 @@ void SocksSession::refuseBlocked(const Decision &d)
            requestReply(REP_NOT_ALLOWED, 0, 0));
 }
 
+// A rule that needs the address lets the request go on; it is asked again for each address the name
+// gives, before connecting to it.
 bool SocksSession::allowedByRules()
 {
     Decision d = decideByRules();
@@ -344,6 +355,8 @@ void SocksSession::tryNextAddress()
                 continue;
             }
         }
+        // A connect back to the proxy's own ports would let a client loop through us, or reach the
+        // monitoring port from outside the monitor-allow blocks.
         if (reachesListener(dst, ctx_.listeners)) {
             failure_ = Failure{REP_NOT_ALLOWED, Decision{}};
             continue;
@@ -370,6 +383,7 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
         onConnected(localAddress(fd));
         return true;
     }
+    // The usual case: the outcome comes later as a writable event.
     if (errno == EINPROGRESS) {
         phase_ = Phase::Connecting;
         return true;
@@ -379,6 +393,8 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
     return false;
 }
 
+// BIND: the client asks us to listen for one incoming connection (an FTP data connection, say) and
+// names the host it expects it from; 0.0.0.0 means any.
 void SocksSession::startBind(const IpAddress &peer)
 {
     bindPeer_ = isUnspecified(peer) ? IpAddress{} : unmapped(peer);
@@ -392,6 +408,8 @@ void SocksSession::startBind(const IpAddress &peer)
     }
     phase_ = Phase::Binding;
     deadline_ = monotonicSeconds() + settings_->options.bindTimeout;
+    // The first of a BIND's two replies: where to connect. The second follows when the peer
+    // arrives.
     sendReply(requestReply(REP_SUCCEEDED, localAddress(dest_.fd)));
 }
 
@@ -411,6 +429,7 @@ void SocksSession::acceptPeer()
     ctx_.poller.closeWatch(dest_);
     dest_.fd = fd;
     ctx_.table.setDestination(record_, peer);
+    // Somebody else got there first: refused, or anyone could take the client's place.
     if (bindPeer_.family != 0 && !(unmapped(ipAddressOf(peer)) == bindPeer_)) {
         refuse(REP_NOT_ALLOWED,
                "BIND: connection from " + addrText(peer) + ", not " + ipAddressText(bindPeer_),
@@ -446,6 +465,7 @@ void SocksSession::startAssociation(const IpAddress &stated, uint16_t port)
     sendReply(requestReply(REP_SUCCEEDED, udp_->clientSide()));
 }
 
+// The reply tells the client the address we connect from, as the protocol asks.
 void SocksSession::onConnected(const sockaddr_storage &bound)
 {
     phase_ = Phase::Relaying;
@@ -455,6 +475,7 @@ void SocksSession::onConnected(const sockaddr_storage &bound)
         flushDest(); // early data, and the half-close if the client has sent it
 }
 
+// Replies are counted apart so they are not taken for traffic from the destination.
 void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
 {
     toClient_.append(bytes.data(), bytes.size());
@@ -517,6 +538,7 @@ ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
     return buffer.readFrom(fd);
 }
 
+// What came first goes first: the buffer before the pipe.
 ssize_t SocksSession::transmit(int fd, ByteBuffer &buffer, SplicePipe &pipe)
 {
     return buffer.empty() ? pipe.drainTo(fd) : buffer.writeTo(fd);
@@ -589,6 +611,7 @@ void SocksSession::readDest()
         finish();
         return;
     }
+    // The destination closed: what is on the way still goes to the client, then the close.
     if (n == 0)
         destEof_ = true;
     flushClient();
@@ -626,6 +649,8 @@ void SocksSession::flushClient()
         finish();
 }
 
+// Bytes to the destination count as traffic out once sent; the client's half-close follows once all
+// is out.
 void SocksSession::flushDest()
 {
     if (waiting(toDest_, toDestPipe_)) {

@@ -10,6 +10,8 @@
 
 bool readRegularFile(const std::string &path, size_t maxSize, std::string *text, std::string *error)
 {
+    // O_NONBLOCK so that opening a fifo given by mistake cannot hang the proxy; O_NOFOLLOW so a
+    // link planted in place of the file is refused; O_NOCTTY so a terminal cannot become ours.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         *error = path + ": "
@@ -18,6 +20,7 @@ bool readRegularFile(const std::string &path, size_t maxSize, std::string *text,
         return false;
     }
     struct stat st;
+    // Checked on the open file itself, so nothing can be swapped in between the check and the read.
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
         *error = path + ": not a regular file";
@@ -47,6 +50,8 @@ bool readRegularFile(const std::string &path, size_t maxSize, std::string *text,
     return true;
 }
 
+// Tabs are allowed as blanks; every other control byte, and DEL, would make the log and the
+// messages lie about what the file says.
 bool hasControlByte(const std::string &line)
 {
     for (unsigned char c : line)

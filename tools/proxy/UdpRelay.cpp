@@ -29,6 +29,7 @@ const int BATCH = 16;
 // Entries of each of an association's memories.
 const size_t MEMORY_LIMIT = 256;
 
+// Name, address and port in one string, the zero byte keeping the name apart from the address.
 std::string destinationKey(const std::string &name, const IpAddress &ip, uint16_t port)
 {
     std::string key = name;
@@ -40,6 +41,8 @@ std::string destinationKey(const std::string &name, const IpAddress &ip, uint16_
 }
 
 template <class Memory, class Entry>
+// A full memory is simply emptied: a client sending to many destinations costs look-ups again, but
+// never memory without bound.
 void remember(Memory &memory, Entry &&entry)
 {
     if (memory.size() >= MEMORY_LIMIT)
@@ -47,6 +50,7 @@ void remember(Memory &memory, Entry &&entry)
     memory.insert(std::forward<Entry>(entry));
 }
 
+// A name from the client is cleaned before it goes into the log.
 std::string destinationText(const std::string &name, const IpAddress &ip, uint16_t port)
 {
     if (name.empty())
@@ -56,6 +60,7 @@ std::string destinationText(const std::string &name, const IpAddress &ip, uint16
 
 } // namespace
 
+// The outgoing sockets are made when first needed, one per address family.
 UdpRelay::UdpRelay(ProxyContext &ctx, const ProxySettings &settings, ConnRecord *record,
                    EventHandler *owner)
     : ctx_(ctx), settings_(settings), record_(record), lastActivity_(monotonicSeconds())
@@ -72,6 +77,8 @@ UdpRelay::~UdpRelay()
     ctx_.poller.closeWatch(outSide_[1]);
 }
 
+// The relay socket is bound to the address the client reached us on, on a port of the kernel's
+// choosing; the SOCKS reply tells the client which.
 bool UdpRelay::open(const sockaddr_storage &local, const IpAddress &clientIp, uint16_t clientPort)
 {
     clientIp_ = unmapped(clientIp);
@@ -109,6 +116,7 @@ bool UdpRelay::watchClient()
         || ctx_.poller.watch(clientSide_, lookupQueued_ ? 0u : uint32_t(EPOLLIN));
 }
 
+// One log line for all datagrams the rules dropped, rather than one per datagram.
 void UdpRelay::close()
 {
     if (lookupQueued_)
@@ -122,6 +130,8 @@ void UdpRelay::close()
                       + " datagrams dropped by the rules");
 }
 
+// Datagrams from anyone else are not relayed: the relay must not become an open one for whoever
+// finds its port.
 bool UdpRelay::fromClient(const sockaddr_storage &from)
 {
     if (!(unmapped(ipAddressOf(from)) == clientIp_))
@@ -141,6 +151,8 @@ void UdpRelay::readClient()
     for (int i = 0; i < BATCH && !lookupQueued_ && clientSide_.fd >= 0; ++i) {
         sockaddr_storage from{};
         socklen_t len = sizeof from;
+        // MSG_TRUNC reports a datagram's full length, so an oversized one is recognised and dropped
+        // rather than relayed cut short.
         ssize_t n = recvfrom(clientSide_.fd, datagram, MAX_DATAGRAM, MSG_TRUNC,
                              reinterpret_cast<sockaddr *>(&from), &len);
         if (n < 0)
@@ -149,6 +161,8 @@ void UdpRelay::readClient()
         size_t used = 0;
         if (size_t(n) > MAX_DATAGRAM || !fromClient(from)
             || !parseUdpHeader(datagram, size_t(n), &dst, &used)
+            // A name holding a zero byte would be looked up as something else than the rules
+            // judged.
             || dst.host.find('\0') != std::string::npos)
             continue;
         const uint8_t *payload = datagram + used;
@@ -190,10 +204,13 @@ void UdpRelay::forwardToName(const std::string &name, uint16_t port, const uint8
 
 bool UdpRelay::onResolved(bool found, const std::vector<IpAddress> &addrs)
 {
+    // The association was closed meanwhile, or the answer is for a cancelled look-up.
     if (!lookupQueued_)
         return true;
     lookupQueued_ = false;
     if (found && !addrs.empty()) {
+        // The first address only: a datagram goes one way, and retrying others is the client's
+        // business.
         remember(names_, std::make_pair(pendingName_, addrs.front()));
         forward(pendingName_, addrs.front(), pendingPort_, pendingPayload_.data(),
                 pendingPayload_.size());
@@ -202,6 +219,8 @@ bool UdpRelay::onResolved(bool found, const std::vector<IpAddress> &addrs)
     return watchClient();
 }
 
+// Decisions are remembered per destination, so a stream of datagrams is judged once; a block is
+// logged once for the same reason.
 Decision UdpRelay::decide(const std::string &name, const IpAddress &ip, uint16_t port)
 {
     std::string key = destinationKey(name, ip, port);
@@ -216,6 +235,7 @@ Decision UdpRelay::decide(const std::string &name, const IpAddress &ip, uint16_t
     request.command = CMD_UDP_ASSOCIATE;
     request.user = record_->user;
     Decision d = settings_.options.rules.decideRequest(request);
+    // Not remembered: it is asked again with the address once the name is looked up.
     if (d.verdict == Verdict::NeedsAddress)
         return d;
     if (d.verdict == Verdict::Block)
@@ -247,6 +267,7 @@ void UdpRelay::forward(const std::string &name, const IpAddress &address, uint16
                   addrSize(dst))
             < 0)
         return;
+    // Only destinations the client sent to may answer through the relay.
     remember(peers_, destinationKey("", ip, port));
     // The record names the latest destination.
     if (!record_->dstKnown || !(ipAddressOf(record_->dst) == ip) || record_->dstPort != port
@@ -267,6 +288,7 @@ Watch *UdpRelay::outSideFor(int family)
     if (side.fd < 0)
         return nullptr;
     int one = 1;
+    // V6ONLY: IPv4 traffic has its own socket, so this one carries IPv6 alone.
     if (family == AF_INET6)
         setsockopt(side.fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
     if (!ctx_.poller.watch(side, EPOLLIN)) {
@@ -281,12 +303,15 @@ void UdpRelay::readOutside(Watch &side)
     for (int i = 0; i < BATCH && side.fd >= 0; ++i) {
         sockaddr_storage from{};
         socklen_t len = sizeof from;
+        // Read after the headroom, so the SOCKS header can be put in front without copying the
+        // payload.
         ssize_t n = recvfrom(side.fd, datagram + HEADROOM, MAX_DATAGRAM, MSG_TRUNC,
                              reinterpret_cast<sockaddr *>(&from), &len);
         if (n < 0)
             return;
         Endpoint source{unmapped(ipAddressOf(from)), endpointOf(from).port};
         if (size_t(n) > MAX_DATAGRAM
+            // An answer from a host the client never sent to is dropped: it is most likely a scan.
             || peers_.count(destinationKey("", source.ip, source.port)) == 0)
             continue;
         std::vector<uint8_t> header = udpHeader(socketAddress(source));

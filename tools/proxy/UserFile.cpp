@@ -5,6 +5,7 @@
 
 #include "tools/proxy/TextFile.h"
 
+// Read with the same care as the configuration: bounded, and never through a link.
 bool UserFile::load(const std::string &path, std::string *error)
 {
     std::string text;
@@ -13,6 +14,8 @@ bool UserFile::load(const std::string &path, std::string *error)
 
 bool UserFile::parse(const std::string &text, const std::string &name, std::string *error)
 {
+    // Read into a new map and swapped in only when the whole file is good, so a reload with a
+    // mistake leaves the users as they were.
     std::map<std::string, std::string> read;
     std::istringstream in(text);
     std::string line;
@@ -28,11 +31,14 @@ bool UserFile::parse(const std::string &text, const std::string &name, std::stri
         std::string user, password, extra;
         if (!(words >> user) || user[0] == '#')
             continue;
+        // 255 bytes is the most a name or password can have in the username/password exchange, so
+        // longer ones could never log in.
         if (!(words >> password) || (words >> extra) || user.size() > 255
             || password.size() > 255) {
             *error = where + "expected \"NAME PASSWORD\"";
             return false;
         }
+        // A name given twice keeps its last password, as a later line is usually the newer one.
         read[user] = password;
     }
     if (read.empty()) {

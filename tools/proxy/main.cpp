@@ -13,6 +13,8 @@
 #include "tools/proxy/RunAs.h"
 #include "tools/proxy/UserFile.h"
 
+// The handlers only set these flags; the loop sees them after its wait and acts outside the
+// handler, where anything may be called.
 static volatile std::sig_atomic_t stopRequested = 0;
 static volatile std::sig_atomic_t reloadRequested = 0;
 
@@ -89,11 +91,14 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string &usersFile = settings.options.usersFile;
+    // The users file is read before the ports open: a proxy meant to ask for passwords must never
+    // run without them.
     if (!usersFile.empty() && !settings.users.load(usersFile, &error)) {
         std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
         return 1;
     }
     raiseDescriptorLimit();
+    // A client that hangs up mid-write must cost one session (EPIPE), not the whole proxy.
     std::signal(SIGPIPE, SIG_IGN);
     // Without SA_RESTART, so that a signal ends the loop's wait at once.
     struct sigaction stop = {};
@@ -105,15 +110,19 @@ int main(int argc, char **argv)
     sigaction(SIGHUP, &reload, nullptr);
 
     const std::string runAsUser = settings.options.runAsUser;
+    // The command line is kept so a reload can read the file again with the same options over it.
     ProxyServer server(commandLine, std::move(settings));
     if (!server.start(&error)) {
         std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
         return 1;
     }
+    // Root is given up only after the ports are open, so a privileged port can be used; failing to
+    // give it up ends the proxy rather than serving as root.
     if (!runAsUser.empty() && !switchToAccount(runAsUser, &error)) {
         std::fprintf(stderr, "vantor-proxy: %s\n", error.c_str());
         return 1;
     }
+    // Returns once a stop signal came; the sessions close with the server.
     server.run(&stopRequested, &reloadRequested);
     return 0;
 }
