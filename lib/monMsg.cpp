@@ -9,9 +9,6 @@
 // Every integer travels big-endian at a fixed offset that need not be aligned, so values are
 // assembled byte by byte instead of cast from the buffer: no alignment trap, no byte-order
 // assumption about the host.
-// Every integer travels big-endian at a fixed offset that need not be aligned, so values are
-// assembled byte by byte instead of cast from the buffer: no alignment trap, no byte-order
-// assumption about the host.
 namespace {
 
 void MsgFromInt16(uint16_t value, char *bufPtr)
@@ -90,8 +87,6 @@ void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetP
 
 // User and total replies carry the protocol version in bytes 1 and 2. Only a reply newer
 // than 1.0 is refused (logged, -1): its layout may differ; any 0.x is read as 1.0.
-// User and total replies carry the protocol version in bytes 1 and 2. Only a reply newer
-// than 1.0 is refused (logged, -1): its layout may differ; any 0.x is read as 1.0.
 bool VersionAccepted(const char *msgPtr, const char *decoderName)
 {
     unsigned char major = static_cast<unsigned char>(msgPtr[1]);
@@ -109,9 +104,6 @@ bool VersionAccepted(const char *msgPtr, const char *decoderName)
 // Variable-length pieces live in the free area behind the fixed part; the fixed part holds a
 // 4-byte descriptor (length, offset into the free area) for each. Pieces are appended in
 // order, so *offsetPtr is both the next free byte and the bytes used so far.
-// Variable-length pieces live in the free area behind the fixed part; the fixed part holds a
-// 4-byte descriptor (length, offset into the free area) for each. Pieces are appended in
-// order, so *offsetPtr is both the next free byte and the bytes used so far.
 void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char *freePtr,
                        uint16_t *offsetPtr)
 {
@@ -125,8 +117,6 @@ void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char
     }
 }
 
-// The descriptor comes from the network: its offset and length are trusted only as far as
-// the received free area and the caller's field allow.
 // The descriptor comes from the network: its offset and length are trusted only as far as
 // the received free area and the caller's field allow.
 void Mon_MsgToVarLenBounded(void *dataPtr, uint16_t dataCap, uint16_t *dataLenPtr,
@@ -155,10 +145,6 @@ void Mon_MsgToVarLen(void *dataPtr, uint16_t *dataLenPtr, const char *bufPtr, co
     Mon_MsgToVarLenBounded(dataPtr, MON_FREE_LEN, dataLenPtr, bufPtr, freePtr, MON_FREE_LEN);
 }
 
-// The connection message has no version bytes: the key follows the type at once. The fixed
-// part is 93 bytes: type, key and next key (10 each), seven 32-bit and two 16-bit fields,
-// then ten descriptors; the three addresses, six names and the optional data follow in the
-// free area in that order, each left out when it would not fit.
 // The connection message has no version bytes: the key follows the type at once. The fixed
 // part is 93 bytes: type, key and next key (10 each), seven 32-bit and two 16-bit fields,
 // then ten descriptors; the three addresses, six names and the optional data follow in the
@@ -224,9 +210,6 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     // Addresses and names are read from the free area through their descriptors; a short or
     // malformed message leaves the remaining fields zero rather than failing, so one bad record
     // from a server costs only its own contents.
-    // Addresses and names are read from the free area through their descriptors; a short or
-    // malformed message leaves the remaining fields zero rather than failing, so one bad record
-    // from a server costs only its own contents.
     const char *freePtr = msgPtr + MON_CONN_FIXED_LEN;
     uint16_t freeLen = FreeLenOf(msgLen, MON_CONN_FIXED_LEN);
 
@@ -281,9 +264,6 @@ int Mon_MsgToConn(S5MonData *connPtr, const char *msgPtr)
 // The user message: type, version, the user name's descriptor at byte 3, then nine 32-bit
 // counters and times; the name alone goes to the free area, even when empty, because readers
 // expect its descriptor to name a terminated string.
-// The user message: type, version, the user name's descriptor at byte 3, then nine 32-bit
-// counters and times; the name alone goes to the free area, even when empty, because readers
-// expect its descriptor to name a terminated string.
 int Mon_MsgFromUser(const S5MonUser_t *userPtr, char *msgPtr)
 {
     memset(msgPtr, 0, MON_USER_MAX_LEN);
@@ -308,7 +288,6 @@ int Mon_MsgToUserLen(S5MonUser_t *userPtr, const char *msgPtr, uint16_t msgLen)
 {
     memset(userPtr, 0, sizeof *userPtr);
     if (msgLen < MON_USER_FIXED_LEN) {
-        // As for connections: a truncated message is read from a zero-padded copy.
         // As for connections: a truncated message is read from a zero-padded copy.
         char fixed[MON_USER_FIXED_LEN] = {0};
         memcpy(fixed, msgPtr, msgLen);
@@ -335,8 +314,6 @@ int Mon_MsgToUser(S5MonUser_t *userPtr, const char *msgPtr)
     return Mon_MsgToUserLen(userPtr, msgPtr, MON_USER_MAX_LEN);
 }
 
-// The totals message is fixed: type, version, then fifteen 32-bit fields in the order of
-// S5MonTot_t, which the table below spells out rather than relying on the struct's layout.
 // The totals message is fixed: type, version, then fifteen 32-bit fields in the order of
 // S5MonTot_t, which the table below spells out rather than relying on the struct's layout.
 int Mon_MsgFromTot(const S5MonTot_t *totPtr, char *msgPtr)
@@ -399,8 +376,6 @@ int Mon_MsgToTot(S5MonTot_t *totPtr, const char *msgPtr)
     return Mon_MsgToTotLen(totPtr, msgPtr, MON_TOT_LEN);
 }
 
-// The key is opaque to the protocol; servers fill it with their process id, thread id and a
-// connection number, so that text is what an administrator can match against the server's log.
 // The key is opaque to the protocol; servers fill it with their process id, thread id and a
 // connection number, so that text is what an administrator can match against the server's log.
 char *MonKeyStr(S5MonKey key, char *bufPtr)
