@@ -89,8 +89,8 @@ void ExportDialog::ResponseCallback(Widget, XtPointer clientData, XtPointer call
         XmString replace = XmStringCreateLocalized(const_cast<char*>("Replace"));
         XmString title = XmStringCreateLocalized(const_cast<char*>("Question"));
         Widget ask = XmCreateQuestionDialog(self->dialog, (String) "replace_dialog", NULL, 0);
-        XtVaSetValues(ask, XmNmessageString, text, XmNokLabelString, replace, XmNdialogTitle,
-                      title, XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL, XmNdefaultButtonType,
+        XtVaSetValues(ask, XmNmessageString, text, XmNokLabelString, replace, XmNdialogTitle, title,
+                      XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL, XmNdefaultButtonType,
                       XmDIALOG_CANCEL_BUTTON, NULL);
         XmStringFree(text);
         XmStringFree(replace);

@@ -150,8 +150,8 @@ void MonChart::SetupGraph(Widget area)
 
     XtVaSetValues(XomChartGetComponent(chartObject, XomCHART_LEFT_AXIS), XomNaxisLineThickness, 0,
                   XomNmajorGridLineStyle, XomLINE_ON_OFF_DASH, XomNlabelFont, kSmallFont,
-                  XomNannotationFont, kSmallFont, XomNannotationFormat, "%.2f",
-                  XomNtickPlacement, 1, NULL);
+                  XomNannotationFont, kSmallFont, XomNannotationFormat, "%.2f", XomNtickPlacement,
+                  1, NULL);
     LabelValueAxis(ShownSetting().unitType);
     char label[96];
     // Sixty seconds, the interval until a server's own is known.

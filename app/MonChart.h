@@ -65,8 +65,8 @@ private:
     void LabelValueAxis(UnitType unitType);
     // The vertical axis as before any sample: limit 10, labelled in the shown unit.
     void ResetValueAxis();
-    char readout[32];       // the read-out text on show
-    double yLimit = 10.0;   // the vertical axis's upper limit on show
+    char readout[32];     // the read-out text on show
+    double yLimit = 10.0; // the vertical axis's upper limit on show
 };
 
 #endif

@@ -47,13 +47,12 @@ const char* const sort_label[] = {"fm_sort_by_src",  "fm_sort_by_des",
                                   "fm_sort_by_time", "fm_sort_by_traffic"};
 const char* const unit_label[] = {"fm_bytes", "fm_kilobytes", "fm_megabytes"};
 const char* const node_display_label[] = {"fm_host_name", "fm_ip_address"};
-const char* const connection_label[CONNECTION_ENTRIES] = {"fm_filter", "fm_export",
-                                                          "fm_copy_row"};
+const char* const connection_label[CONNECTION_ENTRIES] = {"fm_filter", "fm_export", "fm_copy_row"};
 // The Connection entries are labelled here: the resource defaults leave that menu empty.
-const char* const connection_text[CONNECTION_ENTRIES] = {
-    "Filter...", "Export Shown Connections...", "Copy Row"};
-const char* const connection_accelerator[CONNECTION_ENTRIES] = {"Ctrl<KeyPress>f: DoSelect()",
-                                                                NULL, "Ctrl<KeyPress>c: DoSelect()"};
+const char* const connection_text[CONNECTION_ENTRIES] = {"Filter...", "Export Shown Connections...",
+                                                         "Copy Row"};
+const char* const connection_accelerator[CONNECTION_ENTRIES] = {"Ctrl<KeyPress>f: DoSelect()", NULL,
+                                                                "Ctrl<KeyPress>c: DoSelect()"};
 const char* const connection_accelerator_text[CONNECTION_ENTRIES] = {"Ctrl+f", NULL, "Ctrl+c"};
 const char* const help_label[HELP_ENTRIES] = {"fm_contents", "fm_product_information"};
 

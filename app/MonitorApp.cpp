@@ -337,8 +337,8 @@ void MonitorApp::RestorePaneHeights()
     for (int i = 0; i < 2; i++) {
         XtVaGetValues(panes[i], XmNpaneMinimum, &minimum[i], XmNpaneMaximum, &maximum[i], NULL);
         if (paneHeights[i] > 0)
-            XtVaSetValues(panes[i], XmNpaneMinimum, paneHeights[i], XmNpaneMaximum,
-                          paneHeights[i], NULL);
+            XtVaSetValues(panes[i], XmNpaneMinimum, paneHeights[i], XmNpaneMaximum, paneHeights[i],
+                          NULL);
     }
     for (int i = 0; i < 2; i++)
         XtVaSetValues(panes[i], XmNpaneMinimum, minimum[i], XmNpaneMaximum, maximum[i], NULL);

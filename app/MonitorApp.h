@@ -177,10 +177,10 @@ public:
     void ReadSettingFile();
     // Says that the settings file at path is no regular file and was not read.
     void WarnNotRead(const std::string& path);
-    int WriteSetting();    // monitor.ini and view.ini; 1 written, 0 refused (after the message)
+    int WriteSetting(); // monitor.ini and view.ini; 1 written, 0 refused (after the message)
     // view.ini: each server's filter and order beyond monitor.ini's (see ViewFile.h).
     void ReadViewFile();
-    int WriteViewFile(); // 1 written, 0 refused (after the message)
+    int WriteViewFile();   // 1 written, 0 refused (after the message)
     int WriteSOCKS5Data(); // the server list; 1 written, 0 refused
     // Tells the user why a file at path was not written (openFailure when it could not be
     // made); 1 when it was. The messages go to the main window.

@@ -20,9 +20,8 @@ namespace {
 const char* const toggle_label[FILTER_TOGGLE_COUNT] = {"system_error", "trellis_fatal_error",
                                                        "trellis_severe_error", "trellis_warning",
                                                        "trellis_info"};
-const ErrorKinds type_values[FILTER_TOGGLE_COUNT] = {ERROR_SYSTEM, ERROR_SOCKS_FATAL,
-                                                     ERROR_SOCKS_SEVERE, ERROR_SOCKS_WARNING,
-                                                     ERROR_SOCKS_INFO};
+const ErrorKinds type_values[FILTER_TOGGLE_COUNT] = {
+    ERROR_SYSTEM, ERROR_SOCKS_FATAL, ERROR_SOCKS_SEVERE, ERROR_SOCKS_WARNING, ERROR_SOCKS_INFO};
 
 const char* const control_label[] = {"fw_ok", "fw_clear", "fw_cancel"};
 enum { REJECT_OK = 0, REJECT_CLEAR = 1, REJECT_CANCEL = 2, REJECT_BUTTONS = 3 };

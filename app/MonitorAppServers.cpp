@@ -129,7 +129,7 @@ void MonitorApp::RemoveSOCKS5(int index)
         menu->ShowServerState();
         tableView->RestoreTable(1);
         chartView->ClearChart();
-    // The current server moved down one place with the others.
+        // The current server moved down one place with the others.
     } else if (currentIndex > index) {
         currentIndex--;
     }
@@ -258,7 +258,8 @@ void MonitorApp::SOCKS5EditPanelSelect(Widget w, XtPointer, XtPointer callData)
             } else if (!ServerPortValid(name, &badPort)) {
                 // The name would be kept and saved, and fail at every Start.
                 snprintf(message, sizeof message, "%s %.100s",
-                         "SOCKS5Server port must be a number from 1 to 65535, not", badPort.c_str());
+                         "SOCKS5Server port must be a number from 1 to 65535, not",
+                         badPort.c_str());
                 KesWarningPost(socks5Panel, message, NULL, NULL, "Warning");
             } else if (AddSOCKS5(name)) {
                 AddListItem(socks5List, name);

@@ -149,8 +149,7 @@ int MonitorApp::WriteSetting()
             }
             WriteSettingsTo(out, settings, serverCount);
         });
-    return ReportWrite(result, path, "Cannot open monitor.ini to save changes.")
-        && WriteViewFile();
+    return ReportWrite(result, path, "Cannot open monitor.ini to save changes.") && WriteViewFile();
 }
 
 // view.ini adds to monitor.ini what only this program knows: each server's filter and a

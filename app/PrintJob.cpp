@@ -134,8 +134,8 @@ void PrintJob::NotSent(const char* reason)
     if (fileMade)
         snprintf(text, sizeof text, "The document %s was not sent to the printer:", fileName);
     else // lpr ended badly after the file's time was up
-        snprintf(text, sizeof text, "Printing failed, and the document %s has been removed:",
-                 fileName);
+        snprintf(text, sizeof text,
+                 "Printing failed, and the document %s has been removed:", fileName);
     KesWarningPost(shell, text, reason, NULL, "Warning");
 }
 

@@ -23,15 +23,18 @@ public:
     {
         int fd = Mon_TcpConnect(address.c_str(), MON_DEFAULT_PORT);
         char request[2] = {MON_MSG_GET_NEXT_CONN, 0};
-        if (fd < 0 || Mon_TcpSend(fd, sizeof request, request) < 0) return;
+        if (fd < 0 || Mon_TcpSend(fd, sizeof request, request) < 0)
+            return;
         for (;;) {
             unsigned char prefix[2];
-            if (!ReadAll(fd, prefix, 2)) break;
+            if (!ReadAll(fd, prefix, 2))
+                break;
             size_t len = static_cast<size_t>(prefix[0] << 8 | prefix[1]);
             size_t at = pass_.size();
             pass_.insert(pass_.end(), prefix, prefix + 2);
             pass_.resize(at + 2 + len);
-            if (len == 0 || !ReadAll(fd, pass_.data() + at + 2, len)) break;
+            if (len == 0 || !ReadAll(fd, pass_.data() + at + 2, len))
+                break;
             records_++;
         }
         close(fd);
@@ -63,7 +66,8 @@ private:
     {
         while (len > 0) {
             ssize_t n = read(fd, at, len);
-            if (n <= 0) return false;
+            if (n <= 0)
+                return false;
             at += n;
             len -= static_cast<size_t>(n);
         }
@@ -75,7 +79,8 @@ private:
     {
         for (;;) {
             int fd = accept(listenFd_, nullptr, nullptr);
-            if (fd < 0) return;
+            if (fd < 0)
+                return;
             unsigned char request[2 + 65535];
             while (ReadAll(fd, request, 2)
                    && ReadAll(fd, request + 2, static_cast<size_t>(request[0] << 8 | request[1]))) {
@@ -83,7 +88,8 @@ private:
                 size_t left = pass_.size();
                 while (left > 0) {
                     ssize_t n = write(fd, at, left);
-                    if (n <= 0) break;
+                    if (n <= 0)
+                        break;
                     at += n;
                     left -= static_cast<size_t>(n);
                 }

@@ -22,7 +22,7 @@ S5MonData TypicalRecord()
     return d;
 }
 
-void EncodeConnection(benchmark::State &state)
+void EncodeConnection(benchmark::State& state)
 {
     S5MonData d = TypicalRecord();
     char msg[MON_CONN_MAX_LEN];
@@ -32,7 +32,7 @@ void EncodeConnection(benchmark::State &state)
 }
 BENCHMARK(EncodeConnection);
 
-void DecodeConnection(benchmark::State &state)
+void DecodeConnection(benchmark::State& state)
 {
     S5MonData d = TypicalRecord();
     char msg[MON_CONN_MAX_LEN];

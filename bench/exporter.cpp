@@ -43,7 +43,7 @@ struct Fleet {
         exporter = std::make_unique<ExporterProcess>(args);
         // Every answering server polled once at least.
         exporter->waitForMetrics(
-            [](const std::string &m) {
+            [](const std::string& m) {
                 for (int i = 0; i < SIMULATED; ++i)
                     if (sampleValue(m, "vantor_up{server=\"s" + std::to_string(i) + "\"}") != 1)
                         return false;
@@ -54,7 +54,7 @@ struct Fleet {
     ~Fleet() { close(stalledFd); }
 };
 
-Fleet &fleet()
+Fleet& fleet()
 {
     static Fleet f;
     return f;
@@ -93,9 +93,9 @@ double cpuSeconds(pid_t pid)
     return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
-void BM_ScrapeOfFiftyServers(benchmark::State &state)
+void BM_ScrapeOfFiftyServers(benchmark::State& state)
 {
-    Fleet &f = fleet();
+    Fleet& f = fleet();
     double slowest = 0;
     size_t bytes = 0;
     for (auto _ : state) {
@@ -128,9 +128,9 @@ BENCHMARK(BM_ScrapeOfFiftyServers)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 // The exporter's CPU time over a few seconds of polling without scrapes, per poll of an
 // answering server (the stalled one costs nothing while it waits).
-void BM_CpuPerPoll(benchmark::State &state)
+void BM_CpuPerPoll(benchmark::State& state)
 {
-    Fleet &f = fleet();
+    Fleet& f = fleet();
     const int seconds = 5;
     double cpu = 0;
     for (auto _ : state) {

@@ -37,13 +37,13 @@ namespace {
 const size_t BODY = 64u << 20;
 const std::string REQUEST = "GET /file HTTP/1.0\r\n\r\n";
 
-TestHttpServer &server()
+TestHttpServer& server()
 {
     static TestHttpServer http(patternBody(BODY));
     return http;
 }
 
-ProxyProcess &proxy()
+ProxyProcess& proxy()
 {
     static ProxyProcess p;
     return p;
@@ -60,14 +60,14 @@ std::vector<std::string> tenRules()
     return args;
 }
 
-ProxyProcess &proxyWithRules()
+ProxyProcess& proxyWithRules()
 {
     static ProxyProcess p(tenRules());
     return p;
 }
 
 // For requests whose answer is small, so that the cost of each request shows.
-TestHttpServer &smallServer()
+TestHttpServer& smallServer()
 {
     static TestHttpServer http(patternBody(1024));
     return http;
@@ -85,8 +85,8 @@ public:
             int null = open("/dev/null", O_WRONLY); // microsocks logs every connection
             dup2(null, 1);
             dup2(null, 2);
-            std::vector<char *> args;
-            for (std::string &a : argv)
+            std::vector<char*> args;
+            for (std::string& a : argv)
                 args.push_back(&a[0]);
             args.push_back(nullptr);
             execv(args[0], args.data());
@@ -109,8 +109,8 @@ public:
         kill(-pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
-    ForeignProxy(const ForeignProxy &) = delete;
-    ForeignProxy &operator=(const ForeignProxy &) = delete;
+    ForeignProxy(const ForeignProxy&) = delete;
+    ForeignProxy& operator=(const ForeignProxy&) = delete;
 
     bool ready() const { return ready_; }
     int port() const { return port_; }
@@ -122,16 +122,16 @@ private:
     bool ready_ = false;
 };
 
-bool installed(const char *path)
+bool installed(const char* path)
 {
     return access(path, X_OK) == 0;
 }
 
-ForeignProxy &danted()
+ForeignProxy& danted()
 {
     static int port = unusedPort();
     // No log, no authentication, loopback only; the settings before the rules.
-    const char *rest = "external: 127.0.0.1\n"
+    const char* rest = "external: 127.0.0.1\n"
                        "clientmethod: none\n"
                        "socksmethod: none\n"
                        "user.privileged: root\n"
@@ -145,7 +145,7 @@ ForeignProxy &danted()
     return p;
 }
 
-ForeignProxy &microsocks()
+ForeignProxy& microsocks()
 {
     static int port = unusedPort();
     static ForeignProxy p({"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)},
@@ -174,8 +174,8 @@ std::vector<std::string> statFields(pid_t pid)
 double cpuSecondsOfTree(pid_t root)
 {
     std::map<pid_t, pid_t> parentOf;
-    if (DIR *proc = opendir("/proc")) {
-        while (dirent *e = readdir(proc)) {
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* e = readdir(proc)) {
             pid_t pid = std::atoi(e->d_name);
             std::vector<std::string> f = pid > 0 ? statFields(pid) : std::vector<std::string>{};
             if (f.size() > 1)
@@ -184,7 +184,7 @@ double cpuSecondsOfTree(pid_t root)
         closedir(proc);
     }
     long ticks = 0;
-    for (const auto &p : parentOf) {
+    for (const auto& p : parentOf) {
         bool inTree = false;
         for (pid_t up = p.first; up > 1 && !inTree; up = parentOf.count(up) ? parentOf[up] : 0)
             inTree = up == root;
@@ -212,7 +212,7 @@ size_t drain(int fd)
 
 // The download, repeated; through the SOCKS server on socksPort unless it is 0, whose
 // processes' CPU time per GiB is then a counter.
-void transfer(benchmark::State &state, int socksPort, pid_t socksPid)
+void transfer(benchmark::State& state, int socksPort, pid_t socksPid)
 {
     int port = server().port();
     double cpuBefore = socksPort ? cpuSecondsOfTree(socksPid) : 0;
@@ -237,13 +237,13 @@ void transfer(benchmark::State &state, int socksPort, pid_t socksPid)
             (cpuSecondsOfTree(socksPid) - cpuBefore) / (bytes / double(1u << 30));
 }
 
-void BM_DirectLoopback(benchmark::State &state)
+void BM_DirectLoopback(benchmark::State& state)
 {
     transfer(state, 0, 0);
 }
 BENCHMARK(BM_DirectLoopback)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-void BM_ThroughProxy(benchmark::State &state)
+void BM_ThroughProxy(benchmark::State& state)
 {
     if (!proxy().started())
         state.SkipWithError("vantor-proxy did not start");
@@ -252,7 +252,7 @@ void BM_ThroughProxy(benchmark::State &state)
 }
 BENCHMARK(BM_ThroughProxy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-void BM_ThroughProxyWithRules(benchmark::State &state)
+void BM_ThroughProxyWithRules(benchmark::State& state)
 {
     if (!proxyWithRules().started())
         state.SkipWithError("vantor-proxy did not start");
@@ -264,7 +264,7 @@ BENCHMARK(BM_ThroughProxyWithRules)->Unit(benchmark::kMillisecond)->UseRealTime(
 // Requests for 1 KiB through the proxy, one connection each, counted as items. A fixed
 // count: each leaves two connections waiting out TIME_WAIT, and loopback has some 28,000
 // ports for them.
-void shortRequests(benchmark::State &state, ProxyProcess &p)
+void shortRequests(benchmark::State& state, ProxyProcess& p)
 {
     if (!p.started()) {
         state.SkipWithError("vantor-proxy did not start");
@@ -287,7 +287,7 @@ void shortRequests(benchmark::State &state, ProxyProcess &p)
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 
-void BM_ShortRequestsThroughProxy(benchmark::State &state)
+void BM_ShortRequestsThroughProxy(benchmark::State& state)
 {
     shortRequests(state, proxy());
 }
@@ -296,7 +296,7 @@ BENCHMARK(BM_ShortRequestsThroughProxy)
     ->UseRealTime()
     ->Iterations(3000);
 
-void BM_ShortRequestsThroughProxyWithRules(benchmark::State &state)
+void BM_ShortRequestsThroughProxyWithRules(benchmark::State& state)
 {
     shortRequests(state, proxyWithRules());
 }
@@ -305,7 +305,7 @@ BENCHMARK(BM_ShortRequestsThroughProxyWithRules)
     ->UseRealTime()
     ->Iterations(3000);
 
-void BM_ThroughDanted(benchmark::State &state)
+void BM_ThroughDanted(benchmark::State& state)
 {
     if (!installed("/usr/sbin/danted"))
         state.SkipWithError("danted is not installed");
@@ -316,7 +316,7 @@ void BM_ThroughDanted(benchmark::State &state)
 }
 BENCHMARK(BM_ThroughDanted)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-void BM_ThroughMicrosocks(benchmark::State &state)
+void BM_ThroughMicrosocks(benchmark::State& state)
 {
     if (!installed("/usr/bin/microsocks"))
         state.SkipWithError("microsocks is not installed");
@@ -341,7 +341,7 @@ long residentKiB(pid_t pid)
 // it open; the client reads them, so every relay buffer or pipe has been used and drained.
 // Counted once the proxy has let go of what idle connections do not need (a few seconds at
 // most): two sockets per connection are all it should keep.
-void BM_IdleRelayedConnections(benchmark::State &state)
+void BM_IdleRelayedConnections(benchmark::State& state)
 {
     const int count = int(state.range(0));
     const size_t greeting = 16 * 1024;
@@ -403,9 +403,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> rates;
 
-    void ReportRuns(const std::vector<Run> &runs) override
+    void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run &run : runs) {
+        for (const Run& run : runs) {
             auto it = run.counters.find("bytes_per_second");
             if (it == run.counters.end())
                 it = run.counters.find("items_per_second");
@@ -420,19 +420,19 @@ public:
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double direct = reporter.rates["BM_DirectLoopback"];
-    for (const char *name : {"BM_ThroughProxy", "BM_ThroughDanted", "BM_ThroughMicrosocks"}) {
+    for (const char* name : {"BM_ThroughProxy", "BM_ThroughDanted", "BM_ThroughMicrosocks"}) {
         double proxied = reporter.rates[name];
         if (direct > 0 && proxied > 0)
             std::printf("%s / direct: %.3f\n", name, proxied / direct);
     }
     // What ten rules cost: their rate against the same proxy's without rules.
-    for (const auto &pair : {std::make_pair("BM_ThroughProxyWithRules", "BM_ThroughProxy"),
+    for (const auto& pair : {std::make_pair("BM_ThroughProxyWithRules", "BM_ThroughProxy"),
                              std::make_pair("BM_ShortRequestsThroughProxyWithRules",
                                             "BM_ShortRequestsThroughProxy")}) {
         double with = reporter.rates[pair.first], without = reporter.rates[pair.second];

@@ -35,7 +35,7 @@ enum { ROW_PREFETCH_DISTANCE = 8 };
 // A plain record: the row array is allocated with calloc and grown with realloc, so rows
 // must stay trivially copyable and an all-zero slot must be a free one.
 struct Connection {
-    int32_t kind;            // see the row kinds above
+    int32_t kind; // see the row kinds above
     RowAge age;
     uint32_t lastTotalBytes; // inTotBytes + outTotBytes at the last traffic accounting
     char authenText[25];

@@ -66,8 +66,8 @@ private:
     // should cost one fetch from memory, not the two or three of a node-based map.
     struct Retired {
         char key[sizeof(S5MonKey::key)];
-        uint16_t used;  // 0: an empty place
-        uint32_t pass;  // the last pass that listed the key
+        uint16_t used; // 0: an empty place
+        uint32_t pass; // the last pass that listed the key
     };
     // The place that holds key, or the empty one where it would go.
     size_t PlaceOf(const char* key) const;
@@ -77,9 +77,9 @@ private:
     std::vector<Retired> retired_; // a power of two in size, or empty
     size_t retiredCount_ = 0;
     uint32_t pass_ = 0;
-    bool havePrevious_ = false;   // a complete pass was seen since the reset
+    bool havePrevious_ = false;       // a complete pass was seen since the reset
     bool previousClockKnown_ = false; // it listed at least one record
-    S5Time previousClock_ = 0;    // the newest curTime of that pass
+    S5Time previousClock_ = 0;        // the newest curTime of that pass
     bool passClockKnown_ = false;
     S5Time passClock_ = 0;
 };

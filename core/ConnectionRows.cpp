@@ -169,7 +169,8 @@ int CompareRowsBy(SortKey sortType, NodeType nodeType, const Connection* a, cons
 {
     switch (sortType) {
     case SORT_BY_IN_TRAFFIC:
-        return (a->data.inTotBytes > b->data.inTotBytes) - (a->data.inTotBytes < b->data.inTotBytes);
+        return (a->data.inTotBytes > b->data.inTotBytes)
+            - (a->data.inTotBytes < b->data.inTotBytes);
     case SORT_BY_OUT_TRAFFIC:
         return (a->data.outTotBytes > b->data.outTotBytes)
             - (a->data.outTotBytes < b->data.outTotBytes);

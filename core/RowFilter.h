@@ -21,8 +21,8 @@ private:
     bool HostContains(const char* name, const char* keptAddressText,
                       const S5NetAddr& address) const;
 
-    unsigned char fold_[256];                     // each byte folded to lower case
-    unsigned char folded_[SETTING_FILTER_SIZE];   // the filter, folded
+    unsigned char fold_[256];                   // each byte folded to lower case
+    unsigned char folded_[SETTING_FILTER_SIZE]; // the filter, folded
 };
 
 // Asks for the parts of row that RowFilter::Matches reads, so that a scan of many rows can

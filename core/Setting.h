@@ -61,10 +61,10 @@ struct Setting {
     int chartHeight;
     float unitFactor; // UnitFactorOf(unitType)
     int showToolbar;
-    int showFailed;     // 0 active rows, 1 failed rows
+    int showFailed; // 0 active rows, 1 failed rows
     SortKey sortType;
-    SortKey menuSortType; // the Sort By key monitor.ini keeps (see SavedSortKey)
-    int sortDescending; // 1: the list on show is sorted largest first (view.ini)
+    SortKey menuSortType;             // the Sort By key monitor.ini keeps (see SavedSortKey)
+    int sortDescending;               // 1: the list on show is sorted largest first (view.ini)
     char filter[SETTING_FILTER_SIZE]; // rows on show contain this text; "" all (view.ini)
     NodeType nodeType;
     UnitType unitType;

@@ -19,7 +19,8 @@
 
 struct ServerView {
     std::string server;
-    SortKey sortType; // SORT_BY_IN_TRAFFIC, _OUT_TRAFFIC, _DURATION, or SORT_BY_NONE: the Sort By key
+    SortKey
+        sortType;   // SORT_BY_IN_TRAFFIC, _OUT_TRAFFIC, _DURATION, or SORT_BY_NONE: the Sort By key
     int descending; // 0 or 1
     std::string filter;
 };

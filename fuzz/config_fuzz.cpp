@@ -12,16 +12,16 @@
 
 namespace {
 
-void checkRules(const AccessRules &rules)
+void checkRules(const AccessRules& rules)
 {
-    for (const ClientRule &rule : rules.clientRules()) {
+    for (const ClientRule& rule : rules.clientRules()) {
         ClientRule again;
         std::string error;
         if (!parseClientRule(splitWords(rule.text), &again, &error) || again.text != rule.text
             || again.pass != rule.pass)
             __builtin_trap();
     }
-    for (const RequestRule &rule : rules.requestRules()) {
+    for (const RequestRule& rule : rules.requestRules()) {
         RequestRule again;
         std::string error;
         if (!parseRequestRule(splitWords(rule.text), &again, &error) || again.text != rule.text
@@ -38,7 +38,7 @@ void checkRules(const AccessRules &rules)
     byAddress.host.clear();
     parseIpAddress("::ffff:192.0.2.7", &byAddress.destination);
     int count = int(rules.requestRules().size());
-    for (const AccessRequest &request : {byName, byAddress}) {
+    for (const AccessRequest& request : {byName, byAddress}) {
         Decision d = rules.decideRequest(request);
         if (d.rule < 0 || d.rule > count || (d.rule == 0 && d.verdict == Verdict::NeedsAddress)
             || (d.verdict == Verdict::NeedsAddress && !request.host.size()))
@@ -51,9 +51,9 @@ void checkRules(const AccessRules &rules)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string text(reinterpret_cast<const char *>(data), size);
+    std::string text(reinterpret_cast<const char*>(data), size);
     ProxyOptions options;
     options.retentionSeconds = -7; // a mark: a refused file must leave it
     ConfigErrors errors = loadProxyOptionsFromText(text, "fuzz.conf", ProxyCommandLine(), &options);
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (options.retentionSeconds != -7 || errors.listed().empty()
             || errors.listed().size() > ConfigErrors::MAX_LISTED)
             __builtin_trap();
-        for (const ConfigError &e : errors.listed())
+        for (const ConfigError& e : errors.listed())
             if (e.message.empty()
                 || (!e.place.empty() && e.place.compare(0, 10, "fuzz.conf:") != 0))
                 __builtin_trap();

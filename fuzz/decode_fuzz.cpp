@@ -5,12 +5,12 @@
 #include <stdint.h>
 #include <string.h>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 65535)
         return 0;
     // Copy into a buffer of exactly the received size, so any read beyond it is caught.
-    char *msg = new char[size ? size : 1];
+    char* msg = new char[size ? size : 1];
     memcpy(msg, data, size);
     uint16_t len = static_cast<uint16_t>(size);
 

@@ -13,18 +13,18 @@
 
 #include <vector>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Mon_TcpSetTimeout(1000); // everything is written before reading starts
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2 || size > 32768)
         return 0;
     uint16_t bufLen = static_cast<uint16_t>((data[0] << 8 | data[1]) % 2048);
-    const uint8_t *stream = data + 2;
+    const uint8_t* stream = data + 2;
     size_t length = size - 2;
 
     int pair[2];

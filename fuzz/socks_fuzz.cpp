@@ -7,11 +7,11 @@
 #include <stdint.h>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // An exactly sized copy, so that any read beyond the received bytes is caught.
     std::vector<uint8_t> buf(data, data + size);
-    const uint8_t *p = buf.empty() ? nullptr : buf.data();
+    const uint8_t* p = buf.empty() ? nullptr : buf.data();
     size_t used = 0;
 
     socks5::Greeting greeting;

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string text(reinterpret_cast<const char *>(data), size);
+    std::string text(reinterpret_cast<const char*>(data), size);
     UserFile users;
     std::string error;
     if (!users.parse("alice secret\n", "before", &error))

@@ -24,7 +24,7 @@ struct S5LogHandle {
     char fileName[LOG_NAME_LEN];
     uint32_t maxSize;
     int oldFiles;
-    FILE *stream;
+    FILE* stream;
     int level;
     int how;
 };
@@ -39,7 +39,7 @@ int fileopened = 0;
 // means nothing (-1).
 int LevelFromEnvironment()
 {
-    const char *debug = getenv("SOCKS5_DEBUG");
+    const char* debug = getenv("SOCKS5_DEBUG");
     if (debug == NULL)
         return -1;
     if (*debug == '\0')
@@ -67,7 +67,7 @@ int FlagsFromEnvironment()
 
 int OldFilesFromEnvironment()
 {
-    const char *number = getenv("SOCKS5_LOG_NUMBER");
+    const char* number = getenv("SOCKS5_LOG_NUMBER");
     if (number == NULL)
         return 1;
     long n = strtol(number, NULL, 10);
@@ -80,7 +80,7 @@ int OldFilesFromEnvironment()
 // SOCKS5_LOG_SIZE is in kilobytes; nothing, zero or a negative number keep the 1 GiB default.
 uint32_t MaxSizeFromEnvironment()
 {
-    const char *size = getenv("SOCKS5_LOG_SIZE");
+    const char* size = getenv("SOCKS5_LOG_SIZE");
     if (size == NULL)
         return kDefaultMaxSize;
     long kb = atol(size);
@@ -93,9 +93,9 @@ uint32_t MaxSizeFromEnvironment()
 }
 
 // The file is opened for appending, so that several processes may share one log.
-void SetUpFile(S5LogHandle *h)
+void SetUpFile(S5LogHandle* h)
 {
-    const char *name = getenv("SOCKS5_LOG_FILE");
+    const char* name = getenv("SOCKS5_LOG_FILE");
     snprintf(h->fileName, sizeof h->fileName, "%s", name ? name : "");
     h->oldFiles = OldFilesFromEnvironment();
     h->maxSize = MaxSizeFromEnvironment();
@@ -112,7 +112,7 @@ void SetUpFile(S5LogHandle *h)
 // Rotation keeps oldFiles old logs as name1 (newest) to nameN. The file is reopened and
 // measured first, because another process writing to the same log may have rotated it
 // already; renaming again would throw away its fresh file.
-void RotateFiles(S5LogHandle *h)
+void RotateFiles(S5LogHandle* h)
 {
     fclose(h->stream);
     h->stream = fopen(h->fileName, "a");
@@ -161,16 +161,16 @@ int SyslogPriority(int level)
 
 // Cuts text at a conversion that the length limit left unfinished ("%", "%l", "%-0"), which
 // the formatter would otherwise read as a conversion.
-void DropUnfinishedConversion(char *text)
+void DropUnfinishedConversion(char* text)
 {
-    for (char *p = text; *p; p++) {
+    for (char* p = text; *p; p++) {
         if (*p != '%')
             continue;
         if (p[1] == '%') {
             p++;
             continue;
         }
-        char *q = p + 1;
+        char* q = p + 1;
         while (*q && strchr("#0- +'123456789.*hlLqjzt", *q))
             q++;
         if (*q == '\0') {
@@ -182,11 +182,11 @@ void DropUnfinishedConversion(char *text)
 }
 
 // Copies format behind the prefix, replacing each "%m" by the text of errnoValue.
-void ExpandFormat(char *out, size_t used, const char *format, int errnoValue)
+void ExpandFormat(char* out, size_t used, const char* format, int errnoValue)
 {
     const size_t limit = LOG_LINE_LEN - 1; // prefix and text hold at most 2067 characters
-    const char *errText = strerror(errnoValue);
-    for (const char *p = format; *p && used < limit; p++) {
+    const char* errText = strerror(errnoValue);
+    for (const char* p = format; *p && used < limit; p++) {
         if (p[0] == '%' && p[1] == '%') {
             if (used + 2 > limit)
                 break; // never split a "%%" into a lone '%'
@@ -195,7 +195,7 @@ void ExpandFormat(char *out, size_t used, const char *format, int errnoValue)
             p++;
         } else if (p[0] == '%' && p[1] == 'm') {
             // The error text becomes part of a format: its '%' signs must stay literal.
-            for (const char *e = errText; *e && used < limit; e++) {
+            for (const char* e = errText; *e && used < limit; e++) {
                 if (*e == '%') {
                     if (used + 2 > limit)
                         break;
@@ -215,10 +215,10 @@ void ExpandFormat(char *out, size_t used, const char *format, int errnoValue)
 
 } // namespace
 
-void *S5LogDefaultHandle = NULL;
+void* S5LogDefaultHandle = NULL;
 int S5LogShowThreadIDS = 0;
 
-void S5LogStart(void **handlePtr, int how, int level, const char *name)
+void S5LogStart(void** handlePtr, int how, int level, const char* name)
 {
     time_t now = time(NULL);
     if (how == -1)
@@ -226,10 +226,10 @@ void S5LogStart(void **handlePtr, int how, int level, const char *name)
     if (level == -1)
         level = LevelFromEnvironment();
 
-    S5LogHandle *h = static_cast<S5LogHandle *>(*handlePtr);
+    S5LogHandle* h = static_cast<S5LogHandle*>(*handlePtr);
     bool restart = h != NULL;
     if (!restart) {
-        h = static_cast<S5LogHandle *>(calloc(1, sizeof *h));
+        h = static_cast<S5LogHandle*>(calloc(1, sizeof *h));
         if (h == NULL)
             return;
         *handlePtr = h;
@@ -249,11 +249,12 @@ void S5LogStart(void **handlePtr, int how, int level, const char *name)
     if (restart && h->how != 0) {
         char when[128];
         strftime(when, sizeof when, "%c", localtime(&now));
-        S5LogUpdate(h, S5_LEVEL_RESTART, S5_MSG_UNCATALOGUED, "%s Logging (re)started at %s", name, when);
+        S5LogUpdate(h, S5_LEVEL_RESTART, S5_MSG_UNCATALOGUED, "%s Logging (re)started at %s", name,
+                    when);
     }
 }
 
-void S5LogUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format, ...)
+void S5LogUpdate(void* handle, S5LogLevel level, S5LogMessage msgID, const char* format, ...)
 {
     va_list ap;
     va_start(ap, format);
@@ -265,7 +266,7 @@ void S5LogUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char 
 // file is written), "%m" expanded by hand with the errno saved on entry (the catalog look-up
 // may change errno), and a conversion cut in half by the length limit dropped, so that
 // vsnprintf never reads an argument the caller did not give. errno is kept for the caller.
-void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format,
+void S5LogvUpdate(void* handle, S5LogLevel level, S5LogMessage msgID, const char* format,
                   va_list ap)
 {
     int savedErrno = errno;
@@ -279,7 +280,7 @@ void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char
             return;
         }
     }
-    S5LogHandle *h = static_cast<S5LogHandle *>(handle);
+    S5LogHandle* h = static_cast<S5LogHandle*>(handle);
     if (h->how == 0 || h->level == -1 || level > h->level || dontLoop) {
         errno = savedErrno;
         return;
@@ -333,11 +334,11 @@ void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char
     dontLoop = 0;
 }
 
-void S5LogEnd(void *handle)
+void S5LogEnd(void* handle)
 {
     if (handle == NULL)
         return;
-    S5LogHandle *h = static_cast<S5LogHandle *>(handle);
+    S5LogHandle* h = static_cast<S5LogHandle*>(handle);
     if (h->catalog != reinterpret_cast<nl_catd>(-1)) {
         catclose(h->catalog);
         h->catalog = reinterpret_cast<nl_catd>(-1);

@@ -31,20 +31,20 @@ enum S5LogMessage : int {
 };
 
 // The handle that a NULL handle stands for; it starts itself on the first message.
-extern void *S5LogDefaultHandle;
+extern void* S5LogDefaultHandle;
 // Non-zero adds a thread field after the process id of each line.
 extern int S5LogShowThreadIDS;
 
 // Opens (or, given a started handle, restarts) a log. A level of -1 takes it from
 // SOCKS5_DEBUG (n gives 5 n + 4; unset logs nothing); name is the syslog ident and catalog.
-void S5LogStart(void **handlePtr, int how, int level, const char *name);
+void S5LogStart(void** handlePtr, int how, int level, const char* name);
 // Writes one line when level is at most the log's level. msgID picks the translated format
 // from the message catalog when one is open; format is used otherwise. "%m" is errno's text.
-void S5LogUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format, ...)
+void S5LogUpdate(void* handle, S5LogLevel level, S5LogMessage msgID, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-void S5LogvUpdate(void *handle, S5LogLevel level, S5LogMessage msgID, const char *format,
+void S5LogvUpdate(void* handle, S5LogLevel level, S5LogMessage msgID, const char* format,
                   va_list ap);
 // Closes the catalog, syslog and the file, and frees the handle.
-void S5LogEnd(void *handle);
+void S5LogEnd(void* handle);
 
 #endif

@@ -22,9 +22,10 @@ bool FlagIn(MonHand_t h, std::initializer_list<uint32_t> accepted)
 }
 
 // Logs the entry point's refusal of handle h.
-int Refuse(const char *message, const void *h)
+int Refuse(const char* message, const void* h)
 {
-    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message, reinterpret_cast<unsigned long>(h));
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message,
+                reinterpret_cast<unsigned long>(h));
     return -1;
 }
 
@@ -32,15 +33,16 @@ int Refuse(const char *message, const void *h)
 
 // The flag reads "closed" until the handle is whole, so that no entry point would use a
 // half-made one.
-int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
+int S5MonNetOpen(const char* hostName, int clientType, S5MonHandle* handlePtr)
 {
     *handlePtr = NULL;
     if (clientType != MON_CLIENT_NETWORK) {
-        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_CLIENT_TYPE, "MonNetOpen: bad client type=%d specified", clientType);
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_CLIENT_TYPE,
+                    "MonNetOpen: bad client type=%d specified", clientType);
         return -1;
     }
     MonHand_t h = static_cast<MonHand_t>(calloc(1, sizeof *h));
-    MonGUIInfo_t *info = static_cast<MonGUIInfo_t *>(calloc(1, sizeof *info));
+    MonGUIInfo_t* info = static_cast<MonGUIInfo_t*>(calloc(1, sizeof *info));
     if (h == NULL || info == NULL) {
         S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NO_MEMORY, "MonNetOpen: malloc() failed");
         free(h);
@@ -56,7 +58,8 @@ int S5MonNetOpen(const char *hostName, int clientType, S5MonHandle *handlePtr)
 
     info->sock = Mon_TcpConnect(hostName, MON_DEFAULT_PORT);
     if (info->sock == -1) {
-        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_CONNECT_FAILED, "Failed to open network connection");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_CONNECT_FAILED,
+                    "Failed to open network connection");
         free(info);
         free(h);
         return -1;
@@ -71,33 +74,35 @@ int S5MonClose(S5MonHandle handle)
     if (h == NULL)
         return -1;
     // An empty entry is refused too: calling it would crash.
-    if (!FlagIn(
-            h,
-            {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_USER_CLIENT, MON_FLAG_SENDER})
+    if (!FlagIn(h,
+                {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_USER_CLIENT,
+                 MON_FLAG_SENDER})
         || h->vec.closeProc == NULL)
         return Refuse("S5MonClose(): bad handle=0x%lx specified", h);
     return h->vec.closeProc(h);
 }
 
-int S5MonSendData(S5MonHandle handle, const S5MonData *connPtr)
+int S5MonSendData(S5MonHandle handle, const S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL
-        || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_SENDER})
+        || !FlagIn(h,
+                   {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK, MON_FLAG_SENDER})
         || h->vec.putConnProc == NULL)
         return Refuse("S5MonSendData: invalid handle=0x%lx specified", h);
     return h->vec.putConnProc(h, connPtr);
 }
 
-int S5MonRecvData(S5MonHandle handle, S5MonData *connPtr)
+int S5MonRecvData(S5MonHandle handle, S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
-    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_NETWORK}) || h->vec.getConnProc == NULL)
+    if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_NETWORK})
+        || h->vec.getConnProc == NULL)
         return Refuse("S5MonRecvData: invalid handle=0x%lx specified", h);
     return h->vec.getConnProc(h, connPtr);
 }
 
-int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
+int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_CONN_CLIENT, MON_FLAG_NETWORK})
@@ -106,7 +111,7 @@ int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData *connPtr)
     return h->vec.getNextConnProc(h, all, connPtr);
 }
 
-int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
+int S5MonGetUser(S5MonHandle handle, S5MonUser_t* userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})
@@ -115,7 +120,7 @@ int S5MonGetUser(S5MonHandle handle, S5MonUser_t *userPtr)
     return h->vec.getUserProc(h, userPtr);
 }
 
-int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
+int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t* userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})
@@ -124,7 +129,7 @@ int S5MonGetNextUser(S5MonHandle handle, S5MonUser_t *userPtr)
     return h->vec.getNextUserProc(h, userPtr);
 }
 
-int S5MonGetTot(S5MonHandle handle, S5MonTot_t *totPtr)
+int S5MonGetTot(S5MonHandle handle, S5MonTot_t* totPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     if (h == NULL || !FlagIn(h, {MON_FLAG_FULL_CLIENT, MON_FLAG_USER_CLIENT, MON_FLAG_NETWORK})

@@ -6,17 +6,17 @@
 #include "lib/monUnixTcp.h"
 
 struct MonHand;
-typedef struct MonHand *MonHand_t;
+typedef struct MonHand* MonHand_t;
 
 // The procedure table: every entry takes the handle first.
 typedef struct {
     int (*closeProc)(MonHand_t h);
-    int (*putConnProc)(MonHand_t h, const S5MonData *connPtr);
-    int (*getConnProc)(MonHand_t h, S5MonData *connPtr);
-    int (*getNextConnProc)(MonHand_t h, unsigned all, S5MonData *connPtr);
-    int (*getUserProc)(MonHand_t h, S5MonUser_t *userPtr);
-    int (*getNextUserProc)(MonHand_t h, S5MonUser_t *userPtr);
-    int (*getTotProc)(MonHand_t h, S5MonTot_t *totPtr);
+    int (*putConnProc)(MonHand_t h, const S5MonData* connPtr);
+    int (*getConnProc)(MonHand_t h, S5MonData* connPtr);
+    int (*getNextConnProc)(MonHand_t h, unsigned all, S5MonData* connPtr);
+    int (*getUserProc)(MonHand_t h, S5MonUser_t* userPtr);
+    int (*getNextUserProc)(MonHand_t h, S5MonUser_t* userPtr);
+    int (*getTotProc)(MonHand_t h, S5MonTot_t* totPtr);
 } MonVec_t;
 
 struct MonHand {
@@ -24,7 +24,7 @@ struct MonHand {
     uint32_t flag;
     MonVec_t vec;
     // the kind's own state: MonGUIInfo_t for a network client
-    void *infoPtr;
+    void* infoPtr;
     // the server name it was opened with
     char name[256];
 };
@@ -43,6 +43,6 @@ typedef struct {
 } MonGUIInfo_t;
 
 // Fills the procedure table of a network client handle.
-void MonGUIFillVec(MonVec_t *vec);
+void MonGUIFillVec(MonVec_t* vec);
 
 #endif

@@ -14,23 +14,24 @@ namespace {
 int passLimitMs = 300000;
 
 // Every procedure first checks that the handle is a usable network client.
-bool HandleUsable(MonHand_t h, const char *procName)
+bool HandleUsable(MonHand_t h, const char* procName)
 {
     if (h->flag == MON_FLAG_NETWORK)
         return true;
     char message[96];
     snprintf(message, sizeof message, "%s: bad handle=0x%%lx specified", procName);
-    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message, reinterpret_cast<unsigned long>(h));
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_HANDLE, message,
+                reinterpret_cast<unsigned long>(h));
     return false;
 }
 
-MonGUIInfo_t *InfoOf(MonHand_t h)
+MonGUIInfo_t* InfoOf(MonHand_t h)
 {
-    return static_cast<MonGUIInfo_t *>(h->infoPtr);
+    return static_cast<MonGUIInfo_t*>(h->infoPtr);
 }
 
 // Sends a request built in info->request and receives one reply frame into info->reply.
-int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
+int Exchange(MonGUIInfo_t* info, uint16_t requestLen)
 {
     if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
         return -1;
@@ -45,7 +46,7 @@ int Exchange(MonGUIInfo_t *info, uint16_t requestLen)
 // following calls only read. The pass has two clocks: one for the whole pass, so that a
 // server trickling records forever cannot hold the window, and one per frame, restarted by
 // every frame that arrives.
-int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
+int NextListFrame(MonGUIInfo_t* info, uint16_t requestLen, bool wait)
 {
     if (!info->sentReq) {
         if (Mon_TcpSend(info->sock, requestLen, info->request) < 0)
@@ -54,9 +55,9 @@ int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
         info->input.deadline = Mon_TcpClockMs() + passLimitMs;
         Mon_TcpStartFrameClock(&info->input);
     }
-    int len = wait ? Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply)
-                   : Mon_TcpRecvBufferedNoWait(info->sock, &info->input, MON_GUI_BUF_LEN,
-                                               info->reply);
+    int len = wait
+        ? Mon_TcpRecvBuffered(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply)
+        : Mon_TcpRecvBufferedNoWait(info->sock, &info->input, MON_GUI_BUF_LEN, info->reply);
     if (len < 0 && !wait && errno == EAGAIN)
         return S5MON_NOT_YET;
     if (len == 0) {
@@ -68,7 +69,7 @@ int NextListFrame(MonGUIInfo_t *info, uint16_t requestLen, bool wait)
 }
 
 // Requests about users and totals carry the version after the type; connection requests do not.
-void PutVersion(char *msg, char type)
+void PutVersion(char* msg, char type)
 {
     msg[0] = type;
     msg[1] = MON_MAJOR_VER;
@@ -87,18 +88,19 @@ int MonGUIClose(MonHand_t h)
 }
 
 // One connection by its key; an empty reply means the server knows no such connection.
-int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
+int MonGUIGetConn(MonHand_t h, S5MonData* connPtr)
 {
     if (!HandleUsable(h, "MonGUIGetConn"))
         return -1;
-    MonGUIInfo_t *info = InfoOf(h);
+    MonGUIInfo_t* info = InfoOf(h);
     info->request[0] = MON_MSG_GET_CONN;
     memcpy(info->request + 1, connPtr->key.key, sizeof connPtr->key.key);
     int len = Exchange(info, MON_GET_CONN_LEN);
     if (len < 0)
         return -1;
     if (len == 0) {
-        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE, "MonGUIGet: no connection available");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE,
+                    "MonGUIGet: no connection available");
         return -1;
     }
     Mon_MsgToConnLen(connPtr, info->reply, static_cast<uint16_t>(len));
@@ -106,9 +108,9 @@ int MonGUIGetConn(MonHand_t h, S5MonData *connPtr)
 }
 
 // The next record of a connection list, waiting for it or not (the event loop's form).
-int NextConn(MonHand_t h, unsigned all, S5MonData *connPtr, bool wait)
+int NextConn(MonHand_t h, unsigned all, S5MonData* connPtr, bool wait)
 {
-    MonGUIInfo_t *info = InfoOf(h);
+    MonGUIInfo_t* info = InfoOf(h);
     if (!info->sentReq) {
         info->request[0] = MON_MSG_GET_NEXT_CONN;
         info->request[1] = static_cast<char>(all);
@@ -120,7 +122,7 @@ int NextConn(MonHand_t h, unsigned all, S5MonData *connPtr, bool wait)
     return 1;
 }
 
-int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
+int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData* connPtr)
 {
     if (!HandleUsable(h, "MonGUIGetNextConn"))
         return -1;
@@ -128,11 +130,11 @@ int MonGUIGetNextConn(MonHand_t h, unsigned all, S5MonData *connPtr)
 }
 
 // The request always goes out at its full length of 1543 bytes, the name in its free area.
-int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
+int MonGUIGetUser(MonHand_t h, S5MonUser_t* userPtr)
 {
     if (!HandleUsable(h, "MonGUIGetUser"))
         return -1;
-    MonGUIInfo_t *info = InfoOf(h);
+    MonGUIInfo_t* info = InfoOf(h);
     memset(info->request, 0, MON_GET_USER_LEN);
     PutVersion(info->request, MON_MSG_GET_USER);
     uint16_t offset = 0;
@@ -145,17 +147,18 @@ int MonGUIGetUser(MonHand_t h, S5MonUser_t *userPtr)
     if (len < 0)
         return -1;
     if (len == 0) {
-        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE, "MonGUIGetUser: no user available");
+        S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_NOTHING_AVAILABLE,
+                    "MonGUIGetUser: no user available");
         return -1;
     }
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 0;
 }
 
-int MonGUIGetNextUser(MonHand_t h, S5MonUser_t *userPtr)
+int MonGUIGetNextUser(MonHand_t h, S5MonUser_t* userPtr)
 {
     if (!HandleUsable(h, "MonGUIGetNextUser"))
         return -1;
-    MonGUIInfo_t *info = InfoOf(h);
+    MonGUIInfo_t* info = InfoOf(h);
     if (!info->sentReq)
         PutVersion(info->request, MON_MSG_GET_NEXT_USER);
     int len = NextListFrame(info, MON_GET_NEXT_USER_LEN, true);
@@ -164,11 +167,11 @@ int MonGUIGetNextUser(MonHand_t h, S5MonUser_t *userPtr)
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 1;
 }
 
-int MonGUIGetTot(MonHand_t h, S5MonTot_t *totPtr)
+int MonGUIGetTot(MonHand_t h, S5MonTot_t* totPtr)
 {
     if (!HandleUsable(h, "MonGUIGetTot"))
         return -1;
-    MonGUIInfo_t *info = InfoOf(h);
+    MonGUIInfo_t* info = InfoOf(h);
     PutVersion(info->request, MON_MSG_GET_TOT);
     int len = Exchange(info, MON_GET_TOT_LEN);
     if (len <= 0)
@@ -181,7 +184,7 @@ int MonGUIGetTot(MonHand_t h, S5MonTot_t *totPtr)
 // The network client alone reads a pass without waiting; these refuse any other handle.
 namespace {
 
-MonHand_t NetworkHandle(S5MonHandle handle, const char *procName)
+MonHand_t NetworkHandle(S5MonHandle handle, const char* procName)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
     return h != NULL && HandleUsable(h, procName) ? h : NULL;
@@ -195,7 +198,7 @@ int S5MonDescriptor(S5MonHandle handle)
     return h ? InfoOf(h)->sock : -1;
 }
 
-int S5MonRecvNextDataNoWait(S5MonHandle handle, unsigned all, S5MonData *connPtr)
+int S5MonRecvNextDataNoWait(S5MonHandle handle, unsigned all, S5MonData* connPtr)
 {
     MonHand_t h = NetworkHandle(handle, "S5MonRecvNextDataNoWait");
     return h ? NextConn(h, all, connPtr, false) : -1;
@@ -214,7 +217,7 @@ int S5MonSetPassLimit(int milliseconds)
     return previous;
 }
 
-void MonGUIFillVec(MonVec_t *vec)
+void MonGUIFillVec(MonVec_t* vec)
 {
     vec->closeProc = MonGUIClose;
     vec->putConnProc = NULL; // the network client only reads

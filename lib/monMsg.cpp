@@ -11,13 +11,13 @@
 // assumption about the host.
 namespace {
 
-void MsgFromInt16(uint16_t value, char *bufPtr)
+void MsgFromInt16(uint16_t value, char* bufPtr)
 {
     bufPtr[0] = static_cast<char>(value >> 8);
     bufPtr[1] = static_cast<char>(value);
 }
 
-void MsgFromInt32(uint32_t value, char *bufPtr)
+void MsgFromInt32(uint32_t value, char* bufPtr)
 {
     bufPtr[0] = static_cast<char>(value >> 24);
     bufPtr[1] = static_cast<char>(value >> 16);
@@ -25,20 +25,20 @@ void MsgFromInt32(uint32_t value, char *bufPtr)
     bufPtr[3] = static_cast<char>(value);
 }
 
-void MsgToInt16(uint16_t *valuePtr, const char *bufPtr)
+void MsgToInt16(uint16_t* valuePtr, const char* bufPtr)
 {
-    const unsigned char *b = reinterpret_cast<const unsigned char *>(bufPtr);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(bufPtr);
     *valuePtr = static_cast<uint16_t>((b[0] << 8) | b[1]);
 }
 
-void MsgToInt32(uint32_t *valuePtr, const char *bufPtr)
+void MsgToInt32(uint32_t* valuePtr, const char* bufPtr)
 {
-    const unsigned char *b = reinterpret_cast<const unsigned char *>(bufPtr);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(bufPtr);
     *valuePtr = (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16)
         | (static_cast<uint32_t>(b[2]) << 8) | b[3];
 }
 
-void MsgToTime(S5Time *timePtr, const char *bufPtr)
+void MsgToTime(S5Time* timePtr, const char* bufPtr)
 {
     uint32_t raw;
     MsgToInt32(&raw, bufPtr);
@@ -47,15 +47,16 @@ void MsgToTime(S5Time *timePtr, const char *bufPtr)
 
 // Decodes a piece into a field and clears the rest of the field, so that a record decoded
 // into a used buffer holds exactly what one decoded into a cleared buffer would.
-void FieldFrom(void *field, uint16_t cap, const char *descPtr, const char *freePtr, uint16_t freeLen)
+void FieldFrom(void* field, uint16_t cap, const char* descPtr, const char* freePtr,
+               uint16_t freeLen)
 {
     uint16_t copied = 0;
     Mon_MsgToVarLenBounded(field, cap, &copied, descPtr, freePtr, freeLen);
-    memset(static_cast<char *>(field) + copied, 0, cap - copied);
+    memset(static_cast<char*>(field) + copied, 0, cap - copied);
 }
 
 // Copies the piece that a descriptor names into a name field, keeping it NUL-terminated.
-void MsgToName(char *name, const char *descPtr, const char *freePtr, uint16_t freeLen)
+void MsgToName(char* name, const char* descPtr, const char* freePtr, uint16_t freeLen)
 {
     uint16_t copied = 0;
     Mon_MsgToVarLenBounded(name, S5_NAME_LEN, &copied, descPtr, freePtr, freeLen);
@@ -73,7 +74,7 @@ uint16_t FreeLenOf(uint16_t msgLen, uint16_t fixedLen)
 }
 
 // Places a name with its terminating NUL, even when its 128-byte field holds none.
-void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetPtr,
+void PlaceName(const char* name, char* descPtr, char* freePtr, uint16_t* offsetPtr,
                bool evenIfEmpty = false)
 {
     if (name[0] == '\0' && !evenIfEmpty)
@@ -87,15 +88,15 @@ void PlaceName(const char *name, char *descPtr, char *freePtr, uint16_t *offsetP
 
 // User and total replies carry the protocol version in bytes 1 and 2. Only a reply newer
 // than 1.0 is refused (logged, -1): its layout may differ; any 0.x is read as 1.0.
-bool VersionAccepted(const char *msgPtr, const char *decoderName)
+bool VersionAccepted(const char* msgPtr, const char* decoderName)
 {
     unsigned char major = static_cast<unsigned char>(msgPtr[1]);
     unsigned char minor = static_cast<unsigned char>(msgPtr[2]);
     if (major == 0 || (major == MON_MAJOR_VER && minor == MON_MINOR_VER))
         return true;
-    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_VERSION, "%s: Msg type=%d has bad version=%d.%d expected version=%d.%d",
-                decoderName, static_cast<unsigned char>(msgPtr[0]), major, minor, MON_MAJOR_VER,
-                MON_MINOR_VER);
+    S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_BAD_VERSION,
+                "%s: Msg type=%d has bad version=%d.%d expected version=%d.%d", decoderName,
+                static_cast<unsigned char>(msgPtr[0]), major, minor, MON_MAJOR_VER, MON_MINOR_VER);
     return false;
 }
 
@@ -104,8 +105,8 @@ bool VersionAccepted(const char *msgPtr, const char *decoderName)
 // Variable-length pieces live in the free area behind the fixed part; the fixed part holds a
 // 4-byte descriptor (length, offset into the free area) for each. Pieces are appended in
 // order, so *offsetPtr is both the next free byte and the bytes used so far.
-void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char *freePtr,
-                       uint16_t *offsetPtr)
+void Mon_MsgFromVarLen(const void* dataPtr, uint16_t dataLen, char* bufPtr, char* freePtr,
+                       uint16_t* offsetPtr)
 {
     if (static_cast<unsigned>(*offsetPtr) + dataLen > MON_FREE_LEN)
         return; // does not fit: left out, the descriptor stays as it was
@@ -119,8 +120,8 @@ void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char
 
 // The descriptor comes from the network: its offset and length are trusted only as far as
 // the received free area and the caller's field allow.
-void Mon_MsgToVarLenBounded(void *dataPtr, uint16_t dataCap, uint16_t *dataLenPtr,
-                            const char *bufPtr, const char *freePtr, uint16_t freeLen)
+void Mon_MsgToVarLenBounded(void* dataPtr, uint16_t dataCap, uint16_t* dataLenPtr,
+                            const char* bufPtr, const char* freePtr, uint16_t freeLen)
 {
     uint16_t len, offset;
     MsgToInt16(&len, bufPtr);
@@ -140,7 +141,7 @@ void Mon_MsgToVarLenBounded(void *dataPtr, uint16_t dataCap, uint16_t *dataLenPt
     *dataLenPtr = static_cast<uint16_t>(n);
 }
 
-void Mon_MsgToVarLen(void *dataPtr, uint16_t *dataLenPtr, const char *bufPtr, const char *freePtr)
+void Mon_MsgToVarLen(void* dataPtr, uint16_t* dataLenPtr, const char* bufPtr, const char* freePtr)
 {
     Mon_MsgToVarLenBounded(dataPtr, MON_FREE_LEN, dataLenPtr, bufPtr, freePtr, MON_FREE_LEN);
 }
@@ -149,10 +150,10 @@ void Mon_MsgToVarLen(void *dataPtr, uint16_t *dataLenPtr, const char *bufPtr, co
 // part is 93 bytes: type, key and next key (10 each), seven 32-bit and two 16-bit fields,
 // then ten descriptors; the three addresses, six names and the optional data follow in the
 // free area in that order, each left out when it would not fit.
-int Mon_MsgFromConn(const S5MonData *connPtr, char *msgPtr)
+int Mon_MsgFromConn(const S5MonData* connPtr, char* msgPtr)
 {
     memset(msgPtr, 0, MON_CONN_MAX_LEN);
-    char *freePtr = msgPtr + MON_CONN_FIXED_LEN;
+    char* freePtr = msgPtr + MON_CONN_FIXED_LEN;
     uint16_t offset = 0;
 
     msgPtr[0] = MON_MSG_CONN;
@@ -195,7 +196,7 @@ static_assert(offsetof(S5MonData, optData)
                   == offsetof(S5MonData, srcSockAddr) + 3 * sizeof(S5NetAddr) + 6 * S5_NAME_LEN,
               "no padding between the decoded fields");
 
-int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
+int Mon_MsgToConnLen(S5MonData* connPtr, const char* msgPtr, uint16_t msgLen)
 {
     // The fixed part and the optional data are cleared here; every other field is written
     // whole below. Clearing all 1.6 KB first would cost a pass of a big poll as much again.
@@ -210,7 +211,7 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     // Addresses and names are read from the free area through their descriptors; a short or
     // malformed message leaves the remaining fields zero rather than failing, so one bad record
     // from a server costs only its own contents.
-    const char *freePtr = msgPtr + MON_CONN_FIXED_LEN;
+    const char* freePtr = msgPtr + MON_CONN_FIXED_LEN;
     uint16_t freeLen = FreeLenOf(msgLen, MON_CONN_FIXED_LEN);
 
     memcpy(connPtr->key.key, msgPtr + 1, sizeof connPtr->key.key);
@@ -229,13 +230,13 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
               freeLen);
     FieldFrom(&connPtr->dstSockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_DSTADDR, freePtr,
               freeLen);
-    FieldFrom(&connPtr->proxySockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_PROXYADDR,
-              freePtr, freeLen);
+    FieldFrom(&connPtr->proxySockAddr, sizeof(S5NetAddr), msgPtr + MON_CONN_OFF_PROXYADDR, freePtr,
+              freeLen);
     // A named address must stay NUL-terminated as well.
     connPtr->srcSockAddr.sn.sn_name[sizeof connPtr->srcSockAddr.sn.sn_name - 1] = '\0';
     connPtr->dstSockAddr.sn.sn_name[sizeof connPtr->dstSockAddr.sn.sn_name - 1] = '\0';
     connPtr->proxySockAddr.sn.sn_name[sizeof connPtr->proxySockAddr.sn.sn_name - 1] = '\0';
-    char *names[] = {connPtr->srcHostName, connPtr->dstHostName, connPtr->proxyHostName,
+    char* names[] = {connPtr->srcHostName, connPtr->dstHostName, connPtr->proxyHostName,
                      connPtr->userName,    connPtr->appName,     connPtr->socksErrMsg};
     const int nameOffsets[] = {MON_CONN_OFF_SRCHOST, MON_CONN_OFF_DSTHOST, MON_CONN_OFF_PROXYHOST,
                                MON_CONN_OFF_USER,    MON_CONN_OFF_APP,     MON_CONN_OFF_ERRMSG};
@@ -256,7 +257,7 @@ int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen)
     return total;
 }
 
-int Mon_MsgToConn(S5MonData *connPtr, const char *msgPtr)
+int Mon_MsgToConn(S5MonData* connPtr, const char* msgPtr)
 {
     return Mon_MsgToConnLen(connPtr, msgPtr, MON_CONN_MAX_LEN);
 }
@@ -264,7 +265,7 @@ int Mon_MsgToConn(S5MonData *connPtr, const char *msgPtr)
 // The user message: type, version, the user name's descriptor at byte 3, then nine 32-bit
 // counters and times; the name alone goes to the free area, even when empty, because readers
 // expect its descriptor to name a terminated string.
-int Mon_MsgFromUser(const S5MonUser_t *userPtr, char *msgPtr)
+int Mon_MsgFromUser(const S5MonUser_t* userPtr, char* msgPtr)
 {
     memset(msgPtr, 0, MON_USER_MAX_LEN);
     uint16_t offset = 0;
@@ -284,7 +285,7 @@ int Mon_MsgFromUser(const S5MonUser_t *userPtr, char *msgPtr)
     return MON_USER_FIXED_LEN + offset;
 }
 
-int Mon_MsgToUserLen(S5MonUser_t *userPtr, const char *msgPtr, uint16_t msgLen)
+int Mon_MsgToUserLen(S5MonUser_t* userPtr, const char* msgPtr, uint16_t msgLen)
 {
     memset(userPtr, 0, sizeof *userPtr);
     if (msgLen < MON_USER_FIXED_LEN) {
@@ -309,14 +310,14 @@ int Mon_MsgToUserLen(S5MonUser_t *userPtr, const char *msgPtr, uint16_t msgLen)
     return sizeof(S5MonUser_t);
 }
 
-int Mon_MsgToUser(S5MonUser_t *userPtr, const char *msgPtr)
+int Mon_MsgToUser(S5MonUser_t* userPtr, const char* msgPtr)
 {
     return Mon_MsgToUserLen(userPtr, msgPtr, MON_USER_MAX_LEN);
 }
 
 // The totals message is fixed: type, version, then fifteen 32-bit fields in the order of
 // S5MonTot_t, which the table below spells out rather than relying on the struct's layout.
-int Mon_MsgFromTot(const S5MonTot_t *totPtr, char *msgPtr)
+int Mon_MsgFromTot(const S5MonTot_t* totPtr, char* msgPtr)
 {
     msgPtr[0] = MON_MSG_TOT;
     msgPtr[1] = MON_MAJOR_VER;
@@ -341,7 +342,7 @@ int Mon_MsgFromTot(const S5MonTot_t *totPtr, char *msgPtr)
     return MON_TOT_LEN;
 }
 
-int Mon_MsgToTotLen(S5MonTot_t *totPtr, const char *msgPtr, uint16_t msgLen)
+int Mon_MsgToTotLen(S5MonTot_t* totPtr, const char* msgPtr, uint16_t msgLen)
 {
     if (msgLen < MON_TOT_LEN) {
         char fixed[MON_TOT_LEN] = {0};
@@ -371,14 +372,14 @@ int Mon_MsgToTotLen(S5MonTot_t *totPtr, const char *msgPtr, uint16_t msgLen)
     return sizeof(S5MonTot_t);
 }
 
-int Mon_MsgToTot(S5MonTot_t *totPtr, const char *msgPtr)
+int Mon_MsgToTot(S5MonTot_t* totPtr, const char* msgPtr)
 {
     return Mon_MsgToTotLen(totPtr, msgPtr, MON_TOT_LEN);
 }
 
 // The key is opaque to the protocol; servers fill it with their process id, thread id and a
 // connection number, so that text is what an administrator can match against the server's log.
-char *MonKeyStr(S5MonKey key, char *bufPtr)
+char* MonKeyStr(S5MonKey key, char* bufPtr)
 {
     uint32_t pid, thread;
     uint16_t conn;

@@ -148,32 +148,32 @@ enum {
 };
 
 // Encoders (the serving side's half) return the message length.
-int Mon_MsgFromConn(const S5MonData *connPtr, char *msgPtr);
-int Mon_MsgFromUser(const S5MonUser_t *userPtr, char *msgPtr);
-int Mon_MsgFromTot(const S5MonTot_t *totPtr, char *msgPtr);
-void Mon_MsgFromVarLen(const void *dataPtr, uint16_t dataLen, char *bufPtr, char *freePtr,
-                       uint16_t *offsetPtr);
+int Mon_MsgFromConn(const S5MonData* connPtr, char* msgPtr);
+int Mon_MsgFromUser(const S5MonUser_t* userPtr, char* msgPtr);
+int Mon_MsgFromTot(const S5MonTot_t* totPtr, char* msgPtr);
+void Mon_MsgFromVarLen(const void* dataPtr, uint16_t dataLen, char* bufPtr, char* freePtr,
+                       uint16_t* offsetPtr);
 
 // Decoders. The plain forms assume a message buffer of the largest size of its kind; the
 // ...Len forms are given the received length and never read beyond it. A piece that lies
 // partly outside the message or exceeds its field is cut to what fits; names stay
 // NUL-terminated.
-int Mon_MsgToConn(S5MonData *connPtr, const char *msgPtr);
-int Mon_MsgToConnLen(S5MonData *connPtr, const char *msgPtr, uint16_t msgLen);
-int Mon_MsgToUser(S5MonUser_t *userPtr, const char *msgPtr);
-int Mon_MsgToUserLen(S5MonUser_t *userPtr, const char *msgPtr, uint16_t msgLen);
-int Mon_MsgToTot(S5MonTot_t *totPtr, const char *msgPtr);
-int Mon_MsgToTotLen(S5MonTot_t *totPtr, const char *msgPtr, uint16_t msgLen);
+int Mon_MsgToConn(S5MonData* connPtr, const char* msgPtr);
+int Mon_MsgToConnLen(S5MonData* connPtr, const char* msgPtr, uint16_t msgLen);
+int Mon_MsgToUser(S5MonUser_t* userPtr, const char* msgPtr);
+int Mon_MsgToUserLen(S5MonUser_t* userPtr, const char* msgPtr, uint16_t msgLen);
+int Mon_MsgToTot(S5MonTot_t* totPtr, const char* msgPtr);
+int Mon_MsgToTotLen(S5MonTot_t* totPtr, const char* msgPtr, uint16_t msgLen);
 
 // Copies the piece that the descriptor at bufPtr names out of the free area. dataPtr must
 // hold MON_FREE_LEN bytes; the piece is cut to the free area.
-void Mon_MsgToVarLen(void *dataPtr, uint16_t *dataLenPtr, const char *bufPtr, const char *freePtr);
+void Mon_MsgToVarLen(void* dataPtr, uint16_t* dataLenPtr, const char* bufPtr, const char* freePtr);
 // The bounded form: at most dataCap bytes are written, only the freeLen bytes of the free
 // area that were received are read. *dataLenPtr receives the number of bytes copied.
-void Mon_MsgToVarLenBounded(void *dataPtr, uint16_t dataCap, uint16_t *dataLenPtr,
-                            const char *bufPtr, const char *freePtr, uint16_t freeLen);
+void Mon_MsgToVarLenBounded(void* dataPtr, uint16_t dataCap, uint16_t* dataLenPtr,
+                            const char* bufPtr, const char* freePtr, uint16_t freeLen);
 
 // Text form "<pid,thread,conn>" of a key; bufPtr holds at least 28 bytes.
-char *MonKeyStr(S5MonKey key, char *bufPtr);
+char* MonKeyStr(S5MonKey key, char* bufPtr);
 
 #endif

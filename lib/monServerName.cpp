@@ -7,7 +7,7 @@
 
 namespace {
 
-void CopyHost(const char *from, size_t length, char *host, size_t hostSize)
+void CopyHost(const char* from, size_t length, char* host, size_t hostSize)
 {
     if (hostSize == 0)
         return;
@@ -17,7 +17,7 @@ void CopyHost(const char *from, size_t length, char *host, size_t hostSize)
     host[length] = '\0';
 }
 
-bool IsIPv6Literal(const char *text)
+bool IsIPv6Literal(const char* text)
 {
     struct in6_addr address;
     return inet_pton(AF_INET6, text, &address) == 1;
@@ -28,11 +28,11 @@ bool IsIPv6Literal(const char *text)
 // A name with brackets is split at the bracket; one without is split at its first colon,
 // unless it has more than one and is an IPv6 address as a whole ("::1", "fe80::2"), which
 // can carry no port without brackets.
-int Mon_SplitServerName(const char *name, char *host, size_t hostSize, const char **port)
+int Mon_SplitServerName(const char* name, char* host, size_t hostSize, const char** port)
 {
     *port = NULL;
     if (name[0] == '[') {
-        const char *close = strchr(name, ']');
+        const char* close = strchr(name, ']');
         if (close == NULL) {
             *port = name + strlen(name);
             return 0;
@@ -48,7 +48,7 @@ int Mon_SplitServerName(const char *name, char *host, size_t hostSize, const cha
         return 1;
     }
     // "h:1:2" is a host with a bad port, as it always was; only a real address is taken whole.
-    const char *colon = strchr(name, ':');
+    const char* colon = strchr(name, ':');
     if (colon == NULL || (strchr(colon + 1, ':') != NULL && IsIPv6Literal(name))) {
         CopyHost(name, strlen(name), host, hostSize);
         return 1;

@@ -10,6 +10,6 @@
 // checked: it may be empty or no number), or is NULL when the name gives no port. Returns
 // 0 for a name with "[" but no "]" or with anything but ":port" after the "]"; *port then
 // points at that rest.
-int Mon_SplitServerName(const char *name, char *host, size_t hostSize, const char **port);
+int Mon_SplitServerName(const char* name, char* host, size_t hostSize, const char** port);
 
 #endif

@@ -23,7 +23,7 @@ namespace {
 // connecting, sending a frame and receiving one each end after this long.
 int callTimeoutMs = 30000;
 
-void LogSysError(const char *call)
+void LogSysError(const char* call)
 {
     S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_SYSTEM_CALL_FAILED, "Error in %s: %m", call);
 }
@@ -58,7 +58,7 @@ bool WaitReady(int fd, short events, long long deadline)
 // The read itself never blocks (MSG_DONTWAIT): blocking reads would let a peer that sends
 // one byte at a time hold the call for as long as it likes, whatever the poll timeout.
 // Tests feed frames through pipes, which recv refuses; those are read after a poll.
-ssize_t ReadSome(int fd, void *buf, size_t len, long long deadline)
+ssize_t ReadSome(int fd, void* buf, size_t len, long long deadline)
 {
     bool socket = true;
     for (;;) {
@@ -82,11 +82,11 @@ ssize_t ReadSome(int fd, void *buf, size_t len, long long deadline)
 // Where a frame's bytes come from: the descriptor itself, or its read-ahead when it has one.
 struct Source {
     int fd;
-    MonTcpInput_t *input;
+    MonTcpInput_t* input;
     long long deadline;
 
     // Up to len bytes; 0 at end of file, -1 on failure.
-    ssize_t Take(void *dst, size_t len)
+    ssize_t Take(void* dst, size_t len)
     {
         if (input == NULL)
             return ReadSome(fd, dst, len, deadline);
@@ -105,9 +105,9 @@ struct Source {
     }
 
     // Exactly len bytes; false at end of file (errno ECONNRESET) or on failure.
-    bool TakeAll(void *dst, size_t len)
+    bool TakeAll(void* dst, size_t len)
     {
-        char *at = static_cast<char *>(dst);
+        char* at = static_cast<char*>(dst);
         while (len > 0) {
             ssize_t n = Take(at, len);
             if (n <= 0) {
@@ -124,12 +124,12 @@ struct Source {
 
 // The common case of a list: a whole frame that fits bufLen was read ahead already. Its
 // message length, or -1 when the frame must be received the long way.
-int TakeReadFrame(MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+int TakeReadFrame(MonTcpInput_t* input, uint16_t bufLen, char* bufPtr)
 {
     size_t have = input->end - input->start;
     if (have < MON_FRAME_PREFIX_SIZE)
         return -1;
-    const unsigned char *at = input->data + input->start;
+    const unsigned char* at = input->data + input->start;
     uint16_t msgLen = Mon_FramePrefixLength(at);
     size_t frameLen = MON_FRAME_PREFIX_SIZE + static_cast<size_t>(msgLen);
     if (msgLen > bufLen || have < frameLen)
@@ -142,7 +142,7 @@ int TakeReadFrame(MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
 // Receives one frame: the prefix, then exactly the announced message. A message larger than
 // the caller's buffer is read and thrown away, so that the stream stays in step for the
 // frames that follow, and reported as EMSGSIZE.
-int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
+int RecvFrame(Source& source, uint16_t bufLen, char* bufPtr)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
     if (!source.TakeAll(prefix,
@@ -155,7 +155,7 @@ int RecvFrame(Source &source, uint16_t bufLen, char *bufPtr)
     if (msgLen > bufLen) {
         // Discard exactly the announced message so that the next frame stays intact.
         char scratch[256];
-        char *sink = bufLen > 0 ? bufPtr : scratch;
+        char* sink = bufLen > 0 ? bufPtr : scratch;
         size_t sinkLen = bufLen > 0 ? bufLen : sizeof scratch;
         size_t left = msgLen;
         while (left > 0) {
@@ -182,14 +182,14 @@ union ServerAddress {
     struct sockaddr_in6 sin6;
 };
 
-socklen_t AddressLength(const ServerAddress &addr)
+socklen_t AddressLength(const ServerAddress& addr)
 {
     return addr.sa.sa_family == AF_INET6 ? sizeof addr.sin6 : sizeof addr.sin;
 }
 
 // An IPv6 or IPv4 address, or a name (never one with a colon: only a numeric address may
 // have one, and anything else must not reach the resolver). False when nothing is found.
-bool FindServer(const char *host, int port, ServerAddress *addr)
+bool FindServer(const char* host, int port, ServerAddress* addr)
 {
     memset(addr, 0, sizeof *addr);
     if (inet_pton(AF_INET6, host, &addr->sin6.sin6_addr) == 1) {
@@ -206,7 +206,7 @@ bool FindServer(const char *host, int port, ServerAddress *addr)
         return false;
     } else {
         errno = 0;
-        struct hostent *he = gethostbyname(host);
+        struct hostent* he = gethostbyname(host);
         if (he == NULL || he->h_addrtype != AF_INET || he->h_addr_list[0] == NULL) {
             if (errno == 0)
                 errno = ESRCH;
@@ -222,7 +222,7 @@ bool FindServer(const char *host, int port, ServerAddress *addr)
 
 // A blocking connect to an address that drops packets waits for minutes; the socket is made
 // non-blocking for the connect alone, so that the call ends at its time limit.
-bool ConnectWithTimeout(int fd, const ServerAddress &addr)
+bool ConnectWithTimeout(int fd, const ServerAddress& addr)
 {
     int flags = fcntl(fd, F_GETFL, 0);
     if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0)
@@ -263,13 +263,13 @@ long long Mon_TcpClockMs(void)
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-int Mon_TcpConnect(const char *hostName, int port)
+int Mon_TcpConnect(const char* hostName, int port)
 {
     // A write to a server that has gone must fail with EPIPE, not end the program.
     signal(SIGPIPE, SIG_IGN);
 
     char host[256];
-    const char *portText = NULL;
+    const char* portText = NULL;
     if (!Mon_SplitServerName(hostName, host, sizeof host, &portText)) {
         errno = EINVAL;
         LogSysError("the server name");
@@ -296,14 +296,14 @@ int Mon_TcpConnect(const char *hostName, int port)
     return fd;
 }
 
-int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
+int Mon_TcpSend(int sockfd, uint16_t bufLen, const char* bufPtr)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
     Mon_PutFramePrefix(prefix, bufLen);
     struct iovec iov[2];
     iov[0].iov_base = prefix;
     iov[0].iov_len = sizeof prefix;
-    iov[1].iov_base = const_cast<char *>(bufPtr);
+    iov[1].iov_base = const_cast<char*>(bufPtr);
     iov[1].iov_len = bufLen;
     // The frame goes out without blocking, so that a peer that takes nothing cannot hold
     // the call past its time limit; what the kernel took in part is continued.
@@ -332,7 +332,7 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
         while (n > 0 && msg.msg_iovlen > 0) {
             size_t used = static_cast<size_t>(n) < msg.msg_iov->iov_len ? static_cast<size_t>(n)
                                                                         : msg.msg_iov->iov_len;
-            msg.msg_iov->iov_base = static_cast<char *>(msg.msg_iov->iov_base) + used;
+            msg.msg_iov->iov_base = static_cast<char*>(msg.msg_iov->iov_base) + used;
             msg.msg_iov->iov_len -= used;
             n -= static_cast<ssize_t>(used);
             if (msg.msg_iov->iov_len == 0) {
@@ -348,7 +348,7 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr)
     return bufLen + 2;
 }
 
-int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
+int Mon_TcpRecv(int sockfd, uint16_t bufLen, char* bufPtr)
 {
     Source source = {sockfd, NULL, CallDeadline()};
     return RecvFrame(source, bufLen, bufPtr);
@@ -356,7 +356,7 @@ int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr)
 
 // The blocking reader: a frame already read ahead is handed out at once; otherwise the
 // frame must come within the call's time limit and before the pass's deadline, if nearer.
-int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t* input, uint16_t bufLen, char* bufPtr)
 {
     int taken = TakeReadFrame(input, bufLen, bufPtr);
     if (taken >= 0)
@@ -371,7 +371,7 @@ int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char 
 namespace {
 
 // The nearer of a reader's two deadlines, or 0 for none.
-long long NearestDeadline(const MonTcpInput_t *input)
+long long NearestDeadline(const MonTcpInput_t* input)
 {
     long long a = input->deadline, b = input->frameDeadline;
     if (a == 0 || (b != 0 && b < a))
@@ -386,7 +386,7 @@ long long NearestDeadline(const MonTcpInput_t *input)
 // window. EAGAIN asks the caller to come back when the socket is readable or the nearer
 // deadline (see Mon_TcpWaitLimitMs) has passed; a frame too large for the buffer cannot be
 // skipped without waiting, so it ends the pass at once.
-int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr)
+int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t* input, uint16_t bufLen, char* bufPtr)
 {
     for (;;) {
         int taken = TakeReadFrame(input, bufLen, bufPtr);
@@ -430,7 +430,7 @@ int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen,
     }
 }
 
-int Mon_TcpWaitLimitMs(const MonTcpInput_t *input)
+int Mon_TcpWaitLimitMs(const MonTcpInput_t* input)
 {
     long long deadline = NearestDeadline(input);
     if (deadline == 0)
@@ -439,7 +439,7 @@ int Mon_TcpWaitLimitMs(const MonTcpInput_t *input)
     return left <= 0 ? 0 : left > INT32_MAX ? INT32_MAX : static_cast<int>(left);
 }
 
-void Mon_TcpStartFrameClock(MonTcpInput_t *input)
+void Mon_TcpStartFrameClock(MonTcpInput_t* input)
 {
     input->frameDeadline = CallDeadline();
 }

@@ -12,14 +12,14 @@
 enum { MON_FRAME_PREFIX_SIZE = 2 };
 
 // Writes the prefix of a frame whose message is length bytes long.
-inline void Mon_PutFramePrefix(unsigned char *prefix, uint16_t length)
+inline void Mon_PutFramePrefix(unsigned char* prefix, uint16_t length)
 {
     prefix[0] = static_cast<unsigned char>(length >> 8);
     prefix[1] = static_cast<unsigned char>(length);
 }
 
 // The message length that a frame prefix announces.
-inline uint16_t Mon_FramePrefixLength(const unsigned char *prefix)
+inline uint16_t Mon_FramePrefixLength(const unsigned char* prefix)
 {
     return static_cast<uint16_t>((prefix[0] << 8) | prefix[1]);
 }
@@ -42,23 +42,23 @@ typedef struct {
 // hostName is a host, a host, a colon and a port, or an IPv6 address in brackets with or
 // without ":port", or alone (see Mon_SplitServerName); port is used when it names none.
 // Returns a connected socket or -1.
-int Mon_TcpConnect(const char *hostName, int port);
+int Mon_TcpConnect(const char* hostName, int port);
 // Returns bufLen + 2, or -1 (ETIMEDOUT when the peer takes nothing for the time limit).
-int Mon_TcpSend(int sockfd, uint16_t bufLen, const char *bufPtr);
+int Mon_TcpSend(int sockfd, uint16_t bufLen, const char* bufPtr);
 // Returns the message length (0 for an empty frame), or -1.
-int Mon_TcpRecv(int sockfd, uint16_t bufLen, char *bufPtr);
+int Mon_TcpRecv(int sockfd, uint16_t bufLen, char* bufPtr);
 // The same through input, which must start zeroed and serve this descriptor only.
-int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr);
+int Mon_TcpRecvBuffered(int sockfd, MonTcpInput_t* input, uint16_t bufLen, char* bufPtr);
 // The same without ever waiting: -1 with errno EAGAIN when no whole frame has come yet, to
 // be called again when sockfd is readable or Mon_TcpWaitLimitMs(input) has passed. Each
 // frame must come within the time limit of the one before (or of frameDeadline's setting),
 // and all of them before input->deadline; past either the call fails with ETIMEDOUT.
-int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t *input, uint16_t bufLen, char *bufPtr);
+int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t* input, uint16_t bufLen, char* bufPtr);
 // Milliseconds until a reader that does not wait must look again (0 when overdue), or -1
 // when no deadline is set.
-int Mon_TcpWaitLimitMs(const MonTcpInput_t *input);
+int Mon_TcpWaitLimitMs(const MonTcpInput_t* input);
 // Sets frameDeadline one time limit from now.
-void Mon_TcpStartFrameClock(MonTcpInput_t *input);
+void Mon_TcpStartFrameClock(MonTcpInput_t* input);
 // Closes a descriptor greater than 0. Always 0.
 int Mon_TcpClose(int sockfd);
 

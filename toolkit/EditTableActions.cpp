@@ -265,8 +265,7 @@ static void SelectHeading(Widget from, XEvent* event, String*, Cardinal*)
     int x, y, column;
     if (!w || !EventPoint(w, event, &x, &y) || !_XomEditTableHeadingAt(w, x, y, &column))
         return;
-    XomEditTableRowColumnCallbackStruct data = {XomCR_HEADING_SELECT, event, column, 0, 1, 0,
-                                                True};
+    XomEditTableRowColumnCallbackStruct data = {XomCR_HEADING_SELECT, event, column, 0, 1, 0, True};
     XtCallCallbacks(w, (String)XomNheadingCallback, &data);
 }
 

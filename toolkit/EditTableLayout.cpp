@@ -267,7 +267,6 @@ void _XomEditTableOrigin(Widget w, int* x, int* y)
     *y = XomMax(0, XomMin(*y, g.contentHeight - g.viewHeight));
 }
 
-
 bool _XomEditTableCellBox(Widget w, int column, int row, XomArea* box)
 {
     EditTableModel& model = XomEditTableModelOf(w);

@@ -226,7 +226,7 @@ private:
     EditTableHooks* hooks;
     std::vector<Column> columns;
     int rowCount = 0;
-    std::vector<char> rowHidden; /* empty while no row is hidden */
+    std::vector<char> rowHidden;             /* empty while no row is hidden */
     std::vector<std::string> rowAnnotations; /* empty while no row has a heading of its own */
     std::vector<EditTableBlock> selections;
     std::string text; /* the last CellText */

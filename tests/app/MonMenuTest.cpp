@@ -156,8 +156,7 @@ TEST_F(MonMenuTest, MenusStartWithTheirEntriesLabelsAndInitialStates)
     XtVaGetValues(Entry("fm_connection"), XmNsubMenuId, &connection, NULL);
     // Filter..., Export Shown Connections..., Copy Row, in this order, with their keys.
     ASSERT_EQ(((CompositeWidget)connection)->composite.num_children, 3u);
-    const char* const connectionLabels[] = {"Filter...", "Export Shown Connections...",
-                                            "Copy Row"};
+    const char* const connectionLabels[] = {"Filter...", "Export Shown Connections...", "Copy Row"};
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(ShownText(((CompositeWidget)connection)->composite.children[i], XmNlabelString),
                   connectionLabels[i]);
@@ -203,8 +202,8 @@ TEST_F(MonMenuTest, EachStateSetsTheActionEntriesAndTheToolButtons)
         }
         menu->setValues(c.state);
         EXPECT_EQ(ActionStates(), c.after) << static_cast<int>(c.state) << " from " << c.before;
-        EXPECT_EQ(ToolStates().substr(0, 4), c.after) << static_cast<int>(c.state) << " from "
-                                                      << c.before;
+        EXPECT_EQ(ToolStates().substr(0, 4), c.after)
+            << static_cast<int>(c.state) << " from " << c.before;
     }
 }
 

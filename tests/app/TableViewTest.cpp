@@ -22,12 +22,15 @@
 namespace {
 
 const std::string kPass =
-    Conn(1, "state=2 in=1024 out=512 src=10.0.0.5:40000 srchost=alice-pc dst=10.0.0.9:80"
-            " dsthost=www.example user=alice app=http")
-    + Conn(2, "state=2 in=99 out=1 src=10.0.0.6:40001 srchost=bob-pc dst=10.0.0.9:23"
-              " dsthost=shell.lan user=bob app=telnet")
-    + Conn(4, "state=2 in=5000 out=70 src=10.0.0.8:40003 srchost=carol-pc dst=10.0.0.9:443"
-              " dsthost=secure.example user=carol app=https");
+    Conn(1,
+         "state=2 in=1024 out=512 src=10.0.0.5:40000 srchost=alice-pc dst=10.0.0.9:80"
+         " dsthost=www.example user=alice app=http")
+    + Conn(2,
+           "state=2 in=99 out=1 src=10.0.0.6:40001 srchost=bob-pc dst=10.0.0.9:23"
+           " dsthost=shell.lan user=bob app=telnet")
+    + Conn(4,
+           "state=2 in=5000 out=70 src=10.0.0.8:40003 srchost=carol-pc dst=10.0.0.9:443"
+           " dsthost=secure.example user=carol app=https");
 
 class TableViewTest : public AppTest {
 protected:

@@ -99,15 +99,16 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
            "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.sortType, SORT_BY_SOURCE);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir
-                                        + "/monitor.ini is a symbolic link and was not read."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: " + dir + "/monitor.ini is a symbolic link and was not read."}));
     // A FIFO or a directory is named for what it is.
     unlink((dir + "/monitor.ini").c_str());
     ASSERT_EQ(mkdir((dir + "/monitor.ini").c_str(), 0700), 0);
     EXPECT_EQ(app->WriteSetting(), 0);
-    EXPECT_EQ(TakeMessages(), (Messages{"Warning: " + dir
-                                        + "/monitor.ini is a directory. Can not write to a "
-                                          "directory."}));
+    EXPECT_EQ(TakeMessages(),
+              (Messages{"Warning: " + dir
+                        + "/monitor.ini is a directory. Can not write to a "
+                          "directory."}));
     rmdir((dir + "/monitor.ini").c_str());
 
     // Without a settings directory: the messages of a failed open.

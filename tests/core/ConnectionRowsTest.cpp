@@ -41,11 +41,17 @@ TEST(RowAgeing, EndedRowsWaitWhileFailedRowsAreShownAndMarkedKindsAreActive)
         RowAge age;
         std::vector<Step> steps;
     } cases[] = {
-        {0, CONN_ACTIVE, open, {{0, ROW_ACTIVE, open}, {1, ROW_ACTIVE, open}, {0, ROW_ACTIVE, open}}},
+        {0,
+         CONN_ACTIVE,
+         open,
+         {{0, ROW_ACTIVE, open}, {1, ROW_ACTIVE, open}, {0, ROW_ACTIVE, open}}},
         {CONN_STATE_ENDED,
          CONN_ACTIVE,
          open,
-         {{1, ROW_ACTIVE, listed}, {1, ROW_ACTIVE, listed}, {0, ROW_ACTIVE, last}, {0, ROW_FREED, open}}},
+         {{1, ROW_ACTIVE, listed},
+          {1, ROW_ACTIVE, listed},
+          {0, ROW_ACTIVE, last},
+          {0, ROW_FREED, open}}},
         {CONN_STATE_ENDED, CONN_ACTIVE_STOPPED, listed, {{0, ROW_ACTIVE, last}}},
         {CONN_STATE_ENDED, CONN_ACTIVE_PAUSED, listed, {{0, ROW_ACTIVE, last}}},
     };

@@ -593,24 +593,39 @@ TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHu
     int activePolls = 2;
     for (int poll = 3; poll <= 102; poll++) {
         switch (poll % 12) {
-        case 0: app->setSortType(poll % 24 ? SORT_BY_TOTAL_TRAFFIC : SORT_BY_SOURCE); break;
-        case 1: app->setNodeType(poll % 24 == 1 ? NODE_IP_ADDRESSES : NODE_HOST_NAMES); break;
-        case 2: app->setUnitType(poll % 24 == 2 ? UNIT_KILOBYTES : UNIT_BYTES); break;
-        case 3: view(VIEW_SHOW_FAILED); break;
+        case 0:
+            app->setSortType(poll % 24 ? SORT_BY_TOTAL_TRAFFIC : SORT_BY_SOURCE);
+            break;
+        case 1:
+            app->setNodeType(poll % 24 == 1 ? NODE_IP_ADDRESSES : NODE_HOST_NAMES);
+            break;
+        case 2:
+            app->setUnitType(poll % 24 == 2 ? UNIT_KILOBYTES : UNIT_BYTES);
+            break;
+        case 3:
+            view(VIEW_SHOW_FAILED);
+            break;
         case 5:
             view(VIEW_SHOW_ACTIVE);
             activePolls = 1;
             break;
-        case 6: view(VIEW_TABLE_ONLY); break;
-        case 7: view(VIEW_GRAPH_ONLY); break;
-        case 8: view(VIEW_TABLE_AND_GRAPH); break;
+        case 6:
+            view(VIEW_TABLE_ONLY);
+            break;
+        case 7:
+            view(VIEW_GRAPH_ONLY);
+            break;
+        case 8:
+            view(VIEW_TABLE_AND_GRAPH);
+            break;
         case 9:
             app->StopMonitoring();
             StartAndWait();
             activePolls = 1;
             EXPECT_EQ(Newest(3), 0.0f) << "poll " << poll << ": a new run's baseline";
             break;
-        default: break;
+        default:
+            break;
         }
         Poll();
         activePolls += server->setting.showFailed == 0;
@@ -716,14 +731,30 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
     auto view = [menu](int entry) { menu->ViewSelect(menu->viewToggles[0], entry, true); };
     for (int poll = 1; poll <= 20; poll++) {
         switch (poll) {
-        case 2: app->setSortType(SORT_BY_TOTAL_TRAFFIC); break;
-        case 3: app->setNodeType(NODE_IP_ADDRESSES); break;
-        case 4: app->setUnitType(UNIT_KILOBYTES); break;
-        case 5: app->setUnitType(UNIT_BYTES); break;
-        case 6: view(VIEW_SHOW_FAILED); break;
-        case 7: view(VIEW_SHOW_ACTIVE); break;
-        case 8: view(VIEW_GRAPH_ONLY); break;
-        case 9: view(VIEW_TABLE_AND_GRAPH); break;
+        case 2:
+            app->setSortType(SORT_BY_TOTAL_TRAFFIC);
+            break;
+        case 3:
+            app->setNodeType(NODE_IP_ADDRESSES);
+            break;
+        case 4:
+            app->setUnitType(UNIT_KILOBYTES);
+            break;
+        case 5:
+            app->setUnitType(UNIT_BYTES);
+            break;
+        case 6:
+            view(VIEW_SHOW_FAILED);
+            break;
+        case 7:
+            view(VIEW_SHOW_ACTIVE);
+            break;
+        case 8:
+            view(VIEW_GRAPH_ONLY);
+            break;
+        case 9:
+            view(VIEW_TABLE_AND_GRAPH);
+            break;
         case 10:
             app->StopMonitoring();
             StartAndWait();
@@ -735,7 +766,8 @@ TEST_F(CycleTest, ADownloadThroughTheRealProxyIsOneSpikeWhateverTheUserDoesAfter
             app->chartView->ClearChart();
             StartAndWait();
             break;
-        default: break;
+        default:
+            break;
         }
         Poll();
         SCOPED_TRACE("poll " + std::to_string(poll) + " after the download");
@@ -784,7 +816,7 @@ TEST_F(CycleTest, APassGoesOnBetweenEventsNoSecondStartsInsideItAndStopEndsIt)
     app->StartMonitoring();
     EXPECT_TRUE(app->PassInProgress());
     for (int tries = 0; tries < 100 && RequestsOf(sim, kPoll) < 2; tries++)
-        usleep(20000); // the simulator logs the request as it reads it
+        usleep(20000);              // the simulator logs the request as it reads it
     app->setSortType(SORT_BY_USER); // a redraw inside the pass starts no other
     app->RunMonitoring();
     usleep(200000);
@@ -793,7 +825,7 @@ TEST_F(CycleTest, APassGoesOnBetweenEventsNoSecondStartsInsideItAndStopEndsIt)
     EXPECT_FALSE(app->PassInProgress());
     EXPECT_EQ(app->current, nullptr);
     EXPECT_TRUE(WaitForPass(100));
-    EXPECT_EQ(TakeMessages(),
-              (Messages{"Information: Removed the SOCKS5Server you were monitoring:  "
-                        + sim.address()}));
+    EXPECT_EQ(
+        TakeMessages(),
+        (Messages{"Information: Removed the SOCKS5Server you were monitoring:  " + sim.address()}));
 }

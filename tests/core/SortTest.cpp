@@ -243,7 +243,7 @@ TEST_F(SortTest, ChoicesMadeAtAnyMomentOfABigPassAreWhatItsListFollows)
     ASSERT_GT(steps, 2);
 
     const SortKey transitiveKeys[] = {SORT_BY_SERVICE, SORT_BY_USER, SORT_BY_START_TIME,
-                                  SORT_BY_DESTINATION};
+                                      SORT_BY_DESTINATION};
     for (int moment = 0; moment <= steps; moment++) {
         SortKey sortType = transitiveKeys[moment % 4];
         int showFailed = moment % 3 == 0 ? 1 : 0;

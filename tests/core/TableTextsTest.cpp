@@ -61,7 +61,8 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
         EXPECT_STREQ(names[c], ConnectionCellText(&row, c, NODE_HOST_NAMES, 1, &cell))
             << annotation_label_list[c];
     EXPECT_STREQ("10.1.2.3", ConnectionCellText(&row, COLUMN_SOURCE, NODE_IP_ADDRESSES, 1, &cell));
-    EXPECT_STREQ("0.0.0.0", ConnectionCellText(&row, COLUMN_DESTINATION, NODE_IP_ADDRESSES, 1, &cell));
+    EXPECT_STREQ("0.0.0.0",
+                 ConnectionCellText(&row, COLUMN_DESTINATION, NODE_IP_ADDRESSES, 1, &cell));
     EXPECT_STREQ("127.0.0.1", ConnectionCellText(&row, COLUMN_PROXY, NODE_IP_ADDRESSES, 1, &cell));
     EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, NODE_HOST_NAMES, 1, &cell));
     EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, NODE_HOST_NAMES, 1, &cell));
@@ -75,7 +76,8 @@ TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
         EXPECT_STREQ(u.total, row.totalText);
     }
     row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
-    EXPECT_STREQ("4294967295.00", ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1, &cell));
+    EXPECT_STREQ("4294967295.00",
+                 ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, 1, &cell));
 }
 
 // Traffic texts are made without printf for the units the settings offer; they must be the
@@ -100,7 +102,8 @@ TEST(TableCells, TrafficTextsAreThoseOfPrintfInEveryUnit)
             row.data.inTotBytes = bytes;
             char expected[64];
             snprintf(expected, sizeof expected, "%.2f", static_cast<double>(bytes) / factor);
-            const char* text = ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, factor, &cell);
+            const char* text =
+                ConnectionCellText(&row, COLUMN_IN_TRAFFIC, NODE_HOST_NAMES, factor, &cell);
             if (strcmp(expected, text) != 0 && mismatches++ < 5)
                 ADD_FAILURE() << bytes << " / " << factor << ": " << text << " instead of "
                               << expected;

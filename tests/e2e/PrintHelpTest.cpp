@@ -127,7 +127,7 @@ TEST_F(PrintHelpTest, PrintFileIsRemovedWhenTheProgramEndsSooner)
         ASSERT_TRUE(Eventually([&] { return Exists(Copy()); }, 4000));
         ASSERT_TRUE(Exists(kPrintFile));
         std::string w = way;
-        ASSERT_TRUE(w == "menu"       ? vantor.QuitThroughMenu()
+        ASSERT_TRUE(w == "menu"         ? vantor.QuitThroughMenu()
                         : w == "ctrl+x" ? vantor.Keys({"ctrl+x"})
                                         : vantor.CloseFromWindowManager());
         EXPECT_EQ(vantor.WaitForExit(), 0);

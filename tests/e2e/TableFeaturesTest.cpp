@@ -54,13 +54,13 @@ std::string SettingsWithTotalFourth()
 // number of records and the header's fields.
 std::string CsvUsers(const std::string& path)
 {
-    ProcessResult r = RunProcess(
-        {"python3", "-c",
-         "import csv, sys\n"
-         "rows = list(csv.reader(open(sys.argv[1], newline='')))\n"
-         "print(len(rows), ','.join(rows[0]))\n"
-         "print('|'.join(r[rows[0].index('User Name')] for r in rows[1:]))\n",
-         path});
+    ProcessResult r =
+        RunProcess({"python3", "-c",
+                    "import csv, sys\n"
+                    "rows = list(csv.reader(open(sys.argv[1], newline='')))\n"
+                    "print(len(rows), ','.join(rows[0]))\n"
+                    "print('|'.join(r[rows[0].index('User Name')] for r in rows[1:]))\n",
+                    path});
     return r.exitStatus == 0 ? r.out : "python3 failed: " + r.err;
 }
 
@@ -153,7 +153,9 @@ TEST(TableFeaturesTest, FilterSortByHeadingExportAndCopy)
 
     // A symbolic link planted at the name is refused, and what it points to stays.
     std::string target = vantor.home() + "/target.txt";
-    { std::ofstream(target) << "kept\n"; }
+    {
+        std::ofstream(target) << "kept\n";
+    }
     ASSERT_EQ(unlink(csv.c_str()), 0);
     ASSERT_EQ(symlink(target.c_str(), csv.c_str()), 0);
     ASSERT_TRUE(vantor.Keys(kExport));

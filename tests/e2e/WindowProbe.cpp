@@ -266,8 +266,7 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
     RgbImage before = ReadArea(display, main, x, y, width, height);
     int rootX = 0, rootY = 0;
     Window child;
-    XTranslateCoordinates(display, main, DefaultRootWindow(display), x, y, &rootX, &rootY,
-                          &child);
+    XTranslateCoordinates(display, main, DefaultRootWindow(display), x, y, &rootX, &rootY, &child);
     XSetWindowAttributes attributes;
     attributes.override_redirect = True;
     attributes.background_pixel = BlackPixel(display, DefaultScreen(display));

@@ -29,8 +29,8 @@ const std::vector<Rule> kRules = {
 };
 
 // Every quoted include starts with one of these.
-const std::vector<std::string> kLayers = {"lib/",  "toolkit/", "core/", "app/",
-                                          "tools/", "tests/",  "bench/", "fuzz/"};
+const std::vector<std::string> kLayers = {"lib/",   "toolkit/", "core/",  "app/",
+                                          "tools/", "tests/",   "bench/", "fuzz/"};
 
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
@@ -153,7 +153,8 @@ TEST(Layering, EachKindOfBreachIsReportedWithFileAndLine)
         {"core", "#include \"lib/monMsg.h\"\n#include <X11/Xlib.h>\n",
          "core/F.cpp:2: core/ may not include X11/Xlib.h"},
         {"core", "#include <Xm/Xm.h>\n", "core/F.cpp:1: core/ may not include Xm/Xm.h"},
-        {"core", "#include \"app/MonTable.h\"\n", "core/F.cpp:1: core/ may not include app/MonTable.h"},
+        {"core", "#include \"app/MonTable.h\"\n",
+         "core/F.cpp:1: core/ may not include app/MonTable.h"},
         {"toolkit", "#include \"core/Setting.h\"\n",
          "toolkit/F.cpp:1: toolkit/ may not include core/Setting.h"},
         {"app", "#include \"util.h\"\n", "app/F.cpp:1: \"util.h\" names no layer"},

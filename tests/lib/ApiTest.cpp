@@ -21,7 +21,7 @@ const char kThree[] =
     "dsthost=www.example.org\n"
     "conn key=3 state=12 err=4 errmsg=Host~unreachable src=10.0.0.3:4002 dst=10.9.9.9:21\n";
 
-int CountRequests(const MonsimProcess &sim, const std::string &line)
+int CountRequests(const MonsimProcess& sim, const std::string& line)
 {
     std::vector<std::string> r = sim.requests();
     return static_cast<int>(std::count(r.begin(), r.end(), line));
@@ -29,7 +29,7 @@ int CountRequests(const MonsimProcess &sim, const std::string &line)
 
 class Api : public ::testing::Test {
 protected:
-    void Open(const MonsimProcess &sim)
+    void Open(const MonsimProcess& sim)
     {
         ASSERT_EQ(S5MonNetOpen(sim.address().c_str(), 0, &handle), 0);
         ASSERT_NE(handle, nullptr);
@@ -132,7 +132,7 @@ TEST_F(Api, OversizeFrameConsumesExactlyItsBytes)
 TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)
 {
     const struct {
-        const char *fault;
+        const char* fault;
         int records, last, error; // error 0: not checked
     } cases[] = {
         {"close-before-answer", 0, -1, ECONNRESET},
@@ -141,7 +141,7 @@ TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)
         {"stall", 0, -1, ETIMEDOUT},
     };
     int previous = Mon_TcpSetTimeout(300);
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         MonsimProcess sim(
             {"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", c.fault});
         Open(sim);

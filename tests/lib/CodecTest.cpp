@@ -10,25 +10,25 @@
 
 namespace {
 
-uint16_t Get16(const char *p)
+uint16_t Get16(const char* p)
 {
-    const unsigned char *b = reinterpret_cast<const unsigned char *>(p);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
     return static_cast<uint16_t>(b[0] << 8 | b[1]);
 }
 
-uint32_t Get32(const char *p)
+uint32_t Get32(const char* p)
 {
-    const unsigned char *b = reinterpret_cast<const unsigned char *>(p);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
     return static_cast<uint32_t>(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3];
 }
 
-void Put16(std::vector<char> &m, size_t off, uint16_t v)
+void Put16(std::vector<char>& m, size_t off, uint16_t v)
 {
     m[off] = static_cast<char>(v >> 8);
     m[off + 1] = static_cast<char>(v);
 }
 
-void Put32(std::vector<char> &m, size_t off, uint32_t v)
+void Put32(std::vector<char>& m, size_t off, uint32_t v)
 {
     for (int i = 0; i < 4; i++)
         m[off + i] = static_cast<char>(v >> (24 - 8 * i));
@@ -120,7 +120,7 @@ TEST(Codec, AnIPv6AddressTravelsByteForByteInItsField)
     ASSERT_EQ(Mon_MsgFromConn(&d, msg.data()), 873);
 
     // The destination is the second address placed: 260 bytes at 93 + 260, as in memory.
-    const char *field = &msg[93 + 260];
+    const char* field = &msg[93 + 260];
     uint16_t family;
     memcpy(&family, field, sizeof family);
     EXPECT_EQ(family, AF_INET6);
@@ -139,7 +139,7 @@ TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
 {
     S5MonData d = SampleRecord();
     std::string name(127, 'n');
-    for (char *field :
+    for (char* field :
          {d.srcHostName, d.dstHostName, d.proxyHostName, d.userName, d.appName, d.socksErrMsg})
         strcpy(field, name.c_str());
     d.optData.len = 2;
@@ -225,8 +225,8 @@ TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
     S5MonData d;
     Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size()));
     EXPECT_EQ(std::string(d.srcHostName), std::string(50, 'q'));
-    EXPECT_EQ(std::string(reinterpret_cast<char *>(&d.srcSockAddr), 10), std::string(10, 'q'));
-    EXPECT_EQ(reinterpret_cast<char *>(&d.srcSockAddr)[10], 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&d.srcSockAddr), 10), std::string(10, 'q'));
+    EXPECT_EQ(reinterpret_cast<char*>(&d.srcSockAddr)[10], 0);
     EXPECT_EQ(d.dstHostName[0], '\0');
     EXPECT_EQ(d.optData.len, 2);
 
@@ -302,7 +302,7 @@ TEST(Codec, UserReplyLayoutAndVersions)
 TEST(Codec, TotalsReplyLayout)
 {
     S5MonTot_t t;
-    uint32_t *fields = reinterpret_cast<uint32_t *>(&t);
+    uint32_t* fields = reinterpret_cast<uint32_t*>(&t);
     for (int i = 0; i < 15; i++)
         fields[i] = 100 + i;
     std::vector<char> msg(MON_TOT_LEN);
@@ -322,7 +322,7 @@ TEST(Codec, TotalsReplyLayout)
 TEST(Codec, VarLenPiecesThatDoNotFitAreLeftOutSilently)
 {
     std::vector<char> msg(MON_CONN_MAX_LEN, 0);
-    char *freePtr = &msg[93];
+    char* freePtr = &msg[93];
     std::vector<char> big(1500, 'b'), small(30, 's');
     uint16_t offset = 0;
     Mon_MsgFromVarLen(big.data(), 1500, &msg[65], freePtr, &offset);

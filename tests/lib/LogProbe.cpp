@@ -16,19 +16,19 @@
 // The probe stands in for the system log: what the library hands to it goes to standard
 // output as "openlog IDENT OPTION FACILITY PID" and "syslog PRIORITY TEXT" lines.
 extern "C" {
-void openlog(const char *ident, int option, int facility)
+void openlog(const char* ident, int option, int facility)
 {
     printf("openlog %s %d %d %d\n", ident, option, facility, static_cast<int>(getpid()));
 }
 
-void vsyslog(int priority, const char *format, va_list ap)
+void vsyslog(int priority, const char* format, va_list ap)
 {
     printf("syslog %d ", priority);
     vprintf(format, ap);
     printf("\n");
 }
 
-void syslog(int priority, const char *format, ...)
+void syslog(int priority, const char* format, ...)
 {
     va_list ap;
     va_start(ap, format);
@@ -36,7 +36,7 @@ void syslog(int priority, const char *format, ...)
     va_end(ap);
 }
 
-void __syslog_chk(int priority, int, const char *format, ...)
+void __syslog_chk(int priority, int, const char* format, ...)
 {
     va_list ap;
     va_start(ap, format);
@@ -48,7 +48,7 @@ void closelog()
 {}
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "connect") { // log_probe connect HOST:PORT
@@ -56,11 +56,13 @@ int main(int argc, char **argv)
     }
     if (mode == "lines") { // log_probe lines COUNT: COUNT level-1 messages of about 100 bytes
         for (int i = 0; i < atoi(argv[2]); i++)
-            S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "line %04d %s", i, std::string(80, 'x').c_str());
+            S5LogUpdate(NULL, S5_LEVEL_FAILURE, S5_MSG_UNCATALOGUED, "line %04d %s", i,
+                        std::string(80, 'x').c_str());
         return 0;
     }
     if (mode == "level") { // log_probe level N: one message at level N
-        S5LogUpdate(NULL, static_cast<S5LogLevel>(atoi(argv[2])), S5_MSG_UNCATALOGUED, "message at level %d", atoi(argv[2]));
+        S5LogUpdate(NULL, static_cast<S5LogLevel>(atoi(argv[2])), S5_MSG_UNCATALOGUED,
+                    "message at level %d", atoi(argv[2]));
         return 0;
     }
     if (mode == "errno") { // errno survives logging, and %m shows it
@@ -120,7 +122,7 @@ int main(int argc, char **argv)
         S5MonGetNextUser(&h, &u);
         S5MonGetTot(&h, &t);
         S5MonNetOpen("127.0.0.1", 1, &out);
-        S5MonClose(NULL);         // refused without a message
+        S5MonClose(NULL);              // refused without a message
         h.flag = MON_FLAG_FULL_CLIENT; // a kind this library accepts at the entry but never fills
         S5MonRecvData(&h, &d);
         return 0;

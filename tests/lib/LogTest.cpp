@@ -17,7 +17,7 @@ namespace {
 const std::string kProbe = VANTOR_BINARY_DIR "/tests/lib/log_probe";
 
 // Runs the probe with every log variable removed, then the given ones set.
-ProcessResult Probe(const std::vector<std::string> &args, std::vector<std::string> env)
+ProcessResult Probe(const std::vector<std::string>& args, std::vector<std::string> env)
 {
     std::vector<std::string> full = {"SOCKS5_LOG_SYSLOG", "SOCKS5_LOG_STDERR", "SOCKS5_LOG_FILE",
                                      "SOCKS5_DEBUG",      "SOCKS5_LOG_NUMBER", "SOCKS5_LOG_SIZE"};
@@ -27,7 +27,7 @@ ProcessResult Probe(const std::vector<std::string> &args, std::vector<std::strin
     return RunProcess(argv, full);
 }
 
-std::vector<std::string> Lines(const std::string &text)
+std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -39,16 +39,16 @@ std::vector<std::string> Lines(const std::string &text)
 const std::string kRestart = "libsocks5 Logging (re)started at ";
 
 // The lines that are not restart notices of the default log.
-std::vector<std::string> Messages(const std::string &text)
+std::vector<std::string> Messages(const std::string& text)
 {
     std::vector<std::string> messages;
-    for (const std::string &line : Lines(text))
+    for (const std::string& line : Lines(text))
         if (line.find(kRestart) == std::string::npos)
             messages.push_back(line);
     return messages;
 }
 
-bool Exists(const std::string &path)
+bool Exists(const std::string& path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
@@ -81,7 +81,7 @@ TEST(Log, RefusedConnectOnStandardErrorWithFiveDigitPidOnlyWhenAsked)
 TEST(Log, DebugVariableSetsTheThreshold)
 {
     const struct {
-        const char *debug; // SOCKS5_DEBUG, or null for unset
+        const char* debug; // SOCKS5_DEBUG, or null for unset
         int level;
         bool written;
     } cases[] = {
@@ -89,7 +89,7 @@ TEST(Log, DebugVariableSetsTheThreshold)
         {"", 29, true},   {"", 30, false}, // empty: 29
         {"-1", 1, false}, {nullptr, 1, false},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         std::vector<std::string> env = {"SOCKS5_LOG_STDERR=1"};
         if (c.debug)
             env.push_back(std::string("SOCKS5_DEBUG=") + c.debug);
@@ -126,7 +126,7 @@ TEST(Log, RecordsTheServerDoesNotHaveAndFailedOpensAreNamed)
     ProcessResult r = Probe({"missing", sim.address()}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     EXPECT_EQ(r.exitStatus, 0);
     std::vector<std::string> lines = Messages(r.err);
-    const char *expected[] = {
+    const char* expected[] = {
         "MonGUIGet: no connection available", "MonGUIGetUser: no user available",
         "Error in connect: Connection refused", "Failed to open network connection"};
     ASSERT_EQ(lines.size(), 4u) << r.err;
@@ -175,7 +175,7 @@ TEST(Log, HandleRefusalsCarryTheirMessages)
 {
     ProcessResult r = Probe({"refusals"}, {"SOCKS5_LOG_STDERR=", "SOCKS5_DEBUG=0"});
     std::vector<std::string> lines = Messages(r.err);
-    const char *expected[] = {
+    const char* expected[] = {
         "S5MonClose(): bad handle=0x",      "S5MonSendData: invalid handle=0x",
         "S5MonRecvData: invalid handle=0x", "S5MonRecvNextData : invalid handle=0x",
         "S5MonGetUser: invalid handle=0x",  "S5MonGetNextUser: invalid handle=0x",
@@ -200,7 +200,7 @@ TEST(Log, SyslogLinesCarryThePriorityOfTheirLevelAndTheTextPastThePid)
     const std::pair<int, int> priorities[] = {{1, LOG_ERR},     {2, LOG_NOTICE}, {3, LOG_WARNING},
                                               {8, LOG_WARNING}, {9, LOG_NOTICE}, {13, LOG_NOTICE},
                                               {14, LOG_INFO},   {18, LOG_INFO},  {19, LOG_DEBUG}};
-    for (const auto &p : priorities) {
+    for (const auto& p : priorities) {
         ProcessResult r =
             Probe({"level", std::to_string(p.first)}, {"SOCKS5_LOG_SYSLOG=", "SOCKS5_DEBUG=4"});
         std::vector<std::string> lines = Messages(r.out);
@@ -223,7 +223,7 @@ TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
 {
     const long long kGiB = 1LL << 30;
     struct Case {
-        const char *size; // SOCKS5_LOG_SIZE, or null for unset
+        const char* size; // SOCKS5_LOG_SIZE, or null for unset
         long long limit;  // bytes
     } cases[] = {
         {nullptr, kGiB},
@@ -234,10 +234,10 @@ TEST_F(LogFileTest, SizeLimitIsInKilobytesWithADefaultOfOneGigabyteAndAtMostTwo)
         {"2097152", 2 * kGiB},
         {"99999999", 2 * kGiB},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         for (long long presize : {c.limit, c.limit + 1}) {
             RunProcess({"sh", "-c", "rm -f " + file + "*"});
-            FILE *f = fopen(file.c_str(), "w");
+            FILE* f = fopen(file.c_str(), "w");
             ASSERT_NE(f, nullptr);
             ASSERT_EQ(ftruncate(fileno(f), presize), 0);
             fclose(f);
@@ -267,10 +267,10 @@ TEST_F(LogFileTest, FileLinesStartWithTimeAndBracketedPid)
 TEST_F(LogFileTest, RotationKeepsTheNumberOfOldFilesAsked)
 {
     const struct {
-        const char *number; // SOCKS5_LOG_NUMBER, or null for unset
+        const char* number; // SOCKS5_LOG_NUMBER, or null for unset
         int oldFiles;
     } cases[] = {{nullptr, 1}, {"3", 3}, {"0", 0}, {"-3", 0}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         RunProcess({"sh", "-c", "rm -f " + file + "*"});
         std::vector<std::string> env = {"SOCKS5_LOG_FILE=" + file, "SOCKS5_DEBUG=0",
                                         "SOCKS5_LOG_SIZE=1"};
@@ -293,7 +293,7 @@ TEST_F(LogFileTest, RotationKeepsTheNumberOfOldFilesAsked)
         std::vector<std::string> current = Lines(FileText(file));
         ASSERT_FALSE(current.empty());
         EXPECT_NE(current.back().find("line 0059"), std::string::npos) << label;
-        for (const std::string &line : current) {
+        for (const std::string& line : current) {
             EXPECT_TRUE(std::regex_match(line, kFileLine)) << line;
         }
         if (c.oldFiles == 0) {

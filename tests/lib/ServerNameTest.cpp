@@ -10,10 +10,10 @@
 TEST(ServerName, HostAndPortOfEveryForm)
 {
     const struct {
-        const char *name;
+        const char* name;
         int wellFormed;
         std::string host;
-        const char *port; // nullptr for none
+        const char* port; // nullptr for none
     } cases[] = {
         {"proxy", 1, "proxy", nullptr},
         {"proxy:5052", 1, "proxy", "5052"},
@@ -29,9 +29,9 @@ TEST(ServerName, HostAndPortOfEveryForm)
         {"[::1]5051", 0, "::1", "5051"},
         {"fe80::1%eth0", 1, "fe80", ":1%eth0"}, // no address that inet_pton reads
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         char host[64] = "";
-        const char *port = "unset";
+        const char* port = "unset";
         EXPECT_EQ(Mon_SplitServerName(c.name, host, sizeof host, &port), c.wellFormed) << c.name;
         EXPECT_EQ(host, c.host) << c.name;
         if (c.port == nullptr) {
@@ -47,7 +47,7 @@ TEST(ServerName, AHostLongerThanItsBufferIsCutInsideIt)
     const std::string longName = "[" + std::string(300, 'a') + "]:1";
     char host[16 + 8];
     memset(host, '#', sizeof host);
-    const char *port = nullptr;
+    const char* port = nullptr;
     EXPECT_EQ(Mon_SplitServerName(longName.c_str(), host, 16, &port), 1);
     EXPECT_EQ(std::string(host), std::string(15, 'a'));
     EXPECT_EQ(std::string(host + 16, 8), std::string(8, '#'));

@@ -31,7 +31,7 @@ protected:
         if (fds[1] >= 0)
             close(fds[1]);
     }
-    void Write(const std::string &bytes)
+    void Write(const std::string& bytes)
     {
         ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -46,7 +46,7 @@ protected:
 // Every receiving test runs twice: straight from the socket, and through a read-ahead.
 class SocketPair : public SocketPairDirect, public ::testing::WithParamInterface<bool> {
 protected:
-    int Recv(uint16_t len, char *into)
+    int Recv(uint16_t len, char* into)
     {
         return GetParam() ? Mon_TcpRecvBuffered(fds[0], &input, len, into)
                           : Mon_TcpRecv(fds[0], len, into);
@@ -55,7 +55,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Transport, SocketPair, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &p) {
+                         [](const ::testing::TestParamInfo<bool>& p) {
                              return p.param ? "ReadAhead" : "Direct";
                          });
 
@@ -75,10 +75,10 @@ struct Listener {
         memset(&a, 0, sizeof a);
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
         listen(fd, backlog);
         socklen_t len = sizeof a;
-        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
         port = ntohs(a.sin_port);
     }
     ~Listener() { close(fd); }
@@ -94,10 +94,10 @@ struct Listener6 {
         memset(&a, 0, sizeof a);
         a.sin6_family = AF_INET6;
         a.sin6_addr = in6addr_loopback;
-        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
         listen(fd, 16);
         socklen_t len = sizeof a;
-        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
         port = ntohs(a.sin6_port);
     }
     ~Listener6() { close(fd); }
@@ -106,7 +106,7 @@ struct Listener6 {
     {
         struct sockaddr_storage peer;
         socklen_t len = sizeof peer;
-        int accepted = accept(fd, reinterpret_cast<sockaddr *>(&peer), &len);
+        int accepted = accept(fd, reinterpret_cast<sockaddr*>(&peer), &len);
         if (accepted < 0)
             return -1;
         close(accepted);
@@ -118,7 +118,7 @@ struct Listener6 {
 int OpenDescriptors()
 {
     int count = 0;
-    DIR *d = opendir("/proc/self/fd");
+    DIR* d = opendir("/proc/self/fd");
     while (readdir(d))
         count++;
     closedir(d);
@@ -318,7 +318,7 @@ TEST(Connect, AnIPv6AddressInBracketsWithAPortOrAloneWithTheGivenPort)
         int port;
     } cases[] = {
         {"[::1]:" + port, 1}, {"[::1]", l.port}, {"::1", l.port}, {"[0:0:0:0:0:0:0:1]:" + port, 1}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         int fd = Mon_TcpConnect(c.name.c_str(), c.port);
         EXPECT_GT(fd, 0) << c.name;
         EXPECT_EQ(l.AcceptedFamily(), AF_INET6) << c.name;
@@ -329,7 +329,7 @@ TEST(Connect, AnIPv6AddressInBracketsWithAPortOrAloneWithTheGivenPort)
 TEST(Connect, AMalformedIPv6NameFailsWithoutReachingTheResolver)
 {
     int before = OpenDescriptors();
-    for (const char *name : {"[::1", "[::1]5051", "[no:such:host]:5051"}) {
+    for (const char* name : {"[::1", "[::1]5051", "[no:such:host]:5051"}) {
         errno = 0;
         EXPECT_EQ(Mon_TcpConnect(name, 5051), -1) << name;
         EXPECT_EQ(errno, EINVAL) << name;
@@ -360,7 +360,7 @@ TEST(Connect, ServerThatNeverAcceptsTimesOut)
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<uint16_t>(l.port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
         fillers.push_back(fd);
     }
     usleep(100000);

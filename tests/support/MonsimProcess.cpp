@@ -26,7 +26,7 @@ std::string PrivateTempDir()
     return dir;
 }
 
-std::string ReadWholeFile(const std::string &path)
+std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -34,7 +34,7 @@ std::string ReadWholeFile(const std::string &path)
 
 } // namespace
 
-std::string MonsimProcess::writeTempFile(const std::string &name, const std::string &text)
+std::string MonsimProcess::writeTempFile(const std::string& name, const std::string& text)
 {
     static int serial = 0;
     std::string path = PrivateTempDir() + "/" + std::to_string(++serial) + "-" + name;
@@ -42,7 +42,7 @@ std::string MonsimProcess::writeTempFile(const std::string &name, const std::str
     return path;
 }
 
-MonsimProcess::MonsimProcess(const std::vector<std::string> &args, const std::string &bind)
+MonsimProcess::MonsimProcess(const std::vector<std::string>& args, const std::string& bind)
     : bind_(bind)
 {
     static int serial = 0;
@@ -64,9 +64,9 @@ MonsimProcess::MonsimProcess(const std::vector<std::string> &args, const std::st
     pid_ = fork();
     if (pid_ == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM); // a crashed test must not leave the simulator behind
-        std::vector<char *> cargv;
-        for (auto &a : argv)
-            cargv.push_back(const_cast<char *>(a.c_str()));
+        std::vector<char*> cargv;
+        for (auto& a : argv)
+            cargv.push_back(const_cast<char*>(a.c_str()));
         cargv.push_back(nullptr);
         execv(cargv[0], cargv.data());
         _exit(127);
@@ -109,7 +109,7 @@ std::vector<std::string> MonsimProcess::requests() const
 int MonsimProcess::listRequests() const
 {
     std::vector<std::string> lines = requests();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string &line) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.rfind("request type=2", 0) == 0;
     }));
 }

@@ -11,11 +11,11 @@ public:
     // args are passed to vantor-monsim after "--bind <bind> --port <free port>",
     // for example {"--script", path} or {"--connections", "30", "--seed", "7"}; bind is
     // 127.0.0.1 or ::1.
-    explicit MonsimProcess(const std::vector<std::string> &args,
-                           const std::string &bind = "127.0.0.1");
+    explicit MonsimProcess(const std::vector<std::string>& args,
+                           const std::string& bind = "127.0.0.1");
     ~MonsimProcess();
-    MonsimProcess(const MonsimProcess &) = delete;
-    MonsimProcess &operator=(const MonsimProcess &) = delete;
+    MonsimProcess(const MonsimProcess&) = delete;
+    MonsimProcess& operator=(const MonsimProcess&) = delete;
 
     int port() const { return port_; }
     // "127.0.0.1:<port>" or "[::1]:<port>", the server name to open.
@@ -25,7 +25,7 @@ public:
     // How many of them asked for the connection list: one for each poll.
     int listRequests() const;
     // Writes text to a fresh file in a private temporary directory and returns its path.
-    static std::string writeTempFile(const std::string &name, const std::string &text);
+    static std::string writeTempFile(const std::string& name, const std::string& text);
 
 private:
     pid_t pid_ = -1;

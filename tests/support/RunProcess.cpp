@@ -8,7 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::vector<std::string> &env,
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                          int timeoutSeconds)
 {
     ProcessResult result;
@@ -23,16 +23,16 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::vector
         close(errPipe[0]);
         int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, 0);
-        for (const std::string &e : env) {
+        for (const std::string& e : env) {
             size_t eq = e.find('=');
             if (eq == std::string::npos)
                 unsetenv(e.c_str());
             else
                 setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
         }
-        std::vector<char *> cargv;
-        for (const std::string &a : argv)
-            cargv.push_back(const_cast<char *>(a.c_str()));
+        std::vector<char*> cargv;
+        for (const std::string& a : argv)
+            cargv.push_back(const_cast<char*>(a.c_str()));
         cargv.push_back(nullptr);
         execvp(cargv[0], cargv.data());
         _exit(127);
@@ -41,7 +41,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::vector
     close(errPipe[1]);
 
     struct pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string *sinks[2] = {&result.out, &result.err};
+    std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     time_t deadline = time(nullptr) + timeoutSeconds;
     while (open > 0) {
@@ -64,7 +64,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::vector
             }
         }
     }
-    for (auto &f : fds)
+    for (auto& f : fds)
         if (f.fd >= 0)
             close(f.fd);
     int status = 0;

@@ -13,7 +13,7 @@ struct ProcessResult {
 
 // env entries "NAME=value" are set and entries "NAME" are removed from the environment the
 // program inherits. A program still running after timeoutSeconds is killed.
-ProcessResult RunProcess(const std::vector<std::string> &argv,
-                         const std::vector<std::string> &env = {}, int timeoutSeconds = 60);
+ProcessResult RunProcess(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env = {}, int timeoutSeconds = 60);
 
 #endif

@@ -59,7 +59,8 @@ std::set<std::string> FunctionsTakingGc(const std::string& header)
 {
     std::set<std::string> names;
     std::string text = WithoutComments(FileText(header));
-    for (size_t at = text.find("extern"); at != std::string::npos; at = text.find("extern", at + 1)) {
+    for (size_t at = text.find("extern"); at != std::string::npos;
+         at = text.find("extern", at + 1)) {
         size_t open = text.find('(', at), close = text.find(");", at);
         if (open == std::string::npos || close == std::string::npos || close < open)
             continue;
@@ -184,12 +185,20 @@ TEST(DrawingPathTest, TheFamilyIsXlibsWholeAndAPlantedCallIsFound)
 {
     // Xlib declares some 55 such functions; a header that could not be read gives none.
     EXPECT_GE(Family().size(), 50u);
-    for (const char* name :
-         {"XDrawLine", "XFillRectangle", "XCopyArea", "XCopyPlane", "XPutImage", "XSetForeground",
-          "XSetBackground", "XSetLineAttributes", "XSetFont", "XSetClipRectangles", "XSetClipMask",
-          "XSetDashes", "XSetFunction", "XSetFillStyle", "XSetStipple", "XSetTile", "XChangeGC",
-          "XCopyGC", "XSetClipOrigin", "XSetTSOrigin", "XSetPlaneMask", "XSetGraphicsExposures",
-          "XSetRegion", "XSetState", "XmbDrawString", "Xutf8DrawString", "XClearArea", "XFreeGC"})
+    for (const char* name : {"XDrawLine",      "XFillRectangle",
+                             "XCopyArea",      "XCopyPlane",
+                             "XPutImage",      "XSetForeground",
+                             "XSetBackground", "XSetLineAttributes",
+                             "XSetFont",       "XSetClipRectangles",
+                             "XSetClipMask",   "XSetDashes",
+                             "XSetFunction",   "XSetFillStyle",
+                             "XSetStipple",    "XSetTile",
+                             "XChangeGC",      "XCopyGC",
+                             "XSetClipOrigin", "XSetTSOrigin",
+                             "XSetPlaneMask",  "XSetGraphicsExposures",
+                             "XSetRegion",     "XSetState",
+                             "XmbDrawString",  "Xutf8DrawString",
+                             "XClearArea",     "XFreeGC"})
         EXPECT_EQ(Family().count(name), 1u) << name;
     EXPECT_EQ(Family().count("XGetGCValues"), 0u);
 
@@ -217,8 +226,9 @@ TEST(DrawingPathTest, TheFamilyIsXlibsWholeAndAPlantedCallIsFound)
     std::ofstream(app + "/View.cpp") << "void k() { XFreeGC(0, 0); }\n";
     std::vector<std::string> found = Violations(root);
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{"app/View.cpp: XFreeGC",
-                                               "toolkit/Planted.cpp: XSetForeground"}));
+    EXPECT_EQ(
+        found,
+        (std::vector<std::string>{"app/View.cpp: XFreeGC", "toolkit/Planted.cpp: XSetForeground"}));
     for (const char* file :
          {"/toolkit/Planted.cpp", "/toolkit/CanvasX.cpp", "/toolkit/CompBase.cpp", "/app/View.cpp"})
         remove((std::string(root) + file).c_str());

@@ -193,10 +193,10 @@ TEST_F(EditTableTest, RowsTallerThanAnIntCanSpanAreHeldAtALargestHeightAndStillS
     // 200,000 rows of 32,767 pixels: 6.5 billion pixels, beyond an int; held at 2 to the 30th.
     Widget scroll = XtVaCreateManagedWidget("scroll", xomScrollWidgetClass, shell, XmNwidth, 400,
                                             XmNheight, 300, NULL);
-    Widget table = XtVaCreateManagedWidget(
-        "table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 2, XomNnumberOfRows, 200000,
-        XomNcellSizeUnit, XomUNIT_PIXEL, XomNdefaultCellHeight, 32767, XomNdefaultCellWidth, 60,
-        NULL);
+    Widget table =
+        XtVaCreateManagedWidget("table", xomEditTableWidgetClass, scroll, XomNnumberOfColumns, 2,
+                                XomNnumberOfRows, 200000, XomNcellSizeUnit, XomUNIT_PIXEL,
+                                XomNdefaultCellHeight, 32767, XomNdefaultCellWidth, 60, NULL);
     ShowShell();
     ProcessEvents();
     int width, height, viewWidth, viewHeight;
@@ -236,8 +236,9 @@ TEST_F(EditTableTest, ATableThatAsksForItsCellsDrawsWhatAStoredTableDraws)
     for (int r = 1; r <= rows; r++) {
         std::vector<std::string> row;
         for (int c = 1; c <= columns; c++)
-            row.push_back((r + c) % 11 == 0 ? "" : "r" + std::to_string(r) + " c" + std::to_string(c)
-                                                      + std::string((size_t)(r % 4), 'x'));
+            row.push_back((r + c) % 11 == 0 ? ""
+                                            : "r" + std::to_string(r) + " c" + std::to_string(c)
+                                  + std::string((size_t)(r % 4), 'x'));
         cells.texts.push_back(row);
     }
     cells.icon = XCreatePixmap(display, DefaultRootWindow(display), 10, 10,
@@ -416,10 +417,10 @@ TEST_F(EditTableTest, AHeadingClickReachesItsCallbackAndTheSortArrowShowsItsDire
 {
     Widget table = Table(3, 8);
     XtVaSetValues(table, XomNautomaticColumnAnnotation, False, NULL);
-    XtOverrideTranslations(table, XtParseTranslationTable(
-                                      "<Btn1Down>: EditTableSelectHeading() "
-                                      "EditTableStartSelect(multiple, row)\n"
-                                      "<Btn1Up>: EditTableEndSelect()\n"));
+    XtOverrideTranslations(table,
+                           XtParseTranslationTable("<Btn1Down>: EditTableSelectHeading() "
+                                                   "EditTableStartSelect(multiple, row)\n"
+                                                   "<Btn1Up>: EditTableEndSelect()\n"));
     Recorded headings;
     XtAddCallback(table, XomNheadingCallback, Recorded::Add, &headings);
     XRectangle second = Cell(table, 2, 1);
@@ -453,7 +454,8 @@ TEST_F(EditTableTest, AHeadingClickReachesItsCallbackAndTheSortArrowShowsItsDire
         for (int y = 0; y < second.y; y++)
             if (int dark = darkInRow(y))
                 widths.push_back(dark);
-        return widths.empty() ? std::make_pair(0, 0) : std::make_pair(widths.front(), widths.back());
+        return widths.empty() ? std::make_pair(0, 0)
+                              : std::make_pair(widths.front(), widths.back());
     };
     EXPECT_EQ(std::make_pair(0, 0), ends()) << "no arrow yet";
     XtVaSetValues(table, XomNsortIndicatorColumn, 2, NULL);

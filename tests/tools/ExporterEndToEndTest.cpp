@@ -25,7 +25,7 @@ bool havePromtool()
 }
 
 // promtool's verdict on an exposition: "" when it finds no problem.
-std::string promtoolProblems(const std::string &metrics)
+std::string promtoolProblems(const std::string& metrics)
 {
     std::string path = MonsimProcess::writeTempFile("metrics.txt", metrics);
     ProcessResult r = RunProcess({"sh", "-c", "promtool check metrics < " + path});
@@ -33,7 +33,7 @@ std::string promtoolProblems(const std::string &metrics)
 }
 
 // What the exporter answers to raw request bytes: the status line.
-std::string statusLine(int port, const std::string &request)
+std::string statusLine(int port, const std::string& request)
 {
     int fd = connectLoopback(port);
     if (fd < 0)
@@ -62,7 +62,7 @@ TEST(ExporterEndToEnd, CountsProxiedTrafficOncePassesPromtoolAndAnswersWhateverS
     // A scraper that connects and never sends holds up nobody.
     int idle = connectLoopback(exporter.port());
 
-    std::string m = exporter.waitForMetrics([](const std::string &t) {
+    std::string m = exporter.waitForMetrics([](const std::string& t) {
         return sampleValue(t, "vantor_up{server=\"proxy\"}") == 1
             && sampleValue(t, "vantor_up{server=\"sim\"}") == 1;
     });
@@ -79,7 +79,7 @@ TEST(ExporterEndToEnd, CountsProxiedTrafficOncePassesPromtoolAndAnswersWhateverS
     ASSERT_EQ(r.out.size(), 300000u);
     const std::string in = "vantor_in_bytes_total{server=\"proxy\",service=\"Others\"}";
     const std::string out = "vantor_out_bytes_total{server=\"proxy\",service=\"Others\"}";
-    m = exporter.waitForMetrics([&](const std::string &t) { return sampleValue(t, in) >= 300000; });
+    m = exporter.waitForMetrics([&](const std::string& t) { return sampleValue(t, in) >= 300000; });
     std::this_thread::sleep_for(std::chrono::milliseconds(2500)); // more polls list it
     m = exporter.metrics();
     EXPECT_GE(sampleValue(m, in), 300000);
@@ -107,7 +107,7 @@ TEST(ExporterEndToEnd, CountsProxiedTrafficOncePassesPromtoolAndAnswersWhateverS
     // A server stopped mid-run is down at the next poll; its counters stay.
     sim.reset();
     m = exporter.waitForMetrics(
-        [](const std::string &t) { return sampleValue(t, "vantor_up{server=\"sim\"}") == 0; });
+        [](const std::string& t) { return sampleValue(t, "vantor_up{server=\"sim\"}") == 0; });
     EXPECT_EQ(sampleValue(m, "vantor_up{server=\"sim\"}"), 0);
     EXPECT_EQ(sampleValue(m, "vantor_up{server=\"proxy\"}"), 1);
     EXPECT_GE(sampleValue(m, in), 300000);

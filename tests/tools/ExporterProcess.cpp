@@ -12,15 +12,15 @@
 #include "tests/tools/ProxyProcess.h"
 #include "tests/tools/SocksClient.h"
 
-ExporterProcess::ExporterProcess(const std::vector<std::string> &args) : port_(unusedPort())
+ExporterProcess::ExporterProcess(const std::vector<std::string>& args) : port_(unusedPort())
 {
     std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/exporter/vantor-exporter",
                                      "--listen", "127.0.0.1:" + std::to_string(port_)};
     argv.insert(argv.end(), args.begin(), args.end());
     pid_ = fork();
     if (pid_ == 0) {
-        std::vector<char *> raw;
-        for (std::string &a : argv)
+        std::vector<char*> raw;
+        for (std::string& a : argv)
             raw.push_back(&a[0]);
         raw.push_back(nullptr);
         execv(raw[0], raw.data());
@@ -47,7 +47,7 @@ ExporterProcess::~ExporterProcess()
     }
 }
 
-std::string ExporterProcess::url(const std::string &path) const
+std::string ExporterProcess::url(const std::string& path) const
 {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
@@ -58,8 +58,8 @@ std::string ExporterProcess::metrics() const
     return r.exitStatus == 0 ? r.out : "";
 }
 
-std::string ExporterProcess::waitForMetrics(
-    const std::function<bool(const std::string &)> &ready, int seconds) const
+std::string ExporterProcess::waitForMetrics(const std::function<bool(const std::string&)>& ready,
+                                            int seconds) const
 {
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     std::string text;
@@ -68,7 +68,7 @@ std::string ExporterProcess::waitForMetrics(
     return text;
 }
 
-double sampleValue(const std::string &metrics, const std::string &sample)
+double sampleValue(const std::string& metrics, const std::string& sample)
 {
     std::string line = "\n" + sample + " ";
     size_t at = ("\n" + metrics).find(line);

@@ -10,19 +10,19 @@
 class ExporterProcess {
 public:
     // args (servers and options) follow "--listen 127.0.0.1:<free port>".
-    explicit ExporterProcess(const std::vector<std::string> &args);
+    explicit ExporterProcess(const std::vector<std::string>& args);
     ~ExporterProcess();
-    ExporterProcess(const ExporterProcess &) = delete;
-    ExporterProcess &operator=(const ExporterProcess &) = delete;
+    ExporterProcess(const ExporterProcess&) = delete;
+    ExporterProcess& operator=(const ExporterProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
     int port() const { return port_; }
     pid_t pid() const { return pid_; }
-    std::string url(const std::string &path) const;
+    std::string url(const std::string& path) const;
     // The body of /metrics as curl fetches it ("" when the scrape failed).
     std::string metrics() const;
     // Scrapes until ready(metrics) holds, for at most seconds; the last scrape.
-    std::string waitForMetrics(const std::function<bool(const std::string &)> &ready,
+    std::string waitForMetrics(const std::function<bool(const std::string&)>& ready,
                                int seconds = 10) const;
 
 private:
@@ -31,6 +31,6 @@ private:
 };
 
 // The value of the sample written exactly "name{labels}" in an exposition, or -1.
-double sampleValue(const std::string &metrics, const std::string &sample);
+double sampleValue(const std::string& metrics, const std::string& sample);
 
 #endif

@@ -26,22 +26,20 @@ const char kPrometheus[] = "/usr/bin/prometheus";
 // Prometheus on loopback, scraping one target every second, storing into dir.
 class PrometheusProcess {
 public:
-    PrometheusProcess(const std::string &dir, int targetPort) : port_(unusedPort())
+    PrometheusProcess(const std::string& dir, int targetPort) : port_(unusedPort())
     {
         std::string config = dir + "/prometheus.yml";
         std::ofstream(config) << "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\n"
                                  "scrape_configs:\n  - job_name: vantor\n    static_configs:\n"
                                  "      - targets: ['127.0.0.1:"
                               << targetPort << "']\n";
-        std::vector<std::string> args = {kPrometheus,
-                                         "--config.file=" + config,
-                                         "--storage.tsdb.path=" + dir + "/data",
-                                         "--web.listen-address=127.0.0.1:" + std::to_string(port_),
-                                         "--log.level=warn"};
+        std::vector<std::string> args = {
+            kPrometheus, "--config.file=" + config, "--storage.tsdb.path=" + dir + "/data",
+            "--web.listen-address=127.0.0.1:" + std::to_string(port_), "--log.level=warn"};
         pid_ = fork();
         if (pid_ == 0) {
-            std::vector<char *> raw;
-            for (std::string &a : args)
+            std::vector<char*> raw;
+            for (std::string& a : args)
                 raw.push_back(&a[0]);
             raw.push_back(nullptr);
             execv(raw[0], raw.data());
@@ -55,11 +53,11 @@ public:
     }
 
     // The value of an instant query with one result, or -1 while there is none.
-    double query(const std::string &promql) const
+    double query(const std::string& promql) const
     {
-        ProcessResult r = RunProcess({"curl", "-q", "-s", "--max-time", "5", "-G",
-                                      "--data-urlencode", "query=" + promql,
-                                      "http://127.0.0.1:" + std::to_string(port_) + "/api/v1/query"});
+        ProcessResult r = RunProcess(
+            {"curl", "-q", "-s", "--max-time", "5", "-G", "--data-urlencode", "query=" + promql,
+             "http://127.0.0.1:" + std::to_string(port_) + "/api/v1/query"});
         // {"status":"success","data":{"resultType":"vector","result":[{"metric":{...},
         // "value":[1700000000.123,"42"]}]}}
         size_t at = r.out.find("\"value\":[");
@@ -70,7 +68,7 @@ public:
     }
 
     // Queries until the value satisfies ok, for at most seconds; the last value.
-    double waitFor(const std::string &promql, const std::function<bool(double)> &ok,
+    double waitFor(const std::string& promql, const std::function<bool(double)>& ok,
                    int seconds) const
     {
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -88,8 +86,9 @@ private:
 TEST(ExporterPrometheus, BytesCounterRisesByTheTransferAndAStoppedServerIsDown)
 {
     if (access(kPrometheus, X_OK) != 0)
-        GTEST_SKIP() << kPrometheus << " is missing: install the Debian package prometheus "
-                                       "(scripts/install-deps) to run this test";
+        GTEST_SKIP() << kPrometheus
+                     << " is missing: install the Debian package prometheus "
+                        "(scripts/install-deps) to run this test";
     auto proxy = std::make_unique<ProxyProcess>();
     ASSERT_TRUE(proxy->started());
     const size_t size = 200000;
@@ -101,7 +100,9 @@ TEST(ExporterPrometheus, BytesCounterRisesByTheTransferAndAStoppedServerIsDown)
 
     const std::string in = "vantor_in_bytes_total{server=\"edge\",service=\"Others\"}";
     const std::string up = "vantor_up{server=\"edge\"}";
-    ASSERT_EQ(prometheus.waitFor(up, [](double v) { return v == 1; }, 10), 1)
+    ASSERT_EQ(prometheus.waitFor(
+                  up, [](double v) { return v == 1; }, 10),
+              1)
         << "Prometheus never scraped the exporter";
     double before = prometheus.query(in);
     ASSERT_GE(before, 0);
@@ -109,12 +110,15 @@ TEST(ExporterPrometheus, BytesCounterRisesByTheTransferAndAStoppedServerIsDown)
     ProcessResult r = curl({"--socks5", "127.0.0.1:" + std::to_string(proxy->socksPort())},
                            "http://127.0.0.1:" + std::to_string(http.port()) + "/");
     ASSERT_EQ(r.exitStatus, 0) << r.err;
-    double after = prometheus.waitFor(in, [&](double v) { return v >= before + size; }, 6);
+    double after = prometheus.waitFor(
+        in, [&](double v) { return v >= before + size; }, 6);
     EXPECT_GE(after - before, double(size));
     EXPECT_LT(after - before, double(size) + 1000); // the request and the headers
 
     proxy.reset(); // the server stops mid-run
-    EXPECT_EQ(prometheus.waitFor(up, [](double v) { return v == 0; }, 6), 0);
+    EXPECT_EQ(prometheus.waitFor(
+                  up, [](double v) { return v == 0; }, 6),
+              0);
 }
 
 } // namespace

@@ -62,16 +62,18 @@ TEST(ExporterAccount, CountsEachConnectionOnceThroughEndsWrapsAndRestarts)
 
     // Growth of a known connection; a new one that started after the last pass counts
     // whole; an older one seen only now counts from here.
-    Pass(&account, {Record(1, 0, 100, 260, 1500, 30), Record(2, 0, 230, 260, 300, 3),
-                    Record(3, 0, 150, 260, 999, 9)});
+    Pass(&account,
+         {Record(1, 0, 100, 260, 1500, 30), Record(2, 0, 230, 260, 300, 3),
+          Record(3, 0, 150, 260, 999, 9)});
     EXPECT_EQ(web().inBytes, 500u + 300u);
     EXPECT_EQ(web().outBytes, 20u + 3u);
     EXPECT_EQ(web().open, 3u);
 
     // A connection that ended counts its last bytes once, however long it stays listed.
     for (int i = 0; i < 3; ++i)
-        Pass(&account, {Record(1, ENDED, 100, 300, 1600, 30), Record(2, 0, 230, 300, 300, 3),
-                        Record(3, 0, 150, 300, 999, 9)});
+        Pass(&account,
+             {Record(1, ENDED, 100, 300, 1600, 30), Record(2, 0, 230, 300, 300, 3),
+              Record(3, 0, 150, 300, 999, 9)});
     EXPECT_EQ(web().inBytes, 900u);
     EXPECT_EQ(web().open, 2u);
 
@@ -107,9 +109,10 @@ TEST(ExporterAccount, UsersPastTheCapAreSummedAsOther)
     DefaultServices services;
     ServerAccount account(services.s, 2);
     Pass(&account, {});
-    Pass(&account, {Record(1, 0, 10, 20, 100, 0, 80, "ann"), Record(2, 0, 10, 20, 200, 0, 80, ""),
-                    Record(3, 0, 10, 20, 400, 0, 80, "cy"), Record(4, 0, 10, 20, 800, 0, 80, "di"),
-                    Record(5, 0, 10, 20, 1, 0, 80, "ann")});
+    Pass(&account,
+         {Record(1, 0, 10, 20, 100, 0, 80, "ann"), Record(2, 0, 10, 20, 200, 0, 80, ""),
+          Record(3, 0, 10, 20, 400, 0, 80, "cy"), Record(4, 0, 10, 20, 800, 0, 80, "di"),
+          Record(5, 0, 10, 20, 1, 0, 80, "ann")});
     const Tallies& users = account.ByUser();
     ASSERT_EQ(users.size(), 3u);
     EXPECT_EQ(users.at("ann").inBytes, 101u);

@@ -9,7 +9,7 @@ namespace {
 
 const std::string MON = VANTOR_BINARY_DIR "/tools/mon/vantor-mon";
 
-const char *const SCRIPT =
+const char* const SCRIPT =
     "pass\n"
     "conn key=1 state=2 start=1700000000 cur=1700000065 in=1234 out=56 authen=2 cmd=1"
     " src=10.0.0.5:40000 dst=www.example.org:443 proxy=10.0.0.1:1080 srchost=10.0.0.5"
@@ -58,7 +58,7 @@ TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
 
 TEST(MonAgainstSimulator, AServerOnIPv6ListsIPv6AddressesInBracketsBeforeTheirPorts)
 {
-    const char *const IPV6 =
+    const char* const IPV6 =
         "pass\n"
         "conn key=1 state=2 start=1700000000 cur=1700000065 src=[2001:db8::5]:40000"
         " dst=[2001:db8:1234:5678:9abc:def0:1234:5678]:443 proxy=[::1]:1080 user=carol\n"
@@ -79,16 +79,16 @@ TEST(MonAgainstSimulator, AServerOnIPv6ListsIPv6AddressesInBracketsBeforeTheirPo
 
 TEST(MonAgainstSimulator, AServerThatTricklesOrNeverEndsIsGivenUpWithStatusOne)
 {
-    const char *const ONE = "pass\nconn key=1 src=10.0.0.5:40000 dst=10.0.0.9:23\n";
+    const char* const ONE = "pass\nconn key=1 src=10.0.0.5:40000 dst=10.0.0.9:23\n";
     struct Case {
-        const char *fault;
+        const char* fault;
         const char *before, *after; // the message around the server's address
     } cases[] = {
         {"trickle", "reading from ",
          " failed: timed out waiting for the server\n"}, // past --timeout
         {"endless", "", " sent more than 500000 records in one pass\n"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         MonsimProcess sim(
             {"--script", MonsimProcess::writeTempFile("one.txt", ONE), "--fault", c.fault});
         ProcessResult run = RunProcess({MON, "--timeout", "1", sim.address()}, {});

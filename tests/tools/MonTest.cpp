@@ -75,7 +75,7 @@ TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
          "a\\xe2\\x81\\xa6b\\xe2\\x81\\xa9"},
         {"dash\xe2\x80\x94ok", "dash\xe2\x80\x94ok"}, // an em dash is no control
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(terminalText(c.in.c_str(), 64), c.shown) << c.shown;
     // The cap ends the text as the field's size does, also inside a sequence.
     EXPECT_EQ(terminalText("ab\xc3\xa9", 3), "ab\\xc3");
@@ -83,9 +83,9 @@ TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
 
 TEST(MonFormat, CsvQuotesCommasAndQuotes)
 {
-    char *buf = nullptr;
+    char* buf = nullptr;
     size_t size = 0;
-    FILE *f = open_memstream(&buf, &size);
+    FILE* f = open_memstream(&buf, &size);
     printCsvRow(f, {"<1,2,3>", "plain", "say \"hi\"", ""});
     std::fclose(f);
     std::string csv(buf, size);
@@ -95,9 +95,9 @@ TEST(MonFormat, CsvQuotesCommasAndQuotes)
 
 TEST(MonFormat, CsvCellsThatASpreadsheetWouldRunAsFormulasAreKeptAsText)
 {
-    char *buf = nullptr;
+    char* buf = nullptr;
     size_t size = 0;
-    FILE *f = open_memstream(&buf, &size);
+    FILE* f = open_memstream(&buf, &size);
     printCsvRow(f, {"=1+1", "+cmd", "-2+3", "@SUM(A1)", "-12", "3.5", "-", "a=b", "=x,y"});
     std::fclose(f);
     std::string csv(buf, size);
@@ -115,7 +115,7 @@ TEST(MonCommandLine, ServerAndModes)
     EXPECT_TRUE(o.csv);
     EXPECT_EQ(o.watchSeconds, 5);
     EXPECT_EQ(o.count, 3);
-    for (const std::vector<std::string> &bad :
+    for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{},
                                                {"a", "b"},
                                                {"host", "--watch", "0"},
@@ -142,7 +142,7 @@ TEST(MonCommandLine, ServerAndModes)
 TEST(MonCommandLine, AnIPv6ServerInBracketsWithAPortOrAlone)
 {
     std::string error;
-    for (const char *good : {"[::1]:5051", "[::1]", "::1", "2001:db8::9", "[2001:db8::9]:1"}) {
+    for (const char* good : {"[::1]:5051", "[::1]", "::1", "2001:db8::9", "[2001:db8::9]:1"}) {
         MonOptions o;
         EXPECT_TRUE(parseMonOptions({good}, &o, &error)) << good << ": " << error;
         EXPECT_EQ(o.server, good);

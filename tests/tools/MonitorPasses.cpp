@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-Records listPass(const std::string &server)
+Records listPass(const std::string& server)
 {
     Records out;
     S5MonHandle h = nullptr;
@@ -21,7 +21,7 @@ Records listPass(const std::string &server)
     return out;
 }
 
-Records passUntil(const std::string &server, const std::function<bool(const Records &)> &done)
+Records passUntil(const std::string& server, const std::function<bool(const Records&)>& done)
 {
     Records records;
     for (int i = 0; i < 100; ++i) {
@@ -33,11 +33,11 @@ Records passUntil(const std::string &server, const std::function<bool(const Reco
     return records;
 }
 
-Records waitForEnded(const std::string &server, size_t count)
+Records waitForEnded(const std::string& server, size_t count)
 {
-    return passUntil(server, [count](const Records &records) {
+    return passUntil(server, [count](const Records& records) {
         size_t ended = 0;
-        for (const S5MonData &d : records)
+        for (const S5MonData& d : records)
             ended += (d.state & 8) ? 1 : 0;
         return ended >= count;
     });

@@ -12,11 +12,11 @@
 typedef std::vector<S5MonData> Records;
 
 // One pass over the connections of the service at "host:port".
-Records listPass(const std::string &server);
+Records listPass(const std::string& server);
 // Passes until one satisfies `done` (records change a moment after the clients have
 // finished), or a time limit; returns the last pass.
-Records passUntil(const std::string &server, const std::function<bool(const Records &)> &done);
+Records passUntil(const std::string& server, const std::function<bool(const Records&)>& done);
 // Passes until at least count records have ended.
-Records waitForEnded(const std::string &server, size_t count);
+Records waitForEnded(const std::string& server, size_t count);
 
 #endif

@@ -11,7 +11,7 @@
 
 namespace {
 
-bool SameRecords(const Pass &a, const Pass &b)
+bool SameRecords(const Pass& a, const Pass& b)
 {
     return a.conns.size() == b.conns.size()
         && memcmp(a.conns.data(), b.conns.data(), a.conns.size() * sizeof(S5MonData)) == 0;

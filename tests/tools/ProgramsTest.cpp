@@ -22,7 +22,7 @@ const std::string BIN = VANTOR_BINARY_DIR;
 const std::string SRC = VANTOR_SOURCE_DIR;
 
 // Every "--word" in the text.
-std::set<std::string> longOptions(const std::string &text)
+std::set<std::string> longOptions(const std::string& text)
 {
     std::set<std::string> out;
     for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
@@ -50,7 +50,7 @@ TEST(ToolPrograms, HelpListsEveryOptionAndTheManualPageDescribesIt)
         std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         page.erase(std::remove(page.begin(), page.end(), '\\'), page.end()); // "\-\-" is "--"
         ASSERT_FALSE(page.empty()) << name;
-        for (const std::string &opt : options)
+        for (const std::string& opt : options)
             EXPECT_NE(page.find(opt), std::string::npos) << name << ".1 lacks " << opt;
         ProcessResult bad = RunProcess({program, "--no-such-option"});
         EXPECT_EQ(bad.exitStatus, 2) << name;
@@ -70,7 +70,7 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
     };
     const std::string proxy = BIN + "/tools/proxy/vantor-proxy",
                       sim = BIN + "/tools/monsim/vantor-monsim";
-    for (const Case &c :
+    for (const Case& c :
          std::vector<Case>{{{proxy, "--socks", "localhost:1080"},
                             "vantor-proxy: bad value \"localhost:1080\" for --socks: expected a "
                             "numeric IPv4 or IPv6 address with an optional port, such as "
@@ -105,7 +105,7 @@ TEST(ToolPrograms, TheProxyRefusesAnUnusableUsersFileAtOnce)
     const std::string fifo = dir + "/fifo", empty = dir + "/empty";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::ofstream(empty) << "# nobody yet\n";
-    for (const std::pair<std::string, std::string> &c :
+    for (const std::pair<std::string, std::string>& c :
          std::vector<std::pair<std::string, std::string>>{
              {fifo, fifo + ": not a regular file"},
              {dir, dir + ": not a regular file"},
@@ -243,6 +243,7 @@ TEST(ToolPrograms, MonitorWatchesAndReportsAnUnreachableServer)
                   + ": connection refused (is a monitoring service listening on that port?)\n");
     ProcessResult unnamed = RunProcess({mon, UnresolvableHostName()});
     EXPECT_EQ(unnamed.exitStatus, 1);
-    EXPECT_EQ(unnamed.err, "vantor-mon: cannot connect to " + UnresolvableHostName()
-                               + ": the host name cannot be resolved\n");
+    EXPECT_EQ(unnamed.err,
+              "vantor-mon: cannot connect to " + UnresolvableHostName()
+                  + ": the host name cannot be resolved\n");
 }

@@ -18,8 +18,8 @@ namespace {
 
 // The options from a configuration text and command-line arguments; the messages of the
 // mistakes found, as "PLACE: MESSAGE" (or the message alone without a place).
-std::vector<std::string> load(const std::string &text, const std::vector<std::string> &args,
-                              ProxyOptions *out)
+std::vector<std::string> load(const std::string& text, const std::vector<std::string>& args,
+                              ProxyOptions* out)
 {
     ProxyCommandLine commandLine;
     std::string error;
@@ -27,19 +27,19 @@ std::vector<std::string> load(const std::string &text, const std::vector<std::st
         return {"command line: " + error};
     ConfigErrors errors = loadProxyOptionsFromText(text, "p.conf", commandLine, out);
     std::vector<std::string> messages;
-    for (const ConfigError &e : errors.listed())
+    for (const ConfigError& e : errors.listed())
         messages.push_back(e.place.empty() ? e.message : e.place + ": " + e.message);
     return messages;
 }
 
-IpAddress ip(const char *text)
+IpAddress ip(const char* text)
 {
     IpAddress a;
     EXPECT_TRUE(parseIpAddress(text, &a)) << text;
     return a;
 }
 
-Cidr cidr(const char *text)
+Cidr cidr(const char* text)
 {
     Cidr c;
     std::string error;
@@ -47,17 +47,17 @@ Cidr cidr(const char *text)
     return c;
 }
 
-AccessRules rules(const std::vector<std::string> &clientRules,
-                  const std::vector<std::string> &requestRules)
+AccessRules rules(const std::vector<std::string>& clientRules,
+                  const std::vector<std::string>& requestRules)
 {
     AccessRules out;
     std::string error;
-    for (const std::string &text : clientRules) {
+    for (const std::string& text : clientRules) {
         ClientRule rule;
         EXPECT_TRUE(parseClientRule(splitWords(text), &rule, &error)) << text << ": " << error;
         EXPECT_TRUE(out.addClientRule(rule, &error));
     }
-    for (const std::string &text : requestRules) {
+    for (const std::string& text : requestRules) {
         RequestRule rule;
         EXPECT_TRUE(parseRequestRule(splitWords(text), &rule, &error)) << text << ": " << error;
         EXPECT_TRUE(out.addRequestRule(rule, &error));
@@ -65,9 +65,9 @@ AccessRules rules(const std::vector<std::string> &clientRules,
     return out;
 }
 
-AccessRequest request(const char *source, const std::string &host, const char *destination,
+AccessRequest request(const char* source, const std::string& host, const char* destination,
                       uint16_t port, uint8_t command = socks5::CMD_CONNECT,
-                      const std::string &user = "")
+                      const std::string& user = "")
 {
     AccessRequest r;
     r.source = ip(source);
@@ -81,9 +81,9 @@ AccessRequest request(const char *source, const std::string &host, const char *d
 }
 
 // "pass 3", "block 0", "address 2": what a decision says, in a form that failures show.
-std::string said(const Decision &d)
+std::string said(const Decision& d)
 {
-    const char *verdict = d.verdict == Verdict::Pass ? "pass"
+    const char* verdict = d.verdict == Verdict::Pass ? "pass"
         : d.verdict == Verdict::Block                ? "block"
                                                      : "address";
     return verdict + std::string(" ") + std::to_string(d.rule);
@@ -140,7 +140,7 @@ TEST(ConfigFile, EveryDirectiveSetsItsOption)
     EXPECT_EQ(o.rules.clientRules()[1].text, "block");
     EXPECT_EQ(o.rules.clientRules()[1].place, "p.conf:19");
     ASSERT_EQ(o.rules.requestRules().size(), 2u);
-    const RequestRule &r = o.rules.requestRules()[1];
+    const RequestRule& r = o.rules.requestRules()[1];
     EXPECT_EQ(r.number, 2);
     EXPECT_TRUE(r.pass);
     EXPECT_EQ(cidrText(*r.from), "::/0");
@@ -192,7 +192,7 @@ TEST(ConfigFile, ListeningAddressesTakeIpv6InBracketsAndKeepWhatIsLeftOut)
                  {"127.0.0.1:65536", ""},
                  {"localhost:80", ""},
                  {"", ""}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         Endpoint e = defaultSocksEndpoint();
         EXPECT_EQ(parseEndpoint(c.text, &e), *c.expected != '\0') << c.text;
         EXPECT_EQ(endpointText(e), *c.expected ? c.expected : "127.0.0.1:1080") << c.text;
@@ -297,7 +297,7 @@ TEST(ConfigFile, TheCommandLineWinsAndItsRulesFollowTheFilesInOrder)
     EXPECT_EQ(endpointText(o.monitorAddr), "127.0.0.4:2001"); // the port alone is replaced
     EXPECT_EQ(o.rules.monitorAllow().size(), 1u);             // not given again: kept
     std::vector<std::string> texts, places;
-    for (const RequestRule &r : o.rules.requestRules()) {
+    for (const RequestRule& r : o.rules.requestRules()) {
         texts.push_back(std::to_string(r.number) + " " + r.text);
         places.push_back(r.place);
     }
@@ -330,7 +330,7 @@ TEST(ConfigFile, CommandLineKnowsTheConfigurationOptions)
     ASSERT_EQ(c.directives.size(), 2u);
     EXPECT_EQ(c.directives[0].name, "user");
     EXPECT_EQ(c.directives[1].words, std::vector<std::string>{"::1"});
-    for (const auto &bad : std::vector<std::pair<std::vector<std::string>, std::string>>{
+    for (const auto& bad : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--config"}, "option --config needs a value"},
              {{"--config", ""}, "option --config needs a file name"},
              {{"--rule"}, "option --rule needs a value"},
@@ -373,13 +373,13 @@ TEST(ConfigFile, OnlyARegularFileOfBoundedSizeIsReadAndNothingBlocks)
         {big, big + ": larger than 4194304 bytes"},
         {file, file + ":2: unknown directive \"bogus\""},
     };
-    for (const auto &r : refused) {
+    for (const auto& r : refused) {
         ProxyCommandLine c;
         c.configFile = r.path;
         ProxyOptions o;
         ConfigErrors errors = loadProxyOptions(c, &o);
         ASSERT_EQ(errors.count(), 1u) << r.path;
-        const ConfigError &e = errors.listed()[0];
+        const ConfigError& e = errors.listed()[0];
         EXPECT_EQ(e.place.empty() ? e.message : e.place + ": " + e.message, r.error);
     }
     alarm(0);
@@ -389,7 +389,7 @@ TEST(ConfigFile, OnlyARegularFileOfBoundedSizeIsReadAndNothingBlocks)
     ProxyOptions o;
     EXPECT_TRUE(loadProxyOptions(c, &o).empty());
     EXPECT_EQ(o.retentionSeconds, 9);
-    for (const std::string &p : {fifo, link, file, big, device})
+    for (const std::string& p : {fifo, link, file, big, device})
         unlink(p.c_str());
     rmdir(dir.c_str());
 }
@@ -448,7 +448,7 @@ TEST(Cidr, BlocksOfBothFamiliesAtTheirEdges)
         {"fe80::/10", "febf::1", true},
         {"fe80::/10", "fec0::1", false},
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(cidrContains(cidr(c.block), ip(c.address)), c.inside)
             << c.block << " " << c.address;
     EXPECT_EQ(cidrText(cidr("::ffff:10.0.0.0/104")), "10.0.0.0/8");
@@ -471,7 +471,7 @@ TEST(Cidr, BlocksOfBothFamiliesAtTheirEdges)
                {"10.0.0/8", "\"10.0.0\" is not a numeric IPv4 or IPv6 address"},
                {"", "\"\" is not a numeric IPv4 or IPv6 address"},
                {"example.org/8", "\"example.org\" is not a numeric IPv4 or IPv6 address"}};
-    for (const auto &b : bad) {
+    for (const auto& b : bad) {
         Cidr c;
         std::string error;
         EXPECT_FALSE(parseCidr(b.text, &c, &error)) << b.text;
@@ -488,12 +488,12 @@ TEST(HostName, DomainsMatchOnLabelBoundariesWithoutRegardToCase)
     EXPECT_FALSE(inDomain("badexample.org", "example.org"));
     EXPECT_FALSE(inDomain("example.org.evil", "example.org"));
     EXPECT_FALSE(inDomain("org", "example.org"));
-    for (const char *good : {"a", "example.org", "example.org.", "x_y-1.example", "1.example"})
+    for (const char* good : {"a", "example.org", "example.org.", "x_y-1.example", "1.example"})
         EXPECT_TRUE(validHostName(good)) << good;
     std::string longLabel(64, 'a'), longName;
     while (longName.size() < 254)
         longName += "abc.";
-    for (const std::string &bad :
+    for (const std::string& bad :
          {std::string(""), std::string("."), std::string("a..b"), std::string(".a"),
           std::string("a b"), std::string("a/b"), longLabel, longName.substr(0, 254)})
         EXPECT_FALSE(validHostName(bad)) << bad;
@@ -532,7 +532,7 @@ TEST(AccessRules, PortRangesCommandsAndUsers)
         {1, socks5::CMD_UDP_ASSOCIATE, "bob", "pass 4"},
         {2, socks5::CMD_UDP_ASSOCIATE, "bob", "block 0"},
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(
             said(r.decideRequest(request("127.0.0.1", "", "192.0.2.1", c.port, c.command, c.user))),
             c.expected)

@@ -35,7 +35,7 @@ namespace {
 
 // Asks the proxy count times for a port nothing listens on, each connection closed at once:
 // as many failed records. False when a connection to the proxy itself failed.
-bool openRefusedConnections(const ProxyProcess &proxy, int count)
+bool openRefusedConnections(const ProxyProcess& proxy, int count)
 {
     for (int i = 0; i < count; ++i) {
         int reply = -1;
@@ -48,7 +48,7 @@ bool openRefusedConnections(const ProxyProcess &proxy, int count)
 }
 
 // An address as vantor-mon prints it: a destination never resolved is a name, family 255.
-std::string addrText(const S5NetAddr &a)
+std::string addrText(const S5NetAddr& a)
 {
     char ip[INET_ADDRSTRLEN] = "";
     if (a.sn.sn_family == 255)
@@ -59,7 +59,7 @@ std::string addrText(const S5NetAddr &a)
 }
 
 // A record's fields under the names of vantor-mon's CSV columns.
-CsvRow fieldsOf(const S5MonData &d)
+CsvRow fieldsOf(const S5MonData& d)
 {
     return {{"state", std::to_string(d.state)},
             {"in", std::to_string(d.inTotBytes)},
@@ -78,9 +78,9 @@ CsvRow fieldsOf(const S5MonData &d)
 }
 
 // Every field of `expected` has its value in `actual`.
-void expectFields(CsvRow actual, const CsvRow &expected)
+void expectFields(CsvRow actual, const CsvRow& expected)
 {
-    for (const auto &field : expected)
+    for (const auto& field : expected)
         EXPECT_EQ(actual[field.first], field.second) << field.first;
 }
 
@@ -144,7 +144,7 @@ TEST(CurlThroughProxy, TransfersAndFailedDestinationsAreListedExactly)
           {"socks_err", "4"},
           {"error", "Host unreachable"}}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         ProcessResult r =
             curl({c.option, proxy.socksAddress()}, "http://" + c.host + ":" + c.port + "/file");
         bool refused = c.fields.count("error");
@@ -206,7 +206,7 @@ TEST(CurlThroughProxy, UsernamePasswordAcceptedAndRefused)
           {"user", ""},
           {"error", "No acceptable authentication method"}}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         std::vector<std::string> options = {"--socks5", proxy.socksAddress()};
         options.insert(options.end(), c.login.begin(), c.login.end());
         ProcessResult r = curl(options, "http://127.0.0.1:" + std::to_string(http.port()) + "/");
@@ -316,7 +316,7 @@ TEST(ProxyMonitoring, ThousandConcurrentConnectionsInOnePass)
     Records records = listPass(proxy.monitorAddress());
     ASSERT_EQ(records.size(), size_t(count));
     std::set<std::string> keys;
-    for (const S5MonData &d : records) {
+    for (const S5MonData& d : records) {
         EXPECT_EQ(d.state, 2u); // relaying
         keys.insert(std::string(d.key.key, 10));
     }
@@ -353,7 +353,7 @@ TEST(ProxyMonitoring, MisbehavingMonitorsDisturbNeitherRelaysNorOtherMonitors)
     ASSERT_TRUE(sendAll(halfFrame, std::string("\x00", 1)));
 
     // An oversize frame, a malformed request and an unknown type are each dropped at once.
-    for (const std::string &bad :
+    for (const std::string& bad :
          {std::string("\xff\xff", 2) + std::string(100, 'x'),
           std::string("\x00\x05\x02\x00\x00\x00\x00", 7), std::string("\x00\x02\x63\x00", 4)}) {
         int fd = connectLoopback(proxy.monitorPort());
@@ -398,7 +398,7 @@ TEST(ProxyMonitoring, EndedRecordsLeaveAfterTheRetentionPeriod)
     close(fd);
     EXPECT_EQ(waitForEnded(proxy.monitorAddress(), 1).size(), 1u);
     EXPECT_TRUE(
-        passUntil(proxy.monitorAddress(), [](const Records &r) { return r.empty(); }).empty());
+        passUntil(proxy.monitorAddress(), [](const Records& r) { return r.empty(); }).empty());
     std::vector<CsvRow> totals = monCsv(proxy, {"--totals"});
     ASSERT_EQ(totals.size(), 1u);
     expectFields(totals[0], {{"del_conns", "1"}, {"tot_conns", "1"}});
@@ -420,7 +420,7 @@ TEST(ProxyRules, ConnectsToTheProxysOwnPortsAreRefused)
     }
     Records records = waitForEnded(proxy.monitorAddress(), 2);
     ASSERT_EQ(records.size(), 2u);
-    for (const S5MonData &d : records)
+    for (const S5MonData& d : records)
         expectFields(
             fieldsOf(d),
             {{"state", "12"}, {"socks_err", "2"}, {"error", "Connection not allowed by ruleset"}});
@@ -598,9 +598,9 @@ TEST(ProxyMonitoring, AFloodOfConnectionsKeepsTheRecordsWithinTheLimitAndTheTota
     ASSERT_TRUE(proxy.started());
     ASSERT_TRUE(openRefusedConnections(proxy, 1000));
     // The last connection's record appears once its session has noticed the close.
-    Records records = passUntil(proxy.monitorAddress(), [](const Records &r) {
+    Records records = passUntil(proxy.monitorAddress(), [](const Records& r) {
         size_t ended = 0;
-        for (const S5MonData &d : r)
+        for (const S5MonData& d : r)
             ended += (d.state & 8) ? 1 : 0;
         return ended == r.size();
     });

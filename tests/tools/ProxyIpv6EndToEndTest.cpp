@@ -27,7 +27,7 @@ std::vector<std::string> ipv6Ports(std::vector<std::string> more = {})
     return args;
 }
 
-std::string ipv6Socks(const ProxyProcess &p)
+std::string ipv6Socks(const ProxyProcess& p)
 {
     return "[::1]:" + std::to_string(p.socksPorts().at(1));
 }
@@ -75,7 +75,7 @@ TEST(ProxyIpv6, ClientsAndDestinationsOfBothFamiliesAreRelayedAndListedWithTheir
          "[::1]:" + port(web6.port()),
          "127.0.0.1:" + p4},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         ProcessResult r = curl(c.proxyOptions, c.url);
         EXPECT_EQ(r.exitStatus, 0) << c.url << r.err;
         EXPECT_EQ(r.out, c.body) << c.url;

@@ -16,13 +16,13 @@
 #include "tests/tools/SocksClient.h"
 
 namespace {
-int portOf(const std::string &line)
+int portOf(const std::string& line)
 {
     size_t colon = line.rfind(':');
     return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
 }
 
-int occurrences(const std::string &text, const std::string &part)
+int occurrences(const std::string& text, const std::string& part)
 {
     int n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -31,7 +31,7 @@ int occurrences(const std::string &text, const std::string &part)
 }
 } // namespace
 
-ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
+ProxyProcess::ProxyProcess(const std::vector<std::string>& extraArgs)
     : readyFile_(MonsimProcess::writeTempFile("proxy-ready", "")),
       logFile_(MonsimProcess::writeTempFile("proxy-log", ""))
 {
@@ -45,8 +45,8 @@ ProxyProcess::ProxyProcess(const std::vector<std::string> &extraArgs)
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = fork();
     if (pid_ == 0) {
-        std::vector<char *> argv;
-        for (std::string &a : args)
+        std::vector<char*> argv;
+        for (std::string& a : args)
             argv.push_back(&a[0]);
         argv.push_back(nullptr);
         int log = open(logFile_.c_str(), O_WRONLY | O_APPEND);
@@ -97,10 +97,10 @@ std::map<int, std::string> ProxyProcess::descriptors() const
 {
     std::map<int, std::string> open;
     const std::string dir = "/proc/" + std::to_string(pid_) + "/fd";
-    DIR *d = opendir(dir.c_str());
+    DIR* d = opendir(dir.c_str());
     if (!d)
         return open;
-    while (dirent *e = readdir(d)) {
+    while (dirent* e = readdir(d)) {
         char target[256];
         ssize_t n = readlink((dir + "/" + e->d_name).c_str(), target, sizeof target - 1);
         if (e->d_name[0] != '.' && n > 0)
@@ -126,7 +126,7 @@ std::string ProxyProcess::log() const
     return FileText(logFile_);
 }
 
-bool ProxyProcess::waitForLog(const std::string &text, int count) const
+bool ProxyProcess::waitForLog(const std::string& text, int count) const
 {
     for (int i = 0; i < 200; ++i) {
         if (occurrences(log(), text) >= count)

@@ -11,17 +11,17 @@
 class ProxyProcess {
 public:
     // extraArgs follow "--socks 127.0.0.1:0 --monitor 127.0.0.1:0 --ready-file F".
-    explicit ProxyProcess(const std::vector<std::string> &extraArgs = {});
+    explicit ProxyProcess(const std::vector<std::string>& extraArgs = {});
     ~ProxyProcess();
-    ProxyProcess(const ProxyProcess &) = delete;
-    ProxyProcess &operator=(const ProxyProcess &) = delete;
+    ProxyProcess(const ProxyProcess&) = delete;
+    ProxyProcess& operator=(const ProxyProcess&) = delete;
 
     bool started() const { return !socksPorts_.empty() && monitorPort_ > 0; }
     // The port of the first SOCKS address (127.0.0.1).
     int socksPort() const { return socksPorts_.empty() ? 0 : socksPorts_[0]; }
     // The ports of every SOCKS address, in the order given (extra --socks options follow
     // 127.0.0.1).
-    const std::vector<int> &socksPorts() const { return socksPorts_; }
+    const std::vector<int>& socksPorts() const { return socksPorts_; }
     int monitorPort() const { return monitorPort_; }
     pid_t pid() const { return pid_; }
     // "127.0.0.1:<port>" of the first SOCKS address, as curl's proxy options take it.
@@ -36,7 +36,7 @@ public:
     std::string log() const;
     // Waits until the log holds text `count` times or more, for at most 10 seconds; false
     // if it never does.
-    bool waitForLog(const std::string &text, int count = 1) const;
+    bool waitForLog(const std::string& text, int count = 1) const;
     // Sends SIGHUP and waits until the proxy has logged its answer ("reloaded" or "reload
     // refused"); false if it does not within 10 seconds.
     bool reload();

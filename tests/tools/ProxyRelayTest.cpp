@@ -23,10 +23,10 @@
 
 namespace {
 
-int pipesOf(const ProxyProcess &proxy)
+int pipesOf(const ProxyProcess& proxy)
 {
     int count = 0;
-    for (const auto &fd : proxy.descriptors())
+    for (const auto& fd : proxy.descriptors())
         count += fd.second.compare(0, 5, "pipe:") == 0 ? 1 : 0;
     return count;
 }
@@ -72,7 +72,7 @@ private:
 };
 
 // A client of the proxy, connected to port and ready to relay, or -1.
-int relayTo(const ProxyProcess &proxy, int port)
+int relayTo(const ProxyProcess& proxy, int port)
 {
     int reply = -1;
     int fd = proxy.started() ? socksOpen(proxy.socksPort(), port, 1, &reply) : -1;
@@ -94,7 +94,7 @@ std::string readExactly(int fd, size_t size)
 }
 
 // The record of a test's only connection once it has ended; all zeros when there is none.
-S5MonData endedRecord(const ProxyProcess &proxy)
+S5MonData endedRecord(const ProxyProcess& proxy)
 {
     Records records = waitForEnded(proxy.monitorAddress(), 1);
     return records.size() == 1 && (records[0].state & 8) ? records[0] : S5MonData{};

@@ -24,7 +24,7 @@ namespace {
 // curl's exit code when the SOCKS proxy refuses the request.
 const int CURL_PROXY_REFUSED = 97;
 
-void writeFile(const std::string &path, const std::string &text)
+void writeFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path) << text;
 }
@@ -41,10 +41,10 @@ bool closedWithoutAWord(int fd, int seconds)
 }
 
 // The rows of vantor-mon's CSV whose error field is `error`.
-size_t rowsWithError(const std::vector<CsvRow> &rows, const std::string &error)
+size_t rowsWithError(const std::vector<CsvRow>& rows, const std::string& error)
 {
     size_t n = 0;
-    for (const CsvRow &row : rows)
+    for (const CsvRow& row : rows)
         n += row.at("error") == error ? 1 : 0;
     return n;
 }
@@ -75,7 +75,7 @@ TEST(ProxyRules, ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule)
         {"--socks5", httpUrl("127.0.0.1", other.port()), "blocked: no rule passes it",
          "127.0.0.1:" + otherPort},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         ProcessResult r = curl({c.option, proxy.socksAddress()}, c.url);
         EXPECT_EQ(r.exitStatus, c.error.empty() ? 0 : CURL_PROXY_REFUSED) << c.url;
         EXPECT_EQ(r.out, c.error.empty() ? "other\n" : "") << c.url;
@@ -227,7 +227,7 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
         "users " + users + "\nblock to 127.0.0.1 port " + std::to_string(web.port()) + "\npass\n");
     ProxyProcess proxy({"--config", conf});
     ASSERT_TRUE(proxy.started());
-    auto fetch = [&](const std::string &login) {
+    auto fetch = [&](const std::string& login) {
         return curl({"--socks5", proxy.socksAddress(), "--proxy-user", login},
                     httpUrl("127.0.0.1", web.port()));
     };
@@ -252,7 +252,7 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
          {"/nonexistent/users: cannot be read: No such file or directory\n"}},
     };
     int refusals = 0;
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.conf);
         writeFile(conf, c.conf);
         writeFile(users, c.users);
@@ -260,7 +260,7 @@ TEST(ProxyReload, FilesWithMistakesKeepTheRulesAndUsersInForceAndTheLogSaysWhy)
         EXPECT_TRUE(proxy.waitForLog("reload refused for the mistakes that follow; the settings "
                                      "in force stay\n",
                                      ++refusals));
-        for (const std::string &line : c.logged)
+        for (const std::string& line : c.logged)
             EXPECT_NE(proxy.log().find(line), std::string::npos) << proxy.log();
         EXPECT_EQ(fetch("alice:s3cret").exitStatus, CURL_PROXY_REFUSED);
     }

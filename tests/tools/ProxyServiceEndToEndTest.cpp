@@ -21,13 +21,13 @@
 
 namespace {
 
-bool haveProgram(const std::string &name)
+bool haveProgram(const std::string& name)
 {
     return RunProcess({"sh", "-c", "command -v " + name}).exitStatus == 0;
 }
 
 // The line of /proc/PID/status that starts with key ("Uid:"), without the key.
-std::string statusField(pid_t pid, const std::string &key)
+std::string statusField(pid_t pid, const std::string& key)
 {
     std::istringstream in(FileText("/proc/" + std::to_string(pid) + "/status"));
     std::string line;
@@ -71,7 +71,7 @@ TEST(ProxyService, GoesOnAsTheAccountItIsToldOnceListening)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "only a proxy started as root can change its account";
-    const passwd *nobody = getpwnam("nobody");
+    const passwd* nobody = getpwnam("nobody");
     if (!nobody)
         GTEST_SKIP() << "no account nobody";
     const std::string uid = std::to_string(nobody->pw_uid), gid = std::to_string(nobody->pw_gid);
@@ -134,10 +134,10 @@ TEST(ProxyClients, NcatConnectsThroughTheProxyWithAndWithoutAPassword)
     ASSERT_TRUE(open.started());
     ASSERT_TRUE(withUsers.started());
     struct Case {
-        const ProxyProcess &proxy;
+        const ProxyProcess& proxy;
         std::string auth;
     };
-    for (const Case &c : {Case{open, ""}, Case{withUsers, " --proxy-auth alice:s3cret"}}) {
+    for (const Case& c : {Case{open, ""}, Case{withUsers, " --proxy-auth alice:s3cret"}}) {
         // ncat half-closes once its input ends and goes on reading the answer.
         ProcessResult r = RunProcess(
             {"sh", "-c",

@@ -13,7 +13,7 @@
 
 namespace {
 
-ProxyCommandLine commandLineOf(const std::vector<std::string> &args)
+ProxyCommandLine commandLineOf(const std::vector<std::string>& args)
 {
     ProxyCommandLine commandLine;
     std::string error;
@@ -21,16 +21,16 @@ ProxyCommandLine commandLineOf(const std::vector<std::string> &args)
     return commandLine;
 }
 
-std::vector<std::string> messages(const ConfigErrors &errors)
+std::vector<std::string> messages(const ConfigErrors& errors)
 {
     std::vector<std::string> out;
-    for (const ConfigError &e : errors.listed())
+    for (const ConfigError& e : errors.listed())
         out.push_back(e.place.empty() ? e.message : e.place + ": " + e.message);
     return out;
 }
 
 // "127.0.0.1:5000" or "[::1]:5000" as a socket address.
-sockaddr_storage inet(const char *text)
+sockaddr_storage inet(const char* text)
 {
     Endpoint e;
     EXPECT_TRUE(parseEndpoint(text, &e)) << text;
@@ -111,7 +111,7 @@ TEST(SettingsReload, MistakesOrRulesThatWouldOpenTheListeningPortsChangeNothing)
         {"socks 0.0.0.0:1080\nclient pass\nusers " + dir.path() + "/none\n",
          {dir.path() + "/none: cannot be read: No such file or directory"}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         std::ofstream(conf) << c.text;
         ProxySettings fresh = untouched;
         std::vector<std::string> unchanged = {"kept"};
@@ -125,7 +125,7 @@ TEST(SettingsReload, MistakesOrRulesThatWouldOpenTheListeningPortsChangeNothing)
 TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
 {
     ConnTable table(1, 1000);
-    ConnRecord *byName = table.open(inet("127.0.0.1:40312"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* byName = table.open(inet("127.0.0.1:40312"), inet("127.0.0.1:1080"), 1000);
     byName->socksCmd = socks5::CMD_CONNECT;
     table.setUser(byName, "alice");
     table.setDestinationName(byName, "Example.org", 443);
@@ -138,7 +138,7 @@ TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
               "[192.0.2.7:443]: 1520 bytes out, 48211 bytes in, "
               "3 s: ended");
 
-    ConnRecord *blocked = table.open(inet("127.0.0.1:40313"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* blocked = table.open(inet("127.0.0.1:40313"), inet("127.0.0.1:1080"), 1000);
     blocked->socksCmd = socks5::CMD_CONNECT;
     table.setDestination(blocked, inet("192.0.2.8:25"));
     table.fail(blocked, socks5::REP_NOT_ALLOWED, "blocked by rule 3", 1000);
@@ -148,7 +148,7 @@ TEST(ConnectionLog, ALineSaysWhoAsksWhatWhereToHowMuchHowLongAndHowItEnded)
               "out, 0 bytes in, 0 s: blocked by rule 3");
 
     // Names come from the clients: a line break of theirs must not start a line of the log.
-    ConnRecord *refused = table.open(inet("127.0.0.1:40314"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* refused = table.open(inet("127.0.0.1:40314"), inet("127.0.0.1:1080"), 1000);
     refused->user = "eve\nvantor-proxy: reloaded";
     table.fail(refused, socks5::REP_GENERAL_FAILURE, "Authentication failed", 1001);
     table.end(refused, 1001);

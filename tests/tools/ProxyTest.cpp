@@ -112,7 +112,7 @@ TEST(Socks5Messages, RepliesCarryTheBoundAddressOfEitherFamily)
 
 namespace {
 // "127.0.0.1:5000" or "[::1]:5000" as a socket address.
-sockaddr_storage inet(const char *text)
+sockaddr_storage inet(const char* text)
 {
     Endpoint e;
     EXPECT_TRUE(parseEndpoint(text, &e));
@@ -123,7 +123,7 @@ sockaddr_storage inet(const char *text)
 TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
 {
     ConnTable table(4242, 1000);
-    ConnRecord *rec = nullptr;
+    ConnRecord* rec = nullptr;
     for (int i = 0; i < 0x10001; ++i) // the 65537th connection carries into the high word
         rec = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
     S5MonKey key = table.keyOf(rec->serial);
@@ -145,9 +145,9 @@ TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
 TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
 {
     ConnTable table(1, 1000);
-    ConnRecord *ok = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
-    ConnRecord *bad = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1000);
-    ConnRecord *open = table.open(inet("127.0.0.1:5002"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* ok = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* bad = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* open = table.open(inet("127.0.0.1:5002"), inet("127.0.0.1:1080"), 1000);
     table.addIn(ok, 300);
     table.addOut(ok, 20);
     table.end(ok, 1010);
@@ -188,20 +188,20 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
 TEST(ConnectionRecords, BeyondTheLimitTheFirstEndedAreDroppedAndCountedAsDeleted)
 {
     ConnTable table(1, 1000, 4);
-    std::vector<ConnRecord *> active;
+    std::vector<ConnRecord*> active;
     std::vector<uint64_t> ended;
     for (int i = 0; i < 3; ++i)
         active.push_back(table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000));
     // A flood of short connections, each ended at once: the table never holds more than 4.
     for (int i = 0; i < 1000; ++i) {
-        ConnRecord *rec = table.open(inet("127.0.0.1:6000"), inet("127.0.0.1:1080"), 1000 + i);
+        ConnRecord* rec = table.open(inet("127.0.0.1:6000"), inet("127.0.0.1:1080"), 1000 + i);
         ended.push_back(rec->serial);
         table.fail(rec, 5, "Connection refused", 1000 + i);
         table.end(rec, 1000 + i);
         EXPECT_LE(table.size(), 4u);
     }
     // The open ones are never dropped; the one left of the flood is the last.
-    for (ConnRecord *rec : active)
+    for (ConnRecord* rec : active)
         EXPECT_NE(table.find(rec->serial), nullptr);
     EXPECT_NE(table.find(ended.back()), nullptr);
     EXPECT_EQ(table.dropped(), 999u);
@@ -223,8 +223,8 @@ TEST(ConnectionRecords, BeyondTheLimitTheFirstEndedAreDroppedAndCountedAsDeleted
 TEST(ConnectionRecords, UsersCollectTheirConnections)
 {
     ConnTable table(1, 1000);
-    ConnRecord *a = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
-    ConnRecord *b = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1002);
+    ConnRecord* a = table.open(inet("127.0.0.1:5000"), inet("127.0.0.1:1080"), 1000);
+    ConnRecord* b = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1002);
     table.setUser(a, "alice");
     table.setUser(b, "alice");
     table.addIn(a, 10);
@@ -255,7 +255,7 @@ TEST(ConnectionRecords, UsersCollectTheirConnections)
 TEST(ConnectionRecords, Ipv6AddressesTakeTheSockaddrIn6Layout)
 {
     ConnTable table(1, 1000);
-    ConnRecord *rec = table.open(inet("[::1]:5000"), inet("[::1]:1080"), 1000);
+    ConnRecord* rec = table.open(inet("[::1]:5000"), inet("[::1]:1080"), 1000);
     table.setDestination(rec, inet("[2001:db8::7]:443"));
     S5MonData d;
     ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1001, &d));
@@ -293,7 +293,7 @@ TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
         {"", ": names no user, so nobody could log in"},
         {"# only a comment\n\n", ": names no user, so nobody could log in"},
     };
-    for (const auto &b : bad) {
+    for (const auto& b : bad) {
         std::ofstream(path) << b.text;
         EXPECT_FALSE(users.load(path, &error)) << b.error;
         EXPECT_EQ(error, path + b.error);
@@ -323,7 +323,7 @@ TEST(UsersFile, OnlyARegularFileIsReadAndNothingBlocks)
         {link, ": is a symbolic link; give the file itself"},
         {dir + "/missing", ": cannot be read: No such file or directory"},
     };
-    for (const auto &r : refused) {
+    for (const auto& r : refused) {
         UserFile users;
         std::string error;
         EXPECT_FALSE(users.load(r.path, &error)) << r.path;
@@ -331,14 +331,14 @@ TEST(UsersFile, OnlyARegularFileIsReadAndNothingBlocks)
     }
     alarm(0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    for (const std::string &p : {fifo, link, file})
+    for (const std::string& p : {fifo, link, file})
         unlink(p.c_str());
     rmdir(dir.c_str());
 }
 
 namespace {
 // The options of a command line without a configuration file; false with the first mistake.
-bool parseOptions(const std::vector<std::string> &args, ProxyOptions *out, std::string *error)
+bool parseOptions(const std::vector<std::string>& args, ProxyOptions* out, std::string* error)
 {
     ProxyCommandLine commandLine;
     if (!parseProxyCommandLine(args, &commandLine, error))
@@ -382,7 +382,7 @@ TEST(ProxyCommandLine, LoopbackDefaultsAndValues)
     EXPECT_TRUE(isLoopback(o.socksAddrs[0].ip));
     EXPECT_FALSE(isLoopback(p.socksAddrs[0].ip)); // 0.0.0.0: every interface
 
-    for (const std::vector<std::string> &bad :
+    for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--socks", "host.example:1080"},
                                                {"--monitor", "127.0.0.1:70000"},
                                                {"--retention", "-1"},
@@ -409,8 +409,7 @@ TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefillsAndHoldsNoMemoryWhenDra
     ASSERT_EQ(write(pair[1], "ghijklmnop", 10), 10);
     ASSERT_EQ(buffer.readFrom(pair[0]), 2); // the free tail first
     ASSERT_EQ(buffer.readFrom(pair[0]), 4); // then the front, after moving "efgh" there
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buffer.data()), buffer.size()),
-              "efghijkl");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), buffer.size()), "efghijkl");
     EXPECT_EQ(buffer.readFrom(pair[0]), -1); // full: never a 0 that would mean end of file
     EXPECT_EQ(errno, EAGAIN);
     ASSERT_EQ(buffer.writeTo(pair[0]), 8);
@@ -442,7 +441,7 @@ struct GatedLookups {
     bool open = false;
     std::vector<std::string> asked;
 
-    bool lookup(const std::string &name, std::vector<IpAddress> *addrs)
+    bool lookup(const std::string& name, std::vector<IpAddress>* addrs)
     {
         std::unique_lock<std::mutex> lock(mutex);
         asked.push_back(name);
@@ -473,7 +472,7 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
     std::vector<std::string> asked;
     {
         Resolver resolver(
-            [&gate](const std::string &name, std::vector<IpAddress> *addrs) {
+            [&gate](const std::string& name, std::vector<IpAddress>* addrs) {
                 return gate.lookup(name, addrs);
             },
             1, 3);
@@ -489,7 +488,7 @@ TEST(NameResolver, CancelledLookupsAreSkippedAndTheQueueIsBounded)
 
         std::vector<uint64_t> tickets;
         for (int i = 0; i < 500 && tickets.size() < 4; ++i) {
-            for (const Resolver::Answer &a : resolver.takeAnswers()) {
+            for (const Resolver::Answer& a : resolver.takeAnswers()) {
                 EXPECT_TRUE(a.found);
                 tickets.push_back(a.ticket);
             }
@@ -511,8 +510,8 @@ TEST(OwnListeners, DestinationsThatReachTheProxysPortsInEitherFamily)
                                    v6Loopback = {"[::1]:1080", "127.0.0.1:5051"},
                                    v6Everywhere = {"[::]:1080"};
     const struct {
-        const std::vector<std::string> &listeners;
-        const char *destination;
+        const std::vector<std::string>& listeners;
+        const char* destination;
         bool reaches;
     } cases[] = {
         {loopbackOnly, "127.0.0.1:5051", true},
@@ -530,9 +529,9 @@ TEST(OwnListeners, DestinationsThatReachTheProxysPortsInEitherFamily)
         {v6Everywhere, "[::1]:1080", true},
         {v6Everywhere, "[2001:db8::1]:1080", false}, // never local
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         std::vector<sockaddr_storage> listeners;
-        for (const std::string &l : c.listeners)
+        for (const std::string& l : c.listeners)
             listeners.push_back(inet(l.c_str()));
         EXPECT_EQ(reachesListener(inet(c.destination), listeners), c.reaches)
             << c.destination << " against " << c.listeners[0];
@@ -559,7 +558,7 @@ TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
     std::vector<std::string> asked;
     {
         Resolver resolver(
-            [&gate](const std::string &name, std::vector<IpAddress> *addrs) {
+            [&gate](const std::string& name, std::vector<IpAddress>* addrs) {
                 return gate.lookup(name, addrs);
             },
             1, 4);
@@ -573,7 +572,7 @@ TEST(NameResolver, DeferredLookupsWaitBehindAllOthers)
 
         std::vector<uint64_t> tickets;
         for (int i = 0; i < 500 && tickets.size() < 4; ++i) {
-            for (const Resolver::Answer &a : resolver.takeAnswers())
+            for (const Resolver::Answer& a : resolver.takeAnswers())
                 tickets.push_back(a.ticket);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }

@@ -24,19 +24,19 @@ namespace {
 
 const uint8_t BIND = 2, UDP_ASSOCIATE = 3;
 
-int portOf(const sockaddr_storage &a)
+int portOf(const sockaddr_storage& a)
 {
-    return ntohs(reinterpret_cast<const sockaddr_in &>(a).sin_port);
+    return ntohs(reinterpret_cast<const sockaddr_in&>(a).sin_port);
 }
 
-std::string addressOf(const sockaddr_storage &a)
+std::string addressOf(const sockaddr_storage& a)
 {
     char text[INET6_ADDRSTRLEN] = "";
-    const auto &v4 = reinterpret_cast<const sockaddr_in &>(a);
-    const auto &v6 = reinterpret_cast<const sockaddr_in6 &>(a);
+    const auto& v4 = reinterpret_cast<const sockaddr_in&>(a);
+    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(a);
     inet_ntop(a.ss_family,
-              a.ss_family == AF_INET ? static_cast<const void *>(&v4.sin_addr) : &v6.sin6_addr,
-              text, sizeof text);
+              a.ss_family == AF_INET ? static_cast<const void*>(&v4.sin_addr) : &v6.sin6_addr, text,
+              sizeof text);
     return text;
 }
 
@@ -44,7 +44,7 @@ sockaddr_storage boundAddress(int fd)
 {
     sockaddr_storage a{};
     socklen_t len = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     return a;
 }
 
@@ -57,7 +57,7 @@ int udpSocket(int ms)
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     timeval tv{0, ms * 1000};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
     return fd;
 }
 
@@ -86,19 +86,18 @@ private:
         while (!stop_) {
             sockaddr_storage from{};
             socklen_t len = sizeof from;
-            ssize_t n =
-                recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&from), &len);
+            ssize_t n = recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
             if (n < 0)
                 continue;
             ++received_;
             std::string answer = "echo:" + std::string(buf, size_t(n));
-            sendto(fd_, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr *>(&from), len);
+            sendto(fd_, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
         }
     }
 };
 
 // A datagram for the relay: the header (RSV, FRAG, 127.0.0.1 or a name, port) and payload.
-std::string datagram(int port, const std::string &payload, const std::string &name = "",
+std::string datagram(int port, const std::string& payload, const std::string& name = "",
                      char frag = 0)
 {
     std::string d = {0, 0, frag};
@@ -109,9 +108,9 @@ std::string datagram(int port, const std::string &payload, const std::string &na
     return d + char(port >> 8) + char(port & 0xff) + payload;
 }
 
-void sendTo(int fd, const sockaddr_storage &to, const std::string &bytes)
+void sendTo(int fd, const sockaddr_storage& to, const std::string& bytes)
 {
-    sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&to),
+    sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
            sizeof(sockaddr_in));
 }
 
@@ -123,9 +122,9 @@ std::string receive(int fd)
 }
 
 // The record of the one connection listed with this command.
-CsvRow recordOf(const ProxyProcess &proxy, uint8_t command)
+CsvRow recordOf(const ProxyProcess& proxy, uint8_t command)
 {
-    for (const CsvRow &row : monCsv(proxy))
+    for (const CsvRow& row : monCsv(proxy))
         if (row.at("cmd") == std::to_string(command))
             return row;
     return {};
@@ -271,7 +270,7 @@ TEST(ProxyBind, OneConnectionFromTheNamedPeerIsRelayedOthersAndLateOnesFail)
     waitForEnded(proxy.monitorAddress(), 3);
     std::vector<CsvRow> rows = monCsv(proxy);
     ASSERT_EQ(rows.size(), 3u);
-    for (const CsvRow &row : rows)
+    for (const CsvRow& row : rows)
         EXPECT_EQ(row.at("cmd"), "2");
     EXPECT_EQ(rows[0]["status"], "ended");
     EXPECT_EQ(rows[0]["in"], "13");

@@ -25,7 +25,7 @@ sockaddr_in6 loopback6(int port)
 }
 } // namespace
 
-bool sendAll(int fd, const std::string &bytes)
+bool sendAll(int fd, const std::string& bytes)
 {
     size_t off = 0;
     while (off < bytes.size()) {
@@ -47,27 +47,27 @@ std::string readToEnd(int fd)
     return out;
 }
 
-int listenLoopback(int backlog, int *port, int family)
+int listenLoopback(int backlog, int* port, int family)
 {
     int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_storage a{};
     socklen_t len = family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
     if (family == AF_INET6)
-        reinterpret_cast<sockaddr_in6 &>(a) = loopback6(0);
+        reinterpret_cast<sockaddr_in6&>(a) = loopback6(0);
     else
-        reinterpret_cast<sockaddr_in &>(a) = loopback(0);
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&a), len) != 0 || listen(fd, backlog) != 0
-        || getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0) {
+        reinterpret_cast<sockaddr_in&>(a) = loopback(0);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), len) != 0 || listen(fd, backlog) != 0
+        || getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
         if (fd >= 0)
             close(fd);
         return -1;
     }
     // Both families keep the port at the same offset.
-    *port = ntohs(reinterpret_cast<sockaddr_in &>(a).sin_port);
+    *port = ntohs(reinterpret_cast<sockaddr_in&>(a).sin_port);
     return fd;
 }
 
-int connectLoopback(int port, int rcvbuf, const char *source)
+int connectLoopback(int port, int rcvbuf, const char* source)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a = loopback(port);
@@ -76,27 +76,27 @@ int connectLoopback(int port, int rcvbuf, const char *source)
     sockaddr_in from = loopback(0);
     if (fd >= 0 && source
         && (inet_pton(AF_INET, source, &from.sin_addr) != 1
-            || bind(fd, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0)) {
+            || bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0)) {
         close(fd);
         return -1;
     }
-    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
         close(fd);
         fd = -1;
     }
     return fd;
 }
 
-bool socksReadReply(int fd, int *reply, sockaddr_storage *bound)
+bool socksReadReply(int fd, int* reply, sockaddr_storage* bound)
 {
     uint8_t head[4];
     if (recv(fd, head, 4, MSG_WAITALL) != 4 || (head[3] != 1 && head[3] != 4))
         return false;
     *bound = sockaddr_storage{};
     bound->ss_family = head[3] == 1 ? AF_INET : AF_INET6;
-    auto *v4 = reinterpret_cast<sockaddr_in *>(bound);
-    auto *v6 = reinterpret_cast<sockaddr_in6 *>(bound);
-    void *addr = head[3] == 1 ? static_cast<void *>(&v4->sin_addr) : &v6->sin6_addr;
+    auto* v4 = reinterpret_cast<sockaddr_in*>(bound);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(bound);
+    void* addr = head[3] == 1 ? static_cast<void*>(&v4->sin_addr) : &v6->sin6_addr;
     ssize_t size = head[3] == 1 ? 4 : 16;
     // Both families keep the port at the same offset.
     if (recv(fd, addr, size_t(size), MSG_WAITALL) != size
@@ -106,7 +106,7 @@ bool socksReadReply(int fd, int *reply, sockaddr_storage *bound)
     return true;
 }
 
-int socksOpen(int proxyPort, int destPort, uint8_t command, int *reply, sockaddr_storage *bound)
+int socksOpen(int proxyPort, int destPort, uint8_t command, int* reply, sockaddr_storage* bound)
 {
     *reply = -1;
     int fd = connectLoopback(proxyPort);

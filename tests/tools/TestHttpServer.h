@@ -23,7 +23,7 @@ public:
     ~TestHttpServer();
 
     int port() const { return port_; }
-    const std::string &body() const { return body_; }
+    const std::string& body() const { return body_; }
     // The finished exchanges, oldest first.
     std::vector<Exchange> exchanges();
 

@@ -6,7 +6,7 @@
 
 #include "tests/tools/ProxyProcess.h"
 
-std::vector<std::string> csvFields(const std::string &line)
+std::vector<std::string> csvFields(const std::string& line)
 {
     std::vector<std::string> fields(1);
     bool quoted = false;
@@ -21,7 +21,7 @@ std::vector<std::string> csvFields(const std::string &line)
     return fields;
 }
 
-std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::string> &options)
+std::vector<CsvRow> monCsv(const ProxyProcess& proxy, const std::vector<std::string>& options)
 {
     std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/mon/vantor-mon", "--csv"};
     argv.insert(argv.end(), options.begin(), options.end());
@@ -35,19 +35,19 @@ std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::str
     std::vector<std::string> header = csvFields(line);
     while (std::getline(in, line)) {
         std::vector<std::string> fields = csvFields(line);
-        CsvRow &row = *rows.emplace(rows.end());
+        CsvRow& row = *rows.emplace(rows.end());
         for (size_t i = 0; i < header.size() && i < fields.size(); ++i)
             row[header[i]] = fields[i];
     }
     return rows;
 }
 
-std::string httpUrl(const std::string &host, int port)
+std::string httpUrl(const std::string& host, int port)
 {
     return "http://" + host + ":" + std::to_string(port) + "/";
 }
 
-ProcessResult curl(std::vector<std::string> proxyOptions, const std::string &url)
+ProcessResult curl(std::vector<std::string> proxyOptions, const std::string& url)
 {
     // -q: no .curlrc; --noproxy "": a NO_PROXY in the environment must not bypass the proxy.
     std::vector<std::string> argv = {"curl", "-q", "-s", "--noproxy", "", "--max-time", "30"};

@@ -15,12 +15,12 @@ typedef std::map<std::string, std::string> CsvRow;
 
 // The fields of one CSV line; vantor-mon quotes the fields that hold commas (the keys), and
 // none of ours holds a quote.
-std::vector<std::string> csvFields(const std::string &line);
+std::vector<std::string> csvFields(const std::string& line);
 // Runs vantor-mon --csv with the options; one map from header to field per line.
-std::vector<CsvRow> monCsv(const ProxyProcess &proxy, const std::vector<std::string> &options = {});
+std::vector<CsvRow> monCsv(const ProxyProcess& proxy, const std::vector<std::string>& options = {});
 // "http://host:port/".
-std::string httpUrl(const std::string &host, int port);
+std::string httpUrl(const std::string& host, int port);
 // Runs curl with the proxy options given; the body arrives as its standard output.
-ProcessResult curl(std::vector<std::string> proxyOptions, const std::string &url);
+ProcessResult curl(std::vector<std::string> proxyOptions, const std::string& url);
 
 #endif

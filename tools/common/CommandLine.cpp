@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool parseWholeNumber(const std::string &text, long lo, long hi, int *out)
+bool parseWholeNumber(const std::string& text, long lo, long hi, int* out)
 {
-    char *end = nullptr;
+    char* end = nullptr;
     errno = 0;
     // Base 10 always: "010" is ten, not eight as base 0 would read it. Trailing text, overflow and
     // values outside lo..hi are all refused, never cut to fit.
@@ -22,7 +22,7 @@ bool parseWholeNumber(const std::string &text, long lo, long hi, int *out)
 
 // ADDR, ADDR:PORT or :PORT, IPv4 only; what is left out keeps the value *out had, so the caller
 // presets the defaults. "ADDR:" with an empty port is a mistake.
-bool parseHostPort(const std::string &text, sockaddr_in *out)
+bool parseHostPort(const std::string& text, sockaddr_in* out)
 {
     std::string host = text;
     std::string port;
@@ -49,7 +49,7 @@ bool parseHostPort(const std::string &text, sockaddr_in *out)
 
 // The exit codes every tool shares: 2 for bad usage (with a hint to --help), 0 after --help or
 // --version, and -1 to say "go on". Help goes to stdout so it can be paged; errors to stderr.
-int answerStandardOptions(const ToolStart &tool, bool parsed, const std::string &error, bool help,
+int answerStandardOptions(const ToolStart& tool, bool parsed, const std::string& error, bool help,
                           bool version)
 {
     if (!parsed) {

@@ -7,7 +7,7 @@
 namespace {
 
 // Each byte as \xNN, so the reader sees exactly what was sent.
-void escapeBytes(const unsigned char *p, size_t n, std::string *out)
+void escapeBytes(const unsigned char* p, size_t n, std::string* out)
 {
     for (size_t i = 0; i < n; ++i) {
         char hex[5];
@@ -18,7 +18,7 @@ void escapeBytes(const unsigned char *p, size_t n, std::string *out)
 
 // The length of the valid UTF-8 sequence of two or more bytes at p (at most n bytes), or 0.
 // Overlong forms, surrogates and code points beyond U+10FFFF are not valid.
-size_t sequenceLength(const unsigned char *p, size_t n)
+size_t sequenceLength(const unsigned char* p, size_t n)
 {
     unsigned char b = p[0];
     size_t len;
@@ -52,7 +52,7 @@ size_t sequenceLength(const unsigned char *p, size_t n)
 // Whether the 3-byte sequence at p is a bidirectional embedding, override or isolate
 // (U+202A to U+202E, U+2066 to U+2069): shown as it is, it reorders the rest of the line, so
 // a record could make another record's text read differently.
-bool directionControl(const unsigned char *p)
+bool directionControl(const unsigned char* p)
 {
     return p[0] == 0xe2
         && ((p[1] == 0x80 && p[2] >= 0xaa && p[2] <= 0xae)
@@ -61,9 +61,9 @@ bool directionControl(const unsigned char *p)
 
 } // namespace
 
-std::string terminalText(const char *text, size_t cap)
+std::string terminalText(const char* text, size_t cap)
 {
-    const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     // The text ends at its zero or at cap, whichever comes first: fields from the wire need not end
     // in a zero.
     size_t n = strnlen(text, cap);

@@ -10,6 +10,6 @@
 // The text up to its first NUL (at most cap bytes) with every C0 control and DEL, every C1
 // control (U+0080 to U+009F) and every byte that is not part of valid UTF-8 written as
 // "\xNN"; printable ASCII and valid UTF-8 of printable characters pass unchanged.
-std::string terminalText(const char *text, size_t cap);
+std::string terminalText(const char* text, size_t cap);
 
 #endif

@@ -29,12 +29,18 @@ struct Client {
 const char* ReasonOf(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 431: return "Request Header Fields Too Large";
-    default: return "Internal Server Error";
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 431:
+        return "Request Header Fields Too Large";
+    default:
+        return "Internal Server Error";
     }
 }
 
@@ -185,8 +191,10 @@ void HttpServer::Run(const Handler& handler, int stopFd)
         if (fds[1].revents) {
             int fd;
             while (clients.size() < kClientsMax
-                   && (fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0)
-                clients.push_back({fd, Clock::now() + std::chrono::seconds(kClientSeconds), "", ""});
+                   && (fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC))
+                       >= 0)
+                clients.push_back(
+                    {fd, Clock::now() + std::chrono::seconds(kClientSeconds), "", ""});
         }
     }
     for (Client& c : clients)

@@ -52,8 +52,8 @@ struct Family {
 Family TallyFamily(const char* name, const char* type, const char* help, bool byUser,
                    uint64_t Tally::*field)
 {
-    return {name, type, help, [byUser, field](std::string* out, const char* metric,
-                                               const ServerSnapshot& s) {
+    return {name, type, help,
+            [byUser, field](std::string* out, const char* metric, const ServerSnapshot& s) {
                 for (const auto& [label, tally] : byUser ? s.byUser : s.byService)
                     Sample(out, metric, s, Label(byUser ? "user" : "service", label),
                            Whole(tally.*field));
@@ -64,8 +64,8 @@ Family TallyFamily(const char* name, const char* type, const char* help, bool by
 Family TotalsFamily(const char* name, const char* help,
                     std::vector<std::pair<const char*, S5Count S5MonTot_t::*>> states)
 {
-    return {name, "gauge", help, [states](std::string* out, const char* metric,
-                                          const ServerSnapshot& s) {
+    return {name, "gauge", help,
+            [states](std::string* out, const char* metric, const ServerSnapshot& s) {
                 // A server that did not answer has no totals; leaving the samples out, rather than
                 // writing zeros, keeps a graph from dropping to zero when only the poll failed.
                 if (!s.up)
@@ -112,8 +112,7 @@ const std::vector<Family>& Families()
                     "Connections open now, by the service of their destination port.", false,
                     &Tally::open),
         TallyFamily("vantor_listed_failed_connections", "gauge",
-                    "Failed connections the server lists now, by service.", false,
-                    &Tally::failed),
+                    "Failed connections the server lists now, by service.", false, &Tally::failed),
         TallyFamily("vantor_failed_connections_total", "counter",
                     "Connections seen to fail, by service.", false, &Tally::failedTotal),
         TallyFamily("vantor_in_bytes_total", "counter",
@@ -125,8 +124,8 @@ const std::vector<Family>& Families()
         // The same tallies by user. Users past the cap are summed under one label, so a server with
         // thousands of users cannot make the scrape grow without bound.
         TallyFamily("vantor_user_connections", "gauge",
-                    "Connections open now, by user (past the user cap under user=\"other\").",
-                    true, &Tally::open),
+                    "Connections open now, by user (past the user cap under user=\"other\").", true,
+                    &Tally::open),
         TallyFamily("vantor_user_listed_failed_connections", "gauge",
                     "Failed connections the server lists now, by user.", true, &Tally::failed),
         TallyFamily("vantor_user_failed_connections_total", "counter",
@@ -176,11 +175,20 @@ std::string HtmlEscaped(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;

@@ -22,18 +22,25 @@ double WallSeconds()
 std::string FailureReason(int err)
 {
     switch (err) {
-    case ECONNREFUSED: return "connection refused";
-    case ETIMEDOUT: return "timed out";
+    case ECONNREFUSED:
+        return "connection refused";
+    case ETIMEDOUT:
+        return "timed out";
     // The library's own code for a name it could not resolve.
-    case ESRCH: return "the host name cannot be resolved";
+    case ESRCH:
+        return "the host name cannot be resolved";
     case ECONNRESET:
-    case EPIPE: return "the server closed the connection";
+    case EPIPE:
+        return "the server closed the connection";
     case EMSGSIZE:
     case EPROTO:
     case EBADMSG:
-    case EINVAL: return "the server does not answer as a monitoring service";
-    case 0: return "the server's answer could not be read";
-    default: return strerror(err);
+    case EINVAL:
+        return "the server does not answer as a monitoring service";
+    case 0:
+        return "the server's answer could not be read";
+    default:
+        return strerror(err);
     }
 }
 

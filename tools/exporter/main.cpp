@@ -42,7 +42,8 @@ int main(int argc, char** argv)
 {
     ExporterOptions opt;
     std::string error;
-    bool parsed = parseExporterOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error);
+    bool parsed =
+        parseExporterOptions(std::vector<std::string>(argv + 1, argv + argc), &opt, &error);
     int answered = answerStandardOptions({"vantor-exporter", exporterUsage(), VANTOR_VERSION},
                                          parsed, error, opt.help, opt.version);
     if (answered >= 0)
@@ -94,7 +95,8 @@ int main(int argc, char** argv)
         [&snapshots](const std::string& path) -> HttpResponse {
             // Version 0.0.4 is Prometheus's text exposition format.
             if (path == "/metrics")
-                return {200, "text/plain; version=0.0.4; charset=utf-8", RenderMetrics(snapshots())};
+                return {200, "text/plain; version=0.0.4; charset=utf-8",
+                        RenderMetrics(snapshots())};
             if (path == "/")
                 return {200, "text/html; charset=utf-8", RenderIndexPage(snapshots())};
             return {404, "", "Not found: try /metrics\n"};

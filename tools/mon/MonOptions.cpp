@@ -5,7 +5,7 @@
 #include "lib/monServerName.h"
 #include "tools/common/CommandLine.h"
 
-const char *monUsage()
+const char* monUsage()
 {
     return "Usage: vantor-mon [OPTION]... HOST[:PORT]\n"
            "Prints the connections that a SOCKS5 server's monitoring service reports\n"
@@ -25,11 +25,11 @@ const char *monUsage()
 
 // Options and the server may come in any order; the checks that involve several options wait until
 // all have been read.
-bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error)
+bool parseMonOptions(const std::vector<std::string>& args, MonOptions* out, std::string* error)
 {
     bool sawUsers = false, sawTotals = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
+        const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h")
             out->help = true;
         else if (arg == "--version")
@@ -43,7 +43,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
             out->what = MonOptions::What::Totals;
             sawTotals = true;
         } else if (arg == "--watch" || arg == "--count" || arg == "--timeout") {
-            int *target = arg == "--watch" ? &out->watchSeconds
+            int* target = arg == "--watch" ? &out->watchSeconds
                 : arg == "--count"         ? &out->count
                                            : &out->timeoutSeconds;
             long most =
@@ -53,7 +53,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
                 return false;
             }
             ++i;
-        // A lone "-" is not an option: it is taken as the server name like any other word.
+            // A lone "-" is not an option: it is taken as the server name like any other word.
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
@@ -71,7 +71,7 @@ bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std:
     // The server name is split as the library splits it, and a port that the library would
     // read as some other number must not reach it.
     char host[256];
-    const char *portText = nullptr;
+    const char* portText = nullptr;
     if (!Mon_SplitServerName(out->server.c_str(), host, sizeof host, &portText)) {
         *error =
             "an IPv6 address with a port is written [ADDRESS]:PORT, not \"" + out->server + "\"";

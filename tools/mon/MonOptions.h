@@ -20,8 +20,8 @@ struct MonOptions {
 };
 
 // Fills out from the arguments after the program name; false with a message in error on bad usage.
-bool parseMonOptions(const std::vector<std::string> &args, MonOptions *out, std::string *error);
+bool parseMonOptions(const std::vector<std::string>& args, MonOptions* out, std::string* error);
 // The --help text.
-const char *monUsage();
+const char* monUsage();
 
 #endif

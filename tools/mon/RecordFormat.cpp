@@ -53,7 +53,7 @@ std::string timeField(S5Time t, Style style)
 }
 } // namespace
 
-std::string netAddrText(const S5NetAddr &a)
+std::string netAddrText(const S5NetAddr& a)
 {
     // Servers differ in whether they send the family in host or network byte order; both are taken.
     uint16_t family = a.sa.sa_family;
@@ -76,7 +76,7 @@ std::string netAddrText(const S5NetAddr &a)
 }
 
 // Bit 8 of the state marks an ended connection; bit 4, with it, one that failed.
-const char *statusText(uint32_t state)
+const char* statusText(uint32_t state)
 {
     if (state & 8)
         return (state & 4) ? "failed" : "ended";
@@ -94,7 +94,7 @@ Row connColumns(Style style)
             "HOST", "USER",   "SERVICE", "IN",       "OUT",    "ERROR"};
 }
 
-Row connRow(const S5MonData &d, Style style)
+Row connRow(const S5MonData& d, Style style)
 {
     char key[64];
     MonKeyStr(d.key, key);
@@ -147,7 +147,7 @@ Row userColumns(Style style)
     return {"USER", "CURRENT", "FAILED", "ENDED", "TOTAL", "IN", "OUT", "FIRST", "LAST_END"};
 }
 
-Row userRow(const S5MonUser_t &u, Style style)
+Row userRow(const S5MonUser_t& u, Style style)
 {
     // The connections without a user name are one row too; a table names it "-".
     std::string user = terminalText(u.userName, S5_NAME_LEN);
@@ -176,7 +176,7 @@ Row totColumns(Style)
             "in",        "out",       "start",     "cur",       "end"};
 }
 
-Row totRow(const S5MonTot_t &t, Style style)
+Row totRow(const S5MonTot_t& t, Style style)
 {
     return {num(t.curUsers),
             num(t.errUsers),

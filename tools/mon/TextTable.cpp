@@ -6,18 +6,18 @@
 #include <cctype>
 #include <cstring>
 
-void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
+void printTable(FILE* out, const Row& columns, const std::vector<Row>& rows)
 {
     // Widths count bytes; the texts were made printable before, so this matches the terminal for
     // the plain ASCII the services send.
     std::vector<size_t> width(columns.size());
     for (size_t c = 0; c < columns.size(); ++c)
         width[c] = columns[c].size();
-    for (const Row &row : rows)
+    for (const Row& row : rows)
         for (size_t c = 0; c < row.size() && c < width.size(); ++c)
             width[c] = std::max(width[c], row[c].size());
     // Two spaces between columns; no padding after the last cell, so lines end cleanly.
-    auto printLine = [&](const Row &row) {
+    auto printLine = [&](const Row& row) {
         std::string line;
         for (size_t c = 0; c < row.size() && c < width.size(); ++c) {
             line += row[c];
@@ -29,15 +29,15 @@ void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows)
         std::fprintf(out, "%s\n", line.c_str());
     };
     printLine(columns);
-    for (const Row &row : rows)
+    for (const Row& row : rows)
         printLine(row);
 }
 
 // Names padded to the longest, so the values start in one column.
-void printVertical(FILE *out, const Row &columns, const Row &row)
+void printVertical(FILE* out, const Row& columns, const Row& row)
 {
     size_t width = 0;
-    for (const std::string &name : columns)
+    for (const std::string& name : columns)
         width = std::max(width, name.size());
     for (size_t c = 0; c < columns.size() && c < row.size(); ++c)
         std::fprintf(out, "%-*s  %s\n", int(width), columns[c].c_str(), row[c].c_str());
@@ -47,7 +47,7 @@ namespace {
 
 // Whether a spreadsheet would take the text for a formula: it begins with = + - @ (or a tab
 // or carriage return before one) and is not simply a number.
-bool formulaLike(const std::string &field)
+bool formulaLike(const std::string& field)
 {
     if (field.empty() || std::strchr("=+-@\t\r", field[0]) == nullptr)
         return false;
@@ -61,7 +61,7 @@ bool formulaLike(const std::string &field)
 
 } // namespace
 
-void printCsvRow(FILE *out, const Row &row)
+void printCsvRow(FILE* out, const Row& row)
 {
     std::string line;
     for (size_t c = 0; c < row.size(); ++c) {

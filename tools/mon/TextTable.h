@@ -6,9 +6,9 @@
 
 #include "tools/mon/RecordFormat.h"
 
-void printTable(FILE *out, const Row &columns, const std::vector<Row> &rows);
+void printTable(FILE* out, const Row& columns, const std::vector<Row>& rows);
 // One record as "NAME  VALUE" lines.
-void printVertical(FILE *out, const Row &columns, const Row &row);
-void printCsvRow(FILE *out, const Row &row);
+void printVertical(FILE* out, const Row& columns, const Row& row);
+void printCsvRow(FILE* out, const Row& row);
 
 #endif

@@ -20,8 +20,8 @@ enum class Fetched { Ok, Failed, TooMany };
 
 // One pass of the chosen request. A pass longer than a desktop can hold is given up: the
 // rows are printed only once the pass is complete, so they would all stay in memory.
-Fetched fetch(S5MonHandle h, const MonOptions &opt, Style style, Row *columns,
-              std::vector<Row> *rows)
+Fetched fetch(S5MonHandle h, const MonOptions& opt, Style style, Row* columns,
+              std::vector<Row>* rows)
 {
     switch (opt.what) {
     // Records come one at a time until the library says the list is over (0) or failed (-1).
@@ -100,13 +100,13 @@ void printTimeStamp()
     std::printf("== %s ==\n", text);
 }
 
-void print(const MonOptions &opt, Style style, const Row &columns, const std::vector<Row> &rows,
+void print(const MonOptions& opt, Style style, const Row& columns, const std::vector<Row>& rows,
            bool first)
 {
     if (style == Style::Csv) {
         if (first)
             printCsvRow(stdout, columns); // one header for the whole run
-        for (const Row &row : rows)
+        for (const Row& row : rows)
             printCsvRow(stdout, row);
     } else {
         // Passes are set apart by an empty line so a reader of a watch log sees where one ends.
@@ -126,7 +126,7 @@ void print(const MonOptions &opt, Style style, const Row &columns, const std::ve
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     MonOptions opt;
     std::string error;

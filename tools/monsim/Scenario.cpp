@@ -16,24 +16,24 @@ const uint32_t kSimPid = 4242;
 const uint32_t kEnded = 8, kFailed = 4;
 
 // A script's words cannot hold spaces, so "~" stands for one. Longer names are cut to fit.
-void CopyName(char *field, const std::string &value)
+void CopyName(char* field, const std::string& value)
 {
     std::string text = value;
-    for (char &c : text)
+    for (char& c : text)
         if (c == '~')
             c = ' ';
     snprintf(field, S5_NAME_LEN, "%s", text.c_str());
 }
 
 // A name the simulator itself supplies, shorter than any name field.
-void CopyConstantName(char *field, const char *name)
+void CopyConstantName(char* field, const char* name)
 {
     memcpy(field, name, strlen(name) + 1);
 }
 
 // One "name=value" word of a "conn" line. Numbers may be decimal, hex (0x) or octal (0), as strtoul
 // reads them; false for a field name that does not exist.
-bool SetField(S5MonData &d, const std::string &name, const std::string &value)
+bool SetField(S5MonData& d, const std::string& name, const std::string& value)
 {
     auto number = [&]() { return static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 0)); };
     auto time = [&]() { return static_cast<S5Time>(strtol(value.c_str(), nullptr, 0)); };
@@ -91,10 +91,10 @@ uint32_t Mix(uint32_t x)
 
 // Services and their ports side by side; a service is picked by one index into both.
 const int kPorts[] = {23, 21, 80, 79, 20, 1525, 80, 443, 8080, 25};
-const char *kServices[] = {"telnet", "ftp",  "http",  "finger",   "ftp-data",
+const char* kServices[] = {"telnet", "ftp",  "http",  "finger",   "ftp-data",
                            "archie", "http", "https", "http-alt", "smtp"};
 // The empty name stands for connections made without authentication.
-const char *kUsers[] = {"alice", "bob", "carol", "dave", ""};
+const char* kUsers[] = {"alice", "bob", "carol", "dave", ""};
 
 } // namespace
 
@@ -111,7 +111,7 @@ S5MonKey MakeKey(uint32_t number)
     return key;
 }
 
-void SetInternetAddress(S5NetAddr *addr, uint32_t address, int port)
+void SetInternetAddress(S5NetAddr* addr, uint32_t address, int port)
 {
     memset(addr, 0, sizeof *addr);
     addr->sin.sin_family = AF_INET;
@@ -119,7 +119,7 @@ void SetInternetAddress(S5NetAddr *addr, uint32_t address, int port)
     addr->sin.sin_addr.s_addr = htonl(address);
 }
 
-void SetNamedAddress(S5NetAddr *addr, const char *name, int port)
+void SetNamedAddress(S5NetAddr* addr, const char* name, int port)
 {
     memset(addr, 0, sizeof *addr);
     addr->sn.sn_family = 255;
@@ -127,7 +127,7 @@ void SetNamedAddress(S5NetAddr *addr, const char *name, int port)
     snprintf(addr->sn.sn_name, sizeof addr->sn.sn_name, "%s", name);
 }
 
-void SetIPv6Address(S5NetAddr *addr, const struct in6_addr &address, int port)
+void SetIPv6Address(S5NetAddr* addr, const struct in6_addr& address, int port)
 {
     memset(addr, 0, sizeof *addr);
     addr->sin6.sin6_family = AF_INET6;
@@ -136,7 +136,7 @@ void SetIPv6Address(S5NetAddr *addr, const struct in6_addr &address, int port)
 }
 
 // A numeric address of either family, or else a name; a missing port is 0.
-S5NetAddr MakeAddress(const std::string &text)
+S5NetAddr MakeAddress(const std::string& text)
 {
     S5NetAddr addr;
     std::string host = text;
@@ -163,7 +163,7 @@ S5NetAddr MakeAddress(const std::string &text)
 
 // A script is a list of passes: "pass" starts one, "conn" adds a record, "close" makes the
 // simulator hang up instead of answering that pass. Blank lines and "#" comments are skipped.
-bool Scenario::loadScript(const std::string &path, std::string &error)
+bool Scenario::loadScript(const std::string& path, std::string& error)
 {
     std::ifstream in(path);
     if (!in) {
@@ -228,7 +228,7 @@ Pass Scenario::pass(int n) const
     return p;
 }
 
-void Scenario::pass(int n, Pass &into) const
+void Scenario::pass(int n, Pass& into) const
 {
     if (generated_) {
         generatedPass(n, into);
@@ -248,7 +248,7 @@ void Scenario::pass(int n, Pass &into) const
 // Each slot lives for a few passes, ends (listed as ended for one more pass) and is
 // replaced by a new connection with a new key. Some slots hold failed connections.
 // Records are made in place and addresses from numbers: a pass of 100,000 is made per poll.
-void Scenario::generatedPass(int n, Pass &p) const
+void Scenario::generatedPass(int n, Pass& p) const
 {
     p.conns.clear();
     p.closeInstead = false;
@@ -268,7 +268,7 @@ void Scenario::generatedPass(int n, Pass &p) const
         bool failed = g % 9 == 4;
 
         p.conns.emplace_back(); // zeroed
-        S5MonData &d = p.conns.back();
+        S5MonData& d = p.conns.back();
         d.key = MakeKey(static_cast<uint32_t>(slot + slots_ * generation));
         d.startTime = now - 5 * age - static_cast<S5Time>(g % 5);
         d.curTime = now;
@@ -319,9 +319,9 @@ void Scenario::generatedPass(int n, Pass &p) const
 std::vector<S5MonUser_t> Scenario::users(int n) const
 {
     std::map<std::string, S5MonUser_t> byName;
-    for (const S5MonData &d : pass(n).conns) {
+    for (const S5MonData& d : pass(n).conns) {
         bool first = byName.count(d.userName) == 0;
-        S5MonUser_t &u = byName[d.userName];
+        S5MonUser_t& u = byName[d.userName];
         if (first) {
             snprintf(u.userName, S5_NAME_LEN, "%s", d.userName);
             u.startTime = d.startTime;
@@ -340,7 +340,7 @@ std::vector<S5MonUser_t> Scenario::users(int n) const
         u.curTime = d.curTime;
     }
     std::vector<S5MonUser_t> list;
-    for (auto &entry : byName)
+    for (auto& entry : byName)
         list.push_back(entry.second);
     return list;
 }
@@ -351,7 +351,7 @@ S5MonTot_t Scenario::totals(int n) const
 {
     S5MonTot_t t;
     memset(&t, 0, sizeof t);
-    for (const S5MonUser_t &u : users(n)) {
+    for (const S5MonUser_t& u : users(n)) {
         t.totUsers++;
         if (u.curConns)
             t.curUsers++;

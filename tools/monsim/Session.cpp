@@ -19,7 +19,7 @@ namespace {
 
 // Moves all len bytes with read or write, retrying after signals; false at end of file or error.
 template <typename Buffer, typename Transfer>
-bool TransferAll(int fd, Buffer *buf, size_t len, Transfer transfer)
+bool TransferAll(int fd, Buffer* buf, size_t len, Transfer transfer)
 {
     while (len > 0) {
         ssize_t n = transfer(fd, buf, len);
@@ -33,14 +33,14 @@ bool TransferAll(int fd, Buffer *buf, size_t len, Transfer transfer)
     return true;
 }
 
-bool WriteAll(int fd, const char *buf, size_t len)
+bool WriteAll(int fd, const char* buf, size_t len)
 {
-    return TransferAll(fd, buf, len, [](int f, const char *p, size_t l) { return write(f, p, l); });
+    return TransferAll(fd, buf, len, [](int f, const char* p, size_t l) { return write(f, p, l); });
 }
 
-bool ReadAll(int fd, char *buf, size_t len)
+bool ReadAll(int fd, char* buf, size_t len)
 {
-    return TransferAll(fd, buf, len, [](int f, char *p, size_t l) { return read(f, p, l); });
+    return TransferAll(fd, buf, len, [](int f, char* p, size_t l) { return read(f, p, l); });
 }
 
 // The frames of one answer, written in batches of about 64 KiB instead of two writes per
@@ -50,16 +50,16 @@ public:
     FrameOut(int fd, Fault fault) : fd_(fd), fault_(fault) {}
 
     // Every frame is a two-byte length followed by the message; an empty frame ends a list.
-    bool Frame(const char *msg, uint16_t len)
+    bool Frame(const char* msg, uint16_t len)
     {
         unsigned char prefix[MON_FRAME_PREFIX_SIZE];
         Mon_PutFramePrefix(prefix, len);
         if (fault_ == Fault::SplitPrefix || fault_ == Fault::Trickle) {
-            std::string frame(reinterpret_cast<char *>(prefix), sizeof prefix);
+            std::string frame(reinterpret_cast<char*>(prefix), sizeof prefix);
             frame.append(msg, len);
             return Flush() && WriteShaped(frame);
         }
-        pending_.append(reinterpret_cast<char *>(prefix), sizeof prefix);
+        pending_.append(reinterpret_cast<char*>(prefix), sizeof prefix);
         pending_.append(msg, len);
         return pending_.size() < kBatch || Flush();
     }
@@ -77,7 +77,7 @@ private:
 
     // split-prefix: the first byte, a pause, the rest. trickle: a byte at a time, each in
     // time for a client's limit per read, the frame far slower than any limit per frame.
-    bool WriteShaped(const std::string &frame)
+    bool WriteShaped(const std::string& frame)
     {
         const bool trickle = fault_ == Fault::Trickle;
         size_t at = 0;
@@ -99,7 +99,7 @@ private:
 
 // A connection message whose descriptors lie: a name longer than its field, an address
 // reaching past the end of the message, optional data far outside it.
-uint16_t BadConnMessage(const S5MonData &d, char *msg)
+uint16_t BadConnMessage(const S5MonData& d, char* msg)
 {
     int len = Mon_MsgFromConn(&d, msg);
     auto put16 = [&](int off, uint16_t v) {
@@ -121,11 +121,11 @@ uint16_t BadConnMessage(const S5MonData &d, char *msg)
 
 // One pass of the connection list, ended by the empty frame; false when the client is gone or a
 // fault has cut the answer short, which ends the session.
-bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
+bool ServeList(Simulator& sim, FrameOut& out, int fd, const Pass& pass)
 {
     // Big enough for any message a 16-bit length can describe.
     std::vector<char> buffer(65536);
-    char *msg = buffer.data();
+    char* msg = buffer.data();
     if (sim.fault == Fault::Oversize) {
         // A frame longer than any message the protocol allows, sent first so a client sees it at
         // once.
@@ -144,7 +144,7 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
                 return false;
             std::this_thread::sleep_for(std::chrono::seconds(2));
         }
-        const S5MonData &d = pass.conns[i % pass.conns.size()];
+        const S5MonData& d = pass.conns[i % pass.conns.size()];
         uint16_t len = sim.fault == Fault::BadDescriptors
             ? BadConnMessage(d, msg)
             : static_cast<uint16_t>(Mon_MsgFromConn(&d, msg));
@@ -153,7 +153,7 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
             unsigned char prefix[MON_FRAME_PREFIX_SIZE];
             Mon_PutFramePrefix(prefix, len);
             out.Flush();
-            WriteAll(fd, reinterpret_cast<char *>(prefix), sizeof prefix);
+            WriteAll(fd, reinterpret_cast<char*>(prefix), sizeof prefix);
             WriteAll(fd, msg, len / 2);
             return false;
         }
@@ -163,7 +163,7 @@ bool ServeList(Simulator &sim, FrameOut &out, int fd, const Pass &pass)
     return out.Frame(msg, 0);
 }
 
-bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
+bool ServeUser(Simulator& sim, FrameOut& out, const S5MonUser_t& user)
 {
     char msg[MON_USER_MAX_LEN];
     uint16_t len = static_cast<uint16_t>(Mon_MsgFromUser(&user, msg));
@@ -176,10 +176,10 @@ bool ServeUser(Simulator &sim, FrameOut &out, const S5MonUser_t &user)
 
 } // namespace
 
-bool ParseFault(const std::string &name, Fault &fault)
+bool ParseFault(const std::string& name, Fault& fault)
 {
     static const struct {
-        const char *name;
+        const char* name;
         Fault fault;
     } table[] = {{"none", Fault::None},
                  {"close-before-answer", Fault::CloseBeforeAnswer},
@@ -192,7 +192,7 @@ bool ParseFault(const std::string &name, Fault &fault)
                  {"endless", Fault::Endless},
                  {"trickle", Fault::Trickle},
                  {"slow", Fault::Slow}};
-    for (const auto &entry : table)
+    for (const auto& entry : table)
         if (name == entry.name) {
             fault = entry.fault;
             return true;
@@ -202,7 +202,7 @@ bool ParseFault(const std::string &name, Fault &fault)
 
 // Flushed at once, so a test can read the log while the simulator still runs. Called with the lock
 // held, so lines from several clients never mix.
-void Simulator::logLine(const std::string &line)
+void Simulator::logLine(const std::string& line)
 {
     if (requestLog) {
         fprintf(requestLog, "%s\n", line.c_str());
@@ -258,7 +258,7 @@ void Simulator::prepareNextPass()
     }
 }
 
-void ServeClient(Simulator &sim, int fd)
+void ServeClient(Simulator& sim, int fd)
 {
     {
         std::lock_guard<std::mutex> guard(sim.lock);
@@ -270,7 +270,7 @@ void ServeClient(Simulator &sim, int fd)
     char msg[MON_CONN_MAX_LEN];
     for (;;) {
         unsigned char prefix[2];
-        if (!ReadAll(fd, reinterpret_cast<char *>(prefix), 2))
+        if (!ReadAll(fd, reinterpret_cast<char*>(prefix), 2))
             break;
         uint16_t len = Mon_FramePrefixLength(prefix);
         if (!ReadAll(fd, request.data(), len))
@@ -318,8 +318,8 @@ void ServeClient(Simulator &sim, int fd)
             break;
         // One connection by its key (the bytes after the type); an empty frame if there is none.
         case MON_MSG_GET_CONN: {
-            const S5MonData *found = nullptr;
-            for (const S5MonData &d : pass->conns)
+            const S5MonData* found = nullptr;
+            for (const S5MonData& d : pass->conns)
                 if (len >= MON_GET_CONN_LEN
                     && memcmp(d.key.key, request.data() + 1, sizeof d.key.key) == 0)
                     found = &d;
@@ -327,9 +327,9 @@ void ServeClient(Simulator &sim, int fd)
             break;
         }
         case MON_MSG_GET_USER: {
-            const S5MonUser_t *found = nullptr;
+            const S5MonUser_t* found = nullptr;
             std::vector<S5MonUser_t> users = sim.scenario.users(current);
-            for (const S5MonUser_t &u : users)
+            for (const S5MonUser_t& u : users)
                 if (strcmp(u.userName, wanted.userName) == 0)
                     found = &u;
             ok = found ? ServeUser(sim, out, *found) : out.Frame(msg, 0);
@@ -337,7 +337,7 @@ void ServeClient(Simulator &sim, int fd)
         }
         // Every user, then the empty frame that ends the list.
         case MON_MSG_GET_NEXT_USER:
-            for (const S5MonUser_t &u : sim.scenario.users(current))
+            for (const S5MonUser_t& u : sim.scenario.users(current))
                 if (ok)
                     ok = ServeUser(sim, out, u);
             ok = ok && out.Frame(msg, 0);

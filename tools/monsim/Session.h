@@ -22,7 +22,7 @@ enum class Fault {
     Slow               // ten records, one every 2 s, then the end: every pass takes 20 s
 };
 
-bool ParseFault(const std::string &name, Fault &fault);
+bool ParseFault(const std::string& name, Fault& fault);
 
 // State shared by all sessions: the scenario, the pass counter and the request log.
 struct Simulator {
@@ -35,16 +35,16 @@ struct Simulator {
     std::shared_ptr<Pass> nextPass;
     int nextPassNumber = 0;
     std::shared_ptr<Pass> sparePass; // memory of an earlier pass, to make the next one in
-    FILE *requestLog = nullptr;
+    FILE* requestLog = nullptr;
     std::mutex lock;
 
-    void logLine(const std::string &line);
+    void logLine(const std::string& line);
     // Under the lock: counts a list request and makes its pass the last one.
     void takeNextPass();
     // Without the lock: makes the pass after the last one ahead of its request.
     void prepareNextPass();
 };
 
-void ServeClient(Simulator &sim, int fd);
+void ServeClient(Simulator& sim, int fd);
 
 #endif

@@ -50,7 +50,7 @@ struct Options {
 };
 
 // A numeric IPv6 address, or an IPv4 one as the tools take it; false for anything else.
-bool MakeListenAddress(const std::string &bind, int port, ListenAddress *address)
+bool MakeListenAddress(const std::string& bind, int port, ListenAddress* address)
 {
     memset(address, 0, sizeof *address);
     if (inet_pton(AF_INET6, bind.c_str(), &address->sin6.sin6_addr) == 1) {
@@ -65,14 +65,14 @@ bool MakeListenAddress(const std::string &bind, int port, ListenAddress *address
 }
 
 // bind() wants the length of the family actually used.
-socklen_t AddressLength(const ListenAddress &address)
+socklen_t AddressLength(const ListenAddress& address)
 {
     return address.sa.sa_family == AF_INET6 ? sizeof address.sin6 : sizeof address.sin;
 }
 
 // Every option but --help and --version takes a value; bad values are refused with what was
 // expected, before anything is opened or listened on.
-bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
+bool ParseOptions(int argc, char** argv, Options& o, std::string& error)
 {
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -90,7 +90,7 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
         }
         std::string v = argv[++i];
         bool ok = true;
-        const char *expected = "a whole number";
+        const char* expected = "a whole number";
         if (a == "--bind") {
             ListenAddress checked;
             o.bind = v;
@@ -124,7 +124,7 @@ bool ParseOptions(int argc, char **argv, Options &o, std::string &error)
     return true;
 }
 
-int Listen(const Options &o)
+int Listen(const Options& o)
 {
     ListenAddress address;
     MakeListenAddress(o.bind, o.port, &address); // checked with the options
@@ -157,10 +157,10 @@ void PrintPort(int listenFd)
     fflush(stdout);
 }
 
-void WritePortFile(const std::string &path, int listenFd)
+void WritePortFile(const std::string& path, int listenFd)
 {
     std::string tmp = path + ".tmp";
-    FILE *f = fopen(tmp.c_str(), "w");
+    FILE* f = fopen(tmp.c_str(), "w");
     if (f) {
         fprintf(f, "%d\n", ListeningPort(listenFd));
         fclose(f);
@@ -170,7 +170,7 @@ void WritePortFile(const std::string &path, int listenFd)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     Options o;
     std::string error;

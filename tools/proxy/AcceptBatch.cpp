@@ -7,13 +7,13 @@
 #include <cstring>
 #include <string>
 
-void acceptBatch(ProxyContext &ctx, Watch &listen, int batch,
-                 const std::function<void(int fd, const sockaddr_storage &peer)> &take)
+void acceptBatch(ProxyContext& ctx, Watch& listen, int batch,
+                 const std::function<void(int fd, const sockaddr_storage& peer)>& take)
 {
     for (int i = 0; i < batch; ++i) {
         sockaddr_storage peer{};
         socklen_t len = sizeof peer;
-        int fd = accept4(listen.fd, reinterpret_cast<sockaddr *>(&peer), &len,
+        int fd = accept4(listen.fd, reinterpret_cast<sockaddr*>(&peer), &len,
                          SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             // Out of descriptors or memory, the waiting connection would wake the loop again at

@@ -14,7 +14,7 @@
 // with its peer's address; take owns the descriptor. The batch is bounded so that a flood
 // of clients cannot starve the relays. Out of descriptors it warns and stops watching
 // listen until the next tick resumes it, instead of spinning.
-void acceptBatch(ProxyContext &ctx, Watch &listen, int batch,
-                 const std::function<void(int fd, const sockaddr_storage &peer)> &take);
+void acceptBatch(ProxyContext& ctx, Watch& listen, int batch,
+                 const std::function<void(int fd, const sockaddr_storage& peer)>& take);
 
 #endif

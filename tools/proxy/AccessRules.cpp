@@ -10,7 +10,7 @@ namespace {
 const std::string kTooMany = " at most " + std::to_string(AccessRules::MAX_RULES) + " are read";
 
 // A rule without "from" matches every source.
-bool fromMatches(const std::optional<Cidr> &from, const IpAddress &source)
+bool fromMatches(const std::optional<Cidr>& from, const IpAddress& source)
 {
     return !from || cidrContains(*from, source);
 }
@@ -29,7 +29,7 @@ Decision byDefault(bool listEmpty)
 
 } // namespace
 
-bool AccessRules::addClientRule(ClientRule rule, std::string *error)
+bool AccessRules::addClientRule(ClientRule rule, std::string* error)
 {
     if (clientRules_.size() >= MAX_RULES) {
         *error = "too many client rules:" + kTooMany;
@@ -41,7 +41,7 @@ bool AccessRules::addClientRule(ClientRule rule, std::string *error)
     return true;
 }
 
-bool AccessRules::addRequestRule(RequestRule rule, std::string *error)
+bool AccessRules::addRequestRule(RequestRule rule, std::string* error)
 {
     if (requestRules_.size() >= MAX_RULES) {
         *error = "too many request rules:" + kTooMany;
@@ -52,7 +52,7 @@ bool AccessRules::addRequestRule(RequestRule rule, std::string *error)
     return true;
 }
 
-bool AccessRules::addMonitorAllow(const Cidr &block, std::string *error)
+bool AccessRules::addMonitorAllow(const Cidr& block, std::string* error)
 {
     if (monitorAllow_.size() >= MAX_RULES) {
         *error = "too many monitor-allow blocks:" + kTooMany;
@@ -62,9 +62,9 @@ bool AccessRules::addMonitorAllow(const Cidr &block, std::string *error)
     return true;
 }
 
-Decision AccessRules::decideClient(const IpAddress &source) const
+Decision AccessRules::decideClient(const IpAddress& source) const
 {
-    for (const ClientRule &rule : clientRules_)
+    for (const ClientRule& rule : clientRules_)
         if (fromMatches(rule.from, source))
             return decided(rule.pass, rule.number);
     return byDefault(clientRules_.empty());
@@ -72,7 +72,7 @@ Decision AccessRules::decideClient(const IpAddress &source) const
 
 namespace {
 // Whether the rule is about this client, command and user, whatever the destination.
-bool matchesAsker(const RequestRule &rule, const AccessRequest &request)
+bool matchesAsker(const RequestRule& rule, const AccessRequest& request)
 {
     return fromMatches(rule.from, request.source)
         && (!rule.command || rule.command == request.command)
@@ -83,9 +83,9 @@ bool matchesAsker(const RequestRule &rule, const AccessRequest &request)
 // For a request whose destination is not known yet (a UDP association, which names each
 // destination per datagram): may the client open it at all? Each datagram is then decided
 // by decideRequest.
-Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
+Decision AccessRules::decideAnyDestination(const AccessRequest& request) const
 {
-    for (const RequestRule &rule : requestRules_) {
+    for (const RequestRule& rule : requestRules_) {
         if (!matchesAsker(rule, request))
             continue;
         bool everyDestination =
@@ -102,12 +102,12 @@ Decision AccessRules::decideAnyDestination(const AccessRequest &request) const
 // naming an address block cannot judge a destination given by name until it is looked up:
 // the answer NeedsAddress asks the session to resolve and ask again, so that no name is
 // looked up that an earlier rule would have refused.
-Decision AccessRules::decideRequest(const AccessRequest &request) const
+Decision AccessRules::decideRequest(const AccessRequest& request) const
 {
     // Names compare in canonical form (lower case, no trailing dot), so case cannot slip past a
     // rule.
     const std::string host = canonicalHostName(request.host);
-    for (const RequestRule &rule : requestRules_) {
+    for (const RequestRule& rule : requestRules_) {
         if (!matchesAsker(rule, request) || request.port < rule.portLow
             || request.port > rule.portHigh)
             continue;
@@ -139,18 +139,18 @@ Decision AccessRules::decideRequest(const AccessRequest &request) const
 
 // Without monitor-allow every address may monitor (the port listens on loopback unless
 // told otherwise); with it, only the blocks it names.
-bool AccessRules::monitorAllowed(const IpAddress &source) const
+bool AccessRules::monitorAllowed(const IpAddress& source) const
 {
     if (monitorAllow_.empty())
         return true;
-    for (const Cidr &block : monitorAllow_)
+    for (const Cidr& block : monitorAllow_)
         if (cidrContains(block, source))
             return true;
     return false;
 }
 
 // One line for the log at start and at each reload, so the operator sees what was read.
-std::string rulesSummary(const AccessRules &rules)
+std::string rulesSummary(const AccessRules& rules)
 {
     return std::to_string(rules.clientRules().size()) + " client rules, "
         + std::to_string(rules.requestRules().size()) + " request rules, "
@@ -159,11 +159,11 @@ std::string rulesSummary(const AccessRules &rules)
 
 // Refuses a configuration that would serve anyone on the network, with the message saying how to
 // mend it. Loopback addresses are safe without rules.
-std::string openListenerRefusal(const std::vector<Endpoint> &socks, const Endpoint &monitor,
-                                const AccessRules &rules)
+std::string openListenerRefusal(const std::vector<Endpoint>& socks, const Endpoint& monitor,
+                                const AccessRules& rules)
 {
     bool socksRules = !rules.clientRules().empty() || !rules.requestRules().empty();
-    for (const Endpoint &e : socks)
+    for (const Endpoint& e : socks)
         if (!isLoopback(e.ip) && !socksRules)
             return "the SOCKS address " + endpointText(e)
                 + " is reachable from other hosts and no client or request rule says who may "

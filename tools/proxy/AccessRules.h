@@ -73,22 +73,22 @@ public:
     static constexpr size_t MAX_RULES = 10000;
 
     // Append a rule and give it the next number; false with *error beyond MAX_RULES.
-    bool addClientRule(ClientRule rule, std::string *error);
-    bool addRequestRule(RequestRule rule, std::string *error);
-    bool addMonitorAllow(const Cidr &block, std::string *error);
+    bool addClientRule(ClientRule rule, std::string* error);
+    bool addRequestRule(RequestRule rule, std::string* error);
+    bool addMonitorAllow(const Cidr& block, std::string* error);
 
-    Decision decideClient(const IpAddress &source) const;
-    Decision decideRequest(const AccessRequest &request) const;
+    Decision decideClient(const IpAddress& source) const;
+    Decision decideRequest(const AccessRequest& request) const;
     // For a request whose destinations come later (the datagrams of a UDP ASSOCIATE): blocks
     // only when the rules block every destination for this source, command and user, naming
     // the rule that does; passes when some destination may pass, each to be decided then.
-    Decision decideAnyDestination(const AccessRequest &request) const;
+    Decision decideAnyDestination(const AccessRequest& request) const;
     // Whether the monitoring port serves this address: any, while monitor-allow names none.
-    bool monitorAllowed(const IpAddress &source) const;
+    bool monitorAllowed(const IpAddress& source) const;
 
-    const std::vector<ClientRule> &clientRules() const { return clientRules_; }
-    const std::vector<RequestRule> &requestRules() const { return requestRules_; }
-    const std::vector<Cidr> &monitorAllow() const { return monitorAllow_; }
+    const std::vector<ClientRule>& clientRules() const { return clientRules_; }
+    const std::vector<RequestRule>& requestRules() const { return requestRules_; }
+    const std::vector<Cidr>& monitorAllow() const { return monitorAllow_; }
 
 private:
     std::vector<ClientRule> clientRules_;
@@ -97,13 +97,13 @@ private:
 };
 
 // "N client rules, N request rules, N monitor-allow blocks", for messages.
-std::string rulesSummary(const AccessRules &rules);
+std::string rulesSummary(const AccessRules& rules);
 
 // Why the proxy must not start listening on these addresses with these rules, or "" when it
 // may: a SOCKS address that other hosts reach needs client or request rules (else it is an
 // open proxy for anyone), a monitoring address that other hosts reach needs monitor-allow.
 // On loopback no rules are needed.
-std::string openListenerRefusal(const std::vector<Endpoint> &socks, const Endpoint &monitor,
-                                const AccessRules &rules);
+std::string openListenerRefusal(const std::vector<Endpoint>& socks, const Endpoint& monitor,
+                                const AccessRules& rules);
 
 #endif

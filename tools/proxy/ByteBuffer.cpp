@@ -33,7 +33,7 @@ void ByteBuffer::compact()
 }
 
 // The caller makes sure the bytes fit; only the handshake's short replies come this way.
-void ByteBuffer::append(const void *bytes, size_t n)
+void ByteBuffer::append(const void* bytes, size_t n)
 {
     allocate();
     if (capacity_ - tail_ < n)

@@ -16,10 +16,10 @@ public:
     size_t size() const { return tail_ - head_; }
     bool empty() const { return head_ == tail_; }
     size_t space() const { return capacity_ - size(); }
-    const uint8_t *data() const { return data_.get() + head_; }
+    const uint8_t* data() const { return data_.get() + head_; }
     size_t storage() const { return data_ ? capacity_ : 0; } // bytes of memory held
 
-    void append(const void *bytes, size_t n); // n must fit into space()
+    void append(const void* bytes, size_t n); // n must fit into space()
     void consume(size_t n);
 
     // One read into the free space: >0 bytes read, 0 end of file, -1 error (errno set;

@@ -9,7 +9,7 @@ namespace {
 
 // Whether the first bits of a and b agree.
 // Whole bytes first, then the leading bits of the byte the prefix ends in.
-bool samePrefix(const uint8_t *a, const uint8_t *b, int bits)
+bool samePrefix(const uint8_t* a, const uint8_t* b, int bits)
 {
     int whole = bits / 8;
     for (int i = 0; i < whole; ++i)
@@ -25,7 +25,7 @@ bool samePrefix(const uint8_t *a, const uint8_t *b, int bits)
 } // namespace
 
 // ADDRESS or ADDRESS/PREFIX; an address alone is a block of one (/32 or /128).
-bool parseCidr(const std::string &text, Cidr *out, std::string *error)
+bool parseCidr(const std::string& text, Cidr* out, std::string* error)
 {
     size_t slash = text.find('/');
     std::string addressText = text.substr(0, slash);
@@ -70,13 +70,13 @@ bool parseCidr(const std::string &text, Cidr *out, std::string *error)
     return true;
 }
 
-std::string cidrText(const Cidr &c)
+std::string cidrText(const Cidr& c)
 {
     return ipAddressText(c.network) + "/" + std::to_string(c.prefix);
 }
 
 // An IPv4 block never matches an IPv6 address, nor the other way round.
-bool cidrContains(const Cidr &c, const IpAddress &address)
+bool cidrContains(const Cidr& c, const IpAddress& address)
 {
     IpAddress a = unmapped(address);
     return a.family == c.network.family && samePrefix(a.bytes, c.network.bytes, c.prefix);

@@ -5,7 +5,7 @@
 
 // Every error is counted, but only the first MAX_LISTED are kept: a binary file given as the
 // configuration must not produce a report of a million lines.
-void ConfigErrors::add(const std::string &place, const std::string &message)
+void ConfigErrors::add(const std::string& place, const std::string& message)
 {
     if (listed_.size() < MAX_LISTED)
         listed_.push_back(ConfigError{place, message});
@@ -13,7 +13,7 @@ void ConfigErrors::add(const std::string &place, const std::string &message)
 }
 
 // Words are separated by blanks and tabs; there is no quoting, as no value needs a blank.
-std::vector<std::string> splitWords(const std::string &s)
+std::vector<std::string> splitWords(const std::string& s)
 {
     std::vector<std::string> words;
     size_t at = 0;
@@ -25,15 +25,15 @@ std::vector<std::string> splitWords(const std::string &s)
     return words;
 }
 
-std::string joinWords(const std::vector<std::string> &words)
+std::string joinWords(const std::vector<std::string>& words)
 {
     std::string text;
-    for (const std::string &w : words)
+    for (const std::string& w : words)
         text += (text.empty() ? "" : " ") + w;
     return text;
 }
 
-std::vector<ConfigLine> splitConfigText(const std::string &text)
+std::vector<ConfigLine> splitConfigText(const std::string& text)
 {
     std::vector<ConfigLine> lines;
     int number = 0;
@@ -64,7 +64,7 @@ std::vector<ConfigLine> splitConfigText(const std::string &text)
     return lines;
 }
 
-std::vector<ConfigLine> readConfigFile(const std::string &path, ConfigErrors *errors)
+std::vector<ConfigLine> readConfigFile(const std::string& path, ConfigErrors* errors)
 {
     std::string text, error;
     // Bounded in size and refused if not a regular file, so a device or fifo given by mistake

@@ -26,10 +26,10 @@ class ConfigErrors {
 public:
     static constexpr size_t MAX_LISTED = 100;
 
-    void add(const std::string &place, const std::string &message);
+    void add(const std::string& place, const std::string& message);
     bool empty() const { return count_ == 0; }
     size_t count() const { return count_; }
-    const std::vector<ConfigError> &listed() const { return listed_; }
+    const std::vector<ConfigError>& listed() const { return listed_; }
 
 private:
     std::vector<ConfigError> listed_;
@@ -43,14 +43,14 @@ const size_t kConfigMaxLine = 4096;
 const size_t kConfigMaxSize = 4 << 20;
 
 // The words of s, split at blanks and tabs.
-std::vector<std::string> splitWords(const std::string &s);
+std::vector<std::string> splitWords(const std::string& s);
 // The words separated by one blank each.
-std::string joinWords(const std::vector<std::string> &words);
+std::string joinWords(const std::vector<std::string>& words);
 // The lines of a configuration text that hold words or a problem: a line longer than
 // kConfigMaxLine or holding a control byte (CR LF line ends are taken).
-std::vector<ConfigLine> splitConfigText(const std::string &text);
+std::vector<ConfigLine> splitConfigText(const std::string& text);
 // The same for a file, which must be a regular file of at most kConfigMaxSize bytes; what
 // keeps it from being read is added to *errors.
-std::vector<ConfigLine> readConfigFile(const std::string &path, ConfigErrors *errors);
+std::vector<ConfigLine> readConfigFile(const std::string& path, ConfigErrors* errors);
 
 #endif

@@ -15,20 +15,20 @@ namespace {
 const uint16_t NAMED_FAMILY = 255;
 
 // Cut to the field, always ending in a zero, and padded with zeros so no stale bytes go out.
-void copyName(char *field, const std::string &text)
+void copyName(char* field, const std::string& text)
 {
     std::strncpy(field, text.c_str(), S5_NAME_LEN - 1);
     field[S5_NAME_LEN - 1] = '\0';
 }
 
 // IPv4 keeps the sockaddr_in layout, IPv6 takes the sockaddr_in6 one.
-void copyAddr(S5NetAddr *field, const sockaddr_storage &a)
+void copyAddr(S5NetAddr* field, const sockaddr_storage& a)
 {
     std::memset(field, 0, sizeof *field);
     if (a.ss_family == AF_INET)
-        field->sin = reinterpret_cast<const sockaddr_in &>(a);
+        field->sin = reinterpret_cast<const sockaddr_in&>(a);
     else if (a.ss_family == AF_INET6)
-        field->sin6 = reinterpret_cast<const sockaddr_in6 &>(a);
+        field->sin6 = reinterpret_cast<const sockaddr_in6&>(a);
 }
 } // namespace
 
@@ -40,7 +40,7 @@ ConnTable::ConnTable(uint32_t processId, time_t startTime, size_t recordLimit)
 // record until end().
 bool ConnTable::droppable(uint64_t serial) const
 {
-    const ConnRecord *rec = find(serial);
+    const ConnRecord* rec = find(serial);
     return rec && (rec->state & STATE_ENDED) && rec->released;
 }
 
@@ -63,11 +63,11 @@ void ConnTable::makeRoom()
 
 // Records live in a map by serial number: a pointer to one stays valid while others come
 // and go, and the monitoring service lists them in serial order, oldest first.
-ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage &proxy, time_t now)
+ConnRecord* ConnTable::open(const sockaddr_storage& src, const sockaddr_storage& proxy, time_t now)
 {
     makeRoom();
     uint64_t serial = nextSerial_++;
-    ConnRecord &rec = records_[serial];
+    ConnRecord& rec = records_[serial];
     rec.serial = serial;
     rec.startTime = now;
     rec.src = src;
@@ -82,11 +82,11 @@ ConnRecord *ConnTable::open(const sockaddr_storage &src, const sockaddr_storage 
 }
 
 // A user's record is made by their first connection and counts all of them after.
-void ConnTable::setUser(ConnRecord *rec, const std::string &user)
+void ConnTable::setUser(ConnRecord* rec, const std::string& user)
 {
     rec->user = user;
     auto inserted = users_.emplace(user, UserStats());
-    UserStats &u = inserted.first->second;
+    UserStats& u = inserted.first->second;
     if (inserted.second) {
         u.startTime = rec->startTime;
         ++totalUsers_;
@@ -100,7 +100,7 @@ void ConnTable::setUser(ConnRecord *rec, const std::string &user)
 
 // The name the client asked for is what the monitor shows as destination host, also once
 // an address is known.
-void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port)
+void ConnTable::setDestinationName(ConnRecord* rec, const std::string& name, uint16_t port)
 {
     rec->dstName = name;
     rec->dstPort = port;
@@ -110,7 +110,7 @@ void ConnTable::setDestinationName(ConnRecord *rec, const std::string &name, uin
 }
 
 // Called again for each address tried, so the record shows the one in use.
-void ConnTable::setDestination(ConnRecord *rec, const sockaddr_storage &dst)
+void ConnTable::setDestination(ConnRecord* rec, const sockaddr_storage& dst)
 {
     rec->dstKnown = true;
     rec->dst = dst;
@@ -122,7 +122,7 @@ void ConnTable::setDestination(ConnRecord *rec, const sockaddr_storage &dst)
 
 // Bytes are counted as they are delivered, to the record, the user and the totals alike,
 // so that a monitor polling mid-transfer sees the traffic grow.
-void ConnTable::addIn(ConnRecord *rec, size_t bytes)
+void ConnTable::addIn(ConnRecord* rec, size_t bytes)
 {
     rec->inBytes += bytes;
     inBytes_ += bytes;
@@ -130,7 +130,7 @@ void ConnTable::addIn(ConnRecord *rec, size_t bytes)
         rec->userStats->inBytes += bytes;
 }
 
-void ConnTable::addOut(ConnRecord *rec, size_t bytes)
+void ConnTable::addOut(ConnRecord* rec, size_t bytes)
 {
     rec->outBytes += bytes;
     outBytes_ += bytes;
@@ -140,7 +140,7 @@ void ConnTable::addOut(ConnRecord *rec, size_t bytes)
 
 // end() is called once for every session; fail() may come before it, with the reply still
 // being sent, and then end() only releases the record.
-void ConnTable::end(ConnRecord *rec, time_t now)
+void ConnTable::end(ConnRecord* rec, time_t now)
 {
     rec->released = true;
     released_.push_back(rec->serial);
@@ -154,7 +154,7 @@ void ConnTable::end(ConnRecord *rec, time_t now)
 
 // A failure after the end (a late error on a closed session) changes nothing: a connection is
 // counted once, as ended or as failed.
-void ConnTable::fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now)
+void ConnTable::fail(ConnRecord* rec, uint32_t socksErr, const std::string& text, time_t now)
 {
     if (rec->state & STATE_ENDED)
         return;
@@ -168,12 +168,12 @@ void ConnTable::fail(ConnRecord *rec, uint32_t socksErr, const std::string &text
 }
 
 // What ending and failing share: the state, the end time, and the user's open count.
-void ConnTable::finish(ConnRecord *rec, time_t now)
+void ConnTable::finish(ConnRecord* rec, time_t now)
 {
     rec->state = (rec->state & STATE_FAILED) | STATE_ENDED;
     rec->endTime = now;
     --activeConns_;
-    if (UserStats *u = rec->userStats) {
+    if (UserStats* u = rec->userStats) {
         if (--u->curConns == 0)
             u->endTime = now;
         rec->userStats = nullptr;
@@ -193,7 +193,7 @@ void ConnTable::countRefused()
 void ConnTable::expire(time_t now, time_t retentionSeconds)
 {
     for (auto it = records_.begin(); it != records_.end();) {
-        const ConnRecord &rec = it->second;
+        const ConnRecord& rec = it->second;
         if ((rec.state & STATE_ENDED) && rec.released && now - rec.endTime >= retentionSeconds) {
             it = records_.erase(it);
             ++deletedConns_;
@@ -205,7 +205,7 @@ void ConnTable::expire(time_t now, time_t retentionSeconds)
     while (!released_.empty() && !find(released_.front()))
         released_.pop_front();
     for (auto it = users_.begin(); it != users_.end();) {
-        const UserStats &u = it->second;
+        const UserStats& u = it->second;
         if (u.curConns == 0 && now - u.endTime >= retentionSeconds) {
             it = users_.erase(it);
             ++deletedUsers_;
@@ -221,12 +221,12 @@ std::vector<uint64_t> ConnTable::serials() const
 {
     std::vector<uint64_t> out;
     out.reserve(records_.size());
-    for (const auto &entry : records_)
+    for (const auto& entry : records_)
         out.push_back(entry.first);
     return out;
 }
 
-const ConnRecord *ConnTable::find(uint64_t serial) const
+const ConnRecord* ConnTable::find(uint64_t serial) const
 {
     auto it = records_.find(serial);
     return it == records_.end() ? nullptr : &it->second;
@@ -245,7 +245,7 @@ S5MonKey ConnTable::keyOf(uint64_t serial) const
     return key;
 }
 
-bool ConnTable::serialFromKey(const S5MonKey &key, uint64_t *serial) const
+bool ConnTable::serialFromKey(const S5MonKey& key, uint64_t* serial) const
 {
     uint32_t pid, high;
     uint16_t low;
@@ -261,10 +261,10 @@ bool ConnTable::serialFromKey(const S5MonKey &key, uint64_t *serial) const
 }
 
 // One listed record as the monitor protocol carries it; nextKey chains the list.
-bool ConnTable::toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now,
-                          S5MonData *out) const
+bool ConnTable::toMonData(uint64_t serial, const S5MonKey& nextKey, time_t now,
+                          S5MonData* out) const
 {
-    const ConnRecord *rec = find(serial);
+    const ConnRecord* rec = find(serial);
     if (!rec)
         return false;
     std::memset(out, 0, sizeof *out);
@@ -304,18 +304,18 @@ bool ConnTable::toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now,
 std::vector<std::string> ConnTable::userNames() const
 {
     std::vector<std::string> out;
-    for (const auto &entry : users_)
+    for (const auto& entry : users_)
         out.push_back(entry.first);
     return out;
 }
 
 // One user record as the protocol carries it; false for a name not (or no longer) listed.
-bool ConnTable::toUser(const std::string &name, time_t now, S5MonUser_t *out) const
+bool ConnTable::toUser(const std::string& name, time_t now, S5MonUser_t* out) const
 {
     auto it = users_.find(name);
     if (it == users_.end())
         return false;
-    const UserStats &u = it->second;
+    const UserStats& u = it->second;
     std::memset(out, 0, sizeof *out);
     copyName(out->userName, name);
     out->curConns = u.curConns;
@@ -336,8 +336,8 @@ S5MonTot_t ConnTable::totals(time_t now) const
 {
     S5MonTot_t t;
     std::memset(&t, 0, sizeof t);
-    for (const auto &entry : users_) {
-        const UserStats &u = entry.second;
+    for (const auto& entry : users_) {
+        const UserStats& u = entry.second;
         if (u.curConns > 0)
             ++t.curUsers;
         else

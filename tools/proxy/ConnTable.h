@@ -47,7 +47,7 @@ struct ConnRecord {
     uint16_t dstPort = 0; // host byte order
     std::string srcHost, dstHost, proxyHost;
     std::string user, app;
-    UserStats *userStats = nullptr; // set while the connection of a named user is open
+    UserStats* userStats = nullptr; // set while the connection of a named user is open
     bool released = false;          // its session is gone; only then may the record expire
 };
 
@@ -59,17 +59,17 @@ public:
 
     // A new record for an accepted client; the pointer stays valid until the record
     // expires, which only an ended record does after end() has released it.
-    ConnRecord *open(const sockaddr_storage &src, const sockaddr_storage &proxy, time_t now);
+    ConnRecord* open(const sockaddr_storage& src, const sockaddr_storage& proxy, time_t now);
     // The client authenticated as this user.
-    void setUser(ConnRecord *rec, const std::string &user);
-    void setDestinationName(ConnRecord *rec, const std::string &name, uint16_t port);
-    void setDestination(ConnRecord *rec, const sockaddr_storage &dst);
-    void addIn(ConnRecord *rec, size_t bytes);
-    void addOut(ConnRecord *rec, size_t bytes);
+    void setUser(ConnRecord* rec, const std::string& user);
+    void setDestinationName(ConnRecord* rec, const std::string& name, uint16_t port);
+    void setDestination(ConnRecord* rec, const sockaddr_storage& dst);
+    void addIn(ConnRecord* rec, size_t bytes);
+    void addOut(ConnRecord* rec, size_t bytes);
     // The session is over: ends the record unless fail() already did, and releases it.
-    void end(ConnRecord *rec, time_t now);
+    void end(ConnRecord* rec, time_t now);
     // Ends the record with a SOCKS error; the session may still be sending its reply.
-    void fail(ConnRecord *rec, uint32_t socksErr, const std::string &text, time_t now);
+    void fail(ConnRecord* rec, uint32_t socksErr, const std::string& text, time_t now);
 
     // A client refused at accept by the client rules: counted as a failed connection in the
     // totals, and never listed.
@@ -83,15 +83,15 @@ public:
     size_t size() const { return records_.size(); }
     // Ended records dropped for the record limit so far.
     uint64_t dropped() const { return dropped_; }
-    const ConnRecord *find(uint64_t serial) const;
+    const ConnRecord* find(uint64_t serial) const;
     // The serial number a key names, if it is one of this process's keys.
-    bool serialFromKey(const S5MonKey &key, uint64_t *serial) const;
+    bool serialFromKey(const S5MonKey& key, uint64_t* serial) const;
     S5MonKey keyOf(uint64_t serial) const;
 
     // Monitor records. toMonData returns false when no such record is listed.
-    bool toMonData(uint64_t serial, const S5MonKey &nextKey, time_t now, S5MonData *out) const;
+    bool toMonData(uint64_t serial, const S5MonKey& nextKey, time_t now, S5MonData* out) const;
     std::vector<std::string> userNames() const;
-    bool toUser(const std::string &name, time_t now, S5MonUser_t *out) const;
+    bool toUser(const std::string& name, time_t now, S5MonUser_t* out) const;
     S5MonTot_t totals(time_t now) const;
 
 private:
@@ -109,7 +109,7 @@ private:
     uint32_t totalConns_ = 0, deletedUsers_ = 0, totalUsers_ = 0;
     uint64_t inBytes_ = 0, outBytes_ = 0;
 
-    void finish(ConnRecord *rec, time_t now);
+    void finish(ConnRecord* rec, time_t now);
     // Drops ended records, first released first, until one more record fits the limit.
     void makeRoom();
     bool droppable(uint64_t serial) const;

@@ -8,14 +8,14 @@
 namespace {
 
 // The names come from the clients: their control bytes must not reach the log.
-std::string safe(const std::string &name)
+std::string safe(const std::string& name)
 {
     return terminalText(name.c_str(), name.size());
 }
 
 // The name the client asked for, with the address it resolved to in brackets; "-" when the client
 // never got as far as naming one.
-std::string destinationText(const ConnRecord &rec)
+std::string destinationText(const ConnRecord& rec)
 {
     std::string address = rec.dstKnown ? addrPortText(rec.dst) : "";
     if (rec.dstName.empty())
@@ -28,7 +28,7 @@ std::string destinationText(const ConnRecord &rec)
 
 // One line per connection: command, user@client, destination, bytes each way, duration and the
 // outcome. Bytes out are those the client sent.
-std::string endedConnectionText(const ConnRecord &rec)
+std::string endedConnectionText(const ConnRecord& rec)
 {
     std::string command = socks5::commandName(uint8_t(rec.socksCmd));
     std::string client = addrPortText(rec.src);

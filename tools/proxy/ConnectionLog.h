@@ -11,6 +11,6 @@
 
 #include "tools/proxy/ConnTable.h"
 
-std::string endedConnectionText(const ConnRecord &rec);
+std::string endedConnectionText(const ConnRecord& rec);
 
 #endif

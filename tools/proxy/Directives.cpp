@@ -11,7 +11,7 @@
 namespace {
 
 struct DirectiveKind {
-    const char *name;
+    const char* name;
     Repeat repeat;
 };
 
@@ -41,13 +41,13 @@ const long kSecondsMax = 100000000;
 // Records and monitors: far more than memory or descriptors allow anyway.
 const long kCountMax = 100000000;
 
-const char *const kEndpointExpected =
+const char* const kEndpointExpected =
     "a numeric IPv4 or IPv6 address with an optional port, such as 127.0.0.1:1080 or "
     "[::1]:1080";
 
 // A rule of the file is named by its file and line, one of the command line by its option, so a
 // refusal in the log points at where to mend it.
-bool applyRule(const Directive &d, const std::string &label, ProxyOptions *out, std::string *error)
+bool applyRule(const Directive& d, const std::string& label, ProxyOptions* out, std::string* error)
 {
     std::string reason;
     std::string place = d.place.empty() ? label : d.place;
@@ -71,8 +71,8 @@ bool applyRule(const Directive &d, const std::string &label, ProxyOptions *out, 
 
 // Sets one value; false with *reason, or with *expected naming the form when reason is
 // left empty.
-bool applyValue(const std::string &name, const std::string &value, ProxyOptions *out,
-                std::string *expected, std::string *reason)
+bool applyValue(const std::string& name, const std::string& value, ProxyOptions* out,
+                std::string* expected, std::string* reason)
 {
     *expected = "a whole number of seconds";
     if (name == "monitors-per-address" || name == "monitor-rate" || name == "max-records")
@@ -147,9 +147,9 @@ Endpoint defaultMonitorEndpoint()
     return e;
 }
 
-bool findDirective(const std::string &name, Repeat *repeat)
+bool findDirective(const std::string& name, Repeat* repeat)
 {
-    for (const DirectiveKind &kind : kDirectives)
+    for (const DirectiveKind& kind : kDirectives)
         if (name == kind.name) {
             *repeat = kind.repeat;
             return true;
@@ -157,12 +157,12 @@ bool findDirective(const std::string &name, Repeat *repeat)
     return false;
 }
 
-std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, const std::string &path)
+std::vector<Directive> fileDirectives(const std::vector<ConfigLine>& lines, const std::string& path)
 {
     std::vector<Directive> out;
     // Where each Once directive was first given, to name that line when it comes again.
     std::map<std::string, int> givenOnLine;
-    for (const ConfigLine &line : lines) {
+    for (const ConfigLine& line : lines) {
         std::string place = path + ":" + std::to_string(line.number);
         // A line the reader refused (too long, or holding a control byte) is passed on, to be
         // reported in order with the rest.
@@ -170,7 +170,7 @@ std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, cons
             out.push_back(Directive{"", {}, place, line.problem});
             continue;
         }
-        const std::string &first = line.words[0];
+        const std::string& first = line.words[0];
         Directive d{first, {line.words.begin() + 1, line.words.end()}, place, ""};
         Repeat repeat = Repeat::Rule;
         // In the file, rules are written as they read: "client pass from ..." and "pass to ...".
@@ -192,11 +192,11 @@ std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines, cons
     return out;
 }
 
-bool applyDirective(const Directive &d, ProxyOptions *out, std::string *error)
+bool applyDirective(const Directive& d, ProxyOptions* out, std::string* error)
 {
     std::string label = d.place.empty() ? "--" + d.name : d.name;
     // Control bytes could forge lines in the log and are never part of a sensible value.
-    for (const std::string &word : d.words)
+    for (const std::string& word : d.words)
         if (hasControlByte(word)) {
             *error = label + ": the value holds a control byte";
             return false;

@@ -30,13 +30,13 @@ enum class Repeat {
 };
 
 // Whether name is a directive of the command line ("socks", "rule", …) and how it repeats.
-bool findDirective(const std::string &name, Repeat *repeat);
+bool findDirective(const std::string& name, Repeat* repeat);
 // The directives of a file's lines, in their order. A rule line ("client pass …", "pass …",
 // "block …") gives the directive client-rule or rule. A line that cannot be read, with an
 // unknown name, or with a directive that may stand once given again, gives its problem.
-std::vector<Directive> fileDirectives(const std::vector<ConfigLine> &lines,
-                                      const std::string &path);
+std::vector<Directive> fileDirectives(const std::vector<ConfigLine>& lines,
+                                      const std::string& path);
 // Applies d to *out; false with *error (which does not name the place) when it is bad.
-bool applyDirective(const Directive &d, ProxyOptions *out, std::string *error);
+bool applyDirective(const Directive& d, ProxyOptions* out, std::string* error);
 
 #endif

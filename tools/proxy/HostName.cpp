@@ -5,19 +5,19 @@
 
 // Names are compared without case and without the trailing dot of a fully qualified name, as DNS
 // compares them.
-std::string canonicalHostName(const std::string &name)
+std::string canonicalHostName(const std::string& name)
 {
     std::string out = name;
     if (!out.empty() && out.back() == '.')
         out.pop_back();
-    for (char &c : out)
+    for (char& c : out)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
 // The limits of DNS: 253 bytes in all, labels of 1 to 63 bytes. The underscore is let in, as some
 // service names use it.
-bool validHostName(const std::string &name)
+bool validHostName(const std::string& name)
 {
     std::string bare = name;
     if (!bare.empty() && bare.back() == '.')
@@ -42,7 +42,7 @@ bool validHostName(const std::string &name)
 
 // The domain itself, or a name ending in "." plus the domain: "example.com" holds "www.example.com"
 // but not "badexample.com".
-bool inDomain(const std::string &name, const std::string &domain)
+bool inDomain(const std::string& name, const std::string& domain)
 {
     if (name.size() == domain.size())
         return name == domain;

@@ -16,13 +16,13 @@ const uint8_t kMappedPrefix[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
 } // namespace
 
 // Only the bytes of the family count; the rest of the array may hold anything.
-bool operator==(const IpAddress &a, const IpAddress &b)
+bool operator==(const IpAddress& a, const IpAddress& b)
 {
     return a.family == b.family && std::memcmp(a.bytes, b.bytes, a.size()) == 0;
 }
 
 // Numeric only: nothing here may cause a name lookup.
-bool parseIpAddress(const std::string &text, IpAddress *out)
+bool parseIpAddress(const std::string& text, IpAddress* out)
 {
     IpAddress a;
     if (inet_pton(AF_INET, text.c_str(), a.bytes) == 1)
@@ -39,7 +39,7 @@ bool parseIpAddress(const std::string &text, IpAddress *out)
 }
 
 // An empty text for an unset address, so a log line shows a gap rather than garbage.
-std::string ipAddressText(const IpAddress &a)
+std::string ipAddressText(const IpAddress& a)
 {
     char buf[INET6_ADDRSTRLEN] = "";
     if (a.family == 0 || !inet_ntop(a.family, a.bytes, buf, sizeof buf))
@@ -47,7 +47,7 @@ std::string ipAddressText(const IpAddress &a)
     return buf;
 }
 
-IpAddress ipv4Address(const in_addr &a)
+IpAddress ipv4Address(const in_addr& a)
 {
     IpAddress out;
     out.family = AF_INET;
@@ -56,21 +56,21 @@ IpAddress ipv4Address(const in_addr &a)
 }
 
 // Any other family (a Unix socket, say) gives an unset address.
-IpAddress ipAddressOf(const sockaddr_storage &a)
+IpAddress ipAddressOf(const sockaddr_storage& a)
 {
     IpAddress out;
     if (a.ss_family == AF_INET) {
-        out = ipv4Address(reinterpret_cast<const sockaddr_in &>(a).sin_addr);
+        out = ipv4Address(reinterpret_cast<const sockaddr_in&>(a).sin_addr);
     } else if (a.ss_family == AF_INET6) {
         out.family = AF_INET6;
-        std::memcpy(out.bytes, &reinterpret_cast<const sockaddr_in6 &>(a).sin6_addr, 16);
+        std::memcpy(out.bytes, &reinterpret_cast<const sockaddr_in6&>(a).sin6_addr, 16);
     }
     return out;
 }
 
 // Rules and loopback checks see the IPv4 address behind a mapped one, so a rule written for
 // 10.0.0.0/8 also matches a client that arrives on an IPv6 socket.
-IpAddress unmapped(const IpAddress &a)
+IpAddress unmapped(const IpAddress& a)
 {
     if (a.family != AF_INET6 || std::memcmp(a.bytes, kMappedPrefix, 12) != 0)
         return a;
@@ -81,14 +81,14 @@ IpAddress unmapped(const IpAddress &a)
 }
 
 // 0.0.0.0 or ::, the "any address" of a listening socket.
-bool isUnspecified(const IpAddress &a)
+bool isUnspecified(const IpAddress& a)
 {
     static const uint8_t zeros[16] = {};
     return std::memcmp(a.bytes, zeros, a.size()) == 0;
 }
 
 // The whole of 127/8 is loopback, but only ::1 in IPv6.
-bool isLoopback(const IpAddress &address)
+bool isLoopback(const IpAddress& address)
 {
     IpAddress a = unmapped(address);
     if (a.family == AF_INET)
@@ -99,7 +99,7 @@ bool isLoopback(const IpAddress &address)
 
 // ADDR, ADDR:PORT, [IPV6] or [IPV6]:PORT; what is left out keeps the value *out had, so a caller
 // presets the default port. An empty port after the colon is a mistake, not a default.
-bool parseEndpoint(const std::string &text, Endpoint *out)
+bool parseEndpoint(const std::string& text, Endpoint* out)
 {
     if (text.empty())
         return false;
@@ -141,7 +141,7 @@ bool parseEndpoint(const std::string &text, Endpoint *out)
 }
 
 // Written in the form parseEndpoint reads, so a logged address can be given back as an option.
-std::string endpointText(const Endpoint &e)
+std::string endpointText(const Endpoint& e)
 {
     std::string host = ipAddressText(e.ip);
     if (e.ip.family == AF_INET6)
@@ -149,7 +149,7 @@ std::string endpointText(const Endpoint &e)
     return host + ":" + std::to_string(e.port);
 }
 
-bool ipv4SocketAddress(const Endpoint &e, sockaddr_in *out)
+bool ipv4SocketAddress(const Endpoint& e, sockaddr_in* out)
 {
     if (e.ip.family != AF_INET)
         return false;
@@ -160,25 +160,25 @@ bool ipv4SocketAddress(const Endpoint &e, sockaddr_in *out)
     return true;
 }
 
-sockaddr_storage socketAddress(const Endpoint &e)
+sockaddr_storage socketAddress(const Endpoint& e)
 {
     sockaddr_storage out{};
     if (e.ip.family == AF_INET6) {
-        auto &a = reinterpret_cast<sockaddr_in6 &>(out);
+        auto& a = reinterpret_cast<sockaddr_in6&>(out);
         a.sin6_family = AF_INET6;
         std::memcpy(&a.sin6_addr, e.ip.bytes, 16);
         a.sin6_port = htons(e.port);
     } else {
-        ipv4SocketAddress(e, &reinterpret_cast<sockaddr_in &>(out));
+        ipv4SocketAddress(e, &reinterpret_cast<sockaddr_in&>(out));
     }
     return out;
 }
 
-Endpoint endpointOf(const sockaddr_storage &a)
+Endpoint endpointOf(const sockaddr_storage& a)
 {
     Endpoint e;
     e.ip = ipAddressOf(a);
     // Both families keep the port at the same offset.
-    e.port = ntohs(reinterpret_cast<const sockaddr_in &>(a).sin_port);
+    e.port = ntohs(reinterpret_cast<const sockaddr_in&>(a).sin_port);
     return e;
 }

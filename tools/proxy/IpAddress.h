@@ -14,21 +14,21 @@ struct IpAddress {
     size_t size() const { return family == AF_INET ? 4 : family == AF_INET6 ? 16 : 0; }
 };
 
-bool operator==(const IpAddress &a, const IpAddress &b);
+bool operator==(const IpAddress& a, const IpAddress& b);
 
 // A numeric IPv4 (dotted decimal) or IPv6 address, nothing else in text.
-bool parseIpAddress(const std::string &text, IpAddress *out);
-std::string ipAddressText(const IpAddress &a);
-IpAddress ipv4Address(const in_addr &a);
+bool parseIpAddress(const std::string& text, IpAddress* out);
+std::string ipAddressText(const IpAddress& a);
+IpAddress ipv4Address(const in_addr& a);
 // The address of a socket address of family AF_INET or AF_INET6 (family 0 otherwise).
-IpAddress ipAddressOf(const sockaddr_storage &a);
+IpAddress ipAddressOf(const sockaddr_storage& a);
 // An IPv4 address written as IPv6 (::ffff:a.b.c.d, as a dual-stack socket reports IPv4
 // peers) becomes plain IPv4, so that one rule covers both forms; others stay as they are.
-IpAddress unmapped(const IpAddress &a);
+IpAddress unmapped(const IpAddress& a);
 // 0.0.0.0 and ::, the addresses that name no host in particular (family 0 too).
-bool isUnspecified(const IpAddress &a);
+bool isUnspecified(const IpAddress& a);
 // 127.0.0.0/8, ::1 and their mapped forms.
-bool isLoopback(const IpAddress &a);
+bool isLoopback(const IpAddress& a);
 
 struct Endpoint {
     IpAddress ip;
@@ -37,14 +37,14 @@ struct Endpoint {
 
 // "ADDR:PORT", "ADDR" or ":PORT", IPv6 in brackets ("[::1]:1080", "[::]"); the parts not
 // given keep the values already in *out, which is untouched when text is malformed.
-bool parseEndpoint(const std::string &text, Endpoint *out);
+bool parseEndpoint(const std::string& text, Endpoint* out);
 // "127.0.0.1:1080", "[::1]:1080".
-std::string endpointText(const Endpoint &e);
+std::string endpointText(const Endpoint& e);
 // The IPv4 socket address of e; false when e is IPv6.
-bool ipv4SocketAddress(const Endpoint &e, sockaddr_in *out);
+bool ipv4SocketAddress(const Endpoint& e, sockaddr_in* out);
 // The socket address of e, of either family.
-sockaddr_storage socketAddress(const Endpoint &e);
+sockaddr_storage socketAddress(const Endpoint& e);
 // The address and port of a socket address of family AF_INET or AF_INET6.
-Endpoint endpointOf(const sockaddr_storage &a);
+Endpoint endpointOf(const sockaddr_storage& a);
 
 #endif

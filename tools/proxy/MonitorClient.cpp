@@ -19,13 +19,13 @@ const size_t OUT_CAPACITY = 64 * 1024;
 const size_t MAX_FRAME = 2 + MON_CONN_MAX_LEN;
 
 // A 16-bit field of a request, in network byte order.
-uint16_t be16(const uint8_t *p)
+uint16_t be16(const uint8_t* p)
 {
     return uint16_t(p[0] << 8 | p[1]);
 }
 } // namespace
 
-MonitorClient::MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone)
+MonitorClient::MonitorClient(ProxyContext& ctx, int fd, std::function<void(MonitorClient*)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), in_(IN_CAPACITY), out_(OUT_CAPACITY),
       lastProgress_(monotonicSeconds()), busySince_(lastProgress_),
       lastRequest_(std::chrono::steady_clock::now()), lastActivity_(lastRequest_)
@@ -126,7 +126,7 @@ void MonitorClient::produce()
 // A list request starts a pass over the serial numbers listed at that moment; its records
 // are made one by one as the client reads, so a list of 100,000 connections never stands
 // whole in memory. Any request the protocol does not know drops the client.
-bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
+bool MonitorClient::handleRequest(const uint8_t* msg, size_t len)
 {
     lastRequest_ = std::chrono::steady_clock::now();
     lastActivity_ = lastRequest_;
@@ -174,7 +174,7 @@ bool MonitorClient::handleRequest(const uint8_t *msg, size_t len)
         if (nameLen > 0) {
             if (freeStart + offset + nameLen > len)
                 return false;
-            const char *p = reinterpret_cast<const char *>(msg + freeStart + offset);
+            const char* p = reinterpret_cast<const char*>(msg + freeStart + offset);
             // The name ends at its length or at a zero byte, whichever comes first.
             name.assign(p, strnlen(p, nameLen));
         }
@@ -246,7 +246,7 @@ bool MonitorClient::emitPassFrame()
 }
 
 // A frame: the 2-byte big-endian length, then the message; an empty frame ends a list.
-void MonitorClient::queueFrame(const char *msg, size_t len)
+void MonitorClient::queueFrame(const char* msg, size_t len)
 {
     unsigned char prefix[MON_FRAME_PREFIX_SIZE];
     Mon_PutFramePrefix(prefix, static_cast<uint16_t>(len));

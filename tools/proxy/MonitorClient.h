@@ -19,7 +19,7 @@ public:
     // The largest request a monitor sends (the user request); longer frames are refused.
     static const size_t MAX_REQUEST = MON_GET_USER_LEN;
 
-    MonitorClient(ProxyContext &ctx, int fd, std::function<void(MonitorClient *)> onDone);
+    MonitorClient(ProxyContext& ctx, int fd, std::function<void(MonitorClient*)> onDone);
     ~MonitorClient() override;
 
     void onEvents(int tag, uint32_t events) override;
@@ -41,8 +41,8 @@ public:
 private:
     enum class Pass { None, Conns, Users };
 
-    ProxyContext &ctx_;
-    std::function<void(MonitorClient *)> onDone_;
+    ProxyContext& ctx_;
+    std::function<void(MonitorClient*)> onDone_;
     Watch sock_;
     ByteBuffer in_, out_;
     Pass pass_ = Pass::None;
@@ -58,9 +58,9 @@ private:
     bool proven_ = false;
 
     void produce();
-    bool handleRequest(const uint8_t *msg, size_t len);
+    bool handleRequest(const uint8_t* msg, size_t len);
     bool emitPassFrame();
-    void queueFrame(const char *msg, size_t len);
+    void queueFrame(const char* msg, size_t len);
     void flush();
     bool busy() const;
 };

@@ -16,7 +16,7 @@
 #include "tools/proxy/MonitorClient.h"
 #include "tools/proxy/NetUtil.h"
 
-MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
+MonitorService::MonitorService(ProxyContext& ctx, int listenFd) : ctx_(ctx)
 {
     listen_ = Watch{this, listenFd, 0, 0, false};
     // Listening again, in case a lack of descriptors had made acceptBatch pause it.
@@ -25,7 +25,7 @@ MonitorService::MonitorService(ProxyContext &ctx, int listenFd) : ctx_(ctx)
 
 MonitorService::~MonitorService()
 {
-    for (auto &entry : clients_)
+    for (auto& entry : clients_)
         delete entry.first;
     ctx_.poller.closeWatch(listen_);
     // The refusals are summed into one line at the end rather than logged one by one, so a flood
@@ -44,7 +44,7 @@ MonitorService::~MonitorService()
 // flood of monitors cannot hold up the relays.
 void MonitorService::onEvents(int, uint32_t)
 {
-    acceptBatch(ctx_, listen_, 16, [this](int fd, const sockaddr_storage &peer) {
+    acceptBatch(ctx_, listen_, 16, [this](int fd, const sockaddr_storage& peer) {
         if (!ctx_.options().rules.monitorAllowed(ipAddressOf(peer))) {
             refusedAddress_++; // before its address takes a bucket
             close(fd);
@@ -63,7 +63,7 @@ void MonitorService::onEvents(int, uint32_t)
             return;
         }
         SendAtOnce(fd);
-        auto *client = new MonitorClient(ctx_, fd, [this](MonitorClient *c) { clients_.erase(c); });
+        auto* client = new MonitorClient(ctx_, fd, [this](MonitorClient* c) { clients_.erase(c); });
         // A client whose socket could not be watched has already dropped itself.
         if (!client->retired())
             clients_[client] = Admission{address, admitted_++};
@@ -73,7 +73,7 @@ void MonitorService::onEvents(int, uint32_t)
 // A token bucket per client address: it holds monitorRate tokens and fills at monitorRate a
 // second, so a monitor that reconnects in a loop is slowed to that rate while ordinary
 // ones, which connect once, never notice it.
-bool MonitorService::takeToken(const std::string &address)
+bool MonitorService::takeToken(const std::string& address)
 {
     auto now = std::chrono::steady_clock::now();
     double capacity = ctx_.options().monitorRate;
@@ -81,7 +81,7 @@ bool MonitorService::takeToken(const std::string &address)
     // A new address starts with a full bucket.
     if (found == buckets_.end())
         found = buckets_.emplace(address, Bucket{capacity, now}).first;
-    Bucket &b = found->second;
+    Bucket& b = found->second;
     std::chrono::duration<double> passed = now - b.filled;
     b.tokens = std::min(capacity, b.tokens + passed.count() * capacity);
     b.filled = now;
@@ -94,25 +94,25 @@ bool MonitorService::takeToken(const std::string &address)
 // A full service makes room rather than refuse: a newcomer displaces the idlest monitor
 // that has not yet proven itself with a request, of its own address first. A real monitor
 // polls and stays; a crowd of silent connections cannot lock the window out.
-bool MonitorService::makeRoomFor(const std::string &address)
+bool MonitorService::makeRoomFor(const std::string& address)
 {
     size_t fromAddress = 0;
-    for (const auto &entry : clients_)
+    for (const auto& entry : clients_)
         fromAddress += entry.second.address == address ? 1 : 0;
     if (fromAddress >= size_t(ctx_.options().monitorsPerAddress))
-        return dropOne([&address](const Admission &a) { return a.address == address; });
+        return dropOne([&address](const Admission& a) { return a.address == address; });
     if (clients_.size() >= MAX_MONITORS)
-        return dropOne([](const Admission &) { return true; });
+        return dropOne([](const Admission&) { return true; });
     return true;
 }
 
 // The victim is the one idle longest among those that match and have not proven themselves; false
 // when every one has.
-bool MonitorService::dropOne(const std::function<bool(const Admission &)> &among)
+bool MonitorService::dropOne(const std::function<bool(const Admission&)>& among)
 {
-    MonitorClient *victim = nullptr;
-    for (const auto &entry : clients_) {
-        MonitorClient *c = entry.first;
+    MonitorClient* victim = nullptr;
+    for (const auto& entry : clients_) {
+        MonitorClient* c = entry.first;
         if (!among(entry.second) || c->proven())
             continue;
         if (!victim || c->lastActivity() < victim->lastActivity())
@@ -138,10 +138,10 @@ void MonitorService::onTick(time_t monotonicNow)
             ++it;
     }
     // A copy: a client dropped by its tick leaves clients_ while we walk.
-    std::vector<MonitorClient *> all;
-    for (const auto &entry : clients_)
+    std::vector<MonitorClient*> all;
+    for (const auto& entry : clients_)
         all.push_back(entry.first);
-    for (MonitorClient *c : all)
+    for (MonitorClient* c : all)
         if (!c->retired())
             c->onTick(monotonicNow);
 }

@@ -31,7 +31,7 @@ public:
     static const size_t MAX_MONITORS = 64;
 
     // Takes ownership of the listening socket.
-    MonitorService(ProxyContext &ctx, int listenFd);
+    MonitorService(ProxyContext& ctx, int listenFd);
     ~MonitorService() override;
 
     void onEvents(int tag, uint32_t events) override;
@@ -48,9 +48,9 @@ private:
         std::chrono::steady_clock::time_point filled; // when tokens was reckoned
     };
 
-    ProxyContext &ctx_;
+    ProxyContext& ctx_;
     Watch listen_;
-    std::unordered_map<MonitorClient *, Admission> clients_;
+    std::unordered_map<MonitorClient*, Admission> clients_;
     std::unordered_map<std::string, Bucket> buckets_; // by client address
     uint64_t admitted_ = 0;
     uint64_t refusedAddress_ = 0; // closed at once: outside monitor-allow
@@ -58,13 +58,13 @@ private:
     uint64_t refusedFull_ = 0;    // closed at once: every place held by proven monitors
 
     // Takes a token of address's bucket; false when it is empty.
-    bool takeToken(const std::string &address);
+    bool takeToken(const std::string& address);
     // Makes room for a newcomer from address when a limit is reached; false when there is
     // none to be made.
-    bool makeRoomFor(const std::string &address);
+    bool makeRoomFor(const std::string& address);
     // Drops the monitor longest inactive among those that pass the filter and have not
     // proven themselves; false when there is none.
-    bool dropOne(const std::function<bool(const Admission &)> &among);
+    bool dropOne(const std::function<bool(const Admission&)>& among);
 };
 
 #endif

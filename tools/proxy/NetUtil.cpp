@@ -8,23 +8,23 @@
 
 #include "tools/proxy/IpAddress.h"
 
-std::string addrText(const sockaddr_storage &a)
+std::string addrText(const sockaddr_storage& a)
 {
     return ipAddressText(ipAddressOf(a));
 }
 
-std::string addrPortText(const sockaddr_storage &a)
+std::string addrPortText(const sockaddr_storage& a)
 {
     return endpointText(endpointOf(a));
 }
 
 // bind, connect and sendto want the size of the family's own structure, not of the storage.
-socklen_t addrSize(const sockaddr_storage &a)
+socklen_t addrSize(const sockaddr_storage& a)
 {
     return a.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
 }
 
-int listenOn(const sockaddr_storage &addr, int backlog)
+int listenOn(const sockaddr_storage& addr, int backlog)
 {
     int fd = socket(addr.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -35,7 +35,7 @@ int listenOn(const sockaddr_storage &addr, int backlog)
     // V6ONLY: an IPv6 listener takes only IPv6, so an IPv4 listener on the same port can coexist.
     if (addr.ss_family == AF_INET6)
         setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
-    if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), addrSize(addr)) != 0
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&addr), addrSize(addr)) != 0
         || listen(fd, backlog) != 0) {
         int saved = errno;
         close(fd);
@@ -50,7 +50,7 @@ sockaddr_storage localAddress(int fd)
 {
     sockaddr_storage a{};
     socklen_t len = sizeof a;
-    if (getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) != 0)
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
         a = sockaddr_storage{};
     return a;
 }

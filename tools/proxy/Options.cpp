@@ -4,7 +4,7 @@
 
 #include <set>
 
-const char *proxyUsage()
+const char* proxyUsage()
 {
     return "Usage: vantor-proxy [OPTION]...\n"
            "A SOCKS5 proxy (CONNECT, BIND and UDP ASSOCIATE; no authentication or\n"
@@ -60,11 +60,11 @@ const char *proxyUsage()
 // Every directive of the file is also an option named "--" plus its name, so the two never drift
 // apart. The values are only collected here; they are checked with the file's, so the same message
 // names a mistake wherever it was made.
-bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLine *out,
-                           std::string *error)
+bool parseProxyCommandLine(const std::vector<std::string>& args, ProxyCommandLine* out,
+                           std::string* error)
 {
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string &opt = args[i];
+        const std::string& opt = args[i];
         if (opt == "--help" || opt == "-h") {
             out->help = true;
             continue;
@@ -87,7 +87,7 @@ bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLin
             *error = "option " + opt + " needs a value";
             return false;
         }
-        const std::string &value = args[++i];
+        const std::string& value = args[++i];
         if (name == "config") {
             if (value.empty()) {
                 *error = "option --config needs a file name";
@@ -109,9 +109,9 @@ namespace {
 
 // The defaults, then the file's directives, then the command line's; errors holds what
 // reading the file found.
-ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::string &fileName,
-                          const ProxyCommandLine &commandLine, ConfigErrors errors,
-                          ProxyOptions *out)
+ConfigErrors buildOptions(const std::vector<ConfigLine>& lines, const std::string& fileName,
+                          const ProxyCommandLine& commandLine, ConfigErrors errors,
+                          ProxyOptions* out)
 {
     // Built in a copy and handed over only when all is well, so a reload with a mistake leaves the
     // running options as they were.
@@ -120,18 +120,18 @@ ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::strin
     std::vector<Directive> directives = fileDirectives(lines, fileName);
     // A list given on the command line replaces the file's.
     std::set<std::string> listedOnCommandLine;
-    for (const Directive &d : commandLine.directives) {
+    for (const Directive& d : commandLine.directives) {
         Repeat repeat = Repeat::Once;
         if (findDirective(d.name, &repeat) && repeat == Repeat::Listed)
             listedOnCommandLine.insert(d.name);
     }
     std::vector<Directive> applied;
-    for (Directive &d : directives)
+    for (Directive& d : directives)
         if (!listedOnCommandLine.count(d.name))
             applied.push_back(std::move(d));
     applied.insert(applied.end(), commandLine.directives.begin(), commandLine.directives.end());
     // Every mistake is collected, not only the first, so one --check-config run reports them all.
-    for (const Directive &d : applied) {
+    for (const Directive& d : applied) {
         std::string error = d.problem;
         if (!error.empty() || !applyDirective(d, &options, &error))
             errors.add(d.place, error);
@@ -152,7 +152,7 @@ ConfigErrors buildOptions(const std::vector<ConfigLine> &lines, const std::strin
 
 } // namespace
 
-ConfigErrors loadProxyOptions(const ProxyCommandLine &commandLine, ProxyOptions *out)
+ConfigErrors loadProxyOptions(const ProxyCommandLine& commandLine, ProxyOptions* out)
 {
     ConfigErrors errors;
     std::vector<ConfigLine> lines;
@@ -162,8 +162,8 @@ ConfigErrors loadProxyOptions(const ProxyCommandLine &commandLine, ProxyOptions 
 }
 
 // The same, from text already read: for tests and for a reload that read the file itself.
-ConfigErrors loadProxyOptionsFromText(const std::string &text, const std::string &name,
-                                      const ProxyCommandLine &commandLine, ProxyOptions *out)
+ConfigErrors loadProxyOptionsFromText(const std::string& text, const std::string& name,
+                                      const ProxyCommandLine& commandLine, ProxyOptions* out)
 {
     return buildOptions(splitConfigText(text), name, commandLine, ConfigErrors(), out);
 }

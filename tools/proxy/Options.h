@@ -42,16 +42,16 @@ struct ProxyCommandLine {
 };
 
 // Parses argv; on an unknown option or a missing value returns false with *error.
-bool parseProxyCommandLine(const std::vector<std::string> &args, ProxyCommandLine *out,
-                           std::string *error);
+bool parseProxyCommandLine(const std::vector<std::string>& args, ProxyCommandLine* out,
+                           std::string* error);
 // Builds complete options from the defaults, the configuration file and the command line,
 // and refuses listeners that other hosts reach without rules. Returns every mistake found;
 // *out is replaced only when there is none.
-ConfigErrors loadProxyOptions(const ProxyCommandLine &commandLine, ProxyOptions *out);
+ConfigErrors loadProxyOptions(const ProxyCommandLine& commandLine, ProxyOptions* out);
 // The same with the text of a configuration file already read; name stands for the file in
 // the messages, and commandLine.configFile is not read.
-ConfigErrors loadProxyOptionsFromText(const std::string &text, const std::string &name,
-                                      const ProxyCommandLine &commandLine, ProxyOptions *out);
-const char *proxyUsage();
+ConfigErrors loadProxyOptionsFromText(const std::string& text, const std::string& name,
+                                      const ProxyCommandLine& commandLine, ProxyOptions* out);
+const char* proxyUsage();
 
 #endif

@@ -11,13 +11,13 @@
 namespace {
 // Whether addr belongs to one of this host's interfaces: a listener on the any-address answers on
 // all of them.
-bool isInterfaceAddress(const IpAddress &addr)
+bool isInterfaceAddress(const IpAddress& addr)
 {
-    ifaddrs *list = nullptr;
+    ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0)
         return false;
     bool found = false;
-    for (ifaddrs *i = list; i && !found; i = i->ifa_next) {
+    for (ifaddrs* i = list; i && !found; i = i->ifa_next) {
         if (!i->ifa_addr || i->ifa_addr->sa_family != addr.family)
             continue;
         sockaddr_storage a{};
@@ -31,11 +31,11 @@ bool isInterfaceAddress(const IpAddress &addr)
 }
 } // namespace
 
-bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_storage> &listeners)
+bool reachesListener(const sockaddr_storage& dst, const std::vector<sockaddr_storage>& listeners)
 {
     Endpoint to = endpointOf(dst);
     to.ip = unmapped(to.ip);
-    for (const sockaddr_storage &l : listeners) {
+    for (const sockaddr_storage& l : listeners) {
         Endpoint own = endpointOf(l);
         if (own.port != to.port || own.ip.family != to.ip.family)
             continue;

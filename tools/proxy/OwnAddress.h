@@ -11,6 +11,6 @@
 // listener on 0.0.0.0 or [::] is reached through loopback and every address of the host's
 // interfaces of its family; a destination 0.0.0.0 or :: means this host. An IPv4 address
 // written as IPv6 counts as IPv4, as a connect to it goes.
-bool reachesListener(const sockaddr_storage &dst, const std::vector<sockaddr_storage> &listeners);
+bool reachesListener(const sockaddr_storage& dst, const std::vector<sockaddr_storage>& listeners);
 
 #endif

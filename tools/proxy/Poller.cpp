@@ -15,7 +15,7 @@ Poller::~Poller()
         close(epfd_);
 }
 
-bool Poller::watch(Watch &w, uint32_t events)
+bool Poller::watch(Watch& w, uint32_t events)
 {
     if (w.added && w.events == events)
         return true;
@@ -38,7 +38,7 @@ bool Poller::watch(Watch &w, uint32_t events)
     return true;
 }
 
-void Poller::closeWatch(Watch &w)
+void Poller::closeWatch(Watch& w)
 {
     if (w.fd < 0)
         return;
@@ -51,7 +51,7 @@ void Poller::closeWatch(Watch &w)
 }
 
 // Deletion is put off to the end of the batch (see runOnce).
-void Poller::retire(EventHandler *h)
+void Poller::retire(EventHandler* h)
 {
     if (h->retired_)
         return;
@@ -69,7 +69,7 @@ bool Poller::runOnce(int timeoutMs)
     if (n < 0)
         return errno != EINTR;
     for (int i = 0; i < n; ++i) {
-        Watch *w = static_cast<Watch *>(events[i].data.ptr);
+        Watch* w = static_cast<Watch*>(events[i].data.ptr);
         if (!w->handler->retired() && w->fd >= 0)
             w->handler->onEvents(w->tag, events[i].events);
     }

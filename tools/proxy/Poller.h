@@ -22,7 +22,7 @@ private:
 
 // One watched descriptor. Keeps the interest set so that unchanged interest costs nothing.
 struct Watch {
-    EventHandler *handler = nullptr;
+    EventHandler* handler = nullptr;
     int fd = -1;
     int tag = 0;
     uint32_t events = 0;
@@ -33,17 +33,17 @@ class Poller {
 public:
     Poller();
     ~Poller();
-    Poller(const Poller &) = delete;
-    Poller &operator=(const Poller &) = delete;
+    Poller(const Poller&) = delete;
+    Poller& operator=(const Poller&) = delete;
 
     bool ok() const { return epfd_ >= 0; }
     // Sets the interest of a watch (registering it when needed, dropping it from the set
     // when events is 0); returns false on error.
-    bool watch(Watch &w, uint32_t events);
+    bool watch(Watch& w, uint32_t events);
     // Stops watching and closes the descriptor.
-    void closeWatch(Watch &w);
+    void closeWatch(Watch& w);
     // Takes ownership of a finished handler and deletes it after the current batch.
-    void retire(EventHandler *h);
+    void retire(EventHandler* h);
     // Waits up to timeoutMs and dispatches; returns false when interrupted by a signal.
     bool runOnce(int timeoutMs);
 

@@ -16,10 +16,10 @@
 #include "tools/proxy/Resolver.h"
 
 struct ProxyContext {
-    Poller &poller;
-    ConnTable &table;
-    Resolver &resolver;
-    ProxyLog &log;
+    Poller& poller;
+    ConnTable& table;
+    Resolver& resolver;
+    ProxyLog& log;
     // Replaced whole by a reload; whoever must keep settings beyond the event at hand (a
     // session, for its life) holds a copy of the pointer.
     std::shared_ptr<const ProxySettings> settings;
@@ -27,7 +27,7 @@ struct ProxyContext {
     // through the proxy.
     std::vector<sockaddr_storage> listeners{};
 
-    const ProxyOptions &options() const { return settings->options; }
+    const ProxyOptions& options() const { return settings->options; }
 };
 
 // Seconds of a clock that never jumps, for time limits.

@@ -20,18 +20,18 @@ void ProxyLog::useSyslog()
     syslog_ = true;
 }
 
-void ProxyLog::info(const std::string &line)
+void ProxyLog::info(const std::string& line)
 {
     write(LOG_INFO, "", line);
 }
 
-void ProxyLog::warning(const std::string &line)
+void ProxyLog::warning(const std::string& line)
 {
     write(LOG_WARNING, "warning: ", line);
 }
 
 // On stderr every line is prefixed by the program's name, as syslog does by itself.
-void ProxyLog::write(int priority, const char *prefix, const std::string &line)
+void ProxyLog::write(int priority, const char* prefix, const std::string& line)
 {
     if (syslog_)
         syslog(priority, "%s%s", prefix, line.c_str());

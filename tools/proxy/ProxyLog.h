@@ -12,13 +12,13 @@ public:
     ~ProxyLog();
     // From now on to syslog instead of stderr.
     void useSyslog();
-    void info(const std::string &line);
-    void warning(const std::string &line);
+    void info(const std::string& line);
+    void warning(const std::string& line);
 
 private:
     bool syslog_ = false;
 
-    void write(int priority, const char *prefix, const std::string &line);
+    void write(int priority, const char* prefix, const std::string& line);
 };
 
 #endif

@@ -11,7 +11,7 @@
 
 #include "tools/proxy/NetUtil.h"
 
-ProxyServer::ProxyServer(const ProxyCommandLine &commandLine, ProxySettings settings)
+ProxyServer::ProxyServer(const ProxyCommandLine& commandLine, ProxySettings settings)
     : commandLine_(commandLine),
       table_(uint32_t(getpid()), time(nullptr), size_t(settings.options.maxRecords)),
       ctx_{poller_, table_, resolver_, log_,
@@ -33,17 +33,17 @@ ProxyServer::~ProxyServer()
 // Opens every listener before serving anything, so that a port that cannot be had stops
 // the start with a message instead of leaving a half-open proxy. The listeners' addresses
 // are kept (ctx_.listeners) so that no client can relay to the proxy itself.
-bool ProxyServer::start(std::string *error)
+bool ProxyServer::start(std::string* error)
 {
     if (!poller_.ok() || resolver_.eventFd() < 0) {
         *error = std::string("cannot set up the event loop: ") + std::strerror(errno);
         return false;
     }
-    const ProxyOptions &options = ctx_.options();
+    const ProxyOptions& options = ctx_.options();
     std::vector<int> socksFds;
     std::vector<sockaddr_storage> socksBound;
     std::string socksText;
-    for (const Endpoint &e : options.socksAddrs) {
+    for (const Endpoint& e : options.socksAddrs) {
         // An open relay is what a SOCKS server must never become by accident.
         if (!isLoopback(e.ip) && !ctx_.settings->authentication())
             log_.warning(endpointText(e)
@@ -76,7 +76,7 @@ bool ProxyServer::start(std::string *error)
     return true;
 }
 
-int ProxyServer::openListener(const Endpoint &e, int backlog, std::string *error)
+int ProxyServer::openListener(const Endpoint& e, int backlog, std::string* error)
 {
     int fd = listenOn(socketAddress(e), backlog);
     if (fd < 0)
@@ -86,17 +86,17 @@ int ProxyServer::openListener(const Endpoint &e, int backlog, std::string *error
 
 // Written to a temporary name and renamed, so that a reader never sees half of it. A line
 // per SOCKS address, in the order given.
-bool ProxyServer::writeReadyFile(const std::vector<sockaddr_storage> &socks,
-                                 const sockaddr_storage &monitor, std::string *error)
+bool ProxyServer::writeReadyFile(const std::vector<sockaddr_storage>& socks,
+                                 const sockaddr_storage& monitor, std::string* error)
 {
-    const std::string &readyFile = ctx_.options().readyFile;
+    const std::string& readyFile = ctx_.options().readyFile;
     std::string temp = readyFile + ".tmp";
-    FILE *f = std::fopen(temp.c_str(), "w");
+    FILE* f = std::fopen(temp.c_str(), "w");
     if (!f) {
         *error = temp + ": " + std::strerror(errno);
         return false;
     }
-    for (const sockaddr_storage &a : socks)
+    for (const sockaddr_storage& a : socks)
         std::fprintf(f, "socks %s\n", addrPortText(a).c_str());
     std::fprintf(f, "monitor %s\n", addrPortText(monitor).c_str());
     if (std::fclose(f) != 0 || std::rename(temp.c_str(), readyFile.c_str()) != 0) {
@@ -110,7 +110,7 @@ bool ProxyServer::writeReadyFile(const std::vector<sockaddr_storage> &socks,
 // (the signal handler only sets a flag; the work is done here, between events), then, once
 // a second, the tick that ends slow handshakes, idle monitors and UDP associations and
 // expires old records. One thread does it all, so no record needs a lock.
-void ProxyServer::run(volatile std::sig_atomic_t *stop, volatile std::sig_atomic_t *reload)
+void ProxyServer::run(volatile std::sig_atomic_t* stop, volatile std::sig_atomic_t* reload)
 {
     time_t lastTick = monotonicSeconds();
     while (!*stop) {
@@ -151,14 +151,14 @@ void ProxyServer::reload()
     ConfigErrors errors = reloadProxySettings(commandLine_, *ctx_.settings, &fresh, &unchanged);
     if (!errors.empty()) {
         log_.warning("reload refused for the mistakes that follow; the settings in force stay");
-        for (const ConfigError &e : errors.listed())
+        for (const ConfigError& e : errors.listed())
             log_.warning(e.place.empty() ? e.message : e.place + ": " + e.message);
         if (errors.count() > errors.listed().size())
             log_.warning(std::to_string(errors.count() - errors.listed().size())
                          + " more mistakes not listed");
         return;
     }
-    for (const std::string &what : unchanged)
+    for (const std::string& what : unchanged)
         log_.warning("reload: " + what + " changed, but stays as it is until a restart");
     ctx_.settings = std::make_shared<const ProxySettings>(std::move(fresh));
     log_.info("reloaded: " + settingsSummary(*ctx_.settings));

@@ -21,14 +21,14 @@
 class ProxyServer : public EventHandler {
 public:
     // The command line is kept to read the settings again on a reload.
-    ProxyServer(const ProxyCommandLine &commandLine, ProxySettings settings);
+    ProxyServer(const ProxyCommandLine& commandLine, ProxySettings settings);
     ~ProxyServer() override;
 
     // Opens the SOCKS ports and the monitoring port and logs where; on failure returns false with *error set.
-    bool start(std::string *error);
+    bool start(std::string* error);
     // Runs until *stop becomes non-zero; each time *reload does, sets it back to zero and
     // reloads (both are set from signal handlers).
-    void run(volatile std::sig_atomic_t *stop, volatile std::sig_atomic_t *reload);
+    void run(volatile std::sig_atomic_t* stop, volatile std::sig_atomic_t* reload);
     // Reads the configuration and the users file again. Without mistakes their settings
     // take over for new clients and monitors; with any, the settings in force stay and the
     // log says why. The ports are not opened anew: see reloadProxySettings.
@@ -50,9 +50,9 @@ private:
 
     void reportDrops();
     // A listening socket on e, or -1 with *error set.
-    static int openListener(const Endpoint &e, int backlog, std::string *error);
-    bool writeReadyFile(const std::vector<sockaddr_storage> &socks, const sockaddr_storage &monitor,
-                        std::string *error);
+    static int openListener(const Endpoint& e, int backlog, std::string* error);
+    bool writeReadyFile(const std::vector<sockaddr_storage>& socks, const sockaddr_storage& monitor,
+                        std::string* error);
 };
 
 #endif

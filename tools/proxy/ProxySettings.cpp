@@ -5,13 +5,13 @@
 
 namespace {
 
-bool sameEndpoint(const Endpoint &a, const Endpoint &b)
+bool sameEndpoint(const Endpoint& a, const Endpoint& b)
 {
     return a.ip == b.ip && a.port == b.port;
 }
 
 // In order: the same addresses listed differently count as a change, which only costs a notice.
-bool sameEndpoints(const std::vector<Endpoint> &a, const std::vector<Endpoint> &b)
+bool sameEndpoints(const std::vector<Endpoint>& a, const std::vector<Endpoint>& b)
 {
     if (a.size() != b.size())
         return false;
@@ -22,8 +22,8 @@ bool sameEndpoints(const std::vector<Endpoint> &a, const std::vector<Endpoint> &
 }
 
 // Puts back in fresh what only a restart changes, and names what the files changed of it.
-void keepStartOnly(const ProxyOptions &current, ProxyOptions *fresh,
-                   std::vector<std::string> *unchanged)
+void keepStartOnly(const ProxyOptions& current, ProxyOptions* fresh,
+                   std::vector<std::string>* unchanged)
 {
     if (!sameEndpoints(current.socksAddrs, fresh->socksAddrs))
         unchanged->push_back("the SOCKS addresses");
@@ -48,7 +48,7 @@ void keepStartOnly(const ProxyOptions &current, ProxyOptions *fresh,
 } // namespace
 
 // The one-line account of the settings in force, logged at start and after each reload.
-std::string settingsSummary(const ProxySettings &settings)
+std::string settingsSummary(const ProxySettings& settings)
 {
     std::string users = settings.authentication()
         ? std::to_string(settings.users.size()) + " users from " + settings.options.usersFile
@@ -57,7 +57,7 @@ std::string settingsSummary(const ProxySettings &settings)
 }
 
 // The options and the users file they name, all or nothing.
-ConfigErrors loadProxySettings(const ProxyCommandLine &commandLine, ProxySettings *out)
+ConfigErrors loadProxySettings(const ProxyCommandLine& commandLine, ProxySettings* out)
 {
     ProxySettings fresh;
     ConfigErrors errors = loadProxyOptions(commandLine, &fresh.options);
@@ -73,8 +73,8 @@ ConfigErrors loadProxySettings(const ProxyCommandLine &commandLine, ProxySetting
 // SIGHUP: the files are read again into a fresh snapshot; the running one is replaced only if all
 // is well, and what needs a restart keeps its running value, named in unchanged so the log can say
 // so.
-ConfigErrors reloadProxySettings(const ProxyCommandLine &commandLine, const ProxySettings &current,
-                                 ProxySettings *out, std::vector<std::string> *unchanged)
+ConfigErrors reloadProxySettings(const ProxyCommandLine& commandLine, const ProxySettings& current,
+                                 ProxySettings* out, std::vector<std::string>* unchanged)
 {
     ProxySettings fresh;
     ConfigErrors errors = loadProxySettings(commandLine, &fresh);

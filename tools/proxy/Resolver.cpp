@@ -26,7 +26,7 @@ Resolver::~Resolver()
         stopping_ = true;
     }
     wake_.notify_all();
-    for (std::thread &t : workers_)
+    for (std::thread& t : workers_)
         t.join();
     if (eventFd_ >= 0)
         close(eventFd_);
@@ -34,7 +34,7 @@ Resolver::~Resolver()
 
 // The queue is bounded (maxPending): a client sending names faster than they resolve is
 // refused a look-up instead of growing the queue without end.
-bool Resolver::lookup(uint64_t ticket, const std::string &name)
+bool Resolver::lookup(uint64_t ticket, const std::string& name)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -47,7 +47,7 @@ bool Resolver::lookup(uint64_t ticket, const std::string &name)
 }
 
 // A linear search: the queue is bounded and short.
-Resolver::Queue::iterator Resolver::find(Queue &q, uint64_t ticket)
+Resolver::Queue::iterator Resolver::find(Queue& q, uint64_t ticket)
 {
     for (auto it = q.begin(); it != q.end(); ++it)
         if (it->first == ticket)
@@ -60,7 +60,7 @@ Resolver::Queue::iterator Resolver::find(Queue &q, uint64_t ticket)
 void Resolver::cancel(uint64_t ticket)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (Queue *q : {&pending_, &deferred_}) {
+    for (Queue* q : {&pending_, &deferred_}) {
         auto it = find(*q, ticket);
         if (it != q->end()) {
             q->erase(it);
@@ -82,16 +82,16 @@ void Resolver::defer(uint64_t ticket)
 }
 
 // Both families, in the order the system prefers them, each address once.
-bool Resolver::systemLookup(const std::string &name, std::vector<IpAddress> *addrs)
+bool Resolver::systemLookup(const std::string& name, std::vector<IpAddress>* addrs)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     // One socket type, or every address would come back once per type.
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo *result = nullptr;
+    addrinfo* result = nullptr;
     if (getaddrinfo(name.c_str(), nullptr, &hints, &result) != 0)
         return false;
-    for (addrinfo *i = result; i; i = i->ai_next) {
+    for (addrinfo* i = result; i; i = i->ai_next) {
         sockaddr_storage a{};
         // Copied, never read past what the resolver gave.
         std::memcpy(&a, i->ai_addr, std::min(size_t(i->ai_addrlen), sizeof a));
@@ -125,7 +125,7 @@ void Resolver::run()
         // Pending look-ups are dropped: nobody is left to take their answers.
         if (stopping_)
             return;
-        Queue &from = pending_.empty() ? deferred_ : pending_;
+        Queue& from = pending_.empty() ? deferred_ : pending_;
         auto job = std::move(from.front());
         from.pop_front();
         lock.unlock();

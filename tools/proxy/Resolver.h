@@ -23,7 +23,7 @@ public:
         std::vector<IpAddress> addrs; // the name's addresses, IPv4 and IPv6, to try in order
     };
     // Blocking look-up of one name; true with at least one address in *addrs when found.
-    typedef std::function<bool(const std::string &name, std::vector<IpAddress> *addrs)>
+    typedef std::function<bool(const std::string& name, std::vector<IpAddress>* addrs)>
         LookupFunction;
 
     // Look-ups waiting for a worker beyond this many are refused, so that a flood of
@@ -34,13 +34,13 @@ public:
     explicit Resolver(LookupFunction lookupFunction = systemLookup, int workers = 4,
                       size_t maxPending = MAX_PENDING);
     ~Resolver();
-    Resolver(const Resolver &) = delete;
-    Resolver &operator=(const Resolver &) = delete;
+    Resolver(const Resolver&) = delete;
+    Resolver& operator=(const Resolver&) = delete;
 
     // Readable when answers are waiting.
     int eventFd() const { return eventFd_; }
     // Queues a look-up; false when the queue is full.
-    bool lookup(uint64_t ticket, const std::string &name);
+    bool lookup(uint64_t ticket, const std::string& name);
     // Drops a queued look-up whose requester has gone, so that no worker spends time on
     // it. One already started still answers; the answer finds nobody waiting.
     void cancel(uint64_t ticket);
@@ -51,7 +51,7 @@ public:
     // The answers that arrived since the last call.
     std::vector<Answer> takeAnswers();
 
-    static bool systemLookup(const std::string &name, std::vector<IpAddress> *addrs);
+    static bool systemLookup(const std::string& name, std::vector<IpAddress>* addrs);
 
 private:
     LookupFunction lookupFunction_;
@@ -68,7 +68,7 @@ private:
 
     void run();
     // The queued job of the ticket in q, or q.end().
-    static Queue::iterator find(Queue &q, uint64_t ticket);
+    static Queue::iterator find(Queue& q, uint64_t ticket);
 };
 
 #endif

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool parseVerdict(const std::vector<std::string> &words, bool *pass, std::string *error)
+bool parseVerdict(const std::vector<std::string>& words, bool* pass, std::string* error)
 {
     if (words.empty() || (words[0] != "pass" && words[0] != "block")) {
         *error = "a rule starts with pass or block";
@@ -24,7 +24,7 @@ bool parseVerdict(const std::vector<std::string> &words, bool *pass, std::string
 
 // A word that looks like an address (digits, dots, colons, a slash) is taken as an address
 // block, so that a mistyped address is reported as such and not taken for a host name.
-bool looksLikeAddress(const std::string &word)
+bool looksLikeAddress(const std::string& word)
 {
     return word.find_first_of(":/") != std::string::npos
         || word.find_first_not_of("0123456789.") == std::string::npos;
@@ -32,7 +32,7 @@ bool looksLikeAddress(const std::string &word)
 
 // "to" takes an address block, a host name (matched exactly) or ".domain" (the domain and every
 // name under it). Names are kept in canonical form so that matching ignores case.
-bool parseDestination(const std::string &word, RequestRule *out, std::string *error)
+bool parseDestination(const std::string& word, RequestRule* out, std::string* error)
 {
     if (looksLikeAddress(word)) {
         out->to = RequestRule::To::Address;
@@ -51,7 +51,7 @@ bool parseDestination(const std::string &word, RequestRule *out, std::string *er
     return true;
 }
 
-bool parsePorts(const std::string &word, RequestRule *out, std::string *error)
+bool parsePorts(const std::string& word, RequestRule* out, std::string* error)
 {
     size_t dash = word.find('-');
     int low = 0, high = 0;
@@ -73,7 +73,7 @@ bool parsePorts(const std::string &word, RequestRule *out, std::string *error)
 
 // Commands are written by the names the log uses, so a refusal in the log can be copied into a rule
 // as it stands.
-bool parseCommand(const std::string &word, RequestRule *out, std::string *error)
+bool parseCommand(const std::string& word, RequestRule* out, std::string* error)
 {
     for (uint8_t command : {socks5::CMD_CONNECT, socks5::CMD_BIND, socks5::CMD_UDP_ASSOCIATE})
         if (word == socks5::commandName(command)) {
@@ -87,13 +87,13 @@ bool parseCommand(const std::string &word, RequestRule *out, std::string *error)
 // Walks "KEYWORD VALUE" pairs after the verdict; each keyword at most once and one of
 // allowed. handle parses one value.
 template <typename Handle>
-bool parseConditions(const std::vector<std::string> &words, const std::string &allowed,
-                     Handle handle, std::string *error)
+bool parseConditions(const std::vector<std::string>& words, const std::string& allowed,
+                     Handle handle, std::string* error)
 {
     // A keyword twice would leave the reader unsure which one counts, so it is refused.
     std::set<std::string> seen;
     for (size_t i = 1; i < words.size(); i += 2) {
-        const std::string &key = words[i];
+        const std::string& key = words[i];
         if (!seen.insert(key).second) {
             *error = "\"" + key + "\" is given twice";
             return false;
@@ -110,7 +110,7 @@ bool parseConditions(const std::vector<std::string> &words, const std::string &a
     return true;
 }
 
-bool parseFrom(const std::string &value, std::optional<Cidr> *from, std::string *error)
+bool parseFrom(const std::string& value, std::optional<Cidr>* from, std::string* error)
 {
     Cidr block;
     if (!parseCidr(value, &block, error))
@@ -122,12 +122,12 @@ bool parseFrom(const std::string &value, std::optional<Cidr> *from, std::string 
 } // namespace
 
 // A client rule decides at accept, before anything is read, so it can only look at the address.
-bool parseClientRule(const std::vector<std::string> &words, ClientRule *out, std::string *error)
+bool parseClientRule(const std::vector<std::string>& words, ClientRule* out, std::string* error)
 {
     ClientRule rule;
     if (!parseVerdict(words, &rule.pass, error))
         return false;
-    auto handle = [&](const std::string &key, const std::string &value, std::string *err) {
+    auto handle = [&](const std::string& key, const std::string& value, std::string* err) {
         if (key == "from")
             return parseFrom(value, &rule.from, err);
         *err = "\"" + key + "\" is not part of a client rule: it has only \"from CIDR\"";
@@ -143,12 +143,12 @@ bool parseClientRule(const std::vector<std::string> &words, ClientRule *out, std
 
 // A request rule decides after the SOCKS request is read, so it can look at all of it. A condition
 // left out matches anything.
-bool parseRequestRule(const std::vector<std::string> &words, RequestRule *out, std::string *error)
+bool parseRequestRule(const std::vector<std::string>& words, RequestRule* out, std::string* error)
 {
     RequestRule rule;
     if (!parseVerdict(words, &rule.pass, error))
         return false;
-    auto handle = [&](const std::string &key, const std::string &value, std::string *err) {
+    auto handle = [&](const std::string& key, const std::string& value, std::string* err) {
         if (key == "from")
             return parseFrom(value, &rule.from, err);
         if (key == "to")

@@ -14,7 +14,7 @@
 
 // Each fills the rule's conditions and text (not its number or place); on failure returns
 // false with *error saying what is wrong.
-bool parseClientRule(const std::vector<std::string> &words, ClientRule *out, std::string *error);
-bool parseRequestRule(const std::vector<std::string> &words, RequestRule *out, std::string *error);
+bool parseClientRule(const std::vector<std::string>& words, ClientRule* out, std::string* error);
+bool parseRequestRule(const std::vector<std::string>& words, RequestRule* out, std::string* error);
 
 #endif

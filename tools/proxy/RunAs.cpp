@@ -10,11 +10,11 @@
 
 namespace {
 
-bool findAccount(const std::string &name, uid_t *uid, gid_t *gid, std::string *error)
+bool findAccount(const std::string& name, uid_t* uid, gid_t* gid, std::string* error)
 {
     // Cleared, since getpwnam leaves errno alone when the name simply does not exist.
     errno = 0;
-    const passwd *account = getpwnam(name.c_str());
+    const passwd* account = getpwnam(name.c_str());
     if (!account) {
         *error = "user " + name + ": no such account";
         return false;
@@ -27,14 +27,14 @@ bool findAccount(const std::string &name, uid_t *uid, gid_t *gid, std::string *e
 } // namespace
 
 // Checked while reading the options, so a misspelt account stops the start before any port opens.
-bool accountExists(const std::string &name, std::string *error)
+bool accountExists(const std::string& name, std::string* error)
 {
     uid_t uid;
     gid_t gid;
     return findAccount(name, &uid, &gid, error);
 }
 
-bool switchToAccount(const std::string &name, std::string *error)
+bool switchToAccount(const std::string& name, std::string* error)
 {
     uid_t uid;
     gid_t gid;

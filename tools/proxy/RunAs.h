@@ -6,9 +6,9 @@
 #include <string>
 
 // Whether the account exists; false with *error otherwise.
-bool accountExists(const std::string &name, std::string *error);
+bool accountExists(const std::string& name, std::string* error);
 // Takes on the account's groups, group and user, in that order, so that no privilege of the
 // old account is kept; false with *error when the account is unknown or the switch fails.
-bool switchToAccount(const std::string &name, std::string *error);
+bool switchToAccount(const std::string& name, std::string* error);
 
 #endif

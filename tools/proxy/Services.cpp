@@ -4,7 +4,7 @@
 namespace {
 struct Known {
     uint16_t port;
-    const char *name;
+    const char* name;
 };
 
 // Built in so that the answer is the same on every machine and needs no file or network.
@@ -25,7 +25,7 @@ const Known known[] = {
 // An unknown port is named by its number, so the column is never empty.
 std::string serviceName(uint16_t port)
 {
-    for (const Known &k : known)
+    for (const Known& k : known)
         if (k.port == port)
             return k.name;
     return std::to_string(port);

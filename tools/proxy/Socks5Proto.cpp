@@ -15,7 +15,7 @@ static const uint8_t USERPASS_VERSION = 1;
 
 // The greeting: VER, NMETHODS, then that many method bytes. A wrong version is refused from its
 // first byte, so a client speaking another protocol (HTTP, SOCKS 4) is dropped at once.
-Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used)
+Parse parseGreeting(const uint8_t* buf, size_t len, Greeting* out, size_t* used)
 {
     if (len < 2)
         return len >= 1 && buf[0] != VERSION ? Parse::Bad : Parse::NeedMore;
@@ -32,7 +32,7 @@ Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used)
 
 // VER, ULEN, UNAME, PLEN, PASSWD; each length one byte, so each part is at most 255 bytes and the
 // whole can never outgrow what was read.
-Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t *used)
+Parse parseCredentials(const uint8_t* buf, size_t len, Credentials* out, size_t* used)
 {
     if (len >= 1 && buf[0] != USERPASS_VERSION)
         return Parse::Bad;
@@ -45,8 +45,8 @@ Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t 
     size_t need = 3 + ulen + plen;
     if (len < need)
         return Parse::NeedMore;
-    out->user.assign(reinterpret_cast<const char *>(buf + 2), ulen);
-    out->password.assign(reinterpret_cast<const char *>(buf + 3 + ulen), plen);
+    out->user.assign(reinterpret_cast<const char*>(buf + 2), ulen);
+    out->password.assign(reinterpret_cast<const char*>(buf + 3 + ulen), plen);
     *used = need;
     return Parse::Done;
 }
@@ -55,7 +55,7 @@ namespace {
 // The address and port that follow the command (or FRAG) byte of a request or a UDP header:
 // ATYP at offset 3, the address from offset 4. A Bad with unknown=true means an address
 // type whose length cannot be known.
-Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, bool *unknown)
+Parse parseAddress(const uint8_t* buf, size_t len, Request* out, size_t* used, bool* unknown)
 {
     *unknown = false;
     if (len < 5)
@@ -89,7 +89,7 @@ Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, b
     else if (buf[3] == ATYP_IPV6)
         std::memcpy(out->ipv6, buf + 4, 16);
     else
-        out->host.assign(reinterpret_cast<const char *>(buf + 5), addrLen);
+        out->host.assign(reinterpret_cast<const char*>(buf + 5), addrLen);
     // The port is the last two bytes, in network order.
     out->port = uint16_t(buf[need - 2] << 8 | buf[need - 1]);
     *used = need;
@@ -99,7 +99,7 @@ Parse parseAddress(const uint8_t *buf, size_t len, Request *out, size_t *used, b
 
 // The request: VER, CMD, RSV, then the address. The reserved byte carries nothing and is not
 // checked.
-Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
+Parse parseRequest(const uint8_t* buf, size_t len, Request* out, size_t* used)
 {
     if (len >= 1 && buf[0] != VERSION)
         return Parse::Bad;
@@ -119,7 +119,7 @@ Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used)
 
 // A relayed datagram: RSV (two zero bytes), FRAG, then the address. Fragments (FRAG not zero) are
 // not reassembled; such datagrams are dropped, as the protocol allows.
-bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used)
+bool parseUdpHeader(const uint8_t* buf, size_t len, Request* out, size_t* used)
 {
     bool unknown;
     return len >= 4 && buf[0] == 0 && buf[1] == 0 && buf[2] == 0
@@ -128,7 +128,7 @@ bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used)
 
 // With a users file, only username/password will do; without, only no authentication:
 // a client is never let in with less than the configuration asks.
-uint8_t chooseMethod(const Greeting &g, bool passwordRequired)
+uint8_t chooseMethod(const Greeting& g, bool passwordRequired)
 {
     uint8_t wanted = passwordRequired ? METHOD_USERPASS : METHOD_NONE;
     for (uint8_t m : g.methods)
@@ -157,23 +157,23 @@ std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boun
     return r;
 }
 
-std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound)
+std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage& bound)
 {
     // An unset address (a failure before anything was bound) is sent as 0.0.0.0:0.
     if (bound.ss_family != AF_INET6) {
-        const auto &v4 = reinterpret_cast<const sockaddr_in &>(bound);
+        const auto& v4 = reinterpret_cast<const sockaddr_in&>(bound);
         return requestReply(rep, v4.sin_addr.s_addr, v4.sin_port);
     }
-    const auto &v6 = reinterpret_cast<const sockaddr_in6 &>(bound);
+    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(bound);
     std::vector<uint8_t> r = {VERSION, rep, 0, ATYP_IPV6};
-    const auto *addr = reinterpret_cast<const uint8_t *>(&v6.sin6_addr);
+    const auto* addr = reinterpret_cast<const uint8_t*>(&v6.sin6_addr);
     r.insert(r.end(), addr, addr + 16);
-    const auto *port = reinterpret_cast<const uint8_t *>(&v6.sin6_port);
+    const auto* port = reinterpret_cast<const uint8_t*>(&v6.sin6_port);
     r.insert(r.end(), port, port + 2);
     return r;
 }
 
-std::vector<uint8_t> udpHeader(const sockaddr_storage &from)
+std::vector<uint8_t> udpHeader(const sockaddr_storage& from)
 {
     // A reply without its version and code bytes: RSV, FRAG, then the same address.
     std::vector<uint8_t> h = requestReply(0, from);
@@ -182,7 +182,7 @@ std::vector<uint8_t> udpHeader(const sockaddr_storage &from)
 }
 
 // The words the rules and the log use for the commands.
-const char *commandName(uint8_t command)
+const char* commandName(uint8_t command)
 {
     switch (command) {
     case CMD_CONNECT:
@@ -197,7 +197,7 @@ const char *commandName(uint8_t command)
 }
 
 // The reply codes' meanings, for the log.
-const char *replyText(uint8_t rep)
+const char* replyText(uint8_t rep)
 {
     switch (rep) {
     case REP_SUCCEEDED:

@@ -50,35 +50,35 @@ struct Request {
 };
 
 // Each parser sets *used to the bytes the message occupies when it returns Done.
-Parse parseGreeting(const uint8_t *buf, size_t len, Greeting *out, size_t *used);
-Parse parseCredentials(const uint8_t *buf, size_t len, Credentials *out, size_t *used);
-Parse parseRequest(const uint8_t *buf, size_t len, Request *out, size_t *used);
+Parse parseGreeting(const uint8_t* buf, size_t len, Greeting* out, size_t* used);
+Parse parseCredentials(const uint8_t* buf, size_t len, Credentials* out, size_t* used);
+Parse parseRequest(const uint8_t* buf, size_t len, Request* out, size_t* used);
 // The header of a UDP datagram relayed for a UDP ASSOCIATE (RSV, FRAG, ATYP, DST.ADDR,
 // DST.PORT). Fragments (FRAG other than 0) are not supported: false for them, for a
 // datagram shorter than its header and for an unknown address type; else *used is the
 // header's size and out holds the address (its command stays 0).
-bool parseUdpHeader(const uint8_t *buf, size_t len, Request *out, size_t *used);
+bool parseUdpHeader(const uint8_t* buf, size_t len, Request* out, size_t* used);
 
 // The method the server selects from the client's offer.
-uint8_t chooseMethod(const Greeting &g, bool passwordRequired);
+uint8_t chooseMethod(const Greeting& g, bool passwordRequired);
 
 std::vector<uint8_t> methodReply(uint8_t method);
 std::vector<uint8_t> credentialsReply(bool accepted);
 // Reply to a request; the bound address is IPv4 (both in network byte order).
 std::vector<uint8_t> requestReply(uint8_t rep, uint32_t boundAddr, uint16_t boundPortNet);
 // Reply to a request with the bound socket address, IPv4 (ATYP 1) or IPv6 (ATYP 4).
-std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage &bound);
+std::vector<uint8_t> requestReply(uint8_t rep, const sockaddr_storage& bound);
 
 // The header that comes before a datagram relayed back to the client, naming the address
 // it came from.
-std::vector<uint8_t> udpHeader(const sockaddr_storage &from);
+std::vector<uint8_t> udpHeader(const sockaddr_storage& from);
 
 // The command's name as the rules write it ("connect", "bind", "udpassociate"), or "" for
 // any other value.
-const char *commandName(uint8_t command);
+const char* commandName(uint8_t command);
 
 // Text of a reply code, as shown to monitors.
-const char *replyText(uint8_t rep);
+const char* replyText(uint8_t rep);
 // Reply code for a failed connect to the destination.
 uint8_t replyForErrno(int err);
 

@@ -15,7 +15,7 @@ class SocksSession;
 class SocksServer : public EventHandler {
 public:
     // Takes ownership of the listening sockets, one per SOCKS address.
-    SocksServer(ProxyContext &ctx, const std::vector<int> &listenFds);
+    SocksServer(ProxyContext& ctx, const std::vector<int>& listenFds);
     ~SocksServer() override;
 
     void onEvents(int tag, uint32_t events) override;
@@ -24,14 +24,14 @@ public:
     void onTick(time_t monotonicNow);
 
 private:
-    ProxyContext &ctx_;
+    ProxyContext& ctx_;
     std::vector<Watch> listens_; // never resized: the poller holds their addresses
-    std::unordered_map<uint64_t, SocksSession *> sessions_;
+    std::unordered_map<uint64_t, SocksSession*> sessions_;
 
     // Whether the client rules refuse this client; a refused one is counted and logged.
-    bool refusedByRules(const sockaddr_storage &peer);
+    bool refusedByRules(const sockaddr_storage& peer);
     // Accepts the clients waiting at one listener.
-    void acceptFrom(Watch &listen);
+    void acceptFrom(Watch& listen);
 };
 
 #endif

@@ -27,8 +27,8 @@ const size_t RELAY_BUFFER = 128 * 1024;
 // cost a session at most one buffer and one pipe per direction, never more memory.
 } // namespace
 
-SocksSession::SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_storage &peer,
-                           std::function<void(SocksSession *)> onDone)
+SocksSession::SocksSession(ProxyContext& ctx, int clientFd, const sockaddr_storage& peer,
+                           std::function<void(SocksSession*)> onDone)
     : ctx_(ctx), onDone_(std::move(onDone)), settings_(ctx.settings),
       record_(ctx.table.open(peer, localAddress(clientFd), time(nullptr))),
       deadline_(monotonicSeconds() + settings_->options.handshakeTimeout), toDest_(RELAY_BUFFER),
@@ -187,7 +187,7 @@ void SocksSession::handleCredentials()
         return;
     }
     toDest_.consume(used);
-    const UserFile &users = *settings_->authentication();
+    const UserFile& users = *settings_->authentication();
     if (!users.check(c.user, c.password)) {
         // Shown, so that the administrator sees who was refused; counted as a failed
         // connection of the user only for a name of the users file, so that made-up names
@@ -272,7 +272,7 @@ void SocksSession::handleRequest()
     }
 }
 
-void SocksSession::onResolved(bool found, const std::vector<IpAddress> &addrs)
+void SocksSession::onResolved(bool found, const std::vector<IpAddress>& addrs)
 {
     // An association's look-ups are for its datagrams; the relay handles them.
     if (udp_) {
@@ -310,7 +310,7 @@ Decision SocksSession::decideByRules() const
 }
 
 // The client hears only "not allowed"; the log says which rule decided, for the administrator.
-void SocksSession::refuseBlocked(const Decision &d)
+void SocksSession::refuseBlocked(const Decision& d)
 {
     refuse(REP_NOT_ALLOWED,
            d.rule == 0 ? "blocked: no rule passes it" : "blocked by rule " + std::to_string(d.rule),
@@ -331,10 +331,10 @@ bool SocksSession::allowedByRules()
 
 // A name may give several addresses: they are tried in turn, each with a non-blocking
 // connect whose completion comes as a writable event, until one answers.
-void SocksSession::tryAddresses(const std::vector<IpAddress> &addrs)
+void SocksSession::tryAddresses(const std::vector<IpAddress>& addrs)
 {
     candidates_.clear();
-    for (const IpAddress &ip : addrs)
+    for (const IpAddress& ip : addrs)
         candidates_.push_back(socketAddress(Endpoint{ip, record_->dstPort}));
     nextCandidate_ = 0;
     failure_ = Failure{REP_HOST_UNREACHABLE, Decision{}};
@@ -346,7 +346,7 @@ void SocksSession::tryAddresses(const std::vector<IpAddress> &addrs)
 void SocksSession::tryNextAddress()
 {
     while (nextCandidate_ < candidates_.size()) {
-        const sockaddr_storage &dst = candidates_[nextCandidate_++];
+        const sockaddr_storage& dst = candidates_[nextCandidate_++];
         ctx_.table.setDestination(record_, dst);
         if (rulesNeedAddress_) {
             Decision d = decideByRules();
@@ -370,7 +370,7 @@ void SocksSession::tryNextAddress()
         refuseRequest(failure_.reply);
 }
 
-bool SocksSession::startConnect(const sockaddr_storage &dst)
+bool SocksSession::startConnect(const sockaddr_storage& dst)
 {
     int fd = socket(dst.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
@@ -379,7 +379,7 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
     }
     dest_.fd = fd;
     SendAtOnce(fd);
-    if (connect(fd, reinterpret_cast<const sockaddr *>(&dst), addrSize(dst)) == 0) {
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&dst), addrSize(dst)) == 0) {
         onConnected(localAddress(fd));
         return true;
     }
@@ -395,12 +395,12 @@ bool SocksSession::startConnect(const sockaddr_storage &dst)
 
 // BIND: the client asks us to listen for one incoming connection (an FTP data connection, say) and
 // names the host it expects it from; 0.0.0.0 means any.
-void SocksSession::startBind(const IpAddress &peer)
+void SocksSession::startBind(const IpAddress& peer)
 {
     bindPeer_ = isUnspecified(peer) ? IpAddress{} : unmapped(peer);
     // On the address the client reached, so that the peer can reach it the same way.
     sockaddr_storage local = localAddress(client_.fd);
-    reinterpret_cast<sockaddr_in &>(local).sin_port = 0; // the same offset in both families
+    reinterpret_cast<sockaddr_in&>(local).sin_port = 0; // the same offset in both families
     dest_.fd = listenOn(local, 1);
     if (dest_.fd < 0) {
         refuseRequest(REP_GENERAL_FAILURE);
@@ -419,7 +419,7 @@ void SocksSession::acceptPeer()
     sockaddr_storage peer{};
     socklen_t len = sizeof peer;
     int fd =
-        accept4(dest_.fd, reinterpret_cast<sockaddr *>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        accept4(dest_.fd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
         // Out of descriptors, say: the waiting connection would wake the loop for ever.
         if (errno != EAGAIN && errno != ECONNABORTED)
@@ -440,7 +440,7 @@ void SocksSession::acceptPeer()
     onConnected(peer);
 }
 
-void SocksSession::startAssociation(const IpAddress &stated, uint16_t port)
+void SocksSession::startAssociation(const IpAddress& stated, uint16_t port)
 {
     IpAddress client = unmapped(ipAddressOf(record_->src));
     // Another host than its own a client cannot name, so that nobody opens a relay for a
@@ -466,7 +466,7 @@ void SocksSession::startAssociation(const IpAddress &stated, uint16_t port)
 }
 
 // The reply tells the client the address we connect from, as the protocol asks.
-void SocksSession::onConnected(const sockaddr_storage &bound)
+void SocksSession::onConnected(const sockaddr_storage& bound)
 {
     phase_ = Phase::Relaying;
     record_->state = STATE_RELAYING;
@@ -476,7 +476,7 @@ void SocksSession::onConnected(const sockaddr_storage &bound)
 }
 
 // Replies are counted apart so they are not taken for traffic from the destination.
-void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
+void SocksSession::sendReply(const std::vector<uint8_t>& bytes)
 {
     toClient_.append(bytes.data(), bytes.size());
     replyBytes_ += bytes.size();
@@ -485,7 +485,7 @@ void SocksSession::sendReply(const std::vector<uint8_t> &bytes)
 
 // Records the failure, answers the client if the handshake has a reply for it, and closes
 // once the answer is out.
-void SocksSession::refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply)
+void SocksSession::refuse(uint8_t rep, const std::string& text, const std::vector<uint8_t>& reply)
 {
     ctx_.table.fail(record_, rep, text, time(nullptr));
     ctx_.poller.closeWatch(dest_);
@@ -508,9 +508,9 @@ void SocksSession::refuseRequest(uint8_t rep)
 // get their turn.
 void SocksSession::pump(bool fromClient)
 {
-    const uint64_t &forwarded = fromClient ? record_->outBytes : record_->inBytes;
-    const ByteBuffer &buffer = fromClient ? toDest_ : toClient_;
-    const SplicePipe &pipe = fromClient ? toDestPipe_ : toClientPipe_;
+    const uint64_t& forwarded = fromClient ? record_->outBytes : record_->inBytes;
+    const ByteBuffer& buffer = fromClient ? toDest_ : toClient_;
+    const SplicePipe& pipe = fromClient ? toDestPipe_ : toClientPipe_;
     for (int round = 0; round < 4; ++round) {
         uint64_t before = forwarded;
         if (fromClient)
@@ -525,7 +525,7 @@ void SocksSession::pump(bool fromClient)
 // splice() moves the bytes through the kernel without copying them into the proxy; where
 // it is refused (EINVAL, ENOSYS: a socket type or kernel without it) the session falls back
 // to the buffer for good.
-ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
+ssize_t SocksSession::receive(int fd, ByteBuffer& buffer, SplicePipe& pipe)
 {
     // Bytes in the buffer came first, so the pipe takes more only behind an empty buffer.
     // Without a pipe, the buffer serves until one can be had.
@@ -539,17 +539,17 @@ ssize_t SocksSession::receive(int fd, ByteBuffer &buffer, SplicePipe &pipe)
 }
 
 // What came first goes first: the buffer before the pipe.
-ssize_t SocksSession::transmit(int fd, ByteBuffer &buffer, SplicePipe &pipe)
+ssize_t SocksSession::transmit(int fd, ByteBuffer& buffer, SplicePipe& pipe)
 {
     return buffer.empty() ? pipe.drainTo(fd) : buffer.writeTo(fd);
 }
 
-bool SocksSession::canReceive(const ByteBuffer &buffer, const SplicePipe &pipe)
+bool SocksSession::canReceive(const ByteBuffer& buffer, const SplicePipe& pipe)
 {
     return pipe.empty() ? buffer.space() > 0 : !pipe.full();
 }
 
-bool SocksSession::waiting(const ByteBuffer &buffer, const SplicePipe &pipe)
+bool SocksSession::waiting(const ByteBuffer& buffer, const SplicePipe& pipe)
 {
     return !buffer.empty() || !pipe.empty();
 }

@@ -28,13 +28,13 @@ class SocksSession : public EventHandler {
 public:
     // Takes ownership of the accepted client socket. onDone is called once when the
     // session retires itself.
-    SocksSession(ProxyContext &ctx, int clientFd, const sockaddr_storage &peer,
-                 std::function<void(SocksSession *)> onDone);
+    SocksSession(ProxyContext& ctx, int clientFd, const sockaddr_storage& peer,
+                 std::function<void(SocksSession*)> onDone);
     ~SocksSession() override;
 
     void onEvents(int tag, uint32_t events) override;
     // The answer of a name look-up started by this session.
-    void onResolved(bool found, const std::vector<IpAddress> &addrs);
+    void onResolved(bool found, const std::vector<IpAddress>& addrs);
     // Called once a second; ends a handshake that takes too long.
     void onTick(time_t monotonicNow);
     uint64_t serial() const { return record_->serial; }
@@ -53,11 +53,11 @@ private:
     };
     enum Tag { CLIENT = 1, DEST = 2 };
 
-    ProxyContext &ctx_;
-    std::function<void(SocksSession *)> onDone_;
+    ProxyContext& ctx_;
+    std::function<void(SocksSession*)> onDone_;
     std::shared_ptr<const ProxySettings> settings_;
     Watch client_, dest_;
-    ConnRecord *record_;
+    ConnRecord* record_;
     Phase phase_ = Phase::Greeting;
     time_t deadline_;
     ByteBuffer toDest_, toClient_;
@@ -90,31 +90,31 @@ private:
     bool allowedByRules();
     AccessRequest accessRequest() const;
     Decision decideByRules() const;
-    void refuseBlocked(const Decision &d);
+    void refuseBlocked(const Decision& d);
     // Connects to the first of addrs that the rules let through and that answers.
-    void tryAddresses(const std::vector<IpAddress> &addrs);
+    void tryAddresses(const std::vector<IpAddress>& addrs);
     void tryNextAddress();
     // Starts connecting to dst; false with failure_ set when that fails at once.
-    bool startConnect(const sockaddr_storage &dst);
+    bool startConnect(const sockaddr_storage& dst);
     // Listens for the connection of a BIND, from peer unless it is 0.0.0.0 or ::.
-    void startBind(const IpAddress &peer);
+    void startBind(const IpAddress& peer);
     void acceptPeer();
     // Opens the relay of a UDP ASSOCIATE for datagrams from the address and port the client
     // stated (zeros: its own address, from any port).
-    void startAssociation(const IpAddress &stated, uint16_t port);
+    void startAssociation(const IpAddress& stated, uint16_t port);
     // The destination is connected (or the BIND's peer is): the reply names bound.
-    void onConnected(const sockaddr_storage &bound);
-    void sendReply(const std::vector<uint8_t> &bytes);
-    void refuse(uint8_t rep, const std::string &text, const std::vector<uint8_t> &reply);
+    void onConnected(const sockaddr_storage& bound);
+    void sendReply(const std::vector<uint8_t>& bytes);
+    void refuse(uint8_t rep, const std::string& text, const std::vector<uint8_t>& reply);
     // Refuses a request with the reply code and its standard text.
     void refuseRequest(uint8_t rep);
     void pump(bool fromClient);
     // One read from the socket into the direction's pipe or, where that cannot be, its
     // buffer; and one send of what waits in either.
-    ssize_t receive(int fd, ByteBuffer &buffer, SplicePipe &pipe);
-    static ssize_t transmit(int fd, ByteBuffer &buffer, SplicePipe &pipe);
-    static bool canReceive(const ByteBuffer &buffer, const SplicePipe &pipe);
-    static bool waiting(const ByteBuffer &buffer, const SplicePipe &pipe);
+    ssize_t receive(int fd, ByteBuffer& buffer, SplicePipe& pipe);
+    static ssize_t transmit(int fd, ByteBuffer& buffer, SplicePipe& pipe);
+    static bool canReceive(const ByteBuffer& buffer, const SplicePipe& pipe);
+    static bool waiting(const ByteBuffer& buffer, const SplicePipe& pipe);
     void readClient();
     void readDest();
     void flushClient();

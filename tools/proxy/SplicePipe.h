@@ -12,8 +12,8 @@ class SplicePipe {
 public:
     SplicePipe() = default;
     ~SplicePipe();
-    SplicePipe(const SplicePipe &) = delete;
-    SplicePipe &operator=(const SplicePipe &) = delete;
+    SplicePipe(const SplicePipe&) = delete;
+    SplicePipe& operator=(const SplicePipe&) = delete;
 
     size_t size() const { return size_; } // bytes waiting in the pipe
     bool empty() const { return size_ == 0; }

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-bool readRegularFile(const std::string &path, size_t maxSize, std::string *text, std::string *error)
+bool readRegularFile(const std::string& path, size_t maxSize, std::string* text, std::string* error)
 {
     // O_NONBLOCK so that opening a fifo given by mistake cannot hang the proxy; O_NOFOLLOW so a
     // link planted in place of the file is refused; O_NOCTTY so a terminal cannot become ours.
@@ -52,7 +52,7 @@ bool readRegularFile(const std::string &path, size_t maxSize, std::string *text,
 
 // Tabs are allowed as blanks; every other control byte, and DEL, would make the log and the
 // messages lie about what the file says.
-bool hasControlByte(const std::string &line)
+bool hasControlByte(const std::string& line)
 {
     for (unsigned char c : line)
         if ((c < 0x20 && c != '\t') || c == 0x7f)

@@ -30,11 +30,11 @@ const int BATCH = 16;
 const size_t MEMORY_LIMIT = 256;
 
 // Name, address and port in one string, the zero byte keeping the name apart from the address.
-std::string destinationKey(const std::string &name, const IpAddress &ip, uint16_t port)
+std::string destinationKey(const std::string& name, const IpAddress& ip, uint16_t port)
 {
     std::string key = name;
     key += '\0';
-    key.append(reinterpret_cast<const char *>(ip.bytes), ip.size());
+    key.append(reinterpret_cast<const char*>(ip.bytes), ip.size());
     key += char(port >> 8);
     key += char(port & 0xff);
     return key;
@@ -43,7 +43,7 @@ std::string destinationKey(const std::string &name, const IpAddress &ip, uint16_
 template <class Memory, class Entry>
 // A full memory is simply emptied: a client sending to many destinations costs look-ups again, but
 // never memory without bound.
-void remember(Memory &memory, Entry &&entry)
+void remember(Memory& memory, Entry&& entry)
 {
     if (memory.size() >= MEMORY_LIMIT)
         memory.clear();
@@ -51,7 +51,7 @@ void remember(Memory &memory, Entry &&entry)
 }
 
 // A name from the client is cleaned before it goes into the log.
-std::string destinationText(const std::string &name, const IpAddress &ip, uint16_t port)
+std::string destinationText(const std::string& name, const IpAddress& ip, uint16_t port)
 {
     if (name.empty())
         return endpointText(Endpoint{ip, port});
@@ -61,8 +61,8 @@ std::string destinationText(const std::string &name, const IpAddress &ip, uint16
 } // namespace
 
 // The outgoing sockets are made when first needed, one per address family.
-UdpRelay::UdpRelay(ProxyContext &ctx, const ProxySettings &settings, ConnRecord *record,
-                   EventHandler *owner)
+UdpRelay::UdpRelay(ProxyContext& ctx, const ProxySettings& settings, ConnRecord* record,
+                   EventHandler* owner)
     : ctx_(ctx), settings_(settings), record_(record), lastActivity_(monotonicSeconds())
 {
     clientSide_ = Watch{owner, -1, CLIENT_SIDE, 0, false};
@@ -79,16 +79,16 @@ UdpRelay::~UdpRelay()
 
 // The relay socket is bound to the address the client reached us on, on a port of the kernel's
 // choosing; the SOCKS reply tells the client which.
-bool UdpRelay::open(const sockaddr_storage &local, const IpAddress &clientIp, uint16_t clientPort)
+bool UdpRelay::open(const sockaddr_storage& local, const IpAddress& clientIp, uint16_t clientPort)
 {
     clientIp_ = unmapped(clientIp);
     clientPort_ = clientPort;
     sockaddr_storage addr = local;
-    reinterpret_cast<sockaddr_in &>(addr).sin_port = 0; // the same offset in both families
+    reinterpret_cast<sockaddr_in&>(addr).sin_port = 0; // the same offset in both families
     int fd = socket(addr.ss_family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), addrSize(addr)) != 0) {
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&addr), addrSize(addr)) != 0) {
         int saved = errno;
         ::close(fd);
         errno = saved;
@@ -132,7 +132,7 @@ void UdpRelay::close()
 
 // Datagrams from anyone else are not relayed: the relay must not become an open one for whoever
 // finds its port.
-bool UdpRelay::fromClient(const sockaddr_storage &from)
+bool UdpRelay::fromClient(const sockaddr_storage& from)
 {
     if (!(unmapped(ipAddressOf(from)) == clientIp_))
         return false;
@@ -154,7 +154,7 @@ void UdpRelay::readClient()
         // MSG_TRUNC reports a datagram's full length, so an oversized one is recognised and dropped
         // rather than relayed cut short.
         ssize_t n = recvfrom(clientSide_.fd, datagram, MAX_DATAGRAM, MSG_TRUNC,
-                             reinterpret_cast<sockaddr *>(&from), &len);
+                             reinterpret_cast<sockaddr*>(&from), &len);
         if (n < 0)
             return;
         Request dst;
@@ -165,7 +165,7 @@ void UdpRelay::readClient()
             // judged.
             || dst.host.find('\0') != std::string::npos)
             continue;
-        const uint8_t *payload = datagram + used;
+        const uint8_t* payload = datagram + used;
         size_t size = size_t(n) - used;
         IpAddress ip;
         if (dst.addrType == ATYP_IPV4) {
@@ -181,7 +181,7 @@ void UdpRelay::readClient()
     }
 }
 
-void UdpRelay::forwardToName(const std::string &name, uint16_t port, const uint8_t *payload,
+void UdpRelay::forwardToName(const std::string& name, uint16_t port, const uint8_t* payload,
                              size_t size)
 {
     auto known = names_.find(name);
@@ -202,7 +202,7 @@ void UdpRelay::forwardToName(const std::string &name, uint16_t port, const uint8
     pendingPayload_.assign(payload, payload + size);
 }
 
-bool UdpRelay::onResolved(bool found, const std::vector<IpAddress> &addrs)
+bool UdpRelay::onResolved(bool found, const std::vector<IpAddress>& addrs)
 {
     // The association was closed meanwhile, or the answer is for a cancelled look-up.
     if (!lookupQueued_)
@@ -221,7 +221,7 @@ bool UdpRelay::onResolved(bool found, const std::vector<IpAddress> &addrs)
 
 // Decisions are remembered per destination, so a stream of datagrams is judged once; a block is
 // logged once for the same reason.
-Decision UdpRelay::decide(const std::string &name, const IpAddress &ip, uint16_t port)
+Decision UdpRelay::decide(const std::string& name, const IpAddress& ip, uint16_t port)
 {
     std::string key = destinationKey(name, ip, port);
     auto known = decisions_.find(key);
@@ -248,8 +248,8 @@ Decision UdpRelay::decide(const std::string &name, const IpAddress &ip, uint16_t
     return d;
 }
 
-void UdpRelay::forward(const std::string &name, const IpAddress &address, uint16_t port,
-                       const uint8_t *payload, size_t size)
+void UdpRelay::forward(const std::string& name, const IpAddress& address, uint16_t port,
+                       const uint8_t* payload, size_t size)
 {
     IpAddress ip = unmapped(address);
     if (decide(name, ip, port).verdict == Verdict::Block) {
@@ -260,10 +260,10 @@ void UdpRelay::forward(const std::string &name, const IpAddress &address, uint16
     // Not back into the relay's own socket, where it would pass for the client's.
     if (port == 0 || reachesListener(dst, {bound_}))
         return;
-    Watch *side = outSideFor(ip.family);
+    Watch* side = outSideFor(ip.family);
     // A full socket or an unreachable network drops the datagram, as UDP does.
     if (!side
-        || sendto(side->fd, payload, size, 0, reinterpret_cast<const sockaddr *>(&dst),
+        || sendto(side->fd, payload, size, 0, reinterpret_cast<const sockaddr*>(&dst),
                   addrSize(dst))
             < 0)
         return;
@@ -279,9 +279,9 @@ void UdpRelay::forward(const std::string &name, const IpAddress &address, uint16
     lastActivity_ = monotonicSeconds();
 }
 
-Watch *UdpRelay::outSideFor(int family)
+Watch* UdpRelay::outSideFor(int family)
 {
-    Watch &side = outSide_[family == AF_INET6 ? 1 : 0];
+    Watch& side = outSide_[family == AF_INET6 ? 1 : 0];
     if (side.fd >= 0)
         return &side;
     side.fd = socket(family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -298,7 +298,7 @@ Watch *UdpRelay::outSideFor(int family)
     return &side;
 }
 
-void UdpRelay::readOutside(Watch &side)
+void UdpRelay::readOutside(Watch& side)
 {
     for (int i = 0; i < BATCH && side.fd >= 0; ++i) {
         sockaddr_storage from{};
@@ -306,7 +306,7 @@ void UdpRelay::readOutside(Watch &side)
         // Read after the headroom, so the SOCKS header can be put in front without copying the
         // payload.
         ssize_t n = recvfrom(side.fd, datagram + HEADROOM, MAX_DATAGRAM, MSG_TRUNC,
-                             reinterpret_cast<sockaddr *>(&from), &len);
+                             reinterpret_cast<sockaddr*>(&from), &len);
         if (n < 0)
             return;
         Endpoint source{unmapped(ipAddressOf(from)), endpointOf(from).port};
@@ -315,11 +315,11 @@ void UdpRelay::readOutside(Watch &side)
             || peers_.count(destinationKey("", source.ip, source.port)) == 0)
             continue;
         std::vector<uint8_t> header = udpHeader(socketAddress(source));
-        uint8_t *start = datagram + HEADROOM - header.size();
+        uint8_t* start = datagram + HEADROOM - header.size();
         std::memcpy(start, header.data(), header.size());
         sockaddr_storage client = socketAddress(Endpoint{clientIp_, clientPort_});
         if (sendto(clientSide_.fd, start, header.size() + size_t(n), 0,
-                   reinterpret_cast<const sockaddr *>(&client), addrSize(client))
+                   reinterpret_cast<const sockaddr*>(&client), addrSize(client))
             < 0)
             continue;
         ctx_.table.addIn(record_, size_t(n));

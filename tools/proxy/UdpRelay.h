@@ -34,30 +34,30 @@ public:
     enum Tag { CLIENT_SIDE = 10, IPV4_SIDE = 11, IPV6_SIDE = 12 };
 
     // owner receives the events of the relay's sockets; settings are those of the session.
-    UdpRelay(ProxyContext &ctx, const ProxySettings &settings, ConnRecord *record,
-             EventHandler *owner);
+    UdpRelay(ProxyContext& ctx, const ProxySettings& settings, ConnRecord* record,
+             EventHandler* owner);
     ~UdpRelay();
-    UdpRelay(const UdpRelay &) = delete;
-    UdpRelay &operator=(const UdpRelay &) = delete;
+    UdpRelay(const UdpRelay&) = delete;
+    UdpRelay& operator=(const UdpRelay&) = delete;
 
     // Opens the client's socket on local (its port is chosen) for a client at clientIp that
     // sends from clientPort (0: from the first port it sends from); false with errno.
-    bool open(const sockaddr_storage &local, const IpAddress &clientIp, uint16_t clientPort);
+    bool open(const sockaddr_storage& local, const IpAddress& clientIp, uint16_t clientPort);
     // Where the client sends its datagrams.
     sockaddr_storage clientSide() const { return bound_; }
     // false when a socket can no longer be watched and the association must end.
     bool onEvents(int tag, uint32_t events);
     // The answer of the look-up a datagram waits for; false as onEvents.
-    bool onResolved(bool found, const std::vector<IpAddress> &addrs);
+    bool onResolved(bool found, const std::vector<IpAddress>& addrs);
     // Monotonic seconds of the last datagram relayed either way.
     time_t lastActivity() const { return lastActivity_; }
     // Closes the sockets, forgets a pending look-up and logs what the rules blocked.
     void close();
 
 private:
-    ProxyContext &ctx_;
-    const ProxySettings &settings_;
-    ConnRecord *record_;
+    ProxyContext& ctx_;
+    const ProxySettings& settings_;
+    ConnRecord* record_;
     Watch clientSide_, outSide_[2]; // outSide_: IPv4, IPv6, opened when first needed
     sockaddr_storage bound_{};
     IpAddress clientIp_;
@@ -75,16 +75,16 @@ private:
     uint64_t blocked_ = 0;                      // datagrams the rules dropped
 
     void readClient();
-    void readOutside(Watch &side);
+    void readOutside(Watch& side);
     // Forwards a datagram from the client to a name, or keeps it while the name is looked
     // up.
-    void forwardToName(const std::string &name, uint16_t port, const uint8_t *payload, size_t size);
-    void forward(const std::string &name, const IpAddress &ip, uint16_t port,
-                 const uint8_t *payload, size_t size);
+    void forwardToName(const std::string& name, uint16_t port, const uint8_t* payload, size_t size);
+    void forward(const std::string& name, const IpAddress& ip, uint16_t port,
+                 const uint8_t* payload, size_t size);
     // The rules' verdict on a destination, asked once; a block is logged then.
-    Decision decide(const std::string &name, const IpAddress &ip, uint16_t port);
-    bool fromClient(const sockaddr_storage &from);
-    Watch *outSideFor(int family);
+    Decision decide(const std::string& name, const IpAddress& ip, uint16_t port);
+    bool fromClient(const sockaddr_storage& from);
+    Watch* outSideFor(int family);
     bool watchClient();
 };
 

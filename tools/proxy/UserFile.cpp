@@ -6,13 +6,13 @@
 #include "tools/proxy/TextFile.h"
 
 // Read with the same care as the configuration: bounded, and never through a link.
-bool UserFile::load(const std::string &path, std::string *error)
+bool UserFile::load(const std::string& path, std::string* error)
 {
     std::string text;
     return readRegularFile(path, MAX_FILE_SIZE, &text, error) && parse(text, path, error);
 }
 
-bool UserFile::parse(const std::string &text, const std::string &name, std::string *error)
+bool UserFile::parse(const std::string& text, const std::string& name, std::string* error)
 {
     // Read into a new map and swapped in only when the whole file is good, so a reload with a
     // mistake leaves the users as they were.
@@ -49,7 +49,7 @@ bool UserFile::parse(const std::string &text, const std::string &name, std::stri
     return true;
 }
 
-bool UserFile::check(const std::string &user, const std::string &password) const
+bool UserFile::check(const std::string& user, const std::string& password) const
 {
     auto it = passwords_.find(user);
     return it != passwords_.end() && it->second == password;

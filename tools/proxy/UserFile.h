@@ -16,12 +16,12 @@ public:
     // Reads the file, which must be a regular file (never a FIFO, a device, a directory or
     // a symbolic link: nothing blocks the start); on failure returns false, describes the
     // problem in *error and keeps the users it had.
-    bool load(const std::string &path, std::string *error);
+    bool load(const std::string& path, std::string* error);
     // The same for the text of a file; name is how errors call it.
-    bool parse(const std::string &text, const std::string &name, std::string *error);
-    bool check(const std::string &user, const std::string &password) const;
+    bool parse(const std::string& text, const std::string& name, std::string* error);
+    bool check(const std::string& user, const std::string& password) const;
     // Whether the file names this user.
-    bool has(const std::string &user) const { return passwords_.count(user) != 0; }
+    bool has(const std::string& user) const { return passwords_.count(user) != 0; }
     bool empty() const { return passwords_.empty(); }
     size_t size() const { return passwords_.size(); }
 

@@ -39,9 +39,9 @@ static void raiseDescriptorLimit()
 }
 
 // A mistake in a file is named by its place alone ("FILE:LINE: message"), as compilers do.
-static void printErrors(const ConfigErrors &errors)
+static void printErrors(const ConfigErrors& errors)
 {
-    for (const ConfigError &e : errors.listed()) {
+    for (const ConfigError& e : errors.listed()) {
         if (e.place.empty())
             std::fprintf(stderr, "vantor-proxy: %s\n", e.message.c_str());
         else
@@ -53,7 +53,7 @@ static void printErrors(const ConfigErrors &errors)
 }
 
 // --check-config: also what the start would find only later, the users file and the account.
-static int checkConfig(const ProxyOptions &options, ConfigErrors errors)
+static int checkConfig(const ProxyOptions& options, ConfigErrors errors)
 {
     std::string error;
     UserFile users;
@@ -71,7 +71,7 @@ static int checkConfig(const ProxyOptions &options, ConfigErrors errors)
     return 0;
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     ProxyCommandLine commandLine;
     std::string error;
@@ -90,7 +90,7 @@ int main(int argc, char **argv)
         std::fputs("Try 'vantor-proxy --help' for the options.\n", stderr);
         return 2;
     }
-    const std::string &usersFile = settings.options.usersFile;
+    const std::string& usersFile = settings.options.usersFile;
     // The users file is read before the ports open: a proxy meant to ask for passwords must never
     // run without them.
     if (!usersFile.empty() && !settings.users.load(usersFile, &error)) {
