@@ -53,6 +53,7 @@ int LevelFromEnvironment()
     return static_cast<int>(5 * n + 4);
 }
 
+// Where lines go is chosen by which variables are set at all, whatever their values.
 int FlagsFromEnvironment()
 {
     int how = 0;
@@ -65,6 +66,7 @@ int FlagsFromEnvironment()
     return how;
 }
 
+// SOCKS5_LOG_NUMBER old files are kept beside the log; one when it is not set.
 int OldFilesFromEnvironment()
 {
     const char* number = getenv("SOCKS5_LOG_NUMBER");
@@ -218,6 +220,9 @@ void ExpandFormat(char* out, size_t used, const char* format, int errnoValue)
 void* S5LogDefaultHandle = NULL;
 int S5LogShowThreadIDS = 0;
 
+// Starting an existing handle again keeps its destinations and level (read once, from the
+// environment when given as -1) and only announces the restart; a new handle opens the
+// message catalog named after the program.
 void S5LogStart(void** handlePtr, int how, int level, const char* name)
 {
     time_t now = time(NULL);
@@ -334,6 +339,7 @@ void S5LogvUpdate(void* handle, S5LogLevel level, S5LogMessage msgID, const char
     dontLoop = 0;
 }
 
+// Closes what the handle opened and frees it. syslog is closed for the whole process.
 void S5LogEnd(void* handle)
 {
     if (handle == NULL)

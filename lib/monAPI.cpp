@@ -68,6 +68,8 @@ int S5MonNetOpen(const char* hostName, int clientType, S5MonHandle* handlePtr)
     return 0;
 }
 
+// Every kind of handle may be closed; the procedure frees the handle, so it must not be
+// used afterwards.
 int S5MonClose(S5MonHandle handle)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
@@ -82,6 +84,8 @@ int S5MonClose(S5MonHandle handle)
     return h->vec.closeProc(h);
 }
 
+// Sending belongs to the sides that write records (a server's own handles); the network
+// client leaves the procedure empty and is refused here.
 int S5MonSendData(S5MonHandle handle, const S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
@@ -93,6 +97,7 @@ int S5MonSendData(S5MonHandle handle, const S5MonData* connPtr)
     return h->vec.putConnProc(h, connPtr);
 }
 
+// One connection by the key in *connPtr, which is overwritten with the server's record.
 int S5MonRecvData(S5MonHandle handle, S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
@@ -102,6 +107,8 @@ int S5MonRecvData(S5MonHandle handle, S5MonData* connPtr)
     return h->vec.getConnProc(h, connPtr);
 }
 
+// The next record of a list pass (1), its end (0) or a failure (-1). A pass under way owns
+// the connection: the caller reads to its end before asking the handle anything else.
 int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData* connPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);
@@ -111,6 +118,7 @@ int S5MonRecvNextData(S5MonHandle handle, unsigned all, S5MonData* connPtr)
     return h->vec.getNextConnProc(h, all, connPtr);
 }
 
+// The user and total requests are served by the user-side handles as well as the full ones.
 int S5MonGetUser(S5MonHandle handle, S5MonUser_t* userPtr)
 {
     MonHand_t h = static_cast<MonHand_t>(handle);

@@ -76,6 +76,8 @@ void PutVersion(char* msg, char type)
     msg[2] = MON_MINOR_VER;
 }
 
+// Closing ends the connection and frees the handle and its reader: the caller's pointer
+// must not be used again.
 int MonGUIClose(MonHand_t h)
 {
     if (!HandleUsable(h, "MonGUIClose"))
@@ -154,6 +156,7 @@ int MonGUIGetUser(MonHand_t h, S5MonUser_t* userPtr)
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 0;
 }
 
+// A user list is a pass like the connection list: one request, frames until an empty one.
 int MonGUIGetNextUser(MonHand_t h, S5MonUser_t* userPtr)
 {
     if (!HandleUsable(h, "MonGUIGetNextUser"))
@@ -167,6 +170,8 @@ int MonGUIGetNextUser(MonHand_t h, S5MonUser_t* userPtr)
     return Mon_MsgToUserLen(userPtr, info->reply, static_cast<uint16_t>(len)) < 0 ? -1 : 1;
 }
 
+// The totals come as one frame; an empty reply counts as a failure, as a server always has
+// totals to give.
 int MonGUIGetTot(MonHand_t h, S5MonTot_t* totPtr)
 {
     if (!HandleUsable(h, "MonGUIGetTot"))
@@ -210,6 +215,8 @@ int S5MonWaitLimitMs(S5MonHandle handle)
     return h ? Mon_TcpWaitLimitMs(&InfoOf(h)->input) : -1;
 }
 
+// One limit for every handle of the process: it is a policy of the program, not a property
+// of a server.
 int S5MonSetPassLimit(int milliseconds)
 {
     int previous = passLimitMs;
@@ -217,6 +224,7 @@ int S5MonSetPassLimit(int milliseconds)
     return previous;
 }
 
+// The procedure table the entry points dispatch through; an empty slot is refused there.
 void MonGUIFillVec(MonVec_t* vec)
 {
     vec->closeProc = MonGUIClose;

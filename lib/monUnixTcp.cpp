@@ -182,6 +182,7 @@ union ServerAddress {
     struct sockaddr_in6 sin6;
 };
 
+// connect() wants the length of the family's own structure, not of the union.
 socklen_t AddressLength(const ServerAddress& addr)
 {
     return addr.sa.sa_family == AF_INET6 ? sizeof addr.sin6 : sizeof addr.sin;
@@ -249,6 +250,7 @@ bool ConnectWithTimeout(int fd, const ServerAddress& addr)
 
 } // namespace
 
+// Process-wide: the command-line tools set it from their options, the fuzzer shortens it.
 int Mon_TcpSetTimeout(int milliseconds)
 {
     int previous = callTimeoutMs;
@@ -256,6 +258,7 @@ int Mon_TcpSetTimeout(int milliseconds)
     return previous;
 }
 
+// A monotonic clock: deadlines must not jump when the administrator sets the date.
 long long Mon_TcpClockMs(void)
 {
     struct timespec now;
@@ -263,6 +266,7 @@ long long Mon_TcpClockMs(void)
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// hostName may carry its own port ("host:port", "[address]:port"), which overrides port.
 int Mon_TcpConnect(const char* hostName, int port)
 {
     // A write to a server that has gone must fail with EPIPE, not end the program.
@@ -348,6 +352,8 @@ int Mon_TcpSend(int sockfd, uint16_t bufLen, const char* bufPtr)
     return bufLen + 2;
 }
 
+// The unbuffered reader, for single replies: it never reads past the frame, so nothing is
+// left behind for a reader that has no read-ahead.
 int Mon_TcpRecv(int sockfd, uint16_t bufLen, char* bufPtr)
 {
     Source source = {sockfd, NULL, CallDeadline()};
@@ -430,6 +436,8 @@ int Mon_TcpRecvBufferedNoWait(int sockfd, MonTcpInput_t* input, uint16_t bufLen,
     }
 }
 
+// How long the event loop may wait for the socket before the reader must be called again to
+// notice a deadline: -1 for no limit, 0 when a deadline has passed.
 int Mon_TcpWaitLimitMs(const MonTcpInput_t* input)
 {
     long long deadline = NearestDeadline(input);
@@ -439,11 +447,15 @@ int Mon_TcpWaitLimitMs(const MonTcpInput_t* input)
     return left <= 0 ? 0 : left > INT32_MAX ? INT32_MAX : static_cast<int>(left);
 }
 
+// Each frame that arrives restarts the per-frame clock: a pass may be long, but no single
+// wait within it may be.
 void Mon_TcpStartFrameClock(MonTcpInput_t* input)
 {
     input->frameDeadline = CallDeadline();
 }
 
+// Descriptor 0 is never a monitor socket here (it is the terminal or /dev/null): a zeroed
+// handle closes nothing.
 int Mon_TcpClose(int sockfd)
 {
     if (sockfd > 0)
