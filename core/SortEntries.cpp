@@ -116,11 +116,11 @@ void RowSorter::Begin(Connection** list, int count, SortKey sortType, NodeType n
     read_ = 0;
     sorting_ = false;
     done_ = false;
-    // Each entry is cleared as its key is read, in the same pass over the list.
-    entries_.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    count_ = count > 0 ? static_cast<size_t>(count) : 0;
+    entries_.reset(new SortEntry[count_]);
     texts_.clear();
     bool texts = sortType != SORT_BY_START_TIME && sortType != SORT_BY_TOTAL_TRAFFIC;
-    texts_.reserve(texts ? entries_.size() * 16 : 0);
+    texts_.reserve(texts ? count_ * 16 : 0);
     order_ = BY_NUMBER;
 }
 
@@ -131,14 +131,13 @@ bool RowSorter::Sorts(const Connection* const* list, SortKey sortType, NodeType 
 
 bool RowSorter::ReadKeys(long long untilMs)
 {
-    size_t count = entries_.size();
-    for (int sinceClock = 0; read_ < count; read_++) {
+    for (int sinceClock = 0; read_ < count_; read_++) {
         if (++sinceClock == KEYS_BETWEEN_CLOCK_READS) {
             sinceClock = 0;
             if (Mon_TcpClockMs() >= untilMs)
                 return false;
         }
-        if (read_ + ROW_PREFETCH_DISTANCE < count)
+        if (read_ + ROW_PREFETCH_DISTANCE < count_)
             PrefetchKeys(list_[read_ + ROW_PREFETCH_DISTANCE], sortType_);
         ReadKey(&entries_[read_]);
     }
@@ -220,7 +219,7 @@ bool RowSorter::Sort(long long untilMs)
     if (!ReadKeys(untilMs))
         return false;
     if (!sorting_) {
-        steps_.Begin(entries_.data(), static_cast<int>(entries_.size()), TIE_STEP);
+        steps_.Begin(entries_.get(), static_cast<int>(count_), TIE_STEP);
         sorting_ = true;
     }
     const char* texts = texts_.data();
@@ -261,10 +260,11 @@ bool RowSorter::Sort(long long untilMs)
     }
     if (!sorted)
         return false;
-    for (size_t i = 0; i < entries_.size(); i++)
+    for (size_t i = 0; i < count_; i++)
         list_[i] = entries_[i].row;
     done_ = true;
-    std::vector<SortEntry>().swap(entries_);
+    entries_.reset();
+    count_ = 0;
     std::vector<char>().swap(texts_);
     return true;
 }

@@ -10,6 +10,7 @@
 #include <limits.h>
 #include <stdint.h>
 
+#include <memory>
 #include <vector>
 
 #include "core/Connection.h"
@@ -47,7 +48,10 @@ private:
     SortKey sortType_ = SORT_BY_SOURCE;
     NodeType nodeType_ = NODE_HOST_NAMES;
     size_t read_ = 0;
-    std::vector<SortEntry> entries_;
+    // Left uninitialised when made: every entry is written whole as its key is read, and
+    // zeroing hundreds of thousands of them first would cost a pass over memory per poll.
+    std::unique_ptr<SortEntry[]> entries_;
+    size_t count_ = 0;
     std::vector<char> texts_; // the texts, each ended by a zero byte, and the last eight
                               // bytes of IPv6 addresses
     int order_ = 0;           // how the entries compare
