@@ -56,27 +56,6 @@ TEST(MonAgainstSimulator, PrintsTheScriptedPassExactlyThenFailsWhenDropped)
     }
 }
 
-TEST(MonAgainstSimulator, AServerOnIPv6ListsIPv6AddressesInBracketsBeforeTheirPorts)
-{
-    const char* const IPV6 =
-        "pass\n"
-        "conn key=1 state=2 start=1700000000 cur=1700000065 src=[2001:db8::5]:40000"
-        " dst=[2001:db8:1234:5678:9abc:def0:1234:5678]:443 proxy=[::1]:1080 user=carol\n"
-        "conn key=2 state=2 start=1700000000 cur=1700000065 src=10.0.0.6:40001"
-        " dst=[::ffff:10.0.0.9]:23 proxy=10.0.0.1:1080 user=dave\n";
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("ipv6.txt", IPV6)}, "::1");
-    ASSERT_EQ(sim.address(), "[::1]:" + std::to_string(sim.port()));
-    ProcessResult run = RunProcess({MON, "--csv", sim.address()}, {"TZ=UTC"});
-    ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "key,state,status,start,cur,end,source,destination,proxy,srchost,dsthost,proxyhost,"
-              "user,service,authen,cmd,in,out,socks_err,error\n"
-              "\"<4242,0,1>\",2,active,1700000000,1700000065,0,[2001:db8::5]:40000,"
-              "[2001:db8:1234:5678:9abc:def0:1234:5678]:443,[::1]:1080,,,,carol,,0,0,0,0,0,\n"
-              "\"<4242,0,2>\",2,active,1700000000,1700000065,0,10.0.0.6:40001,"
-              "[::ffff:10.0.0.9]:23,10.0.0.1:1080,,,,dave,,0,0,0,0,0,\n");
-}
-
 TEST(MonAgainstSimulator, AServerThatTricklesOrNeverEndsIsGivenUpWithStatusOne)
 {
     const char* const ONE = "pass\nconn key=1 src=10.0.0.5:40000 dst=10.0.0.9:23\n";

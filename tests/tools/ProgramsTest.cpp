@@ -76,14 +76,6 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
                             "numeric IPv4 or IPv6 address with an optional port, such as "
                             "127.0.0.1:1080 or [::1]:1080\nTry 'vantor-proxy --help' for the "
                             "options.\n"},
-                           {{proxy, "--retention", "soon"},
-                            "vantor-proxy: bad value \"soon\" for --retention: expected a whole "
-                            "number of seconds\n"
-                            "Try 'vantor-proxy --help' for the options.\n"},
-                           {{proxy, "--max-records", "0"},
-                            "vantor-proxy: bad value \"0\" for --max-records: expected a whole "
-                            "number from 1 to 100000000\n"
-                            "Try 'vantor-proxy --help' for the options.\n"},
                            {{sim, "--port", "70000"},
                             "vantor-monsim: bad value \"70000\" for --port: expected a whole "
                             "number from 0 to 65535\n"
@@ -98,27 +90,19 @@ TEST(ToolPrograms, BadOptionValuesSayWhatWasExpected)
     }
 }
 
-TEST(ToolPrograms, TheProxyRefusesAnUnusableUsersFileAtOnce)
+TEST(ToolPrograms, TheProxyRefusesAUsersFileThatIsAFifoAtOnce)
 {
     char pattern[] = "/tmp/vantor-users-XXXXXX";
     const std::string dir = mkdtemp(pattern);
-    const std::string fifo = dir + "/fifo", empty = dir + "/empty";
+    const std::string fifo = dir + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::ofstream(empty) << "# nobody yet\n";
-    for (const std::pair<std::string, std::string>& c :
-         std::vector<std::pair<std::string, std::string>>{
-             {fifo, fifo + ": not a regular file"},
-             {dir, dir + ": not a regular file"},
-             {empty, empty + ": names no user, so nobody could log in"}}) {
-        // A FIFO nobody writes to must not hold the start: the time limit would kill it.
-        ProcessResult r = RunProcess({BIN + "/tools/proxy/vantor-proxy", "--users", c.first,
-                                      "--socks", "127.0.0.1:0", "--monitor", "127.0.0.1:0"},
-                                     {}, 10);
-        EXPECT_EQ(r.exitStatus, 1) << c.first;
-        EXPECT_EQ(r.err, "vantor-proxy: " + c.second + "\n");
-    }
+    // A FIFO nobody writes to must not hold the start: the time limit would kill it.
+    ProcessResult r = RunProcess({BIN + "/tools/proxy/vantor-proxy", "--users", fifo, "--socks",
+                                  "127.0.0.1:0", "--monitor", "127.0.0.1:0"},
+                                 {}, 10);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "vantor-proxy: " + fifo + ": not a regular file\n");
     unlink(fifo.c_str());
-    unlink(empty.c_str());
     rmdir(dir.c_str());
 }
 
@@ -137,13 +121,6 @@ TEST(ToolPrograms, TheProxyChecksItsConfigurationAndReportsEveryMistake)
               "configuration is valid: 1 client rules, 2 request rules, 0 "
               "monitor-allow blocks\n");
     EXPECT_EQ(valid.err, "");
-    // The command line's rules count with the file's.
-    ProcessResult more = RunProcess(
-        {proxy, "--check-config", "--config", good, "--rule", "block to 127.0.0.1 port 9000-9100"});
-    EXPECT_EQ(more.exitStatus, 0);
-    EXPECT_EQ(more.out,
-              "configuration is valid: 1 client rules, 3 request rules, 0 "
-              "monitor-allow blocks\n");
 
     const std::string bad = MonsimProcess::writeTempFile("bad.conf",
                                                          "retention soon\n"
@@ -193,12 +170,6 @@ TEST(ToolPrograms, TheProxyRefusesToBeOpenToOtherHostsWithoutRules)
               "client or request rule says who may use it: that would be an open proxy for "
               "anyone; add rules (such as \"client pass from 192.0.2.0/24\") or listen on "
               "loopback\nTry 'vantor-proxy --help' for the options.\n");
-    ProcessResult monitor =
-        RunProcess({proxy, "--check-config", "--monitor", "[::]:0", "--client-rule", "pass"});
-    EXPECT_EQ(monitor.exitStatus, 2);
-    EXPECT_NE(monitor.err.find("the monitoring address [::]:0 is reachable from other hosts"),
-              std::string::npos)
-        << monitor.err;
 }
 
 TEST(ToolPrograms, SimulatorOnAFreePortTellsWhichOnItsOutput)

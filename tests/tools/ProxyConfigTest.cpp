@@ -318,8 +318,18 @@ TEST(ConfigFile, TheCommandLineWinsAndItsRulesFollowTheFilesInOrder)
                   "an optional port, such as 127.0.0.1:1080 or [::1]:1080"}));
 }
 
-TEST(ConfigFile, CommandLineKnowsTheConfigurationOptions)
+TEST(ConfigFile, LoopbackDefaultsAndTheCommandLineKnowsTheConfigurationOptions)
 {
+    ProxyOptions o;
+    ASSERT_EQ(load("", {}, &o), std::vector<std::string>{});
+    ASSERT_EQ(o.socksAddrs.size(), 1u);
+    EXPECT_EQ(endpointText(o.socksAddrs[0]), "127.0.0.1:1080");
+    EXPECT_EQ(endpointText(o.monitorAddr), "127.0.0.1:5051");
+    EXPECT_EQ(o.retentionSeconds, 300);
+    EXPECT_EQ(o.monitorPassLimit, 300);
+    EXPECT_EQ(o.monitorsPerAddress, 8);
+    EXPECT_EQ(o.maxRecords, 100000);
+
     ProxyCommandLine c;
     std::string error;
     ASSERT_TRUE(parseProxyCommandLine(
@@ -340,6 +350,13 @@ TEST(ConfigFile, CommandLineKnowsTheConfigurationOptions)
         ProxyCommandLine fresh;
         EXPECT_FALSE(parseProxyCommandLine(bad.first, &fresh, &error));
         EXPECT_EQ(error, bad.second);
+    }
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--retention", "-1"},
+                                               {"--monitors-per-address", "x"},
+                                               {"--monitor-pass-limit", "0"}}) {
+        ProxyOptions fresh;
+        EXPECT_EQ(load("", bad, &fresh).size(), 1u) << bad[0];
     }
 }
 

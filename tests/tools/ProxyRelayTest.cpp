@@ -185,35 +185,43 @@ TEST(ProxyRelay, ADestinationsHalfCloseReachesTheClientWhichCanStillSend)
 TEST(ProxyRelay, BytesSentWithTheRequestGoFirstAndThePipeTakesOverBehindThem)
 {
     // The proxy reads the greeting, the request and what follows them in one go; those
-    // early bytes wait in its buffer until the destination is connected.
-    const std::string upload = patternBody(16 << 20);
-    std::string uploaded;
-    OneConnectionServer dest([&](int fd) {
-        uploaded = readToEnd(fd);
-        sendAll(fd, "got " + std::to_string(uploaded.size()));
-    });
-    ProxyProcess proxy;
-    int fd = proxy.started() ? connectLoopback(proxy.socksPort()) : -1;
-    ASSERT_GE(fd, 0);
-    limitWaits(fd, 30);
-    const int port = dest.port();
-    const std::string request = {5, 1, 0, 1, 127, 0, 0, 1, char(port >> 8), char(port & 0xff)};
-    EXPECT_TRUE(sendAll(fd, std::string("\x05\x01\x00", 3) + request + upload));
-    shutdown(fd, SHUT_WR);
-    std::string received = readToEnd(fd);
-    close(fd);
-    dest.join();
-    const std::string answer = "got " + std::to_string(upload.size());
-    ASSERT_GE(received.size(), 12u) << "no reply";
-    EXPECT_EQ(received[3], 0); // request succeeded
-    EXPECT_EQ(received.substr(12), answer);
-    EXPECT_TRUE(uploaded == upload) << uploaded.size() << " bytes arrived";
+    // early bytes wait in its buffer until the destination is connected. A request by name
+    // is half-closed while the proxy is still looking the name up, as "nc -N" does.
+    for (bool byName : {true, false}) {
+        SCOPED_TRACE(byName ? "by name" : "by address");
+        const std::string upload = byName ? "hello" : patternBody(16 << 20);
+        std::string uploaded;
+        OneConnectionServer dest([&](int fd) {
+            uploaded = readToEnd(fd);
+            sendAll(fd, "got " + std::to_string(uploaded.size()));
+        });
+        ProxyProcess proxy;
+        int fd = proxy.started() ? connectLoopback(proxy.socksPort()) : -1;
+        ASSERT_GE(fd, 0);
+        limitWaits(fd, 30);
+        const int port = dest.port();
+        const std::string to =
+            byName ? std::string("\x03\x09localhost", 11) : std::string("\x01\x7f\x00\x00\x01", 5);
+        const std::string request =
+            std::string("\x05\x01\x00", 3) + to + char(port >> 8) + char(port & 0xff);
+        EXPECT_TRUE(sendAll(fd, std::string("\x05\x01\x00", 3) + request + upload));
+        shutdown(fd, SHUT_WR);
+        std::string received = readToEnd(fd);
+        close(fd);
+        dest.join();
+        const std::string answer = "got " + std::to_string(upload.size());
+        ASSERT_GE(received.size(), 12u) << "no reply";
+        EXPECT_EQ(received[1], 0); // method: no authentication
+        EXPECT_EQ(received[3], 0); // request succeeded
+        EXPECT_EQ(received.substr(12), answer);
+        EXPECT_TRUE(uploaded == upload) << uploaded.size() << " bytes arrived";
 
-    const S5MonData record = endedRecord(proxy);
-    ASSERT_TRUE(record.state & 8) << "no ended record";
-    EXPECT_EQ(uint64_t(record.outTotBytes), upload.size());
-    EXPECT_EQ(uint64_t(record.inTotBytes), answer.size());
-    EXPECT_TRUE(proxy.stop());
+        const S5MonData record = endedRecord(proxy);
+        ASSERT_TRUE(record.state & 8) << "no ended record";
+        EXPECT_EQ(uint64_t(record.outTotBytes), upload.size());
+        EXPECT_EQ(uint64_t(record.inTotBytes), answer.size());
+        EXPECT_TRUE(proxy.stop());
+    }
 }
 
 TEST(ProxyRelay, WithoutDescriptorsForPipesTheRelayCopiesAndCountsAlike)

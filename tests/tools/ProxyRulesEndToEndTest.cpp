@@ -21,9 +21,6 @@
 
 namespace {
 
-// curl's exit code when the SOCKS proxy refuses the request.
-const int CURL_PROXY_REFUSED = 97;
-
 void writeFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path) << text;
@@ -53,11 +50,11 @@ size_t rowsWithError(const std::vector<CsvRow>& rows, const std::string& error)
 
 TEST(ProxyRules, ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule)
 {
-    TestHttpServer web("web\n"), other("other\n");
+    TestHttpServer web("web\n"), other("other\n"), web6("web6\n", AF_INET6);
     // Names are decided before any look-up: a blocked name is never resolved.
     ProxyProcess proxy({"--rule", "block to .blocked.test", "--rule",
                         "block to 127.0.0.1 port " + std::to_string(web.port()), "--rule",
-                        "pass to localhost"});
+                        "pass to localhost", "--rule", "block to ::1/128"});
     ASSERT_TRUE(proxy.started());
     struct Case {
         std::string option, url, error, destination;
@@ -74,18 +71,20 @@ TEST(ProxyRules, ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule)
         // By address, no rule passes it: with rules given, the rest is blocked.
         {"--socks5", httpUrl("127.0.0.1", other.port()), "blocked: no rule passes it",
          "127.0.0.1:" + otherPort},
+        {"--socks5-hostname", httpUrl("[::1]", web6.port()), "blocked by rule 4",
+         "[::1]:" + std::to_string(web6.port())},
     };
     for (const Case& c : cases) {
         ProcessResult r = curl({c.option, proxy.socksAddress()}, c.url);
         EXPECT_EQ(r.exitStatus, c.error.empty() ? 0 : CURL_PROXY_REFUSED) << c.url;
         EXPECT_EQ(r.out, c.error.empty() ? "other\n" : "") << c.url;
     }
-    EXPECT_EQ(web.exchanges().size(), 0u);
+    EXPECT_EQ(web.exchanges().size() + web6.exchanges().size(), 0u);
 
-    waitForEnded(proxy.monitorAddress(), 4);
+    waitForEnded(proxy.monitorAddress(), 5);
     std::vector<CsvRow> rows = monCsv(proxy);
-    ASSERT_EQ(rows.size(), 4u);
-    for (size_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(rows.size(), 5u);
+    for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE(cases[i].url);
         EXPECT_EQ(rows[i]["destination"], cases[i].destination);
         EXPECT_EQ(rows[i]["error"], cases[i].error);

@@ -13,6 +13,9 @@ class ProxyProcess;
 
 typedef std::map<std::string, std::string> CsvRow;
 
+// curl's exit code when the SOCKS proxy refuses the request.
+const int CURL_PROXY_REFUSED = 97;
+
 // The fields of one CSV line; vantor-mon quotes the fields that hold commas (the keys), and
 // none of ours holds a quote.
 std::vector<std::string> csvFields(const std::string& line);
