@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -34,6 +35,34 @@ std::string ReadWholeFile(const std::string& path)
 
 } // namespace
 
+pid_t StartProcess(std::vector<std::string> argv, const std::string& errorFile)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // a crashed test must not leave the program behind
+        std::vector<char*> cargv;
+        for (auto& a : argv)
+            cargv.push_back(&a[0]);
+        cargv.push_back(nullptr);
+        int err = errorFile.empty() ? -1 : open(errorFile.c_str(), O_WRONLY | O_APPEND);
+        if (err >= 0)
+            dup2(err, 2);
+        execv(cargv[0], cargv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+bool StopProcess(pid_t pid)
+{
+    if (pid <= 0)
+        return false;
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 std::string MonsimProcess::writeTempFile(const std::string& name, const std::string& text)
 {
     static int serial = 0;
@@ -61,16 +90,7 @@ MonsimProcess::MonsimProcess(const std::vector<std::string>& args, const std::st
                                      logPath_};
     argv.insert(argv.end(), args.begin(), args.end());
 
-    pid_ = fork();
-    if (pid_ == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM); // a crashed test must not leave the simulator behind
-        std::vector<char*> cargv;
-        for (auto& a : argv)
-            cargv.push_back(const_cast<char*>(a.c_str()));
-        cargv.push_back(nullptr);
-        execv(cargv[0], cargv.data());
-        _exit(127);
-    }
+    pid_ = StartProcess(argv);
     // The simulator writes its port once it listens.
     for (int i = 0; i < 500 && port_ == 0; i++) {
         std::string text = ReadWholeFile(portFile);
@@ -85,10 +105,7 @@ MonsimProcess::MonsimProcess(const std::vector<std::string>& args, const std::st
 
 MonsimProcess::~MonsimProcess()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    StopProcess(pid_);
 }
 
 std::string MonsimProcess::address() const

@@ -34,4 +34,10 @@ private:
     std::string logPath_;
 };
 
+// Starts a program in the background, its standard error appended to errorFile when one is
+// given; it dies with the test. The child's process id.
+pid_t StartProcess(std::vector<std::string> argv, const std::string& errorFile = "");
+// Stops a process so started with SIGTERM; true when it exited with status 0.
+bool StopProcess(pid_t pid);
+
 #endif

@@ -1,6 +1,5 @@
 #include "tests/tools/ExporterProcess.h"
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/support/MonsimProcess.h"
 #include "tests/support/RunProcess.h"
 #include "tests/tools/ProxyProcess.h"
 #include "tests/tools/SocksClient.h"
@@ -17,15 +17,7 @@ ExporterProcess::ExporterProcess(const std::vector<std::string>& args) : port_(u
     std::vector<std::string> argv = {VANTOR_BINARY_DIR "/tools/exporter/vantor-exporter",
                                      "--listen", "127.0.0.1:" + std::to_string(port_)};
     argv.insert(argv.end(), args.begin(), args.end());
-    pid_ = fork();
-    if (pid_ == 0) {
-        std::vector<char*> raw;
-        for (std::string& a : argv)
-            raw.push_back(&a[0]);
-        raw.push_back(nullptr);
-        execv(raw[0], raw.data());
-        _exit(127);
-    }
+    pid_ = StartProcess(argv);
     // Ready once it takes connections.
     for (int i = 0; i < 200 && pid_ > 0; ++i) {
         int fd = connectLoopback(port_);
@@ -41,10 +33,7 @@ ExporterProcess::ExporterProcess(const std::vector<std::string>& args) : port_(u
 
 ExporterProcess::~ExporterProcess()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    StopProcess(pid_);
 }
 
 std::string ExporterProcess::url(const std::string& path) const

@@ -2,8 +2,6 @@
 // stored as series.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/support/MonsimProcess.h"
 #include "tests/support/RunProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/ExporterProcess.h"
@@ -33,21 +32,9 @@ public:
         std::vector<std::string> args = {
             kPrometheus, "--config.file=" + config, "--storage.tsdb.path=" + dir + "/data",
             "--web.listen-address=127.0.0.1:" + std::to_string(port_), "--log.level=warn"};
-        pid_ = fork();
-        if (pid_ == 0) {
-            std::vector<char*> raw;
-            for (std::string& a : args)
-                raw.push_back(&a[0]);
-            raw.push_back(nullptr);
-            execv(raw[0], raw.data());
-            _exit(127);
-        }
+        pid_ = StartProcess(args);
     }
-    ~PrometheusProcess()
-    {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    ~PrometheusProcess() { StopProcess(pid_); }
 
     // The value of an instant query with one result, or -1 while there is none.
     double query(const std::string& promql) const

@@ -75,9 +75,7 @@ TEST(ProxyIpv6, BothFamiliesAreRelayedAndListedWithTheirAddressesAndTheProxysOwn
         EXPECT_EQ(r.out, c.body) << c.url;
     }
 
-    waitForEnded(proxy.monitorAddress(), 5);
-    std::vector<CsvRow> rows = monCsv(proxy);
-    ASSERT_EQ(rows.size(), 5u);
+    std::vector<CsvRow> rows = endedRows(proxy, 5);
     for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE(cases[i].url);
         EXPECT_EQ(rows[i]["status"], cases[i].refused ? "failed" : "ended");

@@ -1,7 +1,6 @@
 #include "tests/tools/ProxyProcess.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,18 +42,7 @@ ProxyProcess::ProxyProcess(const std::vector<std::string>& extraArgs)
                                      "--ready-file",
                                      readyFile_};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    pid_ = fork();
-    if (pid_ == 0) {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(&a[0]);
-        argv.push_back(nullptr);
-        int log = open(logFile_.c_str(), O_WRONLY | O_APPEND);
-        if (log >= 0)
-            dup2(log, 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    pid_ = StartProcess(args, logFile_);
     // The proxy renames the complete file into place once both ports listen.
     for (int i = 0; i < 200 && pid_ > 0; ++i) {
         std::ifstream in(readyFile_);
@@ -112,13 +100,9 @@ std::map<int, std::string> ProxyProcess::descriptors() const
 
 bool ProxyProcess::stop()
 {
-    if (pid_ <= 0)
-        return false;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    bool exitedWell = StopProcess(pid_);
     pid_ = -1;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return exitedWell;
 }
 
 std::string ProxyProcess::log() const

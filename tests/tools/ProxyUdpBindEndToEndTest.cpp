@@ -267,9 +267,7 @@ TEST(ProxyBind, OneConnectionFromTheNamedPeerIsRelayedOthersAndLateOnesFail)
     EXPECT_EQ(reply, 6);
     close(late);
 
-    waitForEnded(proxy.monitorAddress(), 3);
-    std::vector<CsvRow> rows = monCsv(proxy);
-    ASSERT_EQ(rows.size(), 3u);
+    std::vector<CsvRow> rows = endedRows(proxy, 3);
     for (const CsvRow& row : rows)
         EXPECT_EQ(row.at("cmd"), "2");
     EXPECT_EQ(rows[0]["status"], "ended");

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "tests/tools/MonitorPasses.h"
 #include "tests/tools/ProxyProcess.h"
 
 std::vector<std::string> csvFields(const std::string& line)
@@ -39,6 +40,15 @@ std::vector<CsvRow> monCsv(const ProxyProcess& proxy, const std::vector<std::str
         for (size_t i = 0; i < header.size() && i < fields.size(); ++i)
             row[header[i]] = fields[i];
     }
+    return rows;
+}
+
+std::vector<CsvRow> endedRows(const ProxyProcess& proxy, size_t count)
+{
+    waitForEnded(proxy.monitorAddress(), count);
+    std::vector<CsvRow> rows = monCsv(proxy);
+    EXPECT_EQ(rows.size(), count);
+    rows.resize(count);
     return rows;
 }
 

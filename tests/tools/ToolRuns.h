@@ -21,6 +21,10 @@ const int CURL_PROXY_REFUSED = 97;
 std::vector<std::string> csvFields(const std::string& line);
 // Runs vantor-mon --csv with the options; one map from header to field per line.
 std::vector<CsvRow> monCsv(const ProxyProcess& proxy, const std::vector<std::string>& options = {});
+// Waits until count of the proxy's connections have ended, then runs vantor-mon --csv;
+// fails the test unless it lists count rows, and returns count rows (empty ones for those
+// missing) so that callers can index them.
+std::vector<CsvRow> endedRows(const ProxyProcess& proxy, size_t count);
 // "http://host:port/".
 std::string httpUrl(const std::string& host, int port);
 // Runs curl with the proxy options given; the body arrives as its standard output.
