@@ -5,7 +5,6 @@
 #include <arpa/inet.h>
 #include <string.h>
 
-#include <fstream>
 
 #include "core/SettingsFile.h"
 #include "tests/support/MonsimProcess.h"
