@@ -104,33 +104,6 @@ TEST(Codec, EmptyNamesEncodeToThreeAddressesOnly)
     EXPECT_EQ(memcmp(&back, &d, sizeof d), 0);
 }
 
-TEST(Codec, AnIPv6AddressTravelsByteForByteInItsField)
-{
-    S5MonData d = SampleRecord();
-    memset(&d.dstSockAddr, 0, sizeof d.dstSockAddr);
-    d.dstSockAddr.sin6.sin6_family = AF_INET6;
-    d.dstSockAddr.sin6.sin6_port = htons(443);
-    ASSERT_EQ(inet_pton(AF_INET6, "2001:db8::9", &d.dstSockAddr.sin6.sin6_addr), 1);
-    d.dstSockAddr.sin6.sin6_scope_id = 7;
-    std::vector<char> msg(MON_CONN_MAX_LEN);
-    ASSERT_EQ(Mon_MsgFromConn(&d, msg.data()), 873);
-
-    // The destination is the second address placed: 260 bytes at 93 + 260, as in memory.
-    const char* field = &msg[93 + 260];
-    uint16_t family;
-    memcpy(&family, field, sizeof family);
-    EXPECT_EQ(family, AF_INET6);
-    EXPECT_EQ(Get16(field + 2), 443);
-    const unsigned char expected[16] = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9};
-    EXPECT_EQ(memcmp(field + 8, expected, 16), 0);
-
-    S5MonData back;
-    memset(&back, 0x55, sizeof back);
-    EXPECT_EQ(Mon_MsgToConn(&back, msg.data()), 873);
-    EXPECT_EQ(memcmp(&back.dstSockAddr, &d.dstSockAddr, sizeof d.dstSockAddr), 0);
-    EXPECT_EQ(memcmp(&back, &d, sizeof d), 0);
-}
-
 TEST(Codec, SixLongNamesDropTheErrorTextButKeepOptionalData)
 {
     S5MonData d = SampleRecord();
