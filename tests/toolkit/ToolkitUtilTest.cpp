@@ -47,22 +47,7 @@ TEST_F(ToolkitUtilTest, StandardBoxAndGlueCarryTheirLayoutSizeAndFlexibility)
     EXPECT_EQ(stretch, 9);
 }
 
-TEST_F(ToolkitUtilTest, StringEditIntReadsLeadingDigitsOrFallsBack)
-{
-    Widget box = OmStandardBox(shell, 1, 0, 0);
-    Widget text = OmStandardStringEdit(box, "fw_update_interval", "250", 4);
-    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 250);
-    XmTextSetString(text, (char*)"12abc");
-    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 12);
-    XmTextSetString(text, (char*)"abc");
-    EXPECT_EQ(OmStandardGetStringEditInt(text, 4), 4);
-    XmTextSetString(text, (char*)"");
-    EXPECT_EQ(OmStandardGetStringEditInt(text, 1200), 1200);
-    OmStandardSetStringEditInt(text, -17);
-    EXPECT_EQ(FieldText(text), "-17");
-}
-
-TEST_F(ToolkitUtilTest, StringEditIsALabelledFieldInARow)
+TEST_F(ToolkitUtilTest, StringEditIsALabelledFieldInARowThatShowsNumbers)
 {
     Widget box = OmStandardBox(shell, 1, 0, 0);
     Widget text = OmStandardStringEdit(box, "name", nullptr, 20);
@@ -77,6 +62,8 @@ TEST_F(ToolkitUtilTest, StringEditIsALabelledFieldInARow)
     EXPECT_EQ(columns, 20);
     // label, elastic gap, field
     EXPECT_EQ(((CompositeWidget)row)->composite.num_children, 3u);
+    OmStandardSetStringEditInt(text, -17);
+    EXPECT_EQ(FieldText(text), "-17");
 
     Widget centred = OmStandardStringEditCenter(box, "name", "x", 4);
     EXPECT_EQ(((CompositeWidget)XtParent(centred))->composite.num_children, 2u);
