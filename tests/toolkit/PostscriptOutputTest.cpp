@@ -4,7 +4,6 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <sstream>
@@ -22,7 +21,6 @@
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/CanvasPost.h"
-#include "toolkit/CompBase.h"
 #include "toolkit/EditObject.h"
 #include "toolkit/Postscript.h"
 #include "toolkit/util.h"

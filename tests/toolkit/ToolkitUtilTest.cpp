@@ -2,11 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <Xm/CascadeB.h>
-#include <Xm/Label.h>
 #include <Xm/PushB.h>
-#include <Xm/RowColumn.h>
-#include <Xm/Text.h>
 #include <Xm/Xm.h>
 
 #include "tests/support/DisplayFixture.h"
