@@ -76,22 +76,18 @@ TEST(Codec, EmptyNamesEncodeToThreeAddressesOnly)
     EXPECT_EQ(msg[0], 3);
     EXPECT_EQ(std::string(&msg[1], 10), "ABCDEFGHIJ");
     EXPECT_EQ(std::string(&msg[11], 10), "0123456789");
-    EXPECT_EQ(Get32(&msg[21]), 0x0cu);
-    EXPECT_EQ(Get32(&msg[25]), 1000000000u);
-    EXPECT_EQ(Get32(&msg[29]), 1000000060u);
-    EXPECT_EQ(Get32(&msg[33]), 0xfffffffbu);
-    EXPECT_EQ(Get32(&msg[37]), 0xfffffff0u);
-    EXPECT_EQ(Get32(&msg[41]), 77u);
-    EXPECT_EQ(Get32(&msg[45]), 4u);
-    EXPECT_EQ(Get16(&msg[49]), 1); // socksCmd before authen on the wire
-    EXPECT_EQ(Get16(&msg[51]), 2);
-    // Source, destination, proxy placed in that order; descriptors at 53, 61, 57.
-    EXPECT_EQ(Get16(&msg[53]), 260);
-    EXPECT_EQ(Get16(&msg[55]), 0);
-    EXPECT_EQ(Get16(&msg[61]), 260);
-    EXPECT_EQ(Get16(&msg[63]), 260);
-    EXPECT_EQ(Get16(&msg[57]), 260);
-    EXPECT_EQ(Get16(&msg[59]), 520);
+    // socksCmd goes before authen on the wire; source, destination and proxy are placed in
+    // that order, their descriptors at 53, 61 and 57.
+    const struct {
+        int offset;
+        uint32_t value;
+    } words[] = {{21, 0x0c},       {25, 1000000000}, {29, 1000000060}, {33, 0xfffffffb},
+                 {37, 0xfffffff0}, {41, 77},         {45, 4}},
+      halves[] = {{49, 1}, {51, 2}, {53, 260}, {55, 0}, {61, 260}, {63, 260}, {57, 260}, {59, 520}};
+    for (const auto& w : words)
+        EXPECT_EQ(Get32(&msg[w.offset]), w.value) << "offset " << w.offset;
+    for (const auto& h : halves)
+        EXPECT_EQ(Get16(&msg[h.offset]), h.value) << "offset " << h.offset;
     for (int off = 65; off < 93; off++)
         EXPECT_EQ(msg[off], 0) << "descriptor byte " << off;
     EXPECT_EQ(memcmp(&msg[93], &d.srcSockAddr, 260), 0);
@@ -105,33 +101,6 @@ TEST(Codec, EmptyNamesEncodeToThreeAddressesOnly)
     EXPECT_EQ(Mon_MsgToConn(&back, msg.data()), 873);
     EXPECT_EQ(back.totConns, 0u);
     EXPECT_EQ(back.readTime, 0);
-    EXPECT_EQ(memcmp(&back, &d, sizeof d), 0);
-}
-
-TEST(Codec, AnIPv6AddressTravelsByteForByteInItsField)
-{
-    S5MonData d = SampleRecord();
-    memset(&d.dstSockAddr, 0, sizeof d.dstSockAddr);
-    d.dstSockAddr.sin6.sin6_family = AF_INET6;
-    d.dstSockAddr.sin6.sin6_port = htons(443);
-    ASSERT_EQ(inet_pton(AF_INET6, "2001:db8::9", &d.dstSockAddr.sin6.sin6_addr), 1);
-    d.dstSockAddr.sin6.sin6_scope_id = 7;
-    std::vector<char> msg(MON_CONN_MAX_LEN);
-    ASSERT_EQ(Mon_MsgFromConn(&d, msg.data()), 873);
-
-    // The destination is the second address placed: 260 bytes at 93 + 260, as in memory.
-    const char* field = &msg[93 + 260];
-    uint16_t family;
-    memcpy(&family, field, sizeof family);
-    EXPECT_EQ(family, AF_INET6);
-    EXPECT_EQ(Get16(field + 2), 443);
-    const unsigned char expected[16] = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9};
-    EXPECT_EQ(memcmp(field + 8, expected, 16), 0);
-
-    S5MonData back;
-    memset(&back, 0x55, sizeof back);
-    EXPECT_EQ(Mon_MsgToConn(&back, msg.data()), 873);
-    EXPECT_EQ(memcmp(&back.dstSockAddr, &d.dstSockAddr, sizeof d.dstSockAddr), 0);
     EXPECT_EQ(memcmp(&back, &d, sizeof d), 0);
 }
 
@@ -207,6 +176,13 @@ TEST(Codec, DecodesAHandWrittenConnectionMessage)
     EXPECT_STREQ(d.userName, "alice");
     EXPECT_EQ(d.srcSockAddr.sa.sa_family, 0);
     ExpectNothingOfTheOldRecordStays(m);
+
+    // A message shorter than its fixed part decodes what is there.
+    m.resize(30);
+    Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size()));
+    EXPECT_EQ(d.state, 8u);
+    EXPECT_EQ(d.inTotBytes, 0u);
+    ExpectNothingOfTheOldRecordStays(m);
 }
 
 TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
@@ -239,18 +215,6 @@ TEST(Codec, LyingDescriptorsNeverReachOutsideTheMessageOrTheField)
     EXPECT_EQ(strlen(e.appName), 127u);
     ExpectNothingOfTheOldRecordStays(m);
     ExpectNothingOfTheOldRecordStays(full);
-}
-
-TEST(Codec, ShortMessagesDecodeWhatIsThere)
-{
-    std::vector<char> m(30, 0);
-    m[0] = 3;
-    Put32(m, 21, 8);
-    S5MonData d;
-    Mon_MsgToConnLen(&d, m.data(), static_cast<uint16_t>(m.size()));
-    EXPECT_EQ(d.state, 8u);
-    EXPECT_EQ(d.inTotBytes, 0u);
-    ExpectNothingOfTheOldRecordStays(m);
 }
 
 TEST(Codec, UserReplyLayoutAndVersions)

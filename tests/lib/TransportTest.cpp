@@ -66,41 +66,25 @@ struct TimeLimit {
     int previous;
 };
 
-// A listening loopback socket on a free port.
+// A listening socket on the loopback address of the family, on a free port.
 struct Listener {
-    Listener(int backlog = 16)
+    explicit Listener(int family = AF_INET, int backlog = 16)
     {
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        struct sockaddr_in a;
+        fd = socket(family, SOCK_STREAM, 0);
+        struct sockaddr_storage a;
         memset(&a, 0, sizeof a);
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        a.ss_family = static_cast<sa_family_t>(family);
+        if (family == AF_INET6)
+            reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr = in6addr_loopback;
+        else
+            reinterpret_cast<sockaddr_in*>(&a)->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), len);
         listen(fd, backlog);
-        socklen_t len = sizeof a;
         getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        port = ntohs(a.sin_port);
+        port = ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port); // same place in both
     }
     ~Listener() { close(fd); }
-    int fd, port;
-};
-
-// A listening socket on the IPv6 loopback address, on a free port.
-struct Listener6 {
-    Listener6()
-    {
-        fd = socket(AF_INET6, SOCK_STREAM, 0);
-        struct sockaddr_in6 a;
-        memset(&a, 0, sizeof a);
-        a.sin6_family = AF_INET6;
-        a.sin6_addr = in6addr_loopback;
-        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(fd, 16);
-        socklen_t len = sizeof a;
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        port = ntohs(a.sin6_port);
-    }
-    ~Listener6() { close(fd); }
     // The family of the peer that the next accepted connection comes from.
     int AcceptedFamily()
     {
@@ -112,6 +96,7 @@ struct Listener6 {
         close(accepted);
         return peer.ss_family;
     }
+    std::string Name() const { return "127.0.0.1:" + std::to_string(port); }
     int fd, port;
 };
 
@@ -277,8 +262,7 @@ TEST(Connect, WritingToAServerThatHasGoneFailsInsteadOfEndingTheProgram)
     if (child == 0) {
         signal(SIGPIPE, SIG_DFL);
         Listener l;
-        std::string name = "127.0.0.1:" + std::to_string(l.port);
-        int fd = Mon_TcpConnect(name.c_str(), 5051);
+        int fd = Mon_TcpConnect(l.Name().c_str(), 5051);
         close(accept(l.fd, nullptr, nullptr));
         usleep(50000);
         int first = Mon_TcpSend(fd, 3, "abc"); // may still be accepted by the kernel
@@ -295,22 +279,21 @@ TEST(Connect, WritingToAServerThatHasGoneFailsInsteadOfEndingTheProgram)
 TEST(Connect, HostWithPortAndHostAlone)
 {
     Listener l;
-    std::string withPort = "127.0.0.1:" + std::to_string(l.port);
-    int fd = Mon_TcpConnect(withPort.c_str(), 1);
-    EXPECT_GT(fd, 0);
-    Mon_TcpClose(fd);
-    fd = Mon_TcpConnect("127.0.0.1", l.port);
-    EXPECT_GT(fd, 0);
-    Mon_TcpClose(fd);
-    std::string named = "localhost:" + std::to_string(l.port);
-    fd = Mon_TcpConnect(named.c_str(), 1);
-    EXPECT_GT(fd, 0);
-    Mon_TcpClose(fd);
+    const struct {
+        std::string name;
+        int port;
+    } cases[] = {{l.Name(), 1}, {"127.0.0.1", l.port}, {"localhost:" + std::to_string(l.port), 1}};
+    for (const auto& c : cases) {
+        int fd = Mon_TcpConnect(c.name.c_str(), c.port);
+        EXPECT_GT(fd, 0) << c.name;
+        EXPECT_EQ(l.AcceptedFamily(), AF_INET) << c.name;
+        Mon_TcpClose(fd);
+    }
 }
 
 TEST(Connect, AnIPv6AddressInBracketsWithAPortOrAloneWithTheGivenPort)
 {
-    Listener6 l;
+    Listener l(AF_INET6);
     ASSERT_GT(l.port, 0);
     const std::string port = std::to_string(l.port);
     const struct {
@@ -350,7 +333,7 @@ TEST(Connect, FailuresReturnMinusOneAndCloseTheirSocket)
 TEST(Connect, ServerThatNeverAcceptsTimesOut)
 {
     // A listener with a full backlog drops further handshakes, so connect waits.
-    Listener l(0);
+    Listener l(AF_INET, 0);
     std::vector<int> fillers;
     for (int i = 0; i < 8; i++) {
         int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -364,12 +347,10 @@ TEST(Connect, ServerThatNeverAcceptsTimesOut)
         fillers.push_back(fd);
     }
     usleep(100000);
-    int previous = Mon_TcpSetTimeout(300);
-    std::string name = "127.0.0.1:" + std::to_string(l.port);
+    TimeLimit limit(300);
     errno = 0;
-    EXPECT_EQ(Mon_TcpConnect(name.c_str(), 5051), -1);
+    EXPECT_EQ(Mon_TcpConnect(l.Name().c_str(), 5051), -1);
     EXPECT_EQ(errno, ETIMEDOUT);
-    Mon_TcpSetTimeout(previous);
     for (int fd : fillers)
         close(fd);
 }

@@ -47,33 +47,19 @@ protected:
     }
 };
 
-// Two children of a row box given another width than their natural one.
+// Two children of a row box given another width than their natural one; missing space is
+// shared in proportion to natural size, rounded towards zero.
 TEST_F(BoxLayoutTest, SurplusIsSharedByStretchAndMissingSpaceByNaturalSize)
 {
     const struct {
-        const char* what;
         int widths[2], stretch[2], shrink[2], boxWidth, expected[2];
+        const char* what;
     } cases[] = {
-        {"stretch 100 and 300 share 100 extra pixels",
-         {100, 100},
-         {100, 300},
-         {0, 0},
-         300,
-         {125, 175}},
-        {"the extra is capped at the stretch total", {100, 100}, {1, 3}, {0, 0}, 300, {101, 103}},
-        {"a stretch total of 40 leaves the rest empty",
-         {100, 100},
-         {10, 30},
-         {0, 0},
-         300,
-         {110, 130}},
-        {"50 missing: 50 x 100 / 400 and 50 x 300 / 400, rounded towards zero",
-         {100, 300},
-         {0, 0},
-         {10000, 10000},
-         350,
-         {88, 263}},
-        {"no child shrinks by more than its shrink", {100, 300}, {0, 0}, {0, 20}, 300, {100, 280}},
+        {{100, 100}, {100, 300}, {0, 0}, 300, {125, 175}, "100 extra shared by 100 and 300"},
+        {{100, 100}, {1, 3}, {0, 0}, 300, {101, 103}, "the extra is capped at the stretch total"},
+        {{100, 100}, {10, 30}, {0, 0}, 300, {110, 130}, "a stretch total of 40: the rest empty"},
+        {{100, 300}, {0, 0}, {10000, 10000}, 350, {88, 263}, "50 missing, shared 100 : 300"},
+        {{100, 300}, {0, 0}, {0, 20}, 300, {100, 280}, "no child shrinks by more than its shrink"},
     };
     for (const auto& c : cases) {
         Widget box = Row();

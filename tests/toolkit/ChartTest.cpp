@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <X11/IntrinsicP.h>
 #include <Xm/Xm.h>
 
 #include "tests/support/DisplayFixture.h"

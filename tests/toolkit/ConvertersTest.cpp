@@ -26,7 +26,7 @@ protected:
     }
 };
 
-TEST_F(ConvertersTest, NamesAndNumbersConvertToTheirValues)
+TEST_F(ConvertersTest, NamesAndNumbersConvertToTheirValuesAndUnknownNamesAreRefused)
 {
     Widget area = XtCreateWidget("editobject", xomEditObjectWidgetClass, shell, nullptr, 0);
     const struct {
@@ -61,11 +61,7 @@ TEST_F(ConvertersTest, NamesAndNumbersConvertToTheirValues)
         EXPECT_EQ(Convert(area, c.type, c.text), c.value) << c.type << " " << c.text;
     EXPECT_EQ(Convert(area, XomRGridLineStyle, "grid_line_shadow_out", 1), 5) << "one byte";
     EXPECT_TRUE(Warnings().empty());
-}
-
-TEST_F(ConvertersTest, UnknownNamesAreRefusedWithAWarning)
-{
-    Widget area = XtCreateWidget("editobject", xomEditObjectWidgetClass, shell, nullptr, 0);
+    // Unknown names are refused, each with a warning.
     for (const char* text : {"grid_line_shadow", "", "5x", "adjust_top "})
         EXPECT_EQ(Convert(area, XomRGridLineStyle, text), -1) << text;
     EXPECT_EQ(Warnings().size(), 4u);

@@ -31,11 +31,13 @@ struct Series {
     XomDataStore store;
 };
 
-std::vector<float> Range(float from, int count)
+// from, from + 1, ..., count values, followed by the values of more.
+std::vector<float> Range(float from, int count, std::vector<float> more = {})
 {
     std::vector<float> out;
     for (int i = 0; i < count; i++)
         out.push_back(from + static_cast<float>(i));
+    out.insert(out.end(), more.begin(), more.end());
     return out;
 }
 
@@ -107,26 +109,9 @@ TEST(DataStore, ShiftsMoveTheSeriesOrRefuse)
         int result;
         std::vector<float> after;
     } cases[] = {
-        {3, 1,
-         [] {
-             auto v = Range(3, 18);
-             v.push_back(100);
-             v.push_back(101);
-             v.push_back(102);
-             return v;
-         }()},
-        {-1, 1,
-         [] {
-             auto v = Range(0, 20);
-             v.insert(v.begin(), 100);
-             return v;
-         }()},
-        {-2, 1,
-         [] {
-             auto v = Range(0, 19);
-             v.insert(v.begin(), {100, 101});
-             return v;
-         }()},
+        {3, 1, Range(3, 18, Range(100, 3))},
+        {-1, 1, Range(100, 1, Range(0, 20))},
+        {-2, 1, Range(100, 2, Range(0, 19))},
         {21, 1, Range(100, 21)},
         {-21, 1, Range(100, 21)},
         {22, 0, Range(0, 21)},

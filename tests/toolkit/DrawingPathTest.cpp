@@ -11,23 +11,16 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/TempDir.h"
 
 namespace {
 
 bool IsNamePart(char c)
 {
     return isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::string WithoutComments(const std::string& text)

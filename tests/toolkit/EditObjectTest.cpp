@@ -2,8 +2,6 @@
 // graphic objects, and the toolkit's named warnings it gives.
 #include <gtest/gtest.h>
 
-#include <X11/IntrinsicP.h>
-#include <X11/Shell.h>
 #include <Xm/Xm.h>
 
 #include "tests/support/DisplayFixture.h"

@@ -299,15 +299,10 @@ TEST_F(ModelTest, TheLastUnfrozenColumnCannotBeFrozenAndThePointerLeavesFrozenCo
     EXPECT_EQ(0, model.pointerColumn); // no usable column left
 }
 
-TEST_F(ModelTest, ColoursReportOnlyTheCellsThatChanged)
+TEST_F(ModelTest, ColoursAndPixmapsFillTheirRangesAndMoveWithTheirRows)
 {
     Make(4, 6);
     EditTableBlock changed;
-    ASSERT_TRUE(model.SetCellBackground(1, 4, 3, 1, 0xff00ff, &changed));
-    EXPECT_EQ(4, changed.columnCount);
-    EXPECT_EQ(3, changed.row);
-    ASSERT_TRUE(model.SetCellBackground(1, 4, 3, 1, 0xff00ff, &changed));
-    EXPECT_EQ(0, changed.columnCount); // same colour: nothing to repaint
     ASSERT_TRUE(model.SetCellBackground(0, 0, 0, 0, 0xff00ff, &changed)); // 0: all cells
     EXPECT_EQ((EditTableBlock{1, 4, 1, 6}).rowCount, changed.rowCount);
     EXPECT_EQ(0xff00ffUL, model.CellBackground(4, 6));

@@ -2,7 +2,6 @@
 // what they ask of the canvas (recording), and how their boxes follow their resources.
 #include <gtest/gtest.h>
 
-#include <X11/IntrinsicP.h>
 #include <Xm/Xm.h>
 
 #include "tests/support/DisplayFixture.h"

@@ -3,8 +3,6 @@
 // editor going away in either order.
 #include <gtest/gtest.h>
 
-#include <X11/IntrinsicP.h>
-#include <Xm/Form.h>
 #include <Xm/ToggleB.h>
 
 #include "tests/support/DisplayFixture.h"

@@ -4,7 +4,6 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <sstream>
@@ -22,7 +21,6 @@
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/CanvasPost.h"
-#include "toolkit/CompBase.h"
 #include "toolkit/EditObject.h"
 #include "toolkit/Postscript.h"
 #include "toolkit/util.h"
@@ -267,7 +265,7 @@ TEST_F(PostscriptOutputTest, FailuresAreReportedAndWriteNothing)
     EXPECT_NE(access(path.c_str(), F_OK), 0);
 }
 
-TEST_F(PostscriptOutputTest, BadFileNamesAndLinksAreRefused)
+TEST_F(PostscriptOutputTest, BadFileNamesLinksAndNoTemporaryFileAreRefused)
 {
     TwoAreas();
     std::string target = dir.path() + "/precious";
@@ -292,11 +290,8 @@ TEST_F(PostscriptOutputTest, BadFileNamesAndLinksAreRefused)
     EXPECT_EQ(XomOutputPostscript(areas[0], "", 1, 0, 0), 0);
     ASSERT_EQ(Warnings().size(), before + 1);
     EXPECT_NE(Warnings().back().find("Bad Postscript filename"), std::string::npos);
-}
 
-TEST_F(PostscriptOutputTest, NoTemporaryPictureFileMeansNoOutput)
-{
-    TwoAreas();
+    // Without a temporary file for the picture there is no output either.
     const char* old = getenv("TMPDIR");
     std::string saved = old ? old : "";
     setenv("TMPDIR", "/nonexistent", 1);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include "tests/support/Ghostscript.h"
@@ -342,62 +343,32 @@ TEST(PsDocumentTest, NotADevicePictureWritesNothing)
 // Every procedure of every section, used once, renders without an error.
 TEST(PsDocumentTest, EverySectionRendersWithoutError)
 {
+    // The operations as the device writes them, one a line: the arguments, then the operator.
+    const std::string program =
+        "0.9 0.9 0.6 BC\n300 200 BT\n5 5 10 10 BF\n1 SF\n2 sw\n[3 2] 0 sd\n1 sc\n1 sj\n10 sl\n"
+        "0 0.5 0 C\nn\n10 30 m\n60 30 l\n70 40 80 50 90 30 ct\nc\nS\n[] 0 sd\nn\n120 30 10 SQ\n"
+        "S\n150 30 10 Ci\nS\nn\n180 30 15 8 0 -90 AC\nS\n220 30 15 10 0 120 FA\nn\n"
+        "260 30 10 0 180 a\n260 30 5 180 0 A\nS\n0 60 300 60 CS\n50 60 30 30 1 PF\n"
+        "90 60 30 30 2 PF\n130 60 30 30 3 PF\n170 60 30 30 DPF\nn\n210 60 30 30 R\n2 PF2\nCO\n"
+        "10 100 8 2 <f00f> MI\n30 100 8 2 <f00f> AI\n50 100 8 2 <aa55> BI\n"
+        "70 100 2 2 <00408000> GI\n90 100 2 1 <ff000000ff00> II\n"
+        "110 100 2 1 <ff000000ff00> RI\n130 100 2 1 <ff000000ff00> TI\n"
+        "/Helvetica-Latin1 /Helvetica LS\n/Helvetica-Latin1 12 F\n(plain \\(text\\)) 10 140 T\n"
+        "(centred) 150 160 CT\n(squeezed into forty points) 200 140 40 ST\n"
+        "(turned) 260 190 45 D\n";
     for (int level : {XOM_PS_LEVEL_1, XOM_PS_LEVEL_2}) {
         XomPsDevice* device = Picture(
             300, 200,
-            [](XomPsDevice* d) {
-                XomPsDeviceOp(d, "BC", "%g %g %g", 0.9, 0.9, 0.6);
-                XomPsDeviceOp(d, "BT", "%g %g", 300.0, 200.0);
-                XomPsDeviceOp(d, "BF", "%g %g %g %g", 5.0, 5.0, 10.0, 10.0);
-                XomPsDeviceOp(d, "SF", "%g", 1.0);
-                XomPsDeviceOp(d, "sw", "%g", 2.0);
-                XomPsDeviceOp(d, "sd", "[%g %g] 0", 3.0, 2.0);
-                XomPsDeviceOp(d, "sc", "1");
-                XomPsDeviceOp(d, "sj", "1");
-                XomPsDeviceOp(d, "sl", "10");
-                XomPsDeviceOp(d, "C", "%g %g %g", 0.0, 0.5, 0.0);
-                XomPsDeviceOp(d, "n", NULL);
-                XomPsDeviceOp(d, "m", "%g %g", 10.0, 30.0);
-                XomPsDeviceOp(d, "l", "%g %g", 60.0, 30.0);
-                XomPsDeviceOp(d, "ct", "%g %g %g %g %g %g", 70.0, 40.0, 80.0, 50.0, 90.0, 30.0);
-                XomPsDeviceOp(d, "c", NULL);
-                XomPsDeviceOp(d, "S", NULL);
-                XomPsDeviceOp(d, "sd", "[] 0");
-                XomPsDeviceOp(d, "n", NULL);
-                XomPsDeviceOp(d, "SQ", "%g %g %g", 120.0, 30.0, 10.0);
-                XomPsDeviceOp(d, "S", NULL);
-                XomPsDeviceOp(d, "Ci", "%g %g %g", 150.0, 30.0, 10.0);
-                XomPsDeviceOp(d, "S", NULL);
-                XomPsDeviceOp(d, "n", NULL);
-                XomPsDeviceOp(d, "AC", "%g %g %g %g %g %g", 180.0, 30.0, 15.0, 8.0, 0.0, -90.0);
-                XomPsDeviceOp(d, "S", NULL);
-                XomPsDeviceOp(d, "FA", "%g %g %g %g %g %g", 220.0, 30.0, 15.0, 10.0, 0.0, 120.0);
-                XomPsDeviceOp(d, "n", NULL);
-                XomPsDeviceOp(d, "a", "%g %g %g %g %g", 260.0, 30.0, 10.0, 0.0, 180.0);
-                XomPsDeviceOp(d, "A", "%g %g %g %g %g", 260.0, 30.0, 5.0, 180.0, 0.0);
-                XomPsDeviceOp(d, "S", NULL);
-                XomPsDeviceOp(d, "CS", "%g %g %g %g", 0.0, 60.0, 300.0, 60.0);
-                for (int style = 1; style <= 3; style++)
-                    XomPsDeviceOp(d, "PF", "%g %g %g %g %d", 10.0 + 40 * style, 60.0, 30.0, 30.0,
-                                  style);
-                XomPsDeviceOp(d, "DPF", "%g %g %g %g", 170.0, 60.0, 30.0, 30.0);
-                XomPsDeviceOp(d, "n", NULL);
-                XomPsDeviceOp(d, "R", "%g %g %g %g", 210.0, 60.0, 30.0, 30.0);
-                XomPsDeviceOp(d, "PF2", "%d", 2);
-                XomPsDeviceOp(d, "CO", NULL);
-                XomPsDeviceOp(d, "MI", "%g %g %d %d <%s>", 10.0, 100.0, 8, 2, "f00f");
-                XomPsDeviceOp(d, "AI", "%g %g %d %d <%s>", 30.0, 100.0, 8, 2, "f00f");
-                XomPsDeviceOp(d, "BI", "%g %g %d %d <%s>", 50.0, 100.0, 8, 2, "aa55");
-                XomPsDeviceOp(d, "GI", "%g %g %d %d <%s>", 70.0, 100.0, 2, 2, "00408000");
-                XomPsDeviceOp(d, "II", "%g %g %d %d <%s>", 90.0, 100.0, 2, 1, "ff000000ff00");
-                XomPsDeviceOp(d, "RI", "%g %g %d %d <%s>", 110.0, 100.0, 2, 1, "ff000000ff00");
-                XomPsDeviceOp(d, "TI", "%g %g %d %d <%s>", 130.0, 100.0, 2, 1, "ff000000ff00");
-                XomPsDeviceOp(d, "LS", "/Helvetica-Latin1 /Helvetica");
-                XomPsDeviceOp(d, "F", "/Helvetica-Latin1 %g", 12.0);
-                XomPsDeviceOp(d, "T", "(plain \\(text\\)) %g %g", 10.0, 140.0);
-                XomPsDeviceOp(d, "CT", "(centred) %g %g", 150.0, 160.0);
-                XomPsDeviceOp(d, "ST", "(squeezed into forty points) %g %g %g", 200.0, 140.0, 40.0);
-                XomPsDeviceOp(d, "D", "(turned) %g %g %g", 260.0, 190.0, 45.0);
+            [&](XomPsDevice* d) {
+                std::istringstream in(program);
+                for (std::string line; std::getline(in, line);) {
+                    size_t space = line.rfind(' ');
+                    if (space == std::string::npos)
+                        XomPsDeviceOp(d, line.c_str(), NULL);
+                    else
+                        XomPsDeviceOp(d, line.substr(space + 1).c_str(), "%s",
+                                      line.substr(0, space).c_str());
+                }
             },
             level);
         for (int section = 0; section < XOM_PS_SECTION_COUNT; section++)
