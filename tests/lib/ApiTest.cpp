@@ -100,25 +100,6 @@ TEST_F(Api, SingleRecordsUsersAndTotals)
     EXPECT_EQ(tot.inTotBytes, 40u);
 }
 
-TEST_F(Api, OversizeFrameConsumesExactlyItsBytes)
-{
-    MonsimProcess sim(
-        {"--script", MonsimProcess::writeTempFile("three.txt", kThree), "--fault", "oversize"});
-    int fd = Mon_TcpConnect(sim.address().c_str(), 5051);
-    ASSERT_GT(fd, 0);
-    char request[2] = {2, 0}, reply[2048];
-    ASSERT_EQ(Mon_TcpSend(fd, 2, request), 4);
-    errno = 0;
-    EXPECT_EQ(Mon_TcpRecv(fd, sizeof reply, reply), -1); // 3000 bytes announced
-    EXPECT_EQ(errno, EMSGSIZE);
-    int len = Mon_TcpRecv(fd, sizeof reply, reply);
-    ASSERT_GT(len, 0);
-    S5MonData d;
-    Mon_MsgToConnLen(&d, reply, static_cast<uint16_t>(len));
-    EXPECT_EQ(d.inTotBytes, 10u);
-    Mon_TcpClose(fd);
-}
-
 // How a pass ends under each fault of the server: the records received, then the result of
 // the read that ended it, and errno where it tells the cause.
 TEST_F(Api, EachFaultOfTheServerEndsThePassAsItShould)

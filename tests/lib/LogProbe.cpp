@@ -100,13 +100,8 @@ int main(int argc, char** argv)
         S5LogStart(&S5LogDefaultHandle, -1, -1, "probe");
         return 0;
     }
-    if (mode == "version") { // log_probe version MAJOR MINOR: decode a user reply
-        char msg[MON_USER_MAX_LEN] = {8, static_cast<char>(atoi(argv[2])),
-                                      static_cast<char>(atoi(argv[3]))};
-        S5MonUser_t user;
-        return Mon_MsgToUser(&user, msg) < 0 ? 1 : 0;
-    }
-    if (mode == "refusals") { // every entry point given handles it does not accept
+    if (mode == "refusals") { // every entry point given handles it does not accept, and a
+                              // user reply of a newer version
         MonHand h;
         memset(&h, 0, sizeof h);
         h.flag = 0x12345678;
@@ -125,6 +120,8 @@ int main(int argc, char** argv)
         S5MonClose(NULL);              // refused without a message
         h.flag = MON_FLAG_FULL_CLIENT; // a kind this library accepts at the entry but never fills
         S5MonRecvData(&h, &d);
+        char reply[MON_USER_MAX_LEN] = {8, 1, 1};
+        Mon_MsgToUser(&u, reply);
         return 0;
     }
     fprintf(stderr, "log_probe: unknown mode %s\n", mode.c_str());
