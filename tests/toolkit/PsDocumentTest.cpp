@@ -11,7 +11,6 @@
 
 #include "tests/support/Ghostscript.h"
 #include "tests/support/TempDir.h"
-#include "toolkit/Postscript.h"
 #include "toolkit/ps_Device.h"
 #include "toolkit/ps_Page.h"
 #include "toolkit/ps_Prolog.h"
