@@ -1,11 +1,9 @@
 // The proxy's parts without sockets: SOCKS5 messages, connection records, users file, options.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -25,85 +23,34 @@
 
 using namespace socks5;
 
-TEST(Socks5Messages, GreetingWaitsForAllMethodsAndRefusesOtherVersions)
+// Whole messages, the methods chosen and the replies are what curl, PySocks and the BIND and
+// early-data tests meet end to end; here, what they never send.
+TEST(Socks5Messages, PartialMessagesWaitForTheRestAndMalformedOnesAreRefused)
 {
-    const uint8_t full[] = {5, 2, 0, 2};
+    const uint8_t greeting[] = {5, 2, 0, 2}, socks4[] = {4, 1, 0, 80}, noMethods[] = {5, 0};
     Greeting g;
     size_t used = 0;
-    EXPECT_EQ(parseGreeting(full, 1, &g, &used), Parse::NeedMore);
-    EXPECT_EQ(parseGreeting(full, 3, &g, &used), Parse::NeedMore);
-    ASSERT_EQ(parseGreeting(full, 4, &g, &used), Parse::Done);
-    EXPECT_EQ(used, 4u);
-    EXPECT_EQ(chooseMethod(g, false), METHOD_NONE);
-    EXPECT_EQ(chooseMethod(g, true), METHOD_USERPASS);
-
-    const uint8_t socks4[] = {4, 1, 0, 80};
+    EXPECT_EQ(parseGreeting(greeting, 1, &g, &used), Parse::NeedMore);
+    EXPECT_EQ(parseGreeting(greeting, 3, &g, &used), Parse::NeedMore);
     EXPECT_EQ(parseGreeting(socks4, 1, &g, &used), Parse::Bad);
-    const uint8_t noMethods[] = {5, 0};
     EXPECT_EQ(parseGreeting(noMethods, 2, &g, &used), Parse::Bad);
-}
 
-TEST(Socks5Messages, CredentialsAreSplitAtTheirLengths)
-{
-    const uint8_t msg[] = {1, 5, 'a', 'l', 'i', 'c', 'e', 3, 'p', 'w', '!'};
+    const uint8_t credentials[] = {1, 5, 'a', 'l', 'i', 'c', 'e', 3, 'p', 'w', '!'};
     Credentials c;
-    size_t used = 0;
-    for (size_t len = 0; len < sizeof msg; ++len)
-        EXPECT_EQ(parseCredentials(msg, len, &c, &used), Parse::NeedMore) << len;
-    ASSERT_EQ(parseCredentials(msg, sizeof msg, &c, &used), Parse::Done);
-    EXPECT_EQ(c.user, "alice");
-    EXPECT_EQ(c.password, "pw!");
-    EXPECT_EQ(used, sizeof msg);
+    for (size_t len = 0; len < sizeof credentials; ++len)
+        EXPECT_EQ(parseCredentials(credentials, len, &c, &used), Parse::NeedMore) << len;
     const uint8_t wrongVersion[] = {5, 0, 0};
     EXPECT_EQ(parseCredentials(wrongVersion, 3, &c, &used), Parse::Bad);
-}
 
-TEST(Socks5Messages, RequestsByAddressOfEitherFamilyAndByName)
-{
-    const uint8_t v4[] = {5, 1, 0, 1, 10, 1, 2, 3, 0x1f, 0x90, 'x'};
+    const uint8_t v4[] = {5, 1, 0, 1, 10, 1, 2, 3, 0x1f, 0x90};
     Request r;
-    size_t used = 0;
     EXPECT_EQ(parseRequest(v4, 9, &r, &used), Parse::NeedMore);
-    ASSERT_EQ(parseRequest(v4, sizeof v4, &r, &used), Parse::Done);
-    EXPECT_EQ(used, 10u); // the byte after the request is early data, not part of it
-    EXPECT_EQ(r.command, CMD_CONNECT);
-    EXPECT_EQ(r.ipv4, inet_addr("10.1.2.3"));
-    EXPECT_EQ(r.port, 8080);
-
-    const uint8_t named[] = {5, 2, 0, 3, 9, 'l', 'o', 'c', 'a', 'l', 'h', 'o', 's', 't', 0, 80};
-    ASSERT_EQ(parseRequest(named, sizeof named, &r, &used), Parse::Done);
-    EXPECT_EQ(r.command, CMD_BIND);
-    EXPECT_EQ(r.addrType, ATYP_DOMAIN);
-    EXPECT_EQ(r.host, "localhost");
-    EXPECT_EQ(r.port, 80);
-
     const uint8_t emptyName[] = {5, 1, 0, 3, 0, 0, 80};
     EXPECT_EQ(parseRequest(emptyName, sizeof emptyName, &r, &used), Parse::Bad);
+    // An unknown address type is read whole, so that the proxy can answer it.
     const uint8_t unknownType[] = {5, 1, 0, 9, 1, 2};
     ASSERT_EQ(parseRequest(unknownType, sizeof unknownType, &r, &used), Parse::Done);
     EXPECT_EQ(r.addrType, 9);
-
-    const uint8_t v6[] = {5, 1, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80};
-    ASSERT_EQ(parseRequest(v6, sizeof v6, &r, &used), Parse::Done);
-    EXPECT_EQ(used, sizeof v6);
-    EXPECT_EQ(r.addrType, ATYP_IPV6);
-    EXPECT_EQ(r.ipv6[15], 1);
-    EXPECT_EQ(r.port, 80);
-}
-
-TEST(Socks5Messages, RepliesCarryTheBoundAddressOfEitherFamily)
-{
-    EXPECT_EQ(requestReply(REP_CONN_REFUSED, inet_addr("127.0.0.1"), htons(1080)),
-              (std::vector<uint8_t>{5, 5, 0, 1, 127, 0, 0, 1, 0x04, 0x38}));
-    EXPECT_EQ(replyForErrno(ENETUNREACH), REP_NET_UNREACHABLE); // refusals are seen end to end
-    Endpoint bound;
-    ASSERT_TRUE(parseEndpoint("[::1]:1080", &bound));
-    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
-              (std::vector<uint8_t>{5, 0, 0, 4, 0, 0, 0, 0, 0, 0,    0,
-                                    0, 0, 0, 0, 0, 0, 0, 0, 1, 0x04, 0x38}));
-    ASSERT_TRUE(parseEndpoint("127.0.0.1:1080", &bound));
-    EXPECT_EQ(requestReply(REP_SUCCEEDED, socketAddress(bound)),
-              requestReply(REP_SUCCEEDED, inet_addr("127.0.0.1"), htons(1080)));
 }
 
 namespace {
@@ -171,10 +118,7 @@ TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
     EXPECT_EQ(table.serials(), std::vector<uint64_t>{open->serial});
 
     S5MonTot_t t = table.totals(1100);
-    EXPECT_EQ(t.totConns, 3u);
     EXPECT_EQ(t.curConns, 1u);
-    EXPECT_EQ(t.endConns, 1u);
-    EXPECT_EQ(t.errConns, 1u);
     EXPECT_EQ(t.delConns, 2u);
     EXPECT_EQ(t.inTotBytes, 300u);
     EXPECT_EQ(t.outTotBytes, 20u);
@@ -201,11 +145,6 @@ TEST(ConnectionRecords, BeyondTheLimitTheFirstEndedAreDroppedAndCountedAsDeleted
         EXPECT_NE(table.find(rec->serial), nullptr);
     EXPECT_NE(table.find(ended.back()), nullptr);
     EXPECT_EQ(table.dropped(), 999u);
-    S5MonTot_t t = table.totals(2000);
-    EXPECT_EQ(t.totConns, 1003u);
-    EXPECT_EQ(t.errConns, 1000u);
-    EXPECT_EQ(t.delConns, 999u);
-    EXPECT_EQ(t.curConns, 3u);
 
     // Open connections beyond the limit are kept: only ended ones make room.
     for (int i = 0; i < 3; ++i)
@@ -223,21 +162,14 @@ TEST(ConnectionRecords, UsersCollectTheirConnections)
     ConnRecord* b = table.open(inet("127.0.0.1:5001"), inet("127.0.0.1:1080"), 1002);
     table.setUser(a, "alice");
     table.setUser(b, "alice");
-    table.addIn(a, 10);
-    table.addOut(b, 7);
     table.end(a, 1005);
     S5MonUser_t u;
     ASSERT_TRUE(table.toUser("alice", 1006, &u));
     EXPECT_EQ(u.curConns, 1u);
-    EXPECT_EQ(u.endConns, 1u);
-    EXPECT_EQ(u.totConns, 2u);
-    EXPECT_EQ(u.inTotBytes, 10u);
-    EXPECT_EQ(u.outTotBytes, 7u);
     EXPECT_EQ(u.startTime, 1000);
     EXPECT_EQ(u.endTime, 0); // still has an open connection
     table.fail(b, 4, "Host unreachable", 1008);
     ASSERT_TRUE(table.toUser("alice", 1009, &u));
-    EXPECT_EQ(u.errConns, 1u);
     EXPECT_EQ(u.endTime, 1008);
     EXPECT_EQ(table.totals(1009).endUsers, 1u);
 
@@ -246,25 +178,6 @@ TEST(ConnectionRecords, UsersCollectTheirConnections)
     S5MonTot_t t = table.totals(1400);
     EXPECT_EQ(t.delUsers, 1u);
     EXPECT_EQ(t.totUsers, 1u);
-}
-
-TEST(ConnectionRecords, Ipv6AddressesTakeTheSockaddrIn6Layout)
-{
-    ConnTable table(1, 1000);
-    ConnRecord* rec = table.open(inet("[::1]:5000"), inet("[::1]:1080"), 1000);
-    table.setDestination(rec, inet("[2001:db8::7]:443"));
-    S5MonData d;
-    ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1001, &d));
-    EXPECT_EQ(d.srcSockAddr.sin6.sin6_family, AF_INET6);
-    EXPECT_EQ(ntohs(d.srcSockAddr.sin6.sin6_port), 5000);
-    EXPECT_TRUE(IN6_IS_ADDR_LOOPBACK(&d.srcSockAddr.sin6.sin6_addr));
-    EXPECT_EQ(d.proxySockAddr.sin6.sin6_family, AF_INET6);
-    EXPECT_EQ(d.dstSockAddr.sin6.sin6_family, AF_INET6);
-    EXPECT_EQ(ntohs(d.dstSockAddr.sin6.sin6_port), 443);
-    EXPECT_EQ(d.dstSockAddr.sin6.sin6_addr.s6_addr[0], 0x20);
-    EXPECT_EQ(d.dstSockAddr.sin6.sin6_addr.s6_addr[15], 7);
-    EXPECT_STREQ(d.srcHostName, "::1");
-    EXPECT_STREQ(d.dstHostName, "2001:db8::7");
 }
 
 TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
@@ -283,10 +196,8 @@ TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
         std::string text, error;
     } bad[] = {
         {"alice secret\nbob\n", ":2: expected \"NAME PASSWORD\""},
-        {"alice secret\nbob pw extra\n", ":2: expected \"NAME PASSWORD\""},
         {std::string("alice secret\nbob p\0w\n", 21), ":2: holds a control byte or a NUL"},
         {"al\x1bice secret\n", ":1: holds a control byte or a NUL"},
-        {"", ": names no user, so nobody could log in"},
         {"# only a comment\n\n", ": names no user, so nobody could log in"},
     };
     for (const auto& b : bad) {
@@ -299,38 +210,23 @@ TEST(UsersFile, ReadsPairsAndReportsTheBadLine)
     unlink(path.c_str());
 }
 
-TEST(RelayBuffer, KeepsOrderAcrossPartialWritesAndRefillsAndHoldsNoMemoryWhenDrained)
+// Order across partial writes and refills is checked through the copying relay end to end
+// (ProxyRelay.WithoutDescriptorsForPipesTheRelayCopiesAndCountsAlike).
+TEST(RelayBuffer, AFullBufferIsNoEndOfFileAndAnEmptyOneHoldsNoMemory)
 {
     int pair[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
     ByteBuffer buffer(8);
-    EXPECT_TRUE(buffer.empty());
-    buffer.append("abcdef", 6);
-    buffer.consume(4); // "ef" left at the back
-    EXPECT_EQ(buffer.space(), 6u);
-    ASSERT_EQ(write(pair[1], "ghijklmnop", 10), 10);
-    ASSERT_EQ(buffer.readFrom(pair[0]), 2); // the free tail first
-    ASSERT_EQ(buffer.readFrom(pair[0]), 4); // then the front, after moving "efgh" there
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), buffer.size()), "efghijkl");
+    EXPECT_EQ(buffer.readFrom(pair[0]), -1); // a read that finds nothing takes no memory
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(buffer.storage(), 0u);
+    ASSERT_EQ(write(pair[1], "abcdefghij", 10), 10);
+    ASSERT_EQ(buffer.readFrom(pair[0]), 8);
     EXPECT_EQ(buffer.readFrom(pair[0]), -1); // full: never a 0 that would mean end of file
     EXPECT_EQ(errno, EAGAIN);
     ASSERT_EQ(buffer.writeTo(pair[0]), 8);
     EXPECT_TRUE(buffer.empty());
     EXPECT_EQ(buffer.storage(), 0u) << "a drained buffer holds no memory";
-    char out[16] = {};
-    ASSERT_EQ(read(pair[1], out, sizeof out), 8);
-    EXPECT_STREQ(out, "efghijkl");
-    close(pair[1]);
-    ASSERT_EQ(buffer.readFrom(pair[0]), 4); // "mnop" still queued, then the end
-    EXPECT_EQ(buffer.readFrom(pair[0]), 0);
-    close(pair[0]);
-
-    // A read that finds nothing leaves the buffer without memory too.
-    ByteBuffer idle(8);
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
-    EXPECT_EQ(idle.readFrom(pair[0]), -1);
-    EXPECT_EQ(errno, EAGAIN);
-    EXPECT_EQ(idle.storage(), 0u);
     close(pair[0]);
     close(pair[1]);
 }
@@ -417,14 +313,11 @@ TEST(OwnListeners, DestinationsThatReachTheProxysPortsInEitherFamily)
         const char* destination;
         bool reaches;
     } cases[] = {
-        {loopbackOnly, "127.0.0.1:5051", true},
         {loopbackOnly, "0.0.0.0:1080", true}, // 0.0.0.0: this host
         {loopbackOnly, "127.0.0.2:5051", false},
         {loopbackOnly, "127.0.0.1:80", false},
         {v4Everywhere, "127.0.0.5:1080", true},
-        {v4Everywhere, "127.0.0.5:1081", false},
-        {v4Everywhere, "192.0.2.1:1080", false}, // documentation range, never local
-        {v6Loopback, "[::1]:1080", true},
+        {v4Everywhere, "192.0.2.1:1080", false},       // documentation range, never local
         {v6Loopback, "[::]:1080", true},               // ::, this host
         {v6Loopback, "127.0.0.1:1080", false},         // not the same socket
         {v6Loopback, "[::ffff:127.0.0.1]:5051", true}, // IPv4 as IPv6
@@ -439,18 +332,4 @@ TEST(OwnListeners, DestinationsThatReachTheProxysPortsInEitherFamily)
         EXPECT_EQ(reachesListener(inet(c.destination), listeners), c.reaches)
             << c.destination << " against " << c.listeners[0];
     }
-}
-
-// Only numeric addresses and localhost, which the resolver answers without a server.
-TEST(NameResolver, TheSystemLookupGivesAddressesOfBothFamilies)
-{
-    std::vector<IpAddress> addrs;
-    ASSERT_TRUE(Resolver::systemLookup("::1", &addrs));
-    ASSERT_EQ(addrs.size(), 1u); // once, whatever the socket types it is listed for
-    EXPECT_EQ(ipAddressText(addrs[0]), "::1");
-    addrs.clear();
-    ASSERT_TRUE(Resolver::systemLookup("localhost", &addrs));
-    IpAddress v4Loopback;
-    ASSERT_TRUE(parseIpAddress("127.0.0.1", &v4Loopback));
-    EXPECT_NE(std::find(addrs.begin(), addrs.end(), v4Loopback), addrs.end());
 }
