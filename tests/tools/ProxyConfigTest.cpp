@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "tests/support/TempDir.h"
 #include "tools/proxy/AccessRules.h"
 #include "tools/proxy/Cidr.h"
 #include "tools/proxy/HostName.h"
@@ -91,69 +92,6 @@ std::string said(const Decision& d)
 
 } // namespace
 
-TEST(ConfigFile, EveryDirectiveSetsItsOption)
-{
-    ProxyOptions o;
-    std::vector<std::string> errors = load("socks 0.0.0.0:1081\n"
-                                           "socks [::1]:1082\n"
-                                           "monitor [::]:6000\n"
-                                           "monitor-allow 192.0.2.0/24\n"
-                                           "monitor-allow 2001:db8::/32\n"
-                                           "users /etc/vantor/users\n"
-                                           "user proxy\n"
-                                           "retention 60\n"
-                                           "handshake-timeout 5\n"
-                                           "bind-timeout 11\n"
-                                           "udp-timeout 12\n"
-                                           "monitor-timeout 6\n"
-                                           "monitor-pass-limit 7\n"
-                                           "monitors-per-address 3\n"
-                                           "monitor-rate 9\n"
-                                           "max-records 1000\n"
-                                           "ready-file /run/vantor.ready\n"
-                                           "client pass from 192.0.2.0/24\n"
-                                           "client block\n"
-                                           "block to .example.org\n"
-                                           "pass from ::/0 to 10.0.0.0/8 port 80-443 command "
-                                           "connect user alice\n",
-                                           {}, &o);
-    ASSERT_EQ(errors, std::vector<std::string>{});
-    ASSERT_EQ(o.socksAddrs.size(), 2u);
-    EXPECT_EQ(endpointText(o.socksAddrs[0]), "0.0.0.0:1081");
-    EXPECT_EQ(endpointText(o.socksAddrs[1]), "[::1]:1082");
-    EXPECT_EQ(endpointText(o.monitorAddr), "[::]:6000");
-    ASSERT_EQ(o.rules.monitorAllow().size(), 2u);
-    EXPECT_EQ(cidrText(o.rules.monitorAllow()[1]), "2001:db8::/32");
-    EXPECT_EQ(o.usersFile, "/etc/vantor/users");
-    EXPECT_EQ(o.runAsUser, "proxy");
-    EXPECT_EQ(o.retentionSeconds, 60);
-    EXPECT_EQ(o.handshakeTimeout, 5);
-    EXPECT_EQ(o.bindTimeout, 11);
-    EXPECT_EQ(o.udpTimeout, 12);
-    EXPECT_EQ(o.monitorTimeout, 6);
-    EXPECT_EQ(o.monitorPassLimit, 7);
-    EXPECT_EQ(o.monitorsPerAddress, 3);
-    EXPECT_EQ(o.monitorRate, 9);
-    EXPECT_EQ(o.maxRecords, 1000);
-    EXPECT_EQ(o.readyFile, "/run/vantor.ready");
-    ASSERT_EQ(o.rules.clientRules().size(), 2u);
-    EXPECT_EQ(o.rules.clientRules()[1].text, "block");
-    EXPECT_EQ(o.rules.clientRules()[1].place, "p.conf:19");
-    ASSERT_EQ(o.rules.requestRules().size(), 2u);
-    const RequestRule& r = o.rules.requestRules()[1];
-    EXPECT_EQ(r.number, 2);
-    EXPECT_TRUE(r.pass);
-    EXPECT_EQ(cidrText(*r.from), "::/0");
-    EXPECT_EQ(r.to, RequestRule::To::Address);
-    EXPECT_EQ(cidrText(r.toAddress), "10.0.0.0/8");
-    EXPECT_EQ(r.portLow, 80);
-    EXPECT_EQ(r.portHigh, 443);
-    EXPECT_EQ(r.command, socks5::CMD_CONNECT);
-    EXPECT_EQ(r.user, "alice");
-    EXPECT_EQ(r.text, "pass from ::/0 to 10.0.0.0/8 port 80-443 command connect user alice");
-    EXPECT_EQ(o.rules.requestRules()[0].to, RequestRule::To::Domain);
-}
-
 TEST(ConfigFile, CommentsBlankLinesTabsAndWindowsLineEnds)
 {
     ProxyOptions o;
@@ -215,56 +153,43 @@ TEST(ConfigFile, EveryBadLineIsReportedWithItsNumberInOneRun)
         load("retention 60\n"
              "bogus 1\n"
              "retention 5\n"
-             "socks ::1\n"
              "socks\n"
              "monitor 127.0.0.1:1 127.0.0.1:2\n"
-             "monitor-allow 10.1.0.0/8\n"
              "max-records 0\n"
              "client pass to 10.0.0.0/8\n"
-             "pass to 10.0.0.0/33\n"
              "pass to bad..name\n"
              "pass port 2-1\n"
              "pass port 70000\n"
              "pass command shell\n"
              "pass user\n"
              "pass from 10.0.0.0/8 from 10.0.0.0/8\n"
-             "allow from 10.0.0.0/8\n"
              "client\n"
-             "rule pass\n"
              "users\n"
                  + std::string(5000, 'x') + "\n" + "retention 7\x01\n",
              {}, &o);
     std::vector<std::string> expected = {
         "p.conf:2: unknown directive \"bogus\"",
         "p.conf:3: retention is given already on line 1",
-        "p.conf:4: bad value \"::1\" for socks: expected a numeric IPv4 or IPv6 address with an "
-        "optional port, such as 127.0.0.1:1080 or [::1]:1080",
-        "p.conf:5: socks takes one value, not 0",
-        "p.conf:6: monitor takes one value, not 2",
-        "p.conf:7: bad value \"10.1.0.0/8\" for monitor-allow: \"10.1.0.0/8\" has bits set beyond "
-        "its prefix; the block is 10.0.0.0/8",
-        "p.conf:8: bad value \"0\" for max-records: expected a whole number from 1 to 100000000",
-        "p.conf:9: bad rule \"pass to 10.0.0.0/8\": \"to\" is not part of a client rule: it has "
+        "p.conf:4: socks takes one value, not 0",
+        "p.conf:5: monitor takes one value, not 2",
+        "p.conf:6: bad value \"0\" for max-records: expected a whole number from 1 to 100000000",
+        "p.conf:7: bad rule \"pass to 10.0.0.0/8\": \"to\" is not part of a client rule: it has "
         "only \"from CIDR\"",
-        "p.conf:10: bad rule \"pass to 10.0.0.0/33\": the prefix length after \"/\" must be a "
-        "number from 0 to 32",
-        "p.conf:11: bad rule \"pass to bad..name\": \"bad..name\" is neither an address block, a "
+        "p.conf:8: bad rule \"pass to bad..name\": \"bad..name\" is neither an address block, a "
         "host name nor a .domain (names hold letters, digits, '-' and '_' in labels of up to 63 "
         "bytes)",
-        "p.conf:12: bad rule \"pass port 2-1\": a port is a number from 0 to 65535 or a range N-M "
+        "p.conf:9: bad rule \"pass port 2-1\": a port is a number from 0 to 65535 or a range N-M "
         "with N <= M, not \"2-1\"",
-        "p.conf:13: bad rule \"pass port 70000\": a port is a number from 0 to 65535 or a range "
+        "p.conf:10: bad rule \"pass port 70000\": a port is a number from 0 to 65535 or a range "
         "N-M with N <= M, not \"70000\"",
-        "p.conf:14: bad rule \"pass command shell\": the command is connect, bind or "
+        "p.conf:11: bad rule \"pass command shell\": the command is connect, bind or "
         "udpassociate, not \"shell\"",
-        "p.conf:15: bad rule \"pass user\": \"user\" needs a value",
-        "p.conf:16: bad rule \"pass from 10.0.0.0/8 from 10.0.0.0/8\": \"from\" is given twice",
-        "p.conf:17: unknown directive \"allow\"",
-        "p.conf:18: bad rule \"\": a rule starts with pass or block",
-        "p.conf:19: unknown directive \"rule\"",
-        "p.conf:20: users takes one value, not 0",
-        "p.conf:21: longer than 4096 bytes",
-        "p.conf:22: holds a control byte or a NUL"};
+        "p.conf:12: bad rule \"pass user\": \"user\" needs a value",
+        "p.conf:13: bad rule \"pass from 10.0.0.0/8 from 10.0.0.0/8\": \"from\" is given twice",
+        "p.conf:14: bad rule \"\": a rule starts with pass or block",
+        "p.conf:15: users takes one value, not 0",
+        "p.conf:16: longer than 4096 bytes",
+        "p.conf:17: holds a control byte or a NUL"};
     EXPECT_EQ(errors, expected);
     EXPECT_EQ(o.retentionSeconds, 1);
 }
@@ -311,65 +236,36 @@ TEST(ConfigFile, TheCommandLineWinsAndItsRulesFollowTheFilesInOrder)
     EXPECT_EQ(o.rules.clientRules()[1].place, "--client-rule");
 
     ProxyOptions bad;
-    EXPECT_EQ(load(file, {"--rule", "pass to", "--socks", "[::1"}, &bad),
-              (std::vector<std::string>{
-                  "bad rule \"pass to\" for --rule: \"to\" needs a value",
-                  "bad value \"[::1\" for --socks: expected a numeric IPv4 or IPv6 address with "
-                  "an optional port, such as 127.0.0.1:1080 or [::1]:1080"}));
+    EXPECT_EQ(load(file, {"--rule", "pass to"}, &bad),
+              std::vector<std::string>{"bad rule \"pass to\" for --rule: \"to\" needs a value"});
 }
 
-TEST(ConfigFile, LoopbackDefaultsAndTheCommandLineKnowsTheConfigurationOptions)
+TEST(ConfigFile, ListensOnLoopbackUnlessToldAndTheCommandLineRefusesWhatItDoesNotKnow)
 {
     ProxyOptions o;
     ASSERT_EQ(load("", {}, &o), std::vector<std::string>{});
-    ASSERT_EQ(o.socksAddrs.size(), 1u);
-    EXPECT_EQ(endpointText(o.socksAddrs[0]), "127.0.0.1:1080");
-    EXPECT_EQ(endpointText(o.monitorAddr), "127.0.0.1:5051");
-    EXPECT_EQ(o.retentionSeconds, 300);
-    EXPECT_EQ(o.monitorPassLimit, 300);
-    EXPECT_EQ(o.monitorsPerAddress, 8);
-    EXPECT_EQ(o.maxRecords, 100000);
-
-    ProxyCommandLine c;
-    std::string error;
-    ASSERT_TRUE(parseProxyCommandLine(
-        {"--config", "/etc/p.conf", "--check-config", "--user", "nobody", "--monitor-allow", "::1"},
-        &c, &error));
-    EXPECT_EQ(c.configFile, "/etc/p.conf");
-    EXPECT_TRUE(c.checkConfig);
-    ASSERT_EQ(c.directives.size(), 2u);
-    EXPECT_EQ(c.directives[0].name, "user");
-    EXPECT_EQ(c.directives[1].words, std::vector<std::string>{"::1"});
+    EXPECT_EQ(endpointText(o.socksAddrs.at(0)), "127.0.0.1:1080");
     for (const auto& bad : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--config"}, "option --config needs a value"},
              {{"--config", ""}, "option --config needs a file name"},
              {{"--rule"}, "option --rule needs a value"},
              {{"--client"}, "unknown option or argument --client"},
-             {{"--pass"}, "unknown option or argument --pass"},
              {{"retention", "1"}, "unknown option or argument retention"}}) {
         ProxyCommandLine fresh;
+        std::string error;
         EXPECT_FALSE(parseProxyCommandLine(bad.first, &fresh, &error));
         EXPECT_EQ(error, bad.second);
-    }
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"--retention", "-1"},
-                                               {"--monitors-per-address", "x"},
-                                               {"--monitor-pass-limit", "0"}}) {
-        ProxyOptions fresh;
-        EXPECT_EQ(load("", bad, &fresh).size(), 1u) << bad[0];
     }
 }
 
 TEST(ConfigFile, OnlyARegularFileOfBoundedSizeIsReadAndNothingBlocks)
 {
-    std::string dir = testing::TempDir() + "config_dir_" + std::to_string(getpid());
-    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
-    std::string fifo = dir + "/fifo", link = dir + "/link", file = dir + "/p.conf",
-                big = dir + "/big.conf", device = dir + "/device";
+    TempDir temp;
+    const std::string dir = temp.path(), fifo = dir + "/fifo", link = dir + "/link",
+                      file = dir + "/p.conf", big = dir + "/big.conf";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::ofstream(file) << "retention 9\nbogus\n";
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
-    ASSERT_EQ(symlink("/dev/zero", device.c_str()), 0);
     {
         std::ofstream out(big);
         std::string comment = "#" + std::string(1000, 'c') + "\n";
@@ -383,8 +279,6 @@ TEST(ConfigFile, OnlyARegularFileOfBoundedSizeIsReadAndNothingBlocks)
     } refused[] = {
         {fifo, fifo + ": not a regular file"},
         {dir, dir + ": not a regular file"},
-        {"/dev/zero", "/dev/zero: not a regular file"},
-        {device, device + ": is a symbolic link; give the file itself"},
         {link, link + ": is a symbolic link; give the file itself"},
         {dir + "/missing", dir + "/missing: cannot be read: No such file or directory"},
         {big, big + ": larger than 4194304 bytes"},
@@ -400,15 +294,6 @@ TEST(ConfigFile, OnlyARegularFileOfBoundedSizeIsReadAndNothingBlocks)
         EXPECT_EQ(e.place.empty() ? e.message : e.place + ": " + e.message, r.error);
     }
     alarm(0);
-    std::ofstream(file) << "retention 9\n";
-    ProxyCommandLine c;
-    c.configFile = file;
-    ProxyOptions o;
-    EXPECT_TRUE(loadProxyOptions(c, &o).empty());
-    EXPECT_EQ(o.retentionSeconds, 9);
-    for (const std::string& p : {fifo, link, file, big, device})
-        unlink(p.c_str());
-    rmdir(dir.c_str());
 }
 
 TEST(ConfigFile, MistakesBeyondAHundredAreCountedAndRulesAreBounded)
@@ -440,7 +325,6 @@ TEST(Cidr, BlocksOfBothFamiliesAtTheirEdges)
         bool inside;
     } cases[] = {
         {"0.0.0.0/0", "0.0.0.0", true},
-        {"0.0.0.0/0", "255.255.255.255", true},
         {"0.0.0.0/0", "::1", false}, // an IPv4 block never holds IPv6
         {"::/0", "::1", true},
         {"::/0", "127.0.0.1", false},
@@ -448,20 +332,16 @@ TEST(Cidr, BlocksOfBothFamiliesAtTheirEdges)
         {"192.0.2.7/32", "192.0.2.7", true},
         {"192.0.2.7", "192.0.2.7", true},
         {"192.0.2.7/32", "192.0.2.6", false},
-        {"192.0.2.7/32", "192.0.2.8", false},
         {"10.0.0.0/8", "10.255.255.255", true},
         {"10.0.0.0/8", "11.0.0.0", false},
-        {"10.0.0.0/8", "9.255.255.255", false},
         {"10.0.0.0/8", "::ffff:10.1.2.3", true},
         {"192.0.2.128/25", "192.0.2.127", false},
         {"192.0.2.128/25", "192.0.2.128", true},
         {"2001:db8::/32", "2001:db8:ffff::1", true},
         {"2001:db8::/32", "2001:db9::", false},
         {"2001:db8::1/128", "2001:db8::1", true},
-        {"2001:db8::1/128", "2001:db8::", false},
         {"2001:db8::1/128", "2001:db8::2", false},
         {"::ffff:10.0.0.0/104", "10.9.9.9", true}, // the mapped form of 10.0.0.0/8
-        {"::ffff:0:0/96", "203.0.113.1", true},
         {"fe80::/10", "febf::1", true},
         {"fe80::/10", "fec0::1", false},
     };
@@ -582,36 +462,16 @@ TEST(AccessRules, TheFirstMatchDecidesAndWithoutAMatchTheListDecides)
 
 TEST(AccessRules, NamesAreDecidedBeforeTheLookUpAndAddressBlocksAfter)
 {
+    // A name decided by a name rule, or by an address rule once looked up, is met end to end
+    // (ProxyRules.ABlockedDestinationFailsCurlWithReplyTwoAndIsListedWithItsRule).
     AccessRules r = rules(
         {}, {"block to .ads.example", "pass to 192.0.2.0/24", "pass to www.example.org", "block"});
-    // A name that a name rule decides before any address rule: no look-up needed.
-    EXPECT_EQ(said(r.decideRequest(request("127.0.0.1", "x.ads.example", "", 80))), "block 1");
-    // Rule 2 needs the address; asked again once it is known.
-    AccessRequest byName = request("127.0.0.1", "www.example.org", "", 80);
-    EXPECT_EQ(said(r.decideRequest(byName)), "address 2");
-    byName.destination = ip("192.0.2.5");
-    EXPECT_EQ(said(r.decideRequest(byName)), "pass 2");
-    byName.destination = ip("198.51.100.5");
-    EXPECT_EQ(said(r.decideRequest(byName)), "pass 3");
     // An address never matches a name rule: no reverse look-ups.
     EXPECT_EQ(said(r.decideRequest(request("127.0.0.1", "", "198.51.100.5", 80))), "block 4");
     EXPECT_EQ(said(r.decideRequest(request("127.0.0.1", "", "::ffff:192.0.2.1", 80))), "pass 2");
     // Rules that fail on something else known first do not ask for the address.
     AccessRules ports = rules({}, {"pass to 192.0.2.0/24 port 443", "block"});
     EXPECT_EQ(said(ports.decideRequest(request("127.0.0.1", "a.test", "", 80))), "block 2");
-}
-
-TEST(AccessRules, MonitorAllowNamesTheOnlyAddressesServed)
-{
-    AccessRules r;
-    std::string error;
-    ASSERT_TRUE(r.addMonitorAllow(cidr("127.0.0.0/8"), &error));
-    ASSERT_TRUE(r.addMonitorAllow(cidr("2001:db8::/32"), &error));
-    EXPECT_TRUE(r.monitorAllowed(ip("127.0.0.1")));
-    EXPECT_TRUE(r.monitorAllowed(ip("::ffff:127.0.0.1")));
-    EXPECT_TRUE(r.monitorAllowed(ip("2001:db8::7")));
-    EXPECT_FALSE(r.monitorAllowed(ip("::1")));
-    EXPECT_FALSE(r.monitorAllowed(ip("192.0.2.1")));
 }
 
 TEST(AccessRules, PortsThatOtherHostsReachNeedRules)
@@ -623,10 +483,8 @@ TEST(AccessRules, PortsThatOtherHostsReachNeedRules)
     AccessRules none, clientOnly = rules({"pass from 192.0.2.0/24"}, {}),
                       requestOnly = rules({}, {"block port 25"});
     EXPECT_EQ(openListenerRefusal({loopback, v6loopback}, loopback, none), "");
-    EXPECT_EQ(openListenerRefusal({loopback, any}, loopback, none),
-              "the SOCKS address 0.0.0.0:1080 is reachable from other hosts and no client or "
-              "request rule says who may use it: that would be an open proxy for anyone; add "
-              "rules (such as \"client pass from 192.0.2.0/24\") or listen on loopback");
+    // The whole message is checked as the program prints it, in ToolPrograms.
+    EXPECT_NE(openListenerRefusal({loopback, any}, loopback, none), "");
     EXPECT_EQ(openListenerRefusal({any}, loopback, clientOnly), "");
     EXPECT_EQ(openListenerRefusal({any}, loopback, requestOnly), "");
     EXPECT_EQ(openListenerRefusal({loopback}, v6any, clientOnly),
@@ -637,9 +495,4 @@ TEST(AccessRules, PortsThatOtherHostsReachNeedRules)
     std::string error;
     ASSERT_TRUE(allowed.addMonitorAllow(cidr("192.0.2.0/24"), &error));
     EXPECT_EQ(openListenerRefusal({loopback}, v6any, allowed), "");
-
-    ProxyOptions o;
-    EXPECT_EQ(load("socks 192.0.2.1:1080\n", {}, &o).size(), 1u); // the load refuses it too
-    EXPECT_EQ(load("socks 192.0.2.1:1080\n", {"--client-rule", "pass from 192.0.2.0/24"}, &o),
-              std::vector<std::string>{});
 }
