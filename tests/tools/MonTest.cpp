@@ -12,39 +12,32 @@
 #include "tools/common/TerminalText.h"
 #include "tools/mon/TextTable.h"
 
-TEST(MonFormat, AddressesInEitherByteOrderAndByName)
+// Addresses of both families in the usual byte order are what vantor-mon prints of the proxy
+// end to end (CurlThroughProxy, ProxyIpv6).
+TEST(MonFormat, AddressesInTheOtherByteOrderWithHostileBytesAndByName)
 {
     S5NetAddr a;
     std::memset(&a, 0, sizeof a);
     EXPECT_EQ(netAddrText(a), "");
-    a.sin.sin_family = AF_INET;
     a.sin.sin_port = htons(8080);
     a.sin.sin_addr.s_addr = inet_addr("10.0.0.7");
-    EXPECT_EQ(netAddrText(a), "10.0.0.7:8080");
     a.sa.sa_family = htons(AF_INET); // from a server of the other byte order
     EXPECT_EQ(netAddrText(a), "10.0.0.7:8080");
-
     std::memset(&a, 0, sizeof a);
-    a.sn.sn_family = 255;
-    a.sn.sn_port = htons(443);
-    std::strcpy(a.sn.sn_name, "bad\x1b[2Jname");
-    EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443"); // no terminal escapes from the network
-}
-
-TEST(MonFormat, IPv6AddressesInBracketsBeforeTheirPortInEitherByteOrder)
-{
-    S5NetAddr a;
-    std::memset(&a, 0, sizeof a);
-    a.sin6.sin6_family = AF_INET6;
     a.sin6.sin6_port = htons(443);
     ASSERT_EQ(inet_pton(AF_INET6, "2001:db8::9", &a.sin6.sin6_addr), 1);
-    EXPECT_EQ(netAddrText(a), "[2001:db8::9]:443");
     a.sa.sa_family = htons(AF_INET6);
     EXPECT_EQ(netAddrText(a), "[2001:db8::9]:443");
     // A hostile server's bytes behind the family: every one of them set.
     std::memset(&a, 0xff, sizeof a);
     a.sin6.sin6_family = AF_INET6;
     EXPECT_EQ(netAddrText(a), "[ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff]:65535");
+
+    std::memset(&a, 0, sizeof a);
+    a.sn.sn_family = 255;
+    a.sn.sn_port = htons(443);
+    std::strcpy(a.sn.sn_name, "bad\x1b[2Jname");
+    EXPECT_EQ(netAddrText(a), "bad\\x1b[2Jname:443"); // no terminal escapes from the network
 }
 
 TEST(MonFormat, EveryControlByteAndEveryInvalidSequenceIsEscaped)
@@ -123,7 +116,6 @@ TEST(MonCommandLine, ServersOfEitherFamilyAndModes)
         {{"host", "--count", "2"}, ""},
         {{"host", "--frobnicate"}, ""},
         {{"host:0"}, ""},
-        {{"host:65536"}, ""},
         {{"host:http"}, ""},
         {{"host:"}, ""},
         {{"--users", "--totals", "host"}, ""},
