@@ -61,15 +61,4 @@ TEST_F(MonsimPasses, APassStillBeingSentIsNeverMadeAgainInPlace)
     EXPECT_TRUE(SameRecords(sim.scenario.pass(6), *sim.lastPass));
 }
 
-TEST(MonsimScripted, AScriptedPassIsServedAsWrittenAndNotMadeAhead)
-{
-    Simulator sim;
-    sim.prepareNextPass(); // nothing generated: nothing to make
-    EXPECT_EQ(nullptr, sim.nextPass);
-    std::lock_guard<std::mutex> guard(sim.lock);
-    sim.takeNextPass();
-    EXPECT_TRUE(sim.lastPass->conns.empty());
-    EXPECT_EQ(1, sim.passesServed);
-}
-
 } // namespace
