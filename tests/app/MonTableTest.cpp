@@ -206,15 +206,4 @@ TEST_F(MonTableTest, StripesFollowTheRowsAsTheListGrows)
             EXPECT_EQ(r % 2 == 1, Pixel(column, r, 3, 3) == PINK) << column << "," << r;
 }
 
-TEST_F(MonTableTest, ALongServerNameIsCutInTheTitle)
-{
-    std::string name(120, 'h');
-    name += ":5051";
-    ASSERT_EQ(app->AddSOCKS5(name.c_str()), 1);
-    view()->RestoreTable(0);
-    std::string title = Title();
-    EXPECT_EQ(TABLE_TITLE_SIZE - 1, (int)title.size());
-    EXPECT_EQ("Active Connections  (hhhh", title.substr(0, 25));
-}
-
 } // namespace
