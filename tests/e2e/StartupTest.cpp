@@ -166,10 +166,6 @@ TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
     EXPECT_EQ(ModeOf(".vantorrc"), 0u);
 }
 
-} // namespace
-
-namespace {
-
 // The resident memory of a process in KiB, or -1.
 long ResidentKiB(pid_t pid)
 {
