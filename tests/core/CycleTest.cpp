@@ -416,12 +416,6 @@ TEST_F(CycleTest, PauseThenUpdateNowPollsOnceAndPauseThenStartResumes)
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
     EXPECT_NE(server->updateTimer, SOCKS5_NO_TIMER);
     EXPECT_NE(server->spinTimer, SOCKS5_NO_TIMER);
-
-    // A poll is refused while the server is busy.
-    server->status |= SOCKS5_BUSY;
-    Poll();
-    EXPECT_EQ(RequestsOf(sim, kPoll), 3);
-    server->status &= ~SOCKS5_BUSY;
 }
 
 TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
