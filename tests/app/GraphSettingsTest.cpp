@@ -60,13 +60,6 @@ protected:
         AppTest::TearDown();
     }
 
-    void Settle()
-    {
-        for (int i = 0; i < 10; i++) {
-            ProcessEvents();
-            usleep(10000);
-        }
-    }
     void Open()
     {
         chart->BuildServicePanel();

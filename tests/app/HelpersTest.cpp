@@ -68,15 +68,7 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
         EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)));
         EXPECT_FALSE(XtIsManaged(XmMessageBoxGetChild(dialog, XmDIALOG_HELP_BUTTON)));
         if (post.screenshot) {
-            for (int i = 0; i < 100; i++) {
-                ProcessEvents();
-                XWindowAttributes attributes;
-                XGetWindowAttributes(display, XtWindow(panel), &attributes);
-                if (attributes.map_state == IsViewable)
-                    break;
-                usleep(10000);
-            }
-            ProcessEvents();
+            WaitUntilViewable(panel);
             RgbImage shot = ReadDrawable(display, XtWindow(panel));
             EXPECT_TRUE(WritePng(ArtifactPath(post.screenshot), shot));
             // The two lines of text beside the symbol, and the symbol itself.
