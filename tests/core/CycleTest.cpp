@@ -36,6 +36,39 @@ int RequestsOf(const MonsimProcess& sim, const std::string& line)
 
 const char kPoll[] = "request type=2 all=0";
 
+// Queues an X event whose handling runs action, as a menu choice waiting in the queue would.
+void QueueUserAction(MonitorApp* app, void (*action)(MonitorApp*))
+{
+    static void (*pending)(MonitorApp*) = nullptr;
+    pending = action;
+    XtEventHandler handler = [](Widget, XtPointer clientData, XEvent* event, Boolean*) {
+        if (event->type == ClientMessage && pending) {
+            pending(static_cast<MonitorApp*>(clientData));
+            pending = nullptr;
+        }
+    };
+    XtAddEventHandler(app->shell, NoEventMask, True, handler, app);
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = XtWindow(app->shell);
+    event.xclient.message_type = XInternAtom(XtDisplay(app->shell), "VANTOR_TEST_ACTION", False);
+    event.xclient.format = 32;
+    XSendEvent(XtDisplay(app->shell), XtWindow(app->shell), False, NoEventMask, &event);
+    XSync(XtDisplay(app->shell), False);
+}
+
+// A connection to the web service (port 80), with further fields.
+std::string Web(int key, const std::string& fields)
+{
+    return Conn(key, "dst=10.0.0.9:80 " + fields);
+}
+
+std::string At(const char* field, long seconds)
+{
+    return std::string(" ") + field + "=" + std::to_string(T + seconds);
+}
+
 class CycleTest : public AppTest {
 protected:
     // Adds the simulator as the only server and starts monitoring it (one poll).
@@ -267,6 +300,8 @@ TEST_F(CycleTest, ALostConnectionKeepsTheRowsAndStopsTheTimers)
     EXPECT_EQ(server->rowCount, 2);
     EXPECT_EQ(server->activeCount, 2);
     EXPECT_EQ(LabelPixmap(app->workingLabel), app->pixmaps[4]) << "the new_rejection icon";
+    for (int item = 0; item < ACTION_ITEMS; item++)
+        EXPECT_EQ(XtIsSensitive(app->menu->actionItems[item]) != False, item == 0) << "Start alone";
 
     // Stop drops the rows kept after the loss; the server stays disabled.
     app->StopMonitoring();
@@ -473,32 +508,6 @@ TEST_F(CycleTest, ParkedRowsComeBackFromTheTemporaryFile)
     EXPECT_EQ(server->rowCount, 3);
 }
 
-namespace {
-
-// Queues an X event whose handling runs action, as a menu choice waiting in the queue would.
-void QueueUserAction(MonitorApp* app, void (*action)(MonitorApp*))
-{
-    static void (*pending)(MonitorApp*) = nullptr;
-    pending = action;
-    XtEventHandler handler = [](Widget, XtPointer clientData, XEvent* event, Boolean*) {
-        if (event->type == ClientMessage && pending) {
-            pending(static_cast<MonitorApp*>(clientData));
-            pending = nullptr;
-        }
-    };
-    XtAddEventHandler(app->shell, NoEventMask, True, handler, app);
-    XEvent event;
-    memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = XtWindow(app->shell);
-    event.xclient.message_type = XInternAtom(XtDisplay(app->shell), "VANTOR_TEST_ACTION", False);
-    event.xclient.format = 32;
-    XSendEvent(XtDisplay(app->shell), XtWindow(app->shell), False, NoEventMask, &event);
-    XSync(XtDisplay(app->shell), False);
-}
-
-} // namespace
-
 TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
 {
     MonsimProcess sim(Script({Conn(1)}));
@@ -519,17 +528,6 @@ TEST_F(CycleTest, APauseOrStopWaitingWhenATimerFiresIsNotUndone)
     server->SpinTimeOut();
     EXPECT_EQ(server->spinTimer, SOCKS5_NO_TIMER);
     EXPECT_EQ(server->updateTimer, SOCKS5_NO_TIMER);
-}
-
-// A connection to the web service (port 80), with further fields.
-std::string Web(int key, const std::string& fields)
-{
-    return Conn(key, "dst=10.0.0.9:80 " + fields);
-}
-
-std::string At(const char* field, long seconds)
-{
-    return std::string(" ") + field + "=" + std::to_string(T + seconds);
 }
 
 TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHundredPolls)
