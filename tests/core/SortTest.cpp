@@ -20,9 +20,7 @@ protected:
     SOCKS5* Monitor(const std::string& rows)
     {
         sim.reset(new MonsimProcess(Script({rows})));
-        app->AddSOCKS5(sim->address().c_str());
-        StartAndWait();
-        return app->current;
+        return StartShowing(*sim);
     }
 
     // The keys of the list on show, in display order.
