@@ -53,6 +53,27 @@ TEST_F(AppSettingsTest, SaveOptionsWritesTheDefaultBlockWithTheTableGeometry)
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+// The file's own format is walked through in the unit tests; here the application's use.
+TEST_F(AppSettingsTest, SavedSettingsAreReadBackAndAThirdServerIsIgnored)
+{
+    for (const char* name : {"a", "b", "c"})
+        app->AddSOCKS5(name);
+    for (int i = 0; i < 3; i++) {
+        app->servers[i]->setting.sortType = static_cast<SortKey>(SORT_BY_SERVICE + i);
+        snprintf(app->servers[i]->setting.serviceName[1], SETTING_TEXT_SIZE, "Remote%d", i);
+    }
+    ASSERT_EQ(app->WriteSetting(), 1);
+    app->RemoveSOCKS5(2);
+    for (int i = 0; i < 2; i++)
+        app->servers[i]->setting.sortType = SORT_BY_SOURCE;
+    app->ReadSettingFile();
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(app->servers[i]->setting.sortType, SORT_BY_SERVICE + i);
+        EXPECT_EQ(std::string(app->servers[i]->setting.serviceName[1]),
+                  "Remote" + std::to_string(i));
+    }
+}
+
 TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailedOpensAreTold)
 {
     app->AddSOCKS5("a");

@@ -611,6 +611,24 @@ TEST_F(CycleTest, ConnectionsTheServerKeepsListingCountOnceAndHoldNoMemoryForAHu
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+TEST_F(CycleTest, AConnectionFirstSeenCountsWholeOnlyWhenItStartedAfterThePreviousPoll)
+{
+    // At the second poll two connections are new to the window: one started before the
+    // first poll (at which the server did not list it), one after it.
+    MonsimProcess sim(
+        Script({Web(1, "in=100" + At("cur", 10)),
+                Web(1, "in=150" + At("cur", 20))
+                    + Conn(2, "dst=10.0.0.2:9999 in=700" + At("start", 5) + At("cur", 20))
+                    + Web(3, "in=300" + At("start", 10) + At("cur", 20))}));
+    Start(sim);
+    Poll();
+    EXPECT_EQ(Newest(3), 50.0f + 300.0f);
+    EXPECT_EQ(Newest(0), 0.0f);
+    Poll();
+    EXPECT_EQ(Newest(3), 0.0f);
+    EXPECT_EQ(Newest(0), 0.0f);
+}
+
 TEST_F(CycleTest, AServerSwitchLeavesNoCountScaleOrUnitOfTheServerLeft)
 {
     MonsimProcess first(Script({Web(1, "in=0"), Web(1, "in=5000000") + Conn(2, "state=12")}));
