@@ -70,19 +70,6 @@ protected:
         return box ? ShownText(box, XmNmessageString) : "";
     }
 
-    void WaitUntilViewable(Widget panel)
-    {
-        for (int i = 0; i < 200; i++) {
-            ProcessEvents();
-            XWindowAttributes attributes;
-            if (XtWindow(panel) && XGetWindowAttributes(display, XtWindow(panel), &attributes)
-                && attributes.map_state == IsViewable)
-                break;
-            usleep(10000);
-        }
-        ProcessEvents();
-    }
-
     TempDir dir;
     char oldDir[4096] = {};
 };

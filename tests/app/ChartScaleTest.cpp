@@ -65,13 +65,6 @@ TEST(ChartScale, ReadoutIsZeroOutsideThePlotAndFormattedInside)
     EXPECT_STREQ(text, "1235");
 }
 
-TEST(ChartScale, UnitTexts)
-{
-    EXPECT_STREQ(ChartUnitText(UNIT_BYTES), "Bytes");
-    EXPECT_STREQ(ChartUnitText(UNIT_KILOBYTES), "KBytes");
-    EXPECT_STREQ(ChartUnitText(UNIT_MEGABYTES), "MBytes");
-}
-
 TEST(ChartScale, OverflowSampleIsFoundAtPositionsUpTo19)
 {
     float samples[CHART_SAMPLES] = {};

@@ -37,10 +37,7 @@ protected:
     {
         app->BuildRejectPanel();
         ASSERT_NE(app->rejectPanel, nullptr);
-        for (int i = 0; i < 10; i++) {
-            ProcessEvents();
-            usleep(10000);
-        }
+        Settle();
     }
     void Press(const char* name)
     {

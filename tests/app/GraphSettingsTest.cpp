@@ -60,13 +60,6 @@ protected:
         AppTest::TearDown();
     }
 
-    void Settle()
-    {
-        for (int i = 0; i < 10; i++) {
-            ProcessEvents();
-            usleep(10000);
-        }
-    }
     void Open()
     {
         chart->BuildServicePanel();
@@ -213,7 +206,7 @@ TEST_F(GraphSettingsTest, ShowsTheSevenServicesWithTheirTogglesAndTheTwentyColou
 TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
 {
     Open();
-    const std::string digits(10000, '9');
+    const std::string digits(10000, '9'), page(10000, 'x');
     struct Case {
         const char* name;
         const char* port;
@@ -233,6 +226,7 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
         {"  gopher", "70", nullptr, 9},    // leading blanks dropped
         {"mail relay", "25", nullptr, 10}, // cut at the first blank
         {"finger2", "", nullptr, 11},      // an empty port is accepted
+        {page.c_str(), "70", nullptr, 12}, // a pasted page: cut to what a name holds
     };
     for (const Case& c : cases) {
         Messages messages = Add(c.name, c.port);
@@ -251,6 +245,13 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
     EXPECT_STREQ(server->setting.servicePortText[10], "");
     EXPECT_EQ(CellText(2, 11), "finger2");
     EXPECT_EQ(CellText(3, 11), "");
+    EXPECT_EQ(CellText(2, 12), std::string(SETTING_TEXT_SIZE - 1, 'x'));
+    // Typed, the fields take no more than a name and a port hold.
+    int nameLength = 0, portLength = 0;
+    XtVaGetValues(dialog->nameField, XmNmaxLength, &nameLength, NULL);
+    XtVaGetValues(dialog->portField, XmNmaxLength, &portLength, NULL);
+    EXPECT_EQ(nameLength, SETTING_TEXT_SIZE - 1);
+    EXPECT_EQ(portLength, 9);
 }
 
 TEST_F(GraphSettingsTest, GopherIsAddedUnplottedWithColourSevenAndPlottedWhenSwitchedOn)
@@ -293,19 +294,6 @@ TEST_F(GraphSettingsTest, GopherIsAddedUnplottedWithColourSevenAndPlottedWhenSwi
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(*cell, 1);
     free(cell);
-}
-
-TEST_F(GraphSettingsTest, TwentyServicesAreTheLimit)
-{
-    Open();
-    for (int i = 7; i < SETTING_SERVICES; i++)
-        ASSERT_TRUE(Add("s" + std::to_string(i), std::to_string(1000 + i)).empty()) << i;
-    EXPECT_EQ(Add("one_more", "9999"), Messages{kTooMany});
-    EXPECT_EQ(server->setting.serviceCount, SETTING_SERVICES);
-    XRectangle box;
-    EXPECT_TRUE(XomEditTableGetCellRectangle(dialog->serviceTable, 2, 7, &box));
-    // The limit comes before the name checks.
-    EXPECT_EQ(Add("   ", "8o"), Messages{kTooMany});
 }
 
 TEST_F(GraphSettingsTest, DefaultServicesStayAndAddedOnesAreDeletedWithTheRowsMovingUp)
@@ -482,7 +470,7 @@ TEST_F(GraphSettingsTest, OkPopsDownAndTheNextOpeningShowsTheSameDialogRefilled)
     app->current = server;
 }
 
-TEST_F(GraphSettingsTest, ColourNumbersOutsideTheListWrapAround)
+TEST_F(GraphSettingsTest, TwentyServicesAreTheLimitAndColourNumbersBeyondTheListWrapAround)
 {
     EXPECT_EQ(ServiceColorNumber(-1), 19);
     EXPECT_EQ(ServiceColorNumber(20), 0);
@@ -491,7 +479,10 @@ TEST_F(GraphSettingsTest, ColourNumbersOutsideTheListWrapAround)
     // Thirteen added services take colours 7 to 19; after a deletion the next takes 20,
     // which shows as colour 0.
     for (int i = 7; i < SETTING_SERVICES; i++)
-        ASSERT_TRUE(Add("s" + std::to_string(i), std::to_string(1000 + i)).empty());
+        ASSERT_TRUE(Add("s" + std::to_string(i), std::to_string(1000 + i)).empty()) << i;
+    EXPECT_EQ(Add("one_more", "9999"), Messages{kTooMany});
+    EXPECT_EQ(Add("   ", "8o"), Messages{kTooMany}) << "the limit comes before the name checks";
+    EXPECT_EQ(server->setting.serviceCount, SETTING_SERVICES);
     SelectRow(8);
     Press("fw_delete");
     ASSERT_TRUE(TakeMessages().empty());
@@ -499,19 +490,4 @@ TEST_F(GraphSettingsTest, ColourNumbersOutsideTheListWrapAround)
     EXPECT_EQ(dialog->colorIndex[19], 20);
     Switch(19, true);
     EXPECT_EQ(LineColour(19), color_pixel_list[0]);
-}
-
-TEST_F(GraphSettingsTest, APastedPageIsCutToWhatAServiceNameHolds)
-{
-    Open();
-    std::string page(10000, 'x');
-    EXPECT_TRUE(Add(page, "70").empty());
-    EXPECT_EQ(std::string(server->setting.serviceName[7]), std::string(SETTING_TEXT_SIZE - 1, 'x'));
-    EXPECT_EQ(CellText(2, 8), std::string(SETTING_TEXT_SIZE - 1, 'x'));
-    // Typed, the fields take no more than a name and a port hold.
-    int nameLength = 0, portLength = 0;
-    XtVaGetValues(dialog->nameField, XmNmaxLength, &nameLength, NULL);
-    XtVaGetValues(dialog->portField, XmNmaxLength, &portLength, NULL);
-    EXPECT_EQ(nameLength, SETTING_TEXT_SIZE - 1);
-    EXPECT_EQ(portLength, 9);
 }

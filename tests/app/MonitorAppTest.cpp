@@ -58,10 +58,6 @@ TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndAnEmptyStatusLine)
     EXPECT_NE(XtNameToWidget(app->shell, "*sperator"), nullptr);
     EXPECT_EQ(LabelText("*Active Connection:"), "Active Connection:");
     EXPECT_EQ(LabelText("*Failed Connection:"), "Failed Connection:");
-    // Labels come from the built-in resources, trailing blanks and tabs included.
-    EXPECT_EQ(LabelText("*fm_exit"), "Exit ");
-    EXPECT_EQ(LabelText("*fm_connection"), "Connection\t");
-    EXPECT_EQ(LabelText("*fm_socks5s"), "SOCKS5Server");
 
     // The two count fields start empty.
     for (Widget field : {app->activeText, app->failedText}) {

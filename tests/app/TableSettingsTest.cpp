@@ -37,10 +37,7 @@ protected:
     ColumnSelect* Open()
     {
         app->menu->TableSettingsSelect();
-        for (int i = 0; i < 10; i++) {
-            ProcessEvents();
-            usleep(10000);
-        }
+        Settle();
         return current_column_select;
     }
     static void Press(long which)

@@ -334,13 +334,9 @@ TEST(MonitorIni, ServiceCountAboveTwentyKeepsTwentyAndTheNextBlockInStep)
     EXPECT_STREQ(a.s.serviceName[19], "S19");
     EXPECT_EQ(a.s.servicePort[19], 1019);
     EXPECT_EQ(b.s.maxRejected, 61);
-
-    DefaultSetting n;
-    ReadBlock(DefaultBlockWith("50  1  7  ", "50  1  -4  "), n);
-    EXPECT_EQ(n.s.serviceCount, 7);
 }
 
-TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndGarbageIsHarmless)
+TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndHugeCountsAreHarmless)
 {
     DefaultSetting d;
     ReadBlock(DefaultBlockWith("Telnet  23", std::string(40, 'N') + "  " + std::string(300, '9')),
@@ -349,11 +345,8 @@ TEST(MonitorIni, LongWordsAreCutToTheirBuffersAndGarbageIsHarmless)
     EXPECT_EQ(std::string(d.s.servicePortText[1]), std::string(24, '9'));
     EXPECT_STREQ(d.s.serviceName[2], "FTP");
 
+    // Damaged files at random are WriteAfterAnyReadIsReadBackTheSame and the fuzz target.
     Setting* in[] = {&d.s};
-    std::string garbage;
-    for (int i = 0; i < 5000; i++)
-        garbage += static_cast<char>((i * 7919) % 256);
-    ReadText("3\n" + garbage, in, 1);
     ReadText("", in, 1);
     ReadText("2147483647  1  2", in, 1);
     EXPECT_GE(d.s.serviceCount, 0);
@@ -393,7 +386,9 @@ TEST(SettingsPaths, AnUnsetEmptyOrRelativeHomeFallsBackToThePasswordDatabase)
         unsetenv("HOME");
 }
 
-TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
+// What each refusal is called, and a file of another user, are the application's settings
+// tests.
+TEST(SettingsOpen, OnlyARegularFileIsOpenedAndNothingBlocks)
 {
     TempDir dir;
     std::string file = dir.path() + "/monitor.ini", fifo = dir.path() + "/fifo",
@@ -412,11 +407,6 @@ TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
                  {dir.path(), SETTINGS_NOT_REGULAR},
                  {dir.path() + "/none", SETTINGS_ABSENT},
                  {"", SETTINGS_ABSENT}};
-    EXPECT_STREQ(SpecialFileKind(fifo), "a FIFO");
-    EXPECT_STREQ(SpecialFileKind(link), "a symbolic link");
-    EXPECT_STREQ(SpecialFileKind(dir.path()), "a directory");
-    EXPECT_EQ(SpecialFileKind(file), nullptr);
-    EXPECT_EQ(SpecialFileKind(dir.path() + "/none"), nullptr);
     for (const auto& c : cases) {
         SettingsOpenResult result;
         FILE* in = OpenSettingsFile(c.path, &result);
@@ -424,13 +414,6 @@ TEST(SettingsOpen, OnlyARegularFileOfThisUserIsOpenedAndNothingBlocks)
         EXPECT_EQ(in != nullptr, c.result == SETTINGS_OPENED) << c.path;
         if (in)
             fclose(in);
-    }
-    if (geteuid() == 0) {
-        // A file planted by another user is never read.
-        ASSERT_EQ(chown(file.c_str(), 4242, 4242), 0);
-        SettingsOpenResult result;
-        EXPECT_EQ(OpenSettingsFile(file, &result), nullptr);
-        EXPECT_EQ(result, SETTINGS_FOREIGN);
     }
 }
 
@@ -476,23 +459,11 @@ TEST(Socks5Dat, NamesAreKeptUpToTheServerNameSizeAndReadBackAsWritten)
     EXPECT_EQ(Names(text, &accepted), names);
 }
 
-TEST(SafeWrite, RefusesASymbolicLinkAndLeavesItsTargetAlone)
+// A link to a file is refused in the application's settings tests; a dangling one is refused
+// as well, and nothing is created at its target.
+TEST(SafeWrite, RefusesADanglingLinkAndADirectory)
 {
     TempDir dir;
-    std::string target = dir.path() + "/target";
-    std::string link = dir.path() + "/monitor.ini";
-    {
-        std::ofstream(target) << "precious";
-    }
-    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    EXPECT_EQ(WriteFileSafely(link, [](FILE* f) { fputs("overwritten", f); }),
-              SAFE_WRITE_NOT_REGULAR);
-    EXPECT_EQ(FileText(target), "precious");
-    struct stat st;
-    ASSERT_EQ(lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-
-    // A dangling link is refused as well, and nothing is created at its target.
     std::string dangling = dir.path() + "/socks5.dat";
     ASSERT_EQ(symlink((dir.path() + "/nowhere").c_str(), dangling.c_str()), 0);
     EXPECT_EQ(WriteFileSafely(dangling, [](FILE* f) { fputs("x", f); }), SAFE_WRITE_NOT_REGULAR);

@@ -1,18 +1,12 @@
 // The menu bar of the real program, driven from the keyboard against the monitoring
-// simulator: monitoring from the Action menu, the warnings without a server, a lost
-// server, saving the options, a full server list, and leaving the program.
+// simulator: monitoring from the Action menu, the warnings without a server, a full server
+// list, and leaving the program.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
 #include <algorithm>
-#include <fstream>
-#include <regex>
-#include <sstream>
 
 #include "tests/e2e/WindowProbe.h"
 #include "tests/support/MonsimProcess.h"
-#include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
 namespace {
@@ -108,72 +102,6 @@ TEST(MenuTest, StartPauseUpdateNowAndStopDriveThePollsAndTheStatusIcon)
     EXPECT_EQ(vantor.WaitForExit(), 0);
 }
 
-TEST(MenuTest, AServerThatClosesTheConnectionIsReportedAndStopped)
-{
-    std::string script = std::string(kPass) + "pass\nclose\n";
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("lost.txt", script)});
-    VantorHome home({sim.address()}, 1000);
-    VantorDriver vantor(home.path());
-    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-
-    ASSERT_TRUE(vantor.StartMonitoring());
-    ASSERT_TRUE(WaitForWindow("Warning", 8000));
-    EXPECT_FALSE(vantor.SaveScreenOverWindow("lost-server.png").empty());
-    EXPECT_TRUE(AcknowledgeDialog("Warning"));
-    EXPECT_TRUE(Eventually(
-        [&] { return WorkingIcon(vantor.display(), vantor.Screenshot()) == "new_rejection"; }));
-    EXPECT_EQ(ToolBarStates(vantor.display(), vantor.window()), "100010");
-    int polls = sim.listRequests();
-    SleepMs(2500);
-    EXPECT_EQ(sim.listRequests(), polls); // no timer left running
-
-    ASSERT_TRUE(vantor.QuitThroughMenu());
-    EXPECT_EQ(vantor.WaitForExit(), 0);
-}
-
-TEST(MenuTest, SortUnitAndNamingChoicesAreSavedWithSaveOptions)
-{
-    VantorHome home({"127.0.0.1:1"});
-    VantorDriver vantor(home.path());
-    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-
-    // Options > Sort By > User; Traffic Unit > Megabytes; Host Naming > IP Address.
-    const std::vector<std::string> options = {"F10", "Right", "Right", "Right", "Right", "Right"};
-    std::vector<std::string> keys = options;
-    keys.insert(keys.end(), {"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
-    ASSERT_TRUE(vantor.Keys(keys));
-    keys = options;
-    keys.insert(keys.end(),
-                {"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
-    ASSERT_TRUE(vantor.Keys(keys));
-    keys = options;
-    keys.insert(keys.end(),
-                {"Down", "Down", "Down", "Down", "Down", "Down", "Right", "Down", "Return"});
-    ASSERT_TRUE(vantor.Keys(keys));
-
-    ASSERT_TRUE(vantor.Keys(kSaveOptions));
-    ASSERT_TRUE(WaitForWindow("Information"));
-    EXPECT_FALSE(vantor.SaveScreenOverWindow("settings-saved.png").empty());
-    EXPECT_TRUE(AcknowledgeDialog("Information"));
-
-    // The saved block is the default one with the three choices; the table's geometry is
-    // what the window gives it.
-    std::string expected = "1\n" + SettingsBlock(60000);
-    expected.replace(expected.find("3  12  0"), 8, "5  13  0");
-    expected.replace(expected.find("9  1.000000"), 11, "11  1048576.000000");
-    std::string saved = FileText(home.File("monitor.ini"));
-    // The table's width and height are those of its view in the window.
-    size_t geometry = expected.find("750  280  10  \n");
-    std::smatch savedGeometry;
-    ASSERT_TRUE(std::regex_search(saved, savedGeometry, std::regex("\n([0-9]+  [0-9]+)  10  \n")))
-        << saved;
-    expected.replace(geometry, 8, savedGeometry[1].str());
-    EXPECT_EQ(saved, expected);
-
-    ASSERT_TRUE(vantor.QuitThroughMenu());
-    EXPECT_EQ(vantor.WaitForExit(), 0);
-}
-
 TEST(MenuTest, TenThousandNamesGiveTenServersAndOneWarningAndControlXLeavesAfterAMenu)
 {
     std::vector<std::string> names;
@@ -196,17 +124,6 @@ TEST(MenuTest, TenThousandNamesGiveTenServersAndOneWarningAndControlXLeavesAfter
     ASSERT_TRUE(vantor.Keys(
         {"Escape", "Escape", "F10", "Right", "Right", "Down", "Escape", "Escape", "ctrl+x"}));
     EXPECT_EQ(vantor.WaitForExit(), 0);
-    EXPECT_EQ(vantor.StandardError(), "");
-}
-
-TEST(MenuTest, ClosingTheWindowFromTheWindowManagerEndsTheProgram)
-{
-    VantorHome home({"127.0.0.1:1"});
-    VantorDriver vantor(home.path());
-    ASSERT_TRUE(vantor.Start()) << vantor.StandardError();
-    ASSERT_TRUE(vantor.CloseFromWindowManager());
-    EXPECT_EQ(vantor.WaitForExit(), 0);
-    EXPECT_FALSE(vantor.Running());
     EXPECT_EQ(vantor.StandardError(), "");
 }
 

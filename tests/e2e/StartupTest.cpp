@@ -140,17 +140,15 @@ std::vector<std::string> PasswordDatabaseWithHome(const TempDir& dir, const std:
             "NSS_WRAPPER_DISABLE_DEEPBIND=1", "ASAN_OPTIONS=verify_asan_link_order=0"};
 }
 
+// An empty HOME is told from an unset one in SettingsPaths.
 TEST(StartupTest, WithoutHomeTheSettingsGoToTheHomeOfThePasswordDatabase)
 {
     TempDir dir;
     std::string home = dir.path() + "/op";
     ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
-    for (bool emptyHome : {false, true}) {
-        VantorDriver vantor("", PasswordDatabaseWithHome(dir, home, emptyHome));
-        RunAndQuit(vantor);
-        EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc"))) << "empty HOME: " << emptyHome;
-        rmdir((home + "/.vantorrc").c_str());
-    }
+    VantorDriver vantor("", PasswordDatabaseWithHome(dir, home, false));
+    RunAndQuit(vantor);
+    EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc")));
 }
 
 TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
@@ -165,10 +163,6 @@ TEST(StartupTest, WithoutAnyHomeNoSettingsFileIsUsedAndTheUserIsToldOnce)
     EXPECT_EQ(ModeOf("/tmp/monitor.ini"), 0u);
     EXPECT_EQ(ModeOf(".vantorrc"), 0u);
 }
-
-} // namespace
-
-namespace {
 
 // The resident memory of a process in KiB, or -1.
 long ResidentKiB(pid_t pid)

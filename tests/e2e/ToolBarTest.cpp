@@ -3,6 +3,8 @@
 // and showing the tool bar; and every menu posted, saved as pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/icons/active.xpm.h"
 #include "app/icons/fail.xpm.h"
 #include "tests/e2e/WindowProbe.h"
@@ -51,7 +53,7 @@ protected:
     VantorDriver vantor{home.path()};
 };
 
-TEST_F(ToolBarTest, ThreeServersSwitchFromTheirButtonsAndTheMenu)
+TEST_F(ToolBarTest, ThreeServersSwitchFromTheirButtonsAndTheMenuAndShowToolbarHidesThem)
 {
     // Start and Show Failed enabled, Pause, Stop, Update now disabled; the first server
     // is current, so its button is disabled.
@@ -71,6 +73,13 @@ TEST_F(ToolBarTest, ThreeServersSwitchFromTheirButtonsAndTheMenu)
     EXPECT_EQ(States(), "10001110");
     // SOCKS5Server > the second server.
     ASSERT_TRUE(vantor.Keys({"F10", "Right", "Right", "Right", "Down", "Down", "Down", "Return"}));
+    EXPECT_EQ(States(), "10001101");
+
+    const std::vector<std::string> toggle = MenuKeys(2, 2); // View > Show Toolbar
+    ASSERT_TRUE(vantor.Keys(toggle));
+    EXPECT_EQ(States(), "");
+    EXPECT_FALSE(vantor.SaveScreenshot("toolbar-hidden.png").empty());
+    ASSERT_TRUE(vantor.Keys(toggle));
     EXPECT_EQ(States(), "10001101");
 }
 
@@ -103,43 +112,26 @@ TEST_F(ToolBarTest, ShowFailedButtonTurnsIntoShowActiveAndTheTipFollows)
     EXPECT_TRUE(Shows(4, fail_xpm));
 }
 
-TEST_F(ToolBarTest, ShowToolbarHidesAndShowsIt)
-{
-    const std::vector<std::string> toggle = MenuKeys(2, 2); // View > Show Toolbar
-    ASSERT_TRUE(vantor.Keys(toggle));
-    EXPECT_EQ(States(), "");
-    EXPECT_FALSE(vantor.SaveScreenshot("toolbar-hidden.png").empty());
-    ASSERT_TRUE(vantor.Keys(toggle));
-    EXPECT_EQ(States(), "10001011");
-}
-
 TEST_F(ToolBarTest, EveryMenuPosted)
 {
-    struct {
+    const struct {
         const char* picture;
-        std::vector<std::string> keys;
-    } const menus[] = {
-        {"menu-file.png", {"F10", "Down"}},
-        {"menu-action.png", {"F10", "Right", "Down"}},
-        {"menu-view.png", {"F10", "Right", "Right", "Down"}},
-        {"menu-view-display.png",
-         {"F10", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Right"}},
-        {"menu-servers.png", {"F10", "Right", "Right", "Right", "Down"}},
-        {"menu-connection.png", {"F10", "Right", "Right", "Right", "Right", "Down"}},
-        {"menu-options.png", {"F10", "Right", "Right", "Right", "Right", "Right", "Down"}},
-        {"menu-options-sort.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
-          "Right"}},
-        {"menu-options-unit.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
-          "Down", "Right"}},
-        {"menu-options-naming.png",
-         {"F10", "Right", "Right", "Right", "Right", "Right", "Down", "Down", "Down", "Down",
-          "Down", "Down", "Right"}},
-        {"menu-help.png", {"F10", "Left", "Down"}},
+        int menu, submenu; // the entry whose submenu is posted too, or -1
+    } menus[] = {
+        {"menu-file.png", 0, -1},        {"menu-action.png", 1, -1},
+        {"menu-view.png", 2, -1},        {"menu-view-display.png", 2, 4},
+        {"menu-servers.png", 3, -1},     {"menu-connection.png", 4, -1},
+        {"menu-options.png", 5, -1},     {"menu-options-sort.png", 5, 3},
+        {"menu-options-unit.png", 5, 4}, {"menu-options-naming.png", 5, 5},
+        {"menu-help.png", 6, -1},
     };
     for (const auto& menu : menus) {
-        ASSERT_TRUE(vantor.Keys(menu.keys));
+        // The keys that choose the entry, with Right for Return to post its submenu instead.
+        std::vector<std::string> keys = MenuKeys(menu.menu, std::max(menu.submenu, 0));
+        keys.back() = "Right";
+        if (menu.submenu < 0)
+            keys.pop_back();
+        ASSERT_TRUE(vantor.Keys(keys));
         SleepMs(200);
         EXPECT_FALSE(vantor.SaveScreenOverWindow(menu.picture).empty());
         ASSERT_TRUE(vantor.Keys({"Escape", "Escape", "Escape"}));

@@ -193,6 +193,19 @@ Window FindToolBox(Display* display, Window w)
     return 0;
 }
 
+// The ids of the viewable windows with this title.
+std::vector<std::string> WindowIds(const std::string& title)
+{
+    ProcessResult found =
+        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
+    std::istringstream lines(found.out);
+    std::vector<std::string> ids;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            ids.push_back(line);
+    return ids;
+}
+
 } // namespace
 
 std::vector<ToolButton> ToolButtons(Display* display, Window main)
@@ -233,14 +246,7 @@ std::string ToolBarStates(Display* display, Window main)
 
 int WindowsNamed(const std::string& title)
 {
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::istringstream lines(found.out);
-    int count = 0;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            count++;
-    return count;
+    return static_cast<int>(WindowIds(title).size());
 }
 
 bool WaitForWindow(const std::string& title, int timeoutMs)
@@ -250,13 +256,10 @@ bool WaitForWindow(const std::string& title, int timeoutMs)
 
 bool AcknowledgeDialog(const std::string& title)
 {
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::istringstream lines(found.out);
-    std::string id;
-    if (!std::getline(lines, id) || id.empty())
+    std::vector<std::string> ids = WindowIds(title);
+    if (ids.empty())
         return false;
-    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
+    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
     RunProcess({"xdotool", "key", "Return"}, {}, 10);
     return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
 }
@@ -294,13 +297,11 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
 
 std::string FocusDialog(const std::string& title)
 {
-    if (!WaitForWindow(title))
+    std::vector<std::string> ids;
+    if (!Eventually([&] { return !(ids = WindowIds(title)).empty(); }))
         return "";
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::string id = found.out.substr(0, found.out.find('\n'));
-    RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10);
-    return id;
+    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
+    return ids[0];
 }
 
 void ClickIn(const std::string& window, int x, int y, int settleMs)

@@ -91,6 +91,14 @@ void ProcessEvents()
     }
 }
 
+void Settle()
+{
+    for (int i = 0; i < 10; i++) {
+        ProcessEvents();
+        usleep(10000);
+    }
+}
+
 bool WaitForPass(int timeoutMs)
 {
     MonitorApp* app = TheApp();
@@ -190,4 +198,20 @@ std::string AppTest::Cell(int column, int row)
     std::string result = text ? text : "";
     free(text);
     return result;
+}
+
+std::string AppTest::Title()
+{
+    char* title = nullptr;
+    XtVaGetValues(app->tableView->table, XomNtitleString, &title, NULL);
+    return title ? title : "";
+}
+
+SOCKS5* AppTest::StartShowing(MonsimProcess& sim)
+{
+    EXPECT_EQ(app->AddSOCKS5(sim.address().c_str()), 1);
+    app->tableView->RestoreTable(1); // as the server list does for its first server
+    StartAndWait();
+    ProcessEvents();
+    return app->current;
 }

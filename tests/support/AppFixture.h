@@ -24,6 +24,8 @@ std::string TestHome();
 
 // Handles the pending X events (not the timers).
 void ProcessEvents();
+// Handles the X events of the next 100 ms, while a new dialog is mapped and drawn.
+void Settle();
 
 // Runs the event loop's sources (X events, the pass's input and time-outs) until no poll
 // is in progress; false when one still is after timeoutMs.
@@ -55,9 +57,13 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // The connection table's row count, and the text of one of its cells.
+    // The connection table's row count, the text of one of its cells, and its title.
     int Rows();
     std::string Cell(int column, int row);
+    std::string Title();
+    // Adds the simulator as the first server, shows its table and starts monitoring it
+    // (one poll).
+    SOCKS5* StartShowing(MonsimProcess& sim);
     MonitorApp* app = nullptr;
 };
 

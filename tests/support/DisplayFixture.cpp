@@ -85,11 +85,16 @@ void DisplayFixture::ShowShell()
 {
     XtRealizeWidget(shell);
     XtMapWidget(shell);
-    for (int i = 0; i < 100; i++) {
+    WaitUntilViewable(shell);
+}
+
+void DisplayFixture::WaitUntilViewable(Widget w)
+{
+    for (int i = 0; i < 200; i++) {
         ProcessEvents();
         XWindowAttributes attributes;
-        XGetWindowAttributes(display, XtWindow(shell), &attributes);
-        if (attributes.map_state == IsViewable)
+        if (XtWindow(w) && XGetWindowAttributes(display, XtWindow(w), &attributes)
+            && attributes.map_state == IsViewable)
             break;
         usleep(10000);
     }

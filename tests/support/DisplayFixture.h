@@ -32,6 +32,8 @@ protected:
     void ProcessEvents();
     // Realizes the shell, maps it and waits until it is shown.
     void ShowShell();
+    // Waits until a widget's window is shown (a few seconds at most).
+    void WaitUntilViewable(Widget w);
     // Clicks a button the way the event loop delivers a click (so that what the button
     // destroys goes only at the end of the dispatch).
     void Click(Widget button);
