@@ -244,6 +244,17 @@ std::string ToolBarStates(Display* display, Window main)
     return states;
 }
 
+int PostedMenus(Display* display)
+{
+    int posted = 0;
+    for (Window w : ChildrenOf(display, DefaultRootWindow(display))) {
+        XWindowAttributes attributes;
+        posted += XGetWindowAttributes(display, w, &attributes) && attributes.override_redirect
+            && attributes.map_state == IsViewable;
+    }
+    return posted;
+}
+
 int WindowsNamed(const std::string& title)
 {
     return static_cast<int>(WindowIds(title).size());

@@ -61,6 +61,8 @@ std::string ToolBarStates(Display* display, Window main);
 int RepaintMs(Display* display, Window main, int x, int y, int width, int height,
               int timeoutMs = 10000);
 
+// Menus (and tips) on show: the viewable override-redirect windows of the display.
+int PostedMenus(Display* display);
 // Viewable top-level windows of the display with this title.
 int WindowsNamed(const std::string& title);
 // Waits until a window with that title shows (true) or the time is up.
