@@ -37,8 +37,12 @@ void TakeTableGeometry(MonTable* view, Setting* s)
                   NULL);
     s->tableWidth = width;
     s->tableHeight = height;
-    // A table grown very long is saved at the largest size a settings file may hold.
-    s->tableRows = rows < SETTING_TABLE_ROWS_MAX ? rows : SETTING_TABLE_ROWS_MAX;
+    // A table grown very long is saved at the largest size a settings file may hold. A table
+    // cleared of all rows (after Stop, or the removal of the shown server) shows no list at
+    // all: saving its 0 would leave every later start without the blank rows of an empty list.
+    if (rows > 0) {
+        s->tableRows = rows < SETTING_TABLE_ROWS_MAX ? rows : SETTING_TABLE_ROWS_MAX;
+    }
     s->tableColumns = columns;
 }
 

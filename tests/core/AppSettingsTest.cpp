@@ -50,6 +50,11 @@ TEST_F(AppSettingsTest, SaveOptionsWritesTheDefaultBlockWithTheTableGeometry)
                      std::to_string(width) + "  " + std::to_string(height));
     EXPECT_EQ(FileText(dir + "/monitor.ini"), expected);
     EXPECT_EQ(app->current->setting.tableWidth, width);
+    // Stop and the removal of the shown server clear the table of all rows: saved then, the
+    // ten blank rows an empty list shows stay as they were.
+    app->tableView->ClearTable();
+    ASSERT_EQ(app->WriteSetting(), 1);
+    EXPECT_EQ(FileText(dir + "/monitor.ini"), expected);
     EXPECT_TRUE(TakeMessages().empty());
 }
 
