@@ -153,7 +153,11 @@ void RowSorter::AddText(const char* text, bool foldCase, SortEntry* entry)
         texts_.push_back(static_cast<char>(foldCase ? tolower(byte) : byte));
     }
     texts_.push_back('\0');
-    entry->lead = Lead(texts_.data() + entry->text);
+    const char* copy = texts_.data() + entry->text;
+    entry->lead = Lead(copy);
+    // Addresses and names often share their first eight bytes ("192.168."): the next eight
+    // settle most of those comparisons without reading the text store.
+    entry->lead2 = (entry->lead & 0xff) != 0 ? Lead(copy + 8) : 0;
     order_ = BY_TEXT;
 }
 
@@ -167,8 +171,7 @@ void RowSorter::AddAddress(const S5NetAddr& address, SortEntry* entry)
     }
     const unsigned char* bytes = address.sin6.sin6_addr.s6_addr;
     entry->lead = BigEndian64(bytes);
-    entry->text = static_cast<uint32_t>(texts_.size());
-    texts_.insert(texts_.end(), bytes + 8, bytes + 16);
+    entry->lead2 = BigEndian64(bytes + 8);
 }
 
 void RowSorter::ReadKey(SortEntry* entry)
@@ -231,7 +234,11 @@ bool RowSorter::Sort(long long untilMs)
                 return a.lead < b.lead ? -1 : 1;
             if ((a.lead & 0xff) == 0)
                 return 0; // both texts end within the lead
-            return strcmp(texts + a.text + 8, texts + b.text + 8);
+            if (a.lead2 != b.lead2)
+                return a.lead2 < b.lead2 ? -1 : 1;
+            if ((a.lead2 & 0xff) == 0)
+                return 0; // both end within the second eight bytes
+            return strcmp(texts + a.text + 16, texts + b.text + 16);
         });
         break;
     case BY_NUMBER:
@@ -240,16 +247,14 @@ bool RowSorter::Sort(long long untilMs)
         });
         break;
     case BY_ADDRESS:
-        sorted = SortSteps(untilMs, [texts](const SortEntry& a, const SortEntry& b) {
+        sorted = SortSteps(untilMs, [](const SortEntry& a, const SortEntry& b) {
             if (a.ipv6 != b.ipv6)
                 return a.ipv6 ? 1 : -1;
             if (!a.ipv6)
                 return CompareWrapped32(a.lead, b.lead);
             if (a.lead != b.lead)
                 return CompareLeads(a.lead, b.lead);
-            return CompareLeads(
-                BigEndian64(reinterpret_cast<const unsigned char*>(texts + a.text)),
-                BigEndian64(reinterpret_cast<const unsigned char*>(texts + b.text)));
+            return CompareLeads(a.lead2, b.lead2);
         });
         break;
     default:

@@ -20,10 +20,10 @@
 // What one row gives the sort.
 struct SortEntry {
     uint64_t lead;    // the number, or the text's first eight bytes, the first most significant
+    uint64_t lead2;   // the text's next eight bytes, or an IPv6 address's last eight, as lead
     uint64_t keyHigh; // the connection key's bytes 0-7, the first most significant
     Connection* row;
-    uint32_t text;   // where the text (or an IPv6 address's last eight bytes) starts in the
-                     // sort's text store
+    uint32_t text;   // where the text starts in the sort's text store
     uint16_t keyLow; // the connection key's bytes 8-9
     bool ipv6;       // lead is an IPv6 address's first eight bytes
 };
@@ -52,8 +52,7 @@ private:
     // zeroing hundreds of thousands of them first would cost a pass over memory per poll.
     std::unique_ptr<SortEntry[]> entries_;
     size_t count_ = 0;
-    std::vector<char> texts_; // the texts, each ended by a zero byte, and the last eight
-                              // bytes of IPv6 addresses
+    std::vector<char> texts_; // the texts, each ended by a zero byte
     int order_ = 0;           // how the entries compare
     RowSortSteps<SortEntry> steps_;
     bool sorting_ = false; // the keys are all read and the steps begun
