@@ -83,8 +83,10 @@ void MonitorApp::ReadPassSlice()
         // they touch has come. Filing record by record would wait for each miss in turn.
         for (int i = 0; i < taken; i++)
             filing.PrefetchEntry(batch[i].key);
+        // A key that no row holds is looked up in the ledger next: that is asked for too.
         for (int i = 0; i < taken; i++)
-            filing.PrefetchRow(batch[i].key);
+            if (!filing.PrefetchRow(batch[i].key))
+                ledger.Prefetch(batch[i].key);
         for (int i = 0; i < taken; i++)
             UpdateConnectionList(&batch[i]);
         if (received == 0 || received == -1) {

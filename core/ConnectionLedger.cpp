@@ -20,6 +20,14 @@ size_t ConnectionLedger::PlaceOf(const char* key) const
     return place;
 }
 
+void ConnectionLedger::Prefetch(const S5MonKey& key) const
+{
+    if (retiredCount_ != 0) {
+        size_t mask = retired_.size() - 1;
+        __builtin_prefetch(&retired_[static_cast<size_t>(FilingIndex::Hash(key.key)) & mask]);
+    }
+}
+
 // Rebuilding is how keys leave the table: there is no deletion, so no probe chain breaks.
 void ConnectionLedger::Rebuild(size_t count, uint32_t oldestKept)
 {

@@ -41,6 +41,8 @@ public:
     // Whether a record whose key no row holds belongs to a connection whose row the window
     // has freed; it is then not to be filed, and it is remembered through this pass.
     bool IsRetired(const S5MonKey& key);
+    // Asks for the place IsRetired(key) will read, ahead of a batch's look-ups.
+    void Prefetch(const S5MonKey& key) const;
     // The pass ended with its empty frame: retired keys it did not list are forgotten and
     // its clock is the reference for the next pass.
     void EndPass();

@@ -92,17 +92,20 @@ void FilingIndex::PrefetchEntry(const S5MonKey& key) const
         __builtin_prefetch(&table_[HashOf(key.key) & (table_.size() - 1)]);
 }
 
-void FilingIndex::PrefetchRow(const S5MonKey& key) const
+bool FilingIndex::PrefetchRow(const S5MonKey& key) const
 {
     if (!valid_ || table_.empty())
-        return;
+        return true; // nothing known: the look-up itself will tell
     int slot = table_[ProbeHash(HashOf(key.key))].slot;
-    if (slot < 0 || slot >= capacity_)
-        return;
+    if (slot < 0)
+        return false;
+    if (slot >= capacity_)
+        return true;
     // The whole row: filing a record writes all of it.
     const char* row = reinterpret_cast<const char*>(&rows_[slot]);
     for (size_t at = 0; at < sizeof(Connection); at += 64)
         __builtin_prefetch(row + at, 1);
+    return true;
 }
 
 // The slot is either the highest free one inside the used part (the heap's top) or the

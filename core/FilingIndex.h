@@ -32,7 +32,8 @@ public:
     // Asks for what Find(key) will read, the index entry first and, once that is there, the
     // row: records are filed a batch at a time so that these fetches overlap.
     void PrefetchEntry(const S5MonKey& key) const;
-    void PrefetchRow(const S5MonKey& key) const;
+    // False when the key's first place in the index is empty: no row holds the key.
+    bool PrefetchRow(const S5MonKey& key) const;
     // The slot a new row takes; it equals the capacity when the array must grow first.
     int NextSlot() const { return free_.empty() ? end_ : free_.front(); }
     // One past the last slot of the used part.
