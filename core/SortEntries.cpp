@@ -279,7 +279,10 @@ bool RowSorter::SortSteps(long long untilMs, Compare compare)
 {
     // The clock is read after a step over a long range, or after many short ones.
     size_t sinceClock = 0;
-    return steps_.Run(compare, CompareKeys, [&sinceClock, untilMs](size_t stepSize) {
+    // A lambda rather than the function itself, so that long runs of equal keys are split
+    // with the key comparison inlined instead of called through a pointer.
+    auto keyCompare = [](const SortEntry& a, const SortEntry& b) { return CompareKeys(a, b); };
+    return steps_.Run(compare, keyCompare, [&sinceClock, untilMs](size_t stepSize) {
         sinceClock += stepSize;
         if (sinceClock < KEYS_BETWEEN_CLOCK_READS)
             return false;
