@@ -1,5 +1,5 @@
 // The built-in resource defaults: their number, a digest of the whole list that does not
-// depend on the order, and the lines whose exact form matters most.
+// depend on the order, and the lines whose place or words matter.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -48,33 +48,15 @@ TEST(FallbackResourcesTest, ListHas270LinesWithTheKnownDigest)
     EXPECT_EQ(digest, 0x99d23129ed095d1eull) << std::hex << digest;
 }
 
-TEST(FallbackResourcesTest, LinesThatMatterAreExactAndInPlace)
+TEST(FallbackResourcesTest, TheFirstAndLastLinesAreInPlaceAndTheAboutBoxNamesTheProduct)
 {
     std::map<std::string, std::string> value;
     for (int i = 0; i < FALLBACK_RESOURCE_COUNT; i++)
         value.insert(Split(FALLBACK_RESOURCES[i]));
-    const std::pair<const char*, const char*> lines[] = {
-        {"*Vantor*background", "grey77"},
-        {"*background", "grey77"},
-        {"*icon_reminder*background", "white"},
-        {"*table.fontTable",
-         "-adobe-helvetica-bold-r*120*\t-adobe-helvetica-bold-r*120*\t-adobe-helvetica-medium-r*"
-         "120*"},
-        {"*logo_line2.labelString", "Vantor Version 1.0"},
-        {"*fm_exit.labelString", "Exit "},
-        {"*fm_sort_by_time.labelString", "Starting Time"},
-        {"*80.labelString", "80                      "},
-        {"*fw_done.labelString", "OK\t"},
-        {"*rejection_detail*source_text.shadowThickness", "0\t"},
-        {"*rejection_detail.title", "Rejection Details"},
-    };
-    for (const auto& line : lines)
-        EXPECT_EQ(value[line.first], line.second) << line.first;
-    // The first and last lines, and the one line that defines nothing.
+    // The digest holds every line but not their order: the first and last are in place.
     EXPECT_STREQ(FALLBACK_RESOURCES[0], "*Vantor*background: grey77");
     EXPECT_STREQ(FALLBACK_RESOURCES[FALLBACK_RESOURCE_COUNT - 1],
                  "*rejection_detail.title: Rejection Details");
-    EXPECT_EQ(value[""], " ");
     // The about box's own words name the product and what it watches.
     EXPECT_NE(value["*logo_line1.labelString"].find("Vantor"), std::string::npos);
     EXPECT_NE(value["*logo_line1.labelString"].find("SOCKS5"), std::string::npos);

@@ -131,56 +131,6 @@ protected:
     MonMenu* menu = nullptr;
 };
 
-TEST_F(MonMenuTest, MenusStartWithTheirEntriesLabelsAndInitialStates)
-{
-    struct {
-        const char* title;
-        const char* label;
-    } const menus[] = {{"fm_file", "File"},
-                       {"fm_action", "Action"},
-                       {"fm_view", "View"},
-                       {"fm_socks5s", "SOCKS5Server"},
-                       {"fm_connection", "Connection\t"},
-                       {"fm_option", "Options"},
-                       {"fm_help", "Help"}};
-    for (const auto& m : menus) {
-        Widget cascade = Entry(m.title);
-        ASSERT_NE(cascade, nullptr) << m.title;
-        EXPECT_EQ(ShownText(cascade, XmNlabelString), m.label);
-    }
-    Widget bar = Entry("menu_bar");
-    Widget help = NULL;
-    XtVaGetValues(bar, XmNmenuHelpWidget, &help, NULL);
-    EXPECT_EQ(help, Entry("fm_help"));
-    Widget connection = NULL;
-    XtVaGetValues(Entry("fm_connection"), XmNsubMenuId, &connection, NULL);
-    // Filter..., Export Shown Connections..., Copy Row, in this order, with their keys.
-    ASSERT_EQ(((CompositeWidget)connection)->composite.num_children, 3u);
-    const char* const connectionLabels[] = {"Filter...", "Export Shown Connections...", "Copy Row"};
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(ShownText(((CompositeWidget)connection)->composite.children[i], XmNlabelString),
-                  connectionLabels[i]);
-    EXPECT_EQ(ShownText(Entry("fm_filter"), XmNacceleratorText), "Ctrl+f");
-    EXPECT_EQ(ShownText(Entry("fm_copy_row"), XmNacceleratorText), "Ctrl+c");
-
-    EXPECT_EQ(ShownText(Entry("fm_print"), XmNacceleratorText), "Ctrl+p");
-    EXPECT_EQ(ShownText(Entry("fm_exit"), XmNacceleratorText), "Ctrl+x");
-    EXPECT_TRUE(Set(Entry("fm_active_connection")));
-    EXPECT_FALSE(Set(Entry("fm_rejected_connection")));
-    EXPECT_TRUE(Set(Entry("fm_toolbar")));
-    for (const char* name : {"fm_view_table_graph", "fm_sort_by_src", "fm_bytes", "fm_host_name"})
-        EXPECT_TRUE(Set(Entry(name))) << name;
-    for (const char* name :
-         {"fm_view_table", "fm_sort_by_traffic", "fm_kilobytes", "fm_ip_address"})
-        EXPECT_FALSE(Set(Entry(name))) << name;
-    // Entry values are what the actions are keyed by.
-    EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_sort_by_user")), 5);
-    EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_megabytes")), 11);
-    EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_ip_address")), 13);
-    EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_save_setting")), 14);
-    EXPECT_EQ((long)OmGetWidgetUserData(Entry("fm_view_graph")), 5);
-}
-
 TEST_F(MonMenuTest, EachStateSetsTheActionEntriesAndTheToolButtons)
 {
     AddServers({"localhost:1"});
@@ -412,8 +362,6 @@ TEST_F(MonMenuTest, TheTipShowsTheButtonsTextUnderTheToolBar)
         ProcessEvents();
         EXPECT_EQ(XtNameToWidget(app->shell, "icon_reminder"), nullptr);
     }
-    EXPECT_STREQ(menu->toolLabels[TOOL_START], "Start");
-    EXPECT_STREQ(menu->toolLabels[TOOL_UPDATE], "Update now");
     EXPECT_STREQ(menu->toolLabels[TOOL_FIRST_SERVER], "alpha:1");
 }
 
