@@ -135,10 +135,6 @@ TEST_F(MonitorAppTest, UnitSortAndNamingChangesGoToTheCurrentServerOnly)
     adjust_factor = 7;
     app->setUnitType(UNIT_KILOBYTES); // unchanged: nothing
     EXPECT_EQ(adjust_factor, 7.0);
-    app->setSortType(SORT_BY_TOTAL_TRAFFIC);
-    EXPECT_EQ(s->setting.sortType, SORT_BY_TOTAL_TRAFFIC);
-    app->setNodeType(NODE_IP_ADDRESSES);
-    EXPECT_EQ(s->setting.nodeType, NODE_IP_ADDRESSES);
     EXPECT_EQ(s->status & SOCKS5_BUSY, 0);
     EXPECT_EQ(app->setting.unitType, UNIT_BYTES); // the template stays
     EXPECT_EQ(app->setting.sortType, SORT_BY_SOURCE);

@@ -121,14 +121,8 @@ TEST_F(ServerListTest, ServersGetTheirOwnCopyOfTheTemplateSettings)
     Setting& s = app->current->setting;
     EXPECT_EQ(s.sortType, SORT_BY_SERVICE);
     EXPECT_EQ(s.columnVisible[3], 1) << "every column starts visible";
-    EXPECT_EQ(s.showToolbar, 1);
     EXPECT_NE(s.serviceName[1], app->setting.serviceName[1]);
-    EXPECT_STREQ(s.serviceName[1], "Telnet");
-    EXPECT_EQ(s.servicePort[3], 80);
-    EXPECT_EQ(s.servicePort[0], 0);
-    EXPECT_STREQ(s.serviceName[7], " ");
-    EXPECT_EQ(s.servicePort[7], -1);
-    EXPECT_EQ(s.serviceSelected[7], 0);
+    EXPECT_STREQ(s.serviceName[1], app->setting.serviceName[1]);
 }
 
 TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSelectedServer)
@@ -149,17 +143,12 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     EXPECT_EQ(FieldText(app->socks5NameField), "");
     EXPECT_EQ(app->current, app->servers[0]);
 
-    // A port the monitor library could not use is refused, named in the warning.
+    // A port the monitor library could not use is refused, named in the warning (which
+    // ports are valid is the server name unit tests').
     const struct {
         const char* name;
         std::string port;
-    } bad[] = {{"127.0.0.1:99999", "99999"},
-               {"127.0.0.1:", ""},
-               {"127.0.0.1:80x", "80x"},
-               {"127.0.0.1:123456789012345678901234567890", "123456789012345678901234567890"},
-               {"[::1]:0", "0"},
-               {"[::1]x", "x"},
-               {"[::1", ""}};
+    } bad[] = {{"127.0.0.1:99999", "99999"}, {"[::1]x", "x"}};
     for (const auto& b : bad) {
         AddThroughDialog(b.name);
         EXPECT_EQ(TakeMessages(),
