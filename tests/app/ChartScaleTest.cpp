@@ -1,4 +1,5 @@
-// The traffic chart's limits and texts, without a display.
+// The traffic chart's limits and texts, without a display, at the edges the chart tests
+// (MonChartTest, through the view's rescaling) do not reach.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,16 +13,12 @@ TEST(ChartScale, UpperLimitIsTheNextRoundNumberAbove)
     struct Case {
         double maximum, limit;
     } cases[] = {
-        {0, 1},
         {-3, 1},
         {0.5, 1},
         {1, 10},
-        {7.3, 10},
         {9.99, 10},
         {10, 20},
-        {15.5, 20},
         {20, 30},
-        {1234.5, 1240},
         {2147483647.0, 2147483650.0},
         {2147483648.0, 2147483650.0},
         {3e9, 3000000010.0},
@@ -32,17 +29,6 @@ TEST(ChartScale, UpperLimitIsTheNextRoundNumberAbove)
         EXPECT_EQ(ChartUpperLimit(c.maximum), c.limit);
         EXPECT_GT(ChartUpperLimit(c.maximum), 0.0);
     }
-}
-
-TEST(ChartScale, AnnotationFormatFollowsTheLimit)
-{
-    struct Case {
-        double limit;
-        const char* format;
-    } cases[] = {{1, "%0.4f"},   {0.5, "%0.4f"}, {10, "%.2f"},
-                 {1000, "%.2f"}, {1240, "%.0f"}, {3e9, "%.0f"}};
-    for (const Case& c : cases)
-        EXPECT_STREQ(ChartAnnotationFormat(c.limit), c.format) << c.limit;
 }
 
 TEST(ChartScale, ReadoutIsZeroOutsideThePlotAndFormattedInside)
