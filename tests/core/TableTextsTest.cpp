@@ -32,34 +32,19 @@ TEST(TableTitle, HeadingAndServerNameWithTwoBlanksAndALongNameCutInsideTheBuffer
     }
 }
 
-TEST(TableCells, EachDataColumnShowsItsFieldAndTrafficInTheChosenUnit)
+// The other columns, IP naming and the units are read back from the application's table
+// (MonTableTest); there the times and the method vary from run to run.
+TEST(TableCells, TimesAndMethodShowTheirTextsAndNoCellLiesOutsideTheColumns)
 {
     Connection row;
     memset(&row, 0, sizeof row);
     AddressTextBuffer cell;
-    strcpy(row.data.srcHostName, "client.example");
-    strcpy(row.srcAddrText, "10.1.2.3");
-    strcpy(row.data.dstHostName, "www.example");
-    strcpy(row.dstAddrText, "0.0.0.0");
-    strcpy(row.data.proxyHostName, "proxy.example");
-    strcpy(row.proxyAddrText, "127.0.0.1");
-    strcpy(row.data.userName, "alice");
-    strcpy(row.data.appName, "Web");
     strcpy(row.startText, "12:00:01");
     strcpy(row.durationText, "0:01:02");
     strcpy(row.authenText, "None");
-    strcpy(row.data.socksErrMsg, "Connection refused");
-    row.data.inTotBytes = 1024;
-    row.data.outTotBytes = 512;
-    row.lastTotalBytes = 1536;
-
-    const char* names[DATA_COLUMN_COUNT] = {
-        "client.example", "www.example", "alice",   "Web",  "12:00:01",      "0:01:02",
-        "1024.00",        "512.00",      "1536.00", "None", "proxy.example", "Connection refused"};
-    for (int c = 0; c < DATA_COLUMN_COUNT; c++)
-        EXPECT_STREQ(names[c], ConnectionCellText(&row, c, NODE_HOST_NAMES, 1, &cell))
-            << annotation_label_list[c];
-    // IP naming and the units are read back from the application's table.
+    EXPECT_STREQ("12:00:01", ConnectionCellText(&row, COLUMN_START, NODE_HOST_NAMES, 1, &cell));
+    EXPECT_STREQ("0:01:02", ConnectionCellText(&row, COLUMN_DURATION, NODE_HOST_NAMES, 1, &cell));
+    EXPECT_STREQ("None", ConnectionCellText(&row, COLUMN_AUTH, NODE_HOST_NAMES, 1, &cell));
     EXPECT_EQ(nullptr, ConnectionCellText(&row, 12, NODE_HOST_NAMES, 1, &cell));
     EXPECT_EQ(nullptr, ConnectionCellText(&row, -1, NODE_HOST_NAMES, 1, &cell));
     row.data.inTotBytes = 4294967295u; // the largest count still fits its text buffer
