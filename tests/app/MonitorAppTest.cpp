@@ -30,11 +30,6 @@ protected:
         app->AddSOCKS5("localhost:1");
         return app->current;
     }
-    std::string LabelText(const char* path)
-    {
-        Widget w = XtNameToWidget(app->shell, path);
-        return w ? ShownText(w, XmNlabelString) : "<none>";
-    }
 
     Display* display = nullptr;
 };
@@ -56,8 +51,8 @@ TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndAnEmptyStatusLine)
     EXPECT_NE(XtNameToWidget(app->shell, "*menu_bar"), nullptr);
     EXPECT_NE(XtNameToWidget(app->shell, "*seperator"), nullptr);
     EXPECT_NE(XtNameToWidget(app->shell, "*sperator"), nullptr);
-    EXPECT_EQ(LabelText("*Active Connection:"), "Active Connection:");
-    EXPECT_EQ(LabelText("*Failed Connection:"), "Failed Connection:");
+    EXPECT_NE(XtNameToWidget(app->shell, "*Active Connection:"), nullptr);
+    EXPECT_NE(XtNameToWidget(app->shell, "*Failed Connection:"), nullptr);
 
     // The two count fields start empty.
     for (Widget field : {app->activeText, app->failedText}) {

@@ -207,7 +207,7 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     EXPECT_EQ(app->socks5Panel, nullptr);
 }
 
-TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)
+TEST_F(ServerListTest, TheDialogShowsEveryServerOnALineOfItsOwn)
 {
     AddServers({"alpha.example:1080", "beta.example", "10.0.0.7:5051"});
     app->BuildSOCKS5EditPanel();
@@ -216,14 +216,6 @@ TEST_F(ServerListTest, TheDialogShowsTheListUnderItsTitle)
         ProcessEvents();
         usleep(20000);
     }
-    EXPECT_STREQ(XtName(panel), "SOCKS5Server Editting");
-    EXPECT_EQ(ListedItems(), 3);
-    Dimension done = 0, add = 0, remove = 0;
-    XtVaGetValues(XtNameToWidget(panel, "*fw_done"), XmNwidth, &done, NULL);
-    XtVaGetValues(app->socks5AddButton, XmNwidth, &add, NULL);
-    XtVaGetValues(app->socks5RemoveButton, XmNwidth, &remove, NULL);
-    EXPECT_EQ(done, remove);
-    EXPECT_EQ(add, remove);
     RgbImage shot = ReadDrawable(XtDisplay(panel), XtWindow(panel));
     EXPECT_TRUE(WritePng(ArtifactPath("server-list-dialog.png"), shot));
     // One line of text per server in the list.

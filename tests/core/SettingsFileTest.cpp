@@ -100,6 +100,8 @@ TEST(MonitorIni, NonDefaultSettingsSurviveARoundTrip)
 {
     // Every field off its default, and two services more; the second server's sort key only.
     std::string second = DefaultBlockWith("3  12  0", "6  12  0");
+    std::string services = DefaultBlockWith("FTP  21  1", "FTP  21  0");
+    services = services.substr(services.find("\nOthers")) + "\nSSH  22  1  22  \nMail  25  0  25  ";
     const std::string text = std::string("2\n")
         + "4  1  2  3  0  5  6  7  8  9  10  11  \n"
           "1  1  1  0  1  1  1  1  1  1  1  1  \n"
@@ -110,16 +112,7 @@ TEST(MonitorIni, NonDefaultSettingsSurviveARoundTrip)
           "8  13  1  \n"
           "11  1048576.000000  4000  \n"
           "250  0  9  "
-          "\nOthers  -1  1  0  "
-          "\nTelnet  23  1  23  "
-          "\nFTP  21  0  21  "
-          "\nWeb  80  1  80  "
-          "\nFinger  79  1  79  "
-          "\nFTP_data  20  1  20  "
-          "\nArchie  1525  1  1525  "
-          "\nSSH  22  1  22  "
-          "\nMail  25  0  25  "
-        + second;
+        + services + second;
     DefaultSetting a, b;
     Setting* in[] = {&a.s, &b.s};
     ReadText(text, in, 2);
@@ -412,41 +405,34 @@ TEST(SettingsOpen, OnlyARegularFileIsOpened)
     }
 }
 
-TEST(Socks5Dat, HeaderWordInAnyCase)
-{
-    bool accepted = false;
-    EXPECT_EQ(Names("SOCKS5s\nalpha\nbeta:1080\n", &accepted),
-              (std::vector<std::string>{"alpha", "beta:1080"}));
-    EXPECT_TRUE(accepted);
-    EXPECT_TRUE(Names("socks5s\n", &accepted).empty());
-    EXPECT_TRUE(accepted);
-    const std::pair<const char*, bool> headers[] = {{"sOcKs5 one", true},
-                                                    {"SOCKS5S", true},
-                                                    {"servers alpha", false},
-                                                    {"socks5x alpha", false},
-                                                    {"", false}};
-    for (const auto& header : headers) {
-        Names(header.first, &accepted);
-        EXPECT_EQ(accepted, header.second) << header.first;
-    }
-}
-
-TEST(Socks5Dat, NamesWithControlBytesOrNulsAreSkipped)
-{
-    bool accepted = false;
-    EXPECT_EQ(Names(std::string("SOCKS5s\nalpha\nbe\0ta\n\0\ngam\x1bma\nlast\n", 34), &accepted),
-              (std::vector<std::string>{"alpha", "last"}));
-    EXPECT_TRUE(accepted);
-}
-
-TEST(Socks5Dat, NamesAreKeptUpToTheServerNameSizeAndReadBackAsWritten)
+// The header word in any case, then a name a line: names with control bytes or NULs are
+// skipped, and those beyond the server name size.
+TEST(Socks5Dat, NamesAreReadUnderTheHeaderWordAndBackAsWritten)
 {
     const std::string name200(200, 'h'), name255(255, 'i');
+    const struct {
+        std::string text;
+        bool accepted;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"SOCKS5s\nalpha\nbeta:1080\n", true, {"alpha", "beta:1080"}},
+        {"socks5s\n", true, {}},
+        {"sOcKs5 one", true, {"one"}},
+        {"SOCKS5S", true, {}},
+        {"servers alpha", false, {}},
+        {"socks5x alpha", false, {}},
+        {"", false, {}},
+        {std::string("SOCKS5s\nalpha\nbe\0ta\n\0\ngam\x1bma\nlast\n", 34), true, {"alpha", "last"}},
+        {"SOCKS5s\n" + name200 + "\n" + std::string(256, 'j') + "\n" + name255 + "\nlast\n",
+         true,
+         {name200, name255, "last"}},
+    };
     bool accepted = false;
-    EXPECT_EQ(
-        Names("SOCKS5s\n" + name200 + "\n" + std::string(256, 'j') + "\n" + name255 + "\nlast\n",
-              &accepted),
-        (std::vector<std::string>{name200, name255, "last"}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 40)));
+        EXPECT_EQ(Names(c.text, &accepted), c.names);
+        EXPECT_EQ(accepted, c.accepted);
+    }
 
     const std::vector<std::string> names = {"alpha", "beta.example:1080", name255};
     std::string text = Written([&](FILE* f) { WriteServerNamesTo(f, names); });
