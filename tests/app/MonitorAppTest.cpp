@@ -79,7 +79,6 @@ TEST_F(MonitorAppTest, StatusIconsAre15By15OnTheWindowBackground)
         EXPECT_EQ(height, 15u);
         EXPECT_EQ(ReadPixel(display, pixmap, 0, 0), PixelToRgb(display, background));
     }
-    EXPECT_EQ(PixelToRgb(display, background), 0xc4c4c4u); // grey77
 }
 
 TEST_F(MonitorAppTest, StatusLabelsShowTheChosenIcons)

@@ -99,9 +99,8 @@ TEST_F(AppSettingsTest, SymbolicLinksAreRefusedAndTheirTargetsUntouchedAndFailed
     EXPECT_EQ(FileText(target), "keep me");
 
     // Reading does not follow the link either, and says so.
-    std::ofstream(target)
-        << "1\n0 1 2 3 4 5 6 7 8 9 10 11\n1 1 1 1 1 1 1 1 1 1 1 1\n"
-           "200 200 200 100 100 100 100 100 100 35 200 150\n2 22\n750 280 10\n12 750 280\n7 12 0";
+    std::string block = kDefaultBlock;
+    std::ofstream(target) << "1\n" << block.replace(block.find("3  12  0"), 8, "7  12  0");
     app->ReadSettingFile();
     EXPECT_EQ(app->current->setting.sortType, SORT_BY_SOURCE);
     EXPECT_EQ(TakeMessages(),

@@ -68,7 +68,6 @@ TEST_F(ServerListTest, TheFirstServerBecomesCurrentAndTheEleventhIsRefused)
     EXPECT_EQ(app->current->rows, app->connBuffer);
     EXPECT_EQ(app->current->status, SOCKS5_ENABLED);
     EXPECT_EQ(app->current->updateTimer, SOCKS5_NO_TIMER);
-    EXPECT_EQ(app->current->spinInterval, 500);
     AddServers({"two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"});
     EXPECT_EQ(app->servers[1]->rows, nullptr);
     EXPECT_TRUE(TakeMessages().empty());
