@@ -69,6 +69,9 @@ TEST_F(GeneralSettingsTest, ShowsTheServersValuesAndEveryKindSetUnderItsTitle)
     EXPECT_STREQ(XtName(panel), "General Settings");
     EXPECT_EQ(FieldText(app->maxRejectedField), "321");
     EXPECT_EQ(FieldText(app->intervalField), "15");
+    int maxLength = 0;
+    XtVaGetValues(app->intervalField, XmNmaxLength, &maxLength, NULL);
+    EXPECT_EQ(maxLength, 6);
     for (Widget toggle : app->filterToggles)
         EXPECT_TRUE(XmToggleButtonGadgetGetState(toggle)) << XtName(toggle);
     // The three buttons share one width, that of Cancel and a little more.

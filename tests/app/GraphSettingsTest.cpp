@@ -241,6 +241,12 @@ TEST_F(GraphSettingsTest, AddChecksTheNameThePortAndDuplicatesInOrder)
     EXPECT_EQ(CellText(2, 11), "finger2");
     EXPECT_EQ(CellText(3, 11), "");
     EXPECT_EQ(CellText(2, 12), std::string(SETTING_TEXT_SIZE - 1, 'x'));
+    // Typed, the fields take no more than a name and a port hold.
+    int nameLength = 0, portLength = 0;
+    XtVaGetValues(dialog->nameField, XmNmaxLength, &nameLength, NULL);
+    XtVaGetValues(dialog->portField, XmNmaxLength, &portLength, NULL);
+    EXPECT_EQ(nameLength, SETTING_TEXT_SIZE - 1);
+    EXPECT_EQ(portLength, 9);
 }
 
 TEST_F(GraphSettingsTest, GopherIsAddedUnplottedWithColourSevenAndPlottedWhenSwitchedOn)

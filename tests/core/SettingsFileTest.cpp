@@ -85,13 +85,10 @@ std::vector<std::string> Names(const std::string& text, bool* accepted)
 
 } // namespace
 
-TEST(MonitorIni, DefaultBlockIsWrittenByteForByte)
+// One block is AppSettingsTest.SaveOptionsWritesTheDefaultBlockWithTheTableGeometry's.
+TEST(MonitorIni, TheNextBlockStartsOnTheLineOfTheLastServiceOfTheBlockBefore)
 {
     DefaultSetting d;
-    const Setting* one[] = {&d.s};
-    EXPECT_EQ(Written(one, 1), std::string("1\n") + kDefaultBlock);
-
-    // The next block starts on the line of the last service of the block before.
     const Setting* two[] = {&d.s, &d.s};
     EXPECT_EQ(Written(two, 2), std::string("2\n") + kDefaultBlock + kDefaultBlock);
 }
@@ -122,26 +119,16 @@ TEST(MonitorIni, NonDefaultSettingsSurviveARoundTrip)
     EXPECT_STREQ(a.s.servicePortText[0], "");
 }
 
-TEST(MonitorIni, AFileForThreeServersFillsTwoAndStops)
+// A file for three servers read by two is
+// AppSettingsTest.SavedSettingsAreReadBackAndAThirdServerIsIgnored.
+TEST(MonitorIni, AFileForOneServerLeavesTheSecondAsItWas)
 {
-    DefaultSetting a, b, c;
-    a.s.maxRejected = 11;
-    b.s.maxRejected = 22;
+    DefaultSetting c;
     c.s.maxRejected = 33;
-    const Setting* out[] = {&a.s, &b.s, &c.s};
-    std::string text = Written(out, 3);
-
-    DefaultSetting ra, rb;
-    Setting* in[] = {&ra.s, &rb.s};
-    ReadText(text, in, 2);
-    EXPECT_EQ(ra.s.maxRejected, 11);
-    EXPECT_EQ(rb.s.maxRejected, 22);
-
-    // A file for one server leaves the second server's settings as they were.
     DefaultSetting sa, sb;
-    Setting* in2[] = {&sa.s, &sb.s};
+    Setting* in[] = {&sa.s, &sb.s};
     const Setting* only[] = {&c.s};
-    ReadText(Written(only, 1), in2, 2);
+    ReadText(Written(only, 1), in, 2);
     EXPECT_EQ(sa.s.maxRejected, 33);
     EXPECT_EQ(sb.s.maxRejected, 50);
 }
