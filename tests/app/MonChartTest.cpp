@@ -105,7 +105,6 @@ TEST_F(MonChartTest, AtStartEverySelectedServiceIsFlatAtZeroOnAnAxisToTen)
         }
     }
     EXPECT_EQ(Pair(XomNlimits), std::make_pair(0.0f, 10.0f));
-    EXPECT_EQ(Pair(XomNincrements), std::make_pair(2.0f, 1.0f));
     EXPECT_EQ(Readout(), "0.0000");
     // The traffic axis's label in bytes is UnitChangesRescaleEverySample's.
     EXPECT_EQ(Resource(XomCHART_BOTTOM_AXIS, XomNlabel), "Elapse time (60 seconds)");

@@ -38,7 +38,6 @@ TEST_F(MonitorAppTest, MainWindowHoldsMenuPanedViewsAndAnEmptyStatusLine)
 {
     Widget paned = XtNameToWidget(app->shell, "*paned_window");
     ASSERT_NE(paned, nullptr);
-    EXPECT_EQ(paned, app->panedWindow);
     EXPECT_TRUE(XmIsPanedWindow(paned));
     EXPECT_TRUE(XtIsManaged(paned));
     Dimension normalWidth = 0, normalHeight = 0;

@@ -123,8 +123,6 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
     EXPECT_EQ(server->status, SOCKS5_ENABLED | SOCKS5_CONNECTED);
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(server->rowCount, 1);
-    EXPECT_EQ(FieldText(app->activeText), "1");
-    EXPECT_EQ(FieldText(app->failedText), "0");
 
     // The texts shown: authentication, start, the three addresses and the duration.
     auto texts = [](const Connection* row) {
@@ -155,7 +153,6 @@ TEST_F(CycleTest, RowsAreCreatedThenUpdatedInPlaceKeepingTheirFirstTexts)
     EXPECT_EQ(
         texts(Row(2)),
         (std::vector<std::string>{"0", start, "0.0.0.0", "0.0.0.0", "0.0.0.0", "  0: 0: 0:59"}));
-    EXPECT_EQ(FieldText(app->activeText), "2");
 }
 
 TEST_F(CycleTest, EndedRowsAreListedInTwoMorePollsFailedRowsCountAtOnceAndAgeOnlyWhileShown)

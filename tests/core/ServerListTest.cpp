@@ -201,7 +201,7 @@ TEST_F(ServerListTest, TheDialogAddsTheFirstWordRefusesEmptyNamesAndRemovesTheSe
     EXPECT_EQ(app->socks5Panel, nullptr);
 }
 
-TEST_F(ServerListTest, TheDialogShowsEveryServerOnALineOfItsOwn)
+TEST_F(ServerListTest, TheDialogsButtonsShareAWidthAndEveryServerHasALineOfItsOwn)
 {
     AddServers({"alpha.example:1080", "beta.example", "10.0.0.7:5051"});
     app->BuildSOCKS5EditPanel();
@@ -210,6 +210,12 @@ TEST_F(ServerListTest, TheDialogShowsEveryServerOnALineOfItsOwn)
         ProcessEvents();
         usleep(20000);
     }
+    Dimension done = 0, add = 0, remove = 0;
+    XtVaGetValues(XtNameToWidget(panel, "*fw_done"), XmNwidth, &done, NULL);
+    XtVaGetValues(app->socks5AddButton, XmNwidth, &add, NULL);
+    XtVaGetValues(app->socks5RemoveButton, XmNwidth, &remove, NULL);
+    EXPECT_EQ(done, remove);
+    EXPECT_EQ(add, remove);
     RgbImage shot = ReadDrawable(XtDisplay(panel), XtWindow(panel));
     EXPECT_TRUE(WritePng(ArtifactPath("server-list-dialog.png"), shot));
     // One line of text per server in the list.
