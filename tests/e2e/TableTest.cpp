@@ -16,10 +16,9 @@
 
 namespace {
 
-const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
-const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
-const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
-                                          "Right", "Down",  "Down",  "Return"};
+const std::vector<std::string> kShowFailed = MenuKeys(2, 1);
+const std::vector<std::string> kShowActive = MenuKeys(2, 0);
+const std::vector<std::string> kExport = MenuKeys(4, 1);
 const std::vector<std::string> kIpNaming = {"F10",   "Right", "Right", "Right", "Right",
                                             "Right", "Down",  "Down",  "Down",  "Down",
                                             "Down",  "Down",  "Right", "Down",  "Return"};

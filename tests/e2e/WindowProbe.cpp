@@ -19,12 +19,6 @@
 #include "tests/support/PixelReader.h"
 #include "tests/support/RunProcess.h"
 
-void SleepMs(int ms)
-{
-    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&pause, nullptr);
-}
-
 std::string SettingsBlock(int intervalMs)
 {
     std::string block = kDefaultBlock;
@@ -105,13 +99,10 @@ RgbImage Crop(const RgbImage& image, int left, int top, int width, int height)
     top = std::max(top, 0);
     part.width = std::max(0, std::min(width, image.width - left));
     part.height = std::max(0, std::min(height, image.height - top));
-    for (int y = top; y < top + part.height; y++)
-        for (int x = left; x < left + part.width; x++) {
-            uint32_t rgb = image.At(x, y);
-            part.rgb.push_back(static_cast<uint8_t>(rgb >> 16));
-            part.rgb.push_back(static_cast<uint8_t>(rgb >> 8));
-            part.rgb.push_back(static_cast<uint8_t>(rgb));
-        }
+    for (int y = top; y < top + part.height; y++) {
+        auto row = image.rgb.begin() + (static_cast<size_t>(y) * image.width + left) * 3;
+        part.rgb.insert(part.rgb.end(), row, row + part.width * 3);
+    }
     return part;
 }
 
@@ -193,19 +184,6 @@ Window FindToolBox(Display* display, Window w)
     return 0;
 }
 
-// The ids of the viewable windows with this title.
-std::vector<std::string> WindowIds(const std::string& title)
-{
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::istringstream lines(found.out);
-    std::vector<std::string> ids;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            ids.push_back(line);
-    return ids;
-}
-
 } // namespace
 
 std::vector<ToolButton> ToolButtons(Display* display, Window main)
@@ -257,7 +235,7 @@ int PostedMenus(Display* display)
 
 int WindowsNamed(const std::string& title)
 {
-    return static_cast<int>(WindowIds(title).size());
+    return static_cast<int>(WindowsTitled(title, true).size());
 }
 
 bool WaitForWindow(const std::string& title, int timeoutMs)
@@ -265,14 +243,11 @@ bool WaitForWindow(const std::string& title, int timeoutMs)
     return Eventually([&] { return WindowsNamed(title) > 0; }, timeoutMs);
 }
 
-bool AcknowledgeDialog(const std::string& title)
+bool AcknowledgeDialog(const std::string& title, const std::string& key)
 {
-    std::vector<std::string> ids = WindowIds(title);
-    if (ids.empty())
-        return false;
-    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
-    RunProcess({"xdotool", "key", "Return"}, {}, 10);
-    return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
+    std::vector<Window> ids = WindowsTitled(title, true);
+    return !ids.empty() && TypeKeys(std::to_string(ids[0]), {key})
+        && Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
 }
 
 int RepaintMs(Display* display, Window main, int x, int y, int width, int height, int timeoutMs)
@@ -308,11 +283,11 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
 
 std::string FocusDialog(const std::string& title)
 {
-    std::vector<std::string> ids;
-    if (!Eventually([&] { return !(ids = WindowIds(title)).empty(); }))
+    std::vector<Window> ids;
+    if (!Eventually([&] { return !(ids = WindowsTitled(title, true)).empty(); }))
         return "";
-    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
-    return ids[0];
+    RunProcess({"xdotool", "windowfocus", "--sync", std::to_string(ids[0])}, {}, 10);
+    return std::to_string(ids[0]);
 }
 
 void ClickIn(const std::string& window, int x, int y, int settleMs)
@@ -325,12 +300,6 @@ void ClickIn(const std::string& window, int x, int y, int settleMs)
 
 bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys)
 {
-    if (FocusDialog(title).empty())
-        return false;
-    for (const std::string& key : keys) {
-        if (RunProcess({"xdotool", "key", key}, {}, 10).exitStatus != 0)
-            return false;
-        SleepMs(150);
-    }
-    return true;
+    std::string id = FocusDialog(title);
+    return !id.empty() && TypeKeys(id, keys);
 }
