@@ -5,18 +5,32 @@
 #include "tests/support/RunProcess.h"
 #include "tests/support/TempDir.h"
 
-// One binary PPM (P6) file as Ghostscript writes it, with no comments in its header; an
-// empty image when it is not one.
+// The next number of a PPM header, skipping white space and comment lines; -1 at its end.
+static int HeaderNumber(FILE* file)
+{
+    int ch = fgetc(file);
+    while (ch == '#' || ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t') {
+        if (ch == '#')
+            while (ch != '\n' && ch != EOF)
+                ch = fgetc(file);
+        ch = fgetc(file);
+    }
+    int number = -1;
+    for (; ch >= '0' && ch <= '9'; ch = fgetc(file))
+        number = (number < 0 ? 0 : number * 10) + (ch - '0');
+    return number; // the one white space character after it is consumed
+}
+
+// One binary PPM (P6) file; an empty image when it is not one.
 static RgbImage ReadPpm(const std::string& path)
 {
     RgbImage image;
     FILE* file = fopen(path.c_str(), "rb");
     if (!file)
         return image;
-    int width = 0, height = 0, maxValue = 0;
-    // The one white space character after the maximum value ends the header.
-    if (fscanf(file, "P6 %d %d %d", &width, &height, &maxValue) == 3 && fgetc(file) != EOF
-        && maxValue == 255 && width > 0 && height > 0) {
+    bool magic = fgetc(file) == 'P' && fgetc(file) == '6';
+    int width = HeaderNumber(file), height = HeaderNumber(file), maxValue = HeaderNumber(file);
+    if (magic && maxValue == 255 && width > 0 && height > 0) {
         image.rgb.resize(static_cast<size_t>(width) * height * 3);
         if (fread(image.rgb.data(), 1, image.rgb.size(), file) == image.rgb.size()) {
             image.width = width;
