@@ -6,12 +6,10 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/WindowProbe.h"
-#include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
 namespace {

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "app/icons/last_rejection.xpm.h"
 #include "app/icons/new_rejection.xpm.h"
@@ -16,6 +15,7 @@
 #include "app/icons/spin2.xpm.h"
 #include "app/icons/spin3.xpm.h"
 #include "tests/core/DefaultSetting.h"
+#include "tests/support/MonsimProcess.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/RunProcess.h"
 
@@ -39,6 +39,25 @@ VantorHome::VantorHome(const std::vector<std::string>& names, int intervalMs)
         for (size_t i = 0; i < names.size(); i++)
             settings << SettingsBlock(intervalMs) << "\n";
     }
+}
+
+std::vector<std::string> FourConnectionsScript(int passes)
+{
+    const char pass[] =
+        "pass\n"
+        "conn key=1 state=2 start=1700000000 cur=1700000065 in=1024 out=512 src=10.0.0.5:40000"
+        " srchost=alice-pc dst=10.0.0.9:80 dsthost=www.example user=alice app=http\n"
+        "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
+        " srchost=bob-pc dst=10.0.0.9:23 dsthost=shell.lan user=bob app=telnet\n"
+        "conn key=4 state=2 start=1700000002 cur=1700000065 in=5000 out=70 src=10.0.0.8:40003"
+        " srchost=carol-pc dst=10.0.0.9:443 dsthost=secure.example user=carol app=https\n"
+        "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
+        " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
+        " errmsg=Connection~refused\n";
+    std::string script;
+    for (int i = 0; i < passes; i++)
+        script += pass;
+    return {"--script", MonsimProcess::writeTempFile("four.txt", script)};
 }
 
 int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)

@@ -27,6 +27,10 @@ private:
 // The block monitor.ini holds for a server with default settings but for the interval.
 std::string SettingsBlock(int intervalMs);
 
+// The simulator's arguments for a script of passes times the same pass: open connections
+// of alice, bob and carol (named hosts, 10.0.0.x addresses) and a failed one of dave's.
+std::vector<std::string> FourConnectionsScript(int passes);
+
 // The pink row stripes met going down the column of pixels at x of a screenshot of the
 // table, and where the first begins.
 int PinkBands(const RgbImage& shot, int x, int* firstTop = nullptr);
