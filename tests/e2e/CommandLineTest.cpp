@@ -16,30 +16,28 @@ ProcessResult RunVantor(const std::vector<std::string>& args)
     return RunProcess(argv, {"DISPLAY"}, 30);
 }
 
-TEST(CommandLineTest, VersionOptionsPrintTheVersionLine)
+TEST(CommandLineTest, VersionOrElseUsageFromTheFirstArgumentAlone)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-v"}, {"--version"}, {"-v", "extra"}, {"--version", "-h"}}) {
-        ProcessResult result = RunVantor(args);
-        EXPECT_EQ(result.exitStatus, 0) << args[0];
-        EXPECT_EQ(result.out, "Vantor Version 1.0\n");
-        EXPECT_EQ(result.err, "");
-    }
-}
-
-TEST(CommandLineTest, AnyOtherFirstArgumentPrintsTheUsageAndFails)
-{
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"-h"},
-                                                 {"--help"},
-                                                 {"-display", ":1"},
-                                                 {"--bogus"},
-                                                 {"-V"},
-                                                 {"extra", "-v"},
-                                                 {""}}) {
-        ProcessResult result = RunVantor(args);
-        EXPECT_EQ(result.exitStatus, 255) << args[0];
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, kUsage) << args[0];
+    const std::vector<std::string> version = {"Vantor Version 1.0\n", ""};
+    const std::vector<std::string> usage = {"", kUsage};
+    const struct {
+        std::vector<std::string> args;
+        int exitStatus;
+        std::vector<std::string> outAndErr;
+    } cases[] = {{{"-v"}, 0, version},
+                 {{"--version", "-h"}, 0, version},
+                 {{"-h"}, 255, usage},
+                 {{"--help"}, 255, usage},
+                 {{"-display", ":1"}, 255, usage},
+                 {{"-V"}, 255, usage},
+                 {{"extra", "-v"}, 255, usage},
+                 {{""}, 255, usage}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ProcessResult result = RunVantor(c.args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus);
+        EXPECT_EQ(result.out, c.outAndErr[0]);
+        EXPECT_EQ(result.err, c.outAndErr[1]);
     }
 }
 

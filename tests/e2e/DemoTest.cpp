@@ -8,9 +8,7 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
@@ -21,20 +19,12 @@ namespace {
 Window WaitForVantorWindow(int timeoutSeconds)
 {
     for (int i = 0; i < timeoutSeconds * 10; i++) {
-        ProcessResult found = RunProcess({"xdotool", "search", "--name", "^Vantor$"}, {}, 10);
-        if (found.exitStatus == 0 && !found.out.empty())
-            return static_cast<Window>(std::stoul(found.out));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::vector<Window> found = WindowsTitled("Vantor");
+        if (!found.empty())
+            return found[0];
+        SleepMs(100);
     }
     return 0;
-}
-
-void CloseAsWindowManager(Window window)
-{
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    SendWindowDelete(display, window);
-    XCloseDisplay(display);
 }
 
 // Whether any process is left in the session sid.
@@ -58,21 +48,23 @@ TEST(Demo, ClosingTheWindowEndsTheDemoAndEverythingItStarted)
     if (window == 0)
         kill(-demo, SIGKILL);
     ASSERT_NE(window, 0u) << "the demo did not open the Vantor window";
-    std::this_thread::sleep_for(
-        std::chrono::seconds(2)); // its traffic and first poll are under way
+    SleepMs(2000); // its traffic and first poll are under way
     EXPECT_TRUE(SessionHasProcesses(demo));
 
-    CloseAsWindowManager(window);
+    Display* display = XOpenDisplay(nullptr);
+    EXPECT_TRUE(display && SendWindowDelete(display, window)); // as a window manager does
+    if (display)
+        XCloseDisplay(display);
     int status = -1;
     for (int i = 0; i < 200 && waitpid(demo, &status, WNOHANG) == 0; i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SleepMs(50);
     bool ended = WIFEXITED(status);
     if (!ended)
         kill(-demo, SIGKILL);
     ASSERT_TRUE(ended) << "the demo still runs after its window was closed";
     bool left = true;
     for (int i = 0; i < 50 && (left = SessionHasProcesses(demo)); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        SleepMs(100);
     EXPECT_FALSE(left) << RunProcess({"ps", "-s", std::to_string(demo), "-o", "pid,args"}).out;
     kill(-demo, SIGKILL);
 }

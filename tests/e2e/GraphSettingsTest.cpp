@@ -2,10 +2,7 @@
 // a service's line recoloured there shows in the chart's legend.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "tests/e2e/WindowProbe.h"
-#include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
 namespace {

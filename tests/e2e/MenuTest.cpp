@@ -23,16 +23,6 @@ int Closes(const MonsimProcess& sim)
     return static_cast<int>(std::count(lines.begin(), lines.end(), std::string("close")));
 }
 
-// A pass of the simulator: two open connections and a failed one.
-const char kPass[] =
-    "pass\n"
-    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1234 out=56 src=10.0.0.5:40000"
-    " dst=10.0.0.9:80 user=alice app=http\n"
-    "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
-    " dst=10.0.0.9:23 user=bob app=telnet\n"
-    "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5 src=10.0.0.7:40002"
-    " dst=10.0.0.9:21 app=ftp errmsg=Connection~refused\n";
-
 TEST(MenuTest, WithoutServersTheActionsAreInsensitiveAndOptionsWarn)
 {
     VantorDriver vantor;
@@ -60,7 +50,7 @@ TEST(MenuTest, WithoutServersTheActionsAreInsensitiveAndOptionsWarn)
 
 TEST(MenuTest, StartPauseUpdateNowAndStopDriveThePollsAndTheStatusIcon)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("menu.txt", kPass)});
+    MonsimProcess sim(FourConnectionsScript(1));
     VantorHome home({sim.address()}, 1000);
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();

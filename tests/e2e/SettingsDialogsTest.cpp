@@ -39,16 +39,11 @@ std::vector<std::string> Retype(const std::string& text)
     return keys;
 }
 
-const char kPass[] =
-    "pass\n"
-    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1234 out=56 src=10.0.0.5:40000"
-    " dst=10.0.0.9:80 user=alice app=http\n";
-
 } // namespace
 
 TEST(SettingsDialogs, GeneralAndTableSettingsReachTheSimulatorAndTheSavedFile)
 {
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("general.txt", kPass)});
+    MonsimProcess sim(FourConnectionsScript(1));
     VantorHome home({sim.address()}, 60000);
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();

@@ -6,12 +6,10 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/WindowProbe.h"
-#include "tests/support/RunProcess.h"
 #include "tests/support/VantorDriver.h"
 
 namespace {
@@ -24,25 +22,6 @@ mode_t ModeOf(const std::string& path)
     if (lstat(path.c_str(), &info) != 0)
         return 0;
     return info.st_mode;
-}
-
-// Runs of columns of the status line (the rows of its labels, without the icons at the
-// right end) that hold black text pixels, merged when closer than a word gap. The rows of a
-// field's frame are left out: the field that has the keyboard focus frames itself in black.
-int TextRunsInStatusLine(const RgbImage& shot)
-{
-    int runs = 0, lastText = -100;
-    for (int x = 0; x < shot.width - 40; x++) {
-        bool text = false;
-        for (int y = shot.height - 34; y < shot.height - 6 && !text; y++)
-            text = (shot.At(x, y) & 0xe0e0e0) == 0;
-        if (!text)
-            continue;
-        if (x - lastText > 15)
-            runs++;
-        lastText = x;
-    }
-    return runs;
 }
 
 // Starts the program and leaves it through the File menu.
@@ -67,8 +46,6 @@ TEST(StartupTest, FreshHomeGetsAPrivateSettingsDirectoryAndTheMainWindow)
     EXPECT_GE(shot.height, 600);
     // The built-in resources give the window its grey background.
     EXPECT_EQ(shot.At(1, shot.height - 2), kGrey77);
-    // "Active Connection:" and "Failed Connection:", each followed by an empty field.
-    EXPECT_EQ(TextRunsInStatusLine(shot), 2);
     EXPECT_FALSE(vantor.SaveScreenshot("main-window.png").empty());
 
     ASSERT_TRUE(vantor.QuitThroughMenu());
@@ -98,30 +75,22 @@ TEST(StartupTest, ExistingSettingsDirectoryAndUserResourcesAreKept)
     EXPECT_EQ(FileText(settings + "/notes"), "kept\n");
 }
 
+// A directory whose name holds blanks, substitutions and a separator still gets its
+// settings directory, and nothing runs (a shell would create the marker in the working
+// directory the program shares with this test).
 TEST(StartupTest, ShellCharactersInHomeRunNoCommand)
 {
-    const std::string marker = "/tmp/pwned";
-    unlink(marker.c_str());
-    {
-        VantorDriver vantor("/tmp/x;touch /tmp/pwned");
-        RunAndQuit(vantor);
-    }
-    EXPECT_NE(access(marker.c_str(), F_OK), 0);
-
-    // A real directory whose name holds blanks, substitutions and a separator still gets
-    // its settings directory, and nothing runs (a shell would create the marker in the
-    // working directory the program shares with this test).
     TempDir base;
-    std::string marker2 = "vantor-pwned-marker";
-    unlink(marker2.c_str());
-    std::string home = base.path() + "/a b;$(touch " + marker2 + ")`touch " + marker2 + "`";
+    std::string marker = "vantor-pwned-marker";
+    unlink(marker.c_str());
+    std::string home = base.path() + "/a b;$(touch " + marker + ")`touch " + marker + "`";
     ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
     {
         VantorDriver vantor(home);
         RunAndQuit(vantor);
     }
     EXPECT_TRUE(S_ISDIR(ModeOf(home + "/.vantorrc")));
-    EXPECT_NE(access(marker2.c_str(), F_OK), 0);
+    EXPECT_NE(access(marker.c_str(), F_OK), 0);
 }
 
 // The environment of a program that finds the user's entry of the password database in a

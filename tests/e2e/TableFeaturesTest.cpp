@@ -19,19 +19,6 @@ namespace {
 
 const std::vector<std::string> kExport = MenuKeys(4, 1);
 
-// Three open connections of three users and a failed one, the same at every poll.
-const char kPass[] =
-    "pass\n"
-    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1024 out=512 src=10.0.0.5:40000"
-    " srchost=alice-pc dst=10.0.0.9:80 dsthost=www.example user=alice app=http\n"
-    "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
-    " srchost=bob-pc dst=10.0.0.9:23 dsthost=shell.lan user=bob app=telnet\n"
-    "conn key=4 state=2 start=1700000002 cur=1700000065 in=5000 out=70 src=10.0.0.8:40003"
-    " srchost=carol-pc dst=10.0.0.9:443 dsthost=secure.example user=carol app=https\n"
-    "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
-    " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
-    " errmsg=Connection~refused\n";
-
 // The default settings with Total Traffic moved to the fourth column, in view beside the
 // two frozen ones, and a poll a minute: the one poll of Start gives the rows.
 std::string SettingsWithTotalFourth()
@@ -62,10 +49,7 @@ const struct {
 
 TEST(TableFeaturesTest, FilterSortByHeadingExportAndCopy)
 {
-    std::string script;
-    for (int i = 0; i < 5; i++)
-        script += kPass;
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("features.txt", script)});
+    MonsimProcess sim(FourConnectionsScript(5));
     VantorHome home({sim.address()});
     {
         std::ofstream settings(home.File("monitor.ini"));

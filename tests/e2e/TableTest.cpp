@@ -6,7 +6,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,27 +15,12 @@
 
 namespace {
 
-const std::vector<std::string> kShowFailed = {"F10", "Right", "Right", "Down", "Down", "Return"};
-const std::vector<std::string> kShowActive = {"F10", "Right", "Right", "Down", "Return"};
-const std::vector<std::string> kExport = {"F10",   "Right", "Right", "Right",
-                                          "Right", "Down",  "Down",  "Return"};
+const std::vector<std::string> kShowFailed = MenuKeys(2, 1);
+const std::vector<std::string> kShowActive = MenuKeys(2, 0);
+const std::vector<std::string> kExport = MenuKeys(4, 1);
 const std::vector<std::string> kIpNaming = {"F10",   "Right", "Right", "Right", "Right",
                                             "Right", "Down",  "Down",  "Down",  "Down",
                                             "Down",  "Down",  "Right", "Down",  "Return"};
-
-// Three open connections and a failed one, the same at every poll.
-const char kPass[] =
-    "pass\n"
-    "conn key=1 state=2 start=1700000000 cur=1700000065 in=1024 out=512 src=10.0.0.5:40000"
-    " srchost=alice-pc dst=10.0.0.9:80 dsthost=www.example proxy=127.0.0.1:1080"
-    " proxyhost=proxy.lan user=alice app=http\n"
-    "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
-    " srchost=bob-pc dst=shell.lan:23 dsthost=shell.lan user=bob app=telnet\n"
-    "conn key=4 state=2 start=1700000002 cur=1700000065 in=5000 out=70 src=10.0.0.8:40003"
-    " srchost=carol-pc dst=10.0.0.9:443 dsthost=secure.example user=carol app=https\n"
-    "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
-    " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
-    " errmsg=Connection~refused\n";
 
 // The source and destination of the first row as the program exports the rows on show
 // (Connection > Export, to the name the dialog offers in the home directory).
@@ -55,10 +39,7 @@ std::string FirstRowPlaces(VantorDriver& vantor)
 
 TEST(TableTest, PollsShowTheirRowsAndTheMenusChangeWhatIsListed)
 {
-    std::string script;
-    for (int i = 0; i < 40; i++)
-        script += kPass;
-    MonsimProcess sim({"--script", MonsimProcess::writeTempFile("table.txt", script)});
+    MonsimProcess sim(FourConnectionsScript(40));
     VantorHome home({sim.address()}, 1000);
     VantorDriver vantor(home.path());
     ASSERT_TRUE(vantor.Start()) << vantor.StandardError();

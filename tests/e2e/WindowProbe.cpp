@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "app/icons/last_rejection.xpm.h"
 #include "app/icons/new_rejection.xpm.h"
@@ -16,14 +15,9 @@
 #include "app/icons/spin2.xpm.h"
 #include "app/icons/spin3.xpm.h"
 #include "tests/core/DefaultSetting.h"
+#include "tests/support/MonsimProcess.h"
 #include "tests/support/PixelReader.h"
 #include "tests/support/RunProcess.h"
-
-void SleepMs(int ms)
-{
-    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&pause, nullptr);
-}
 
 std::string SettingsBlock(int intervalMs)
 {
@@ -45,6 +39,25 @@ VantorHome::VantorHome(const std::vector<std::string>& names, int intervalMs)
         for (size_t i = 0; i < names.size(); i++)
             settings << SettingsBlock(intervalMs) << "\n";
     }
+}
+
+std::vector<std::string> FourConnectionsScript(int passes)
+{
+    const char pass[] =
+        "pass\n"
+        "conn key=1 state=2 start=1700000000 cur=1700000065 in=1024 out=512 src=10.0.0.5:40000"
+        " srchost=alice-pc dst=10.0.0.9:80 dsthost=www.example user=alice app=http\n"
+        "conn key=2 state=2 start=1700000001 cur=1700000065 in=99 out=1 src=10.0.0.6:40001"
+        " srchost=bob-pc dst=10.0.0.9:23 dsthost=shell.lan user=bob app=telnet\n"
+        "conn key=4 state=2 start=1700000002 cur=1700000065 in=5000 out=70 src=10.0.0.8:40003"
+        " srchost=carol-pc dst=10.0.0.9:443 dsthost=secure.example user=carol app=https\n"
+        "conn key=3 state=12 start=1700000010 cur=1700000065 end=1700000011 err=5"
+        " src=10.0.0.7:40002 srchost=dave-pc dst=10.0.0.9:21 dsthost=files.example app=ftp"
+        " errmsg=Connection~refused\n";
+    std::string script;
+    for (int i = 0; i < passes; i++)
+        script += pass;
+    return {"--script", MonsimProcess::writeTempFile("four.txt", script)};
 }
 
 int FindIcon(Display* display, const RgbImage& image, const char* const* xpm)
@@ -105,13 +118,10 @@ RgbImage Crop(const RgbImage& image, int left, int top, int width, int height)
     top = std::max(top, 0);
     part.width = std::max(0, std::min(width, image.width - left));
     part.height = std::max(0, std::min(height, image.height - top));
-    for (int y = top; y < top + part.height; y++)
-        for (int x = left; x < left + part.width; x++) {
-            uint32_t rgb = image.At(x, y);
-            part.rgb.push_back(static_cast<uint8_t>(rgb >> 16));
-            part.rgb.push_back(static_cast<uint8_t>(rgb >> 8));
-            part.rgb.push_back(static_cast<uint8_t>(rgb));
-        }
+    for (int y = top; y < top + part.height; y++) {
+        auto row = image.rgb.begin() + (static_cast<size_t>(y) * image.width + left) * 3;
+        part.rgb.insert(part.rgb.end(), row, row + part.width * 3);
+    }
     return part;
 }
 
@@ -193,19 +203,6 @@ Window FindToolBox(Display* display, Window w)
     return 0;
 }
 
-// The ids of the viewable windows with this title.
-std::vector<std::string> WindowIds(const std::string& title)
-{
-    ProcessResult found =
-        RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, {}, 10);
-    std::istringstream lines(found.out);
-    std::vector<std::string> ids;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            ids.push_back(line);
-    return ids;
-}
-
 } // namespace
 
 std::vector<ToolButton> ToolButtons(Display* display, Window main)
@@ -257,7 +254,7 @@ int PostedMenus(Display* display)
 
 int WindowsNamed(const std::string& title)
 {
-    return static_cast<int>(WindowIds(title).size());
+    return static_cast<int>(WindowsTitled(title, true).size());
 }
 
 bool WaitForWindow(const std::string& title, int timeoutMs)
@@ -265,14 +262,11 @@ bool WaitForWindow(const std::string& title, int timeoutMs)
     return Eventually([&] { return WindowsNamed(title) > 0; }, timeoutMs);
 }
 
-bool AcknowledgeDialog(const std::string& title)
+bool AcknowledgeDialog(const std::string& title, const std::string& key)
 {
-    std::vector<std::string> ids = WindowIds(title);
-    if (ids.empty())
-        return false;
-    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
-    RunProcess({"xdotool", "key", "Return"}, {}, 10);
-    return Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
+    std::vector<Window> ids = WindowsTitled(title, true);
+    return !ids.empty() && TypeKeys(std::to_string(ids[0]), {key})
+        && Eventually([&] { return WindowsNamed(title) == 0; }, 3000);
 }
 
 int RepaintMs(Display* display, Window main, int x, int y, int width, int height, int timeoutMs)
@@ -308,11 +302,11 @@ int RepaintMs(Display* display, Window main, int x, int y, int width, int height
 
 std::string FocusDialog(const std::string& title)
 {
-    std::vector<std::string> ids;
-    if (!Eventually([&] { return !(ids = WindowIds(title)).empty(); }))
+    std::vector<Window> ids;
+    if (!Eventually([&] { return !(ids = WindowsTitled(title, true)).empty(); }))
         return "";
-    RunProcess({"xdotool", "windowfocus", "--sync", ids[0]}, {}, 10);
-    return ids[0];
+    RunProcess({"xdotool", "windowfocus", "--sync", std::to_string(ids[0])}, {}, 10);
+    return std::to_string(ids[0]);
 }
 
 void ClickIn(const std::string& window, int x, int y, int settleMs)
@@ -325,12 +319,6 @@ void ClickIn(const std::string& window, int x, int y, int settleMs)
 
 bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys)
 {
-    if (FocusDialog(title).empty())
-        return false;
-    for (const std::string& key : keys) {
-        if (RunProcess({"xdotool", "key", key}, {}, 10).exitStatus != 0)
-            return false;
-        SleepMs(150);
-    }
-    return true;
+    std::string id = FocusDialog(title);
+    return !id.empty() && TypeKeys(id, keys);
 }

@@ -27,6 +27,10 @@ private:
 // The block monitor.ini holds for a server with default settings but for the interval.
 std::string SettingsBlock(int intervalMs);
 
+// The simulator's arguments for a script of passes times the same pass: open connections
+// of alice, bob and carol (named hosts, 10.0.0.x addresses) and a failed one of dave's.
+std::vector<std::string> FourConnectionsScript(int passes);
+
 // The pink row stripes met going down the column of pixels at x of a screenshot of the
 // table, and where the first begins.
 int PinkBands(const RgbImage& shot, int x, int* firstTop = nullptr);
@@ -72,20 +76,16 @@ bool WaitForWindow(const std::string& title, int timeoutMs = 5000);
 std::string FocusDialog(const std::string& title);
 // Types keys into the window of that title; false when it does not show.
 bool KeysInDialog(const std::string& title, const std::vector<std::string>& keys);
-// Presses Return in the dialog of that title (its OK button); true when it was found.
-bool AcknowledgeDialog(const std::string& title);
+// Presses key in the dialog of that title (Return: its default button); true when it was
+// found and went away.
+bool AcknowledgeDialog(const std::string& title, const std::string& key = "Return");
 // A click at (x, y) of the window with that id, as the user makes it, then settleMs to let
 // the program answer.
 void ClickIn(const std::string& window, int x, int y, int settleMs = 0);
 
 // Waits up to timeoutMs until the predicate holds; its last value.
 template <typename Predicate>
-bool Eventually(Predicate predicate, int timeoutMs = 5000);
-
-void SleepMs(int ms);
-
-template <typename Predicate>
-bool Eventually(Predicate predicate, int timeoutMs)
+bool Eventually(Predicate predicate, int timeoutMs = 5000)
 {
     for (int waited = 0; waited < timeoutMs; waited += 100) {
         if (predicate())

@@ -13,27 +13,14 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
+#include "tests/support/TempDir.h"
 
-std::string PrivateTempDir()
+// One directory for the whole test program, removed at its end.
+static const std::string& PrivateTempDir()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/vantor-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            ADD_FAILURE() << "mkdtemp failed";
-        dir = pattern;
-    }
-    return dir;
+    static TempDir dir;
+    return dir.path();
 }
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-} // namespace
 
 pid_t StartProcess(std::vector<std::string> argv, const std::string& errorFile)
 {
@@ -93,7 +80,7 @@ MonsimProcess::MonsimProcess(const std::vector<std::string>& args, const std::st
     pid_ = StartProcess(argv);
     // The simulator writes its port once it listens.
     for (int i = 0; i < 500 && port_ == 0; i++) {
-        std::string text = ReadWholeFile(portFile);
+        std::string text = FileText(portFile);
         if (!text.empty() && text.back() == '\n')
             port_ = atoi(text.c_str());
         else

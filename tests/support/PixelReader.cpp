@@ -2,6 +2,8 @@
 
 #include <X11/Xutil.h>
 
+#include <limits.h>
+
 #include <algorithm>
 
 uint32_t PixelToRgb(Display* display, unsigned long pixel)
@@ -33,12 +35,7 @@ static uint8_t Component(unsigned long pixel, unsigned long mask)
 
 RgbImage ReadDrawable(Display* display, Drawable drawable)
 {
-    Window root;
-    int x, y;
-    unsigned int width, height, border, depth;
-    if (!XGetGeometry(display, drawable, &root, &x, &y, &width, &height, &border, &depth))
-        return RgbImage();
-    return ReadArea(display, drawable, 0, 0, static_cast<int>(width), static_cast<int>(height));
+    return ReadArea(display, drawable, 0, 0, INT_MAX, INT_MAX); // cut to the drawable
 }
 
 RgbImage ReadArea(Display* display, Drawable drawable, int left, int top, int areaWidth,

@@ -8,6 +8,17 @@
 #include <time.h>
 #include <unistd.h>
 
+void ApplyEnvironment(const std::vector<std::string>& env)
+{
+    for (const std::string& e : env) {
+        size_t eq = e.find('=');
+        if (eq == std::string::npos)
+            unsetenv(e.c_str());
+        else
+            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
+}
+
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                          int timeoutSeconds)
 {
@@ -23,13 +34,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
         close(errPipe[0]);
         int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, 0);
-        for (const std::string& e : env) {
-            size_t eq = e.find('=');
-            if (eq == std::string::npos)
-                unsetenv(e.c_str());
-            else
-                setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-        }
+        ApplyEnvironment(env);
         std::vector<char*> cargv;
         for (const std::string& a : argv)
             cargv.push_back(const_cast<char*>(a.c_str()));

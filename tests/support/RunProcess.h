@@ -16,4 +16,7 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& env = {}, int timeoutSeconds = 60);
 
+// In a child before exec: sets the "NAME=value" entries and removes the "NAME" ones.
+void ApplyEnvironment(const std::vector<std::string>& env);
+
 #endif

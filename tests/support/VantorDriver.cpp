@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "tests/support/PixelReader.h"
@@ -21,7 +20,7 @@ std::string VantorBinary()
     return other ? other : std::string(VANTOR_BINARY_DIR) + "/app/vantor";
 }
 
-static void SleepMilliseconds(int ms)
+void SleepMs(int ms)
 {
     struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
@@ -43,11 +42,13 @@ VantorDriver::~VantorDriver()
         XCloseDisplay(display_);
 }
 
-std::vector<Window> VantorDriver::VantorWindows()
+std::vector<Window> WindowsTitled(const std::string& title, bool visibleOnly)
 {
+    std::vector<std::string> argv = {"xdotool", "search", "--name", "^" + title + "$"};
+    if (visibleOnly)
+        argv.insert(argv.begin() + 2, "--onlyvisible");
     std::vector<Window> windows;
-    ProcessResult found = RunProcess({"xdotool", "search", "--name", "^Vantor$"}, {}, 10);
-    std::istringstream lines(found.out);
+    std::istringstream lines(RunProcess(argv, {}, 10).out);
     unsigned long id;
     while (lines >> id)
         windows.push_back(static_cast<Window>(id));
@@ -58,7 +59,7 @@ bool VantorDriver::Start(int timeoutSeconds)
 {
     if (!display_)
         return false;
-    std::vector<Window> before = VantorWindows();
+    std::vector<Window> before = WindowsTitled("Vantor");
 
     std::string errPath = privateHome_.path() + "/vantor.stderr";
     pid_ = fork();
@@ -66,13 +67,7 @@ bool VantorDriver::Start(int timeoutSeconds)
         int out = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(out, 2);
         setenv("HOME", home_.c_str(), 1);
-        for (const std::string& e : env_) {
-            size_t eq = e.find('=');
-            if (eq == std::string::npos)
-                unsetenv(e.c_str());
-            else
-                setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-        }
+        ApplyEnvironment(env_);
         std::string binary = VantorBinary();
         execl(binary.c_str(), "vantor", static_cast<char*>(nullptr));
         _exit(127);
@@ -80,35 +75,37 @@ bool VantorDriver::Start(int timeoutSeconds)
 
     time_t deadline = time(nullptr) + timeoutSeconds;
     while (time(nullptr) < deadline && Running()) {
-        for (Window w : VantorWindows()) {
+        for (Window w : WindowsTitled("Vantor")) {
             if (std::find(before.begin(), before.end(), w) != before.end())
                 continue;
             XWindowAttributes attributes;
             if (XGetWindowAttributes(display_, w, &attributes)
                 && attributes.map_state == IsViewable) {
                 window_ = w;
-                SleepMilliseconds(300); // let the first exposures be drawn
+                SleepMs(300); // let the first exposures be drawn
                 return true;
             }
         }
-        SleepMilliseconds(100);
+        SleepMs(100);
     }
     return false;
 }
 
-bool VantorDriver::Keys(const std::vector<std::string>& keys)
+bool TypeKeys(const std::string& window, const std::vector<std::string>& keys)
 {
-    if (!window_)
-        return false;
-    std::string id = std::to_string(window_);
-    if (RunProcess({"xdotool", "windowfocus", "--sync", id}, {}, 10).exitStatus != 0)
+    if (RunProcess({"xdotool", "windowfocus", "--sync", window}, {}, 10).exitStatus != 0)
         return false;
     for (const std::string& key : keys) {
         if (RunProcess({"xdotool", "key", key}, {}, 10).exitStatus != 0)
             return false;
-        SleepMilliseconds(150);
+        SleepMs(150);
     }
     return true;
+}
+
+bool VantorDriver::Keys(const std::vector<std::string>& keys)
+{
+    return window_ && TypeKeys(std::to_string(window_), keys);
 }
 
 bool VantorDriver::PointerTo(int x, int y)
@@ -120,7 +117,7 @@ bool VantorDriver::PointerTo(int x, int y)
                             {}, 10)
                      .exitStatus
         == 0;
-    SleepMilliseconds(150);
+    SleepMs(150);
     return moved;
 }
 
@@ -128,7 +125,7 @@ bool VantorDriver::ClickAt(int x, int y)
 {
     if (!PointerTo(x, y) || RunProcess({"xdotool", "click", "1"}, {}, 10).exitStatus != 0)
         return false;
-    SleepMilliseconds(150);
+    SleepMs(150);
     return true;
 }
 
@@ -183,7 +180,7 @@ int VantorDriver::WaitForExit(int timeoutSeconds)
 {
     time_t deadline = time(nullptr) + timeoutSeconds;
     while (Running() && time(nullptr) < deadline)
-        SleepMilliseconds(50);
+        SleepMs(50);
     return Running() ? -1 : exitStatus_;
 }
 
@@ -219,8 +216,5 @@ std::string VantorDriver::SaveScreenOverWindow(const std::string& name)
 
 std::string VantorDriver::StandardError() const
 {
-    std::ifstream in(privateHome_.path() + "/vantor.stderr");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileText(privateHome_.path() + "/vantor.stderr");
 }

@@ -23,6 +23,15 @@ std::vector<std::string> MenuKeys(int menu, int entry);
 // Asks a top-level window to close, as a window manager's close button does.
 bool SendWindowDelete(Display* display, Window window);
 
+// Gives the window with that id the keyboard focus and types the keys ("F10", "ctrl+x",
+// "Down"...), a moment apart.
+bool TypeKeys(const std::string& window, const std::vector<std::string>& keys);
+
+void SleepMs(int ms);
+
+// The windows titled so (xdotool's search); with visibleOnly, only the viewable ones.
+std::vector<Window> WindowsTitled(const std::string& title, bool visibleOnly = false);
+
 class VantorDriver {
 public:
     // home: the HOME the program gets; empty means a fresh private one (see home()).
@@ -40,7 +49,7 @@ public:
     Window window() const { return window_; }
     Display* display() const { return display_; }
 
-    // Gives the window the keyboard focus and types the keys ("F10", "ctrl+x", "Down"...).
+    // Types the keys into the main window (see TypeKeys).
     bool Keys(const std::vector<std::string>& keys);
     // Starts monitoring through the Action menu, whose first entry Start is while stopped
     // (and Pause while running).
@@ -69,8 +78,6 @@ public:
     std::string StandardError() const;
 
 private:
-    std::vector<Window> VantorWindows();
-
     TempDir privateHome_;
     std::string home_;
     std::vector<std::string> env_;
