@@ -13,6 +13,7 @@
 #include "core/Connection.h"
 #include "core/ConnectionLedger.h"
 #include "core/FilingIndex.h"
+#include "core/PassMemory.h"
 #include "core/Setting.h"
 #include "core/SettingsFile.h"
 #include "core/SortEntries.h"
@@ -289,11 +290,12 @@ private:
 
     // Rows aged so far by UpdateData's walk through the row array, which a big pass takes
     // in slices.
+    using RowList = std::vector<Connection*, PassAllocator<Connection*>>;
     struct RowAgeing {
         int slot = 0;    // the next slot to visit
         int toVisit = 0; // used rows not visited yet
         int withTraffic = 0;
-        std::vector<Connection*> active, failed; // rows to list, in slot order
+        RowList active, failed; // rows to list, in slot order
     } ageing;
     void StartAgeing(int withTraffic);
     bool AgeRows(long long untilMs);         // true when every row is aged; stops at untilMs

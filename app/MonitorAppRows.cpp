@@ -286,7 +286,7 @@ bool MonitorApp::AgeRows(long long untilMs)
 void MonitorApp::DropSurplusFailedRows()
 {
     const Setting& s = current->setting;
-    std::vector<Connection*>& failedRows = ageing.failed;
+    RowList& failedRows = ageing.failed;
     // The server keeps at most maxRejected failed rows: the oldest go first.
     if (static_cast<int>(failedRows.size()) > s.maxRejected) {
         for (int i : SurplusFailedRows(connBuffer, connCapacity, s.maxRejected)) {
@@ -305,7 +305,7 @@ void MonitorApp::DropSurplusFailedRows()
 
 Connection** MonitorApp::AgedRowsOnShow(int* count)
 {
-    std::vector<Connection*>& list =
+    RowList& list =
         current->setting.showFailed == 1 ? ageing.failed : ageing.active;
     *count = static_cast<int>(list.size());
     return list.data();
@@ -314,7 +314,7 @@ Connection** MonitorApp::AgedRowsOnShow(int* count)
 // The aged rows become the server's lists, and the status line shows their counts.
 void MonitorApp::ListAgedRows()
 {
-    std::vector<Connection*>& failedRows = ageing.failed;
+    RowList& failedRows = ageing.failed;
     int active = static_cast<int>(ageing.active.size());
     int failed = static_cast<int>(failedRows.size());
     if (!GrowList(&current->activeRows, current->activeCount, active)) {
@@ -330,8 +330,8 @@ void MonitorApp::ListAgedRows()
     current->activeCount = active;
     current->failedCount = failed;
     // Given back: a row costs its place in the lists once only between polls.
-    std::vector<Connection*>().swap(ageing.active);
-    std::vector<Connection*>().swap(ageing.failed);
+    RowList().swap(ageing.active);
+    RowList().swap(ageing.failed);
 
     char count[16];
     snprintf(count, sizeof count, "%d", active);

@@ -117,7 +117,7 @@ void RowSorter::Begin(Connection** list, int count, SortKey sortType, NodeType n
     sorting_ = false;
     done_ = false;
     count_ = count > 0 ? static_cast<size_t>(count) : 0;
-    entries_.reset(new SortEntry[count_]);
+    entries_ = MakePassArray<SortEntry>(count_);
     texts_.clear();
     bool texts = sortType != SORT_BY_START_TIME && sortType != SORT_BY_TOTAL_TRAFFIC;
     texts_.reserve(texts ? count_ * 16 : 0);
@@ -270,7 +270,7 @@ bool RowSorter::Sort(long long untilMs)
     done_ = true;
     entries_.reset();
     count_ = 0;
-    std::vector<char>().swap(texts_);
+    decltype(texts_)().swap(texts_);
     return true;
 }
 

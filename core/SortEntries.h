@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/Connection.h"
+#include "core/PassMemory.h"
 #include "core/RowSort.h"
 #include "core/Setting.h"
 
@@ -50,9 +51,9 @@ private:
     size_t read_ = 0;
     // Left uninitialised when made: every entry is written whole as its key is read, and
     // zeroing hundreds of thousands of them first would cost a pass over memory per poll.
-    std::unique_ptr<SortEntry[]> entries_;
+    PassArray<SortEntry> entries_;
     size_t count_ = 0;
-    std::vector<char> texts_; // the texts, each ended by a zero byte
+    std::vector<char, PassAllocator<char>> texts_; // the texts, each ended by a zero byte
     int order_ = 0;           // how the entries compare
     RowSortSteps<SortEntry> steps_;
     bool sorting_ = false; // the keys are all read and the steps begun
