@@ -85,6 +85,35 @@ TEST(ConnectionRecords, KeysHoldProcessIdAndSplitCounter)
     EXPECT_FALSE(table.serialFromKey(key, &serial));
 }
 
+// A record keeps its addresses in less room than the socket functions hand them over in:
+// what the monitor reads and what the rules and logs are given back are the same bytes.
+TEST(ConnectionRecords, AddressesOfEitherFamilyComeBackWhole)
+{
+    ConnTable table(1, 1000);
+    sockaddr_storage source = inet("[fe80::1:2]:40000");
+    reinterpret_cast<sockaddr_in6&>(source).sin6_scope_id = 3;
+    reinterpret_cast<sockaddr_in6&>(source).sin6_flowinfo = htonl(0x12345);
+    const sockaddr_storage proxy = inet("127.0.0.1:1080"), destination = inet("[2001:db8::9]:443");
+    ConnRecord* rec = table.open(source, proxy, 1000);
+    table.setDestination(rec, destination);
+    auto same = [](const RecordAddress& kept, const sockaddr_storage& given) {
+        sockaddr_storage back = kept.storage();
+        return std::memcmp(&back, &given, sizeof given) == 0;
+    };
+    EXPECT_TRUE(same(rec->src, source));
+    EXPECT_TRUE(same(rec->proxy, proxy));
+    EXPECT_TRUE(same(rec->dst, destination));
+
+    S5MonData data;
+    ASSERT_TRUE(table.toMonData(rec->serial, S5MonKey{}, 1000, &data));
+    EXPECT_EQ(std::memcmp(&data.srcSockAddr.sin6, &source, sizeof(sockaddr_in6)), 0);
+    EXPECT_EQ(std::memcmp(&data.proxySockAddr.sin, &proxy, sizeof(sockaddr_in)), 0);
+    EXPECT_EQ(std::memcmp(&data.dstSockAddr.sin6, &destination, sizeof(sockaddr_in6)), 0);
+    // An IPv4 address leaves nothing of an IPv6 one that the record held before.
+    table.setDestination(rec, proxy);
+    EXPECT_TRUE(same(rec->dst, proxy));
+}
+
 TEST(ConnectionRecords, EndedAndFailedStayForTheRetentionPeriod)
 {
     ConnTable table(1, 1000);

@@ -32,6 +32,23 @@ void copyAddr(S5NetAddr* field, const sockaddr_storage& a)
 }
 } // namespace
 
+RecordAddress& RecordAddress::operator=(const sockaddr_storage& a)
+{
+    in6_ = sockaddr_in6{};
+    if (a.ss_family == AF_INET)
+        in4_ = reinterpret_cast<const sockaddr_in&>(a);
+    else if (a.ss_family == AF_INET6)
+        in6_ = reinterpret_cast<const sockaddr_in6&>(a);
+    return *this;
+}
+
+sockaddr_storage RecordAddress::storage() const
+{
+    sockaddr_storage a{};
+    std::memcpy(&a, &in6_, sizeof in6_);
+    return a;
+}
+
 ConnTable::ConnTable(uint32_t processId, time_t startTime, size_t recordLimit)
     : processId_(processId), startTime_(startTime), recordLimit_(recordLimit)
 {}
@@ -280,12 +297,12 @@ bool ConnTable::toMonData(uint64_t serial, const S5MonKey& nextKey, time_t now,
     out->socksErr = rec->socksErr;
     out->authen = rec->authen;
     out->socksCmd = rec->socksCmd;
-    copyAddr(&out->srcSockAddr, rec->src);
-    copyAddr(&out->proxySockAddr, rec->proxy);
+    copyAddr(&out->srcSockAddr, rec->src.storage());
+    copyAddr(&out->proxySockAddr, rec->proxy.storage());
     // A destination known only by name (still being looked up, or never resolved) goes out as a
     // named address.
     if (rec->dstKnown) {
-        copyAddr(&out->dstSockAddr, rec->dst);
+        copyAddr(&out->dstSockAddr, rec->dst.storage());
     } else if (!rec->dstName.empty()) {
         out->dstSockAddr.sn.sn_family = NAMED_FAMILY;
         out->dstSockAddr.sn.sn_port = htons(rec->dstPort);

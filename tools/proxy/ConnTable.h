@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <vector>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include "lib/monMsg.h"
@@ -22,6 +23,23 @@ enum ConnState : uint32_t {
     STATE_RELAYING = 2,    // connected; data flows
     STATE_FAILED = 4,      // ended with a SOCKS error (always with STATE_ENDED)
     STATE_ENDED = 8
+};
+
+// A record's IPv4 or IPv6 socket address in the 28 bytes it needs rather than the 128 of
+// sockaddr_storage: a record keeps three, and an idle relayed connection should cost the
+// proxy under 1 KiB.
+class RecordAddress {
+public:
+    RecordAddress() : in6_{} {}
+    RecordAddress& operator=(const sockaddr_storage& a);
+    // The address as the socket functions take it, zeros after its end.
+    sockaddr_storage storage() const;
+
+private:
+    union {
+        sockaddr_in in4_;
+        sockaddr_in6 in6_;
+    };
 };
 
 struct UserStats {
@@ -39,10 +57,10 @@ struct ConnRecord {
     uint32_t socksErr = 0;
     std::string socksErrMsg;
     uint16_t authen = 0, socksCmd = 0;
-    sockaddr_storage src{}, proxy{}; // IPv4 or IPv6
+    RecordAddress src, proxy;
     // The destination: its address once known, otherwise the name the client asked for.
     bool dstKnown = false;
-    sockaddr_storage dst{};
+    RecordAddress dst;
     std::string dstName;
     uint16_t dstPort = 0; // host byte order
     std::string srcHost, dstHost, proxyHost;

@@ -17,7 +17,7 @@ std::string safe(const std::string& name)
 // never got as far as naming one.
 std::string destinationText(const ConnRecord& rec)
 {
-    std::string address = rec.dstKnown ? addrPortText(rec.dst) : "";
+    std::string address = rec.dstKnown ? addrPortText(rec.dst.storage()) : "";
     if (rec.dstName.empty())
         return address.empty() ? "-" : address;
     std::string name = safe(rec.dstName) + ":" + std::to_string(rec.dstPort);
@@ -31,7 +31,7 @@ std::string destinationText(const ConnRecord& rec)
 std::string endedConnectionText(const ConnRecord& rec)
 {
     std::string command = socks5::commandName(uint8_t(rec.socksCmd));
-    std::string client = addrPortText(rec.src);
+    std::string client = addrPortText(rec.src.storage());
     if (!rec.user.empty())
         client = safe(rec.user) + "@" + client;
     std::string result = rec.state & STATE_FAILED ? rec.socksErrMsg : "ended";

@@ -294,10 +294,10 @@ void SocksSession::onResolved(bool found, const std::vector<IpAddress>& addrs)
 AccessRequest SocksSession::accessRequest() const
 {
     AccessRequest request;
-    request.source = ipAddressOf(record_->src);
+    request.source = ipAddressOf(record_->src.storage());
     request.host = record_->dstName;
     if (record_->dstKnown)
-        request.destination = ipAddressOf(record_->dst);
+        request.destination = ipAddressOf(record_->dst.storage());
     request.port = record_->dstPort;
     request.command = uint8_t(record_->socksCmd);
     request.user = record_->user;
@@ -442,7 +442,7 @@ void SocksSession::acceptPeer()
 
 void SocksSession::startAssociation(const IpAddress& stated, uint16_t port)
 {
-    IpAddress client = unmapped(ipAddressOf(record_->src));
+    IpAddress client = unmapped(ipAddressOf(record_->src.storage()));
     // Another host than its own a client cannot name, so that nobody opens a relay for a
     // host the client rules do not let in. A name is not looked up: it counts as none.
     if (!isUnspecified(stated) && !(unmapped(stated) == client)) {
@@ -470,6 +470,10 @@ void SocksSession::onConnected(const sockaddr_storage& bound)
 {
     phase_ = Phase::Relaying;
     record_->state = STATE_RELAYING;
+    // The addresses not tried are of no more use: a relayed connection keeps only what
+    // relaying needs.
+    std::vector<sockaddr_storage>().swap(candidates_);
+    nextCandidate_ = 0;
     sendReply(requestReply(REP_SUCCEEDED, bound));
     if (!retired() && (!toDest_.empty() || clientEof_))
         flushDest(); // early data, and the half-close if the client has sent it

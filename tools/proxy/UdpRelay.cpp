@@ -126,7 +126,7 @@ void UdpRelay::close()
     ctx_.poller.closeWatch(outSide_[0]);
     ctx_.poller.closeWatch(outSide_[1]);
     if (blocked_ > 0)
-        ctx_.log.info("udpassociate " + addrPortText(record_->src) + ": " + std::to_string(blocked_)
+        ctx_.log.info("udpassociate " + addrPortText(record_->src.storage()) + ": " + std::to_string(blocked_)
                       + " datagrams dropped by the rules");
 }
 
@@ -228,7 +228,7 @@ Decision UdpRelay::decide(const std::string& name, const IpAddress& ip, uint16_t
     if (known != decisions_.end())
         return known->second;
     AccessRequest request;
-    request.source = ipAddressOf(record_->src);
+    request.source = ipAddressOf(record_->src.storage());
     request.host = name;
     request.destination = ip;
     request.port = port;
@@ -239,7 +239,7 @@ Decision UdpRelay::decide(const std::string& name, const IpAddress& ip, uint16_t
     if (d.verdict == Verdict::NeedsAddress)
         return d;
     if (d.verdict == Verdict::Block)
-        ctx_.log.info("udpassociate " + addrPortText(record_->src) + " -> "
+        ctx_.log.info("udpassociate " + addrPortText(record_->src.storage()) + " -> "
                       + destinationText(name, ip, port) + ": "
                       + (d.rule == 0 ? "blocked: no rule passes it"
                                      : "blocked by rule " + std::to_string(d.rule))
@@ -270,7 +270,7 @@ void UdpRelay::forward(const std::string& name, const IpAddress& address, uint16
     // Only destinations the client sent to may answer through the relay.
     remember(peers_, destinationKey("", ip, port));
     // The record names the latest destination.
-    if (!record_->dstKnown || !(ipAddressOf(record_->dst) == ip) || record_->dstPort != port
+    if (!record_->dstKnown || !(ipAddressOf(record_->dst.storage()) == ip) || record_->dstPort != port
         || record_->dstName != name) {
         ctx_.table.setDestinationName(record_, name, port);
         ctx_.table.setDestination(record_, dst);
