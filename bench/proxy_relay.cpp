@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -169,9 +170,8 @@ std::vector<std::string> statFields(pid_t pid)
     return fields; // [0] is the state, so field N of proc(5) is at N - 3
 }
 
-// CPU seconds used by a process and everything it forked: the live descendants' own time,
-// and through cutime and cstime that of those already gone.
-double cpuSecondsOfTree(pid_t root)
+// A process and everything it forked that is still running.
+std::vector<pid_t> processTree(pid_t root)
 {
     std::map<pid_t, pid_t> parentOf;
     if (DIR* proc = opendir("/proc")) {
@@ -183,20 +183,51 @@ double cpuSecondsOfTree(pid_t root)
         }
         closedir(proc);
     }
-    long ticks = 0;
+    std::vector<pid_t> tree;
     for (const auto& p : parentOf) {
         bool inTree = false;
         for (pid_t up = p.first; up > 1 && !inTree; up = parentOf.count(up) ? parentOf[up] : 0)
             inTree = up == root;
-        if (!inTree)
-            continue;
-        std::vector<std::string> f = statFields(p.first);
+        if (inTree)
+            tree.push_back(p.first);
+    }
+    return tree;
+}
+
+// CPU seconds used by a process and everything it forked: the live descendants' own time,
+// and through cutime and cstime that of those already gone.
+double cpuSecondsOfTree(pid_t root)
+{
+    long ticks = 0;
+    for (pid_t pid : processTree(root)) {
+        std::vector<std::string> f = statFields(pid);
         if (f.size() > 14)
             ticks += std::atol(f[11].c_str()) + std::atol(f[12].c_str());
-        if (p.first == root && f.size() > 14)
+        if (pid == root && f.size() > 14)
             ticks += std::atol(f[13].c_str()) + std::atol(f[14].c_str());
     }
     return double(ticks) / double(sysconf(_SC_CLK_TCK));
+}
+
+// With VANTOR_BENCH_PROXY_CPU=N, every thread of the SOCKS server's processes runs on
+// processor N only: run the benchmark itself on the others (taskset), and the proxies are
+// measured as on a machine where they have a core of their own, beside a direct download
+// whose two ends have the same processors as when proxied.
+void pinProxy(pid_t root)
+{
+    const char* cpu = std::getenv("VANTOR_BENCH_PROXY_CPU");
+    if (!cpu || !*cpu)
+        return;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(std::atoi(cpu), &set);
+    for (pid_t pid : processTree(root))
+        if (DIR* tasks = opendir(("/proc/" + std::to_string(pid) + "/task").c_str())) {
+            while (dirent* e = readdir(tasks))
+                if (pid_t tid = std::atoi(e->d_name))
+                    sched_setaffinity(tid, sizeof set, &set);
+            closedir(tasks);
+        }
 }
 
 // Reads the whole answer, counting bytes only: the benchmark measures the transfer.
@@ -215,6 +246,8 @@ size_t drain(int fd)
 void transfer(benchmark::State& state, int socksPort, pid_t socksPid)
 {
     int port = server().port();
+    if (socksPort)
+        pinProxy(socksPid);
     double cpuBefore = socksPort ? cpuSecondsOfTree(socksPid) : 0;
     for (auto _ : state) {
         int reply = 0;
