@@ -21,14 +21,12 @@ void copyName(char* field, const std::string& text)
     field[S5_NAME_LEN - 1] = '\0';
 }
 
-// IPv4 keeps the sockaddr_in layout, IPv6 takes the sockaddr_in6 one.
-void copyAddr(S5NetAddr* field, const sockaddr_storage& a)
+// IPv4 keeps the sockaddr_in layout, IPv6 takes the sockaddr_in6 one: as a record keeps
+// them, so its bytes go over as they are.
+void copyAddr(S5NetAddr* field, const RecordAddress& a)
 {
     std::memset(field, 0, sizeof *field);
-    if (a.ss_family == AF_INET)
-        field->sin = reinterpret_cast<const sockaddr_in&>(a);
-    else if (a.ss_family == AF_INET6)
-        field->sin6 = reinterpret_cast<const sockaddr_in6&>(a);
+    field->sin6 = a.bytes();
 }
 } // namespace
 
@@ -45,7 +43,7 @@ RecordAddress& RecordAddress::operator=(const sockaddr_storage& a)
 sockaddr_storage RecordAddress::storage() const
 {
     sockaddr_storage a{};
-    std::memcpy(&a, &in6_, sizeof in6_);
+    std::memcpy(&a, &bytes(), sizeof in6_);
     return a;
 }
 
@@ -297,12 +295,12 @@ bool ConnTable::toMonData(uint64_t serial, const S5MonKey& nextKey, time_t now,
     out->socksErr = rec->socksErr;
     out->authen = rec->authen;
     out->socksCmd = rec->socksCmd;
-    copyAddr(&out->srcSockAddr, rec->src.storage());
-    copyAddr(&out->proxySockAddr, rec->proxy.storage());
+    copyAddr(&out->srcSockAddr, rec->src);
+    copyAddr(&out->proxySockAddr, rec->proxy);
     // A destination known only by name (still being looked up, or never resolved) goes out as a
     // named address.
     if (rec->dstKnown) {
-        copyAddr(&out->dstSockAddr, rec->dst.storage());
+        copyAddr(&out->dstSockAddr, rec->dst);
     } else if (!rec->dstName.empty()) {
         out->dstSockAddr.sn.sn_family = NAMED_FAMILY;
         out->dstSockAddr.sn.sn_port = htons(rec->dstPort);

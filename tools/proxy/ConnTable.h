@@ -34,6 +34,9 @@ public:
     RecordAddress& operator=(const sockaddr_storage& a);
     // The address as the socket functions take it, zeros after its end.
     sockaddr_storage storage() const;
+    // Its 28 bytes: IPv4 in the sockaddr_in layout with zeros after, IPv6 whole, all zeros
+    // when neither was given.
+    const sockaddr_in6& bytes() const { return in6_; }
 
 private:
     union {
